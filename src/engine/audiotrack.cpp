@@ -1,0 +1,302 @@
+// The audio track of an export: the music decoded, converted, framed, looped and cut to the video.
+#include "exportstate.h"
+#include "framegraph.h"
+
+extern "C" {
+#include <libavutil/avstring.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/mathematics.h>
+#include <libavutil/samplefmt.h>
+}
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+// Encoders that take any frame length give this many samples per frame.
+constexpr int kDefaultFrameSamples = 1024;
+
+int nearestSampleRate(const AVCodec *codec, int requested)
+{
+    if (!codec || !codec->supported_samplerates)
+        return requested;
+    int best = requested;
+    int64_t bestDiff = INT64_MAX;
+    for (const int *r = codec->supported_samplerates; *r; ++r) {
+        const int64_t diff = std::llabs(int64_t(*r) - requested);
+        if (diff < bestDiff) {
+            bestDiff = diff;
+            best = *r;
+            if (diff == 0)
+                break;
+        }
+    }
+    return best;
+}
+
+uint64_t defaultLayoutMask(int channels)
+{
+    AVChannelLayout layout;
+    av_channel_layout_default(&layout, channels);
+    const uint64_t mask = layout.order == AV_CHANNEL_ORDER_NATIVE ? layout.u.mask : 0;
+    av_channel_layout_uninit(&layout);
+    return mask;
+}
+
+// Sends one frame (null: end of stream) and writes every packet that is ready, in order.
+int encodeAudio(ExportState &s, AVFrame *frame)
+{
+    AudioTrackState &a = s.audio;
+    int ret = avcodec_send_frame(a.audioEncoder.get(), frame);
+    if (ret < 0 && ret != AVERROR_EOF)
+        return s.fail(QT_TRANSLATE_NOOP("MediaEncoder", "Encode audio frame failed"), ret);
+    for (;;) {
+        ret = avcodec_receive_packet(a.audioEncoder.get(), s.audioPacket.get());
+        if (ret == AVERROR(EAGAIN) || ret == AVERROR_EOF)
+            return 0;
+        if (ret < 0)
+            return s.fail(QT_TRANSLATE_NOOP("MediaEncoder", "Encode audio frame failed"), ret);
+        ret = writePacket(s, s.audioPacket.get(), a.audioStream, a.audioEncoder->time_base);
+        if (ret < 0)
+            return s.fail(QT_TRANSLATE_NOOP("MediaEncoder", "Write audio packet failed"), ret);
+    }
+}
+
+// Takes `count` samples from the FIFO into an encoder frame and encodes it. Encoders that need
+// whole frames get the last, short one padded with silence.
+int encodeFromFifo(ExportState &s, int count)
+{
+    AudioTrackState &a = s.audio;
+    AVCodecContext *enc = a.audioEncoder.get();
+    const bool fixedSize =
+        !(enc->codec->capabilities &
+          (AV_CODEC_CAP_SMALL_LAST_FRAME | AV_CODEC_CAP_VARIABLE_FRAME_SIZE)) &&
+        enc->frame_size > 0;
+    const int samples = fixedSize ? a.frameSize : count;
+    av::FramePtr frame = av::makeFrame();
+    if (!frame)
+        return AVERROR(ENOMEM);
+    frame->nb_samples = samples;
+    frame->format = enc->sample_fmt;
+    av_channel_layout_default(&frame->ch_layout, enc->ch_layout.nb_channels);
+    frame->sample_rate = enc->sample_rate;
+    int ret = av_frame_get_buffer(frame.get(), 0);
+    if (ret < 0)
+        return ret;
+    if (samples > count)
+        av_samples_set_silence(frame->extended_data, count, samples - count,
+                               enc->ch_layout.nb_channels, enc->sample_fmt);
+    if (av_audio_fifo_read(a.sampleFifo.get(), reinterpret_cast<void **>(frame->extended_data),
+                           count) < count)
+        return AVERROR_UNKNOWN;
+    frame->pts = a.audioPts;
+    a.audioPts += av_rescale_q(samples, {1, enc->sample_rate}, enc->time_base);
+    return encodeAudio(s, frame.get());
+}
+
+} // namespace
+
+int setUpAudioTrack(ExportState &s, const QByteArray &musicPath, int64_t audioBitRate,
+                    int64_t sampleRate)
+{
+    AudioTrackState &a = s.audio;
+    a.audioPts = 0;
+    AVFormatContext *rawInput = nullptr;
+    if (avformat_open_input(&rawInput, musicPath.constData(), nullptr, nullptr) < 0)
+        return s.fail(QT_TRANSLATE_NOOP("MediaEncoder", "Open mp3 file failed"), AVERROR(EINVAL));
+    a.musicInput.reset(rawInput);
+    avformat_find_stream_info(a.musicInput.get(), nullptr);
+
+    for (unsigned i = 0; i < a.musicInput->nb_streams; ++i) {
+        if (a.musicInput->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO) {
+            a.musicStreamIndex = int(i);
+            break;
+        }
+    }
+    if (a.musicStreamIndex < 0)
+        return s.fail(QT_TRANSLATE_NOOP("MediaEncoder", "Can not find audio stream on mp3 file"),
+                      AVERROR_STREAM_NOT_FOUND);
+    AVStream *musicStream = a.musicInput->streams[a.musicStreamIndex];
+
+    auto decoderFailed = [&s] {
+        return s.fail(QT_TRANSLATE_NOOP("MediaEncoder", "Create audio decoder failed"),
+                      AVERROR_DECODER_NOT_FOUND);
+    };
+    const AVCodec *decoderCodec = avcodec_find_decoder(musicStream->codecpar->codec_id);
+    if (!decoderCodec)
+        return decoderFailed();
+    a.musicDecoder.reset(avcodec_alloc_context3(decoderCodec));
+    if (!a.musicDecoder ||
+        avcodec_parameters_to_context(a.musicDecoder.get(), musicStream->codecpar) < 0)
+        return decoderFailed();
+    a.musicDecoder->pkt_timebase = musicStream->time_base;
+    if (avcodec_open2(a.musicDecoder.get(), decoderCodec, nullptr) < 0)
+        return decoderFailed();
+    AVCodecContext *dec = a.musicDecoder.get();
+    if (dec->ch_layout.order != AV_CHANNEL_ORDER_NATIVE) {
+        const int channels = dec->ch_layout.nb_channels > 0 ? dec->ch_layout.nb_channels : 2;
+        av_channel_layout_uninit(&dec->ch_layout);
+        av_channel_layout_default(&dec->ch_layout, channels);
+    }
+    if (dec->sample_rate <= 0 || dec->sample_fmt == AV_SAMPLE_FMT_NONE)
+        return decoderFailed();
+
+    // Audio codec: AAC for Matroska, else the container's default.
+    const AVOutputFormat *guessed = av_guess_format(nullptr, s.outputPath.constData(), nullptr);
+    const AVCodecID codecId =
+        (guessed && guessed->extensions && av_match_name("mkv", guessed->extensions))
+            ? AV_CODEC_ID_AAC
+            : av_guess_codec(s.outputContext->oformat, nullptr, s.outputPath.constData(), nullptr,
+                             AVMEDIA_TYPE_AUDIO);
+    const AVCodec *codec = avcodec_find_encoder(codecId);
+    auto streamFailed = [&s] {
+        return s.fail(QT_TRANSLATE_NOOP("MediaEncoder", "Create output audio stream failed"),
+                      AVERROR(EINVAL));
+    };
+    if (!codec)
+        return streamFailed();
+    const int rate = nearestSampleRate(codec, int(sampleRate));
+    const AVSampleFormat sampleFormat =
+        codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_NONE;
+    if (rate <= 0)
+        return streamFailed();
+
+    a.audioEncoder.reset(avcodec_alloc_context3(codec));
+    if (!a.audioEncoder)
+        return streamFailed();
+    AVCodecContext *enc = a.audioEncoder.get();
+    enc->codec_type = AVMEDIA_TYPE_AUDIO;
+    enc->codec_id = codecId;
+    if (av_channel_layout_copy(&enc->ch_layout, &dec->ch_layout) < 0)
+        return streamFailed();
+    enc->sample_fmt = sampleFormat;
+    enc->bit_rate = audioBitRate;
+    enc->sample_rate = rate;
+    if (codecId == AV_CODEC_ID_WMAV2 && audioBitRate == 0)
+        enc->bit_rate = (std::max(rate, 8000) * 8 / 1600) * 1600;
+    enc->time_base = {1, rate};
+    enc->framerate = {0, 1};
+    if (s.outputContext->oformat->flags & AVFMT_GLOBALHEADER)
+        enc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    if (avcodec_open2(enc, codec, nullptr) < 0)
+        return streamFailed();
+    a.audioStream = avformat_new_stream(s.outputContext.get(), nullptr);
+    if (!a.audioStream)
+        return streamFailed();
+    a.audioStream->time_base = enc->time_base;
+    if (avcodec_parameters_from_context(a.audioStream->codecpar, enc) < 0)
+        return streamFailed();
+
+    a.frameSize = enc->frame_size > 0 ? enc->frame_size : kDefaultFrameSamples;
+    a.sampleFifo.reset(av_audio_fifo_alloc(enc->sample_fmt, enc->ch_layout.nb_channels,
+                                           a.frameSize));
+    if (!a.sampleFifo)
+        return AVERROR(ENOMEM);
+
+    SourcePadSpec in;
+    in.mediaType = 1;
+    in.format = dec->sample_fmt;
+    in.sampleRate = dec->sample_rate;
+    in.timeBase = {1, dec->sample_rate};
+    in.channelLayout = dec->ch_layout.u.mask;
+    in.channels = dec->ch_layout.nb_channels;
+    in.label = QStringLiteral("in");
+    const QString desc = QStringLiteral("aformat=sample_fmts='%1':sample_rates=%2:channel_layouts=%3")
+                             .arg(QString::fromUtf8(av_get_sample_fmt_name(enc->sample_fmt)))
+                             .arg(enc->sample_rate)
+                             .arg(defaultLayoutMask(enc->ch_layout.nb_channels));
+    a.audioFormatGraph =
+        createFilterGraph(desc, {in}, {SinkPadSpec{enc->sample_fmt, QStringLiteral("out"), 1}});
+    if (!a.audioFormatGraph)
+        return s.fail(QT_TRANSLATE_NOOP("MediaEncoder", "Create audio filter failed"),
+                      AVERROR(EINVAL));
+    return 0;
+}
+
+int audioStep(ExportState &s)
+{
+    AudioTrackState &a = s.audio;
+    if (!a.active())
+        return 0;
+    AVCodecContext *enc = a.audioEncoder.get();
+    AVFrame *frame = s.audioFrame.get();
+    AVPacket *packet = s.audioPacket.get();
+    while (av_compare_ts(a.audioPts, enc->time_base, s.videoPts, s.encoderTimeBase) < 0) {
+        int ret = av_read_frame(a.musicInput.get(), packet);
+        if (ret == AVERROR_EOF) {
+            // A whole pass without a sample would loop for ever: the music has nothing to play.
+            if (a.samplesSinceRewind == 0)
+                return s.fail(QT_TRANSLATE_NOOP("MediaEncoder", "Read audio packet failed"), ret);
+            a.samplesSinceRewind = 0;
+            avcodec_flush_buffers(a.musicDecoder.get());
+            ret = avformat_seek_file(a.musicInput.get(), a.musicStreamIndex, INT64_MIN, 0,
+                                     INT64_MAX, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);
+            if (ret < 0)
+                return s.fail(nullptr, ret);
+            continue;
+        }
+        if (ret < 0)
+            return s.fail(QT_TRANSLATE_NOOP("MediaEncoder", "Read audio packet failed"), ret);
+        if (packet->stream_index != a.musicStreamIndex) {
+            av_packet_unref(packet);
+            continue;
+        }
+        ret = avcodec_send_packet(a.musicDecoder.get(), packet);
+        av_packet_unref(packet);
+        // Junk between MPEG frames is common in real MP3 files; such a packet is skipped.
+        if (ret == AVERROR_INVALIDDATA)
+            continue;
+        if (ret < 0 && ret != AVERROR_EOF && ret != AVERROR(EAGAIN))
+            return s.fail(nullptr, ret);
+        ret = avcodec_receive_frame(a.musicDecoder.get(), frame);
+        if (ret == AVERROR(EAGAIN) || ret == AVERROR_EOF || ret == AVERROR_INVALIDDATA)
+            continue;
+        if (ret < 0)
+            return s.fail(nullptr, ret);
+
+        // Our own running sample count as timestamps: the music restarts at its beginning.
+        frame->pts = a.samplesSinceRewind;
+        a.samplesSinceRewind += frame->nb_samples;
+        ret = sendFrameToGraph(a.audioFormatGraph.get(), QStringLiteral("in"), frame);
+        av_frame_unref(frame);
+        if (ret < 0)
+            return s.fail(nullptr, ret);
+        for (;;) {
+            bool got = false;
+            ret = receiveFrameFromGraph(a.audioFormatGraph.get(), QStringLiteral("out"), frame,
+                                        &got);
+            if (ret < 0)
+                return s.fail(nullptr, ret);
+            if (!got)
+                break;
+            const int written = av_audio_fifo_write(
+                a.sampleFifo.get(), reinterpret_cast<void **>(frame->extended_data),
+                frame->nb_samples);
+            const int given = frame->nb_samples;
+            av_frame_unref(frame);
+            if (written < given)
+                return s.fail(nullptr, AVERROR_UNKNOWN);
+        }
+        while (av_audio_fifo_size(a.sampleFifo.get()) >= a.frameSize) {
+            ret = encodeFromFifo(s, a.frameSize);
+            if (ret < 0)
+                return ret;
+        }
+    }
+    return 0;
+}
+
+int finishAudioTrack(ExportState &s)
+{
+    AudioTrackState &a = s.audio;
+    if (!a.active())
+        return 0;
+    while (av_audio_fifo_size(a.sampleFifo.get()) > 0) {
+        const int ret =
+            encodeFromFifo(s, std::min(a.frameSize, av_audio_fifo_size(a.sampleFifo.get())));
+        if (ret < 0)
+            return ret;
+    }
+    return encodeAudio(s, nullptr);
+}

@@ -1,0 +1,90 @@
+// The state of one export, shared by the video and the audio steps of MediaEncoder.
+#pragma once
+
+#include "avhandles.h"
+#include "watermark.h"
+
+#include <QString>
+
+#include <functional>
+#include <future>
+
+struct PreparedPicture
+{
+    av::FramePtr frame;
+    int code = 0;
+    const char *message = nullptr; // the failed step's message, untranslated
+};
+
+struct AudioTrackState
+{
+    av::InputContextPtr musicInput;
+    int musicStreamIndex = -1;
+    av::CodecContextPtr musicDecoder;
+    av::CodecContextPtr audioEncoder;
+    AVStream *audioStream = nullptr;
+    av::FilterGraphPtr audioFormatGraph;
+    av::AudioFifoPtr sampleFifo;
+    int frameSize = 0; // samples per encoder frame
+    int64_t audioPts = 0;
+    // Samples produced since the last rewind of the music; a pass that yields none means the
+    // music has no playable audio, and looping it again would never reach the video's time.
+    int64_t samplesSinceRewind = 0;
+
+    bool active() const { return audioEncoder != nullptr; }
+};
+
+struct ExportState
+{
+    QString errorText;
+    const char *errorMessage = nullptr;
+    QByteArray outputPath;     // the file the user asked for
+    QByteArray temporaryPath;  // written until the trailer is out, then renamed to outputPath
+    QByteArray musicInputPath;
+    av::OutputContextPtr outputContext;
+    av::CodecContextPtr videoEncoder;
+    AVStream *videoStream = nullptr;
+    AVRational encoderTimeBase{1, 1};
+    AVRational encoderFrameRate{0, 1};
+    AVPixelFormat encoderPixelFormat = AV_PIX_FMT_NONE;
+    int outputWidth = 0;
+    int outputHeight = 0;
+    int64_t totalTicks = 0;
+    int64_t totalFrames = 0;
+    av::FramePtr currentFrame;
+    av::FramePtr nextFrame;
+    av::FramePtr encodeFrame;
+    av::PacketPtr videoPacket;
+    int64_t videoPts = 0;
+    int64_t framesDone = 0;
+    int lastPercent = -1;
+    av::FramePtr watermarkFrame;
+    WatermarkOverlay watermark;
+    AudioTrackState audio;
+    av::FramePtr audioFrame;
+    av::PacketPtr audioPacket;
+    // The next picture, prepared on another thread while the current one is encoded.
+    std::future<PreparedPicture> prefetch;
+    QString prefetchPath;
+
+    // Sets the user-facing message of a failing step and returns its code.
+    int fail(const char *message, int code)
+    {
+        errorMessage = message;
+        return code;
+    }
+    ~ExportState()
+    {
+        if (prefetch.valid())
+            prefetch.wait();
+    }
+};
+
+// Writes one packet of `stream` (timestamps in `timeBase`) and unreferences it.
+int writePacket(ExportState &s, AVPacket *packet, AVStream *stream, AVRational timeBase);
+
+// Audio track steps (audiotrack.cpp).
+int setUpAudioTrack(ExportState &s, const QByteArray &musicPath, int64_t audioBitRate,
+                    int64_t sampleRate);
+int audioStep(ExportState &s);
+int finishAudioTrack(ExportState &s);

@@ -1,0 +1,607 @@
+// Frame operations over libavfilter, libswscale and the still-picture demuxers and decoders.
+#include "framegraph.h"
+
+extern "C" {
+#include <libavfilter/buffersink.h>
+#include <libavfilter/buffersrc.h>
+#include <libavutil/display.h>
+#include <libavutil/imgutils.h>
+#include <libavutil/opt.h>
+#include <libavutil/pixdesc.h>
+}
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+QString ratioText(AVRational r) { return QStringLiteral("%1/%2").arg(r.num).arg(r.den); }
+
+// Prepends one open-pad entry {label, filter, pad 0} to `list`.
+bool prependInOut(AVFilterInOut **list, const QString &label, AVFilterContext *filter)
+{
+    AVFilterInOut *entry = avfilter_inout_alloc();
+    if (!entry)
+        return false;
+    entry->name = av_strdup(label.toUtf8().constData());
+    entry->filter_ctx = filter;
+    entry->pad_idx = 0;
+    entry->next = *list;
+    *list = entry;
+    return entry->name != nullptr;
+}
+
+// Pushes every given frame into its source, pulls one frame from "out" into dst.
+int runOneShot(AVFilterGraph *graph, const QList<QPair<QString, const AVFrame *>> &inputs,
+               AVFrame *dst)
+{
+    for (const auto &in : inputs) {
+        int ret = sendFrameToGraph(graph, in.first, in.second);
+        if (ret < 0)
+            return ret;
+    }
+    bool got = false;
+    int ret = receiveFrameFromGraph(graph, QStringLiteral("out"), dst, &got);
+    if (ret < 0)
+        return ret;
+    if (got)
+        return 0;
+    // Filters that wait for a following frame (framesync) give their frame at end of stream.
+    for (const auto &in : inputs) {
+        ret = sendFrameToGraph(graph, in.first, nullptr);
+        if (ret < 0)
+            return ret;
+    }
+    ret = receiveFrameFromGraph(graph, QStringLiteral("out"), dst, &got);
+    if (ret < 0)
+        return ret;
+    return got ? 0 : AVERROR(EAGAIN);
+}
+
+SourcePadSpec videoSource(const AVFrame *frame, const QString &label)
+{
+    SourcePadSpec s;
+    s.mediaType = 0;
+    s.format = frame->format;
+    s.width = frame->width;
+    s.height = frame->height;
+    s.timeBase = {1, 1};
+    s.frameRate = {0, 1};
+    s.pixelAspect = frame->sample_aspect_ratio;
+    s.label = label;
+    return s;
+}
+
+// Floor of a / b for positive 128-bit values, clamped to int.
+int floorDiv(__int128 a, __int128 b)
+{
+    if (b <= 0 || a <= 0)
+        return 0;
+    __int128 q = a / b;
+    return q > INT32_MAX ? INT32_MAX : static_cast<int>(q);
+}
+
+int makeEven(int v) { return (v % 2 != 0) ? v - 1 : v; }
+
+int scaleTo(const AVFrame *src, AVFrame *dst, int width, int height, AVPixelFormat format)
+{
+    if (!src || !dst || width <= 0 || height <= 0 || src->width <= 0 || src->height <= 0)
+        return AVERROR(EINVAL);
+    av::FramePtr out = av::makeFrame();
+    if (!out)
+        return AVERROR(ENOMEM);
+    out->format = format;
+    out->width = width;
+    out->height = height;
+    int ret = av_frame_get_buffer(out.get(), 0);
+    if (ret < 0)
+        return ret;
+    out->pts = src->pts;
+    out->pkt_dts = src->pkt_dts;
+    out->pict_type = src->pict_type;
+    out->pkt_duration = src->pkt_duration;
+    out->sample_aspect_ratio = src->sample_aspect_ratio;
+    const int flags = src->width < width ? SWS_BICUBIC : SWS_AREA;
+    av::SwsPtr sws(sws_getContext(src->width, src->height, AVPixelFormat(src->format), width,
+                                  height, format, flags, nullptr, nullptr, nullptr));
+    if (!sws)
+        return AVERROR(EINVAL);
+    ret = sws_scale(sws.get(), src->data, src->linesize, 0, src->height, out->data,
+                    out->linesize);
+    if (ret < 0)
+        return ret;
+    av_frame_unref(dst);
+    av_frame_move_ref(dst, out.get());
+    return ret;
+}
+
+// Filter chain that turns a picture with this display matrix upright (as ffmpeg's autorotate).
+QString uprightFilter(const int32_t *m)
+{
+    double theta = -av_display_rotation_get(m);
+    if (theta != theta) // NaN: degenerate matrix
+        return QString();
+    theta -= 360 * std::floor(theta / 360 + 0.9 / 360);
+    if (std::fabs(theta - 90) < 1.0)
+        return m[3] > 0 ? QStringLiteral("transpose=cclock_flip") : QStringLiteral("transpose=clock");
+    if (std::fabs(theta - 180) < 1.0) {
+        QStringList f;
+        if (m[0] < 0)
+            f << QStringLiteral("hflip");
+        if (m[4] < 0)
+            f << QStringLiteral("vflip");
+        return f.join(QLatin1Char(','));
+    }
+    if (std::fabs(theta - 270) < 1.0)
+        return m[3] < 0 ? QStringLiteral("transpose=clock_flip") : QStringLiteral("transpose=cclock");
+    if (std::fabs(theta) < 1.0 && m[4] < 0)
+        return QStringLiteral("vflip");
+    if (std::fabs(theta) < 1.0 && m[0] < 0)
+        return QStringLiteral("hflip");
+    return QString();
+}
+
+int applyDisplayMatrix(AVFrame *frame, bool *transposed)
+{
+    const AVFrameSideData *sd = av_frame_get_side_data(frame, AV_FRAME_DATA_DISPLAYMATRIX);
+    if (!sd || sd->size < 9 * sizeof(int32_t))
+        return 0;
+    const QString filter = uprightFilter(reinterpret_cast<const int32_t *>(sd->data));
+    av_frame_remove_side_data(frame, AV_FRAME_DATA_DISPLAYMATRIX);
+    if (filter.isEmpty())
+        return 0;
+    if (transposed)
+        *transposed = filter.startsWith(QLatin1String("transpose"));
+    SinkPadSpec sink{frame->format, QStringLiteral("out"), 0};
+    av::FilterGraphPtr graph =
+        createFilterGraph(filter, {videoSource(frame, QStringLiteral("in"))}, {sink});
+    if (!graph)
+        return AVERROR(EINVAL);
+    return runOneShot(graph.get(), {{QStringLiteral("in"), frame}}, frame);
+}
+
+bool hasAlpha(int format)
+{
+    const AVPixFmtDescriptor *d = av_pix_fmt_desc_get(AVPixelFormat(format));
+    return d && (d->flags & AV_PIX_FMT_FLAG_ALPHA);
+}
+
+} // namespace
+
+av::FilterGraphPtr createFilterGraph(const QString &szDescription,
+                                     const QList<SourcePadSpec> &sources,
+                                     const QList<SinkPadSpec> &sinks, const AVDictionary *options)
+{
+    av::FilterGraphPtr graph(avfilter_graph_alloc());
+    if (!graph)
+        return nullptr;
+    if (options) {
+        av::Dict copy;
+        if (av_dict_copy(&copy.raw, options, 0) < 0 || av_opt_set_dict(graph.get(), &copy.raw) < 0)
+            return nullptr;
+    }
+    AVFilterInOut *outputsRaw = nullptr;
+    AVFilterInOut *inputsRaw = nullptr;
+    auto freeLists = [&] {
+        avfilter_inout_free(&outputsRaw);
+        avfilter_inout_free(&inputsRaw);
+    };
+
+    for (const SourcePadSpec &src : sources) {
+        const AVFilter *filter = nullptr;
+        QString args;
+        if (src.mediaType == 0) {
+            filter = avfilter_get_by_name("buffer");
+            args = QStringLiteral("video_size=%1x%2:pix_fmt=%3:time_base=%4:pixel_aspect=%5:"
+                                  "frame_rate=%6")
+                       .arg(src.width)
+                       .arg(src.height)
+                       .arg(src.format)
+                       .arg(ratioText(src.timeBase), ratioText(src.pixelAspect),
+                            ratioText(src.frameRate));
+        } else if (src.mediaType == 1) {
+            filter = avfilter_get_by_name("abuffer");
+            args = QStringLiteral("sample_rate=%1:sample_fmt=%2:time_base=%3:channel_layout=%4:"
+                                  "channels=%5")
+                       .arg(src.sampleRate)
+                       .arg(src.format)
+                       .arg(ratioText(src.timeBase))
+                       .arg(src.channelLayout)
+                       .arg(src.channels);
+        }
+        AVFilterContext *ctx = nullptr;
+        if (!filter ||
+            avfilter_graph_create_filter(&ctx, filter, src.label.toUtf8().constData(),
+                                         args.toUtf8().constData(), nullptr, graph.get()) < 0 ||
+            !prependInOut(&outputsRaw, src.label, ctx)) {
+            freeLists();
+            return nullptr;
+        }
+    }
+    for (const SinkPadSpec &sink : sinks) {
+        const AVFilter *filter = nullptr;
+        if (sink.mediaType == 0)
+            filter = avfilter_get_by_name("buffersink");
+        else if (sink.mediaType == 1)
+            filter = avfilter_get_by_name("abuffersink");
+        AVFilterContext *ctx = nullptr;
+        if (!filter || avfilter_graph_create_filter(&ctx, filter, sink.label.toUtf8().constData(),
+                                                    nullptr, nullptr, graph.get()) < 0) {
+            freeLists();
+            return nullptr;
+        }
+        int ret;
+        if (sink.mediaType == 0) {
+            const AVPixelFormat fmts[] = {AVPixelFormat(sink.format), AV_PIX_FMT_NONE};
+            ret = av_opt_set_int_list(ctx, "pix_fmts", fmts, AV_PIX_FMT_NONE,
+                                      AV_OPT_SEARCH_CHILDREN);
+        } else {
+            const AVSampleFormat fmts[] = {AVSampleFormat(sink.format), AV_SAMPLE_FMT_NONE};
+            ret = av_opt_set_int_list(ctx, "sample_fmts", fmts, AV_SAMPLE_FMT_NONE,
+                                      AV_OPT_SEARCH_CHILDREN);
+        }
+        if (ret < 0 || !prependInOut(&inputsRaw, sink.label, ctx)) {
+            freeLists();
+            return nullptr;
+        }
+    }
+    const int ret = avfilter_graph_parse_ptr(graph.get(), szDescription.toUtf8().constData(),
+                                             &inputsRaw, &outputsRaw, nullptr);
+    freeLists();
+    if (ret < 0 || avfilter_graph_config(graph.get(), nullptr) < 0)
+        return nullptr;
+    return graph;
+}
+
+int sendFrameToGraph(AVFilterGraph *graph, const QString &label, const AVFrame *frame)
+{
+    if (!graph)
+        return AVERROR(EINVAL);
+    AVFilterContext *src = avfilter_graph_get_filter(graph, label.toUtf8().constData());
+    if (!src)
+        return AVERROR(EINVAL);
+    if (!frame)
+        return av_buffersrc_add_frame(src, nullptr);
+    av::FramePtr clone(av_frame_clone(frame));
+    if (!clone)
+        return AVERROR(ENOMEM);
+    return av_buffersrc_add_frame(src, clone.get());
+}
+
+int receiveFrameFromGraph(AVFilterGraph *graph, const QString &label, AVFrame *dst,
+                          bool *gotFrame)
+{
+    if (gotFrame)
+        *gotFrame = false;
+    if (!graph)
+        return AVERROR(EINVAL);
+    AVFilterContext *sink = avfilter_graph_get_filter(graph, label.toUtf8().constData());
+    if (!sink)
+        return AVERROR(EINVAL);
+    av::FramePtr frame = av::makeFrame();
+    if (!frame)
+        return AVERROR(ENOMEM);
+    const int ret = av_buffersink_get_frame(sink, frame.get());
+    if (ret == AVERROR(EAGAIN))
+        return 0;
+    if (ret < 0)
+        return ret;
+    if (gotFrame)
+        *gotFrame = true;
+    if (dst) {
+        av_frame_unref(dst);
+        av_frame_move_ref(dst, frame.get());
+    }
+    return ret;
+}
+
+int makeColorFrame(AVFrame *dst, int width, int height, AVPixelFormat format,
+                   const QString &szColor)
+{
+    if (!dst || width <= 0 || height <= 0)
+        return AVERROR(EINVAL);
+    const char *name = av_get_pix_fmt_name(format);
+    if (!name)
+        return AVERROR(EINVAL);
+    const QString desc = QStringLiteral("color=size=%1x%2:color=%3,format=pix_fmts='%4'")
+                             .arg(width)
+                             .arg(height)
+                             .arg(szColor.isEmpty() ? QStringLiteral("white") : szColor,
+                                  QString::fromUtf8(name));
+    av::FilterGraphPtr graph =
+        createFilterGraph(desc, {}, {SinkPadSpec{format, QStringLiteral("out"), 0}});
+    if (!graph)
+        return AVERROR(EINVAL);
+    return runOneShot(graph.get(), {}, dst);
+}
+
+int overlayFrames(const AVFrame *base, AVFrame *dst, const AVFrame *top, int x, int y)
+{
+    if (!base || !dst || !top)
+        return AVERROR(EINVAL);
+    if (dst->nb_samples > 0)
+        return AVERROR_INVALIDDATA;
+    const char *name = av_get_pix_fmt_name(AVPixelFormat(base->format));
+    if (!name)
+        return AVERROR(EINVAL);
+    const QString desc = QStringLiteral("[in1][in2]overlay=:x=%1:y=%2,format=pix_fmts='%3'")
+                             .arg(x)
+                             .arg(y)
+                             .arg(QString::fromUtf8(name));
+    av::FilterGraphPtr graph = createFilterGraph(
+        desc, {videoSource(base, QStringLiteral("in1")), videoSource(top, QStringLiteral("in2"))},
+        {SinkPadSpec{base->format, QStringLiteral("out"), 0}});
+    if (!graph)
+        return AVERROR(EINVAL);
+    return runOneShot(graph.get(), {{QStringLiteral("in1"), base}, {QStringLiteral("in2"), top}},
+                      dst);
+}
+
+LetterboxGeometry letterboxGeometry(int srcWidth, int srcHeight, int targetWidth,
+                                    int targetHeight)
+{
+    LetterboxGeometry g;
+    if (srcWidth <= 0 || srcHeight <= 0 || targetWidth <= 0 || targetHeight <= 0)
+        return g;
+    // sh = srcH / (srcW / tw) and, when that is too tall, sw = srcW / (srcH / th): exactly.
+    int sw = targetWidth;
+    int sh = floorDiv(__int128(srcHeight) * targetWidth, srcWidth);
+    if (__int128(srcHeight) * targetWidth > __int128(targetHeight) * srcWidth) {
+        sh = targetHeight;
+        sw = floorDiv(__int128(srcWidth) * targetHeight, srcHeight);
+    }
+    g.width = makeEven(sw);
+    g.height = makeEven(sh);
+    g.x = (targetWidth - g.width) / 2;
+    g.y = (targetHeight - g.height) / 2;
+    return g;
+}
+
+int scaleAndPad(const AVFrame *src, AVFrame *dst, int targetWidth, int targetHeight,
+                const QString &szPadColor)
+{
+    if (!src || !dst || targetWidth <= 0 || targetHeight <= 0)
+        return AVERROR(EINVAL);
+    const LetterboxGeometry g =
+        letterboxGeometry(src->width, src->height, targetWidth, targetHeight);
+    if (g.width <= 0 || g.height <= 0)
+        return AVERROR(EINVAL);
+    const QString desc = QStringLiteral("scale=%1:%2,pad=w=%3:h=%4:x=%5:y=%6:color=%7")
+                             .arg(g.width)
+                             .arg(g.height)
+                             .arg(targetWidth)
+                             .arg(targetHeight)
+                             .arg(g.x)
+                             .arg(g.y)
+                             .arg(szPadColor.isEmpty() ? QStringLiteral("black") : szPadColor);
+    av::FilterGraphPtr graph = createFilterGraph(desc, {videoSource(src, QStringLiteral("in"))},
+                                                 {SinkPadSpec{src->format, QStringLiteral("out"), 0}});
+    if (!graph)
+        return AVERROR(EINVAL);
+    return runOneShot(graph.get(), {{QStringLiteral("in"), src}}, dst);
+}
+
+int convertPixelFormat(const AVFrame *src, AVFrame *dst, AVPixelFormat format)
+{
+    if (!src || !dst)
+        return AVERROR(EINVAL);
+    if (src->format == format) {
+        if (src == dst)
+            return 0;
+        av_frame_unref(dst);
+        return av_frame_ref(dst, src);
+    }
+    return scaleTo(src, dst, src->width, src->height, format);
+}
+
+int scaleFrame(const AVFrame *src, AVFrame *dst, int width, int height)
+{
+    if (!src)
+        return AVERROR(EINVAL);
+    return scaleTo(src, dst, width, height, AVPixelFormat(src->format));
+}
+
+QSize fitEvenSizeExact(int64_t srcWidth, int64_t srcHeight, int64_t boxWidthNum,
+                       int64_t boxWidthDen, int64_t boxHeightNum, int64_t boxHeightDen)
+{
+    if (srcWidth <= 0 || srcHeight <= 0 || boxWidthNum <= 0 || boxWidthDen <= 0 ||
+        boxHeightNum <= 0 || boxHeightDen <= 0)
+        return QSize(0, 0);
+    // w = bw, h = srcH x bw / srcW; if h > bh: h = bh, w = srcW x bh / srcH.
+    int w = floorDiv(__int128(boxWidthNum), boxWidthDen);
+    int h = floorDiv(__int128(srcHeight) * boxWidthNum, __int128(srcWidth) * boxWidthDen);
+    if (__int128(srcHeight) * boxWidthNum * boxHeightDen >
+        __int128(boxHeightNum) * boxWidthDen * srcWidth) {
+        h = floorDiv(__int128(boxHeightNum), boxHeightDen);
+        w = floorDiv(__int128(srcWidth) * boxHeightNum, __int128(srcHeight) * boxHeightDen);
+    }
+    return QSize(makeEven(w), makeEven(h));
+}
+
+QSize fitEvenSize(int64_t srcWidth, int64_t srcHeight, int64_t boxWidth, int64_t boxHeight)
+{
+    return fitEvenSizeExact(srcWidth, srcHeight, boxWidth, 1, boxHeight, 1);
+}
+
+QSize evenOutputSize(int height, AVRational ratio)
+{
+    const int h = makeEven(height);
+    if (h <= 0 || ratio.num <= 0 || ratio.den <= 0)
+        return QSize(0, h);
+    const int w = static_cast<int>(av_rescale(h, ratio.num, ratio.den));
+    return QSize(makeEven(w), h);
+}
+
+AVRational reduceRatio(int width, int height)
+{
+    AVRational r{0, 1};
+    av_reduce(&r.num, &r.den, width, height, 2147483647);
+    return r;
+}
+
+QByteArray ffmpegPath(const QString &szPath)
+{
+    if (szPath.isEmpty())
+        return QByteArray();
+    return QFileInfo(szPath).absoluteFilePath().toUtf8();
+}
+
+int decodePictureFile(const QString &szPath, AVFrame *dst, int lowres, bool *transposed)
+{
+    if (transposed)
+        *transposed = false;
+    if (szPath.isEmpty() || !dst)
+        return AVERROR(EINVAL);
+    av::PacketPtr packet = av::makePacket();
+    av::FramePtr frame = av::makeFrame();
+    if (!packet || !frame)
+        return AVERROR(ENOMEM);
+
+    // A single file, never a numbered sequence: "frame%03d.jpg" and "100% done.jpg" open as named.
+    av::Dict openOptions;
+    av_dict_set(&openOptions.raw, "pattern_type", "none", 0);
+    AVFormatContext *rawInput = nullptr;
+    if (avformat_open_input(&rawInput, ffmpegPath(szPath).constData(), nullptr,
+                            &openOptions.raw) < 0)
+        return AVERROR(EINVAL);
+    av::InputContextPtr input(rawInput);
+
+    // The still-picture demuxers name the codec when they open; probing the stream further would
+    // decode the whole picture once more, so it is only done when they could not.
+    auto firstVideo = [&]() -> int {
+        for (unsigned i = 0; i < input->nb_streams; ++i)
+            if (input->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
+                input->streams[i]->codecpar->codec_id != AV_CODEC_ID_NONE)
+                return int(i);
+        return -1;
+    };
+    int streamIndex = firstVideo();
+    if (streamIndex < 0) {
+        avformat_find_stream_info(input.get(), nullptr);
+        for (unsigned i = 0; i < input->nb_streams && streamIndex < 0; ++i)
+            if (input->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO)
+                streamIndex = int(i);
+    }
+    if (streamIndex < 0)
+        return AVERROR_STREAM_NOT_FOUND;
+    const AVCodecParameters *par = input->streams[streamIndex]->codecpar;
+    const AVCodec *codec = avcodec_find_decoder(par->codec_id);
+    if (!codec)
+        return AVERROR_DECODER_NOT_FOUND;
+    av::CodecContextPtr decoder(avcodec_alloc_context3(codec));
+    if (!decoder)
+        return AVERROR(ENOMEM);
+    int ret = avcodec_parameters_to_context(decoder.get(), par);
+    if (ret < 0)
+        return ret;
+    // One picture: slice threads only, so the frame comes out of the first packet.
+    decoder->thread_type = FF_THREAD_SLICE;
+    av::Dict codecOptions;
+    av_dict_set_int(&codecOptions.raw, "max_pixels", kMaxDecodePixels, 0);
+    if (lowres > 0 && codec->max_lowres > 0)
+        av_dict_set_int(&codecOptions.raw, "lowres", std::min<int>(lowres, codec->max_lowres), 0);
+    if (avcodec_open2(decoder.get(), codec, &codecOptions.raw) < 0)
+        return AVERROR_DECODER_NOT_FOUND;
+
+    for (;;) {
+        ret = av_read_frame(input.get(), packet.get());
+        if (ret == AVERROR(EAGAIN))
+            continue;
+        if (ret == AVERROR_EOF)
+            return 0;
+        if (ret < 0)
+            return ret;
+        if (packet->stream_index != streamIndex) {
+            av_packet_unref(packet.get());
+            continue;
+        }
+        ret = avcodec_send_packet(decoder.get(), packet.get());
+        av_packet_unref(packet.get());
+        if (ret < 0)
+            return ret;
+        ret = avcodec_receive_frame(decoder.get(), frame.get());
+        if (ret == AVERROR(EAGAIN)) {
+            // Decoders with a delay give the picture at end of stream.
+            avcodec_send_packet(decoder.get(), nullptr);
+            ret = avcodec_receive_frame(decoder.get(), frame.get());
+        }
+        if (ret == AVERROR_EOF)
+            return AVERROR(EAGAIN);
+        if (ret < 0)
+            return ret;
+        break;
+    }
+    ret = applyDisplayMatrix(frame.get(), transposed);
+    if (ret < 0)
+        return ret;
+    av_frame_unref(dst);
+    av_frame_move_ref(dst, frame.get());
+    return 0;
+}
+
+av::FramePtr imageToFrame(const QImage &image)
+{
+    if (image.isNull())
+        return nullptr;
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    av::FramePtr frame = av::makeFrame();
+    if (!frame)
+        return nullptr;
+    frame->format = AV_PIX_FMT_BGRA;
+    frame->width = argb.width();
+    frame->height = argb.height();
+    if (av_frame_get_buffer(frame.get(), 1) < 0)
+        return nullptr;
+    // ARGB32 rows are 4-byte pixels without padding, so one block copy fills the frame.
+    if (frame->linesize[0] != argb.bytesPerLine())
+        return nullptr;
+    std::memcpy(frame->data[0], argb.constBits(), size_t(argb.sizeInBytes()));
+    frame->pts = 0;
+    return frame;
+}
+
+QImage frameToImage(const AVFrame *frame)
+{
+    if (!frame || (frame->width <= 0 && frame->height <= 0))
+        return QImage();
+    av::FramePtr clone(av_frame_clone(frame));
+    if (!clone)
+        return QImage();
+    if (clone->format != AV_PIX_FMT_BGRA &&
+        convertPixelFormat(clone.get(), clone.get(), AV_PIX_FMT_BGRA) < 0)
+        return QImage();
+    const QImage wrapped(clone->data[0], clone->width, clone->height, clone->linesize[0],
+                         QImage::Format_ARGB32);
+    return wrapped.copy();
+}
+
+QPixmap frameToPixmap(const AVFrame *frame)
+{
+    QPixmap pixmap;
+    pixmap.convertFromImage(frameToImage(frame));
+    return pixmap;
+}
+
+int preparePicture(AVFrame *frame, int outputWidth, int outputHeight, AVPixelFormat workFormat)
+{
+    if (!frame || frame->width <= 0 || frame->height <= 0)
+        return AVERROR(EINVAL);
+    // The grey backdrop shows through transparent parts only; an opaque picture is unchanged
+    // by it, so it is composited only when the picture has an alpha channel.
+    if (hasAlpha(frame->format)) {
+        av::FramePtr backdrop = av::makeFrame();
+        if (!backdrop)
+            return AVERROR(ENOMEM);
+        int ret = makeColorFrame(backdrop.get(), frame->width, frame->height, workFormat,
+                                 QStringLiteral("#D9D9D9"));
+        if (ret < 0)
+            return ret;
+        ret = overlayFrames(backdrop.get(), frame, frame, 0, 0);
+        if (ret < 0)
+            return ret;
+    }
+    return scaleAndPad(frame, frame, outputWidth, outputHeight, QStringLiteral("black"));
+}

@@ -1,0 +1,93 @@
+// The frame-operation layer: a generic filter-graph builder, push and pull, and the one-shot
+// picture operations (colour frame, overlay, letterbox, conversions, still-picture decoding).
+#pragma once
+
+#include "avhandles.h"
+
+#include <QImage>
+#include <QList>
+#include <QPixmap>
+#include <QSize>
+#include <QString>
+
+#include <cstdint>
+
+struct SourcePadSpec
+{
+    int mediaType = 0; // 0 video, 1 audio
+    int format = -1;   // AVPixelFormat or AVSampleFormat
+    int width = 0;
+    int height = 0;
+    uint64_t channelLayout = 0;
+    int sampleRate = 0;
+    int channels = 0;
+    AVRational timeBase{1, 1};
+    AVRational frameRate{0, 1};
+    AVRational pixelAspect{0, 1};
+    QString label;
+};
+
+struct SinkPadSpec
+{
+    int format = -1;
+    QString label;
+    int mediaType = 0;
+};
+
+// Builds and configures a graph; null on any failure (everything partial is freed).
+av::FilterGraphPtr createFilterGraph(const QString &szDescription,
+                                     const QList<SourcePadSpec> &sources,
+                                     const QList<SinkPadSpec> &sinks,
+                                     const AVDictionary *options = nullptr);
+// Pushes a clone of `frame` (null: end of stream) into the source named `label`.
+int sendFrameToGraph(AVFilterGraph *graph, const QString &label, const AVFrame *frame);
+// Pulls one frame from the sink named `label`. EAGAIN is reported as 0 with *gotFrame false.
+int receiveFrameFromGraph(AVFilterGraph *graph, const QString &label, AVFrame *dst,
+                          bool *gotFrame = nullptr);
+
+int makeColorFrame(AVFrame *dst, int width, int height, AVPixelFormat format,
+                   const QString &szColor);
+int overlayFrames(const AVFrame *base, AVFrame *dst, const AVFrame *top, int x, int y);
+int scaleAndPad(const AVFrame *src, AVFrame *dst, int targetWidth, int targetHeight,
+                const QString &szPadColor);
+int convertPixelFormat(const AVFrame *src, AVFrame *dst, AVPixelFormat format);
+int scaleFrame(const AVFrame *src, AVFrame *dst, int width, int height);
+
+// Letterbox geometry of scaleAndPad: the even scaled size and its offset in the target.
+struct LetterboxGeometry
+{
+    int width = 0;
+    int height = 0;
+    int x = 0;
+    int y = 0;
+};
+LetterboxGeometry letterboxGeometry(int srcWidth, int srcHeight, int targetWidth,
+                                    int targetHeight);
+
+// Largest even size of the source's shape that fits the box. The box may be fractional
+// (boxWidth = boxWidthNum / boxWidthDen); sizes are computed exactly, not in doubles.
+QSize fitEvenSize(int64_t srcWidth, int64_t srcHeight, int64_t boxWidth, int64_t boxHeight);
+QSize fitEvenSizeExact(int64_t srcWidth, int64_t srcHeight, int64_t boxWidthNum,
+                       int64_t boxWidthDen, int64_t boxHeightNum, int64_t boxHeightDen);
+QSize evenOutputSize(int height, AVRational ratio);
+AVRational reduceRatio(int width, int height);
+
+// Decodes the first picture of a still-picture file into `dst`, upright (the EXIF orientation
+// applied). `lowres` asks decoders that can (JPEG) for a 1/2^lowres reduced decode;
+// `transposed` tells whether turning it upright swapped width and height.
+int decodePictureFile(const QString &szPath, AVFrame *dst, int lowres = 0,
+                      bool *transposed = nullptr);
+// The largest picture a decoder is allowed to allocate (4096 x 4096).
+constexpr int64_t kMaxDecodePixels = int64_t(4096) * 4096;
+
+av::FramePtr imageToFrame(const QImage &image);
+QImage frameToImage(const AVFrame *frame);
+QPixmap frameToPixmap(const AVFrame *frame);
+
+// The still-picture preparation of an export or preview: grey backdrop behind transparent
+// parts, letterboxed with black onto the output size. `dst` may be `src`.
+int preparePicture(AVFrame *frame, int outputWidth, int outputHeight, AVPixelFormat workFormat);
+
+// Path as FFmpeg should see it: absolute, UTF-8, so that no part of a file name is taken for a
+// protocol ("pipe:1.jpg") or an option.
+QByteArray ffmpegPath(const QString &szPath);

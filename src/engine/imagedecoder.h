@@ -1,0 +1,54 @@
+// ImageDecoder: checks picture files and makes their thumbnails on a worker thread.
+#pragma once
+
+extern "C" {
+#include <libavutil/rational.h>
+}
+
+#include <QImage>
+#include <QObject>
+#include <QPixmap>
+#include <QSize>
+#include <QString>
+
+#include <atomic>
+
+// Thread contract: lives on its own QThread; decodeImpl runs there. `running` is written by the
+// user-interface thread and read by the worker.
+class ImageDecoder : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr qint64 kMaxFileBytes = 67108864; // 64 MiB
+    static constexpr int kMaxSide = 4096;
+    static constexpr int kThumbWidth = 120;
+    static constexpr int kThumbHeight = 80;
+
+    struct Result
+    {
+        bool ok = false;
+        QString report;   // "%1(%2)" on failure
+        QImage thumbnail; // null in check-only mode
+        AVRational widthToHeight{0, 1};
+        QSize srcSize;    // upright size in pixels
+    };
+
+    explicit ImageDecoder(QObject *parent = nullptr);
+
+    // The whole check and decode of one file, synchronously; used by decodeImpl and by the
+    // headless exporter. Safe to call from any thread.
+    static Result decodeFile(const QString &szFile, bool bJustCheck);
+
+    std::atomic<bool> running{true};
+
+signals:
+    void sig_decoded(QString szFile, QPixmap stPixmap, AVRational stWidthToHeight,
+                     QSize stSrcImageSize);
+    void sig_close(int iExitCode);
+    void sig_decode(QString szFile, bool bJustCheck);
+    void sig_decodeFailed(QString szFile, QString szErrorStr);
+
+public slots:
+    void decodeImpl(QString szFile, bool bJustCheck);
+    void closeImpl(int iExitEcode);
+};

@@ -1,0 +1,476 @@
+// MediaEncoder: set-up, still frames, transitions, watermark, progress and the file's fate.
+#include "mediaencoder.h"
+
+#include "averror.h"
+#include "exportstate.h"
+#include "framegraph.h"
+#include "pictureheader.h"
+#include "renderjob.h"
+
+extern "C" {
+#include <libavutil/avstring.h>
+#include <libavutil/mathematics.h>
+#include <libavutil/opt.h>
+}
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QThread>
+
+#include <cstdio>
+
+namespace {
+
+bool extensionsContain(const AVOutputFormat *format, const char *name)
+{
+    return format && format->extensions && av_match_name(name, format->extensions);
+}
+
+// A hidden file beside the target, with a random part so that concurrent exports never meet.
+QByteArray temporaryPathFor(const QString &target)
+{
+    const QFileInfo info(target);
+    return QStringLiteral("%1/.%2.%3.part")
+        .arg(info.path(), info.fileName(),
+             QString::number(QRandomGenerator::global()->generate(), 36))
+        .toUtf8();
+}
+
+// JPEG can decode at 1/2, 1/4 or 1/8 size; the largest reduction that still holds the
+// letterboxed picture loses nothing that the scaler would keep.
+int exportLowres(const QString &path, int W, int H)
+{
+    const PictureHeader hdr = readPictureHeader(path);
+    if (!hdr.known)
+        return 0;
+    int lowres = 0;
+    for (int l = 1; l <= 3; ++l) {
+        const int w = hdr.width >> l, h = hdr.height >> l;
+        // The picture may be turned upright later, so both orientations must still fill W x H.
+        const LetterboxGeometry a = letterboxGeometry(hdr.width, hdr.height, W, H);
+        const LetterboxGeometry b = letterboxGeometry(hdr.height, hdr.width, W, H);
+        if (w < a.width || h < a.height || h < b.width || w < b.height)
+            break;
+        lowres = l;
+    }
+    return lowres;
+}
+
+// Decode, letterbox and convert one picture for the video (the three failing steps of a picture).
+PreparedPicture preparePictureFor(const QString &path, int W, int H, AVPixelFormat format)
+{
+    PreparedPicture p;
+    p.frame = av::makeFrame();
+    if (!p.frame) {
+        p.code = AVERROR(ENOMEM);
+        return p;
+    }
+    p.code = decodePictureFile(path, p.frame.get(), exportLowres(path, W, H));
+    if (p.code >= 0 && (p.frame->width <= 0 || p.frame->height <= 0))
+        p.code = AVERROR_INVALIDDATA;
+    if (p.code < 0) {
+        p.message = QT_TRANSLATE_NOOP("MediaEncoder", "Image decode failed");
+        return p;
+    }
+    p.code = preparePicture(p.frame.get(), W, H, AV_PIX_FMT_YUV420P);
+    if (p.code < 0) {
+        p.message = QT_TRANSLATE_NOOP("MediaEncoder", "Image zoom failed");
+        return p;
+    }
+    p.code = convertPixelFormat(p.frame.get(), p.frame.get(), format);
+    if (p.code < 0) {
+        p.message = QT_TRANSLATE_NOOP("MediaEncoder", "Image format conversion failed");
+        return p;
+    }
+    p.code = 0;
+    p.frame->pts = 0;
+    return p;
+}
+
+} // namespace
+
+int writePacket(ExportState &s, AVPacket *packet, AVStream *stream, AVRational timeBase)
+{
+    packet->stream_index = stream->index;
+    av_packet_rescale_ts(packet, timeBase, stream->time_base);
+    // av_interleaved_write_frame takes the packet's reference; the caller's packet is left blank.
+    const int ret = av_interleaved_write_frame(s.outputContext.get(), packet);
+    av_packet_unref(packet);
+    return ret;
+}
+
+MediaEncoder::MediaEncoder(QObject *parent) : QObject(parent)
+{
+    registerEngineMetaTypes();
+    connect(this, &MediaEncoder::sig_close, this, &MediaEncoder::closeImpl);
+    connect(this, &MediaEncoder::sig_exportVideo, this, &MediaEncoder::exportVideoImpl);
+}
+
+MediaEncoder::~MediaEncoder() = default;
+
+void MediaEncoder::closeImpl(int iExitCode) { QThread::currentThread()->exit(iExitCode); }
+
+void MediaEncoder::exportVideoImpl()
+{
+    running.store(true);
+    framesDone.store(0);
+    totalFrames.store(0);
+    const RenderJob &job = RenderJob::instance();
+    auto state = std::make_unique<ExportState>();
+    ExportState &s = *state;
+    s.musicInputPath = job.musicPath.isEmpty() ? QByteArray() : ffmpegPath(job.musicPath);
+    s.outputPath = job.outputFilePath().toUtf8();
+
+    const int ret = runExport(s);
+    if (ret < 0) {
+        // Only our own temporary file goes: a file the user chose to overwrite survives.
+        s.outputContext.reset();
+        if (!s.temporaryPath.isEmpty())
+            QFile::remove(QString::fromUtf8(s.temporaryPath));
+        const QString message = s.errorMessage ? tr(s.errorMessage) : QString();
+        state.reset();
+        emit sig_exportFail(avErrorReport(message, ret));
+        return;
+    }
+    state.reset();
+    emit sig_exportProgress(100);
+    emit sig_succeeded();
+}
+
+int MediaEncoder::runExport(ExportState &s)
+{
+    const RenderJob &job = RenderJob::instance();
+    int ret = setUp(s);
+    if (ret < 0)
+        return ret;
+    const int count = job.materialOrder.size();
+    for (int i = 0; i < count; ++i) {
+        if (!running.load())
+            return s.fail(QT_TR_NOOP("Operation interrupted"), AVERROR(EINTR));
+        ret = encodeStills(s, i);
+        if (ret < 0)
+            return ret;
+        if (count >= 2 && i < count - 1) {
+            ret = encodeTransition(s, job.materialOrder.at(i + 1), i);
+            if (ret < 0)
+                return ret;
+        }
+    }
+
+    ret = finishAudioTrack(s);
+    if (ret < 0)
+        return ret;
+    ret = avcodec_send_frame(s.videoEncoder.get(), nullptr);
+    if (ret < 0 && ret != AVERROR_EOF)
+        return s.fail(QT_TR_NOOP("Encode video frame failed"), ret);
+    for (;;) {
+        ret = avcodec_receive_packet(s.videoEncoder.get(), s.videoPacket.get());
+        if (ret == AVERROR_EOF || ret == AVERROR(EAGAIN))
+            break;
+        if (ret < 0)
+            return s.fail(QT_TR_NOOP("Encode video frame failed"), ret);
+        ret = writePacket(s, s.videoPacket.get(), s.videoStream, s.encoderTimeBase);
+        if (ret < 0)
+            return s.fail(QT_TR_NOOP("Write video packet failed"), ret);
+    }
+    ret = av_write_trailer(s.outputContext.get());
+    if (ret < 0)
+        return s.fail(QT_TR_NOOP("Write video packet failed"), ret);
+    s.outputContext.reset(); // closes the file
+    if (std::rename(s.temporaryPath.constData(), s.outputPath.constData()) != 0)
+        return s.fail(QT_TR_NOOP("Create output file failed"), AVERROR(errno));
+    s.temporaryPath.clear();
+    return 0;
+}
+
+int MediaEncoder::setUp(ExportState &s)
+{
+    const RenderJob &job = RenderJob::instance();
+    s.errorText.clear();
+    s.currentFrame = av::makeFrame();
+    s.nextFrame = av::makeFrame();
+    s.encodeFrame = av::makeFrame();
+    s.videoPacket = av::makePacket();
+    s.audioFrame = av::makeFrame();
+    s.audioPacket = av::makePacket();
+    if (!s.currentFrame || !s.nextFrame || !s.encodeFrame || !s.videoPacket || !s.audioFrame ||
+        !s.audioPacket)
+        return AVERROR(ENOMEM);
+
+    // Output: the container follows from the extension of the name the user chose; the bytes
+    // go to a temporary file beside it until the trailer is written.
+    AVFormatContext *rawOutput = nullptr;
+    if (avformat_alloc_output_context2(&rawOutput, nullptr, nullptr, s.outputPath.constData()) <
+            0 ||
+        !rawOutput)
+        return s.fail(QT_TR_NOOP("Create output file failed"), AVERROR(EINVAL));
+    s.outputContext.reset(rawOutput);
+    s.temporaryPath = temporaryPathFor(QString::fromUtf8(s.outputPath));
+    if (!(s.outputContext->oformat->flags & AVFMT_NOFILE)) {
+        if (avio_open(&s.outputContext->pb, s.temporaryPath.constData(), AVIO_FLAG_WRITE) < 0) {
+            s.temporaryPath.clear();
+            return s.fail(QT_TR_NOOP("Create output file failed"), AVERROR(EINVAL));
+        }
+    }
+
+    // Video codec: H.264 for AVI and FLV, MPEG-4 Part 2 for WMV, VP8 for WebM, else the default.
+    const AVOutputFormat *guessed = av_guess_format(nullptr, s.outputPath.constData(), nullptr);
+    AVCodecID codecId;
+    if (extensionsContain(guessed, "avi") || extensionsContain(guessed, "flv"))
+        codecId = AV_CODEC_ID_H264;
+    else if (extensionsContain(guessed, "wmv"))
+        codecId = AV_CODEC_ID_MPEG4;
+    else if (extensionsContain(guessed, "webm"))
+        codecId = AV_CODEC_ID_VP8;
+    else
+        codecId = av_guess_codec(s.outputContext->oformat, nullptr, s.outputPath.constData(),
+                                 nullptr, AVMEDIA_TYPE_VIDEO);
+
+    av::Dict options;
+    if (codecId == AV_CODEC_ID_H264) {
+        av_dict_set(&options.raw, "tune", "zerolatency", 0);
+        av_dict_set(&options.raw, "preset", "veryfast", 0);
+    }
+    const AVCodec *codec = avcodec_find_encoder(codecId);
+    const AVPixelFormat pixelFormat =
+        (codec && codec->pix_fmts) ? codec->pix_fmts[0] : AV_PIX_FMT_NONE;
+    const int fps = job.frameRate.den > 0 ? job.frameRate.num / job.frameRate.den : 0;
+
+    auto streamFailed = [&s] {
+        return s.fail(QT_TR_NOOP("Create output video stream failed"), AVERROR(EINVAL));
+    };
+    if (!codec || fps <= 0 || job.width <= 0 || job.height <= 0)
+        return streamFailed();
+    s.videoEncoder.reset(avcodec_alloc_context3(codec));
+    if (!s.videoEncoder)
+        return streamFailed();
+    {
+        AVCodecParameters *par = avcodec_parameters_alloc();
+        if (!par)
+            return streamFailed();
+        par->codec_type = AVMEDIA_TYPE_VIDEO;
+        par->codec_id = codecId;
+        par->width = job.width;
+        par->height = job.height;
+        par->format = pixelFormat;
+        par->bit_rate = job.videoBitRate;
+        par->sample_aspect_ratio = {0, 1};
+        const int r = avcodec_parameters_to_context(s.videoEncoder.get(), par);
+        avcodec_parameters_free(&par);
+        if (r < 0)
+            return streamFailed();
+    }
+    if (s.outputContext->oformat->flags & AVFMT_GLOBALHEADER)
+        s.videoEncoder->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    s.videoEncoder->time_base = {1, fps};
+    s.videoEncoder->framerate = {fps, 1};
+    if (avcodec_open2(s.videoEncoder.get(), codec, &options.raw) < 0)
+        return streamFailed();
+    s.videoStream = avformat_new_stream(s.outputContext.get(), nullptr);
+    if (!s.videoStream)
+        return streamFailed();
+    s.videoStream->avg_frame_rate = {fps, 1};
+    s.videoStream->r_frame_rate = {fps, 1};
+    s.videoStream->time_base = s.videoEncoder->time_base;
+    if (avcodec_parameters_from_context(s.videoStream->codecpar, s.videoEncoder.get()) < 0)
+        return streamFailed();
+
+    s.encoderTimeBase = s.videoEncoder->time_base;
+    s.encoderFrameRate = s.videoEncoder->framerate;
+    s.encoderPixelFormat = s.videoEncoder->pix_fmt;
+    s.outputWidth = s.videoEncoder->width;
+    s.outputHeight = s.videoEncoder->height;
+    s.totalTicks = av_rescale_q(job.totalDuration, job.totalTimeBase, s.encoderTimeBase);
+    // totalTicks x time base x frame rate, truncated; exact so that 540 ticks stay 540 frames.
+    s.totalFrames = s.totalTicks > 0
+                        ? av_rescale_rnd(s.totalTicks,
+                                         int64_t(s.encoderTimeBase.num) * s.encoderFrameRate.num,
+                                         int64_t(s.encoderTimeBase.den) * s.encoderFrameRate.den,
+                                         AV_ROUND_DOWN)
+                        : 0;
+    totalFrames.store(s.totalFrames);
+
+    // Watermark, laid over every output frame.
+    const bool textMark = job.watermarkType == WatermarkText && !job.watermarkText.isEmpty();
+    const bool pictureMark =
+        job.watermarkType == WatermarkPicture && !job.watermarkImagePath.isEmpty();
+    if (textMark || pictureMark) {
+        if (textMark) {
+            s.watermarkFrame =
+                makeTextWatermarkFrame(job.watermarkText, job.watermarkFont, job.watermarkColor);
+            if (!s.watermarkFrame)
+                return AVERROR(ENOMEM);
+        } else {
+            s.watermarkFrame = av::makeFrame();
+            if (!s.watermarkFrame)
+                return AVERROR(ENOMEM);
+            const int r = makePictureWatermarkFrame(job.watermarkImagePath, s.outputWidth,
+                                                    s.outputHeight, s.watermarkFrame.get());
+            if (r < 0)
+                return r;
+        }
+        const QPoint at = watermarkPlacement(job.watermarkPosition, s.outputWidth, s.outputHeight,
+                                             s.watermarkFrame->width, s.watermarkFrame->height);
+        if (!s.watermark.create(s.watermarkFrame.get(), at, s.outputWidth, s.outputHeight,
+                                s.encoderPixelFormat, s.videoEncoder->sample_aspect_ratio))
+            return s.fail(QT_TR_NOOP("Create watermark filter failed"), AVERROR(EINVAL));
+    }
+
+    if (job.musicType == MusicCustom && !s.musicInputPath.isEmpty()) {
+        const int r = setUpAudioTrack(s, s.musicInputPath, job.audioBitRate, job.sampleRate);
+        if (r < 0)
+            return r;
+    }
+
+    const int r = avformat_write_header(s.outputContext.get(), nullptr);
+    if (r < 0)
+        return s.fail(QT_TR_NOOP("Write file header failed"), r);
+    return 0;
+}
+
+void MediaEncoder::reportProgress(ExportState &s)
+{
+    ++s.framesDone;
+    framesDone.store(s.framesDone);
+    const int percent =
+        s.totalFrames > 0 ? int(double(s.framesDone) / double(s.totalFrames) * 100) : 0;
+    emit sig_exportProgress(percent);
+}
+
+int MediaEncoder::emitVideoFrame(ExportState &s, AVFrame *frame, const char *encodeMessage)
+{
+    frame->pts = s.videoPts++;
+    int ret = avcodec_send_frame(s.videoEncoder.get(), frame);
+    if (ret < 0 && ret != AVERROR_EOF)
+        return s.fail(encodeMessage, ret);
+    ret = avcodec_receive_packet(s.videoEncoder.get(), s.videoPacket.get());
+    const bool gotPacket = ret >= 0;
+    if (ret < 0 && ret != AVERROR(EAGAIN) && ret != AVERROR_EOF)
+        return s.fail(encodeMessage, ret);
+    reportProgress(s);
+    if (gotPacket) {
+        ret = writePacket(s, s.videoPacket.get(), s.videoStream, s.encoderTimeBase);
+        if (ret < 0)
+            return s.fail(QT_TR_NOOP("Write video packet failed"), ret);
+    }
+    return audioStep(s);
+}
+
+int MediaEncoder::encodeStills(ExportState &s, int index)
+{
+    const RenderJob &job = RenderJob::instance();
+    const QString &szPath = job.materialOrder.at(index);
+    if (s.currentFrame->width <= 0 || s.currentFrame->height <= 0) {
+        PreparedPicture p =
+            preparePictureFor(szPath, s.outputWidth, s.outputHeight, s.encoderPixelFormat);
+        if (p.code < 0)
+            return s.fail(p.message, p.code);
+        av_frame_unref(s.currentFrame.get());
+        av_frame_move_ref(s.currentFrame.get(), p.frame.get());
+    }
+    // The next picture is decoded and letterboxed meanwhile, for the transition that follows.
+    if (index + 1 < job.materialOrder.size()) {
+        s.prefetchPath = job.materialOrder.at(index + 1);
+        s.prefetch = std::async(std::launch::async, preparePictureFor, s.prefetchPath,
+                                s.outputWidth, s.outputHeight, s.encoderPixelFormat);
+    }
+
+    av_frame_unref(s.encodeFrame.get());
+    int ret = av_frame_ref(s.encodeFrame.get(), s.currentFrame.get());
+    if (ret >= 0)
+        ret = s.watermark.apply(s.encodeFrame.get());
+    if (ret < 0)
+        return s.fail(QT_TR_NOOP("Add watermark failed"), ret);
+
+    const int64_t n = job.pictureFrameCount(s.encoderFrameRate);
+    s.encodeFrame->pict_type = AV_PICTURE_TYPE_NONE;
+    for (int64_t i = 0; i < n; ++i) {
+        if (!running.load())
+            return s.fail(QT_TR_NOOP("Operation interrupted"), AVERROR(EINTR));
+        ret = emitVideoFrame(s, s.encodeFrame.get(), QT_TR_NOOP("Encode video frame failed"));
+        if (ret < 0)
+            return ret;
+    }
+    av_frame_unref(s.encodeFrame.get());
+    return 0;
+}
+
+int MediaEncoder::encodeTransition(ExportState &s, const QString &szNextPath, int slotIndex)
+{
+    const RenderJob &job = RenderJob::instance();
+    av::FilterGraphPtr graph;
+    // Whatever happens, the next picture becomes the current one, so it is not decoded twice.
+    struct Advance
+    {
+        ExportState &s;
+        ~Advance()
+        {
+            av_frame_unref(s.currentFrame.get());
+            av_frame_move_ref(s.currentFrame.get(), s.nextFrame.get());
+            s.currentFrame->pts = 0;
+        }
+    } advance{s};
+
+    PreparedPicture next;
+    if (s.prefetch.valid() && s.prefetchPath == szNextPath)
+        next = s.prefetch.get();
+    else
+        next = preparePictureFor(szNextPath, s.outputWidth, s.outputHeight, s.encoderPixelFormat);
+    if (next.code < 0)
+        return s.fail(next.message, next.code);
+    av_frame_unref(s.nextFrame.get());
+    av_frame_move_ref(s.nextFrame.get(), next.frame.get());
+
+    if (slotIndex < 0 || slotIndex >= job.transitions.size() ||
+        !job.transitions.at(slotIndex).kind)
+        return s.fail(QT_TR_NOOP("Create transition filter failed"), AVERROR(EINVAL));
+    const TransitionSlot &slot = job.transitions.at(slotIndex);
+    const int64_t m = RenderJob::transitionFrameCount(slot, s.encoderFrameRate);
+    const int64_t seconds = av_rescale_q(slot.duration, slot.durationTimeBase, {1, 1});
+    const QString desc = QStringLiteral("[in1][in2]%1=transition=%2:offset=0:duration=%3")
+                             .arg(QString::fromUtf8(slot.kind->filterName),
+                                  QString::fromUtf8(slot.kind->transitionName))
+                             .arg(seconds);
+    SourcePadSpec in1;
+    in1.format = s.encoderPixelFormat;
+    in1.width = s.outputWidth;
+    in1.height = s.outputHeight;
+    in1.timeBase = s.encoderTimeBase;
+    in1.frameRate = s.encoderFrameRate;
+    in1.pixelAspect = {0, 1};
+    in1.label = QStringLiteral("in1");
+    SourcePadSpec in2 = in1;
+    in2.label = QStringLiteral("in2");
+    graph = createFilterGraph(desc, {in1, in2},
+                              {SinkPadSpec{s.encoderPixelFormat, QStringLiteral("out"), 0}});
+    if (!graph)
+        return s.fail(QT_TR_NOOP("Create transition filter failed"), AVERROR(EINVAL));
+
+    for (int64_t i = 0; i < m; ++i) {
+        if (!running.load())
+            return s.fail(QT_TR_NOOP("Operation interrupted"), AVERROR(EINTR));
+        s.currentFrame->pts = i;
+        s.nextFrame->pts = i;
+        int ret = sendFrameToGraph(graph.get(), QStringLiteral("in1"), s.currentFrame.get());
+        if (ret >= 0)
+            ret = sendFrameToGraph(graph.get(), QStringLiteral("in2"), s.nextFrame.get());
+        if (ret < 0)
+            return s.fail(QT_TR_NOOP("Add frame to transition filter failed"), ret);
+        bool got = false;
+        ret = receiveFrameFromGraph(graph.get(), QStringLiteral("out"), s.encodeFrame.get(), &got);
+        if (ret >= 0 && !got)
+            ret = AVERROR(EAGAIN);
+        if (ret < 0)
+            return s.fail(QT_TR_NOOP("Get frame from transition filter failed"), ret);
+        s.encodeFrame->pts = 0;
+        ret = s.watermark.apply(s.encodeFrame.get());
+        if (ret < 0)
+            return s.fail(QT_TR_NOOP("Add watermark failed"), ret);
+        s.encodeFrame->pict_type = AV_PICTURE_TYPE_NONE;
+        ret = emitVideoFrame(s, s.encodeFrame.get(), QT_TR_NOOP("Encode video frame failed"));
+        if (ret < 0)
+            return ret;
+    }
+    return 0;
+}

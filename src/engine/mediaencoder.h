@@ -1,0 +1,47 @@
+// MediaEncoder: turns the album of the RenderJob into a video file, on a worker thread.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+struct ExportState;
+struct AVFrame;
+
+// Thread contract: lives on its own QThread; exportVideoImpl runs there and reads RenderJob
+// without locks. `running` is written by the user-interface thread (cancel) and polled before
+// every frame; framesDone/totalFrames may be read from any thread for progress displays.
+class MediaEncoder : public QObject
+{
+    Q_OBJECT
+public:
+    explicit MediaEncoder(QObject *parent = nullptr);
+    ~MediaEncoder() override;
+
+    std::atomic<bool> running{true};
+    std::atomic<int64_t> framesDone{0};
+    std::atomic<int64_t> totalFrames{0};
+
+signals:
+    void sig_close(int iExitCode);
+    void sig_exportVideo();
+    void sig_exportProgress(int iVal);
+    void sig_exportFail(QString szError);
+    void sig_succeeded();
+
+public slots:
+    void exportVideoImpl();
+    void closeImpl(int iExitCode);
+
+private:
+    friend struct ExportState;
+    int runExport(ExportState &s);
+    int setUp(ExportState &s);
+    int encodeStills(ExportState &s, int index);
+    int encodeTransition(ExportState &s, const QString &szNextPath, int slotIndex);
+    int emitVideoFrame(ExportState &s, AVFrame *frame, const char *encodeMessage);
+    void reportProgress(ExportState &s);
+};

@@ -1,0 +1,121 @@
+// RenderJob: the album record, its width rule, the transition table and picker.
+#include "renderjob.h"
+
+extern "C" {
+#include <libavutil/mathematics.h>
+}
+
+#include <QRandomGenerator>
+
+#include <atomic>
+
+const TransitionKind kTransitionKinds[kTransitionKindCount] = {
+    {"xfade", "fadeblack"},   {"xfade", "fadewhite"},   {"xfade", "rectcrop"},
+    {"xfade", "radial"},      {"xfade", "hblur"},       {"xfade", "pixelize"},
+    {"xfade", "zoomin"},      {"xfade", "slidedown"},   {"xfade", "slideleft"},
+    {"xfade", "slideright"},  {"xfade", "wipeup"},      {"xfade", "wipedown"},
+    {"xfade", "wipeleft"},    {"xfade", "wiperight"},   {"xfade", "smoothup"},
+    {"xfade", "smoothdown"},  {"xfade", "smoothleft"},  {"xfade", "smoothright"},
+    {"xfade", "circleclose"}, {"xfade", "circleopen"},  {"xfade", "vertclose"},
+    {"xfade", "vertopen"},    {"xfade", "horzclose"},
+};
+
+RenderJob::RenderJob()
+{
+    watermarkFont.setFamily(QStringLiteral("Microsoft YaHei UI"));
+    watermarkFont.setPixelSize(48);
+}
+
+RenderJob &RenderJob::instance()
+{
+    static RenderJob job;
+    return job;
+}
+
+int RenderJob::widthFor(int height, int aspectNum, int aspectDen)
+{
+    if (aspectDen <= 0 || aspectNum <= 0 || height <= 0)
+        return 0;
+    int w = static_cast<int>(av_rescale(height, aspectNum, aspectDen));
+    if (w % 2 != 0)
+        w -= 1;
+    return w;
+}
+
+void RenderJob::updateWidth() { width = widthFor(height, aspectNum, aspectDen); }
+
+int RenderJob::watermarkPixelSizeFor(int height)
+{
+    switch (height) {
+    case 480:
+        return 24;
+    case 720:
+        return 30;
+    case 2048:
+        return 60;
+    case 4096:
+        return 126;
+    default:
+        return 48;
+    }
+}
+
+QString RenderJob::outputFilePath() const
+{
+    return QStringLiteral("%1/%2.%3").arg(exportDirectory, fileName, exportFormat.toLower());
+}
+
+namespace {
+// value x timeBase x fps as an exact fraction, rounded as asked; 0 for empty or invalid input.
+int64_t framesOf(int64_t value, AVRational timeBase, AVRational fps, AVRounding rounding)
+{
+    if (value <= 0 || timeBase.num <= 0 || timeBase.den <= 0 || fps.num <= 0 || fps.den <= 0)
+        return 0;
+    return av_rescale_rnd(value, int64_t(timeBase.num) * fps.num, int64_t(timeBase.den) * fps.den,
+                          rounding);
+}
+} // namespace
+
+int64_t RenderJob::pictureFrameCount(AVRational fps) const
+{
+    return framesOf(uniformDurationValue, uniformDurationTimeBase, fps, AV_ROUND_DOWN);
+}
+
+int64_t RenderJob::transitionFrameCount(const TransitionSlot &slot, AVRational fps)
+{
+    return framesOf(slot.duration, slot.durationTimeBase, fps, AV_ROUND_UP);
+}
+
+namespace {
+std::atomic<int> &pickerIndex()
+{
+    // (32 random bits x 23) >> 32: a uniform start in [0, 23), drawn once per process.
+    static std::atomic<int> index{static_cast<int>(
+        (static_cast<uint64_t>(QRandomGenerator::global()->generate()) * kTransitionKindCount) >>
+        32)};
+    return index;
+}
+} // namespace
+
+const TransitionKind *TransitionPicker::next()
+{
+    std::atomic<int> &index = pickerIndex();
+    int current = index.load();
+    while (!index.compare_exchange_weak(current, (current + 3) % kTransitionKindCount)) {
+    }
+    return &kTransitionKinds[current];
+}
+
+void TransitionPicker::reset(int index)
+{
+    pickerIndex().store(((index % kTransitionKindCount) + kTransitionKindCount) %
+                        kTransitionKindCount);
+}
+
+int TransitionPicker::currentIndex() { return pickerIndex().load(); }
+
+void registerEngineMetaTypes()
+{
+    static const int id = qRegisterMetaType<AVRational>("AVRational");
+    Q_UNUSED(id);
+}

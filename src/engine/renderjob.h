@@ -1,0 +1,140 @@
+// The process-wide record of the album and its output settings, and the transition table.
+#pragma once
+
+extern "C" {
+#include <libavutil/rational.h>
+}
+
+#include <QColor>
+#include <QFont>
+#include <QList>
+#include <QMap>
+#include <QMetaType>
+#include <QMutex>
+#include <QSize>
+#include <QString>
+
+#include <cstdint>
+#include <cstdio>
+
+class PlayerInterface;
+
+Q_DECLARE_METATYPE(AVRational)
+
+// One row of the constant transition table: {filter name, transition name}.
+struct TransitionKind
+{
+    const char *filterName;
+    const char *transitionName;
+};
+
+constexpr int kTransitionKindCount = 23;
+extern const TransitionKind kTransitionKinds[kTransitionKindCount];
+
+struct MaterialItem
+{
+    QString path;
+    AVRational widthToHeight{0, 1};
+    QSize srcSize;
+    FILE *file = nullptr; // held open while the picture is in the album; not owned here
+};
+
+struct TransitionSlot
+{
+    const TransitionKind *kind = nullptr;
+    int64_t duration = 2000000;
+    AVRational durationTimeBase{1, 1000000};
+};
+
+enum WatermarkType { WatermarkNone = 1, WatermarkText = 2, WatermarkPicture = 4 };
+enum MusicType { MusicNone = 1, MusicCustom = 2 };
+enum WatermarkPosition {
+    LeftTop = 1,
+    Top = 2,
+    RightTop = 4,
+    Left = 8,
+    Center = 16,
+    Right = 32,
+    LeftBottom = 64,
+    Bottom = 128,
+    RightBottom = 256
+};
+
+// Thread contract: the editor writes the album fields on the user-interface thread holding
+// renderMutex and then musicMutex (always in that order). The preview renderer holds renderMutex
+// while it renders, the music decoder musicMutex while it decodes; the video encoder reads the
+// record without locks while an export runs. FILE handles and strings are written only on the
+// user-interface thread.
+class RenderJob
+{
+public:
+    static RenderJob &instance();
+
+    int64_t totalDuration = 0;
+    int64_t playPosition = 0;
+    AVRational totalTimeBase{1, 1000000};
+    int watermarkType = WatermarkNone;
+    int watermarkPosition = LeftTop;
+    QFont watermarkFont;
+    QColor watermarkColor;
+    QString watermarkText;
+    QString watermarkImagePath;
+    FILE *watermarkImageFile = nullptr;
+    int musicType = MusicNone;
+    QString musicPath;
+    FILE *musicFile = nullptr;
+    int aspectNum = 16;
+    int aspectDen = 9;
+    int width = 1920;
+    int height = 1080;
+    AVRational frameRate{0, 0};
+    int64_t videoBitRate = 0;
+    int64_t audioBitRate = 0;
+    int64_t sampleRate = 0;
+    QString exportFormat;
+    QString fileName;
+    QString exportDirectory;
+    int64_t uniformDurationValue = 3000000;
+    AVRational uniformDurationTimeBase{1, 1000000};
+    QMap<QString, MaterialItem> materials;
+    QList<QString> materialOrder;
+    QList<TransitionSlot> transitions;
+    PlayerInterface *player = nullptr;
+    AVRational msTimeBase{1, 1000};
+    QMutex renderMutex;
+    QMutex musicMutex;
+
+    // width = av_rescale(height, num, den), made even by taking one off an odd result.
+    static int widthFor(int height, int aspectNum, int aspectDen);
+    // Recomputes `width` from `height` and the ratio.
+    void updateWidth();
+    // The text-watermark font pixel size that goes with an output height (1080's for others).
+    static int watermarkPixelSizeFor(int height);
+    // "%1/%2.%3": directory, file name, lower-case format.
+    QString outputFilePath() const;
+    // Frames a still picture lasts at `fps` (duration x fps, truncated). Computed exactly: in
+    // doubles 3 s x 30 fps can come out as 89.999... and lose a frame.
+    int64_t pictureFrameCount(AVRational fps) const;
+    // Frames of one transition slot: as many integers i with 0 <= i < duration x fps.
+    static int64_t transitionFrameCount(const TransitionSlot &slot, AVRational fps);
+
+    RenderJob(const RenderJob &) = delete;
+    RenderJob &operator=(const RenderJob &) = delete;
+
+private:
+    RenderJob();
+};
+
+// The transition picker: a process-wide index that starts at a random row and steps by 3.
+class TransitionPicker
+{
+public:
+    // Returns the row for a new slot and advances the index.
+    static const TransitionKind *next();
+    // Sets the index of the next row (0..22); used by the headless exporter's --seed and tests.
+    static void reset(int index);
+    static int currentIndex();
+};
+
+// Registers AVRational (and other engine value types) for queued signals. Idempotent.
+void registerEngineMetaTypes();

@@ -1,0 +1,171 @@
+// Watermark frames, placement and the overlay graph.
+#include "watermark.h"
+
+#include "framegraph.h"
+
+extern "C" {
+#include <libavutil/pixdesc.h>
+}
+
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+
+#include <cmath>
+
+QPoint watermarkPlacement(int code, int W, int H, int w, int h)
+{
+    const int mx = static_cast<int>(W * 0.01);
+    const int my = static_cast<int>(H * 0.01);
+    const int cx = W / 2 - w / 2;
+    const int cy = H / 2 - h / 2;
+    switch (code) {
+    case 1:
+        return {mx, my};
+    case 2:
+        return {cx, my};
+    case 4:
+        return {W - mx - w, my};
+    case 8:
+        return {mx, cy};
+    case 16:
+        return {cx, cy};
+    case 32:
+        return {W - mx - w, cy};
+    case 64:
+        return {mx, H - my - h};
+    case 128:
+        return {cx, H - my - h};
+    case 256:
+        return {W - mx - w, H - my - h};
+    default:
+        return {0, 0};
+    }
+}
+
+int pictureWatermarkPerMille(int W, int H)
+{
+    struct Row
+    {
+        int num, den, perMille;
+    };
+    static const Row table[] = {{16, 9, 175}, {4, 3, 311}, {2, 1, 210},
+                                {9, 16, 414}, {3, 4, 311}, {1, 1, 311}};
+    if (W <= 0 || H <= 0)
+        return table[0].perMille;
+    const double ratio = double(W) / H;
+    const Row *best = &table[0];
+    double bestDiff = std::fabs(ratio - double(best->num) / best->den);
+    for (const Row &row : table) {
+        const double diff = std::fabs(ratio - double(row.num) / row.den);
+        if (diff < bestDiff) {
+            bestDiff = diff;
+            best = &row;
+        }
+    }
+    return best->perMille;
+}
+
+av::FramePtr makeTextWatermarkFrame(const QString &text, const QFont &font, const QColor &color)
+{
+    const QRect box = QFontMetrics(font).boundingRect(text);
+    if (box.width() <= 0 || box.height() <= 0)
+        return nullptr;
+    QImage image(box.size(), QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.setRenderHint(QPainter::TextAntialiasing, true);
+        painter.setFont(font);
+        painter.setPen(color);
+        painter.drawText(0, QFontMetrics(font).ascent(), text);
+    }
+    return imageToFrame(image);
+}
+
+int makePictureWatermarkFrame(const QString &szPath, int W, int H, AVFrame *dst)
+{
+    int ret = decodePictureFile(szPath, dst);
+    if (ret < 0)
+        return ret;
+    if (dst->width <= 0 || dst->height <= 0)
+        return AVERROR_INVALIDDATA;
+    // Box: (W x fraction) by (picture height x that width / picture width), exactly.
+    const int64_t perMille = pictureWatermarkPerMille(W, H);
+    const QSize size = fitEvenSizeExact(dst->width, dst->height, W * perMille, 1000,
+                                        int64_t(dst->height) * W * perMille,
+                                        int64_t(dst->width) * 1000);
+    if (size.width() <= 0 || size.height() <= 0)
+        return AVERROR(EINVAL);
+    return scaleFrame(dst, dst, size.width(), size.height());
+}
+
+bool WatermarkOverlay::create(const AVFrame *watermark, QPoint position, int W, int H,
+                              AVPixelFormat format, AVRational sampleAspect)
+{
+    reset();
+    const char *name = av_get_pix_fmt_name(format);
+    if (!watermark || !name)
+        return false;
+    mark.reset(av_frame_clone(watermark));
+    if (!mark)
+        return false;
+    const QString desc = QStringLiteral("[in1][in2]overlay=:x=%1:y=%2,format=pix_fmts='%3'")
+                             .arg(position.x())
+                             .arg(position.y())
+                             .arg(QString::fromUtf8(name));
+    SourcePadSpec canvas;
+    canvas.format = format;
+    canvas.width = W;
+    canvas.height = H;
+    canvas.timeBase = {1, 1000};
+    canvas.frameRate = {0, 1};
+    canvas.pixelAspect = sampleAspect;
+    canvas.label = QStringLiteral("in1");
+    SourcePadSpec top = canvas;
+    top.format = mark->format;
+    top.width = mark->width;
+    top.height = mark->height;
+    top.pixelAspect = mark->sample_aspect_ratio;
+    top.label = QStringLiteral("in2");
+    graph = createFilterGraph(desc, {canvas, top}, {SinkPadSpec{format, QStringLiteral("out"), 0}});
+    if (!graph) {
+        mark.reset();
+        return false;
+    }
+    return true;
+}
+
+int WatermarkOverlay::apply(AVFrame *frame)
+{
+    if (!graph)
+        return 0;
+    if (!frame)
+        return AVERROR(EINVAL);
+    const int64_t pts = frame->pts;
+    const int64_t ours = counter++;
+    frame->pts = ours;
+    mark->pts = ours;
+    int ret = sendFrameToGraph(graph.get(), QStringLiteral("in1"), frame);
+    if (ret >= 0)
+        ret = sendFrameToGraph(graph.get(), QStringLiteral("in2"), mark.get());
+    frame->pts = pts;
+    if (ret < 0)
+        return ret;
+    bool got = false;
+    ret = receiveFrameFromGraph(graph.get(), QStringLiteral("out"), frame, &got);
+    if (ret < 0)
+        return ret;
+    if (!got)
+        return AVERROR(EAGAIN);
+    frame->pts = pts;
+    return 0;
+}
+
+void WatermarkOverlay::reset()
+{
+    graph.reset();
+    mark.reset();
+    counter = 0;
+}

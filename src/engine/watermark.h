@@ -1,0 +1,45 @@
+// The watermark of an export or preview: its frame, its place and the overlay graph.
+#pragma once
+
+#include "avhandles.h"
+
+#include <QColor>
+#include <QFont>
+#include <QPoint>
+#include <QString>
+
+// Top-left corner of a w x h rectangle at position `code` (one of the nine WatermarkPosition
+// bits) in a W x H output, 1 % margins; (0, 0) for any other code.
+QPoint watermarkPlacement(int code, int outputWidth, int outputHeight, int w, int h);
+
+// Width of a picture watermark as a fraction of the output width, from the ratio table row
+// closest to W / H, in thousandths (175 for 16:9, 311 for 4:3 / 3:4 / 1:1, 210 for 2:1,
+// 414 for 9:16).
+int pictureWatermarkPerMille(int outputWidth, int outputHeight);
+
+// Draws `text` in `font` and `color` onto a transparent picture of its bounding box.
+av::FramePtr makeTextWatermarkFrame(const QString &text, const QFont &font, const QColor &color);
+
+// Decodes the watermark picture and resizes it to its share of the output width.
+int makePictureWatermarkFrame(const QString &szPath, int outputWidth, int outputHeight,
+                              AVFrame *dst);
+
+// The long-lived "[in1][in2]overlay" graph that lays one watermark frame over every output frame.
+class WatermarkOverlay
+{
+public:
+    // Builds the graph for a W x H canvas in `format`; false when the graph cannot be built.
+    bool create(const AVFrame *watermark, QPoint position, int outputWidth, int outputHeight,
+                AVPixelFormat format, AVRational sampleAspect);
+    bool isActive() const { return graph != nullptr; }
+    // Replaces `frame` by the watermarked frame; keeps its pts.
+    int apply(AVFrame *frame);
+    void reset();
+
+private:
+    av::FilterGraphPtr graph;
+    av::FramePtr mark;
+    // The overlay synchronises its inputs by time; frames are pushed with a counter of our own,
+    // because the callers' frames repeat timestamps (every transition frame has pts 0).
+    int64_t counter = 0;
+};
