@@ -1,0 +1,227 @@
+// Parsing the exporter's command line.
+#include "exportoptions.h"
+
+#include <QFileInfo>
+#include <QMap>
+
+namespace {
+
+const QStringList kFormats = {QStringLiteral("mp4"), QStringLiteral("avi"), QStringLiteral("wmv"),
+                              QStringLiteral("flv"), QStringLiteral("mkv"), QStringLiteral("mov"),
+                              QStringLiteral("gif"), QStringLiteral("webm"), QStringLiteral("m4v")};
+
+bool parseInt(const QString &text, int lo, int hi, int *out)
+{
+    bool ok = false;
+    const int v = text.toInt(&ok);
+    if (!ok || v < lo || v > hi)
+        return false;
+    *out = v;
+    return true;
+}
+
+} // namespace
+
+QString ExportOptions::format() const
+{
+    const QString ext = QFileInfo(output).suffix().toLower();
+    return kFormats.contains(ext) ? ext.toUpper() : QString();
+}
+
+QString exportUsage()
+{
+    return QStringLiteral(
+        "Usage: vmalbum-export [options] PICTURE... -o FILE\n"
+        "       vmalbum-export --check PICTURE...\n"
+        "\n"
+        "Turns pictures (JPEG, PNG) into a slideshow video: every picture letterboxed onto the\n"
+        "output frame, consecutive pictures joined by two-second transitions.\n"
+        "Options and pictures may come in any order; \"--\" ends the options.\n"
+        "\n"
+        "  -o FILE                 output video; the container follows the extension: mp4 avi\n"
+        "                          wmv flv mkv mov gif webm m4v (any letter case). An existing\n"
+        "                          file is replaced only once the new one is complete.\n"
+        "  -d SECONDS              how long each picture is shown, 1..60 (default 3)\n"
+        "  -r RATIO                16:9 (default) 4:3 2:1 9:16 3:4 1:1, or auto (the first\n"
+        "                          picture's ratio)\n"
+        "  -H HEIGHT               480 720 1080 (default) 2048 4096, or 480P 720P 1080P 2K 4K\n"
+        "  --fps N                 24 (default) 25 30 60 120\n"
+        "  --video-bitrate KBPS    video bit rate, 0 = automatic (default)\n"
+        "  --audio-bitrate KBPS    audio bit rate, 0 = automatic (default)\n"
+        "  --sample-rate HZ        8000 11025 22050 44100 (default) 48000\n"
+        "  -m FILE.mp3             background music, looped and cut to the video (not with gif\n"
+        "                          or m4v)\n"
+        "  --watermark-text TEXT   a text watermark\n"
+        "  --watermark-image FILE  a picture watermark (JPEG, PNG)\n"
+        "  --watermark-position P  lefttop (default) top righttop left center right leftbottom\n"
+        "                          bottom rightbottom\n"
+        "  --watermark-font FAMILY font family of the text watermark\n"
+        "  --watermark-color #RRGGBB  colour of the text watermark (default black)\n"
+        "  --seed N                index 0..22 of the first transition (default: random)\n"
+        "  -q                      quiet: no progress bar, no summary\n"
+        "  --check                 export nothing; check every picture as an import does and\n"
+        "                          print one line each: OK<TAB>path<TAB>WxH<TAB>num/den<TAB>TWxTH\n"
+        "                          or REFUSED<TAB>path<TAB>reason\n"
+        "  -h, --help              this help\n"
+        "\n"
+        "Ctrl-C cancels an export; nothing is left behind.\n"
+        "Exit status: 0 written (or all pictures usable with --check), 1 export failed,\n"
+        "2 usage error, 3 no picture could be used (or, with --check, one was refused).\n");
+}
+
+ParseResult parseExportArguments(const QStringList &args)
+{
+    ParseResult r;
+    ExportOptions &o = r.options;
+    auto fail = [&r](const QString &message) {
+        r.ok = false;
+        r.error = message;
+        return r;
+    };
+    static const QMap<QString, int> positions = {
+        {QStringLiteral("lefttop"), 1},     {QStringLiteral("top"), 2},
+        {QStringLiteral("righttop"), 4},    {QStringLiteral("left"), 8},
+        {QStringLiteral("center"), 16},     {QStringLiteral("right"), 32},
+        {QStringLiteral("leftbottom"), 64}, {QStringLiteral("bottom"), 128},
+        {QStringLiteral("rightbottom"), 256}};
+    static const QMap<QString, int> heights = {
+        {QStringLiteral("480"), 480},   {QStringLiteral("720"), 720},
+        {QStringLiteral("1080"), 1080}, {QStringLiteral("2048"), 2048},
+        {QStringLiteral("4096"), 4096}, {QStringLiteral("480p"), 480},
+        {QStringLiteral("720p"), 720},  {QStringLiteral("1080p"), 1080},
+        {QStringLiteral("2k"), 2048},   {QStringLiteral("4k"), 4096}};
+
+    bool optionsEnded = false;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        if (optionsEnded || !a.startsWith(QLatin1Char('-')) || a == QLatin1String("-")) {
+            o.pictures << a;
+            continue;
+        }
+        if (a == QLatin1String("--")) {
+            optionsEnded = true;
+            continue;
+        }
+        if (a == QLatin1String("-h") || a == QLatin1String("--help")) {
+            o.help = true;
+            continue;
+        }
+        if (a == QLatin1String("-q")) {
+            o.quiet = true;
+            continue;
+        }
+        if (a == QLatin1String("--check")) {
+            o.check = true;
+            continue;
+        }
+        static const QStringList withValue = {
+            QStringLiteral("-o"), QStringLiteral("-d"), QStringLiteral("-r"),
+            QStringLiteral("-H"), QStringLiteral("--fps"), QStringLiteral("--video-bitrate"),
+            QStringLiteral("--audio-bitrate"), QStringLiteral("--sample-rate"),
+            QStringLiteral("-m"), QStringLiteral("--watermark-text"),
+            QStringLiteral("--watermark-image"), QStringLiteral("--watermark-position"),
+            QStringLiteral("--watermark-font"), QStringLiteral("--watermark-color"),
+            QStringLiteral("--seed")};
+        if (!withValue.contains(a))
+            return fail(QStringLiteral("unknown option %1").arg(a));
+        if (i + 1 >= args.size())
+            return fail(QStringLiteral("option %1 needs a value").arg(a));
+        const QString v = args.at(++i);
+        if (a == QLatin1String("-o")) {
+            o.output = v;
+        } else if (a == QLatin1String("-d")) {
+            if (!parseInt(v, 1, 60, &o.durationSeconds))
+                return fail(QStringLiteral("-d takes whole seconds from 1 to 60, not \"%1\"").arg(v));
+        } else if (a == QLatin1String("-r")) {
+            static const QStringList ratios = {QStringLiteral("16:9"), QStringLiteral("4:3"),
+                                               QStringLiteral("2:1"),  QStringLiteral("9:16"),
+                                               QStringLiteral("3:4"),  QStringLiteral("1:1")};
+            if (v.compare(QLatin1String("auto"), Qt::CaseInsensitive) == 0) {
+                o.autoRatio = true;
+            } else if (ratios.contains(v)) {
+                o.autoRatio = false;
+                o.aspectNum = v.section(QLatin1Char(':'), 0, 0).toInt();
+                o.aspectDen = v.section(QLatin1Char(':'), 1, 1).toInt();
+            } else {
+                return fail(QStringLiteral("-r takes 16:9 4:3 2:1 9:16 3:4 1:1 or auto, not \"%1\"")
+                                .arg(v));
+            }
+        } else if (a == QLatin1String("-H")) {
+            if (!heights.contains(v.toLower()))
+                return fail(QStringLiteral("-H takes 480 720 1080 2048 4096 (or 480P 720P 1080P "
+                                           "2K 4K), not \"%1\"")
+                                .arg(v));
+            o.height = heights.value(v.toLower());
+        } else if (a == QLatin1String("--fps")) {
+            static const QList<int> rates = {24, 25, 30, 60, 120};
+            if (!parseInt(v, 1, 120, &o.fps) || !rates.contains(o.fps))
+                return fail(QStringLiteral("--fps takes 24 25 30 60 or 120, not \"%1\"").arg(v));
+        } else if (a == QLatin1String("--video-bitrate")) {
+            if (!parseInt(v, 0, 1000000, &o.videoKbps))
+                return fail(QStringLiteral("--video-bitrate takes kilobits per second, not \"%1\"")
+                                .arg(v));
+        } else if (a == QLatin1String("--audio-bitrate")) {
+            if (!parseInt(v, 0, 100000, &o.audioKbps))
+                return fail(QStringLiteral("--audio-bitrate takes kilobits per second, not \"%1\"")
+                                .arg(v));
+        } else if (a == QLatin1String("--sample-rate")) {
+            static const QList<int> rates = {8000, 11025, 22050, 44100, 48000};
+            if (!parseInt(v, 1, 48000, &o.sampleRateHz) || !rates.contains(o.sampleRateHz))
+                return fail(QStringLiteral("--sample-rate takes 8000 11025 22050 44100 or 48000, "
+                                           "not \"%1\"")
+                                .arg(v));
+        } else if (a == QLatin1String("-m")) {
+            o.music = v;
+        } else if (a == QLatin1String("--watermark-text")) {
+            o.watermarkText = v;
+        } else if (a == QLatin1String("--watermark-image")) {
+            o.watermarkImage = v;
+        } else if (a == QLatin1String("--watermark-position")) {
+            if (!positions.contains(v.toLower()))
+                return fail(QStringLiteral("--watermark-position takes lefttop top righttop left "
+                                           "center right leftbottom bottom rightbottom, not \"%1\"")
+                                .arg(v));
+            o.watermarkPosition = positions.value(v.toLower());
+        } else if (a == QLatin1String("--watermark-font")) {
+            o.watermarkFont = v;
+        } else if (a == QLatin1String("--watermark-color")) {
+            const QColor c(v);
+            if (!v.startsWith(QLatin1Char('#')) || v.size() != 7 || !c.isValid())
+                return fail(QStringLiteral("--watermark-color takes #RRGGBB, not \"%1\"").arg(v));
+            o.watermarkColor = c;
+        } else if (a == QLatin1String("--seed")) {
+            if (!parseInt(v, 0, 22, &o.seed))
+                return fail(QStringLiteral("--seed takes 0 to 22, not \"%1\"").arg(v));
+        }
+    }
+
+    if (o.help) {
+        r.ok = true;
+        return r;
+    }
+    if (o.pictures.isEmpty())
+        return fail(QStringLiteral("no picture given"));
+    if (o.check) {
+        r.ok = true;
+        return r;
+    }
+    if (o.output.isEmpty())
+        return fail(QStringLiteral("no output file given (-o FILE)"));
+    if (o.format().isEmpty())
+        return fail(QStringLiteral("the output must end in .mp4 .avi .wmv .flv .mkv .mov .gif "
+                                   ".webm or .m4v, not \"%1\"")
+                        .arg(QFileInfo(o.output).fileName()));
+    if (QFileInfo(o.output).completeBaseName().isEmpty())
+        return fail(QStringLiteral("the output file needs a name before its extension"));
+    if (!o.watermarkText.isEmpty() && !o.watermarkImage.isEmpty())
+        return fail(QStringLiteral("choose either a text or a picture watermark, not both"));
+    if (!o.music.isEmpty()) {
+        if (QFileInfo(o.music).suffix().compare(QLatin1String("mp3"), Qt::CaseInsensitive) != 0)
+            return fail(QStringLiteral("the music must be an MP3 file (.mp3): \"%1\"").arg(o.music));
+        if (o.format() == QLatin1String("GIF") || o.format() == QLatin1String("M4V"))
+            return fail(QStringLiteral("%1 files cannot carry music; choose another format")
+                            .arg(o.format()));
+    }
+    r.ok = true;
+    return r;
+}

@@ -1,0 +1,249 @@
+// vmalbum-export: the headless exporter over the rendering engine.
+#include "exportoptions.h"
+
+#include "albumops.h"
+#include "imagedecoder.h"
+#include "mediaencoder.h"
+#include "renderjob.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QThread>
+#include <QTimer>
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+std::atomic<MediaEncoder *> g_encoder{nullptr};
+static_assert(std::atomic<bool>::is_always_lock_free, "the cancel flag is set from a signal");
+
+// Ctrl-C clears the encoder's running flag, so the engine's own interruption path cleans up.
+// A second Ctrl-C falls back to the default action.
+extern "C" void onInterrupt(int)
+{
+    if (MediaEncoder *enc = g_encoder.load())
+        enc->running.store(false);
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+}
+
+void printErr(const QString &text) { std::fputs(qPrintable(text + QLatin1Char('\n')), stderr); }
+void printOut(const QString &text) { std::fputs(qPrintable(text + QLatin1Char('\n')), stdout); }
+
+QString clock(qint64 ms)
+{
+    const qint64 s = ms / 1000;
+    return QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
+void drawProgress(int64_t done, int64_t total, qint64 elapsedMs)
+{
+    const int width = 30;
+    const double frac = total > 0 ? std::min(1.0, double(done) / double(total)) : 0.0;
+    const int filled = int(frac * width);
+    QString bar = QString(filled, QLatin1Char('#')) + QString(width - filled, QLatin1Char('.'));
+    QString eta = QStringLiteral("--:--");
+    if (done > 0 && total > done)
+        eta = clock(qint64(double(elapsedMs) * double(total - done) / double(done)));
+    else if (done >= total && total > 0)
+        eta = clock(0);
+    std::fprintf(stderr, "\r[%s] %3d%%  frames %lld/%lld  elapsed %s  ETA %s ", qPrintable(bar),
+                 int(frac * 100), static_cast<long long>(done), static_cast<long long>(total),
+                 qPrintable(clock(elapsedMs)), qPrintable(eta));
+    std::fflush(stderr);
+}
+
+int runCheck(const ExportOptions &o)
+{
+    bool allOk = true;
+    for (const QString &picture : o.pictures) {
+        const ImageDecoder::Result r = ImageDecoder::decodeFile(picture, false);
+        if (r.ok) {
+            printOut(QStringLiteral("OK\t%1\t%2x%3\t%4/%5\t%6x%7")
+                         .arg(picture)
+                         .arg(r.srcSize.width())
+                         .arg(r.srcSize.height())
+                         .arg(r.widthToHeight.num)
+                         .arg(r.widthToHeight.den)
+                         .arg(r.thumbnail.width())
+                         .arg(r.thumbnail.height()));
+        } else {
+            allOk = false;
+            printOut(QStringLiteral("REFUSED\t%1\t%2").arg(picture, r.report));
+        }
+    }
+    return allOk ? ExitWritten : ExitNoPicture;
+}
+
+// Fills the render job as the album editor and the export dialog would.
+int fillRenderJob(const ExportOptions &o)
+{
+    RenderJob &job = RenderJob::instance();
+    if (o.seed >= 0)
+        TransitionPicker::reset(o.seed);
+    setUniformDurationSeconds(job, o.durationSeconds);
+    job.height = o.height;
+    job.aspectNum = o.aspectNum;
+    job.aspectDen = o.aspectDen;
+
+    for (const QString &picture : o.pictures) {
+        const QString path = QFileInfo(picture).absoluteFilePath();
+        const ImageDecoder::Result r = ImageDecoder::decodeFile(path, false);
+        if (!r.ok) {
+            printErr(QStringLiteral("vmalbum-export: skipping %1: %2").arg(picture, r.report));
+            continue;
+        }
+        if (o.autoRatio && job.materialOrder.isEmpty()) {
+            job.aspectNum = r.widthToHeight.num;
+            job.aspectDen = r.widthToHeight.den;
+        }
+        MaterialItem item;
+        item.path = path;
+        item.widthToHeight = r.widthToHeight;
+        item.srcSize = r.srcSize;
+        appendPicture(job, item);
+    }
+    if (job.materialOrder.isEmpty()) {
+        printErr(QStringLiteral("vmalbum-export: no picture could be used"));
+        return ExitNoPicture;
+    }
+    job.updateWidth();
+    if (job.width <= 0) {
+        printErr(QStringLiteral("vmalbum-export: the first picture's ratio gives no usable width"));
+        return ExitNoPicture;
+    }
+
+    job.watermarkFont.setPixelSize(RenderJob::watermarkPixelSizeFor(job.height));
+    if (!o.watermarkFont.isEmpty())
+        job.watermarkFont.setFamily(o.watermarkFont);
+    if (o.watermarkColor.isValid())
+        job.watermarkColor = o.watermarkColor;
+    job.watermarkPosition = o.watermarkPosition;
+    if (!o.watermarkText.isEmpty()) {
+        job.watermarkType = WatermarkText;
+        job.watermarkText = o.watermarkText;
+    } else if (!o.watermarkImage.isEmpty()) {
+        const QString path = QFileInfo(o.watermarkImage).absoluteFilePath();
+        const ImageDecoder::Result r = ImageDecoder::decodeFile(path, true);
+        if (!r.ok) {
+            printErr(QStringLiteral("vmalbum-export: watermark picture %1 refused: %2")
+                         .arg(o.watermarkImage, r.report));
+            return ExitUsage;
+        }
+        job.watermarkType = WatermarkPicture;
+        job.watermarkImagePath = path;
+    }
+    if (!o.music.isEmpty()) {
+        job.musicType = MusicCustom;
+        job.musicPath = QFileInfo(o.music).absoluteFilePath();
+    }
+
+    const QFileInfo out(o.output);
+    job.exportFormat = o.format();
+    job.fileName = out.completeBaseName();
+    job.exportDirectory = QDir::toNativeSeparators(out.absolutePath());
+    job.frameRate = {o.fps, 1};
+    job.videoBitRate = int64_t(o.videoKbps) * 1000;
+    job.audioBitRate = int64_t(o.audioKbps) * 1000;
+    job.sampleRate = o.sampleRateHz;
+    return ExitWritten;
+}
+
+int runExport(QGuiApplication &app, const ExportOptions &o)
+{
+    int code = fillRenderJob(o);
+    if (code != ExitWritten)
+        return code;
+    const RenderJob &job = RenderJob::instance();
+
+    QThread thread;
+    thread.setObjectName(QStringLiteral("MediaEncoder"));
+    auto *encoder = new MediaEncoder;
+    encoder->moveToThread(&thread);
+    thread.start(QThread::InheritPriority);
+
+    const bool showProgress = !o.quiet && ::isatty(STDERR_FILENO);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QTimer progress;
+    if (showProgress) {
+        QObject::connect(&progress, &QTimer::timeout, &app, [&] {
+            drawProgress(encoder->framesDone.load(), encoder->totalFrames.load(),
+                         elapsed.elapsed());
+        });
+        progress.start(200);
+    }
+    code = ExitFailed;
+    QObject::connect(encoder, &MediaEncoder::sig_succeeded, &app, [&] {
+        code = ExitWritten;
+        app.quit();
+    });
+    QObject::connect(encoder, &MediaEncoder::sig_exportFail, &app, [&](const QString &szError) {
+        if (showProgress)
+            std::fputs("\n", stderr);
+        printErr(QStringLiteral("vmalbum-export: export failed: %1").arg(szError));
+        code = ExitFailed;
+        app.quit();
+    });
+
+    g_encoder.store(encoder);
+    std::signal(SIGINT, onInterrupt);
+    std::signal(SIGTERM, onInterrupt);
+    emit encoder->sig_exportVideo();
+    app.exec();
+    g_encoder.store(nullptr);
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+
+    emit encoder->sig_close(0);
+    thread.wait();
+    delete encoder;
+
+    if (code == ExitWritten && !o.quiet) {
+        if (showProgress) {
+            drawProgress(1, 1, elapsed.elapsed());
+            std::fputs("\n", stderr);
+        }
+        printErr(QStringLiteral("vmalbum-export: wrote %1 (%2 pictures, %3 x %4, %5 fps) in %6 s")
+                     .arg(QDir::toNativeSeparators(job.outputFilePath()))
+                     .arg(job.materialOrder.size())
+                     .arg(job.width)
+                     .arg(job.height)
+                     .arg(o.fps)
+                     .arg(double(elapsed.elapsed()) / 1000.0, 0, 'f', 1));
+    }
+    return code;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // No window is ever shown; fonts for the text watermark still need QtGui.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("vmalbum-export"));
+    registerEngineMetaTypes();
+
+    QStringList args = app.arguments();
+    args.removeFirst();
+    const ParseResult parsed = parseExportArguments(args);
+    if (!parsed.ok) {
+        printErr(QStringLiteral("vmalbum-export: %1").arg(parsed.error));
+        printErr(QStringLiteral("Try 'vmalbum-export --help' for more information."));
+        return ExitUsage;
+    }
+    if (parsed.options.help) {
+        std::fputs(qPrintable(exportUsage()), stdout);
+        return ExitWritten;
+    }
+    if (parsed.options.check)
+        return runCheck(parsed.options);
+    return runExport(app, parsed.options);
+}
