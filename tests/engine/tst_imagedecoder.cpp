@@ -1,0 +1,199 @@
+// ImageDecoder: limits, messages, thumbnails, and the worker thread round trip.
+#include "imagedecoder.h"
+#include "renderjob.h"
+#include "testmedia.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QtTest>
+
+namespace {
+
+// A PNG that claims a size in its header but carries no picture data worth the name.
+QByteArray pngHeaderClaiming(quint32 w, quint32 h)
+{
+    QByteArray b("\x89PNG\r\n\x1a\n", 8);
+    b += QByteArray("\x00\x00\x00\x0dIHDR", 8);
+    for (quint32 v : {w, h})
+        for (int s = 24; s >= 0; s -= 8)
+            b += char((v >> s) & 0xFF);
+    b += QByteArray("\x08\x02\x00\x00\x00", 5);
+    b += QByteArray(4, '\0'); // CRC: never checked before the size is refused
+    b += QByteArray(200, 'x');
+    return b;
+}
+
+} // namespace
+
+class TestImageDecoder : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dir;
+
+    QString picture(const QString &name, int w, int h, const char *format = nullptr)
+    {
+        const QString path = dir.filePath(name);
+        if (!testmedia::pattern(w, h).save(path, format))
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+
+private slots:
+    void accepted_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QSize>("thumb");
+        QTest::addColumn<int>("num");
+        QTest::addColumn<int>("den");
+        QTest::newRow("1920x1080 jpeg") << "hd.jpg" << QSize(1920, 1080) << QSize(120, 66) << 16 << 9;
+        QTest::newRow("portrait png") << "tall.png" << QSize(600, 1000) << QSize(48, 80) << 3 << 5;
+        QTest::newRow("4096x4096 at the limit") << "max.jpg" << QSize(4096, 4096) << QSize(80, 80)
+                                                << 1 << 1;
+        QTest::newRow("odd 333x777 jpeg") << "odd.jpg" << QSize(333, 777) << QSize(34, 80) << 3 << 7;
+    }
+    void accepted()
+    {
+        QFETCH(QString, name);
+        QFETCH(QSize, size);
+        const QString path = picture(name, size.width(), size.height());
+        const ImageDecoder::Result r = ImageDecoder::decodeFile(path, false);
+        QVERIFY2(r.ok, qPrintable(r.report));
+        QCOMPARE(r.srcSize, size);
+        QTEST(r.thumbnail.size(), "thumb");
+        QTEST(r.widthToHeight.num, "num");
+        QTEST(r.widthToHeight.den, "den");
+        // Check-only mode: the same answers without a thumbnail.
+        const ImageDecoder::Result c = ImageDecoder::decodeFile(path, true);
+        QVERIFY(c.ok);
+        QVERIFY(c.thumbnail.isNull());
+        QCOMPARE(c.srcSize, size);
+    }
+
+    void refused_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes"); // empty: a real picture of `size`
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QString>("message");
+        const QByteArray real;
+        QTest::newRow("5000x4000 too large") << "big.png" << real << QSize(5000, 4000)
+                                             << "Image is too large";
+        QTest::newRow("4097x10 ratio first") << "strip.png" << real << QSize(4097, 10)
+                                             << "Image ratio is abnormal";
+        QTest::newRow("5000x3 flat") << "flat.png" << real << QSize(5000, 3)
+                                     << "Image ratio is abnormal";
+        QTest::newRow("3x2000 narrow") << "narrow.png" << real << QSize(3, 2000)
+                                       << "Image ratio is abnormal";
+        QTest::newRow("header claims 30000x30000")
+            << "liar.png" << pngHeaderClaiming(30000, 30000) << QSize() << "Image is too large";
+        QTest::newRow("not a picture") << "text.jpg" << QByteArray("hello world\n").repeated(100)
+                                       << QSize() << "Image decode failed";
+        QTest::newRow("empty file") << "empty.png" << QByteArray("") << QSize()
+                                    << "Image decode failed";
+        QTest::newRow("missing file") << "" << QByteArray() << QSize() << "Image decode failed";
+    }
+    void refused()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QSize, size);
+        QFETCH(QString, message);
+        QString path = dir.filePath(name.isEmpty() ? QStringLiteral("does-not-exist.jpg") : name);
+        if (size.isValid())
+            path = picture(name, size.width(), size.height());
+        else if (!name.isEmpty())
+            QVERIFY(testmedia::writeBytes(path, bytes));
+        const ImageDecoder::Result r = ImageDecoder::decodeFile(path, false);
+        QVERIFY(!r.ok);
+        // "%1(%2)": the step's message directly followed by FFmpeg's text in parentheses.
+        QVERIFY2(r.report.startsWith(message + QLatin1Char('(')), qPrintable(r.report));
+        QVERIFY(r.report.endsWith(QLatin1Char(')')));
+        QVERIFY(r.report.size() > message.size() + 2);
+    }
+
+    void truncatedJpeg()
+    {
+        const QString whole = picture(QStringLiteral("whole.jpg"), 800, 600);
+        QFile f(whole);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        const QString cut = dir.filePath(QStringLiteral("cut.jpg"));
+        QVERIFY(testmedia::writeBytes(cut, bytes.left(300)));
+        const ImageDecoder::Result r = ImageDecoder::decodeFile(cut, false);
+        // Either refused with the decode message, or decoded as far as the data goes; never a
+        // crash and never a wrong size.
+        if (r.ok)
+            QCOMPARE(r.srcSize, QSize(800, 600));
+        else
+            QVERIFY(r.report.startsWith(QStringLiteral("Image decode failed(")));
+    }
+
+    void fileSizeLimit()
+    {
+        // 64 MiB is accepted by size (and then fails as no picture); one byte more is too large.
+        const QString path = dir.filePath(QStringLiteral("huge.jpg"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QVERIFY(f.resize(ImageDecoder::kMaxFileBytes));
+        f.close();
+        ImageDecoder::Result r = ImageDecoder::decodeFile(path, true);
+        QVERIFY(r.report.startsWith(QStringLiteral("Image decode failed(")));
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.resize(ImageDecoder::kMaxFileBytes + 1));
+        f.close();
+        r = ImageDecoder::decodeFile(path, true);
+        QVERIFY(r.report.startsWith(QStringLiteral("Image is too large(")));
+    }
+
+    void exifRotatedPictureReportsUprightSize()
+    {
+        QByteArray jpeg;
+        QBuffer buf(&jpeg);
+        buf.open(QIODevice::WriteOnly);
+        QVERIFY(testmedia::pattern(1600, 900).save(&buf, "JPEG"));
+        const QString path = dir.filePath(QStringLiteral("rotated.jpg"));
+        QVERIFY(testmedia::writeBytes(path, testmedia::withExifOrientation(jpeg, 6)));
+        const ImageDecoder::Result r = ImageDecoder::decodeFile(path, false);
+        QVERIFY(r.ok);
+        QCOMPARE(r.srcSize, QSize(900, 1600));
+        QCOMPARE(r.widthToHeight.num, 9);
+        QCOMPARE(r.widthToHeight.den, 16);
+        QCOMPARE(r.thumbnail.size(), QSize(44, 80));
+    }
+
+    // The worker on its own thread: one queued request, one queued answer each.
+    void workerThread()
+    {
+        QThread thread;
+        thread.setObjectName(QStringLiteral("ImageDecoder"));
+        auto *decoder = new ImageDecoder;
+        decoder->moveToThread(&thread);
+        connect(&thread, &QThread::finished, decoder, &QObject::deleteLater);
+        thread.start(QThread::InheritPriority);
+        QSignalSpy decoded(decoder, &ImageDecoder::sig_decoded);
+        QSignalSpy failed(decoder, &ImageDecoder::sig_decodeFailed);
+        const QString good = picture(QStringLiteral("w1.png"), 300, 200);
+        emit decoder->sig_decode(good, false);
+        emit decoder->sig_decode(dir.filePath(QStringLiteral("nope.png")), false);
+        emit decoder->sig_decode(good, true);
+        QTRY_COMPARE(decoded.size() + failed.size(), 3);
+        QCOMPARE(decoded.size(), 2);
+        QCOMPARE(decoded.at(0).at(0).toString(), good);
+        QCOMPARE(decoded.at(0).at(1).value<QPixmap>().size(), QSize(120, 80));
+        QCOMPARE(decoded.at(0).at(2).value<AVRational>().num, 3);
+        QCOMPARE(decoded.at(0).at(3).toSize(), QSize(300, 200));
+        QVERIFY(decoded.at(1).at(1).value<QPixmap>().isNull());
+        QVERIFY(failed.at(0).at(1).toString().startsWith(QStringLiteral("Image decode failed(")));
+        // Once stopped, requests are ignored.
+        decoder->running.store(false);
+        emit decoder->sig_decode(good, false);
+        emit decoder->sig_close(0);
+        QVERIFY(thread.wait(10000));
+        QCOMPARE(decoded.size(), 2);
+    }
+};
+
+QTEST_MAIN(TestImageDecoder)
+#include "tst_imagedecoder.moc"

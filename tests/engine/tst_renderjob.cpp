@@ -1,0 +1,163 @@
+// RenderJob: width rule, transition picker, frame counts and the album bookkeeping.
+#include "albumops.h"
+#include "renderjob.h"
+
+#include <QSet>
+#include <QtTest>
+
+class TestRenderJob : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        RenderJob &job = RenderJob::instance();
+        clearAlbum(job);
+        job.uniformDurationValue = 3000000;
+    }
+
+    void widthRule_data()
+    {
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("num");
+        QTest::addColumn<int>("den");
+        QTest::addColumn<int>("width");
+        QTest::newRow("1080 16:9") << 1080 << 16 << 9 << 1920;
+        QTest::newRow("720 4:3") << 720 << 4 << 3 << 960;
+        QTest::newRow("1080 9:16 rounds 607.5 up to 608") << 1080 << 9 << 16 << 608;
+        QTest::newRow("480 16:9 853 is odd") << 480 << 16 << 9 << 852;
+        QTest::newRow("2048 2:1") << 2048 << 2 << 1 << 4096;
+        QTest::newRow("4096 1:1") << 4096 << 1 << 1 << 4096;
+        QTest::newRow("auto ratio 1000:667") << 1080 << 1000 << 667 << 1618;
+    }
+    void widthRule()
+    {
+        QFETCH(int, height);
+        QFETCH(int, num);
+        QFETCH(int, den);
+        QFETCH(int, width);
+        QCOMPARE(RenderJob::widthFor(height, num, den), width);
+    }
+
+    void watermarkPixelSize()
+    {
+        QCOMPARE(RenderJob::watermarkPixelSizeFor(480), 24);
+        QCOMPARE(RenderJob::watermarkPixelSizeFor(720), 30);
+        QCOMPARE(RenderJob::watermarkPixelSizeFor(1080), 48);
+        QCOMPARE(RenderJob::watermarkPixelSizeFor(2048), 60);
+        QCOMPARE(RenderJob::watermarkPixelSizeFor(4096), 126);
+        QCOMPARE(RenderJob::watermarkPixelSizeFor(999), 48);
+    }
+
+    void defaults()
+    {
+        const RenderJob &job = RenderJob::instance();
+        QCOMPARE(&job, &RenderJob::instance());
+        QCOMPARE(job.watermarkFont.family(), QStringLiteral("Microsoft YaHei UI"));
+        QCOMPARE(job.watermarkFont.pixelSize(), 48);
+        QVERIFY(!job.watermarkColor.isValid());
+        QCOMPARE(job.totalTimeBase.den, 1000000);
+        QCOMPARE(job.msTimeBase.den, 1000);
+    }
+
+    void outputPathLowerCasesTheFormat()
+    {
+        RenderJob &job = RenderJob::instance();
+        job.exportDirectory = QStringLiteral("/tmp/Videos");
+        job.fileName = QStringLiteral("My Album");
+        job.exportFormat = QStringLiteral("MP4");
+        QCOMPARE(job.outputFilePath(), QStringLiteral("/tmp/Videos/My Album.mp4"));
+    }
+
+    // The picker steps by 3 through a table of prime length: 23 slots use every transition once.
+    void pickerCoversTheTable()
+    {
+        TransitionPicker::reset(5);
+        QSet<QString> seen;
+        const TransitionKind *first = TransitionPicker::next();
+        seen.insert(QString::fromUtf8(first->transitionName));
+        QCOMPARE(first, &kTransitionKinds[5]);
+        const TransitionKind *second = TransitionPicker::next();
+        QCOMPARE(second, &kTransitionKinds[8]);
+        seen.insert(QString::fromUtf8(second->transitionName));
+        for (int i = 2; i < 23; ++i)
+            seen.insert(QString::fromUtf8(TransitionPicker::next()->transitionName));
+        QCOMPARE(seen.size(), 23);
+        QCOMPARE(TransitionPicker::next(), first); // the 24th reuses the first
+        for (const TransitionKind &k : kTransitionKinds)
+            QCOMPARE(QByteArray(k.filterName), QByteArray("xfade"));
+        QCOMPARE(QByteArray(kTransitionKinds[0].transitionName), QByteArray("fadeblack"));
+        QCOMPARE(QByteArray(kTransitionKinds[22].transitionName), QByteArray("horzclose"));
+    }
+
+    void frameCounts_data()
+    {
+        QTest::addColumn<int>("seconds");
+        QTest::addColumn<int>("fps");
+        QTest::addColumn<qint64>("pictureFrames");
+        QTest::addColumn<qint64>("transitionFrames");
+        QTest::newRow("3 s at 30") << 3 << 30 << qint64(90) << qint64(60);
+        QTest::newRow("3 s at 25") << 3 << 25 << qint64(75) << qint64(50);
+        QTest::newRow("1 s at 24") << 1 << 24 << qint64(24) << qint64(48);
+        QTest::newRow("60 s at 120") << 60 << 120 << qint64(7200) << qint64(240);
+    }
+    void frameCounts()
+    {
+        QFETCH(int, seconds);
+        QFETCH(int, fps);
+        RenderJob &job = RenderJob::instance();
+        setUniformDurationSeconds(job, seconds);
+        QTEST(qint64(job.pictureFrameCount({fps, 1})), "pictureFrames");
+        QTEST(qint64(RenderJob::transitionFrameCount(TransitionSlot(), {fps, 1})),
+              "transitionFrames");
+    }
+
+    // Every duration and frame rate the program offers gives an exact whole number of frames.
+    void frameCountsAreExactForEveryChoice()
+    {
+        RenderJob &job = RenderJob::instance();
+        for (int s = 1; s <= 60; ++s) {
+            setUniformDurationSeconds(job, s);
+            for (int fps : {24, 25, 30, 60, 120})
+                QCOMPARE(job.pictureFrameCount({fps, 1}), qint64(s) * fps);
+        }
+    }
+
+    void bookkeeping()
+    {
+        RenderJob &job = RenderJob::instance();
+        MaterialItem a{QStringLiteral("/a.jpg"), {4, 3}, QSize(400, 300), nullptr};
+        MaterialItem b{QStringLiteral("/b.jpg"), {16, 9}, QSize(1920, 1080), nullptr};
+        appendPicture(job, a);
+        QVERIFY(job.transitions.isEmpty());
+        QCOMPARE(job.totalDuration, qint64(3000000));
+        appendPicture(job, b);
+        appendPicture(job, a); // the same file twice: two rows, one item
+        QCOMPARE(job.materialOrder.size(), 3);
+        QCOMPARE(job.materials.size(), 2);
+        QCOMPARE(job.transitions.size(), 2);
+        QCOMPARE(job.totalDuration, qint64(13000000)); // 3 x 3 + 2 x 2
+        setUniformDurationSeconds(job, 5);              // every row counts
+        QCOMPARE(job.totalDuration, qint64(19000000));
+        appendPicture(job, b);
+        setUniformDurationSeconds(job, 3);
+        setUniformDurationSeconds(job, 5); // 3 -> 5 with 4 rows adds 8 s
+        QCOMPARE(job.totalDuration, qint64(4 * 5 + 3 * 2) * 1000000);
+        setUniformDurationSeconds(job, 61);
+        QCOMPARE(job.uniformDurationValue, qint64(60000000));
+        setUniformDurationSeconds(job, 0);
+        QCOMPARE(job.uniformDurationValue, qint64(1000000));
+        clearAlbum(job);
+        QCOMPARE(job.totalDuration, qint64(0));
+        QVERIFY(job.transitions.isEmpty());
+    }
+
+    void avrationalTravelsInQueuedSignals()
+    {
+        registerEngineMetaTypes();
+        QVERIFY(QMetaType::type("AVRational") != QMetaType::UnknownType);
+    }
+};
+
+QTEST_MAIN(TestRenderJob)
+#include "tst_renderjob.moc"
