@@ -6,6 +6,10 @@
 #include "mediaencoder.h"
 #include "renderjob.h"
 
+extern "C" {
+#include <libavutil/log.h>
+}
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -223,8 +227,17 @@ int runExport(QGuiApplication &app, const ExportOptions &o)
 
 } // namespace
 
+// Qt's own notices (platform plugin, runtime folder) are noise for a command-line tool.
+void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &msg)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", qPrintable(msg));
+}
+
 int main(int argc, char **argv)
 {
+    qInstallMessageHandler(quietMessages);
+    av_log_set_level(AV_LOG_ERROR);
     // No window is ever shown; fonts for the text watermark still need QtGui.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);

@@ -1,0 +1,355 @@
+// MediaEncoder: whole exports probed with libavformat, and the failure paths with the disk checked.
+#include "albumops.h"
+#include "mediaencoder.h"
+#include "probe.h"
+#include "renderjob.h"
+#include "testmedia.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QtTest>
+
+namespace {
+
+struct Outcome
+{
+    bool ok = false;
+    QString error;
+    QList<int> progress;
+};
+
+} // namespace
+
+class TestMediaEncoder : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dir;
+    QStringList pictures;
+    QThread thread;
+    MediaEncoder *encoder = nullptr;
+
+    // Fills the album as the editor and the export dialog would.
+    void album(int count, int seconds, int fps, const QString &format, int height = 180)
+    {
+        RenderJob &job = RenderJob::instance();
+        clearAlbum(job);
+        job.uniformDurationValue = 3000000;
+        setUniformDurationSeconds(job, seconds);
+        job.aspectNum = 16;
+        job.aspectDen = 9;
+        job.height = height;
+        job.updateWidth();
+        for (int i = 0; i < count; ++i) {
+            MaterialItem item;
+            item.path = pictures.at(i % pictures.size());
+            appendPicture(job, item);
+        }
+        job.frameRate = {fps, 1};
+        job.videoBitRate = 0;
+        job.audioBitRate = 0;
+        job.sampleRate = 44100;
+        job.exportFormat = format;
+        job.fileName = QStringLiteral("album");
+        job.exportDirectory = dir.path();
+        job.watermarkType = WatermarkNone;
+        job.musicType = MusicNone;
+        job.musicPath.clear();
+    }
+
+    Outcome run(std::function<void(MediaEncoder *, int)> onProgress = nullptr)
+    {
+        Outcome out;
+        QSignalSpy ok(encoder, &MediaEncoder::sig_succeeded);
+        QSignalSpy fail(encoder, &MediaEncoder::sig_exportFail);
+        QMetaObject::Connection c = connect(
+            encoder, &MediaEncoder::sig_exportProgress, this,
+            [&](int v) { out.progress << v; }, Qt::QueuedConnection);
+        QMetaObject::Connection d;
+        if (onProgress)
+            d = connect(
+                encoder, &MediaEncoder::sig_exportProgress, encoder,
+                [this, onProgress](int v) { onProgress(encoder, v); }, Qt::DirectConnection);
+        emit encoder->sig_exportVideo();
+        if (!QTest::qWaitFor([&] { return ok.size() + fail.size() > 0; }, 600000))
+            qFatal("export did not finish");
+        QCoreApplication::processEvents(); // deliver the queued progress
+        disconnect(c);
+        if (d)
+            disconnect(d);
+        out.ok = ok.size() == 1;
+        if (!fail.isEmpty())
+            out.error = fail.first().first().toString();
+        return out;
+    }
+
+    QString output() const { return RenderJob::instance().outputFilePath(); }
+    QStringList leftovers() const
+    {
+        return QDir(dir.path()).entryList(QStringList{QStringLiteral("*.part")},
+                                          QDir::Files | QDir::Hidden);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        av_log_set_level(AV_LOG_ERROR); // keep the encoders' banners out of the test log
+        const QList<QSize> sizes{QSize(640, 480), QSize(300, 500), QSize(800, 400)};
+        for (int i = 0; i < sizes.size(); ++i) {
+            const QString p = dir.filePath(QStringLiteral("photo %1.jpg").arg(i));
+            QVERIFY(testmedia::writeJpeg(p, sizes[i].width(), sizes[i].height(),
+                                         QColor::fromHsv(i * 100, 200, 200)));
+            pictures << p;
+        }
+        thread.setObjectName(QStringLiteral("MediaEncoder"));
+        encoder = new MediaEncoder;
+        encoder->moveToThread(&thread);
+        connect(&thread, &QThread::finished, encoder, &QObject::deleteLater);
+        thread.start(QThread::InheritPriority);
+        TransitionPicker::reset(0);
+    }
+    void cleanupTestCase()
+    {
+        emit encoder->sig_close(0);
+        QVERIFY(thread.wait(30000));
+    }
+
+    void frameCounts_data()
+    {
+        QTest::addColumn<int>("pictures");
+        QTest::addColumn<int>("fps");
+        QTest::addColumn<int>("frames");
+        QTest::newRow("4 pictures, 3 s, 30 fps") << 4 << 30 << 540;
+        QTest::newRow("2 pictures at 25 fps") << 2 << 25 << 200;
+        QTest::newRow("one picture, no transition") << 1 << 24 << 72;
+    }
+    void frameCounts()
+    {
+        QFETCH(int, pictures);
+        QFETCH(int, fps);
+        QFETCH(int, frames);
+        album(pictures, 3, fps, QStringLiteral("MP4"));
+        const Outcome o = run();
+        QVERIFY2(o.ok, qPrintable(o.error));
+        const auto streams = probe::streams(output());
+        const probe::Stream *v = probe::first(streams, AVMEDIA_TYPE_VIDEO);
+        QVERIFY(v);
+        QCOMPARE(v->packets, qint64(frames));
+        QCOMPARE(QSize(v->width, v->height), QSize(320, 180));
+        QVERIFY(!probe::first(streams, AVMEDIA_TYPE_AUDIO));
+        QVERIFY(qAbs(v->endSeconds - double(frames) / fps) < 1e-6);
+        // One progress report per frame, rising to 100, then 100 once more at the end.
+        QCOMPARE(o.progress.size(), frames + 1);
+        QVERIFY(std::is_sorted(o.progress.begin(), o.progress.end()));
+        QCOMPARE(o.progress.last(), 100);
+        QVERIFY(leftovers().isEmpty());
+    }
+
+    void containers_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("video");
+        QTest::addColumn<QString>("audio"); // empty: not offered with music
+        QTest::newRow("MP4") << "MP4" << "h264" << "aac";
+        QTest::newRow("AVI") << "AVI" << "h264" << "mp3";
+        QTest::newRow("WMV") << "WMV" << "mpeg4" << "wmav2";
+        QTest::newRow("FLV") << "FLV" << "h264" << "mp3";
+        QTest::newRow("MKV") << "MKV" << "h264" << "aac";
+        QTest::newRow("MOV") << "MOV" << "h264" << "aac";
+        QTest::newRow("WEBM") << "WEBM" << "vp8" << "opus";
+        QTest::newRow("GIF") << "GIF" << "gif" << "";
+        QTest::newRow("M4V") << "M4V" << "h264" << "";
+    }
+    void containers()
+    {
+        QFETCH(QString, format);
+        QFETCH(QString, video);
+        QFETCH(QString, audio);
+        const QString music = dir.filePath(QStringLiteral("tone.mp3"));
+        if (!QFile::exists(music))
+            QVERIFY(testmedia::writeMp3(music, 3));
+        album(2, 1, 24, format, 120);
+        if (!audio.isEmpty()) {
+            RenderJob::instance().musicType = MusicCustom;
+            RenderJob::instance().musicPath = music;
+        }
+        const Outcome o = run();
+        QVERIFY2(o.ok, qPrintable(o.error));
+        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("album.") + format.toLower())));
+        const auto streams = probe::streams(output());
+        const probe::Stream *v = probe::first(streams, AVMEDIA_TYPE_VIDEO);
+        QVERIFY(v);
+        QCOMPARE(v->codec, video);
+        QCOMPARE(v->packets, qint64(24 + 48 + 24));
+        const probe::Stream *a = probe::first(streams, AVMEDIA_TYPE_AUDIO);
+        if (audio.isEmpty()) {
+            QVERIFY(!a);
+            return;
+        }
+        QVERIFY(a);
+        QCOMPARE(a->codec, audio);
+        // The music is cut where the video ends, give or take one encoder frame of samples.
+        QVERIFY2(qAbs(a->endSeconds - 4.0) < 0.15,
+                 qPrintable(QStringLiteral("audio ends at %1").arg(a->endSeconds)));
+        QCOMPARE(a->sampleRate, audio == QLatin1String("opus") ? 48000 : 44100);
+    }
+
+    // A 10-second tune under a 25-second video starts again at 10 s and at 20 s.
+    void musicLoops()
+    {
+        const QString music = dir.filePath(QStringLiteral("burst.mp3"));
+        QVERIFY(testmedia::writeMp3(music, 10, true));
+        album(5, 3, 24, QStringLiteral("MKV"), 120); // 5 x 3 + 4 x 2 = 23 s
+        setUniformDurationSeconds(RenderJob::instance(), 4); // 5 x 4 + 4 x 2 = 28 s
+        RenderJob::instance().musicType = MusicCustom;
+        RenderJob::instance().musicPath = music;
+        const Outcome o = run();
+        QVERIFY2(o.ok, qPrintable(o.error));
+        int rate = 0;
+        const QVector<float> s = probe::audioMono(output(), &rate);
+        QCOMPARE(rate, 44100);
+        QVERIFY(s.size() > rate * 27);
+        const int window = rate / 10;
+        for (double t : {0.0, 10.0, 20.0})
+            QVERIFY2(probe::rms(s, int(t * rate) + rate / 50, window) > 0.1,
+                     qPrintable(QStringLiteral("no beep at %1 s").arg(t)));
+        for (double t : {5.0, 15.0, 25.0})
+            QVERIFY2(probe::rms(s, int(t * rate), window) < 0.02,
+                     qPrintable(QStringLiteral("noise at %1 s").arg(t)));
+    }
+
+    // Junk before and between MPEG frames is skipped; nearest supported sample rate is used.
+    void junkInMusicAndSampleRates()
+    {
+        const QString clean = dir.filePath(QStringLiteral("clean.mp3"));
+        QVERIFY(testmedia::writeMp3(clean, 3, false, 22050, 1));
+        QFile f(clean);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        const QByteArray junk(777, '\x5A');
+        const QString dirty = dir.filePath(QStringLiteral("dirty.mp3"));
+        QVERIFY(testmedia::writeBytes(dirty, junk + bytes.left(bytes.size() / 2) + junk +
+                                                 bytes.mid(bytes.size() / 2) + junk));
+        album(2, 2, 24, QStringLiteral("MP4"), 120);
+        RenderJob::instance().musicType = MusicCustom;
+        RenderJob::instance().musicPath = dirty;
+        RenderJob::instance().sampleRate = 11025;
+        const Outcome o = run();
+        QVERIFY2(o.ok, qPrintable(o.error));
+        const auto streams = probe::streams(output());
+        const probe::Stream *a = probe::first(streams, AVMEDIA_TYPE_AUDIO);
+        QVERIFY(a);
+        QCOMPARE(a->sampleRate, 11025);
+        QVERIFY(qAbs(a->endSeconds - 6.0) < 0.2);
+    }
+
+    void watermarks()
+    {
+        album(1, 1, 24, QStringLiteral("MP4"), 180);
+        RenderJob &job = RenderJob::instance();
+        job.watermarkType = WatermarkText;
+        job.watermarkText = QStringLiteral("VELMORA");
+        job.watermarkFont.setPixelSize(40);
+        job.watermarkColor = Qt::white;
+        job.watermarkPosition = RightBottom;
+        Outcome o = run();
+        QVERIFY2(o.ok, qPrintable(o.error));
+        QImage frame = probe::videoFrame(output(), 5);
+        QVERIFY(!frame.isNull());
+        int bright = 0;
+        for (int y = 130; y < 178; ++y)
+            for (int x = 200; x < 318; ++x)
+                bright += qGray(frame.pixel(x, y)) > 200;
+        QVERIFY2(bright > 30, "the text watermark is missing");
+
+        job.watermarkType = WatermarkPicture;
+        const QString mark = dir.filePath(QStringLiteral("mark.png"));
+        QImage red(200, 100, QImage::Format_ARGB32);
+        red.fill(Qt::red);
+        QVERIFY(red.save(mark));
+        job.watermarkImagePath = mark;
+        job.watermarkPosition = LeftTop;
+        o = run();
+        QVERIFY2(o.ok, qPrintable(o.error));
+        frame = probe::videoFrame(output(), 5);
+        // 320 x 0.175 = 56 wide, at the 1 % margins (3, 1).
+        const QColor c = frame.pixelColor(20, 8);
+        QVERIFY2(c.red() > 180 && c.green() < 80, qPrintable(c.name()));
+        job.watermarkType = WatermarkNone;
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("folder is a file") << "notadir" << "Create output file failed(";
+        QTest::newRow("missing folder") << "nodir" << "Create output file failed(";
+        QTest::newRow("missing picture") << "nopicture" << "Image decode failed(";
+        QTest::newRow("music without audio") << "silentmusic"
+                                             << "Can not find audio stream on mp3 file(";
+        QTest::newRow("music not a media file") << "textmusic" << "Open mp3 file failed(";
+        QTest::newRow("no frame rate") << "nofps" << "Create output video stream failed(";
+    }
+    void failures()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QString, message);
+        album(3, 1, 24, QStringLiteral("MP4"), 120);
+        RenderJob &job = RenderJob::instance();
+        if (setup == QLatin1String("notadir")) {
+            const QString file = dir.filePath(QStringLiteral("plainfile"));
+            QVERIFY(testmedia::writeBytes(file, "x"));
+            job.exportDirectory = file;
+        } else if (setup == QLatin1String("nodir")) {
+            job.exportDirectory = dir.filePath(QStringLiteral("no/such/folder"));
+        } else if (setup == QLatin1String("nopicture")) {
+            job.materialOrder[2] = dir.filePath(QStringLiteral("gone.jpg"));
+        } else if (setup == QLatin1String("silentmusic")) {
+            job.musicType = MusicCustom;
+            job.musicPath = dir.filePath(QStringLiteral("picture.mp3"));
+            QVERIFY(QFile::copy(pictures.first(), job.musicPath) || QFile::exists(job.musicPath));
+        } else if (setup == QLatin1String("textmusic")) {
+            job.musicType = MusicCustom;
+            job.musicPath = dir.filePath(QStringLiteral("words.mp3"));
+            QVERIFY(testmedia::writeBytes(job.musicPath, QByteArray(2000, '\0')));
+        } else if (setup == QLatin1String("nofps")) {
+            job.frameRate = {0, 0};
+        }
+        QFile::remove(output());
+        const Outcome o = run();
+        QVERIFY(!o.ok);
+        QVERIFY2(o.error.startsWith(message), qPrintable(o.error));
+        QVERIFY(o.error.endsWith(QLatin1Char(')')));
+        QVERIFY(!o.progress.contains(100));
+        QVERIFY(!QFile::exists(output()));
+        QVERIFY(leftovers().isEmpty());
+    }
+
+    // Cancelling in the middle of the first transition: reported, nothing left on disk, and a
+    // file the user chose to overwrite is still there.
+    void cancelDuringTransition()
+    {
+        album(3, 1, 24, QStringLiteral("MP4"), 120);
+        QVERIFY(testmedia::writeBytes(output(), "precious"));
+        const Outcome o = run([](MediaEncoder *enc, int) {
+            if (enc->framesDone.load() == 24 + 20) // frame 20 of the first transition
+                enc->running.store(false);
+        });
+        QVERIFY(!o.ok);
+        QVERIFY2(o.error.startsWith(QStringLiteral("Operation interrupted(")), qPrintable(o.error));
+        QCOMPARE(o.progress.size(), 44);
+        QVERIFY(leftovers().isEmpty());
+        QFile kept(output());
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("precious"));
+        kept.close();
+        // The encoder can export again afterwards, and replaces the old file only then.
+        const Outcome again = run();
+        QVERIFY2(again.ok, qPrintable(again.error));
+        QVERIFY(QFileInfo(output()).size() > 1000);
+    }
+};
+
+QTEST_MAIN(TestMediaEncoder)
+#include "tst_mediaencoder.moc"
