@@ -404,6 +404,32 @@ int scaleFrame(const AVFrame *src, AVFrame *dst, int width, int height)
     return scaleTo(src, dst, width, height, AVPixelFormat(src->format));
 }
 
+int convertWithGraph(const AVFrame *src, AVFrame *dst, AVPixelFormat format)
+{
+    if (!src || !dst)
+        return AVERROR(EINVAL);
+    if (src->format == format) {
+        if (src != dst) {
+            av_frame_unref(dst);
+            return av_frame_ref(dst, src);
+        }
+        return 0;
+    }
+    const char *name = av_get_pix_fmt_name(format);
+    if (!name)
+        return AVERROR(EINVAL);
+    av::FilterGraphPtr graph = createFilterGraph(
+        QStringLiteral("format=pix_fmts='%1'").arg(QString::fromUtf8(name)),
+        {videoSource(src, QStringLiteral("in"))}, {SinkPadSpec{format, QStringLiteral("out"), 0}});
+    if (!graph)
+        return AVERROR(EINVAL);
+    const int64_t pts = src->pts;
+    const int ret = runOneShot(graph.get(), {{QStringLiteral("in"), src}}, dst);
+    if (ret >= 0)
+        dst->pts = pts;
+    return ret;
+}
+
 QSize fitEvenSizeExact(int64_t srcWidth, int64_t srcHeight, int64_t boxWidthNum,
                        int64_t boxWidthDen, int64_t boxHeightNum, int64_t boxHeightDen)
 {

@@ -52,6 +52,8 @@ int scaleAndPad(const AVFrame *src, AVFrame *dst, int targetWidth, int targetHei
                 const QString &szPadColor);
 int convertPixelFormat(const AVFrame *src, AVFrame *dst, AVPixelFormat format);
 int scaleFrame(const AVFrame *src, AVFrame *dst, int width, int height);
+// Converts with a "format" graph: the same scaler that a graph inserts between filters.
+int convertWithGraph(const AVFrame *src, AVFrame *dst, AVPixelFormat format);
 
 // Letterbox geometry of scaleAndPad: the even scaled size and its offset in the target.
 struct LetterboxGeometry

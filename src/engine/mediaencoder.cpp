@@ -432,8 +432,23 @@ int MediaEncoder::encodeTransition(ExportState &s, const QString &szNextPath, in
                              .arg(QString::fromUtf8(slot.kind->filterName),
                                   QString::fromUtf8(slot.kind->transitionName))
                              .arg(seconds);
+    // The xfade filter works on full-chroma pictures: fed 4:2:0 it would up-sample both stills
+    // again for every frame. They are up-sampled once here, by the same kind of scaler the graph
+    // would insert, so the frames are the same and the per-frame cost goes.
+    const AVPixelFormat transitionFormat =
+        s.encoderPixelFormat == AV_PIX_FMT_YUV420P ? AV_PIX_FMT_YUV444P : s.encoderPixelFormat;
+    av::FramePtr from = av::makeFrame();
+    av::FramePtr to = av::makeFrame();
+    if (!from || !to)
+        return AVERROR(ENOMEM);
+    int ret = convertWithGraph(s.currentFrame.get(), from.get(), transitionFormat);
+    if (ret >= 0)
+        ret = convertWithGraph(s.nextFrame.get(), to.get(), transitionFormat);
+    if (ret < 0)
+        return s.fail(QT_TR_NOOP("Add frame to transition filter failed"), ret);
+
     SourcePadSpec in1;
-    in1.format = s.encoderPixelFormat;
+    in1.format = transitionFormat;
     in1.width = s.outputWidth;
     in1.height = s.outputHeight;
     in1.timeBase = s.encoderTimeBase;
@@ -450,11 +465,11 @@ int MediaEncoder::encodeTransition(ExportState &s, const QString &szNextPath, in
     for (int64_t i = 0; i < m; ++i) {
         if (!running.load())
             return s.fail(QT_TR_NOOP("Operation interrupted"), AVERROR(EINTR));
-        s.currentFrame->pts = i;
-        s.nextFrame->pts = i;
-        int ret = sendFrameToGraph(graph.get(), QStringLiteral("in1"), s.currentFrame.get());
+        from->pts = i;
+        to->pts = i;
+        ret = sendFrameToGraph(graph.get(), QStringLiteral("in1"), from.get());
         if (ret >= 0)
-            ret = sendFrameToGraph(graph.get(), QStringLiteral("in2"), s.nextFrame.get());
+            ret = sendFrameToGraph(graph.get(), QStringLiteral("in2"), to.get());
         if (ret < 0)
             return s.fail(QT_TR_NOOP("Add frame to transition filter failed"), ret);
         bool got = false;
