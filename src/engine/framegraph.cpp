@@ -621,7 +621,15 @@ int preparePicture(AVFrame *frame, int outputWidth, int outputHeight, AVPixelFor
         av::FramePtr backdrop = av::makeFrame();
         if (!backdrop)
             return AVERROR(ENOMEM);
-        int ret = makeColorFrame(backdrop.get(), frame->width, frame->height, workFormat,
+        // A colour source rounds an odd size down to its chroma grid (a 1 x 1 picture would get
+        // no backdrop at all, a 641 x 479 one would lose its last row and column), so odd sizes
+        // are composited at full chroma resolution.
+        AVPixelFormat backdropFormat = workFormat;
+        const AVPixFmtDescriptor *d = av_pix_fmt_desc_get(workFormat);
+        if (d && ((frame->width & ((1 << d->log2_chroma_w) - 1)) ||
+                  (frame->height & ((1 << d->log2_chroma_h) - 1))))
+            backdropFormat = AV_PIX_FMT_YUV444P;
+        int ret = makeColorFrame(backdrop.get(), frame->width, frame->height, backdropFormat,
                                  QStringLiteral("#D9D9D9"));
         if (ret < 0)
             return ret;

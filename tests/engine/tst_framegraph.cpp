@@ -350,6 +350,18 @@ private slots:
         QCOMPARE(QSize(f->width, f->height), QSize(320, 180));
         QVERIFY(near(pixelAt(f.get(), 160, 90), QColor(0xD9, 0xD9, 0xD9), 8));
         QVERIFY(near(pixelAt(f.get(), 10, 90), Qt::black, 8));
+
+        // Odd sizes keep every pixel, down to a single one.
+        for (const QSize &size : {QSize(1, 1), QSize(641, 479)}) {
+            QImage odd(size, QImage::Format_ARGB32);
+            odd.fill(QColor(255, 0, 0, 255));
+            av::FramePtr g = imageToFrame(odd);
+            QCOMPARE(preparePicture(g.get(), 320, 180, AV_PIX_FMT_YUV420P), 0);
+            QCOMPARE(QSize(g->width, g->height), QSize(320, 180));
+            // Red stays red (a single pixel is stretched by a bicubic scaler, so only roughly).
+            const QColor c = pixelAt(g.get(), 160, 90);
+            QVERIFY2(c.red() > c.green() + 100 && c.red() > c.blue() + 100, qPrintable(c.name()));
+        }
     }
 };
 
