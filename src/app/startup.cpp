@@ -95,6 +95,8 @@ int runApplication(int &argc, char **argv, const StartupOptions &stOptions)
             pScreen = QGuiApplication::primaryScreen();
         if (pScreen)
             pFrame->resize(mainWindowSize(pScreen->availableGeometry().size()));
+        // Where no window manager places it, the window would sit in the screen's corner.
+        ShareCode::CQWidgetEx::centerWidget(pFrame.get());
         if (stOptions.fnWindowShown) {
             ShareCode::CFramelessWindow *pShown = pFrame.get();
             QTimer::singleShot(0, pShown,

@@ -81,6 +81,7 @@ CQToast::CQToast(QWidget *parent) : QWidget(parent), ui(new Ui::CQToastClass)
     fitTranslucentWindow(this, 10);
     m_pTimer = new QTimer(this);
     m_pTimer->setSingleShot(true);
+    m_pTimer->setTimerType(Qt::PreciseTimer); // the fade ends exactly when the toast closes
     connect(m_pTimer, &QTimer::timeout, this, &QWidget::close);
     m_icon = QPixmap(QStringLiteral(":/theme_local/imgs/toastIcon.png"));
     ui->labelIcon->setPixmap(m_icon);
