@@ -4,6 +4,7 @@
 #include "translucency.h"
 
 #include <QEvent>
+#include <QPainter>
 #include <QPainterPath>
 #include <QRegion>
 #include <QWidget>
@@ -22,8 +23,15 @@ public:
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::Resize || event->type() == QEvent::Show)
-            apply(static_cast<QWidget *>(watched));
+        auto *pWindow = static_cast<QWidget *>(watched);
+        if (event->type() == QEvent::Resize || event->type() == QEvent::Show) {
+            apply(pWindow);
+        } else if (event->type() == QEvent::Paint) {
+            // What shows through the half-transparent parts (a fading toast) is white, as a
+            // light desktop would be, not whatever the window's buffer held.
+            QPainter painter(pWindow);
+            painter.fillRect(pWindow->rect(), Qt::white);
+        }
         return false;
     }
 
