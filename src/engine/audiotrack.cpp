@@ -69,10 +69,9 @@ int encodeFromFifo(ExportState &s, int count)
 {
     AudioTrackState &a = s.audio;
     AVCodecContext *enc = a.audioEncoder.get();
-    const bool fixedSize =
-        !(enc->codec->capabilities &
-          (AV_CODEC_CAP_SMALL_LAST_FRAME | AV_CODEC_CAP_VARIABLE_FRAME_SIZE)) &&
-        enc->frame_size > 0;
+    const bool fixedSize = !(enc->codec->capabilities &
+                             (AV_CODEC_CAP_SMALL_LAST_FRAME | AV_CODEC_CAP_VARIABLE_FRAME_SIZE)) &&
+                           enc->frame_size > 0;
     const int samples = fixedSize ? a.frameSize : count;
     av::FramePtr frame = av::makeFrame();
     if (!frame)
@@ -189,8 +188,8 @@ int setUpAudioTrack(ExportState &s, const QByteArray &musicPath, int64_t audioBi
         return streamFailed();
 
     a.frameSize = enc->frame_size > 0 ? enc->frame_size : kDefaultFrameSamples;
-    a.sampleFifo.reset(av_audio_fifo_alloc(enc->sample_fmt, enc->ch_layout.nb_channels,
-                                           a.frameSize));
+    a.sampleFifo.reset(
+        av_audio_fifo_alloc(enc->sample_fmt, enc->ch_layout.nb_channels, a.frameSize));
     if (!a.sampleFifo)
         return AVERROR(ENOMEM);
 
@@ -202,10 +201,11 @@ int setUpAudioTrack(ExportState &s, const QByteArray &musicPath, int64_t audioBi
     in.channelLayout = dec->ch_layout.u.mask;
     in.channels = dec->ch_layout.nb_channels;
     in.label = QStringLiteral("in");
-    const QString desc = QStringLiteral("aformat=sample_fmts='%1':sample_rates=%2:channel_layouts=%3")
-                             .arg(QString::fromUtf8(av_get_sample_fmt_name(enc->sample_fmt)))
-                             .arg(enc->sample_rate)
-                             .arg(defaultLayoutMask(enc->ch_layout.nb_channels));
+    const QString desc =
+        QStringLiteral("aformat=sample_fmts='%1':sample_rates=%2:channel_layouts=%3")
+            .arg(QString::fromUtf8(av_get_sample_fmt_name(enc->sample_fmt)))
+            .arg(enc->sample_rate)
+            .arg(defaultLayoutMask(enc->ch_layout.nb_channels));
     a.audioFormatGraph =
         createFilterGraph(desc, {in}, {SinkPadSpec{enc->sample_fmt, QStringLiteral("out"), 1}});
     if (!a.audioFormatGraph)
@@ -264,15 +264,15 @@ int audioStep(ExportState &s)
             return s.fail(nullptr, ret);
         for (;;) {
             bool got = false;
-            ret = receiveFrameFromGraph(a.audioFormatGraph.get(), QStringLiteral("out"), frame,
-                                        &got);
+            ret =
+                receiveFrameFromGraph(a.audioFormatGraph.get(), QStringLiteral("out"), frame, &got);
             if (ret < 0)
                 return s.fail(nullptr, ret);
             if (!got)
                 break;
-            const int written = av_audio_fifo_write(
-                a.sampleFifo.get(), reinterpret_cast<void **>(frame->extended_data),
-                frame->nb_samples);
+            const int written = av_audio_fifo_write(a.sampleFifo.get(),
+                                                    reinterpret_cast<void **>(frame->extended_data),
+                                                    frame->nb_samples);
             const int given = frame->nb_samples;
             av_frame_unref(frame);
             if (written < given)

@@ -38,8 +38,8 @@ struct ExportState
 {
     QString errorText;
     const char *errorMessage = nullptr;
-    QByteArray outputPath;     // the file the user asked for
-    QByteArray temporaryPath;  // written until the trailer is out, then renamed to outputPath
+    QByteArray outputPath;    // the file the user asked for
+    QByteArray temporaryPath; // written until the trailer is out, then renamed to outputPath
     QByteArray musicInputPath;
     av::OutputContextPtr outputContext;
     av::CodecContextPtr videoEncoder;

@@ -18,7 +18,10 @@ extern "C" {
 
 namespace {
 
-QString ratioText(AVRational r) { return QStringLiteral("%1/%2").arg(r.num).arg(r.den); }
+QString ratioText(AVRational r)
+{
+    return QStringLiteral("%1/%2").arg(r.num).arg(r.den);
+}
 
 // Prepends one open-pad entry {label, filter, pad 0} to `list`.
 bool prependInOut(AVFilterInOut **list, const QString &label, AVFilterContext *filter)
@@ -84,7 +87,10 @@ int floorDiv(__int128 a, __int128 b)
     return q > INT32_MAX ? INT32_MAX : static_cast<int>(q);
 }
 
-int makeEven(int v) { return (v % 2 != 0) ? v - 1 : v; }
+int makeEven(int v)
+{
+    return (v % 2 != 0) ? v - 1 : v;
+}
 
 int scaleTo(const AVFrame *src, AVFrame *dst, int width, int height, AVPixelFormat format)
 {
@@ -109,8 +115,7 @@ int scaleTo(const AVFrame *src, AVFrame *dst, int width, int height, AVPixelForm
                                   height, format, flags, nullptr, nullptr, nullptr));
     if (!sws)
         return AVERROR(EINVAL);
-    ret = sws_scale(sws.get(), src->data, src->linesize, 0, src->height, out->data,
-                    out->linesize);
+    ret = sws_scale(sws.get(), src->data, src->linesize, 0, src->height, out->data, out->linesize);
     if (ret < 0)
         return ret;
     av_frame_unref(dst);
@@ -126,7 +131,8 @@ QString uprightFilter(const int32_t *m)
         return QString();
     theta -= 360 * std::floor(theta / 360 + 0.9 / 360);
     if (std::fabs(theta - 90) < 1.0)
-        return m[3] > 0 ? QStringLiteral("transpose=cclock_flip") : QStringLiteral("transpose=clock");
+        return m[3] > 0 ? QStringLiteral("transpose=cclock_flip")
+                        : QStringLiteral("transpose=clock");
     if (std::fabs(theta - 180) < 1.0) {
         QStringList f;
         if (m[0] < 0)
@@ -136,7 +142,8 @@ QString uprightFilter(const int32_t *m)
         return f.join(QLatin1Char(','));
     }
     if (std::fabs(theta - 270) < 1.0)
-        return m[3] < 0 ? QStringLiteral("transpose=clock_flip") : QStringLiteral("transpose=cclock");
+        return m[3] < 0 ? QStringLiteral("transpose=clock_flip")
+                        : QStringLiteral("transpose=cclock");
     if (std::fabs(theta) < 1.0 && m[4] < 0)
         return QStringLiteral("vflip");
     if (std::fabs(theta) < 1.0 && m[0] < 0)
@@ -236,8 +243,8 @@ av::FilterGraphPtr createFilterGraph(const QString &szDescription,
         int ret;
         if (sink.mediaType == 0) {
             const AVPixelFormat fmts[] = {AVPixelFormat(sink.format), AV_PIX_FMT_NONE};
-            ret = av_opt_set_int_list(ctx, "pix_fmts", fmts, AV_PIX_FMT_NONE,
-                                      AV_OPT_SEARCH_CHILDREN);
+            ret =
+                av_opt_set_int_list(ctx, "pix_fmts", fmts, AV_PIX_FMT_NONE, AV_OPT_SEARCH_CHILDREN);
         } else {
             const AVSampleFormat fmts[] = {AVSampleFormat(sink.format), AV_SAMPLE_FMT_NONE};
             ret = av_opt_set_int_list(ctx, "sample_fmts", fmts, AV_SAMPLE_FMT_NONE,
@@ -271,8 +278,7 @@ int sendFrameToGraph(AVFilterGraph *graph, const QString &label, const AVFrame *
     return av_buffersrc_add_frame(src, clone.get());
 }
 
-int receiveFrameFromGraph(AVFilterGraph *graph, const QString &label, AVFrame *dst,
-                          bool *gotFrame)
+int receiveFrameFromGraph(AVFilterGraph *graph, const QString &label, AVFrame *dst, bool *gotFrame)
 {
     if (gotFrame)
         *gotFrame = false;
@@ -306,11 +312,11 @@ int makeColorFrame(AVFrame *dst, int width, int height, AVPixelFormat format,
     const char *name = av_get_pix_fmt_name(format);
     if (!name)
         return AVERROR(EINVAL);
-    const QString desc = QStringLiteral("color=size=%1x%2:color=%3,format=pix_fmts='%4'")
-                             .arg(width)
-                             .arg(height)
-                             .arg(szColor.isEmpty() ? QStringLiteral("white") : szColor,
-                                  QString::fromUtf8(name));
+    const QString desc =
+        QStringLiteral("color=size=%1x%2:color=%3,format=pix_fmts='%4'")
+            .arg(width)
+            .arg(height)
+            .arg(szColor.isEmpty() ? QStringLiteral("white") : szColor, QString::fromUtf8(name));
     av::FilterGraphPtr graph =
         createFilterGraph(desc, {}, {SinkPadSpec{format, QStringLiteral("out"), 0}});
     if (!graph)
@@ -340,8 +346,7 @@ int overlayFrames(const AVFrame *base, AVFrame *dst, const AVFrame *top, int x, 
                       dst);
 }
 
-LetterboxGeometry letterboxGeometry(int srcWidth, int srcHeight, int targetWidth,
-                                    int targetHeight)
+LetterboxGeometry letterboxGeometry(int srcWidth, int srcHeight, int targetWidth, int targetHeight)
 {
     LetterboxGeometry g;
     if (srcWidth <= 0 || srcHeight <= 0 || targetWidth <= 0 || targetHeight <= 0)
@@ -377,8 +382,9 @@ int scaleAndPad(const AVFrame *src, AVFrame *dst, int targetWidth, int targetHei
                              .arg(g.x)
                              .arg(g.y)
                              .arg(szPadColor.isEmpty() ? QStringLiteral("black") : szPadColor);
-    av::FilterGraphPtr graph = createFilterGraph(desc, {videoSource(src, QStringLiteral("in"))},
-                                                 {SinkPadSpec{src->format, QStringLiteral("out"), 0}});
+    av::FilterGraphPtr graph =
+        createFilterGraph(desc, {videoSource(src, QStringLiteral("in"))},
+                          {SinkPadSpec{src->format, QStringLiteral("out"), 0}});
     if (!graph)
         return AVERROR(EINVAL);
     return runOneShot(graph.get(), {{QStringLiteral("in"), src}}, dst);
@@ -490,8 +496,8 @@ int decodePictureFile(const QString &szPath, AVFrame *dst, int lowres, bool *tra
     av::Dict openOptions;
     av_dict_set(&openOptions.raw, "pattern_type", "none", 0);
     AVFormatContext *rawInput = nullptr;
-    if (avformat_open_input(&rawInput, ffmpegPath(szPath).constData(), nullptr,
-                            &openOptions.raw) < 0)
+    if (avformat_open_input(&rawInput, ffmpegPath(szPath).constData(), nullptr, &openOptions.raw) <
+        0)
         return AVERROR(EINVAL);
     av::InputContextPtr input(rawInput);
 

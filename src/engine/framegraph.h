@@ -63,8 +63,7 @@ struct LetterboxGeometry
     int x = 0;
     int y = 0;
 };
-LetterboxGeometry letterboxGeometry(int srcWidth, int srcHeight, int targetWidth,
-                                    int targetHeight);
+LetterboxGeometry letterboxGeometry(int srcWidth, int srcHeight, int targetWidth, int targetHeight);
 
 // Largest even size of the source's shape that fits the box. The box may be fractional
 // (boxWidth = boxWidthNum / boxWidthDen); sizes are computed exactly, not in doubles.

@@ -14,8 +14,7 @@ namespace {
 
 bool ratioIsAbnormal(int w, int h)
 {
-    const QSize thumb =
-        fitEvenSize(w, h, ImageDecoder::kThumbWidth, ImageDecoder::kThumbHeight);
+    const QSize thumb = fitEvenSize(w, h, ImageDecoder::kThumbWidth, ImageDecoder::kThumbHeight);
     return thumb.width() <= 0 || thumb.height() <= 0;
 }
 
@@ -114,4 +113,7 @@ void ImageDecoder::decodeImpl(QString szFile, bool bJustCheck)
     emit sig_decoded(szFile, pixmap, r.widthToHeight, r.srcSize);
 }
 
-void ImageDecoder::closeImpl(int iExitEcode) { QThread::currentThread()->exit(iExitEcode); }
+void ImageDecoder::closeImpl(int iExitEcode)
+{
+    QThread::currentThread()->exit(iExitEcode);
+}

@@ -30,7 +30,7 @@ public:
         QString report;   // "%1(%2)" on failure
         QImage thumbnail; // null in check-only mode
         AVRational widthToHeight{0, 1};
-        QSize srcSize;    // upright size in pixels
+        QSize srcSize; // upright size in pixels
     };
 
     explicit ImageDecoder(QObject *parent = nullptr);

@@ -109,7 +109,10 @@ MediaEncoder::MediaEncoder(QObject *parent) : QObject(parent)
 
 MediaEncoder::~MediaEncoder() = default;
 
-void MediaEncoder::closeImpl(int iExitCode) { QThread::currentThread()->exit(iExitCode); }
+void MediaEncoder::closeImpl(int iExitCode)
+{
+    QThread::currentThread()->exit(iExitCode);
+}
 
 void MediaEncoder::exportVideoImpl()
 {
@@ -283,12 +286,11 @@ int MediaEncoder::setUp(ExportState &s)
     s.outputHeight = s.videoEncoder->height;
     s.totalTicks = av_rescale_q(job.totalDuration, job.totalTimeBase, s.encoderTimeBase);
     // totalTicks x time base x frame rate, truncated; exact so that 540 ticks stay 540 frames.
-    s.totalFrames = s.totalTicks > 0
-                        ? av_rescale_rnd(s.totalTicks,
-                                         int64_t(s.encoderTimeBase.num) * s.encoderFrameRate.num,
-                                         int64_t(s.encoderTimeBase.den) * s.encoderFrameRate.den,
-                                         AV_ROUND_DOWN)
-                        : 0;
+    s.totalFrames =
+        s.totalTicks > 0
+            ? av_rescale_rnd(s.totalTicks, int64_t(s.encoderTimeBase.num) * s.encoderFrameRate.num,
+                             int64_t(s.encoderTimeBase.den) * s.encoderFrameRate.den, AV_ROUND_DOWN)
+            : 0;
     totalFrames.store(s.totalFrames);
 
     // Watermark, laid over every output frame.
@@ -422,8 +424,7 @@ int MediaEncoder::encodeTransition(ExportState &s, const QString &szNextPath, in
     av_frame_unref(s.nextFrame.get());
     av_frame_move_ref(s.nextFrame.get(), next.frame.get());
 
-    if (slotIndex < 0 || slotIndex >= job.transitions.size() ||
-        !job.transitions.at(slotIndex).kind)
+    if (slotIndex < 0 || slotIndex >= job.transitions.size() || !job.transitions.at(slotIndex).kind)
         return s.fail(QT_TR_NOOP("Create transition filter failed"), AVERROR(EINVAL));
     const TransitionSlot &slot = job.transitions.at(slotIndex);
     const int64_t m = RenderJob::transitionFrameCount(slot, s.encoderFrameRate);

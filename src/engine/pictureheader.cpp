@@ -9,10 +9,22 @@
 
 namespace {
 
-uint32_t be16(const uchar *p) { return (uint32_t(p[0]) << 8) | p[1]; }
-uint32_t be32(const uchar *p) { return (be16(p) << 16) | be16(p + 2); }
-uint32_t le16(const uchar *p) { return (uint32_t(p[1]) << 8) | p[0]; }
-uint32_t le32(const uchar *p) { return (le16(p + 2) << 16) | le16(p); }
+uint32_t be16(const uchar *p)
+{
+    return (uint32_t(p[0]) << 8) | p[1];
+}
+uint32_t be32(const uchar *p)
+{
+    return (be16(p) << 16) | be16(p + 2);
+}
+uint32_t le16(const uchar *p)
+{
+    return (uint32_t(p[1]) << 8) | p[0];
+}
+uint32_t le32(const uchar *p)
+{
+    return (le16(p + 2) << 16) | le16(p);
+}
 
 PictureHeader sized(int64_t w, int64_t h)
 {
@@ -50,8 +62,8 @@ PictureHeader readJpeg(QFile &file)
         if (file.read(reinterpret_cast<char *>(seg), 7) < 2)
             return {};
         const uint32_t length = be16(seg);
-        const bool isSof = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 &&
-                           marker != 0xC8 && marker != 0xCC;
+        const bool isSof =
+            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
         if (isSof)
             return length >= 7 ? sized(be16(seg + 5), be16(seg + 3)) : PictureHeader{};
         if (marker == 0xD9 || marker == 0xDA || length < 2)

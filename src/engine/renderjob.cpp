@@ -10,13 +10,13 @@ extern "C" {
 #include <atomic>
 
 const TransitionKind kTransitionKinds[kTransitionKindCount] = {
-    {"xfade", "fadeblack"},   {"xfade", "fadewhite"},   {"xfade", "rectcrop"},
-    {"xfade", "radial"},      {"xfade", "hblur"},       {"xfade", "pixelize"},
-    {"xfade", "zoomin"},      {"xfade", "slidedown"},   {"xfade", "slideleft"},
-    {"xfade", "slideright"},  {"xfade", "wipeup"},      {"xfade", "wipedown"},
-    {"xfade", "wipeleft"},    {"xfade", "wiperight"},   {"xfade", "smoothup"},
-    {"xfade", "smoothdown"},  {"xfade", "smoothleft"},  {"xfade", "smoothright"},
-    {"xfade", "circleclose"}, {"xfade", "circleopen"},  {"xfade", "vertclose"},
+    {"xfade", "fadeblack"},   {"xfade", "fadewhite"},  {"xfade", "rectcrop"},
+    {"xfade", "radial"},      {"xfade", "hblur"},      {"xfade", "pixelize"},
+    {"xfade", "zoomin"},      {"xfade", "slidedown"},  {"xfade", "slideleft"},
+    {"xfade", "slideright"},  {"xfade", "wipeup"},     {"xfade", "wipedown"},
+    {"xfade", "wipeleft"},    {"xfade", "wiperight"},  {"xfade", "smoothup"},
+    {"xfade", "smoothdown"},  {"xfade", "smoothleft"}, {"xfade", "smoothright"},
+    {"xfade", "circleclose"}, {"xfade", "circleopen"}, {"xfade", "vertclose"},
     {"xfade", "vertopen"},    {"xfade", "horzclose"},
 };
 
@@ -42,7 +42,10 @@ int RenderJob::widthFor(int height, int aspectNum, int aspectDen)
     return w;
 }
 
-void RenderJob::updateWidth() { width = widthFor(height, aspectNum, aspectDen); }
+void RenderJob::updateWidth()
+{
+    width = widthFor(height, aspectNum, aspectDen);
+}
 
 int RenderJob::watermarkPixelSizeFor(int height)
 {
@@ -112,7 +115,10 @@ void TransitionPicker::reset(int index)
                         kTransitionKindCount);
 }
 
-int TransitionPicker::currentIndex() { return pickerIndex().load(); }
+int TransitionPicker::currentIndex()
+{
+    return pickerIndex().load();
+}
 
 void registerEngineMetaTypes()
 {

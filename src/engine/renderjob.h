@@ -46,9 +46,19 @@ struct TransitionSlot
     AVRational durationTimeBase{1, 1000000};
 };
 
-enum WatermarkType { WatermarkNone = 1, WatermarkText = 2, WatermarkPicture = 4 };
-enum MusicType { MusicNone = 1, MusicCustom = 2 };
-enum WatermarkPosition {
+enum WatermarkType
+{
+    WatermarkNone = 1,
+    WatermarkText = 2,
+    WatermarkPicture = 4
+};
+enum MusicType
+{
+    MusicNone = 1,
+    MusicCustom = 2
+};
+enum WatermarkPosition
+{
     LeftTop = 1,
     Top = 2,
     RightTop = 4,

@@ -93,9 +93,9 @@ int makePictureWatermarkFrame(const QString &szPath, int W, int H, AVFrame *dst)
         return AVERROR_INVALIDDATA;
     // Box: (W x fraction) by (picture height x that width / picture width), exactly.
     const int64_t perMille = pictureWatermarkPerMille(W, H);
-    const QSize size = fitEvenSizeExact(dst->width, dst->height, W * perMille, 1000,
-                                        int64_t(dst->height) * W * perMille,
-                                        int64_t(dst->width) * 1000);
+    const QSize size =
+        fitEvenSizeExact(dst->width, dst->height, W * perMille, 1000,
+                         int64_t(dst->height) * W * perMille, int64_t(dst->width) * 1000);
     if (size.width() <= 0 || size.height() <= 0)
         return AVERROR(EINVAL);
     return scaleFrame(dst, dst, size.width(), size.height());

@@ -1,0 +1,197 @@
+// Question dialog.
+#include "cqdlgtipsimple.h"
+
+#include "cframelesswindow.h"
+#include "cquipushbutton.h"
+#include "cqwidgetex.h"
+#include "dialogstyle.h"
+#include "translucentwindow.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace ShareCode {
+
+namespace Ui {
+struct CQDlgTipSimple
+{
+    QVBoxLayout *verticalLayout_2;
+    QWidget *uiFrame;
+    QVBoxLayout *verticalLayout;
+    QWidget *uiTitle;
+    QHBoxLayout *horizontalLayout;
+    QLabel *labAppTilte;
+    QPushButton *btnClose;
+    QWidget *uiCenter;
+    QVBoxLayout *verticalLayout_3;
+    QLabel *uiTip;
+    QWidget *uiBottom1;
+    QHBoxLayout *horizontalLayout_2;
+    QPushButton *btnCancel;
+    QPushButton *btnOK;
+    QWidget *uiBottom2;
+    QHBoxLayout *horizontalLayout_3;
+    QPushButton *btnOK_2;
+
+    static QPushButton *textButton(QWidget *pParent, const char *szName)
+    {
+        auto *pButton = new CQUIPushButton(pParent);
+        pButton->setObjectName(QLatin1String(szName));
+        pButton->setFixedSize(76, 30);
+        pButton->setCursor(Qt::PointingHandCursor);
+        return pButton;
+    }
+
+    void setupUi(QDialog *pDialog)
+    {
+        pDialog->setObjectName(QStringLiteral("CQDlgTipSimple"));
+        pDialog->setFixedSize(320, 204);
+        pDialog->setStyleSheet(messageDialogStyleSheet(
+            QStringLiteral(":/theme_default/imgs/dlgtipsimple/btn_close_1.png"),
+            QStringLiteral(":/theme_default/imgs/dlgtipsimple/btn_close_2.png"),
+            QStringLiteral(":/theme_default/imgs/dlgtipsimple/btn_close_3.png"),
+            QStringLiteral(":/theme_default/imgs/dlgtipsimple/btn_close_4.png")));
+        verticalLayout_2 = new QVBoxLayout(pDialog);
+        verticalLayout_2->setContentsMargins(0, 0, 0, 0);
+        uiFrame = new QWidget(pDialog);
+        uiFrame->setObjectName(QStringLiteral("uiFrame"));
+        verticalLayout = new QVBoxLayout(uiFrame);
+        verticalLayout->setContentsMargins(0, 0, 0, 0);
+        verticalLayout->setSpacing(0);
+
+        uiTitle = new QWidget(uiFrame);
+        uiTitle->setObjectName(QStringLiteral("uiTitle"));
+        uiTitle->setFixedHeight(38);
+        horizontalLayout = new QHBoxLayout(uiTitle);
+        horizontalLayout->setContentsMargins(16, 4, 6, 0);
+        labAppTilte = new QLabel(uiTitle);
+        labAppTilte->setObjectName(QStringLiteral("labAppTilte"));
+        labAppTilte->setFixedWidth(200);
+        horizontalLayout->addWidget(labAppTilte);
+        horizontalLayout->addStretch(1);
+        btnClose = new QPushButton(uiTitle);
+        btnClose->setObjectName(QStringLiteral("btnClose"));
+        btnClose->setFixedSize(30, 30);
+        btnClose->setCursor(Qt::PointingHandCursor);
+        btnClose->setFocusPolicy(Qt::NoFocus);
+        horizontalLayout->addWidget(btnClose);
+        verticalLayout->addWidget(uiTitle);
+
+        uiCenter = new QWidget(uiFrame);
+        uiCenter->setObjectName(QStringLiteral("uiCenter"));
+        verticalLayout_3 = new QVBoxLayout(uiCenter);
+        verticalLayout_3->setContentsMargins(0, 18, 0, 0);
+        uiTip = new QLabel(uiCenter);
+        uiTip->setObjectName(QStringLiteral("uiTip"));
+        uiTip->setFixedWidth(320);
+        uiTip->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        uiTip->setWordWrap(true);
+        verticalLayout_3->addWidget(uiTip, 1);
+        verticalLayout->addWidget(uiCenter, 1);
+
+        uiBottom1 = new QWidget(uiFrame);
+        uiBottom1->setObjectName(QStringLiteral("uiBottom1"));
+        uiBottom1->setFixedHeight(57);
+        horizontalLayout_2 = new QHBoxLayout(uiBottom1);
+        horizontalLayout_2->setContentsMargins(0, 0, 0, 12);
+        horizontalLayout_2->setSpacing(16);
+        horizontalLayout_2->addStretch(1);
+        btnCancel = textButton(uiBottom1, "btnCancel");
+        horizontalLayout_2->addWidget(btnCancel);
+        btnOK = textButton(uiBottom1, "btnOK");
+        btnOK->setDefault(true);
+        horizontalLayout_2->addWidget(btnOK);
+        horizontalLayout_2->addStretch(1);
+        verticalLayout->addWidget(uiBottom1);
+
+        uiBottom2 = new QWidget(uiFrame);
+        uiBottom2->setObjectName(QStringLiteral("uiBottom2"));
+        uiBottom2->setFixedHeight(57);
+        horizontalLayout_3 = new QHBoxLayout(uiBottom2);
+        horizontalLayout_3->setContentsMargins(0, 0, 0, 12);
+        horizontalLayout_3->addStretch(1);
+        btnOK_2 = textButton(uiBottom2, "btnOK_2");
+        horizontalLayout_3->addWidget(btnOK_2);
+        horizontalLayout_3->addStretch(1);
+        verticalLayout->addWidget(uiBottom2);
+
+        verticalLayout_2->addWidget(uiFrame);
+        retranslateUi(pDialog);
+    }
+
+    void retranslateUi(QDialog *)
+    {
+        labAppTilte->setText(QCoreApplication::translate("CQDlgTipSimple", "检查更新"));
+        btnCancel->setText(QCoreApplication::translate("CQDlgTipSimple", "Cancel"));
+        btnOK->setText(QCoreApplication::translate("CQDlgTipSimple", "Comfirm"));
+        btnOK_2->setText(QCoreApplication::translate("CQDlgTipSimple", "Comfirm"));
+    }
+};
+} // namespace Ui
+
+CQDlgTipSimple::CQDlgTipSimple(QWidget *parent) : CQDialogEx(parent), ui(new Ui::CQDlgTipSimple)
+{
+    ui->setupUi(this);
+    applyTheme();
+    // Qt::Dialog stays: without it a parented dialog would turn into a child widget.
+    setWindowFlags(windowFlags() | Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint);
+    setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setAttribute(Qt::WA_TranslucentBackground);
+    fitTranslucentWindow(this, 10);
+
+    CQWidgetEx::centerWidget(this, CFramelessWindow::instance());
+    QScreen *pScreen = QGuiApplication::screenAt(geometry().center());
+    if (!pScreen)
+        pScreen = QGuiApplication::primaryScreen();
+    if (pScreen)
+        move(CQWidgetEx::keepOnScreen(pos(), size(), pScreen->availableGeometry()));
+
+    setWindowTitle(QCoreApplication::translate("CQDlgTipSimple", "checkUpdate"));
+    connect(ui->btnClose, &QPushButton::clicked, this, &QWidget::close);
+    connect(ui->btnCancel, &QPushButton::clicked, this, &QWidget::close);
+    connect(ui->btnOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ui->btnOK_2, &QPushButton::clicked, this, &QDialog::accept);
+    ui->uiBottom1->show();
+    ui->uiBottom2->hide();
+}
+
+CQDlgTipSimple::~CQDlgTipSimple() = default;
+
+void CQDlgTipSimple::setTitle(const QString &szTitle)
+{
+    ui->labAppTilte->setText(szTitle);
+    setWindowTitle(szTitle);
+}
+
+void CQDlgTipSimple::setMessage(const QString &szMessage)
+{
+    ui->uiTip->setText(szMessage);
+}
+
+void CQDlgTipSimple::setOkText(const QString &szText)
+{
+    ui->btnOK->setText(szText);
+    ui->btnOK_2->setText(szText);
+}
+
+void CQDlgTipSimple::setCancelText(const QString &szText)
+{
+    ui->btnCancel->setText(szText);
+}
+
+void CQDlgTipSimple::sltClose()
+{
+    close();
+}
+
+void CQDlgTipSimple::sltOK()
+{
+    accept();
+}
+
+} // namespace ShareCode

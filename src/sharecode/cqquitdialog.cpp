@@ -1,0 +1,198 @@
+// Quit confirmation dialog.
+#include "cqquitdialog.h"
+
+#include "cblluishadowmgr.h"
+#include "cquipushbutton.h"
+#include "dialogstyle.h"
+#include "translucentwindow.h"
+
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace ShareCode {
+
+namespace Ui {
+struct CQQuitDialogClass
+{
+    QVBoxLayout *verticalLayout_2;
+    QWidget *uiFrame;
+    QVBoxLayout *verticalLayout;
+    QWidget *uiTitle;
+    QHBoxLayout *horizontalLayout;
+    QLabel *labAppTilte;
+    QPushButton *btnClose;
+    QWidget *uiCenter;
+    QVBoxLayout *verticalLayout_3;
+    QLabel *uiTip;
+    QLabel *uiTip2;
+    QWidget *uiBottom1;
+    QHBoxLayout *horizontalLayout_2;
+    QPushButton *btnCancel;
+    QPushButton *btnOK;
+
+    void setupUi(QDialog *pDialog)
+    {
+        pDialog->setObjectName(QStringLiteral("CQQuitDialogClass"));
+        pDialog->setFixedSize(320, 232);
+        pDialog->setStyleSheet(
+            messageDialogStyleSheet(QStringLiteral(":/theme_local/imgs/btn_close_1.png"),
+                                    QStringLiteral(":/theme_local/imgs/btn_close_2.png"),
+                                    QStringLiteral(":/theme_local/imgs/btn_close_3.png"),
+                                    QStringLiteral(":/theme_local/imgs/btn_close_4.png")));
+        verticalLayout_2 = new QVBoxLayout(pDialog);
+        verticalLayout_2->setContentsMargins(0, 0, 0, 0);
+        uiFrame = new QWidget(pDialog);
+        uiFrame->setObjectName(QStringLiteral("uiFrame"));
+        verticalLayout = new QVBoxLayout(uiFrame);
+        verticalLayout->setContentsMargins(0, 0, 0, 0);
+        verticalLayout->setSpacing(0);
+
+        uiTitle = new QWidget(uiFrame);
+        uiTitle->setObjectName(QStringLiteral("uiTitle"));
+        uiTitle->setFixedHeight(38);
+        horizontalLayout = new QHBoxLayout(uiTitle);
+        horizontalLayout->setContentsMargins(16, 4, 6, 0);
+        labAppTilte = new QLabel(uiTitle);
+        labAppTilte->setObjectName(QStringLiteral("labAppTilte"));
+        labAppTilte->setFixedWidth(200);
+        horizontalLayout->addWidget(labAppTilte);
+        horizontalLayout->addStretch(1);
+        btnClose = new QPushButton(uiTitle);
+        btnClose->setObjectName(QStringLiteral("btnClose"));
+        btnClose->setFixedSize(30, 30);
+        btnClose->setCursor(Qt::PointingHandCursor);
+        btnClose->setFocusPolicy(Qt::NoFocus);
+        horizontalLayout->addWidget(btnClose);
+        verticalLayout->addWidget(uiTitle);
+
+        uiCenter = new QWidget(uiFrame);
+        uiCenter->setObjectName(QStringLiteral("uiCenter"));
+        verticalLayout_3 = new QVBoxLayout(uiCenter);
+        verticalLayout_3->setContentsMargins(0, 22, 0, 0);
+        verticalLayout_3->setSpacing(10);
+        uiTip = new QLabel(uiCenter);
+        uiTip->setObjectName(QStringLiteral("uiTip"));
+        uiTip->setFixedWidth(320);
+        uiTip->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        uiTip->setWordWrap(true);
+        uiTip->setOpenExternalLinks(true);
+        verticalLayout_3->addWidget(uiTip);
+        uiTip2 = new QLabel(uiCenter);
+        uiTip2->setObjectName(QStringLiteral("uiTip2"));
+        uiTip2->setFixedWidth(320);
+        uiTip2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        uiTip2->setWordWrap(true);
+        verticalLayout_3->addWidget(uiTip2);
+        verticalLayout_3->addStretch(1);
+        verticalLayout->addWidget(uiCenter, 1);
+
+        uiBottom1 = new QWidget(uiFrame);
+        uiBottom1->setObjectName(QStringLiteral("uiBottom1"));
+        uiBottom1->setFixedHeight(57);
+        horizontalLayout_2 = new QHBoxLayout(uiBottom1);
+        horizontalLayout_2->setContentsMargins(0, 0, 0, 12);
+        horizontalLayout_2->setSpacing(16);
+        horizontalLayout_2->addStretch(1);
+        btnCancel = new CQUIPushButton(uiBottom1);
+        btnCancel->setObjectName(QStringLiteral("btnCancel"));
+        btnCancel->setFixedSize(76, 30);
+        btnCancel->setCursor(Qt::PointingHandCursor);
+        horizontalLayout_2->addWidget(btnCancel);
+        btnOK = new CQUIPushButton(uiBottom1);
+        btnOK->setObjectName(QStringLiteral("btnOK"));
+        btnOK->setFixedSize(76, 30);
+        btnOK->setCursor(Qt::PointingHandCursor);
+        btnOK->setDefault(true);
+        horizontalLayout_2->addWidget(btnOK);
+        horizontalLayout_2->addStretch(1);
+        verticalLayout->addWidget(uiBottom1);
+
+        verticalLayout_2->addWidget(uiFrame);
+        retranslateUi(pDialog);
+    }
+
+    void retranslateUi(QDialog *)
+    {
+        labAppTilte->setText(QCoreApplication::translate("CQQuitDialogClass", "Tips"));
+        uiTip2->setText(QCoreApplication::translate("CQQuitDialogClass", "label2"));
+        btnCancel->setText(QCoreApplication::translate("CQQuitDialogClass", "Cancel"));
+        btnOK->setText(QCoreApplication::translate("CQQuitDialogClass", "Comfirm"));
+    }
+};
+} // namespace Ui
+
+CQQuitDialog::CQQuitDialog(QWidget *parent) : QDialog(parent), ui(new Ui::CQQuitDialogClass)
+{
+    ui->setupUi(this);
+    setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_DeleteOnClose);
+    fitTranslucentWindow(this, 10);
+    setWindowTitle(QCoreApplication::translate("CQQuitDialogClass", "Tips"));
+    connect(ui->btnClose, &QPushButton::clicked, this, &CQQuitDialog::sltClose);
+    connect(ui->btnCancel, &QPushButton::clicked, this, &CQQuitDialog::sltCancel);
+    connect(ui->btnOK, &QPushButton::clicked, this, &CQQuitDialog::sltOK);
+}
+
+CQQuitDialog::~CQQuitDialog() = default;
+
+void CQQuitDialog::setTitle(const QString &szTitle)
+{
+    ui->labAppTilte->setText(szTitle);
+    setWindowTitle(szTitle);
+}
+
+void CQQuitDialog::setTip(const QString &szTip)
+{
+    ui->uiTip->setText(szTip);
+}
+
+void CQQuitDialog::setTip2(const QString &szTip2)
+{
+    ui->uiTip2->setText(szTip2);
+}
+
+void CQQuitDialog::setOkText(const QString &szText)
+{
+    ui->btnOK->setText(szText);
+}
+
+void CQQuitDialog::setCancelText(const QString &szText)
+{
+    ui->btnCancel->setText(szText);
+}
+
+void CQQuitDialog::sltClose()
+{
+    close();
+}
+
+void CQQuitDialog::sltCancel()
+{
+    close();
+    emit cancelSignal();
+}
+
+void CQQuitDialog::sltOK()
+{
+    close();
+    emit okSignal();
+}
+
+void CQQuitDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (CBLLUIShadowMgr *pShadow = CBLLUIShadowMgr::instance())
+        pShadow->sltDlgPush();
+}
+
+void CQQuitDialog::hideEvent(QHideEvent *event)
+{
+    QDialog::hideEvent(event);
+    if (CBLLUIShadowMgr *pShadow = CBLLUIShadowMgr::instance())
+        pShadow->sltDlgPop();
+}
+
+} // namespace ShareCode

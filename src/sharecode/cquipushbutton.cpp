@@ -1,0 +1,18 @@
+// Antialiased push button.
+#include "cquipushbutton.h"
+
+#include <QStyleOptionButton>
+#include <QStylePainter>
+
+namespace ShareCode {
+
+void CQUIPushButton::paintEvent(QPaintEvent *)
+{
+    QStylePainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    painter.drawControl(QStyle::CE_PushButton, option);
+}
+
+} // namespace ShareCode

@@ -1,0 +1,124 @@
+// Single-instance guard with real processes: a second start wakes the first and exits with 1.
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+class TstCQAppSingle : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_pRuntime.reset(new QTemporaryDir);
+        QVERIFY(m_pRuntime->isValid());
+    }
+    void cleanup()
+    {
+        for (QProcess *pProcess : qAsConst(m_processes)) {
+            if (pProcess->state() != QProcess::NotRunning) {
+                pProcess->kill();
+                pProcess->waitForFinished(5000);
+            }
+        }
+        qDeleteAll(m_processes);
+        m_processes.clear();
+        m_pRuntime.reset();
+    }
+
+    void secondStartWakesTheFirst()
+    {
+        QProcess *pFirst = start(probePath(), QStringLiteral("stay"));
+        QVERIFY(waitForLine(pFirst, "WAITING"));
+        QProcess *pSecond = start(probePath(), QStringLiteral("quit"));
+        QVERIFY(pSecond->waitForFinished(30000));
+        QCOMPARE(pSecond->exitCode(), 1);
+        QVERIFY(!pSecond->readAllStandardOutput().contains("SHOWN")); // no window at all
+        // The first one was minimised; the knock restores it, and it then quits by itself.
+        QVERIFY(waitForLine(pFirst, "RAISED"));
+        QVERIFY(pFirst->waitForFinished(30000));
+        QCOMPARE(pFirst->exitCode(), 0);
+        // A clean exit leaves no name behind: the next start is a first instance again.
+        QVERIFY(!QFile::exists(m_pRuntime->path() + QStringLiteral("/startup_probe")));
+    }
+
+    void staleSocketFromACrash()
+    {
+        // What a killed instance leaves: a socket file nobody listens on.
+        const QByteArray path = QFile::encodeName(m_pRuntime->path() + "/startup_probe");
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        QVERIFY(fd >= 0);
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        qstrncpy(addr.sun_path, path.constData(), sizeof addr.sun_path);
+        QCOMPARE(::bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr), 0);
+        ::close(fd);
+        QVERIFY(QFile::exists(QFile::decodeName(path)));
+
+        QProcess *pFirst = start(probePath(), QStringLiteral("stay"));
+        QVERIFY(waitForLine(pFirst, "WAITING"));
+        QProcess *pThird = start(probePath(), QStringLiteral("quit"));
+        QVERIFY(pThird->waitForFinished(30000));
+        QCOMPARE(pThird->exitCode(), 1);
+        QVERIFY(waitForLine(pFirst, "RAISED"));
+    }
+
+    void renamedExecutableIsIndependent()
+    {
+        QTemporaryDir copyDir;
+        const QString szCopy = copyDir.path() + QStringLiteral("/renamed_probe");
+        QVERIFY(QFile::copy(probePath(), szCopy));
+        QProcess *pFirst = start(probePath(), QStringLiteral("stay"));
+        QVERIFY(waitForLine(pFirst, "WAITING"));
+        QProcess *pRenamed = start(szCopy, QStringLiteral("quit"));
+        QVERIFY(pRenamed->waitForFinished(30000));
+        QCOMPARE(pRenamed->exitCode(), 0);
+        QVERIFY(pRenamed->readAllStandardOutput().contains("SHOWN"));
+        QVERIFY(pFirst->state() == QProcess::Running);
+    }
+
+private:
+    static QString probePath()
+    {
+        return QCoreApplication::applicationDirPath() + QStringLiteral("/startup_probe");
+    }
+
+    QProcess *start(const QString &szProgram, const QString &szMode)
+    {
+        auto *pProcess = new QProcess;
+        m_processes << pProcess;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_pRuntime->path());
+        pProcess->setProcessEnvironment(env);
+        pProcess->start(szProgram, {QCoreApplication::applicationDirPath(), szMode});
+        return pProcess;
+    }
+
+    static bool waitForLine(QProcess *pProcess, const QByteArray &line)
+    {
+        QByteArray seen;
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 30000) {
+            while (pProcess->canReadLine()) {
+                seen = pProcess->readLine().trimmed();
+                if (seen == line)
+                    return true;
+            }
+            if (pProcess->state() == QProcess::NotRunning)
+                return false;
+            pProcess->waitForReadyRead(200);
+        }
+        return false;
+    }
+
+    QScopedPointer<QTemporaryDir> m_pRuntime;
+    QList<QProcess *> m_processes;
+};
+
+QTEST_GUILESS_MAIN(TstCQAppSingle)
+#include "tst_cqappsingle.moc"

@@ -1,0 +1,96 @@
+// Start-up: window size rule, crash-catcher failures, translations found from any directory.
+#include "startup.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TstStartup : public QObject
+{
+    Q_OBJECT
+private slots:
+    void windowSizeRule_data()
+    {
+        QTest::addColumn<QSize>("available");
+        QTest::addColumn<QSize>("expected");
+        QTest::newRow("1920x1080") << QSize(1920, 1080) << QSize(902, 580);
+        QTest::newRow("2560x1400") << QSize(2560, 1400) << QSize(1204, 752);
+        QTest::newRow("1366x728 truncates") << QSize(1366, 728) << QSize(642, 392);
+        QTest::newRow("3840x2120") << QSize(3840, 2120) << QSize(1804, 1140);
+    }
+    void windowSizeRule()
+    {
+        QFETCH(QSize, available);
+        QFETCH(QSize, expected);
+        QCOMPARE(mainWindowSize(available), expected);
+    }
+
+    void startUp_data()
+    {
+        QTest::addColumn<QString>("catchFolder");
+        QTest::addColumn<QStringList>("messageBoxes");
+        const QString bin = QCoreApplication::applicationDirPath();
+        const QString libs = QStringLiteral(VM_TESTLIBS_DIR);
+        QTest::newRow("catcher present") << bin << QStringList();
+        QTest::newRow("catcher missing")
+            << bin + "/no-such-folder" << QStringList{"提示|无法加载DLL,catchhelper.dll"};
+        QTest::newRow("export missing")
+            << libs + "/noexport"
+            << QStringList{"提示|无法获取导出函数,getBLLDumpCatchMgrExportInterface"};
+        QTest::newRow("export returns null")
+            << libs + "/nullexport"
+            << QStringList{"提示|函数返回空,getBLLDumpCatchMgrExportInterface"};
+    }
+    void startUp()
+    {
+        QFETCH(QString, catchFolder);
+        QFETCH(QStringList, messageBoxes);
+        QTemporaryDir runtime;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        QProcess probe;
+        probe.setProcessEnvironment(env);
+        // Started elsewhere: translations must still come from beside the executable.
+        probe.setWorkingDirectory(QDir::rootPath());
+        const QString szBin = QCoreApplication::applicationDirPath();
+        probe.start(szBin + QStringLiteral("/startup_probe"),
+                    {catchFolder, QStringLiteral("quit")});
+        QVERIFY(probe.waitForFinished(45000));
+        QCOMPARE(probe.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(probe.exitCode(), 0);
+        const QStringList lines =
+            QString::fromUtf8(probe.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+
+        QStringList boxes;
+        QString szShown, szScreen;
+        for (const QString &line : lines) {
+            if (line.startsWith(QLatin1String("MSGBOX ")))
+                boxes << line.mid(7);
+            if (line.startsWith(QLatin1String("SHOWN ")))
+                szShown = line.mid(6);
+            if (line.startsWith(QLatin1String("SCREEN ")))
+                szScreen = line.mid(7);
+        }
+        QCOMPARE(boxes, messageBoxes);
+        QVERIFY(lines.indexOf(QStringLiteral("MSGBOX ") + messageBoxes.value(0)) <
+                lines.indexOf(QRegularExpression(QStringLiteral("SHOWN .*"))));
+        // The window opens regardless, sized by the rule and centred on the screen.
+        const QStringList screen = szScreen.split(' ');
+        QCOMPARE(screen.size(), 2);
+        const QSize stAvail(screen[0].toInt(), screen[1].toInt());
+        QSize stSize = mainWindowSize(stAvail).expandedTo(QSize(902, 580));
+        QCOMPARE(szShown, QStringLiteral("%1 %2 %3 %4")
+                              .arg((stAvail.width() - stSize.width()) / 2)
+                              .arg((stAvail.height() - stSize.height()) / 2)
+                              .arg(stSize.width())
+                              .arg(stSize.height()));
+        QVERIFY(lines.contains(QStringLiteral("TITLE VelmoraAlbum 电子相册")));
+        QVERIFY(lines.contains(QStringLiteral("QTOK 确定")));
+        QVERIFY(lines.contains(QStringLiteral("CWD ") + szBin));
+        QVERIFY(lines.contains(QStringLiteral("EDITOR yes")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstStartup)
+#include "tst_startup.moc"

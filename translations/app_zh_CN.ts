@@ -1,0 +1,147 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN">
+<context>
+    <name>CFramelessWindow</name>
+    <message>
+        <source>VelmoraAlbum</source>
+        <translation>VelmoraAlbum 电子相册</translation>
+    </message>
+    <message>
+        <source>tipRestore</source>
+        <translation>还原</translation>
+    </message>
+    <message>
+        <source>tipMaximize</source>
+        <translation>最大化</translation>
+    </message>
+</context>
+<context>
+    <name>CFramelessWindowClass</name>
+    <message>
+        <source>appMenu</source>
+        <translation>主菜单</translation>
+    </message>
+    <message>
+        <source>tipMinimize</source>
+        <translation>最小化</translation>
+    </message>
+    <message>
+        <source>tipMaximize</source>
+        <translation>最大化</translation>
+    </message>
+    <message>
+        <source>tipClose</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Website</source>
+        <translation>官方网站</translation>
+    </message>
+    <message>
+        <source>Support</source>
+        <translation>在线客服</translation>
+    </message>
+</context>
+<context>
+    <name>CQDlgTipSimple</name>
+    <message>
+        <source>检查更新</source>
+        <translation>检查更新</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Comfirm</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>checkUpdate</source>
+        <translation>检查更新</translation>
+    </message>
+</context>
+<context>
+    <name>CQQuitDialogClass</name>
+    <message>
+        <source>Tips</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>label2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Comfirm</source>
+        <translation>确定</translation>
+    </message>
+</context>
+<context>
+    <name>ZodoZadar</name>
+    <message>
+        <source>Tips</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>Failed to add watermark, because of the abnormal picture</source>
+        <translation>添加水印失败，图片异常</translation>
+    </message>
+    <message>
+        <source>Do you want to delete this material?</source>
+        <translation>确定要删除该素材吗？</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>The file already exists. Do you want to overwrite it?</source>
+        <translation>文件已存在，是否覆盖？</translation>
+    </message>
+    <message>
+        <source>Cover</source>
+        <translation>覆盖</translation>
+    </message>
+    <message>
+        <source>Uncover</source>
+        <translation>不覆盖</translation>
+    </message>
+    <message>
+        <source>Editing electronic photo album, do you want to exit the software?</source>
+        <translation>正在编辑电子相册，确定要退出软件吗？</translation>
+    </message>
+    <message>
+        <source>Exit will not save the file</source>
+        <translation>退出将不会保存文件</translation>
+    </message>
+    <message>
+        <source>ok</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Whether to continue?</source>
+        <translation>是否继续？</translation>
+    </message>
+    <message>
+        <source>After switching the watermark type, the original watermark will be replaced.</source>
+        <translation>切换水印类型后，原有水印将被替换。</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+</context>
+</TS>
