@@ -1,6 +1,8 @@
 // The video surface: a native window that the playback engine draws into with SDL.
 #include "cqvideoshow.h"
 
+#include "videoctl.h"
+
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
@@ -79,6 +81,21 @@ void CQVideoShow::setEngineOwned(bool bOwned)
     setAttribute(Qt::WA_PaintOnScreen, bOwned);
     setAttribute(Qt::WA_NoSystemBackground, bOwned);
     setUpdatesEnabled(!bOwned);
+    if (bOwned) {
+        if (VideoCtl *engine = VideoCtl::instance())
+            engine->notifyWindowResized(qRound(width() * devicePixelRatioF()),
+                                        qRound(height() * devicePixelRatioF()));
+    }
+}
+
+void CQVideoShow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (!m_engineOwned)
+        return;
+    if (VideoCtl *engine = VideoCtl::instance())
+        engine->notifyWindowResized(qRound(width() * devicePixelRatioF()),
+                                    qRound(height() * devicePixelRatioF()));
 }
 
 void CQVideoShow::paintEvent(QPaintEvent *)

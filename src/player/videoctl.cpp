@@ -13,7 +13,9 @@ extern "C" {
 
 #include <pthread.h>
 
+#include <algorithm>
 #include <cmath>
+#include <ctime>
 
 QMutex VideoCtl::displayMutex;
 std::atomic<bool> VideoCtl::s_initialised{false};
@@ -22,6 +24,14 @@ namespace {
 
 // Seconds between passes of the display loop once it runs: it polls for new pictures.
 constexpr double kRefreshPeriodS = 0.001;
+
+// CPU time of the calling thread: a present may also wait (for vertical sync) without working.
+double threadCpuMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) * 1000.0 + double(ts.tv_nsec) / 1e6;
+}
 
 } // namespace
 
@@ -115,6 +125,27 @@ std::shared_ptr<VideoState> VideoCtl::currentState()
     return m_state;
 }
 
+void VideoCtl::recordPresent(double lfMs, double lfCpuMs)
+{
+    std::lock_guard<std::mutex> lock(m_statsMutex);
+    m_stats.pictures++;
+    m_stats.totalMs += lfMs;
+    m_stats.cpuMs += lfCpuMs;
+    m_stats.maxMs = std::max(m_stats.maxMs, lfMs);
+}
+
+VideoCtl::PresentStats VideoCtl::presentStats()
+{
+    std::lock_guard<std::mutex> lock(m_statsMutex);
+    return m_stats;
+}
+
+void VideoCtl::resetPresentStats()
+{
+    std::lock_guard<std::mutex> lock(m_statsMutex);
+    m_stats = PresentStats();
+}
+
 bool VideoCtl::isPlaying()
 {
     return currentState() != nullptr;
@@ -190,6 +221,10 @@ void VideoCtl::displayLoop(std::shared_ptr<VideoState> is)
             if (remainingTime > 0.0)
                 av_usleep(unsigned(remainingTime * 1000000.0));
             remainingTime = kRefreshPeriodS;
+            if (m_window && m_pendingWidth != m_windowWidth)
+                is->forceRefresh = 1;
+            if (m_window && m_pendingHeight != m_windowHeight)
+                is->forceRefresh = 1;
             if (is->pictq.remaining() > 0) {
                 is->pictq.next();
                 is->forceRefresh = 1;
@@ -202,12 +237,19 @@ void VideoCtl::displayLoop(std::shared_ptr<VideoState> is)
                     failed = true;
                     break;
                 }
+                applyPendingResize(is.get());
                 if (m_renderer && displayMutex.tryLock()) {
+                    const bool newPicture = !is->pictq.peek()->uploaded;
+                    const int64_t startUs = av_gettime_relative();
+                    const double startCpuMs = threadCpuMs();
                     SDL_SetRenderDrawColor(m_renderer, 47, 47, 47, 255);
                     SDL_RenderClear(m_renderer);
                     display(is.get());
                     SDL_RenderPresent(m_renderer);
                     displayMutex.unlock();
+                    if (newPicture)
+                        recordPresent(double(av_gettime_relative() - startUs) / 1000.0,
+                                      threadCpuMs() - startCpuMs);
                 }
             }
             SDL_PumpEvents();
@@ -249,6 +291,24 @@ void VideoCtl::displayLoop(std::shared_ptr<VideoState> is)
         emit StopPlaySingle();
 }
 
+void VideoCtl::notifyWindowResized(int iWidth, int iHeight)
+{
+    m_pendingHeight = iHeight;
+    m_pendingWidth = iWidth;
+}
+
+void VideoCtl::applyPendingResize(VideoState *is)
+{
+    const int width = m_pendingWidth, height = m_pendingHeight;
+    if (width <= 0 || height <= 0 || (width == m_windowWidth && height == m_windowHeight))
+        return;
+    // Tells SDL the size the window already has, so the renderer's output follows it.
+    SDL_SetWindowSize(m_window, width, height);
+    m_windowWidth = is->width = width;
+    m_windowHeight = is->height = height;
+    is->forceRefresh = 1;
+}
+
 bool VideoCtl::createWindow(VideoState *is)
 {
     m_window = SDL_CreateWindowFrom(reinterpret_cast<const void *>(m_nativeWindowId));
@@ -257,6 +317,8 @@ bool VideoCtl::createWindow(VideoState *is)
         SDL_GetWindowSize(m_window, &is->width, &is->height);
         m_windowWidth = is->width;
         m_windowHeight = is->height;
+        m_pendingWidth = is->width;
+        m_pendingHeight = is->height;
         m_renderer =
             SDL_CreateRenderer(m_window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
         if (!m_renderer) {

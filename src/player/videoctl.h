@@ -41,10 +41,25 @@ public:
     int pushVideoFrame(AVFrame *frame);
     int pushAudioFrame(AVFrame *frame);
 
+    // The surface's new size in device pixels. SDL is not told when a window it did not create
+    // changes size, so the surface reports it; the display loop applies it at its next pass.
+    void notifyWindowResized(int iWidth, int iHeight);
+
     // True while a playback exists (between startPlay and the end of its display loop).
     bool isPlaying();
     // Waits for the current display loop, if any, to end (for tests and shutdown).
     void waitDisplayLoop();
+
+    // Cost of showing new pictures (upload, draw and present), for benchmarks and diagnostics.
+    struct PresentStats
+    {
+        qint64 pictures = 0;
+        double totalMs = 0.0; // wall time, including any wait for vertical sync
+        double cpuMs = 0.0;   // the display thread's own CPU time
+        double maxMs = 0.0;
+    };
+    PresentStats presentStats();
+    void resetPresentStats();
 
     // Tried by the display loop before each present; whoever holds it suspends presenting.
     static QMutex displayMutex;
@@ -66,6 +81,8 @@ private:
     int uploadTexture(VideoState *is, AVFrame *frame);
     std::shared_ptr<VideoState> currentState();
     void joinAudioOpen();
+    void recordPresent(double lfMs, double lfCpuMs);
+    void applyPendingResize(VideoState *is);
 
     static std::atomic<bool> s_initialised;
 
@@ -78,6 +95,11 @@ private:
     int m_windowHeight = 0;
     int m_lastPictureWidth = 0;
     int m_lastPictureHeight = 0;
+
+    std::atomic<int> m_pendingWidth{0};
+    std::atomic<int> m_pendingHeight{0};
+    std::mutex m_statsMutex;
+    PresentStats m_stats;
 
     std::mutex m_stateMutex;
     std::shared_ptr<VideoState> m_state;
