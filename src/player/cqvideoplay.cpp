@@ -235,14 +235,14 @@ void CQVideoPlay::setSliderRatio(double lfPerc)
 
 void CQVideoPlay::onSliderValueChanged(int iValue)
 {
-    QMutexLocker locker(&m_positionMutex);
+    std::lock_guard<std::mutex> locker(m_positionMutex);
     m_sliderValue = iValue;
 }
 
 void CQVideoPlay::setTotalDurationMs(int iMs)
 {
     {
-        QMutexLocker locker(&m_positionMutex);
+        std::lock_guard<std::mutex> locker(m_positionMutex);
         m_totalMs = iMs;
     }
     ui->VideoTotalTimeEdit->setTime(msToDisplayTime(iMs));
@@ -267,7 +267,7 @@ void CQVideoPlay::resetPosition()
 
 double CQVideoPlay::sliderPositionMs()
 {
-    QMutexLocker locker(&m_positionMutex);
+    std::lock_guard<std::mutex> locker(m_positionMutex);
     return m_sliderValue / 1000.0 * m_totalMs;
 }
 

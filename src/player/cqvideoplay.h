@@ -4,11 +4,11 @@
 #include "playerinterface.h"
 
 #include <QElapsedTimer>
-#include <QMutex>
 #include <QTime>
 #include <QWidget>
 
 #include <atomic>
+#include <mutex>
 
 class CQSlider;
 class CQVideoShow;
@@ -122,7 +122,7 @@ private:
     bool m_engineAttached = false;
     int m_totalMs = 0;
     std::atomic<bool> m_sliderPressed{false};
-    QMutex m_positionMutex;
+    std::mutex m_positionMutex; // a std::mutex so that ThreadSanitizer sees it
     int m_sliderValue = 0;
     QTimer *m_timer = nullptr;
     int m_baseMs = 0;
