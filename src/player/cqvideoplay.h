@@ -1,0 +1,134 @@
+// The player window: video surface, progress slider, times, play/pause button and the clock.
+#pragma once
+
+#include "playerinterface.h"
+
+#include <QElapsedTimer>
+#include <QTime>
+#include <QWidget>
+
+#include <atomic>
+#include <mutex>
+
+class CQSlider;
+class CQVideoShow;
+class QGridLayout;
+class QHBoxLayout;
+class QPushButton;
+class QSpacerItem;
+class QTimeEdit;
+class QTimer;
+class QVBoxLayout;
+
+namespace Ui {
+// The player's form, built the way the form designer generates it.
+class CQVideoPlayClass
+{
+public:
+    QGridLayout *gridLayout = nullptr;
+    QWidget *uiFrame = nullptr;
+    QVBoxLayout *verticalLayout_2 = nullptr;
+    QWidget *titleUi = nullptr;
+    QGridLayout *gridLayout_2 = nullptr;
+    QSpacerItem *verticalSpacer = nullptr;
+    QSpacerItem *horizontalSpacer = nullptr;
+    CQVideoShow *ShowWid = nullptr;
+    QSpacerItem *horizontalSpacer_2 = nullptr;
+    QSpacerItem *verticalSpacer_2 = nullptr;
+    QWidget *CtrlBarWid = nullptr;
+    QVBoxLayout *verticalLayout = nullptr;
+    CQSlider *PlaySlider = nullptr;
+    QWidget *ctrlbarWdiget = nullptr;
+    QHBoxLayout *horizontalLayout = nullptr;
+    QTimeEdit *VideoPlayTimeEdit = nullptr;
+    QSpacerItem *horizontalSpacer_3 = nullptr;
+    QPushButton *PlayOrPauseBtn = nullptr;
+    QSpacerItem *horizontalSpacer_4 = nullptr;
+    QTimeEdit *VideoTotalTimeEdit = nullptr;
+
+    void setupUi(QWidget *CQVideoPlayClass);
+    void retranslateUi(QWidget *CQVideoPlayClass);
+};
+} // namespace Ui
+
+// Thread contract: everything runs on the user-interface thread except pushVideoFrame,
+// pushAudioFrame and sliderPositionMs, which producer threads call. `m_positionMutex` guards
+// `m_sliderValue` (a copy of the slider's value) and `m_totalMs`, the two things those threads
+// read; `m_sliderPressed` is atomic. Pushes may block inside the engine while its queues are full.
+class CQVideoPlay : public QWidget, public PlayerInterface
+{
+    Q_OBJECT
+public:
+    explicit CQVideoPlay(QWidget *parent = nullptr);
+    ~CQVideoPlay() override;
+
+    // Display time of a position: whole seconds (single precision, truncated) as HH:mm:ss.
+    static QTime msToDisplayTime(int iMs);
+
+    bool connectControls();
+    void setTotalDurationMs(int iMs);
+    int totalDurationMs() const { return m_totalMs; }
+    void showPosition(int iMs);
+    void resetPosition();
+
+    void startClock();
+    void pauseClock();
+    void resumeClockFromSlider();
+    void syncClockToSlider();
+    void stopClock();
+    bool clockRunning() const { return m_timer != nullptr; }
+    bool clockPaused() const { return m_clockPaused; }
+
+    void attachEngine();
+    void detachEngine();
+    bool engineAttached() const { return m_engineAttached; }
+    void startAudio();
+    void stopAudio();
+
+    void showPlayIcon();
+    void showPauseIcon();
+    bool isPlaying() const { return m_playing; }
+
+    // PlayerInterface, called from producer threads.
+    int pushVideoFrame(AVFrame *frame) override;
+    int pushAudioFrame(AVFrame *frame) override;
+    double sliderPositionMs() override;
+
+    CQVideoShow *videoShow() const;
+    Ui::CQVideoPlayClass *form() const { return ui; }
+
+signals:
+    void vp_cSliderPressSignal(double perc);
+    void vp_cSliderMoveSignal(double perc);
+    void vp_cSliderReleaseSignal(double perc);
+    void vp_PlayOrPauseVideoSignal(bool flag);
+    void vp_videoStopPlaySignal();
+    void vp_timeLoopEndSignal();
+
+public slots:
+    void vp_cSliderPressSlots(double perc);
+    void vp_cSliderMoveSlots(double perc);
+    void vp_cSliderReleaseSlots(double perc);
+    void vp_VideoPlayOrPauseSlots();
+    void vp_videoStopPlaySlots();
+    void on_timeout();
+
+private:
+    void setElapsedDisplay(int iMs);
+    void setSliderRatio(double lfPerc);
+    void onSliderValueChanged(int iValue);
+
+    Ui::CQVideoPlayClass *ui;
+    bool m_engineAttached = false;
+    int m_totalMs = 0;
+    std::atomic<bool> m_sliderPressed{false};
+    std::mutex m_positionMutex; // a std::mutex so that ThreadSanitizer sees it
+    int m_sliderValue = 0;
+    QTimer *m_timer = nullptr;
+    int m_baseMs = 0;
+    QElapsedTimer m_elapsed;
+    bool m_clockPaused = false;
+    bool m_playing = false;
+    QString m_pauseStyle;
+    QString m_playStyle;
+};

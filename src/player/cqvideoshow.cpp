@@ -1,0 +1,110 @@
+// The video surface: a native window that the playback engine draws into with SDL.
+#include "cqvideoshow.h"
+
+#include "videoctl.h"
+
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QSpacerItem>
+#include <QStyleOption>
+
+void Ui::CQVideoShowClass::setupUi(QWidget *CQVideoShowClass)
+{
+    if (CQVideoShowClass->objectName().isEmpty())
+        CQVideoShowClass->setObjectName(QString::fromUtf8("CQVideoShowClass"));
+    CQVideoShowClass->resize(462, 262);
+    CQVideoShowClass->setMinimumSize(QSize(462, 262));
+    gridLayout_2 = new QGridLayout(CQVideoShowClass);
+    gridLayout_2->setObjectName(QString::fromUtf8("gridLayout_2"));
+    gridLayout_2->setContentsMargins(0, 0, 0, 0);
+    widget = new QWidget(CQVideoShowClass);
+    widget->setObjectName(QString::fromUtf8("widget"));
+    gridLayout = new QGridLayout(widget);
+    gridLayout->setObjectName(QString::fromUtf8("gridLayout"));
+    gridLayout->setContentsMargins(0, 0, 0, 0);
+    verticalSpacer = new QSpacerItem(50, 197, QSizePolicy::Minimum, QSizePolicy::Expanding);
+    gridLayout->addItem(verticalSpacer, 0, 1, 1, 1);
+    horizontalSpacer = new QSpacerItem(228, 18, QSizePolicy::Expanding, QSizePolicy::Minimum);
+    gridLayout->addItem(horizontalSpacer, 1, 0, 1, 1);
+    videoDisplayLabel = new QLabel(widget);
+    videoDisplayLabel->setObjectName(QString::fromUtf8("videoDisplayLabel"));
+    videoDisplayLabel->setMinimumSize(QSize(108, 20));
+    videoDisplayLabel->setMaximumSize(QSize(108, 20));
+    QFont font;
+    font.setFamily(QString::fromUtf8("Felix Titling"));
+    font.setPointSize(14);
+    videoDisplayLabel->setFont(font);
+    videoDisplayLabel->setStyleSheet(
+        QString::fromUtf8("border-image:url(:/theme_local/imgs/video_text.png);"));
+    videoDisplayLabel->setAlignment(Qt::AlignCenter);
+    gridLayout->addWidget(videoDisplayLabel, 1, 1, 1, 1);
+    horizontalSpacer_2 = new QSpacerItem(228, 18, QSizePolicy::Expanding, QSizePolicy::Minimum);
+    gridLayout->addItem(horizontalSpacer_2, 1, 2, 1, 1);
+    verticalSpacer_2 = new QSpacerItem(50, 198, QSizePolicy::Minimum, QSizePolicy::Expanding);
+    gridLayout->addItem(verticalSpacer_2, 2, 1, 1, 1);
+    gridLayout_2->addWidget(widget, 0, 0, 1, 1);
+
+    retranslateUi(CQVideoShowClass);
+    QMetaObject::connectSlotsByName(CQVideoShowClass);
+}
+
+void Ui::CQVideoShowClass::retranslateUi(QWidget *CQVideoShowClass)
+{
+    CQVideoShowClass->setWindowTitle(
+        QCoreApplication::translate("CQVideoShowClass", "CQVideoShow"));
+    videoDisplayLabel->setText(QString());
+}
+
+CQVideoShow::CQVideoShow(QWidget *parent) : QWidget(parent), ui(new Ui::CQVideoShowClass)
+{
+    ui->setupUi(this);
+    // SDL draws into this widget's own X11 window, sized in device pixels.
+    setAttribute(Qt::WA_NativeWindow);
+    setAttribute(Qt::WA_StyledBackground);
+}
+
+CQVideoShow::~CQVideoShow()
+{
+    delete ui;
+}
+
+QPaintEngine *CQVideoShow::paintEngine() const
+{
+    return m_engineOwned ? nullptr : QWidget::paintEngine();
+}
+
+void CQVideoShow::setEngineOwned(bool bOwned)
+{
+    m_engineOwned = bOwned;
+    setAttribute(Qt::WA_PaintOnScreen, bOwned);
+    setAttribute(Qt::WA_NoSystemBackground, bOwned);
+    setUpdatesEnabled(!bOwned);
+    if (bOwned) {
+        if (VideoCtl *engine = VideoCtl::instance())
+            engine->notifyWindowResized(qRound(width() * devicePixelRatioF()),
+                                        qRound(height() * devicePixelRatioF()));
+    }
+}
+
+void CQVideoShow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (!m_engineOwned)
+        return;
+    if (VideoCtl *engine = VideoCtl::instance())
+        engine->notifyWindowResized(qRound(width() * devicePixelRatioF()),
+                                    qRound(height() * devicePixelRatioF()));
+}
+
+void CQVideoShow::paintEvent(QPaintEvent *)
+{
+    if (m_engineOwned)
+        return;
+    // The style sheet's dark background.
+    QStyleOption option;
+    option.initFrom(this);
+    QPainter painter(this);
+    style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, this);
+}

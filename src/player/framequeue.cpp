@@ -1,0 +1,128 @@
+// Bounded ring of decoded frames between one producer thread and one consumer thread.
+#include "framequeue.h"
+
+extern "C" {
+#include <libavutil/error.h>
+#include <libavutil/log.h>
+}
+
+#include <algorithm>
+
+int FrameQueue::init(int maxSize, bool keepLast)
+{
+    destroy();
+    m_rindex = m_windex = m_size = m_rindexShown = 0;
+    m_aborted = false;
+    if (!(m_mutex = SDL_CreateMutex())) {
+        av_log(nullptr, AV_LOG_FATAL, "SDL_CreateMutex(): %s\n", SDL_GetError());
+        return AVERROR(ENOMEM);
+    }
+    if (!(m_cond = SDL_CreateCond())) {
+        av_log(nullptr, AV_LOG_FATAL, "SDL_CreateCond(): %s\n", SDL_GetError());
+        return AVERROR(ENOMEM);
+    }
+    m_maxSize = std::min(maxSize, kMaxSlots);
+    m_keepLast = keepLast;
+    for (int i = 0; i < m_maxSize; i++) {
+        if (!(m_queue[i].frame = av_frame_alloc()))
+            return AVERROR(ENOMEM);
+    }
+    return 0;
+}
+
+void FrameQueue::destroy()
+{
+    for (QueuedFrame &slot : m_queue) {
+        av_frame_free(&slot.frame); // also unreferences
+        slot = QueuedFrame();
+    }
+    if (m_cond) {
+        SDL_DestroyCond(m_cond);
+        m_cond = nullptr;
+    }
+    if (m_mutex) {
+        SDL_DestroyMutex(m_mutex);
+        m_mutex = nullptr;
+    }
+    m_maxSize = 0;
+}
+
+QueuedFrame *FrameQueue::peekWritable()
+{
+    SDL_LockMutex(m_mutex);
+    while (m_size >= m_maxSize && !m_aborted)
+        SDL_CondWait(m_cond, m_mutex);
+    const bool aborted = m_aborted;
+    SDL_UnlockMutex(m_mutex);
+    return aborted ? nullptr : &m_queue[m_windex];
+}
+
+void FrameQueue::push()
+{
+    if (++m_windex == m_maxSize)
+        m_windex = 0;
+    SDL_LockMutex(m_mutex);
+    m_size++;
+    SDL_CondSignal(m_cond);
+    SDL_UnlockMutex(m_mutex);
+}
+
+void FrameQueue::abort()
+{
+    SDL_LockMutex(m_mutex);
+    m_aborted = true;
+    SDL_CondBroadcast(m_cond);
+    SDL_UnlockMutex(m_mutex);
+}
+
+bool FrameQueue::isAborted()
+{
+    SDL_LockMutex(m_mutex);
+    const bool aborted = m_aborted;
+    SDL_UnlockMutex(m_mutex);
+    return aborted;
+}
+
+int FrameQueue::size()
+{
+    SDL_LockMutex(m_mutex);
+    const int size = m_size;
+    SDL_UnlockMutex(m_mutex);
+    return size;
+}
+
+int FrameQueue::remaining()
+{
+    return size() - m_rindexShown;
+}
+
+void FrameQueue::next()
+{
+    if (m_keepLast && !m_rindexShown) {
+        m_rindexShown = 1;
+        return;
+    }
+    av_frame_unref(m_queue[m_rindex].frame);
+    if (++m_rindex == m_maxSize)
+        m_rindex = 0;
+    SDL_LockMutex(m_mutex);
+    m_size--;
+    SDL_CondSignal(m_cond);
+    SDL_UnlockMutex(m_mutex);
+}
+
+void FrameQueue::flush()
+{
+    // The slot a producer may be filling lies outside [rindex, rindex + size), so it is not
+    // touched.
+    SDL_LockMutex(m_mutex);
+    while (m_size > 0) {
+        av_frame_unref(m_queue[m_rindex].frame);
+        if (++m_rindex == m_maxSize)
+            m_rindex = 0;
+        m_size--;
+    }
+    m_rindexShown = 0;
+    SDL_CondBroadcast(m_cond);
+    SDL_UnlockMutex(m_mutex);
+}

@@ -1,0 +1,82 @@
+// Bounded ring of decoded frames between one producer thread and one consumer thread.
+#pragma once
+
+extern "C" {
+#include <libavutil/frame.h>
+#include <libavutil/rational.h>
+}
+
+#include <SDL.h>
+
+#include <cstdint>
+
+// One slot. The AVFrame is allocated once and reused: content moves in and out by reference.
+struct QueuedFrame
+{
+    AVFrame *frame = nullptr;
+    double pts = 0.0;
+    double duration = 0.0;
+    int64_t pos = 0;
+    int width = 0;
+    int height = 0;
+    int format = -1;
+    AVRational sar{0, 1};
+    bool uploaded = false; // the texture already holds this picture
+    bool flipV = false;
+};
+
+// Thread contract: one producer (peekWritable, push) and one consumer (remaining, peek,
+// peekReadable, next, flush). `size` and `aborted` are guarded by the queue's mutex; the read side
+// (rindex, rindexShown) belongs to the consumer, the write side (windex) to the producer.
+// abort() may be called from any thread and wakes a producer blocked in peekWritable().
+class FrameQueue
+{
+public:
+    static constexpr int kMaxSlots = 9;
+
+    FrameQueue() = default;
+    ~FrameQueue() { destroy(); }
+    FrameQueue(const FrameQueue &) = delete;
+    FrameQueue &operator=(const FrameQueue &) = delete;
+
+    // Returns 0 or AVERROR(ENOMEM); maxSize is capped at kMaxSlots.
+    int init(int maxSize, bool keepLast);
+    void destroy();
+
+    // Blocks while the queue is full. Null once the queue is aborted: the playback has ended.
+    QueuedFrame *peekWritable();
+    // Publishes the slot returned by peekWritable().
+    void push();
+
+    // Releases every producer waiting now or later; the queue stays usable for the consumer.
+    void abort();
+    bool isAborted();
+
+    // Frames queued and not yet shown.
+    int remaining();
+    // The current frame (at the read index).
+    QueuedFrame *peek() { return &m_queue[m_rindex]; }
+    // The next frame to show; only valid when remaining() > 0.
+    QueuedFrame *peekReadable() { return &m_queue[(m_rindex + m_rindexShown) % m_maxSize]; }
+    // With keep-last the first call only marks the current frame as shown; it is released by
+    // the following call, so its data stays valid while the consumer uses it.
+    void next();
+    // Consumer side: releases every queued frame (shown or not) and starts empty again.
+    void flush();
+
+    bool shown() const { return m_rindexShown != 0; }
+    int maxSize() const { return m_maxSize; }
+    int size();
+
+private:
+    QueuedFrame m_queue[kMaxSlots];
+    int m_rindex = 0;
+    int m_windex = 0;
+    int m_size = 0;
+    int m_maxSize = 0;
+    bool m_keepLast = false;
+    int m_rindexShown = 0;
+    bool m_aborted = false;
+    SDL_mutex *m_mutex = nullptr;
+    SDL_cond *m_cond = nullptr;
+};

@@ -1,0 +1,537 @@
+// The process-wide playback engine: playback life cycle, display loop and picture drawing.
+#include "videoctl.h"
+
+#include "displayrect.h"
+#include "videostate.h"
+
+extern "C" {
+#include <libavformat/avformat.h>
+#include <libavutil/imgutils.h>
+#include <libavutil/time.h>
+#include <libswscale/swscale.h>
+}
+
+#include <pthread.h>
+
+#include <algorithm>
+#include <cmath>
+#include <ctime>
+
+QMutex VideoCtl::displayMutex;
+std::atomic<bool> VideoCtl::s_initialised{false};
+
+namespace {
+
+// Seconds between passes of the display loop once it runs: it polls for new pictures.
+constexpr double kRefreshPeriodS = 0.001;
+
+// CPU time of the calling thread: a present may also wait (for vertical sync) without working.
+double threadCpuMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) * 1000.0 + double(ts.tv_nsec) / 1e6;
+}
+
+} // namespace
+
+VideoState::~VideoState()
+{
+    resetAudioBuffers();
+    av_channel_layout_uninit(&audioSrc.chLayout);
+    av_channel_layout_uninit(&audioTgt.chLayout);
+    if (sws)
+        sws_freeContext(sws);
+    // The texture belongs to the renderer and is destroyed by the display loop.
+}
+
+void VideoState::resetAudioBuffers()
+{
+    swr_free(&swr);
+    av_freep(&audioBuf1);
+    audioBuf1Size = 0;
+    audioBuf = nullptr;
+    audioBufSize = 0;
+    audioBufIndex = 0;
+    audioWriteBufSize = 0;
+}
+
+namespace vmplayer {
+
+SDL_Rect displayRect(int xleft, int ytop, int displayWidth, int displayHeight, int pictureWidth,
+                     int pictureHeight, AVRational sar)
+{
+    float aspect = sar.num == 0 ? 0.0f : float(av_q2d(sar));
+    if (aspect <= 0.0f)
+        aspect = 1.0f;
+    aspect *= float(pictureWidth) / float(pictureHeight);
+
+    int height = displayHeight;
+    int width = int(std::lrint(height * aspect)) & ~1;
+    if (width > displayWidth) {
+        width = displayWidth;
+        height = int(std::lrint(width / aspect)) & ~1;
+    }
+    const int x = (displayWidth - width) / 2;
+    const int y = (displayHeight - height) / 2;
+    return SDL_Rect{xleft + x, ytop + y, std::max(width, 1), std::max(height, 1)};
+}
+
+} // namespace vmplayer
+
+VideoCtl *VideoCtl::instance()
+{
+    // Built once, thread-safely, and destroyed at exit.
+    static const std::unique_ptr<VideoCtl> engine(new VideoCtl);
+    return engine->m_initialised ? engine.get() : nullptr;
+}
+
+VideoCtl::VideoCtl()
+{
+    avformat_network_init();
+    // Ctrl+C and SIGTERM stay with the application instead of becoming SDL quit events.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO | SDL_INIT_TIMER)) {
+        av_log(nullptr, AV_LOG_FATAL, "Could not initialize SDL - %s\n", SDL_GetError());
+        av_log(nullptr, AV_LOG_FATAL, "(Did you set the DISPLAY variable?)\n");
+        return;
+    }
+    SDL_EventState(SDL_SYSWMEVENT, SDL_IGNORE);
+    SDL_EventState(SDL_USEREVENT, SDL_IGNORE);
+    m_sdlMutex = SDL_CreateMutex();
+    if (!m_sdlMutex) {
+        av_log(nullptr, AV_LOG_FATAL, "SDL_CreateMutex(): %s\n", SDL_GetError());
+        return;
+    }
+    m_initialised = true;
+    s_initialised = true;
+}
+
+VideoCtl::~VideoCtl()
+{
+    stopPlay();
+    waitDisplayLoop();
+    joinAudioOpen();
+    s_initialised = false;
+    avformat_network_deinit();
+    if (m_sdlMutex)
+        SDL_DestroyMutex(m_sdlMutex);
+    SDL_Quit();
+}
+
+std::shared_ptr<VideoState> VideoCtl::currentState()
+{
+    std::lock_guard<std::mutex> lock(m_stateMutex);
+    return m_state;
+}
+
+void VideoCtl::recordPresent(double lfMs, double lfCpuMs)
+{
+    std::lock_guard<std::mutex> lock(m_statsMutex);
+    m_stats.pictures++;
+    m_stats.totalMs += lfMs;
+    m_stats.cpuMs += lfCpuMs;
+    m_stats.maxMs = std::max(m_stats.maxMs, lfMs);
+}
+
+VideoCtl::PresentStats VideoCtl::presentStats()
+{
+    std::lock_guard<std::mutex> lock(m_statsMutex);
+    return m_stats;
+}
+
+void VideoCtl::resetPresentStats()
+{
+    std::lock_guard<std::mutex> lock(m_statsMutex);
+    m_stats = PresentStats();
+}
+
+bool VideoCtl::isPlaying()
+{
+    return currentState() != nullptr;
+}
+
+void VideoCtl::waitDisplayLoop()
+{
+    if (m_displayThread.joinable())
+        m_displayThread.join();
+}
+
+void VideoCtl::joinAudioOpen()
+{
+    if (m_audioOpenThread.joinable())
+        m_audioOpenThread.join();
+}
+
+void VideoCtl::startPlay(WId nativeWindowId)
+{
+    if (!m_initialised)
+        return;
+    // One display loop at a time: the previous one must have released its window and device.
+    stopPlay();
+    waitDisplayLoop();
+    joinAudioOpen();
+
+    m_nativeWindowId = nativeWindowId;
+    SDL_LockMutex(m_sdlMutex);
+    auto is = std::make_shared<VideoState>();
+    if (is->pictq.init(3, true) < 0 || is->sampq.init(9, true) < 0) {
+        closePlayback(is.get());
+        av_log(nullptr, AV_LOG_FATAL, "Failed to initialize VideoState!\n");
+        destroyWindow();
+        SDL_UnlockMutex(m_sdlMutex);
+        return;
+    }
+    SDL_UnlockMutex(m_sdlMutex);
+
+    is->running = true;
+    {
+        std::lock_guard<std::mutex> lock(m_stateMutex);
+        m_state = is;
+    }
+    m_displayThread = std::thread([this, is] { displayLoop(is); });
+}
+
+void VideoCtl::stopPlay()
+{
+    std::shared_ptr<VideoState> is;
+    {
+        std::lock_guard<std::mutex> lock(m_stateMutex);
+        is.swap(m_state);
+    }
+    if (!is)
+        return;
+    is->running = false;
+    // Producers blocked on a full queue return -1 now instead of waiting for a dead loop.
+    is->pictq.abort();
+    is->sampq.abort();
+}
+
+void VideoCtl::displayLoop(std::shared_ptr<VideoState> is)
+{
+    pthread_setname_np(pthread_self(), "VideoCtlDisplay");
+    bool endedByItself = false;
+    SDL_Event event;
+    while (is->running) {
+        double remainingTime = 0.0;
+        SDL_PumpEvents();
+        bool failed = false;
+        while (!SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) &&
+               is->running) {
+            if (remainingTime > 0.0)
+                av_usleep(unsigned(remainingTime * 1000000.0));
+            remainingTime = kRefreshPeriodS;
+            if (m_window && m_pendingWidth != m_windowWidth)
+                is->forceRefresh = 1;
+            if (m_window && m_pendingHeight != m_windowHeight)
+                is->forceRefresh = 1;
+            if (is->pictq.remaining() > 0) {
+                is->pictq.next();
+                is->forceRefresh = 1;
+            } else if (!is->forceRefresh) {
+                SDL_PumpEvents();
+                continue;
+            }
+            if (is->pictq.shown()) {
+                if (!m_window && !createWindow(is.get())) {
+                    failed = true;
+                    break;
+                }
+                applyPendingResize(is.get());
+                if (m_renderer && displayMutex.tryLock()) {
+                    const bool newPicture = !is->pictq.peek()->uploaded;
+                    const int64_t startUs = av_gettime_relative();
+                    const double startCpuMs = threadCpuMs();
+                    SDL_SetRenderDrawColor(m_renderer, 47, 47, 47, 255);
+                    SDL_RenderClear(m_renderer);
+                    display(is.get());
+                    SDL_RenderPresent(m_renderer);
+                    displayMutex.unlock();
+                    if (newPicture)
+                        recordPresent(double(av_gettime_relative() - startUs) / 1000.0,
+                                      threadCpuMs() - startCpuMs);
+                }
+            }
+            SDL_PumpEvents();
+        }
+        if (failed) {
+            endedByItself = true;
+            break;
+        }
+        if (!is->running)
+            break;
+        if (event.type == SDL_QUIT || event.type == SDL_USEREVENT + 2) {
+            endedByItself = true;
+            break;
+        }
+        if (event.type == SDL_WINDOWEVENT) {
+            if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+                is->forceRefresh = 1;
+            } else if (event.window.event == SDL_WINDOWEVENT_RESIZED) {
+                m_windowWidth = is->width = event.window.data1;
+                m_windowHeight = is->height = event.window.data2;
+                is->forceRefresh = 1;
+            }
+        }
+    }
+
+    {
+        std::lock_guard<std::mutex> lock(m_stateMutex);
+        if (m_state == is)
+            m_state.reset();
+    }
+    is->running = false;
+    is->pictq.abort();
+    is->sampq.abort();
+    SDL_LockMutex(m_sdlMutex);
+    closePlayback(is.get());
+    destroyWindow();
+    SDL_UnlockMutex(m_sdlMutex);
+    if (endedByItself)
+        emit StopPlaySingle();
+}
+
+void VideoCtl::notifyWindowResized(int iWidth, int iHeight)
+{
+    m_pendingHeight = iHeight;
+    m_pendingWidth = iWidth;
+}
+
+void VideoCtl::applyPendingResize(VideoState *is)
+{
+    const int width = m_pendingWidth, height = m_pendingHeight;
+    if (width <= 0 || height <= 0 || (width == m_windowWidth && height == m_windowHeight))
+        return;
+    // Tells SDL the size the window already has, so the renderer's output follows it.
+    SDL_SetWindowSize(m_window, width, height);
+    m_windowWidth = is->width = width;
+    m_windowHeight = is->height = height;
+    is->forceRefresh = 1;
+}
+
+bool VideoCtl::createWindow(VideoState *is)
+{
+    m_window = SDL_CreateWindowFrom(reinterpret_cast<const void *>(m_nativeWindowId));
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+    if (m_window) {
+        SDL_GetWindowSize(m_window, &is->width, &is->height);
+        m_windowWidth = is->width;
+        m_windowHeight = is->height;
+        m_pendingWidth = is->width;
+        m_pendingHeight = is->height;
+        m_renderer =
+            SDL_CreateRenderer(m_window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+        if (!m_renderer) {
+            av_log(nullptr, AV_LOG_WARNING,
+                   "Failed to initialize a hardware accelerated renderer: %s\n", SDL_GetError());
+            m_renderer = SDL_CreateRenderer(m_window, -1, 0);
+        }
+        if (m_renderer) {
+            SDL_RendererInfo info;
+            if (!SDL_GetRendererInfo(m_renderer, &info))
+                av_log(nullptr, AV_LOG_VERBOSE, "Initialized %s renderer.\n", info.name);
+        }
+    }
+    if (!m_window || !m_renderer) {
+        av_log(nullptr, AV_LOG_FATAL, "SDL: could not set video mode - exiting\n");
+        return false; // the loop's end closes the playback and destroys what was made
+    }
+    return true;
+}
+
+void VideoCtl::closePlayback(VideoState *is)
+{
+    {
+        // After this no audio-open thread can open the device for this playback, and once
+        // SDL_CloseAudio returns the callback no longer runs.
+        std::lock_guard<std::mutex> lock(is->audioMutex);
+        is->closed = true;
+        if (is->audioRequested > 0) {
+            SDL_CloseAudio();
+            is->resetAudioBuffers();
+            is->audioRequested = -1;
+        }
+    }
+    // The queues themselves are freed with the state, once no producer holds it.
+    is->pictq.abort();
+    is->sampq.abort();
+    if (is->sws) {
+        sws_freeContext(is->sws);
+        is->sws = nullptr;
+    }
+    if (is->texture) {
+        SDL_DestroyTexture(is->texture);
+        is->texture = nullptr;
+    }
+}
+
+void VideoCtl::destroyWindow()
+{
+    if (m_renderer) {
+        SDL_DestroyRenderer(m_renderer);
+        m_renderer = nullptr;
+    }
+    if (m_window) {
+        SDL_DestroyWindow(m_window);
+        m_window = nullptr;
+    }
+}
+
+void VideoCtl::display(VideoState *is)
+{
+    QueuedFrame *vp = is->pictq.peek();
+    const SDL_Rect rect = vmplayer::displayRect(is->xleft, is->ytop, is->width, is->height,
+                                                vp->width, vp->height, vp->sar);
+    if (!vp->uploaded) {
+        if (uploadTexture(is, vp->frame) < 0)
+            return;
+        vp->uploaded = true;
+        vp->flipV = vp->frame->linesize[0] < 0;
+        m_lastPictureWidth = vp->width;
+        m_lastPictureHeight = vp->height;
+    }
+    SDL_RenderCopyEx(m_renderer, is->texture, nullptr, &rect, 0, nullptr,
+                     vp->flipV ? SDL_FLIP_VERTICAL : SDL_FLIP_NONE);
+}
+
+int VideoCtl::uploadTexture(VideoState *is, AVFrame *frame)
+{
+    const Uint32 textureFormat =
+        frame->format == AV_PIX_FMT_YUV420P ? SDL_PIXELFORMAT_YV12 : SDL_PIXELFORMAT_ARGB8888;
+    Uint32 format = 0;
+    int access = 0, w = 0, h = 0;
+    if (!is->texture || SDL_QueryTexture(is->texture, &format, &access, &w, &h) < 0 ||
+        format != textureFormat || w != frame->width || h != frame->height) {
+        if (is->texture)
+            SDL_DestroyTexture(is->texture);
+        is->texture = SDL_CreateTexture(m_renderer, textureFormat, SDL_TEXTUREACCESS_STREAMING,
+                                        frame->width, frame->height);
+        if (!is->texture)
+            return -1;
+        if (SDL_SetTextureBlendMode(is->texture, SDL_BLENDMODE_NONE) < 0)
+            return -1;
+    }
+
+    int ret = 0;
+    switch (frame->format) {
+    case AV_PIX_FMT_YUV420P:
+        if (frame->linesize[0] > 0 && frame->linesize[1] > 0 && frame->linesize[2] > 0) {
+            ret = SDL_UpdateYUVTexture(is->texture, nullptr, frame->data[0], frame->linesize[0],
+                                       frame->data[1], frame->linesize[1], frame->data[2],
+                                       frame->linesize[2]);
+        } else {
+            av_log(nullptr, AV_LOG_ERROR, "Negative linesize is not supported for YUV.\n");
+            return -1;
+        }
+        break;
+    case AV_PIX_FMT_BGRA:
+        if (frame->linesize[0] < 0) {
+            ret = SDL_UpdateTexture(is->texture, nullptr,
+                                    frame->data[0] + frame->linesize[0] * (frame->height - 1),
+                                    -frame->linesize[0]);
+        } else {
+            ret = SDL_UpdateTexture(is->texture, nullptr, frame->data[0], frame->linesize[0]);
+        }
+        break;
+    default: {
+        is->sws = sws_getCachedContext(is->sws, frame->width, frame->height,
+                                       AVPixelFormat(frame->format), frame->width, frame->height,
+                                       AV_PIX_FMT_BGRA, SWS_BICUBIC, nullptr, nullptr, nullptr);
+        if (!is->sws) {
+            av_log(nullptr, AV_LOG_FATAL, "Cannot initialize the conversion context\n");
+            return -1;
+        }
+        uint8_t *pixels[4] = {};
+        int pitch[4] = {};
+        if (!SDL_LockTexture(is->texture, nullptr, reinterpret_cast<void **>(pixels), pitch)) {
+            sws_scale(is->sws, frame->data, frame->linesize, 0, frame->height, pixels, pitch);
+            SDL_UnlockTexture(is->texture);
+        } else {
+            ret = -1;
+        }
+        break;
+    }
+    }
+    return ret;
+}
+
+int VideoCtl::pushVideoFrame(AVFrame *frame)
+{
+    std::shared_ptr<VideoState> is = currentState();
+    if (!is || !frame)
+        return -1;
+    QueuedFrame *vp = is->pictq.peekWritable();
+    if (!vp)
+        return -1;
+    vp->sar = frame->sample_aspect_ratio;
+    vp->uploaded = false;
+    vp->width = frame->width;
+    vp->height = frame->height;
+    vp->format = frame->format;
+    vp->pts = frame->pts == AV_NOPTS_VALUE ? NAN : double(frame->pts);
+    vp->duration = 0.0;
+    vp->pos = frame->pkt_pos;
+    av_frame_move_ref(vp->frame, frame);
+    is->pictq.push();
+    return 0;
+}
+
+int VideoCtl::pushAudioFrame(AVFrame *frame)
+{
+    std::shared_ptr<VideoState> is = currentState();
+    if (!is || !frame)
+        return -1;
+    QueuedFrame *af = is->sampq.peekWritable();
+    if (!af)
+        return -1;
+    av_frame_move_ref(af->frame, frame);
+    is->sampq.push();
+    return 0;
+}
+
+void VideoCtl::startAudio()
+{
+    std::shared_ptr<VideoState> is = currentState();
+    if (!is)
+        return;
+    is->audioRequested = 1;
+    is->audioActive = 1;
+    joinAudioOpen();
+    m_audioOpenThread = std::thread([is] {
+        pthread_setname_np(pthread_self(), "VideoCtlAudioOpen");
+        std::lock_guard<std::mutex> lock(is->audioMutex);
+        if (is->closed)
+            return;
+        if (is->audioVolume != SDL_MIX_MAXVOLUME) {
+            // Tried once per playback, even when it fails.
+            is->audioVolume = SDL_MIX_MAXVOLUME;
+            AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
+            const int hwBufSize =
+                vmplayer::openAudioDevice(is.get(), &stereo, 44100, &is->audioTgt);
+            if (hwBufSize < 0)
+                return;
+            // The device starts paused: the callback does not run yet.
+            is->deviceOpen = true;
+            is->audioHwBufSize = hwBufSize;
+            is->audioBufSize = 0;
+            is->audioBufIndex = 0;
+            is->audioWriteBufSize = 0;
+        }
+        SDL_PauseAudio(0);
+    });
+}
+
+void VideoCtl::stopAudio()
+{
+    std::shared_ptr<VideoState> is = currentState();
+    if (!is || is->audioActive != 1)
+        return;
+    // Lock order: the state's audio mutex, then the device lock that the callback runs under.
+    std::lock_guard<std::mutex> lock(is->audioMutex);
+    SDL_LockAudio();
+    is->resetAudioBuffers();
+    is->sampq.flush();
+    is->audioSrc.freq = 0;
+    is->audioActive = -1;
+    SDL_UnlockAudio();
+}
