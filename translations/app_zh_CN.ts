@@ -144,4 +144,118 @@
         <translation>确定</translation>
     </message>
 </context>
+<context>
+    <name>ImageDecoder</name>
+    <message>
+        <source>Image is too large</source>
+        <translation>图片过大</translation>
+    </message>
+    <message>
+        <source>Image decode failed</source>
+        <translation>图片解码失败</translation>
+    </message>
+    <message>
+        <source>Image ratio is abnormal</source>
+        <translation>图片比例异常</translation>
+    </message>
+    <message>
+        <source>Image format conversion failed</source>
+        <translation>图片格式转换失败</translation>
+    </message>
+    <message>
+        <source>Image zoom failed</source>
+        <translation>图片缩放失败</translation>
+    </message>
+</context>
+<context>
+    <name>MediaEncoder</name>
+    <message>
+        <source>Create output file failed</source>
+        <translation>创建输出文件失败</translation>
+    </message>
+    <message>
+        <source>Create output video stream failed</source>
+        <translation>创建输出视频流失败</translation>
+    </message>
+    <message>
+        <source>Create watermark filter failed</source>
+        <translation>创建水印滤镜失败</translation>
+    </message>
+    <message>
+        <source>Write file header failed</source>
+        <translation>写入文件头失败</translation>
+    </message>
+    <message>
+        <source>Image decode failed</source>
+        <translation>图片解码失败</translation>
+    </message>
+    <message>
+        <source>Image zoom failed</source>
+        <translation>图片缩放失败</translation>
+    </message>
+    <message>
+        <source>Image format conversion failed</source>
+        <translation>图片格式转换失败</translation>
+    </message>
+    <message>
+        <source>Add watermark failed</source>
+        <translation>添加水印失败</translation>
+    </message>
+    <message>
+        <source>Encode video frame failed</source>
+        <translation>编码视频帧失败</translation>
+    </message>
+    <message>
+        <source>Write video packet failed</source>
+        <translation>写入视频包失败</translation>
+    </message>
+    <message>
+        <source>Operation interrupted</source>
+        <translation>操作已中断</translation>
+    </message>
+    <message>
+        <source>Create transition filter failed</source>
+        <translation>创建转场滤镜失败</translation>
+    </message>
+    <message>
+        <source>Add frame to transition filter failed</source>
+        <translation>向转场滤镜添加帧失败</translation>
+    </message>
+    <message>
+        <source>Get frame from transition filter failed</source>
+        <translation>从转场滤镜获取帧失败</translation>
+    </message>
+    <message>
+        <source>Open mp3 file failed</source>
+        <translation>打开 MP3 文件失败</translation>
+    </message>
+    <message>
+        <source>Can not find audio stream on mp3 file</source>
+        <translation>MP3 文件中找不到音频流</translation>
+    </message>
+    <message>
+        <source>Create audio decoder failed</source>
+        <translation>创建音频解码器失败</translation>
+    </message>
+    <message>
+        <source>Create output audio stream failed</source>
+        <translation>创建输出音频流失败</translation>
+    </message>
+    <message>
+        <source>Create audio filter failed</source>
+        <translation>创建音频滤镜失败</translation>
+    </message>
+    <message>
+        <source>Read audio packet failed</source>
+        <translation>读取音频包失败</translation>
+    </message>
+    <message>
+        <source>Encode audio frame failed</source>
+        <translation>编码音频帧失败</translation>
+    </message>
+    <message>
+        <source>Write audio packet failed</source>
+        <translation>写入音频包失败</translation>
+    </message>
+</context>
 </TS>
