@@ -17,18 +17,8 @@
 namespace ShareCode {
 
 namespace Ui {
-struct CQDlgTipSimple
+struct CQDlgTipSimple : MessageDialogFrame
 {
-    QVBoxLayout *verticalLayout_2;
-    QWidget *uiFrame;
-    QVBoxLayout *verticalLayout;
-    QWidget *uiTitle;
-    QHBoxLayout *horizontalLayout;
-    QLabel *labAppTilte;
-    QPushButton *btnClose;
-    QWidget *uiCenter;
-    QVBoxLayout *verticalLayout_3;
-    QLabel *uiTip;
     QWidget *uiBottom1;
     QHBoxLayout *horizontalLayout_2;
     QPushButton *btnCancel;
@@ -37,59 +27,14 @@ struct CQDlgTipSimple
     QHBoxLayout *horizontalLayout_3;
     QPushButton *btnOK_2;
 
-    static QPushButton *textButton(QWidget *pParent, const char *szName)
-    {
-        auto *pButton = new CQUIPushButton(pParent);
-        pButton->setObjectName(QLatin1String(szName));
-        pButton->setFixedSize(76, 30);
-        pButton->setCursor(Qt::PointingHandCursor);
-        return pButton;
-    }
-
     void setupUi(QDialog *pDialog)
     {
-        pDialog->setObjectName(QStringLiteral("CQDlgTipSimple"));
-        pDialog->setFixedSize(320, 204);
-        pDialog->setStyleSheet(messageDialogStyleSheet(
-            QStringLiteral(":/theme_default/imgs/dlgtipsimple/btn_close_1.png"),
-            QStringLiteral(":/theme_default/imgs/dlgtipsimple/btn_close_2.png"),
-            QStringLiteral(":/theme_default/imgs/dlgtipsimple/btn_close_3.png"),
-            QStringLiteral(":/theme_default/imgs/dlgtipsimple/btn_close_4.png")));
-        verticalLayout_2 = new QVBoxLayout(pDialog);
-        verticalLayout_2->setContentsMargins(0, 0, 0, 0);
-        uiFrame = new QWidget(pDialog);
-        uiFrame->setObjectName(QStringLiteral("uiFrame"));
-        verticalLayout = new QVBoxLayout(uiFrame);
-        verticalLayout->setContentsMargins(0, 0, 0, 0);
-        verticalLayout->setSpacing(0);
-
-        uiTitle = new QWidget(uiFrame);
-        uiTitle->setObjectName(QStringLiteral("uiTitle"));
-        uiTitle->setFixedHeight(38);
-        horizontalLayout = new QHBoxLayout(uiTitle);
-        horizontalLayout->setContentsMargins(16, 4, 6, 0);
-        labAppTilte = new QLabel(uiTitle);
-        labAppTilte->setObjectName(QStringLiteral("labAppTilte"));
-        labAppTilte->setFixedWidth(200);
-        horizontalLayout->addWidget(labAppTilte);
-        horizontalLayout->addStretch(1);
-        btnClose = new QPushButton(uiTitle);
-        btnClose->setObjectName(QStringLiteral("btnClose"));
-        btnClose->setFixedSize(30, 30);
-        btnClose->setCursor(Qt::PointingHandCursor);
-        btnClose->setFocusPolicy(Qt::NoFocus);
-        horizontalLayout->addWidget(btnClose);
-        verticalLayout->addWidget(uiTitle);
-
-        uiCenter = new QWidget(uiFrame);
-        uiCenter->setObjectName(QStringLiteral("uiCenter"));
-        verticalLayout_3 = new QVBoxLayout(uiCenter);
-        verticalLayout_3->setContentsMargins(0, 18, 0, 0);
-        uiTip = new QLabel(uiCenter);
-        uiTip->setObjectName(QStringLiteral("uiTip"));
-        uiTip->setFixedWidth(320);
-        uiTip->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        uiTip->setWordWrap(true);
+        setupFrame(pDialog, QStringLiteral("CQDlgTipSimple"), 204,
+                   {QStringLiteral(":/theme_default/imgs/dlgtipsimple/btn_close_1.png"),
+                    QStringLiteral(":/theme_default/imgs/dlgtipsimple/btn_close_2.png"),
+                    QStringLiteral(":/theme_default/imgs/dlgtipsimple/btn_close_3.png"),
+                    QStringLiteral(":/theme_default/imgs/dlgtipsimple/btn_close_4.png")},
+                   18);
         verticalLayout_3->addWidget(uiTip, 1);
         verticalLayout->addWidget(uiCenter, 1);
 

@@ -14,18 +14,8 @@
 namespace ShareCode {
 
 namespace Ui {
-struct CQQuitDialogClass
+struct CQQuitDialogClass : MessageDialogFrame
 {
-    QVBoxLayout *verticalLayout_2;
-    QWidget *uiFrame;
-    QVBoxLayout *verticalLayout;
-    QWidget *uiTitle;
-    QHBoxLayout *horizontalLayout;
-    QLabel *labAppTilte;
-    QPushButton *btnClose;
-    QWidget *uiCenter;
-    QVBoxLayout *verticalLayout_3;
-    QLabel *uiTip;
     QLabel *uiTip2;
     QWidget *uiBottom1;
     QHBoxLayout *horizontalLayout_2;
@@ -34,49 +24,13 @@ struct CQQuitDialogClass
 
     void setupUi(QDialog *pDialog)
     {
-        pDialog->setObjectName(QStringLiteral("CQQuitDialogClass"));
-        pDialog->setFixedSize(320, 232);
-        pDialog->setStyleSheet(
-            messageDialogStyleSheet(QStringLiteral(":/theme_local/imgs/btn_close_1.png"),
-                                    QStringLiteral(":/theme_local/imgs/btn_close_2.png"),
-                                    QStringLiteral(":/theme_local/imgs/btn_close_3.png"),
-                                    QStringLiteral(":/theme_local/imgs/btn_close_4.png")));
-        verticalLayout_2 = new QVBoxLayout(pDialog);
-        verticalLayout_2->setContentsMargins(0, 0, 0, 0);
-        uiFrame = new QWidget(pDialog);
-        uiFrame->setObjectName(QStringLiteral("uiFrame"));
-        verticalLayout = new QVBoxLayout(uiFrame);
-        verticalLayout->setContentsMargins(0, 0, 0, 0);
-        verticalLayout->setSpacing(0);
-
-        uiTitle = new QWidget(uiFrame);
-        uiTitle->setObjectName(QStringLiteral("uiTitle"));
-        uiTitle->setFixedHeight(38);
-        horizontalLayout = new QHBoxLayout(uiTitle);
-        horizontalLayout->setContentsMargins(16, 4, 6, 0);
-        labAppTilte = new QLabel(uiTitle);
-        labAppTilte->setObjectName(QStringLiteral("labAppTilte"));
-        labAppTilte->setFixedWidth(200);
-        horizontalLayout->addWidget(labAppTilte);
-        horizontalLayout->addStretch(1);
-        btnClose = new QPushButton(uiTitle);
-        btnClose->setObjectName(QStringLiteral("btnClose"));
-        btnClose->setFixedSize(30, 30);
-        btnClose->setCursor(Qt::PointingHandCursor);
-        btnClose->setFocusPolicy(Qt::NoFocus);
-        horizontalLayout->addWidget(btnClose);
-        verticalLayout->addWidget(uiTitle);
-
-        uiCenter = new QWidget(uiFrame);
-        uiCenter->setObjectName(QStringLiteral("uiCenter"));
-        verticalLayout_3 = new QVBoxLayout(uiCenter);
-        verticalLayout_3->setContentsMargins(0, 22, 0, 0);
+        setupFrame(pDialog, QStringLiteral("CQQuitDialogClass"), 232,
+                   {QStringLiteral(":/theme_local/imgs/btn_close_1.png"),
+                    QStringLiteral(":/theme_local/imgs/btn_close_2.png"),
+                    QStringLiteral(":/theme_local/imgs/btn_close_3.png"),
+                    QStringLiteral(":/theme_local/imgs/btn_close_4.png")},
+                   22);
         verticalLayout_3->setSpacing(10);
-        uiTip = new QLabel(uiCenter);
-        uiTip->setObjectName(QStringLiteral("uiTip"));
-        uiTip->setFixedWidth(320);
-        uiTip->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        uiTip->setWordWrap(true);
         uiTip->setOpenExternalLinks(true);
         verticalLayout_3->addWidget(uiTip);
         uiTip2 = new QLabel(uiCenter);
@@ -95,15 +49,9 @@ struct CQQuitDialogClass
         horizontalLayout_2->setContentsMargins(0, 0, 0, 12);
         horizontalLayout_2->setSpacing(16);
         horizontalLayout_2->addStretch(1);
-        btnCancel = new CQUIPushButton(uiBottom1);
-        btnCancel->setObjectName(QStringLiteral("btnCancel"));
-        btnCancel->setFixedSize(76, 30);
-        btnCancel->setCursor(Qt::PointingHandCursor);
+        btnCancel = textButton(uiBottom1, "btnCancel");
         horizontalLayout_2->addWidget(btnCancel);
-        btnOK = new CQUIPushButton(uiBottom1);
-        btnOK->setObjectName(QStringLiteral("btnOK"));
-        btnOK->setFixedSize(76, 30);
-        btnOK->setCursor(Qt::PointingHandCursor);
+        btnOK = textButton(uiBottom1, "btnOK");
         btnOK->setDefault(true);
         horizontalLayout_2->addWidget(btnOK);
         horizontalLayout_2->addStretch(1);

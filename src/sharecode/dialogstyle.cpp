@@ -1,10 +1,16 @@
-// Message dialog look: white card, bold title, accent confirm button.
+// Message dialog look (white card, bold title, accent confirm button) and the frame of the form.
 #include "dialogstyle.h"
+
+#include "cquipushbutton.h"
+
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
 
 namespace ShareCode {
 
-QString messageDialogStyleSheet(const QString &szCloseImage1, const QString &szCloseImage2,
-                                const QString &szCloseImage3, const QString &szCloseImage4)
+QString messageDialogStyleSheet(const QStringList &closeImages)
 {
     return QStringLiteral(
                "#uiFrame{background-color:#FFFFFF;border:1px solid #E6E6EB;border-radius:10px;}"
@@ -30,7 +36,64 @@ QString messageDialogStyleSheet(const QString &szCloseImage1, const QString &szC
                "border-image:url(:/theme_local/imgs/tip_btn_ok2.png);}"
                "#btnOK:pressed,#btnOK_2:pressed{"
                "border-image:url(:/theme_local/imgs/tip_btn_ok3.png);}")
-        .arg(szCloseImage1, szCloseImage2, szCloseImage3, szCloseImage4);
+        .arg(closeImages.value(0), closeImages.value(1), closeImages.value(2),
+             closeImages.value(3));
 }
+
+namespace Ui {
+
+void MessageDialogFrame::setupFrame(QDialog *pDialog, const QString &szObjectName, int iHeight,
+                                    const QStringList &closeImages, int iCenterTopMargin)
+{
+    pDialog->setObjectName(szObjectName);
+    pDialog->setFixedSize(320, iHeight);
+    pDialog->setStyleSheet(messageDialogStyleSheet(closeImages));
+    verticalLayout_2 = new QVBoxLayout(pDialog);
+    verticalLayout_2->setContentsMargins(0, 0, 0, 0);
+    uiFrame = new QWidget(pDialog);
+    uiFrame->setObjectName(QStringLiteral("uiFrame"));
+    verticalLayout = new QVBoxLayout(uiFrame);
+    verticalLayout->setContentsMargins(0, 0, 0, 0);
+    verticalLayout->setSpacing(0);
+
+    uiTitle = new QWidget(uiFrame);
+    uiTitle->setObjectName(QStringLiteral("uiTitle"));
+    uiTitle->setFixedHeight(38);
+    horizontalLayout = new QHBoxLayout(uiTitle);
+    horizontalLayout->setContentsMargins(16, 4, 6, 0);
+    labAppTilte = new QLabel(uiTitle);
+    labAppTilte->setObjectName(QStringLiteral("labAppTilte"));
+    labAppTilte->setFixedWidth(200);
+    horizontalLayout->addWidget(labAppTilte);
+    horizontalLayout->addStretch(1);
+    btnClose = new QPushButton(uiTitle);
+    btnClose->setObjectName(QStringLiteral("btnClose"));
+    btnClose->setFixedSize(30, 30);
+    btnClose->setCursor(Qt::PointingHandCursor);
+    btnClose->setFocusPolicy(Qt::NoFocus);
+    horizontalLayout->addWidget(btnClose);
+    verticalLayout->addWidget(uiTitle);
+
+    uiCenter = new QWidget(uiFrame);
+    uiCenter->setObjectName(QStringLiteral("uiCenter"));
+    verticalLayout_3 = new QVBoxLayout(uiCenter);
+    verticalLayout_3->setContentsMargins(0, iCenterTopMargin, 0, 0);
+    uiTip = new QLabel(uiCenter);
+    uiTip->setObjectName(QStringLiteral("uiTip"));
+    uiTip->setFixedWidth(320);
+    uiTip->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    uiTip->setWordWrap(true);
+}
+
+QPushButton *MessageDialogFrame::textButton(QWidget *pParent, const char *szName)
+{
+    auto *pButton = new CQUIPushButton(pParent);
+    pButton->setObjectName(QLatin1String(szName));
+    pButton->setFixedSize(76, 30);
+    pButton->setCursor(Qt::PointingHandCursor);
+    return pButton;
+}
+
+} // namespace Ui
 
 } // namespace ShareCode

@@ -1,12 +1,42 @@
-// Style sheet shared by the small white message dialogs.
+// The small white message dialogs: their shared style sheet and the frame of their forms.
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+class QDialog;
+class QHBoxLayout;
+class QLabel;
+class QPushButton;
+class QVBoxLayout;
+class QWidget;
 
 namespace ShareCode {
 
-// szCloseImage is the close button's image without its "_1.png" .. "_4.png" state suffix.
-QString messageDialogStyleSheet(const QString &szCloseImage1, const QString &szCloseImage2,
-                                const QString &szCloseImage3, const QString &szCloseImage4);
+// The close button's images in its four states: normal, hover, pressed, disabled.
+QString messageDialogStyleSheet(const QStringList &closeImages);
+
+namespace Ui {
+// Card, title bar with the close button, and the centre area with its tip label (not yet laid
+// out, since each dialog places it differently).
+struct MessageDialogFrame
+{
+    QVBoxLayout *verticalLayout_2;
+    QWidget *uiFrame;
+    QVBoxLayout *verticalLayout;
+    QWidget *uiTitle;
+    QHBoxLayout *horizontalLayout;
+    QLabel *labAppTilte;
+    QPushButton *btnClose;
+    QWidget *uiCenter;
+    QVBoxLayout *verticalLayout_3;
+    QLabel *uiTip;
+
+    void setupFrame(QDialog *pDialog, const QString &szObjectName, int iHeight,
+                    const QStringList &closeImages, int iCenterTopMargin);
+    // A 76 x 30 text button of the bottom row.
+    static QPushButton *textButton(QWidget *pParent, const char *szName);
+};
+} // namespace Ui
 
 } // namespace ShareCode
