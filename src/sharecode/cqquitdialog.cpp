@@ -42,20 +42,12 @@ struct CQQuitDialogClass : MessageDialogFrame
         verticalLayout_3->addStretch(1);
         verticalLayout->addWidget(uiCenter, 1);
 
-        uiBottom1 = new QWidget(uiFrame);
-        uiBottom1->setObjectName(QStringLiteral("uiBottom1"));
-        uiBottom1->setFixedHeight(57);
-        horizontalLayout_2 = new QHBoxLayout(uiBottom1);
-        horizontalLayout_2->setContentsMargins(0, 0, 0, 12);
-        horizontalLayout_2->setSpacing(16);
-        horizontalLayout_2->addStretch(1);
+        uiBottom1 = addButtonRow("uiBottom1", &horizontalLayout_2);
         btnCancel = textButton(uiBottom1, "btnCancel");
-        horizontalLayout_2->addWidget(btnCancel);
+        horizontalLayout_2->insertWidget(1, btnCancel);
         btnOK = textButton(uiBottom1, "btnOK");
         btnOK->setDefault(true);
-        horizontalLayout_2->addWidget(btnOK);
-        horizontalLayout_2->addStretch(1);
-        verticalLayout->addWidget(uiBottom1);
+        horizontalLayout_2->insertWidget(2, btnOK);
 
         verticalLayout_2->addWidget(uiFrame);
         retranslateUi(pDialog);

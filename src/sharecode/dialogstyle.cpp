@@ -94,6 +94,21 @@ QPushButton *MessageDialogFrame::textButton(QWidget *pParent, const char *szName
     return pButton;
 }
 
+QWidget *MessageDialogFrame::addButtonRow(const char *szName, QHBoxLayout **ppLayout)
+{
+    auto *pRow = new QWidget(uiFrame);
+    pRow->setObjectName(QLatin1String(szName));
+    pRow->setFixedHeight(57);
+    auto *pLayout = new QHBoxLayout(pRow);
+    pLayout->setContentsMargins(0, 0, 0, 12);
+    pLayout->setSpacing(16);
+    pLayout->addStretch(1);
+    pLayout->addStretch(1);
+    verticalLayout->addWidget(pRow);
+    *ppLayout = pLayout;
+    return pRow;
+}
+
 } // namespace Ui
 
 } // namespace ShareCode

@@ -36,6 +36,9 @@ struct MessageDialogFrame
                     const QStringList &closeImages, int iCenterTopMargin);
     // A 76 x 30 text button of the bottom row.
     static QPushButton *textButton(QWidget *pParent, const char *szName);
+    // Appends a 57-pixel bottom row named szName whose buttons sit centred, 16 pixels apart; the
+    // caller adds them between the two stretches with insertWidget(index 1, 2, ...).
+    QWidget *addButtonRow(const char *szName, QHBoxLayout **ppLayout);
 };
 } // namespace Ui
 
