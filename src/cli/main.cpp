@@ -207,11 +207,12 @@ int runExport(QGuiApplication &app, const ExportOptions &o)
 
     emit encoder->sig_close(0);
     thread.wait();
+    const int64_t total = encoder->totalFrames.load();
     delete encoder;
 
     if (code == ExitWritten && !o.quiet) {
         if (showProgress) {
-            drawProgress(1, 1, elapsed.elapsed());
+            drawProgress(total, total, elapsed.elapsed());
             std::fputs("\n", stderr);
         }
         printErr(QStringLiteral("vmalbum-export: wrote %1 (%2 pictures, %3 x %4, %5 fps) in %6 s")
