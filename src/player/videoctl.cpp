@@ -266,8 +266,9 @@ void VideoCtl::displayLoop(std::shared_ptr<VideoState> is)
                     const double startCpuMs = threadCpuMs();
                     SDL_SetRenderDrawColor(m_renderer, 47, 47, 47, 255);
                     SDL_RenderClear(m_renderer);
-                    display(is.get());
-                    SDL_RenderPresent(m_renderer);
+                    // A picture that cannot be uploaded is not presented at all.
+                    if (display(is.get()))
+                        SDL_RenderPresent(m_renderer);
                     displayMutex.unlock();
                     if (newPicture)
                         recordPresent(double(av_gettime_relative() - startUs) / 1000.0,
@@ -399,14 +400,14 @@ void VideoCtl::destroyWindow()
     }
 }
 
-void VideoCtl::display(VideoState *is)
+bool VideoCtl::display(VideoState *is)
 {
     QueuedFrame *vp = is->pictq.peek();
     const SDL_Rect rect = vmplayer::displayRect(is->xleft, is->ytop, is->width, is->height,
                                                 vp->width, vp->height, vp->sar);
     if (!vp->uploaded) {
         if (uploadTexture(is, vp->frame) < 0)
-            return;
+            return false;
         vp->uploaded = true;
         vp->flipV = vp->frame->linesize[0] < 0;
         m_lastPictureWidth = vp->width;
@@ -414,6 +415,7 @@ void VideoCtl::display(VideoState *is)
     }
     SDL_RenderCopyEx(m_renderer, is->texture, nullptr, &rect, 0, nullptr,
                      vp->flipV ? SDL_FLIP_VERTICAL : SDL_FLIP_NONE);
+    return true;
 }
 
 int VideoCtl::uploadTexture(VideoState *is, AVFrame *frame)

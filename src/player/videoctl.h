@@ -77,7 +77,7 @@ private:
     bool createWindow(VideoState *is);
     void closePlayback(VideoState *is);
     void destroyWindow();
-    void display(VideoState *is);
+    bool display(VideoState *is);
     int uploadTexture(VideoState *is, AVFrame *frame);
     std::shared_ptr<VideoState> currentState();
     void joinAudioOpen();
