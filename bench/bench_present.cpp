@@ -60,17 +60,20 @@ int showPlayer(int seconds)
     player.setTotalDurationMs(65000);
     player.show();
     player.showPauseIcon();
-    QTimer::singleShot(300, &player, [&player] {
-        player.attachEngine();
-        player.startClock();
-        std::thread([&player] {
-            for (int i = 0; i < 3; i++) {
-                AVFrame *frame = testPicture(1280, 720, i * 20);
-                player.pushVideoFrame(frame);
-                av_frame_free(&frame);
-            }
-        }).detach();
-    });
+    QTimer::singleShot(qEnvironmentVariableIntValue("VM_ATTACH_DELAY_MS") > 0
+                           ? qEnvironmentVariableIntValue("VM_ATTACH_DELAY_MS")
+                           : 300,
+                       &player, [&player] {
+                           player.attachEngine();
+                           player.startClock();
+                           std::thread([&player] {
+                               for (int i = 0; i < 3; i++) {
+                                   AVFrame *frame = testPicture(1280, 720, i * 20);
+                                   player.pushVideoFrame(frame);
+                                   av_frame_free(&frame);
+                               }
+                           }).detach();
+                       });
     QTimer::singleShot(seconds * 1000, &player, [&player] {
         player.detachEngine();
         QApplication::quit();

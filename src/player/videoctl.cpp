@@ -11,8 +11,6 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
-#include <pthread.h>
-
 #include <algorithm>
 #include <cmath>
 #include <ctime>
@@ -31,6 +29,25 @@ double threadCpuMs()
     timespec ts{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
     return double(ts.tv_sec) * 1000.0 + double(ts.tv_nsec) / 1e6;
+}
+
+int runThreadBody(void *data)
+{
+    std::unique_ptr<std::function<void()>> body(static_cast<std::function<void()> *>(data));
+    (*body)();
+    return 0;
+}
+
+// Starts `body` on a named SDL thread; null (and `body` dropped) when that fails.
+SDL_Thread *startThread(const char *szName, std::function<void()> body)
+{
+    auto *data = new std::function<void()>(std::move(body));
+    SDL_Thread *thread = SDL_CreateThread(runThreadBody, szName, data);
+    if (!thread) {
+        av_log(nullptr, AV_LOG_FATAL, "SDL_CreateThread(): %s\n", SDL_GetError());
+        delete data;
+    }
+    return thread;
 }
 
 } // namespace
@@ -153,14 +170,18 @@ bool VideoCtl::isPlaying()
 
 void VideoCtl::waitDisplayLoop()
 {
-    if (m_displayThread.joinable())
-        m_displayThread.join();
+    if (m_displayThread) {
+        SDL_WaitThread(m_displayThread, nullptr);
+        m_displayThread = nullptr;
+    }
 }
 
 void VideoCtl::joinAudioOpen()
 {
-    if (m_audioOpenThread.joinable())
-        m_audioOpenThread.join();
+    if (m_audioOpenThread) {
+        SDL_WaitThread(m_audioOpenThread, nullptr);
+        m_audioOpenThread = nullptr;
+    }
 }
 
 void VideoCtl::startPlay(WId nativeWindowId)
@@ -189,7 +210,9 @@ void VideoCtl::startPlay(WId nativeWindowId)
         std::lock_guard<std::mutex> lock(m_stateMutex);
         m_state = is;
     }
-    m_displayThread = std::thread([this, is] { displayLoop(is); });
+    m_displayThread = startThread("VideoCtlDisplay", [this, is] { displayLoop(is); });
+    if (!m_displayThread)
+        stopPlay();
 }
 
 void VideoCtl::stopPlay()
@@ -209,7 +232,6 @@ void VideoCtl::stopPlay()
 
 void VideoCtl::displayLoop(std::shared_ptr<VideoState> is)
 {
-    pthread_setname_np(pthread_self(), "VideoCtlDisplay");
     bool endedByItself = false;
     SDL_Event event;
     while (is->running) {
@@ -244,8 +266,9 @@ void VideoCtl::displayLoop(std::shared_ptr<VideoState> is)
                     const double startCpuMs = threadCpuMs();
                     SDL_SetRenderDrawColor(m_renderer, 47, 47, 47, 255);
                     SDL_RenderClear(m_renderer);
-                    display(is.get());
-                    SDL_RenderPresent(m_renderer);
+                    // A picture that cannot be uploaded is not presented at all.
+                    if (display(is.get()))
+                        SDL_RenderPresent(m_renderer);
                     displayMutex.unlock();
                     if (newPicture)
                         recordPresent(double(av_gettime_relative() - startUs) / 1000.0,
@@ -377,14 +400,14 @@ void VideoCtl::destroyWindow()
     }
 }
 
-void VideoCtl::display(VideoState *is)
+bool VideoCtl::display(VideoState *is)
 {
     QueuedFrame *vp = is->pictq.peek();
     const SDL_Rect rect = vmplayer::displayRect(is->xleft, is->ytop, is->width, is->height,
                                                 vp->width, vp->height, vp->sar);
     if (!vp->uploaded) {
         if (uploadTexture(is, vp->frame) < 0)
-            return;
+            return false;
         vp->uploaded = true;
         vp->flipV = vp->frame->linesize[0] < 0;
         m_lastPictureWidth = vp->width;
@@ -392,6 +415,7 @@ void VideoCtl::display(VideoState *is)
     }
     SDL_RenderCopyEx(m_renderer, is->texture, nullptr, &rect, 0, nullptr,
                      vp->flipV ? SDL_FLIP_VERTICAL : SDL_FLIP_NONE);
+    return true;
 }
 
 int VideoCtl::uploadTexture(VideoState *is, AVFrame *frame)
@@ -497,8 +521,7 @@ void VideoCtl::startAudio()
     is->audioRequested = 1;
     is->audioActive = 1;
     joinAudioOpen();
-    m_audioOpenThread = std::thread([is] {
-        pthread_setname_np(pthread_self(), "VideoCtlAudioOpen");
+    m_audioOpenThread = startThread("VideoCtlAudioOpen", [is] {
         std::lock_guard<std::mutex> lock(is->audioMutex);
         if (is->closed)
             return;

@@ -8,9 +8,9 @@
 #include <SDL.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
-#include <thread>
 
 struct AVFrame;
 struct VideoState;
@@ -77,7 +77,7 @@ private:
     bool createWindow(VideoState *is);
     void closePlayback(VideoState *is);
     void destroyWindow();
-    void display(VideoState *is);
+    bool display(VideoState *is);
     int uploadTexture(VideoState *is, AVFrame *frame);
     std::shared_ptr<VideoState> currentState();
     void joinAudioOpen();
@@ -103,6 +103,8 @@ private:
 
     std::mutex m_stateMutex;
     std::shared_ptr<VideoState> m_state;
-    std::thread m_displayThread; // touched by the user-interface thread only
-    std::thread m_audioOpenThread;
+    // SDL threads, so that SDL frees its per-thread state (error text) when they end. Touched by
+    // the user-interface thread only.
+    SDL_Thread *m_displayThread = nullptr;
+    SDL_Thread *m_audioOpenThread = nullptr;
 };

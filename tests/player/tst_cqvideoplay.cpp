@@ -110,9 +110,9 @@ void TestCQVideoPlay::clockDrivesSliderAndTime()
     player.startClock();
     QTest::qWait(1200);
     const qint64 elapsed = wall.elapsed();
-    // Slider in thousandths of 10 s: one step per 10 ms, within a couple of ticks.
+    // Slider in thousandths of 10 s: one step per 10 ms, within a few late ticks.
     const int value = player.form()->PlaySlider->value();
-    QVERIFY2(qAbs(value - elapsed / 10) <= 8,
+    QVERIFY2(qAbs(value - elapsed / 10) <= 15,
              qPrintable(QStringLiteral("%1 vs %2").arg(value).arg(elapsed)));
     QCOMPARE(player.form()->VideoPlayTimeEdit->text(), QStringLiteral("00:00:01"));
     QVERIFY(qAbs(player.sliderPositionMs() - value * 10.0) < 1e-9);
@@ -165,7 +165,7 @@ void TestCQVideoPlay::pressFreezesDisplay()
         player.resumeClockFromSlider();
     QTest::qWait(100);
     if (restartFromSlider)
-        QVERIFY(slider->value() >= 600 && slider->value() < 640);
+        QVERIFY(slider->value() >= 600 && slider->value() < 700);
     else
         QVERIFY(slider->value() < 100); // back at the clock's own position (about 0.4 s)
 }

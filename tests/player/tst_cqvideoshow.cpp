@@ -34,6 +34,7 @@ private slots:
     void placeholderBeforeAttach();
     void picturesReachTheWindow_data();
     void picturesReachTheWindow();
+    void bottomUpPictureShownUpright();
     void resizeRecentres();
     void detachHandsTheWindowBack();
     void cleanupTestCase();
@@ -173,6 +174,35 @@ void TestCQVideoShow::picturesReachTheWindow()
     QVERIFY(frame->buf[0] == nullptr); // moved into the engine
     av_frame_free(&frame);
     QVERIFY2(shown, qPrintable(why));
+}
+
+void TestCQVideoShow::bottomUpPictureShownUpright()
+{
+    // A BGRA picture stored bottom-up (negative line size): red in its upper half, blue below.
+    m_player->attachEngine();
+    const int w = 320, h = 240;
+    AVFrame *frame = testframes::solidPicture(w, h, AV_PIX_FMT_BGRA, 0, 0, 0);
+    for (int y = 0; y < h; y++) {
+        uint8_t *row = frame->data[0] + y * frame->linesize[0];
+        for (int x = 0; x < w; x++) {
+            const bool upper = y < h / 2;
+            row[x * 4] = upper ? 0 : 255;     // B
+            row[x * 4 + 2] = upper ? 255 : 0; // R
+        }
+    }
+    frame->data[0] += frame->linesize[0] * (h - 1);
+    frame->linesize[0] = -frame->linesize[0];
+    // Logical row y is now memory row h - 1 - y: the upper half holds blue.
+    QVERIFY(m_player->pushVideoFrame(frame) == 0);
+    av_frame_free(&frame);
+
+    const QSize surface =
+        m_player->videoShow()->size() * m_player->videoShow()->devicePixelRatioF();
+    const SDL_Rect r = vmplayer::displayRect(0, 0, surface.width(), surface.height(), w, h, {1, 1});
+    const QPoint top(r.x + r.w / 2, r.y + r.h / 4), bottom(r.x + r.w / 2, r.y + r.h * 3 / 4);
+    QTRY_VERIFY_WITH_TIMEOUT(near(grabSurface().pixel(top), QColor(0, 0, 255), 14) &&
+                                 near(grabSurface().pixel(bottom), QColor(255, 0, 0), 14),
+                             5000);
 }
 
 void TestCQVideoShow::resizeRecentres()
