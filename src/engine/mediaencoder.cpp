@@ -6,6 +6,7 @@
 #include "framegraph.h"
 #include "pictureheader.h"
 #include "renderjob.h"
+#include "transitionrenderer.h"
 
 extern "C" {
 #include <libavutil/avstring.h>
@@ -21,6 +22,10 @@ extern "C" {
 #include <cstdio>
 
 namespace {
+
+// Transition frames rendered ahead of the encoder: enough to keep both busy, few enough that a
+// 4K frame queue stays small (4 x 14 MiB).
+constexpr size_t kTransitionLookahead = 4;
 
 bool extensionsContain(const AVOutputFormat *format, const char *name)
 {
@@ -463,22 +468,17 @@ int MediaEncoder::encodeTransition(ExportState &s, const QString &szNextPath, in
     if (!graph)
         return s.fail(QT_TR_NOOP("Create transition filter failed"), AVERROR(EINVAL));
 
+    // The filter renders a few frames ahead on its own thread while the encoder works; frames,
+    // their order and the failure of any step reach the encoder exactly as if rendered here.
+    TransitionRenderer renderer(std::move(graph), from.get(), to.get(), m, kTransitionLookahead);
     for (int64_t i = 0; i < m; ++i) {
         if (!running.load())
             return s.fail(QT_TR_NOOP("Operation interrupted"), AVERROR(EINTR));
-        from->pts = i;
-        to->pts = i;
-        ret = sendFrameToGraph(graph.get(), QStringLiteral("in1"), from.get());
-        if (ret >= 0)
-            ret = sendFrameToGraph(graph.get(), QStringLiteral("in2"), to.get());
-        if (ret < 0)
-            return s.fail(QT_TR_NOOP("Add frame to transition filter failed"), ret);
-        bool got = false;
-        ret = receiveFrameFromGraph(graph.get(), QStringLiteral("out"), s.encodeFrame.get(), &got);
-        if (ret >= 0 && !got)
-            ret = AVERROR(EAGAIN);
-        if (ret < 0)
-            return s.fail(QT_TR_NOOP("Get frame from transition filter failed"), ret);
+        TransitionRenderer::Item item = renderer.next();
+        if (item.code < 0)
+            return s.fail(item.message, item.code);
+        av_frame_unref(s.encodeFrame.get());
+        av_frame_move_ref(s.encodeFrame.get(), item.frame.get());
         s.encodeFrame->pts = 0;
         ret = s.watermark.apply(s.encodeFrame.get());
         if (ret < 0)

@@ -1,0 +1,53 @@
+// The frames of one transition, rendered on a thread of their own a few frames ahead of the
+// encoder, so that the transition filter and the video encoder work at the same time.
+#pragma once
+
+#include "avhandles.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+// Thread contract: the constructor takes over the configured graph and copies of the two stills
+// and starts the rendering thread, which alone touches them afterwards. `next` is called by the
+// encoder's thread only. `mutex` guards `queue`, `aborted` and `finished`. The destructor aborts
+// and joins, whatever state the thread is in.
+class TransitionRenderer
+{
+public:
+    struct Item
+    {
+        av::FramePtr frame;            // the rendered frame, or null on failure
+        int code = 0;                  // the failing step's FFmpeg code
+        const char *message = nullptr; // the failing step's message (untranslated)
+    };
+
+    // Renders frames 0 .. frameCount - 1 of `graph` ("in1", "in2" -> "out"), at most `depth`
+    // frames ahead of the consumer.
+    TransitionRenderer(av::FilterGraphPtr graph, const AVFrame *from, const AVFrame *to,
+                       int64_t frameCount, size_t depth);
+    ~TransitionRenderer();
+    TransitionRenderer(const TransitionRenderer &) = delete;
+    TransitionRenderer &operator=(const TransitionRenderer &) = delete;
+
+    // The next frame in order, waiting for it if need be. After a failure item, nothing follows.
+    Item next();
+
+private:
+    void run();
+    void deliver(Item item);
+
+    av::FilterGraphPtr graph;
+    av::FramePtr from;
+    av::FramePtr to;
+    const int64_t frameCount;
+    const size_t depth;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<Item> queue;
+    bool aborted = false;
+    bool finished = false;
+    std::thread worker;
+};
