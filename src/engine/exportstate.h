@@ -2,18 +2,30 @@
 #pragma once
 
 #include "avhandles.h"
+#include "transitionrenderer.h"
 #include "watermark.h"
 
 #include <QString>
 
 #include <functional>
 #include <future>
+#include <memory>
 
 struct PreparedPicture
 {
     av::FramePtr frame;
     int code = 0;
     const char *message = nullptr; // the failed step's message, untranslated
+};
+
+// A transition being rendered, or the failure of its start, waiting for its turn.
+struct PendingTransition
+{
+    int slotIndex = -1;
+    int64_t frameCount = 0;
+    std::unique_ptr<TransitionRenderer> renderer;
+    int code = 0;
+    const char *message = nullptr;
 };
 
 struct AudioTrackState
@@ -66,6 +78,7 @@ struct ExportState
     // The next picture, prepared on another thread while the current one is encoded.
     std::future<PreparedPicture> prefetch;
     QString prefetchPath;
+    PendingTransition transition;
 
     // Sets the user-facing message of a failing step and returns its code.
     int fail(const char *message, int code)

@@ -24,8 +24,8 @@ extern "C" {
 namespace {
 
 // Transition frames rendered ahead of the encoder: enough to keep both busy, few enough that a
-// 4K frame queue stays small (4 x 14 MiB).
-constexpr size_t kTransitionLookahead = 4;
+// 4K frame queue stays small (6 x 14 MiB).
+constexpr size_t kTransitionLookahead = 6;
 
 bool extensionsContain(const AVOutputFormat *format, const char *name)
 {
@@ -392,32 +392,34 @@ int MediaEncoder::encodeStills(ExportState &s, int index)
 
     const int64_t n = job.pictureFrameCount(s.encoderFrameRate);
     s.encodeFrame->pict_type = AV_PICTURE_TYPE_NONE;
+    const bool transitionFollows = index + 1 < job.materialOrder.size();
     for (int64_t i = 0; i < n; ++i) {
         if (!running.load())
             return s.fail(QT_TR_NOOP("Operation interrupted"), AVERROR(EINTR));
         ret = emitVideoFrame(s, s.encodeFrame.get(), QT_TR_NOOP("Encode video frame failed"));
         if (ret < 0)
             return ret;
+        // Still frames leave the processor half idle: the transition that follows starts
+        // rendering as soon as the next picture is ready. Its outcome, failure included, is
+        // only reported when the transition's turn comes.
+        if (transitionFollows && s.transition.slotIndex != index && s.prefetch.valid() &&
+            s.prefetch.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+            startTransition(s, job.materialOrder.at(index + 1), index);
     }
     av_frame_unref(s.encodeFrame.get());
     return 0;
 }
 
-int MediaEncoder::encodeTransition(ExportState &s, const QString &szNextPath, int slotIndex)
+void MediaEncoder::startTransition(ExportState &s, const QString &szNextPath, int slotIndex)
 {
     const RenderJob &job = RenderJob::instance();
-    av::FilterGraphPtr graph;
-    // Whatever happens, the next picture becomes the current one, so it is not decoded twice.
-    struct Advance
-    {
-        ExportState &s;
-        ~Advance()
-        {
-            av_frame_unref(s.currentFrame.get());
-            av_frame_move_ref(s.currentFrame.get(), s.nextFrame.get());
-            s.currentFrame->pts = 0;
-        }
-    } advance{s};
+    PendingTransition &t = s.transition;
+    t = PendingTransition();
+    t.slotIndex = slotIndex;
+    auto failed = [&t](const char *message, int code) {
+        t.message = message;
+        t.code = code;
+    };
 
     PreparedPicture next;
     if (s.prefetch.valid() && s.prefetchPath == szNextPath)
@@ -425,14 +427,14 @@ int MediaEncoder::encodeTransition(ExportState &s, const QString &szNextPath, in
     else
         next = preparePictureFor(szNextPath, s.outputWidth, s.outputHeight, s.encoderPixelFormat);
     if (next.code < 0)
-        return s.fail(next.message, next.code);
+        return failed(next.message, next.code);
     av_frame_unref(s.nextFrame.get());
     av_frame_move_ref(s.nextFrame.get(), next.frame.get());
 
     if (slotIndex < 0 || slotIndex >= job.transitions.size() || !job.transitions.at(slotIndex).kind)
-        return s.fail(QT_TR_NOOP("Create transition filter failed"), AVERROR(EINVAL));
+        return failed(QT_TR_NOOP("Create transition filter failed"), AVERROR(EINVAL));
     const TransitionSlot &slot = job.transitions.at(slotIndex);
-    const int64_t m = RenderJob::transitionFrameCount(slot, s.encoderFrameRate);
+    t.frameCount = RenderJob::transitionFrameCount(slot, s.encoderFrameRate);
     const int64_t seconds = av_rescale_q(slot.duration, slot.durationTimeBase, {1, 1});
     const QString desc = QStringLiteral("[in1][in2]%1=transition=%2:offset=0:duration=%3")
                              .arg(QString::fromUtf8(slot.kind->filterName),
@@ -446,12 +448,12 @@ int MediaEncoder::encodeTransition(ExportState &s, const QString &szNextPath, in
     av::FramePtr from = av::makeFrame();
     av::FramePtr to = av::makeFrame();
     if (!from || !to)
-        return AVERROR(ENOMEM);
+        return failed(nullptr, AVERROR(ENOMEM));
     int ret = convertWithGraph(s.currentFrame.get(), from.get(), transitionFormat);
     if (ret >= 0)
         ret = convertWithGraph(s.nextFrame.get(), to.get(), transitionFormat);
     if (ret < 0)
-        return s.fail(QT_TR_NOOP("Add frame to transition filter failed"), ret);
+        return failed(QT_TR_NOOP("Add frame to transition filter failed"), ret);
 
     SourcePadSpec in1;
     in1.format = transitionFormat;
@@ -463,24 +465,48 @@ int MediaEncoder::encodeTransition(ExportState &s, const QString &szNextPath, in
     in1.label = QStringLiteral("in1");
     SourcePadSpec in2 = in1;
     in2.label = QStringLiteral("in2");
-    graph = createFilterGraph(desc, {in1, in2},
-                              {SinkPadSpec{s.encoderPixelFormat, QStringLiteral("out"), 0}});
+    av::FilterGraphPtr graph = createFilterGraph(
+        desc, {in1, in2}, {SinkPadSpec{s.encoderPixelFormat, QStringLiteral("out"), 0}});
     if (!graph)
-        return s.fail(QT_TR_NOOP("Create transition filter failed"), AVERROR(EINVAL));
-
+        return failed(QT_TR_NOOP("Create transition filter failed"), AVERROR(EINVAL));
     // The filter renders a few frames ahead on its own thread while the encoder works; frames,
-    // their order and the failure of any step reach the encoder exactly as if rendered here.
-    TransitionRenderer renderer(std::move(graph), from.get(), to.get(), m, kTransitionLookahead);
-    for (int64_t i = 0; i < m; ++i) {
+    // their order and the failure of any step reach the encoder exactly as if rendered there.
+    t.renderer = std::make_unique<TransitionRenderer>(std::move(graph), from.get(), to.get(),
+                                                      t.frameCount, kTransitionLookahead);
+}
+
+int MediaEncoder::encodeTransition(ExportState &s, const QString &szNextPath, int slotIndex)
+{
+    // Whatever happens, the next picture becomes the current one, so it is not decoded twice.
+    struct Advance
+    {
+        ExportState &s;
+        ~Advance()
+        {
+            s.transition = PendingTransition();
+            av_frame_unref(s.currentFrame.get());
+            av_frame_move_ref(s.currentFrame.get(), s.nextFrame.get());
+            s.currentFrame->pts = 0;
+        }
+    } advance{s};
+
+    // Usually started during the current picture's still frames already.
+    if (s.transition.slotIndex != slotIndex)
+        startTransition(s, szNextPath, slotIndex);
+    PendingTransition &t = s.transition;
+    if (t.code < 0)
+        return s.fail(t.message, t.code);
+
+    for (int64_t i = 0; i < t.frameCount; ++i) {
         if (!running.load())
             return s.fail(QT_TR_NOOP("Operation interrupted"), AVERROR(EINTR));
-        TransitionRenderer::Item item = renderer.next();
+        TransitionRenderer::Item item = t.renderer->next();
         if (item.code < 0)
             return s.fail(item.message, item.code);
         av_frame_unref(s.encodeFrame.get());
         av_frame_move_ref(s.encodeFrame.get(), item.frame.get());
         s.encodeFrame->pts = 0;
-        ret = s.watermark.apply(s.encodeFrame.get());
+        int ret = s.watermark.apply(s.encodeFrame.get());
         if (ret < 0)
             return s.fail(QT_TR_NOOP("Add watermark failed"), ret);
         s.encodeFrame->pict_type = AV_PICTURE_TYPE_NONE;

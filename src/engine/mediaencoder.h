@@ -41,6 +41,7 @@ private:
     int runExport(ExportState &s);
     int setUp(ExportState &s);
     int encodeStills(ExportState &s, int index);
+    void startTransition(ExportState &s, const QString &szNextPath, int slotIndex);
     int encodeTransition(ExportState &s, const QString &szNextPath, int slotIndex);
     int emitVideoFrame(ExportState &s, AVFrame *frame, const char *encodeMessage);
     void reportProgress(ExportState &s);
