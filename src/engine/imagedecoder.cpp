@@ -18,20 +18,6 @@ bool ratioIsAbnormal(int w, int h)
     return thumb.width() <= 0 || thumb.height() <= 0;
 }
 
-// The largest JPEG reduction (1/2, 1/4, 1/8) whose picture still holds `need` pixels each way.
-int lowresFor(const PictureHeader &hdr, QSize need)
-{
-    if (!hdr.known)
-        return 0;
-    int lowres = 0;
-    while (lowres < 3 && (hdr.width >> (lowres + 1)) >= need.width() &&
-           (hdr.height >> (lowres + 1)) >= need.height() &&
-           (hdr.width >> (lowres + 1)) >= need.height() &&
-           (hdr.height >> (lowres + 1)) >= need.width())
-        ++lowres;
-    return lowres;
-}
-
 } // namespace
 
 ImageDecoder::ImageDecoder(QObject *parent) : QObject(parent)
@@ -65,7 +51,8 @@ ImageDecoder::Result ImageDecoder::decodeFile(const QString &szFile, bool bJustC
         return fail(nullptr, AVERROR(ENOMEM));
     // A thumbnail (or a mere check) needs far fewer pixels than the picture has: JPEG decodes
     // at a reduced size, at least twice the thumbnail box each way.
-    const int lowres = lowresFor(hdr, QSize(2 * kThumbWidth, 2 * kThumbHeight));
+    const QSize need(2 * kThumbWidth, 2 * kThumbHeight);
+    const int lowres = lowresKeeping(hdr, need, need);
     bool transposed = false;
     int ret = decodePictureFile(szFile, frame.get(), lowres, &transposed);
     if (ret < 0)

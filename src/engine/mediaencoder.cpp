@@ -47,19 +47,10 @@ QByteArray temporaryPathFor(const QString &target)
 int exportLowres(const QString &path, int W, int H)
 {
     const PictureHeader hdr = readPictureHeader(path);
-    if (!hdr.known)
-        return 0;
-    int lowres = 0;
-    for (int l = 1; l <= 3; ++l) {
-        const int w = hdr.width >> l, h = hdr.height >> l;
-        // The picture may be turned upright later, so both orientations must still fill W x H.
-        const LetterboxGeometry a = letterboxGeometry(hdr.width, hdr.height, W, H);
-        const LetterboxGeometry b = letterboxGeometry(hdr.height, hdr.width, W, H);
-        if (w < a.width || h < a.height || h < b.width || w < b.height)
-            break;
-        lowres = l;
-    }
-    return lowres;
+    const LetterboxGeometry stored = letterboxGeometry(hdr.width, hdr.height, W, H);
+    const LetterboxGeometry turned = letterboxGeometry(hdr.height, hdr.width, W, H);
+    return lowresKeeping(hdr, QSize(stored.width, stored.height),
+                         QSize(turned.width, turned.height));
 }
 
 // Decode, letterbox and convert one picture for the video (the three failing steps of a picture).

@@ -107,3 +107,18 @@ PictureHeader readPictureHeader(const QString &szPath)
     }
     return {};
 }
+
+int lowresKeeping(const PictureHeader &hdr, QSize need, QSize needTurned)
+{
+    if (!hdr.known)
+        return 0;
+    int lowres = 0;
+    for (int l = 1; l <= 3; ++l) {
+        const int w = hdr.width >> l, h = hdr.height >> l;
+        if (w < need.width() || h < need.height() || h < needTurned.width() ||
+            w < needTurned.height())
+            break;
+        lowres = l;
+    }
+    return lowres;
+}

@@ -1,6 +1,7 @@
 // Reading a picture's pixel size from its file header, before anything is decoded.
 #pragma once
 
+#include <QSize>
 #include <QString>
 
 struct PictureHeader
@@ -13,3 +14,8 @@ struct PictureHeader
 // Reads the size from a JPEG (SOFn), PNG (IHDR), GIF, BMP or WebP header. A few kilobytes are
 // read at most; nothing is decoded, so a file claiming 30000 x 30000 pixels costs nothing.
 PictureHeader readPictureHeader(const QString &szPath);
+
+// The largest JPEG reduction (0 .. 3 for 1/1 .. 1/8) after which the picture still has at least
+// `need` pixels each way as stored, and `needTurned` each way once turned upright by a quarter
+// turn (the EXIF orientation is only known after decoding). 0 when the header is unknown.
+int lowresKeeping(const PictureHeader &hdr, QSize need, QSize needTurned);
