@@ -21,6 +21,18 @@ public:
     void resume() { emit resumed(); }
 };
 
+class StateChangeCounter : public QObject
+{
+public:
+    int iChanges = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::WindowStateChange)
+            ++iChanges;
+        return false;
+    }
+};
+
 void sendMouse(QWidget *pTarget, QEvent::Type type, const QPoint &stGlobal,
                Qt::MouseButtons buttons = Qt::LeftButton)
 {
@@ -219,6 +231,41 @@ private slots:
         QVERIFY(m_pFrame->isMaximized());
         QVERIFY(!m_pFrame->isMinimized());
         QTRY_COMPARE(m_pFrame->geometry(), m_pFrame->screen()->availableGeometry());
+    }
+
+    void screenChangeReappliesState_data()
+    {
+        QTest::addColumn<bool>("maximised");
+        QTest::newRow("normal") << false;
+        QTest::newRow("maximised") << true;
+    }
+    void screenChangeReappliesState()
+    {
+        QFETCH(bool, maximised);
+        if (maximised)
+            m_pFrame->findChild<QPushButton *>("btnMax")->click();
+        StateChangeCounter counter;
+        m_pFrame->installEventFilter(&counter);
+        // An invalid rectangle always counts, whichever screen reports it.
+        emit m_pFrame->screen()->geometryChanged(QRect());
+        QCOMPARE(counter.iChanges, 0); // queued, then delayed
+        QTRY_VERIFY(counter.iChanges >= 2);
+        QCOMPARE(m_pFrame->isMaximized(), maximised);
+        if (maximised)
+            QTRY_COMPARE(m_pFrame->geometry(), m_pFrame->screen()->availableGeometry());
+        else
+            QTRY_COMPARE(m_pFrame->size(), QSize(1000, 700));
+        m_pFrame->removeEventFilter(&counter);
+    }
+
+    void captionButtonsShowAPointingHand()
+    {
+        auto *pMini = m_pFrame->findChild<QPushButton *>("btnMini");
+        const QPoint stCentre = pMini->mapToGlobal(pMini->rect().center());
+        sendMouse(pMini, QEvent::MouseMove, stCentre, Qt::NoButton);
+        QCOMPARE(pMini->cursor().shape(), Qt::PointingHandCursor);
+        sendMouse(pMini, QEvent::MouseButtonRelease, stCentre);
+        QCOMPARE(pMini->cursor().shape(), Qt::ArrowCursor);
     }
 
     void anchorFollowsTheWindow()
