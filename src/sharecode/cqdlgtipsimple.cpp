@@ -38,12 +38,7 @@ struct CQDlgTipSimple : MessageDialogFrame
         verticalLayout_3->addWidget(uiTip, 1);
         verticalLayout->addWidget(uiCenter, 1);
 
-        uiBottom1 = addButtonRow("uiBottom1", &horizontalLayout_2);
-        btnCancel = textButton(uiBottom1, "btnCancel");
-        horizontalLayout_2->insertWidget(1, btnCancel);
-        btnOK = textButton(uiBottom1, "btnOK");
-        btnOK->setDefault(true);
-        horizontalLayout_2->insertWidget(2, btnOK);
+        uiBottom1 = addConfirmRow(&horizontalLayout_2, &btnCancel, &btnOK);
 
         uiBottom2 = addButtonRow("uiBottom2", &horizontalLayout_3);
         btnOK_2 = textButton(uiBottom2, "btnOK_2");

@@ -42,12 +42,7 @@ struct CQQuitDialogClass : MessageDialogFrame
         verticalLayout_3->addStretch(1);
         verticalLayout->addWidget(uiCenter, 1);
 
-        uiBottom1 = addButtonRow("uiBottom1", &horizontalLayout_2);
-        btnCancel = textButton(uiBottom1, "btnCancel");
-        horizontalLayout_2->insertWidget(1, btnCancel);
-        btnOK = textButton(uiBottom1, "btnOK");
-        btnOK->setDefault(true);
-        horizontalLayout_2->insertWidget(2, btnOK);
+        uiBottom1 = addConfirmRow(&horizontalLayout_2, &btnCancel, &btnOK);
 
         verticalLayout_2->addWidget(uiFrame);
         retranslateUi(pDialog);

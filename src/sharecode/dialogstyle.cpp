@@ -109,6 +109,18 @@ QWidget *MessageDialogFrame::addButtonRow(const char *szName, QHBoxLayout **ppLa
     return pRow;
 }
 
+QWidget *MessageDialogFrame::addConfirmRow(QHBoxLayout **ppLayout, QPushButton **ppCancel,
+                                           QPushButton **ppOK)
+{
+    QWidget *pRow = addButtonRow("uiBottom1", ppLayout);
+    *ppCancel = textButton(pRow, "btnCancel");
+    (*ppLayout)->insertWidget(1, *ppCancel);
+    *ppOK = textButton(pRow, "btnOK");
+    (*ppOK)->setDefault(true);
+    (*ppLayout)->insertWidget(2, *ppOK);
+    return pRow;
+}
+
 } // namespace Ui
 
 } // namespace ShareCode

@@ -39,6 +39,8 @@ struct MessageDialogFrame
     // Appends a 57-pixel bottom row named szName whose buttons sit centred, 16 pixels apart; the
     // caller adds them between the two stretches with insertWidget(index 1, 2, ...).
     QWidget *addButtonRow(const char *szName, QHBoxLayout **ppLayout);
+    // The "uiBottom1" row: "btnCancel" and the default "btnOK", centred.
+    QWidget *addConfirmRow(QHBoxLayout **ppLayout, QPushButton **ppCancel, QPushButton **ppOK);
 };
 } // namespace Ui
 
