@@ -1,13 +1,321 @@
-// Album editor.
+// Album editor: construction, destruction, the halt-and-lock step and event handling.
 #include "zodozadar.h"
 
-#include "cframelesswindow.h"
+#include "zodozadar_form.h"
 
-ZodoZadar::ZodoZadar(QWidget *parent) : QWidget(parent)
+#include "addimagebutton.h"
+#include "audiodecoder.h"
+#include "cframelesswindow.h"
+#include "cqcombobox.h"
+#include "cqvideoplay.h"
+#include "imagedecoder.h"
+#include "imagelistview.h"
+#include "imageviewer.h"
+#include "mediaencoder.h"
+#include "renderjob.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QStackedWidget>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+#include <QThread>
+
+ZodoZadar::ZodoZadar(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::ZodoZadarClass>())
 {
-    setObjectName(QStringLiteral("ZodoZadarClass"));
+    ui->setupUi(this);
+    setStyleSheet(zodoZadarStyleSheet());
+    registerEngineMetaTypes();
+    createWorkers();
+    setStartValues();
+    installEventFilters();
+    setStartState();
+    if (ui->divPlayer->connectControls()) {
+        playerState = 4;
+        setEditingControlsEnabled(false);
+        makeConnections();
+    }
+}
+
+ZodoZadar::~ZodoZadar()
+{
+    if (m_pViewer->previewing)
+        m_pViewer->stopRequested = true;
+    emit m_pViewer->sig_close(0);
+    m_pEncoder->running = false;
+    emit m_pEncoder->sig_close(0);
+    m_pDecoder->running = false;
+    emit m_pDecoder->sig_close(0);
+    m_pAudioDecoder->stop();
+    emit m_pAudioDecoder->sig_close(0);
+    ui->divPlayer->stopAudio();
+
+    // Every worker ends before the album and the player go: they read both.
+    QPointer<QObject> workers[] = {m_pEncoder, m_pViewer, m_pDecoder, m_pAudioDecoder};
+    QPointer<QThread> threads[] = {m_pEncoderThread, m_pViewerThread, m_pDecoderThread,
+                                   m_pAudioThread};
+    for (int i = 0; i < 4; ++i) {
+        if (threads[i])
+            threads[i]->wait();
+        // A finished thread deletes its worker as it ends; the renderer has no such link, and a
+        // thread that never ran would not either.
+        delete workers[i].data();
+        delete threads[i].data();
+    }
+
+    RenderJob &job = RenderJob::instance();
+    {
+        auto lock = lockAlbum();
+        ui->divPlayer->detachEngine();
+        if (!job.materials.isEmpty() || !job.materialOrder.isEmpty()) {
+            if (auto *pModel = ui->imageSourceList->model())
+                pModel->removeRows(0, pModel->rowCount());
+            clearAlbum(job);
+            setTotalTimeDisplay();
+        }
+        closeHeldFile(job.watermarkImageFile);
+        closeHeldFile(job.musicFile);
+        job.player = nullptr;
+    }
+}
+
+CQVideoPlay *ZodoZadar::player() const
+{
+    return ui->divPlayer;
+}
+
+void ZodoZadar::createWorkers()
+{
+    // Each worker lives on a thread of its own; the names show in debuggers and sanitizer reports.
+    auto start = [](QObject *pWorker, const char *szName) {
+        auto *pThread = new QThread;
+        pThread->setObjectName(QString::fromLatin1(szName));
+        pWorker->moveToThread(pThread);
+        pThread->start(QThread::InheritPriority);
+        return pThread;
+    };
+    m_pEncoder = new MediaEncoder;
+    m_pEncoderThread = start(m_pEncoder, "MediaEncoder");
+    m_pViewer = new ImageViewer;
+    m_pViewerThread = start(m_pViewer, "ImageViewer");
+    m_pDecoder = new ImageDecoder;
+    m_pDecoderThread = start(m_pDecoder, "ImageDecoder");
+    m_pAudioDecoder = new AudioDecoder;
+    m_pAudioThread = start(m_pAudioDecoder, "AudioDecoder");
+}
+
+void ZodoZadar::setStartValues()
+{
+    fontRule.fontFollowsHeight = true;
+    minDuration = 1;
+    maxDuration = 60;
+    typeRevertPending = false;
+
+    RenderJob &job = RenderJob::instance();
+    QMutexLocker render(&job.renderMutex);
+    QMutexLocker music(&job.musicMutex);
+    job.totalDuration = 0;
+    job.totalTimeBase = {1, 1000000};
+    job.playPosition = 0;
+    job.watermarkType = WatermarkNone;
+    job.watermarkPosition = LeftTop;
+    job.watermarkText.clear();
+    job.watermarkImagePath.clear();
+    job.musicType = MusicNone;
+    job.musicPath.clear();
+    job.aspectNum = 16;
+    job.aspectDen = 9;
+    job.height = 1080;
+    job.updateWidth();
+    job.uniformDurationTimeBase = {1, 1000000};
+    job.uniformDurationValue = 3000000;
+    job.msTimeBase = {1, 1000};
+    job.player = ui->divPlayer;
+    fontRule.editorFont = QFont(QStringLiteral("Microsoft YaHei UI"));
+    fontRule.editorFont.setPixelSize(RenderJob::watermarkPixelSizeFor(1080));
+    job.watermarkFont = fontRule.editorFont;
+}
+
+void ZodoZadar::installEventFilters()
+{
+    setAttribute(Qt::WA_Hover);
+    ui->btnImageWartermarkHelp->setAttribute(Qt::WA_Hover);
+    for (QObject *pWatched :
+         {static_cast<QObject *>(this), static_cast<QObject *>(ui->btnImageWartermarkHelp),
+          static_cast<QObject *>(ui->editWatermarkText), static_cast<QObject *>(ui->btnExport),
+          static_cast<QObject *>(ui->boxImageDuration),
+          static_cast<QObject *>(ui->labelImageWatermarkName),
+          static_cast<QObject *>(ui->labelBackgroundMusicName)})
+        pWatched->installEventFilter(this);
+}
+
+void ZodoZadar::setStartState()
+{
+    m_pWatermarkTypeGroup = new QButtonGroup(this);
+    m_pWatermarkTypeGroup->setExclusive(true);
+    m_pWatermarkTypeGroup->addButton(ui->radioNoWatermark, WatermarkNone);
+    m_pWatermarkTypeGroup->addButton(ui->radioTextWatermark, WatermarkText);
+    m_pWatermarkTypeGroup->addButton(ui->radioImageWatermark, WatermarkPicture);
+    ui->radioNoWatermark->setChecked(true);
+
+    m_pMusicTypeGroup = new QButtonGroup(this);
+    m_pMusicTypeGroup->setExclusive(true);
+    m_pMusicTypeGroup->addButton(ui->radioNoMusic, MusicNone);
+    m_pMusicTypeGroup->addButton(ui->ratioCustomMusic, MusicCustom);
+    ui->radioNoMusic->setChecked(true);
+
+    m_pWatermarkPosGroup = new QButtonGroup(this);
+    m_pWatermarkPosGroup->setExclusive(true);
+    for (int i = 0; i < 9; ++i)
+        m_pWatermarkPosGroup->addButton(ui->positionBox(i), 1 << i);
+    ui->checkWatermarkPosLeftTop->setChecked(true);
+
+    ui->divWatermarkOperate->hide();
+    ui->divWatermarkPos->hide();
+    ui->divBackgroundOperate->setCurrentWidget(ui->pageNoMusic);
+    ui->divImageSourceOperate->setCurrentWidget(ui->pageAddImage);
+    ui->comboVideoRatio->setCurrentIndex(1);
+    ui->comboVideoHeight->setCurrentIndex(2);
+    changeImageDurationComboBoxStyle();
+    ui->imageSourceList->setConfirmDelete(true);
+    ui->imageSourceList->setShowSelectionFrame(false);
+    ui->imageSourceList->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    ui->btnImageWartermarkHelp->setStyleSheet(
+        QStringLiteral("border-image: url(:/theme_local/imgs/watermarkHelp.png)"));
+}
+
+void ZodoZadar::makeConnections()
+{
+    m_bConnected = true;
+    // Source strip and duration.
+    connect(ui->btnAddImage, &AddImageButton::sig_clickedContent, this,
+            &ZodoZadar::selectImageSources);
+    connect(ui->btnAddImageAgain, &QPushButton::clicked, this, &ZodoZadar::selectImageSources);
+    connect(ui->imageSourceList, &ImageListView::sig_itemClicked, this,
+            &ZodoZadar::imageSourceSelected);
+    connect(ui->imageSourceList, &ImageListView::sig_itemDeleted, this,
+            &ZodoZadar::imageSourceDeleted);
+    connect(ui->imageSourceList, &ImageListView::sig_itemDraged, this,
+            &ZodoZadar::dragedImageSources);
+    connect(ui->boxImageDuration, qOverload<int>(&QSpinBox::valueChanged), this,
+            &ZodoZadar::imageDurationChanged);
+    // Output lists.
+    // The index signal with the item's text: the text-carrying overload is deprecated.
+    connect(ui->comboVideoRatio, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            [this](int iIndex) { videoRatioChanged(ui->comboVideoRatio->itemText(iIndex)); });
+    connect(ui->comboVideoHeight, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            [this](int iIndex) { videoHeightChanged(ui->comboVideoHeight->itemText(iIndex)); });
+    // Window.
     if (auto *pFrame = ShareCode::CFramelessWindow::instance())
         connect(pFrame, &ShareCode::CFramelessWindow::signal_close, this, &ZodoZadar::closeRequest);
+    // Workers: a thread that ends deletes its worker; the renderer is deleted by the editor.
+    for (auto [pThread, pWorker] : {std::pair<QThread *, QObject *>{m_pEncoderThread, m_pEncoder},
+                                    {m_pDecoderThread, m_pDecoder},
+                                    {m_pAudioThread, m_pAudioDecoder}}) {
+        connect(pThread, &QThread::finished, pWorker, &QObject::deleteLater);
+        connect(pWorker, &QObject::destroyed, pThread, &QObject::deleteLater);
+    }
+}
+
+void ZodoZadar::setEditingControlsEnabled(bool bEnabled)
+{
+    ui->btnImageWartermarkHelp->setEnabled(bEnabled);
+    ui->divSetting->setEnabled(bEnabled);
+    ui->btnExport->setEnabled(bEnabled);
+    ui->comboVideoRatio->setEnabled(bEnabled);
+    ui->comboVideoHeight->setEnabled(bEnabled);
+    ui->divPlayer->setEnabled(bEnabled);
+}
+
+void ZodoZadar::halt()
+{
+    RenderJob &job = RenderJob::instance();
+    if (m_pViewer->previewing)
+        m_pViewer->stopRequested = true;
+    m_pAudioDecoder->stop();
+    // A music decoder blocked on the player's full audio queue would hold musicMutex for good:
+    // stopping the audio releases it. A seek asked for the stopped run is void.
+    m_pAudioDecoder->setSeekRequest(-1);
+    ui->divPlayer->stopAudio();
+    job.playPosition = 0;
+    ui->divPlayer->resetPosition();
+}
+
+std::unique_ptr<ZodoZadar::AlbumLock> ZodoZadar::lockAlbum()
+{
+    RenderJob &job = RenderJob::instance();
+    return std::make_unique<AlbumLock>(job.renderMutex, job.musicMutex);
+}
+
+std::unique_ptr<ZodoZadar::AlbumLock> ZodoZadar::haltAndLock()
+{
+    halt();
+    return lockAlbum();
+}
+
+void ZodoZadar::clearTextFocus(QObject *pExcept)
+{
+    if (pExcept != ui->boxImageDuration && ui->boxImageDuration->hasFocus())
+        ui->boxImageDuration->clearFocus();
+    if (pExcept != ui->editWatermarkText) {
+        if (ui->editWatermarkText->hasFocus())
+            ui->editWatermarkText->clearFocus();
+        if (ui->editWatermarkText->property("editing").toBool()) {
+            ui->editWatermarkText->setProperty("editing", false);
+            ui->editWatermarkText->style()->unpolish(ui->editWatermarkText);
+            ui->editWatermarkText->style()->polish(ui->editWatermarkText);
+        }
+    }
+}
+
+bool ZodoZadar::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        auto *pMouse = static_cast<QMouseEvent *>(event);
+        if (pMouse->button() != Qt::LeftButton)
+            break;
+        // A click elsewhere commits a typed duration or watermark text.
+        clearTextFocus(watched);
+        if (watched == ui->editWatermarkText &&
+            !ui->editWatermarkText->property("editing").toBool()) {
+            ui->editWatermarkText->setProperty("editing", true);
+            ui->editWatermarkText->style()->unpolish(ui->editWatermarkText);
+            ui->editWatermarkText->style()->polish(ui->editWatermarkText);
+        }
+        break;
+    }
+    case QEvent::Paint:
+        if (watched == ui->btnExport || watched == ui->btnImageWartermarkHelp) {
+            // Painted here for antialiased text and smooth sprites at fractional scales.
+            auto *pButton = static_cast<QPushButton *>(watched);
+            QStylePainter painter(pButton);
+            painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
+                                   QPainter::SmoothPixmapTransform);
+            QStyleOptionButton option;
+            option.initFrom(pButton);
+            option.text = pButton->text();
+            option.icon = pButton->icon();
+            option.iconSize = pButton->iconSize();
+            if (pButton->isDown())
+                option.state |= QStyle::State_Sunken;
+            painter.drawControl(QStyle::CE_PushButton, option);
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void ZodoZadar::closeRequest()

@@ -1,15 +1,138 @@
-// The album editor that fills the main window's content area.
+// The album editor that fills the main window's content area: the one writer of the album.
+//
+// Thread contract: everything here runs on the user-interface thread. The editor owns four
+// workers, each on a QThread of its own, and talks to them through queued signals and their
+// atomic flags. It writes the album fields of RenderJob holding renderMutex then musicMutex (the
+// halt-and-lock step), except for adding a picture and the watermark colour, which take the
+// locks without stopping anything (nothing can be playing then). It never runs a modal dialog
+// while it holds a mutex.
 #pragma once
 
+#include "albumops.h"
+
+#include <QModelIndex>
+#include <QMutexLocker>
+#include <QPointer>
 #include <QWidget>
+
+#include <memory>
+
+class AudioDecoder;
+class CQVideoPlay;
+class ImageDecoder;
+class ImageViewer;
+class MediaEncoder;
+class ProgressDialog;
+class QButtonGroup;
+class QThread;
+struct MaterialItem;
+
+namespace Ui {
+class ZodoZadarClass;
+}
 
 class ZodoZadar : public QWidget
 {
     Q_OBJECT
 public:
     explicit ZodoZadar(QWidget *parent = nullptr);
+    ~ZodoZadar() override;
+
+    Ui::ZodoZadarClass *form() const { return ui.get(); }
+    MediaEncoder *encoder() const { return m_pEncoder; }
+    ImageViewer *viewer() const { return m_pViewer; }
+    ImageDecoder *decoder() const { return m_pDecoder; }
+    AudioDecoder *audioDecoder() const { return m_pAudioDecoder; }
+    CQVideoPlay *player() const;
+
+    QString currentPath;
+    int importTotal = 0;
+    int importSucceeded = 0;
+    int importFailed = 0;
+    QString lastErrorText;
+    int minDuration = 1;
+    int maxDuration = 60;
+    WatermarkFontRule fontRule; // editorFont and fontFollowsHeight
+    bool typeRevertPending = false;
+    int playerState = 4;
+
+signals:
+    void sig_imageWatermarkChanged(QString szFilePath);
 
 public slots:
-    // The main window's close button: with nothing to lose yet, closing needs no confirmation.
+    // The main window's close button.
     void closeRequest();
+
+protected slots:
+    void selectImageSources();
+    void imageSourceSelected(QModelIndex stIndex);
+    void imageSourceDeleted(QString stFilePath, int iOldIndex);
+    void dragedImageSources(QString stFilePath, int iOldIndex, int iNewIndex);
+    void imageDurationChanged(int iVal);
+    void changeImageDurationComboBoxStyle();
+    void videoRatioChanged(QString szRatio);
+    void videoHeightChanged(QString szHeight);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // Halt and lock: a running preview is asked to stop, the music decoder stops, the player's
+    // audio stops and the position goes back to 0; then both album mutexes are taken, released in
+    // reverse order when the guard goes (or at unlock()).
+    class AlbumLock
+    {
+    public:
+        AlbumLock(QMutex &renderMutex, QMutex &musicMutex)
+            : m_render(&renderMutex), m_music(&musicMutex)
+        {
+        }
+        void unlock()
+        {
+            m_music.unlock();
+            m_render.unlock();
+        }
+
+    private:
+        QMutexLocker m_render;
+        QMutexLocker m_music;
+    };
+    void halt();
+    std::unique_ptr<AlbumLock> haltAndLock();
+    std::unique_ptr<AlbumLock> lockAlbum();
+
+    // Construction, by concern.
+    void createWorkers();
+    void setStartValues();
+    void installEventFilters();
+    void setStartState();
+    void makeConnections();
+
+    // Document steps and what follows them.
+    void addPicture(const QString &szFile, const QPixmap &stPixmap, AVRational stWidthToHeight,
+                    const QSize &stSrcImageSize);
+    void clearAlbumLocked();
+    void notify(const AlbumChange &change);
+    void emitCoverRefresh();
+    void setTotalTimeDisplay();
+    bool selfAdaptingRatio() const;
+    QStringList rowPaths() const;
+    void setEditingControlsEnabled(bool bEnabled);
+    void endImport();
+    void clearTextFocus(QObject *pExcept);
+
+    std::unique_ptr<Ui::ZodoZadarClass> ui;
+    MediaEncoder *m_pEncoder = nullptr;
+    ImageViewer *m_pViewer = nullptr;
+    ImageDecoder *m_pDecoder = nullptr;
+    AudioDecoder *m_pAudioDecoder = nullptr;
+    QPointer<QThread> m_pEncoderThread;
+    QPointer<QThread> m_pViewerThread;
+    QPointer<QThread> m_pDecoderThread;
+    QPointer<QThread> m_pAudioThread;
+    QButtonGroup *m_pWatermarkTypeGroup = nullptr;
+    QButtonGroup *m_pMusicTypeGroup = nullptr;
+    QButtonGroup *m_pWatermarkPosGroup = nullptr;
+    QPointer<QWidget> m_pHelpPopup;
+    bool m_bConnected = false;
 };

@@ -1,43 +1,251 @@
-// Album bookkeeping: rows, transition slots and the total length.
+// Album editing rules: rows, transition slots, the total length, output size, the watermark font
+// and the held files.
 #include "albumops.h"
 
 extern "C" {
 #include <libavutil/mathematics.h>
 }
 
-#include <algorithm>
+#include <QFile>
+#include <QFontInfo>
 
-void appendPicture(RenderJob &job, const MaterialItem &item)
+#include <algorithm>
+#include <cmath>
+
+FILE *openHeldFile(const QString &szPath)
 {
-    const bool hadRows = !job.materialOrder.isEmpty();
-    if (!job.materials.contains(item.path))
-        job.materials.insert(item.path, item);
+    if (szPath.isEmpty())
+        return nullptr;
+    return std::fopen(QFile::encodeName(szPath).constData(), "rb");
+}
+
+void closeHeldFile(FILE *&pFile)
+{
+    if (pFile)
+        std::fclose(pFile);
+    pFile = nullptr;
+}
+
+AlbumChange appendPicture(RenderJob &job, const MaterialItem &item, bool bSelfAdaptingRatio)
+{
+    AlbumChange change;
+    change.totalChanged = true;
+    const bool bFirst = job.materialOrder.isEmpty();
+    auto it = job.materials.find(item.path);
+    if (it == job.materials.end()) {
+        MaterialItem held = item;
+        held.file = openHeldFile(item.path);
+        job.materials.insert(item.path, held);
+    } else {
+        // The same file again: one item, one handle, whatever the decoder said last.
+        it->widthToHeight = item.widthToHeight;
+        it->srcSize = item.srcSize;
+    }
     job.materialOrder.append(item.path);
     job.totalDuration +=
         av_rescale_q(job.uniformDurationValue, job.uniformDurationTimeBase, job.totalTimeBase);
-    if (hadRows) {
+    if (!bFirst) {
         TransitionSlot slot;
         slot.kind = TransitionPicker::next();
         job.transitions.append(slot);
         job.totalDuration += av_rescale_q(slot.duration, slot.durationTimeBase, job.totalTimeBase);
+    } else {
+        if (bSelfAdaptingRatio) {
+            job.aspectNum = item.widthToHeight.num;
+            job.aspectDen = item.widthToHeight.den;
+            job.updateWidth();
+        }
+        change.coverChanged = true;
     }
+    return change;
 }
 
-void setUniformDurationSeconds(RenderJob &job, int seconds)
+std::optional<AlbumChange> removePicture(RenderJob &job, const QString &szPath, int iOldIndex)
 {
-    seconds = std::clamp(seconds, 1, 60);
+    auto it = job.materials.find(szPath);
+    if (it == job.materials.end())
+        return std::nullopt;
+    AlbumChange change;
+    change.totalChanged = true;
+    job.totalDuration -=
+        av_rescale_q(job.uniformDurationValue, job.uniformDurationTimeBase, job.totalTimeBase);
+    // The list's row index is authoritative; should it not name this file, the file's first row
+    // goes rather than another picture's.
+    if (iOldIndex >= 0 && iOldIndex < job.materialOrder.size() &&
+        job.materialOrder.at(iOldIndex) == szPath)
+        job.materialOrder.removeAt(iOldIndex);
+    else
+        job.materialOrder.removeOne(szPath);
+    // Another row may still show the same file: its handle and item stay until the last one goes.
+    if (!job.materialOrder.contains(szPath)) {
+        closeHeldFile(it->file);
+        job.materials.erase(it);
+    }
+    if (!job.transitions.isEmpty()) {
+        const TransitionSlot &last = job.transitions.constLast();
+        job.totalDuration -= av_rescale_q(last.duration, last.durationTimeBase, job.totalTimeBase);
+        job.transitions.removeLast();
+    }
+    // The duration box shows the start value again once the album is empty; so does the album.
+    if (job.materialOrder.isEmpty())
+        job.uniformDurationValue = av_rescale_q(3, {1, 1}, job.uniformDurationTimeBase);
+    change.coverChanged = iOldIndex == 0 && !job.materialOrder.isEmpty();
+    return change;
+}
+
+AlbumChange reorderPictures(RenderJob &job, const QStringList &szRows, int iOldIndex,
+                            int iNewIndex, bool bSelfAdaptingRatio)
+{
+    job.materialOrder = szRows;
+    if (bSelfAdaptingRatio)
+        applySelfAdaptingRatio(job);
+    job.updateWidth();
+    AlbumChange change;
+    change.coverChanged = iNewIndex == 0 || iOldIndex == 0;
+    return change;
+}
+
+AlbumChange setUniformDurationSeconds(RenderJob &job, int iSeconds)
+{
+    iSeconds = std::clamp(iSeconds, 1, 60);
     const int64_t old = job.uniformDurationValue;
-    job.uniformDurationValue = av_rescale_q(seconds, {1, 1}, job.uniformDurationTimeBase);
+    job.uniformDurationValue = av_rescale_q(iSeconds, {1, 1}, job.uniformDurationTimeBase);
     // Every row counts, so the same picture imported twice moves the total twice.
     job.totalDuration += av_rescale_q((job.uniformDurationValue - old) * job.materialOrder.size(),
                                       job.uniformDurationTimeBase, job.totalTimeBase);
+    AlbumChange change;
+    change.totalChanged = job.uniformDurationValue != old;
+    return change;
 }
 
 void clearAlbum(RenderJob &job)
 {
+    for (MaterialItem &item : job.materials)
+        closeHeldFile(item.file);
     job.materials.clear();
     job.materialOrder.clear();
     job.transitions.clear();
+    job.uniformDurationValue = av_rescale_q(3, {1, 1}, job.uniformDurationTimeBase);
     job.totalDuration = 0;
     job.playPosition = 0;
+}
+
+int64_t totalDurationMs(const RenderJob &job)
+{
+    return av_rescale_q(job.totalDuration, job.totalTimeBase, job.msTimeBase);
+}
+
+std::optional<AVRational> ratioFromText(const QString &szRatio)
+{
+    static const struct
+    {
+        const char *text;
+        AVRational ratio;
+    } kRatios[] = {{"16:9", {16, 9}}, {"4:3", {4, 3}}, {"2:1", {2, 1}},
+                   {"9:16", {9, 16}}, {"3:4", {3, 4}}, {"1:1", {1, 1}}};
+    for (const auto &r : kRatios) {
+        if (szRatio == QLatin1String(r.text))
+            return r.ratio;
+    }
+    return std::nullopt;
+}
+
+int heightFromText(const QString &szHeight)
+{
+    static const struct
+    {
+        const char *text;
+        int height;
+    } kHeights[] = {{"480P", 480}, {"720P", 720}, {"1080P", 1080}, {"2K", 2048}, {"4K", 4096}};
+    for (const auto &h : kHeights) {
+        if (szHeight == QLatin1String(h.text))
+            return h.height;
+    }
+    return 0;
+}
+
+void applySelfAdaptingRatio(RenderJob &job)
+{
+    if (job.materialOrder.isEmpty())
+        return;
+    auto it = job.materials.constFind(job.materialOrder.constFirst());
+    const AVRational ratio = it != job.materials.constEnd() ? it->widthToHeight : AVRational{16, 9};
+    job.aspectNum = ratio.num;
+    job.aspectDen = ratio.den;
+}
+
+AlbumChange applyRatioText(RenderJob &job, const QString &szRatio)
+{
+    if (const std::optional<AVRational> ratio = ratioFromText(szRatio)) {
+        job.aspectNum = ratio->num;
+        job.aspectDen = ratio->den;
+    } else {
+        applySelfAdaptingRatio(job);
+    }
+    job.updateWidth();
+    AlbumChange change;
+    change.coverChanged = true;
+    return change;
+}
+
+void WatermarkFontRule::applyHeight(RenderJob &job, int iHeight)
+{
+    editorFont.setPixelSize(RenderJob::watermarkPixelSizeFor(iHeight));
+    if (fontFollowsHeight)
+        job.watermarkFont = editorFont;
+}
+
+void WatermarkFontRule::applyChosenFont(RenderJob &job, const QFont &stFont)
+{
+    // Pixels from points as the dialog reports them (36 pt is 48 px), truncated; the small
+    // tolerance keeps 94.5 pt from becoming 125.999... px.
+    const int iPixels = static_cast<int>(std::floor(stFont.pointSizeF() / 0.75 + 1e-6));
+    if (fontFollowsHeight) {
+        // The dialog is shown the family really in use, so both names count as unchanged.
+        const QString szFamily = stFont.family();
+        const bool bSameFamily = szFamily == job.watermarkFont.family() ||
+                                 szFamily == QFontInfo(job.watermarkFont).family();
+        if (!bSameFamily || job.watermarkFont.pixelSize() != iPixels)
+            fontFollowsHeight = false;
+    }
+    QFont chosen = stFont;
+    if (iPixels > 0)
+        chosen.setPixelSize(iPixels);
+    job.watermarkFont = chosen;
+}
+
+AlbumChange applyHeightText(RenderJob &job, const QString &szHeight, WatermarkFontRule &fontRule)
+{
+    if (const int iHeight = heightFromText(szHeight))
+        job.height = iHeight;
+    fontRule.applyHeight(job, job.height);
+    job.updateWidth();
+    AlbumChange change;
+    change.coverChanged = true;
+    return change;
+}
+
+void setWatermarkImage(RenderJob &job, const QString &szPath)
+{
+    closeHeldFile(job.watermarkImageFile);
+    job.watermarkImagePath = szPath;
+    job.watermarkImageFile = openHeldFile(szPath);
+}
+
+void setMusicFile(RenderJob &job, const QString &szPath)
+{
+    closeHeldFile(job.musicFile);
+    job.musicPath = szPath;
+    job.musicFile = openHeldFile(szPath);
+}
+
+bool reopenHeldFile(QString &szPath, FILE *&pFile)
+{
+    if (szPath.isEmpty() || pFile)
+        return true;
+    pFile = openHeldFile(szPath);
+    if (pFile)
+        return true;
+    szPath.clear();
+    return false;
 }

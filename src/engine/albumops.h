@@ -1,16 +1,89 @@
-// Album bookkeeping on the RenderJob shared by the editor and the headless exporter.
+// The album's editing rules on the RenderJob, shared by the album editor and the headless exporter.
+//
+// These functions only change the record. The caller holds renderMutex and musicMutex while a
+// worker may read it (the editor's halt-and-lock step), or is alone with it (the exporter). Each
+// change reports which notifications it makes due, so that the editor can refresh the cover and
+// the total-time display exactly when the album's look or length moved.
 #pragma once
 
 #include "renderjob.h"
 
-// Appends a picture row: the path joins materialOrder (a path may stand in several rows; the
-// map keeps one item per file), its duration is added to totalDuration, and every row after the
-// first brings a 2-second transition slot from the picker.
-void appendPicture(RenderJob &job, const MaterialItem &item);
+#include <QFont>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+
+struct AlbumChange
+{
+    bool coverChanged = false; // the first frame looks different now
+    bool totalChanged = false; // totalDuration moved
+};
+
+// Held files: every picture, the watermark picture and the music file stay open while the album
+// uses them. Read-only, since the handle exists only to keep the file in use.
+FILE *openHeldFile(const QString &szPath);
+// Closes the handle when there is one and nulls it.
+void closeHeldFile(FILE *&pFile);
+
+// Appends a picture row. A path may stand in several rows; the map keeps one item per file and
+// one held handle, opened when the path joins the album. Every row after the first brings a
+// 2-second transition slot from the picker. The first picture of an empty album takes the ratio
+// when bSelfAdaptingRatio (and recomputes width) and changes the cover.
+AlbumChange appendPicture(RenderJob &job, const MaterialItem &item, bool bSelfAdaptingRatio = false);
+
+// Removes the row that stood at iOldIndex. Nothing happens (nullopt) when the path has no item.
+// The last transition slot goes, whichever picture went; the held handle is closed only when no
+// other row still shows the file. The cover changes when the first row went and rows remain.
+std::optional<AlbumChange> removePicture(RenderJob &job, const QString &szPath, int iOldIndex);
+
+// A row moved from iOldIndex to iNewIndex; szRows is the list's order after the move. Transitions
+// and the total stay; the self-adapting ratio follows the new first picture.
+AlbumChange reorderPictures(RenderJob &job, const QStringList &szRows, int iOldIndex,
+                            int iNewIndex, bool bSelfAdaptingRatio);
 
 // Sets the uniform picture duration in whole seconds (clamped to 1..60) and moves totalDuration
 // by the difference for every row.
-void setUniformDurationSeconds(RenderJob &job, int seconds);
+AlbumChange setUniformDurationSeconds(RenderJob &job, int iSeconds);
 
-// Empties the album (pictures, order, transitions, total length); settings stay.
+// Empties the album: rows, held picture handles, transitions, total; the duration returns to 3 s.
+// Watermark and music settings stay.
 void clearAlbum(RenderJob &job);
+
+// totalDuration in milliseconds, for the player's time display.
+int64_t totalDurationMs(const RenderJob &job);
+
+// The ratio list's texts: "16:9", "4:3", "2:1", "9:16", "3:4", "1:1"; nullopt for any other text,
+// which selects the ratio of the first picture.
+std::optional<AVRational> ratioFromText(const QString &szRatio);
+// The height list's texts: "480P", "720P", "1080P", "2K", "4K"; 0 for any other text.
+int heightFromText(const QString &szHeight);
+
+// Sets the ratio from the list's text (the self-adapting one from the first row) and recomputes
+// width. An empty album keeps its ratio under the self-adapting choice.
+AlbumChange applyRatioText(RenderJob &job, const QString &szRatio);
+// The ratio of the first row's picture; 16:9 when it has no item; unchanged for an empty album.
+void applySelfAdaptingRatio(RenderJob &job);
+
+// The text-watermark font follows the output height until the user picks a font of their own.
+struct WatermarkFontRule
+{
+    QFont editorFont;              // the editor's copy, sized for the current height
+    bool fontFollowsHeight = true; // cleared for good once the user chose another font
+
+    // A new output height: sizes editorFont from the table and, while following, the watermark.
+    void applyHeight(RenderJob &job, int iHeight);
+    // A font confirmed in the font dialog (point size as the dialog reports it).
+    void applyChosenFont(RenderJob &job, const QFont &stFont);
+};
+
+// Sets the height from the list's text (any other text leaves it), then the font rule, then width.
+AlbumChange applyHeightText(RenderJob &job, const QString &szHeight, WatermarkFontRule &fontRule);
+
+// The picture-watermark file: the old handle goes, the new file is held.
+void setWatermarkImage(RenderJob &job, const QString &szPath);
+// The music file: the old handle goes, the new file is held.
+void setMusicFile(RenderJob &job, const QString &szPath);
+// Re-holds a file whose page is shown again; a file that can no longer be opened empties the path.
+// Returns false in that case, so the caller can clear its label.
+bool reopenHeldFile(QString &szPath, FILE *&pFile);

@@ -1,0 +1,26 @@
+// The editor's file choosers, replaceable so that tests can answer them.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace FileChooser {
+
+// Caption, start folder, filter; returns the chosen files (empty when cancelled).
+using OpenFilesFn = std::function<QStringList(const QString &szCaption, const QString &szFolder,
+                                              const QString &szFilter, bool bMultiple)>;
+
+// Replaces the chooser (tests); an empty function restores the real dialog.
+void setOpenFilesOverride(OpenFilesFn fn);
+
+// Several files, or one. Upper-case extensions (IMG_0001.JPG) are offered too: the filter's
+// patterns match regardless of case while its text stays as given.
+QStringList openFiles(const QString &szCaption, const QString &szFolder, const QString &szFilter);
+QString openFile(const QString &szCaption, const QString &szFolder, const QString &szFilter);
+
+// The user's desktop folder when it exists, else the home folder.
+QString desktopFolder();
+
+} // namespace FileChooser

@@ -1,0 +1,187 @@
+// Album editor: the document steps behind the source strip, the duration box and the output lists.
+#include "zodozadar.h"
+
+#include "zodozadar_form.h"
+
+#include "cqcombobox.h"
+#include "cqvideoplay.h"
+#include "imagelistview.h"
+#include "imageviewer.h"
+#include "renderjob.h"
+
+#include <QFileInfo>
+#include <QSpinBox>
+#include <QStackedWidget>
+#include <QStandardItemModel>
+#include <QStyle>
+
+void ZodoZadar::addPicture(const QString &szFile, const QPixmap &stPixmap,
+                           AVRational stWidthToHeight, const QSize &stSrcImageSize)
+{
+    RenderJob &job = RenderJob::instance();
+    auto *pModel = qobject_cast<QStandardItemModel *>(ui->imageSourceList->model());
+    const bool bFirst = pModel->rowCount() == 0;
+    if (bFirst)
+        ui->boxImageDuration->setValue(3); // no document change: the album is still empty
+
+    AlbumChange change;
+    {
+        // Nothing plays while an import runs, so no halt: only keep readers off the record.
+        auto lock = lockAlbum();
+        MaterialItem item;
+        item.path = szFile;
+        item.widthToHeight = stWidthToHeight;
+        item.srcSize = stSrcImageSize;
+        change = appendPicture(job, item, selfAdaptingRatio());
+    }
+    if (bFirst) {
+        currentPath = szFile;
+        ui->divImageSourceOperate->setCurrentWidget(ui->pageImageSourcList);
+        ui->divPlayer->attachEngine();
+    }
+    notify(change);
+
+    auto *pItem = new QStandardItem(szFile);
+    pItem->setBackground(QBrush(stPixmap));
+    pItem->setData(QFileInfo(szFile).fileName(), Qt::AccessibleTextRole);
+    pItem->setToolTip(QFileInfo(szFile).fileName());
+    pItem->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled);
+    pModel->appendRow(pItem);
+    if (pModel->rowCount() == 1)
+        ui->imageSourceList->setCurrentIndex(pModel->index(0, 0));
+}
+
+void ZodoZadar::clearAlbumLocked()
+{
+    if (auto *pModel = ui->imageSourceList->model())
+        pModel->removeRows(0, pModel->rowCount());
+    clearAlbum(RenderJob::instance());
+    setTotalTimeDisplay();
+    setEditingControlsEnabled(false);
+    ui->divImageSourceOperate->setCurrentWidget(ui->pageAddImage);
+}
+
+void ZodoZadar::notify(const AlbumChange &change)
+{
+    if (change.coverChanged)
+        emitCoverRefresh();
+    if (change.totalChanged)
+        setTotalTimeDisplay();
+}
+
+void ZodoZadar::emitCoverRefresh()
+{
+    emit m_pViewer->sig_changePreviewCover();
+}
+
+void ZodoZadar::setTotalTimeDisplay()
+{
+    ui->divPlayer->setTotalDurationMs(static_cast<int>(totalDurationMs(RenderJob::instance())));
+}
+
+bool ZodoZadar::selfAdaptingRatio() const
+{
+    return ui->comboVideoRatio->currentIndex() == 0;
+}
+
+QStringList ZodoZadar::rowPaths() const
+{
+    QStringList paths;
+    const QAbstractItemModel *pModel = ui->imageSourceList->model();
+    for (int i = 0; i < pModel->rowCount(); ++i)
+        paths.append(pModel->index(i, 0).data(Qt::DisplayRole).toString());
+    return paths;
+}
+
+void ZodoZadar::imageSourceSelected(QModelIndex stIndex)
+{
+    // Every picture shares the one duration: choosing a row changes nothing.
+    if (stIndex.isValid())
+        return;
+    currentPath.clear();
+    ui->boxImageDuration->setValue(0); // the duration rule shows 1 without touching the album
+    if (ui->imageSourceList->model()->rowCount() == 0) {
+        setEditingControlsEnabled(false);
+        ui->divPlayer->detachEngine();
+    }
+    ui->divImageSourceOperate->setCurrentWidget(ui->pageAddImage);
+}
+
+void ZodoZadar::imageSourceDeleted(QString stFilePath, int iOldIndex)
+{
+    RenderJob &job = RenderJob::instance();
+    if (!job.materials.contains(stFilePath))
+        return;
+    std::optional<AlbumChange> change;
+    {
+        auto lock = haltAndLock();
+        change = removePicture(job, stFilePath, iOldIndex);
+    }
+    imageSourceSelected(ui->imageSourceList->currentIndex());
+    setTotalTimeDisplay();
+    if (change && change->coverChanged)
+        emitCoverRefresh();
+}
+
+void ZodoZadar::dragedImageSources(QString stFilePath, int iOldIndex, int iNewIndex)
+{
+    Q_UNUSED(stFilePath);
+    AlbumChange change;
+    {
+        auto lock = haltAndLock();
+        change = reorderPictures(RenderJob::instance(), rowPaths(), iOldIndex, iNewIndex,
+                                 selfAdaptingRatio());
+    }
+    notify(change);
+}
+
+void ZodoZadar::imageDurationChanged(int iVal)
+{
+    // Out of range: the box is put back in range, and its change comes back here.
+    if (iVal > maxDuration) {
+        ui->boxImageDuration->setValue(maxDuration);
+        return;
+    }
+    if (iVal < minDuration) {
+        ui->boxImageDuration->setValue(minDuration);
+        return;
+    }
+    changeImageDurationComboBoxStyle();
+    if (currentPath.isEmpty())
+        return;
+    AlbumChange change;
+    {
+        auto lock = haltAndLock();
+        change = setUniformDurationSeconds(RenderJob::instance(), iVal);
+    }
+    setTotalTimeDisplay();
+}
+
+void ZodoZadar::changeImageDurationComboBoxStyle()
+{
+    QSpinBox *pBox = ui->boxImageDuration;
+    pBox->setProperty("isMaximum", pBox->value() >= maxDuration);
+    pBox->setProperty("isMinimum", pBox->value() <= minDuration);
+    pBox->style()->unpolish(pBox);
+    pBox->style()->polish(pBox);
+}
+
+void ZodoZadar::videoRatioChanged(QString szRatio)
+{
+    AlbumChange change;
+    {
+        auto lock = haltAndLock();
+        change = applyRatioText(RenderJob::instance(), szRatio);
+    }
+    notify(change);
+}
+
+void ZodoZadar::videoHeightChanged(QString szHeight)
+{
+    AlbumChange change;
+    {
+        auto lock = haltAndLock();
+        change = applyHeightText(RenderJob::instance(), szHeight, fontRule);
+    }
+    notify(change);
+}

@@ -1,0 +1,197 @@
+// Album editing rules: removal and its transition slot, held files, ratio, height and font rules.
+#include "albumops.h"
+#include "renderjob.h"
+
+#include <QFile>
+#include <QFontInfo>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+class TestAlbumOps : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString makeFile(const QString &szName)
+    {
+        const QString path = m_dir.filePath(szName);
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write("x");
+        return path;
+    }
+    static MaterialItem item(const QString &path, AVRational ratio)
+    {
+        return MaterialItem{path, ratio, QSize(ratio.num * 100, ratio.den * 100), nullptr};
+    }
+
+private slots:
+    void init()
+    {
+        RenderJob &job = RenderJob::instance();
+        clearAlbum(job);
+        job.aspectNum = 16;
+        job.aspectDen = 9;
+        job.height = 1080;
+        job.updateWidth();
+    }
+
+    // The middle of three goes: the last slot goes with it, and the remaining order is kept.
+    void removeMiddleTakesLastSlot()
+    {
+        RenderJob &job = RenderJob::instance();
+        const QString a = makeFile("a.jpg"), b = makeFile("b.jpg"), c = makeFile("c.jpg");
+        for (const QString &p : {a, b, c})
+            appendPicture(job, item(p, {4, 3}));
+        const TransitionKind *firstKind = job.transitions.first().kind;
+        QCOMPARE(job.totalDuration, qint64(13000000));
+        const auto change = removePicture(job, b, 1);
+        QVERIFY(change && change->totalChanged && !change->coverChanged);
+        QCOMPARE(job.materialOrder, (QList<QString>{a, c}));
+        QCOMPARE(job.transitions.size(), 1);
+        QCOMPARE(job.transitions.first().kind, firstKind);
+        QCOMPARE(job.totalDuration, qint64(8000000));
+        QVERIFY(!job.materials.contains(b));
+        // The first row going changes the cover; an unknown path changes nothing.
+        QVERIFY(removePicture(job, a, 0)->coverChanged);
+        QVERIFY(!removePicture(job, QStringLiteral("/nowhere.jpg"), 0));
+        // The last row going empties the album and the duration returns to 3 s.
+        setUniformDurationSeconds(job, 7);
+        QVERIFY(!removePicture(job, c, 0)->coverChanged);
+        QCOMPARE(job.totalDuration, qint64(0));
+        QCOMPARE(job.uniformDurationValue, qint64(3000000));
+    }
+
+    // One file in two rows: one item and one handle, which stays until its last row goes.
+    void sameFileTwiceKeepsItsHandle()
+    {
+        RenderJob &job = RenderJob::instance();
+        const QString a = makeFile("twice.jpg");
+        appendPicture(job, item(a, {4, 3}));
+        FILE *held = job.materials.value(a).file;
+        QVERIFY(held);
+        appendPicture(job, item(a, {4, 3}));
+        QCOMPARE(job.materials.size(), 1);
+        QCOMPARE(job.materials.value(a).file, held);
+        QCOMPARE(job.materialOrder.size(), 2);
+        removePicture(job, a, 1);
+        QCOMPARE(job.materials.value(a).file, held);
+        QVERIFY(std::fseek(held, 0, SEEK_SET) == 0); // still open
+        removePicture(job, a, 0);
+        QVERIFY(job.materials.isEmpty());
+    }
+
+    // A read-only picture is held; clearing closes every handle but keeps watermark and music.
+    void heldFilesAreReadOnlyAndClearKeepsSettings()
+    {
+        RenderJob &job = RenderJob::instance();
+        const QString a = makeFile("readonly.jpg");
+        QVERIFY(::chmod(QFile::encodeName(a).constData(), 0444) == 0);
+        appendPicture(job, item(a, {1, 1}));
+        QVERIFY(job.materials.value(a).file);
+        const QString mark = makeFile("mark.png"), music = makeFile("music.mp3");
+        setWatermarkImage(job, mark);
+        setMusicFile(job, music);
+        QVERIFY(job.watermarkImageFile && job.musicFile);
+        setUniformDurationSeconds(job, 9);
+        clearAlbum(job);
+        QVERIFY(job.materials.isEmpty() && job.materialOrder.isEmpty());
+        QCOMPARE(job.uniformDurationValue, qint64(3000000));
+        QCOMPARE(job.watermarkImagePath, mark);
+        QVERIFY(job.musicFile);
+        // A held file that vanished empties its path when its page comes back.
+        closeHeldFile(job.musicFile);
+        QVERIFY(QFile::remove(music));
+        QVERIFY(!reopenHeldFile(job.musicPath, job.musicFile));
+        QVERIFY(job.musicPath.isEmpty());
+        closeHeldFile(job.watermarkImageFile);
+    }
+
+    void outputSizeTable_data()
+    {
+        QTest::addColumn<QString>("height");
+        QTest::addColumn<QString>("ratio");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("480 16:9") << "480P" << "16:9" << QSize(852, 480);
+        QTest::newRow("720 9:16") << "720P" << "9:16" << QSize(404, 720);
+        QTest::newRow("1080 3:4") << "1080P" << "3:4" << QSize(810, 1080);
+        QTest::newRow("2K 16:9") << "2K" << "16:9" << QSize(3640, 2048);
+        QTest::newRow("2K 4:3") << "2K" << "4:3" << QSize(2730, 2048);
+        QTest::newRow("4K 16:9") << "4K" << "16:9" << QSize(7282, 4096);
+        QTest::newRow("4K 2:1") << "4K" << "2:1" << QSize(8192, 4096);
+        QTest::newRow("unknown height keeps 1080") << "8K" << "1:1" << QSize(1080, 1080);
+    }
+    void outputSizeTable()
+    {
+        QFETCH(QString, height);
+        QFETCH(QString, ratio);
+        RenderJob &job = RenderJob::instance();
+        WatermarkFontRule rule;
+        applyHeightText(job, height, rule);
+        QVERIFY(applyRatioText(job, ratio).coverChanged);
+        QTEST(QSize(job.width, job.height), "size");
+    }
+
+    // The first picture's ratio under the self-adapting choice; removal keeps it, a reorder
+    // takes the new first picture's.
+    void selfAdaptingRatio()
+    {
+        RenderJob &job = RenderJob::instance();
+        const QString tall = makeFile("tall.jpg"), wide = makeFile("wide.jpg");
+        QVERIFY(appendPicture(job, item(tall, {2, 3}), true).coverChanged);
+        QCOMPARE(job.width, 720);
+        QVERIFY(!appendPicture(job, item(wide, {16, 9}), true).coverChanged);
+        QCOMPARE(job.width, 720);
+        removePicture(job, tall, 0);
+        QCOMPARE(job.width, 720);
+        appendPicture(job, item(tall, {2, 3}), true);
+        QVERIFY(reorderPictures(job, {tall, wide}, 1, 0, true).coverChanged);
+        QCOMPARE(job.width, 720);
+        QVERIFY(reorderPictures(job, {wide, tall}, 1, 0, true).coverChanged);
+        QCOMPARE(job.width, 1920);
+        // Choosing the self-adapting entry with an empty album keeps the ratio it had.
+        clearAlbum(job);
+        applyRatioText(job, QStringLiteral("4:3"));
+        applyRatioText(job, QStringLiteral("self-adaption(default)"));
+        QCOMPARE(job.width, 1440);
+    }
+
+    void fontFollowsHeightUntilTheUserChooses()
+    {
+        RenderJob &job = RenderJob::instance();
+        WatermarkFontRule rule;
+        rule.editorFont = QFont(QStringLiteral("Microsoft YaHei UI"));
+        rule.applyHeight(job, 1080);
+        applyHeightText(job, QStringLiteral("4K"), rule);
+        QCOMPARE(job.watermarkFont.pixelSize(), 126);
+        // OK on the dialog with what it was given (the family in use, pixels x 0.75) keeps it.
+        QFont same(QFontInfo(job.watermarkFont).family());
+        same.setPointSizeF(126 * 0.75);
+        rule.applyChosenFont(job, same);
+        QVERIFY(rule.fontFollowsHeight);
+        applyHeightText(job, QStringLiteral("720P"), rule);
+        QCOMPARE(job.watermarkFont.pixelSize(), 30);
+        // Another size: the watermark keeps the user's font from now on (36 pt is 48 px).
+        QFont chosen = job.watermarkFont;
+        chosen.setPointSize(36);
+        rule.applyChosenFont(job, chosen);
+        QVERIFY(!rule.fontFollowsHeight);
+        QCOMPARE(job.watermarkFont.pixelSize(), 48);
+        applyHeightText(job, QStringLiteral("480P"), rule);
+        QCOMPARE(job.watermarkFont.pixelSize(), 48);
+        QCOMPARE(rule.editorFont.pixelSize(), 24);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    // QFontInfo needs a GUI application; the offscreen platform is enough.
+    QGuiApplication app(argc, argv);
+    TestAlbumOps test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_albumops.moc"
