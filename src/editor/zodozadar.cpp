@@ -214,9 +214,38 @@ void ZodoZadar::makeConnections()
             [this](int iIndex) { videoRatioChanged(ui->comboVideoRatio->itemText(iIndex)); });
     connect(ui->comboVideoHeight, qOverload<int>(&QComboBox::currentIndexChanged), this,
             [this](int iIndex) { videoHeightChanged(ui->comboVideoHeight->itemText(iIndex)); });
+    // Settings panel. The type toggle is queued: a refused switch re-checks the old button from
+    // inside the handler, and that toggle must come back as a fresh call.
+    connect(m_pWatermarkTypeGroup, &QButtonGroup::idToggled, this,
+            qOverload<int, bool>(&ZodoZadar::watermarkTypeChanged), Qt::QueuedConnection);
+    connect(m_pWatermarkPosGroup, &QButtonGroup::idToggled, this,
+            qOverload<int, bool>(&ZodoZadar::watermarkPosChanged));
+    connect(ui->editWatermarkText, &QLineEdit::editingFinished, this,
+            &ZodoZadar::textWatermarkChanged);
+    connect(ui->editWatermarkText, &QLineEdit::editingFinished, this, &ZodoZadar::endTextEditing);
+    connect(ui->btnFontStyle, &QPushButton::clicked, this, &ZodoZadar::selectFontStyle);
+    connect(ui->btnAddImageWatermark, &QPushButton::clicked, this, &ZodoZadar::addImageWatermark);
+    connect(this, &ZodoZadar::sig_imageWatermarkChanged, this, &ZodoZadar::imageWatermarkChanged);
+    connect(m_pMusicTypeGroup, &QButtonGroup::idToggled, this,
+            qOverload<int, bool>(&ZodoZadar::backgroundMusicTypeChanged));
+    connect(ui->btnAddBackgroundMusic, &QPushButton::clicked, this,
+            &ZodoZadar::addBackgroundMusic);
+    // Export.
+    connect(ui->btnExport, &QPushButton::clicked, this, &ZodoZadar::prepareExport);
+    // Preview.
+    CQVideoPlay *pPlayer = ui->divPlayer;
+    connect(pPlayer, &CQVideoPlay::vp_PlayOrPauseVideoSignal, this, &ZodoZadar::playOrPause);
+    connect(pPlayer, &CQVideoPlay::vp_cSliderPressSignal, this, &ZodoZadar::playerSliderPressed);
+    connect(pPlayer, &CQVideoPlay::vp_cSliderReleaseSignal, this,
+            &ZodoZadar::playerSliderReleased);
+    connect(pPlayer, &CQVideoPlay::vp_timeLoopEndSignal, this, &ZodoZadar::halt);
+    connect(m_pViewer, &ImageViewer::sig_previewFinished, this, &ZodoZadar::previewFinished);
     // Window.
-    if (auto *pFrame = ShareCode::CFramelessWindow::instance())
+    if (auto *pFrame = ShareCode::CFramelessWindow::instance()) {
         connect(pFrame, &ShareCode::CFramelessWindow::signal_close, this, &ZodoZadar::closeRequest);
+        connect(pFrame, &ShareCode::CFramelessWindow::signal_screenOut, this,
+                &ZodoZadar::suspendRequested);
+    }
     // Workers: a thread that ends deletes its worker; the renderer is deleted by the editor.
     for (auto [pThread, pWorker] : {std::pair<QThread *, QObject *>{m_pEncoderThread, m_pEncoder},
                                     {m_pDecoderThread, m_pDecoder},
@@ -279,6 +308,8 @@ void ZodoZadar::clearTextFocus(QObject *pExcept)
 
 bool ZodoZadar::eventFilter(QObject *watched, QEvent *event)
 {
+    if (settingsEvent(watched, event))
+        return true;
     switch (event->type()) {
     case QEvent::MouseButtonPress: {
         auto *pMouse = static_cast<QMouseEvent *>(event);
@@ -316,10 +347,4 @@ bool ZodoZadar::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void ZodoZadar::closeRequest()
-{
-    if (QWidget *pWindow = window())
-        pWindow->close();
 }

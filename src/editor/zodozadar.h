@@ -19,11 +19,13 @@
 
 class AudioDecoder;
 class CQVideoPlay;
+class ExportSettingDialog;
 class ImageDecoder;
 class ImageViewer;
 class MediaEncoder;
 class ProgressDialog;
 class QButtonGroup;
+class QLabel;
 class QThread;
 struct MaterialItem;
 
@@ -44,6 +46,15 @@ public:
     ImageDecoder *decoder() const { return m_pDecoder; }
     AudioDecoder *audioDecoder() const { return m_pAudioDecoder; }
     CQVideoPlay *player() const;
+
+    // playerState values.
+    enum
+    {
+        PlayerPlaying = 1,
+        PlayerPaused = 2,
+        PlayerSeeking = 3, // paused while the user holds the slider
+        PlayerStopped = 4
+    };
 
     QString currentPath;
     int importTotal = 0;
@@ -72,6 +83,28 @@ protected slots:
     void changeImageDurationComboBoxStyle();
     void videoRatioChanged(QString szRatio);
     void videoHeightChanged(QString szHeight);
+    // Settings panel.
+    void watermarkTypeChanged(int iType, bool bChecked);
+    void watermarkTypeChanged(int iType);
+    void watermarkPosChanged(int iPos, bool bChecked);
+    void watermarkPosChanged(int iPos);
+    void textWatermarkChanged();
+    void selectFontStyle();
+    void addImageWatermark();
+    void imageWatermarkChanged(QString szFilePath);
+    void backgroundMusicTypeChanged(int iType, bool bChecked);
+    void backgroundMusicTypeChanged(int iType);
+    void addBackgroundMusic();
+    // Export.
+    void prepareExport();
+    void exportSetting();
+    void exportVideo();
+    // Preview.
+    void enablePlayer(bool bPlay);
+    void playerSliderPressed(double lfDurationRatio);
+    void playerSliderReleased(double lfDurationRatio);
+    void previewFinished();
+    void updateRequest();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -97,7 +130,7 @@ private:
         QMutexLocker m_render;
         QMutexLocker m_music;
     };
-    void halt();
+    void halt(); // a slot too: the end of the player's timeline
     std::unique_ptr<AlbumLock> haltAndLock();
     std::unique_ptr<AlbumLock> lockAlbum();
 
@@ -121,6 +154,25 @@ private:
     void endImport();
     void clearTextFocus(QObject *pExcept);
 
+    // Settings panel helpers.
+    static void setElidedName(QLabel *pLabel, const QString &szName);
+    void endTextEditing();
+    QFont fontForDialog() const;
+    bool settingsEvent(QObject *watched, QEvent *event);
+
+    // Export helpers.
+    static QString exportTarget(const QString &szDir, const QString &szName);
+    void exportRequest();
+    void exportSucceeded(ProgressDialog *pProgress);
+    void exportFailed(ProgressDialog *pProgress, const QString &szError);
+    void openExportFolder();
+
+    // Preview helpers.
+    bool customMusicWithPath() const;
+    void playOrPause(bool bPlay);
+    void pausePreview();
+    void suspendRequested();
+
     std::unique_ptr<Ui::ZodoZadarClass> ui;
     MediaEncoder *m_pEncoder = nullptr;
     ImageViewer *m_pViewer = nullptr;
@@ -134,5 +186,8 @@ private:
     QButtonGroup *m_pMusicTypeGroup = nullptr;
     QButtonGroup *m_pWatermarkPosGroup = nullptr;
     QPointer<QWidget> m_pHelpPopup;
+    QPointer<ExportSettingDialog> m_pExportDialog;
+    QMetaObject::Connection m_watermarkDecoded;
+    QMetaObject::Connection m_watermarkFailed;
     bool m_bConnected = false;
 };

@@ -1,0 +1,193 @@
+// Album editor: from the export button to a written video file, and the exit question.
+#include "zodozadar.h"
+
+#include "zodozadar_form.h"
+
+#include "cqdlgtipsimple.h"
+#include "cqquitdialog.h"
+#include "exportsettingdialog.h"
+#include "faildialog.h"
+#include "filemanager.h"
+#include "imagelistview.h"
+#include "mediaencoder.h"
+#include "progressdialog.h"
+#include "qtinversionwidget.h"
+#include "renderjob.h"
+#include "successdialog.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+// The leading decimal integer of a choice's text ("24fps" 24, "self-adaption" 0), as atoi reads it.
+int64_t leadingInteger(const QString &szText)
+{
+    return std::atoll(szText.toLatin1().constData());
+}
+} // namespace
+
+void ZodoZadar::prepareExport()
+{
+    halt();
+    exportSetting();
+}
+
+void ZodoZadar::exportSetting()
+{
+    RenderJob &job = RenderJob::instance();
+    auto *pDialog = new ExportSettingDialog(ShareCode::QtInversionWidget::instance());
+    m_pExportDialog = pDialog;
+    pDialog->setAudioSettingsEnabled(job.musicType != MusicNone && !job.musicPath.isEmpty());
+
+    job.exportDirectory = pDialog->fileDirectory();
+    pDialog->changeFileDirectory(job.exportDirectory);
+    job.exportFormat = pDialog->exportFormat();
+    job.frameRate = {static_cast<int>(leadingInteger(pDialog->frameRate())), 1};
+    job.videoBitRate = leadingInteger(pDialog->videoBitRate()) * 1000;
+    job.audioBitRate = leadingInteger(pDialog->audioBitRate()) * 1000;
+    job.sampleRate = leadingInteger(pDialog->sampleRate());
+
+    // Written without locks: nothing reads the export choices until the export starts.
+    connect(pDialog, &ExportSettingDialog::sig_exportFormatChanged, this,
+            [&job](QString szFormat) { job.exportFormat = szFormat; });
+    connect(pDialog, &ExportSettingDialog::sig_frameRateChanged, this, [&job](QString szText) {
+        job.frameRate = {static_cast<int>(leadingInteger(szText)), 1};
+    });
+    connect(pDialog, &ExportSettingDialog::sig_videoBitRateChanged, this,
+            [&job](QString szText) { job.videoBitRate = leadingInteger(szText) * 1000; });
+    connect(pDialog, &ExportSettingDialog::sig_audioBitRateChanged, this,
+            [&job](QString szText) { job.audioBitRate = leadingInteger(szText) * 1000; });
+    connect(pDialog, &ExportSettingDialog::sig_sampleRateChanged, this,
+            [&job](QString szText) { job.sampleRate = leadingInteger(szText); });
+    connect(pDialog, &ExportSettingDialog::sig_fileNameChanged, this,
+            [&job](QString szName) { job.fileName = szName; });
+    connect(pDialog, &ExportSettingDialog::sig_fileDirectoryChanged, this,
+            [&job](QString szDir) { job.exportDirectory = szDir; });
+    connect(pDialog, &ExportSettingDialog::sig_exportRequest, this, &ZodoZadar::exportRequest);
+    pDialog->show();
+}
+
+QString ZodoZadar::exportTarget(const QString &szDir, const QString &szName)
+{
+    // The exact path the encoder writes: the extension in lower case, on a case-sensitive disk.
+    return QStringLiteral("%1/%2.%3")
+        .arg(QDir::fromNativeSeparators(szDir), szName,
+             RenderJob::instance().exportFormat.toLower());
+}
+
+void ZodoZadar::exportRequest()
+{
+    ExportSettingDialog *pDialog = m_pExportDialog;
+    if (!pDialog)
+        return;
+    const QString szDir = pDialog->fileDirectory();
+    if (!QFileInfo::exists(exportTarget(szDir, pDialog->fileName()))) {
+        pDialog->close();
+        exportVideo();
+        return;
+    }
+    pDialog->hide();
+    ShareCode::CQDlgTipSimple question;
+    question.setTitle(tr("Tips"));
+    question.setMessage(tr("The file already exists. Do you want to overwrite it?"));
+    question.setOkText(tr("Cover"));
+    question.setCancelText(tr("Uncover"));
+    if (question.exec() == QDialog::Accepted) {
+        if (m_pExportDialog)
+            m_pExportDialog->close();
+        exportVideo();
+        return;
+    }
+    if (!m_pExportDialog)
+        return;
+    const QString szBase = pDialog->fileName();
+    for (int n = 1;; ++n) {
+        const QString szCandidate = QStringLiteral("%1(%2)").arg(szBase, QString::number(n));
+        pDialog->changeFileName(szCandidate);
+        if (!QFileInfo::exists(exportTarget(szDir, szCandidate)))
+            break;
+    }
+    pDialog->show();
+}
+
+void ZodoZadar::exportVideo()
+{
+    auto *pProgress = new ProgressDialog(ShareCode::QtInversionWidget::instance());
+    pProgress->setAttribute(Qt::WA_DeleteOnClose, false);
+    pProgress->setTextPrefix(tr("exporting... "));
+    pProgress->setBackgroundPicture(QStringLiteral(":/theme_local/imgs/dlg_export_images.png"));
+    connect(m_pEncoder, &MediaEncoder::sig_exportProgress, pProgress,
+            [pProgress](int iVal) { pProgress->setValue(iVal); });
+    connect(m_pEncoder, &MediaEncoder::sig_succeeded, pProgress,
+            [this, pProgress] { exportSucceeded(pProgress); });
+    connect(m_pEncoder, &MediaEncoder::sig_exportFail, pProgress,
+            [this, pProgress](QString szError) { exportFailed(pProgress, szError); });
+    // Hiding the progress dialog (its close button) cancels the export within one frame.
+    connect(pProgress, &ProgressDialog::sig_hided, this, [this] { m_pEncoder->running = false; });
+
+    {
+        // A preview that is still winding down after the halt reads the order and the size.
+        auto lock = lockAlbum();
+        RenderJob &job = RenderJob::instance();
+        job.materialOrder = rowPaths();
+        if (selfAdaptingRatio())
+            applySelfAdaptingRatio(job);
+        job.updateWidth();
+    }
+    m_pEncoder->running = true;
+    emit m_pEncoder->sig_exportVideo();
+    pProgress->show();
+}
+
+void ZodoZadar::exportSucceeded(ProgressDialog *pProgress)
+{
+    pProgress->close();
+    pProgress->deleteLater();
+    auto *pDialog = new SuccessDialog(ShareCode::QtInversionWidget::instance());
+    connect(pDialog, &SuccessDialog::sig_explorerFolderRequest, this, &ZodoZadar::openExportFolder);
+    pDialog->show();
+}
+
+void ZodoZadar::exportFailed(ProgressDialog *pProgress, const QString &szError)
+{
+    lastErrorText = szError;
+    pProgress->close();
+    pProgress->deleteLater();
+    auto *pDialog = new FailDialog(ShareCode::QtInversionWidget::instance());
+    pDialog->setTitle(tr("Export failed..."));
+    pDialog->setErrorMessage(lastErrorText);
+    pDialog->show();
+}
+
+void ZodoZadar::openExportFolder()
+{
+    const RenderJob &job = RenderJob::instance();
+    const QString szPath = QDir::toNativeSeparators(
+        QStringLiteral("%1/%2.%3")
+            .arg(QDir::fromNativeSeparators(job.exportDirectory), job.fileName,
+                 job.exportFormat.toLower()));
+    platform::showFileInFileManager(szPath);
+}
+
+void ZodoZadar::closeRequest()
+{
+    if (ui->imageSourceList->model()->rowCount() == 0) {
+        if (QWidget *pWindow = window())
+            pWindow->close();
+        return;
+    }
+    if (playerState == 1)
+        pausePreview();
+    auto *pDialog = new ShareCode::CQQuitDialog(ShareCode::QtInversionWidget::instance());
+    pDialog->setAttribute(Qt::WA_DeleteOnClose);
+    pDialog->setTitle(tr("Tips"));
+    pDialog->setTip(tr("Editing electronic photo album, do you want to exit the software?"));
+    pDialog->setTip2(tr("Exit will not save the file"));
+    pDialog->setOkText(tr("ok"));
+    pDialog->setCancelText(tr("cancel"));
+    connect(pDialog, &ShareCode::CQQuitDialog::okSignal, this, [this] {
+        if (QWidget *pWindow = window())
+            pWindow->close();
+    });
+    pDialog->show();
+}

@@ -1,0 +1,332 @@
+// Album editor: the settings panel (watermark type, position, text, font, picture; music).
+#include "zodozadar.h"
+
+#include "zodozadar_form.h"
+
+#include "cqquitdialog.h"
+#include "cqtoast.h"
+#include "cqvideoplay.h"
+#include "filechooser.h"
+#include "fontdialog.h"
+#include "imagedecoder.h"
+#include "imagewatermarkhelpdialog.h"
+#include "qtinversionwidget.h"
+#include "renderjob.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCursor>
+#include <QFileInfo>
+#include <QFontInfo>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QStyle>
+#include <QToolTip>
+
+namespace {
+bool watermarkHasContent(const RenderJob &job)
+{
+    return (job.watermarkType == WatermarkText && !job.watermarkText.isEmpty()) ||
+           (job.watermarkType == WatermarkPicture && !job.watermarkImagePath.isEmpty());
+}
+
+QString pictureFilter()
+{
+    return ZodoZadar::tr(
+        "JPEG And PNG Files(*.jpg *.jpeg *.png);;JPEG Files(*.jpg *.jpeg);;PNG Files(*.png)");
+}
+} // namespace
+
+void ZodoZadar::setElidedName(QLabel *pLabel, const QString &szName)
+{
+    const QMargins margins = pLabel->contentsMargins();
+    const int iWidth = pLabel->width() - margins.left() - margins.right();
+    pLabel->setText(pLabel->fontMetrics().elidedText(szName, Qt::ElideRight, iWidth));
+}
+
+void ZodoZadar::watermarkTypeChanged(int iType, bool bChecked)
+{
+    if (!bChecked)
+        return;
+    RenderJob &job = RenderJob::instance();
+    auto lock = haltAndLock();
+    if (typeRevertPending) {
+        typeRevertPending = false;
+        return;
+    }
+    if (job.watermarkType != WatermarkNone && job.watermarkType != iType &&
+        watermarkHasContent(job)) {
+        const int iCurrent = job.watermarkType;
+        // No dialog runs while the album is locked: the renderer would wait on it.
+        lock.reset();
+        ShareCode::CQQuitDialog dialog(ShareCode::QtInversionWidget::instance());
+        dialog.setAttribute(Qt::WA_DeleteOnClose, false);
+        dialog.setTitle(tr("Tips"));
+        dialog.setTip(tr("After switching the watermark type, the original watermark will be "
+                         "replaced."));
+        dialog.setTip2(tr("Whether to continue?"));
+        dialog.setOkText(tr("OK"));
+        dialog.setCancelText(tr("Cancel"));
+        // Closing the dialog any other way than OK keeps the current type too.
+        typeRevertPending = true;
+        connect(&dialog, &ShareCode::CQQuitDialog::cancelSignal, this, [this, iCurrent] {
+            typeRevertPending = true;
+            m_pWatermarkTypeGroup->button(iCurrent)->setChecked(true);
+        });
+        connect(&dialog, &ShareCode::CQQuitDialog::okSignal, this, [this, iType] {
+            typeRevertPending = false;
+            m_pWatermarkTypeGroup->button(iType)->setChecked(true);
+        });
+        dialog.exec();
+        if (typeRevertPending) {
+            // The button's re-check arrives later as a toggle of the current type.
+            typeRevertPending = false;
+            if (!m_pWatermarkTypeGroup->button(iCurrent)->isChecked())
+                m_pWatermarkTypeGroup->button(iCurrent)->setChecked(true);
+            return;
+        }
+        lock = lockAlbum();
+    }
+    switch (iType) {
+    case WatermarkNone:
+        job.watermarkType = WatermarkNone;
+        ui->divWatermarkOperate->hide();
+        ui->divWatermarkPos->hide();
+        closeHeldFile(job.watermarkImageFile);
+        break;
+    case WatermarkText:
+        job.watermarkType = WatermarkText;
+        closeHeldFile(job.watermarkImageFile);
+        ui->divWatermarkOperate->setCurrentWidget(ui->pageTextWatermark);
+        ui->divWatermarkOperate->show();
+        ui->divWatermarkPos->show();
+        break;
+    case WatermarkPicture:
+        job.watermarkType = WatermarkPicture;
+        ui->divWatermarkOperate->setCurrentWidget(ui->pageImageWatermark);
+        ui->divWatermarkOperate->show();
+        ui->divWatermarkPos->show();
+        if (!reopenHeldFile(job.watermarkImagePath, job.watermarkImageFile))
+            ui->labelImageWatermarkName->setText(tr("Please select image watermark"));
+        if (job.watermarkImagePath.isEmpty()) {
+            lock.reset();
+            emitCoverRefresh();
+            addImageWatermark();
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    lock.reset();
+    emitCoverRefresh();
+}
+
+void ZodoZadar::watermarkTypeChanged(int iType)
+{
+    watermarkTypeChanged(iType, true);
+}
+
+void ZodoZadar::watermarkPosChanged(int iPos, bool bChecked)
+{
+    if (!bChecked)
+        return;
+    {
+        auto lock = haltAndLock();
+        RenderJob::instance().watermarkPosition = iPos;
+    }
+    emitCoverRefresh();
+}
+
+void ZodoZadar::watermarkPosChanged(int iPos)
+{
+    watermarkPosChanged(iPos, true);
+}
+
+void ZodoZadar::textWatermarkChanged()
+{
+    RenderJob &job = RenderJob::instance();
+    const QString szText = ui->editWatermarkText->text();
+    // Leaving the field without a change would otherwise stop a running preview for nothing.
+    if (szText == job.watermarkText)
+        return;
+    {
+        auto lock = haltAndLock();
+        job.watermarkText = szText;
+    }
+    emitCoverRefresh();
+}
+
+void ZodoZadar::endTextEditing()
+{
+    QLineEdit *pEdit = ui->editWatermarkText;
+    pEdit->clearFocus();
+    pEdit->setProperty("editing", false);
+    pEdit->style()->unpolish(pEdit);
+    pEdit->style()->polish(pEdit);
+}
+
+QFont ZodoZadar::fontForDialog() const
+{
+    // The family really drawn and the size in points: OK without a change then changes nothing.
+    const QFont &stFont = RenderJob::instance().watermarkFont;
+    QFont shown = stFont;
+    shown.setFamily(QFontInfo(stFont).family());
+    shown.setPointSizeF(stFont.pixelSize() * 0.75);
+    return shown;
+}
+
+void ZodoZadar::selectFontStyle()
+{
+    RenderJob &job = RenderJob::instance();
+    FontDialog dialog(this);
+    dialog.setCurrentFont(fontForDialog());
+    dialog.setCurrentColor(job.watermarkColor);
+    bool bChanged = false;
+    connect(&dialog, &FontDialog::fontSelected, this, [this, &job, &bChanged](QFont stFont) {
+        auto lock = haltAndLock();
+        fontRule.applyChosenFont(job, stFont);
+        bChanged = true;
+    });
+    connect(&dialog, &FontDialog::colorSelected, this, [this, &job, &bChanged](QColor stColor) {
+        // No halt for the colour alone; the lock keeps the renderer from reading it half-written.
+        auto lock = lockAlbum();
+        job.watermarkColor = stColor;
+        bChanged = true;
+    });
+    dialog.exec();
+    // One refresh once font and colour are both written, so the cover shows them together.
+    if (bChanged)
+        emitCoverRefresh();
+}
+
+void ZodoZadar::addImageWatermark()
+{
+    const QString szFile =
+        FileChooser::openFile(tr("VMAlbum"), FileChooser::desktopFolder(), pictureFilter());
+    if (szFile.isEmpty())
+        return;
+    const QString szName = QFileInfo(szFile).fileName();
+    m_pDecoder->running = true;
+    auto disconnectBoth = [this] {
+        disconnect(m_watermarkDecoded);
+        disconnect(m_watermarkFailed);
+    };
+    m_watermarkDecoded = connect(m_pDecoder, &ImageDecoder::sig_decoded, this,
+                                 [this, szName, disconnectBoth](QString szDecoded) {
+                                     disconnectBoth();
+                                     m_pDecoder->running = false;
+                                     emit sig_imageWatermarkChanged(szDecoded);
+                                     setElidedName(ui->labelImageWatermarkName, szName);
+                                 });
+    m_watermarkFailed =
+        connect(m_pDecoder, &ImageDecoder::sig_decodeFailed, this, [this, disconnectBoth] {
+            m_pDecoder->running = false;
+            disconnectBoth();
+            auto *pToast = new ShareCode::CQToast(this);
+            pToast->showMessage(tr("Failed to add watermark, because of the abnormal picture"),
+                                2000, true);
+        });
+    emit m_pDecoder->sig_decode(szFile, true);
+}
+
+void ZodoZadar::imageWatermarkChanged(QString szFilePath)
+{
+    {
+        auto lock = haltAndLock();
+        setWatermarkImage(RenderJob::instance(), szFilePath);
+    }
+    emitCoverRefresh();
+}
+
+void ZodoZadar::backgroundMusicTypeChanged(int iType, bool bChecked)
+{
+    RenderJob &job = RenderJob::instance();
+    auto lock = haltAndLock();
+    if (!bChecked)
+        return;
+    if (iType == MusicNone) {
+        job.musicType = MusicNone;
+        ui->divBackgroundOperate->setCurrentWidget(ui->pageNoMusic);
+        closeHeldFile(job.musicFile);
+    } else if (iType == MusicCustom) {
+        job.musicType = MusicCustom;
+        ui->divBackgroundOperate->setCurrentWidget(ui->pageCustomMusic);
+        if (!reopenHeldFile(job.musicPath, job.musicFile))
+            ui->labelBackgroundMusicName->setText(tr("Please select background music file"));
+        if (job.musicPath.isEmpty()) {
+            lock.reset();
+            addBackgroundMusic();
+        }
+    }
+}
+
+void ZodoZadar::backgroundMusicTypeChanged(int iType)
+{
+    backgroundMusicTypeChanged(iType, true);
+}
+
+void ZodoZadar::addBackgroundMusic()
+{
+    const QString szFile = FileChooser::openFile(tr("VMAlbum"), FileChooser::desktopFolder(),
+                                                 tr("MP3 File(*.mp3)"));
+    if (szFile.isEmpty())
+        return;
+    ui->labelBackgroundMusicName->clear();
+    halt();
+    setElidedName(ui->labelBackgroundMusicName, QFileInfo(szFile).fileName());
+    {
+        auto lock = lockAlbum();
+        setMusicFile(RenderJob::instance(), szFile);
+    }
+    emitCoverRefresh();
+}
+
+bool ZodoZadar::settingsEvent(QObject *watched, QEvent *event)
+{
+    RenderJob &job = RenderJob::instance();
+    if (watched == ui->btnImageWartermarkHelp) {
+        if (event->type() == QEvent::HoverEnter) {
+            if (!ui->btnImageWartermarkHelp->isEnabled())
+                return true;
+            ui->btnImageWartermarkHelp->setStyleSheet(
+                QStringLiteral("border-image: url(:/theme_local/imgs/watermarkHelp-1.png)"));
+            if (!m_pHelpPopup) {
+                auto *pPopup = new ImageWatermarkHelpDialog(this);
+                pPopup->setAttribute(Qt::WA_DeleteOnClose);
+                pPopup->setFixedSize(256, 68);
+                pPopup->setText(tr("To ensure the clarity of the watermark, the recommended "
+                                   "upload size of the image is 1274 x 418"));
+                pPopup->move(QCursor::pos() + QPoint(-226, 12));
+                pPopup->show();
+                m_pHelpPopup = pPopup;
+            }
+            return true;
+        }
+        if (event->type() == QEvent::HoverLeave) {
+            ui->btnImageWartermarkHelp->setStyleSheet(
+                QStringLiteral("border-image: url(:/theme_local/imgs/watermarkHelp.png)"));
+            if (m_pHelpPopup)
+                m_pHelpPopup->close();
+            m_pHelpPopup = nullptr;
+            return true;
+        }
+    }
+    if (event->type() == QEvent::ToolTip) {
+        QString szPath;
+        if (watched == ui->labelBackgroundMusicName)
+            szPath = job.musicPath;
+        else if (watched == ui->labelImageWatermarkName)
+            szPath = job.watermarkImagePath;
+        if (!szPath.isEmpty()) {
+            auto *pHelp = static_cast<QHelpEvent *>(event);
+            QToolTip::showText(pHelp->globalPos(), QFileInfo(szPath).fileName(),
+                               static_cast<QWidget *>(watched));
+            return true;
+        }
+    }
+    return false;
+}

@@ -1,0 +1,13 @@
+// Showing a file in the desktop's file manager: the program's stand-in for "explorer /select,".
+#pragma once
+
+#include <QString>
+
+namespace platform {
+
+// Asks the session's file manager (org.freedesktop.FileManager1.ShowItems) to open the file's
+// folder with the file selected; where no file manager answers, opens the folder itself. The
+// call does not wait: the answer is handled by the event loop.
+void showFileInFileManager(const QString &szPath);
+
+} // namespace platform
