@@ -48,6 +48,8 @@ ZodoZadar::ZodoZadar(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui:
 
 ZodoZadar::~ZodoZadar()
 {
+    // Taken before the workers are told to close: a thread that ends deletes its worker.
+    QPointer<QObject> workers[] = {m_pEncoder, m_pViewer, m_pDecoder, m_pAudioDecoder};
     if (m_pViewer->previewing)
         m_pViewer->stopRequested = true;
     emit m_pViewer->sig_close(0);
@@ -60,7 +62,6 @@ ZodoZadar::~ZodoZadar()
     ui->divPlayer->stopAudio();
 
     // Every worker ends before the album and the player go: they read both.
-    QPointer<QObject> workers[] = {m_pEncoder, m_pViewer, m_pDecoder, m_pAudioDecoder};
     QPointer<QThread> threads[] = {m_pEncoderThread, m_pViewerThread, m_pDecoderThread,
                                    m_pAudioThread};
     for (int i = 0; i < 4; ++i) {

@@ -43,9 +43,18 @@ void ZodoZadar::selectImageSources()
         if (importSucceeded + importFailed == importTotal)
             pDialog->closeAfterTime(0);
     };
+    // Closing the dialog ends the import at once: answers already on their way are dropped too.
+    auto ended = [this, pDialog] {
+        if (pDialog->isVisible())
+            return false;
+        m_pDecoder->running = false;
+        return true;
+    };
     connect(m_pDecoder, &ImageDecoder::sig_decoded, pDialog,
-            [this, pDialog, finishOne](QString szFile, QPixmap stPixmap,
-                                       AVRational stWidthToHeight, QSize stSrcImageSize) {
+            [this, pDialog, finishOne, ended](QString szFile, QPixmap stPixmap,
+                                              AVRational stWidthToHeight, QSize stSrcImageSize) {
+                if (ended())
+                    return;
                 addPicture(szFile, stPixmap, stWidthToHeight, stSrcImageSize);
                 ++importSucceeded;
                 pDialog->setValue(static_cast<int>(double(importSucceeded + importFailed) /
@@ -53,7 +62,9 @@ void ZodoZadar::selectImageSources()
                 finishOne();
             });
     connect(m_pDecoder, &ImageDecoder::sig_decodeFailed, pDialog,
-            [this, finishOne](QString, QString szErrorStr) {
+            [this, finishOne, ended](QString, QString szErrorStr) {
+                if (ended())
+                    return;
                 ++importFailed;
                 lastErrorText = szErrorStr;
                 finishOne();
