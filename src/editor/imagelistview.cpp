@@ -48,6 +48,9 @@ ImageListView::ImageListView(QWidget *parent)
       m_pDelegate(new ImageListItemDelegate(this))
 {
     setAttribute(Qt::WA_Hover);
+    // The tiles' hover shade follows the toolkit's hover index, which only the viewport's own
+    // hover events keep; not every style turns them on for item views.
+    viewport()->setAttribute(Qt::WA_Hover);
     installEventFilter(this);
     setModel(m_pModel);
     setItemDelegate(m_pDelegate);

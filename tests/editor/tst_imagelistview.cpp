@@ -128,6 +128,12 @@ void TstImageListView::hoverCursorFollowsTheIcon()
     QTest::mouseMove(m_pView->viewport(), strip::deleteIconCentre(*m_pView, 0));
     QTRY_VERIFY(m_pView->isDeleteHover());
     QCOMPARE(m_pView->viewport()->cursor().shape(), Qt::PointingHandCursor);
+    // The hovered tile is shaded: its red thumbnail turns dark red.
+    const QPoint stInside = strip::tile(*m_pView, 0).topLeft() + QPoint(20, 20);
+    QTRY_VERIFY(QColor(m_pView->viewport()->grab().toImage().pixel(stInside)).red() < 200);
+    QCOMPARE(QColor(m_pView->viewport()->grab().toImage().pixel(strip::tile(*m_pView, 1).topLeft() +
+                                                                QPoint(60, 20))),
+             QColor(Qt::green));
 
     QTest::mouseMove(m_pView->viewport(), strip::tile(*m_pView, 0).center());
     QTRY_VERIFY(!m_pView->isDeleteHover());
