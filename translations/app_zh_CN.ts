@@ -258,4 +258,91 @@
         <translation>写入音频包失败</translation>
     </message>
 </context>
+<context>
+    <name>AddImageButton</name>
+    <message>
+        <source>clik to add .jpeg .png picture material</source>
+        <translation>点击添加 .jpeg .png 图片素材</translation>
+    </message>
+    <message>
+        <source>Add pictures</source>
+        <translation>添加图片</translation>
+    </message>
+</context>
+<context>
+    <name>ImageListView</name>
+    <message>
+        <source>Picture list</source>
+        <translation>图片列表</translation>
+    </message>
+    <message>
+        <source>Tips</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>Do you want to delete this material?</source>
+        <translation>确定要删除该素材吗？</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>ProgressDialogClass</name>
+    <message>
+        <source>Dialog</source>
+        <translation>对话框</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>进度</translation>
+    </message>
+    <message>
+        <source>Material import... </source>
+        <translation>素材导入中... </translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+</context>
+<context>
+    <name>FailDialogClass</name>
+    <message>
+        <source>FailDialog</source>
+        <translation>失败</translation>
+    </message>
+    <message>
+        <source>Export failed...</source>
+        <translation>导出失败...</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+</context>
+<context>
+    <name>SuccessDialogClass</name>
+    <message>
+        <source>SuccessDialog</source>
+        <translation>成功</translation>
+    </message>
+    <message>
+        <source>Export succeeded</source>
+        <translation>导出成功</translation>
+    </message>
+    <message>
+        <source>Open the export folder</source>
+        <translation>打开导出文件夹</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+</context>
 </TS>

@@ -41,12 +41,7 @@ void ZodoZadar::addPicture(const QString &szFile, const QPixmap &stPixmap,
     }
     notify(change);
 
-    auto *pItem = new QStandardItem(szFile);
-    pItem->setBackground(QBrush(stPixmap));
-    pItem->setData(QFileInfo(szFile).fileName(), Qt::AccessibleTextRole);
-    pItem->setToolTip(QFileInfo(szFile).fileName());
-    pItem->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled);
-    pModel->appendRow(pItem);
+    ui->imageSourceList->appendImage(szFile, stPixmap);
     if (pModel->rowCount() == 1)
         ui->imageSourceList->setCurrentIndex(pModel->index(0, 0));
 }
@@ -86,11 +81,7 @@ bool ZodoZadar::selfAdaptingRatio() const
 
 QStringList ZodoZadar::rowPaths() const
 {
-    QStringList paths;
-    const QAbstractItemModel *pModel = ui->imageSourceList->model();
-    for (int i = 0; i < pModel->rowCount(); ++i)
-        paths.append(pModel->index(i, 0).data(Qt::DisplayRole).toString());
-    return paths;
+    return ui->imageSourceList->filePaths();
 }
 
 void ZodoZadar::imageSourceSelected(QModelIndex stIndex)

@@ -1,14 +1,25 @@
-// Interim stand-in for the success dialog (replaced by the real one).
+// Reports a finished export and offers to show the new file in the file manager.
 #pragma once
+
 #include <QDialog>
+
+#include <memory>
+
+namespace Ui {
+struct SuccessDialogClass;
+}
+
 class SuccessDialog : public QDialog
 {
     Q_OBJECT
 public:
-    explicit SuccessDialog(QWidget *parent = nullptr) : QDialog(parent)
-    {
-        setAttribute(Qt::WA_DeleteOnClose);
-    }
+    explicit SuccessDialog(QWidget *parent = nullptr);
+    ~SuccessDialog() override;
+
 signals:
+    // "Open the export folder" was clicked; the dialog stays open.
     void sig_explorerFolderRequest();
+
+private:
+    std::unique_ptr<Ui::SuccessDialogClass> ui;
 };

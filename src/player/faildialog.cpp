@@ -1,0 +1,119 @@
+// Failure dialog.
+#include "faildialog.h"
+
+#include "dialogcard.h"
+
+#include <QCoreApplication>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace Ui {
+struct FailDialogClass : DialogCard
+{
+    QWidget *uiFrame4;
+    QVBoxLayout *verticalLayout_2;
+    QWidget *divContent;
+    QHBoxLayout *horizontalLayout;
+    QLabel *label;
+    QLabel *labelContent;
+    QWidget *divErrorMessage;
+    QHBoxLayout *horizontalLayout_2;
+    QLabel *labelErrorMessage;
+
+    void setupUi(QDialog *pDialog)
+    {
+        setupCard(pDialog, QStringLiteral("FailDialogClass"), QStringLiteral("uiFrame4"),
+                  "FailDialogClass");
+        uiFrame4 = upperPicture;
+        uiFrame4->setStyleSheet(QStringLiteral(
+            "#uiFrame4{\nborder-image:url(:/theme_local/imgs/export_failed.png);\n}"));
+
+        verticalLayout_2 = new QVBoxLayout(uiFrame3);
+        verticalLayout_2->setObjectName(QStringLiteral("verticalLayout_2"));
+        verticalLayout_2->setContentsMargins(0, 24, 0, 0);
+        verticalLayout_2->setSpacing(12);
+
+        divContent = new QWidget(uiFrame3);
+        divContent->setObjectName(QStringLiteral("divContent"));
+        horizontalLayout = new QHBoxLayout(divContent);
+        horizontalLayout->setObjectName(QStringLiteral("horizontalLayout"));
+        horizontalLayout->setContentsMargins(0, 0, 0, 0);
+        horizontalLayout->setSpacing(8);
+        horizontalLayout->addStretch(1);
+        label = new QLabel(divContent);
+        label->setObjectName(QStringLiteral("label"));
+        label->setFixedSize(18, 18);
+        label->setStyleSheet(QStringLiteral(
+            "#label{\n\tborder-image: url(:/theme_local/imgs/export_fial_icon.png);\n}"));
+        horizontalLayout->addWidget(label);
+        labelContent = new QLabel(divContent);
+        labelContent->setObjectName(QStringLiteral("labelContent"));
+        labelContent->setTextFormat(Qt::PlainText);
+        labelContent->setStyleSheet(QStringLiteral(
+            "#labelContent{font-family:\"Microsoft YaHei\";font-size:16px;color:#333333;}"));
+        horizontalLayout->addWidget(labelContent);
+        horizontalLayout->addStretch(1);
+        verticalLayout_2->addWidget(divContent);
+
+        divErrorMessage = new QWidget(uiFrame3);
+        divErrorMessage->setObjectName(QStringLiteral("divErrorMessage"));
+        horizontalLayout_2 = new QHBoxLayout(divErrorMessage);
+        horizontalLayout_2->setObjectName(QStringLiteral("horizontalLayout_2"));
+        horizontalLayout_2->setContentsMargins(0, 0, 0, 0);
+        labelErrorMessage = new QLabel(divErrorMessage);
+        labelErrorMessage->setObjectName(QStringLiteral("labelErrorMessage"));
+        labelErrorMessage->setFixedSize(404, 18);
+        // Messages carry file names: a "<" in one must not turn the label into rich text.
+        labelErrorMessage->setTextFormat(Qt::PlainText);
+        labelErrorMessage->setAlignment(Qt::AlignCenter);
+        labelErrorMessage->setStyleSheet(QStringLiteral(
+            "#labelErrorMessage{font-family:\"Microsoft YaHei\";font-size:14px;color:#999999;}"));
+        horizontalLayout_2->addWidget(labelErrorMessage, 0, Qt::AlignHCenter);
+        verticalLayout_2->addWidget(divErrorMessage);
+        verticalLayout_2->addStretch(1);
+        retranslateUi(pDialog);
+    }
+
+    void retranslateUi(QDialog *pDialog)
+    {
+        pDialog->setWindowTitle(QCoreApplication::translate("FailDialogClass", "FailDialog"));
+        labelContent->setText(QCoreApplication::translate("FailDialogClass", "Export failed..."));
+    }
+};
+} // namespace Ui
+
+FailDialog::FailDialog(QWidget *parent) : QDialog(parent), ui(new Ui::FailDialogClass)
+{
+    ui->setupUi(this);
+    ui->setUpWindow(this);
+    setAccessibleName(ui->labelContent->text());
+}
+
+FailDialog::~FailDialog() = default;
+
+void FailDialog::setTitle(const QString &szTitle)
+{
+    ui->labelContent->setText(szTitle);
+    // The window title is never seen on this frameless card; screen readers name it by this.
+    setAccessibleName(szTitle);
+}
+
+void FailDialog::setErrorMessage(const QString &szMessage)
+{
+    QLabel *pLabel = ui->labelErrorMessage;
+    // The style sheet's font is only the label's font once it is polished.
+    pLabel->ensurePolished();
+    const QMargins stMargins = pLabel->contentsMargins();
+    const int iWidth = pLabel->width() - stMargins.left() - stMargins.right();
+    // One line: a line break in a decoder's message would push the rest out of the 18-pixel row.
+    QString szLine = szMessage;
+    szLine.replace(QLatin1Char('\r'), QLatin1Char(' '))
+        .replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const QString szShown = QFontMetrics(pLabel->font()).elidedText(szLine, Qt::ElideRight, iWidth);
+    pLabel->setText(szShown);
+    pLabel->setToolTip(szShown == szLine ? QString() : szMessage);
+    pLabel->setAccessibleDescription(szMessage);
+}

@@ -1,0 +1,222 @@
+// Progress dialog: the label's arithmetic and clamping, self-closing, which hides report
+// sig_hided, dragging and placement.
+#include "cblluishadowmgr.h"
+#include "cframelesswindow.h"
+#include "cqdialogex.h"
+#include "progressdialog.h"
+#include "qtinversionwidget.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+QString labelText(const ProgressDialog &dialog)
+{
+    return dialog.findChild<QLabel *>(QStringLiteral("labelContent"))->text();
+}
+
+// Counts the hide events that reach a widget, and how many came from the window system.
+struct HideCounter : QObject
+{
+    int iHides = 0;
+    int iSpontaneous = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Hide) {
+            ++iHides;
+            iSpontaneous += event->spontaneous() ? 1 : 0;
+        }
+        return false;
+    }
+};
+} // namespace
+
+class TstProgressDialog : public QObject
+{
+    Q_OBJECT
+private slots:
+    void label_data();
+    void label();
+    void startsAtZero();
+    void backgroundPicture();
+    void closeAfterTime_data();
+    void closeAfterTime();
+    void hides_data();
+    void hides();
+    void hideRemovesTheShadow();
+    void dragsWithTheMouse();
+    void cardAndPlacement();
+};
+
+void TstProgressDialog::label_data()
+{
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("bar");
+    const QString szImport = QStringLiteral("importing material... ");
+    QTest::newRow("in range") << szImport << 42 << "importing material...  (42%)" << 42;
+    QTest::newRow("above 100") << szImport << 130 << "importing material...  (100%)" << 100;
+    QTest::newRow("below 0") << szImport << -5 << "importing material...  (0%)" << 0;
+    QTest::newRow("no prefix") << QString() << 42 << "42%" << 42;
+    QTest::newRow("no prefix, clamped") << QString() << 1000 << "100%" << 100;
+    QTest::newRow("percent signs in the prefix stay")
+        << "100%1 done %2" << 7 << "100%1 done %2 (7%)" << 7;
+}
+
+void TstProgressDialog::label()
+{
+    QFETCH(QString, prefix);
+    QFETCH(int, value);
+    QFETCH(QString, text);
+    QFETCH(int, bar);
+    // Both orders: a value before the prefix, and after it.
+    ProgressDialog valueFirst;
+    valueFirst.setValue(value);
+    valueFirst.setTextPrefix(prefix);
+    QCOMPARE(labelText(valueFirst), text);
+    ProgressDialog prefixFirst;
+    prefixFirst.setTextPrefix(prefix);
+    prefixFirst.setValue(value);
+    QCOMPARE(labelText(prefixFirst), text);
+    QCOMPARE(prefixFirst.value(), bar);
+}
+
+void TstProgressDialog::startsAtZero()
+{
+    ProgressDialog dialog;
+    QCOMPARE(labelText(dialog), QStringLiteral("0%"));
+    dialog.setTextPrefix(QStringLiteral("exporting... "));
+    QCOMPARE(labelText(dialog), QStringLiteral("exporting...  (0%)"));
+    auto *pBar = dialog.findChild<QProgressBar *>(QStringLiteral("barProgress"));
+    QCOMPARE(pBar->value(), 0);
+    QVERIFY(!pBar->isTextVisible());
+}
+
+void TstProgressDialog::backgroundPicture()
+{
+    ProgressDialog dialog;
+    dialog.setBackgroundPicture(QStringLiteral(":/theme_local/imgs/dlg_import_images.png"));
+    QCOMPARE(dialog.findChild<QWidget *>(QStringLiteral("divBackground"))->styleSheet(),
+             QStringLiteral("border-image:url(:/theme_local/imgs/dlg_import_images.png)"));
+}
+
+void TstProgressDialog::closeAfterTime_data()
+{
+    QTest::addColumn<QList<int>>("calls");
+    QTest::newRow("0 ms") << QList<int>{0};
+    QTest::newRow("negative is at once") << QList<int>{-20};
+    QTest::newRow("50 ms") << QList<int>{50};
+    QTest::newRow("a later call replaces a pending one") << QList<int>{600000, 0};
+}
+
+void TstProgressDialog::closeAfterTime()
+{
+    QFETCH(QList<int>, calls);
+    QPointer<ProgressDialog> dialog = new ProgressDialog;
+    QSignalSpy hided(dialog.data(), &ProgressDialog::sig_hided);
+    dialog->show();
+    for (int iMs : calls)
+        dialog->closeAfterTime(iMs);
+    // Never synchronous: the caller may still use the dialog after asking.
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(hided.count(), 0);
+    QTRY_VERIFY(dialog.isNull()); // closed, and deleted on close
+    QCOMPARE(hided.count(), 1);
+}
+
+void TstProgressDialog::hides_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("emits");
+    QTest::newRow("hide()") << "hide" << 1;
+    QTest::newRow("close()") << "close" << 1;
+    QTest::newRow("close button") << "button" << 1;
+    QTest::newRow("minimised by the window system") << "minimise" << 0;
+}
+
+void TstProgressDialog::hides()
+{
+    QFETCH(QString, how);
+    QFETCH(int, emits);
+    QPointer<ProgressDialog> dialog = new ProgressDialog;
+    dialog->setAttribute(Qt::WA_DeleteOnClose, false);
+    HideCounter counter;
+    dialog->installEventFilter(&counter);
+    QSignalSpy hided(dialog.data(), &ProgressDialog::sig_hided);
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog.data()));
+    if (how == QLatin1String("hide"))
+        dialog->hide();
+    else if (how == QLatin1String("close"))
+        dialog->close();
+    else if (how == QLatin1String("button"))
+        dialog->findChild<QPushButton *>(QStringLiteral("btnClose"))->click();
+    else
+        dialog->setWindowState(Qt::WindowMinimized);
+    QCOMPARE(counter.iHides, 1);
+    QCOMPARE(counter.iSpontaneous, how == QLatin1String("minimise") ? 1 : 0);
+    QCOMPARE(hided.count(), emits);
+    delete dialog.data();
+}
+
+void TstProgressDialog::hideRemovesTheShadow()
+{
+    ShareCode::CQDialogExMgr stack;
+    ShareCode::CBLLUIShadowMgr shadow;
+    ShareCode::CFramelessWindow frame;
+    frame.show();
+    shadow.sltDlgPush();
+    QVERIFY(shadow.shadow());
+    ProgressDialog dialog(frame.dialogAnchor());
+    dialog.setAttribute(Qt::WA_DeleteOnClose, false);
+    dialog.show();
+    dialog.hide();
+    QVERIFY(!shadow.shadow());
+}
+
+void TstProgressDialog::dragsWithTheMouse()
+{
+    ProgressDialog dialog;
+    dialog.move(200, 150);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    const QPoint stStart = dialog.pos();
+    QTest::mousePress(&dialog, Qt::LeftButton, Qt::NoModifier, QPoint(100, 300));
+    QMouseEvent move(QEvent::MouseMove, QPoint(130, 320), dialog.mapToGlobal(QPoint(130, 320)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&dialog, &move);
+    QCOMPARE(dialog.pos(), stStart + QPoint(30, 20));
+    QTest::mouseRelease(&dialog, Qt::LeftButton, Qt::NoModifier, QPoint(130, 320));
+    // With the button up, moving the mouse leaves the dialog where it is.
+    QMouseEvent hover(QEvent::MouseMove, QPoint(10, 10), dialog.mapToGlobal(QPoint(10, 10)),
+                      Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&dialog, &hover);
+    QCOMPARE(dialog.pos(), stStart + QPoint(30, 20));
+}
+
+void TstProgressDialog::cardAndPlacement()
+{
+    QWidget parent;
+    parent.setGeometry(100, 100, 902, 580);
+    ProgressDialog dialog(&parent);
+    QVERIFY(dialog.isWindow());
+    QCOMPARE(dialog.size(), QSize(502, 352));
+    QCOMPARE(dialog.pos(), QPoint(100 + (902 - 502) / 2, 100 + (580 - 352) / 2));
+    QVERIFY(dialog.windowFlags().testFlag(Qt::FramelessWindowHint));
+    QVERIFY(dialog.testAttribute(Qt::WA_DeleteOnClose));
+    dialog.setAttribute(Qt::WA_DeleteOnClose, false);
+    dialog.show();
+    auto *pClose = dialog.findChild<QPushButton *>(QStringLiteral("btnClose"));
+    QCOMPARE(pClose->geometry(), QRect(465, 5, 30, 30));
+    QCOMPARE(pClose->accessibleName(), QStringLiteral("Close"));
+    QCOMPARE(dialog.findChild<QWidget *>(QStringLiteral("uiFrame3"))->height(), 106);
+    QCOMPARE(dialog.findChild<QWidget *>(QStringLiteral("divBackground"))->size(), QSize(500, 244));
+}
+
+QTEST_MAIN(TstProgressDialog)
+#include "tst_progressdialog.moc"

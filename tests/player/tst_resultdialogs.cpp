@@ -1,0 +1,113 @@
+// Success and failure dialogs: the error text kept to one elided line, the folder button that
+// asks every time, and the names screen readers read.
+#include "faildialog.h"
+#include "successdialog.h"
+
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+class TstResultDialogs : public QObject
+{
+    Q_OBJECT
+private slots:
+    void errorMessage_data();
+    void errorMessage();
+    void failTitle();
+    void folderButtonAsksEachTime();
+    void cardsAndNames();
+};
+
+void TstResultDialogs::errorMessage_data()
+{
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("shown"); // empty: elided
+    QTest::newRow("short") << "Image decode failed(End of file)"
+                           << "Image decode failed(End of file)";
+    QTest::newRow("long") << QStringLiteral("Image decode failed(") +
+                                 QString(300, QLatin1Char('x')) + QLatin1Char(')')
+                          << QString();
+    QTest::newRow("long without spaces, CJK") << QString(120, QChar(0x56FE)) << QString();
+    QTest::newRow("line breaks become spaces") << "first line\nsecond line"
+                                               << "first line second line";
+    QTest::newRow("markup stays text") << "<b>bold</b> <img src=x>"
+                                       << "<b>bold</b> <img src=x>";
+    QTest::newRow("empty") << QString() << QString("");
+}
+
+void TstResultDialogs::errorMessage()
+{
+    QFETCH(QString, message);
+    QFETCH(QString, shown);
+    FailDialog dialog;
+    dialog.setAttribute(Qt::WA_DeleteOnClose, false);
+    dialog.show();
+    auto *pLabel = dialog.findChild<QLabel *>(QStringLiteral("labelErrorMessage"));
+    dialog.setErrorMessage(message);
+    const QString szText = pLabel->text();
+    if (shown.isNull()) {
+        QVERIFY(szText.endsWith(QChar(0x2026)));
+        QCOMPARE(pLabel->toolTip(), message);
+    } else {
+        QCOMPARE(szText, shown);
+        QVERIFY(pLabel->toolTip().isEmpty());
+    }
+    QCOMPARE(pLabel->textFormat(), Qt::PlainText);
+    QVERIFY(QFontMetrics(pLabel->font()).horizontalAdvance(szText) <= 404);
+    QCOMPARE(pLabel->font().pixelSize(), 14);
+    QCOMPARE(pLabel->size(), QSize(404, 18));
+    QCOMPARE(dialog.size(), QSize(502, 352));
+    QCOMPARE(pLabel->accessibleDescription(), message);
+}
+
+void TstResultDialogs::failTitle()
+{
+    FailDialog dialog;
+    auto *pTitle = dialog.findChild<QLabel *>(QStringLiteral("labelContent"));
+    QCOMPARE(pTitle->text(), QStringLiteral("Export failed..."));
+    dialog.setTitle(QStringLiteral("Partial import failed..."));
+    QCOMPARE(pTitle->text(), QStringLiteral("Partial import failed..."));
+    QCOMPARE(dialog.accessibleName(), QStringLiteral("Partial import failed..."));
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("FailDialog"));
+}
+
+void TstResultDialogs::folderButtonAsksEachTime()
+{
+    SuccessDialog dialog;
+    dialog.show();
+    QSignalSpy spy(&dialog, &SuccessDialog::sig_explorerFolderRequest);
+    auto *pButton = dialog.findChild<QPushButton *>(QStringLiteral("btnExportFolder"));
+    QTest::mouseClick(pButton, Qt::LeftButton);
+    QTest::mouseClick(pButton, Qt::LeftButton);
+    QCOMPARE(spy.count(), 2);
+    QVERIFY(dialog.isVisible());
+}
+
+void TstResultDialogs::cardsAndNames()
+{
+    QWidget parent;
+    parent.setGeometry(100, 100, 902, 580);
+    SuccessDialog success(&parent);
+    FailDialog fail(&parent);
+    for (QDialog *pDialog : {static_cast<QDialog *>(&success), static_cast<QDialog *>(&fail)}) {
+        QCOMPARE(pDialog->size(), QSize(502, 352));
+        QCOMPARE(pDialog->pos(), QPoint(300, 214));
+        QVERIFY(pDialog->windowFlags().testFlag(Qt::FramelessWindowHint));
+        QVERIFY(pDialog->testAttribute(Qt::WA_DeleteOnClose));
+        QCOMPARE(pDialog->findChild<QPushButton *>(QStringLiteral("btnClose"))->accessibleName(),
+                 QStringLiteral("Close"));
+    }
+    QCOMPARE(success.objectName(), QStringLiteral("SuccessDialogClass"));
+    QCOMPARE(fail.objectName(), QStringLiteral("FailDialogClass"));
+    auto *pFolder = success.findChild<QPushButton *>(QStringLiteral("btnExportFolder"));
+    QCOMPARE(pFolder->text(), QStringLiteral("Open the export folder"));
+    QCOMPARE(pFolder->accessibleName(), QStringLiteral("Open the export folder"));
+    QCOMPARE(pFolder->height(), 36);
+    QVERIFY(pFolder->minimumWidth() >= 180);
+    QCOMPARE(success.accessibleName(), QStringLiteral("Export succeeded"));
+}
+
+QTEST_MAIN(TstResultDialogs)
+#include "tst_resultdialogs.moc"
