@@ -157,7 +157,7 @@ void ZodoZadarClass::setupUi(QWidget *ZodoZadarClass)
     gridLayout_watermark = new QGridLayout(divWatermark);
     gridLayout_watermark->setObjectName(QStringLiteral("gridLayout_watermark"));
     gridLayout_watermark->setContentsMargins(0, 0, 0, 0);
-    gridLayout_watermark->setHorizontalSpacing(8);
+    gridLayout_watermark->setHorizontalSpacing(4);
     gridLayout_watermark->setVerticalSpacing(8);
     labelWatermark = make<QLabel>(divWatermark, "labelWatermark");
     gridLayout_watermark->addWidget(labelWatermark, 0, 0, 1, 5);
@@ -389,7 +389,7 @@ QString zodoZadarStyleSheet()
         "#labelBackgroundMusic,#labelWatermark,#labelImageDuration{color:#2B2B3A;font-weight:bold;}"
         "#labelRandom{color:#5C46F4;}"
         "#labelSecond,#labelTransition{color:#666666;}"
-        "#divSetting:disabled QLabel{color:#B5B5C0;}"
+        "#ZodoZadarClass QLabel:disabled{color:#B5B5C0;}"
         "#boxImageDuration{border:1px solid #DCDCE6;border-radius:4px;padding-right:16px;"
         "font-size:13px;color:#333333;background:#FFFFFF;}"
         "#boxImageDuration:focus{border-color:#5C46F4;}"
@@ -420,7 +420,7 @@ QString zodoZadarStyleSheet()
         "#btnAddImageAgain:pressed{background:#E2DDFD;}"
         "#imageSourceList{border:none;background:transparent;}"
         "#ZodoZadarClass QRadioButton{font-family:\"Microsoft YaHei\";font-size:13px;"
-        "color:#333333;spacing:6px;}"
+        "color:#333333;spacing:5px;}"
         "#ZodoZadarClass QRadioButton:disabled{color:#B5B5C0;}"
         "#ZodoZadarClass QRadioButton::indicator{width:16px;height:16px;}"
         "#ZodoZadarClass QRadioButton::indicator:unchecked{"
