@@ -362,6 +362,8 @@ void ImageViewer::changePreviewCoverImpl()
 
 void ImageViewer::previewVideoImpl()
 {
+    // The editor starts the player's clock as it asks for the run.
+    const int64_t requestedMs = monotonicMs();
     RenderJob &job = RenderJob::instance();
     QMutexLocker lock(&job.renderMutex);
     // The editor writes these only while `previewing`; what is left of an earlier run's end
@@ -381,6 +383,11 @@ void ImageViewer::previewVideoImpl()
     int ret = preparePreview();
     state.pictureCount = job.materialOrder.size();
     state.pictureIndex = 0;
+    {
+        std::lock_guard<std::mutex> queueLock(queueMutex);
+        scheduleMs = requestedMs;
+        schedulePts = std::max<int64_t>(0, state.seekTarget);
+    }
     if (ret >= 0 && state.pictureCount > 0) {
         try {
             feeder = std::thread(&ImageViewer::feederMain, this, runPlayer);
@@ -488,9 +495,14 @@ void ImageViewer::stepBack()
 void ImageViewer::takeSeekRequest()
 {
     const RenderJob &job = RenderJob::instance();
-    state.seekTarget = positionToFrame(job.playPosition.load(), job.totalTimeBase);
+    const int64_t position = std::max<int64_t>(0, job.playPosition.load());
+    state.seekTarget = positionToFrame(position, job.totalTimeBase);
+    // The player's clock restarted from the position when the seek was asked for, a few ms ago
+    // at most; its frame started that much earlier still.
+    const int64_t intoFrameMs = av_rescale_q(position, job.totalTimeBase, {1, 1000}) -
+                                av_rescale_q(state.seekTarget, kFrameTimeBase, {1, 1000});
     // What is queued belongs to the old position, wherever the target turns out to be.
-    flushQueue();
+    flushQueue(monotonicMs() - std::max<int64_t>(0, intoFrameMs), state.seekTarget);
 }
 
 ImageViewer::SegmentEnd ImageViewer::placeSeekTarget(int64_t start, int64_t end)
@@ -677,12 +689,14 @@ bool ImageViewer::enqueue(av::FramePtr frame)
     return true;
 }
 
-void ImageViewer::flushQueue()
+void ImageViewer::flushQueue(int64_t clockMs, int64_t clockPts)
 {
     {
         std::lock_guard<std::mutex> lock(queueMutex);
         frameQueue.clear();
         ++queueGeneration;
+        scheduleMs = clockMs;
+        schedulePts = clockPts;
     }
     queueChanged.notify_all();
 }
@@ -692,8 +706,10 @@ void ImageViewer::feederMain(PlayerInterface *player)
     pthread_setname_np(pthread_self(), "PreviewFeeder");
     std::lock_guard<std::mutex> life(feederMutex);
     const int64_t interval = state.frameIntervalMs;
-    // The schedule: frame `anchorPts` was handed at `anchorMs`, each later pts 40 ms after the
-    // one before. Time behind it is the lateness budget, spent by handing frames without waiting.
+    // The schedule: frame `anchorPts` is due at `anchorMs`, each later pts 40 ms after the one
+    // before. It follows the player's clock from the start of the run and from each seek, so
+    // that pictures keep time with the music. Time behind it is the lateness budget, spent by
+    // handing frames without waiting.
     bool scheduled = false;
     int64_t anchorMs = 0;
     int64_t anchorPts = 0;
@@ -705,7 +721,9 @@ void ImageViewer::feederMain(PlayerInterface *player)
         if (queueGeneration != generation) {
             // A seek emptied the queue: what comes next starts a new schedule.
             generation = queueGeneration;
-            scheduled = false;
+            scheduled = schedulePts >= 0;
+            anchorMs = scheduleMs;
+            anchorPts = schedulePts;
             state.lastHandOffMs = 0;
         }
         const bool seekFrame = !frameQueue.empty() && shownGeneration != generation;
@@ -721,7 +739,7 @@ void ImageViewer::feederMain(PlayerInterface *player)
             if (renderedAll) {
                 // The album is played out once its last frame has had its time.
                 const int64_t lastEnds = anchorMs + (lastPts + 1 - anchorPts) * interval;
-                if (!scheduled || now >= lastEnds)
+                if (!scheduled || shownGeneration != generation || now >= lastEnds)
                     break;
                 queueChanged.wait_for(lock, std::chrono::milliseconds(lastEnds - now));
                 continue;

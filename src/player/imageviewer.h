@@ -52,7 +52,8 @@ struct PreviewState
 //   true; the renderer and the feeder poll them (at least every 10 ms), or are woken at once
 //   through pause()/resume()/requestStop()/requestSeek(). A seek reads RenderJob::playPosition.
 //   `running` cleared ends every run and skips every cover until the object goes.
-// - `queueMutex` guards `frameQueue` and `queueGeneration` between the renderer and the feeder.
+// - `queueMutex` guards `frameQueue`, `queueGeneration`, the schedule and `renderedAll`
+//   between the renderer and the feeder.
 //   The feeder holds `feederMutex` for its whole life; a run joins it before it ends.
 // - The feeder is the only caller of the player's pushVideoFrame during a run; the renderer
 //   calls sliderPositionMs. Both go through the player pointer read once at the start of a run.
@@ -117,7 +118,7 @@ private:
     void stepBack();
     int holdPicture(int index);
     bool enqueue(av::FramePtr frame);
-    void flushQueue();
+    void flushQueue(int64_t clockMs, int64_t clockPts);
     void wake();
     void waitForChange(int ms);
     int64_t playerClockFrame() const;
@@ -134,7 +135,11 @@ private:
     std::condition_variable queueChanged;
     std::deque<av::FramePtr> frameQueue;
     uint64_t queueGeneration = 0; // +1 at every flush: the feeder starts a new schedule
-    bool renderedAll = false;     // the renderer reached the album's end (under queueMutex)
+    // The player's clock stood at frame `schedulePts` at monotonic `scheduleMs` (run start or
+    // seek); -1: the schedule starts at the first frame handed.
+    int64_t scheduleMs = 0;
+    int64_t schedulePts = -1;
+    bool renderedAll = false; // the renderer reached the album's end (under queueMutex)
 
     std::mutex feederMutex;
     std::thread feeder;
