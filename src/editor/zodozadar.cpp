@@ -51,7 +51,8 @@ ZodoZadar::~ZodoZadar()
     // Taken before the workers are told to close: a thread that ends deletes its worker.
     QPointer<QObject> workers[] = {m_pEncoder, m_pViewer, m_pDecoder, m_pAudioDecoder};
     if (m_pViewer->previewing)
-        m_pViewer->stopRequested = true;
+        m_pViewer->requestStop();
+    m_pViewer->running = false; // covers still queued are skipped
     emit m_pViewer->sig_close(0);
     m_pEncoder->running = false;
     emit m_pEncoder->sig_close(0);
@@ -270,7 +271,7 @@ void ZodoZadar::halt()
 {
     RenderJob &job = RenderJob::instance();
     if (m_pViewer->previewing)
-        m_pViewer->stopRequested = true;
+        m_pViewer->requestStop();
     m_pAudioDecoder->stop();
     // A music decoder blocked on the player's full audio queue would hold musicMutex for good:
     // stopping the audio releases it. A seek asked for the stopped run is void.

@@ -52,7 +52,7 @@ void ZodoZadar::enablePlayer(bool bPlay)
     }
     pPlayer->resumeClockFromSlider();
     if (m_pViewer->previewing)
-        m_pViewer->paused = false;
+        m_pViewer->resume();
     if (customMusicWithPath())
         m_pAudioDecoder->resume();
     pPlayer->showPauseIcon();
@@ -62,7 +62,7 @@ void ZodoZadar::pausePreview()
 {
     ui->divPlayer->pauseClock();
     if (m_pViewer->previewing)
-        m_pViewer->paused = true;
+        m_pViewer->pause();
     if (customMusicWithPath())
         m_pAudioDecoder->pause();
     ui->divPlayer->showPlayIcon();
@@ -88,7 +88,7 @@ void ZodoZadar::playerSliderReleased(double lfDurationRatio)
     if (customMusicWithPath())
         m_pAudioDecoder->setSeekRequest(iMs);
     if (m_pViewer->previewing)
-        m_pViewer->seekRequested = true;
+        m_pViewer->requestSeek();
     if (playerState == PlayerSeeking)
         playOrPause(true);
 }

@@ -1,40 +1,297 @@
-// AudioDecoder placeholder.
+// AudioDecoder: the music decode loop, its looping, pausing and seeking, and the music's length.
 #include "audiodecoder.h"
 
+#include "framegraph.h"
+#include "mediainfoloader.h"
+#include "playerinterface.h"
+#include "renderjob.h"
+
+extern "C" {
+#include <libavutil/channel_layout.h>
+#include <libavutil/mathematics.h>
+#include <libavutil/samplefmt.h>
+}
+
+#include <QDebug>
+#include <QMutexLocker>
 #include <QThread>
+
+#include <algorithm>
+#include <chrono>
+#include <climits>
+
+namespace {
+constexpr AVRational kMsTimeBase{1, 1000};
+// How often a paused loop looks at its flags when nobody wakes it (ms).
+constexpr int kPausePollMs = 200;
+// Pause after a read error other than the end of the file, before reading again (ms).
+constexpr int kReadRetryMs = 10;
+} // namespace
+
+int musicDurationMs(const AVStream *stream, const QString &szFile)
+{
+    int64_t ms = -1;
+    if (stream && stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
+        ms = av_rescale_q(stream->duration, stream->time_base, kMsTimeBase);
+    if (ms <= 0)
+        ms = MediaInfoLoader::parseDecimal(MediaInfoLoader::instance().audioDurationText(szFile));
+    // A length of 0 is as good as none: it must never divide a position.
+    return ms > 0 && ms <= INT_MAX ? int(ms) : -1;
+}
 
 AudioDecoder::AudioDecoder(QObject *parent) : QObject(parent)
 {
-    connect(this, &AudioDecoder::sig_decode, this, &AudioDecoder::decodeImpl);
     connect(this, &AudioDecoder::sig_close, this, &AudioDecoder::closeImpl);
+    connect(this, &AudioDecoder::sig_decode, this, &AudioDecoder::decodeImpl);
+}
+
+AudioDecoder::~AudioDecoder() = default;
+
+void AudioDecoder::closeImpl(int iExitEcode)
+{
+    QThread::currentThread()->exit(iExitEcode);
 }
 
 void AudioDecoder::stop()
 {
-    if (active)
+    if (active) {
         running = false;
+        wake();
+    }
 }
 
 void AudioDecoder::pause()
 {
-    if (active)
+    if (active) {
         paused = true;
+        wake();
+    }
 }
 
 void AudioDecoder::resume()
 {
-    if (active)
+    if (active) {
         paused = false;
+        wake();
+    }
 }
 
 void AudioDecoder::setSeekRequest(int ms)
 {
-    seekRequestMs = ms;
+    seekRequestMs = ms < 0 ? -1 : ms;
+    wake();
 }
 
-void AudioDecoder::decodeImpl(QString) {}
-
-void AudioDecoder::closeImpl(int iExitEcode)
+void AudioDecoder::wake()
 {
-    thread()->exit(iExitEcode);
+    // Taking the lock orders the flag written before it with the loop's test of it.
+    {
+        std::lock_guard<std::mutex> lock(controlMutex);
+    }
+    controlChanged.notify_all();
+}
+
+void AudioDecoder::waitForControl(int ms)
+{
+    std::unique_lock<std::mutex> lock(controlMutex);
+    controlChanged.wait_for(lock, std::chrono::milliseconds(ms));
+}
+
+void AudioDecoder::decodeImpl(QString szFile)
+{
+    RenderJob &job = RenderJob::instance();
+    QMutexLocker musicLock(&job.musicMutex);
+    running = true;
+    paused = false;
+    active = true;
+    player = job.player;
+
+    const int ret = openMusic(szFile);
+    if (ret >= 0)
+        decodeLoop();
+    else
+        av_log(nullptr, AV_LOG_DEBUG, "music not played (%d)\n", ret);
+
+    loopCount = 0;
+    seekRequestMs = -1;
+    durationMs = -1;
+    decoder.reset();
+    input.reset();
+    stream = nullptr;
+    player = nullptr;
+    paused = false;
+    running = true;
+    active = false;
+}
+
+int AudioDecoder::openMusic(const QString &szFile)
+{
+    if (szFile.isEmpty())
+        return AVERROR(EINVAL);
+    AVFormatContext *raw = nullptr;
+    if (avformat_open_input(&raw, ffmpegPath(szFile).constData(), nullptr, nullptr) < 0)
+        return AVERROR(EINVAL);
+    input.reset(raw);
+    int ret = avformat_find_stream_info(input.get(), nullptr);
+    if (ret < 0)
+        return ret;
+    for (unsigned i = 0; i < input->nb_streams && !stream; ++i) {
+        if (input->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO)
+            stream = input->streams[i];
+    }
+    if (!stream)
+        return AVERROR_STREAM_NOT_FOUND;
+    durationMs = musicDurationMs(stream, szFile);
+
+    const AVCodec *codec = avcodec_find_decoder(stream->codecpar->codec_id);
+    if (!codec)
+        return AVERROR_DECODER_NOT_FOUND;
+    decoder.reset(avcodec_alloc_context3(codec));
+    if (!decoder || avcodec_parameters_to_context(decoder.get(), stream->codecpar) < 0)
+        return AVERROR_DECODER_NOT_FOUND;
+    decoder->pkt_timebase = stream->time_base;
+    if (avcodec_open2(decoder.get(), codec, nullptr) < 0)
+        return AVERROR_DECODER_NOT_FOUND;
+    decodedEnd = 0;
+    seekTarget = AV_NOPTS_VALUE;
+    return 0;
+}
+
+void AudioDecoder::decodeLoop()
+{
+    av::PacketPtr packet = av::makePacket();
+    av::FramePtr frame = av::makeFrame();
+    if (!packet || !frame)
+        return;
+    // A pass from the start to the end of the file that yields no sound means there is none to
+    // play; looping it again would only spin.
+    int64_t framesThisPass = 0;
+    bool wholePass = true;
+    for (;;) {
+        const int seek = seekRequestMs.exchange(-1);
+        if (seek >= 0) {
+            jumpPlayIndex(seek);
+            const int length = durationMs;
+            if (length > 0)
+                loopCount = seek / length;
+            wholePass = false;
+        }
+        if (!running)
+            break;
+        if (paused) {
+            waitForControl(kPausePollMs);
+            continue;
+        }
+        int ret = av_read_frame(input.get(), packet.get());
+        if (ret == AVERROR_EOF || (ret < 0 && input->pb && avio_feof(input->pb))) {
+            if (durationMs <= 0 && decodedEnd > 0) {
+                const int64_t start = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
+                const int64_t ms = av_rescale_q(decodedEnd - start, stream->time_base, kMsTimeBase);
+                if (ms > 0 && ms <= INT_MAX)
+                    durationMs = int(ms);
+            }
+            if (wholePass && framesThisPass == 0)
+                break;
+            jumpPlayIndex(0);
+            ++loopCount;
+            framesThisPass = 0;
+            wholePass = true;
+            continue;
+        }
+        if (ret < 0) {
+            waitForControl(kReadRetryMs);
+            continue;
+        }
+        if (packet->stream_index != stream->index) {
+            av_packet_unref(packet.get());
+            continue;
+        }
+        ret = avcodec_send_packet(decoder.get(), packet.get());
+        av_packet_unref(packet.get());
+        // Junk that the decoder rejects (common between MP3 frames) is skipped.
+        if (ret < 0 && ret != AVERROR(EAGAIN))
+            continue;
+        // Every frame the packet gives, not only the first.
+        while (running && avcodec_receive_frame(decoder.get(), frame.get()) >= 0) {
+            ++framesThisPass;
+            if (frame->best_effort_timestamp != AV_NOPTS_VALUE)
+                frame->pts = frame->best_effort_timestamp;
+            if (frame->pts != AV_NOPTS_VALUE && frame->sample_rate > 0)
+                decodedEnd = std::max(decodedEnd, frame->pts + av_rescale_q(frame->nb_samples,
+                                                                            {1, frame->sample_rate},
+                                                                            stream->time_base));
+            if (trimToTarget(frame.get()))
+                handOver(frame.get());
+            av_frame_unref(frame.get());
+        }
+    }
+}
+
+int AudioDecoder::handOver(AVFrame *frame)
+{
+    // A frame decoded just before a pause waits for the resume; a seek or stop makes it stale.
+    while (paused && running && seekRequestMs < 0)
+        waitForControl(kPausePollMs);
+    if (!running || seekRequestMs >= 0)
+        return 0;
+    frame->time_base = stream->time_base;
+    const int ret = player ? player->pushAudioFrame(frame) : -1;
+    if (ret < 0 && frame->sample_rate > 0) {
+        // Nobody plays it: keep the music's own pace rather than race through the file.
+        waitForControl(int(int64_t(frame->nb_samples) * 1000 / frame->sample_rate));
+    }
+    return ret;
+}
+
+bool AudioDecoder::trimToTarget(AVFrame *frame)
+{
+    if (seekTarget == AV_NOPTS_VALUE)
+        return true;
+    if (frame->pts == AV_NOPTS_VALUE || frame->sample_rate <= 0 || frame->nb_samples <= 0) {
+        seekTarget = AV_NOPTS_VALUE;
+        return true;
+    }
+    const AVRational sampleBase{1, frame->sample_rate};
+    const int64_t skip = av_rescale_q(seekTarget - frame->pts, stream->time_base, sampleBase);
+    if (skip >= frame->nb_samples)
+        return false; // wholly before the target
+    seekTarget = AV_NOPTS_VALUE;
+    if (skip <= 0)
+        return true;
+    // The demuxer lands on a frame boundary before the target; the music starts at the target.
+    av::FramePtr rest = av::makeFrame();
+    if (!rest)
+        return true;
+    rest->format = frame->format;
+    rest->sample_rate = frame->sample_rate;
+    rest->nb_samples = frame->nb_samples - int(skip);
+    if (av_channel_layout_copy(&rest->ch_layout, &frame->ch_layout) < 0 ||
+        av_frame_get_buffer(rest.get(), 0) < 0)
+        return true;
+    av_samples_copy(rest->extended_data, frame->extended_data, 0, int(skip), rest->nb_samples,
+                    frame->ch_layout.nb_channels, AVSampleFormat(frame->format));
+    rest->pts = frame->pts + av_rescale_q(skip, sampleBase, stream->time_base);
+    av_frame_unref(frame);
+    av_frame_move_ref(frame, rest.get());
+    return true;
+}
+
+void AudioDecoder::jumpPlayIndex(int time_millisecond)
+{
+    if (!input || !stream || !decoder)
+        return;
+    const int length = durationMs;
+    const int64_t position = std::max(0, time_millisecond);
+    const int64_t offset = length > 0 ? position % length : position;
+    int64_t target = av_rescale_q(offset, kMsTimeBase, stream->time_base);
+    if (stream->start_time != AV_NOPTS_VALUE)
+        target += stream->start_time;
+    avcodec_flush_buffers(decoder.get());
+    if (avformat_seek_file(input.get(), stream->index, INT64_MIN, target, INT64_MAX,
+                           AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY) < 0) {
+        qDebug("audio seek file error");
+        seekTarget = AV_NOPTS_VALUE;
+        return;
+    }
+    seekTarget = target;
 }

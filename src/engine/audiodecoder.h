@@ -1,32 +1,79 @@
-// AudioDecoder: plays the background music of a preview (placeholder until the decoder lands).
+// AudioDecoder: plays the background music of a preview, looped, through the player.
 #pragma once
+
+#include "avhandles.h"
 
 #include <QObject>
 #include <QString>
 
 #include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
 
+class PlayerInterface;
+
+// Thread contract:
+// - The object lives on a QThread of its own. decodeImpl runs there and holds
+//   RenderJob::musicMutex for the whole request; meanwhile the thread's event loop is blocked,
+//   so queued calls (jumpPlayIndex) wait until it returns.
+// - stop(), pause(), resume() and setSeekRequest() are called from the user-interface thread;
+//   they write the atomics below and wake the decode loop. `input`, `decoder` and `stream` are
+//   touched by the decoder's thread only.
+// - Frames go to RenderJob::player->pushAudioFrame, which blocks while the playback engine's
+//   sample queue is full: that wait paces the loop to playback speed.
 class AudioDecoder : public QObject
 {
     Q_OBJECT
 public:
     explicit AudioDecoder(QObject *parent = nullptr);
-
-    void stop();
-    void pause();
-    void resume();
-    void setSeekRequest(int ms);
+    ~AudioDecoder() override;
 
     std::atomic<bool> running{true};
     std::atomic<bool> paused{false};
-    std::atomic<bool> active{false};
-    std::atomic<int> seekRequestMs{-1};
+    std::atomic<bool> active{false};    // decodeImpl is running
+    std::atomic<int> durationMs{-1};    // music length; -1 while unknown
+    std::atomic<int> seekRequestMs{-1}; // pending seek in preview milliseconds; -1 for none
+    std::atomic<int> loopCount{0};      // times the music wrapped (informational)
+
+    // Each acts only while decodeImpl runs.
+    void stop();
+    void pause();
+    void resume();
+    // Seeks the music to preview position `ms` (modulo its length) at the next loop pass. A
+    // negative value drops a pending request.
+    void setSeekRequest(int ms);
 
 signals:
     void sig_close(int iExitCode);
     void sig_decode(QString szFile);
 
 public slots:
-    void decodeImpl(QString szFile);
     void closeImpl(int iExitEcode);
+    void decodeImpl(QString szFile);
+    void jumpPlayIndex(int time_millisecond);
+
+private:
+    int openMusic(const QString &szFile);
+    void decodeLoop();
+    int handOver(AVFrame *frame);
+    bool trimToTarget(AVFrame *frame);
+    void waitForControl(int ms);
+    void wake();
+
+    PlayerInterface *player = nullptr; // RenderJob::player, read when a request starts
+    av::InputContextPtr input;
+    av::CodecContextPtr decoder;
+    AVStream *stream = nullptr;
+    // End of the latest decoded frame in stream time; gives the length at the first end of file
+    // when neither the file nor MediaInfo knew it.
+    int64_t decodedEnd = 0;
+    // Where the latest seek asked to resume, in stream time; decoded sound before it is cut off.
+    int64_t seekTarget = AV_NOPTS_VALUE;
+
+    std::mutex controlMutex;
+    std::condition_variable controlChanged;
 };
+
+// The music's length in milliseconds: the stream's duration, else MediaInfo's; -1 when unknown.
+int musicDurationMs(const AVStream *stream, const QString &szFile);

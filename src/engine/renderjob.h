@@ -14,6 +14,7 @@ extern "C" {
 #include <QSize>
 #include <QString>
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 
@@ -81,7 +82,8 @@ public:
     static RenderJob &instance();
 
     int64_t totalDuration = 0;
-    int64_t playPosition = 0;
+    // Written by the editor while the preview renderer reads it.
+    std::atomic<int64_t> playPosition{0};
     AVRational totalTimeBase{1, 1000000};
     int watermarkType = WatermarkNone;
     int watermarkPosition = LeftTop;

@@ -1,23 +1,781 @@
-// ImageViewer placeholder.
+// ImageViewer: the cover, the preview run loop with its picture and transition segments, seeking,
+// and the frame feeder that hands frames to the player at 25 per second.
 #include "imageviewer.h"
 
+#include "framegraph.h"
+#include "pictureheader.h"
+#include "playerinterface.h"
+
+extern "C" {
+#include <libavutil/mathematics.h>
+}
+
+#include <QMutexLocker>
 #include <QThread>
+
+#include <chrono>
+#include <cmath>
+#include <future>
+#include <system_error>
+
+#include <pthread.h>
+
+namespace {
+
+constexpr AVRational kPreviewRate{25, 1};
+constexpr AVRational kFrameTimeBase{1, 25};
+constexpr int kMaxPreviewHeight = 1080;
+// Flags written directly by the editor, without a wake-up, are seen within this many ms.
+constexpr int kPollMs = 10;
+// How far (ms) the feeder may fall behind its schedule and still catch up by handing frames
+// without waiting. Beyond it the schedule starts again from the frame at hand: after a long
+// stall the renderer has already dropped what the clock passed, and a burst would only show the
+// rest too fast.
+constexpr int64_t kMaxLatenessBudgetMs = 200;
+// Transitions work on full-chroma stills, up-sampled once per transition (as the export does).
+constexpr AVPixelFormat kTransitionFormat = AV_PIX_FMT_YUV444P;
+
+int64_t monotonicMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// JPEGs decode at a reduced size when that still covers the letterboxed picture.
+int previewLowres(const QString &path, int W, int H)
+{
+    const PictureHeader hdr = readPictureHeader(path);
+    const LetterboxGeometry stored = letterboxGeometry(hdr.width, hdr.height, W, H);
+    const LetterboxGeometry turned = letterboxGeometry(hdr.height, hdr.width, W, H);
+    return lowresKeeping(hdr, QSize(stored.width, stored.height),
+                         QSize(turned.width, turned.height));
+}
+
+// The picture pipeline up to the watermark: decode, letterbox onto W x H, convert to 4:2:0.
+int preparePreviewPicture(const QString &path, int W, int H, AVFrame *dst)
+{
+    av::FramePtr frame = av::makeFrame();
+    if (!frame)
+        return AVERROR(ENOMEM);
+    int ret = decodePictureFile(path, frame.get(), previewLowres(path, W, H));
+    if (ret >= 0 && (frame->width <= 0 || frame->height <= 0))
+        ret = AVERROR_INVALIDDATA;
+    if (ret >= 0)
+        ret = preparePicture(frame.get(), W, H, AV_PIX_FMT_YUV420P);
+    if (ret >= 0)
+        ret = convertPixelFormat(frame.get(), frame.get(), AV_PIX_FMT_YUV420P);
+    if (ret < 0)
+        return ret;
+    av_frame_unref(dst);
+    av_frame_move_ref(dst, frame.get());
+    dst->pts = 0;
+    return 0;
+}
+
+int64_t positionToFrame(int64_t position, AVRational timeBase)
+{
+    // The frame on screen at a moment is the one whose interval holds it.
+    return av_rescale_q_rnd(std::max<int64_t>(0, position), timeBase, kFrameTimeBase,
+                            AV_ROUND_DOWN);
+}
+
+} // namespace
+
+// Produces the frames of one segment; `step` counts from the segment's first frame.
+class ImageViewer::FrameSource
+{
+public:
+    virtual ~FrameSource() = default;
+    virtual int render(int64_t step, av::FramePtr &out) = 0;
+    // A seek landed inside the segment.
+    virtual void seeked() {}
+};
+
+class ImageViewer::StillSource : public FrameSource
+{
+public:
+    explicit StillSource(const AVFrame *still) : still(still) {}
+    int render(int64_t, av::FramePtr &out) override
+    {
+        out.reset(av_frame_clone(still));
+        return out ? 0 : AVERROR(ENOMEM);
+    }
+
+private:
+    const AVFrame *still;
+};
+
+class ImageViewer::TransitionSource : public FrameSource
+{
+public:
+    TransitionSource(const TransitionSlot &slot, int W, int H, WatermarkOverlay &watermark)
+        : slot(slot), W(W), H(H), watermark(watermark)
+    {
+    }
+
+    int prepare(const AVFrame *current, const AVFrame *next)
+    {
+        from = av::makeFrame();
+        to = av::makeFrame();
+        if (!from || !to)
+            return AVERROR(ENOMEM);
+        int ret = convertWithGraph(current, from.get(), kTransitionFormat);
+        if (ret >= 0)
+            ret = convertWithGraph(next, to.get(), kTransitionFormat);
+        return ret < 0 ? ret : 0;
+    }
+
+    int render(int64_t step, av::FramePtr &out) override
+    {
+        int ret = graph ? 0 : createGraph(step);
+        if (ret < 0)
+            return ret;
+        // Both inputs carry the step number; the graph's offset makes its first step `step`.
+        from->pts = step;
+        to->pts = step;
+        ret = sendFrameToGraph(graph.get(), QStringLiteral("in1"), from.get());
+        if (ret >= 0)
+            ret = sendFrameToGraph(graph.get(), QStringLiteral("in2"), to.get());
+        if (ret < 0)
+            return ret;
+        out = av::makeFrame();
+        if (!out)
+            return AVERROR(ENOMEM);
+        bool got = false;
+        ret = receiveFrameFromGraph(graph.get(), QStringLiteral("out"), out.get(), &got);
+        if (ret >= 0 && !got)
+            ret = AVERROR(EAGAIN);
+        if (ret >= 0)
+            ret = watermark.apply(out.get());
+        return ret < 0 ? ret : 0;
+    }
+
+    // The filter measures progress from the first frame it receives: after a seek it is rebuilt
+    // for the step it resumes at.
+    void seeked() override { graph.reset(); }
+
+private:
+    int createGraph(int64_t firstStep)
+    {
+        // A transition entered part-way starts before its first frame by exactly the frames
+        // skipped (40 ms each), so that every frame matches the one an unbroken run shows.
+        const int64_t skippedMs = av_rescale_q(firstStep, kFrameTimeBase, {1, 1000});
+        const QString offset =
+            skippedMs == 0
+                ? QStringLiteral("0")
+                : QString::asprintf("-%lld.%03lld", static_cast<long long>(skippedMs / 1000),
+                                    static_cast<long long>(skippedMs % 1000));
+        const int64_t seconds = av_rescale_q(slot.duration, slot.durationTimeBase, {1, 1});
+        const QString desc = QStringLiteral("[in1][in2]%1=transition=%2:offset=%3:duration=%4")
+                                 .arg(QString::fromUtf8(slot.kind->filterName),
+                                      QString::fromUtf8(slot.kind->transitionName), offset,
+                                      QString::number(seconds));
+        SourcePadSpec in1;
+        in1.format = kTransitionFormat;
+        in1.width = W;
+        in1.height = H;
+        in1.timeBase = kFrameTimeBase;
+        in1.frameRate = kPreviewRate;
+        in1.pixelAspect = {0, 1};
+        in1.label = QStringLiteral("in1");
+        SourcePadSpec in2 = in1;
+        in2.label = QStringLiteral("in2");
+        graph = createFilterGraph(desc, {in1, in2},
+                                  {SinkPadSpec{AV_PIX_FMT_YUV420P, QStringLiteral("out"), 0}});
+        return graph ? 0 : AVERROR(EINVAL);
+    }
+
+    const TransitionSlot &slot;
+    const int W;
+    const int H;
+    WatermarkOverlay &watermark;
+    av::FramePtr from;
+    av::FramePtr to;
+    av::FilterGraphPtr graph;
+};
 
 ImageViewer::ImageViewer(QObject *parent) : QObject(parent)
 {
+    registerEngineMetaTypes();
+    connect(this, &ImageViewer::sig_close, this, &ImageViewer::closeImpl);
     connect(this, &ImageViewer::sig_changePreviewCover, this, &ImageViewer::changePreviewCoverImpl);
     connect(this, &ImageViewer::sig_previewVideo, this, &ImageViewer::previewVideoImpl);
-    connect(this, &ImageViewer::sig_close, this, &ImageViewer::closeImpl);
 }
 
-void ImageViewer::changePreviewCoverImpl() {}
-
-void ImageViewer::previewVideoImpl()
+ImageViewer::~ImageViewer()
 {
-    emit sig_previewFinished();
+    // A run always joins its feeder; this only guards against a run cut short by an exception.
+    stopRequested = true;
+    queueChanged.notify_all();
+    if (feeder.joinable())
+        feeder.join();
+    std::lock_guard<std::mutex> feederDone(feederMutex);
+    std::lock_guard<std::mutex> lock(queueMutex);
+    frameQueue.clear();
 }
 
 void ImageViewer::closeImpl(int iExitCode)
 {
-    thread()->exit(iExitCode);
+    QThread::currentThread()->exit(iExitCode);
+}
+
+void ImageViewer::pause()
+{
+    paused = true;
+    wake();
+}
+
+void ImageViewer::resume()
+{
+    paused = false;
+    wake();
+}
+
+void ImageViewer::requestStop()
+{
+    stopRequested = true;
+    wake();
+}
+
+void ImageViewer::requestSeek()
+{
+    seekRequested = true;
+    wake();
+}
+
+void ImageViewer::wake()
+{
+    // Taking the lock orders the flag written before it with a waiter's test of it.
+    {
+        std::lock_guard<std::mutex> lock(queueMutex);
+    }
+    queueChanged.notify_all();
+}
+
+void ImageViewer::waitForChange(int ms)
+{
+    std::unique_lock<std::mutex> lock(queueMutex);
+    queueChanged.wait_for(lock, std::chrono::milliseconds(ms));
+}
+
+int ImageViewer::preparePreview()
+{
+    releasePreview();
+    const RenderJob &job = RenderJob::instance();
+    state.previewWidth = job.width;
+    state.previewHeight = job.height;
+    state.previewFont = job.watermarkFont;
+    if (job.height > kMaxPreviewHeight) {
+        const double scale = double(kMaxPreviewHeight) / job.height;
+        QFont &font = state.previewFont;
+        if (font.pixelSize() > 0)
+            font.setPixelSize(std::max(1, int(font.pixelSize() * scale)));
+        else if (font.pointSizeF() > 0)
+            font.setPointSizeF(font.pointSizeF() * scale);
+        state.previewHeight = kMaxPreviewHeight;
+        state.previewWidth = RenderJob::widthFor(kMaxPreviewHeight, job.aspectNum, job.aspectDen);
+    }
+    const int W = state.previewWidth;
+    const int H = state.previewHeight;
+    if (W <= 0 || H <= 0)
+        return AVERROR(EINVAL);
+    state.pixelFormat = AV_PIX_FMT_YUV420P;
+    state.previewFrameRate = kPreviewRate;
+    state.frameTimeBase = kFrameTimeBase;
+    state.totalFrames = job.totalDuration > 0
+                            ? av_rescale_q(job.totalDuration, job.totalTimeBase, kFrameTimeBase)
+                            : 0;
+    state.frameIntervalMs =
+        std::max(1, int(av_rescale_q_rnd(1, kFrameTimeBase, job.msTimeBase, AV_ROUND_DOWN)));
+    const int64_t position = job.playPosition.load();
+    state.seekTarget = position > 0 ? positionToFrame(position, job.totalTimeBase) : -1;
+    state.nextPts = 0;
+    state.lastHandOffMs = 0;
+    pictureFrames = job.pictureFrameCount(kPreviewRate);
+    state.heldFrame = av::makeFrame();
+    state.stillFrame = av::makeFrame();
+    if (!state.heldFrame || !state.stillFrame)
+        return AVERROR(ENOMEM);
+
+    if (job.watermarkType == WatermarkText && !job.watermarkText.isEmpty()) {
+        // A text that draws nothing (blanks only) simply gives no watermark.
+        state.watermarkFrame =
+            makeTextWatermarkFrame(job.watermarkText, state.previewFont, job.watermarkColor);
+    } else if (job.watermarkType == WatermarkPicture && !job.watermarkImagePath.isEmpty()) {
+        state.watermarkFrame = av::makeFrame();
+        if (!state.watermarkFrame)
+            return AVERROR(ENOMEM);
+        const int ret =
+            makePictureWatermarkFrame(job.watermarkImagePath, W, H, state.watermarkFrame.get());
+        if (ret < 0)
+            return ret;
+    }
+    if (state.watermarkFrame) {
+        const AVFrame *mark = state.watermarkFrame.get();
+        const QPoint at =
+            watermarkPlacement(job.watermarkPosition, W, H, mark->width, mark->height);
+        state.watermarkRect = QRect(at, QSize(mark->width, mark->height));
+        if (!state.watermark.create(mark, at, W, H, AV_PIX_FMT_YUV420P, {0, 1}))
+            return AVERROR(EINVAL);
+    }
+    return 0;
+}
+
+void ImageViewer::releasePreview()
+{
+    state.heldFrame.reset();
+    state.heldIndex = -1;
+    state.stillFrame.reset();
+    state.watermark.reset();
+    state.watermarkFrame.reset();
+    state.watermarkRect = QRect();
+    state.seekTarget = -1;
+    state.nextPts = 0;
+    state.lastHandOffMs = 0;
+    state.pictureIndex = 0;
+    state.pictureCount = 0;
+}
+
+void ImageViewer::changePreviewCoverImpl()
+{
+    RenderJob &job = RenderJob::instance();
+    QMutexLocker lock(&job.renderMutex);
+    if (!running)
+        return;
+    int ret = preparePreview();
+    if (ret >= 0 && !job.materialOrder.isEmpty()) {
+        ret = holdPicture(0);
+        if (ret >= 0)
+            ret = av_frame_ref(state.stillFrame.get(), state.heldFrame.get());
+        if (ret >= 0)
+            ret = state.watermark.apply(state.stillFrame.get());
+        if (ret >= 0 && !stopRequested && job.player) {
+            av::FramePtr cover(av_frame_clone(state.stillFrame.get()));
+            if (cover) {
+                cover->pts = 0;
+                job.player->pushVideoFrame(cover.get());
+            }
+        }
+    }
+    releasePreview();
+}
+
+void ImageViewer::previewVideoImpl()
+{
+    // The editor starts the player's clock as it asks for the run.
+    const int64_t requestedMs = monotonicMs();
+    RenderJob &job = RenderJob::instance();
+    QMutexLocker lock(&job.renderMutex);
+    // The editor writes these only while `previewing`; what is left of an earlier run's end
+    // (a stop that crossed its finish) must not reach this one.
+    paused = false;
+    stopRequested = false;
+    seekRequested = false;
+    previewing = true;
+    runPlayer = job.player;
+    {
+        std::lock_guard<std::mutex> queueLock(queueMutex);
+        frameQueue.clear();
+        renderedAll = false;
+        ++queueGeneration;
+    }
+
+    int ret = preparePreview();
+    state.pictureCount = job.materialOrder.size();
+    state.pictureIndex = 0;
+    {
+        std::lock_guard<std::mutex> queueLock(queueMutex);
+        scheduleMs = requestedMs;
+        schedulePts = std::max<int64_t>(0, state.seekTarget);
+    }
+    if (ret >= 0 && state.pictureCount > 0) {
+        try {
+            feeder = std::thread(&ImageViewer::feederMain, this, runPlayer);
+        } catch (const std::system_error &) {
+            ret = AVERROR(EAGAIN);
+        }
+        if (ret >= 0)
+            runLoop();
+    }
+
+    // Every run ends here, whatever ended it.
+    job.playPosition = 0;
+    stopRequested = true;
+    wake();
+    if (feeder.joinable())
+        feeder.join();
+    {
+        std::lock_guard<std::mutex> feederDone(feederMutex);
+        std::lock_guard<std::mutex> queueLock(queueMutex);
+        frameQueue.clear();
+        renderedAll = false;
+    }
+    releasePreview();
+    runPlayer = nullptr;
+    paused = false;
+    seekRequested = false;
+    stopRequested = false;
+    previewing = false;
+    emit sig_previewFinished();
+}
+
+void ImageViewer::runLoop()
+{
+    const RenderJob &job = RenderJob::instance();
+    auto setRenderedAll = [this](bool all) {
+        std::lock_guard<std::mutex> lock(queueMutex);
+        renderedAll = all;
+    };
+    while (!stopping()) {
+        if (state.pictureIndex >= state.pictureCount) {
+            // Everything is queued; the feeder ends the run when the queue has played out.
+            if (seekRequested.exchange(false)) {
+                takeSeekRequest();
+                setRenderedAll(false);
+                state.pictureIndex = 0;
+                state.nextPts = 0;
+                continue;
+            }
+            setRenderedAll(true);
+            queueChanged.notify_all();
+            waitForChange(kPollMs);
+            continue;
+        }
+        currentPicture = job.materials.value(job.materialOrder.at(state.pictureIndex));
+        SegmentEnd end = renderPictureSegment();
+        if ((end == SegmentEnd::Done || end == SegmentEnd::TargetAfter) &&
+            state.pictureIndex + 1 < state.pictureCount) {
+            nextPicture = job.materials.value(job.materialOrder.at(state.pictureIndex + 1));
+            end = renderTransitionSegment();
+            if (end == SegmentEnd::TargetBefore) {
+                // The target lies in this picture or earlier: back to the picture's first frame.
+                state.nextPts -= pictureFrames;
+                continue;
+            }
+        }
+        switch (end) {
+        case SegmentEnd::Done:
+        case SegmentEnd::TargetAfter:
+            ++state.pictureIndex;
+            break;
+        case SegmentEnd::TargetBefore:
+            stepBack();
+            break;
+        case SegmentEnd::Stopped:
+            return;
+        case SegmentEnd::Failed:
+            stopRequested = true;
+            return;
+        }
+    }
+}
+
+void ImageViewer::stepBack()
+{
+    // nextPts is the first frame of picture `pictureIndex`; the previous picture starts a
+    // transition and a picture earlier.
+    const RenderJob &job = RenderJob::instance();
+    if (state.pictureIndex <= 1 || state.seekTarget < 1) {
+        state.pictureIndex = 0;
+        state.nextPts = 0;
+        return;
+    }
+    --state.pictureIndex;
+    int64_t back = pictureFrames;
+    if (state.pictureIndex < job.transitions.size())
+        back +=
+            RenderJob::transitionFrameCount(job.transitions.at(state.pictureIndex), kPreviewRate);
+    state.nextPts -= back;
+    if (state.nextPts < 0) {
+        state.pictureIndex = 0;
+        state.nextPts = 0;
+    }
+}
+
+void ImageViewer::takeSeekRequest()
+{
+    const RenderJob &job = RenderJob::instance();
+    const int64_t position = std::max<int64_t>(0, job.playPosition.load());
+    state.seekTarget = positionToFrame(position, job.totalTimeBase);
+    // The player's clock restarted from the position when the seek was asked for, a few ms ago
+    // at most; its frame started that much earlier still.
+    const int64_t intoFrameMs = av_rescale_q(position, job.totalTimeBase, {1, 1000}) -
+                                av_rescale_q(state.seekTarget, kFrameTimeBase, {1, 1000});
+    // What is queued belongs to the old position, wherever the target turns out to be.
+    flushQueue(monotonicMs() - std::max<int64_t>(0, intoFrameMs), state.seekTarget);
+}
+
+ImageViewer::SegmentEnd ImageViewer::placeSeekTarget(int64_t start, int64_t end)
+{
+    const int64_t target = state.seekTarget;
+    if (target < start) {
+        state.nextPts = start;
+        return SegmentEnd::TargetBefore;
+    }
+    if (target >= end) {
+        state.nextPts = end;
+        return SegmentEnd::TargetAfter;
+    }
+    state.nextPts = target;
+    state.seekTarget = -1;
+    return SegmentEnd::Done; // inside: render from the target on
+}
+
+int ImageViewer::holdPicture(int index)
+{
+    if (state.heldIndex == index && state.heldFrame && state.heldFrame->width > 0)
+        return 0;
+    state.heldIndex = -1;
+    const RenderJob &job = RenderJob::instance();
+    const int ret = preparePreviewPicture(job.materialOrder.at(index), state.previewWidth,
+                                          state.previewHeight, state.heldFrame.get());
+    if (ret >= 0)
+        state.heldIndex = index;
+    return ret;
+}
+
+ImageViewer::SegmentEnd ImageViewer::renderPictureSegment()
+{
+    const int64_t start = state.nextPts;
+    const int64_t end = start + pictureFrames;
+    bool landed = false;
+    // The target is placed before anything is decoded, so skipped pictures cost nothing.
+    if (seekRequested.exchange(false))
+        takeSeekRequest();
+    if (state.seekTarget >= 0) {
+        const SegmentEnd where = placeSeekTarget(start, end);
+        if (where != SegmentEnd::Done)
+            return where;
+        landed = true;
+    }
+    int ret = holdPicture(state.pictureIndex);
+    if (ret >= 0) {
+        av_frame_unref(state.stillFrame.get());
+        ret = av_frame_ref(state.stillFrame.get(), state.heldFrame.get());
+    }
+    if (ret >= 0)
+        ret = state.watermark.apply(state.stillFrame.get());
+    if (ret < 0) {
+        av_log(nullptr, AV_LOG_DEBUG, "preview: picture %d failed (%d)\n", state.pictureIndex, ret);
+        return SegmentEnd::Failed;
+    }
+    StillSource source(state.stillFrame.get());
+    return renderFrames(start, pictureFrames, source, landed);
+}
+
+ImageViewer::SegmentEnd ImageViewer::renderTransitionSegment()
+{
+    const RenderJob &job = RenderJob::instance();
+    const int index = state.pictureIndex;
+    if (index >= job.transitions.size() || !job.transitions.at(index).kind)
+        return SegmentEnd::Failed;
+    const TransitionSlot &slot = job.transitions.at(index);
+    const int64_t start = state.nextPts;
+    const int64_t length = RenderJob::transitionFrameCount(slot, kPreviewRate);
+    bool landed = false;
+    if (seekRequested.exchange(false))
+        takeSeekRequest();
+    if (state.seekTarget >= 0) {
+        const SegmentEnd where = placeSeekTarget(start, start + length);
+        if (where != SegmentEnd::Done)
+            return where;
+        landed = true;
+    }
+
+    const int W = state.previewWidth;
+    const int H = state.previewHeight;
+    const QString nextPath = job.materialOrder.at(index + 1);
+    av::FramePtr next = av::makeFrame();
+    if (!next)
+        return SegmentEnd::Failed;
+    int ret = 0;
+    if (state.heldIndex == index) {
+        ret = preparePreviewPicture(nextPath, W, H, next.get());
+    } else {
+        // After a seek neither picture is held: both decode at once, one on another thread.
+        std::future<int> nextReady;
+        try {
+            nextReady =
+                std::async(std::launch::async, preparePreviewPicture, nextPath, W, H, next.get());
+        } catch (const std::system_error &) {
+        }
+        ret = holdPicture(index);
+        const int nextRet =
+            nextReady.valid() ? nextReady.get() : preparePreviewPicture(nextPath, W, H, next.get());
+        if (ret >= 0)
+            ret = nextRet;
+    }
+    TransitionSource source(slot, W, H, state.watermark);
+    if (ret >= 0)
+        ret = source.prepare(state.heldFrame.get(), next.get());
+    if (ret < 0) {
+        av_log(nullptr, AV_LOG_DEBUG, "preview: transition %d failed (%d)\n", index, ret);
+        return SegmentEnd::Failed;
+    }
+    const SegmentEnd end = renderFrames(start, length, source, landed);
+    if (end == SegmentEnd::Done || end == SegmentEnd::TargetAfter) {
+        // The next picture segment shows this picture without decoding it again.
+        std::swap(state.heldFrame, next);
+        state.heldIndex = index + 1;
+    }
+    return end;
+}
+
+ImageViewer::SegmentEnd ImageViewer::renderFrames(int64_t start, int64_t length,
+                                                  FrameSource &source, bool landed)
+{
+    const int64_t end = start + length;
+    // The first frame after a seek is shown even while paused, so that a seek shows its place.
+    bool showWhilePaused = landed;
+    while (state.nextPts < end) {
+        if (stopping())
+            return SegmentEnd::Stopped;
+        if (seekRequested.exchange(false)) {
+            takeSeekRequest();
+            const SegmentEnd where = placeSeekTarget(start, end);
+            if (where != SegmentEnd::Done)
+                return where;
+            source.seeked();
+            showWhilePaused = true;
+            continue;
+        }
+        if (paused && !showWhilePaused) {
+            waitForChange(kPollMs);
+            continue;
+        }
+        // A frame whose time the player's clock has passed is not produced at all.
+        if (playerClockFrame() > state.nextPts) {
+            ++state.nextPts;
+            continue;
+        }
+        av::FramePtr frame;
+        const int ret = source.render(state.nextPts - start, frame);
+        if (ret < 0) {
+            av_log(nullptr, AV_LOG_DEBUG, "preview: frame %lld failed (%d)\n",
+                   static_cast<long long>(state.nextPts), ret);
+            return SegmentEnd::Failed;
+        }
+        frame->pts = state.nextPts;
+        if (!enqueue(std::move(frame)))
+            continue; // a stop or a seek came while the queue was full
+        ++state.nextPts;
+        showWhilePaused = false;
+    }
+    return SegmentEnd::Done;
+}
+
+int64_t ImageViewer::playerClockFrame() const
+{
+    if (!runPlayer)
+        return -1;
+    const double ms = runPlayer->sliderPositionMs();
+    if (!(ms > 0))
+        return 0;
+    const double frames = std::floor(ms * kPreviewRate.num / (1000.0 * kPreviewRate.den));
+    return frames < 9.0e15 ? int64_t(frames) : int64_t(9.0e15);
+}
+
+bool ImageViewer::enqueue(av::FramePtr frame)
+{
+    std::unique_lock<std::mutex> lock(queueMutex);
+    while (int(frameQueue.size()) >= maxQueuedFrames) {
+        if (stopping() || seekRequested)
+            return false;
+        queueChanged.wait_for(lock, std::chrono::milliseconds(kPollMs));
+    }
+    frameQueue.push_back(std::move(frame));
+    lock.unlock();
+    queueChanged.notify_all();
+    return true;
+}
+
+void ImageViewer::flushQueue(int64_t clockMs, int64_t clockPts)
+{
+    {
+        std::lock_guard<std::mutex> lock(queueMutex);
+        frameQueue.clear();
+        ++queueGeneration;
+        scheduleMs = clockMs;
+        schedulePts = clockPts;
+    }
+    queueChanged.notify_all();
+}
+
+void ImageViewer::feederMain(PlayerInterface *player)
+{
+    pthread_setname_np(pthread_self(), "PreviewFeeder");
+    std::lock_guard<std::mutex> life(feederMutex);
+    const int64_t interval = state.frameIntervalMs;
+    // The schedule: frame `anchorPts` is due at `anchorMs`, each later pts 40 ms after the one
+    // before. It follows the player's clock from the start of the run and from each seek, so
+    // that pictures keep time with the music. Time behind it is the lateness budget, spent by
+    // handing frames without waiting.
+    bool scheduled = false;
+    int64_t anchorMs = 0;
+    int64_t anchorPts = 0;
+    int64_t lastPts = 0;
+    std::unique_lock<std::mutex> lock(queueMutex);
+    uint64_t generation = queueGeneration - 1;
+    uint64_t shownGeneration = generation;
+    while (!stopping()) {
+        if (queueGeneration != generation) {
+            // A seek emptied the queue: what comes next starts a new schedule.
+            generation = queueGeneration;
+            scheduled = schedulePts >= 0;
+            anchorMs = scheduleMs;
+            anchorPts = schedulePts;
+            state.lastHandOffMs = 0;
+        }
+        const bool seekFrame = !frameQueue.empty() && shownGeneration != generation;
+        if (paused && !seekFrame) {
+            // Paused time is no lateness: the schedule starts again on resume.
+            scheduled = false;
+            state.lastHandOffMs = 0;
+            queueChanged.wait_for(lock, std::chrono::milliseconds(kPollMs));
+            continue;
+        }
+        const int64_t now = monotonicMs();
+        if (frameQueue.empty()) {
+            if (renderedAll) {
+                // The album is played out once its last frame has had its time.
+                const int64_t lastEnds = anchorMs + (lastPts + 1 - anchorPts) * interval;
+                if (!scheduled || shownGeneration != generation || now >= lastEnds)
+                    break;
+                queueChanged.wait_for(lock, std::chrono::milliseconds(lastEnds - now));
+                continue;
+            }
+            queueChanged.wait_for(lock, std::chrono::milliseconds(kPollMs));
+            continue;
+        }
+        if (scheduled) {
+            const int64_t due = anchorMs + (frameQueue.front()->pts - anchorPts) * interval;
+            if (now < due) {
+                queueChanged.wait_for(lock, std::chrono::milliseconds(due - now));
+                continue;
+            }
+            if (now - due > kMaxLatenessBudgetMs)
+                scheduled = false;
+        }
+        av::FramePtr frame = std::move(frameQueue.front());
+        frameQueue.pop_front();
+        lock.unlock();
+        queueChanged.notify_all();
+        const int64_t pts = frame->pts;
+        if (player)
+            player->pushVideoFrame(frame.get()); // may block while the display queue is full
+        frame.reset();
+        lock.lock();
+        if (!scheduled) {
+            scheduled = true;
+            anchorMs = now;
+            anchorPts = pts;
+        }
+        lastPts = pts;
+        shownGeneration = generation;
+        state.lastHandOffMs = monotonicMs();
+    }
+    frameQueue.clear();
+    stopRequested = true;
+    lock.unlock();
+    queueChanged.notify_all();
 }

@@ -1,16 +1,70 @@
-// ImageViewer: renders the live preview and the cover on a worker thread (placeholder until the
-// renderer lands: it only answers its requests).
+// ImageViewer: renders the album live for the player, at 25 frames per second, and its cover.
 #pragma once
 
+#include "avhandles.h"
+#include "renderjob.h"
+#include "watermark.h"
+
+#include <QFont>
 #include <QObject>
+#include <QRect>
 
 #include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <thread>
 
+class PlayerInterface;
+
+// The working record of one preview run or cover. Only the ImageViewer thread touches it, while
+// it holds renderMutex; `lastHandOffMs` alone is written by the frame feeder.
+struct PreviewState
+{
+    av::FramePtr heldFrame;  // the current picture, letterboxed and converted, no watermark
+    int heldIndex = -1;      // its row in materialOrder; -1 when nothing is held
+    av::FramePtr stillFrame; // the watermarked frame that a picture segment repeats
+    QFont previewFont;
+    int previewWidth = 0;
+    int previewHeight = 0;
+    int pixelFormat = AV_PIX_FMT_YUV420P;
+    AVRational previewFrameRate{25, 1};
+    AVRational frameTimeBase{1, 25};
+    int64_t totalFrames = 0;
+    int64_t seekTarget = -1; // frame at which rendering resumes; -1 when none is pending
+    int64_t nextPts = 0;
+    int frameIntervalMs = 40;
+    // Monotonic time of the feeder's latest hand-off; 0 while none (run start, pause, seek).
+    std::atomic<int64_t> lastHandOffMs{0};
+    int pictureIndex = 0;
+    int pictureCount = 0;
+    av::FramePtr watermarkFrame;
+    WatermarkOverlay watermark;
+    QRect watermarkRect;
+};
+
+// Thread contract:
+// - The object lives on a QThread of its own; the three request signals run their slots there.
+//   A run and a cover hold RenderJob::renderMutex throughout, so the editor's halt step (set
+//   `stopRequested`, then lock renderMutex) waits for the run to end.
+// - `paused`, `stopRequested`, `seekRequested` are written by the editor while `previewing` is
+//   true; the renderer and the feeder poll them (at least every 10 ms), or are woken at once
+//   through pause()/resume()/requestStop()/requestSeek(). A seek reads RenderJob::playPosition.
+//   `running` cleared ends every run and skips every cover until the object goes.
+// - `queueMutex` guards `frameQueue`, `queueGeneration`, the schedule and `renderedAll`
+//   between the renderer and the feeder.
+//   The feeder holds `feederMutex` for its whole life; a run joins it before it ends.
+// - The feeder is the only caller of the player's pushVideoFrame during a run; the renderer
+//   calls sliderPositionMs. Both go through the player pointer read once at the start of a run.
 class ImageViewer : public QObject
 {
     Q_OBJECT
 public:
     explicit ImageViewer(QObject *parent = nullptr);
+    ~ImageViewer() override;
+
+    static constexpr int maxQueuedFrames = 15;
 
     std::atomic<bool> running{true};
     std::atomic<bool> paused{false};
@@ -18,14 +72,75 @@ public:
     std::atomic<bool> seekRequested{false};
     std::atomic<bool> previewing{false};
 
+    // Flag setters that also wake the waiting threads (writing the flags directly works too,
+    // with up to 10 ms more delay).
+    void pause();
+    void resume();
+    void requestStop();
+    void requestSeek();
+
+    // Sets up the output size, font, frame numbers and watermark for a run or a cover. Called on
+    // the viewer's thread with renderMutex held (tests call it while nothing runs).
+    int preparePreview();
+    void releasePreview();
+    const PreviewState &previewState() const { return state; }
+
 signals:
+    void sig_close(int iExitCode);
     void sig_changePreviewCover();
     void sig_previewVideo();
     void sig_previewFinished();
-    void sig_close(int iExitCode);
 
 public slots:
+    void closeImpl(int iExitCode);
     void changePreviewCoverImpl();
     void previewVideoImpl();
-    void closeImpl(int iExitCode);
+
+private:
+    enum class SegmentEnd
+    {
+        Done,         // every frame of the segment went to the queue (or was late)
+        TargetAfter,  // a seek target lies after the segment: skipped, nothing decoded
+        TargetBefore, // a seek target lies before it; nextPts is back at the segment's start
+        Stopped,
+        Failed
+    };
+    class FrameSource;
+    class StillSource;
+    class TransitionSource;
+
+    void runLoop();
+    SegmentEnd renderPictureSegment();
+    SegmentEnd renderTransitionSegment();
+    SegmentEnd renderFrames(int64_t start, int64_t length, FrameSource &source, bool landed);
+    SegmentEnd placeSeekTarget(int64_t start, int64_t end);
+    void takeSeekRequest();
+    void stepBack();
+    int holdPicture(int index);
+    bool enqueue(av::FramePtr frame);
+    void flushQueue(int64_t clockMs, int64_t clockPts);
+    void wake();
+    void waitForChange(int ms);
+    int64_t playerClockFrame() const;
+    bool stopping() const { return stopRequested.load() || !running.load(); }
+    void feederMain(PlayerInterface *player);
+
+    PreviewState state;
+    MaterialItem currentPicture; // copies of the rows being rendered
+    MaterialItem nextPicture;
+    PlayerInterface *runPlayer = nullptr;
+    int64_t pictureFrames = 0;
+
+    std::mutex queueMutex;
+    std::condition_variable queueChanged;
+    std::deque<av::FramePtr> frameQueue;
+    uint64_t queueGeneration = 0; // +1 at every flush: the feeder starts a new schedule
+    // The player's clock stood at frame `schedulePts` at monotonic `scheduleMs` (run start or
+    // seek); -1: the schedule starts at the first frame handed.
+    int64_t scheduleMs = 0;
+    int64_t schedulePts = -1;
+    bool renderedAll = false; // the renderer reached the album's end (under queueMutex)
+
+    std::mutex feederMutex;
+    std::thread feeder;
 };

@@ -1,0 +1,267 @@
+// AudioDecoder with a recording player: looping, seeking modulo the length, pause, start-up
+// failures and music whose length nobody states.
+#include "audiodecoder.h"
+#include "mediainfoloader.h"
+#include "playerinterface.h"
+#include "renderjob.h"
+#include "testmedia.h"
+
+#include <QImage>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QtTest>
+
+#include <mutex>
+#include <thread>
+
+namespace {
+
+struct Heard
+{
+    double ms = 0; // music position of the frame
+    int loop = 0;  // the decoder's loop count when it was handed over
+    int length = 0;
+};
+
+// Takes a frame a millisecond, about 25 times faster than real time.
+class MusicSink : public PlayerInterface
+{
+public:
+    AudioDecoder *decoder = nullptr;
+
+    int pushVideoFrame(AVFrame *frame) override
+    {
+        av_frame_unref(frame);
+        return 0;
+    }
+    int pushAudioFrame(AVFrame *frame) override
+    {
+        Heard h;
+        h.ms = frame->pts * av_q2d(frame->time_base) * 1000.0;
+        h.loop = decoder->loopCount;
+        h.length = decoder->durationMs;
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            heard.push_back(h);
+        }
+        av_frame_unref(frame);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return 0;
+    }
+    double sliderPositionMs() override { return 0; }
+
+    QVector<Heard> frames()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return heard;
+    }
+    void reset()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        heard.clear();
+    }
+    bool waitFor(const std::function<bool(const QVector<Heard> &)> &pred, int ms = 20000)
+    {
+        return QTest::qWaitFor([&] { return pred(frames()); }, ms);
+    }
+
+private:
+    std::mutex mutex;
+    QVector<Heard> heard;
+};
+
+int firstWithLoop(const QVector<Heard> &heard, int loop)
+{
+    for (int i = 0; i < heard.size(); ++i)
+        if (heard[i].loop == loop)
+            return i;
+    return -1;
+}
+
+} // namespace
+
+class TestAudioDecoder : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dir;
+    QString short2s, long60s, lengthless, picture;
+    QThread thread;
+    AudioDecoder *decoder = nullptr;
+    MusicSink sink;
+
+    // Returns once every request queued so far has been served.
+    bool idle()
+    {
+        std::atomic<bool> reached{false};
+        QMetaObject::invokeMethod(
+            decoder, [&reached] { reached = true; }, Qt::QueuedConnection);
+        return QTest::qWaitFor([&] { return reached.load(); }, 20000) && !decoder->active;
+    }
+    void play(const QString &path)
+    {
+        sink.reset();
+        emit decoder->sig_decode(path);
+        QVERIFY(QTest::qWaitFor([&] { return decoder->active.load(); }, 10000));
+    }
+    void stopAndWait()
+    {
+        decoder->stop();
+        QVERIFY(idle());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        av_log_set_level(AV_LOG_ERROR);
+        short2s = dir.filePath(QStringLiteral("short.mp3"));
+        long60s = dir.filePath(QStringLiteral("long.mp3"));
+        lengthless = dir.filePath(QStringLiteral("lengthless.nut"));
+        picture = dir.filePath(QStringLiteral("cover.png"));
+        QVERIFY(testmedia::writeMp3(short2s, 2));
+        QVERIFY(testmedia::writeMp3(long60s, 60));
+        // NUT states no stream duration.
+        QVERIFY(testmedia::ffmpeg({QStringLiteral("-f"), QStringLiteral("lavfi"),
+                                   QStringLiteral("-i"), QStringLiteral("sine=d=3"),
+                                   QStringLiteral("-c:a"), QStringLiteral("libmp3lame"),
+                                   QStringLiteral("-f"), QStringLiteral("nut"), lengthless}));
+        QImage img(64, 64, QImage::Format_RGB32);
+        img.fill(Qt::red);
+        QVERIFY(img.save(picture, "PNG"));
+        RenderJob::instance().player = &sink;
+        thread.setObjectName(QStringLiteral("AudioDecoder"));
+        decoder = new AudioDecoder;
+        sink.decoder = decoder;
+        decoder->moveToThread(&thread);
+        connect(&thread, &QThread::finished, decoder, &QObject::deleteLater);
+        thread.start(QThread::InheritPriority);
+    }
+    void cleanupTestCase()
+    {
+        emit decoder->sig_close(0);
+        QVERIFY(thread.wait(30000));
+        RenderJob::instance().player = nullptr;
+    }
+    void cleanup()
+    {
+        decoder->stop();
+        QVERIFY(idle());
+        decoder->setSeekRequest(-1);
+        MediaInfoLoader::instance().setLibraryName(QStringLiteral("libmediainfo.so.0"));
+    }
+
+    // The end of the music starts it again at 0, with no gap of more than a frame.
+    void loopsAtTheEnd()
+    {
+        play(short2s);
+        QVERIFY(sink.waitFor(
+            [](const QVector<Heard> &h) { return !h.isEmpty() && h.last().loop >= 2; }));
+        stopAndWait();
+        const QVector<Heard> heard = sink.frames();
+        QVERIFY(qAbs(heard.first().length - 2000) <= 60);
+        for (int loop = 1; loop <= 2; ++loop) {
+            const int wrap = firstWithLoop(heard, loop);
+            QVERIFY(wrap > 0);
+            QVERIFY2(heard[wrap].ms < 30, qPrintable(QString::number(heard[wrap].ms)));
+            QVERIFY2(heard[wrap - 1].ms > 1940, qPrintable(QString::number(heard[wrap - 1].ms)));
+        }
+        QCOMPARE(decoder->loopCount.load(), 0); // reset when the request ends
+    }
+
+    // Preview positions beyond the music's end land at the same place within it (the length
+    // is what the file states, a little over 60 s with the encoder's padding).
+    void seekModuloLength()
+    {
+        decoder->setSeekRequest(75000);
+        play(long60s);
+        QVERIFY(sink.waitFor([](const QVector<Heard> &h) { return h.size() >= 5; }));
+        QVector<Heard> heard = sink.frames();
+        const int length = heard.first().length;
+        QVERIFY(qAbs(length - 60000) <= 60);
+        QVERIFY2(qAbs(heard.first().ms - 75000 % length) <= 30,
+                 qPrintable(QString::number(heard.first().ms)));
+        QCOMPARE(heard.first().loop, 1);
+
+        decoder->setSeekRequest(130500);
+        QVERIFY(sink.waitFor([](const QVector<Heard> &h) { return firstWithLoop(h, 2) >= 0; }));
+        heard = sink.frames();
+        const double landed = heard[firstWithLoop(heard, 2)].ms;
+        QVERIFY2(qAbs(landed - 130500 % length) <= 30, qPrintable(QString::number(landed)));
+        stopAndWait();
+    }
+
+    void pauseAndResume()
+    {
+        decoder->pause(); // nothing plays yet: ignored
+        QVERIFY(!decoder->paused);
+        play(short2s);
+        QVERIFY(sink.waitFor([](const QVector<Heard> &h) { return h.size() >= 5; }));
+        decoder->pause();
+        QTest::qWait(50);
+        const int atPause = sink.frames().size();
+        QTest::qWait(400);
+        QCOMPARE(sink.frames().size(), atPause);
+        decoder->resume();
+        QVERIFY(sink.waitFor([=](const QVector<Heard> &h) { return h.size() > atPause + 5; }));
+        const QVector<Heard> heard = sink.frames();
+        // Nothing skipped over the pause: the frame after it follows the one before.
+        QVERIFY(heard[atPause].ms - heard[atPause - 1].ms < 30);
+        stopAndWait();
+        QVERIFY(!decoder->paused && decoder->running);
+    }
+
+    // Requests that cannot play end at once, silently, leaving the decoder ready for the next.
+    void startFailures_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("no audio stream") << "cover.png";
+        QTest::newRow("missing file") << "gone.mp3";
+        QTest::newRow("empty path") << "";
+        QTest::newRow("not media") << "noise.mp3";
+    }
+    void startFailures()
+    {
+        QFETCH(QString, file);
+        const QString path = file.isEmpty() ? QString() : dir.filePath(file);
+        if (file == QLatin1String("noise.mp3"))
+            QVERIFY(testmedia::writeBytes(path, QByteArray(2048, '\x5a')));
+        sink.reset();
+        emit decoder->sig_decode(path);
+        QVERIFY(idle());
+        QCOMPARE(sink.frames().size(), 0);
+        QCOMPARE(decoder->durationMs.load(), -1);
+    }
+
+    // Neither the file nor MediaInfo (absent) knows the length: it plays and loops, and a seek
+    // never divides by an unknown length; the first end of the file tells the length.
+    void unknownLength()
+    {
+        MediaInfoLoader::instance().setLibraryName(QStringLiteral("libvm-absent.so.0"));
+        play(lengthless);
+        QVERIFY(sink.waitFor([](const QVector<Heard> &h) { return firstWithLoop(h, 1) >= 0; }));
+        QVector<Heard> heard = sink.frames();
+        QCOMPARE(heard.first().length, -1);
+        const Heard wrapped = heard[firstWithLoop(heard, 1)];
+        QVERIFY(wrapped.ms < 30);
+        QVERIFY2(qAbs(wrapped.length - 3000) <= 60, qPrintable(QString::number(wrapped.length)));
+
+        decoder->setSeekRequest(7500);
+        QVERIFY(sink.waitFor([](const QVector<Heard> &h) { return firstWithLoop(h, 2) >= 0; }));
+        heard = sink.frames();
+        const double landed = heard[firstWithLoop(heard, 2)].ms;
+        // To the sample: the frame the demuxer lands on is cut at the target.
+        const double expected = 7500 % wrapped.length + wrapped.ms;
+        QVERIFY2(qAbs(landed - expected) <= 1, qPrintable(QString::number(landed)));
+        stopAndWait();
+
+        // A seek before the length is known goes past the end: the music starts over.
+        decoder->setSeekRequest(75000);
+        play(lengthless);
+        QVERIFY(sink.waitFor([](const QVector<Heard> &h) { return h.size() >= 5; }));
+        heard = sink.frames();
+        QCOMPARE(heard.first().loop, 1);
+        QVERIFY(heard.first().ms < 30);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAudioDecoder)
+#include "tst_audiodecoder.moc"

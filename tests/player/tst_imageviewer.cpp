@@ -1,0 +1,523 @@
+// ImageViewer driven headless: a recording sink stands in for the player and its clock.
+#include "albumops.h"
+#include "imageviewer.h"
+#include "playerinterface.h"
+#include "renderjob.h"
+#include "testmedia.h"
+
+#include <QElapsedTimer>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QtTest>
+
+#include <condition_variable>
+#include <mutex>
+#include <set>
+
+namespace {
+
+constexpr int kWipeLeft = 12; // row of the transition table: the boundary shows its progress
+
+struct Pushed
+{
+    int64_t pts = 0;
+    QSize size;
+    int format = -1;
+    int centreY = 0;
+    qint64 atMs = 0;
+};
+
+// Records every frame handed to it; its clock is whatever the test sets.
+class SinkPlayer : public PlayerInterface
+{
+public:
+    std::atomic<double> clockMs{0};
+
+    int pushVideoFrame(AVFrame *frame) override
+    {
+        Pushed p;
+        p.pts = frame->pts;
+        p.size = QSize(frame->width, frame->height);
+        p.format = frame->format;
+        p.centreY = frame->data[0][(frame->height / 2) * frame->linesize[0] + frame->width / 2];
+        std::lock_guard<std::mutex> lock(mutex);
+        p.atMs = timer.elapsed();
+        pushed.push_back(p);
+        if (keepPts.count(p.pts))
+            kept[p.pts] = av::FramePtr(av_frame_clone(frame));
+        av_frame_unref(frame);
+        return 0;
+    }
+    int pushAudioFrame(AVFrame *frame) override
+    {
+        av_frame_unref(frame);
+        return 0;
+    }
+    double sliderPositionMs() override { return clockMs; }
+
+    void reset(std::set<int64_t> keep = {})
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        pushed.clear();
+        kept.clear();
+        keepPts = std::move(keep);
+        clockMs = 0;
+        timer.start();
+    }
+    QVector<Pushed> frames()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return pushed;
+    }
+    AVFrame *keptFrame(int64_t pts)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        auto it = kept.find(pts);
+        return it == kept.end() ? nullptr : it->second.get();
+    }
+    bool waitForPts(int64_t pts, int ms = 20000)
+    {
+        return QTest::qWaitFor(
+            [&] {
+                std::lock_guard<std::mutex> lock(mutex);
+                return std::any_of(pushed.begin(), pushed.end(),
+                                   [pts](const Pushed &p) { return p.pts == pts; });
+            },
+            ms);
+    }
+    bool waitForCount(int count, int ms = 20000)
+    {
+        return QTest::qWaitFor(
+            [&] {
+                std::lock_guard<std::mutex> lock(mutex);
+                return pushed.size() >= count;
+            },
+            ms);
+    }
+
+private:
+    std::mutex mutex;
+    QVector<Pushed> pushed;
+    std::set<int64_t> keepPts;
+    std::map<int64_t, av::FramePtr> kept;
+    QElapsedTimer timer;
+};
+
+QVector<int64_t> ptsOf(const QVector<Pushed> &frames)
+{
+    QVector<int64_t> out;
+    for (const Pushed &p : frames)
+        out << p.pts;
+    return out;
+}
+
+QVector<int64_t> range(int64_t from, int64_t to) // inclusive
+{
+    QVector<int64_t> out;
+    for (int64_t i = from; i <= to; ++i)
+        out << i;
+    return out;
+}
+
+// Frames from `from` on, after the last frame before it (the frames of before a seek).
+QVector<int64_t> after(const QVector<int64_t> &pts, int64_t from)
+{
+    const int at = pts.indexOf(from);
+    return at < 0 ? QVector<int64_t>() : pts.mid(at);
+}
+
+int64_t usOfFrame(int64_t frame)
+{
+    return frame * 40000;
+}
+
+// The luma of a grey level after the conversion to limited-range YUV.
+int lumaOf(int grey)
+{
+    return 16 + grey * 219 / 255;
+}
+
+} // namespace
+
+class TestImageViewer : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dir;
+    QStringList pictures; // solid grey pictures, levels 40, 80, ... 200
+    QString garbage;
+    QThread thread;
+    ImageViewer *viewer = nullptr;
+    SinkPlayer sink;
+
+    void album(const QStringList &rows, int seconds, int height = 180)
+    {
+        RenderJob &job = RenderJob::instance();
+        clearAlbum(job);
+        setUniformDurationSeconds(job, seconds);
+        job.aspectNum = 16;
+        job.aspectDen = 9;
+        job.height = height;
+        job.updateWidth();
+        TransitionPicker::reset(kWipeLeft);
+        for (const QString &path : rows) {
+            MaterialItem item;
+            item.path = path;
+            appendPicture(job, item);
+        }
+        job.watermarkType = WatermarkNone;
+        job.player = &sink;
+    }
+
+    // Starts a run; returns its finish spy.
+    std::unique_ptr<QSignalSpy> start(std::set<int64_t> keep = {})
+    {
+        sink.reset(std::move(keep));
+        auto spy = std::make_unique<QSignalSpy>(viewer, &ImageViewer::sig_previewFinished);
+        emit viewer->sig_previewVideo();
+        return spy;
+    }
+    bool finished(QSignalSpy &spy, int ms = 30000)
+    {
+        return QTest::qWaitFor([&] { return spy.size() > 0; }, ms);
+    }
+    // Calls `f` on the viewer's thread and waits for it.
+    void onViewerThread(const std::function<void()> &f)
+    {
+        QMetaObject::invokeMethod(viewer, f, Qt::BlockingQueuedConnection);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        av_log_set_level(AV_LOG_ERROR);
+        for (int i = 0; i < 5; ++i) {
+            const QString p = dir.filePath(QStringLiteral("grey%1.jpg").arg(i));
+            QImage img(320, 180, QImage::Format_RGB32);
+            img.fill(QColor(40 * (i + 1), 40 * (i + 1), 40 * (i + 1)));
+            QVERIFY(img.save(p, "JPEG", 95));
+            pictures << p;
+        }
+        garbage = dir.filePath(QStringLiteral("not a picture.jpg"));
+        QVERIFY(testmedia::writeBytes(garbage, QByteArray(4096, 'x')));
+        thread.setObjectName(QStringLiteral("ImageViewer"));
+        viewer = new ImageViewer;
+        viewer->moveToThread(&thread);
+        connect(&thread, &QThread::finished, viewer, &QObject::deleteLater);
+        thread.start(QThread::InheritPriority);
+    }
+    void cleanupTestCase()
+    {
+        emit viewer->sig_close(0);
+        QVERIFY(thread.wait(30000));
+        RenderJob::instance().player = nullptr;
+    }
+
+    // 1 s pictures and a 2 s transition: frames 0-24 picture A, 25-74 the wipe, 75-99 B.
+    void framesInOrderAtPace()
+    {
+        album({pictures[0], pictures[4]}, 1);
+        auto spy = start();
+        QVERIFY(finished(*spy));
+        QTest::qWait(100);
+        const QVector<Pushed> frames = sink.frames();
+        QCOMPARE(ptsOf(frames), range(0, 99));
+        for (const Pushed &p : frames) {
+            QCOMPARE(p.size, QSize(320, 180));
+            QCOMPARE(p.format, int(AV_PIX_FMT_YUV420P));
+        }
+        QVERIFY(qAbs(frames.first().centreY - lumaOf(40)) <= 6);
+        QVERIFY(qAbs(frames.last().centreY - lumaOf(200)) <= 6);
+        QVERIFY(qAbs(frames[49].centreY - lumaOf(40)) > 20 ||
+                qAbs(frames[49].centreY - lumaOf(200)) > 20);
+        // 25 per second: never faster than 40 ms a frame (a loaded machine may only be slower).
+        const qint64 span = frames.last().atMs - frames.first().atMs;
+        QVERIFY2(span >= 99 * 40 * 9 / 10, qPrintable(QString::number(span)));
+        QCOMPARE(spy->size(), 1);
+        QVERIFY(!viewer->previewing);
+        QCOMPARE(RenderJob::instance().playPosition.load(), int64_t(0));
+    }
+
+    // The clock jumps to 2 s (frame 50): frames 50 on are rendered, those the clock passed not.
+    void lateFramesAreNotProduced()
+    {
+        album({pictures[0], pictures[4]}, 1);
+        auto spy = start();
+        QVERIFY(sink.waitForCount(5));
+        sink.clockMs = 2000;
+        QVERIFY(finished(*spy));
+        const QVector<int64_t> pts = ptsOf(sink.frames());
+        const int gap = pts.indexOf(50);
+        QVERIFY(gap >= 5);
+        QCOMPARE(pts.mid(0, gap), range(0, gap - 1));
+        QCOMPARE(pts.mid(gap), range(50, 99));
+    }
+
+    // A pause of a second, then the frames resume at 25 per second, none dropped, no burst.
+    void pauseIsNotLateness()
+    {
+        album({pictures[0], pictures[4]}, 1);
+        auto spy = start();
+        QVERIFY(sink.waitForCount(10));
+        viewer->paused = true; // as the editor writes it, without a wake-up
+        QTest::qWait(200);
+        const int atPause = sink.frames().size();
+        QTest::qWait(800);
+        QCOMPARE(sink.frames().size(), atPause);
+        viewer->paused = false;
+        QVERIFY(sink.waitForCount(atPause + 12));
+        const QVector<Pushed> frames = sink.frames();
+        const qint64 resumedSpan = frames[atPause + 11].atMs - frames[atPause].atMs;
+        QVERIFY2(resumedSpan >= 11 * 40 * 9 / 10, qPrintable(QString::number(resumedSpan)));
+        viewer->requestStop();
+        QVERIFY(finished(*spy));
+        const QVector<int64_t> pts = ptsOf(sink.frames());
+        QCOMPARE(pts, range(0, pts.size() - 1));
+    }
+
+    // Rows 2 and 3 cannot be decoded: reaching picture 4 must not try them.
+    void seekIntoPicture4_data()
+    {
+        QTest::addColumn<bool>("whilePlaying");
+        QTest::newRow("position set before play") << false;
+        QTest::newRow("slider released while playing") << true;
+    }
+    void seekIntoPicture4()
+    {
+        QFETCH(bool, whilePlaying);
+        // 2 s pictures: picture i starts at frame 100 i; 320 is inside picture 4.
+        album({pictures[0], garbage, garbage, pictures[3], pictures[4]}, 2);
+        RenderJob &job = RenderJob::instance();
+        if (!whilePlaying)
+            job.playPosition = usOfFrame(320);
+        auto spy = start();
+        if (whilePlaying) {
+            QVERIFY(sink.waitForCount(1));
+            job.playPosition = usOfFrame(320);
+            viewer->requestSeek();
+        }
+        QVERIFY(sink.waitForPts(340));
+        viewer->requestStop();
+        QVERIFY(finished(*spy));
+        const QVector<Pushed> frames = sink.frames();
+        const QVector<int64_t> pts = ptsOf(frames);
+        const QVector<int64_t> resumed = after(pts, 320);
+        QVERIFY(!resumed.isEmpty());
+        QCOMPARE(resumed, range(320, resumed.last()));
+        QVERIFY(pts.indexOf(320) == 0 || pts[pts.indexOf(320) - 1] < 50); // picture 1 only
+        QVERIFY(qAbs(frames[pts.indexOf(320)].centreY - lumaOf(160)) <= 6);
+    }
+
+    // From picture 5 back to picture 2 (1 s pictures: picture i starts at frame 75 i).
+    void seekBackToPicture2()
+    {
+        album(pictures, 1);
+        RenderJob &job = RenderJob::instance();
+        job.playPosition = usOfFrame(305);
+        auto spy = start();
+        QVERIFY(sink.waitForCount(3));
+        job.playPosition = usOfFrame(85);
+        viewer->requestSeek();
+        QVERIFY(sink.waitForPts(155));
+        viewer->requestStop();
+        QVERIFY(finished(*spy));
+        const QVector<Pushed> frames = sink.frames();
+        const QVector<int64_t> pts = ptsOf(frames);
+        QVERIFY(pts.first() >= 305);
+        const QVector<int64_t> resumed = after(pts, 85);
+        QVERIFY(!resumed.isEmpty());
+        QCOMPARE(resumed, range(85, resumed.last()));
+        QVERIFY(qAbs(frames[pts.indexOf(85)].centreY - lumaOf(80)) <= 6);
+        QVERIFY(qAbs(frames[pts.indexOf(150)].centreY - lumaOf(120)) <= 6);
+    }
+
+    // A seek into the wipe resumes it at exactly the frame an unbroken run shows there.
+    void seekIntoTransition_data()
+    {
+        QTest::addColumn<bool>("whilePlaying");
+        QTest::newRow("position set before play") << false;
+        QTest::newRow("back from picture 2 while playing") << true;
+    }
+    void seekIntoTransition()
+    {
+        QFETCH(bool, whilePlaying);
+        album({pictures[0], pictures[4]}, 1);
+        auto reference = start({40, 60});
+        QVERIFY(finished(*reference));
+        av::FramePtr expected40(av_frame_clone(sink.keptFrame(40)));
+        av::FramePtr expected60(av_frame_clone(sink.keptFrame(60)));
+        QVERIFY(expected40 && expected60);
+
+        RenderJob &job = RenderJob::instance();
+        job.playPosition = usOfFrame(whilePlaying ? 80 : 40);
+        auto spy = start({40, 60});
+        if (whilePlaying) {
+            QVERIFY(sink.waitForCount(2));
+            job.playPosition = usOfFrame(40);
+            viewer->requestSeek();
+        }
+        QVERIFY(finished(*spy));
+        QCOMPARE(after(ptsOf(sink.frames()), 40), range(40, 99));
+        auto sameLuma = [](const AVFrame *a, const AVFrame *b) {
+            for (int y = 0; y < a->height; ++y)
+                if (memcmp(a->data[0] + y * a->linesize[0], b->data[0] + y * b->linesize[0],
+                           size_t(a->width)))
+                    return false;
+            return true;
+        };
+        QVERIFY(sink.keptFrame(40) && sink.keptFrame(60));
+        QVERIFY(sameLuma(sink.keptFrame(40), expected40.get()));
+        QVERIFY(sameLuma(sink.keptFrame(60), expected60.get()));
+        QVERIFY(!sameLuma(expected40.get(), expected60.get()));
+    }
+
+    // Above 1080 lines the preview is capped and the watermark font shrinks with it.
+    void outputSizeAndFont_data()
+    {
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("num");
+        QTest::addColumn<int>("den");
+        QTest::addColumn<int>("fontPx");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("previewPx");
+        QTest::newRow("2K 16:9") << 2048 << 16 << 9 << 60 << QSize(1920, 1080) << 31;
+        QTest::newRow("4K 16:9") << 4096 << 16 << 9 << 126 << QSize(1920, 1080) << 33;
+        QTest::newRow("2K 9:16") << 2048 << 9 << 16 << 60 << QSize(608, 1080) << 31;
+        QTest::newRow("1080 stays") << 1080 << 16 << 9 << 48 << QSize(1920, 1080) << 48;
+        QTest::newRow("720 4:3 stays") << 720 << 4 << 3 << 30 << QSize(960, 720) << 30;
+    }
+    void outputSizeAndFont()
+    {
+        QFETCH(int, height);
+        QFETCH(int, num);
+        QFETCH(int, den);
+        QFETCH(int, fontPx);
+        QFETCH(QSize, size);
+        QFETCH(int, previewPx);
+        album({pictures[1]}, 1, height);
+        RenderJob &job = RenderJob::instance();
+        job.aspectNum = num;
+        job.aspectDen = den;
+        job.updateWidth();
+        job.watermarkType = WatermarkText;
+        job.watermarkText = QStringLiteral("Velmora 100%");
+        job.watermarkFont.setPixelSize(fontPx);
+        job.watermarkColor = Qt::white;
+        job.watermarkPosition = RightBottom;
+        int ret = -1;
+        QSize stateSize;
+        QFont font;
+        QRect mark;
+        onViewerThread([&] {
+            ret = viewer->preparePreview();
+            const PreviewState &s = viewer->previewState();
+            stateSize = QSize(s.previewWidth, s.previewHeight);
+            font = s.previewFont;
+            mark = s.watermarkRect;
+            viewer->releasePreview();
+        });
+        QCOMPARE(ret, 0);
+        QCOMPARE(stateSize, size);
+        QCOMPARE(font.pixelSize(), previewPx);
+        QCOMPARE(mark.size(), QFontMetrics(font).boundingRect(job.watermarkText).size());
+        QCOMPARE(mark.right() + 1, size.width() - int(size.width() * 0.01));
+
+        auto spy = start();
+        QVERIFY(finished(*spy));
+        const QVector<Pushed> frames = sink.frames();
+        QCOMPARE(frames.size(), 25);
+        QCOMPARE(frames.first().size, size);
+        job.watermarkType = WatermarkNone;
+    }
+
+    // Whatever ends a run, sig_previewFinished comes exactly once and the state is reset.
+    void endsExactlyOnce_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("empty album") << "empty";
+        QTest::newRow("stop while playing") << "stop";
+        QTest::newRow("stop while paused") << "paused";
+        QTest::newRow("picture fails to decode") << "fail";
+        QTest::newRow("viewer shutting down") << "running";
+    }
+    void endsExactlyOnce()
+    {
+        QFETCH(QString, how);
+        if (how == QLatin1String("empty"))
+            album({}, 1);
+        else if (how == QLatin1String("fail"))
+            album({garbage, pictures[0]}, 1);
+        else
+            album({pictures[0], pictures[1]}, 1);
+        RenderJob::instance().playPosition = usOfFrame(3);
+        auto spy = start();
+        if (how == QLatin1String("stop") || how == QLatin1String("paused") ||
+            how == QLatin1String("running")) {
+            QVERIFY(sink.waitForCount(3));
+            if (how == QLatin1String("paused")) {
+                viewer->pause();
+                QTest::qWait(100);
+            }
+            if (how == QLatin1String("running"))
+                viewer->running = false;
+            else
+                viewer->stopRequested = true;
+        }
+        QVERIFY(finished(*spy, 10000));
+        const int pushed = sink.frames().size();
+        QTest::qWait(300);
+        QCOMPARE(spy->size(), 1);
+        QCOMPARE(sink.frames().size(), pushed);
+        if (how == QLatin1String("empty") || how == QLatin1String("fail"))
+            QCOMPARE(pushed, 0);
+        QVERIFY(!viewer->previewing && !viewer->paused && !viewer->stopRequested);
+        QCOMPARE(RenderJob::instance().playPosition.load(), int64_t(0));
+        viewer->running = true;
+    }
+
+    // The cover: the first picture with the watermark, once; nothing for an empty album.
+    void cover()
+    {
+        album({}, 1);
+        sink.reset();
+        onViewerThread([&] { viewer->changePreviewCoverImpl(); });
+        QCOMPARE(sink.frames().size(), 0);
+
+        album({pictures[0], pictures[4]}, 1);
+        RenderJob &job = RenderJob::instance();
+        job.watermarkType = WatermarkText;
+        job.watermarkText = QStringLiteral("MARK");
+        job.watermarkFont.setPixelSize(40);
+        job.watermarkColor = Qt::white;
+        job.watermarkPosition = Center;
+        sink.reset({0});
+        emit viewer->sig_changePreviewCover();
+        QVERIFY(sink.waitForCount(1));
+        job.watermarkType = WatermarkNone;
+        QTest::qWait(100);
+        const QVector<Pushed> frames = sink.frames();
+        QCOMPARE(frames.size(), 1);
+        QCOMPARE(frames.first().pts, int64_t(0));
+        // The centre is under the white text, the corner shows the picture.
+        const AVFrame *f = sink.keptFrame(0);
+        QVERIFY(f);
+        QVERIFY(qAbs(f->data[0][2 * f->linesize[0] + 2] - lumaOf(40)) <= 6);
+        int brightest = 0;
+        for (int x = 120; x < 200; ++x)
+            brightest = std::max<int>(brightest, f->data[0][90 * f->linesize[0] + x]);
+        QVERIFY(brightest > 200);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    // Text watermarks are drawn with QPainter and QFont: a GUI application, offscreen.
+    QGuiApplication app(argc, argv);
+    TestImageViewer test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_imageviewer.moc"
