@@ -1,0 +1,207 @@
+// The editor's settings panel with the real widgets and decoder: the watermark-type question, the
+// help popup, a refused watermark picture, the music label, and the held files behind them.
+#include "zodozadar.h"
+#include "zodozadar_form.h"
+
+#include "cblluishadowmgr.h"
+#include "cframelesswindow.h"
+#include "cqdialogex.h"
+#include "cqquitdialog.h"
+#include "cqthememgr.h"
+#include "cqtoast.h"
+#include "filechooser.h"
+#include "imagedecoder.h"
+#include "imagewatermarkhelpdialog.h"
+#include "renderjob.h"
+#include "testmedia.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+class TestZodoZadarSettings : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<ShareCode::CQDialogExMgr> m_dialogMgr;
+    std::unique_ptr<ShareCode::CQThemeMgr> m_themeMgr;
+    std::unique_ptr<ShareCode::CBLLUIShadowMgr> m_shadowMgr;
+    std::unique_ptr<ShareCode::CFramelessWindow> m_frame;
+    ZodoZadar *m_editor = nullptr;
+    QStringList m_chosen; // what the file chooser answers next
+    int m_chooserCalls = 0;
+
+    Ui::ZodoZadarClass *form() const { return m_editor->form(); }
+
+    // Answers the next modal question with OK (true) or Cancel.
+    void answerQuestion(bool bOk)
+    {
+        QTimer::singleShot(50, this, [bOk] {
+            auto *pDialog = qobject_cast<ShareCode::CQQuitDialog *>(
+                QApplication::activeModalWidget());
+            QVERIFY(pDialog);
+            QMetaObject::invokeMethod(pDialog, bOk ? "sltOK" : "sltCancel");
+        });
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_dialogMgr = std::make_unique<ShareCode::CQDialogExMgr>();
+        m_themeMgr = std::make_unique<ShareCode::CQThemeMgr>();
+        m_shadowMgr = std::make_unique<ShareCode::CBLLUIShadowMgr>();
+        FileChooser::setOpenFilesOverride([this](const QString &, const QString &,
+                                                 const QString &, bool) {
+            ++m_chooserCalls;
+            return m_chosen;
+        });
+    }
+
+    void init()
+    {
+        m_chosen.clear();
+        m_chooserCalls = 0;
+        m_frame = std::make_unique<ShareCode::CFramelessWindow>();
+        m_editor = new ZodoZadar(m_frame.get());
+        m_frame->addContentWidget(m_editor);
+        m_frame->resize(1000, 640);
+        m_frame->show();
+        form()->divSetting->setEnabled(true);
+        form()->btnImageWartermarkHelp->setEnabled(true);
+    }
+
+    void cleanup()
+    {
+        delete m_editor;
+        m_frame.reset();
+        RenderJob &job = RenderJob::instance();
+        QVERIFY(!job.watermarkImageFile && !job.musicFile);
+        job.watermarkText.clear();
+        job.watermarkImagePath.clear();
+        job.musicPath.clear();
+    }
+
+    // With a text entered, choosing "image watermark" asks first: Cancel keeps the text type and
+    // its radio; OK switches and, with no picture yet, opens the picture chooser.
+    void watermarkTypeQuestion()
+    {
+        RenderJob &job = RenderJob::instance();
+        form()->radioTextWatermark->click();
+        QTRY_COMPARE(job.watermarkType, int(WatermarkText));
+        QVERIFY(form()->divWatermarkOperate->isVisible());
+        QCOMPARE(form()->divWatermarkOperate->currentWidget(), form()->pageTextWatermark);
+        form()->editWatermarkText->setText(QStringLiteral("Summer 100%1"));
+        emit form()->editWatermarkText->editingFinished();
+        QCOMPARE(job.watermarkText, QStringLiteral("Summer 100%1"));
+
+        answerQuestion(false);
+        form()->radioImageWatermark->click();
+        QTRY_VERIFY(form()->radioTextWatermark->isChecked());
+        QTest::qWait(100);
+        QCOMPARE(job.watermarkType, int(WatermarkText));
+        QCOMPARE(m_chooserCalls, 0);
+
+        answerQuestion(true);
+        form()->radioImageWatermark->click();
+        QTRY_COMPARE(job.watermarkType, int(WatermarkPicture));
+        QCOMPARE(m_chooserCalls, 1); // cancelled: the type stays, with nothing in it
+        QVERIFY(form()->radioImageWatermark->isChecked());
+        QCOMPARE(form()->divWatermarkOperate->currentWidget(), form()->pageImageWatermark);
+
+        // Back to "none" asks nothing without a picture, hides both areas; the text returns.
+        form()->radioNoWatermark->click();
+        QTRY_COMPARE(job.watermarkType, int(WatermarkNone));
+        QVERIFY(!form()->divWatermarkOperate->isVisible() && !form()->divWatermarkPos->isVisible());
+        form()->radioTextWatermark->click();
+        QTRY_COMPARE(job.watermarkType, int(WatermarkText));
+        QCOMPARE(job.watermarkText, QStringLiteral("Summer 100%1"));
+    }
+
+    // A picture the decoder refuses leaves label and album as they were and shows the toast; a
+    // good one is held open and named in the label.
+    void watermarkPicture()
+    {
+        RenderJob &job = RenderJob::instance();
+        const QString bad = m_dir.filePath(QStringLiteral("broken.png"));
+        testmedia::writeBytes(bad, "not a png");
+        m_chosen = QStringList{bad};
+        form()->radioImageWatermark->click();
+        QTRY_VERIFY(m_editor->findChild<ShareCode::CQToast *>());
+        QCOMPARE(m_editor->findChild<ShareCode::CQToast *>()->text(),
+                 QStringLiteral("Failed to add watermark, because of the abnormal picture"));
+        QVERIFY(job.watermarkImagePath.isEmpty());
+        QCOMPARE(form()->labelImageWatermarkName->text(),
+                 QStringLiteral("Please select image watermark"));
+
+        const QString good = m_dir.filePath(QStringLiteral("logo.png"));
+        testmedia::writeImage(good, testmedia::pattern(300, 100));
+        m_chosen = QStringList{good};
+        form()->btnAddImageWatermark->click();
+        QTRY_COMPARE(job.watermarkImagePath, good);
+        QVERIFY(job.watermarkImageFile);
+        QCOMPARE(form()->labelImageWatermarkName->text(), QStringLiteral("logo.png"));
+        QVERIFY(!m_editor->decoder()->running);
+        // Leaving the picture type (after the question) lets the file go; coming back holds it.
+        answerQuestion(true);
+        form()->radioNoWatermark->click();
+        QTRY_VERIFY(!job.watermarkImageFile);
+        form()->radioImageWatermark->click(); // from none: no question
+        QTRY_VERIFY(job.watermarkImageFile);
+        answerQuestion(true); // a picture is set: switching to text asks
+        form()->radioTextWatermark->click();
+        QTRY_COMPARE(job.watermarkType, int(WatermarkText));
+        QVERIFY(!job.watermarkImageFile);
+    }
+
+    void helpPopupOncePerHover()
+    {
+        QPushButton *pHelp = form()->btnImageWartermarkHelp;
+        QHoverEvent enter(QEvent::HoverEnter, QPointF(4, 4), QPointF(-1, -1));
+        QApplication::sendEvent(pHelp, &enter);
+        QApplication::sendEvent(pHelp, &enter);
+        QCOMPARE(m_editor->findChildren<ImageWatermarkHelpDialog *>().size(), 1);
+        QVERIFY(m_editor->findChild<ImageWatermarkHelpDialog *>()->text().contains(
+            QStringLiteral("1274 x 418")));
+        QHoverEvent leave(QEvent::HoverLeave, QPointF(-1, -1), QPointF(4, 4));
+        QApplication::sendEvent(pHelp, &leave);
+        QTRY_COMPARE(m_editor->findChildren<ImageWatermarkHelpDialog *>().size(), 0);
+        pHelp->setEnabled(false);
+        QApplication::sendEvent(pHelp, &enter);
+        QCOMPARE(m_editor->findChildren<ImageWatermarkHelpDialog *>().size(), 0);
+    }
+
+    // Custom music without a file opens the chooser; a long name is elided, and "none" lets the
+    // file go.
+    void musicChoice()
+    {
+        RenderJob &job = RenderJob::instance();
+        const QString music =
+            m_dir.filePath(QStringLiteral("a very long name of a summer holiday song that goes on "
+                                          "and on and on.mp3"));
+        testmedia::writeBytes(music, "ID3");
+        m_chosen = QStringList{music};
+        form()->ratioCustomMusic->click();
+        QCOMPARE(job.musicType, int(MusicCustom));
+        QCOMPARE(job.musicPath, music);
+        QVERIFY(job.musicFile);
+        QCOMPARE(form()->divBackgroundOperate->currentWidget(), form()->pageCustomMusic);
+        const QString shown = form()->labelBackgroundMusicName->text();
+        QVERIFY2(shown.endsWith(QChar(0x2026)), qPrintable(shown));
+        form()->radioNoMusic->click();
+        QCOMPARE(job.musicType, int(MusicNone));
+        QVERIFY(!job.musicFile);
+        QCOMPARE(job.musicPath, music); // kept for when custom is chosen again
+    }
+};
+
+QTEST_MAIN(TestZodoZadarSettings)
+#include "tst_zodozadar_settings.moc"
