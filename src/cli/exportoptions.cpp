@@ -1,6 +1,7 @@
 // Parsing the exporter's command line.
 #include "exportoptions.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QMap>
 
@@ -59,12 +60,14 @@ QString exportUsage()
         "  --watermark-color #RRGGBB  colour of the text watermark (default black)\n"
         "  --seed N                index 0..22 of the first transition (default: random)\n"
         "  -q                      quiet: no progress bar, no summary\n"
+        "  -v                      verbose: FFmpeg's own messages too\n"
         "  --check                 export nothing; check every picture as an import does and\n"
         "                          print one line each: OK<TAB>path<TAB>WxH<TAB>num/den<TAB>TWxTH\n"
         "                          or REFUSED<TAB>path<TAB>reason\n"
         "  -h, --help              this help\n"
         "\n"
-        "Ctrl-C cancels an export; nothing is left behind.\n"
+        "Ctrl-C (or SIGTERM, SIGHUP) cancels an export; nothing is left behind and an existing\n"
+        "file of the output's name is kept.\n"
         "Exit status: 0 written (or all pictures usable with --check), 1 export failed,\n"
         "2 usage error, 3 no picture could be used (or, with --check, one was refused).\n");
 }
@@ -108,6 +111,10 @@ ParseResult parseExportArguments(const QStringList &args)
         }
         if (a == QLatin1String("-q")) {
             o.quiet = true;
+            continue;
+        }
+        if (a == QLatin1String("-v")) {
+            o.verbose = true;
             continue;
         }
         if (a == QLatin1String("--check")) {
@@ -224,4 +231,26 @@ ParseResult parseExportArguments(const QStringList &args)
     }
     r.ok = true;
     return r;
+}
+
+QString checkInputFiles(const ExportOptions &o)
+{
+    const QList<QPair<QString, QString>> files = {
+        {o.music, QStringLiteral("music file")},
+        {o.watermarkImage, QStringLiteral("watermark picture")}};
+    for (const auto &f : files) {
+        if (f.first.isEmpty())
+            continue;
+        QFile file(f.first);
+        QString reason;
+        if (!QFileInfo(f.first).exists())
+            reason = QStringLiteral("no such file");
+        else if (QFileInfo(f.first).isDir())
+            reason = QStringLiteral("it is a folder");
+        else if (!file.open(QIODevice::ReadOnly))
+            reason = file.errorString();
+        if (!reason.isEmpty())
+            return QStringLiteral("cannot read the %1 \"%2\": %3").arg(f.second, f.first, reason);
+    }
+    return QString();
 }

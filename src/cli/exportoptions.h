@@ -26,6 +26,7 @@ struct ExportOptions
     QColor watermarkColor;
     int seed = -1; // -1: random, as the picker draws
     bool quiet = false;
+    bool verbose = false; // -v: FFmpeg's own log lines too
     bool check = false;
     bool help = false;
 
@@ -42,6 +43,10 @@ struct ParseResult
 
 ParseResult parseExportArguments(const QStringList &args);
 QString exportUsage();
+
+// The music and watermark files must exist and be readable before any work starts: an empty
+// text when they are, else a one-line usage message that names the file.
+QString checkInputFiles(const ExportOptions &o);
 
 // Exit codes of the exporter.
 enum ExportExitCode { ExitWritten = 0, ExitFailed = 1, ExitUsage = 2, ExitNoPicture = 3 };

@@ -2,11 +2,13 @@
 #include "exportoptions.h"
 
 #include "albumops.h"
+#include "averror.h"
 #include "imagedecoder.h"
 #include "mediaencoder.h"
 #include "renderjob.h"
 
 extern "C" {
+#include <libavutil/error.h>
 #include <libavutil/log.h>
 }
 
@@ -24,21 +26,53 @@ extern "C" {
 
 namespace {
 
+// Every way of stopping the exporter (Ctrl-C however often, SIGTERM, a closed terminal's SIGHUP)
+// only asks: the work in hand ends at its next step, and an export ends through the engine's
+// own interruption path, which removes its temporary file and leaves the target alone. Dying
+// by the default action instead would leave the temporary file behind.
+std::atomic<bool> g_stopRequested{false};
 std::atomic<MediaEncoder *> g_encoder{nullptr};
-static_assert(std::atomic<bool>::is_always_lock_free, "the cancel flag is set from a signal");
+static_assert(std::atomic<bool>::is_always_lock_free, "the stop flags are set from a signal");
+static_assert(std::atomic<MediaEncoder *>::is_always_lock_free, "read from a signal handler");
 
-// Ctrl-C clears the encoder's running flag, so the engine's own interruption path cleans up.
-// A second Ctrl-C falls back to the default action.
-extern "C" void onInterrupt(int)
+extern "C" void onStopSignal(int)
 {
+    g_stopRequested.store(true);
     if (MediaEncoder *enc = g_encoder.load())
         enc->running.store(false);
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
 }
 
-void printErr(const QString &text) { std::fputs(qPrintable(text + QLatin1Char('\n')), stderr); }
-void printOut(const QString &text) { std::fputs(qPrintable(text + QLatin1Char('\n')), stdout); }
+void installStopHandlers()
+{
+    struct sigaction sa = {};
+    sa.sa_handler = onStopSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    for (int signo : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(signo, &sa, nullptr);
+    // A reader that went away (a closed pipe) makes writes fail, not the process die mid-export.
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+bool stopRequested()
+{
+    return g_stopRequested.load();
+}
+
+// The engine's own words for an interruption, for one that comes before the engine starts.
+QString interruptedReport()
+{
+    return avErrorReport(MediaEncoder::tr("Operation interrupted"), AVERROR(EINTR));
+}
+
+void printErr(const QString &text)
+{
+    std::fputs(qPrintable(text + QLatin1Char('\n')), stderr);
+}
+void printOut(const QString &text)
+{
+    std::fputs(qPrintable(text + QLatin1Char('\n')), stdout);
+}
 
 QString clock(qint64 ms)
 {
@@ -67,16 +101,18 @@ int runCheck(const ExportOptions &o)
 {
     bool allOk = true;
     for (const QString &picture : o.pictures) {
+        if (stopRequested()) {
+            printErr(QStringLiteral("vmalbum-export: %1").arg(interruptedReport()));
+            return ExitFailed;
+        }
         const ImageDecoder::Result r = ImageDecoder::decodeFile(picture, false);
         if (r.ok) {
+            // One step: a later arg() would rewrite any %1 or %03d in the name.
+            const auto n = [](int v) { return QString::number(v); };
             printOut(QStringLiteral("OK\t%1\t%2x%3\t%4/%5\t%6x%7")
-                         .arg(picture)
-                         .arg(r.srcSize.width())
-                         .arg(r.srcSize.height())
-                         .arg(r.widthToHeight.num)
-                         .arg(r.widthToHeight.den)
-                         .arg(r.thumbnail.width())
-                         .arg(r.thumbnail.height()));
+                         .arg(picture, n(r.srcSize.width()), n(r.srcSize.height()),
+                              n(r.widthToHeight.num), n(r.widthToHeight.den),
+                              n(r.thumbnail.width()), n(r.thumbnail.height())));
         } else {
             allOk = false;
             printOut(QStringLiteral("REFUSED\t%1\t%2").arg(picture, r.report));
@@ -96,7 +132,22 @@ int fillRenderJob(const ExportOptions &o)
     job.aspectNum = o.aspectNum;
     job.aspectDen = o.aspectDen;
 
+    // The watermark picture is a usage question: answered before the pictures take their time.
+    if (o.watermarkText.isEmpty() && !o.watermarkImage.isEmpty()) {
+        const QString path = QFileInfo(o.watermarkImage).absoluteFilePath();
+        const ImageDecoder::Result r = ImageDecoder::decodeFile(path, true);
+        if (!r.ok) {
+            printErr(QStringLiteral("vmalbum-export: watermark picture %1 refused: %2")
+                         .arg(o.watermarkImage, r.report));
+            return ExitUsage;
+        }
+        job.watermarkType = WatermarkPicture;
+        job.watermarkImagePath = path;
+    }
+
     for (const QString &picture : o.pictures) {
+        if (stopRequested())
+            return ExitFailed;
         const QString path = QFileInfo(picture).absoluteFilePath();
         const ImageDecoder::Result r = ImageDecoder::decodeFile(path, false);
         if (!r.ok) {
@@ -132,16 +183,6 @@ int fillRenderJob(const ExportOptions &o)
     if (!o.watermarkText.isEmpty()) {
         job.watermarkType = WatermarkText;
         job.watermarkText = o.watermarkText;
-    } else if (!o.watermarkImage.isEmpty()) {
-        const QString path = QFileInfo(o.watermarkImage).absoluteFilePath();
-        const ImageDecoder::Result r = ImageDecoder::decodeFile(path, true);
-        if (!r.ok) {
-            printErr(QStringLiteral("vmalbum-export: watermark picture %1 refused: %2")
-                         .arg(o.watermarkImage, r.report));
-            return ExitUsage;
-        }
-        job.watermarkType = WatermarkPicture;
-        job.watermarkImagePath = path;
     }
     if (!o.music.isEmpty()) {
         job.musicType = MusicCustom;
@@ -162,6 +203,10 @@ int fillRenderJob(const ExportOptions &o)
 int runExport(QGuiApplication &app, const ExportOptions &o)
 {
     int code = fillRenderJob(o);
+    if (stopRequested()) {
+        printErr(QStringLiteral("vmalbum-export: export failed: %1").arg(interruptedReport()));
+        return ExitFailed;
+    }
     if (code != ExitWritten)
         return code;
     const RenderJob &job = RenderJob::instance();
@@ -196,14 +241,15 @@ int runExport(QGuiApplication &app, const ExportOptions &o)
         app.quit();
     });
 
-    g_encoder.store(encoder);
-    std::signal(SIGINT, onInterrupt);
-    std::signal(SIGTERM, onInterrupt);
+    // The request arms the encoder's cancel flag; only then may a signal clear it. A signal
+    // that came before is seen here, one that comes after is seen by the handler (both sides
+    // store, then load, so at least one of them sees the other).
     emit encoder->sig_exportVideo();
+    g_encoder.store(encoder);
+    if (stopRequested())
+        encoder->running.store(false);
     app.exec();
     g_encoder.store(nullptr);
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
 
     emit encoder->sig_close(0);
     thread.wait();
@@ -216,12 +262,10 @@ int runExport(QGuiApplication &app, const ExportOptions &o)
             std::fputs("\n", stderr);
         }
         printErr(QStringLiteral("vmalbum-export: wrote %1 (%2 pictures, %3 x %4, %5 fps) in %6 s")
-                     .arg(QDir::toNativeSeparators(job.outputFilePath()))
-                     .arg(job.materialOrder.size())
-                     .arg(job.width)
-                     .arg(job.height)
-                     .arg(o.fps)
-                     .arg(double(elapsed.elapsed()) / 1000.0, 0, 'f', 1));
+                     .arg(QDir::toNativeSeparators(job.outputFilePath()),
+                          QString::number(job.materialOrder.size()), QString::number(job.width),
+                          QString::number(job.height), QString::number(o.fps),
+                          QString::number(double(elapsed.elapsed()) / 1000.0, 'f', 1)));
     }
     return code;
 }
@@ -237,8 +281,10 @@ void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &ms
 
 int main(int argc, char **argv)
 {
+    installStopHandlers();
     qInstallMessageHandler(quietMessages);
-    av_log_set_level(AV_LOG_ERROR);
+    // The exporter reports every failure in its own words; FFmpeg's lines only on request.
+    av_log_set_level(AV_LOG_QUIET);
     // No window is ever shown; fonts for the text watermark still need QtGui.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
@@ -257,7 +303,18 @@ int main(int argc, char **argv)
         std::fputs(qPrintable(exportUsage()), stdout);
         return ExitWritten;
     }
+    if (parsed.options.verbose)
+        av_log_set_level(AV_LOG_INFO);
+    if (stopRequested()) {
+        printErr(QStringLiteral("vmalbum-export: %1").arg(interruptedReport()));
+        return ExitFailed;
+    }
     if (parsed.options.check)
         return runCheck(parsed.options);
+    const QString unreadable = checkInputFiles(parsed.options);
+    if (!unreadable.isEmpty()) {
+        printErr(QStringLiteral("vmalbum-export: %1").arg(unreadable));
+        return ExitUsage;
+    }
     return runExport(app, parsed.options);
 }

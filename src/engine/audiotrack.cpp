@@ -12,18 +12,13 @@ extern "C" {
 #include <algorithm>
 #include <cstdlib>
 
-namespace {
-
-// Encoders that take any frame length give this many samples per frame.
-constexpr int kDefaultFrameSamples = 1024;
-
-int nearestSampleRate(const AVCodec *codec, int requested)
+int nearestSampleRate(const int *supported, int requested)
 {
-    if (!codec || !codec->supported_samplerates)
+    if (!supported)
         return requested;
     int best = requested;
     int64_t bestDiff = INT64_MAX;
-    for (const int *r = codec->supported_samplerates; *r; ++r) {
+    for (const int *r = supported; *r; ++r) {
         const int64_t diff = std::llabs(int64_t(*r) - requested);
         if (diff < bestDiff) {
             bestDiff = diff;
@@ -34,6 +29,11 @@ int nearestSampleRate(const AVCodec *codec, int requested)
     }
     return best;
 }
+
+namespace {
+
+// Encoders that take any frame length give this many samples per frame.
+constexpr int kDefaultFrameSamples = 1024;
 
 uint64_t defaultLayoutMask(int channels)
 {
@@ -155,7 +155,7 @@ int setUpAudioTrack(ExportState &s, const QByteArray &musicPath, int64_t audioBi
     };
     if (!codec)
         return streamFailed();
-    const int rate = nearestSampleRate(codec, int(sampleRate));
+    const int rate = nearestSampleRate(codec->supported_samplerates, int(sampleRate));
     const AVSampleFormat sampleFormat =
         codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_NONE;
     if (rate <= 0)

@@ -48,8 +48,7 @@ struct AudioTrackState
 
 struct ExportState
 {
-    QString errorText;
-    const char *errorMessage = nullptr;
+    const char *errorMessage = nullptr; // the failed step's message, untranslated
     QByteArray outputPath;    // the file the user asked for
     QByteArray temporaryPath; // written until the trailer is out, then renamed to outputPath
     QByteArray musicInputPath;
@@ -69,7 +68,6 @@ struct ExportState
     av::PacketPtr videoPacket;
     int64_t videoPts = 0;
     int64_t framesDone = 0;
-    int lastPercent = -1;
     av::FramePtr watermarkFrame;
     WatermarkOverlay watermark;
     AudioTrackState audio;
@@ -95,6 +93,10 @@ struct ExportState
 
 // Writes one packet of `stream` (timestamps in `timeBase`) and unreferences it.
 int writePacket(ExportState &s, AVPacket *packet, AVStream *stream, AVRational timeBase);
+
+// The rate of the zero-terminated list `supported` closest to `requested` (the first on a tie);
+// `requested` itself when the encoder lists none.
+int nearestSampleRate(const int *supported, int requested);
 
 // Audio track steps (audiotrack.cpp).
 int setUpAudioTrack(ExportState &s, const QByteArray &musicPath, int64_t audioBitRate,

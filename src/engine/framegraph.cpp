@@ -1,6 +1,8 @@
 // Frame operations over libavfilter, libswscale and the still-picture demuxers and decoders.
 #include "framegraph.h"
 
+#include "avlog.h"
+
 extern "C" {
 #include <libavfilter/buffersink.h>
 #include <libavfilter/buffersrc.h>
@@ -15,6 +17,7 @@ extern "C" {
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -481,10 +484,14 @@ QByteArray ffmpegPath(const QString &szPath)
     return QFileInfo(szPath).absoluteFilePath().toUtf8();
 }
 
-int decodePictureFile(const QString &szPath, AVFrame *dst, int lowres, bool *transposed)
+int decodePictureFile(const QString &szPath, AVFrame *dst, int lowres, bool *transposed,
+                      QSize *refusedSize)
 {
     if (transposed)
         *transposed = false;
+    if (refusedSize)
+        *refusedSize = QSize();
+    installEngineLogCallback();
     if (szPath.isEmpty() || !dst)
         return AVERROR(EINVAL);
     av::PacketPtr packet = av::makePacket();
@@ -512,7 +519,13 @@ int decodePictureFile(const QString &szPath, AVFrame *dst, int lowres, bool *tra
     };
     int streamIndex = firstVideo();
     if (streamIndex < 0) {
-        avformat_find_stream_info(input.get(), nullptr);
+        // Probing decodes too: with the same pixel limit as our own decoder.
+        std::vector<AVDictionary *> probeOptions(input->nb_streams, nullptr);
+        for (AVDictionary *&d : probeOptions)
+            av_dict_set_int(&d, "max_pixels", kMaxDecodePixels, 0);
+        avformat_find_stream_info(input.get(), probeOptions.data());
+        for (AVDictionary *&d : probeOptions)
+            av_dict_free(&d);
         for (unsigned i = 0; i < input->nb_streams && streamIndex < 0; ++i)
             if (input->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO)
                 streamIndex = int(i);
@@ -520,12 +533,31 @@ int decodePictureFile(const QString &szPath, AVFrame *dst, int lowres, bool *tra
     if (streamIndex < 0)
         return AVERROR_STREAM_NOT_FOUND;
     const AVCodecParameters *par = input->streams[streamIndex]->codecpar;
+    // Containers that carry the size (unlike the bare picture formats) are judged before decoding.
+    if (par->width > 0 && par->height > 0 && int64_t(par->width) * par->height > kMaxDecodePixels) {
+        if (refusedSize)
+            *refusedSize = QSize(par->width, par->height);
+        return AVERROR(EINVAL);
+    }
     const AVCodec *codec = avcodec_find_decoder(par->codec_id);
     if (!codec)
         return AVERROR_DECODER_NOT_FOUND;
     av::CodecContextPtr decoder(avcodec_alloc_context3(codec));
     if (!decoder)
         return AVERROR(ENOMEM);
+    // The pixel limit below refuses a picture before its buffers exist; the size it refused is
+    // kept, so that the caller can say the picture is too large rather than broken.
+    RefusedSizeWatch watch(decoder.get());
+    struct ReportRefused
+    {
+        const RefusedSizeWatch &watch;
+        QSize *out;
+        ~ReportRefused()
+        {
+            if (out && watch.size().isValid())
+                *out = watch.size();
+        }
+    } reportRefused{watch, refusedSize};
     int ret = avcodec_parameters_to_context(decoder.get(), par);
     if (ret < 0)
         return ret;

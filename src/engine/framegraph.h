@@ -75,9 +75,11 @@ AVRational reduceRatio(int width, int height);
 
 // Decodes the first picture of a still-picture file into `dst`, upright (the EXIF orientation
 // applied). `lowres` asks decoders that can (JPEG) for a 1/2^lowres reduced decode;
-// `transposed` tells whether turning it upright swapped width and height.
+// `transposed` tells whether turning it upright swapped width and height. When the picture is
+// refused for its size (above kMaxDecodePixels), `refusedSize` receives the size the file
+// announced, as stored; otherwise it is made invalid.
 int decodePictureFile(const QString &szPath, AVFrame *dst, int lowres = 0,
-                      bool *transposed = nullptr);
+                      bool *transposed = nullptr, QSize *refusedSize = nullptr);
 // The largest picture a decoder is allowed to allocate (4096 x 4096).
 constexpr int64_t kMaxDecodePixels = int64_t(4096) * 4096;
 

@@ -37,14 +37,18 @@ ImageDecoder::Result ImageDecoder::decodeFile(const QString &szFile, bool bJustC
     if (QFileInfo(szFile).size() > kMaxFileBytes)
         return fail(QT_TR_NOOP("Image is too large"), AVERROR(EINVAL));
 
-    // Sizes beyond the limits are refused from the header, before anything is allocated; the
-    // order of the checks (ratio first) stays that of the decoded picture.
-    const PictureHeader hdr = readPictureHeader(szFile);
-    if (hdr.known && (hdr.width > kMaxSide || hdr.height > kMaxSide)) {
-        if (ratioIsAbnormal(hdr.width, hdr.height))
+    // Sizes beyond the limits are refused before anything is allocated: from the header, or from
+    // the size the decoder refused to allocate. Either way the order of the checks (ratio first)
+    // and the size they judge (upright) are those of the decoded picture.
+    auto refuseBySize = [&](QSize size) {
+        if (ratioIsAbnormal(size.width(), size.height()))
             return fail(QT_TR_NOOP("Image ratio is abnormal"), AVERROR(EINVAL));
         return fail(QT_TR_NOOP("Image is too large"), AVERROR(EINVAL));
-    }
+    };
+    const PictureHeader hdr = readPictureHeader(szFile);
+    const QSize upright = hdr.upright();
+    if (hdr.known && (upright.width() > kMaxSide || upright.height() > kMaxSide))
+        return refuseBySize(upright);
 
     av::FramePtr frame = av::makeFrame();
     if (!frame)
@@ -54,7 +58,12 @@ ImageDecoder::Result ImageDecoder::decodeFile(const QString &szFile, bool bJustC
     const QSize need(2 * kThumbWidth, 2 * kThumbHeight);
     const int lowres = lowresKeeping(hdr, need, need);
     bool transposed = false;
-    int ret = decodePictureFile(szFile, frame.get(), lowres, &transposed);
+    QSize refused;
+    int ret = decodePictureFile(szFile, frame.get(), lowres, &transposed, &refused);
+    // Only formats whose header we cannot read get here with a size the decoder refused; none of
+    // them is turned by an orientation, so the stored size is the upright one.
+    if (ret < 0 && refused.width() > 0 && refused.height() > 0)
+        return refuseBySize(refused);
     if (ret < 0)
         return fail(QT_TR_NOOP("Image decode failed"), ret);
 

@@ -20,11 +20,14 @@ extern "C" {
 #include <QThread>
 
 #include <cstdio>
+#include <new>
+#include <system_error>
 
 namespace {
 
-// Transition frames rendered ahead of the encoder: enough to keep both busy, few enough that a
-// 4K frame queue stays small (6 x 14 MiB).
+// Transition frames rendered ahead of the encoder: enough to keep both busy. The queue holds
+// frames in the encoder's format: at 4K (7282 x 4096) a 4:2:0 frame is about 43 MiB, so the
+// queue can reach about 256 MiB, beside the two 4:4:4 stills (about 85 MiB each).
 constexpr size_t kTransitionLookahead = 6;
 
 bool extensionsContain(const AVOutputFormat *format, const char *name)
@@ -100,6 +103,12 @@ MediaEncoder::MediaEncoder(QObject *parent) : QObject(parent)
 {
     registerEngineMetaTypes();
     connect(this, &MediaEncoder::sig_close, this, &MediaEncoder::closeImpl);
+    // A request arms the cancel flag when it is made, on the requesting thread, not when its
+    // slot starts: a cancel made while the request waits in the queue must not be overwritten.
+    // Connected first, so that it runs before the queued call can start.
+    connect(
+        this, &MediaEncoder::sig_exportVideo, this, [this] { running.store(true); },
+        Qt::DirectConnection);
     connect(this, &MediaEncoder::sig_exportVideo, this, &MediaEncoder::exportVideoImpl);
 }
 
@@ -112,16 +121,32 @@ void MediaEncoder::closeImpl(int iExitCode)
 
 void MediaEncoder::exportVideoImpl()
 {
-    running.store(true);
     framesDone.store(0);
     totalFrames.store(0);
     const RenderJob &job = RenderJob::instance();
-    auto state = std::make_unique<ExportState>();
+    std::unique_ptr<ExportState> state;
+    int ret = AVERROR_BUG;
+    // Nothing may escape a slot: a thread that cannot be started or memory that cannot be had
+    // ends this export with a report like any other failure.
+    try {
+        state = std::make_unique<ExportState>();
+        state->musicInputPath = job.musicPath.isEmpty() ? QByteArray() : ffmpegPath(job.musicPath);
+        state->outputPath = job.outputFilePath().toUtf8();
+        ret = runExport(*state);
+    } catch (const std::bad_alloc &) {
+        ret = AVERROR(ENOMEM);
+    } catch (const std::system_error &e) {
+        const bool errnoCode = e.code().category() == std::generic_category() ||
+                               e.code().category() == std::system_category();
+        ret = errnoCode && e.code().value() > 0 ? AVERROR(e.code().value()) : AVERROR_EXTERNAL;
+    } catch (...) {
+        ret = AVERROR_EXTERNAL;
+    }
+    if (!state) {
+        emit sig_exportFail(avErrorReport(QString(), ret));
+        return;
+    }
     ExportState &s = *state;
-    s.musicInputPath = job.musicPath.isEmpty() ? QByteArray() : ffmpegPath(job.musicPath);
-    s.outputPath = job.outputFilePath().toUtf8();
-
-    const int ret = runExport(s);
     if (ret < 0) {
         // Only our own temporary file goes: a file the user chose to overwrite survives.
         s.outputContext.reset();
@@ -140,6 +165,9 @@ void MediaEncoder::exportVideoImpl()
 int MediaEncoder::runExport(ExportState &s)
 {
     const RenderJob &job = RenderJob::instance();
+    // Cancelled while the request waited: no file is created at all.
+    if (!running.load())
+        return s.fail(QT_TR_NOOP("Operation interrupted"), AVERROR(EINTR));
     int ret = setUp(s);
     if (ret < 0)
         return ret;
@@ -177,6 +205,9 @@ int MediaEncoder::runExport(ExportState &s)
     if (ret < 0)
         return s.fail(QT_TR_NOOP("Write video packet failed"), ret);
     s.outputContext.reset(); // closes the file
+    // The last moment a cancel can still keep the user's old file.
+    if (!running.load())
+        return s.fail(QT_TR_NOOP("Operation interrupted"), AVERROR(EINTR));
     if (std::rename(s.temporaryPath.constData(), s.outputPath.constData()) != 0)
         return s.fail(QT_TR_NOOP("Create output file failed"), AVERROR(errno));
     s.temporaryPath.clear();
@@ -186,7 +217,6 @@ int MediaEncoder::runExport(ExportState &s)
 int MediaEncoder::setUp(ExportState &s)
 {
     const RenderJob &job = RenderJob::instance();
-    s.errorText.clear();
     s.currentFrame = av::makeFrame();
     s.nextFrame = av::makeFrame();
     s.encodeFrame = av::makeFrame();
@@ -370,8 +400,13 @@ int MediaEncoder::encodeStills(ExportState &s, int index)
     // The next picture is decoded and letterboxed meanwhile, for the transition that follows.
     if (index + 1 < job.materialOrder.size()) {
         s.prefetchPath = job.materialOrder.at(index + 1);
-        s.prefetch = std::async(std::launch::async, preparePictureFor, s.prefetchPath,
-                                s.outputWidth, s.outputHeight, s.encoderPixelFormat);
+        try {
+            s.prefetch = std::async(std::launch::async, preparePictureFor, s.prefetchPath,
+                                    s.outputWidth, s.outputHeight, s.encoderPixelFormat);
+        } catch (const std::system_error &) {
+            // No thread to be had: the transition prepares the picture on this thread instead.
+            s.prefetch = std::future<PreparedPicture>();
+        }
     }
 
     av_frame_unref(s.encodeFrame.get());
@@ -427,10 +462,10 @@ void MediaEncoder::startTransition(ExportState &s, const QString &szNextPath, in
     const TransitionSlot &slot = job.transitions.at(slotIndex);
     t.frameCount = RenderJob::transitionFrameCount(slot, s.encoderFrameRate);
     const int64_t seconds = av_rescale_q(slot.duration, slot.durationTimeBase, {1, 1});
-    const QString desc = QStringLiteral("[in1][in2]%1=transition=%2:offset=0:duration=%3")
-                             .arg(QString::fromUtf8(slot.kind->filterName),
-                                  QString::fromUtf8(slot.kind->transitionName))
-                             .arg(seconds);
+    const QString desc =
+        QStringLiteral("[in1][in2]%1=transition=%2:offset=0:duration=%3")
+            .arg(QString::fromUtf8(slot.kind->filterName),
+                 QString::fromUtf8(slot.kind->transitionName), QString::number(seconds));
     // The xfade filter works on full-chroma pictures: fed 4:2:0 it would up-sample both stills
     // again for every frame. They are up-sampled once here, by the same kind of scaler the graph
     // would insert, so the frames are the same and the per-frame cost goes.

@@ -12,8 +12,10 @@ struct ExportState;
 struct AVFrame;
 
 // Thread contract: lives on its own QThread; exportVideoImpl runs there and reads RenderJob
-// without locks. `running` is written by the user-interface thread (cancel) and polled before
-// every frame; framesDone/totalFrames may be read from any thread for progress displays.
+// without locks. `running` is set when sig_exportVideo is emitted (on the emitting thread),
+// cleared by any thread to cancel (a signal handler included: it is lock-free), and polled
+// before every frame; a cancel made while the request is still queued ends it before it
+// writes anything. framesDone/totalFrames may be read from any thread for progress displays.
 class MediaEncoder : public QObject
 {
     Q_OBJECT

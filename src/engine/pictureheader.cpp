@@ -37,9 +37,46 @@ PictureHeader sized(int64_t w, int64_t h)
     return hdr;
 }
 
-// Walks the JPEG segments up to the first start-of-frame marker.
+// The Orientation tag (0x0112) of IFD0 in an APP1 "Exif" payload; 1 when there is none. The
+// decoder turns the picture by the same tag, so the upright size follows from it.
+int exifOrientation(const QByteArray &payload)
+{
+    if (!payload.startsWith(QByteArray("Exif\0\0", 6)))
+        return 1;
+    const QByteArray tiff = payload.mid(6);
+    const auto *t = reinterpret_cast<const uchar *>(tiff.constData());
+    const qint64 n = tiff.size();
+    if (n < 8)
+        return 1;
+    const bool little = t[0] == 'I' && t[1] == 'I';
+    if (!little && !(t[0] == 'M' && t[1] == 'M'))
+        return 1;
+    auto u16 = [&](qint64 at) { return little ? le16(t + at) : be16(t + at); };
+    auto u32 = [&](qint64 at) { return little ? le32(t + at) : be32(t + at); };
+    if (u16(2) != 42)
+        return 1;
+    const qint64 ifd = u32(4);
+    if (ifd < 8 || ifd + 2 > n)
+        return 1;
+    const int entries = int(u16(ifd));
+    for (int i = 0; i < entries; ++i) {
+        const qint64 e = ifd + 2 + 12 * qint64(i);
+        if (e + 12 > n)
+            break;
+        if (u16(e) != 0x0112 || u32(e + 4) != 1)
+            continue;
+        const uint32_t type = u16(e + 2);
+        const uint32_t value = type == 3 ? u16(e + 8) : type == 4 ? u32(e + 8) : 0;
+        return value >= 1 && value <= 8 ? int(value) : 1;
+    }
+    return 1;
+}
+
+// Walks the JPEG segments up to the first start-of-frame marker. Every segment used is read
+// whole: a file cut inside one has no header we can trust.
 PictureHeader readJpeg(QFile &file)
 {
+    int orientation = 0; // the first EXIF orientation seen counts
     qint64 pos = 2;
     for (int guard = 0; guard < 4096; ++guard) {
         if (!file.seek(pos))
@@ -58,16 +95,31 @@ PictureHeader readJpeg(QFile &file)
             pos += 2;
             continue;
         }
-        uchar seg[7];
-        if (file.read(reinterpret_cast<char *>(seg), 7) < 2)
+        if (marker == 0xD9 || marker == 0xDA)
             return {};
-        const uint32_t length = be16(seg);
+        uchar len[2];
+        if (file.read(reinterpret_cast<char *>(len), 2) != 2)
+            return {};
+        const qint64 length = be16(len); // counts its own two bytes
+        if (length < 2)
+            return {};
         const bool isSof =
             marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-        if (isSof)
-            return length >= 7 ? sized(be16(seg + 5), be16(seg + 3)) : PictureHeader{};
-        if (marker == 0xD9 || marker == 0xDA || length < 2)
-            return {};
+        if (isSof || (marker == 0xE1 && orientation == 0)) {
+            const QByteArray payload = file.read(length - 2);
+            if (payload.size() != length - 2)
+                return {};
+            if (isSof) {
+                if (payload.size() < 5)
+                    return {};
+                const auto *p = reinterpret_cast<const uchar *>(payload.constData());
+                PictureHeader hdr = sized(be16(p + 3), be16(p + 1));
+                hdr.orientation = orientation > 0 ? orientation : 1;
+                return hdr;
+            }
+            if (payload.startsWith(QByteArray("Exif\0\0", 6)))
+                orientation = exifOrientation(payload);
+        }
         pos += 2 + length;
     }
     return {};

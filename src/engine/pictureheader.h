@@ -9,13 +9,22 @@ struct PictureHeader
     bool known = false; // false when the format is not one we can read the header of
     int width = 0;      // as stored, before any EXIF orientation
     int height = 0;
+    int orientation = 1; // EXIF orientation of a JPEG (1..8); 5 to 8 turn it a quarter
+
+    // The size once the decoder has turned the picture upright.
+    QSize upright() const
+    {
+        return orientation >= 5 && orientation <= 8 ? QSize(height, width) : QSize(width, height);
+    }
 };
 
-// Reads the size from a JPEG (SOFn), PNG (IHDR), GIF, BMP or WebP header. A few kilobytes are
-// read at most; nothing is decoded, so a file claiming 30000 x 30000 pixels costs nothing.
+// Reads the size from a JPEG (SOFn, and the EXIF orientation before it), PNG (IHDR), GIF, BMP or
+// WebP header. A few kilobytes are read at most; nothing is decoded, so a file claiming
+// 30000 x 30000 pixels costs nothing. A header cut short is unknown, never guessed.
 PictureHeader readPictureHeader(const QString &szPath);
 
 // The largest JPEG reduction (0 .. 3 for 1/1 .. 1/8) after which the picture still has at least
 // `need` pixels each way as stored, and `needTurned` each way once turned upright by a quarter
-// turn (the EXIF orientation is only known after decoding). 0 when the header is unknown.
+// turn (both, so that the choice never depends on reading the orientation right). 0 when the
+// header is unknown.
 int lowresKeeping(const PictureHeader &hdr, QSize need, QSize needTurned);

@@ -6,6 +6,7 @@
 #include <QtGlobal>
 
 #include <algorithm>
+#include <system_error>
 
 #include <pthread.h>
 
@@ -14,10 +15,14 @@ TransitionRenderer::TransitionRenderer(av::FilterGraphPtr graphIn, const AVFrame
     : graph(std::move(graphIn)), from(av_frame_clone(fromIn)), to(av_frame_clone(toIn)),
       frameCount(frames), depth(std::max<size_t>(1, queueDepth))
 {
-    worker = std::thread([this] {
-        pthread_setname_np(pthread_self(), "Transition");
-        run();
-    });
+    try {
+        worker = std::thread([this] {
+            pthread_setname_np(pthread_self(), "Transition");
+            run();
+        });
+    } catch (const std::system_error &) {
+        inlineRendering = true;
+    }
 }
 
 TransitionRenderer::~TransitionRenderer()
@@ -27,7 +32,8 @@ TransitionRenderer::~TransitionRenderer()
         aborted = true;
     }
     changed.notify_all();
-    worker.join();
+    if (worker.joinable())
+        worker.join();
 }
 
 void TransitionRenderer::deliver(Item item)
@@ -41,48 +47,51 @@ void TransitionRenderer::deliver(Item item)
     changed.notify_all();
 }
 
-void TransitionRenderer::run()
+TransitionRenderer::Item TransitionRenderer::render(int64_t index)
 {
-    auto failed = [this](int code, const char *message) {
-        Item item;
+    Item item;
+    auto failed = [&item](int code, const char *message) {
+        item.frame.reset();
         item.code = code;
         item.message = message;
-        deliver(std::move(item));
+        return std::move(item);
     };
-    if (!from || !to) {
-        failed(AVERROR(ENOMEM), nullptr);
-    } else {
-        for (int64_t i = 0; i < frameCount; ++i) {
-            {
-                std::lock_guard<std::mutex> lock(mutex);
-                if (aborted)
-                    break;
-            }
-            from->pts = i;
-            to->pts = i;
-            int ret = sendFrameToGraph(graph.get(), QStringLiteral("in1"), from.get());
-            if (ret >= 0)
-                ret = sendFrameToGraph(graph.get(), QStringLiteral("in2"), to.get());
-            if (ret < 0) {
-                failed(ret,
-                       QT_TRANSLATE_NOOP("MediaEncoder", "Add frame to transition filter failed"));
+    if (!from || !to)
+        return failed(AVERROR(ENOMEM), nullptr);
+    from->pts = index;
+    to->pts = index;
+    int ret = sendFrameToGraph(graph.get(), QStringLiteral("in1"), from.get());
+    if (ret >= 0)
+        ret = sendFrameToGraph(graph.get(), QStringLiteral("in2"), to.get());
+    if (ret < 0)
+        return failed(ret,
+                      QT_TRANSLATE_NOOP("MediaEncoder", "Add frame to transition filter failed"));
+    item.frame = av::makeFrame();
+    bool got = false;
+    ret = item.frame
+              ? receiveFrameFromGraph(graph.get(), QStringLiteral("out"), item.frame.get(), &got)
+              : AVERROR(ENOMEM);
+    if (ret >= 0 && !got)
+        ret = AVERROR(EAGAIN);
+    if (ret < 0)
+        return failed(ret,
+                      QT_TRANSLATE_NOOP("MediaEncoder", "Get frame from transition filter failed"));
+    return item;
+}
+
+void TransitionRenderer::run()
+{
+    for (int64_t i = 0; i < frameCount; ++i) {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            if (aborted)
                 break;
-            }
-            Item item;
-            item.frame = av::makeFrame();
-            bool got = false;
-            ret = item.frame ? receiveFrameFromGraph(graph.get(), QStringLiteral("out"),
-                                                     item.frame.get(), &got)
-                             : AVERROR(ENOMEM);
-            if (ret >= 0 && !got)
-                ret = AVERROR(EAGAIN);
-            if (ret < 0) {
-                failed(ret, QT_TRANSLATE_NOOP("MediaEncoder",
-                                              "Get frame from transition filter failed"));
-                break;
-            }
-            deliver(std::move(item));
         }
+        Item item = render(i);
+        const bool failed = item.code < 0;
+        deliver(std::move(item));
+        if (failed)
+            break;
     }
     // The graph and the stills go with the thread that used them.
     graph.reset();
@@ -95,15 +104,24 @@ void TransitionRenderer::run()
 
 TransitionRenderer::Item TransitionRenderer::next()
 {
+    auto none = [] {
+        Item item;
+        item.code = AVERROR(EAGAIN);
+        item.message = QT_TRANSLATE_NOOP("MediaEncoder", "Get frame from transition filter failed");
+        return item;
+    };
+    if (inlineRendering) {
+        if (inlineNext < 0 || inlineNext >= frameCount)
+            return none();
+        Item item = render(inlineNext);
+        inlineNext = item.code < 0 ? -1 : inlineNext + 1; // nothing follows a failure
+        return item;
+    }
     std::unique_lock<std::mutex> lock(mutex);
     while (queue.empty() && !finished)
         changed.wait(lock);
-    if (queue.empty()) {
-        Item none;
-        none.code = AVERROR(EAGAIN);
-        none.message = QT_TRANSLATE_NOOP("MediaEncoder", "Get frame from transition filter failed");
-        return none;
-    }
+    if (queue.empty())
+        return none();
     Item item = std::move(queue.front());
     queue.pop_front();
     changed.notify_all();

@@ -13,7 +13,8 @@
 // Thread contract: the constructor takes over the configured graph and copies of the two stills
 // and starts the rendering thread, which alone touches them afterwards. `next` is called by the
 // encoder's thread only. `mutex` guards `queue`, `aborted` and `finished`. The destructor aborts
-// and joins, whatever state the thread is in.
+// and joins, whatever state the thread is in. When no thread can be started, `next` renders
+// each frame itself on the caller's thread: slower, same frames.
 class TransitionRenderer
 {
 public:
@@ -37,6 +38,7 @@ public:
 
 private:
     void run();
+    Item render(int64_t index);
     void deliver(Item item);
 
     av::FilterGraphPtr graph;
@@ -50,4 +52,6 @@ private:
     bool aborted = false;
     bool finished = false;
     std::thread worker;
+    bool inlineRendering = false; // no worker thread
+    int64_t inlineNext = 0;       // the next frame `next` renders itself
 };

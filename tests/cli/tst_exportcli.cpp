@@ -10,6 +10,18 @@
 
 namespace {
 
+// True once the process catches `signo` (its handlers are in place), from /proc.
+bool catches(qint64 pid, int signo)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return false;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("SigCgt:"))
+            return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (signo - 1)) & 1;
+    return false;
+}
+
 struct Run
 {
     int code = -1;
@@ -38,7 +50,7 @@ class TestExportCli : public QObject
 {
     Q_OBJECT
     QTemporaryDir dir;
-    QString good1, good2, odd, broken;
+    QString good1, good2, odd, broken, percent;
 
     QStringList parts() const
     {
@@ -57,6 +69,9 @@ private slots:
         QVERIFY(testmedia::pattern(300, 400).save(good2));
         QVERIFY(testmedia::pattern(4097, 10).save(odd));
         QVERIFY(testmedia::writeBytes(broken, "not a picture"));
+        // Names that a chained QString::arg() would rewrite.
+        percent = dir.filePath(QStringLiteral("frame%03d %1 %2.jpg"));
+        QVERIFY(testmedia::writeJpeg(percent, 320, 240));
     }
 
     void helpAndUsage()
@@ -88,22 +103,33 @@ private slots:
         QVERIFY(lines.at(0).startsWith(QStringLiteral("OK\t")));
         QVERIFY(lines.at(1).startsWith(QStringLiteral("REFUSED\t%1\tImage ratio is abnormal(").arg(odd)));
         QVERIFY(lines.at(2).startsWith(QStringLiteral("REFUSED\t%1\tImage decode failed(").arg(broken)));
+        // The refusal says it all: FFmpeg's own lines only with -v.
+        QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
+        r = exporter({QStringLiteral("-v"), QStringLiteral("--check"), broken});
+        QVERIFY2(r.err.contains(QStringLiteral("@ 0x")), qPrintable(r.err));
+        // A name holding %1, %2 and %03d comes out as it is.
+        r = exporter({QStringLiteral("--check"), percent});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, QString(QStringLiteral("OK\t") + percent +
+                                QStringLiteral("\t320x240\t4/3\t106x80\n")));
     }
 
     void exportsAndSkipsRefusedPictures()
     {
-        // Relative names, a leading dash after "--", an upper-case extension.
-        const Run r = exporter({QStringLiteral("-q"), QStringLiteral("-H"), QStringLiteral("480"),
-                                QStringLiteral("-d"), QStringLiteral("1"), QStringLiteral("--fps"),
-                                QStringLiteral("25"), QStringLiteral("-o"),
-                                QStringLiteral("My Album.MP4"), QStringLiteral("holiday photo ü.jpg"),
-                                QStringLiteral("broken.jpg"), QStringLiteral("--"),
-                                QStringLiteral("-beach.png")},
+        // Relative names, a leading dash after "--", an upper-case extension, % in the name.
+        const Run r = exporter({QStringLiteral("-H"), QStringLiteral("480"), QStringLiteral("-d"),
+                                QStringLiteral("1"), QStringLiteral("--fps"), QStringLiteral("25"),
+                                QStringLiteral("-o"), QStringLiteral("My %1 Album %03d.MP4"),
+                                QStringLiteral("holiday photo ü.jpg"), QStringLiteral("broken.jpg"),
+                                QStringLiteral("--"), QStringLiteral("-beach.png")},
                                dir.path());
         QCOMPARE(r.code, 0);
         QVERIFY(r.err.contains(QStringLiteral("skipping broken.jpg: Image decode failed(")));
-        const QString written = dir.filePath(QStringLiteral("My Album.mp4"));
+        const QString written = dir.filePath(QStringLiteral("My %1 Album %03d.mp4"));
         QVERIFY(QFileInfo(written).size() > 1000);
+        QVERIFY2(r.err.contains(QStringLiteral("wrote ") + written +
+                                QStringLiteral(" (2 pictures, 852 x 480, 25 fps) in ")),
+                 qPrintable(r.err));
         QVERIFY(parts().isEmpty());
     }
 
@@ -117,22 +143,58 @@ private slots:
         r = exporter({good1, QStringLiteral("-o"), dir.filePath(QStringLiteral("missing/x.mp4"))});
         QCOMPARE(r.code, 1);
         QVERIFY2(r.err.contains(QStringLiteral("Create output file failed(")), qPrintable(r.err));
-        r = exporter({good1, QStringLiteral("-H"), QStringLiteral("480"), QStringLiteral("-m"),
-                      dir.filePath(QStringLiteral("nosong.mp3")), QStringLiteral("-o"),
-                      dir.filePath(QStringLiteral("song.mp4"))});
-        QCOMPARE(r.code, 1);
-        QVERIFY2(r.err.contains(QStringLiteral("Open mp3 file failed(")), qPrintable(r.err));
-        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("song.mp4"))));
-        // A refused watermark picture is a usage error.
+        // A music or watermark file that cannot be read is a usage error naming it, found
+        // before any picture is looked at (the broken one would be reported as skipped).
+        const QString folder = dir.filePath(QStringLiteral("a folder.mp3"));
+        QVERIFY(QDir(dir.path()).mkpath(folder));
+        const QString nosong = dir.filePath(QStringLiteral("nosong.mp3"));
+        const QString nomark = dir.filePath(QStringLiteral("nomark.png"));
+        const QList<QStringList> unreadable = {{QStringLiteral("-m"), nosong},
+                                               {QStringLiteral("-m"), folder},
+                                               {QStringLiteral("--watermark-image"), nomark}};
+        for (const QStringList &option : unreadable) {
+            r = exporter(
+                QStringList{broken, good1} + option +
+                QStringList{QStringLiteral("-o"), dir.filePath(QStringLiteral("song.mp4"))});
+            QCOMPARE(r.code, 2);
+            QVERIFY2(r.err.contains(QLatin1Char('"') + option.at(1) + QLatin1Char('"')),
+                     qPrintable(r.err));
+            QVERIFY2(!r.err.contains(QStringLiteral("skipping")), qPrintable(r.err));
+            QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("song.mp4"))));
+        }
+        // A refused watermark picture is a usage error too.
         r = exporter({good1, QStringLiteral("--watermark-image"), broken, QStringLiteral("-o"),
                       dir.filePath(QStringLiteral("w.mp4"))});
         QCOMPARE(r.code, 2);
         QVERIFY(parts().isEmpty());
     }
 
-    // Ctrl-C cancels through the engine: exit 1, "Operation interrupted", the old file kept.
-    void interrupt()
+    // However the exporter is stopped, and whenever: it says so, fails, leaves no temporary file
+    // and keeps the file it was to replace.
+    void stopSignals_data()
     {
+        QTest::addColumn<int>("signo");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("moment");
+        // "start": as soon as the process exists, perhaps before it can catch anything;
+        // "handlers": as soon as it catches signals, while it reads the pictures;
+        // "file": as soon as the temporary file exists; "frames": once frames are written.
+        QTest::newRow("Ctrl-C x3 at start") << int(SIGINT) << 3 << "start";
+        QTest::newRow("Ctrl-C, pictures being read") << int(SIGINT) << 1 << "handlers";
+        QTest::newRow("Ctrl-C x2, pictures being read") << int(SIGINT) << 2 << "handlers";
+        QTest::newRow("SIGHUP, pictures being read") << int(SIGHUP) << 1 << "handlers";
+        QTest::newRow("Ctrl-C, file created") << int(SIGINT) << 1 << "file";
+        QTest::newRow("Ctrl-C x3, file created") << int(SIGINT) << 3 << "file";
+        QTest::newRow("SIGTERM, file created") << int(SIGTERM) << 1 << "file";
+        QTest::newRow("Ctrl-C x2, frames written") << int(SIGINT) << 2 << "frames";
+        QTest::newRow("SIGHUP, frames written") << int(SIGHUP) << 1 << "frames";
+        QTest::newRow("SIGTERM, frames written") << int(SIGTERM) << 1 << "frames";
+    }
+    void stopSignals()
+    {
+        QFETCH(int, signo);
+        QFETCH(int, count);
+        QFETCH(QString, moment);
         const QString target = dir.filePath(QStringLiteral("long.mp4"));
         QVERIFY(testmedia::writeBytes(target, "keep me"));
         QProcess p;
@@ -140,13 +202,28 @@ private slots:
                 {good1, good2, good1, good2, QStringLiteral("-d"), QStringLiteral("60"),
                  QStringLiteral("-H"), QStringLiteral("720"), QStringLiteral("-o"), target});
         QVERIFY(p.waitForStarted());
-        // Wait until the export is under way (its temporary file exists), then interrupt.
-        QTRY_VERIFY_WITH_TIMEOUT(!parts().isEmpty(), 60000);
-        ::kill(pid_t(p.processId()), SIGINT);
-        QVERIFY(p.waitForFinished(60000));
-        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(p.exitCode(), 1);
-        QVERIFY(QString::fromUtf8(p.readAllStandardError()).contains(QStringLiteral("Operation interrupted(")));
+        const qint64 pid = p.processId();
+        if (moment == QLatin1String("handlers"))
+            QTRY_VERIFY_WITH_TIMEOUT(catches(pid, signo), 60000);
+        else if (moment == QLatin1String("file"))
+            QTRY_VERIFY_WITH_TIMEOUT(!parts().isEmpty(), 60000);
+        else if (moment == QLatin1String("frames"))
+            QTRY_VERIFY_WITH_TIMEOUT(!parts().isEmpty() &&
+                                         QFileInfo(dir.filePath(parts().first())).size() > 20000,
+                                     60000);
+        for (int i = 0; i < count; ++i) {
+            ::kill(pid_t(pid), signo);
+            QThread::msleep(5);
+        }
+        QVERIFY(p.state() == QProcess::NotRunning || p.waitForFinished(60000));
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        if (moment == QLatin1String("start") && p.exitStatus() == QProcess::CrashExit) {
+            // Killed before it could catch the signal: nothing had been created yet.
+        } else {
+            QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(p.exitCode(), 1);
+            QVERIFY2(err.contains(QStringLiteral("Operation interrupted(")), qPrintable(err));
+        }
         QFile kept(target);
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), QByteArray("keep me"));

@@ -1,5 +1,6 @@
 // ImageDecoder: limits, messages, thumbnails, and the worker thread round trip.
 #include "imagedecoder.h"
+#include "pictureheader.h"
 #include "renderjob.h"
 #include "testmedia.h"
 
@@ -22,6 +23,15 @@ QByteArray pngHeaderClaiming(quint32 w, quint32 h)
     b += QByteArray(4, '\0'); // CRC: never checked before the size is refused
     b += QByteArray(200, 'x');
     return b;
+}
+
+QByteArray jpegBytes(int w, int h, int exifOrientation = 0)
+{
+    QByteArray jpeg;
+    QBuffer buf(&jpeg);
+    buf.open(QIODevice::WriteOnly);
+    testmedia::pattern(w, h).save(&buf, "JPEG");
+    return exifOrientation ? testmedia::withExifOrientation(jpeg, exifOrientation) : jpeg;
 }
 
 } // namespace
@@ -88,6 +98,16 @@ private slots:
                                        << "Image ratio is abnormal";
         QTest::newRow("header claims 30000x30000")
             << "liar.png" << pngHeaderClaiming(30000, 30000) << QSize() << "Image is too large";
+        // The size checks judge the upright picture: 4200 x 70 stored, turned to 70 x 4200.
+        QTest::newRow("4200x70 stored, upright 70x4200")
+            << "turned-strip.jpg" << jpegBytes(4200, 70, 6) << QSize() << "Image ratio is abnormal";
+        QTest::newRow("70x4200 stored, upright 4200x70")
+            << "turned-tall.jpg" << jpegBytes(70, 4200, 8) << QSize() << "Image is too large";
+        // Formats without a header we read: the size the decoder refused to allocate.
+        QTest::newRow("5000x4000 tiff")
+            << "big.tif" << QByteArray("ffmpeg:5000x4000") << QSize() << "Image is too large";
+        QTest::newRow("40000x500 tga, ratio first")
+            << "band.tga" << QByteArray("ffmpeg:40000x500") << QSize() << "Image ratio is abnormal";
         QTest::newRow("not a picture") << "text.jpg" << QByteArray("hello world\n").repeated(100)
                                        << QSize() << "Image decode failed";
         QTest::newRow("empty file") << "empty.png" << QByteArray("") << QSize()
@@ -103,6 +123,11 @@ private slots:
         QString path = dir.filePath(name.isEmpty() ? QStringLiteral("does-not-exist.jpg") : name);
         if (size.isValid())
             path = picture(name, size.width(), size.height());
+        else if (bytes.startsWith("ffmpeg:"))
+            QVERIFY(testmedia::ffmpeg({QStringLiteral("-f"), QStringLiteral("lavfi"),
+                                       QStringLiteral("-i"),
+                                       QStringLiteral("color=c=red:s=") + bytes.mid(7),
+                                       QStringLiteral("-frames:v"), QStringLiteral("1"), path}));
         else if (!name.isEmpty())
             QVERIFY(testmedia::writeBytes(path, bytes));
         const ImageDecoder::Result r = ImageDecoder::decodeFile(path, false);
@@ -128,6 +153,36 @@ private slots:
             QCOMPARE(r.srcSize, QSize(800, 600));
         else
             QVERIFY(r.report.startsWith(QStringLiteral("Image decode failed(")));
+    }
+
+    // A file cut inside its start-of-frame segment has no size to trust: it goes through the
+    // normal decode, and its message, whatever the memory beyond the cut held.
+    void jpegCutInsideFrameHeader_data()
+    {
+        QTest::addColumn<int>("segmentBytes"); // bytes of the SOF segment left after its marker
+        for (int n : {2, 3, 4, 5, 6})
+            QTest::addRow("%d bytes of SOF", n) << n;
+    }
+    void jpegCutInsideFrameHeader()
+    {
+        QFETCH(int, segmentBytes);
+        const QByteArray bytes = jpegBytes(800, 600);
+        int sof = -1;
+        for (int i = 2; i + 1 < bytes.size() && sof < 0; ++i)
+            if (uchar(bytes[i]) == 0xFF && (uchar(bytes[i + 1]) & 0xF0) == 0xC0 &&
+                uchar(bytes[i + 1]) != 0xC4 && uchar(bytes[i + 1]) != 0xC8 &&
+                uchar(bytes[i + 1]) != 0xCC)
+                sof = i;
+        QVERIFY(sof > 0);
+        const QString cut = dir.filePath(QStringLiteral("cut%1.jpg").arg(segmentBytes));
+        QVERIFY(testmedia::writeBytes(cut, bytes.left(sof + 2 + segmentBytes)));
+        QVERIFY(!readPictureHeader(cut).known);
+        const ImageDecoder::Result r = ImageDecoder::decodeFile(cut, false);
+        QVERIFY2(r.report.startsWith(QStringLiteral("Image decode failed(")), qPrintable(r.report));
+        // The whole segment is enough, and the EXIF orientation before it is read too.
+        const QString turned = dir.filePath(QStringLiteral("turned.jpg"));
+        QVERIFY(testmedia::writeBytes(turned, jpegBytes(800, 600, 6)));
+        QCOMPARE(readPictureHeader(turned).upright(), QSize(600, 800));
     }
 
     void fileSizeLimit()

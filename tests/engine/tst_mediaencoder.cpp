@@ -1,15 +1,45 @@
 // MediaEncoder: whole exports probed with libavformat, and the failure paths with the disk checked.
 #include "albumops.h"
+#include "exportstate.h"
 #include "mediaencoder.h"
 #include "probe.h"
 #include "renderjob.h"
 #include "testmedia.h"
 
 #include <QDir>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
+
+#include <dlfcn.h>
+#include <pthread.h>
+
+#include <atomic>
+#include <thread>
+
+// Thread creation that fails on demand, for the threads std::thread and std::async start (told
+// apart by their start routine, learnt once): as when a process has no threads left to start.
+namespace threadcap {
+std::atomic<bool> learning{false};
+std::atomic<void *(*)(void *)> stdRoutine{nullptr};
+std::atomic<bool> refuse{false};
+} // namespace threadcap
+
+extern "C" int pthread_create(pthread_t *thread, const pthread_attr_t *attr, void *(*start)(void *),
+                              void *arg)
+{
+    using Real = int (*)(pthread_t *, const pthread_attr_t *, void *(*)(void *), void *);
+    static const Real real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "pthread_create"));
+    if (threadcap::learning.load())
+        threadcap::stdRoutine.store(start);
+    else if (threadcap::refuse.load() && start == threadcap::stdRoutine.load())
+        return EAGAIN;
+    return real(thread, attr, start, arg);
+}
 
 namespace {
 
@@ -58,7 +88,8 @@ class TestMediaEncoder : public QObject
         job.musicPath.clear();
     }
 
-    Outcome run(std::function<void(MediaEncoder *, int)> onProgress = nullptr)
+    Outcome run(std::function<void(MediaEncoder *, int)> onProgress = nullptr,
+                std::function<void()> afterRequest = nullptr)
     {
         Outcome out;
         QSignalSpy ok(encoder, &MediaEncoder::sig_succeeded);
@@ -72,6 +103,8 @@ class TestMediaEncoder : public QObject
                 encoder, &MediaEncoder::sig_exportProgress, encoder,
                 [this, onProgress](int v) { onProgress(encoder, v); }, Qt::DirectConnection);
         emit encoder->sig_exportVideo();
+        if (afterRequest)
+            afterRequest();
         if (!QTest::qWaitFor([&] { return ok.size() + fail.size() > 0; }, 600000))
             qFatal("export did not finish");
         QCoreApplication::processEvents(); // deliver the queued progress
@@ -91,9 +124,24 @@ class TestMediaEncoder : public QObject
                                           QDir::Files | QDir::Hidden);
     }
 
+    // A solid picture of the output's shape, so that it fills every frame.
+    QString solid(const QString &name, QColor colour)
+    {
+        const QString path = dir.filePath(name);
+        QImage img(320, 180, QImage::Format_RGB32);
+        img.fill(colour);
+        if (!img.save(path, "PNG"))
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+
 private slots:
     void initTestCase()
     {
+        threadcap::learning.store(true);
+        std::thread([] {}).join();
+        threadcap::learning.store(false);
+        QVERIFY(threadcap::stdRoutine.load());
         av_log_set_level(AV_LOG_ERROR); // keep the encoders' banners out of the test log
         const QList<QSize> sizes{QSize(640, 480), QSize(300, 500), QSize(800, 400)};
         for (int i = 0; i < sizes.size(); ++i) {
@@ -166,9 +214,10 @@ private slots:
         QFETCH(QString, format);
         QFETCH(QString, video);
         QFETCH(QString, audio);
+        // Longer than the 4-second video: it is cut where the video ends.
         const QString music = dir.filePath(QStringLiteral("tone.mp3"));
         if (!QFile::exists(music))
-            QVERIFY(testmedia::writeMp3(music, 3));
+            QVERIFY(testmedia::writeMp3(music, 6));
         album(2, 1, 24, format, 120);
         if (!audio.isEmpty()) {
             RenderJob::instance().musicType = MusicCustom;
@@ -182,6 +231,18 @@ private slots:
         QVERIFY(v);
         QCOMPARE(v->codec, video);
         QCOMPARE(v->packets, qint64(24 + 48 + 24));
+        if (video == QLatin1String("h264")) {
+            // x264 writes the settings it ran with into the stream: veryfast, zerolatency.
+            QFile f(output());
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            const QByteArray bytes = f.readAll();
+            const int at = bytes.indexOf("x264 - core");
+            QVERIFY(at >= 0);
+            const QString options = QString::fromLatin1(bytes.mid(at, 2000));
+            for (const char *setting :
+                 {" ref=1 ", " subme=2 ", " me=hex ", " trellis=0 ", " bframes=0 ", " mbtree=0 "})
+                QVERIFY2(options.contains(QLatin1String(setting)), setting);
+        }
         const probe::Stream *a = probe::first(streams, AVMEDIA_TYPE_AUDIO);
         if (audio.isEmpty()) {
             QVERIFY(!a);
@@ -348,6 +409,126 @@ private slots:
         const Outcome again = run();
         QVERIFY2(again.ok, qPrintable(again.error));
         QVERIFY(QFileInfo(output()).size() > 1000);
+    }
+
+    // A cancel made while the request waits in the encoder's queue wins: nothing is written.
+    void cancelWhileQueued()
+    {
+        album(2, 1, 24, QStringLiteral("MP4"), 120);
+        QVERIFY(testmedia::writeBytes(output(), "precious"));
+        QSemaphore gate;
+        QMetaObject::invokeMethod(
+            encoder, [&gate] { gate.acquire(); }, Qt::QueuedConnection); // the encoder is busy
+        const Outcome o = run(nullptr, [&] {
+            encoder->running.store(false);
+            gate.release();
+        });
+        QVERIFY(!o.ok);
+        QVERIFY2(o.error.startsWith(QStringLiteral("Operation interrupted(")), qPrintable(o.error));
+        QVERIFY(o.progress.isEmpty());
+        QVERIFY(leftovers().isEmpty());
+        QFile kept(output());
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("precious"));
+        // A new request is not held by the old cancel.
+        const Outcome again = run();
+        QVERIFY2(again.ok, qPrintable(again.error));
+    }
+
+    // No thread to be had for the look-ahead work: the same export, done on the encoder's thread.
+    void withoutThreads()
+    {
+        album(3, 1, 24, QStringLiteral("MP4"), 120);
+        threadcap::refuse.store(true);
+        const Outcome o = run();
+        threadcap::refuse.store(false);
+        QVERIFY2(o.ok, qPrintable(o.error));
+        const probe::Stream *v = probe::first(probe::streams(output()), AVMEDIA_TYPE_VIDEO);
+        QVERIFY(v);
+        QCOMPARE(v->packets, qint64(3 * 24 + 2 * 48));
+    }
+
+    // The transition frames themselves, between a red and a blue picture: the graph's duration,
+    // offset, transition name and input order all show in them.
+    void transitionFrames()
+    {
+        static const TransitionKind fade{"xfade", "fade"};
+        const TransitionKind *wipeLeft = &kTransitionKinds[12];
+        QCOMPARE(QByteArray(wipeLeft->transitionName), QByteArray("wipeleft"));
+        album(2, 1, 24, QStringLiteral("MP4"), 180); // 24 still frames, then 48 of transition
+        RenderJob &job = RenderJob::instance();
+        job.materialOrder[0] = solid(QStringLiteral("red.png"), Qt::red);
+        job.materialOrder[1] = solid(QStringLiteral("blue.png"), Qt::blue);
+        auto colourAt = [this](int frame, int x) {
+            const QImage img = probe::videoFrame(output(), 24 + frame);
+            return img.isNull() ? QColor() : img.pixelColor(x, 90);
+        };
+        auto isRed = [](QColor c) { return c.red() > 200 && c.blue() < 60; };
+        auto isBlue = [](QColor c) { return c.blue() > 200 && c.red() < 60; };
+
+        job.transitions[0].kind = &fade;
+        Outcome o = run();
+        QVERIFY2(o.ok, qPrintable(o.error));
+        QVERIFY(isRed(colourAt(0, 160)));
+        const QColor middle = colourAt(24, 160);
+        QVERIFY2(middle.red() > 80 && middle.red() < 180 && middle.blue() > 80 &&
+                     middle.blue() < 180,
+                 qPrintable(middle.name()));
+        QVERIFY(isBlue(colourAt(47, 160)));
+
+        // wipeleft: blue comes in from the right, its edge at 3/4 of the width a quarter of the
+        // way through and at 1/4 three quarters of the way through.
+        job.transitions[0].kind = wipeLeft;
+        o = run();
+        QVERIFY2(o.ok, qPrintable(o.error));
+        QVERIFY(isRed(colourAt(12, 40)) && isRed(colourAt(12, 200)) && isBlue(colourAt(12, 280)));
+        QVERIFY(isRed(colourAt(36, 40)) && isBlue(colourAt(36, 120)) && isBlue(colourAt(36, 280)));
+    }
+
+    // A chosen video bit rate reaches the encoder: pictures of noise, where rate control shows.
+    void videoBitRate()
+    {
+        QRandomGenerator rng(7);
+        album(2, 1, 24, QStringLiteral("MP4"), 180);
+        RenderJob &job = RenderJob::instance();
+        for (int i = 0; i < 2; ++i) {
+            QImage noise(320, 180, QImage::Format_RGB32);
+            for (int y = 0; y < noise.height(); ++y)
+                for (int x = 0; x < noise.width(); ++x)
+                    noise.setPixel(x, y, rng.generate() | 0xFF000000u);
+            const QString path = dir.filePath(QStringLiteral("noise%1.png").arg(i));
+            QVERIFY(noise.save(path));
+            job.materialOrder[i] = path;
+        }
+        job.videoBitRate = 256000;
+        const Outcome o = run();
+        QVERIFY2(o.ok, qPrintable(o.error));
+        const probe::Stream *v = probe::first(probe::streams(output()), AVMEDIA_TYPE_VIDEO);
+        QVERIFY(v && v->endSeconds > 0);
+        const double bitRate = double(v->bytes) * 8 / v->endSeconds;
+        QVERIFY2(bitRate > 256000 * 0.7 && bitRate < 256000 * 1.3,
+                 qPrintable(QString::number(bitRate)));
+    }
+
+    void nearestSampleRate_data()
+    {
+        QTest::addColumn<QList<int>>("listed"); // empty: the encoder lists none
+        QTest::addColumn<int>("requested");
+        QTest::addColumn<int>("chosen");
+        const QList<int> three{48000, 44100, 32000};
+        QTest::newRow("11025 from 48000/44100/32000") << three << 11025 << 32000;
+        QTest::newRow("exact match") << three << 44100 << 44100;
+        QTest::newRow("tie takes the first listed") << three << 46050 << 48000;
+        QTest::newRow("above every rate") << three << 96000 << 48000;
+        QTest::newRow("none listed") << QList<int>() << 22050 << 22050;
+    }
+    void nearestSampleRate()
+    {
+        QFETCH(QList<int>, listed);
+        QFETCH(int, requested);
+        std::vector<int> rates(listed.begin(), listed.end());
+        rates.push_back(0);
+        QTEST(::nearestSampleRate(listed.isEmpty() ? nullptr : rates.data(), requested), "chosen");
     }
 };
 

@@ -26,6 +26,7 @@ struct Stream
     int height = 0;
     int sampleRate = 0;
     int64_t packets = 0;
+    int64_t bytes = 0;     // of all packets
     double endSeconds = 0; // end of the last packet
 };
 
@@ -51,6 +52,7 @@ inline QList<Stream> streams(const QString &path)
     while (av_read_frame(in.get(), pkt.get()) >= 0) {
         Stream &s = out[pkt->stream_index];
         ++s.packets;
+        s.bytes += pkt->size;
         const AVRational tb = in->streams[pkt->stream_index]->time_base;
         if (pkt->pts != AV_NOPTS_VALUE)
             s.endSeconds = std::max(s.endSeconds, (pkt->pts + pkt->duration) * av_q2d(tb));
