@@ -4,6 +4,9 @@
 // The renderer waits for vertical sync (SDL paces presents at the display's 60 Hz when the driver
 // cannot); SDL_RENDER_VSYNC=0 in the environment measures without that wait.
 // With --player SECONDS it instead shows the player window with a test picture for that long.
+// With --scenes SECONDS it shows a 1920x1080 player window and measures the whole process's CPU
+// time over SECONDS of each scene: a still cover, moving playback at 25 pictures per second, and
+// that playback paused (the figure `pidstat` would give, as a share of one core).
 #include "cqvideoplay.h"
 #include "cqvideoshow.h"
 #include "videoctl.h"
@@ -14,10 +17,14 @@ extern "C" {
 }
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QTextStream>
 #include <QThread>
 #include <QTimer>
 
+#include <sys/resource.h>
+
+#include <atomic>
 #include <thread>
 
 namespace {
@@ -83,6 +90,101 @@ int showPlayer(int seconds)
     return ret;
 }
 
+// User plus system CPU time of the whole process, in milliseconds.
+double processCpuMs()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000.0 +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0;
+}
+
+// Runs the event loop for `seconds` and prints the process's CPU share and what was shown.
+void measureScene(QTextStream &out, const char *szScene, int seconds)
+{
+    VideoCtl *engine = VideoCtl::instance();
+    const VideoCtl::PresentStats before = engine->presentStats();
+    const double cpuStart = processCpuMs();
+    const int64_t start = av_gettime_relative();
+    QEventLoop loop;
+    QTimer::singleShot(seconds * 1000, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+    const double wallMs = double(av_gettime_relative() - start) / 1000.0;
+    const double cpuMs = processCpuMs() - cpuStart;
+    const VideoCtl::PresentStats after = engine->presentStats();
+    out << QStringLiteral("%1: %2 % of one core over %3 s; %4 new pictures/s, %5 presents/s\n")
+               .arg(QLatin1String(szScene))
+               .arg(100.0 * cpuMs / wallMs, 0, 'f', 2)
+               .arg(wallMs / 1000.0, 0, 'f', 1)
+               .arg(double(after.pictures - before.pictures) * 1000.0 / wallMs, 0, 'f', 1)
+               .arg(double(after.presents - before.presents) * 1000.0 / wallMs, 0, 'f', 1);
+    out.flush();
+}
+
+void settle(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+int showScenes(int seconds)
+{
+    QTextStream out(stdout);
+    VideoCtl *engine = VideoCtl::instance();
+    CQVideoPlay player;
+    player.connectControls();
+    player.setTotalDurationMs(3600 * 1000);
+    player.resize(1920, 1080);
+    player.show();
+    settle(300);
+    player.attachEngine();
+    const QSize surface = player.videoShow()->deviceSize();
+    out << "player window 1920x1080, video surface " << surface.width() << "x" << surface.height()
+        << "\n";
+
+    // The cover: one picture, then nothing new.
+    AVFrame *cover = testPicture(1920, 1080, 0);
+    player.pushVideoFrame(cover);
+    av_frame_free(&cover);
+    settle(1000);
+    measureScene(out, "still cover   ", seconds);
+
+    // Moving playback: a picture every 40 ms, as the preview renderer's feeder hands them over.
+    QVector<AVFrame *> pictures;
+    for (int i = 0; i < 8; i++)
+        pictures << testPicture(1920, 1080, i);
+    std::atomic<bool> moving{true};
+    std::thread feeder([&] {
+        AVFrame *frame = av_frame_alloc();
+        for (int i = 0; moving; i++) {
+            av_frame_ref(frame, pictures[i % pictures.size()]);
+            player.pushVideoFrame(frame);
+            std::this_thread::sleep_for(std::chrono::milliseconds(40));
+        }
+        av_frame_free(&frame);
+    });
+    player.showPauseIcon();
+    player.startClock();
+    settle(500);
+    measureScene(out, "moving (25/s) ", seconds);
+
+    // Paused: the feeder stops, the clock is paused (its timer keeps ticking).
+    moving = false;
+    feeder.join();
+    player.pauseClock();
+    player.showPlayIcon();
+    settle(1000);
+    measureScene(out, "paused        ", seconds);
+
+    player.stopClock();
+    player.detachEngine();
+    engine->waitDisplayLoop();
+    for (AVFrame *f : pictures)
+        av_frame_free(&f);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -105,6 +207,8 @@ int main(int argc, char **argv)
                            args.at(i + 1).section(QLatin1Char('x'), 1, 1).toInt());
         else if (args.at(i) == QLatin1String("--player"))
             return showPlayer(args.at(i + 1).toInt());
+        else if (args.at(i) == QLatin1String("--scenes"))
+            return showScenes(args.at(i + 1).toInt());
     }
 
     CQVideoShow surface;

@@ -134,8 +134,7 @@ void ZodoZadar::exportVideo()
             applySelfAdaptingRatio(job);
         job.updateWidth();
     }
-    m_pEncoder->running = true;
-    emit m_pEncoder->sig_exportVideo();
+    emit m_pEncoder->sig_exportVideo(); // sets the encoder's running flag as it is emitted
     pProgress->show();
 }
 

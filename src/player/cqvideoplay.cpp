@@ -189,7 +189,21 @@ CQVideoPlay::CQVideoPlay(QWidget *parent)
 
 CQVideoPlay::~CQVideoPlay()
 {
-    // The engine keeps playing into a window that is going away; the editor detaches first.
+    {
+        std::lock_guard<std::mutex> lock(m_pushMutex);
+        m_closing = true;
+    }
+    VideoCtl *engine = VideoCtl::instance();
+    // The display loop draws into the surface's X window: it must end before that window goes.
+    if (engine)
+        engine->releaseWindow(ui->ShowWid->internalWinId());
+    std::unique_lock<std::mutex> lock(m_pushMutex);
+    if (m_pushesInFlight > 0 && engine) {
+        // A producer blocked in a playback shown elsewhere would hold this window forever.
+        engine->stopPlay();
+    }
+    m_pushesDone.wait(lock, [this] { return m_pushesInFlight == 0; });
+    lock.unlock();
     delete ui;
     ui = nullptr;
 }
@@ -217,9 +231,18 @@ bool CQVideoPlay::connectControls()
     ok &= bool(connect(ui->PlayOrPauseBtn, &QPushButton::clicked, this,
                        &CQVideoPlay::vp_VideoPlayOrPauseSlots));
     VideoCtl *engine = VideoCtl::instance();
-    ok &= engine && bool(connect(engine, &VideoCtl::StopPlaySingle, this,
-                                 &CQVideoPlay::vp_videoStopPlaySlots));
+    ok &= engine &&
+          bool(connect(engine, &VideoCtl::StopPlaySingle, this, &CQVideoPlay::onEngineStopped));
     return ok;
+}
+
+void CQVideoPlay::onEngineStopped(quint64 iGeneration)
+{
+    // Queued from the display thread: it may describe a playback that was detached and
+    // replaced since; only the one this window shows now may reset it.
+    if (!m_engineAttached || iGeneration != m_playbackGeneration)
+        return;
+    vp_videoStopPlaySlots();
 }
 
 void CQVideoPlay::setElapsedDisplay(int iMs)
@@ -370,9 +393,12 @@ void CQVideoPlay::attachEngine()
     if (!engine)
         return;
     // Qt stops painting first, so nothing it draws lands over the engine's pictures.
+    const WId window = ui->ShowWid->winId();
     ui->ShowWid->setEngineOwned(true);
-    engine->startPlay(ui->ShowWid->winId());
-    m_engineAttached = true;
+    m_playbackGeneration = engine->startPlay(window);
+    m_engineAttached = m_playbackGeneration != 0;
+    if (!m_engineAttached)
+        ui->ShowWid->setEngineOwned(false);
 }
 
 void CQVideoPlay::detachEngine()
@@ -408,28 +434,37 @@ void CQVideoPlay::showPauseIcon()
     ui->PlayOrPauseBtn->setStyleSheet(m_pauseStyle);
 }
 
-int CQVideoPlay::pushVideoFrame(AVFrame *frame)
+int CQVideoPlay::forwardFrame(AVFrame *frame, bool bVideo)
 {
     if (!frame)
         return -1;
-    int ret = 0;
-    if (ui && ui->ShowWid) {
-        VideoCtl *engine = VideoCtl::instance();
-        ret = engine ? engine->pushVideoFrame(frame) : -1;
+    int ret = -1;
+    bool entered = false;
+    {
+        std::lock_guard<std::mutex> lock(m_pushMutex);
+        if (!m_closing) {
+            m_pushesInFlight++;
+            entered = true;
+        }
+    }
+    // A window being destroyed takes no more frames, and says so.
+    if (entered) {
+        if (VideoCtl *engine = VideoCtl::instance())
+            ret = bVideo ? engine->pushVideoFrame(frame) : engine->pushAudioFrame(frame);
+        std::lock_guard<std::mutex> lock(m_pushMutex);
+        if (--m_pushesInFlight == 0)
+            m_pushesDone.notify_all();
     }
     av_frame_unref(frame); // already empty after a successful push
     return ret;
 }
 
+int CQVideoPlay::pushVideoFrame(AVFrame *frame)
+{
+    return forwardFrame(frame, true);
+}
+
 int CQVideoPlay::pushAudioFrame(AVFrame *frame)
 {
-    if (!frame)
-        return -1;
-    int ret = 0;
-    if (ui && ui->ShowWid) {
-        VideoCtl *engine = VideoCtl::instance();
-        ret = engine ? engine->pushAudioFrame(frame) : -1;
-    }
-    av_frame_unref(frame);
-    return ret;
+    return forwardFrame(frame, false);
 }

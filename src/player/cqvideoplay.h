@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <atomic>
+#include <condition_variable>
 #include <mutex>
 
 class CQSlider;
@@ -55,6 +56,9 @@ public:
 // pushAudioFrame and sliderPositionMs, which producer threads call. `m_positionMutex` guards
 // `m_sliderValue` (a copy of the slider's value) and `m_totalMs`, the two things those threads
 // read; `m_sliderPressed` is atomic. Pushes may block inside the engine while its queues are full.
+// `m_pushMutex` guards `m_closing` and the count of pushes under way: the destructor refuses new
+// pushes, ends the playback in its surface (which releases blocked producers), joins the display
+// loop and waits for the pushes under way before anything is freed.
 class CQVideoPlay : public QWidget, public PlayerInterface
 {
     Q_OBJECT
@@ -88,6 +92,8 @@ public:
     void showPlayIcon();
     void showPauseIcon();
     bool isPlaying() const { return m_playing; }
+    // The generation of the playback this window started last (0 when none).
+    quint64 playbackGeneration() const { return m_playbackGeneration; }
 
     // PlayerInterface, called from producer threads.
     int pushVideoFrame(AVFrame *frame) override;
@@ -113,13 +119,18 @@ public slots:
     void vp_videoStopPlaySlots();
     void on_timeout();
 
+private slots:
+    void onEngineStopped(quint64 iGeneration);
+
 private:
+    int forwardFrame(AVFrame *frame, bool bVideo);
     void setElapsedDisplay(int iMs);
     void setSliderRatio(double lfPerc);
     void onSliderValueChanged(int iValue);
 
     Ui::CQVideoPlayClass *ui;
     bool m_engineAttached = false;
+    quint64 m_playbackGeneration = 0;
     int m_totalMs = 0;
     std::atomic<bool> m_sliderPressed{false};
     std::mutex m_positionMutex; // a std::mutex so that ThreadSanitizer sees it
@@ -131,4 +142,8 @@ private:
     bool m_playing = false;
     QString m_pauseStyle;
     QString m_playStyle;
+    std::mutex m_pushMutex;
+    std::condition_variable m_pushesDone;
+    int m_pushesInFlight = 0;
+    bool m_closing = false;
 };

@@ -7,8 +7,10 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QScreen>
 #include <QSpacerItem>
 #include <QStyleOption>
+#include <QWindow>
 
 void Ui::CQVideoShowClass::setupUi(QWidget *CQVideoShowClass)
 {
@@ -81,21 +83,79 @@ void CQVideoShow::setEngineOwned(bool bOwned)
     setAttribute(Qt::WA_PaintOnScreen, bOwned);
     setAttribute(Qt::WA_NoSystemBackground, bOwned);
     setUpdatesEnabled(!bOwned);
-    if (bOwned) {
-        if (VideoCtl *engine = VideoCtl::instance())
-            engine->notifyWindowResized(qRound(width() * devicePixelRatioF()),
-                                        qRound(height() * devicePixelRatioF()));
+    m_reportedSize = QSize();
+    if (bOwned)
+        watchScreen(); // and reports the size
+}
+
+QSize CQVideoShow::deviceSize() const
+{
+    const qreal ratio = devicePixelRatioF();
+    return QSize(qRound(width() * ratio), qRound(height() * ratio));
+}
+
+void CQVideoShow::reportSize()
+{
+    const WId window = internalWinId();
+    const QSize size = deviceSize();
+    if (!m_engineOwned || !window || size == m_reportedSize)
+        return;
+    if (VideoCtl *engine = VideoCtl::instance()) {
+        engine->notifyWindowResized(window, size.width(), size.height());
+        m_reportedSize = size;
     }
+}
+
+void CQVideoShow::watchScreen()
+{
+    QWindow *handle = windowHandle();
+    if (handle != m_watchedWindow) {
+        if (m_watchedWindow)
+            m_watchedWindow->removeEventFilter(this);
+        m_watchedWindow = handle;
+        if (handle) {
+            // Exposes reach the native window, not this widget, and updates are off anyway.
+            handle->installEventFilter(this);
+            connect(handle, &QWindow::screenChanged, this, &CQVideoShow::watchScreen,
+                    Qt::UniqueConnection);
+        }
+    }
+    for (QMetaObject::Connection &connection : m_screenConnections)
+        disconnect(connection);
+    // A scale change on the same screen changes the device size without a resize event.
+    if (QScreen *screen = handle ? handle->screen() : nullptr) {
+        m_screenConnections[0] = connect(screen, &QScreen::logicalDotsPerInchChanged, this,
+                                         &CQVideoShow::reportSize, Qt::QueuedConnection);
+        m_screenConnections[1] = connect(screen, &QScreen::physicalDotsPerInchChanged, this,
+                                         &CQVideoShow::reportSize, Qt::QueuedConnection);
+        m_screenConnections[2] = connect(screen, &QScreen::geometryChanged, this,
+                                         &CQVideoShow::reportSize, Qt::QueuedConnection);
+    }
+    reportSize();
+}
+
+bool CQVideoShow::event(QEvent *event)
+{
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::ScreenChangeInternal && m_engineOwned)
+        watchScreen();
+    return handled;
+}
+
+bool CQVideoShow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_watchedWindow && event->type() == QEvent::Expose && m_engineOwned) {
+        reportSize();
+        if (VideoCtl *engine = VideoCtl::instance())
+            engine->requestRefresh();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void CQVideoShow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    if (!m_engineOwned)
-        return;
-    if (VideoCtl *engine = VideoCtl::instance())
-        engine->notifyWindowResized(qRound(width() * devicePixelRatioF()),
-                                    qRound(height() * devicePixelRatioF()));
+    reportSize();
 }
 
 void CQVideoShow::paintEvent(QPaintEvent *)

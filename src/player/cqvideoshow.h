@@ -1,11 +1,13 @@
 // The video surface: a native window that the playback engine draws into with SDL.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 class QGridLayout;
 class QLabel;
 class QSpacerItem;
+class QWindow;
 
 namespace Ui {
 // The surface's form, built the way the form designer generates it.
@@ -28,7 +30,9 @@ public:
 
 // A native X11 window whose id goes to SDL. Until the engine is attached Qt paints the dark
 // background and the placeholder label; while attached Qt does not paint it at all (no paint
-// engine, paint-on-screen, updates disabled), since SDL owns its pixels.
+// engine, paint-on-screen, updates disabled), since SDL owns its pixels. While attached it tells
+// the engine its size in device pixels whenever that changes (a resize, or a move to a screen of
+// another scale, which changes no logical size) and when its window is exposed.
 class CQVideoShow : public QWidget
 {
     Q_OBJECT
@@ -40,13 +44,23 @@ public:
     // Hands the window's pixels to the engine (true) or back to Qt (false).
     void setEngineOwned(bool bOwned);
     bool engineOwned() const { return m_engineOwned; }
+    // The size SDL draws at: the logical size times the screen's scale.
+    QSize deviceSize() const;
     Ui::CQVideoShowClass *form() const { return ui; }
 
 protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void reportSize();
+    void watchScreen();
+
     Ui::CQVideoShowClass *ui;
     bool m_engineOwned = false;
+    QSize m_reportedSize;
+    QPointer<QWindow> m_watchedWindow;
+    QMetaObject::Connection m_screenConnections[3];
 };

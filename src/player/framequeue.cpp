@@ -13,6 +13,7 @@ int FrameQueue::init(int maxSize, bool keepLast)
     destroy();
     m_rindex = m_windex = m_size = m_rindexShown = 0;
     m_aborted = false;
+    m_wakeRequested = false;
     if (!(m_mutex = SDL_CreateMutex())) {
         av_log(nullptr, AV_LOG_FATAL, "SDL_CreateMutex(): %s\n", SDL_GetError());
         return AVERROR(ENOMEM);
@@ -81,6 +82,30 @@ bool FrameQueue::isAborted()
     const bool aborted = m_aborted;
     SDL_UnlockMutex(m_mutex);
     return aborted;
+}
+
+void FrameQueue::waitReadable(int iTimeoutMs)
+{
+    SDL_LockMutex(m_mutex);
+    const Uint64 deadline = SDL_GetTicks64() + Uint64(std::max(iTimeoutMs, 0));
+    // rindexShown is the consumer's own, and this is the consumer.
+    while (m_size - m_rindexShown <= 0 && !m_aborted && !m_wakeRequested) {
+        const Uint64 now = SDL_GetTicks64();
+        if (now >= deadline ||
+            SDL_CondWaitTimeout(m_cond, m_mutex, Uint32(deadline - now)) == SDL_MUTEX_TIMEDOUT)
+            break;
+    }
+    m_wakeRequested = false;
+    SDL_UnlockMutex(m_mutex);
+}
+
+void FrameQueue::wake()
+{
+    SDL_LockMutex(m_mutex);
+    m_wakeRequested = true;
+    // Broadcast: a producer may be waiting on the same condition for a free slot.
+    SDL_CondBroadcast(m_cond);
+    SDL_UnlockMutex(m_mutex);
 }
 
 int FrameQueue::size()

@@ -25,10 +25,12 @@ struct QueuedFrame
     bool flipV = false;
 };
 
-// Thread contract: one producer (peekWritable, push) and one consumer (remaining, peek,
-// peekReadable, next, flush). `size` and `aborted` are guarded by the queue's mutex; the read side
-// (rindex, rindexShown) belongs to the consumer, the write side (windex) to the producer.
-// abort() may be called from any thread and wakes a producer blocked in peekWritable().
+// Thread contract: exactly one producer thread (peekWritable, push) and one consumer thread
+// (remaining, peek, peekReadable, next, flush, waitReadable). Two producers would both fill the
+// slot at the write index, so callers that share a queue must serialise their pushes.
+// `size`, `aborted` and `wakeRequested` are guarded by the queue's mutex; the read side (rindex,
+// rindexShown) belongs to the consumer, the write side (windex) to the producer. abort() and
+// wake() may be called from any thread.
 class FrameQueue
 {
 public:
@@ -51,6 +53,12 @@ public:
     // Releases every producer waiting now or later; the queue stays usable for the consumer.
     void abort();
     bool isAborted();
+
+    // Consumer side: sleeps until a frame not yet shown is queued, the queue is aborted, wake()
+    // is called or `iTimeoutMs` pass. A wake() made before the call is not lost.
+    void waitReadable(int iTimeoutMs);
+    // Ends the consumer's current or next waitReadable().
+    void wake();
 
     // Frames queued and not yet shown.
     int remaining();
@@ -77,6 +85,7 @@ private:
     bool m_keepLast = false;
     int m_rindexShown = 0;
     bool m_aborted = false;
+    bool m_wakeRequested = false;
     SDL_mutex *m_mutex = nullptr;
     SDL_cond *m_cond = nullptr;
 };

@@ -15,13 +15,19 @@ extern "C" {
 #include <cmath>
 #include <ctime>
 
+#include <QCoreApplication>
+
 QMutex VideoCtl::displayMutex;
 std::atomic<bool> VideoCtl::s_initialised{false};
 
 namespace {
 
-// Seconds between passes of the display loop once it runs: it polls for new pictures.
-constexpr double kRefreshPeriodS = 0.001;
+// Longest sleep of an idle display loop, in milliseconds. New pictures and refresh requests wake
+// it at once; SDL's own window events (expose, resize) are only seen when it pumps them, so it
+// looks this often. 20 looks a second cost next to nothing.
+constexpr int kEventPollMs = 50;
+// Retry delay, in milliseconds, when a present was skipped because displayMutex was held.
+constexpr int kPresentRetryMs = 10;
 
 // CPU time of the calling thread: a present may also wait (for vertical sync) without working.
 double threadCpuMs()
@@ -98,16 +104,26 @@ SDL_Rect displayRect(int xleft, int ytop, int displayWidth, int displayHeight, i
 
 VideoCtl *VideoCtl::instance()
 {
-    // Built once, thread-safely, and destroyed at exit.
+    // Built once, thread-safely. Shut down with the application object (see the constructor),
+    // or at exit when there is none.
     static const std::unique_ptr<VideoCtl> engine(new VideoCtl);
     return engine->m_initialised ? engine.get() : nullptr;
 }
+
+namespace {
+void shutdownEngine()
+{
+    if (VideoCtl *engine = VideoCtl::instance())
+        engine->shutdown();
+}
+} // namespace
 
 VideoCtl::VideoCtl()
 {
     avformat_network_init();
     // Ctrl+C and SIGTERM stay with the application instead of becoming SDL quit events.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    m_sdlStarted = true;
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO | SDL_INIT_TIMER)) {
         av_log(nullptr, AV_LOG_FATAL, "Could not initialize SDL - %s\n", SDL_GetError());
         av_log(nullptr, AV_LOG_FATAL, "(Did you set the DISPLAY variable?)\n");
@@ -122,17 +138,34 @@ VideoCtl::VideoCtl()
     }
     m_initialised = true;
     s_initialised = true;
+    // The engine is a function-static, destroyed after the application object has closed its
+    // display connection. Threads drawing into the application's windows and SDL's own
+    // connection must end before that, so the engine goes down with the application object.
+    if (QCoreApplication::instance())
+        qAddPostRoutine(shutdownEngine);
 }
 
 VideoCtl::~VideoCtl()
 {
+    shutdown();
+}
+
+void VideoCtl::shutdown()
+{
+    if (!m_sdlStarted)
+        return;
     stopPlay();
     waitDisplayLoop();
-    joinAudioOpen();
+    // An audio-open thread may still be inside SDL; SDL_Quit must not pull the device away.
+    waitAudioOpen();
+    m_initialised = false;
     s_initialised = false;
+    m_sdlStarted = false;
     avformat_network_deinit();
-    if (m_sdlMutex)
+    if (m_sdlMutex) {
         SDL_DestroyMutex(m_sdlMutex);
+        m_sdlMutex = nullptr;
+    }
     SDL_Quit();
 }
 
@@ -142,9 +175,12 @@ std::shared_ptr<VideoState> VideoCtl::currentState()
     return m_state;
 }
 
-void VideoCtl::recordPresent(double lfMs, double lfCpuMs)
+void VideoCtl::recordPresent(bool bNewPicture, double lfMs, double lfCpuMs)
 {
     std::lock_guard<std::mutex> lock(m_statsMutex);
+    m_stats.presents++;
+    if (!bNewPicture)
+        return;
     m_stats.pictures++;
     m_stats.totalMs += lfMs;
     m_stats.cpuMs += lfCpuMs;
@@ -176,22 +212,36 @@ void VideoCtl::waitDisplayLoop()
     }
 }
 
-void VideoCtl::joinAudioOpen()
+void VideoCtl::waitAudioOpen()
 {
-    if (m_audioOpenThread) {
-        SDL_WaitThread(m_audioOpenThread, nullptr);
-        m_audioOpenThread = nullptr;
-    }
+    std::unique_lock<std::mutex> lock(m_audioThreadsMutex);
+    m_audioThreadsDone.wait(lock, [this] { return m_audioThreads == 0; });
 }
 
-void VideoCtl::startPlay(WId nativeWindowId)
+void VideoCtl::audioThreadEnded()
 {
-    if (!m_initialised)
+    std::lock_guard<std::mutex> lock(m_audioThreadsMutex);
+    if (--m_audioThreads == 0)
+        m_audioThreadsDone.notify_all();
+}
+
+void VideoCtl::releaseWindow(WId nativeWindowId)
+{
+    if (!m_initialised || !nativeWindowId || nativeWindowId != m_nativeWindowId)
         return;
-    // One display loop at a time: the previous one must have released its window and device.
     stopPlay();
     waitDisplayLoop();
-    joinAudioOpen();
+}
+
+quint64 VideoCtl::startPlay(WId nativeWindowId)
+{
+    if (!m_initialised)
+        return 0;
+    // One display loop at a time: the previous one must have released its window. Its audio
+    // device is closed by the loop, or by an audio-open thread still opening it, which is not
+    // waited for here.
+    stopPlay();
+    waitDisplayLoop();
 
     m_nativeWindowId = nativeWindowId;
     SDL_LockMutex(m_sdlMutex);
@@ -201,18 +251,22 @@ void VideoCtl::startPlay(WId nativeWindowId)
         av_log(nullptr, AV_LOG_FATAL, "Failed to initialize VideoState!\n");
         destroyWindow();
         SDL_UnlockMutex(m_sdlMutex);
-        return;
+        return 0;
     }
     SDL_UnlockMutex(m_sdlMutex);
 
+    is->generation = ++m_generation;
     is->running = true;
     {
         std::lock_guard<std::mutex> lock(m_stateMutex);
         m_state = is;
     }
     m_displayThread = startThread("VideoCtlDisplay", [this, is] { displayLoop(is); });
-    if (!m_displayThread)
+    if (!m_displayThread) {
         stopPlay();
+        return 0;
+    }
+    return is->generation;
 }
 
 void VideoCtl::stopPlay()
@@ -233,69 +287,32 @@ void VideoCtl::stopPlay()
 void VideoCtl::displayLoop(std::shared_ptr<VideoState> is)
 {
     bool endedByItself = false;
-    SDL_Event event;
     while (is->running) {
-        double remainingTime = 0.0;
-        SDL_PumpEvents();
-        bool failed = false;
-        while (!SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) &&
-               is->running) {
-            if (remainingTime > 0.0)
-                av_usleep(unsigned(remainingTime * 1000000.0));
-            remainingTime = kRefreshPeriodS;
-            if (m_window && m_pendingWidth != m_windowWidth)
-                is->forceRefresh = 1;
-            if (m_window && m_pendingHeight != m_windowHeight)
-                is->forceRefresh = 1;
-            if (is->pictq.remaining() > 0) {
-                is->pictq.next();
-                is->forceRefresh = 1;
-            } else if (!is->forceRefresh) {
-                SDL_PumpEvents();
-                continue;
-            }
-            if (is->pictq.shown()) {
-                if (!m_window && !createWindow(is.get())) {
-                    failed = true;
-                    break;
-                }
-                applyPendingResize(is.get());
-                if (m_renderer && displayMutex.tryLock()) {
-                    const bool newPicture = !is->pictq.peek()->uploaded;
-                    const int64_t startUs = av_gettime_relative();
-                    const double startCpuMs = threadCpuMs();
-                    SDL_SetRenderDrawColor(m_renderer, 47, 47, 47, 255);
-                    SDL_RenderClear(m_renderer);
-                    // A picture that cannot be uploaded is not presented at all.
-                    if (display(is.get()))
-                        SDL_RenderPresent(m_renderer);
-                    displayMutex.unlock();
-                    if (newPicture)
-                        recordPresent(double(av_gettime_relative() - startUs) / 1000.0,
-                                      threadCpuMs() - startCpuMs);
-                }
-            }
-            SDL_PumpEvents();
-        }
-        if (failed) {
+        if (!handleEvents(is.get())) {
             endedByItself = true;
             break;
         }
-        if (!is->running)
-            break;
-        if (event.type == SDL_QUIT || event.type == SDL_USEREVENT + 2) {
-            endedByItself = true;
-            break;
+        if (is->refreshRequested.exchange(false))
+            is->forceRefresh = 1;
+        if (is->pictq.remaining() > 0) {
+            is->pictq.next();
+            is->forceRefresh = 1;
         }
-        if (event.type == SDL_WINDOWEVENT) {
-            if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
-                is->forceRefresh = 1;
-            } else if (event.window.event == SDL_WINDOWEVENT_RESIZED) {
-                m_windowWidth = is->width = event.window.data1;
-                m_windowHeight = is->height = event.window.data2;
-                is->forceRefresh = 1;
+        bool presentSkipped = false;
+        if (is->forceRefresh && is->pictq.shown()) {
+            if (!m_window && !createWindow(is.get())) {
+                endedByItself = true;
+                break;
             }
+            applyPendingResize(is.get());
+            // Served once: a still picture is not presented again until something changes.
+            if (present(is.get()))
+                is->forceRefresh = 0;
+            else
+                presentSkipped = true;
         }
+        if (is->running)
+            is->pictq.waitReadable(presentSkipped ? kPresentRetryMs : kEventPollMs);
     }
 
     {
@@ -311,24 +328,81 @@ void VideoCtl::displayLoop(std::shared_ptr<VideoState> is)
     destroyWindow();
     SDL_UnlockMutex(m_sdlMutex);
     if (endedByItself)
-        emit StopPlaySingle();
+        emit StopPlaySingle(is->generation);
 }
 
-void VideoCtl::notifyWindowResized(int iWidth, int iHeight)
+bool VideoCtl::handleEvents(VideoState *is)
 {
-    m_pendingHeight = iHeight;
-    m_pendingWidth = iWidth;
+    SDL_Event event;
+    SDL_PumpEvents();
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
+        if (event.type == SDL_QUIT || event.type == SDL_USEREVENT + 2)
+            return false;
+        if (event.type != SDL_WINDOWEVENT)
+            continue;
+        if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+            is->forceRefresh = 1;
+        } else if (event.window.event == SDL_WINDOWEVENT_RESIZED) {
+            m_windowWidth = is->width = event.window.data1;
+            m_windowHeight = is->height = event.window.data2;
+            is->forceRefresh = 1;
+        }
+    }
+    return true;
+}
+
+bool VideoCtl::present(VideoState *is)
+{
+    if (!m_renderer || !displayMutex.tryLock())
+        return false;
+    const bool newPicture = !is->pictq.peek()->uploaded;
+    const int64_t startUs = av_gettime_relative();
+    const double startCpuMs = threadCpuMs();
+    SDL_SetRenderDrawColor(m_renderer, 47, 47, 47, 255);
+    SDL_RenderClear(m_renderer);
+    // A picture that cannot be uploaded is not presented at all.
+    const bool drawn = display(is);
+    if (drawn)
+        SDL_RenderPresent(m_renderer);
+    displayMutex.unlock();
+    if (drawn)
+        recordPresent(newPicture, double(av_gettime_relative() - startUs) / 1000.0,
+                      threadCpuMs() - startCpuMs);
+    return true;
+}
+
+void VideoCtl::notifyWindowResized(WId nativeWindowId, int iWidth, int iHeight)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_sizeMutex);
+        m_pendingSize = PendingSize{nativeWindowId, iWidth, iHeight};
+    }
+    requestRefresh();
+}
+
+void VideoCtl::requestRefresh()
+{
+    if (std::shared_ptr<VideoState> is = currentState()) {
+        is->refreshRequested = true;
+        is->pictq.wake();
+    }
 }
 
 void VideoCtl::applyPendingResize(VideoState *is)
 {
-    const int width = m_pendingWidth, height = m_pendingHeight;
-    if (width <= 0 || height <= 0 || (width == m_windowWidth && height == m_windowHeight))
+    PendingSize size;
+    {
+        std::lock_guard<std::mutex> lock(m_sizeMutex);
+        size = m_pendingSize;
+    }
+    // A size reported for another window (an earlier surface) says nothing about this one.
+    if (size.window != m_nativeWindowId || size.width <= 0 || size.height <= 0 ||
+        (size.width == m_windowWidth && size.height == m_windowHeight))
         return;
     // Tells SDL the size the window already has, so the renderer's output follows it.
-    SDL_SetWindowSize(m_window, width, height);
-    m_windowWidth = is->width = width;
-    m_windowHeight = is->height = height;
+    SDL_SetWindowSize(m_window, size.width, size.height);
+    m_windowWidth = is->width = size.width;
+    m_windowHeight = is->height = size.height;
     is->forceRefresh = 1;
 }
 
@@ -337,11 +411,10 @@ bool VideoCtl::createWindow(VideoState *is)
     m_window = SDL_CreateWindowFrom(reinterpret_cast<const void *>(m_nativeWindowId));
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
     if (m_window) {
+        // The surface's own report, if newer, is applied right after (applyPendingResize).
         SDL_GetWindowSize(m_window, &is->width, &is->height);
         m_windowWidth = is->width;
         m_windowHeight = is->height;
-        m_pendingWidth = is->width;
-        m_pendingHeight = is->height;
         m_renderer =
             SDL_CreateRenderer(m_window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
         if (!m_renderer) {
@@ -365,12 +438,16 @@ bool VideoCtl::createWindow(VideoState *is)
 void VideoCtl::closePlayback(VideoState *is)
 {
     {
-        // After this no audio-open thread can open the device for this playback, and once
-        // SDL_CloseAudio returns the callback no longer runs.
+        // After this an audio-open thread still opening the device closes it itself, and once
+        // SDL_CloseAudio returns the callback no longer runs. Only a device this playback opened
+        // is closed: another thread may be inside SDL_OpenAudio.
         std::lock_guard<std::mutex> lock(is->audioMutex);
         is->closed = true;
-        if (is->audioRequested > 0) {
+        if (is->deviceOpen) {
             SDL_CloseAudio();
+            is->deviceOpen = false;
+        }
+        if (is->audioRequested > 0) {
             is->resetAudioBuffers();
             is->audioRequested = -1;
         }
@@ -513,6 +590,11 @@ int VideoCtl::pushAudioFrame(AVFrame *frame)
     return 0;
 }
 
+void VideoCtl::setOpenAudioFunction(vmplayer::OpenAudioFn fn)
+{
+    m_openAudioFn = fn ? fn : SDL_OpenAudio;
+}
+
 void VideoCtl::startAudio()
 {
     std::shared_ptr<VideoState> is = currentState();
@@ -520,28 +602,60 @@ void VideoCtl::startAudio()
         return;
     is->audioRequested = 1;
     is->audioActive = 1;
-    joinAudioOpen();
-    m_audioOpenThread = startThread("VideoCtlAudioOpen", [is] {
+    {
+        std::lock_guard<std::mutex> lock(m_audioThreadsMutex);
+        m_audioThreads++;
+    }
+    // Detached: opening can take seconds with a stuck audio server, and nobody on the
+    // user-interface thread waits for it; shutdown waits through the thread count.
+    SDL_Thread *thread = startThread("VideoCtlAudioOpen", [this, is] {
+        openAudio(is);
+        audioThreadEnded();
+    });
+    if (thread)
+        SDL_DetachThread(thread);
+    else
+        audioThreadEnded();
+}
+
+void VideoCtl::openAudio(const std::shared_ptr<VideoState> &is)
+{
+    // SDL has one legacy audio device: opens, and closes of late opens, take turns.
+    std::lock_guard<std::mutex> device(m_audioDeviceMutex);
+    {
         std::lock_guard<std::mutex> lock(is->audioMutex);
         if (is->closed)
             return;
-        if (is->audioVolume != SDL_MIX_MAXVOLUME) {
-            // Tried once per playback, even when it fails.
-            is->audioVolume = SDL_MIX_MAXVOLUME;
-            AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
-            const int hwBufSize =
-                vmplayer::openAudioDevice(is.get(), &stereo, 44100, &is->audioTgt);
-            if (hwBufSize < 0)
-                return;
-            // The device starts paused: the callback does not run yet.
-            is->deviceOpen = true;
-            is->audioHwBufSize = hwBufSize;
-            is->audioBufSize = 0;
-            is->audioBufIndex = 0;
-            is->audioWriteBufSize = 0;
+        if (is->audioVolume == SDL_MIX_MAXVOLUME) {
+            // Tried once per playback, even when it failed; a later start only resumes.
+            if (is->deviceOpen)
+                SDL_PauseAudio(0);
+            return;
         }
-        SDL_PauseAudio(0);
-    });
+        is->audioVolume = SDL_MIX_MAXVOLUME;
+    }
+    AudioParams target;
+    AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
+    const int hwBufSize =
+        vmplayer::openAudioDevice(is.get(), &stereo, 44100, &target, m_openAudioFn);
+    if (hwBufSize < 0)
+        return;
+    std::lock_guard<std::mutex> lock(is->audioMutex);
+    if (is->closed) {
+        // The playback ended while the device opened: nobody else will close it.
+        SDL_CloseAudio();
+        av_channel_layout_uninit(&target.chLayout);
+        return;
+    }
+    // The device starts paused: the callback does not run yet.
+    av_channel_layout_uninit(&is->audioTgt.chLayout);
+    is->audioTgt = target;
+    is->deviceOpen = true;
+    is->audioHwBufSize = hwBufSize;
+    is->audioBufSize = 0;
+    is->audioBufIndex = 0;
+    is->audioWriteBufSize = 0;
+    SDL_PauseAudio(0);
 }
 
 void VideoCtl::stopAudio()
@@ -549,12 +663,16 @@ void VideoCtl::stopAudio()
     std::shared_ptr<VideoState> is = currentState();
     if (!is || is->audioActive != 1)
         return;
-    // Lock order: the state's audio mutex, then the device lock that the callback runs under.
+    // Held briefly: no thread keeps audioMutex while the device opens. Lock order: the state's
+    // audio mutex, then the device lock that the callback runs under.
     std::lock_guard<std::mutex> lock(is->audioMutex);
-    SDL_LockAudio();
+    const bool deviceOpen = is->deviceOpen;
+    if (deviceOpen)
+        SDL_LockAudio();
     is->resetAudioBuffers();
     is->sampq.flush();
     is->audioSrc.freq = 0;
     is->audioActive = -1;
-    SDL_UnlockAudio();
+    if (deviceOpen)
+        SDL_UnlockAudio();
 }

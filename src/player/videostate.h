@@ -2,6 +2,7 @@
 #pragma once
 
 #include "framequeue.h"
+#include "videoctl.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>
@@ -26,17 +27,22 @@ struct AudioParams
 
 // Thread contract:
 // - The picture queue's consumer side, `texture`, `sws`, `width`, `height` and `forceRefresh`
-//   belong to the display loop thread.
+//   belong to the display loop thread. Other threads ask for a present through
+//   `refreshRequested` and wake the loop with pictq.wake().
 // - The sample queue's consumer side and the audio buffer fields belong to SDL's audio callback;
-//   other threads touch them only while holding both `audioMutex` and the SDL audio device lock
-//   (stopAudio, the audio-open thread before the device runs, and playback close after
-//   SDL_CloseAudio has stopped the callback).
-// - `audioMutex` serialises opening the device with stopAudio and with closing the playback;
-//   `closed` (under it) keeps a late audio-open thread from opening a device for a dead playback.
+//   other threads touch them only while holding `audioMutex`, and while the device is open also
+//   the SDL audio device lock (stopAudio, the audio-open thread before it starts the device, and
+//   playback close after SDL_CloseAudio has stopped the callback).
+// - `audioMutex` guards `closed` and `deviceOpen` and is only ever held briefly: the device is
+//   opened without it, so the user-interface thread never waits for a slow audio server. After
+//   opening, the audio-open thread re-checks `closed` and closes the device of a dead playback.
 // - Producers keep the state alive through a shared_ptr while they are inside a queue.
 struct VideoState
 {
     std::atomic<bool> running{false};
+    // Which playback this is; StopPlaySingle carries it so that late signals can be told apart.
+    quint64 generation = 0;
+    std::atomic<bool> refreshRequested{false};
     int forceRefresh = 0;
     FrameQueue pictq;
     FrameQueue sampq;
@@ -76,9 +82,6 @@ struct VideoState
 };
 
 namespace vmplayer {
-
-// SDL_OpenAudio's signature, replaceable so that the fallback order can be tested.
-using OpenAudioFn = int (*)(SDL_AudioSpec *desired, SDL_AudioSpec *obtained);
 
 // Opens the audio device for `wantedLayout` / `wantedRate`, falling back through channel counts
 // and rates. On success fills `target` and returns the device buffer size in bytes; otherwise -1.

@@ -1,5 +1,5 @@
-// CQVideoPlay: time format, position display, the 30 ms clock, slider interplay, the button and
-// pushes without a playback.
+// CQVideoPlay: time format, position display, the 30 ms clock, slider interplay, the button,
+// pushes without a playback, and end-of-playback reports that arrive late.
 #include "cqslider.h"
 #include "cqvideoplay.h"
 #include "cqvideoshow.h"
@@ -28,6 +28,8 @@ private slots:
     void playPauseButton();
     void stopSlotResets();
     void pushesWithoutPlayback();
+    void lateEndOfPlaybackReport_data();
+    void lateEndOfPlaybackReport();
 };
 
 void TestCQVideoPlay::initTestCase()
@@ -243,6 +245,46 @@ void TestCQVideoPlay::pushesWithoutPlayback()
     QVERIFY(sound->buf[0] == nullptr);
     av_frame_free(&picture);
     av_frame_free(&sound);
+}
+
+void TestCQVideoPlay::lateEndOfPlaybackReport_data()
+{
+    QTest::addColumn<bool>("reattach");
+    QTest::newRow("nothing since: the window is reset") << false;
+    QTest::newRow("detached and attached again meanwhile: the new playback stays") << true;
+}
+
+void TestCQVideoPlay::lateEndOfPlaybackReport()
+{
+    QFETCH(bool, reattach);
+    VideoCtl *engine = VideoCtl::instance();
+    CQVideoPlay player;
+    QVERIFY(player.connectControls());
+    QSignalSpy stopped(&player, &CQVideoPlay::vp_videoStopPlaySignal);
+    player.attachEngine();
+    QVERIFY(player.engineAttached());
+    // The dummy video driver refuses the window at the first picture: the playback ends by itself.
+    AVFrame *frame = testframes::solidPicture(32, 18, AV_PIX_FMT_YUV420P, 100, 128, 128);
+    QCOMPARE(player.pushVideoFrame(frame), 0);
+    av_frame_free(&frame);
+    // No event loop here, so the engine's report stays queued.
+    QElapsedTimer waited;
+    waited.start();
+    while (engine->isPlaying() && waited.elapsed() < 5000)
+        QThread::msleep(5);
+    QVERIFY(!engine->isPlaying());
+    engine->waitDisplayLoop(); // the report is sent before the loop ends
+    if (reattach) {
+        player.detachEngine();
+        player.attachEngine();
+        QVERIFY(engine->isPlaying());
+    }
+    QTest::qWait(50);
+    QCOMPARE(player.engineAttached(), reattach);
+    QCOMPARE(stopped.count(), reattach ? 0 : 1);
+    QCOMPARE(engine->isPlaying(), reattach);
+    player.detachEngine();
+    engine->waitDisplayLoop();
 }
 
 QTEST_MAIN(TestCQVideoPlay)

@@ -1,5 +1,6 @@
 // A real playback on an X server: pictures pushed through the player appear in the surface's
-// window, letterboxed with the engine's dark grey, in every upload path.
+// window, letterboxed with the engine's dark grey, in every upload path; a still picture is not
+// presented again until something changes; the surface's newest size in device pixels wins.
 #include "cqvideoplay.h"
 #include "cqvideoshow.h"
 #include "displayrect.h"
@@ -36,12 +37,15 @@ private slots:
     void picturesReachTheWindow();
     void bottomUpPictureShownUpright();
     void resizeRecentres();
+    void stillPictureNotPresentedAgain();
+    void sizeReportedBeforeTheWindowWins();
+    void scaleChangeReportsDevicePixels();
     void detachHandsTheWindowBack();
     void cleanupTestCase();
 
 private:
     QImage grabSurface();
-    bool showAndCheck(AVFrame *frame, const QColor &colour, QString *why);
+    bool showAndCheck(AVFrame *frame, const QColor &colour, QString *why, QSize surface = QSize());
     CQVideoPlay *m_player = nullptr;
 };
 
@@ -87,7 +91,8 @@ void TestCQVideoShow::placeholderBeforeAttach()
     QVERIFY(lighter);
 }
 
-bool TestCQVideoShow::showAndCheck(AVFrame *frame, const QColor &colour, QString *why)
+bool TestCQVideoShow::showAndCheck(AVFrame *frame, const QColor &colour, QString *why,
+                                   QSize surface)
 {
     VideoCtl *engine = VideoCtl::instance();
     const int width = frame->width, height = frame->height;
@@ -95,8 +100,8 @@ bool TestCQVideoShow::showAndCheck(AVFrame *frame, const QColor &colour, QString
         *why = QStringLiteral("push refused");
         return false;
     }
-    const QSize surface =
-        m_player->videoShow()->size() * m_player->videoShow()->devicePixelRatioF();
+    if (surface.isEmpty())
+        surface = m_player->videoShow()->deviceSize();
     const SDL_Rect r =
         vmplayer::displayRect(0, 0, surface.width(), surface.height(), width, height, {1, 1});
     // Inside the picture, a little away from its edges (linear scaling blends them); outside.
@@ -215,6 +220,102 @@ void TestCQVideoShow::resizeRecentres()
     const bool shown = showAndCheck(frame, QColor(255, 0, 0), &why);
     av_frame_free(&frame);
     QVERIFY2(shown, qPrintable(why));
+}
+
+void TestCQVideoShow::stillPictureNotPresentedAgain()
+{
+    VideoCtl *engine = VideoCtl::instance();
+    m_player->attachEngine();
+    AVFrame *frame = testframes::solidPicture(320, 180, AV_PIX_FMT_YUV420P, 145, 54, 34);
+    QString why;
+    const bool shown = showAndCheck(frame, QColor(0, 255, 0), &why);
+    av_frame_free(&frame);
+    QVERIFY2(shown, qPrintable(why));
+    QTest::qWait(200);
+    const qint64 settled = engine->presentStats().presents;
+    QTest::qWait(500);
+    QCOMPARE(engine->presentStats().presents, settled);
+    // An explicit request is served once.
+    engine->requestRefresh();
+    QTRY_COMPARE(engine->presentStats().presents, settled + 1);
+    QTest::qWait(300);
+    QCOMPARE(engine->presentStats().presents, settled + 1);
+    QVERIFY(engine->isPlaying());
+}
+
+void TestCQVideoShow::sizeReportedBeforeTheWindowWins()
+{
+    // A new playback has no SDL window until its first picture. A size the surface reports
+    // before then is newer than what the window is found to have when it is made.
+    m_player->detachEngine();
+    VideoCtl::instance()->waitDisplayLoop();
+    m_player->attachEngine();
+    CQVideoShow *show = m_player->videoShow();
+    const QSize device = show->deviceSize();
+    const QSize reported(device.width() - 120, device.height() - 60);
+    VideoCtl::instance()->notifyWindowResized(show->winId(), reported.width(), reported.height());
+    AVFrame *frame = testframes::solidPicture(400, 400, AV_PIX_FMT_YUV420P, 81, 90, 240);
+    QString why;
+    const bool shown = showAndCheck(frame, QColor(255, 0, 0), &why, reported);
+    av_frame_free(&frame);
+    QVERIFY2(shown, qPrintable(why));
+    // The surface's own size again, as it would report on its next change.
+    VideoCtl::instance()->notifyWindowResized(show->winId(), device.width(), device.height());
+    QTRY_COMPARE(grabSurface().size(), device);
+}
+
+void TestCQVideoShow::scaleChangeReportsDevicePixels()
+{
+    // Needs two screens of different scale (see tst_cqvideoshow_scales in CMakeLists.txt).
+    QScreen *from = QGuiApplication::primaryScreen();
+    QScreen *to = nullptr;
+    for (QScreen *screen : QGuiApplication::screens()) {
+        if (!qFuzzyCompare(screen->devicePixelRatio(), from->devicePixelRatio()))
+            to = screen;
+    }
+    if (!to)
+        QSKIP("needs a second screen with another scale factor");
+    VideoCtl *engine = VideoCtl::instance();
+    m_player->detachEngine();
+    engine->waitDisplayLoop();
+
+    // A surface whose logical size cannot change: on another scale only its device pixels do,
+    // and no resize event says so.
+    CQVideoShow surface;
+    surface.setFixedSize(400, 300);
+    surface.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&surface));
+    surface.setEngineOwned(true);
+    engine->startPlay(surface.winId());
+    auto shows = [&](const QColor &colour, const QSize &device) {
+        const SDL_Rect r =
+            vmplayer::displayRect(0, 0, device.width(), device.height(), 640, 360, {1, 1});
+        const QImage image = from->grabWindow(surface.winId()).toImage();
+        return image.size() == device && near(image.pixel(r.x + 3, r.y + 3), colour, 14) &&
+               near(image.pixel(r.x + r.w - 4, r.y + r.h - 4), colour, 14) &&
+               image.pixel(r.x + r.w / 2, r.y - 2) == qRgb(47, 47, 47);
+    };
+    AVFrame *frame = testframes::solidPicture(640, 360, AV_PIX_FMT_YUV420P, 145, 54, 34);
+    QCOMPARE(engine->pushVideoFrame(frame), 0);
+    av_frame_free(&frame);
+    const QSize before = surface.deviceSize();
+    QTRY_VERIFY_WITH_TIMEOUT(shows(QColor(0, 255, 0), before), 5000);
+
+    surface.windowHandle()->setScreen(to);
+    surface.move(to->geometry().topLeft() + QPoint(20, 20));
+    QTRY_COMPARE(surface.devicePixelRatioF(), to->devicePixelRatio());
+    frame = testframes::solidPicture(640, 360, AV_PIX_FMT_YUV420P, 81, 90, 240);
+    QCOMPARE(engine->pushVideoFrame(frame), 0);
+    av_frame_free(&frame);
+    // Told of its new device pixels, the engine draws over all of them; left unaware, it keeps
+    // the old pixel count and the window shrinks to half its logical size.
+    const QSize expected = QSize(400, 300) * to->devicePixelRatio();
+    QTRY_VERIFY_WITH_TIMEOUT(shows(QColor(255, 0, 0), expected), 5000);
+    QTest::qWait(300);
+    QCOMPARE(surface.size(), QSize(400, 300));
+    QVERIFY(shows(QColor(255, 0, 0), expected));
+    engine->stopPlay();
+    engine->waitDisplayLoop();
 }
 
 void TestCQVideoShow::detachHandsTheWindowBack()

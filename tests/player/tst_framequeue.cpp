@@ -1,4 +1,5 @@
-// FrameQueue: blocking producers, keep-last, wrap-around, release on abort, flush.
+// FrameQueue: blocking producers, keep-last, wrap-around, release on abort, flush, and the
+// consumer's sleep until something new arrives.
 #include "framequeue.h"
 #include "testframes.h"
 
@@ -37,6 +38,8 @@ private slots:
     void producerBlocksWhileFull();
     void abortReleasesBlockedProducer();
     void flushEmptiesAndKeepsNextFrame();
+    void consumerSleepsUntilSomethingNew_data();
+    void consumerSleepsUntilSomethingNew();
 };
 
 void TestFrameQueue::capsAtNineSlots()
@@ -160,6 +163,56 @@ void TestFrameQueue::flushEmptiesAndKeepsNextFrame()
     QVERIFY(pushNumbered(q, 5));
     QCOMPARE(q.remaining(), 1);
     QCOMPARE(q.peekReadable()->frame->pts, 5);
+}
+
+void TestFrameQueue::consumerSleepsUntilSomethingNew_data()
+{
+    QTest::addColumn<QString>("event");
+    QTest::newRow("a frame is pushed") << "push";
+    QTest::newRow("woken during the wait") << "wake";
+    QTest::newRow("woken before the wait") << "wake-before";
+    QTest::newRow("aborted") << "abort";
+}
+
+void TestFrameQueue::consumerSleepsUntilSomethingNew()
+{
+    QFETCH(QString, event);
+    FrameQueue q;
+    QCOMPARE(q.init(3, true), 0);
+    // The shown (kept) frame is nothing new: the consumer must not keep waking for it.
+    QVERIFY(pushNumbered(q, 1));
+    q.next();
+    QCOMPARE(q.remaining(), 0);
+
+    if (event == QLatin1String("wake-before"))
+        q.wake();
+    std::thread other([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (event == QLatin1String("push"))
+            pushNumbered(q, 2);
+        else if (event == QLatin1String("wake"))
+            q.wake();
+        else if (event == QLatin1String("abort"))
+            q.abort();
+    });
+    QElapsedTimer woken;
+    woken.start();
+    q.waitReadable(20000);
+    const qint64 waitedMs = woken.elapsed();
+    other.join();
+    QVERIFY2(waitedMs < 10000, qPrintable(QString::number(waitedMs)));
+    if (event == QLatin1String("push"))
+        QCOMPARE(q.remaining(), 1);
+    if (event == QLatin1String("abort"))
+        return;
+
+    // A wake is served once: with nothing new the next wait sleeps its whole timeout.
+    if (event == QLatin1String("push"))
+        q.next();
+    QElapsedTimer idle;
+    idle.start();
+    q.waitReadable(100);
+    QVERIFY2(idle.elapsed() >= 90, qPrintable(QString::number(idle.elapsed())));
 }
 
 QTEST_GUILESS_MAIN(TestFrameQueue)

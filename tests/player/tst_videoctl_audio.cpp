@@ -1,5 +1,6 @@
-// VideoCtl's audio: device opening with fallbacks, the callback's silence and resampling, and a
-// real device (SDL's disk driver) receiving pushed sound while audio starts and stops.
+// VideoCtl's audio: device opening with fallbacks, the callback's silence and resampling, a
+// real device (SDL's disk driver) receiving pushed sound while audio starts and stops, and a slow
+// audio server that the user-interface thread never waits for.
 #include "testframes.h"
 #include "videoctl.h"
 #include "videostate.h"
@@ -37,6 +38,15 @@ int scriptedOpen(SDL_AudioSpec *desired, SDL_AudioSpec *obtained)
     obtained->size =
         Uint32(obtained->samples * obtained->channels * (SDL_AUDIO_BITSIZE(obtained->format) / 8));
     return 0;
+}
+
+// An audio server that takes two seconds to open the device.
+std::atomic<int> g_slowOpens{0};
+int slowOpen(SDL_AudioSpec *desired, SDL_AudioSpec *obtained)
+{
+    g_slowOpens++;
+    SDL_Delay(2000);
+    return SDL_OpenAudio(desired, obtained);
 }
 
 QStringList g_log;
@@ -118,6 +128,7 @@ private slots:
     void resamples_data();
     void resamples();
     void diskDeviceReceivesPushedSound();
+    void slowDeviceNeverHoldsTheCaller();
     void cleanupTestCase();
 
 private:
@@ -373,6 +384,48 @@ void TestVideoCtlAudio::diskDeviceReceivesPushedSound()
     QVERIFY(right.peak < 100);
     // stopAudio drops what is queued, so not all of it plays; most of it must.
     QVERIFY2(left.nonSilent > 44100 / 2, qPrintable(QString::number(left.nonSilent)));
+}
+
+void TestVideoCtlAudio::slowDeviceNeverHoldsTheCaller()
+{
+    VideoCtl *engine = VideoCtl::instance();
+    engine->setOpenAudioFunction(slowOpen);
+    g_slowOpens = 0;
+    // Each call returns at once although a device is opening for two seconds meanwhile.
+    QStringList slow;
+    QElapsedTimer call;
+    auto quick = [&](const char *szWhat, const std::function<void()> &fn) {
+        call.start();
+        fn();
+        if (call.elapsed() >= 50)
+            slow << QStringLiteral("%1 %2 ms").arg(QLatin1String(szWhat)).arg(call.elapsed());
+    };
+    quick("startPlay", [&] { engine->startPlay(0); });
+    quick("startAudio", [&] { engine->startAudio(); });
+    QTest::qWait(100); // the first playback's device is opening now
+    quick("stopAudio", [&] { engine->stopAudio(); });
+    quick("startAudio again", [&] { engine->startAudio(); });
+    // The first playback ends while its device opens; the second one waits its turn.
+    quick("startPlay of a new playback", [&] { engine->startPlay(0); });
+    quick("startAudio of the new playback", [&] { engine->startAudio(); });
+    quick("stopAudio of the new playback", [&] { engine->stopAudio(); });
+    quick("startAudio once more", [&] { engine->startAudio(); });
+    QVERIFY2(slow.isEmpty(), qPrintable(slow.join(QStringLiteral(", "))));
+
+    // The late device of the ended playback is closed again, so the new playback gets one and
+    // plays what is pushed.
+    QTRY_VERIFY_WITH_TIMEOUT(SDL_GetAudioStatus() == SDL_AUDIO_PLAYING, 10000);
+    QCOMPARE(g_slowOpens.load(), 2); // once per playback
+    for (int i = 0; i < 20; i++) {
+        AVFrame *frame = testframes::tone(44100, 2, AV_SAMPLE_FMT_S16, 1024, 1000, 0.5);
+        QCOMPARE(engine->pushAudioFrame(frame), 0); // blocks while full: the device drains it
+        av_frame_free(&frame);
+    }
+    engine->stopPlay();
+    engine->waitDisplayLoop();
+    engine->waitAudioOpen();
+    QCOMPARE(SDL_GetAudioStatus(), SDL_AUDIO_STOPPED); // no device left open
+    engine->setOpenAudioFunction(nullptr);
 }
 
 QTEST_GUILESS_MAIN(TestVideoCtlAudio)
