@@ -1,12 +1,14 @@
 // Success and failure dialogs: the error text kept to one elided line, the folder button that
 // asks every time, and the names screen readers read.
 #include "faildialog.h"
+#include "progressdialog.h"
 #include "successdialog.h"
 
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTranslator>
 #include <QtTest>
 
 class TstResultDialogs : public QObject
@@ -18,6 +20,7 @@ private slots:
     void failTitle();
     void folderButtonAsksEachTime();
     void cardsAndNames();
+    void chineseTexts();
 };
 
 void TstResultDialogs::errorMessage_data()
@@ -107,6 +110,29 @@ void TstResultDialogs::cardsAndNames()
     QCOMPARE(pFolder->height(), 36);
     QVERIFY(pFolder->minimumWidth() >= 180);
     QCOMPARE(success.accessibleName(), QStringLiteral("Export succeeded"));
+}
+
+void TstResultDialogs::chineseTexts()
+{
+    QTranslator translator;
+    if (!translator.load(QStringLiteral(VM_APP_QM)))
+        QSKIP("the Chinese catalogue was not built (no lrelease)");
+    QCoreApplication::installTranslator(&translator);
+    ProgressDialog progress;
+    SuccessDialog success;
+    FailDialog fail;
+    QCoreApplication::removeTranslator(&translator);
+    QCOMPARE(progress.findChild<QPushButton *>(QStringLiteral("btnClose"))->accessibleName(),
+             QStringLiteral("关闭"));
+    QCOMPARE(progress.accessibleName(), QStringLiteral("进度"));
+    QCOMPARE(success.findChild<QPushButton *>(QStringLiteral("btnExportFolder"))->text(),
+             QStringLiteral("打开导出文件夹"));
+    QCOMPARE(success.findChild<QLabel *>(QStringLiteral("labelContent"))->text(),
+             QStringLiteral("导出成功"));
+    QCOMPARE(fail.findChild<QLabel *>(QStringLiteral("labelContent"))->text(),
+             QStringLiteral("导出失败..."));
+    QCOMPARE(fail.findChild<QPushButton *>(QStringLiteral("btnClose"))->accessibleName(),
+             QStringLiteral("关闭"));
 }
 
 QTEST_MAIN(TstResultDialogs)
