@@ -4,6 +4,7 @@
 #include "progressdialog.h"
 #include "successdialog.h"
 
+#include <QApplication>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
@@ -85,6 +86,12 @@ void TstResultDialogs::folderButtonAsksEachTime()
     QTest::mouseClick(pButton, Qt::LeftButton);
     QTest::mouseClick(pButton, Qt::LeftButton);
     QCOMPARE(spy.count(), 2);
+    QVERIFY(dialog.isVisible());
+    // The keyboard starts on it, and Enter asks too.
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QCOMPARE(QApplication::focusWidget(), pButton);
+    QTest::keyClick(&dialog, Qt::Key_Return);
+    QCOMPARE(spy.count(), 3);
     QVERIFY(dialog.isVisible());
 }
 
