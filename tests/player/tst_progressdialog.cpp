@@ -42,7 +42,6 @@ private slots:
     void label_data();
     void label();
     void startsAtZero();
-    void backgroundPicture();
     void closeAfterTime_data();
     void closeAfterTime();
     void escapeEndsItLikeTheCloseButton();
@@ -96,14 +95,6 @@ void TstProgressDialog::startsAtZero()
     auto *pBar = dialog.findChild<QProgressBar *>(QStringLiteral("barProgress"));
     QCOMPARE(pBar->value(), 0);
     QVERIFY(!pBar->isTextVisible());
-}
-
-void TstProgressDialog::backgroundPicture()
-{
-    ProgressDialog dialog;
-    dialog.setBackgroundPicture(QStringLiteral(":/theme_local/imgs/dlg_import_images.png"));
-    QCOMPARE(dialog.findChild<QWidget *>(QStringLiteral("divBackground"))->styleSheet(),
-             QStringLiteral("border-image:url(:/theme_local/imgs/dlg_import_images.png)"));
 }
 
 void TstProgressDialog::closeAfterTime_data()
