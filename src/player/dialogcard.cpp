@@ -65,6 +65,8 @@ void DialogCard::setupCard(QDialog *pDialog, const QString &szObjectName,
     btnClose->setObjectName(QStringLiteral("btnClose"));
     btnClose->setFixedSize(30, 30);
     btnClose->setCursor(Qt::PointingHandCursor);
+    // Enter must not close a running progress by accident; Escape and the button itself do.
+    btnClose->setAutoDefault(false);
     btnClose->setStyleSheet(QStringLiteral(
         "#btnClose{;border-image:url(:/theme_local/imgs/btn_close_1.png);}\n"
         "#btnClose:hover {border-image: url(:/theme_local/imgs/btn_close_2.png); }\n"

@@ -23,7 +23,7 @@ public:
     // Clamped into 0 to 100.
     void setValue(int iValue);
     int value() const;
-    // The picture of the upper half, a resource path such as ":/theme_local/imgs/x.png".
+    // The picture of the upper half, e.g. ":/theme_local/imgs/dlg_import_images.png".
     void setBackgroundPicture(const QString &szPath);
 
 signals:

@@ -119,6 +119,8 @@ SuccessDialog::SuccessDialog(QWidget *parent) : QDialog(parent), ui(new Ui::Succ
 {
     ui->setupUi(this);
     ui->setUpWindow(this);
+    // The folder button is what the dialog is for: it comes first for the keyboard.
+    setTabOrder(ui->btnExportFolder, ui->btnClose);
     connect(ui->btnExportFolder, &QPushButton::clicked, this,
             &SuccessDialog::sig_explorerFolderRequest);
 }

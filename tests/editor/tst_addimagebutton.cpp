@@ -1,11 +1,13 @@
 // The add-pictures area: a click only when press and release are both inside, its three looks,
 // and its keyboard and screen-reader access.
 #include "addimagebutton.h"
+#include "imagelistview.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QLabel>
 #include <QSignalSpy>
+#include <QTranslator>
 #include <QtTest>
 
 class TstAddImageButton : public QObject
@@ -25,6 +27,7 @@ private slots:
     void click();
     void looksFollowTheMouse();
     void keyboardAndScreenReader();
+    void chineseTexts();
 
 private:
     QString iconSheet() const
@@ -104,6 +107,22 @@ void TstAddImageButton::keyboardAndScreenReader()
     QVERIFY(pActions->actionNames().contains(QAccessibleActionInterface::pressAction()));
     pActions->doAction(QAccessibleActionInterface::pressAction());
     QTRY_COMPARE(spy.count(), 3);
+}
+
+// The strip's texts live in the same catalogue; both widgets are checked here.
+void TstAddImageButton::chineseTexts()
+{
+    QTranslator translator;
+    if (!translator.load(QStringLiteral(VM_APP_QM)))
+        QSKIP("the Chinese catalogue was not built (no lrelease)");
+    QCoreApplication::installTranslator(&translator);
+    AddImageButton button;
+    ImageListView list;
+    QCoreApplication::removeTranslator(&translator);
+    QCOMPARE(button.accessibleName(), QStringLiteral("添加图片"));
+    QCOMPARE(button.findChild<QLabel *>(QStringLiteral("textLabel"))->text(),
+             QStringLiteral("点击添加 .jpeg .png 图片素材"));
+    QCOMPARE(list.accessibleName(), QStringLiteral("图片列表"));
 }
 
 QTEST_MAIN(TstAddImageButton)

@@ -42,9 +42,9 @@ private slots:
     void label_data();
     void label();
     void startsAtZero();
-    void backgroundPicture();
     void closeAfterTime_data();
     void closeAfterTime();
+    void escapeEndsItLikeTheCloseButton();
     void hides_data();
     void hides();
     void hideRemovesTheShadow();
@@ -97,14 +97,6 @@ void TstProgressDialog::startsAtZero()
     QVERIFY(!pBar->isTextVisible());
 }
 
-void TstProgressDialog::backgroundPicture()
-{
-    ProgressDialog dialog;
-    dialog.setBackgroundPicture(QStringLiteral(":/theme_local/imgs/dlg_import_images.png"));
-    QCOMPARE(dialog.findChild<QWidget *>(QStringLiteral("divBackground"))->styleSheet(),
-             QStringLiteral("border-image:url(:/theme_local/imgs/dlg_import_images.png)"));
-}
-
 void TstProgressDialog::closeAfterTime_data()
 {
     QTest::addColumn<QList<int>>("calls");
@@ -129,6 +121,16 @@ void TstProgressDialog::closeAfterTime()
     QCOMPARE(hided.count(), 1);
 }
 
+void TstProgressDialog::escapeEndsItLikeTheCloseButton()
+{
+    // The editor's import ends when the dialog is destroyed: Escape must get there too.
+    QPointer<ProgressDialog> dialog = new ProgressDialog;
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog.data()));
+    QTest::keyClick(dialog.data(), Qt::Key_Escape);
+    QTRY_VERIFY(dialog.isNull());
+}
+
 void TstProgressDialog::hides_data()
 {
     QTest::addColumn<QString>("how");
@@ -136,6 +138,8 @@ void TstProgressDialog::hides_data()
     QTest::newRow("hide()") << "hide" << 1;
     QTest::newRow("close()") << "close" << 1;
     QTest::newRow("close button") << "button" << 1;
+    QTest::newRow("Escape") << "escape" << 1;
+    QTest::newRow("Enter does not close") << "enter" << 0;
     QTest::newRow("minimised by the window system") << "minimise" << 0;
 }
 
@@ -145,6 +149,7 @@ void TstProgressDialog::hides()
     QFETCH(int, emits);
     QPointer<ProgressDialog> dialog = new ProgressDialog;
     dialog->setAttribute(Qt::WA_DeleteOnClose, false);
+    dialog->findChild<QPushButton *>(QStringLiteral("btnClose"))->setFocus();
     HideCounter counter;
     dialog->installEventFilter(&counter);
     QSignalSpy hided(dialog.data(), &ProgressDialog::sig_hided);
@@ -156,9 +161,13 @@ void TstProgressDialog::hides()
         dialog->close();
     else if (how == QLatin1String("button"))
         dialog->findChild<QPushButton *>(QStringLiteral("btnClose"))->click();
+    else if (how == QLatin1String("escape"))
+        QTest::keyClick(dialog.data(), Qt::Key_Escape);
+    else if (how == QLatin1String("enter"))
+        QTest::keyClick(dialog.data(), Qt::Key_Return);
     else
         dialog->setWindowState(Qt::WindowMinimized);
-    QCOMPARE(counter.iHides, 1);
+    QCOMPARE(counter.iHides, how == QLatin1String("enter") ? 0 : 1);
     QCOMPARE(counter.iSpontaneous, how == QLatin1String("minimise") ? 1 : 0);
     QCOMPARE(hided.count(), emits);
     delete dialog.data();

@@ -1,12 +1,15 @@
 // Success and failure dialogs: the error text kept to one elided line, the folder button that
 // asks every time, and the names screen readers read.
 #include "faildialog.h"
+#include "progressdialog.h"
 #include "successdialog.h"
 
+#include <QApplication>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTranslator>
 #include <QtTest>
 
 class TstResultDialogs : public QObject
@@ -15,9 +18,9 @@ class TstResultDialogs : public QObject
 private slots:
     void errorMessage_data();
     void errorMessage();
-    void failTitle();
     void folderButtonAsksEachTime();
     void cardsAndNames();
+    void chineseTexts();
 };
 
 void TstResultDialogs::errorMessage_data()
@@ -62,17 +65,6 @@ void TstResultDialogs::errorMessage()
     QCOMPARE(pLabel->accessibleDescription(), message);
 }
 
-void TstResultDialogs::failTitle()
-{
-    FailDialog dialog;
-    auto *pTitle = dialog.findChild<QLabel *>(QStringLiteral("labelContent"));
-    QCOMPARE(pTitle->text(), QStringLiteral("Export failed..."));
-    dialog.setTitle(QStringLiteral("Partial import failed..."));
-    QCOMPARE(pTitle->text(), QStringLiteral("Partial import failed..."));
-    QCOMPARE(dialog.accessibleName(), QStringLiteral("Partial import failed..."));
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("FailDialog"));
-}
-
 void TstResultDialogs::folderButtonAsksEachTime()
 {
     SuccessDialog dialog;
@@ -82,6 +74,12 @@ void TstResultDialogs::folderButtonAsksEachTime()
     QTest::mouseClick(pButton, Qt::LeftButton);
     QTest::mouseClick(pButton, Qt::LeftButton);
     QCOMPARE(spy.count(), 2);
+    QVERIFY(dialog.isVisible());
+    // The keyboard starts on it, and Enter asks too.
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QCOMPARE(QApplication::focusWidget(), pButton);
+    QTest::keyClick(&dialog, Qt::Key_Return);
+    QCOMPARE(spy.count(), 3);
     QVERIFY(dialog.isVisible());
 }
 
@@ -107,6 +105,34 @@ void TstResultDialogs::cardsAndNames()
     QCOMPARE(pFolder->height(), 36);
     QVERIFY(pFolder->minimumWidth() >= 180);
     QCOMPARE(success.accessibleName(), QStringLiteral("Export succeeded"));
+    // The title shows on the card and names the dialog for screen readers.
+    fail.setTitle(QStringLiteral("Partial import failed..."));
+    QCOMPARE(fail.findChild<QLabel *>(QStringLiteral("labelContent"))->text(),
+             QStringLiteral("Partial import failed..."));
+    QCOMPARE(fail.accessibleName(), QStringLiteral("Partial import failed..."));
+}
+
+void TstResultDialogs::chineseTexts()
+{
+    QTranslator translator;
+    if (!translator.load(QStringLiteral(VM_APP_QM)))
+        QSKIP("the Chinese catalogue was not built (no lrelease)");
+    QCoreApplication::installTranslator(&translator);
+    ProgressDialog progress;
+    SuccessDialog success;
+    FailDialog fail;
+    QCoreApplication::removeTranslator(&translator);
+    QCOMPARE(progress.findChild<QPushButton *>(QStringLiteral("btnClose"))->accessibleName(),
+             QStringLiteral("关闭"));
+    QCOMPARE(progress.accessibleName(), QStringLiteral("进度"));
+    QCOMPARE(success.findChild<QPushButton *>(QStringLiteral("btnExportFolder"))->text(),
+             QStringLiteral("打开导出文件夹"));
+    QCOMPARE(success.findChild<QLabel *>(QStringLiteral("labelContent"))->text(),
+             QStringLiteral("导出成功"));
+    QCOMPARE(fail.findChild<QLabel *>(QStringLiteral("labelContent"))->text(),
+             QStringLiteral("导出失败..."));
+    QCOMPARE(fail.findChild<QPushButton *>(QStringLiteral("btnClose"))->accessibleName(),
+             QStringLiteral("关闭"));
 }
 
 QTEST_MAIN(TstResultDialogs)
