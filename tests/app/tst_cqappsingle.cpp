@@ -46,6 +46,20 @@ private slots:
         QVERIFY(!QFile::exists(m_pRuntime->path() + QStringLiteral("/startup_probe")));
     }
 
+    void wokenWindowTogglesOnTitleBarDoubleClick()
+    {
+        // Waking marks the window active; that must not stop the title bar from maximising.
+        QProcess *pFirst = start(probePath(), QStringLiteral("toggle"));
+        QVERIFY(waitForLine(pFirst, "WAITING"));
+        QProcess *pSecond = start(probePath(), QStringLiteral("quit"));
+        QVERIFY(pSecond->waitForFinished(30000));
+        QCOMPARE(pSecond->exitCode(), 1);
+        QVERIFY(waitForLine(pFirst, "RAISED"));
+        QVERIFY(waitForLine(pFirst, "DCLICK maximised"));
+        QVERIFY(waitForLine(pFirst, "DCLICK normal"));
+        QVERIFY(pFirst->waitForFinished(30000));
+    }
+
     void staleSocketFromACrash()
     {
         // What a killed instance leaves: a socket file nobody listens on.
