@@ -1,6 +1,7 @@
 // Test helper: runs the program's start-up, prints message boxes and the shown window, and then
-// quits ("quit") or waits, minimised, until another start raises it ("stay"; "toggle" then also
-// double-clicks the title bar twice and prints the window state after each).
+// quits ("quit"), runs on until killed ("hold"), or waits, minimised, until another start raises
+// it ("stay"; "toggle" then also double-clicks the title bar twice and prints the window state
+// after each).
 #include "startup.h"
 
 #include "cframelesswindow.h"
@@ -72,13 +73,14 @@ int main(int argc, char **argv)
         return 2;
     const bool bToggle = std::strcmp(argv[2], "toggle") == 0;
     const bool bStay = bToggle || std::strcmp(argv[2], "stay") == 0;
+    const bool bHold = std::strcmp(argv[2], "hold") == 0;
     PrintingMessageBox box;
     RaiseWatcher raiseWatcher;
     raiseWatcher.bToggle = bToggle;
     StartupOptions options;
     options.pMessageBox = &box;
     options.szCatchHelperFolder = QString::fromLocal8Bit(argv[1]);
-    options.fnWindowShown = [bStay, &raiseWatcher](ShareCode::CFramelessWindow *pWindow) {
+    options.fnWindowShown = [bStay, bHold, &raiseWatcher](ShareCode::CFramelessWindow *pWindow) {
         say(QStringLiteral("SHOWN %1 %2 %3 %4")
                 .arg(pWindow->x())
                 .arg(pWindow->y())
@@ -95,7 +97,7 @@ int main(int argc, char **argv)
             pWindow->setWindowState(Qt::WindowMinimized);
             pWindow->installEventFilter(&raiseWatcher);
             say(QStringLiteral("WAITING"));
-        } else {
+        } else if (!bHold) {
             qApp->quit();
         }
     };
