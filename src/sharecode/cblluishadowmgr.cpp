@@ -59,7 +59,7 @@ CBLLUIShadowMgr::~CBLLUIShadowMgr()
 
 void CBLLUIShadowMgr::sltDlgPush()
 {
-    if (m_pShadow)
+    if (!m_pShadow.isNull())
         return;
     CFramelessWindow *pMain = CFramelessWindow::instance();
     QtInversionWidget *pAnchor = QtInversionWidget::instance();
@@ -86,7 +86,7 @@ void CBLLUIShadowMgr::sltDlgPop()
     m_vecDialogs.erase(std::remove_if(m_vecDialogs.begin(), m_vecDialogs.end(),
                                       [](const QPointer<QWidget> &p) { return p.isNull(); }),
                        m_vecDialogs.end());
-    if (m_pShadow && (!pStack || pStack->count() == 0) && m_vecDialogs.empty())
+    if (!m_pShadow.isNull() && (!pStack || pStack->count() == 0) && m_vecDialogs.empty())
         removeShadow();
 }
 
@@ -111,7 +111,7 @@ void CBLLUIShadowMgr::popDialog(QWidget *pDialog)
 void CBLLUIShadowMgr::removeShadow()
 {
     qApp->removeEventFilter(this);
-    if (m_pShadow) {
+    if (!m_pShadow.isNull()) {
         m_pShadow->hide();
         delete m_pShadow.data();
     }
@@ -131,7 +131,8 @@ bool CBLLUIShadowMgr::isShielded(QObject *pReceiver, QEvent::Type type) const
 
 bool CBLLUIShadowMgr::eventFilter(QObject *watched, QEvent *event)
 {
-    if (!m_pShadow)
+    // isNull(), not a conversion: this also runs while the shadow itself is being destroyed.
+    if (m_pShadow.isNull())
         return false;
     const QEvent::Type type = event->type();
     if ((type == QEvent::WindowActivate || type == QEvent::ZOrderChange) && watched &&
@@ -156,7 +157,7 @@ void CBLLUIShadowMgr::scheduleRaise()
 
 void CBLLUIShadowMgr::keepDialogsAbove()
 {
-    if (!m_pShadow)
+    if (m_pShadow.isNull())
         return;
     // The anchor carries the shadow where the display composites; then the dialogs, oldest
     // first, so that the newest ends on top and takes the keyboard.
