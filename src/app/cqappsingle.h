@@ -25,6 +25,11 @@ private slots:
     void sltNewLocalConnection();
 
 private:
+    // Whether an instance listens at szAddress (waits up to the connect timeout).
+    bool answers(const QString &szAddress) const;
+    // Stops listening and removes the name, once.
+    void releaseName();
+
     bool m_bRunning = false;
     QLocalServer *m_pServer = nullptr;
     QString m_szServerName;

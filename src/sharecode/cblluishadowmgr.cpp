@@ -8,7 +8,41 @@
 
 #include "translucency.h"
 
+#include <QApplication>
+#include <QTimer>
+#include <algorithm>
+
 namespace ShareCode {
+
+namespace {
+bool isUserInput(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Shortcut:
+    case QEvent::InputMethod:
+    case QEvent::ContextMenu:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TabletPress:
+    case QEvent::TabletMove:
+    case QEvent::TabletRelease:
+        return true;
+    default:
+        return false;
+    }
+}
+} // namespace
 
 CBLLUIShadowMgr::CBLLUIShadowMgr(QObject *parent) : QObject(parent)
 {
@@ -20,12 +54,12 @@ CBLLUIShadowMgr::CBLLUIShadowMgr(QObject *parent) : QObject(parent)
 
 CBLLUIShadowMgr::~CBLLUIShadowMgr()
 {
-    delete m_pShadow.data();
+    removeShadow();
 }
 
 void CBLLUIShadowMgr::sltDlgPush()
 {
-    if (m_pShadow)
+    if (!m_pShadow.isNull())
         return;
     CFramelessWindow *pMain = CFramelessWindow::instance();
     QtInversionWidget *pAnchor = QtInversionWidget::instance();
@@ -41,15 +75,110 @@ void CBLLUIShadowMgr::sltDlgPush()
     m_pShadow->setGeometry(0, 0, pMain->width(), pMain->height());
     m_pShadow->raise();
     m_pShadow->show();
+    // The shadow alone shields nothing: the anchor lets every click through to the main window,
+    // and widgets with windows of their own (the player's surface) lie above a child shadow.
+    qApp->installEventFilter(this);
 }
 
 void CBLLUIShadowMgr::sltDlgPop()
 {
     CQDialogExMgr *pStack = CQDialogExMgr::instance();
-    if (m_pShadow && (!pStack || pStack->count() == 0)) {
+    m_vecDialogs.erase(std::remove_if(m_vecDialogs.begin(), m_vecDialogs.end(),
+                                      [](const QPointer<QWidget> &p) { return p.isNull(); }),
+                       m_vecDialogs.end());
+    if (!m_pShadow.isNull() && (!pStack || pStack->count() == 0) && m_vecDialogs.empty())
+        removeShadow();
+}
+
+void CBLLUIShadowMgr::pushDialog(QWidget *pDialog)
+{
+    const bool bKnown = std::any_of(m_vecDialogs.begin(), m_vecDialogs.end(),
+                                    [pDialog](const QPointer<QWidget> &p) { return p == pDialog; });
+    if (pDialog && !bKnown)
+        m_vecDialogs.emplace_back(pDialog);
+    sltDlgPush();
+}
+
+void CBLLUIShadowMgr::popDialog(QWidget *pDialog)
+{
+    m_vecDialogs.erase(
+        std::remove_if(m_vecDialogs.begin(), m_vecDialogs.end(),
+                       [pDialog](const QPointer<QWidget> &p) { return p == pDialog; }),
+        m_vecDialogs.end());
+    sltDlgPop();
+}
+
+void CBLLUIShadowMgr::removeShadow()
+{
+    qApp->removeEventFilter(this);
+    if (!m_pShadow.isNull()) {
         m_pShadow->hide();
         delete m_pShadow.data();
     }
+}
+
+bool CBLLUIShadowMgr::isShielded(QObject *pReceiver, QEvent::Type type) const
+{
+    // A shortcut goes to its QShortcut or QAction; it belongs to the widget that owns that.
+    QObject *pObject = pReceiver;
+    while (type == QEvent::Shortcut && pObject && !pObject->isWidgetType())
+        pObject = pObject->parent();
+    if (!pObject || !pObject->isWidgetType())
+        return false;
+    const QWidget *pWindow = static_cast<QWidget *>(pObject)->window();
+    return pWindow == CFramelessWindow::instance() || pWindow == QtInversionWidget::instance();
+}
+
+bool CBLLUIShadowMgr::eventFilter(QObject *watched, QEvent *event)
+{
+    // isNull(), not a conversion: this also runs while the shadow itself is being destroyed.
+    if (m_pShadow.isNull())
+        return false;
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::WindowActivate || type == QEvent::ZOrderChange) && watched &&
+        watched == CFramelessWindow::instance()) {
+        scheduleRaise();
+        return false;
+    }
+    return isUserInput(type) && isShielded(watched, type);
+}
+
+void CBLLUIShadowMgr::scheduleRaise()
+{
+    // Later, not from inside the main window's own activation or raise.
+    if (m_bRaisePending)
+        return;
+    m_bRaisePending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_bRaisePending = false;
+        keepDialogsAbove();
+    });
+}
+
+void CBLLUIShadowMgr::keepDialogsAbove()
+{
+    if (m_pShadow.isNull())
+        return;
+    // The anchor carries the shadow where the display composites; then the dialogs, oldest
+    // first, so that the newest ends on top and takes the keyboard.
+    std::vector<QWidget *> vecOrder;
+    if (QtInversionWidget *pAnchor = QtInversionWidget::instance())
+        vecOrder.push_back(pAnchor);
+    for (const QPointer<QWidget> &pDialog : m_vecDialogs)
+        vecOrder.push_back(pDialog);
+    if (CQDialogExMgr *pStack = CQDialogExMgr::instance()) {
+        const std::vector<CQDialogEx *> &vecStack = pStack->dialogs();
+        vecOrder.insert(vecOrder.end(), vecStack.rbegin(), vecStack.rend());
+    }
+    QWidget *pTop = nullptr;
+    for (QWidget *pWidget : vecOrder) {
+        if (pWidget && pWidget->isVisible()) {
+            pWidget->raise();
+            pTop = pWidget;
+        }
+    }
+    if (pTop && pTop != QtInversionWidget::instance())
+        pTop->activateWindow();
 }
 
 } // namespace ShareCode

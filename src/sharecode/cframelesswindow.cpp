@@ -24,6 +24,13 @@ const char kVersion[] = "2.1.0";
 // Delay before re-applying the window state after a screen's geometry or scale changed.
 constexpr int kScreenChangeDelayMs = 200;
 
+// Minimised, maximised and full screen only: windowState() may also carry Qt::WindowActive (a
+// second start sets it when it wakes the window), which must not make a normal window look odd.
+Qt::WindowStates sizeState(Qt::WindowStates state)
+{
+    return state & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen);
+}
+
 // Caption sprites: four 120-pixel states stacked vertically (normal, hover, pressed, disabled);
 // each state is cut out with border-image slices and scaled into the 30-pixel button.
 QString spriteRules(const QString &szSelector, const QString &szImage)
@@ -506,7 +513,7 @@ void CFramelessWindow::on_btnClose_clicked()
 
 void CFramelessWindow::on_uiTitleBar_doubleClicked()
 {
-    const Qt::WindowStates state = windowState();
+    const Qt::WindowStates state = sizeState(windowState());
     if (state == Qt::WindowNoState || state.testFlag(Qt::WindowFullScreen) ||
         state.testFlag(Qt::WindowMaximized))
         on_btnMax_clicked();
@@ -514,7 +521,7 @@ void CFramelessWindow::on_uiTitleBar_doubleClicked()
 
 void CFramelessWindow::on_applicationStateChanged(Qt::ApplicationState)
 {
-    const Qt::WindowStates state = windowState();
+    const Qt::WindowStates state = sizeState(windowState());
     if (state == Qt::WindowNoState)
         applyNormalLook();
     else if (state.testFlag(Qt::WindowFullScreen))
@@ -581,7 +588,7 @@ void CFramelessWindow::sltSystemResume()
 void CFramelessWindow::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::WindowStateChange) {
-        const Qt::WindowStates state = windowState();
+        const Qt::WindowStates state = sizeState(windowState());
         if (state == Qt::WindowNoState) {
             setMaxButtonLook(false);
             applyNormalLook();

@@ -29,6 +29,7 @@ public:
     void pop(CQDialogEx *pDialog);
     int count() const { return static_cast<int>(m_vecStack.size()); }
     bool contains(const CQDialogEx *pDialog) const;
+    const std::vector<CQDialogEx *> &dialogs() const { return m_vecStack; } // newest first
 
 signals:
     void sigDlgPush();

@@ -71,7 +71,13 @@ CQQuitDialog::CQQuitDialog(QWidget *parent) : QDialog(parent), ui(new Ui::CQQuit
     connect(ui->btnOK, &QPushButton::clicked, this, &CQQuitDialog::sltOK);
 }
 
-CQQuitDialog::~CQQuitDialog() = default;
+CQQuitDialog::~CQQuitDialog()
+{
+    // Deleted while shown (with its parent, say): the shadow must not outlive it.
+    CBLLUIShadowMgr *pShadow = CBLLUIShadowMgr::instance();
+    if (m_bShadowing && pShadow)
+        pShadow->popDialog(this);
+}
 
 void CQQuitDialog::setTitle(const QString &szTitle)
 {
@@ -119,15 +125,17 @@ void CQQuitDialog::sltOK()
 void CQQuitDialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
+    m_bShadowing = true;
     if (CBLLUIShadowMgr *pShadow = CBLLUIShadowMgr::instance())
-        pShadow->sltDlgPush();
+        pShadow->pushDialog(this);
 }
 
 void CQQuitDialog::hideEvent(QHideEvent *event)
 {
     QDialog::hideEvent(event);
+    m_bShadowing = false;
     if (CBLLUIShadowMgr *pShadow = CBLLUIShadowMgr::instance())
-        pShadow->sltDlgPop();
+        pShadow->popDialog(this);
 }
 
 } // namespace ShareCode

@@ -38,6 +38,7 @@ protected:
 
 private:
     std::unique_ptr<Ui::CQQuitDialogClass> ui;
+    bool m_bShadowing = false; // shown, and not hidden since
 };
 
 } // namespace ShareCode

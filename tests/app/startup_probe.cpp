@@ -1,5 +1,7 @@
 // Test helper: runs the program's start-up, prints message boxes and the shown window, and then
-// quits ("quit") or waits, minimised, until another start raises it ("stay").
+// quits ("quit"), runs on until killed ("hold"), or waits, minimised, until another start raises
+// it ("stay"; "toggle" then also double-clicks the title bar twice and prints the window state
+// after each).
 #include "startup.h"
 
 #include "cframelesswindow.h"
@@ -8,6 +10,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QScreen>
+#include <QTest>
+#include <QTimer>
 #include <cstdio>
 #include <cstring>
 
@@ -27,15 +31,36 @@ public:
     }
 };
 
+void doubleClickTitleBar(QWidget *pWindow)
+{
+    // Through the window, as the platform would deliver it, so that Qt makes the double click.
+    auto *pTitle = pWindow->findChild<QWidget *>(QStringLiteral("uiTitleBar"));
+    QTest::mouseDClick(pWindow->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                       pTitle->mapTo(pWindow, QPoint(pTitle->width() / 2, pTitle->height() / 2)));
+    say(pWindow->isMaximized() ? QStringLiteral("DCLICK maximised")
+                               : QStringLiteral("DCLICK normal"));
+}
+
 class RaiseWatcher : public QObject
 {
 public:
+    bool bToggle = false;
+
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         auto *pWindow = static_cast<QWidget *>(watched);
         if (event->type() == QEvent::WindowStateChange && !pWindow->isMinimized()) {
+            pWindow->removeEventFilter(this);
             say(QStringLiteral("RAISED"));
-            qApp->quit();
+            if (!bToggle) {
+                qApp->quit();
+                return false;
+            }
+            QTimer::singleShot(0, pWindow, [pWindow] {
+                doubleClickTitleBar(pWindow);
+                doubleClickTitleBar(pWindow);
+                qApp->quit();
+            });
         }
         return false;
     }
@@ -46,13 +71,16 @@ int main(int argc, char **argv)
 {
     if (argc < 3)
         return 2;
-    const bool bStay = std::strcmp(argv[2], "stay") == 0;
+    const bool bToggle = std::strcmp(argv[2], "toggle") == 0;
+    const bool bStay = bToggle || std::strcmp(argv[2], "stay") == 0;
+    const bool bHold = std::strcmp(argv[2], "hold") == 0;
     PrintingMessageBox box;
     RaiseWatcher raiseWatcher;
+    raiseWatcher.bToggle = bToggle;
     StartupOptions options;
     options.pMessageBox = &box;
     options.szCatchHelperFolder = QString::fromLocal8Bit(argv[1]);
-    options.fnWindowShown = [bStay, &raiseWatcher](ShareCode::CFramelessWindow *pWindow) {
+    options.fnWindowShown = [bStay, bHold, &raiseWatcher](ShareCode::CFramelessWindow *pWindow) {
         say(QStringLiteral("SHOWN %1 %2 %3 %4")
                 .arg(pWindow->x())
                 .arg(pWindow->y())
@@ -69,7 +97,7 @@ int main(int argc, char **argv)
             pWindow->setWindowState(Qt::WindowMinimized);
             pWindow->installEventFilter(&raiseWatcher);
             say(QStringLiteral("WAITING"));
-        } else {
+        } else if (!bHold) {
             qApp->quit();
         }
     };

@@ -62,7 +62,7 @@ private slots:
         QTRY_VERIFY(dialog.isNull()); // deletes itself on close
     }
 
-    void shadowStaysWhileAModalDialogIsOpen()
+    void shadowStaysWhileAnotherDialogIsOpen()
     {
         CQDialogEx modal;
         m_pStack->push(&modal);
@@ -72,6 +72,24 @@ private slots:
         pQuit->close();
         QVERIFY(m_pShadow->shadow());
         m_pStack->pop(&modal);
+        QVERIFY(!m_pShadow->shadow());
+
+        // And the other way round: the quit dialog keeps the shadow when a stacked one closes.
+        pQuit = new CQQuitDialog(m_pFrame->dialogAnchor());
+        pQuit->show();
+        m_pStack->push(&modal);
+        m_pStack->pop(&modal);
+        QVERIFY(m_pShadow->shadow());
+        pQuit->close();
+        QVERIFY(!m_pShadow->shadow());
+    }
+
+    void deletedWhileShownTakesTheShadowAlong()
+    {
+        auto *pQuit = new CQQuitDialog(m_pFrame->dialogAnchor());
+        pQuit->show();
+        QVERIFY(m_pShadow->shadow());
+        delete pQuit;
         QVERIFY(!m_pShadow->shadow());
     }
 
