@@ -82,6 +82,212 @@
     </message>
 </context>
 <context>
+    <name>ExportSettingDialogClass</name>
+    <message>
+        <source>ExportSettingDialog</source>
+        <translation>导出设置</translation>
+    </message>
+    <message>
+        <source>export setting</source>
+        <translation>导出设置</translation>
+    </message>
+    <message>
+        <source>export format</source>
+        <translation>导出格式</translation>
+    </message>
+    <message>
+        <source>video</source>
+        <translation>视频</translation>
+    </message>
+    <message>
+        <source>frame rate</source>
+        <translation>帧率</translation>
+    </message>
+    <message>
+        <source>bit rate</source>
+        <translation>比特率</translation>
+    </message>
+    <message>
+        <source>audio</source>
+        <translation>音频</translation>
+    </message>
+    <message>
+        <source>sample rate</source>
+        <translation>采样率</translation>
+    </message>
+    <message>
+        <source>file name</source>
+        <translation>文件名</translation>
+    </message>
+    <message>
+        <source>Please enter a file name</source>
+        <translation>请输入文件名</translation>
+    </message>
+    <message>
+        <source>export to</source>
+        <translation>导出到</translation>
+    </message>
+    <message>
+        <source>export</source>
+        <translation>导出</translation>
+    </message>
+    <message>
+        <source>MP4</source>
+        <translation>MP4</translation>
+    </message>
+    <message>
+        <source>AVI</source>
+        <translation>AVI</translation>
+    </message>
+    <message>
+        <source>WMV</source>
+        <translation>WMV</translation>
+    </message>
+    <message>
+        <source>FLV</source>
+        <translation>FLV</translation>
+    </message>
+    <message>
+        <source>MKV</source>
+        <translation>MKV</translation>
+    </message>
+    <message>
+        <source>MOV</source>
+        <translation>MOV</translation>
+    </message>
+    <message>
+        <source>GIF</source>
+        <translation>GIF</translation>
+    </message>
+    <message>
+        <source>WEBM</source>
+        <translation>WEBM</translation>
+    </message>
+    <message>
+        <source>M4V</source>
+        <translation>M4V</translation>
+    </message>
+    <message>
+        <source>24fps</source>
+        <translation>24fps</translation>
+    </message>
+    <message>
+        <source>25fps</source>
+        <translation>25fps</translation>
+    </message>
+    <message>
+        <source>30fps</source>
+        <translation>30fps</translation>
+    </message>
+    <message>
+        <source>60fps</source>
+        <translation>60fps</translation>
+    </message>
+    <message>
+        <source>120fps</source>
+        <translation>120fps</translation>
+    </message>
+    <message>
+        <source>self-adaption</source>
+        <translation>自适应</translation>
+    </message>
+    <message>
+        <source>256kbps</source>
+        <translation>256kbps</translation>
+    </message>
+    <message>
+        <source>384kbps</source>
+        <translation>384kbps</translation>
+    </message>
+    <message>
+        <source>512kbps</source>
+        <translation>512kbps</translation>
+    </message>
+    <message>
+        <source>768kbps</source>
+        <translation>768kbps</translation>
+    </message>
+    <message>
+        <source>64kbps</source>
+        <translation>64kbps</translation>
+    </message>
+    <message>
+        <source>96kbps</source>
+        <translation>96kbps</translation>
+    </message>
+    <message>
+        <source>128kbps</source>
+        <translation>128kbps</translation>
+    </message>
+    <message>
+        <source>8000Hz</source>
+        <translation>8000Hz</translation>
+    </message>
+    <message>
+        <source>11025Hz</source>
+        <translation>11025Hz</translation>
+    </message>
+    <message>
+        <source>22050Hz</source>
+        <translation>22050Hz</translation>
+    </message>
+    <message>
+        <source>44100Hz</source>
+        <translation>44100Hz</translation>
+    </message>
+    <message>
+        <source>48000Hz</source>
+        <translation>48000Hz</translation>
+    </message>
+    <message>
+        <source>close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>video frame rate</source>
+        <translation>视频帧率</translation>
+    </message>
+    <message>
+        <source>video bit rate</source>
+        <translation>视频比特率</translation>
+    </message>
+    <message>
+        <source>audio bit rate</source>
+        <translation>音频比特率</translation>
+    </message>
+    <message>
+        <source>audio sample rate</source>
+        <translation>音频采样率</translation>
+    </message>
+    <message>
+        <source>edit file name</source>
+        <translation>编辑文件名</translation>
+    </message>
+    <message>
+        <source>export folder</source>
+        <translation>导出文件夹</translation>
+    </message>
+    <message>
+        <source>choose export folder</source>
+        <translation>选择导出文件夹</translation>
+    </message>
+</context>
+<context>
+    <name>ExportSettingDialog</name>
+    <message>
+        <source>VMAlbum</source>
+        <translation>VMAlbum</translation>
+    </message>
+    <message>
+        <source>Invalid file name!</source>
+        <translation>文件名无效！</translation>
+    </message>
+    <message>
+        <source>Please enter a file name</source>
+        <translation>请输入文件名</translation>
+    </message>
+</context>
+<context>
     <name>ZodoZadar</name>
     <message>
         <source>Tips</source>
