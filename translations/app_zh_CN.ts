@@ -288,6 +288,105 @@
     </message>
 </context>
 <context>
+    <name>FontDialog</name>
+    <message>
+        <source>Select Font</source>
+        <translation>选择字体</translation>
+    </message>
+    <message>
+        <source>&amp;Font</source>
+        <translation>字体(&amp;F)</translation>
+    </message>
+    <message>
+        <source>Font st&amp;yle</source>
+        <translation>字形(&amp;Y)</translation>
+    </message>
+    <message>
+        <source>&amp;Size</source>
+        <translation>大小(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Effects</source>
+        <translation>效果</translation>
+    </message>
+    <message>
+        <source>Stri&amp;keout</source>
+        <translation>删除线(&amp;K)</translation>
+    </message>
+    <message>
+        <source>&amp;Underline</source>
+        <translation>下划线(&amp;U)</translation>
+    </message>
+    <message>
+        <source>Color</source>
+        <translation>颜色</translation>
+    </message>
+    <message>
+        <source>Sample</source>
+        <translation>示例</translation>
+    </message>
+    <message>
+        <source>Wr&amp;iting System</source>
+        <translation>书写系统(&amp;I)</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>AaBbYyZz</source>
+        <translation>AaBbYy 水印</translation>
+    </message>
+    <message>
+        <source>&amp;Pick Screen Color</source>
+        <translation>拾取屏幕颜色(&amp;P)</translation>
+    </message>
+    <message>
+        <source>Font family</source>
+        <translation>字体</translation>
+    </message>
+    <message>
+        <source>Chosen font family</source>
+        <translation>所选字体</translation>
+    </message>
+    <message>
+        <source>Font style</source>
+        <translation>字形</translation>
+    </message>
+    <message>
+        <source>Chosen font style</source>
+        <translation>所选字形</translation>
+    </message>
+    <message>
+        <source>Font size</source>
+        <translation>字号</translation>
+    </message>
+    <message>
+        <source>Font sizes</source>
+        <translation>可选字号</translation>
+    </message>
+    <message>
+        <source>Strikeout</source>
+        <translation>删除线</translation>
+    </message>
+    <message>
+        <source>Underline</source>
+        <translation>下划线</translation>
+    </message>
+    <message>
+        <source>Text color</source>
+        <translation>文字颜色</translation>
+    </message>
+    <message>
+        <source>Writing system</source>
+        <translation>书写系统</translation>
+    </message>
+</context>
+<context>
     <name>ZodoZadar</name>
     <message>
         <source>Tips</source>
