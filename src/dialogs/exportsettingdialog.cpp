@@ -272,6 +272,10 @@ void ExportSettingDialog::startExport()
 
 void ExportSettingDialog::editTextFinish()
 {
+    // A refused character pops a toast up, which takes the focus for a moment; the user is
+    // still typing, and the field gets the focus back when the toast goes.
+    if (qobject_cast<CQToast *>(QApplication::activePopupWidget()))
+        return;
     ui->editFileName->clearFocus();
     setEditingLook(false);
 }

@@ -253,6 +253,22 @@ private slots:
         QCOMPARE(reported, (QStringList{"a", "ab", "abc"}));
     }
 
+    // The toast that a refused character brings up takes the focus for a moment; the field
+    // stays in its editing look and gets the focus back.
+    void typingContinuesAfterAToast()
+    {
+        m_pDialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_pDialog));
+        m_pDialog->startEditText();
+        QVERIFY(m_pEdit->hasFocus());
+        QTest::keyClicks(m_pEdit, QStringLiteral("a|"));
+        QCOMPARE(toastTexts(m_pDialog).size(), 1);
+        QVERIFY(m_pEdit->property("editing").toBool());
+        m_pDialog->findChild<CQToast *>()->close();
+        QTRY_VERIFY(m_pEdit->hasFocus());
+        QVERIFY(m_pEdit->property("editing").toBool());
+    }
+
     void exportRequest_data()
     {
         QTest::addColumn<QString>("text");
