@@ -82,6 +82,311 @@
     </message>
 </context>
 <context>
+    <name>ExportSettingDialogClass</name>
+    <message>
+        <source>ExportSettingDialog</source>
+        <translation>导出设置</translation>
+    </message>
+    <message>
+        <source>export setting</source>
+        <translation>导出设置</translation>
+    </message>
+    <message>
+        <source>export format</source>
+        <translation>导出格式</translation>
+    </message>
+    <message>
+        <source>video</source>
+        <translation>视频</translation>
+    </message>
+    <message>
+        <source>frame rate</source>
+        <translation>帧率</translation>
+    </message>
+    <message>
+        <source>bit rate</source>
+        <translation>比特率</translation>
+    </message>
+    <message>
+        <source>audio</source>
+        <translation>音频</translation>
+    </message>
+    <message>
+        <source>sample rate</source>
+        <translation>采样率</translation>
+    </message>
+    <message>
+        <source>file name</source>
+        <translation>文件名</translation>
+    </message>
+    <message>
+        <source>Please enter a file name</source>
+        <translation>请输入文件名</translation>
+    </message>
+    <message>
+        <source>export to</source>
+        <translation>导出到</translation>
+    </message>
+    <message>
+        <source>export</source>
+        <translation>导出</translation>
+    </message>
+    <message>
+        <source>MP4</source>
+        <translation>MP4</translation>
+    </message>
+    <message>
+        <source>AVI</source>
+        <translation>AVI</translation>
+    </message>
+    <message>
+        <source>WMV</source>
+        <translation>WMV</translation>
+    </message>
+    <message>
+        <source>FLV</source>
+        <translation>FLV</translation>
+    </message>
+    <message>
+        <source>MKV</source>
+        <translation>MKV</translation>
+    </message>
+    <message>
+        <source>MOV</source>
+        <translation>MOV</translation>
+    </message>
+    <message>
+        <source>GIF</source>
+        <translation>GIF</translation>
+    </message>
+    <message>
+        <source>WEBM</source>
+        <translation>WEBM</translation>
+    </message>
+    <message>
+        <source>M4V</source>
+        <translation>M4V</translation>
+    </message>
+    <message>
+        <source>24fps</source>
+        <translation>24fps</translation>
+    </message>
+    <message>
+        <source>25fps</source>
+        <translation>25fps</translation>
+    </message>
+    <message>
+        <source>30fps</source>
+        <translation>30fps</translation>
+    </message>
+    <message>
+        <source>60fps</source>
+        <translation>60fps</translation>
+    </message>
+    <message>
+        <source>120fps</source>
+        <translation>120fps</translation>
+    </message>
+    <message>
+        <source>self-adaption</source>
+        <translation>自适应</translation>
+    </message>
+    <message>
+        <source>256kbps</source>
+        <translation>256kbps</translation>
+    </message>
+    <message>
+        <source>384kbps</source>
+        <translation>384kbps</translation>
+    </message>
+    <message>
+        <source>512kbps</source>
+        <translation>512kbps</translation>
+    </message>
+    <message>
+        <source>768kbps</source>
+        <translation>768kbps</translation>
+    </message>
+    <message>
+        <source>64kbps</source>
+        <translation>64kbps</translation>
+    </message>
+    <message>
+        <source>96kbps</source>
+        <translation>96kbps</translation>
+    </message>
+    <message>
+        <source>128kbps</source>
+        <translation>128kbps</translation>
+    </message>
+    <message>
+        <source>8000Hz</source>
+        <translation>8000Hz</translation>
+    </message>
+    <message>
+        <source>11025Hz</source>
+        <translation>11025Hz</translation>
+    </message>
+    <message>
+        <source>22050Hz</source>
+        <translation>22050Hz</translation>
+    </message>
+    <message>
+        <source>44100Hz</source>
+        <translation>44100Hz</translation>
+    </message>
+    <message>
+        <source>48000Hz</source>
+        <translation>48000Hz</translation>
+    </message>
+    <message>
+        <source>close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>video frame rate</source>
+        <translation>视频帧率</translation>
+    </message>
+    <message>
+        <source>video bit rate</source>
+        <translation>视频比特率</translation>
+    </message>
+    <message>
+        <source>audio bit rate</source>
+        <translation>音频比特率</translation>
+    </message>
+    <message>
+        <source>audio sample rate</source>
+        <translation>音频采样率</translation>
+    </message>
+    <message>
+        <source>edit file name</source>
+        <translation>编辑文件名</translation>
+    </message>
+    <message>
+        <source>export folder</source>
+        <translation>导出文件夹</translation>
+    </message>
+    <message>
+        <source>choose export folder</source>
+        <translation>选择导出文件夹</translation>
+    </message>
+</context>
+<context>
+    <name>ExportSettingDialog</name>
+    <message>
+        <source>VMAlbum</source>
+        <translation>VMAlbum</translation>
+    </message>
+    <message>
+        <source>Invalid file name!</source>
+        <translation>文件名无效！</translation>
+    </message>
+    <message>
+        <source>Please enter a file name</source>
+        <translation>请输入文件名</translation>
+    </message>
+</context>
+<context>
+    <name>FontDialog</name>
+    <message>
+        <source>Select Font</source>
+        <translation>选择字体</translation>
+    </message>
+    <message>
+        <source>&amp;Font</source>
+        <translation>字体(&amp;F)</translation>
+    </message>
+    <message>
+        <source>Font st&amp;yle</source>
+        <translation>字形(&amp;Y)</translation>
+    </message>
+    <message>
+        <source>&amp;Size</source>
+        <translation>大小(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Effects</source>
+        <translation>效果</translation>
+    </message>
+    <message>
+        <source>Stri&amp;keout</source>
+        <translation>删除线(&amp;K)</translation>
+    </message>
+    <message>
+        <source>&amp;Underline</source>
+        <translation>下划线(&amp;U)</translation>
+    </message>
+    <message>
+        <source>Color</source>
+        <translation>颜色</translation>
+    </message>
+    <message>
+        <source>Sample</source>
+        <translation>示例</translation>
+    </message>
+    <message>
+        <source>Wr&amp;iting System</source>
+        <translation>书写系统(&amp;I)</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>AaBbYyZz</source>
+        <translation>AaBbYy 水印</translation>
+    </message>
+    <message>
+        <source>&amp;Pick Screen Color</source>
+        <translation>拾取屏幕颜色(&amp;P)</translation>
+    </message>
+    <message>
+        <source>Font family</source>
+        <translation>字体</translation>
+    </message>
+    <message>
+        <source>Chosen font family</source>
+        <translation>所选字体</translation>
+    </message>
+    <message>
+        <source>Font style</source>
+        <translation>字形</translation>
+    </message>
+    <message>
+        <source>Chosen font style</source>
+        <translation>所选字形</translation>
+    </message>
+    <message>
+        <source>Font size</source>
+        <translation>字号</translation>
+    </message>
+    <message>
+        <source>Font sizes</source>
+        <translation>可选字号</translation>
+    </message>
+    <message>
+        <source>Strikeout</source>
+        <translation>删除线</translation>
+    </message>
+    <message>
+        <source>Underline</source>
+        <translation>下划线</translation>
+    </message>
+    <message>
+        <source>Text color</source>
+        <translation>文字颜色</translation>
+    </message>
+    <message>
+        <source>Writing system</source>
+        <translation>书写系统</translation>
+    </message>
+</context>
+<context>
     <name>ZodoZadar</name>
     <message>
         <source>Tips</source>

@@ -1,0 +1,353 @@
+// Export settings dialog.
+#include "exportsettingdialog.h"
+
+#include "exportsettingdialog_ui.h"
+#include "startfolders.h"
+
+#include "cqcombobox.h"
+#include "cqtoast.h"
+#include "cqwidgetex.h"
+#include "translucentwindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QRegExp>
+#include <QScreen>
+#include <QSet>
+#include <QStandardItemModel>
+#include <QStandardPaths>
+
+using ShareCode::CQToast;
+
+namespace {
+
+constexpr int kToastMs = 2000;
+constexpr int kSampleRateStartIndex = 3; // "44100Hz"
+// Longest file name, in bytes, that Linux file systems take (NAME_MAX).
+constexpr int kNameMaxBytes = 255;
+// The random part of the encoder's temporary file name: a 32-bit number in base 36.
+constexpr int kTemporaryRandomChars = 7;
+
+ExportSettingDialog::DirectoryChooser &directoryChooser()
+{
+    static ExportSettingDialog::DirectoryChooser fnChooser;
+    return fnChooser;
+}
+
+QString defaultExportFolder()
+{
+    QString szVideos = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation);
+    // An empty location would put the folder at the root of the file system.
+    if (szVideos.isEmpty())
+        szVideos = QDir::homePath();
+    return QDir::toNativeSeparators(QStringLiteral("%1/%2").arg(
+        szVideos, QCoreApplication::translate("ExportSettingDialog", "VMAlbum")));
+}
+
+} // namespace
+
+ExportSettingDialog::ExportSettingDialog(QWidget *parent)
+    : QDialog(parent), ui(new Ui::ExportSettingDialogClass)
+{
+    ui->setupUi(this);
+    setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_DeleteOnClose);
+    ShareCode::fitTranslucentWindow(this, 10);
+
+    ui->comboExportFormat->setCurrentIndex(0);
+    ui->comboVideoFrameRate->setCurrentIndex(0);
+    ui->comboVideoBitRate->setCurrentIndex(0);
+    ui->comboAudioBitRate->setCurrentIndex(0);
+    ui->comboAudioSampleRate->setCurrentIndex(kSampleRateStartIndex);
+
+    const QString szFolder = defaultExportFolder();
+    if (!QFileInfo::exists(szFolder))
+        QDir().mkpath(szFolder); // a failure shows later, when the export cannot write there
+    changeFileDirectory(szFolder);
+    ui->labelFileDir->setText(m_szFileDirectory);
+
+    installEventFilter(this);
+    ui->labelFileDir->installEventFilter(this);
+    ui->editFileName->installEventFilter(this);
+
+    ShareCode::CQWidgetEx::centerWidget(this, parentWidget());
+    QScreen *pScreen = QGuiApplication::screenAt(geometry().center());
+    if (!pScreen)
+        pScreen = QGuiApplication::primaryScreen();
+    if (pScreen)
+        move(ShareCode::CQWidgetEx::keepOnScreen(pos(), size(), pScreen->availableGeometry()));
+
+    // Wired only now, so that the initial selections above report nothing. The text form of
+    // currentIndexChanged is deprecated; the item's text is what travels.
+    const auto forward = [this](ShareCode::CQComboBox *pCombo,
+                                void (ExportSettingDialog::*pSignal)(QString)) {
+        connect(pCombo, qOverload<int>(&QComboBox::currentIndexChanged), this,
+                [this, pCombo, pSignal](int iIndex) {
+                    emit(this->*pSignal)(pCombo->itemText(iIndex));
+                });
+    };
+    forward(ui->comboExportFormat, &ExportSettingDialog::sig_exportFormatChanged);
+    forward(ui->comboVideoFrameRate, &ExportSettingDialog::sig_frameRateChanged);
+    forward(ui->comboVideoBitRate, &ExportSettingDialog::sig_videoBitRateChanged);
+    forward(ui->comboAudioBitRate, &ExportSettingDialog::sig_audioBitRateChanged);
+    forward(ui->comboAudioSampleRate, &ExportSettingDialog::sig_sampleRateChanged);
+
+    connect(ui->btnClose, &QPushButton::clicked, this, &QWidget::close);
+    connect(ui->btnChangeFileDir, &QPushButton::clicked, this,
+            qOverload<>(&ExportSettingDialog::changeFileDirectory));
+    connect(ui->btnExport, &QPushButton::clicked, this, &ExportSettingDialog::startExport);
+    connect(ui->editFileName, &QLineEdit::editingFinished, this,
+            &ExportSettingDialog::editTextFinish);
+    connect(ui->editFileName, &QLineEdit::textChanged, this,
+            &ExportSettingDialog::uiChangeFileName);
+    connect(ui->btnEditFileName, &QPushButton::clicked, this, &ExportSettingDialog::startEditText);
+}
+
+ExportSettingDialog::~ExportSettingDialog() = default;
+
+QString ExportSettingDialog::exportFormat() const
+{
+    return ui->comboExportFormat->currentText();
+}
+
+QString ExportSettingDialog::frameRate() const
+{
+    return ui->comboVideoFrameRate->currentText();
+}
+
+QString ExportSettingDialog::videoBitRate() const
+{
+    return ui->comboVideoBitRate->currentText();
+}
+
+QString ExportSettingDialog::audioBitRate() const
+{
+    return ui->comboAudioBitRate->currentText();
+}
+
+QString ExportSettingDialog::sampleRate() const
+{
+    return ui->comboAudioSampleRate->currentText();
+}
+
+void ExportSettingDialog::setAudioSettingsEnabled(bool enabled)
+{
+    auto *pModel = qobject_cast<QStandardItemModel *>(ui->comboExportFormat->model());
+    for (int i = 0; pModel && i < pModel->rowCount(); ++i) {
+        const QString szText = ui->comboExportFormat->itemText(i);
+        // These containers carry no sound, or no MP3-sourced sound, in this program.
+        if (szText.compare(QLatin1String("GIF"), Qt::CaseInsensitive) == 0 ||
+            szText.compare(QLatin1String("M4V"), Qt::CaseInsensitive) == 0)
+            pModel->item(i)->setEnabled(!enabled);
+    }
+    ui->divAudioSetting->setEnabled(enabled);
+}
+
+bool ExportSettingDialog::isValidFileName(const QString &szName)
+{
+    const QString szUpper = szName.toUpper();
+    if (szUpper.isEmpty())
+        return false;
+    for (const QChar ch : szUpper) {
+        // A NUL would end the path early wherever it meets the C library.
+        if (ch.unicode() == 0)
+            return false;
+        // Characters beyond Latin-1 read as 0 here and pass; 128..255 read negative.
+        const auto c = static_cast<signed char>(ch.toLatin1());
+        if (c >= 1 && c <= 31)
+            return false;
+        switch (c) {
+        case '/':
+        case '\\':
+        case '<':
+        case '>':
+        case ':':
+        case '"':
+        case '|':
+        case '?':
+        case '*':
+            return false;
+        default:
+            break;
+        }
+    }
+    // Device names of other systems: a file so named could not be copied there.
+    static const QSet<QString> reserved = [] {
+        QSet<QString> set{QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
+                          QStringLiteral("NUL")};
+        for (int i = 0; i <= 9; ++i) {
+            set.insert(QStringLiteral("COM%1").arg(i));
+            set.insert(QStringLiteral("LPT%1").arg(i));
+        }
+        return set;
+    }();
+    if (reserved.contains(szUpper))
+        return false;
+    if (szUpper.endsWith(QLatin1Char(' ')))
+        return false;
+    // Counted on the name as typed: upper-casing can lengthen it ("ß" becomes "SS").
+    return szName.size() <= 260;
+}
+
+bool ExportSettingDialog::fitsNameLimit(const QString &szName, const QString &szFormat)
+{
+    // Mirrors the encoder's temporary file ".<name>.<ext>.<random>.part" beside the target,
+    // which is longer than the target's own name.
+    const QString szTemporary =
+        QStringLiteral(".%1.%2.%3.part")
+            .arg(szName, szFormat.toLower(), QString(kTemporaryRandomChars, QLatin1Char('z')));
+    return szTemporary.toUtf8().size() <= kNameMaxBytes;
+}
+
+void ExportSettingDialog::setDirectoryChooser(DirectoryChooser fnChooser)
+{
+    directoryChooser() = std::move(fnChooser);
+}
+
+void ExportSettingDialog::uiChangeFileName(QString szText)
+{
+    QString szName = szText;
+    szName.remove(QRegExp(QStringLiteral("\\s* +$")));
+    if (szName.isEmpty() || (isValidFileName(szName) && fitsNameLimit(szName, exportFormat()))) {
+        m_szFileName = szName;
+        emit sig_fileNameChanged(szName);
+        return;
+    }
+    {
+        // The stored name was accepted already; putting it back must not report it again.
+        const QSignalBlocker blocker(ui->editFileName);
+        ui->editFileName->setText(m_szFileName);
+    }
+    showToast(tr("Invalid file name!"));
+}
+
+void ExportSettingDialog::changeFileDirectory()
+{
+    const QString szCaption = tr("VMAlbum");
+    // A folder that went away would send the chooser to the working directory.
+    const QString szStart = StartFolders::existingOrDesktop(m_szFileDirectory);
+    QString szDir;
+    if (directoryChooser())
+        szDir = directoryChooser()(szCaption, szStart);
+    else
+        szDir = QFileDialog::getExistingDirectory(nullptr, szCaption, szStart,
+                                                  QFileDialog::ShowDirsOnly);
+    changeFileDirectory(szDir);
+}
+
+void ExportSettingDialog::changeFileDirectory(QString szDir)
+{
+    if (szDir.isEmpty())
+        return;
+    m_szFileDirectory = QDir::toNativeSeparators(szDir);
+    QLabel *pLabel = ui->labelFileDir;
+    pLabel->ensurePolished(); // the style sheet's font is the one the label draws with
+    const QMargins stMargins = pLabel->contentsMargins();
+    pLabel->setText(pLabel->fontMetrics().elidedText(
+        m_szFileDirectory, Qt::ElideRight, pLabel->width() - stMargins.left() - stMargins.right()));
+    emit sig_fileDirectoryChanged(m_szFileDirectory);
+}
+
+void ExportSettingDialog::changeFileName(QString szText)
+{
+    ui->editFileName->setText(szText);
+}
+
+void ExportSettingDialog::startExport()
+{
+    // The field as shown, trailing spaces included: what was stored may differ from it.
+    const QString szText = ui->editFileName->text();
+    if (szText.isEmpty())
+        m_pToast = showToast(tr("Please enter a file name"));
+    else if (isValidFileName(szText) && fitsNameLimit(szText, exportFormat()))
+        emit sig_exportRequest();
+    else
+        m_pToast = showToast(tr("Invalid file name!"));
+}
+
+void ExportSettingDialog::editTextFinish()
+{
+    // A refused character pops a toast up, which takes the focus for a moment; the user is
+    // still typing, and the field gets the focus back when the toast goes.
+    if (qobject_cast<CQToast *>(QApplication::activePopupWidget()))
+        return;
+    ui->editFileName->clearFocus();
+    setEditingLook(false);
+}
+
+void ExportSettingDialog::startEditText()
+{
+    ui->editFileName->setFocus();
+    ui->editFileName->selectAll();
+    setEditingLook(true);
+}
+
+void ExportSettingDialog::setEditingLook(bool bEditing)
+{
+    if (m_bEditing == bEditing)
+        return;
+    m_bEditing = bEditing;
+    ui->editFileName->setProperty("editing", bEditing);
+    // Re-applying the style re-evaluates the QLineEdit[editing=true] rule.
+    ui->editFileName->setStyle(QApplication::style());
+}
+
+CQToast *ExportSettingDialog::showToast(const QString &szText)
+{
+    auto *pToast = new CQToast(this);
+    pToast->showMessage(szText, kToastMs, true);
+    return pToast;
+}
+
+bool ExportSettingDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent *>(event)->buttons().testFlag(Qt::LeftButton)) {
+        if (watched == ui->editFileName) {
+            setEditingLook(true);
+        } else {
+            ui->editFileName->clearFocus();
+            setEditingLook(false);
+            setFocus();
+        }
+    } else if (event->type() == QEvent::ToolTip && watched == ui->labelFileDir &&
+               !m_szFileDirectory.isEmpty()) {
+        ui->labelFileDir->setToolTip(m_szFileDirectory);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void ExportSettingDialog::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton) {
+        m_bDragging = true;
+        m_stPressGlobal = event->globalPos();
+        m_stPressWindow = pos();
+    }
+    QDialog::mousePressEvent(event);
+}
+
+void ExportSettingDialog::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_bDragging && event->buttons().testFlag(Qt::LeftButton))
+        move(m_stPressWindow + event->globalPos() - m_stPressGlobal);
+    QDialog::mouseMoveEvent(event);
+}
+
+void ExportSettingDialog::mouseReleaseEvent(QMouseEvent *event)
+{
+    m_bDragging = false;
+    QDialog::mouseReleaseEvent(event);
+}
+
+void ExportSettingDialog::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        ui->retranslateUi(this);
+    QDialog::changeEvent(event);
+}
