@@ -3,7 +3,6 @@
 
 #include <QDir>
 #include <QFileDialog>
-#include <QStandardPaths>
 
 namespace FileChooser {
 
@@ -46,15 +45,6 @@ QString openFile(const QString &szCaption, const QString &szFolder, const QStrin
 {
     const QStringList files = runDialog(szCaption, szFolder, szFilter, false);
     return files.isEmpty() ? QString() : files.first();
-}
-
-QString desktopFolder()
-{
-    const QString szDesktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-    // Without an XDG desktop folder Qt answers the home folder's "Desktop", which may not exist.
-    if (!szDesktop.isEmpty() && QDir(szDesktop).exists())
-        return szDesktop;
-    return QDir::homePath();
 }
 
 } // namespace FileChooser

@@ -20,7 +20,4 @@ void setOpenFilesOverride(OpenFilesFn fn);
 QStringList openFiles(const QString &szCaption, const QString &szFolder, const QString &szFilter);
 QString openFile(const QString &szCaption, const QString &szFolder, const QString &szFilter);
 
-// The user's desktop folder when it exists, else the home folder.
-QString desktopFolder();
-
 } // namespace FileChooser

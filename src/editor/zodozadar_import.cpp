@@ -6,6 +6,7 @@
 #include "cqvideoplay.h"
 #include "faildialog.h"
 #include "filechooser.h"
+#include "startfolders.h"
 #include "imagedecoder.h"
 #include "imagelistview.h"
 #include "progressdialog.h"
@@ -15,7 +16,7 @@
 void ZodoZadar::selectImageSources()
 {
     const QStringList files = FileChooser::openFiles(
-        tr("VMAlbum"), FileChooser::desktopFolder(),
+        tr("VMAlbum"), StartFolders::desktop(),
         tr("JPEG And PNG Files(*.jpg *.jpeg *.png);;JPEG Files(*.jpg *.jpeg);;PNG "
            "Files(*.png)"));
     if (files.isEmpty())

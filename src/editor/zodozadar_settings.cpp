@@ -7,6 +7,7 @@
 #include "cqtoast.h"
 #include "cqvideoplay.h"
 #include "filechooser.h"
+#include "startfolders.h"
 #include "fontdialog.h"
 #include "imagedecoder.h"
 #include "imagewatermarkhelpdialog.h"
@@ -206,7 +207,7 @@ void ZodoZadar::selectFontStyle()
 void ZodoZadar::addImageWatermark()
 {
     const QString szFile =
-        FileChooser::openFile(tr("VMAlbum"), FileChooser::desktopFolder(), pictureFilter());
+        FileChooser::openFile(tr("VMAlbum"), StartFolders::desktop(), pictureFilter());
     if (szFile.isEmpty())
         return;
     const QString szName = QFileInfo(szFile).fileName();
@@ -271,7 +272,7 @@ void ZodoZadar::backgroundMusicTypeChanged(int iType)
 
 void ZodoZadar::addBackgroundMusic()
 {
-    const QString szFile = FileChooser::openFile(tr("VMAlbum"), FileChooser::desktopFolder(),
+    const QString szFile = FileChooser::openFile(tr("VMAlbum"), StartFolders::desktop(),
                                                  tr("MP3 File(*.mp3)"));
     if (szFile.isEmpty())
         return;

@@ -1,0 +1,211 @@
+// The editor's export road with the real dialogs and encoder: overwrite and rename, cancel through
+// the progress dialog, and one whole export probed.
+#include "zodozadar.h"
+#include "zodozadar_form.h"
+
+#include "cblluishadowmgr.h"
+#include "cframelesswindow.h"
+#include "cqcombobox.h"
+#include "cqdialogex.h"
+#include "cqdlgtipsimple.h"
+#include "cqthememgr.h"
+#include "exportsettingdialog.h"
+#include "faildialog.h"
+#include "filechooser.h"
+#include "imagedecoder.h"
+#include "mediaencoder.h"
+#include "probe.h"
+#include "progressdialog.h"
+#include "qtinversionwidget.h"
+#include "renderjob.h"
+#include "successdialog.h"
+#include "testmedia.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+class TestZodoZadarExport : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<ShareCode::CQDialogExMgr> m_dialogMgr;
+    std::unique_ptr<ShareCode::CQThemeMgr> m_themeMgr;
+    std::unique_ptr<ShareCode::CBLLUIShadowMgr> m_shadowMgr;
+    std::unique_ptr<ShareCode::CFramelessWindow> m_frame;
+    ZodoZadar *m_editor = nullptr;
+    QStringList m_failDetails;
+
+    Ui::ZodoZadarClass *form() const { return m_editor->form(); }
+    template <class T> static T *dialog()
+    {
+        return ShareCode::QtInversionWidget::instance()->findChild<T *>();
+    }
+
+    void importPictures(int iCount)
+    {
+        QStringList files;
+        for (int i = 0; i < iCount; ++i) {
+            const QString path = m_dir.filePath(QStringLiteral("pic%1.jpg").arg(i));
+            testmedia::writeJpeg(path, 640, 480, QColor::fromHsv(i * 70 % 360, 200, 220));
+            files << path;
+        }
+        FileChooser::setOpenFilesOverride(
+            [files](const QString &, const QString &, const QString &, bool) { return files; });
+        QVERIFY(QMetaObject::invokeMethod(m_editor, "selectImageSources"));
+        QTRY_COMPARE_WITH_TIMEOUT(RenderJob::instance().materialOrder.size(), iCount, 20000);
+        QTRY_VERIFY(!m_editor->decoder()->running);
+    }
+
+    // Opens the export dialog on szFolder with the name szName.
+    ExportSettingDialog *openExportDialog(const QString &szFolder, const QString &szName)
+    {
+        form()->btnExport->click();
+        auto *pDialog = dialog<ExportSettingDialog>();
+        if (pDialog) {
+            pDialog->changeFileDirectory(QDir::toNativeSeparators(szFolder));
+            pDialog->changeFileName(szName);
+        }
+        return pDialog;
+    }
+
+    // Answers the overwrite question with "Cover" (true) or "Uncover".
+    void answerOverwrite(bool bCover)
+    {
+        QTimer::singleShot(50, this, [bCover] {
+            auto *pQuestion =
+                qobject_cast<ShareCode::CQDlgTipSimple *>(QApplication::activeModalWidget());
+            QVERIFY(pQuestion);
+            if (bCover)
+                pQuestion->accept();
+            else
+                pQuestion->reject();
+        });
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_dialogMgr = std::make_unique<ShareCode::CQDialogExMgr>();
+        m_themeMgr = std::make_unique<ShareCode::CQThemeMgr>();
+        m_shadowMgr = std::make_unique<ShareCode::CBLLUIShadowMgr>();
+    }
+
+    void init()
+    {
+        m_frame = std::make_unique<ShareCode::CFramelessWindow>();
+        m_editor = new ZodoZadar(m_frame.get());
+        m_frame->addContentWidget(m_editor);
+        m_frame->resize(1000, 640);
+        m_frame->show();
+    }
+
+    void cleanup()
+    {
+        for (QWidget *pWidget : ShareCode::QtInversionWidget::instance()->findChildren<QDialog *>())
+            delete pWidget;
+        delete m_editor;
+        m_frame.reset();
+        FileChooser::setOpenFilesOverride({});
+    }
+
+    // "Uncover" gives album(1), or album(2) when album(1) exists too, and shows the dialog again.
+    void uncoverFindsTheNextFreeName()
+    {
+        importPictures(1);
+        const QString folder = m_dir.filePath(QStringLiteral("taken"));
+        QDir().mkpath(folder);
+        testmedia::writeBytes(folder + QStringLiteral("/album.mp4"), "old");
+        testmedia::writeBytes(folder + QStringLiteral("/album(1).mp4"), "old");
+        ExportSettingDialog *pDialog = openExportDialog(folder, QStringLiteral("album"));
+        QVERIFY(pDialog);
+        QCOMPARE(RenderJob::instance().exportFormat, QStringLiteral("MP4"));
+        QCOMPARE(RenderJob::instance().frameRate.num, 24);
+        QCOMPARE(RenderJob::instance().sampleRate, qint64(44100));
+        answerOverwrite(false);
+        pDialog->startExport();
+        QCOMPARE(pDialog->fileName(), QStringLiteral("album(2)"));
+        QCOMPARE(RenderJob::instance().fileName, QStringLiteral("album(2)"));
+        QVERIFY(pDialog->isVisible());
+        QVERIFY(!dialog<ProgressDialog>());
+        pDialog->close();
+    }
+
+    // Closing the progress dialog cancels: the failure dialog says so, no file is left and the
+    // file that was to be overwritten is untouched.
+    void cancelThroughTheProgressDialog()
+    {
+        importPictures(3);
+        form()->boxImageDuration->setValue(20);
+        const QString folder = m_dir.filePath(QStringLiteral("cancel"));
+        QDir().mkpath(folder);
+        const QString existing = folder + QStringLiteral("/album.mp4");
+        testmedia::writeBytes(existing, "precious");
+        ExportSettingDialog *pDialog = openExportDialog(folder, QStringLiteral("album"));
+        answerOverwrite(true);
+        pDialog->startExport();
+        QTRY_VERIFY(dialog<ProgressDialog>());
+        QTRY_VERIFY_WITH_TIMEOUT(dialog<ProgressDialog>()->value() >= 1, 30000);
+        dialog<ProgressDialog>()->findChild<QPushButton *>(QStringLiteral("btnClose"))->click();
+        QTRY_VERIFY_WITH_TIMEOUT(dialog<FailDialog>(), 30000);
+        auto *pFail = dialog<FailDialog>();
+        QCOMPARE(pFail->findChild<QLabel *>(QStringLiteral("labelContent"))->text(),
+                 QStringLiteral("Export failed..."));
+        QVERIFY2(m_editor->lastErrorText.startsWith(QStringLiteral("Operation interrupted(")),
+                 qPrintable(m_editor->lastErrorText));
+        QTRY_VERIFY(!dialog<ProgressDialog>());
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("album.mp4")});
+        QFile f(existing);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("precious"));
+    }
+
+    // A whole export from the editor: two pictures, a text watermark and music, probed.
+    void wholeExport()
+    {
+        RenderJob &job = RenderJob::instance();
+        importPictures(2);
+        form()->boxImageDuration->setValue(1);
+        {
+            QMutexLocker render(&job.renderMutex);
+            job.watermarkType = WatermarkText;
+            job.watermarkText = QStringLiteral("100%1 summer");
+            job.watermarkColor = Qt::white;
+        }
+        const QString music = m_dir.filePath(QStringLiteral("music.mp3"));
+        QVERIFY(testmedia::writeMp3(music, 10));
+        job.musicType = MusicCustom;
+        job.musicPath = music;
+        form()->comboVideoHeight->setCurrentText(QStringLiteral("480P"));
+        const QString folder = m_dir.filePath(QStringLiteral("out"));
+        QDir().mkpath(folder);
+        ExportSettingDialog *pDialog = openExportDialog(folder, QStringLiteral("holiday"));
+        pDialog->startExport();
+        QTRY_VERIFY_WITH_TIMEOUT(dialog<SuccessDialog>(), 60000);
+        QVERIFY(!dialog<FailDialog>());
+        const QList<probe::Stream> streams = probe::streams(folder + QStringLiteral("/holiday.mp4"));
+        const probe::Stream *video = probe::first(streams, AVMEDIA_TYPE_VIDEO);
+        const probe::Stream *audio = probe::first(streams, AVMEDIA_TYPE_AUDIO);
+        QVERIFY(video && audio);
+        QCOMPARE(QSize(video->width, video->height), QSize(852, 480));
+        QCOMPARE(video->packets, qint64(24 * (1 + 1 + 2))); // two 1 s pictures and a transition
+        QVERIFY(qAbs(audio->endSeconds - 4.0) < 0.1);
+        job.musicType = MusicNone;
+        job.musicPath.clear();
+        job.watermarkType = WatermarkNone;
+        job.watermarkText.clear();
+    }
+};
+
+QTEST_MAIN(TestZodoZadarExport)
+#include "tst_zodozadar_export.moc"
