@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>AddImageButton</name>
+    <message>
+        <source>clik to add .jpeg .png picture material</source>
+        <translation>点击添加 .jpeg .png 图片素材</translation>
+    </message>
+    <message>
+        <source>Add pictures</source>
+        <translation>添加图片</translation>
+    </message>
+</context>
+<context>
     <name>CFramelessWindow</name>
     <message>
         <source>VelmoraAlbum</source>
@@ -70,7 +81,7 @@
     </message>
     <message>
         <source>label2</source>
-        <translation type="unfinished"></translation>
+        <translation>label2</translation>
     </message>
     <message>
         <source>Cancel</source>
@@ -79,6 +90,35 @@
     <message>
         <source>Comfirm</source>
         <translation>确定</translation>
+    </message>
+</context>
+<context>
+    <name>CQVideoPlayClass</name>
+    <message>
+        <source>CQVideoPlay</source>
+        <translation>CQVideoPlay</translation>
+    </message>
+</context>
+<context>
+    <name>CQVideoShowClass</name>
+    <message>
+        <source>CQVideoShow</source>
+        <translation>CQVideoShow</translation>
+    </message>
+</context>
+<context>
+    <name>ExportSettingDialog</name>
+    <message>
+        <source>VMAlbum</source>
+        <translation>VMAlbum</translation>
+    </message>
+    <message>
+        <source>Invalid file name!</source>
+        <translation>文件名无效！</translation>
+    </message>
+    <message>
+        <source>Please enter a file name</source>
+        <translation>请输入文件名</translation>
     </message>
 </context>
 <context>
@@ -273,18 +313,14 @@
     </message>
 </context>
 <context>
-    <name>ExportSettingDialog</name>
+    <name>FailDialogClass</name>
     <message>
-        <source>VMAlbum</source>
-        <translation>VMAlbum</translation>
+        <source>FailDialog</source>
+        <translation>失败</translation>
     </message>
     <message>
-        <source>Invalid file name!</source>
-        <translation>文件名无效！</translation>
-    </message>
-    <message>
-        <source>Please enter a file name</source>
-        <translation>请输入文件名</translation>
+        <source>Export failed...</source>
+        <translation>导出失败...</translation>
     </message>
 </context>
 <context>
@@ -387,69 +423,6 @@
     </message>
 </context>
 <context>
-    <name>ZodoZadar</name>
-    <message>
-        <source>Tips</source>
-        <translation>提示</translation>
-    </message>
-    <message>
-        <source>Failed to add watermark, because of the abnormal picture</source>
-        <translation>添加水印失败，图片异常</translation>
-    </message>
-    <message>
-        <source>Do you want to delete this material?</source>
-        <translation>确定要删除该素材吗？</translation>
-    </message>
-    <message>
-        <source>Yes</source>
-        <translation>是</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation>取消</translation>
-    </message>
-    <message>
-        <source>The file already exists. Do you want to overwrite it?</source>
-        <translation>文件已存在，是否覆盖？</translation>
-    </message>
-    <message>
-        <source>Cover</source>
-        <translation>覆盖</translation>
-    </message>
-    <message>
-        <source>Uncover</source>
-        <translation>不覆盖</translation>
-    </message>
-    <message>
-        <source>Editing electronic photo album, do you want to exit the software?</source>
-        <translation>正在编辑电子相册，确定要退出软件吗？</translation>
-    </message>
-    <message>
-        <source>Exit will not save the file</source>
-        <translation>退出将不会保存文件</translation>
-    </message>
-    <message>
-        <source>ok</source>
-        <translation>确定</translation>
-    </message>
-    <message>
-        <source>cancel</source>
-        <translation>取消</translation>
-    </message>
-    <message>
-        <source>Whether to continue?</source>
-        <translation>是否继续？</translation>
-    </message>
-    <message>
-        <source>After switching the watermark type, the original watermark will be replaced.</source>
-        <translation>切换水印类型后，原有水印将被替换。</translation>
-    </message>
-    <message>
-        <source>OK</source>
-        <translation>确定</translation>
-    </message>
-</context>
-<context>
     <name>ImageDecoder</name>
     <message>
         <source>Image is too large</source>
@@ -470,6 +443,29 @@
     <message>
         <source>Image zoom failed</source>
         <translation>图片缩放失败</translation>
+    </message>
+</context>
+<context>
+    <name>ImageListView</name>
+    <message>
+        <source>Picture list</source>
+        <translation>图片列表</translation>
+    </message>
+    <message>
+        <source>Tips</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>Do you want to delete this material?</source>
+        <translation>确定要删除该素材吗？</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
     </message>
 </context>
 <context>
@@ -564,40 +560,6 @@
     </message>
 </context>
 <context>
-    <name>AddImageButton</name>
-    <message>
-        <source>clik to add .jpeg .png picture material</source>
-        <translation>点击添加 .jpeg .png 图片素材</translation>
-    </message>
-    <message>
-        <source>Add pictures</source>
-        <translation>添加图片</translation>
-    </message>
-</context>
-<context>
-    <name>ImageListView</name>
-    <message>
-        <source>Picture list</source>
-        <translation>图片列表</translation>
-    </message>
-    <message>
-        <source>Tips</source>
-        <translation>提示</translation>
-    </message>
-    <message>
-        <source>Do you want to delete this material?</source>
-        <translation>确定要删除该素材吗？</translation>
-    </message>
-    <message>
-        <source>Yes</source>
-        <translation>是</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation>取消</translation>
-    </message>
-</context>
-<context>
     <name>ProgressDialogClass</name>
     <message>
         <source>Dialog</source>
@@ -610,25 +572,6 @@
     <message>
         <source>Material import... </source>
         <translation>素材导入中... </translation>
-    </message>
-    <message>
-        <source>Close</source>
-        <translation>关闭</translation>
-    </message>
-</context>
-<context>
-    <name>FailDialogClass</name>
-    <message>
-        <source>FailDialog</source>
-        <translation>失败</translation>
-    </message>
-    <message>
-        <source>Export failed...</source>
-        <translation>导出失败...</translation>
-    </message>
-    <message>
-        <source>Close</source>
-        <translation>关闭</translation>
     </message>
 </context>
 <context>
@@ -645,9 +588,299 @@
         <source>Open the export folder</source>
         <translation>打开导出文件夹</translation>
     </message>
+</context>
+<context>
+    <name>ZodoZadar</name>
     <message>
-        <source>Close</source>
-        <translation>关闭</translation>
+        <source>Tips</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>Failed to add watermark, because of the abnormal picture</source>
+        <translation>添加水印失败，图片异常</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>The file already exists. Do you want to overwrite it?</source>
+        <translation>文件已存在，是否覆盖？</translation>
+    </message>
+    <message>
+        <source>Cover</source>
+        <translation>覆盖</translation>
+    </message>
+    <message>
+        <source>Uncover</source>
+        <translation>不覆盖</translation>
+    </message>
+    <message>
+        <source>Editing electronic photo album, do you want to exit the software?</source>
+        <translation>正在编辑电子相册，确定要退出软件吗？</translation>
+    </message>
+    <message>
+        <source>Exit will not save the file</source>
+        <translation>退出将不会保存文件</translation>
+    </message>
+    <message>
+        <source>ok</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Whether to continue?</source>
+        <translation>是否继续？</translation>
+    </message>
+    <message>
+        <source>After switching the watermark type, the original watermark will be replaced.</source>
+        <translation>切换水印类型后，原有水印将被替换。</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>exporting... </source>
+        <translation>正在导出... </translation>
+    </message>
+    <message>
+        <source>Export failed...</source>
+        <translation>导出失败...</translation>
+    </message>
+    <message>
+        <source>VMAlbum</source>
+        <translation>VMAlbum</translation>
+    </message>
+    <message>
+        <source>JPEG And PNG Files(*.jpg *.jpeg *.png);;JPEG Files(*.jpg *.jpeg);;PNG Files(*.png)</source>
+        <translation>JPEG 和 PNG 文件(*.jpg *.jpeg *.png);;JPEG 文件(*.jpg *.jpeg);;PNG 文件(*.png)</translation>
+    </message>
+    <message>
+        <source>importing material... </source>
+        <translation>正在导入素材... </translation>
+    </message>
+    <message>
+        <source>Import failed...</source>
+        <translation>导入失败...</translation>
+    </message>
+    <message>
+        <source>Partial import failed...</source>
+        <translation>部分导入失败...</translation>
+    </message>
+    <message>
+        <source>Please select image watermark</source>
+        <translation>请选择图片水印</translation>
+    </message>
+    <message>
+        <source>Please select background music file</source>
+        <translation>请选择背景音乐文件</translation>
+    </message>
+    <message>
+        <source>MP3 File(*.mp3)</source>
+        <translation>MP3 文件(*.mp3)</translation>
+    </message>
+    <message>
+        <source>To ensure the clarity of the watermark, the recommended upload size of the image is 1274 x 418</source>
+        <translation>为保证水印清晰度，建议上传的图片尺寸为 1274 x 418</translation>
+    </message>
+</context>
+<context>
+    <name>ZodoZadarClass</name>
+    <message>
+        <source>VMAlbum</source>
+        <translation>VMAlbum</translation>
+    </message>
+    <message>
+        <source>electronic photo album</source>
+        <translation>电子相册</translation>
+    </message>
+    <message>
+        <source>self-adaption(default)</source>
+        <translation>自适应(默认)</translation>
+    </message>
+    <message>
+        <source>export</source>
+        <translation>导出</translation>
+    </message>
+    <message>
+        <source>setting</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>image duration</source>
+        <translation>图片时长</translation>
+    </message>
+    <message>
+        <source>s</source>
+        <translation>秒</translation>
+    </message>
+    <message>
+        <source>transition effect</source>
+        <translation>转场特效</translation>
+    </message>
+    <message>
+        <source>random</source>
+        <translation>随机</translation>
+    </message>
+    <message>
+        <source>background music</source>
+        <translation>背景音乐</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <source>custom</source>
+        <translation>自定义</translation>
+    </message>
+    <message>
+        <source>Please select background music file</source>
+        <translation>请选择背景音乐文件</translation>
+    </message>
+    <message>
+        <source>watermark</source>
+        <translation>水印</translation>
+    </message>
+    <message>
+        <source>text watermark</source>
+        <translation>文字水印</translation>
+    </message>
+    <message>
+        <source>image watermark</source>
+        <translation>图片水印</translation>
+    </message>
+    <message>
+        <source>Please enter the watermark content</source>
+        <translation>请输入水印内容</translation>
+    </message>
+    <message>
+        <source>font</source>
+        <translation>字体</translation>
+    </message>
+    <message>
+        <source>Please select image watermark</source>
+        <translation>请选择图片水印</translation>
+    </message>
+    <message>
+        <source>select watermark position</source>
+        <translation>选择水印位置</translation>
+    </message>
+    <message>
+        <source>add again</source>
+        <translation>重新添加</translation>
+    </message>
+    <message>
+        <source>Aspect ratio</source>
+        <translation>画面比例</translation>
+    </message>
+    <message>
+        <source>Video height</source>
+        <translation>视频高度</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>导出</translation>
+    </message>
+    <message>
+        <source>Picture duration in seconds</source>
+        <translation>图片时长(秒)</translation>
+    </message>
+    <message>
+        <source>No background music</source>
+        <translation>无背景音乐</translation>
+    </message>
+    <message>
+        <source>Custom background music</source>
+        <translation>自定义背景音乐</translation>
+    </message>
+    <message>
+        <source>Choose the music file</source>
+        <translation>选择音乐文件</translation>
+    </message>
+    <message>
+        <source>No watermark</source>
+        <translation>无水印</translation>
+    </message>
+    <message>
+        <source>Text watermark</source>
+        <translation>文字水印</translation>
+    </message>
+    <message>
+        <source>Picture watermark</source>
+        <translation>图片水印</translation>
+    </message>
+    <message>
+        <source>Picture watermark help</source>
+        <translation>图片水印说明</translation>
+    </message>
+    <message>
+        <source>Watermark text</source>
+        <translation>水印文字</translation>
+    </message>
+    <message>
+        <source>Watermark font</source>
+        <translation>水印字体</translation>
+    </message>
+    <message>
+        <source>Choose the watermark picture</source>
+        <translation>选择水印图片</translation>
+    </message>
+    <message>
+        <source>Watermark at the top left</source>
+        <translation>水印在左上</translation>
+    </message>
+    <message>
+        <source>Watermark at the top</source>
+        <translation>水印在上方</translation>
+    </message>
+    <message>
+        <source>Watermark at the top right</source>
+        <translation>水印在右上</translation>
+    </message>
+    <message>
+        <source>Watermark at the left</source>
+        <translation>水印在左侧</translation>
+    </message>
+    <message>
+        <source>Watermark in the centre</source>
+        <translation>水印在中间</translation>
+    </message>
+    <message>
+        <source>Watermark at the right</source>
+        <translation>水印在右侧</translation>
+    </message>
+    <message>
+        <source>Watermark at the bottom left</source>
+        <translation>水印在左下</translation>
+    </message>
+    <message>
+        <source>Watermark at the bottom</source>
+        <translation>水印在下方</translation>
+    </message>
+    <message>
+        <source>Watermark at the bottom right</source>
+        <translation>水印在右下</translation>
+    </message>
+    <message>
+        <source>Add pictures</source>
+        <translation>添加图片</translation>
+    </message>
+    <message>
+        <source>Pictures of the album</source>
+        <translation>相册图片</translation>
+    </message>
+    <message>
+        <source>Add pictures again</source>
+        <translation>重新添加图片</translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation>预览</translation>
     </message>
 </context>
 </TS>

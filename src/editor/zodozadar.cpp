@@ -230,16 +230,14 @@ void ZodoZadar::makeConnections()
     connect(this, &ZodoZadar::sig_imageWatermarkChanged, this, &ZodoZadar::imageWatermarkChanged);
     connect(m_pMusicTypeGroup, &QButtonGroup::idToggled, this,
             qOverload<int, bool>(&ZodoZadar::backgroundMusicTypeChanged));
-    connect(ui->btnAddBackgroundMusic, &QPushButton::clicked, this,
-            &ZodoZadar::addBackgroundMusic);
+    connect(ui->btnAddBackgroundMusic, &QPushButton::clicked, this, &ZodoZadar::addBackgroundMusic);
     // Export.
     connect(ui->btnExport, &QPushButton::clicked, this, &ZodoZadar::prepareExport);
     // Preview.
     CQVideoPlay *pPlayer = ui->divPlayer;
     connect(pPlayer, &CQVideoPlay::vp_PlayOrPauseVideoSignal, this, &ZodoZadar::playOrPause);
     connect(pPlayer, &CQVideoPlay::vp_cSliderPressSignal, this, &ZodoZadar::playerSliderPressed);
-    connect(pPlayer, &CQVideoPlay::vp_cSliderReleaseSignal, this,
-            &ZodoZadar::playerSliderReleased);
+    connect(pPlayer, &CQVideoPlay::vp_cSliderReleaseSignal, this, &ZodoZadar::playerSliderReleased);
     connect(pPlayer, &CQVideoPlay::vp_timeLoopEndSignal, this, &ZodoZadar::halt);
     connect(m_pViewer, &ImageViewer::sig_previewFinished, this, &ZodoZadar::previewFinished);
     // Window.

@@ -161,10 +161,10 @@ void ZodoZadar::exportFailed(ProgressDialog *pProgress, const QString &szError)
 void ZodoZadar::openExportFolder()
 {
     const RenderJob &job = RenderJob::instance();
-    const QString szPath = QDir::toNativeSeparators(
-        QStringLiteral("%1/%2.%3")
-            .arg(QDir::fromNativeSeparators(job.exportDirectory), job.fileName,
-                 job.exportFormat.toLower()));
+    const QString szPath =
+        QDir::toNativeSeparators(QStringLiteral("%1/%2.%3")
+                                     .arg(QDir::fromNativeSeparators(job.exportDirectory),
+                                          job.fileName, job.exportFormat.toLower()));
     platform::showFileInFileManager(szPath);
 }
 

@@ -208,16 +208,14 @@ void ZodoZadarClass::setupUi(QWidget *ZodoZadarClass)
     gridLayout_pos->setObjectName(QStringLiteral("gridLayout_pos"));
     gridLayout_pos->setContentsMargins(4, 4, 4, 4);
     gridLayout_pos->setSpacing(2);
-    QCheckBox **boxes[] = {&checkWatermarkPosLeftTop,    &checkWatermarkPosTop,
-                           &checkWatermarkPosRightTop,   &checkWatermarkPosLeft,
-                           &checkWatermarkPosCenter,     &checkWatermarkPosRight,
-                           &checkWatermarkPosLeftBottom, &checkWatermarkPosBottom,
-                           &checkWatermarkPosRightBottom};
-    const char *names[] = {"checkWatermarkPosLeftTop",    "checkWatermarkPosTop",
-                           "checkWatermarkPosRightTop",   "checkWatermarkPosLeft",
-                           "checkWatermarkPosCenter",     "checkWatermarkPosRight",
-                           "checkWatermarkPosLeftBottom", "checkWatermarkPosBottom",
-                           "checkWatermarkPosRightBottom"};
+    QCheckBox **boxes[] = {
+        &checkWatermarkPosLeftTop,    &checkWatermarkPosTop,    &checkWatermarkPosRightTop,
+        &checkWatermarkPosLeft,       &checkWatermarkPosCenter, &checkWatermarkPosRight,
+        &checkWatermarkPosLeftBottom, &checkWatermarkPosBottom, &checkWatermarkPosRightBottom};
+    const char *names[] = {
+        "checkWatermarkPosLeftTop",    "checkWatermarkPosTop",    "checkWatermarkPosRightTop",
+        "checkWatermarkPosLeft",       "checkWatermarkPosCenter", "checkWatermarkPosRight",
+        "checkWatermarkPosLeftBottom", "checkWatermarkPosBottom", "checkWatermarkPosRightBottom"};
     for (int i = 0; i < 9; ++i) {
         *boxes[i] = make<QCheckBox>(divWatermarkPosGrid, names[i]);
         (*boxes[i])->setAutoExclusive(true);
@@ -281,15 +279,16 @@ void ZodoZadarClass::setupUi(QWidget *ZodoZadarClass)
 
 void ZodoZadarClass::retranslateUi(QWidget *ZodoZadarClass)
 {
-    auto tr = [](const char *szText) {
-        return QCoreApplication::translate("ZodoZadarClass", szText);
-    };
-    ZodoZadarClass->setWindowTitle(tr("VMAlbum"));
-    labelTitle->setText(tr("electronic photo album"));
-    const QStringList ratios = {tr("self-adaption(default)"), QStringLiteral("16:9"),
-                                QStringLiteral("4:3"),        QStringLiteral("2:1"),
-                                QStringLiteral("9:16"),       QStringLiteral("3:4"),
-                                QStringLiteral("1:1")};
+    ZodoZadarClass->setWindowTitle(QCoreApplication::translate("ZodoZadarClass", "VMAlbum"));
+    labelTitle->setText(QCoreApplication::translate("ZodoZadarClass", "electronic photo album"));
+    const QStringList ratios = {
+        QCoreApplication::translate("ZodoZadarClass", "self-adaption(default)"),
+        QStringLiteral("16:9"),
+        QStringLiteral("4:3"),
+        QStringLiteral("2:1"),
+        QStringLiteral("9:16"),
+        QStringLiteral("3:4"),
+        QStringLiteral("1:1")};
     const QStringList heights = {QStringLiteral("480P"), QStringLiteral("720P"),
                                  QStringLiteral("1080P"), QStringLiteral("2K"),
                                  QStringLiteral("4K")};
@@ -299,41 +298,59 @@ void ZodoZadarClass::retranslateUi(QWidget *ZodoZadarClass)
     } else {
         comboVideoRatio->setItemText(0, ratios.first());
     }
-    btnExport->setText(tr("export"));
-    btnSetting->setText(tr("setting"));
-    labelImageDuration->setText(tr("image duration"));
-    labelSecond->setText(tr("s"));
-    labelTransition->setText(tr("transition effect"));
-    labelRandom->setText(tr("random"));
-    labelBackgroundMusic->setText(tr("background music"));
-    radioNoMusic->setText(tr("none"));
-    ratioCustomMusic->setText(tr("custom"));
-    labelBackgroundMusicName->setText(tr("Please select background music file"));
-    labelWatermark->setText(tr("watermark"));
-    radioNoWatermark->setText(tr("none"));
-    radioTextWatermark->setText(tr("text watermark"));
-    radioImageWatermark->setText(tr("image watermark"));
-    editWatermarkText->setPlaceholderText(tr("Please enter the watermark content"));
-    btnFontStyle->setText(tr("font"));
-    labelImageWatermarkName->setText(tr("Please select image watermark"));
-    labelWatermarkPos->setText(tr("select watermark position"));
-    btnAddImageAgain->setText(tr("add again"));
+    btnExport->setText(QCoreApplication::translate("ZodoZadarClass", "export"));
+    btnSetting->setText(QCoreApplication::translate("ZodoZadarClass", "setting"));
+    labelImageDuration->setText(QCoreApplication::translate("ZodoZadarClass", "image duration"));
+    labelSecond->setText(QCoreApplication::translate("ZodoZadarClass", "s"));
+    labelTransition->setText(QCoreApplication::translate("ZodoZadarClass", "transition effect"));
+    labelRandom->setText(QCoreApplication::translate("ZodoZadarClass", "random"));
+    labelBackgroundMusic->setText(
+        QCoreApplication::translate("ZodoZadarClass", "background music"));
+    radioNoMusic->setText(QCoreApplication::translate("ZodoZadarClass", "none"));
+    ratioCustomMusic->setText(QCoreApplication::translate("ZodoZadarClass", "custom"));
+    labelBackgroundMusicName->setText(
+        QCoreApplication::translate("ZodoZadarClass", "Please select background music file"));
+    labelWatermark->setText(QCoreApplication::translate("ZodoZadarClass", "watermark"));
+    radioNoWatermark->setText(QCoreApplication::translate("ZodoZadarClass", "none"));
+    radioTextWatermark->setText(QCoreApplication::translate("ZodoZadarClass", "text watermark"));
+    radioImageWatermark->setText(QCoreApplication::translate("ZodoZadarClass", "image watermark"));
+    editWatermarkText->setPlaceholderText(
+        QCoreApplication::translate("ZodoZadarClass", "Please enter the watermark content"));
+    btnFontStyle->setText(QCoreApplication::translate("ZodoZadarClass", "font"));
+    labelImageWatermarkName->setText(
+        QCoreApplication::translate("ZodoZadarClass", "Please select image watermark"));
+    labelWatermarkPos->setText(
+        QCoreApplication::translate("ZodoZadarClass", "select watermark position"));
+    btnAddImageAgain->setText(QCoreApplication::translate("ZodoZadarClass", "add again"));
 
     // Names for screen readers and accessibility-driven tests.
-    comboVideoRatio->setAccessibleName(tr("Aspect ratio"));
-    comboVideoHeight->setAccessibleName(tr("Video height"));
-    btnExport->setAccessibleName(tr("Export"));
-    boxImageDuration->setAccessibleName(tr("Picture duration in seconds"));
-    radioNoMusic->setAccessibleName(tr("No background music"));
-    ratioCustomMusic->setAccessibleName(tr("Custom background music"));
-    btnAddBackgroundMusic->setAccessibleName(tr("Choose the music file"));
-    radioNoWatermark->setAccessibleName(tr("No watermark"));
-    radioTextWatermark->setAccessibleName(tr("Text watermark"));
-    radioImageWatermark->setAccessibleName(tr("Picture watermark"));
-    btnImageWartermarkHelp->setAccessibleName(tr("Picture watermark help"));
-    editWatermarkText->setAccessibleName(tr("Watermark text"));
-    btnFontStyle->setAccessibleName(tr("Watermark font"));
-    btnAddImageWatermark->setAccessibleName(tr("Choose the watermark picture"));
+    comboVideoRatio->setAccessibleName(
+        QCoreApplication::translate("ZodoZadarClass", "Aspect ratio"));
+    comboVideoHeight->setAccessibleName(
+        QCoreApplication::translate("ZodoZadarClass", "Video height"));
+    btnExport->setAccessibleName(QCoreApplication::translate("ZodoZadarClass", "Export"));
+    boxImageDuration->setAccessibleName(
+        QCoreApplication::translate("ZodoZadarClass", "Picture duration in seconds"));
+    radioNoMusic->setAccessibleName(
+        QCoreApplication::translate("ZodoZadarClass", "No background music"));
+    ratioCustomMusic->setAccessibleName(
+        QCoreApplication::translate("ZodoZadarClass", "Custom background music"));
+    btnAddBackgroundMusic->setAccessibleName(
+        QCoreApplication::translate("ZodoZadarClass", "Choose the music file"));
+    radioNoWatermark->setAccessibleName(
+        QCoreApplication::translate("ZodoZadarClass", "No watermark"));
+    radioTextWatermark->setAccessibleName(
+        QCoreApplication::translate("ZodoZadarClass", "Text watermark"));
+    radioImageWatermark->setAccessibleName(
+        QCoreApplication::translate("ZodoZadarClass", "Picture watermark"));
+    btnImageWartermarkHelp->setAccessibleName(
+        QCoreApplication::translate("ZodoZadarClass", "Picture watermark help"));
+    editWatermarkText->setAccessibleName(
+        QCoreApplication::translate("ZodoZadarClass", "Watermark text"));
+    btnFontStyle->setAccessibleName(
+        QCoreApplication::translate("ZodoZadarClass", "Watermark font"));
+    btnAddImageWatermark->setAccessibleName(
+        QCoreApplication::translate("ZodoZadarClass", "Choose the watermark picture"));
     const char *positions[] = {
         QT_TRANSLATE_NOOP("ZodoZadarClass", "Watermark at the top left"),
         QT_TRANSLATE_NOOP("ZodoZadarClass", "Watermark at the top"),
@@ -345,22 +362,24 @@ void ZodoZadarClass::retranslateUi(QWidget *ZodoZadarClass)
         QT_TRANSLATE_NOOP("ZodoZadarClass", "Watermark at the bottom"),
         QT_TRANSLATE_NOOP("ZodoZadarClass", "Watermark at the bottom right")};
     for (int i = 0; i < 9; ++i) {
-        positionBox(i)->setAccessibleName(tr(positions[i]));
-        positionBox(i)->setToolTip(tr(positions[i]));
+        positionBox(i)->setAccessibleName(
+            QCoreApplication::translate("ZodoZadarClass", positions[i]));
+        positionBox(i)->setToolTip(QCoreApplication::translate("ZodoZadarClass", positions[i]));
     }
-    btnAddImage->setAccessibleName(tr("Add pictures"));
-    imageSourceList->setAccessibleName(tr("Pictures of the album"));
-    btnAddImageAgain->setAccessibleName(tr("Add pictures again"));
-    divPlayer->setAccessibleName(tr("Preview"));
+    btnAddImage->setAccessibleName(QCoreApplication::translate("ZodoZadarClass", "Add pictures"));
+    imageSourceList->setAccessibleName(
+        QCoreApplication::translate("ZodoZadarClass", "Pictures of the album"));
+    btnAddImageAgain->setAccessibleName(
+        QCoreApplication::translate("ZodoZadarClass", "Add pictures again"));
+    divPlayer->setAccessibleName(QCoreApplication::translate("ZodoZadarClass", "Preview"));
 }
 
 QCheckBox *ZodoZadarClass::positionBox(int iIndex) const
 {
-    QCheckBox *const boxes[] = {checkWatermarkPosLeftTop,    checkWatermarkPosTop,
-                                checkWatermarkPosRightTop,   checkWatermarkPosLeft,
-                                checkWatermarkPosCenter,     checkWatermarkPosRight,
-                                checkWatermarkPosLeftBottom, checkWatermarkPosBottom,
-                                checkWatermarkPosRightBottom};
+    QCheckBox *const boxes[] = {
+        checkWatermarkPosLeftTop,    checkWatermarkPosTop,    checkWatermarkPosRightTop,
+        checkWatermarkPosLeft,       checkWatermarkPosCenter, checkWatermarkPosRight,
+        checkWatermarkPosLeftBottom, checkWatermarkPosBottom, checkWatermarkPosRightBottom};
     return iIndex >= 0 && iIndex < 9 ? boxes[iIndex] : nullptr;
 }
 
@@ -427,7 +446,8 @@ QString zodoZadarStyleSheet()
         "image:url(:/theme_local/imgs/radio.png);}"
         "#ZodoZadarClass QRadioButton::indicator:unchecked:hover{"
         "image:url(:/theme_local/imgs/radio-1.png);}"
-        "#ZodoZadarClass QRadioButton::indicator:checked{image:url(:/theme_local/imgs/radio-2.png);}"
+        "#ZodoZadarClass "
+        "QRadioButton::indicator:checked{image:url(:/theme_local/imgs/radio-2.png);}"
         "#ZodoZadarClass QRadioButton::indicator:unchecked:disabled{"
         "image:url(:/theme_local/imgs/radio-3.png);}"
         "#ZodoZadarClass QRadioButton::indicator:checked:disabled{"

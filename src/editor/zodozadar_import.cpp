@@ -6,12 +6,12 @@
 #include "cqvideoplay.h"
 #include "faildialog.h"
 #include "filechooser.h"
-#include "startfolders.h"
 #include "imagedecoder.h"
 #include "imagelistview.h"
 #include "progressdialog.h"
 #include "qtinversionwidget.h"
 #include "renderjob.h"
+#include "startfolders.h"
 
 void ZodoZadar::selectImageSources()
 {
@@ -58,8 +58,8 @@ void ZodoZadar::selectImageSources()
                     return;
                 addPicture(szFile, stPixmap, stWidthToHeight, stSrcImageSize);
                 ++importSucceeded;
-                pDialog->setValue(static_cast<int>(double(importSucceeded + importFailed) /
-                                                   importTotal * 100));
+                pDialog->setValue(
+                    static_cast<int>(double(importSucceeded + importFailed) / importTotal * 100));
                 finishOne();
             });
     connect(m_pDecoder, &ImageDecoder::sig_decodeFailed, pDialog,

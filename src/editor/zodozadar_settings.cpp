@@ -7,12 +7,12 @@
 #include "cqtoast.h"
 #include "cqvideoplay.h"
 #include "filechooser.h"
-#include "startfolders.h"
 #include "fontdialog.h"
 #include "imagedecoder.h"
 #include "imagewatermarkhelpdialog.h"
 #include "qtinversionwidget.h"
 #include "renderjob.h"
+#include "startfolders.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -272,8 +272,8 @@ void ZodoZadar::backgroundMusicTypeChanged(int iType)
 
 void ZodoZadar::addBackgroundMusic()
 {
-    const QString szFile = FileChooser::openFile(tr("VMAlbum"), StartFolders::desktop(),
-                                                 tr("MP3 File(*.mp3)"));
+    const QString szFile =
+        FileChooser::openFile(tr("VMAlbum"), StartFolders::desktop(), tr("MP3 File(*.mp3)"));
     if (szFile.isEmpty())
         return;
     ui->labelBackgroundMusicName->clear();

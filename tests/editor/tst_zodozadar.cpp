@@ -64,8 +64,7 @@ class TestZodoZadar : public QObject
         FileChooser::setOpenFilesOverride(
             [szFiles](const QString &, const QString &, const QString &, bool) { return szFiles; });
         QVERIFY(QMetaObject::invokeMethod(m_editor, "selectImageSources"));
-        QTRY_VERIFY_WITH_TIMEOUT(!m_editor->decoder()->running &&
-                                     !progressDialog() &&
+        QTRY_VERIFY_WITH_TIMEOUT(!m_editor->decoder()->running && !progressDialog() &&
                                      !QApplication::activeModalWidget(),
                                  30000);
     }
@@ -245,7 +244,8 @@ private slots:
     void durationRules()
     {
         RenderJob &job = RenderJob::instance();
-        import({picture("a.jpg", 640, 480), picture("b.jpg", 640, 480), picture("c.jpg", 640, 480)});
+        import(
+            {picture("a.jpg", 640, 480), picture("b.jpg", 640, 480), picture("c.jpg", 640, 480)});
         QCOMPARE(job.totalDuration, seconds(13));
         QSpinBox *pBox = form()->boxImageDuration;
         pBox->setValue(5);

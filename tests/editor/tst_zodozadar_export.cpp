@@ -193,7 +193,8 @@ private slots:
         pDialog->startExport();
         QTRY_VERIFY_WITH_TIMEOUT(dialog<SuccessDialog>(), 60000);
         QVERIFY(!dialog<FailDialog>());
-        const QList<probe::Stream> streams = probe::streams(folder + QStringLiteral("/holiday.mp4"));
+        const QList<probe::Stream> streams =
+            probe::streams(folder + QStringLiteral("/holiday.mp4"));
         const probe::Stream *video = probe::first(streams, AVMEDIA_TYPE_VIDEO);
         const probe::Stream *audio = probe::first(streams, AVMEDIA_TYPE_AUDIO);
         QVERIFY(video && audio);

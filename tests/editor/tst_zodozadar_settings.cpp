@@ -46,8 +46,8 @@ class TestZodoZadarSettings : public QObject
     void answerQuestion(bool bOk)
     {
         QTimer::singleShot(50, this, [bOk] {
-            auto *pDialog = qobject_cast<ShareCode::CQQuitDialog *>(
-                QApplication::activeModalWidget());
+            auto *pDialog =
+                qobject_cast<ShareCode::CQQuitDialog *>(QApplication::activeModalWidget());
             QVERIFY(pDialog);
             QMetaObject::invokeMethod(pDialog, bOk ? "sltOK" : "sltCancel");
         });
@@ -59,11 +59,11 @@ private slots:
         m_dialogMgr = std::make_unique<ShareCode::CQDialogExMgr>();
         m_themeMgr = std::make_unique<ShareCode::CQThemeMgr>();
         m_shadowMgr = std::make_unique<ShareCode::CBLLUIShadowMgr>();
-        FileChooser::setOpenFilesOverride([this](const QString &, const QString &,
-                                                 const QString &, bool) {
-            ++m_chooserCalls;
-            return m_chosen;
-        });
+        FileChooser::setOpenFilesOverride(
+            [this](const QString &, const QString &, const QString &, bool) {
+                ++m_chooserCalls;
+                return m_chosen;
+            });
     }
 
     void init()
