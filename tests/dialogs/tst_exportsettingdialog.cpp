@@ -274,6 +274,22 @@ private slots:
         QVERIFY(m_pEdit->property("editing").toBool());
     }
 
+    void tabOrder()
+    {
+        m_pDialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_pDialog));
+        m_pDialog->findChild<QWidget *>(QStringLiteral("comboExportFormat"))->setFocus();
+        QStringList order;
+        for (int i = 0; i < 10; ++i) {
+            order << QApplication::focusWidget()->objectName();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(order,
+                 (QStringList{"comboExportFormat", "comboVideoFrameRate", "comboVideoBitRate",
+                              "comboAudioBitRate", "comboAudioSampleRate", "editFileName",
+                              "btnEditFileName", "btnChangeFileDir", "btnExport", "btnClose"}));
+    }
+
     void exportRequest_data()
     {
         QTest::addColumn<QString>("text");
