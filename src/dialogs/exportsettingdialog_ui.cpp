@@ -239,12 +239,13 @@ void ExportSettingDialogClass::setupUi(QDialog *pDialog)
     horizontalLayout_2->addWidget(comboExportFormat);
     horizontalLayout_2->addStretch(1);
     verticalLayout_2->addWidget(divFormatSetting);
+    verticalLayout_2->addSpacing(9);
 
     divMpegSetting = new QWidget(divSetting);
     divMpegSetting->setObjectName(QStringLiteral("divMpegSetting"));
     horizontalLayout_3 = new QHBoxLayout(divMpegSetting);
     // The two 283-pixel columns and the separator fill the width; the margin is vertical.
-    horizontalLayout_3->setContentsMargins(0, 20, 0, 11);
+    horizontalLayout_3->setContentsMargins(0, 11, 0, 11);
     horizontalLayout_3->setSpacing(1);
 
     divVideoSetting = makeColumn(divMpegSetting, "divVideoSetting", &verticalLayout_3);
