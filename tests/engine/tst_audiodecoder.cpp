@@ -89,13 +89,15 @@ class TestAudioDecoder : public QObject
     AudioDecoder *decoder = nullptr;
     MusicSink sink;
 
+    QObject *echo = nullptr; // lives on the decoder's thread and answers pings in turn
+    std::atomic<int> pongs{0};
+
     // Returns once every request queued so far has been served.
     bool idle()
     {
-        std::atomic<bool> reached{false};
-        QMetaObject::invokeMethod(
-            decoder, [&reached] { reached = true; }, Qt::QueuedConnection);
-        return QTest::qWaitFor([&] { return reached.load(); }, 20000) && !decoder->active;
+        const int before = pongs;
+        emit ping();
+        return QTest::qWaitFor([&] { return pongs > before; }, 20000) && !decoder->active;
     }
     void play(const QString &path)
     {
@@ -108,6 +110,9 @@ class TestAudioDecoder : public QObject
         decoder->stop();
         QVERIFY(idle());
     }
+
+signals:
+    void ping();
 
 private slots:
     void initTestCase()
@@ -133,10 +138,17 @@ private slots:
         sink.decoder = decoder;
         decoder->moveToThread(&thread);
         connect(&thread, &QThread::finished, decoder, &QObject::deleteLater);
+        echo = new QObject;
+        echo->moveToThread(&thread);
+        connect(&thread, &QThread::finished, echo, &QObject::deleteLater);
+        connect(
+            this, &TestAudioDecoder::ping, echo, [this] { ++pongs; }, Qt::QueuedConnection);
         thread.start(QThread::InheritPriority);
     }
     void cleanupTestCase()
     {
+        // The echo goes with the thread; it must not reach back to this object on its way.
+        disconnect(this, &TestAudioDecoder::ping, nullptr, nullptr);
         emit decoder->sig_close(0);
         QVERIFY(thread.wait(30000));
         RenderJob::instance().player = nullptr;

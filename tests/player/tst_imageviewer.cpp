@@ -183,11 +183,6 @@ class TestImageViewer : public QObject
     {
         return QTest::qWaitFor([&] { return spy.size() > 0; }, ms);
     }
-    // Calls `f` on the viewer's thread and waits for it.
-    void onViewerThread(const std::function<void()> &f)
-    {
-        QMetaObject::invokeMethod(viewer, f, Qt::BlockingQueuedConnection);
-    }
 
 private slots:
     void initTestCase()
@@ -406,23 +401,15 @@ private slots:
         job.watermarkFont.setPixelSize(fontPx);
         job.watermarkColor = Qt::white;
         job.watermarkPosition = RightBottom;
-        int ret = -1;
-        QSize stateSize;
-        QFont font;
-        QRect mark;
-        onViewerThread([&] {
-            ret = viewer->preparePreview();
-            const PreviewState &s = viewer->previewState();
-            stateSize = QSize(s.previewWidth, s.previewHeight);
-            font = s.previewFont;
-            mark = s.watermarkRect;
-            viewer->releasePreview();
-        });
-        QCOMPARE(ret, 0);
-        QCOMPARE(stateSize, size);
-        QCOMPARE(font.pixelSize(), previewPx);
-        QCOMPARE(mark.size(), QFontMetrics(font).boundingRect(job.watermarkText).size());
-        QCOMPARE(mark.right() + 1, size.width() - int(size.width() * 0.01));
+        ImageViewer local; // on this thread: its state can be looked at directly
+        QCOMPARE(local.preparePreview(), 0);
+        const PreviewState &s = local.previewState();
+        QCOMPARE(QSize(s.previewWidth, s.previewHeight), size);
+        QCOMPARE(s.previewFont.pixelSize(), previewPx);
+        QCOMPARE(s.watermarkRect.size(),
+                 QFontMetrics(s.previewFont).boundingRect(job.watermarkText).size());
+        QCOMPARE(s.watermarkRect.right() + 1, size.width() - int(size.width() * 0.01));
+        local.releasePreview();
 
         auto spy = start();
         QVERIFY(finished(*spy));
@@ -482,7 +469,8 @@ private slots:
     {
         album({}, 1);
         sink.reset();
-        onViewerThread([&] { viewer->changePreviewCoverImpl(); });
+        ImageViewer local;
+        local.changePreviewCoverImpl();
         QCOMPARE(sink.frames().size(), 0);
 
         album({pictures[0], pictures[4]}, 1);
