@@ -157,7 +157,6 @@ private:
     // Settings panel helpers.
     static void setElidedName(QLabel *pLabel, const QString &szName);
     void endTextEditing();
-    QFont fontForDialog() const;
     bool settingsEvent(QObject *watched, QEvent *event);
 
     // Export helpers.

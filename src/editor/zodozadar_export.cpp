@@ -104,7 +104,9 @@ void ZodoZadar::exportRequest()
     for (int n = 1;; ++n) {
         const QString szCandidate = QStringLiteral("%1(%2)").arg(szBase, QString::number(n));
         pDialog->changeFileName(szCandidate);
-        if (!QFileInfo::exists(exportTarget(szDir, szCandidate)))
+        // A candidate the dialog refuses (too long) leaves its name; the user picks another.
+        if (pDialog->fileName() != szCandidate ||
+            !QFileInfo::exists(exportTarget(szDir, szCandidate)))
             break;
     }
     pDialog->show();

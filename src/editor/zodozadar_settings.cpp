@@ -18,7 +18,6 @@
 #include <QButtonGroup>
 #include <QCursor>
 #include <QFileInfo>
-#include <QFontInfo>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -170,21 +169,12 @@ void ZodoZadar::endTextEditing()
     pEdit->style()->polish(pEdit);
 }
 
-QFont ZodoZadar::fontForDialog() const
-{
-    // The family really drawn and the size in points: OK without a change then changes nothing.
-    const QFont &stFont = RenderJob::instance().watermarkFont;
-    QFont shown = stFont;
-    shown.setFamily(QFontInfo(stFont).family());
-    shown.setPointSizeF(stFont.pixelSize() * 0.75);
-    return shown;
-}
-
 void ZodoZadar::selectFontStyle()
 {
     RenderJob &job = RenderJob::instance();
     FontDialog dialog(this);
-    dialog.setCurrentFont(fontForDialog());
+    // The family really drawn and the size in points: OK without a change then changes nothing.
+    dialog.setCurrentFont(FontDialog::dialogFontFor(job.watermarkFont));
     dialog.setCurrentColor(job.watermarkColor);
     bool bChanged = false;
     connect(&dialog, &FontDialog::fontSelected, this, [this, &job, &bChanged](QFont stFont) {
