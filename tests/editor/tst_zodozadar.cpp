@@ -1,13 +1,8 @@
 // The album editor with its real decoder thread: import, failures, removal, reorder, durations.
-#include "zodozadar.h"
-#include "zodozadar_form.h"
+#include "editorfixture.h"
 
 #include "addimagebutton.h"
-#include "cblluishadowmgr.h"
-#include "cframelesswindow.h"
 #include "cqcombobox.h"
-#include "cqdialogex.h"
-#include "cqthememgr.h"
 #include "cqvideoplay.h"
 #include "faildialog.h"
 #include "filechooser.h"
@@ -35,15 +30,11 @@ class TestZodoZadar : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    std::unique_ptr<ShareCode::CQDialogExMgr> m_dialogMgr;
-    std::unique_ptr<ShareCode::CQThemeMgr> m_themeMgr;
-    std::unique_ptr<ShareCode::CBLLUIShadowMgr> m_shadowMgr;
-    std::unique_ptr<ShareCode::CFramelessWindow> m_frame;
-    ZodoZadar *m_editor = nullptr;
+    EditorFixture m_fixture;
     QStringList m_failTitles;
     QStringList m_failDetails;
 
-    Ui::ZodoZadarClass *form() const { return m_editor->form(); }
+    Ui::ZodoZadarClass *form() const { return m_fixture.form(); }
     static ProgressDialog *progressDialog()
     {
         return ShareCode::QtInversionWidget::instance()->findChild<ProgressDialog *>();
@@ -63,8 +54,8 @@ class TestZodoZadar : public QObject
     {
         FileChooser::setOpenFilesOverride(
             [szFiles](const QString &, const QString &, const QString &, bool) { return szFiles; });
-        QVERIFY(QMetaObject::invokeMethod(m_editor, "selectImageSources"));
-        QTRY_VERIFY_WITH_TIMEOUT(!m_editor->decoder()->running && !progressDialog() &&
+        QVERIFY(QMetaObject::invokeMethod(m_fixture.editor, "selectImageSources"));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_fixture.editor->decoder()->running && !progressDialog() &&
                                      !QApplication::activeModalWidget(),
                                  30000);
     }
@@ -93,9 +84,7 @@ private slots:
     void initTestCase()
     {
         RenderJob::instance();
-        m_dialogMgr = std::make_unique<ShareCode::CQDialogExMgr>();
-        m_themeMgr = std::make_unique<ShareCode::CQThemeMgr>();
-        m_shadowMgr = std::make_unique<ShareCode::CBLLUIShadowMgr>();
+        m_fixture.createManagers();
         // Failure reports are modal: read and close each one as it appears.
         auto *pTimer = new QTimer(this);
         connect(pTimer, &QTimer::timeout, this, [this] {
@@ -113,19 +102,12 @@ private slots:
     {
         m_failTitles.clear();
         m_failDetails.clear();
-        m_frame = std::make_unique<ShareCode::CFramelessWindow>();
-        m_editor = new ZodoZadar(m_frame.get());
-        m_frame->addContentWidget(m_editor);
-        m_frame->resize(1000, 640);
-        m_frame->show();
+        m_fixture.createEditor();
     }
 
     void cleanup()
     {
-        delete m_editor;
-        m_editor = nullptr;
-        m_frame.reset();
-        FileChooser::setOpenFilesOverride({});
+        m_fixture.destroyEditor();
         RenderJob &job = RenderJob::instance();
         QVERIFY(!job.player);
         QVERIFY(job.materials.isEmpty());
@@ -143,8 +125,8 @@ private slots:
         QCOMPARE(form()->comboVideoHeight->currentText(), QStringLiteral("1080P"));
         QCOMPARE(QSize(job.width, job.height), QSize(1920, 1080));
         QCOMPARE(job.watermarkFont.pixelSize(), 48);
-        QCOMPARE(job.player, static_cast<PlayerInterface *>(m_editor->player()));
-        QCOMPARE(m_editor->playerState, 4);
+        QCOMPARE(job.player, static_cast<PlayerInterface *>(m_fixture.editor->player()));
+        QCOMPARE(m_fixture.editor->playerState, 4);
         QVERIFY(form()->boxImageDuration->property("isMinimum").toBool());
     }
 
@@ -159,14 +141,14 @@ private slots:
         QCOMPARE(job.materialOrder.size(), 2);
         QCOMPARE(job.transitions.size(), 1);
         QCOMPARE(job.totalDuration, seconds(3 + 3 + 2));
-        QCOMPARE(m_editor->player()->totalDurationMs(), 8000);
+        QCOMPARE(m_fixture.editor->player()->totalDurationMs(), 8000);
         QCOMPARE(m_failTitles, QStringList{QStringLiteral("Partial import failed...")});
         QVERIFY2(m_failDetails.value(0).startsWith(QStringLiteral("Image decode failed(")),
                  qPrintable(m_failDetails.value(0)));
         QVERIFY(form()->btnExport->isEnabled() && form()->divSetting->isEnabled());
         QCOMPARE(form()->divImageSourceOperate->currentWidget(), form()->pageImageSourcList);
         QCOMPARE(form()->boxImageDuration->value(), 3);
-        QCOMPARE(m_editor->currentPath, job.materialOrder.first());
+        QCOMPARE(m_fixture.editor->currentPath, job.materialOrder.first());
 
         // A new import empties the album first; watermark and music settings stay.
         job.watermarkText = QStringLiteral("kept");
@@ -216,8 +198,8 @@ private slots:
             if (ProgressDialog *pDialog = progressDialog())
                 pDialog->close();
         });
-        QVERIFY(QMetaObject::invokeMethod(m_editor, "selectImageSources"));
-        QTRY_VERIFY_WITH_TIMEOUT(!m_editor->decoder()->running && !progressDialog(), 30000);
+        QVERIFY(QMetaObject::invokeMethod(m_fixture.editor, "selectImageSources"));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_fixture.editor->decoder()->running && !progressDialog(), 30000);
         QTest::qWait(300); // answers still queued must not add rows
         QCOMPARE(rows()->rowCount(), 1);
         QCOMPARE(RenderJob::instance().materialOrder.size(), 1);
@@ -250,7 +232,7 @@ private slots:
         QSpinBox *pBox = form()->boxImageDuration;
         pBox->setValue(5);
         QCOMPARE(job.totalDuration, seconds(19));
-        QCOMPARE(m_editor->player()->totalDurationMs(), 19000);
+        QCOMPARE(m_fixture.editor->player()->totalDurationMs(), 19000);
         pBox->setValue(61);
         QCOMPARE(pBox->value(), 60);
         QCOMPARE(job.uniformDurationValue, seconds(60));
@@ -281,9 +263,9 @@ private slots:
         QCOMPARE(job.totalDuration, qint64(0));
         QCOMPARE(job.uniformDurationValue, seconds(3));
         QCOMPARE(form()->boxImageDuration->value(), 1);
-        QVERIFY(m_editor->currentPath.isEmpty());
+        QVERIFY(m_fixture.editor->currentPath.isEmpty());
         QVERIFY(!form()->btnExport->isEnabled());
-        QVERIFY(!m_editor->player()->engineAttached());
+        QVERIFY(!m_fixture.editor->player()->engineAttached());
         QCOMPARE(form()->divImageSourceOperate->currentWidget(), form()->pageAddImage);
     }
 

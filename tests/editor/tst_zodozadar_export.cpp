@@ -1,14 +1,9 @@
 // The editor's export road with the real dialogs and encoder: overwrite and rename, cancel through
 // the progress dialog, and one whole export probed.
-#include "zodozadar.h"
-#include "zodozadar_form.h"
+#include "editorfixture.h"
 
-#include "cblluishadowmgr.h"
-#include "cframelesswindow.h"
 #include "cqcombobox.h"
-#include "cqdialogex.h"
 #include "cqdlgtipsimple.h"
-#include "cqthememgr.h"
 #include "exportsettingdialog.h"
 #include "faildialog.h"
 #include "filechooser.h"
@@ -38,14 +33,10 @@ class TestZodoZadarExport : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    std::unique_ptr<ShareCode::CQDialogExMgr> m_dialogMgr;
-    std::unique_ptr<ShareCode::CQThemeMgr> m_themeMgr;
-    std::unique_ptr<ShareCode::CBLLUIShadowMgr> m_shadowMgr;
-    std::unique_ptr<ShareCode::CFramelessWindow> m_frame;
-    ZodoZadar *m_editor = nullptr;
+    EditorFixture m_fixture;
     QStringList m_failDetails;
 
-    Ui::ZodoZadarClass *form() const { return m_editor->form(); }
+    Ui::ZodoZadarClass *form() const { return m_fixture.form(); }
     template <class T> static T *dialog()
     {
         return ShareCode::QtInversionWidget::instance()->findChild<T *>();
@@ -61,9 +52,9 @@ class TestZodoZadarExport : public QObject
         }
         FileChooser::setOpenFilesOverride(
             [files](const QString &, const QString &, const QString &, bool) { return files; });
-        QVERIFY(QMetaObject::invokeMethod(m_editor, "selectImageSources"));
+        QVERIFY(QMetaObject::invokeMethod(m_fixture.editor, "selectImageSources"));
         QTRY_COMPARE_WITH_TIMEOUT(RenderJob::instance().materialOrder.size(), iCount, 20000);
-        QTRY_VERIFY(!m_editor->decoder()->running);
+        QTRY_VERIFY(!m_fixture.editor->decoder()->running);
     }
 
     // Opens the export dialog on szFolder with the name szName.
@@ -93,29 +84,15 @@ class TestZodoZadarExport : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        m_dialogMgr = std::make_unique<ShareCode::CQDialogExMgr>();
-        m_themeMgr = std::make_unique<ShareCode::CQThemeMgr>();
-        m_shadowMgr = std::make_unique<ShareCode::CBLLUIShadowMgr>();
-    }
+    void initTestCase() { m_fixture.createManagers(); }
 
-    void init()
-    {
-        m_frame = std::make_unique<ShareCode::CFramelessWindow>();
-        m_editor = new ZodoZadar(m_frame.get());
-        m_frame->addContentWidget(m_editor);
-        m_frame->resize(1000, 640);
-        m_frame->show();
-    }
+    void init() { m_fixture.createEditor(); }
 
     void cleanup()
     {
         for (QWidget *pWidget : ShareCode::QtInversionWidget::instance()->findChildren<QDialog *>())
             delete pWidget;
-        delete m_editor;
-        m_frame.reset();
-        FileChooser::setOpenFilesOverride({});
+        m_fixture.destroyEditor();
     }
 
     // "Uncover" gives album(1), or album(2) when album(1) exists too, and shows the dialog again.
@@ -160,8 +137,9 @@ private slots:
         auto *pFail = dialog<FailDialog>();
         QCOMPARE(pFail->findChild<QLabel *>(QStringLiteral("labelContent"))->text(),
                  QStringLiteral("Export failed..."));
-        QVERIFY2(m_editor->lastErrorText.startsWith(QStringLiteral("Operation interrupted(")),
-                 qPrintable(m_editor->lastErrorText));
+        QVERIFY2(
+            m_fixture.editor->lastErrorText.startsWith(QStringLiteral("Operation interrupted(")),
+            qPrintable(m_fixture.editor->lastErrorText));
         QTRY_VERIFY(!dialog<ProgressDialog>());
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("album.mp4")});

@@ -1,13 +1,8 @@
 // The editor's settings panel with the real widgets and decoder: the watermark-type question, the
 // help popup, a refused watermark picture, the music label, and the held files behind them.
-#include "zodozadar.h"
-#include "zodozadar_form.h"
+#include "editorfixture.h"
 
-#include "cblluishadowmgr.h"
-#include "cframelesswindow.h"
-#include "cqdialogex.h"
 #include "cqquitdialog.h"
-#include "cqthememgr.h"
 #include "cqtoast.h"
 #include "filechooser.h"
 #include "imagedecoder.h"
@@ -32,15 +27,11 @@ class TestZodoZadarSettings : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    std::unique_ptr<ShareCode::CQDialogExMgr> m_dialogMgr;
-    std::unique_ptr<ShareCode::CQThemeMgr> m_themeMgr;
-    std::unique_ptr<ShareCode::CBLLUIShadowMgr> m_shadowMgr;
-    std::unique_ptr<ShareCode::CFramelessWindow> m_frame;
-    ZodoZadar *m_editor = nullptr;
+    EditorFixture m_fixture;
     QStringList m_chosen; // what the file chooser answers next
     int m_chooserCalls = 0;
 
-    Ui::ZodoZadarClass *form() const { return m_editor->form(); }
+    Ui::ZodoZadarClass *form() const { return m_fixture.form(); }
 
     // Answers the next modal question with OK (true) or Cancel.
     void answerQuestion(bool bOk)
@@ -54,35 +45,25 @@ class TestZodoZadarSettings : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        m_dialogMgr = std::make_unique<ShareCode::CQDialogExMgr>();
-        m_themeMgr = std::make_unique<ShareCode::CQThemeMgr>();
-        m_shadowMgr = std::make_unique<ShareCode::CBLLUIShadowMgr>();
-        FileChooser::setOpenFilesOverride(
-            [this](const QString &, const QString &, const QString &, bool) {
-                ++m_chooserCalls;
-                return m_chosen;
-            });
-    }
+    void initTestCase() { m_fixture.createManagers(); }
 
     void init()
     {
         m_chosen.clear();
         m_chooserCalls = 0;
-        m_frame = std::make_unique<ShareCode::CFramelessWindow>();
-        m_editor = new ZodoZadar(m_frame.get());
-        m_frame->addContentWidget(m_editor);
-        m_frame->resize(1000, 640);
-        m_frame->show();
+        m_fixture.createEditor();
+        FileChooser::setOpenFilesOverride(
+            [this](const QString &, const QString &, const QString &, bool) {
+                ++m_chooserCalls;
+                return m_chosen;
+            });
         form()->divSetting->setEnabled(true);
         form()->btnImageWartermarkHelp->setEnabled(true);
     }
 
     void cleanup()
     {
-        delete m_editor;
-        m_frame.reset();
+        m_fixture.destroyEditor();
         RenderJob &job = RenderJob::instance();
         QVERIFY(!job.watermarkImageFile && !job.musicFile);
         job.watermarkText.clear();
@@ -135,8 +116,8 @@ private slots:
         testmedia::writeBytes(bad, "not a png");
         m_chosen = QStringList{bad};
         form()->radioImageWatermark->click();
-        QTRY_VERIFY(m_editor->findChild<ShareCode::CQToast *>());
-        QCOMPARE(m_editor->findChild<ShareCode::CQToast *>()->text(),
+        QTRY_VERIFY(m_fixture.editor->findChild<ShareCode::CQToast *>());
+        QCOMPARE(m_fixture.editor->findChild<ShareCode::CQToast *>()->text(),
                  QStringLiteral("Failed to add watermark, because of the abnormal picture"));
         QVERIFY(job.watermarkImagePath.isEmpty());
         QCOMPARE(form()->labelImageWatermarkName->text(),
@@ -149,7 +130,7 @@ private slots:
         QTRY_COMPARE(job.watermarkImagePath, good);
         QVERIFY(job.watermarkImageFile);
         QCOMPARE(form()->labelImageWatermarkName->text(), QStringLiteral("logo.png"));
-        QVERIFY(!m_editor->decoder()->running);
+        QVERIFY(!m_fixture.editor->decoder()->running);
         // Leaving the picture type (after the question) lets the file go; coming back holds it.
         answerQuestion(true);
         form()->radioNoWatermark->click();
@@ -168,15 +149,15 @@ private slots:
         QHoverEvent enter(QEvent::HoverEnter, QPointF(4, 4), QPointF(-1, -1));
         QApplication::sendEvent(pHelp, &enter);
         QApplication::sendEvent(pHelp, &enter);
-        QCOMPARE(m_editor->findChildren<ImageWatermarkHelpDialog *>().size(), 1);
-        QVERIFY(m_editor->findChild<ImageWatermarkHelpDialog *>()->text().contains(
+        QCOMPARE(m_fixture.editor->findChildren<ImageWatermarkHelpDialog *>().size(), 1);
+        QVERIFY(m_fixture.editor->findChild<ImageWatermarkHelpDialog *>()->text().contains(
             QStringLiteral("1274 x 418")));
         QHoverEvent leave(QEvent::HoverLeave, QPointF(-1, -1), QPointF(4, 4));
         QApplication::sendEvent(pHelp, &leave);
-        QTRY_COMPARE(m_editor->findChildren<ImageWatermarkHelpDialog *>().size(), 0);
+        QTRY_COMPARE(m_fixture.editor->findChildren<ImageWatermarkHelpDialog *>().size(), 0);
         pHelp->setEnabled(false);
         QApplication::sendEvent(pHelp, &enter);
-        QCOMPARE(m_editor->findChildren<ImageWatermarkHelpDialog *>().size(), 0);
+        QCOMPARE(m_fixture.editor->findChildren<ImageWatermarkHelpDialog *>().size(), 0);
     }
 
     // Custom music without a file opens the chooser; a long name is elided, and "none" lets the

@@ -1,0 +1,50 @@
+// The editor in its main window with the toolkit's managers, as the program builds it.
+#pragma once
+
+#include "zodozadar.h"
+#include "zodozadar_form.h"
+
+#include "cblluishadowmgr.h"
+#include "cframelesswindow.h"
+#include "cqdialogex.h"
+#include "cqthememgr.h"
+#include "filechooser.h"
+
+#include <memory>
+
+class EditorFixture
+{
+public:
+    // Once per test program: the managers live as long as the program's windows.
+    void createManagers()
+    {
+        m_dialogMgr = std::make_unique<ShareCode::CQDialogExMgr>();
+        m_themeMgr = std::make_unique<ShareCode::CQThemeMgr>();
+        m_shadowMgr = std::make_unique<ShareCode::CBLLUIShadowMgr>();
+    }
+    // Once per test function: a new main window with a new editor.
+    void createEditor()
+    {
+        m_frame = std::make_unique<ShareCode::CFramelessWindow>();
+        editor = new ZodoZadar(m_frame.get());
+        m_frame->addContentWidget(editor);
+        m_frame->resize(1000, 640);
+        m_frame->show();
+    }
+    void destroyEditor()
+    {
+        delete editor;
+        editor = nullptr;
+        m_frame.reset();
+        FileChooser::setOpenFilesOverride({});
+    }
+    Ui::ZodoZadarClass *form() const { return editor->form(); }
+
+    ZodoZadar *editor = nullptr;
+
+private:
+    std::unique_ptr<ShareCode::CQDialogExMgr> m_dialogMgr;
+    std::unique_ptr<ShareCode::CQThemeMgr> m_themeMgr;
+    std::unique_ptr<ShareCode::CBLLUIShadowMgr> m_shadowMgr;
+    std::unique_ptr<ShareCode::CFramelessWindow> m_frame;
+};
