@@ -116,8 +116,9 @@ void CQVideoShow::watchScreen()
         if (handle) {
             // Exposes reach the native window, not this widget, and updates are off anyway.
             handle->installEventFilter(this);
+            // Queued: Qt settles the geometry for the new screen after announcing it.
             connect(handle, &QWindow::screenChanged, this, &CQVideoShow::watchScreen,
-                    Qt::UniqueConnection);
+                    Qt::QueuedConnection);
         }
     }
     for (QMetaObject::Connection &connection : m_screenConnections)
@@ -137,8 +138,9 @@ void CQVideoShow::watchScreen()
 bool CQVideoShow::event(QEvent *event)
 {
     const bool handled = QWidget::event(event);
+    // A native child learns of its top level's new screen here, not through its own window.
     if (event->type() == QEvent::ScreenChangeInternal && m_engineOwned)
-        watchScreen();
+        QMetaObject::invokeMethod(this, &CQVideoShow::watchScreen, Qt::QueuedConnection);
     return handled;
 }
 

@@ -246,22 +246,36 @@ void TestCQVideoShow::stillPictureNotPresentedAgain()
 void TestCQVideoShow::sizeReportedBeforeTheWindowWins()
 {
     // A new playback has no SDL window until its first picture. A size the surface reports
-    // before then is newer than what the window is found to have when it is made.
+    // before then is newer than what the window is found to have when it is made. (A surface of
+    // its own: the engine resizes the X window to the reported size, behind Qt's back.)
+    VideoCtl *engine = VideoCtl::instance();
     m_player->detachEngine();
-    VideoCtl::instance()->waitDisplayLoop();
-    m_player->attachEngine();
-    CQVideoShow *show = m_player->videoShow();
-    const QSize device = show->deviceSize();
-    const QSize reported(device.width() - 120, device.height() - 60);
-    VideoCtl::instance()->notifyWindowResized(show->winId(), reported.width(), reported.height());
+    engine->waitDisplayLoop();
+    CQVideoShow surface;
+    surface.setMinimumSize(1, 1);
+    surface.resize(400, 300);
+    surface.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&surface));
+    surface.setEngineOwned(true);
+    engine->startPlay(surface.winId());
+    const QSize reported = surface.deviceSize() - QSize(120, 60);
+    engine->notifyWindowResized(surface.winId(), reported.width(), reported.height());
     AVFrame *frame = testframes::solidPicture(400, 400, AV_PIX_FMT_YUV420P, 81, 90, 240);
-    QString why;
-    const bool shown = showAndCheck(frame, QColor(255, 0, 0), &why, reported);
+    QCOMPARE(engine->pushVideoFrame(frame), 0);
     av_frame_free(&frame);
-    QVERIFY2(shown, qPrintable(why));
-    // The surface's own size again, as it would report on its next change.
-    VideoCtl::instance()->notifyWindowResized(show->winId(), device.width(), device.height());
-    QTRY_COMPARE(grabSurface().size(), device);
+    const SDL_Rect r =
+        vmplayer::displayRect(0, 0, reported.width(), reported.height(), 400, 400, {1, 1});
+    auto shown = [&] {
+        const QImage image =
+            QGuiApplication::primaryScreen()->grabWindow(surface.winId()).toImage();
+        return image.size() == reported &&
+               near(image.pixel(r.x + 3, r.y + 3), QColor(255, 0, 0), 14) &&
+               near(image.pixel(r.x + r.w - 4, r.y + r.h - 4), QColor(255, 0, 0), 14) &&
+               image.pixel(r.x - 2, r.y + r.h / 2) == qRgb(47, 47, 47);
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(shown(), 5000);
+    engine->stopPlay();
+    engine->waitDisplayLoop();
 }
 
 void TestCQVideoShow::scaleChangeReportsDevicePixels()
@@ -279,12 +293,14 @@ void TestCQVideoShow::scaleChangeReportsDevicePixels()
     m_player->detachEngine();
     engine->waitDisplayLoop();
 
-    // A surface whose logical size cannot change: on another scale only its device pixels do,
-    // and no resize event says so.
-    CQVideoShow surface;
+    // A surface of fixed logical size in a window moved to a screen of twice the scale: Qt
+    // sends it no resize event and leaves its X window at the old pixel count.
+    QWidget window;
+    window.resize(1000, 800); // holds the surface at both scales
+    CQVideoShow surface(&window);
     surface.setFixedSize(400, 300);
-    surface.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&surface));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
     surface.setEngineOwned(true);
     engine->startPlay(surface.winId());
     auto shows = [&](const QColor &colour, const QSize &device) {
@@ -301,18 +317,18 @@ void TestCQVideoShow::scaleChangeReportsDevicePixels()
     const QSize before = surface.deviceSize();
     QTRY_VERIFY_WITH_TIMEOUT(shows(QColor(0, 255, 0), before), 5000);
 
-    surface.windowHandle()->setScreen(to);
-    surface.move(to->geometry().topLeft() + QPoint(20, 20));
+    window.windowHandle()->setScreen(to);
+    window.move(to->geometry().topLeft() + QPoint(20, 20));
     QTRY_COMPARE(surface.devicePixelRatioF(), to->devicePixelRatio());
     frame = testframes::solidPicture(640, 360, AV_PIX_FMT_YUV420P, 81, 90, 240);
     QCOMPARE(engine->pushVideoFrame(frame), 0);
     av_frame_free(&frame);
-    // Told of its new device pixels, the engine draws over all of them; left unaware, it keeps
-    // the old pixel count and the window shrinks to half its logical size.
+    // Told of its new device pixels, the engine draws over all of them (and sizes the X window
+    // to match); left unaware, it fills a quarter of the surface.
     const QSize expected = QSize(400, 300) * to->devicePixelRatio();
     QTRY_VERIFY_WITH_TIMEOUT(shows(QColor(255, 0, 0), expected), 5000);
     QTest::qWait(300);
-    QCOMPARE(surface.size(), QSize(400, 300));
+    QCOMPARE(surface.deviceSize(), expected);
     QVERIFY(shows(QColor(255, 0, 0), expected));
     engine->stopPlay();
     engine->waitDisplayLoop();
