@@ -322,6 +322,10 @@
         <source>Export failed...</source>
         <translation>导出失败...</translation>
     </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
 </context>
 <context>
     <name>FontDialog</name>
@@ -573,6 +577,10 @@
         <source>Material import... </source>
         <translation>素材导入中... </translation>
     </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
 </context>
 <context>
     <name>SuccessDialogClass</name>
@@ -587,6 +595,10 @@
     <message>
         <source>Open the export folder</source>
         <translation>打开导出文件夹</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
     </message>
 </context>
 <context>

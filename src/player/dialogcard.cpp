@@ -72,7 +72,11 @@ void DialogCard::setupCard(QDialog *pDialog, const QString &szObjectName,
         "#btnClose:hover {border-image: url(:/theme_local/imgs/btn_close_2.png); }\n"
         "#btnClose:pressed {border-image:url(:/theme_local/imgs/btn_close_3.png); }\n"
         "#btnClose:disabled {border-image:url(:/theme_local/imgs/btn_close_4.png); }"));
-    btnClose->setAccessibleName(QCoreApplication::translate(szFormContext, "Close"));
+    // The context varies by dialog; the list below names each entry for the translation tools.
+    static const char *const kCloseTexts[] = {QT_TRANSLATE_NOOP("ProgressDialogClass", "Close"),
+                                              QT_TRANSLATE_NOOP("FailDialogClass", "Close"),
+                                              QT_TRANSLATE_NOOP("SuccessDialogClass", "Close")};
+    btnClose->setAccessibleName(QCoreApplication::translate(szFormContext, kCloseTexts[0]));
     gridLayout_2->addWidget(btnClose, 1, 1);
     verticalLayout->addWidget(uiFrame2);
 
