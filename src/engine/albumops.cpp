@@ -93,8 +93,8 @@ std::optional<AlbumChange> removePicture(RenderJob &job, const QString &szPath, 
     return change;
 }
 
-AlbumChange reorderPictures(RenderJob &job, const QStringList &szRows, int iOldIndex,
-                            int iNewIndex, bool bSelfAdaptingRatio)
+AlbumChange reorderPictures(RenderJob &job, const QStringList &szRows, int iOldIndex, int iNewIndex,
+                            bool bSelfAdaptingRatio)
 {
     job.materialOrder = szRows;
     if (bSelfAdaptingRatio)

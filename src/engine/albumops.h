@@ -30,7 +30,8 @@ void closeHeldFile(FILE *&pFile);
 // one held handle, opened when the path joins the album. Every row after the first brings a
 // 2-second transition slot from the picker. The first picture of an empty album takes the ratio
 // when bSelfAdaptingRatio (and recomputes width) and changes the cover.
-AlbumChange appendPicture(RenderJob &job, const MaterialItem &item, bool bSelfAdaptingRatio = false);
+AlbumChange appendPicture(RenderJob &job, const MaterialItem &item,
+                          bool bSelfAdaptingRatio = false);
 
 // Removes the row that stood at iOldIndex. Nothing happens (nullopt) when the path has no item.
 // The last transition slot goes, whichever picture went; the held handle is closed only when no
@@ -39,8 +40,8 @@ std::optional<AlbumChange> removePicture(RenderJob &job, const QString &szPath, 
 
 // A row moved from iOldIndex to iNewIndex; szRows is the list's order after the move. Transitions
 // and the total stay; the self-adapting ratio follows the new first picture.
-AlbumChange reorderPictures(RenderJob &job, const QStringList &szRows, int iOldIndex,
-                            int iNewIndex, bool bSelfAdaptingRatio);
+AlbumChange reorderPictures(RenderJob &job, const QStringList &szRows, int iOldIndex, int iNewIndex,
+                            bool bSelfAdaptingRatio);
 
 // Sets the uniform picture duration in whole seconds (clamped to 1..60) and moves totalDuration
 // by the difference for every row.

@@ -116,14 +116,22 @@ private slots:
         QTest::addColumn<QString>("height");
         QTest::addColumn<QString>("ratio");
         QTest::addColumn<QSize>("size");
-        QTest::newRow("480 16:9") << "480P" << "16:9" << QSize(852, 480);
-        QTest::newRow("720 9:16") << "720P" << "9:16" << QSize(404, 720);
-        QTest::newRow("1080 3:4") << "1080P" << "3:4" << QSize(810, 1080);
-        QTest::newRow("2K 16:9") << "2K" << "16:9" << QSize(3640, 2048);
-        QTest::newRow("2K 4:3") << "2K" << "4:3" << QSize(2730, 2048);
-        QTest::newRow("4K 16:9") << "4K" << "16:9" << QSize(7282, 4096);
-        QTest::newRow("4K 2:1") << "4K" << "2:1" << QSize(8192, 4096);
-        QTest::newRow("unknown height keeps 1080") << "8K" << "1:1" << QSize(1080, 1080);
+        QTest::newRow("480 16:9") << "480P"
+                                  << "16:9" << QSize(852, 480);
+        QTest::newRow("720 9:16") << "720P"
+                                  << "9:16" << QSize(404, 720);
+        QTest::newRow("1080 3:4") << "1080P"
+                                  << "3:4" << QSize(810, 1080);
+        QTest::newRow("2K 16:9") << "2K"
+                                 << "16:9" << QSize(3640, 2048);
+        QTest::newRow("2K 4:3") << "2K"
+                                << "4:3" << QSize(2730, 2048);
+        QTest::newRow("4K 16:9") << "4K"
+                                 << "16:9" << QSize(7282, 4096);
+        QTest::newRow("4K 2:1") << "4K"
+                                << "2:1" << QSize(8192, 4096);
+        QTest::newRow("unknown height keeps 1080") << "8K"
+                                                   << "1:1" << QSize(1080, 1080);
     }
     void outputSizeTable()
     {
