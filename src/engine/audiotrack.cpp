@@ -203,9 +203,9 @@ int setUpAudioTrack(ExportState &s, const QByteArray &musicPath, int64_t audioBi
     in.label = QStringLiteral("in");
     const QString desc =
         QStringLiteral("aformat=sample_fmts='%1':sample_rates=%2:channel_layouts=%3")
-            .arg(QString::fromUtf8(av_get_sample_fmt_name(enc->sample_fmt)))
-            .arg(enc->sample_rate)
-            .arg(defaultLayoutMask(enc->ch_layout.nb_channels));
+            .arg(QString::fromUtf8(av_get_sample_fmt_name(enc->sample_fmt)),
+                 QString::number(enc->sample_rate),
+                 QString::number(defaultLayoutMask(enc->ch_layout.nb_channels)));
     a.audioFormatGraph =
         createFilterGraph(desc, {in}, {SinkPadSpec{enc->sample_fmt, QStringLiteral("out"), 1}});
     if (!a.audioFormatGraph)

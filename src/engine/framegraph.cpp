@@ -216,11 +216,9 @@ av::FilterGraphPtr createFilterGraph(const QString &szDescription,
             filter = avfilter_get_by_name("abuffer");
             args = QStringLiteral("sample_rate=%1:sample_fmt=%2:time_base=%3:channel_layout=%4:"
                                   "channels=%5")
-                       .arg(src.sampleRate)
-                       .arg(src.format)
-                       .arg(ratioText(src.timeBase))
-                       .arg(src.channelLayout)
-                       .arg(src.channels);
+                       .arg(QString::number(src.sampleRate), QString::number(src.format),
+                            ratioText(src.timeBase), QString::number(src.channelLayout),
+                            QString::number(src.channels));
         }
         AVFilterContext *ctx = nullptr;
         if (!filter ||

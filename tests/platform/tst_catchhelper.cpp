@@ -67,7 +67,8 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QString szText = QString::fromUtf8(file.readAll());
         QVERIFY2(
-            szText.contains(QStringLiteral("signal: %1 (%2)").arg(signalName).arg(signalNumber)),
+            szText.contains(
+                QStringLiteral("signal: %1 (%2)").arg(signalName, QString::number(signalNumber))),
             qPrintable(szText));
         QVERIFY(szText.contains(QStringLiteral("time: ")));
         const int iTrace = szText.indexOf(QStringLiteral("backtrace:\n"));
