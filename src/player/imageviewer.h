@@ -13,6 +13,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -108,6 +109,7 @@ private:
     class FrameSource;
     class StillSource;
     class TransitionSource;
+    struct Lookahead;
 
     void runLoop();
     SegmentEnd renderPictureSegment();
@@ -117,6 +119,10 @@ private:
     void takeSeekRequest();
     void stepBack();
     int holdPicture(int index);
+    void startLookahead();
+    void advanceLookahead(bool wait);
+    void dropLookahead();
+    void finishLookahead();
     bool enqueue(av::FramePtr frame);
     void flushQueue(int64_t clockMs, int64_t clockPts);
     void wake();
@@ -130,6 +136,7 @@ private:
     MaterialItem nextPicture;
     PlayerInterface *runPlayer = nullptr;
     int64_t pictureFrames = 0;
+    std::unique_ptr<Lookahead> lookahead; // the viewer's thread only
 
     std::mutex queueMutex;
     std::condition_variable queueChanged;
