@@ -36,9 +36,9 @@ constexpr int kPollMs = 10;
 constexpr int64_t kMaxLatenessBudgetMs = 200;
 // Transitions work on full-chroma stills, up-sampled once per transition (as the export does).
 constexpr AVPixelFormat kTransitionFormat = AV_PIX_FMT_YUV444P;
-// Transition frames rendered ahead, during the still frames before the transition: costly
-// transitions (radial, zoomin) then keep 25 per second on a busy machine. 20 frames of 1080p
-// are 62 MB.
+// Transition frames rendered ahead on a thread of their own, from the still frames before the
+// transition on: costly transitions (radial, zoomin) then keep 25 per second on a busy machine.
+// 20 frames of 1080p are 62 MB.
 constexpr size_t kTransitionLookahead = 20;
 
 int64_t monotonicMs()
@@ -145,29 +145,34 @@ class ImageViewer::TransitionSource : public FrameSource
 public:
     TransitionSource(const TransitionSlot &slot, int W, int H, WatermarkOverlay &watermark,
                      av::FramePtr from, av::FramePtr to)
-        : slot(slot), W(W), H(H), watermark(watermark), from(std::move(from)), to(std::move(to))
+        : slot(slot), W(W), H(H), watermark(watermark), from(std::move(from)), to(std::move(to)),
+          frameCount(RenderJob::transitionFrameCount(slot, kPreviewRate))
     {
     }
 
-    // Renders the transition from its first frame on a thread of its own, `depth` frames ahead.
-    bool startAhead(int64_t frameCount, size_t depth)
+    // Starts rendering at `step`, on a thread of its own, a few frames ahead of the queue; when
+    // no thread can be had, frame by frame as they are asked for.
+    int begin(int64_t step)
     {
-        av::FilterGraphPtr aheadGraph = createGraph(0);
-        if (!aheadGraph)
-            return false;
+        ahead.reset();
+        graph = createGraph(step);
+        if (!graph)
+            return AVERROR(EINVAL);
         try {
-            ahead = std::make_unique<TransitionRenderer>(std::move(aheadGraph), from.get(),
-                                                         to.get(), frameCount, depth);
+            ahead = std::make_unique<TransitionRenderer>(std::move(graph), from.get(), to.get(),
+                                                         frameCount - step, kTransitionLookahead);
+            aheadStep = step;
         } catch (const std::system_error &) {
-            return false;
+            graph = createGraph(step);
         }
-        aheadStep = 0;
-        return true;
+        return graph || ahead ? 0 : AVERROR(EINVAL);
     }
 
     int render(int64_t step, av::FramePtr &out) override
     {
-        int ret = 0;
+        int ret = ahead || graph ? 0 : begin(step);
+        if (ret < 0)
+            return ret;
         if (ahead) {
             // Frames of steps found late were rendered all the same: they are passed over.
             TransitionRenderer::Item item;
@@ -179,10 +184,6 @@ public:
             }
             out = std::move(item.frame);
         } else {
-            if (!graph)
-                graph = createGraph(step);
-            if (!graph)
-                return AVERROR(EINVAL);
             // Both inputs carry the step number; the graph's offset makes its first step `step`.
             from->pts = step;
             to->pts = step;
@@ -205,7 +206,7 @@ public:
     }
 
     // The filter measures progress from the first frame it receives: after a seek it is rebuilt
-    // here for the step it resumes at.
+    // for the step it resumes at, at the next frame asked for.
     void seeked() override
     {
         ahead.reset();
@@ -248,9 +249,10 @@ private:
     WatermarkOverlay &watermark;
     av::FramePtr from;
     av::FramePtr to;
-    av::FilterGraphPtr graph;
+    const int64_t frameCount;
+    av::FilterGraphPtr graph; // frame by frame, when no thread renders ahead
     std::unique_ptr<TransitionRenderer> ahead;
-    int64_t aheadStep = 0;
+    int64_t aheadStep = 0; // the step of the next frame `ahead` delivers
 };
 
 // The transition after the current picture, prepared while the picture's still frames play:
@@ -765,9 +767,8 @@ void ImageViewer::advanceLookahead(bool wait)
     l.source =
         std::make_unique<TransitionSource>(slot, state.previewWidth, state.previewHeight,
                                            state.watermark, std::move(p.from), std::move(p.to));
-    if (!l.source->startAhead(RenderJob::transitionFrameCount(slot, kPreviewRate),
-                              kTransitionLookahead))
-        l.source.reset(); // rendered in turn instead
+    if (l.source->begin(0) < 0)
+        l.source.reset(); // the transition tries again in its turn
 }
 
 void ImageViewer::dropLookahead()
