@@ -40,6 +40,8 @@ constexpr AVPixelFormat kTransitionFormat = AV_PIX_FMT_YUV444P;
 // transition on: costly transitions (radial, zoomin) then keep 25 per second on a busy machine.
 // 20 frames of 1080p are 62 MB.
 constexpr size_t kTransitionLookahead = 20;
+// Prepared pictures kept for seeks back: 6 of 1080p are 19 MB.
+constexpr size_t kRecentPictures = 6;
 
 int64_t monotonicMs()
 {
@@ -87,19 +89,21 @@ struct PreparedTransition
     av::FramePtr to;
 };
 
-// `current` may be null: the caller converts it itself.
-PreparedTransition prepareTransitionStills(av::FramePtr current, const QString &nextPath, int W,
-                                           int H)
+// `current` may be null: the caller converts it itself. `next`, when given, is the next picture
+// already prepared.
+PreparedTransition prepareTransitionStills(av::FramePtr current, av::FramePtr next,
+                                           const QString &nextPath, int W, int H)
 {
     PreparedTransition p;
-    p.next = av::makeFrame();
+    p.next = next ? std::move(next) : av::makeFrame();
     p.from = av::makeFrame();
     p.to = av::makeFrame();
     if (!p.next || !p.from || !p.to) {
         p.code = AVERROR(ENOMEM);
         return p;
     }
-    p.code = preparePreviewPicture(nextPath, W, H, p.next.get());
+    if (p.next->width <= 0)
+        p.code = preparePreviewPicture(nextPath, W, H, p.next.get());
     if (p.code >= 0 && current)
         p.code = convertWithGraph(current.get(), p.from.get(), kTransitionFormat);
     if (p.code >= 0)
@@ -401,6 +405,7 @@ void ImageViewer::releasePreview()
     finishLookahead();
     state.heldFrame.reset();
     state.heldIndex = -1;
+    state.recentPictures.clear();
     state.stillFrame.reset();
     state.watermark.reset();
     state.watermarkFrame.reset();
@@ -603,12 +608,44 @@ int ImageViewer::holdPicture(int index)
     if (state.heldIndex == index && state.heldFrame && state.heldFrame->width > 0)
         return 0;
     state.heldIndex = -1;
-    const RenderJob &job = RenderJob::instance();
-    const int ret = preparePreviewPicture(job.materialOrder.at(index), state.previewWidth,
-                                          state.previewHeight, state.heldFrame.get());
+    int ret = 0;
+    if (av::FramePtr recent = recentPicture(index)) {
+        av_frame_unref(state.heldFrame.get());
+        av_frame_move_ref(state.heldFrame.get(), recent.get());
+    } else {
+        const RenderJob &job = RenderJob::instance();
+        ret = preparePreviewPicture(job.materialOrder.at(index), state.previewWidth,
+                                    state.previewHeight, state.heldFrame.get());
+        if (ret >= 0)
+            keepPicture(index, state.heldFrame.get());
+    }
     if (ret >= 0)
         state.heldIndex = index;
     return ret;
+}
+
+av::FramePtr ImageViewer::recentPicture(int index)
+{
+    auto &recent = state.recentPictures;
+    for (auto it = recent.begin(); it != recent.end(); ++it) {
+        if (it->first == index) {
+            std::rotate(it, it + 1, recent.end()); // now the latest used
+            return av::FramePtr(av_frame_clone(recent.back().second.get()));
+        }
+    }
+    return nullptr;
+}
+
+void ImageViewer::keepPicture(int index, const AVFrame *frame)
+{
+    auto &recent = state.recentPictures;
+    recent.erase(std::remove_if(recent.begin(), recent.end(),
+                                [index](const auto &e) { return e.first == index; }),
+                 recent.end());
+    if (av::FramePtr copy{av_frame_clone(frame)})
+        recent.emplace_back(index, std::move(copy));
+    if (recent.size() > kRecentPictures)
+        recent.erase(recent.begin());
 }
 
 ImageViewer::SegmentEnd ImageViewer::renderPictureSegment()
@@ -679,18 +716,19 @@ ImageViewer::SegmentEnd ImageViewer::renderTransitionSegment()
         PreparedTransition p;
         if (state.heldIndex == index) {
             p = prepareTransitionStills(av::FramePtr(av_frame_clone(state.heldFrame.get())),
-                                        nextPath, W, H);
+                                        recentPicture(index + 1), nextPath, W, H);
         } else {
             // After a seek neither picture is held: both decode at once, one on another thread.
             std::future<PreparedTransition> nextReady;
             try {
                 nextReady = std::async(std::launch::async, prepareTransitionStills, nullptr,
-                                       nextPath, W, H);
+                                       recentPicture(index + 1), nextPath, W, H);
             } catch (const std::system_error &) {
             }
             ret = holdPicture(index);
-            p = nextReady.valid() ? nextReady.get()
-                                  : prepareTransitionStills(nullptr, nextPath, W, H);
+            p = nextReady.valid()
+                    ? nextReady.get()
+                    : prepareTransitionStills(nullptr, recentPicture(index + 1), nextPath, W, H);
             if (ret >= 0 && p.code >= 0)
                 p.code = convertWithGraph(state.heldFrame.get(), p.from.get(), kTransitionFormat);
         }
@@ -711,6 +749,7 @@ ImageViewer::SegmentEnd ImageViewer::renderTransitionSegment()
         // The next picture segment shows this picture without decoding it again.
         std::swap(state.heldFrame, next);
         state.heldIndex = index + 1;
+        keepPicture(index + 1, state.heldFrame.get());
     }
     return end;
 }
@@ -730,7 +769,8 @@ void ImageViewer::startLookahead()
     try {
         lookahead->prepared =
             std::async(std::launch::async, prepareTransitionStills, std::move(current),
-                       job.materialOrder.at(index + 1), state.previewWidth, state.previewHeight);
+                       recentPicture(index + 1), job.materialOrder.at(index + 1),
+                       state.previewWidth, state.previewHeight);
         lookahead->index = index;
     } catch (const std::system_error &) {
     }

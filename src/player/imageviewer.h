@@ -16,6 +16,8 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
+#include <vector>
 
 class PlayerInterface;
 
@@ -23,8 +25,11 @@ class PlayerInterface;
 // it holds renderMutex; `lastHandOffMs` alone is written by the frame feeder.
 struct PreviewState
 {
-    av::FramePtr heldFrame;  // the current picture, letterboxed and converted, no watermark
-    int heldIndex = -1;      // its row in materialOrder; -1 when nothing is held
+    av::FramePtr heldFrame; // the current picture, letterboxed and converted, no watermark
+    int heldIndex = -1;     // its row in materialOrder; -1 when nothing is held
+    // Pictures prepared lately, by row, the latest used last: a seek back to one of them shows
+    // it without decoding it again.
+    std::vector<std::pair<int, av::FramePtr>> recentPictures;
     av::FramePtr stillFrame; // the watermarked frame that a picture segment repeats
     QFont previewFont;
     int previewWidth = 0;
@@ -119,6 +124,8 @@ private:
     void takeSeekRequest();
     void stepBack();
     int holdPicture(int index);
+    av::FramePtr recentPicture(int index);
+    void keepPicture(int index, const AVFrame *frame);
     void startLookahead();
     void advanceLookahead(bool wait);
     void dropLookahead();
