@@ -63,6 +63,9 @@ struct PreviewState
 //   The feeder holds `feederMutex` for its whole life; a run joins it before it ends.
 // - The feeder is the only caller of the player's pushVideoFrame during a run; the renderer
 //   calls sliderPositionMs. Both go through the player pointer read once at the start of a run.
+// - While a picture's still frames play, the next picture decodes on a std::async thread and
+//   the transition renders ahead on a TransitionRenderer thread; the viewer's thread owns both
+//   and waits for them before the run ends.
 class ImageViewer : public QObject
 {
     Q_OBJECT
