@@ -219,6 +219,12 @@ int main(int argc, char **argv)
             gaps << QStringLiteral("%1-%2").arg(run[i - 1].pts + 1).arg(run[i].pts - 1);
     if (!gaps.isEmpty())
         std::printf("late frames: %s\n", qPrintable(gaps.join(QLatin1Char(' '))));
+    // Handed, but a whole frame or more after the clock had passed the frame's own time.
+    const auto handedLate =
+        std::count_if(lag.begin(), lag.end(), [](double l) { return l >= 40.0; });
+    std::printf("handed late (clock a frame or more past it): %lld; late in all: %.2f %%\n",
+                static_cast<long long>(handedLate),
+                100.0 * (totalFrames - handed + handedLate) / totalFrames);
     std::printf("first frame: %lld ms after play\n",
                 static_cast<long long>(run.empty() ? -1 : run.front().atMs - t0));
     std::printf("clock minus frame time at hand-off: median %.0f ms, p95 %.0f ms, max %.0f ms\n",
@@ -233,6 +239,7 @@ int main(int argc, char **argv)
     sleepMs(1500);
     std::vector<double> seekLatency;
     QStringList missed;
+    QStringList each;
     for (int targetMs : targetsMs) {
         const int64_t target = std::min<int64_t>(targetMs, totalMs - 1000);
         sink.take();
@@ -246,6 +253,7 @@ int main(int argc, char **argv)
         for (const auto &p : sink.take()) {
             if (p.pts >= frame && p.pts < frame + 25) {
                 seekLatency.push_back(double(p.atMs - asked));
+                each << QStringLiteral("%1:%2").arg(target / 1000.0).arg(p.atMs - asked);
                 shown = true;
                 break;
             }
@@ -259,6 +267,7 @@ int main(int argc, char **argv)
         missed.isEmpty()
             ? ""
             : qPrintable(QStringLiteral(", missed at %1").arg(missed.join(QLatin1Char(' ')))));
+    std::printf("seek delays (s:ms): %s\n", qPrintable(each.join(QLatin1Char(' '))));
     viewer->paused = true;
     sink.pause();
     sleepMs(500);

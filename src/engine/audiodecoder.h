@@ -36,12 +36,12 @@ public:
     std::atomic<int> seekRequestMs{-1}; // pending seek in preview milliseconds; -1 for none
     std::atomic<int> loopCount{0};      // times the music wrapped (informational)
 
-    // Each acts only while decodeImpl runs.
+    // These three act only while decodeImpl runs.
     void stop();
     void pause();
     void resume();
-    // Seeks the music to preview position `ms` (modulo its length) at the next loop pass. A
-    // negative value drops a pending request.
+    // Seeks the music to preview position `ms` (modulo its length) at the next loop pass, or at
+    // the start of the next request when none runs. A negative value drops a pending request.
     void setSeekRequest(int ms);
 
 signals:

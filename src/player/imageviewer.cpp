@@ -5,6 +5,7 @@
 #include "framegraph.h"
 #include "pictureheader.h"
 #include "playerinterface.h"
+#include "transitionrenderer.h"
 
 extern "C" {
 #include <libavutil/mathematics.h>
@@ -13,6 +14,7 @@ extern "C" {
 #include <QMutexLocker>
 #include <QThread>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <future>
@@ -28,12 +30,18 @@ constexpr int kMaxPreviewHeight = 1080;
 // Flags written directly by the editor, without a wake-up, are seen within this many ms.
 constexpr int kPollMs = 10;
 // How far (ms) the feeder may fall behind its schedule and still catch up by handing frames
-// without waiting. Beyond it the schedule starts again from the frame at hand: after a long
-// stall the renderer has already dropped what the clock passed, and a burst would only show the
-// rest too fast.
+// without waiting. A frame later than that (the player's display stalled, say) that the player's
+// clock has passed too is dropped like the frames the renderer finds late, so that the pictures
+// stay with the clock and the music.
 constexpr int64_t kMaxLatenessBudgetMs = 200;
 // Transitions work on full-chroma stills, up-sampled once per transition (as the export does).
 constexpr AVPixelFormat kTransitionFormat = AV_PIX_FMT_YUV444P;
+// Transition frames rendered ahead on a thread of their own, from the still frames before the
+// transition on: costly transitions (radial, zoomin) then keep 25 per second on a busy machine.
+// 20 frames of 1080p are 62 MB.
+constexpr size_t kTransitionLookahead = 20;
+// Prepared pictures kept for seeks back: 6 of 1080p are 19 MB.
+constexpr size_t kRecentPictures = 6;
 
 int64_t monotonicMs()
 {
@@ -72,6 +80,37 @@ int preparePreviewPicture(const QString &path, int W, int H, AVFrame *dst)
     return 0;
 }
 
+// Both stills of a transition in its working format, and the next picture to hold after it.
+struct PreparedTransition
+{
+    int code = 0;
+    av::FramePtr next;
+    av::FramePtr from;
+    av::FramePtr to;
+};
+
+// `current` may be null: the caller converts it itself. `next`, when given, is the next picture
+// already prepared.
+PreparedTransition prepareTransitionStills(av::FramePtr current, av::FramePtr next,
+                                           const QString &nextPath, int W, int H)
+{
+    PreparedTransition p;
+    p.next = next ? std::move(next) : av::makeFrame();
+    p.from = av::makeFrame();
+    p.to = av::makeFrame();
+    if (!p.next || !p.from || !p.to) {
+        p.code = AVERROR(ENOMEM);
+        return p;
+    }
+    if (p.next->width <= 0)
+        p.code = preparePreviewPicture(nextPath, W, H, p.next.get());
+    if (p.code >= 0 && current)
+        p.code = convertWithGraph(current.get(), p.from.get(), kTransitionFormat);
+    if (p.code >= 0)
+        p.code = convertWithGraph(p.next.get(), p.to.get(), kTransitionFormat);
+    return p;
+}
+
 int64_t positionToFrame(int64_t position, AVRational timeBase)
 {
     // The frame on screen at a moment is the one whose interval holds it.
@@ -108,54 +147,78 @@ private:
 class ImageViewer::TransitionSource : public FrameSource
 {
 public:
-    TransitionSource(const TransitionSlot &slot, int W, int H, WatermarkOverlay &watermark)
-        : slot(slot), W(W), H(H), watermark(watermark)
+    TransitionSource(const TransitionSlot &slot, int W, int H, WatermarkOverlay &watermark,
+                     av::FramePtr from, av::FramePtr to)
+        : slot(slot), W(W), H(H), watermark(watermark), from(std::move(from)), to(std::move(to)),
+          frameCount(RenderJob::transitionFrameCount(slot, kPreviewRate))
     {
     }
 
-    int prepare(const AVFrame *current, const AVFrame *next)
+    // Starts rendering at `step`, on a thread of its own, a few frames ahead of the queue; when
+    // no thread can be had, frame by frame as they are asked for.
+    int begin(int64_t step)
     {
-        from = av::makeFrame();
-        to = av::makeFrame();
-        if (!from || !to)
-            return AVERROR(ENOMEM);
-        int ret = convertWithGraph(current, from.get(), kTransitionFormat);
-        if (ret >= 0)
-            ret = convertWithGraph(next, to.get(), kTransitionFormat);
-        return ret < 0 ? ret : 0;
+        ahead.reset();
+        graph = createGraph(step);
+        if (!graph)
+            return AVERROR(EINVAL);
+        try {
+            ahead = std::make_unique<TransitionRenderer>(std::move(graph), from.get(), to.get(),
+                                                         frameCount - step, kTransitionLookahead);
+            aheadStep = step;
+        } catch (const std::system_error &) {
+            graph = createGraph(step);
+        }
+        return graph || ahead ? 0 : AVERROR(EINVAL);
     }
 
     int render(int64_t step, av::FramePtr &out) override
     {
-        int ret = graph ? 0 : createGraph(step);
+        int ret = ahead || graph ? 0 : begin(step);
         if (ret < 0)
             return ret;
-        // Both inputs carry the step number; the graph's offset makes its first step `step`.
-        from->pts = step;
-        to->pts = step;
-        ret = sendFrameToGraph(graph.get(), QStringLiteral("in1"), from.get());
+        if (ahead) {
+            // Frames of steps found late were rendered all the same: they are passed over.
+            TransitionRenderer::Item item;
+            while (aheadStep <= step) {
+                item = ahead->next();
+                ++aheadStep;
+                if (item.code < 0)
+                    return item.code;
+            }
+            out = std::move(item.frame);
+        } else {
+            // Both inputs carry the step number; the graph's offset makes its first step `step`.
+            from->pts = step;
+            to->pts = step;
+            ret = sendFrameToGraph(graph.get(), QStringLiteral("in1"), from.get());
+            if (ret >= 0)
+                ret = sendFrameToGraph(graph.get(), QStringLiteral("in2"), to.get());
+            if (ret < 0)
+                return ret;
+            out = av::makeFrame();
+            if (!out)
+                return AVERROR(ENOMEM);
+            bool got = false;
+            ret = receiveFrameFromGraph(graph.get(), QStringLiteral("out"), out.get(), &got);
+            if (ret >= 0 && !got)
+                ret = AVERROR(EAGAIN);
+        }
         if (ret >= 0)
-            ret = sendFrameToGraph(graph.get(), QStringLiteral("in2"), to.get());
-        if (ret < 0)
-            return ret;
-        out = av::makeFrame();
-        if (!out)
-            return AVERROR(ENOMEM);
-        bool got = false;
-        ret = receiveFrameFromGraph(graph.get(), QStringLiteral("out"), out.get(), &got);
-        if (ret >= 0 && !got)
-            ret = AVERROR(EAGAIN);
-        if (ret >= 0)
-            ret = watermark.apply(out.get());
+            ret = out ? watermark.apply(out.get()) : AVERROR(EINVAL);
         return ret < 0 ? ret : 0;
     }
 
     // The filter measures progress from the first frame it receives: after a seek it is rebuilt
-    // for the step it resumes at.
-    void seeked() override { graph.reset(); }
+    // for the step it resumes at, at the next frame asked for.
+    void seeked() override
+    {
+        ahead.reset();
+        graph.reset();
+    }
 
 private:
-    int createGraph(int64_t firstStep)
+    av::FilterGraphPtr createGraph(int64_t firstStep) const
     {
         // A transition entered part-way starts before its first frame by exactly the frames
         // skipped (40 ms each), so that every frame matches the one an unbroken run shows.
@@ -180,9 +243,8 @@ private:
         in1.label = QStringLiteral("in1");
         SourcePadSpec in2 = in1;
         in2.label = QStringLiteral("in2");
-        graph = createFilterGraph(desc, {in1, in2},
-                                  {SinkPadSpec{AV_PIX_FMT_YUV420P, QStringLiteral("out"), 0}});
-        return graph ? 0 : AVERROR(EINVAL);
+        return createFilterGraph(desc, {in1, in2},
+                                 {SinkPadSpec{AV_PIX_FMT_YUV420P, QStringLiteral("out"), 0}});
     }
 
     const TransitionSlot &slot;
@@ -191,10 +253,26 @@ private:
     WatermarkOverlay &watermark;
     av::FramePtr from;
     av::FramePtr to;
-    av::FilterGraphPtr graph;
+    const int64_t frameCount;
+    av::FilterGraphPtr graph; // frame by frame, when no thread renders ahead
+    std::unique_ptr<TransitionRenderer> ahead;
+    int64_t aheadStep = 0; // the step of the next frame `ahead` delivers
 };
 
-ImageViewer::ImageViewer(QObject *parent) : QObject(parent)
+// The transition after the current picture, prepared while the picture's still frames play:
+// the next picture decoded on another thread, then the transition rendered ahead.
+struct ImageViewer::Lookahead
+{
+    int index = -1; // the picture the transition follows; -1 for none
+    std::future<PreparedTransition> prepared;
+    av::FramePtr next;
+    std::unique_ptr<TransitionSource> source;
+    // Preparations a seek made useless, still running; reaped once done.
+    std::vector<std::future<PreparedTransition>> abandoned;
+};
+
+ImageViewer::ImageViewer(QObject *parent)
+    : QObject(parent), lookahead(std::make_unique<Lookahead>())
 {
     registerEngineMetaTypes();
     connect(this, &ImageViewer::sig_close, this, &ImageViewer::closeImpl);
@@ -209,6 +287,7 @@ ImageViewer::~ImageViewer()
     queueChanged.notify_all();
     if (feeder.joinable())
         feeder.join();
+    finishLookahead();
     std::lock_guard<std::mutex> feederDone(feederMutex);
     std::lock_guard<std::mutex> lock(queueMutex);
     frameQueue.clear();
@@ -323,8 +402,10 @@ int ImageViewer::preparePreview()
 
 void ImageViewer::releasePreview()
 {
+    finishLookahead();
     state.heldFrame.reset();
     state.heldIndex = -1;
+    state.recentPictures.clear();
     state.stillFrame.reset();
     state.watermark.reset();
     state.watermarkFrame.reset();
@@ -501,6 +582,7 @@ void ImageViewer::takeSeekRequest()
     // at most; its frame started that much earlier still.
     const int64_t intoFrameMs = av_rescale_q(position, job.totalTimeBase, {1, 1000}) -
                                 av_rescale_q(state.seekTarget, kFrameTimeBase, {1, 1000});
+    dropLookahead();
     // What is queued belongs to the old position, wherever the target turns out to be.
     flushQueue(monotonicMs() - std::max<int64_t>(0, intoFrameMs), state.seekTarget);
 }
@@ -526,12 +608,44 @@ int ImageViewer::holdPicture(int index)
     if (state.heldIndex == index && state.heldFrame && state.heldFrame->width > 0)
         return 0;
     state.heldIndex = -1;
-    const RenderJob &job = RenderJob::instance();
-    const int ret = preparePreviewPicture(job.materialOrder.at(index), state.previewWidth,
-                                          state.previewHeight, state.heldFrame.get());
+    int ret = 0;
+    if (av::FramePtr recent = recentPicture(index)) {
+        av_frame_unref(state.heldFrame.get());
+        av_frame_move_ref(state.heldFrame.get(), recent.get());
+    } else {
+        const RenderJob &job = RenderJob::instance();
+        ret = preparePreviewPicture(job.materialOrder.at(index), state.previewWidth,
+                                    state.previewHeight, state.heldFrame.get());
+        if (ret >= 0)
+            keepPicture(index, state.heldFrame.get());
+    }
     if (ret >= 0)
         state.heldIndex = index;
     return ret;
+}
+
+av::FramePtr ImageViewer::recentPicture(int index)
+{
+    auto &recent = state.recentPictures;
+    for (auto it = recent.begin(); it != recent.end(); ++it) {
+        if (it->first == index) {
+            std::rotate(it, it + 1, recent.end()); // now the latest used
+            return av::FramePtr(av_frame_clone(recent.back().second.get()));
+        }
+    }
+    return nullptr;
+}
+
+void ImageViewer::keepPicture(int index, const AVFrame *frame)
+{
+    auto &recent = state.recentPictures;
+    recent.erase(std::remove_if(recent.begin(), recent.end(),
+                                [index](const auto &e) { return e.first == index; }),
+                 recent.end());
+    if (av::FramePtr copy{av_frame_clone(frame)})
+        recent.emplace_back(index, std::move(copy));
+    if (recent.size() > kRecentPictures)
+        recent.erase(recent.begin());
 }
 
 ImageViewer::SegmentEnd ImageViewer::renderPictureSegment()
@@ -548,6 +662,8 @@ ImageViewer::SegmentEnd ImageViewer::renderPictureSegment()
             return where;
         landed = true;
     }
+    if (state.heldIndex != state.pictureIndex)
+        startLookahead();
     int ret = holdPicture(state.pictureIndex);
     if (ret >= 0) {
         av_frame_unref(state.stillFrame.get());
@@ -559,6 +675,7 @@ ImageViewer::SegmentEnd ImageViewer::renderPictureSegment()
         av_log(nullptr, AV_LOG_DEBUG, "preview: picture %d failed (%d)\n", state.pictureIndex, ret);
         return SegmentEnd::Failed;
     }
+    startLookahead();
     StillSource source(state.stillFrame.get());
     return renderFrames(start, pictureFrames, source, landed);
 }
@@ -585,40 +702,131 @@ ImageViewer::SegmentEnd ImageViewer::renderTransitionSegment()
     const int W = state.previewWidth;
     const int H = state.previewHeight;
     const QString nextPath = job.materialOrder.at(index + 1);
-    av::FramePtr next = av::makeFrame();
-    if (!next)
-        return SegmentEnd::Failed;
+    av::FramePtr next;
+    std::unique_ptr<TransitionSource> source;
     int ret = 0;
-    if (state.heldIndex == index) {
-        ret = preparePreviewPicture(nextPath, W, H, next.get());
-    } else {
-        // After a seek neither picture is held: both decode at once, one on another thread.
-        std::future<int> nextReady;
-        try {
-            nextReady =
-                std::async(std::launch::async, preparePreviewPicture, nextPath, W, H, next.get());
-        } catch (const std::system_error &) {
-        }
-        ret = holdPicture(index);
-        const int nextRet =
-            nextReady.valid() ? nextReady.get() : preparePreviewPicture(nextPath, W, H, next.get());
-        if (ret >= 0)
-            ret = nextRet;
+    if (!landed && lookahead->index == index) {
+        advanceLookahead(true);
+        next = std::move(lookahead->next);
+        source = std::move(lookahead->source);
+        lookahead->index = -1;
     }
-    TransitionSource source(slot, W, H, state.watermark);
-    if (ret >= 0)
-        ret = source.prepare(state.heldFrame.get(), next.get());
+    if (!source) {
+        dropLookahead();
+        PreparedTransition p;
+        if (state.heldIndex == index) {
+            p = prepareTransitionStills(av::FramePtr(av_frame_clone(state.heldFrame.get())),
+                                        recentPicture(index + 1), nextPath, W, H);
+        } else {
+            // After a seek neither picture is held: both decode at once, one on another thread.
+            std::future<PreparedTransition> nextReady;
+            try {
+                nextReady = std::async(std::launch::async, prepareTransitionStills, nullptr,
+                                       recentPicture(index + 1), nextPath, W, H);
+            } catch (const std::system_error &) {
+            }
+            ret = holdPicture(index);
+            p = nextReady.valid()
+                    ? nextReady.get()
+                    : prepareTransitionStills(nullptr, recentPicture(index + 1), nextPath, W, H);
+            if (ret >= 0 && p.code >= 0)
+                p.code = convertWithGraph(state.heldFrame.get(), p.from.get(), kTransitionFormat);
+        }
+        ret = ret < 0 ? ret : p.code;
+        if (ret >= 0) {
+            next = std::move(p.next);
+            source = std::make_unique<TransitionSource>(slot, W, H, state.watermark,
+                                                        std::move(p.from), std::move(p.to));
+        }
+    }
     if (ret < 0) {
         av_log(nullptr, AV_LOG_DEBUG, "preview: transition %d failed (%d)\n", index, ret);
         return SegmentEnd::Failed;
     }
-    const SegmentEnd end = renderFrames(start, length, source, landed);
+    const SegmentEnd end = renderFrames(start, length, *source, landed);
+    source.reset();
     if (end == SegmentEnd::Done || end == SegmentEnd::TargetAfter) {
         // The next picture segment shows this picture without decoding it again.
         std::swap(state.heldFrame, next);
         state.heldIndex = index + 1;
+        keepPicture(index + 1, state.heldFrame.get());
     }
     return end;
+}
+
+void ImageViewer::startLookahead()
+{
+    const RenderJob &job = RenderJob::instance();
+    const int index = state.pictureIndex;
+    if (lookahead->index == index || index + 1 >= state.pictureCount)
+        return;
+    dropLookahead();
+    // Not held yet (after a seek): the two pictures decode side by side, and the current one is
+    // converted for the transition once it is here.
+    av::FramePtr current;
+    if (state.heldIndex == index)
+        current.reset(av_frame_clone(state.heldFrame.get()));
+    try {
+        lookahead->prepared =
+            std::async(std::launch::async, prepareTransitionStills, std::move(current),
+                       recentPicture(index + 1), job.materialOrder.at(index + 1),
+                       state.previewWidth, state.previewHeight);
+        lookahead->index = index;
+    } catch (const std::system_error &) {
+    }
+}
+
+void ImageViewer::advanceLookahead(bool wait)
+{
+    Lookahead &l = *lookahead;
+    auto &gone = l.abandoned;
+    gone.erase(std::remove_if(gone.begin(), gone.end(),
+                              [](const std::future<PreparedTransition> &f) {
+                                  return f.wait_for(std::chrono::seconds(0)) ==
+                                         std::future_status::ready;
+                              }),
+               gone.end());
+    if (!l.prepared.valid() ||
+        (!wait && l.prepared.wait_for(std::chrono::seconds(0)) != std::future_status::ready))
+        return;
+    PreparedTransition p = l.prepared.get();
+    const RenderJob &job = RenderJob::instance();
+    if (p.code < 0 || l.index < 0 || l.index >= job.transitions.size() ||
+        !job.transitions.at(l.index).kind) {
+        l.index = -1; // the transition itself tries again, and reports what fails
+        return;
+    }
+    if (p.from->width <= 0 &&
+        (state.heldIndex != l.index ||
+         convertWithGraph(state.heldFrame.get(), p.from.get(), kTransitionFormat) < 0)) {
+        l.index = -1;
+        return;
+    }
+    const TransitionSlot &slot = job.transitions.at(l.index);
+    l.next = std::move(p.next);
+    l.source =
+        std::make_unique<TransitionSource>(slot, state.previewWidth, state.previewHeight,
+                                           state.watermark, std::move(p.from), std::move(p.to));
+    if (l.source->begin(0) < 0)
+        l.source.reset(); // the transition tries again in its turn
+}
+
+void ImageViewer::dropLookahead()
+{
+    Lookahead &l = *lookahead;
+    if (l.prepared.valid())
+        l.abandoned.push_back(std::move(l.prepared));
+    l.source.reset();
+    l.next.reset();
+    l.index = -1;
+}
+
+void ImageViewer::finishLookahead()
+{
+    dropLookahead();
+    for (auto &f : lookahead->abandoned)
+        f.wait();
+    lookahead->abandoned.clear();
 }
 
 ImageViewer::SegmentEnd ImageViewer::renderFrames(int64_t start, int64_t length,
@@ -681,6 +889,11 @@ bool ImageViewer::enqueue(av::FramePtr frame)
     while (int(frameQueue.size()) >= maxQueuedFrames) {
         if (stopping() || seekRequested)
             return false;
+        if (lookahead->prepared.valid() || !lookahead->abandoned.empty()) {
+            lock.unlock();
+            advanceLookahead(false);
+            lock.lock();
+        }
         queueChanged.wait_for(lock, std::chrono::milliseconds(kPollMs));
     }
     frameQueue.push_back(std::move(frame));
@@ -753,8 +966,14 @@ void ImageViewer::feederMain(PlayerInterface *player)
                 queueChanged.wait_for(lock, std::chrono::milliseconds(due - now));
                 continue;
             }
-            if (now - due > kMaxLatenessBudgetMs)
-                scheduled = false;
+            if (now - due > kMaxLatenessBudgetMs && shownGeneration == generation) {
+                if (playerClockFrame() > frameQueue.front()->pts) {
+                    frameQueue.pop_front();
+                    queueChanged.notify_all();
+                    continue;
+                }
+                scheduled = false; // the player's clock holds back: follow it from this frame
+            }
         }
         av::FramePtr frame = std::move(frameQueue.front());
         frameQueue.pop_front();

@@ -13,8 +13,11 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
+#include <vector>
 
 class PlayerInterface;
 
@@ -22,8 +25,11 @@ class PlayerInterface;
 // it holds renderMutex; `lastHandOffMs` alone is written by the frame feeder.
 struct PreviewState
 {
-    av::FramePtr heldFrame;  // the current picture, letterboxed and converted, no watermark
-    int heldIndex = -1;      // its row in materialOrder; -1 when nothing is held
+    av::FramePtr heldFrame; // the current picture, letterboxed and converted, no watermark
+    int heldIndex = -1;     // its row in materialOrder; -1 when nothing is held
+    // Pictures prepared lately, by row, the latest used last: a seek back to one of them shows
+    // it without decoding it again.
+    std::vector<std::pair<int, av::FramePtr>> recentPictures;
     av::FramePtr stillFrame; // the watermarked frame that a picture segment repeats
     QFont previewFont;
     int previewWidth = 0;
@@ -57,6 +63,9 @@ struct PreviewState
 //   The feeder holds `feederMutex` for its whole life; a run joins it before it ends.
 // - The feeder is the only caller of the player's pushVideoFrame during a run; the renderer
 //   calls sliderPositionMs. Both go through the player pointer read once at the start of a run.
+// - While a picture's still frames play, the next picture decodes on a std::async thread and
+//   the transition renders ahead on a TransitionRenderer thread; the viewer's thread owns both
+//   and waits for them before the run ends.
 class ImageViewer : public QObject
 {
     Q_OBJECT
@@ -108,6 +117,7 @@ private:
     class FrameSource;
     class StillSource;
     class TransitionSource;
+    struct Lookahead;
 
     void runLoop();
     SegmentEnd renderPictureSegment();
@@ -117,6 +127,12 @@ private:
     void takeSeekRequest();
     void stepBack();
     int holdPicture(int index);
+    av::FramePtr recentPicture(int index);
+    void keepPicture(int index, const AVFrame *frame);
+    void startLookahead();
+    void advanceLookahead(bool wait);
+    void dropLookahead();
+    void finishLookahead();
     bool enqueue(av::FramePtr frame);
     void flushQueue(int64_t clockMs, int64_t clockPts);
     void wake();
@@ -130,6 +146,7 @@ private:
     MaterialItem nextPicture;
     PlayerInterface *runPlayer = nullptr;
     int64_t pictureFrames = 0;
+    std::unique_ptr<Lookahead> lookahead; // the viewer's thread only
 
     std::mutex queueMutex;
     std::condition_variable queueChanged;
