@@ -22,6 +22,7 @@ extern "C" {
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <pthread.h>
 #include <unistd.h>
 
 namespace {
@@ -215,7 +216,16 @@ int runExport(QGuiApplication &app, const ExportOptions &o)
     thread.setObjectName(QStringLiteral("MediaEncoder"));
     auto *encoder = new MediaEncoder;
     encoder->moveToThread(&thread);
+    // Stop signals are taken on this thread only, never beside the encoder's deletion below: the
+    // encoder's thread, and every thread it starts, inherit a mask that blocks them.
+    sigset_t stops;
+    sigset_t previous;
+    sigemptyset(&stops);
+    for (int signo : {SIGINT, SIGTERM, SIGHUP})
+        sigaddset(&stops, signo);
+    pthread_sigmask(SIG_BLOCK, &stops, &previous);
     thread.start(QThread::InheritPriority);
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 
     const bool showProgress = !o.quiet && ::isatty(STDERR_FILENO);
     QElapsedTimer elapsed;
