@@ -2,25 +2,11 @@
 // user-interface thread went without running a 10 ms timer (its largest blocked stretch).
 //
 // usage: bench_editor_import PICTURE...     (run-bench passes 50 twelve-megapixel photos)
-#include "cblluishadowmgr.h"
-#include "cframelesswindow.h"
-#include "cqdialogex.h"
-#include "cqthememgr.h"
-#include "filechooser.h"
-#include "imagedecoder.h"
-#include "imagelistview.h"
-#include "progressdialog.h"
-#include "qtinversionwidget.h"
-#include "zodozadar.h"
-#include "zodozadar_form.h"
+#include "editorharness.h"
 
 extern "C" {
 #include <libavutil/log.h>
 }
-
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QTimer>
 
 #include <cstdio>
 
@@ -38,52 +24,27 @@ int main(int argc, char **argv)
         return 2;
     }
 
-    ShareCode::CQDialogExMgr dialogMgr;
-    ShareCode::CQThemeMgr themeMgr;
-    ShareCode::CBLLUIShadowMgr shadowMgr;
-    ShareCode::CFramelessWindow frame;
-    auto *pEditor = new ZodoZadar(&frame);
-    frame.addContentWidget(pEditor);
-    frame.resize(1000, 640);
-    frame.show();
-    FileChooser::setOpenFilesOverride(
-        [pictures](const QString &, const QString &, const QString &, bool) { return pictures; });
-
+    EditorHarness harness;
     QElapsedTimer clock;
-    qint64 lastTickNs = 0, worstGapNs = 0, firstRowNs = -1;
-    QTimer ticker;
-    ticker.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        worstGapNs = std::max(worstGapNs, now - lastTickNs);
-        lastTickNs = now;
-    });
-    QAbstractItemModel *pRows = pEditor->form()->imageSourceList->model();
+    qint64 firstRowNs = -1;
+    QAbstractItemModel *pRows = harness.editor->form()->imageSourceList->model();
     QObject::connect(pRows, &QAbstractItemModel::rowsInserted, [&] {
         if (firstRowNs < 0)
             firstRowNs = clock.nsecsElapsed();
     });
 
+    StallProbe stalls;
     clock.start();
-    ticker.start(10);
-    QTimer::singleShot(0, pEditor, [pEditor] {
-        QMetaObject::invokeMethod(pEditor, "selectImageSources");
-    });
-    // Ends when the import is over: the decoder is released and the progress dialog is gone.
-    QTimer done;
-    QObject::connect(&done, &QTimer::timeout, [&] {
-        if (clock.elapsed() > 100 && !pEditor->decoder()->running &&
-            !ShareCode::QtInversionWidget::instance()->findChild<ProgressDialog *>())
-            app.quit();
-    });
-    done.start(5);
-    app.exec();
+    stalls.start();
+    harness.startImport(pictures);
+    EditorHarness::waitFor([&] { return clock.elapsed() > 100 && harness.importDone(); },
+                           24 * 3600 * 1000);
+    stalls.stop();
     const double seconds = clock.nsecsElapsed() / 1e9;
-    const int imported = pRows->rowCount();
+    const int imported = harness.rows();
     std::printf("pictures %d imported %d in %.2f s: %.1f thumbnails/s (first after %.0f ms); "
                 "longest user-interface stall %.1f ms\n",
                 int(pictures.size()), imported, seconds, imported / seconds, firstRowNs / 1e6,
-                worstGapNs / 1e6);
-    delete pEditor;
+                stalls.worstMs());
     return imported == pictures.size() ? 0 : 1;
 }

@@ -170,6 +170,7 @@ private:
     bool customMusicWithPath() const;
     void playOrPause(bool bPlay);
     void pausePreview();
+    void followClockWithMusic(int iMs);
     void suspendRequested();
 
     std::unique_ptr<Ui::ZodoZadarClass> ui;

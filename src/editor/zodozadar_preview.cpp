@@ -53,9 +53,22 @@ void ZodoZadar::enablePlayer(bool bPlay)
     pPlayer->resumeClockFromSlider();
     if (m_pViewer->previewing)
         m_pViewer->resume();
-    if (customMusicWithPath())
+    if (customMusicWithPath()) {
+        // The sound queued before the pause played on meanwhile: start again where the clock is.
+        followClockWithMusic(int(pPlayer->sliderPositionMs()));
         m_pAudioDecoder->resume();
+    }
     pPlayer->showPauseIcon();
+}
+
+void ZodoZadar::followClockWithMusic(int iMs)
+{
+    // The request comes first, so that a frame the decoder holds for the player is dropped as
+    // stale; then the sound already queued for the old position goes.
+    m_pAudioDecoder->setSeekRequest(iMs);
+    CQVideoPlay *pPlayer = ui->divPlayer;
+    pPlayer->stopAudio();
+    pPlayer->startAudio();
 }
 
 void ZodoZadar::pausePreview()
@@ -86,7 +99,7 @@ void ZodoZadar::playerSliderReleased(double lfDurationRatio)
     const int iMs = static_cast<int>(pPlayer->totalDurationMs() * lfDurationRatio);
     job.playPosition = av_rescale_q(iMs, job.msTimeBase, job.totalTimeBase);
     if (customMusicWithPath())
-        m_pAudioDecoder->setSeekRequest(iMs);
+        followClockWithMusic(iMs);
     if (m_pViewer->previewing)
         m_pViewer->requestSeek();
     if (playerState == PlayerSeeking)

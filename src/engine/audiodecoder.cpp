@@ -10,6 +10,7 @@ extern "C" {
 #include <libavutil/channel_layout.h>
 #include <libavutil/mathematics.h>
 #include <libavutil/samplefmt.h>
+#include <libavutil/time.h>
 }
 
 #include <QDebug>
@@ -78,6 +79,7 @@ void AudioDecoder::resume()
 
 void AudioDecoder::setSeekRequest(int ms)
 {
+    seekRequestedAtUs = av_gettime_relative();
     seekRequestMs = ms < 0 ? -1 : ms;
     wake();
 }
@@ -170,7 +172,9 @@ void AudioDecoder::decodeLoop()
     for (;;) {
         const int seek = seekRequestMs.exchange(-1);
         if (seek >= 0) {
+            seekStartedUs = seekRequestedAtUs;
             jumpPlayIndex(seek);
+            seekCatchUp = seekTarget != AV_NOPTS_VALUE;
             const int length = durationMs;
             if (length > 0)
                 loopCount = seek / length;
@@ -251,6 +255,15 @@ bool AudioDecoder::trimToTarget(AVFrame *frame)
         seekTarget = AV_NOPTS_VALUE;
         return true;
     }
+    if (seekCatchUp) {
+        seekCatchUp = false;
+        // The player's clock ran on since the request, and runs on until this sound is heard:
+        // start as far into the music as the clock will be by then.
+        const int64_t lateMs = (av_gettime_relative() - seekStartedUs) / 1000 +
+                               (player ? player->audioLatencyMs() : 0);
+        if (lateMs > 0)
+            seekTarget += av_rescale_q(lateMs, kMsTimeBase, stream->time_base);
+    }
     const AVRational sampleBase{1, frame->sample_rate};
     const int64_t skip = av_rescale_q(seekTarget - frame->pts, stream->time_base, sampleBase);
     if (skip >= frame->nb_samples)
@@ -286,6 +299,7 @@ void AudioDecoder::jumpPlayIndex(int time_millisecond)
     int64_t target = av_rescale_q(offset, kMsTimeBase, stream->time_base);
     if (stream->start_time != AV_NOPTS_VALUE)
         target += stream->start_time;
+    seekCatchUp = false;
     avcodec_flush_buffers(decoder.get());
     if (avformat_seek_file(input.get(), stream->index, INT64_MIN, target, INT64_MAX,
                            AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY) < 0) {

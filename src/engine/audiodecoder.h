@@ -70,6 +70,11 @@ private:
     int64_t decodedEnd = 0;
     // Where the latest seek asked to resume, in stream time; decoded sound before it is cut off.
     int64_t seekTarget = AV_NOPTS_VALUE;
+    // When the seek being served was asked for (av_gettime_relative), and whether its target
+    // still has to move on by the time that has passed since.
+    std::atomic<int64_t> seekRequestedAtUs{0};
+    int64_t seekStartedUs = 0;
+    bool seekCatchUp = false;
 
     std::mutex controlMutex;
     std::condition_variable controlChanged;

@@ -15,4 +15,6 @@ public:
     virtual int pushAudioFrame(AVFrame *frame) = 0;
     // Slider position in milliseconds of the album's timeline.
     virtual double sliderPositionMs() = 0;
+    // How long sound handed over now takes to be heard (the device's buffering), in ms.
+    virtual int audioLatencyMs() { return 0; }
 };

@@ -11,6 +11,7 @@ extern "C" {
 
 #include <QAbstractSpinBox>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -461,7 +462,32 @@ int CQVideoPlay::forwardFrame(AVFrame *frame, bool bVideo)
 
 int CQVideoPlay::pushVideoFrame(AVFrame *frame)
 {
-    return forwardFrame(frame, true);
+    const int64_t pts = frame ? frame->pts : -1;
+    const int ret = forwardFrame(frame, true);
+    if (ret >= 0) {
+        m_lastPictureAtMs = QDateTime::currentMSecsSinceEpoch();
+        m_lastPicturePts = pts;
+    }
+    return ret;
+}
+
+int CQVideoPlay::audioLatencyMs()
+{
+    VideoCtl *engine = VideoCtl::instance();
+    return engine ? engine->audioLatencyMs() : 0;
+}
+
+void CQVideoPlay::lastPicture(int64_t &iPts, qint64 &iAtMs) const
+{
+    iPts = m_lastPicturePts;
+    iAtMs = m_lastPictureAtMs;
+}
+
+qint64 CQVideoPlay::clockMs() const
+{
+    if (!m_timer || m_clockPaused || !m_elapsed.isValid())
+        return qint64(const_cast<CQVideoPlay *>(this)->sliderPositionMs());
+    return m_elapsed.elapsed() + m_baseMs;
 }
 
 int CQVideoPlay::pushAudioFrame(AVFrame *frame)

@@ -82,6 +82,11 @@ public:
     void stopClock();
     bool clockRunning() const { return m_timer != nullptr; }
     bool clockPaused() const { return m_clockPaused; }
+    // The clock's time now, finer than the slider's steps (for measurements).
+    qint64 clockMs() const;
+    // The pts of the picture handed over last and the steady-clock ms of that hand-over
+    // (pts -1 before any); for measuring pictures against the clock and the music.
+    void lastPicture(int64_t &iPts, qint64 &iAtMs) const;
 
     void attachEngine();
     void detachEngine();
@@ -99,6 +104,7 @@ public:
     int pushVideoFrame(AVFrame *frame) override;
     int pushAudioFrame(AVFrame *frame) override;
     double sliderPositionMs() override;
+    int audioLatencyMs() override;
 
     CQVideoShow *videoShow() const;
     Ui::CQVideoPlayClass *form() const { return ui; }
@@ -146,4 +152,6 @@ private:
     std::condition_variable m_pushesDone;
     int m_pushesInFlight = 0;
     bool m_closing = false;
+    std::atomic<int64_t> m_lastPicturePts{-1};
+    std::atomic<qint64> m_lastPictureAtMs{0};
 };

@@ -673,6 +673,33 @@ void VideoCtl::stopAudio()
     is->sampq.flush();
     is->audioSrc.freq = 0;
     is->audioActive = -1;
+    is->audioFrameEndMs = NAN;
+    is->audioClockMs = NAN;
     if (deviceOpen)
         SDL_UnlockAudio();
+}
+
+int VideoCtl::audioLatencyMs()
+{
+    std::shared_ptr<VideoState> is = currentState();
+    if (!is)
+        return 0;
+    std::lock_guard<std::mutex> lock(is->audioMutex);
+    const int bytesPerSecond = is->audioTgt.freq * is->audioTgt.frameSize;
+    if (!is->deviceOpen || bytesPerSecond <= 0)
+        return 0;
+    // Sound queued now waits for the next callback (half a buffer on average), then plays
+    // after the buffer that callback fills ahead of it.
+    return int(int64_t(3) * is->audioHwBufSize * 1000 / (2 * int64_t(bytesPerSecond)));
+}
+
+double VideoCtl::audioPositionMs()
+{
+    std::shared_ptr<VideoState> is = currentState();
+    if (!is)
+        return NAN;
+    const double clock = is->audioClockMs;
+    if (std::isnan(clock))
+        return NAN;
+    return clock + (av_gettime_relative() - is->audioClockAtUs) / 1000.0;
 }

@@ -54,6 +54,12 @@ public:
     void stopPlay();
     void startAudio();
     void stopAudio();
+    // The music time now being heard, in ms of the music frames' own time line, corrected for
+    // the device's buffering; NaN when no sound has been played since the last stopAudio.
+    double audioPositionMs();
+    // How long sound queued now takes to be heard, in ms, by the device's buffering as the
+    // position above counts it; 0 while no device is open.
+    int audioLatencyMs();
 
     // Move the frame's content into the queue; -1 (frame untouched) when nothing plays.
     int pushVideoFrame(AVFrame *frame);

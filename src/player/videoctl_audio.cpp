@@ -5,9 +5,11 @@
 extern "C" {
 #include <libavutil/common.h>
 #include <libavutil/mem.h>
+#include <libavutil/time.h>
 }
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -126,6 +128,11 @@ int nextAudioBuffer(VideoState *is)
     QueuedFrame *af = is->sampq.peekReadable();
     is->sampq.next();
     AVFrame *frame = af->frame;
+    if (frame->pts != AV_NOPTS_VALUE && frame->time_base.den > 0 && frame->sample_rate > 0)
+        is->audioFrameEndMs = frame->pts * av_q2d(frame->time_base) * 1000.0 +
+                              frame->nb_samples * 1000.0 / frame->sample_rate;
+    else
+        is->audioFrameEndMs = NAN;
 
     const int dataSize = av_samples_get_buffer_size(
         nullptr, frame->ch_layout.nb_channels, frame->nb_samples, AVSampleFormat(frame->format), 1);
@@ -241,6 +248,14 @@ void audioCallback(void *opaque, Uint8 *stream, int length)
         is->audioBufIndex += chunk;
     }
     is->audioWriteBufSize = int(is->audioBufSize) - is->audioBufIndex;
+    // What is heard now lies behind the end of the current frame by the unread rest of it and
+    // by the device's two buffers (the one just filled and the one playing).
+    const int bytesPerSecond = is->audioTgt.freq * is->audioTgt.frameSize;
+    if (is->audioBuf && bytesPerSecond > 0 && !std::isnan(is->audioFrameEndMs)) {
+        const int pending = 2 * is->audioHwBufSize + is->audioWriteBufSize;
+        is->audioClockMs = is->audioFrameEndMs - pending * 1000.0 / bytesPerSecond;
+        is->audioClockAtUs = av_gettime_relative();
+    }
 }
 
 } // namespace vmplayer

@@ -60,6 +60,11 @@ struct VideoState
     AudioParams audioSrc;
     AudioParams audioTgt;
     SwrContext *swr = nullptr;
+    // The music time of the sample being heard, as of the last callback (ms; NaN before any
+    // sound) and when that callback ran (av_gettime_relative). Written by the callback only.
+    double audioFrameEndMs = NAN; // end of the frame last taken from the queue
+    std::atomic<double> audioClockMs{NAN};
+    std::atomic<int64_t> audioClockAtUs{0};
 
     std::mutex audioMutex;
     bool closed = false;

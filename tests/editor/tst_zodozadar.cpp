@@ -3,6 +3,7 @@
 
 #include "addimagebutton.h"
 #include "cqcombobox.h"
+#include "cqquitdialog.h"
 #include "cqvideoplay.h"
 #include "faildialog.h"
 #include "filechooser.h"
@@ -128,6 +129,16 @@ private slots:
         QCOMPARE(job.player, static_cast<PlayerInterface *>(m_fixture.editor->player()));
         QCOMPARE(m_fixture.editor->playerState, 4);
         QVERIFY(form()->boxImageDuration->property("isMinimum").toBool());
+    }
+
+    // An empty album closes without a question.
+    void exitWithoutPicturesAsksNothing()
+    {
+        QWidget *pWindow = m_fixture.editor->window();
+        QVERIFY(pWindow->isVisible());
+        m_fixture.editor->closeRequest();
+        QTRY_VERIFY(!pWindow->isVisible());
+        QVERIFY(!ShareCode::QtInversionWidget::instance()->findChild<ShareCode::CQQuitDialog *>());
     }
 
     // Three files of which one is not a picture: two rows, then the partial-failure report.
