@@ -43,10 +43,10 @@ def make_media(folder, pictures, music=None):
              os.path.join(folder, music)])
 
 
-def private_env(root):
+def private_env(root, home="home"):
     """Folders of the program's own under root, so that the user's files and any running
     instance stay untouched."""
-    env = {"HOME": os.path.join(root, "home")}
+    env = {"HOME": os.path.join(root, home)}
     for var, sub in (("XDG_CONFIG_HOME", ".config"), ("XDG_DATA_HOME", ".local/share"),
                      ("XDG_CACHE_HOME", ".cache"), ("XDG_STATE_HOME", ".local/state")):
         env[var] = os.path.join(env["HOME"], sub)
