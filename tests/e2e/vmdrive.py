@@ -18,7 +18,7 @@ class Failure(Exception):
 def require_tools(*tools):
     missing = [t for t in tools if not shutil.which(t)]
     try:
-        import pyatspi  # noqa: F401
+        import pyatspi  # noqa: F401  (only whether it is there)
     except ImportError:
         missing.append("python3-pyatspi")
     if missing:
@@ -200,9 +200,6 @@ class Session:
             if parent is None or parent.get_role_name() == "application":
                 return node
             node = parent
-
-    def gone(self, name, timeout=60):
-        self.wait_for(lambda: not self.find_all(name), timeout, f"'{name}' to go away")
 
     def extents(self, node):
         """Where node is on the screen, in device pixels."""
