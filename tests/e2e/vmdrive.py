@@ -1,6 +1,7 @@
 """Drives the real VMAlbum window as a user would: finds controls by accessible name over AT-SPI
 and acts on them with real X11 input from xdotool."""
 
+import importlib.util
 import os
 import shutil
 import subprocess
@@ -17,9 +18,7 @@ class Failure(Exception):
 
 def require_tools(*tools):
     missing = [t for t in tools if not shutil.which(t)]
-    try:
-        import pyatspi  # noqa: F401  (only whether it is there)
-    except ImportError:
+    if importlib.util.find_spec("pyatspi") is None:
         missing.append("python3-pyatspi")
     if missing:
         print("skipped: missing " + ", ".join(missing))
