@@ -171,4 +171,4 @@ def check_video(path):
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(vmdrive.on_own_display(main))

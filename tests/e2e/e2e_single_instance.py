@@ -91,4 +91,4 @@ def main():
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(vmdrive.on_own_display(main))

@@ -123,4 +123,4 @@ def main():
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(vmdrive.on_own_display(main))

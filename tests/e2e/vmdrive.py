@@ -25,6 +25,35 @@ def require_tools(*tools):
         sys.exit(SKIP)
 
 
+def on_own_display(fn, geometry="1920x1080x24", dpi=96):
+    """Runs fn with DISPLAY set to an X server of its own. Xvfb picks a free display number
+    itself (-displayfd): tests started together on one machine never race for one number, as
+    with xvfb-run -a. 96 dpi: Qt does not scale, and screenshots show the designed size."""
+    if not shutil.which("Xvfb"):
+        print("skipped: missing Xvfb")
+        return SKIP
+    read_end, write_end = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", geometry,
+                             "-dpi", str(dpi), "-nolisten", "tcp"], pass_fds=(write_end,),
+                            stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    number = b""
+    while not number.endswith(b"\n"):
+        chunk = os.read(read_end, 16)
+        if not chunk:
+            os.close(read_end)
+            print(f"FAILED: Xvfb did not start (exit {xvfb.wait()})")
+            return 1
+        number += chunk
+    os.close(read_end)
+    os.environ["DISPLAY"] = ":" + number.decode().strip()
+    try:
+        return fn()
+    finally:
+        xvfb.terminate()
+        xvfb.wait()
+
+
 def run(args, **kw):
     return subprocess.run(args, check=True, capture_output=True, text=True, **kw).stdout
 
