@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS  ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: run test deps build asan tsan bench format clean
+.PHONY: run test deps build package asan tsan bench format clean
 
 deps:
 	@scripts/install-deps
@@ -17,6 +17,10 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# A Debian package of the build; dpkg-shlibdeps works out its Depends.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 # AddressSanitizer + UndefinedBehaviorSanitizer build of the whole suite.
 asan: deps

@@ -10,8 +10,10 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 3) {
-        QTextStream(stderr) << "usage: svg2png INPUT.svg OUTPUT.png\n";
+    bool bSizeOk = true;
+    const int iSide = args.size() == 4 ? args.at(3).toInt(&bSizeOk) : 0;
+    if (args.size() < 3 || args.size() > 4 || !bSizeOk || iSide < 0) {
+        QTextStream(stderr) << "usage: svg2png INPUT.svg OUTPUT.png [SIDE]\n";
         return 2;
     }
     QSvgRenderer renderer(args.at(1));
@@ -20,8 +22,10 @@ int main(int argc, char **argv)
         return 1;
     }
     // The picture's own size is its view box: sprites and icons are drawn at their pixel size.
-    const QSize size = renderer.viewBox().size().isEmpty() ? renderer.defaultSize()
-                                                           : renderer.viewBox().size();
+    // A square SIDE draws an icon theme size from one scalable source.
+    const QSize size = iSide > 0                             ? QSize(iSide, iSide)
+                       : renderer.viewBox().size().isEmpty() ? renderer.defaultSize()
+                                                             : renderer.viewBox().size();
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
