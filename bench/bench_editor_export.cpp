@@ -76,16 +76,21 @@ int main(int argc, char **argv)
     auto *pRoot = ShareCode::QtInversionWidget::instance();
     StallProbe stalls;
     QElapsedTimer clock;
-    stalls.start();
     clock.start();
+    // The click's own handling (dialogs swapped, album locked, the encoder asked) is one step;
+    // the probe then watches the export itself.
     pDialog->startExport();
+    const double startMs = clock.nsecsElapsed() / 1e6;
+    stalls.start();
     EditorHarness::waitFor(
         [&] { return pRoot->findChild<SuccessDialog *>() || pRoot->findChild<FailDialog *>(); },
         3600000);
     const double wall = clock.nsecsElapsed() / 1e9;
     stalls.stop();
     const bool ok = pRoot->findChild<SuccessDialog *>() != nullptr;
-    std::printf("editor export %s in %.2f s; longest user-interface stall %.1f ms\n",
-                ok ? "written" : "FAILED", wall, stalls.worstMs());
+    std::printf("editor export %s in %.2f s; the export button's handling %.1f ms, then the "
+                "longest user-interface stall %.1f ms (%.0f ms in)\n",
+                ok ? "written" : "FAILED", wall, startMs, stalls.worstMs(),
+                startMs + stalls.worstAtMs());
     return ok ? 0 : 1;
 }

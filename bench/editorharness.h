@@ -33,25 +33,32 @@ public:
         m_ticker.setTimerType(Qt::PreciseTimer);
         QObject::connect(&m_ticker, &QTimer::timeout, [this] {
             const qint64 now = m_clock.nsecsElapsed();
-            m_worstNs = std::max(m_worstNs, now - m_lastNs);
+            if (now - m_lastNs > m_worstNs) {
+                m_worstNs = now - m_lastNs;
+                m_worstAtNs = m_lastNs;
+            }
             m_lastNs = now;
         });
     }
     void start()
     {
         m_worstNs = 0;
+        m_worstAtNs = 0;
         m_clock.start();
         m_lastNs = 0;
         m_ticker.start(10);
     }
     void stop() { m_ticker.stop(); }
     double worstMs() const { return m_worstNs / 1e6; }
+    // When the longest stall began, in ms after start().
+    double worstAtMs() const { return m_worstAtNs / 1e6; }
 
 private:
     QTimer m_ticker;
     QElapsedTimer m_clock;
     qint64 m_lastNs = 0;
     qint64 m_worstNs = 0;
+    qint64 m_worstAtNs = 0;
 };
 
 class EditorHarness
