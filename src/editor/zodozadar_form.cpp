@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -97,7 +98,20 @@ void ZodoZadarClass::setupUi(QWidget *ZodoZadarClass)
     horizontalLayout_2->addStretch(1);
     verticalLayout_2->addWidget(divSettingHead);
 
-    divSettingContent = container(divSetting, "divSettingContent");
+    // A small window scrolls the settings rather than cutting off the position grid.
+    scrollSettingContent = new QScrollArea(divSetting);
+    scrollSettingContent->setObjectName(QStringLiteral("scrollSettingContent"));
+    scrollSettingContent->setFrameShape(QFrame::NoFrame);
+    scrollSettingContent->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scrollSettingContent->setWidgetResizable(true);
+    scrollSettingContent->setStyleSheet(QStringLiteral(
+        "#scrollSettingContent,#scrollSettingContent>QWidget{background:transparent;}"
+        "QScrollBar:vertical{width:6px;background:transparent;margin:2px 0;}"
+        "QScrollBar::handle:vertical{background:#D8D8E0;border-radius:3px;"
+        "min-height:24px;}"
+        "QScrollBar::add-line,QScrollBar::sub-line{height:0px;}"
+        "QScrollBar::add-page,QScrollBar::sub-page{background:transparent;}"));
+    divSettingContent = container(scrollSettingContent, "divSettingContent");
     verticalLayout_3 = new QVBoxLayout(divSettingContent);
     verticalLayout_3->setObjectName(QStringLiteral("verticalLayout_3"));
     verticalLayout_3->setSpacing(14);
@@ -227,7 +241,8 @@ void ZodoZadarClass::setupUi(QWidget *ZodoZadarClass)
     gridLayout_watermark->addWidget(divWatermarkPos, 3, 0, 1, 5);
     verticalLayout_3->addWidget(divWatermark);
     verticalLayout_3->addStretch(1);
-    verticalLayout_2->addWidget(divSettingContent, 1);
+    scrollSettingContent->setWidget(divSettingContent);
+    verticalLayout_2->addWidget(scrollSettingContent, 1);
     horizontalLayout_5->addWidget(divSetting);
 
     divPlayer = make<CQVideoPlay>(widget_5, "divPlayer");

@@ -13,6 +13,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QScrollArea;
 class QSpinBox;
 class QStackedWidget;
 class QVBoxLayout;
@@ -43,6 +44,7 @@ public:
     QWidget *divSettingHead = nullptr;
     QHBoxLayout *horizontalLayout_2 = nullptr;
     QPushButton *btnSetting = nullptr;
+    QScrollArea *scrollSettingContent = nullptr;
     QWidget *divSettingContent = nullptr;
     QVBoxLayout *verticalLayout_3 = nullptr;
     // Duration and transition row.
