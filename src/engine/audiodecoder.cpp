@@ -221,7 +221,10 @@ void AudioDecoder::decodeLoop()
                 decodedEnd = std::max(decodedEnd, frame->pts + av_rescale_q(frame->nb_samples,
                                                                             {1, frame->sample_rate},
                                                                             stream->time_base));
-            if (trimToTarget(frame.get())) {
+            // A frame without a rate or samples (a broken header) has no sound to give; handed
+            // over, it would keep a silent loop going as if it played.
+            const bool sound = frame->nb_samples > 0 && frame->sample_rate > 0;
+            if (sound && trimToTarget(frame.get())) {
                 ++framesThisPass;
                 handOver(frame.get());
             }
