@@ -165,8 +165,10 @@ void AudioDecoder::decodeLoop()
     av::FramePtr frame = av::makeFrame();
     if (!packet || !frame)
         return;
-    // A pass from the start to the end of the file that yields no sound means there is none to
-    // play; looping it again would only spin.
+    // A pass from the start to the end of the file that gives the player no sound means there
+    // is none to play; looping it again would only spin. Frames count once they are past the
+    // trim: in a broken file every frame can lie before the stream's start time, where a loop
+    // back to the start cuts them all.
     int64_t framesThisPass = 0;
     bool wholePass = true;
     for (;;) {
@@ -217,15 +219,19 @@ void AudioDecoder::decodeLoop()
             continue;
         // Every frame the packet gives, not only the first.
         while (running && avcodec_receive_frame(decoder.get(), frame.get()) >= 0) {
-            ++framesThisPass;
             if (frame->best_effort_timestamp != AV_NOPTS_VALUE)
                 frame->pts = frame->best_effort_timestamp;
             if (frame->pts != AV_NOPTS_VALUE && frame->sample_rate > 0)
                 decodedEnd = std::max(decodedEnd, frame->pts + av_rescale_q(frame->nb_samples,
                                                                             {1, frame->sample_rate},
                                                                             stream->time_base));
-            if (trimToTarget(frame.get()))
+            // A frame without a rate or samples (a broken header) has no sound to give; handed
+            // over, it would keep a silent loop going as if it played.
+            const bool sound = frame->nb_samples > 0 && frame->sample_rate > 0;
+            if (sound && trimToTarget(frame.get())) {
+                ++framesThisPass;
                 handOver(frame.get());
+            }
             av_frame_unref(frame.get());
         }
     }
