@@ -88,7 +88,9 @@ void ZodoZadar::showDropTarget(QWidget *pTarget)
                                              "background-color:rgba(92,70,244,24);}"));
         m_pDropHighlight = pFrame;
     }
-    m_pDropHighlight->setGeometry(QRect(pTarget->mapTo(this, QPoint(0, 0)), pTarget->size()));
+    // A little larger than the area, so that the border does not cut through its texts.
+    const QRect stArea(pTarget->mapTo(this, QPoint(0, 0)), pTarget->size());
+    m_pDropHighlight->setGeometry(stArea.adjusted(-6, -4, 6, 4) & rect());
     m_pDropHighlight->raise();
     m_pDropHighlight->show();
 }

@@ -101,8 +101,8 @@ class TestZodoZadarDrop : public QObject
         if (!pFrame || !pFrame->isVisible())
             return nullptr;
         for (QWidget *pArea : {form()->divSource, form()->divMusic}) {
-            if (QRect(pArea->mapTo(m_fixture.editor, QPoint(0, 0)), pArea->size()) ==
-                pFrame->geometry())
+            if (pFrame->geometry().contains(
+                    QRect(pArea->mapTo(m_fixture.editor, QPoint(0, 0)), pArea->size())))
                 return pArea;
         }
         return pFrame;
