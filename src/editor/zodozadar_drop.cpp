@@ -5,11 +5,11 @@
 
 #include "cqtoast.h"
 #include "droppedfiles.h"
-#include "progressdialog.h"
 #include "qtinversionwidget.h"
 #include "renderjob.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDragEnterEvent>
 #include <QFrame>
 #include <QLayout>
@@ -45,13 +45,17 @@ bool acceptAsCopy(QDropEvent *event)
 
 bool ZodoZadar::canTakeDrops() const
 {
-    // Not while an import, a watermark check or an export runs, or a dialog waits for an
-    // answer: the album and the decoder's answers are theirs.
+    // Not while a watermark check runs or a dialog is up (import or export progress, export
+    // settings, a report, a question): the album and the decoder's answers are theirs.
     if (!m_bConnected || m_watermarkDecoded || QApplication::activeModalWidget())
         return false;
-    const auto *pAnchor = ShareCode::QtInversionWidget::instance();
-    const ProgressDialog *pProgress = pAnchor ? pAnchor->findChild<ProgressDialog *>() : nullptr;
-    return !pProgress || !pProgress->isVisible();
+    if (const auto *pAnchor = ShareCode::QtInversionWidget::instance()) {
+        for (const QDialog *pDialog : pAnchor->findChildren<QDialog *>()) {
+            if (pDialog->isVisible())
+                return false;
+        }
+    }
+    return true;
 }
 
 bool ZodoZadar::musicAreaAt(const QPoint &stPos) const

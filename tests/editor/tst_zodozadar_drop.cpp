@@ -14,6 +14,7 @@
 #include "testmedia.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QFrame>
@@ -227,6 +228,15 @@ private slots:
         QCOMPARE(RenderJob::instance().materialOrder, QList<QString>{picture});
         QCOMPARE(toastText(),
                  QStringLiteral("Files that are not JPEG or PNG pictures were left out"));
+
+        // While the export settings are up the album is theirs: no drop, and no notice either.
+        form()->btnExport->click();
+        auto *pExport = ShareCode::QtInversionWidget::instance()->findChild<QDialog *>();
+        QVERIFY(pExport && pExport->isVisible());
+        std::unique_ptr<QMimeData> pMime(files({picture}));
+        QVERIFY(!dragEnter(form()->divSource, pMime.get()));
+        QCOMPARE(highlighted(), nullptr);
+        pExport->close();
     }
 
     // Music is taken over the music area only; elsewhere the cursor refuses and the area stays
