@@ -33,14 +33,21 @@ class TestZodoZadarDrag : public QObject
     {
         return pWidget->mapTo(m_fixture.editor->window(), stPos);
     }
-    // The rest of a drag runs inside QDrag's own loop: move there, then release.
-    void releaseAt(const QPoint &stTarget)
+    // The rest of a drag runs inside QDrag's own loop: once pOwner's drag is there, move to
+    // stTarget and release. Polled, since a slow (sanitized) press can outlast any fixed delay.
+    void releaseAt(QObject *pOwner, const QPoint &stTarget)
     {
-        QTimer::singleShot(200, this, [this, stTarget] {
+        auto *pTimer = new QTimer(this);
+        connect(pTimer, &QTimer::timeout, this, [this, pTimer, pOwner, stTarget] {
+            if (!pOwner->findChild<QDrag *>())
+                return;
+            pTimer->deleteLater();
+            pTimer->stop();
             QTest::mouseEvent(QTest::MouseMove, window(), Qt::NoButton, {}, stTarget);
             QTest::mouseEvent(QTest::MouseMove, window(), Qt::NoButton, {}, stTarget);
             QTest::mouseRelease(window(), Qt::LeftButton, {}, stTarget);
         });
+        pTimer->start(50);
     }
     void waitForImport(int iRows)
     {
@@ -74,7 +81,8 @@ private slots:
         auto *pDrag = new QDrag(form()->divPlayer);
         pDrag->setMimeData(pMime);
         QTest::mouseMove(window(), inWindow(form()->divPlayer, QPoint(20, 20)));
-        releaseAt(inWindow(form()->btnAddImage, form()->btnAddImage->rect().center()));
+        releaseAt(form()->divPlayer,
+                  inWindow(form()->btnAddImage, form()->btnAddImage->rect().center()));
         QCOMPARE(pDrag->exec(Qt::CopyAction | Qt::MoveAction), Qt::CopyAction);
         waitForImport(3);
         RenderJob &job = RenderJob::instance();
@@ -85,8 +93,8 @@ private slots:
         ImageListView *pStrip = form()->imageSourceList;
         QTRY_VERIFY(strip::tile(*pStrip, 2).isValid());
         const QPoint stStart = strip::tile(*pStrip, 0).topLeft() + QPoint(40, 30);
-        releaseAt(
-            inWindow(pStrip->viewport(), strip::tile(*pStrip, 2).topLeft() + QPoint(124, 40)));
+        releaseAt(pStrip, inWindow(pStrip->viewport(),
+                                   strip::tile(*pStrip, 2).topLeft() + QPoint(124, 40)));
         QTest::mousePress(window(), Qt::LeftButton, {}, inWindow(pStrip->viewport(), stStart));
         QTest::mouseMove(window(), inWindow(pStrip->viewport(), stStart + QPoint(3, 0)));
         QTest::mouseMove(window(), inWindow(pStrip->viewport(), stStart + QPoint(30, 0)));
