@@ -699,6 +699,22 @@
         <source>To ensure the clarity of the watermark, the recommended upload size of the image is 1274 x 418</source>
         <translation>为保证水印清晰度，建议上传的图片尺寸为 1274 x 418</translation>
     </message>
+    <message>
+        <source>Only JPEG and PNG pictures, or an MP3 file on the background music area, can be dropped here</source>
+        <translation>只能拖入 JPEG 和 PNG 图片，或将 MP3 文件拖到背景音乐区域</translation>
+    </message>
+    <message>
+        <source>Add pictures first, then drop the music on the background music area</source>
+        <translation>请先添加图片，再将音乐拖到背景音乐区域</translation>
+    </message>
+    <message>
+        <source>Only one MP3 file is used as background music; the other files were left out</source>
+        <translation>背景音乐只使用一个 MP3 文件，其余文件已忽略</translation>
+    </message>
+    <message>
+        <source>Files that are not JPEG or PNG pictures were left out</source>
+        <translation>非 JPEG 或 PNG 图片的文件已忽略</translation>
+    </message>
 </context>
 <context>
     <name>ZodoZadarClass</name>

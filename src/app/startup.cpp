@@ -11,12 +11,17 @@
 #include "cqthememgr.h"
 #include "zodozadar.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTimer>
 #include <QTranslator>
 #include <cmath>
+#include <cstdio>
 #include <memory>
 
 QSize mainWindowSize(const QSize &stAvailable)
@@ -25,6 +30,56 @@ QSize mainWindowSize(const QSize &stAvailable)
     const int iW = static_cast<int>(lfW - 2 * std::trunc(lfW * 509 / 1920));
     const int iH = static_cast<int>(lfH - 2 * std::trunc(lfH * 250 / 1080));
     return QSize(iW, iH);
+}
+
+std::optional<UiLanguage> uiLanguageFromName(const QString &szName)
+{
+    // "zh_CN.UTF-8@modifier" and "zh-Hans-CN" alike: codeset and modifier go, the rest splits
+    // into language, script and region.
+    QString szBase = szName.trimmed();
+    szBase = szBase.left(szBase.indexOf(QLatin1Char('@')));
+    szBase = szBase.left(szBase.indexOf(QLatin1Char('.')));
+    const QStringList parts =
+        szBase.toLower().split(QRegularExpression(QStringLiteral("[-_]")), Qt::SkipEmptyParts);
+    if (parts.isEmpty())
+        return std::nullopt;
+    const QString &szLanguage = parts.first();
+    if (szLanguage == QLatin1String("en") || szLanguage == QLatin1String("c") ||
+        szLanguage == QLatin1String("posix"))
+        return UiLanguage::English;
+    if (szLanguage != QLatin1String("zh"))
+        return std::nullopt;
+    for (const QString &szPart : parts.mid(1)) {
+        if (szPart == QLatin1String("hant") || szPart == QLatin1String("tw") ||
+            szPart == QLatin1String("hk") || szPart == QLatin1String("mo"))
+            return std::nullopt;
+    }
+    return UiLanguage::Chinese;
+}
+
+QString forcedLanguageName(const QStringList &arguments, const QString &szEnvironment)
+{
+    QString szForced = szEnvironment;
+    // The first argument is the program; a later --lang overrides an earlier one.
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString &szArg = arguments.at(i);
+        if (szArg == QLatin1String("--lang") && i + 1 < arguments.size())
+            szForced = arguments.at(++i);
+        else if (szArg.startsWith(QLatin1String("--lang=")))
+            szForced = szArg.mid(7);
+    }
+    return szForced;
+}
+
+UiLanguage chooseUiLanguage(const QStringList &uiLanguages, const QString &szForced)
+{
+    if (const auto forced = uiLanguageFromName(szForced))
+        return *forced;
+    for (const QString &szName : uiLanguages) {
+        if (const auto language = uiLanguageFromName(szName))
+            return *language;
+    }
+    return UiLanguage::English;
 }
 
 namespace {
@@ -38,13 +93,53 @@ void preferXcbOnWayland()
         qputenv("QT_QPA_PLATFORM", "xcb");
 }
 
+// Simplified-Chinese sans faces, the one Debian's fonts-noto-cjk installs first.
+QStringList chineseUiFamilies()
+{
+    return {QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Source Han Sans SC"),
+            QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Droid Sans Fallback")};
+}
+
 void substituteUiFont()
 {
-    // The interface names "Microsoft YaHei"; on Linux a CJK sans face stands in for it.
-    QFont::insertSubstitutions(
-        QStringLiteral("Microsoft YaHei"),
-        {QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Source Han Sans SC"),
-         QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Droid Sans Fallback")});
+    // The interface and the watermark name "Microsoft YaHei" and "Microsoft YaHei UI"; on Linux a
+    // CJK sans face stands in for them.
+    QFont::insertSubstitutions(QStringLiteral("Microsoft YaHei"), chineseUiFamilies());
+    QFont::insertSubstitutions(QStringLiteral("Microsoft YaHei UI"), chineseUiFamilies());
+}
+
+void installChineseTexts(QApplication &app)
+{
+    // Relative to the application folder, which is the current directory now.
+    auto *pAppTranslator = new QTranslator(&app);
+    if (pAppTranslator->load(QStringLiteral("translations/app_zh_CN.qm")))
+        app.installTranslator(pAppTranslator);
+    // Qt's own texts (standard buttons, file dialog): the copy beside the program, else the
+    // system's (qttranslations5-l10n).
+    auto *pQtTranslator = new QTranslator(&app);
+    if (pQtTranslator->load(QStringLiteral("qtbase_zh_CN"), QStringLiteral("translations")) ||
+        pQtTranslator->load(QStringLiteral("qtbase_zh_CN"),
+                            QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(pQtTranslator);
+    // Widgets without a family of their own get the platform's Latin face, and fontconfig's
+    // fallback for Han follows the process locale, which may draw Japanese glyph forms: name
+    // simplified-Chinese faces first, the platform's face last.
+    QFont stFont = QApplication::font();
+    stFont.setFamilies(chineseUiFamilies() << stFont.family());
+    QApplication::setFont(stFont);
+}
+
+void installUiLanguage(QApplication &app)
+{
+    const QString szForced =
+        forcedLanguageName(QCoreApplication::arguments(), qEnvironmentVariable("VMALBUM_LANG"));
+    if (!szForced.isEmpty() && !uiLanguageFromName(szForced))
+        std::fprintf(stderr,
+                     "VMAlbum: no interface texts for \"%s\" (zh_CN or en); following the "
+                     "locale\n",
+                     szForced.toLocal8Bit().constData());
+    if (chooseUiLanguage(QLocale::system().uiLanguages(), szForced) == UiLanguage::Chinese)
+        installChineseTexts(app);
 }
 } // namespace
 
@@ -75,13 +170,7 @@ int runApplication(int &argc, char **argv, const StartupOptions &stOptions)
     auto pThemeMgr = std::make_unique<ShareCode::CQThemeMgr>();
     auto pShadowMgr = std::make_unique<ShareCode::CBLLUIShadowMgr>();
 
-    // Relative to the application folder, which is the current directory now.
-    auto *pAppTranslator = new QTranslator(&app);
-    pAppTranslator->load(QStringLiteral("translations/app_zh_CN.qm"));
-    app.installTranslator(pAppTranslator);
-    auto *pQtTranslator = new QTranslator(&app);
-    pQtTranslator->load(QStringLiteral("translations/qt_zh_CN.qm"));
-    app.installTranslator(pQtTranslator);
+    installUiLanguage(app);
 
     int iExitCode = 0;
     {

@@ -3,7 +3,9 @@
 
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <functional>
+#include <optional>
 
 namespace platform {
 class MessageBoxSink;
@@ -23,6 +25,27 @@ struct StartupOptions
 // Main window size on a screen with this available area: a margin of 509/1920 of the width and
 // 250/1080 of the height on each side, truncated.
 QSize mainWindowSize(const QSize &stAvailable);
+
+// The interface languages we have texts for: the program's own English, and Chinese.
+enum class UiLanguage
+{
+    English,
+    Chinese
+};
+
+// A language as named by a locale ("zh_CN.UTF-8", "zh-Hans-CN", "en_GB", "C") or by the user
+// ("zh_CN", "zh", "en"). None for a language we have no texts for; the Chinese texts are
+// simplified, so traditional-script Chinese (zh_TW, zh_HK, zh-Hant) is not taken for it.
+std::optional<UiLanguage> uiLanguageFromName(const QString &szName);
+
+// The name given with --lang NAME or --lang=NAME in the arguments, else the environment's
+// VMALBUM_LANG (szEnvironment); empty when neither is given.
+QString forcedLanguageName(const QStringList &arguments, const QString &szEnvironment);
+
+// A usable forced name wins; otherwise the first of the user's preferred languages (as
+// QLocale::uiLanguages lists them, from LANGUAGE, LC_ALL, LC_MESSAGES, LANG) that we have texts
+// for, as gettext picks; English when none is.
+UiLanguage chooseUiLanguage(const QStringList &uiLanguages, const QString &szForced);
 
 // Runs the program; returns the exit code (1 for a second instance).
 int runApplication(int &argc, char **argv, const StartupOptions &stOptions = StartupOptions());

@@ -39,6 +39,7 @@ ZodoZadar::ZodoZadar(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui:
     setStartValues();
     installEventFilters();
     setStartState();
+    setAcceptDrops(true);
     if (ui->divPlayer->connectControls()) {
         playerState = 4;
         setEditingControlsEnabled(false);

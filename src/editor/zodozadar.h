@@ -27,6 +27,7 @@ class ProgressDialog;
 class QButtonGroup;
 class QLabel;
 class QThread;
+struct DroppedFiles;
 struct MaterialItem;
 
 namespace Ui {
@@ -108,6 +109,12 @@ protected slots:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Files dropped from the file manager: pictures anywhere import, an MP3 on the music area
+    // becomes the background music.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     // Halt and lock: a running preview is asked to stop, the music decoder stops, the player's
@@ -151,11 +158,15 @@ private:
     bool selfAdaptingRatio() const;
     QStringList rowPaths() const;
     void setEditingControlsEnabled(bool bEnabled);
+    // The import after the files are known, from the file dialog or a drop.
+    void importPictures(const QStringList &files);
     void endImport();
     void clearTextFocus(QObject *pExcept);
 
     // Settings panel helpers.
     static void setElidedName(QLabel *pLabel, const QString &szName);
+    // The music chooser's steps once a file is chosen.
+    void useBackgroundMusic(const QString &szFile);
     void endTextEditing();
     bool settingsEvent(QObject *watched, QEvent *event);
 
@@ -165,6 +176,20 @@ private:
     void exportSucceeded(ProgressDialog *pProgress);
     void exportFailed(ProgressDialog *pProgress, const QString &szError);
     void openExportFolder();
+
+    // Drop helpers.
+    enum class DropTarget
+    {
+        None,
+        Pictures,
+        Music
+    };
+    DropTarget dropTargetAt(const DroppedFiles &files, const QPoint &stPos) const;
+    bool musicAreaAt(const QPoint &stPos) const;
+    bool canTakeDrops() const;
+    void showDropTarget(QWidget *pTarget);
+    void dropToast(const QString &szText);
+    void dropBackgroundMusic(const QString &szFile);
 
     // Preview helpers.
     bool customMusicWithPath() const;
@@ -186,6 +211,8 @@ private:
     QButtonGroup *m_pMusicTypeGroup = nullptr;
     QButtonGroup *m_pWatermarkPosGroup = nullptr;
     QPointer<QWidget> m_pHelpPopup;
+    QPointer<QWidget> m_pDropHighlight; // the area that shows where a drop goes
+    QPointer<QWidget> m_pDropToast;
     QPointer<ExportSettingDialog> m_pExportDialog;
     QMetaObject::Connection m_watermarkDecoded;
     QMetaObject::Connection m_watermarkFailed;

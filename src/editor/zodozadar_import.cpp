@@ -19,6 +19,11 @@ void ZodoZadar::selectImageSources()
         tr("VMAlbum"), StartFolders::desktop(),
         tr("JPEG And PNG Files(*.jpg *.jpeg *.png);;JPEG Files(*.jpg *.jpeg);;PNG "
            "Files(*.png)"));
+    importPictures(files);
+}
+
+void ZodoZadar::importPictures(const QStringList &files)
+{
     if (files.isEmpty())
         return;
 

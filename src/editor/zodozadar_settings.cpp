@@ -264,8 +264,12 @@ void ZodoZadar::addBackgroundMusic()
 {
     const QString szFile =
         FileChooser::openFile(tr("VMAlbum"), StartFolders::desktop(), tr("MP3 File(*.mp3)"));
-    if (szFile.isEmpty())
-        return;
+    if (!szFile.isEmpty())
+        useBackgroundMusic(szFile);
+}
+
+void ZodoZadar::useBackgroundMusic(const QString &szFile)
+{
     ui->labelBackgroundMusicName->clear();
     halt();
     setElidedName(ui->labelBackgroundMusicName, QFileInfo(szFile).fileName());

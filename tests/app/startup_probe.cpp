@@ -9,6 +9,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -93,6 +96,14 @@ int main(int argc, char **argv)
         say(QStringLiteral("CWD ") + QDir::currentPath());
         say(QStringLiteral("EDITOR ") +
             (pWindow->findChild<QWidget *>(QStringLiteral("ZodoZadarClass")) ? "yes" : "no"));
+        if (auto *pExport = pWindow->findChild<QPushButton *>(QStringLiteral("btnExport")))
+            say(QStringLiteral("EXPORT ") + pExport->text());
+        // Whether the face that widgets without a family of their own get can draw Chinese.
+        const QString szFamily = QFontInfo(QApplication::font()).family();
+        say(QStringLiteral("CJKFONT ") +
+            (QFontDatabase().writingSystems(szFamily).contains(QFontDatabase::SimplifiedChinese)
+                 ? "yes"
+                 : "no"));
         if (bStay) {
             pWindow->setWindowState(Qt::WindowMinimized);
             pWindow->installEventFilter(&raiseWatcher);

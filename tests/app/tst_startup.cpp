@@ -26,6 +26,105 @@ private slots:
         QCOMPARE(mainWindowSize(available), expected);
     }
 
+    // Locale lists as QLocale::uiLanguages gives them, and forced names as users type them.
+    void languageChoice_data()
+    {
+        QTest::addColumn<QStringList>("uiLanguages");
+        QTest::addColumn<QString>("forced");
+        QTest::addColumn<bool>("chinese");
+        const QStringList zhCN{"zh-CN", "zh-Hans-CN", "zh"};
+        const QStringList enUS{"en-US", "en"};
+        QTest::newRow("zh_CN") << zhCN << QString() << true;
+        QTest::newRow("zh alone") << QStringList{"zh"} << QString() << true;
+        QTest::newRow("zh_TW is traditional")
+            << QStringList{"zh-TW", "zh-Hant-TW"} << QString() << false;
+        QTest::newRow("en_US") << enUS << QString() << false;
+        QTest::newRow("de_DE") << QStringList{"de-DE", "de"} << QString() << false;
+        QTest::newRow("C") << QStringList{"C"} << QString() << false;
+        // LANGUAGE=de:zh_CN — no German texts, so the next one on the list, as gettext does.
+        QTest::newRow("de then zh") << QStringList{"de-DE", "zh-CN"} << QString() << true;
+        QTest::newRow("en then zh") << QStringList{"en-GB", "zh-CN"} << QString() << false;
+        QTest::newRow("force zh_CN.UTF-8 on en") << enUS << "zh_CN.UTF-8" << true;
+        QTest::newRow("force en on zh") << zhCN << "en" << false;
+        QTest::newRow("force C on zh") << zhCN << "C" << false;
+        QTest::newRow("unknown force ignored") << zhCN << "fr" << true;
+    }
+    void languageChoice()
+    {
+        QFETCH(QStringList, uiLanguages);
+        QFETCH(QString, forced);
+        QFETCH(bool, chinese);
+        QCOMPARE(chooseUiLanguage(uiLanguages, forced) == UiLanguage::Chinese, chinese);
+    }
+
+    void forcedLanguage_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("forced");
+        const QString app = QStringLiteral("VMAlbum");
+        QTest::newRow("environment") << QStringList{app} << "zh_CN";
+        QTest::newRow("option over environment") << QStringList{app, "--lang", "en"} << "en";
+        QTest::newRow("last option, with =")
+            << QStringList{app, "--lang", "en", "-platform", "xcb", "--lang=zh"} << "zh";
+        QTest::newRow("option without value") << QStringList{app, "--lang"} << "zh_CN";
+    }
+    void forcedLanguage()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, forced);
+        QCOMPARE(forcedLanguageName(arguments, QStringLiteral("zh_CN")), forced);
+    }
+
+    void startLanguage_data()
+    {
+        QTest::addColumn<QString>("lang");
+        QTest::addColumn<QString>("forcedEnv");
+        QTest::addColumn<QStringList>("extraArgs");
+        QTest::addColumn<bool>("chinese");
+        QTest::newRow("Chinese locale") << "zh_CN.UTF-8"
+                                        << "" << QStringList() << true;
+        QTest::newRow("English locale") << "en_US.UTF-8"
+                                        << "" << QStringList() << false;
+        QTest::newRow("environment forces English") << "zh_CN.UTF-8"
+                                                    << "en" << QStringList() << false;
+        QTest::newRow("option over environment") << "en_US.UTF-8"
+                                                 << "en" << QStringList{"--lang", "zh_CN"} << true;
+    }
+    void startLanguage()
+    {
+        QFETCH(QString, lang);
+        QFETCH(QString, forcedEnv);
+        QFETCH(QStringList, extraArgs);
+        QFETCH(bool, chinese);
+        QTemporaryDir runtime;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        for (const char *name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "VMALBUM_LANG"})
+            env.remove(QString::fromLatin1(name));
+        env.insert(QStringLiteral("LANG"), lang);
+        if (!forcedEnv.isEmpty())
+            env.insert(QStringLiteral("VMALBUM_LANG"), forcedEnv);
+        QProcess probe;
+        probe.setProcessEnvironment(env);
+        const QString szBin = QCoreApplication::applicationDirPath();
+        probe.start(szBin + QStringLiteral("/startup_probe"),
+                    QStringList{szBin, QStringLiteral("quit")} + extraArgs);
+        QVERIFY(probe.waitForFinished(45000));
+        QCOMPARE(probe.exitCode(), 0);
+        const QStringList lines =
+            QString::fromUtf8(probe.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        if (chinese) {
+            QVERIFY2(lines.contains(QStringLiteral("EXPORT 导出")), qPrintable(lines.join('|')));
+            QVERIFY(lines.contains(QStringLiteral("TITLE VelmoraAlbum 电子相册")));
+            QVERIFY(lines.contains(QStringLiteral("QTOK 确定")));
+            QVERIFY(lines.contains(QStringLiteral("CJKFONT yes")));
+        } else {
+            QVERIFY2(lines.contains(QStringLiteral("EXPORT export")), qPrintable(lines.join('|')));
+            QVERIFY(lines.contains(QStringLiteral("TITLE VelmoraAlbum")));
+            QVERIFY(lines.contains(QStringLiteral("QTOK OK")));
+        }
+    }
+
     void startUp_data()
     {
         QTest::addColumn<QString>("catchFolder");
@@ -49,6 +148,7 @@ private slots:
         QTemporaryDir runtime;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        env.insert(QStringLiteral("VMALBUM_LANG"), QStringLiteral("zh_CN"));
         QProcess probe;
         probe.setProcessEnvironment(env);
         // Started elsewhere: translations must still come from beside the executable.
