@@ -59,6 +59,8 @@ ZodoZadar::~ZodoZadar()
     emit m_pEncoder->sig_close(0);
     m_pDecoder->running = false;
     emit m_pDecoder->sig_close(0);
+    // A decode still queued (play pressed just before) must not start once nothing plays it.
+    m_pAudioDecoder->closing = true;
     m_pAudioDecoder->stop();
     emit m_pAudioDecoder->sig_close(0);
     ui->divPlayer->stopAudio();

@@ -101,6 +101,8 @@ void AudioDecoder::waitForControl(int ms)
 
 void AudioDecoder::decodeImpl(QString szFile)
 {
+    if (closing)
+        return;
     RenderJob &job = RenderJob::instance();
     QMutexLocker musicLock(&job.musicMutex);
     running = true;
@@ -182,7 +184,7 @@ void AudioDecoder::decodeLoop()
                 loopCount = seek / length;
             wholePass = false;
         }
-        if (!running)
+        if (!running || closing)
             break;
         if (paused) {
             waitForControl(kPausePollMs);
@@ -240,9 +242,9 @@ void AudioDecoder::decodeLoop()
 int AudioDecoder::handOver(AVFrame *frame)
 {
     // A frame decoded just before a pause waits for the resume; a seek or stop makes it stale.
-    while (paused && running && seekRequestMs < 0)
+    while (paused && running && !closing && seekRequestMs < 0)
         waitForControl(kPausePollMs);
-    if (!running || seekRequestMs >= 0)
+    if (!running || closing || seekRequestMs >= 0)
         return 0;
     frame->time_base = stream->time_base;
     const int ret = player ? player->pushAudioFrame(frame) : -1;

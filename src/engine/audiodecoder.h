@@ -31,7 +31,10 @@ public:
 
     std::atomic<bool> running{true};
     std::atomic<bool> paused{false};
-    std::atomic<bool> active{false};    // decodeImpl is running
+    std::atomic<bool> active{false}; // decodeImpl is running
+    // Set before sig_close: a decode still queued behind the close does not start, and one
+    // running hands nothing more over.
+    std::atomic<bool> closing{false};
     std::atomic<int> durationMs{-1};    // music length; -1 while unknown
     std::atomic<int> seekRequestMs{-1}; // pending seek in preview milliseconds; -1 for none
     std::atomic<int> loopCount{0};      // times the music wrapped (informational)

@@ -210,6 +210,7 @@ private slots:
     {
         pressPlayButton(true);
         QTRY_VERIFY(editor()->viewer()->previewing);
+        QTRY_VERIFY(editor()->audioDecoder()->active); // a pause before its start is ignored
         QWidget *pWindow = editor()->window();
         auto quitDialog = [] {
             return ShareCode::QtInversionWidget::instance()->findChild<ShareCode::CQQuitDialog *>();
