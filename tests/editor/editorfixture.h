@@ -9,6 +9,12 @@
 #include "cqdialogex.h"
 #include "cqthememgr.h"
 #include "filechooser.h"
+#include "imagedecoder.h"
+#include "renderjob.h"
+#include "testmedia.h"
+
+#include <QDir>
+#include <QtTest>
 
 #include <memory>
 
@@ -39,6 +45,24 @@ public:
         FileChooser::setOpenFilesOverride({});
     }
     Ui::ZodoZadarClass *form() const { return editor->form(); }
+
+    // Imports iCount generated iWidth x iHeight JPEGs (szDir/pic<i>.jpg, hues iHueStep apart)
+    // through the editor's own chooser path, and waits until they are in the album.
+    void importPictures(const QString &szDir, int iCount, QSize stSize, int iHueStep)
+    {
+        QStringList files;
+        for (int i = 0; i < iCount; ++i) {
+            const QString path = QDir(szDir).filePath(QStringLiteral("pic%1.jpg").arg(i));
+            testmedia::writeJpeg(path, stSize.width(), stSize.height(),
+                                 QColor::fromHsv(i * iHueStep % 360, 200, 220));
+            files << path;
+        }
+        FileChooser::setOpenFilesOverride(
+            [files](const QString &, const QString &, const QString &, bool) { return files; });
+        QVERIFY(QMetaObject::invokeMethod(editor, "selectImageSources"));
+        QTRY_COMPARE_WITH_TIMEOUT(RenderJob::instance().materialOrder.size(), iCount, 20000);
+        QTRY_VERIFY(!editor->decoder()->running);
+    }
 
     ZodoZadar *editor = nullptr;
 

@@ -44,17 +44,7 @@ class TestZodoZadarExport : public QObject
 
     void importPictures(int iCount)
     {
-        QStringList files;
-        for (int i = 0; i < iCount; ++i) {
-            const QString path = m_dir.filePath(QStringLiteral("pic%1.jpg").arg(i));
-            testmedia::writeJpeg(path, 640, 480, QColor::fromHsv(i * 70 % 360, 200, 220));
-            files << path;
-        }
-        FileChooser::setOpenFilesOverride(
-            [files](const QString &, const QString &, const QString &, bool) { return files; });
-        QVERIFY(QMetaObject::invokeMethod(m_fixture.editor, "selectImageSources"));
-        QTRY_COMPARE_WITH_TIMEOUT(RenderJob::instance().materialOrder.size(), iCount, 20000);
-        QTRY_VERIFY(!m_fixture.editor->decoder()->running);
+        m_fixture.importPictures(m_dir.path(), iCount, QSize(640, 480), 70);
     }
 
     // Opens the export dialog on szFolder with the name szName.

@@ -42,17 +42,7 @@ class TestZodoZadarPreview : public QObject
 
     void importPictures(int iCount)
     {
-        QStringList files;
-        for (int i = 0; i < iCount; ++i) {
-            const QString path = m_dir.filePath(QStringLiteral("pic%1.jpg").arg(i));
-            testmedia::writeJpeg(path, 640, 360, QColor::fromHsv(i * 90 % 360, 200, 220));
-            files << path;
-        }
-        FileChooser::setOpenFilesOverride(
-            [files](const QString &, const QString &, const QString &, bool) { return files; });
-        QVERIFY(QMetaObject::invokeMethod(editor(), "selectImageSources"));
-        QTRY_COMPARE_WITH_TIMEOUT(RenderJob::instance().materialOrder.size(), iCount, 20000);
-        QTRY_VERIFY(!editor()->decoder()->running);
+        m_fixture.importPictures(m_dir.path(), iCount, QSize(640, 360), 90);
     }
 
     void pressPlayButton(bool bPlay) { emit player()->vp_PlayOrPauseVideoSignal(bPlay); }
