@@ -65,7 +65,7 @@ void ZodoZadar::followClockWithMusic(int iMs)
 {
     // The request comes first, so that a frame the decoder holds for the player is dropped as
     // stale; then the sound already queued for the old position goes.
-    m_pAudioDecoder->setSeekRequest(iMs);
+    m_pAudioDecoder->setSeekRequest(iMs, true);
     CQVideoPlay *pPlayer = ui->divPlayer;
     pPlayer->stopAudio();
     pPlayer->startAudio();

@@ -77,9 +77,10 @@ void AudioDecoder::resume()
     }
 }
 
-void AudioDecoder::setSeekRequest(int ms)
+void AudioDecoder::setSeekRequest(int ms, bool bFollowClock)
 {
     seekRequestedAtUs = av_gettime_relative();
+    seekFollowsClock = bFollowClock;
     seekRequestMs = ms < 0 ? -1 : ms;
     wake();
 }
@@ -178,7 +179,7 @@ void AudioDecoder::decodeLoop()
         if (seek >= 0) {
             seekStartedUs = seekRequestedAtUs;
             jumpPlayIndex(seek);
-            seekCatchUp = seekTarget != AV_NOPTS_VALUE;
+            seekCatchUp = seekFollowsClock && seekTarget != AV_NOPTS_VALUE;
             const int length = durationMs;
             if (length > 0)
                 loopCount = seek / length;

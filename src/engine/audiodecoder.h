@@ -45,7 +45,9 @@ public:
     void resume();
     // Seeks the music to preview position `ms` (modulo its length) at the next loop pass, or at
     // the start of the next request when none runs. A negative value drops a pending request.
-    void setSeekRequest(int ms);
+    // With bFollowClock the music starts as far past `ms` as a running clock will be when the
+    // sound is heard: the time until the seek is served plus the player's audio latency.
+    void setSeekRequest(int ms, bool bFollowClock = false);
 
 signals:
     void sig_close(int iExitCode);
@@ -76,6 +78,7 @@ private:
     // When the seek being served was asked for (av_gettime_relative), and whether its target
     // still has to move on by the time that has passed since.
     std::atomic<int64_t> seekRequestedAtUs{0};
+    std::atomic<bool> seekFollowsClock{false};
     int64_t seekStartedUs = 0;
     bool seekCatchUp = false;
 

@@ -11,6 +11,7 @@
 #include <QThread>
 #include <QtTest>
 
+#include <algorithm>
 #include <mutex>
 #include <thread>
 
@@ -49,6 +50,8 @@ public:
         return 0;
     }
     double sliderPositionMs() override { return 0; }
+    int audioLatencyMs() override { return latencyMs; }
+    int latencyMs = 0;
 
     QVector<Heard> frames()
     {
@@ -177,6 +180,28 @@ private slots:
             QVERIFY2(heard[wrap - 1].ms > 1940, qPrintable(QString::number(heard[wrap - 1].ms)));
         }
         QCOMPARE(decoder->loopCount.load(), 0); // reset when the request ends
+    }
+
+    // A seek that follows the clock starts the music later by the player's audio latency (and
+    // the time the request waited); a plain one lands exactly.
+    void seekFollowingTheClock()
+    {
+        sink.latencyMs = 400;
+        decoder->setSeekRequest(10000, true);
+        play(long60s);
+        QVERIFY(sink.waitFor([](const QVector<Heard> &h) { return h.size() >= 5; }));
+        const double landed = sink.frames().first().ms;
+        QVERIFY2(landed >= 10400 - 30 && landed < 12000, qPrintable(QString::number(landed)));
+        decoder->setSeekRequest(20000);
+        // Frames of the old position may still arrive first; the seek's are past 15 s.
+        auto afterSeek = [](const QVector<Heard> &h) {
+            return std::find_if(h.begin(), h.end(), [](const Heard &x) { return x.ms > 15000; });
+        };
+        QVERIFY(sink.waitFor([&](const QVector<Heard> &h) { return afterSeek(h) != h.end(); }));
+        const QVector<Heard> heard = sink.frames();
+        const double plain = afterSeek(heard)->ms;
+        QVERIFY2(qAbs(plain - 20000) <= 30, qPrintable(QString::number(plain)));
+        sink.latencyMs = 0;
     }
 
     // Preview positions beyond the music's end land at the same place within it (the length
