@@ -12,20 +12,13 @@
 #include "renderjob.h"
 #include "successdialog.h"
 
-extern "C" {
-#include <libavutil/log.h>
-}
-
 #include <QFileInfo>
 
 #include <cstdio>
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    av_log_set_level(AV_LOG_QUIET);
+    BenchApplication app(argc, argv, true);
     QStringList pictures;
     QString output, height = QStringLiteral("720P");
     int seed = 0, seconds = 2;

@@ -4,18 +4,11 @@
 // usage: bench_editor_import PICTURE...     (run-bench passes 50 twelve-megapixel photos)
 #include "editorharness.h"
 
-extern "C" {
-#include <libavutil/log.h>
-}
-
 #include <cstdio>
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    av_log_set_level(AV_LOG_QUIET);
+    BenchApplication app(argc, argv, true);
     QStringList pictures;
     for (int i = 1; i < argc; ++i)
         pictures << QString::fromLocal8Bit(argv[i]);

@@ -13,10 +13,6 @@
 #include "renderjob.h"
 #include "videoctl.h"
 
-extern "C" {
-#include <libavutil/log.h>
-}
-
 #include <QDateTime>
 
 #include <cmath>
@@ -46,8 +42,7 @@ double musicOnAlbum(double musicMs, double lengthMs, double clockMs)
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
-    av_log_set_level(AV_LOG_QUIET);
+    BenchApplication app(argc, argv, false);
     QStringList pictures;
     QString music;
     int seeks = 10;

@@ -24,6 +24,29 @@
 #include <algorithm>
 #include <functional>
 
+extern "C" {
+#include <libavutil/log.h>
+}
+
+// The benchmarks' application: Qt's offscreen platform unless bOffscreen is false or the caller
+// chose one, and FFmpeg's own log silenced so that only the figures are printed.
+class BenchApplication : public QApplication
+{
+public:
+    BenchApplication(int &argc, char **argv, bool bOffscreen)
+        : QApplication((choosePlatform(bOffscreen), argc), argv)
+    {
+        av_log_set_level(AV_LOG_QUIET);
+    }
+
+private:
+    static void choosePlatform(bool bOffscreen)
+    {
+        if (bOffscreen && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+};
+
 // The longest time the user-interface thread went without running a 10 ms timer.
 class StallProbe
 {

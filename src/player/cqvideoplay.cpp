@@ -483,10 +483,10 @@ void CQVideoPlay::lastPicture(int64_t &iPts, qint64 &iAtMs) const
     iAtMs = m_lastPictureAtMs;
 }
 
-qint64 CQVideoPlay::clockMs() const
+qint64 CQVideoPlay::clockMs()
 {
     if (!m_timer || m_clockPaused || !m_elapsed.isValid())
-        return qint64(const_cast<CQVideoPlay *>(this)->sliderPositionMs());
+        return qint64(sliderPositionMs());
     return m_elapsed.elapsed() + m_baseMs;
 }
 

@@ -83,7 +83,7 @@ public:
     bool clockRunning() const { return m_timer != nullptr; }
     bool clockPaused() const { return m_clockPaused; }
     // The clock's time now, finer than the slider's steps (for measurements).
-    qint64 clockMs() const;
+    qint64 clockMs();
     // The pts of the picture handed over last and the steady-clock ms of that hand-over
     // (pts -1 before any); for measuring pictures against the clock and the music.
     void lastPicture(int64_t &iPts, qint64 &iAtMs) const;
