@@ -167,9 +167,11 @@ void ImageListView::keyPressEvent(QKeyEvent *event)
 
 bool ImageListView::requestDelete(const QModelIndex &stIndex)
 {
-    if (!stIndex.isValid() || stIndex.model() != m_pModel)
+    // A disabled strip (the album is busy) refuses, whatever asked.
+    if (!stIndex.isValid() || stIndex.model() != m_pModel || !isEnabled())
         return false;
-    // The question runs an event loop; the row is followed through whatever happens meanwhile.
+    // The question runs an event loop; the row is followed through whatever happens meanwhile,
+    // and the strip may have been disabled by then.
     const QPersistentModelIndex stRow(stIndex);
     if (confirmDelete) {
         ShareCode::CQDlgTipSimple dialog;
@@ -177,7 +179,7 @@ bool ImageListView::requestDelete(const QModelIndex &stIndex)
         dialog.setMessage(tr("Do you want to delete this material?"));
         dialog.setOkText(tr("Yes"));
         dialog.setCancelText(tr("Cancel"));
-        if (dialog.exec() != QDialog::Accepted || !stRow.isValid())
+        if (dialog.exec() != QDialog::Accepted || !stRow.isValid() || !isEnabled())
             return false;
     }
     const QString szPath = stRow.data(Qt::DisplayRole).toString();

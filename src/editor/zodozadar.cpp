@@ -7,6 +7,7 @@
 #include "audiodecoder.h"
 #include "cframelesswindow.h"
 #include "cqcombobox.h"
+#include "cqtoast.h"
 #include "cqvideoplay.h"
 #include "imagedecoder.h"
 #include "imagelistview.h"
@@ -42,7 +43,7 @@ ZodoZadar::ZodoZadar(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui:
     setAcceptDrops(true);
     if (ui->divPlayer->connectControls()) {
         playerState = 4;
-        setEditingControlsEnabled(false);
+        updateControls();
         makeConnections();
     }
 }
@@ -51,8 +52,7 @@ ZodoZadar::~ZodoZadar()
 {
     // Taken before the workers are told to close: a thread that ends deletes its worker.
     QPointer<QObject> workers[] = {m_pEncoder, m_pViewer, m_pDecoder, m_pAudioDecoder};
-    if (m_pViewer->previewing)
-        m_pViewer->requestStop();
+    m_pViewer->stopAll();
     m_pViewer->running = false; // covers still queued are skipped
     emit m_pViewer->sig_close(0);
     m_pEncoder->running = false;
@@ -64,6 +64,7 @@ ZodoZadar::~ZodoZadar()
     m_pAudioDecoder->stop();
     emit m_pAudioDecoder->sig_close(0);
     ui->divPlayer->stopAudio();
+    ui->divPlayer->releaseProducers();
 
     // Every worker ends before the album and the player go: they read both.
     QPointer<QThread> threads[] = {m_pEncoderThread, m_pViewerThread, m_pDecoderThread,
@@ -243,6 +244,8 @@ void ZodoZadar::makeConnections()
     connect(pPlayer, &CQVideoPlay::vp_cSliderReleaseSignal, this, &ZodoZadar::playerSliderReleased);
     connect(pPlayer, &CQVideoPlay::vp_timeLoopEndSignal, this, &ZodoZadar::halt);
     connect(m_pViewer, &ImageViewer::sig_previewFinished, this, &ZodoZadar::previewFinished);
+    // Every numbered answer of the picture decoder; each request's owner is found by its number.
+    connect(m_pDecoder, &ImageDecoder::sig_answered, this, &ZodoZadar::decoderAnswered);
     // Window.
     if (auto *pFrame = ShareCode::CFramelessWindow::instance()) {
         connect(pFrame, &ShareCode::CFramelessWindow::signal_close, this, &ZodoZadar::closeRequest);
@@ -258,26 +261,76 @@ void ZodoZadar::makeConnections()
     }
 }
 
-void ZodoZadar::setEditingControlsEnabled(bool bEnabled)
+bool ZodoZadar::hasPictures() const
 {
-    ui->btnImageWartermarkHelp->setEnabled(bEnabled);
-    ui->divSetting->setEnabled(bEnabled);
-    ui->btnExport->setEnabled(bEnabled);
-    ui->comboVideoRatio->setEnabled(bEnabled);
-    ui->comboVideoHeight->setEnabled(bEnabled);
-    ui->divPlayer->setEnabled(bEnabled);
+    return ui->imageSourceList->model()->rowCount() > 0;
+}
+
+void ZodoZadar::updateControls()
+{
+    // Disabled, not only shielded: a disabled control refuses clicks, keys and accessibility
+    // actions alike, and screen readers report it as such.
+    const bool bIdle = m_workflow.idle();
+    const bool bEditable = bIdle && hasPictures();
+    ui->btnAddImage->setEnabled(bIdle);
+    ui->btnAddImageAgain->setEnabled(bIdle);
+    ui->imageSourceList->setEnabled(bIdle);
+    ui->btnImageWartermarkHelp->setEnabled(bEditable);
+    ui->divSetting->setEnabled(bEditable);
+    ui->btnExport->setEnabled(bEditable);
+    ui->comboVideoRatio->setEnabled(bEditable);
+    ui->comboVideoHeight->setEnabled(bEditable);
+    ui->divPlayer->setEnabled(bEditable);
+}
+
+bool ZodoZadar::beginWorkflow(Workflow kind, WorkflowPhase phase)
+{
+    if (!m_workflow.begin(kind, phase))
+        return false;
+    updateControls();
+    return true;
+}
+
+void ZodoZadar::advanceWorkflow(Workflow kind, WorkflowPhase phase)
+{
+    m_workflow.advance(kind, phase);
+}
+
+void ZodoZadar::endWorkflow(Workflow kind)
+{
+    if (m_workflow.end(kind))
+        updateControls();
+}
+
+void ZodoZadar::toast(const QString &szText, QWidget *pOver, int iMs)
+{
+    auto *pToast = new ShareCode::CQToast(pOver ? pOver : this);
+    pToast->showMessage(szText, iMs, true);
+}
+
+bool ZodoZadar::refuseEdit()
+{
+    if (m_workflow.idle())
+        return false;
+    // Reached only by a road around the disabled controls: the album stays as it is, and so
+    // does what the controls show of it.
+    showAlbumSettings();
+    return true;
 }
 
 void ZodoZadar::halt()
 {
     RenderJob &job = RenderJob::instance();
-    if (m_pViewer->previewing)
-        m_pViewer->requestStop();
+    // Runs and music decodes still waiting in their queues are cancelled too.
+    m_pViewer->stopAll();
     m_pAudioDecoder->stop();
-    // A music decoder blocked on the player's full audio queue would hold musicMutex for good:
-    // stopping the audio releases it. A seek asked for the stopped run is void.
+    // A seek asked for the stopped run is void.
     m_pAudioDecoder->setSeekRequest(-1);
+    // Producers blocked on the player's full queues hold renderMutex (the feeder, through the
+    // run that waits for it) and musicMutex (the music decoder): they are released before the
+    // caller takes the locks. The flags above make them stop rather than push again.
     ui->divPlayer->stopAudio();
+    ui->divPlayer->releaseProducers();
     job.playPosition = 0;
     ui->divPlayer->resetPosition();
 }

@@ -6,11 +6,18 @@
 // halt-and-lock step), except for adding a picture and the watermark colour, which take the
 // locks without stopping anything (nothing can be playing then). It never runs a modal dialog
 // while it holds a mutex.
+//
+// One workflow at a time (editorworkflow.h): every entry point asks the workflow state first,
+// and updateControls() derives the controls' enabled flags from it, so that input arriving by any
+// road (accessibility actions, shortcuts, drops, queued signals, slots called while a modal loop
+// runs) cannot start a second import or export, or edit the album under one.
 #pragma once
 
 #include "albumops.h"
+#include "editorworkflow.h"
 
 #include <QModelIndex>
+#include <QPixmap>
 #include <QMutexLocker>
 #include <QPointer>
 #include <QWidget>
@@ -20,6 +27,7 @@
 class AudioDecoder;
 class CQVideoPlay;
 class ExportSettingDialog;
+class FailDialog;
 class ImageDecoder;
 class ImageViewer;
 class MediaEncoder;
@@ -47,6 +55,7 @@ public:
     ImageDecoder *decoder() const { return m_pDecoder; }
     AudioDecoder *audioDecoder() const { return m_pAudioDecoder; }
     CQVideoPlay *player() const;
+    const WorkflowState &workflow() const { return m_workflow; }
 
     // playerState values.
     enum
@@ -157,24 +166,48 @@ private:
     void setTotalTimeDisplay();
     bool selfAdaptingRatio() const;
     QStringList rowPaths() const;
-    void setEditingControlsEnabled(bool bEnabled);
-    // The import after the files are known, from the file dialog or a drop.
-    void importPictures(const QStringList &files);
+    bool hasPictures() const;
+    // The one place the controls' enabled flags come from: the workflow and the album.
+    void updateControls();
+    bool beginWorkflow(Workflow kind, WorkflowPhase phase = WorkflowPhase::Asking);
+    void advanceWorkflow(Workflow kind, WorkflowPhase phase);
+    void endWorkflow(Workflow kind);
+    // Puts the settings controls back to what the album holds (after a refused change).
+    void showAlbumSettings();
+    // An edit of the album is refused while another workflow runs; true when refused.
+    bool refuseEdit();
+    // A drop's import: false when another workflow runs.
+    bool importPictures(const QStringList &files);
+    // The import once the files are known.
+    void runImport(const QStringList &files);
     void endImport();
+    // Every numbered answer of the picture decoder, matched to the request that asked for it.
+    void decoderAnswered(quint64 iRequest, QString szFile, bool bOk, QPixmap stPixmap,
+                         AVRational stWidthToHeight, QSize stSrcImageSize, QString szErrorStr);
+    void importAnswered(const QString &szFile, bool bOk, const QPixmap &stPixmap,
+                        AVRational stWidthToHeight, const QSize &stSrcImageSize,
+                        const QString &szErrorStr);
+    void watermarkChecked(const QString &szFile, bool bOk);
     void clearTextFocus(QObject *pExcept);
 
     // Settings panel helpers.
     static void setElidedName(QLabel *pLabel, const QString &szName);
-    // The music chooser's steps once a file is chosen.
+    // False, with a toast, for a file without MP3 sound.
+    bool acceptMusicFile(const QString &szFile);
+    // The music chooser's steps once a file is chosen and accepted.
     void useBackgroundMusic(const QString &szFile);
+    void checkWatermarkImage(const QString &szFile);
     void endTextEditing();
     bool settingsEvent(QObject *watched, QEvent *event);
 
     // Export helpers.
     static QString exportTarget(const QString &szDir, const QString &szName);
-    void exportRequest();
+    void exportRequest(ExportSettingDialog *pDialog);
     void exportSucceeded(ProgressDialog *pProgress);
     void exportFailed(ProgressDialog *pProgress, const QString &szError);
+    void exportCancelled(ProgressDialog *pProgress);
+    // A short notice over pOver (the editor by default).
+    void toast(const QString &szText, QWidget *pOver = nullptr, int iMs = 2000);
     void openExportFolder();
 
     // Drop helpers.
@@ -214,7 +247,21 @@ private:
     QPointer<QWidget> m_pDropHighlight; // the area that shows where a drop goes
     QPointer<QWidget> m_pDropToast;
     QPointer<ExportSettingDialog> m_pExportDialog;
-    QMetaObject::Connection m_watermarkDecoded;
-    QMetaObject::Connection m_watermarkFailed;
+    QPointer<QWidget> m_pQuitDialog;
+    bool m_bOverwriteQuestion = false; // the export's overwrite question is up
+    // The output lists' entries the album was last set from.
+    int m_iRatioIndex = 1;
+    int m_iHeightIndex = 2;
+
+    WorkflowState m_workflow;
+    // Numbered decoder requests: the last one made, the running import's range and the pending
+    // watermark check (0: none).
+    quint64 m_lastDecodeRequest = 0;
+    quint64 m_importFirstRequest = 1;
+    quint64 m_importLastRequest = 0;
+    quint64 m_watermarkRequest = 0;
+    QString m_watermarkName;
+    QPointer<ProgressDialog> m_pImportProgress;
+    QStringList m_importFailures; // "name — reason" of every refused file of the import
     bool m_bConnected = false;
 };

@@ -52,7 +52,7 @@ void ZodoZadar::clearAlbumLocked()
         pModel->removeRows(0, pModel->rowCount());
     clearAlbum(RenderJob::instance());
     setTotalTimeDisplay();
-    setEditingControlsEnabled(false);
+    updateControls();
     ui->divImageSourceOperate->setCurrentWidget(ui->pageAddImage);
 }
 
@@ -91,8 +91,8 @@ void ZodoZadar::imageSourceSelected(QModelIndex stIndex)
         return;
     currentPath.clear();
     ui->boxImageDuration->setValue(0); // the duration rule shows 1 without touching the album
-    if (ui->imageSourceList->model()->rowCount() == 0) {
-        setEditingControlsEnabled(false);
+    if (!hasPictures()) {
+        updateControls();
         ui->divPlayer->detachEngine();
     }
     ui->divImageSourceOperate->setCurrentWidget(ui->pageAddImage);
@@ -101,7 +101,9 @@ void ZodoZadar::imageSourceSelected(QModelIndex stIndex)
 void ZodoZadar::imageSourceDeleted(QString stFilePath, int iOldIndex)
 {
     RenderJob &job = RenderJob::instance();
-    if (!job.materials.contains(stFilePath))
+    // The strip refuses deletes while it is disabled; this guards the album against any other
+    // road while an import or export reads it.
+    if (!job.materials.contains(stFilePath) || refuseEdit())
         return;
     std::optional<AlbumChange> change;
     {
@@ -117,6 +119,8 @@ void ZodoZadar::imageSourceDeleted(QString stFilePath, int iOldIndex)
 void ZodoZadar::dragedImageSources(QString stFilePath, int iOldIndex, int iNewIndex)
 {
     Q_UNUSED(stFilePath);
+    if (refuseEdit())
+        return;
     AlbumChange change;
     {
         auto lock = haltAndLock();
@@ -138,7 +142,7 @@ void ZodoZadar::imageDurationChanged(int iVal)
         return;
     }
     changeImageDurationComboBoxStyle();
-    if (currentPath.isEmpty())
+    if (currentPath.isEmpty() || refuseEdit())
         return;
     AlbumChange change;
     {
@@ -159,6 +163,9 @@ void ZodoZadar::changeImageDurationComboBoxStyle()
 
 void ZodoZadar::videoRatioChanged(QString szRatio)
 {
+    if (refuseEdit())
+        return;
+    m_iRatioIndex = ui->comboVideoRatio->findText(szRatio);
     AlbumChange change;
     {
         auto lock = haltAndLock();
@@ -169,6 +176,9 @@ void ZodoZadar::videoRatioChanged(QString szRatio)
 
 void ZodoZadar::videoHeightChanged(QString szHeight)
 {
+    if (refuseEdit())
+        return;
+    m_iHeightIndex = ui->comboVideoHeight->findText(szHeight);
     AlbumChange change;
     {
         auto lock = haltAndLock();

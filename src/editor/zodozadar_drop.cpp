@@ -45,9 +45,9 @@ bool acceptAsCopy(QDropEvent *event)
 
 bool ZodoZadar::canTakeDrops() const
 {
-    // Not while a watermark check runs or a dialog is up (import or export progress, export
-    // settings, a report, a question): the album and the decoder's answers are theirs.
-    if (!m_bConnected || m_watermarkDecoded || QApplication::activeModalWidget())
+    // Not while another workflow runs, nor while a dialog is up (a question, a report): the
+    // album and the decoder's answers are theirs.
+    if (!m_bConnected || !m_workflow.idle() || QApplication::activeModalWidget())
         return false;
     if (const auto *pAnchor = ShareCode::QtInversionWidget::instance()) {
         for (const QDialog *pDialog : pAnchor->findChildren<QDialog *>()) {
@@ -179,7 +179,9 @@ void ZodoZadar::dropEvent(QDropEvent *event)
         const QStringList pictures = files.pictures;
         const bool bLeftOut = !files.music.isEmpty() || files.others > 0;
         QTimer::singleShot(0, this, [this, pictures, bLeftOut] {
-            importPictures(pictures);
+            // Another workflow may have started since the drop was answered.
+            if (!importPictures(pictures))
+                return;
             // After the progress dialog is up: showing it would close an earlier notice.
             if (bLeftOut)
                 dropToast(tr("Files that are not JPEG or PNG pictures were left out"));
@@ -189,6 +191,11 @@ void ZodoZadar::dropEvent(QDropEvent *event)
 
 void ZodoZadar::dropBackgroundMusic(const QString &szFile)
 {
+    if (!canTakeDrops() || !hasPictures())
+        return;
+    // Checked before the music type changes: a refused file leaves the settings as they were.
+    if (!acceptMusicFile(szFile))
+        return;
     if (!ui->ratioCustomMusic->isChecked()) {
         // With the path in place, switching to custom music opens no chooser.
         {

@@ -5,6 +5,7 @@
 
 #include "cqdlgtipsimple.h"
 #include "cqquitdialog.h"
+#include "cqtoast.h"
 #include "exportsettingdialog.h"
 #include "faildialog.h"
 #include "filemanager.h"
@@ -28,12 +29,25 @@ int64_t leadingInteger(const QString &szText)
 
 void ZodoZadar::prepareExport()
 {
+    // One export settings dialog at a time: asking again shows the one that is open.
+    if (m_pExportDialog) {
+        m_pExportDialog->raise();
+        m_pExportDialog->activateWindow();
+        return;
+    }
+    if (!hasPictures() || !beginWorkflow(Workflow::Export))
+        return;
     halt();
     exportSetting();
 }
 
 void ZodoZadar::exportSetting()
 {
+    if (m_pExportDialog)
+        return;
+    if (!m_workflow.is(Workflow::Export, WorkflowPhase::Asking) &&
+        !beginWorkflow(Workflow::Export))
+        return;
     RenderJob &job = RenderJob::instance();
     auto *pDialog = new ExportSettingDialog(ShareCode::QtInversionWidget::instance());
     m_pExportDialog = pDialog;
@@ -63,7 +77,14 @@ void ZodoZadar::exportSetting()
             [&job](QString szName) { job.fileName = szName; });
     connect(pDialog, &ExportSettingDialog::sig_fileDirectoryChanged, this,
             [&job](QString szDir) { job.exportDirectory = szDir; });
-    connect(pDialog, &ExportSettingDialog::sig_exportRequest, this, &ZodoZadar::exportRequest);
+    // Each request is answered for the dialog that sent it.
+    connect(pDialog, &ExportSettingDialog::sig_exportRequest, this,
+            [this, pDialog] { exportRequest(pDialog); });
+    // Closed without exporting: the export workflow ends with it.
+    connect(pDialog, &QObject::destroyed, this, [this] {
+        if (m_workflow.is(Workflow::Export, WorkflowPhase::Asking))
+            endWorkflow(Workflow::Export);
+    });
     pDialog->show();
 }
 
@@ -75,11 +96,18 @@ QString ZodoZadar::exportTarget(const QString &szDir, const QString &szName)
              RenderJob::instance().exportFormat.toLower());
 }
 
-void ZodoZadar::exportRequest()
+void ZodoZadar::exportRequest(ExportSettingDialog *pDialog)
 {
-    ExportSettingDialog *pDialog = m_pExportDialog;
-    if (!pDialog)
+    // A request from a dialog that is not the current one, while the overwrite question is up,
+    // or after the export has started, answers nothing.
+    if (!pDialog || pDialog != m_pExportDialog || m_bOverwriteQuestion ||
+        !m_workflow.is(Workflow::Export, WorkflowPhase::Asking))
         return;
+    if (!hasPictures()) {
+        toast(tr("Add pictures before exporting"), pDialog);
+        return;
+    }
+    QPointer<ExportSettingDialog> dialog = pDialog;
     const QString szDir = pDialog->fileDirectory();
     if (!QFileInfo::exists(exportTarget(szDir, pDialog->fileName()))) {
         pDialog->close();
@@ -92,28 +120,41 @@ void ZodoZadar::exportRequest()
     question.setMessage(tr("The file already exists. Do you want to overwrite it?"));
     question.setOkText(tr("Cover"));
     question.setCancelText(tr("Uncover"));
-    if (question.exec() == QDialog::Accepted) {
-        if (m_pExportDialog)
-            m_pExportDialog->close();
+    m_bOverwriteQuestion = true;
+    const bool bCover = question.exec() == QDialog::Accepted;
+    m_bOverwriteQuestion = false;
+    if (!dialog)
+        return;
+    if (bCover) {
+        dialog->close();
         exportVideo();
         return;
     }
-    if (!m_pExportDialog)
-        return;
-    const QString szBase = pDialog->fileName();
+    const QString szBase = dialog->fileName();
     for (int n = 1;; ++n) {
         const QString szCandidate = QStringLiteral("%1(%2)").arg(szBase, QString::number(n));
-        pDialog->changeFileName(szCandidate);
+        dialog->changeFileName(szCandidate);
         // A candidate the dialog refuses (too long) leaves its name; the user picks another.
-        if (pDialog->fileName() != szCandidate ||
+        if (dialog->fileName() != szCandidate ||
             !QFileInfo::exists(exportTarget(szDir, szCandidate)))
             break;
     }
-    pDialog->show();
+    dialog->show();
 }
 
 void ZodoZadar::exportVideo()
 {
+    // Only from the export settings (or as a workflow of its own when called directly), never
+    // during another export, and never without pictures.
+    if (!m_workflow.is(Workflow::Export, WorkflowPhase::Asking) &&
+        !beginWorkflow(Workflow::Export))
+        return;
+    if (!hasPictures()) {
+        endWorkflow(Workflow::Export);
+        toast(tr("Add pictures before exporting"));
+        return;
+    }
+    advanceWorkflow(Workflow::Export, WorkflowPhase::Running);
     auto *pProgress = new ProgressDialog(ShareCode::QtInversionWidget::instance());
     pProgress->setAttribute(Qt::WA_DeleteOnClose, false);
     pProgress->setTextPrefix(tr("exporting... "));
@@ -124,12 +165,15 @@ void ZodoZadar::exportVideo()
             [this, pProgress] { exportSucceeded(pProgress); });
     connect(m_pEncoder, &MediaEncoder::sig_exportFail, pProgress,
             [this, pProgress](QString szError) { exportFailed(pProgress, szError); });
+    connect(m_pEncoder, &MediaEncoder::sig_exportCancelled, pProgress,
+            [this, pProgress] { exportCancelled(pProgress); });
     // Hiding the progress dialog (its close button) cancels the export within one frame.
     connect(pProgress, &ProgressDialog::sig_hided, this, [this] { m_pEncoder->running = false; });
 
     {
-        // A preview that is still winding down after the halt reads the order and the size.
-        auto lock = lockAlbum();
+        // The encoder reads the album without locks for the whole export: nothing may still be
+        // rendering it, and nothing edits it until the export ends (the controls are disabled).
+        auto lock = haltAndLock();
         RenderJob &job = RenderJob::instance();
         job.materialOrder = rowPaths();
         if (selfAdaptingRatio())
@@ -144,8 +188,10 @@ void ZodoZadar::exportSucceeded(ProgressDialog *pProgress)
 {
     pProgress->close();
     pProgress->deleteLater();
+    advanceWorkflow(Workflow::Export, WorkflowPhase::Reporting);
     auto *pDialog = new SuccessDialog(ShareCode::QtInversionWidget::instance());
     connect(pDialog, &SuccessDialog::sig_explorerFolderRequest, this, &ZodoZadar::openExportFolder);
+    connect(pDialog, &QObject::destroyed, this, [this] { endWorkflow(Workflow::Export); });
     pDialog->show();
 }
 
@@ -154,10 +200,21 @@ void ZodoZadar::exportFailed(ProgressDialog *pProgress, const QString &szError)
     lastErrorText = szError;
     pProgress->close();
     pProgress->deleteLater();
+    advanceWorkflow(Workflow::Export, WorkflowPhase::Reporting);
     auto *pDialog = new FailDialog(ShareCode::QtInversionWidget::instance());
     pDialog->setTitle(tr("Export failed..."));
     pDialog->setErrorMessage(lastErrorText);
+    connect(pDialog, &QObject::destroyed, this, [this] { endWorkflow(Workflow::Export); });
     pDialog->show();
+}
+
+void ZodoZadar::exportCancelled(ProgressDialog *pProgress)
+{
+    // The user asked for it: no failure to report, and the album is free again at once.
+    pProgress->close();
+    pProgress->deleteLater();
+    endWorkflow(Workflow::Export);
+    toast(tr("Export cancelled"));
 }
 
 void ZodoZadar::openExportFolder()
@@ -179,7 +236,14 @@ void ZodoZadar::closeRequest()
     }
     if (playerState == 1)
         pausePreview();
+    // One question at a time.
+    if (m_pQuitDialog) {
+        m_pQuitDialog->raise();
+        m_pQuitDialog->activateWindow();
+        return;
+    }
     auto *pDialog = new ShareCode::CQQuitDialog(ShareCode::QtInversionWidget::instance());
+    m_pQuitDialog = pDialog;
     pDialog->setAttribute(Qt::WA_DeleteOnClose);
     pDialog->setTitle(tr("Tips"));
     pDialog->setTip(tr("Editing electronic photo album, do you want to exit the software?"));

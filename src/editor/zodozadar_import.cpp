@@ -13,20 +13,34 @@
 #include "renderjob.h"
 #include "startfolders.h"
 
+#include <QFileInfo>
+
 void ZodoZadar::selectImageSources()
 {
+    if (!beginWorkflow(Workflow::Import))
+        return;
     const QStringList files = FileChooser::openFiles(
         tr("VMAlbum"), StartFolders::desktop(),
         tr("JPEG And PNG Files(*.jpg *.jpeg *.png);;JPEG Files(*.jpg *.jpeg);;PNG "
            "Files(*.png)"));
-    importPictures(files);
+    if (files.isEmpty()) {
+        endWorkflow(Workflow::Import);
+        return;
+    }
+    runImport(files);
 }
 
-void ZodoZadar::importPictures(const QStringList &files)
+bool ZodoZadar::importPictures(const QStringList &files)
 {
-    if (files.isEmpty())
-        return;
+    if (files.isEmpty() || !beginWorkflow(Workflow::Import))
+        return false;
+    runImport(files);
+    return true;
+}
 
+void ZodoZadar::runImport(const QStringList &files)
+{
+    advanceWorkflow(Workflow::Import, WorkflowPhase::Running);
     {
         auto lock = haltAndLock();
         ui->divPlayer->detachEngine();
@@ -38,65 +52,81 @@ void ZodoZadar::importPictures(const QStringList &files)
     auto *pDialog = new ProgressDialog(ShareCode::QtInversionWidget::instance());
     pDialog->setTextPrefix(tr("importing material... "));
     pDialog->setBackgroundPicture(QStringLiteral(":/theme_local/imgs/dlg_import_images.png"));
+    m_pImportProgress = pDialog;
 
     m_pDecoder->running = true;
     importTotal = files.size();
     importSucceeded = 0;
     importFailed = 0;
+    m_importFailures.clear();
 
-    // Bound to the dialog: once it is gone, answers still on their way change nothing.
-    auto finishOne = [this, pDialog] {
-        if (importSucceeded + importFailed == importTotal)
-            pDialog->closeAfterTime(0);
-    };
-    // Closing the dialog ends the import at once: answers already on their way are dropped too.
-    auto ended = [this, pDialog] {
-        if (pDialog->isVisible())
-            return false;
-        m_pDecoder->running = false;
-        return true;
-    };
-    connect(m_pDecoder, &ImageDecoder::sig_decoded, pDialog,
-            [this, pDialog, finishOne, ended](QString szFile, QPixmap stPixmap,
-                                              AVRational stWidthToHeight, QSize stSrcImageSize) {
-                if (ended())
-                    return;
-                addPicture(szFile, stPixmap, stWidthToHeight, stSrcImageSize);
-                ++importSucceeded;
-                pDialog->setValue(
-                    static_cast<int>(double(importSucceeded + importFailed) / importTotal * 100));
-                finishOne();
-            });
-    connect(m_pDecoder, &ImageDecoder::sig_decodeFailed, pDialog,
-            [this, finishOne, ended](QString, QString szErrorStr) {
-                if (ended())
-                    return;
-                ++importFailed;
-                lastErrorText = szErrorStr;
-                finishOne();
-            });
     // Queued: the failure report runs a modal loop, which must not start inside a destructor.
     connect(pDialog, &QObject::destroyed, this, &ZodoZadar::endImport, Qt::QueuedConnection);
     pDialog->show();
 
+    // The import's answers are those numbered in this range, whatever else the decoder answers.
+    m_importFirstRequest = m_lastDecodeRequest + 1;
+    m_importLastRequest = m_lastDecodeRequest + quint64(files.size());
     for (const QString &szFile : files)
-        emit m_pDecoder->sig_decode(szFile, false);
+        emit m_pDecoder->sig_decodeRequest(++m_lastDecodeRequest, szFile, false);
+}
+
+void ZodoZadar::decoderAnswered(quint64 iRequest, QString szFile, bool bOk, QPixmap stPixmap,
+                                AVRational stWidthToHeight, QSize stSrcImageSize,
+                                QString szErrorStr)
+{
+    if (iRequest != 0 && iRequest == m_watermarkRequest)
+        watermarkChecked(szFile, bOk);
+    else if (iRequest >= m_importFirstRequest && iRequest <= m_importLastRequest)
+        importAnswered(szFile, bOk, stPixmap, stWidthToHeight, stSrcImageSize, szErrorStr);
+    // Anything else answers a request nobody waits for any more.
+}
+
+void ZodoZadar::importAnswered(const QString &szFile, bool bOk, const QPixmap &stPixmap,
+                               AVRational stWidthToHeight, const QSize &stSrcImageSize,
+                               const QString &szErrorStr)
+{
+    // Closing the dialog ends the import at once: answers already on their way are dropped too.
+    ProgressDialog *pDialog = m_pImportProgress;
+    if (!pDialog || !pDialog->isVisible()) {
+        m_pDecoder->running = false;
+        return;
+    }
+    if (bOk) {
+        addPicture(szFile, stPixmap, stWidthToHeight, stSrcImageSize);
+        ++importSucceeded;
+        pDialog->setValue(
+            static_cast<int>(double(importSucceeded + importFailed) / importTotal * 100));
+    } else {
+        ++importFailed;
+        lastErrorText = szErrorStr;
+        m_importFailures << QStringLiteral("%1: %2").arg(QFileInfo(szFile).fileName(), szErrorStr);
+    }
+    if (importSucceeded + importFailed == importTotal)
+        pDialog->closeAfterTime(0);
 }
 
 void ZodoZadar::endImport()
 {
-    disconnect(m_pDecoder, &ImageDecoder::sig_decoded, nullptr, nullptr);
+    // No answer belongs to this import any more; requests still queued are not decoded.
+    if (m_pDecoder->cancelledUpTo < m_importLastRequest)
+        m_pDecoder->cancelledUpTo = m_importLastRequest;
     m_pDecoder->running = false;
+    m_importFirstRequest = m_importLastRequest + 1;
+    m_pImportProgress = nullptr;
 
     if (importFailed > 0) {
+        advanceWorkflow(Workflow::Import, WorkflowPhase::Reporting);
         FailDialog dialog(ShareCode::QtInversionWidget::instance());
         dialog.setAttribute(Qt::WA_DeleteOnClose, false);
         dialog.setTitle(importFailed == importTotal ? tr("Import failed...")
                                                     : tr("Partial import failed..."));
+        // Every refused file by name with its reason; the last one's text stays the summary.
         dialog.setErrorMessage(lastErrorText);
+        dialog.setErrorList(m_importFailures);
         dialog.exec();
     }
-    // A progress dialog closed before any answer leaves nothing to edit.
-    if (importFailed != importTotal && ui->imageSourceList->model()->rowCount() > 0)
-        setEditingControlsEnabled(true);
+    // Controls follow the album: a progress dialog closed before any answer leaves nothing to
+    // edit.
+    endWorkflow(Workflow::Import);
 }

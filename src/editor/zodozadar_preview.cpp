@@ -20,6 +20,12 @@ bool ZodoZadar::customMusicWithPath() const
 
 void ZodoZadar::playOrPause(bool bPlay)
 {
+    // No preview plays while another workflow runs (an export reads the album without locks)
+    // or without pictures; the button goes back to offering play.
+    if (bPlay && (!m_workflow.idle() || !hasPictures())) {
+        ui->divPlayer->showPlayIcon();
+        return;
+    }
     enablePlayer(bPlay);
     playerState = bPlay ? PlayerPlaying : PlayerPaused;
 }
@@ -30,7 +36,7 @@ void ZodoZadar::enablePlayer(bool bPlay)
         pausePreview();
         return;
     }
-    if (playerState == PlayerPlaying)
+    if (playerState == PlayerPlaying || !m_workflow.idle() || !hasPictures())
         return;
     CQVideoPlay *pPlayer = ui->divPlayer;
     if (playerState == PlayerStopped) {
@@ -41,6 +47,9 @@ void ZodoZadar::enablePlayer(bool bPlay)
         if (selfAdaptingRatio())
             applySelfAdaptingRatio(job);
         job.updateWidth();
+        // The run counts as asked for from here on, so that a halt or a pause made before it
+        // starts reaches it; a pause left over from the last run's end does not.
+        m_pViewer->paused = false;
         emit m_pViewer->sig_previewVideo();
         pPlayer->startClock();
         if (customMusicWithPath()) {
@@ -51,7 +60,7 @@ void ZodoZadar::enablePlayer(bool bPlay)
         return;
     }
     pPlayer->resumeClockFromSlider();
-    if (m_pViewer->previewing)
+    if (m_pViewer->runAskedOrActive())
         m_pViewer->resume();
     if (customMusicWithPath()) {
         // The sound queued before the pause played on meanwhile: start again where the clock is.
@@ -74,7 +83,7 @@ void ZodoZadar::followClockWithMusic(int iMs)
 void ZodoZadar::pausePreview()
 {
     ui->divPlayer->pauseClock();
-    if (m_pViewer->previewing)
+    if (m_pViewer->runAskedOrActive())
         m_pViewer->pause();
     if (customMusicWithPath())
         m_pAudioDecoder->pause();
@@ -98,9 +107,15 @@ void ZodoZadar::playerSliderReleased(double lfDurationRatio)
     pPlayer->syncClockToSlider();
     const int iMs = static_cast<int>(pPlayer->totalDurationMs() * lfDurationRatio);
     job.playPosition = av_rescale_q(iMs, job.msTimeBase, job.totalTimeBase);
-    if (customMusicWithPath())
-        followClockWithMusic(iMs);
-    if (m_pViewer->previewing)
+    if (customMusicWithPath()) {
+        // Only a running clock moves on while the seek is served; a seek made while stopped or
+        // paused lands exactly (play and resume start the music where the clock is then).
+        if (pPlayer->clockRunning() && !pPlayer->clockPaused())
+            followClockWithMusic(iMs);
+        else
+            m_pAudioDecoder->setSeekRequest(iMs);
+    }
+    if (m_pViewer->runAskedOrActive())
         m_pViewer->requestSeek();
     if (playerState == PlayerSeeking)
         playOrPause(true);
@@ -114,11 +129,12 @@ void ZodoZadar::previewFinished()
     emitCoverRefresh();
     pPlayer->stopClock();
     pPlayer->showPosition(0);
-    if (customMusicWithPath())
-        m_pAudioDecoder->stop();
+    // Whatever the music settings are now: a decode asked for by this run ends with it.
+    m_pAudioDecoder->stop();
     pPlayer->showPlayIcon();
     // Stopping the audio first releases a music decoder blocked on the full audio queue.
     pPlayer->stopAudio();
+    pPlayer->releaseProducers();
     QMutexLocker music(&job.musicMutex);
     playerState = PlayerStopped;
 }

@@ -3,6 +3,7 @@
 
 #include "zodozadar_form.h"
 
+#include "cqcombobox.h"
 #include "cqquitdialog.h"
 #include "cqtoast.h"
 #include "cqvideoplay.h"
@@ -10,6 +11,7 @@
 #include "fontdialog.h"
 #include "imagedecoder.h"
 #include "imagewatermarkhelpdialog.h"
+#include "musicprobe.h"
 #include "qtinversionwidget.h"
 #include "renderjob.h"
 #include "startfolders.h"
@@ -22,6 +24,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QToolTip>
@@ -49,7 +53,7 @@ void ZodoZadar::setElidedName(QLabel *pLabel, const QString &szName)
 
 void ZodoZadar::watermarkTypeChanged(int iType, bool bChecked)
 {
-    if (!bChecked)
+    if (!bChecked || refuseEdit())
         return;
     RenderJob &job = RenderJob::instance();
     auto lock = haltAndLock();
@@ -62,6 +66,7 @@ void ZodoZadar::watermarkTypeChanged(int iType, bool bChecked)
         const int iCurrent = job.watermarkType;
         // No dialog runs while the album is locked: the renderer would wait on it.
         lock.reset();
+        beginWorkflow(Workflow::WatermarkSwitch);
         ShareCode::CQQuitDialog dialog(ShareCode::QtInversionWidget::instance());
         dialog.setAttribute(Qt::WA_DeleteOnClose, false);
         dialog.setTitle(tr("Tips"));
@@ -81,6 +86,7 @@ void ZodoZadar::watermarkTypeChanged(int iType, bool bChecked)
             m_pWatermarkTypeGroup->button(iType)->setChecked(true);
         });
         dialog.exec();
+        endWorkflow(Workflow::WatermarkSwitch);
         if (typeRevertPending) {
             // The button's re-check arrives later as a toggle of the current type.
             typeRevertPending = false;
@@ -132,7 +138,7 @@ void ZodoZadar::watermarkTypeChanged(int iType)
 
 void ZodoZadar::watermarkPosChanged(int iPos, bool bChecked)
 {
-    if (!bChecked)
+    if (!bChecked || refuseEdit())
         return;
     {
         auto lock = haltAndLock();
@@ -151,7 +157,7 @@ void ZodoZadar::textWatermarkChanged()
     RenderJob &job = RenderJob::instance();
     const QString szText = ui->editWatermarkText->text();
     // Leaving the field without a change would otherwise stop a running preview for nothing.
-    if (szText == job.watermarkText)
+    if (szText == job.watermarkText || refuseEdit())
         return;
     {
         auto lock = haltAndLock();
@@ -171,6 +177,8 @@ void ZodoZadar::endTextEditing()
 
 void ZodoZadar::selectFontStyle()
 {
+    if (!beginWorkflow(Workflow::Font))
+        return;
     RenderJob &job = RenderJob::instance();
     FontDialog dialog(this);
     // The family really drawn and the size in points: OK without a change then changes nothing.
@@ -189,6 +197,7 @@ void ZodoZadar::selectFontStyle()
         bChanged = true;
     });
     dialog.exec();
+    endWorkflow(Workflow::Font);
     // One refresh once font and colour are both written, so the cover shows them together.
     if (bChanged)
         emitCoverRefresh();
@@ -196,36 +205,44 @@ void ZodoZadar::selectFontStyle()
 
 void ZodoZadar::addImageWatermark()
 {
+    if (!beginWorkflow(Workflow::WatermarkImage))
+        return;
     const QString szFile =
         FileChooser::openFile(tr("VMAlbum"), StartFolders::desktop(), pictureFilter());
-    if (szFile.isEmpty())
+    if (szFile.isEmpty()) {
+        endWorkflow(Workflow::WatermarkImage);
         return;
-    const QString szName = QFileInfo(szFile).fileName();
+    }
+    checkWatermarkImage(szFile);
+}
+
+void ZodoZadar::checkWatermarkImage(const QString &szFile)
+{
+    advanceWorkflow(Workflow::WatermarkImage, WorkflowPhase::Running);
+    m_watermarkName = QFileInfo(szFile).fileName();
     m_pDecoder->running = true;
-    auto disconnectBoth = [this] {
-        disconnect(m_watermarkDecoded);
-        disconnect(m_watermarkFailed);
-    };
-    m_watermarkDecoded = connect(m_pDecoder, &ImageDecoder::sig_decoded, this,
-                                 [this, szName, disconnectBoth](QString szDecoded) {
-                                     disconnectBoth();
-                                     m_pDecoder->running = false;
-                                     emit sig_imageWatermarkChanged(szDecoded);
-                                     setElidedName(ui->labelImageWatermarkName, szName);
-                                 });
-    m_watermarkFailed =
-        connect(m_pDecoder, &ImageDecoder::sig_decodeFailed, this, [this, disconnectBoth] {
-            m_pDecoder->running = false;
-            disconnectBoth();
-            auto *pToast = new ShareCode::CQToast(this);
-            pToast->showMessage(tr("Failed to add watermark, because of the abnormal picture"),
-                                2000, true);
-        });
-    emit m_pDecoder->sig_decode(szFile, true);
+    m_watermarkRequest = ++m_lastDecodeRequest;
+    emit m_pDecoder->sig_decodeRequest(m_watermarkRequest, szFile, true);
+}
+
+void ZodoZadar::watermarkChecked(const QString &szFile, bool bOk)
+{
+    m_watermarkRequest = 0;
+    m_pDecoder->running = false;
+    // Ended first: the album change below is this workflow's own result.
+    endWorkflow(Workflow::WatermarkImage);
+    if (!bOk) {
+        toast(tr("Failed to add watermark, because of the abnormal picture"));
+        return;
+    }
+    emit sig_imageWatermarkChanged(szFile);
+    setElidedName(ui->labelImageWatermarkName, m_watermarkName);
 }
 
 void ZodoZadar::imageWatermarkChanged(QString szFilePath)
 {
+    if (refuseEdit())
+        return;
     {
         auto lock = haltAndLock();
         setWatermarkImage(RenderJob::instance(), szFilePath);
@@ -235,6 +252,8 @@ void ZodoZadar::imageWatermarkChanged(QString szFilePath)
 
 void ZodoZadar::backgroundMusicTypeChanged(int iType, bool bChecked)
 {
+    if (refuseEdit())
+        return;
     RenderJob &job = RenderJob::instance();
     auto lock = haltAndLock();
     if (!bChecked)
@@ -262,10 +281,23 @@ void ZodoZadar::backgroundMusicTypeChanged(int iType)
 
 void ZodoZadar::addBackgroundMusic()
 {
+    if (!beginWorkflow(Workflow::Music))
+        return;
     const QString szFile =
         FileChooser::openFile(tr("VMAlbum"), StartFolders::desktop(), tr("MP3 File(*.mp3)"));
-    if (!szFile.isEmpty())
+    endWorkflow(Workflow::Music);
+    if (!szFile.isEmpty() && acceptMusicFile(szFile))
         useBackgroundMusic(szFile);
+}
+
+bool ZodoZadar::acceptMusicFile(const QString &szFile)
+{
+    // Checked when chosen rather than at the first preview or export: a file without MP3 sound
+    // in it is refused here, and the album keeps its music.
+    if (probeMusicFile(szFile).isMp3())
+        return true;
+    toast(tr("Failed to add background music, because the file has no MP3 sound"));
+    return false;
 }
 
 void ZodoZadar::useBackgroundMusic(const QString &szFile)
@@ -278,6 +310,36 @@ void ZodoZadar::useBackgroundMusic(const QString &szFile)
         setMusicFile(RenderJob::instance(), szFile);
     }
     emitCoverRefresh();
+}
+
+void ZodoZadar::showAlbumSettings()
+{
+    const RenderJob &job = RenderJob::instance();
+    auto select = [](QButtonGroup *pGroup, int iId) {
+        QSignalBlocker blocker(pGroup);
+        if (QAbstractButton *pButton = pGroup->button(iId))
+            pButton->setChecked(true);
+    };
+    select(m_pWatermarkTypeGroup, job.watermarkType);
+    select(m_pWatermarkPosGroup, job.watermarkPosition);
+    select(m_pMusicTypeGroup, job.musicType);
+    {
+        QSignalBlocker blocker(ui->editWatermarkText);
+        ui->editWatermarkText->setText(job.watermarkText);
+    }
+    {
+        QSignalBlocker ratio(ui->comboVideoRatio);
+        QSignalBlocker height(ui->comboVideoHeight);
+        ui->comboVideoRatio->setCurrentIndex(m_iRatioIndex);
+        ui->comboVideoHeight->setCurrentIndex(m_iHeightIndex);
+    }
+    if (!currentPath.isEmpty()) {
+        QSignalBlocker blocker(ui->boxImageDuration);
+        ui->boxImageDuration->setValue(
+            int(job.uniformDurationValue * job.uniformDurationTimeBase.num /
+                job.uniformDurationTimeBase.den));
+        changeImageDurationComboBoxStyle();
+    }
 }
 
 bool ZodoZadar::settingsEvent(QObject *watched, QEvent *event)

@@ -3,6 +3,7 @@
 
 #include "framegraph.h"
 #include "mediainfoloader.h"
+#include "musicprobe.h"
 #include "playerinterface.h"
 #include "renderjob.h"
 
@@ -43,6 +44,10 @@ int musicDurationMs(const AVStream *stream, const QString &szFile)
 AudioDecoder::AudioDecoder(QObject *parent) : QObject(parent)
 {
     connect(this, &AudioDecoder::sig_close, this, &AudioDecoder::closeImpl);
+    // Counted as it is asked for, on the asking thread, before the queued call can start.
+    connect(
+        this, &AudioDecoder::sig_decode, this, [this] { ++decodesRequested; },
+        Qt::DirectConnection);
     connect(this, &AudioDecoder::sig_decode, this, &AudioDecoder::decodeImpl);
 }
 
@@ -55,6 +60,9 @@ void AudioDecoder::closeImpl(int iExitEcode)
 
 void AudioDecoder::stop()
 {
+    // Cancel first, then look at `active`: a decode that has set it and not yet seen the cancel
+    // is stopped by the flag (see decodeImpl).
+    decodesCancelledUpTo = decodesRequested.load();
     if (active) {
         running = false;
         wake();
@@ -63,7 +71,7 @@ void AudioDecoder::stop()
 
 void AudioDecoder::pause()
 {
-    if (active) {
+    if (askedOrActive()) {
         paused = true;
         wake();
     }
@@ -71,7 +79,7 @@ void AudioDecoder::pause()
 
 void AudioDecoder::resume()
 {
-    if (active) {
+    if (askedOrActive()) {
         paused = false;
         wake();
     }
@@ -94,10 +102,12 @@ void AudioDecoder::wake()
     controlChanged.notify_all();
 }
 
-void AudioDecoder::waitForControl(int ms)
+void AudioDecoder::waitForControl(int ms, bool bWhilePaused)
 {
     std::unique_lock<std::mutex> lock(controlMutex);
-    controlChanged.wait_for(lock, std::chrono::milliseconds(ms));
+    controlChanged.wait_for(lock, std::chrono::milliseconds(ms), [this, bWhilePaused] {
+        return !running || closing || seekRequestMs >= 0 || paused != bWhilePaused;
+    });
 }
 
 void AudioDecoder::decodeImpl(QString szFile)
@@ -106,16 +116,21 @@ void AudioDecoder::decodeImpl(QString szFile)
         return;
     RenderJob &job = RenderJob::instance();
     QMutexLocker musicLock(&job.musicMutex);
+    // `paused` is not cleared: a pause made while this decode was asked for holds (every decode
+    // clears it as it ends). `active` is set before the cancel is read: a stop that comes
+    // between sees it and clears `running`.
     running = true;
-    paused = false;
     active = true;
+    const uint64_t serial = ++decodesStarted;
     player = job.player;
 
-    const int ret = openMusic(szFile);
-    if (ret >= 0)
-        decodeLoop();
-    else
-        av_log(nullptr, AV_LOG_DEBUG, "music not played (%d)\n", ret);
+    if (serial > decodesCancelledUpTo.load()) {
+        const int ret = openMusic(szFile);
+        if (ret >= 0)
+            decodeLoop();
+        else
+            av_log(nullptr, AV_LOG_DEBUG, "music not played (%d)\n", ret);
+    }
 
     loopCount = 0;
     seekRequestMs = -1;
@@ -131,21 +146,9 @@ void AudioDecoder::decodeImpl(QString szFile)
 
 int AudioDecoder::openMusic(const QString &szFile)
 {
-    if (szFile.isEmpty())
-        return AVERROR(EINVAL);
-    AVFormatContext *raw = nullptr;
-    if (avformat_open_input(&raw, ffmpegPath(szFile).constData(), nullptr, nullptr) < 0)
-        return AVERROR(EINVAL);
-    input.reset(raw);
-    int ret = avformat_find_stream_info(input.get(), nullptr);
+    const int ret = openMusicInput(szFile, input, stream);
     if (ret < 0)
         return ret;
-    for (unsigned i = 0; i < input->nb_streams && !stream; ++i) {
-        if (input->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO)
-            stream = input->streams[i];
-    }
-    if (!stream)
-        return AVERROR_STREAM_NOT_FOUND;
     durationMs = musicDurationMs(stream, szFile);
 
     const AVCodec *codec = avcodec_find_decoder(stream->codecpar->codec_id);
@@ -188,7 +191,7 @@ void AudioDecoder::decodeLoop()
         if (!running || closing)
             break;
         if (paused) {
-            waitForControl(kPausePollMs);
+            waitForControl(kPausePollMs, true);
             continue;
         }
         int ret = av_read_frame(input.get(), packet.get());
@@ -208,7 +211,7 @@ void AudioDecoder::decodeLoop()
             continue;
         }
         if (ret < 0) {
-            waitForControl(kReadRetryMs);
+            waitForControl(kReadRetryMs, false);
             continue;
         }
         if (packet->stream_index != stream->index) {
@@ -244,14 +247,14 @@ int AudioDecoder::handOver(AVFrame *frame)
 {
     // A frame decoded just before a pause waits for the resume; a seek or stop makes it stale.
     while (paused && running && !closing && seekRequestMs < 0)
-        waitForControl(kPausePollMs);
+        waitForControl(kPausePollMs, true);
     if (!running || closing || seekRequestMs >= 0)
         return 0;
     frame->time_base = stream->time_base;
     const int ret = player ? player->pushAudioFrame(frame) : -1;
     if (ret < 0 && frame->sample_rate > 0) {
         // Nobody plays it: keep the music's own pace rather than race through the file.
-        waitForControl(int(int64_t(frame->nb_samples) * 1000 / frame->sample_rate));
+        waitForControl(int(int64_t(frame->nb_samples) * 1000 / frame->sample_rate), false);
     }
     return ret;
 }

@@ -18,8 +18,9 @@ class PlayerInterface;
 //   RenderJob::musicMutex for the whole request; meanwhile the thread's event loop is blocked,
 //   so queued calls (jumpPlayIndex) wait until it returns.
 // - stop(), pause(), resume() and setSeekRequest() are called from the user-interface thread;
-//   they write the atomics below and wake the decode loop. `input`, `decoder` and `stream` are
-//   touched by the decoder's thread only.
+//   they write the atomics below and wake the decode loop, which tests them under
+//   `controlMutex` before every wait. `input`, `decoder` and `stream` are touched by the
+//   decoder's thread only.
 // - Frames go to RenderJob::player->pushAudioFrame, which blocks while the playback engine's
 //   sample queue is full: that wait paces the loop to playback speed.
 class AudioDecoder : public QObject
@@ -39,7 +40,16 @@ public:
     std::atomic<int> seekRequestMs{-1}; // pending seek in preview milliseconds; -1 for none
     std::atomic<int> loopCount{0};      // times the music wrapped (informational)
 
-    // These three act only while decodeImpl runs.
+    // Decodes asked for (sig_decode counts itself as it is emitted, on the emitting thread), and
+    // the requests up to which a stop came before they began: those end at once, unplayed.
+    std::atomic<uint64_t> decodesRequested{0};
+    std::atomic<uint64_t> decodesCancelledUpTo{0};
+    // True from the request of a decode until its end.
+    bool askedOrActive() const { return active.load() || decodesStarted < decodesRequested; }
+
+    // stop() ends the running decode and every one still waiting in the queue. pause() and
+    // resume() act while a decode runs or is asked for: a pause made before the decode starts
+    // holds for it.
     void stop();
     void pause();
     void resume();
@@ -63,7 +73,10 @@ private:
     void decodeLoop();
     int handOver(AVFrame *frame);
     bool trimToTarget(AVFrame *frame);
-    void waitForControl(int ms);
+    // Waits up to `ms`, ending early at a stop, a close, a seek request, or when `paused` is no
+    // longer bWhilePaused. The flags are tested under controlMutex, so a wake-up that comes
+    // between a caller's own test and the wait is not missed.
+    void waitForControl(int ms, bool bWhilePaused);
     void wake();
 
     PlayerInterface *player = nullptr; // RenderJob::player, read when a request starts
@@ -82,6 +95,7 @@ private:
     int64_t seekStartedUs = 0;
     bool seekCatchUp = false;
 
+    std::atomic<uint64_t> decodesStarted{0}; // written by the decoder's thread only
     std::mutex controlMutex;
     std::condition_variable controlChanged;
 };

@@ -24,6 +24,7 @@ ImageDecoder::ImageDecoder(QObject *parent) : QObject(parent)
 {
     registerEngineMetaTypes();
     connect(this, &ImageDecoder::sig_decode, this, &ImageDecoder::decodeImpl);
+    connect(this, &ImageDecoder::sig_decodeRequest, this, &ImageDecoder::decodeRequestImpl);
     connect(this, &ImageDecoder::sig_close, this, &ImageDecoder::closeImpl);
 }
 
@@ -107,6 +108,17 @@ void ImageDecoder::decodeImpl(QString szFile, bool bJustCheck)
     if (!bJustCheck)
         pixmap.convertFromImage(r.thumbnail);
     emit sig_decoded(szFile, pixmap, r.widthToHeight, r.srcSize);
+}
+
+void ImageDecoder::decodeRequestImpl(quint64 iRequest, QString szFile, bool bJustCheck)
+{
+    if (!running.load() || iRequest <= cancelledUpTo.load())
+        return;
+    const Result r = decodeFile(szFile, bJustCheck);
+    QPixmap pixmap;
+    if (r.ok && !bJustCheck)
+        pixmap.convertFromImage(r.thumbnail);
+    emit sig_answered(iRequest, szFile, r.ok, pixmap, r.widthToHeight, r.srcSize, r.report);
 }
 
 void ImageDecoder::closeImpl(int iExitEcode)

@@ -13,8 +13,8 @@ extern "C" {
 
 #include <atomic>
 
-// Thread contract: lives on its own QThread; decodeImpl runs there. `running` is written by the
-// user-interface thread and read by the worker.
+// Thread contract: lives on its own QThread; decodeImpl and decodeRequestImpl run there.
+// `running` and `cancelledUpTo` are written by the user-interface thread and read by the worker.
 class ImageDecoder : public QObject
 {
     Q_OBJECT
@@ -40,6 +40,8 @@ public:
     static Result decodeFile(const QString &szFile, bool bJustCheck);
 
     std::atomic<bool> running{true};
+    // Numbered requests up to this one that have not started yet are dropped without an answer.
+    std::atomic<quint64> cancelledUpTo{0};
 
 signals:
     void sig_decoded(QString szFile, QPixmap stPixmap, AVRational stWidthToHeight,
@@ -47,8 +49,15 @@ signals:
     void sig_close(int iExitCode);
     void sig_decode(QString szFile, bool bJustCheck);
     void sig_decodeFailed(QString szFile, QString szErrorStr);
+    // A numbered request, answered by sig_answered with the same number (and not by the two
+    // answers above), so that a caller can tell its own answers from anyone else's.
+    void sig_decodeRequest(quint64 iRequest, QString szFile, bool bJustCheck);
+    // bOk: the picture is usable (stPixmap is null in check-only mode); else szErrorStr says why.
+    void sig_answered(quint64 iRequest, QString szFile, bool bOk, QPixmap stPixmap,
+                      AVRational stWidthToHeight, QSize stSrcImageSize, QString szErrorStr);
 
 public slots:
     void decodeImpl(QString szFile, bool bJustCheck);
+    void decodeRequestImpl(quint64 iRequest, QString szFile, bool bJustCheck);
     void closeImpl(int iExitEcode);
 };

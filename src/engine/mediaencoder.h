@@ -33,6 +33,7 @@ signals:
     void sig_exportProgress(int iVal);
     void sig_exportFail(QString szError);
     void sig_succeeded();
+    void sig_exportCancelled();
 
 public slots:
     void exportVideoImpl();

@@ -12,6 +12,7 @@ extern "C" {
 #include <QAbstractSpinBox>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QGuiApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -391,7 +392,10 @@ void CQVideoPlay::attachEngine()
     if (m_engineAttached)
         return;
     VideoCtl *engine = VideoCtl::instance();
-    if (!engine)
+    // SDL on X11 draws into the surface's X11 window: on any other Qt platform (offscreen in
+    // tests, even with DISPLAY naming a real server) the id is Qt's own and means nothing to the
+    // X server, which would end the program with BadWindow.
+    if (!engine || !engine->showsInWindowsOf(QGuiApplication::platformName()))
         return;
     // Qt stops painting first, so nothing it draws lands over the engine's pictures.
     const WId window = ui->ShowWid->winId();
@@ -409,6 +413,12 @@ void CQVideoPlay::detachEngine()
     m_engineAttached = false;
     showPlayIcon();
     ui->ShowWid->setEngineOwned(false);
+}
+
+void CQVideoPlay::releaseProducers()
+{
+    if (VideoCtl *engine = VideoCtl::instance())
+        engine->releaseProducers();
 }
 
 void CQVideoPlay::startAudio()

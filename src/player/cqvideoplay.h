@@ -88,8 +88,11 @@ public:
     // (pts -1 before any); for measuring pictures against the clock and the music.
     void lastPicture(int64_t &iPts, qint64 &iAtMs) const;
 
+    // Without a native window the engine can draw into, attaching does nothing.
     void attachEngine();
     void detachEngine();
+    // Returns the producers blocked on the engine's full queues without queueing their frames.
+    void releaseProducers();
     bool engineAttached() const { return m_engineAttached; }
     void startAudio();
     void stopAudio();

@@ -102,4 +102,11 @@ void DialogCard::setUpWindow(QDialog *pDialog)
     ShareCode::CQWidgetEx::centerWidget(pDialog, pDialog->parentWidget());
 }
 
+void DialogCard::growLowerHalf(QDialog *pDialog, int iExtra)
+{
+    uiFrame3->setFixedHeight(kLowerHalfHeight + iExtra);
+    pDialog->setFixedSize(kDialogWidth, kDialogHeight + iExtra);
+    ShareCode::CQWidgetEx::centerWidget(pDialog, pDialog->parentWidget());
+}
+
 } // namespace Ui

@@ -28,5 +28,7 @@ struct DialogCard
     // The frameless, see-through window closed by btnClose and deleted on close, centred over
     // its parent (over the main window's screen without one). Called after the whole form.
     void setUpWindow(QDialog *pDialog);
+    // Makes the lower half iExtra pixels taller (the card grows downwards, and is centred again).
+    void growLowerHalf(QDialog *pDialog, int iExtra);
 };
 } // namespace Ui

@@ -7,8 +7,15 @@
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+namespace {
+// The list of failed items: about six lines of text before it scrolls.
+constexpr int kErrorListWidth = 440;
+constexpr int kErrorListHeight = 118;
+} // namespace
 
 namespace Ui {
 struct FailDialogClass : DialogCard
@@ -116,4 +123,32 @@ void FailDialog::setErrorMessage(const QString &szMessage)
     pLabel->setText(szShown);
     pLabel->setToolTip(szShown == szLine ? QString() : szMessage);
     pLabel->setAccessibleDescription(szMessage);
+}
+
+void FailDialog::setErrorList(const QStringList &lines)
+{
+    if (lines.isEmpty())
+        return;
+    if (!m_pErrorList) {
+        auto *pList = new QPlainTextEdit(ui->uiFrame3);
+        pList->setObjectName(QStringLiteral("editErrorList"));
+        pList->setReadOnly(true);
+        pList->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        pList->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        pList->setFixedSize(kErrorListWidth, kErrorListHeight);
+        pList->setStyleSheet(QStringLiteral(
+            "#editErrorList{font-family:\"Microsoft YaHei\";font-size:13px;color:#666666;"
+            "background-color:#F7F7F9;border:1px solid #E6E6EB;border-radius:4px;"
+            "padding:2px 4px;}"));
+        pList->setAccessibleName(
+            QCoreApplication::translate("FailDialogClass", "Files that could not be used"));
+        // In the one-line message's place, under the title.
+        ui->divErrorMessage->hide();
+        ui->verticalLayout_2->insertWidget(ui->verticalLayout_2->indexOf(ui->divErrorMessage),
+                                           pList, 0, Qt::AlignHCenter);
+        ui->growLowerHalf(this, kErrorListHeight - ui->labelErrorMessage->height());
+        m_pErrorList = pList;
+    }
+    m_pErrorList->setPlainText(lines.join(QLatin1Char('\n')));
+    m_pErrorList->setAccessibleDescription(m_pErrorList->toPlainText());
 }

@@ -12,6 +12,7 @@ int FrameQueue::init(int maxSize, bool keepLast)
 {
     destroy();
     m_rindex = m_windex = m_size = m_rindexShown = 0;
+    m_writeEpoch = m_peekEpoch = 0;
     m_aborted = false;
     m_wakeRequested = false;
     if (!(m_mutex = SDL_CreateMutex())) {
@@ -51,20 +52,37 @@ void FrameQueue::destroy()
 QueuedFrame *FrameQueue::peekWritable()
 {
     SDL_LockMutex(m_mutex);
-    while (m_size >= m_maxSize && !m_aborted)
+    const uint64_t epoch = m_writeEpoch;
+    while (m_size >= m_maxSize && !m_aborted && m_writeEpoch == epoch)
         SDL_CondWait(m_cond, m_mutex);
-    const bool aborted = m_aborted;
+    QueuedFrame *slot = m_aborted || m_writeEpoch != epoch ? nullptr : &m_queue[m_windex];
+    m_peekEpoch = epoch;
     SDL_UnlockMutex(m_mutex);
-    return aborted ? nullptr : &m_queue[m_windex];
+    return slot;
 }
 
-void FrameQueue::push()
+bool FrameQueue::push()
 {
-    if (++m_windex == m_maxSize)
-        m_windex = 0;
     SDL_LockMutex(m_mutex);
-    m_size++;
-    SDL_CondSignal(m_cond);
+    const bool current = m_writeEpoch == m_peekEpoch;
+    if (current) {
+        if (++m_windex == m_maxSize)
+            m_windex = 0;
+        m_size++;
+        SDL_CondSignal(m_cond);
+    } else {
+        // Outside [rindex, rindex + size): nobody else touches this slot.
+        av_frame_unref(m_queue[m_windex].frame);
+    }
+    SDL_UnlockMutex(m_mutex);
+    return current;
+}
+
+void FrameQueue::releaseWriters()
+{
+    SDL_LockMutex(m_mutex);
+    ++m_writeEpoch;
+    SDL_CondBroadcast(m_cond);
     SDL_UnlockMutex(m_mutex);
 }
 
@@ -148,6 +166,7 @@ void FrameQueue::flush()
         m_size--;
     }
     m_rindexShown = 0;
+    ++m_writeEpoch;
     SDL_CondBroadcast(m_cond);
     SDL_UnlockMutex(m_mutex);
 }

@@ -28,9 +28,10 @@ struct QueuedFrame
 // Thread contract: exactly one producer thread (peekWritable, push) and one consumer thread
 // (remaining, peek, peekReadable, next, flush, waitReadable). Two producers would both fill the
 // slot at the write index, so callers that share a queue must serialise their pushes.
-// `size`, `aborted` and `wakeRequested` are guarded by the queue's mutex; the read side (rindex,
-// rindexShown) belongs to the consumer, the write side (windex) to the producer. abort() and
-// wake() may be called from any thread.
+// `size`, `aborted`, `wakeRequested`, `writeEpoch` and `windex` are guarded by the queue's
+// mutex; the read side (rindex, rindexShown) belongs to the consumer, `peekEpoch` to the
+// producer. abort(), wake(), releaseWriters() may be called from any thread; flush() from the
+// consumer's side (or any thread that serialises with it).
 class FrameQueue
 {
 public:
@@ -45,14 +46,20 @@ public:
     int init(int maxSize, bool keepLast);
     void destroy();
 
-    // Blocks while the queue is full. Null once the queue is aborted: the playback has ended.
+    // Blocks while the queue is full. Null once the queue is aborted (the playback has ended),
+    // or when a flush() or releaseWriters() came while it waited.
     QueuedFrame *peekWritable();
-    // Publishes the slot returned by peekWritable().
-    void push();
+    // Publishes the slot returned by peekWritable(). A flush() or releaseWriters() since that
+    // call makes the frame stale: it is released instead, and false returned, so that a frame
+    // meant for before a flush never lands in the emptied queue.
+    bool push();
 
     // Releases every producer waiting now or later; the queue stays usable for the consumer.
     void abort();
     bool isAborted();
+    // Releases the producer waiting now (peekWritable returns null) and makes a frame it is
+    // filling stale; later pushes work as before.
+    void releaseWriters();
 
     // Consumer side: sleeps until a frame not yet shown is queued, the queue is aborted, wake()
     // is called or `iTimeoutMs` pass. A wake() made before the call is not lost.
@@ -86,6 +93,9 @@ private:
     int m_rindexShown = 0;
     bool m_aborted = false;
     bool m_wakeRequested = false;
+    // +1 at every flush and release: a producer's wait and its slot belong to one epoch.
+    uint64_t m_writeEpoch = 0;
+    uint64_t m_peekEpoch = 0;
     SDL_mutex *m_mutex = nullptr;
     SDL_cond *m_cond = nullptr;
 };

@@ -277,6 +277,10 @@ ImageViewer::ImageViewer(QObject *parent)
     registerEngineMetaTypes();
     connect(this, &ImageViewer::sig_close, this, &ImageViewer::closeImpl);
     connect(this, &ImageViewer::sig_changePreviewCover, this, &ImageViewer::changePreviewCoverImpl);
+    // Counted as it is asked for, on the asking thread, before the queued call can start.
+    connect(
+        this, &ImageViewer::sig_previewVideo, this, [this] { ++runsRequested; },
+        Qt::DirectConnection);
     connect(this, &ImageViewer::sig_previewVideo, this, &ImageViewer::previewVideoImpl);
 }
 
@@ -314,6 +318,15 @@ void ImageViewer::requestStop()
 {
     stopRequested = true;
     wake();
+}
+
+void ImageViewer::stopAll()
+{
+    // Cancel first, then look at `previewing`: a run that has set it and not yet seen the cancel
+    // is stopped by the flag (see previewVideoImpl).
+    runsCancelledUpTo = runsRequested.load();
+    if (previewing)
+        requestStop();
 }
 
 void ImageViewer::requestSeek()
@@ -447,12 +460,20 @@ void ImageViewer::previewVideoImpl()
     const int64_t requestedMs = monotonicMs();
     RenderJob &job = RenderJob::instance();
     QMutexLocker lock(&job.renderMutex);
-    // The editor writes these only while `previewing`; what is left of an earlier run's end
-    // (a stop that crossed its finish) must not reach this one.
-    paused = false;
+    // What is left of an earlier run's end (a stop that crossed its finish) must not reach this
+    // one; a pause made while this run was asked for holds (the editor clears `paused` as it
+    // asks). `previewing` is set before the cancel is read: a stop that comes between sees it.
     stopRequested = false;
     seekRequested = false;
     previewing = true;
+    const uint64_t serial = ++runsStarted;
+    if (serial <= runsCancelledUpTo.load()) {
+        previewing = false;
+        paused = false;
+        stopRequested = false;
+        emit sig_previewFinished();
+        return;
+    }
     runPlayer = job.player;
     {
         std::lock_guard<std::mutex> queueLock(queueMutex);
@@ -510,12 +531,16 @@ void ImageViewer::runLoop()
     while (!stopping()) {
         if (state.pictureIndex >= state.pictureCount) {
             // Everything is queued; the feeder ends the run when the queue has played out.
-            if (seekRequested.exchange(false)) {
-                takeSeekRequest();
+            if (seekRequested) {
+                // renderedAll goes before the request is taken, so that the feeder never sees
+                // the emptied queue with it still set and takes the seek for the album's end.
                 setRenderedAll(false);
-                state.pictureIndex = 0;
-                state.nextPts = 0;
-                continue;
+                if (seekRequested.exchange(false)) {
+                    takeSeekRequest();
+                    state.pictureIndex = 0;
+                    state.nextPts = 0;
+                    continue;
+                }
             }
             setRenderedAll(true);
             queueChanged.notify_all();
@@ -907,6 +932,9 @@ void ImageViewer::flushQueue(int64_t clockMs, int64_t clockPts)
     {
         std::lock_guard<std::mutex> lock(queueMutex);
         frameQueue.clear();
+        // Under the same lock: a feeder that found the queue empty with renderedAll still set
+        // would take the seek for the album's end.
+        renderedAll = false;
         ++queueGeneration;
         scheduleMs = clockMs;
         schedulePts = clockPts;
@@ -949,7 +977,8 @@ void ImageViewer::feederMain(PlayerInterface *player)
         }
         const int64_t now = monotonicMs();
         if (frameQueue.empty()) {
-            if (renderedAll) {
+            // A seek asked for at the end is the renderer's to take, not the end of the run.
+            if (renderedAll && !seekRequested) {
                 // The album is played out once its last frame has had its time.
                 const int64_t lastEnds = anchorMs + (lastPts + 1 - anchorPts) * interval;
                 if (!scheduled || shownGeneration != generation || now >= lastEnds)

@@ -54,8 +54,8 @@ struct PreviewState
 // - The object lives on a QThread of its own; the three request signals run their slots there.
 //   A run and a cover hold RenderJob::renderMutex throughout, so the editor's halt step (set
 //   `stopRequested`, then lock renderMutex) waits for the run to end.
-// - `paused`, `stopRequested`, `seekRequested` are written by the editor while `previewing` is
-//   true; the renderer and the feeder poll them (at least every 10 ms), or are woken at once
+// - `paused`, `stopRequested`, `seekRequested` are written by the editor while a run is asked
+//   for or `previewing` is true; the renderer and the feeder poll them (at least every 10 ms), or are woken at once
 //   through pause()/resume()/requestStop()/requestSeek(). A seek reads RenderJob::playPosition.
 //   `running` cleared ends every run and skips every cover until the object goes.
 // - `queueMutex` guards `frameQueue`, `queueGeneration`, the schedule and `renderedAll`
@@ -87,6 +87,17 @@ public:
     void resume();
     void requestStop();
     void requestSeek();
+
+    // Runs asked for (sig_previewVideo counts itself as it is emitted, on the emitting thread)
+    // and the runs up to which a stop came before they began: such a run ends at once, with its
+    // sig_previewFinished, so that a halt made while the request waits in the queue is not lost.
+    // A pause made meanwhile holds for the run when it starts.
+    std::atomic<uint64_t> runsRequested{0};
+    std::atomic<uint64_t> runsCancelledUpTo{0};
+    // True from the request of a run until its end: the flags above may be set meanwhile.
+    bool runAskedOrActive() const { return previewing.load() || runsStarted < runsRequested; }
+    // Stops the current run and every run still waiting in the queue.
+    void stopAll();
 
     // Sets up the output size, font, frame numbers and watermark for a run or a cover. Called on
     // the viewer's thread with renderMutex held (tests call it while nothing runs).
@@ -142,6 +153,7 @@ private:
     void feederMain(PlayerInterface *player);
 
     PreviewState state;
+    std::atomic<uint64_t> runsStarted{0}; // written by the viewer's thread only
     MaterialItem currentPicture; // copies of the rows being rendered
     MaterialItem nextPicture;
     PlayerInterface *runPlayer = nullptr;

@@ -12,6 +12,7 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <cstring>
 #include <cmath>
 #include <ctime>
 
@@ -231,6 +232,18 @@ void VideoCtl::releaseWindow(WId nativeWindowId)
         return;
     stopPlay();
     waitDisplayLoop();
+}
+
+bool VideoCtl::showsInWindowsOf(const QString &szPlatform) const
+{
+    const char *driver = SDL_GetCurrentVideoDriver();
+    if (!driver)
+        return false;
+    if (std::strcmp(driver, "x11") == 0)
+        return szPlatform == QLatin1String("xcb");
+    if (std::strcmp(driver, "wayland") == 0)
+        return szPlatform == QLatin1String("wayland");
+    return true;
 }
 
 quint64 VideoCtl::startPlay(WId nativeWindowId)
@@ -661,7 +674,7 @@ void VideoCtl::openAudio(const std::shared_ptr<VideoState> &is)
 void VideoCtl::stopAudio()
 {
     std::shared_ptr<VideoState> is = currentState();
-    if (!is || is->audioActive != 1)
+    if (!is)
         return;
     // Held briefly: no thread keeps audioMutex while the device opens. Lock order: the state's
     // audio mutex, then the device lock that the callback runs under.
@@ -669,14 +682,26 @@ void VideoCtl::stopAudio()
     const bool deviceOpen = is->deviceOpen;
     if (deviceOpen)
         SDL_LockAudio();
-    is->resetAudioBuffers();
+    // Even when no sound was started: a producer blocked on a full queue that nothing drains is
+    // released, and the frame it held does not land in the emptied queue.
     is->sampq.flush();
-    is->audioSrc.freq = 0;
-    is->audioActive = -1;
-    is->audioFrameEndMs = NAN;
-    is->audioClockMs = NAN;
+    if (is->audioActive == 1) {
+        is->resetAudioBuffers();
+        is->audioSrc.freq = 0;
+        is->audioActive = -1;
+        is->audioFrameEndMs = NAN;
+        is->audioClockMs = NAN;
+    }
     if (deviceOpen)
         SDL_UnlockAudio();
+}
+
+void VideoCtl::releaseProducers()
+{
+    if (std::shared_ptr<VideoState> is = currentState()) {
+        is->pictq.releaseWriters();
+        is->sampq.releaseWriters();
+    }
 }
 
 int VideoCtl::audioLatencyMs()

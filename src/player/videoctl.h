@@ -48,6 +48,10 @@ public:
     static VideoCtl *instance();
     ~VideoCtl() override;
 
+    // Whether a native window id of the Qt platform `szPlatform` is a window SDL's video driver
+    // can draw into (SDL's X11 driver needs Qt's xcb; its dummy driver takes any id and refuses
+    // it harmlessly).
+    bool showsInWindowsOf(const QString &szPlatform) const;
     // Starts a playback on the native window; returns its generation, which StopPlaySingle
     // carries (0 when no playback could start).
     quint64 startPlay(WId nativeWindowId);
@@ -64,6 +68,9 @@ public:
     // Move the frame's content into the queue; -1 (frame untouched) when nothing plays.
     int pushVideoFrame(AVFrame *frame);
     int pushAudioFrame(AVFrame *frame);
+    // Returns the producers blocked in a push now without queueing their frames (a halt does
+    // this before it waits for them); later pushes work as before.
+    void releaseProducers();
 
     // The surface's new size in device pixels. SDL is not told when a window it did not create
     // changes size, so the surface reports it; the newest report wins and is applied at once.

@@ -246,7 +246,7 @@ private slots:
         RenderJob &job = RenderJob::instance();
         dropAndImport(form()->btnAddImage, {jpeg(QStringLiteral("p.jpg"))}, 1);
         const QString music = path(QStringLiteral("Evening Song.MP3"));
-        testmedia::writeBytes(music, "ID3");
+        QVERIFY(testmedia::writeMp3(music, 1));
         std::unique_ptr<QMimeData> pMime(files({music}));
 
         QVERIFY(dragEnter(form()->divSource, pMime.get()));
@@ -268,7 +268,7 @@ private slots:
 
         // A second file replaces the first; the extra files are named in a notice.
         const QString other = path(QStringLiteral("other.mp3"));
-        testmedia::writeBytes(other, "ID3");
+        QVERIFY(testmedia::writeMp3(other, 1));
         std::unique_ptr<QMimeData> pTwo(files({other, music}));
         QVERIFY(dragEnter(form()->divMusic, pTwo.get()));
         QVERIFY(drop(form()->divMusic, pTwo.get()));

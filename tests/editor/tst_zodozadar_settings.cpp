@@ -52,13 +52,13 @@ private slots:
         m_chosen.clear();
         m_chooserCalls = 0;
         m_fixture.createEditor();
+        // The settings act on an album: without pictures they are disabled.
+        m_fixture.importPictures(m_dir.path(), 1, QSize(320, 240), 0);
         FileChooser::setOpenFilesOverride(
             [this](const QString &, const QString &, const QString &, bool) {
                 ++m_chooserCalls;
                 return m_chosen;
             });
-        form()->divSetting->setEnabled(true);
-        form()->btnImageWartermarkHelp->setEnabled(true);
     }
 
     void cleanup()
@@ -168,7 +168,7 @@ private slots:
         const QString music =
             m_dir.filePath(QStringLiteral("a very long name of a summer holiday song that goes on "
                                           "and on and on.mp3"));
-        testmedia::writeBytes(music, "ID3");
+        QVERIFY(testmedia::writeMp3(music, 1));
         m_chosen = QStringList{music};
         form()->ratioCustomMusic->click();
         QCOMPARE(job.musicType, int(MusicCustom));

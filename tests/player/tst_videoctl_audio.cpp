@@ -351,13 +351,18 @@ void TestVideoCtlAudio::diskDeviceReceivesPushedSound()
     const int kFrames = 80;
     // About 1.7 s of a 1 kHz tone at 48 kHz float planar; the producer is paced by the queue.
     // Audio is stopped and started again on the way, while the device runs.
+    // A push blocked on the full queue when audio stops is refused rather than queued after
+    // the flush: at most one per stop.
     std::atomic<int> pushed{0};
+    std::atomic<int> refused{0};
     std::thread producer([&] {
         for (int i = 0; i < kFrames; i++) {
             AVFrame *frame =
                 testframes::tone(48000, 2, AV_SAMPLE_FMT_FLTP, 1024, 1000, 0.5, int64_t(i) * 1024);
             if (engine->pushAudioFrame(frame) == 0)
                 pushed++;
+            else
+                refused++;
             av_frame_free(&frame);
         }
     });
@@ -371,7 +376,8 @@ void TestVideoCtlAudio::diskDeviceReceivesPushedSound()
     engine->stopAudio();
     engine->stopPlay();
     engine->waitDisplayLoop(); // closes the device and so the file
-    QCOMPARE(pushed.load(), kFrames);
+    QVERIFY2(refused.load() <= 2, qPrintable(QString::number(refused.load())));
+    QCOMPARE(pushed.load() + refused.load(), kFrames);
 
     QFile file(m_dir.filePath(QStringLiteral("out.raw")));
     QVERIFY(file.open(QIODevice::ReadOnly));
