@@ -30,7 +30,8 @@ int64_t leadingInteger(const QString &szText)
 void ZodoZadar::prepareExport()
 {
     // One export settings dialog at a time: asking again shows the one that is open.
-    if (m_pExportDialog) {
+    if (m_workflow.is(Workflow::Export, WorkflowPhase::Asking) && m_pExportDialog &&
+        m_pExportDialog->isVisible()) {
         m_pExportDialog->raise();
         m_pExportDialog->activateWindow();
         return;
@@ -111,6 +112,7 @@ void ZodoZadar::exportRequest(ExportSettingDialog *pDialog)
     const QString szDir = pDialog->fileDirectory();
     if (!QFileInfo::exists(exportTarget(szDir, pDialog->fileName()))) {
         pDialog->close();
+        m_pExportDialog = nullptr;
         exportVideo();
         return;
     }
@@ -127,6 +129,7 @@ void ZodoZadar::exportRequest(ExportSettingDialog *pDialog)
         return;
     if (bCover) {
         dialog->close();
+        m_pExportDialog = nullptr;
         exportVideo();
         return;
     }

@@ -14,6 +14,7 @@
 #include "testmedia.h"
 
 #include <QDir>
+#include <QSemaphore>
 #include <QtTest>
 
 #include <memory>
@@ -71,4 +72,34 @@ private:
     std::unique_ptr<ShareCode::CQThemeMgr> m_themeMgr;
     std::unique_ptr<ShareCode::CBLLUIShadowMgr> m_shadowMgr;
     std::unique_ptr<ShareCode::CFramelessWindow> m_frame;
+};
+
+// Holds a worker's thread inside a queued call until opened, so that requests sent to the worker
+// meanwhile wait in its queue (as they do while it is busy with something long).
+class ThreadGate
+{
+public:
+    explicit ThreadGate(QObject *pWorker)
+    {
+        QMetaObject::invokeMethod(
+            pWorker,
+            [this] {
+                m_entered.release();
+                m_open.acquire();
+            },
+            Qt::QueuedConnection);
+        m_entered.acquire();
+    }
+    ~ThreadGate() { open(); }
+    void open()
+    {
+        if (!m_opened)
+            m_open.release();
+        m_opened = true;
+    }
+
+private:
+    QSemaphore m_entered;
+    QSemaphore m_open;
+    bool m_opened = false;
 };

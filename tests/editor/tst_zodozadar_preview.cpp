@@ -15,6 +15,7 @@
 #include "testmedia.h"
 #include "videoctl.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -193,6 +194,72 @@ private slots:
         editor()->form()->btnExport->click();
         verifyStopped();
         QVERIFY(ShareCode::QtInversionWidget::instance()->findChild<ExportSettingDialog *>());
+    }
+
+    // A halt made while the run and the music decode still wait in their workers' queues
+    // reaches them: both end unplayed. Before, the decode started after the halt, filled the
+    // player's stopped audio queue and held musicMutex, and the next edit froze the window.
+    void haltReachesQueuedRequests()
+    {
+        RenderJob &job = RenderJob::instance();
+        QSignalSpy finished(editor()->viewer(), &ImageViewer::sig_previewFinished);
+        {
+            ThreadGate viewerBusy(editor()->viewer());
+            ThreadGate musicBusy(editor()->audioDecoder());
+            pressPlayButton(true);
+            QVERIFY(editor()->viewer()->runAskedOrActive());
+            QVERIFY(editor()->audioDecoder()->askedOrActive());
+            editor()->form()->boxImageDuration->setValue(2);
+            QCOMPARE(job.uniformDurationValue, int64_t(2000000));
+        }
+        QTRY_COMPARE(finished.count(), 1);
+        verifyStopped();
+        QTest::qWait(300); // a decode that started anyway would fill the audio queue meanwhile
+        QVERIFY(!editor()->audioDecoder()->active);
+        QElapsedTimer edit;
+        edit.start();
+        editor()->form()->boxImageDuration->setValue(3);
+        QVERIFY2(edit.elapsed() < 2000, qPrintable(QString::number(edit.elapsed())));
+        QCOMPARE(finished.count(), 1);
+    }
+
+    // A seek made when everything is rendered (the last half second) moves the run back; it
+    // used to end it, when the feeder saw the emptied queue before the renderer took the seek.
+    void seekNearTheEndKeepsPlaying()
+    {
+        for (int round = 0; round < 3; ++round) {
+            pressPlayButton(true);
+            const int total = player()->totalDurationMs();
+            QTRY_VERIFY_WITH_TIMEOUT(player()->sliderPositionMs() > total - 450, 15000);
+            player()->vp_cSliderPressSlots(0.1);
+            moveSlider(0.1);
+            player()->vp_cSliderReleaseSlots(0.1);
+            QTest::qWait(300);
+            QCOMPARE(state(), int(ZodoZadar::PlayerPlaying));
+            QVERIFY(editor()->viewer()->previewing);
+            QVERIFY(player()->sliderPositionMs() < total / 2);
+            pressPlayButton(false);
+            editor()->form()->boxImageDuration->setValue(1 + (round + 1) % 2); // a halt
+            verifyStopped();
+        }
+    }
+
+    // Music after a seek made while stopped starts at the seek's position when play is
+    // pressed, not as much later as the user waited before pressing it.
+    void musicAfterSeekWhileStopped()
+    {
+        player()->vp_cSliderPressSlots(0.5);
+        moveSlider(0.5);
+        player()->vp_cSliderReleaseSlots(0.5);
+        QTest::qWait(1500);
+        pressPlayButton(true);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            VideoCtl::instance() && !std::isnan(VideoCtl::instance()->audioPositionMs()), 5000);
+        QTest::qWait(200);
+        const double heard = VideoCtl::instance()->audioPositionMs();
+        const double clock = player()->sliderPositionMs();
+        QVERIFY2(qAbs(heard - clock) < 400,
+                 qPrintable(QStringLiteral("music %1 ms, clock %2 ms").arg(heard).arg(clock)));
     }
 
     // Closing the window over an album pauses a running preview and asks; only OK closes.
