@@ -700,7 +700,7 @@
     </message>
     <message>
         <source>Image ratio is abnormal</source>
-        <translation>The picture is too long or too tall</translation>
+        <translation>The picture is too wide or too tall</translation>
     </message>
     <message>
         <source>Image decode failed</source>
