@@ -2,6 +2,209 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>AVError</name>
+    <message>
+        <source>Operation not permitted</source>
+        <translation>不允许的操作</translation>
+    </message>
+    <message>
+        <source>No such file or directory</source>
+        <translation>文件或目录不存在</translation>
+    </message>
+    <message>
+        <source>Interrupted system call</source>
+        <translation>系统调用被中断</translation>
+    </message>
+    <message>
+        <source>Input/output error</source>
+        <translation>输入/输出错误</translation>
+    </message>
+    <message>
+        <source>No such device or address</source>
+        <translation>设备或地址不存在</translation>
+    </message>
+    <message>
+        <source>Bad file descriptor</source>
+        <translation>文件描述符无效</translation>
+    </message>
+    <message>
+        <source>Resource temporarily unavailable</source>
+        <translation>资源暂时不可用</translation>
+    </message>
+    <message>
+        <source>Cannot allocate memory</source>
+        <translation>无法分配内存</translation>
+    </message>
+    <message>
+        <source>Permission denied</source>
+        <translation>权限不足</translation>
+    </message>
+    <message>
+        <source>Device or resource busy</source>
+        <translation>设备或资源忙</translation>
+    </message>
+    <message>
+        <source>File exists</source>
+        <translation>文件已存在</translation>
+    </message>
+    <message>
+        <source>No such device</source>
+        <translation>设备不存在</translation>
+    </message>
+    <message>
+        <source>Not a directory</source>
+        <translation>不是文件夹</translation>
+    </message>
+    <message>
+        <source>Is a directory</source>
+        <translation>是文件夹</translation>
+    </message>
+    <message>
+        <source>Invalid argument</source>
+        <translation>无效的参数</translation>
+    </message>
+    <message>
+        <source>Too many open files in system</source>
+        <translation>系统打开的文件过多</translation>
+    </message>
+    <message>
+        <source>Too many open files</source>
+        <translation>打开的文件过多</translation>
+    </message>
+    <message>
+        <source>File too large</source>
+        <translation>文件过大</translation>
+    </message>
+    <message>
+        <source>No space left on device</source>
+        <translation>设备上没有剩余空间</translation>
+    </message>
+    <message>
+        <source>Illegal seek</source>
+        <translation>无效的定位</translation>
+    </message>
+    <message>
+        <source>Read-only file system</source>
+        <translation>只读文件系统</translation>
+    </message>
+    <message>
+        <source>Broken pipe</source>
+        <translation>管道已断开</translation>
+    </message>
+    <message>
+        <source>Numerical result out of range</source>
+        <translation>数值结果超出范围</translation>
+    </message>
+    <message>
+        <source>File name too long</source>
+        <translation>文件名过长</translation>
+    </message>
+    <message>
+        <source>Function not implemented</source>
+        <translation>功能未实现</translation>
+    </message>
+    <message>
+        <source>Too many levels of symbolic links</source>
+        <translation>符号链接层数过多</translation>
+    </message>
+    <message>
+        <source>Operation not supported</source>
+        <translation>不支持的操作</translation>
+    </message>
+    <message>
+        <source>Connection timed out</source>
+        <translation>连接超时</translation>
+    </message>
+    <message>
+        <source>Stale file handle</source>
+        <translation>文件句柄已失效</translation>
+    </message>
+    <message>
+        <source>Disk quota exceeded</source>
+        <translation>超出磁盘配额</translation>
+    </message>
+    <message>
+        <source>Bitstream filter not found</source>
+        <translation>找不到比特流过滤器</translation>
+    </message>
+    <message>
+        <source>Internal bug, should not have happened</source>
+        <translation>内部错误</translation>
+    </message>
+    <message>
+        <source>Buffer too small</source>
+        <translation>缓冲区太小</translation>
+    </message>
+    <message>
+        <source>Decoder not found</source>
+        <translation>找不到解码器</translation>
+    </message>
+    <message>
+        <source>Demuxer not found</source>
+        <translation>找不到解复用器</translation>
+    </message>
+    <message>
+        <source>Encoder not found</source>
+        <translation>找不到编码器</translation>
+    </message>
+    <message>
+        <source>End of file</source>
+        <translation>已到文件末尾</translation>
+    </message>
+    <message>
+        <source>Immediate exit requested</source>
+        <translation>已要求立即退出</translation>
+    </message>
+    <message>
+        <source>Generic error in an external library</source>
+        <translation>外部库出错</translation>
+    </message>
+    <message>
+        <source>Filter not found</source>
+        <translation>找不到滤镜</translation>
+    </message>
+    <message>
+        <source>Invalid data found when processing input</source>
+        <translation>处理输入时发现无效数据</translation>
+    </message>
+    <message>
+        <source>Muxer not found</source>
+        <translation>找不到复用器</translation>
+    </message>
+    <message>
+        <source>Option not found</source>
+        <translation>找不到选项</translation>
+    </message>
+    <message>
+        <source>Not yet implemented in FFmpeg, patches welcome</source>
+        <translation>FFmpeg 尚未实现此功能</translation>
+    </message>
+    <message>
+        <source>Protocol not found</source>
+        <translation>找不到协议</translation>
+    </message>
+    <message>
+        <source>Stream not found</source>
+        <translation>找不到流</translation>
+    </message>
+    <message>
+        <source>Unknown error occurred</source>
+        <translation>发生未知错误</translation>
+    </message>
+    <message>
+        <source>Experimental feature</source>
+        <translation>实验性功能</translation>
+    </message>
+    <message>
+        <source>Input changed</source>
+        <translation>输入已改变</translation>
+    </message>
+    <message>
+        <source>Output changed</source>
+        <translation>输出已改变</translation>
+    </message>
+</context>
+<context>
     <name>AddImageButton</name>
     <message>
         <source>clik to add .jpeg .png picture material</source>
@@ -10,6 +213,25 @@
     <message>
         <source>Add pictures</source>
         <translation>添加图片</translation>
+    </message>
+</context>
+<context>
+    <name>CCatchHelperDll</name>
+    <message>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>无法加载DLL,catchhelper.dll</source>
+        <translation>无法加载DLL,catchhelper.dll</translation>
+    </message>
+    <message>
+        <source>无法获取导出函数,getBLLDumpCatchMgrExportInterface</source>
+        <translation>无法获取导出函数,getBLLDumpCatchMgrExportInterface</translation>
+    </message>
+    <message>
+        <source>函数返回空,getBLLDumpCatchMgrExportInterface</source>
+        <translation>函数返回空,getBLLDumpCatchMgrExportInterface</translation>
     </message>
 </context>
 <context>
@@ -24,6 +246,18 @@
     </message>
     <message>
         <source>tipMaximize</source>
+        <translation>最大化</translation>
+    </message>
+    <message>
+        <source>版本：v%1</source>
+        <translation>版本：v%1</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>还原</translation>
+    </message>
+    <message>
+        <source>Maximize</source>
         <translation>最大化</translation>
     </message>
 </context>
@@ -53,6 +287,22 @@
         <source>Support</source>
         <translation>在线客服</translation>
     </message>
+    <message>
+        <source>Menu</source>
+        <translation>主菜单</translation>
+    </message>
+    <message>
+        <source>Minimize</source>
+        <translation>最小化</translation>
+    </message>
+    <message>
+        <source>Maximize</source>
+        <translation>最大化</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
 </context>
 <context>
     <name>CQDlgTipSimple</name>
@@ -72,6 +322,10 @@
         <source>checkUpdate</source>
         <translation>检查更新</translation>
     </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
 </context>
 <context>
     <name>CQQuitDialogClass</name>
@@ -81,7 +335,7 @@
     </message>
     <message>
         <source>label2</source>
-        <translation>label2</translation>
+        <translation>详细信息</translation>
     </message>
     <message>
         <source>Cancel</source>
@@ -91,19 +345,31 @@
         <source>Comfirm</source>
         <translation>确定</translation>
     </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
 </context>
 <context>
     <name>CQVideoPlayClass</name>
     <message>
         <source>CQVideoPlay</source>
-        <translation>CQVideoPlay</translation>
+        <translation>播放器</translation>
+    </message>
+    <message>
+        <source>Play or pause</source>
+        <translation>播放/暂停</translation>
+    </message>
+    <message>
+        <source>Playback position</source>
+        <translation>播放进度</translation>
     </message>
 </context>
 <context>
     <name>CQVideoShowClass</name>
     <message>
         <source>CQVideoShow</source>
-        <translation>CQVideoShow</translation>
+        <translation>视频画面</translation>
     </message>
 </context>
 <context>
@@ -567,7 +833,7 @@
     <name>ProgressDialogClass</name>
     <message>
         <source>Dialog</source>
-        <translation>对话框</translation>
+        <translation>进度</translation>
     </message>
     <message>
         <source>Progress</source>

@@ -23,23 +23,26 @@ QString CCatchHelperDll::libraryPath() const
 
 void CCatchHelperDll::loadModule()
 {
-    const QString szCaption = QStringLiteral("提示");
+    const QString szCaption = QCoreApplication::translate("CCatchHelperDll", "提示");
     m_hModule = platform::openLibrary(libraryPath());
     if (!m_hModule) {
-        m_pMessageBox->show(szCaption, QStringLiteral("无法加载DLL,catchhelper.dll"));
+        m_pMessageBox->show(szCaption, QCoreApplication::translate("CCatchHelperDll",
+                                                                   "无法加载DLL,catchhelper.dll"));
         return;
     }
     m_pfnExport = reinterpret_cast<GetBLLDumpCatchMgrExportInterfaceFn>(
         platform::librarySymbol(m_hModule, VM_CATCHHELPER_EXPORT_NAME));
     if (!m_pfnExport) {
-        m_pMessageBox->show(szCaption,
-                            QStringLiteral("无法获取导出函数,getBLLDumpCatchMgrExportInterface"));
+        m_pMessageBox->show(szCaption, QCoreApplication::translate(
+                                           "CCatchHelperDll",
+                                           "无法获取导出函数,getBLLDumpCatchMgrExportInterface"));
         return;
     }
     m_pInterface = m_pfnExport();
     if (!m_pInterface)
-        m_pMessageBox->show(szCaption,
-                            QStringLiteral("函数返回空,getBLLDumpCatchMgrExportInterface"));
+        m_pMessageBox->show(
+            szCaption, QCoreApplication::translate("CCatchHelperDll",
+                                                   "函数返回空,getBLLDumpCatchMgrExportInterface"));
 }
 
 bool CCatchHelperDll::prepare()

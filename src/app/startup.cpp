@@ -129,6 +129,28 @@ void installChineseTexts(QApplication &app)
     QApplication::setFont(stFont);
 }
 
+void installEnglishTexts(QApplication &app)
+{
+    // The source texts are kept as they were first written, keys and drafts among them
+    // ("tipMinimize", "setting"); the English catalogue gives their finished wording. Qt's own
+    // texts are English already.
+    auto *pAppTranslator = new QTranslator(&app);
+    if (pAppTranslator->load(QStringLiteral("translations/app_en.qm")))
+        app.installTranslator(pAppTranslator);
+}
+
+// Pictures with words in them (the player's placeholder) come in a variant per language, which
+// Qt's resource system picks by the default locale: make it the interface's language when the
+// system's is another.
+void followInterfaceLocale(UiLanguage language)
+{
+    const bool bSystemChinese = QLocale::system().language() == QLocale::Chinese;
+    if (language == UiLanguage::Chinese && !bSystemChinese)
+        QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    else if (language == UiLanguage::English && bSystemChinese)
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+}
+
 void installUiLanguage(QApplication &app)
 {
     const QString szForced =
@@ -138,8 +160,12 @@ void installUiLanguage(QApplication &app)
                      "VMAlbum: no interface texts for \"%s\" (zh_CN or en); following the "
                      "locale\n",
                      szForced.toLocal8Bit().constData());
-    if (chooseUiLanguage(QLocale::system().uiLanguages(), szForced) == UiLanguage::Chinese)
+    const UiLanguage language = chooseUiLanguage(QLocale::system().uiLanguages(), szForced);
+    if (language == UiLanguage::Chinese)
         installChineseTexts(app);
+    else
+        installEnglishTexts(app);
+    followInterfaceLocale(language);
 }
 } // namespace
 
@@ -152,6 +178,10 @@ int runApplication(int &argc, char **argv, const StartupOptions &stOptions)
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
 
     CQAppSingle app(argc, argv);
+    // The translators come before the crash catcher, so that its message boxes speak the
+    // interface's language; they are found relative to the executable's folder.
+    QDir::setCurrent(QCoreApplication::applicationDirPath());
+    installUiLanguage(app);
     // Static, not on this frame: the catcher keeps the pointer and may still report a crash in
     // the process's last moments, after this function returned.
     static CBLLDumpCatchUpload s_crashObserver;
@@ -160,7 +190,6 @@ int runApplication(int &argc, char **argv, const StartupOptions &stOptions)
         if (IBLLDumpCatchMgr *pMgr = pExport->getDumpCatchMgr())
             pMgr->registerObserver(&s_crashObserver);
     }
-    QDir::setCurrent(QCoreApplication::applicationDirPath());
     if (app.isRunning())
         return 1;
 
@@ -169,8 +198,6 @@ int runApplication(int &argc, char **argv, const StartupOptions &stOptions)
     auto pDialogMgr = std::make_unique<ShareCode::CQDialogExMgr>();
     auto pThemeMgr = std::make_unique<ShareCode::CQThemeMgr>();
     auto pShadowMgr = std::make_unique<ShareCode::CBLLUIShadowMgr>();
-
-    installUiLanguage(app);
 
     int iExitCode = 0;
     {

@@ -1,4 +1,4 @@
-// Program start-up: application object, crash catcher, translations, main window, event loop.
+// Program start-up: application object, translations, crash catcher, main window, event loop.
 #pragma once
 
 #include <QSize>

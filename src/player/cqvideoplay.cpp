@@ -177,6 +177,11 @@ void Ui::CQVideoPlayClass::retranslateUi(QWidget *CQVideoPlayClass)
     CQVideoPlayClass->setWindowTitle(
         QCoreApplication::translate("CQVideoPlayClass", "CQVideoPlay"));
     PlayOrPauseBtn->setText(QString());
+    // The button shows pictures only: screen readers and tests need its name.
+    PlayOrPauseBtn->setAccessibleName(
+        QCoreApplication::translate("CQVideoPlayClass", "Play or pause"));
+    PlaySlider->setAccessibleName(
+        QCoreApplication::translate("CQVideoPlayClass", "Playback position"));
 }
 
 CQVideoPlay::CQVideoPlay(QWidget *parent)

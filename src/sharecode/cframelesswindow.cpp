@@ -226,6 +226,12 @@ struct CFramelessWindowClass
         btnMini->setToolTip(QCoreApplication::translate("CFramelessWindowClass", "tipMinimize"));
         btnMax->setToolTip(QCoreApplication::translate("CFramelessWindowClass", "tipMaximize"));
         btnClose->setToolTip(QCoreApplication::translate("CFramelessWindowClass", "tipClose"));
+        // Named apart from the tooltips, whose source texts are keys.
+        btnAppMenu->setAccessibleName(QCoreApplication::translate("CFramelessWindowClass", "Menu"));
+        btnMini->setAccessibleName(
+            QCoreApplication::translate("CFramelessWindowClass", "Minimize"));
+        btnMax->setAccessibleName(QCoreApplication::translate("CFramelessWindowClass", "Maximize"));
+        btnClose->setAccessibleName(QCoreApplication::translate("CFramelessWindowClass", "Close"));
         btnOfficeWeb->setText(QCoreApplication::translate("CFramelessWindowClass", "Website"));
         btnOnlineKeFu->setText(QCoreApplication::translate("CFramelessWindowClass", "Support"));
     }
@@ -261,7 +267,8 @@ void CFramelessWindow::setupWindow()
     setMinimumSize(902, 580);
     resize(902, 580);
     ui->setupUi(this);
-    ui->labVersion->setText(QStringLiteral("版本：v%1").arg(QLatin1String(kVersion)));
+    ui->labVersion->setText(
+        QCoreApplication::translate("CFramelessWindow", "版本：v%1").arg(QLatin1String(kVersion)));
     m_caption.attach(ui->btnAppMenu);
     m_bottom.attach(ui->btnOfficeWeb, ui->btnOnlineKeFu, ui->btnUpDate, ui->webAdv);
 
@@ -467,6 +474,9 @@ void CFramelessWindow::setMaxButtonLook(bool bMaximized)
     ui->btnMax->setToolTip(bMaximized
                                ? QCoreApplication::translate("CFramelessWindow", "tipRestore")
                                : QCoreApplication::translate("CFramelessWindow", "tipMaximize"));
+    ui->btnMax->setAccessibleName(
+        bMaximized ? QCoreApplication::translate("CFramelessWindow", "Restore")
+                   : QCoreApplication::translate("CFramelessWindow", "Maximize"));
 }
 
 void CFramelessWindow::applyNormalLook()

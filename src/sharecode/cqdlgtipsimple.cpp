@@ -54,6 +54,7 @@ struct CQDlgTipSimple : MessageDialogFrame
         btnCancel->setText(QCoreApplication::translate("CQDlgTipSimple", "Cancel"));
         btnOK->setText(QCoreApplication::translate("CQDlgTipSimple", "Comfirm"));
         btnOK_2->setText(QCoreApplication::translate("CQDlgTipSimple", "Comfirm"));
+        btnClose->setAccessibleName(QCoreApplication::translate("CQDlgTipSimple", "Close"));
     }
 };
 } // namespace Ui

@@ -54,6 +54,7 @@ struct CQQuitDialogClass : MessageDialogFrame
         uiTip2->setText(QCoreApplication::translate("CQQuitDialogClass", "label2"));
         btnCancel->setText(QCoreApplication::translate("CQQuitDialogClass", "Cancel"));
         btnOK->setText(QCoreApplication::translate("CQQuitDialogClass", "Comfirm"));
+        btnClose->setAccessibleName(QCoreApplication::translate("CQQuitDialogClass", "Close"));
     }
 };
 } // namespace Ui

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -98,6 +99,8 @@ int main(int argc, char **argv)
             (pWindow->findChild<QWidget *>(QStringLiteral("ZodoZadarClass")) ? "yes" : "no"));
         if (auto *pExport = pWindow->findChild<QPushButton *>(QStringLiteral("btnExport")))
             say(QStringLiteral("EXPORT ") + pExport->text());
+        if (auto *pVersion = pWindow->findChild<QLabel *>(QStringLiteral("labVersion")))
+            say(QStringLiteral("VERSION ") + pVersion->text());
         // Whether the face that widgets without a family of their own get can draw Chinese.
         const QString szFamily = QFontInfo(QApplication::font()).family();
         say(QStringLiteral("CJKFONT ") +

@@ -46,6 +46,24 @@ private slots:
             QCOMPARE(sprite.size(), QSize(120, 480));
         }
     }
+
+    // A picture with words in it comes in the default locale's language, which start-up makes
+    // the interface's; the others fall back to the English one.
+    void wordedPictureFollowsTheLocale()
+    {
+        const QString szPath = QStringLiteral(":/theme_local/imgs/video_text.png");
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        const QImage english(szPath);
+        QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+        const QImage chinese(szPath);
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        const QImage german(szPath);
+        QLocale::setDefault(QLocale::system());
+        QCOMPARE(english.size(), QSize(108, 20));
+        QCOMPARE(chinese.size(), english.size());
+        QVERIFY(chinese != english);
+        QVERIFY(german == english);
+    }
 };
 
 QTEST_MAIN(TstThemeResources)

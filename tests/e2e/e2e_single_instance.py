@@ -30,7 +30,8 @@ def main_window(session):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--app", required=True)
-    parser.add_argument("--ts")  # accepted like the other tests'; no names are looked up here
+    # Accepted like the other tests'; no names are looked up here.
+    parser.add_argument("--ts", action="append")
     parser.add_argument("--workdir", default=os.getcwd())
     args = parser.parse_args()
     vmdrive.require_tools("xdotool", "xwininfo", "xlogo")

@@ -63,7 +63,7 @@ def bounds(*regions, margin=0):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--app", required=True)
-    parser.add_argument("--ts")
+    parser.add_argument("--ts", action="append", help="a catalogue; may be given again")
     parser.add_argument("--out", required=True)
     parser.add_argument("--lang", default="en")
     args = parser.parse_args()

@@ -87,12 +87,17 @@ def private_env(root, home="home"):
 
 
 class Names:
-    """An accessible name in English and as the Chinese catalogue gives it: the interface may
-    come up in either language."""
+    """A name as the sources give it and as each catalogue translates it (the English catalogue
+    words the source texts for users, the Chinese one translates them): the interface may come
+    up in any of its languages. ts_paths: one catalogue's path, or a list of them."""
 
-    def __init__(self, ts_path):
+    def __init__(self, ts_paths):
         self.table = {}
-        if ts_path and os.path.exists(ts_path):
+        if isinstance(ts_paths, str):
+            ts_paths = [ts_paths]
+        for ts_path in ts_paths or []:
+            if not os.path.exists(ts_path):
+                continue
             for message in ElementTree.parse(ts_path).getroot().iter("message"):
                 source = message.findtext("source")
                 translation = message.findtext("translation")
@@ -104,10 +109,10 @@ class Names:
 
 
 class Session:
-    def __init__(self, app, workdir, ts_path=None, env=None):
+    def __init__(self, app, workdir, ts_paths=None, env=None):
         self.app_path = app
         self.workdir = workdir
-        self.names = Names(ts_path)
+        self.names = Names(ts_paths)
         self.env = dict(os.environ)
         self.env.update(env or {})
         self.proc = None

@@ -1,4 +1,5 @@
 // Frameless main window: resize zones, clamping, maximise and restore, title-bar drag, power.
+#include "accessiblenames.h"
 #include "cframelesswindow.h"
 #include "qtinversionwidget.h"
 
@@ -75,6 +76,8 @@ private slots:
         QCOMPARE(m_pFrame->findChild<QWidget *>("uiFrame")->property("qstyle").toString(),
                  QStringLiteral("normal"));
         QVERIFY(m_pFrame->findChild<QWidget *>("btnUpDate")->isHidden());
+        // The caption buttons show pictures only.
+        QCOMPARE(accessible::unnamedControls(m_pFrame), QStringList());
         QCOMPARE(m_pFrame->dialogAnchor()->geometry(), m_pFrame->geometry());
     }
 
@@ -160,6 +163,7 @@ private slots:
         QVERIFY(m_pFrame->isMaximized());
         QTRY_COMPARE(m_pFrame->geometry(), avail);
         QCOMPARE(pMax->property("qstyle").toString(), QStringLiteral("restore"));
+        QCOMPARE(pMax->accessibleName(), QStringLiteral("Restore"));
         QCOMPARE(pUiFrame->property("qstyle").toString(), QStringLiteral("max"));
         QCOMPARE(pUiFrame->layout()->contentsMargins(), QMargins(0, 0, 0, 0));
         QCOMPARE(m_pFrame->normalGeometryRect(), QRect(230, 170, 1000, 700));
@@ -174,6 +178,7 @@ private slots:
         QVERIFY(!m_pFrame->isMaximized());
         QTRY_COMPARE(m_pFrame->size(), QSize(1000, 700));
         QCOMPARE(pMax->property("qstyle").toString(), QStringLiteral("max"));
+        QCOMPARE(pMax->accessibleName(), QStringLiteral("Maximize"));
         QCOMPARE(pUiFrame->property("qstyle").toString(), QStringLiteral("normal"));
         QCOMPARE(pUiFrame->layout()->contentsMargins(), QMargins(1, 1, 1, 1));
     }

@@ -1,4 +1,5 @@
 // Question dialog results, texts and its place on the dialog stack.
+#include "accessiblenames.h"
 #include "cblluishadowmgr.h"
 #include "cframelesswindow.h"
 #include "cqdlgtipsimple.h"
@@ -77,6 +78,7 @@ private slots:
         QCOMPARE(dialog.findChild<QPushButton *>("btnCancel")->text(), QStringLiteral("Cancel"));
         for (const char *name : {"btnOK", "btnCancel", "btnOK_2"})
             QCOMPARE(dialog.findChild<QPushButton *>(name)->size(), QSize(76, 30));
+        QCOMPARE(accessible::unnamedControls(&dialog), QStringList());
     }
 
     void centredOnMainWindow()

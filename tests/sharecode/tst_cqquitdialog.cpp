@@ -1,4 +1,5 @@
 // Quit dialog signals, self-deletion and the shadow it shows while visible.
+#include "accessiblenames.h"
 #include "cblluishadowmgr.h"
 #include "cframelesswindow.h"
 #include "cqdialogex.h"
@@ -113,6 +114,7 @@ private slots:
         QCOMPARE(dialog.findChild<QPushButton *>("btnOK")->text(), QStringLiteral("ok"));
         QCOMPARE(dialog.findChild<QPushButton *>("btnCancel")->text(), QStringLiteral("cancel"));
         QVERIFY(dialog.testAttribute(Qt::WA_DeleteOnClose));
+        QCOMPARE(accessible::unnamedControls(&dialog), QStringList());
         dialog.setAttribute(Qt::WA_DeleteOnClose, false); // on the stack here
     }
 

@@ -1,0 +1,1180 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en">
+<context>
+    <name>AVError</name>
+    <message>
+        <source>Operation not permitted</source>
+        <translation>Operation not permitted</translation>
+    </message>
+    <message>
+        <source>No such file or directory</source>
+        <translation>No such file or directory</translation>
+    </message>
+    <message>
+        <source>Interrupted system call</source>
+        <translation>Interrupted system call</translation>
+    </message>
+    <message>
+        <source>Input/output error</source>
+        <translation>Input/output error</translation>
+    </message>
+    <message>
+        <source>No such device or address</source>
+        <translation>No such device or address</translation>
+    </message>
+    <message>
+        <source>Bad file descriptor</source>
+        <translation>Bad file descriptor</translation>
+    </message>
+    <message>
+        <source>Resource temporarily unavailable</source>
+        <translation>Resource temporarily unavailable</translation>
+    </message>
+    <message>
+        <source>Cannot allocate memory</source>
+        <translation>Cannot allocate memory</translation>
+    </message>
+    <message>
+        <source>Permission denied</source>
+        <translation>Permission denied</translation>
+    </message>
+    <message>
+        <source>Device or resource busy</source>
+        <translation>Device or resource busy</translation>
+    </message>
+    <message>
+        <source>File exists</source>
+        <translation>File exists</translation>
+    </message>
+    <message>
+        <source>No such device</source>
+        <translation>No such device</translation>
+    </message>
+    <message>
+        <source>Not a directory</source>
+        <translation>Not a directory</translation>
+    </message>
+    <message>
+        <source>Is a directory</source>
+        <translation>Is a directory</translation>
+    </message>
+    <message>
+        <source>Invalid argument</source>
+        <translation>Invalid argument</translation>
+    </message>
+    <message>
+        <source>Too many open files in system</source>
+        <translation>Too many open files in system</translation>
+    </message>
+    <message>
+        <source>Too many open files</source>
+        <translation>Too many open files</translation>
+    </message>
+    <message>
+        <source>File too large</source>
+        <translation>File too large</translation>
+    </message>
+    <message>
+        <source>No space left on device</source>
+        <translation>No space left on device</translation>
+    </message>
+    <message>
+        <source>Illegal seek</source>
+        <translation>Illegal seek</translation>
+    </message>
+    <message>
+        <source>Read-only file system</source>
+        <translation>Read-only file system</translation>
+    </message>
+    <message>
+        <source>Broken pipe</source>
+        <translation>Broken pipe</translation>
+    </message>
+    <message>
+        <source>Numerical result out of range</source>
+        <translation>Numerical result out of range</translation>
+    </message>
+    <message>
+        <source>File name too long</source>
+        <translation>File name too long</translation>
+    </message>
+    <message>
+        <source>Function not implemented</source>
+        <translation>Function not implemented</translation>
+    </message>
+    <message>
+        <source>Too many levels of symbolic links</source>
+        <translation>Too many levels of symbolic links</translation>
+    </message>
+    <message>
+        <source>Operation not supported</source>
+        <translation>Operation not supported</translation>
+    </message>
+    <message>
+        <source>Connection timed out</source>
+        <translation>Connection timed out</translation>
+    </message>
+    <message>
+        <source>Stale file handle</source>
+        <translation>Stale file handle</translation>
+    </message>
+    <message>
+        <source>Disk quota exceeded</source>
+        <translation>Disk quota exceeded</translation>
+    </message>
+    <message>
+        <source>Bitstream filter not found</source>
+        <translation>Bitstream filter not found</translation>
+    </message>
+    <message>
+        <source>Internal bug, should not have happened</source>
+        <translation>Internal bug, should not have happened</translation>
+    </message>
+    <message>
+        <source>Buffer too small</source>
+        <translation>Buffer too small</translation>
+    </message>
+    <message>
+        <source>Decoder not found</source>
+        <translation>Decoder not found</translation>
+    </message>
+    <message>
+        <source>Demuxer not found</source>
+        <translation>Demuxer not found</translation>
+    </message>
+    <message>
+        <source>Encoder not found</source>
+        <translation>Encoder not found</translation>
+    </message>
+    <message>
+        <source>End of file</source>
+        <translation>End of file</translation>
+    </message>
+    <message>
+        <source>Immediate exit requested</source>
+        <translation>Immediate exit requested</translation>
+    </message>
+    <message>
+        <source>Generic error in an external library</source>
+        <translation>Generic error in an external library</translation>
+    </message>
+    <message>
+        <source>Filter not found</source>
+        <translation>Filter not found</translation>
+    </message>
+    <message>
+        <source>Invalid data found when processing input</source>
+        <translation>Invalid data found when processing input</translation>
+    </message>
+    <message>
+        <source>Muxer not found</source>
+        <translation>Muxer not found</translation>
+    </message>
+    <message>
+        <source>Option not found</source>
+        <translation>Option not found</translation>
+    </message>
+    <message>
+        <source>Not yet implemented in FFmpeg, patches welcome</source>
+        <translation>Not yet implemented in FFmpeg, patches welcome</translation>
+    </message>
+    <message>
+        <source>Protocol not found</source>
+        <translation>Protocol not found</translation>
+    </message>
+    <message>
+        <source>Stream not found</source>
+        <translation>Stream not found</translation>
+    </message>
+    <message>
+        <source>Unknown error occurred</source>
+        <translation>Unknown error occurred</translation>
+    </message>
+    <message>
+        <source>Experimental feature</source>
+        <translation>Experimental feature</translation>
+    </message>
+    <message>
+        <source>Input changed</source>
+        <translation>Input changed</translation>
+    </message>
+    <message>
+        <source>Output changed</source>
+        <translation>Output changed</translation>
+    </message>
+</context>
+<context>
+    <name>AddImageButton</name>
+    <message>
+        <source>clik to add .jpeg .png picture material</source>
+        <translation>Click to add JPEG or PNG pictures</translation>
+    </message>
+    <message>
+        <source>Add pictures</source>
+        <translation>Add pictures</translation>
+    </message>
+</context>
+<context>
+    <name>CCatchHelperDll</name>
+    <message>
+        <source>提示</source>
+        <translation>VelmoraAlbum</translation>
+    </message>
+    <message>
+        <source>无法加载DLL,catchhelper.dll</source>
+        <translation>Could not load the crash catcher, libcatchhelper.so</translation>
+    </message>
+    <message>
+        <source>无法获取导出函数,getBLLDumpCatchMgrExportInterface</source>
+        <translation>The crash catcher lacks its entry point, getBLLDumpCatchMgrExportInterface</translation>
+    </message>
+    <message>
+        <source>函数返回空,getBLLDumpCatchMgrExportInterface</source>
+        <translation>The crash catcher returned no interface from getBLLDumpCatchMgrExportInterface</translation>
+    </message>
+</context>
+<context>
+    <name>CFramelessWindow</name>
+    <message>
+        <source>VelmoraAlbum</source>
+        <translation>VelmoraAlbum</translation>
+    </message>
+    <message>
+        <source>版本：v%1</source>
+        <translation>Version %1</translation>
+    </message>
+    <message>
+        <source>tipRestore</source>
+        <translation>Restore</translation>
+    </message>
+    <message>
+        <source>tipMaximize</source>
+        <translation>Maximize</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>Restore</translation>
+    </message>
+    <message>
+        <source>Maximize</source>
+        <translation>Maximize</translation>
+    </message>
+</context>
+<context>
+    <name>CFramelessWindowClass</name>
+    <message>
+        <source>appMenu</source>
+        <translation>Menu</translation>
+    </message>
+    <message>
+        <source>tipMinimize</source>
+        <translation>Minimize</translation>
+    </message>
+    <message>
+        <source>tipMaximize</source>
+        <translation>Maximize</translation>
+    </message>
+    <message>
+        <source>tipClose</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Menu</source>
+        <translation>Menu</translation>
+    </message>
+    <message>
+        <source>Minimize</source>
+        <translation>Minimize</translation>
+    </message>
+    <message>
+        <source>Maximize</source>
+        <translation>Maximize</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Website</source>
+        <translation>Website</translation>
+    </message>
+    <message>
+        <source>Support</source>
+        <translation>Support</translation>
+    </message>
+</context>
+<context>
+    <name>CQDlgTipSimple</name>
+    <message>
+        <source>检查更新</source>
+        <translation>Check for Updates</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Comfirm</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>checkUpdate</source>
+        <translation>Check for Updates</translation>
+    </message>
+</context>
+<context>
+    <name>CQQuitDialogClass</name>
+    <message>
+        <source>Tips</source>
+        <translation>VelmoraAlbum</translation>
+    </message>
+    <message>
+        <source>label2</source>
+        <translation>Details</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Comfirm</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>CQVideoPlayClass</name>
+    <message>
+        <source>CQVideoPlay</source>
+        <translation>Player</translation>
+    </message>
+    <message>
+        <source>Play or pause</source>
+        <translation>Play or pause</translation>
+    </message>
+    <message>
+        <source>Playback position</source>
+        <translation>Playback position</translation>
+    </message>
+</context>
+<context>
+    <name>CQVideoShowClass</name>
+    <message>
+        <source>CQVideoShow</source>
+        <translation>Video</translation>
+    </message>
+</context>
+<context>
+    <name>ExportSettingDialog</name>
+    <message>
+        <source>VMAlbum</source>
+        <translation>VMAlbum</translation>
+    </message>
+    <message>
+        <source>Invalid file name!</source>
+        <translation>Invalid file name</translation>
+    </message>
+    <message>
+        <source>Please enter a file name</source>
+        <translation>Please enter a file name</translation>
+    </message>
+</context>
+<context>
+    <name>ExportSettingDialogClass</name>
+    <message>
+        <source>ExportSettingDialog</source>
+        <translation>Export Settings</translation>
+    </message>
+    <message>
+        <source>export setting</source>
+        <translation>Export Settings</translation>
+    </message>
+    <message>
+        <source>export format</source>
+        <translation>Format</translation>
+    </message>
+    <message>
+        <source>video</source>
+        <translation>Video</translation>
+    </message>
+    <message>
+        <source>frame rate</source>
+        <translation>Frame rate</translation>
+    </message>
+    <message>
+        <source>bit rate</source>
+        <translation>Bit rate</translation>
+    </message>
+    <message>
+        <source>audio</source>
+        <translation>Audio</translation>
+    </message>
+    <message>
+        <source>sample rate</source>
+        <translation>Sample rate</translation>
+    </message>
+    <message>
+        <source>file name</source>
+        <translation>File name</translation>
+    </message>
+    <message>
+        <source>Please enter a file name</source>
+        <translation>Please enter a file name</translation>
+    </message>
+    <message>
+        <source>export to</source>
+        <translation>Save in</translation>
+    </message>
+    <message>
+        <source>export</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>MP4</source>
+        <translation>MP4</translation>
+    </message>
+    <message>
+        <source>AVI</source>
+        <translation>AVI</translation>
+    </message>
+    <message>
+        <source>WMV</source>
+        <translation>WMV</translation>
+    </message>
+    <message>
+        <source>FLV</source>
+        <translation>FLV</translation>
+    </message>
+    <message>
+        <source>MKV</source>
+        <translation>MKV</translation>
+    </message>
+    <message>
+        <source>MOV</source>
+        <translation>MOV</translation>
+    </message>
+    <message>
+        <source>GIF</source>
+        <translation>GIF</translation>
+    </message>
+    <message>
+        <source>WEBM</source>
+        <translation>WEBM</translation>
+    </message>
+    <message>
+        <source>M4V</source>
+        <translation>M4V</translation>
+    </message>
+    <message>
+        <source>24fps</source>
+        <translation>24 fps</translation>
+    </message>
+    <message>
+        <source>25fps</source>
+        <translation>25 fps</translation>
+    </message>
+    <message>
+        <source>30fps</source>
+        <translation>30 fps</translation>
+    </message>
+    <message>
+        <source>60fps</source>
+        <translation>60 fps</translation>
+    </message>
+    <message>
+        <source>120fps</source>
+        <translation>120 fps</translation>
+    </message>
+    <message>
+        <source>self-adaption</source>
+        <translation>Automatic</translation>
+    </message>
+    <message>
+        <source>256kbps</source>
+        <translation>256 kbps</translation>
+    </message>
+    <message>
+        <source>384kbps</source>
+        <translation>384 kbps</translation>
+    </message>
+    <message>
+        <source>512kbps</source>
+        <translation>512 kbps</translation>
+    </message>
+    <message>
+        <source>768kbps</source>
+        <translation>768 kbps</translation>
+    </message>
+    <message>
+        <source>64kbps</source>
+        <translation>64 kbps</translation>
+    </message>
+    <message>
+        <source>96kbps</source>
+        <translation>96 kbps</translation>
+    </message>
+    <message>
+        <source>128kbps</source>
+        <translation>128 kbps</translation>
+    </message>
+    <message>
+        <source>8000Hz</source>
+        <translation>8000 Hz</translation>
+    </message>
+    <message>
+        <source>11025Hz</source>
+        <translation>11025 Hz</translation>
+    </message>
+    <message>
+        <source>22050Hz</source>
+        <translation>22050 Hz</translation>
+    </message>
+    <message>
+        <source>44100Hz</source>
+        <translation>44100 Hz</translation>
+    </message>
+    <message>
+        <source>48000Hz</source>
+        <translation>48000 Hz</translation>
+    </message>
+    <message>
+        <source>close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>video frame rate</source>
+        <translation>Video frame rate</translation>
+    </message>
+    <message>
+        <source>video bit rate</source>
+        <translation>Video bit rate</translation>
+    </message>
+    <message>
+        <source>audio bit rate</source>
+        <translation>Audio bit rate</translation>
+    </message>
+    <message>
+        <source>audio sample rate</source>
+        <translation>Audio sample rate</translation>
+    </message>
+    <message>
+        <source>edit file name</source>
+        <translation>Edit file name</translation>
+    </message>
+    <message>
+        <source>export folder</source>
+        <translation>Export folder</translation>
+    </message>
+    <message>
+        <source>choose export folder</source>
+        <translation>Choose export folder</translation>
+    </message>
+</context>
+<context>
+    <name>FailDialogClass</name>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>FailDialog</source>
+        <translation>Export Failed</translation>
+    </message>
+    <message>
+        <source>Export failed...</source>
+        <translation>Export failed</translation>
+    </message>
+</context>
+<context>
+    <name>FontDialog</name>
+    <message>
+        <source>Select Font</source>
+        <translation>Select Font</translation>
+    </message>
+    <message>
+        <source>&amp;Font</source>
+        <translation>&amp;Font</translation>
+    </message>
+    <message>
+        <source>Font st&amp;yle</source>
+        <translation>Font st&amp;yle</translation>
+    </message>
+    <message>
+        <source>&amp;Size</source>
+        <translation>&amp;Size</translation>
+    </message>
+    <message>
+        <source>Effects</source>
+        <translation>Effects</translation>
+    </message>
+    <message>
+        <source>Stri&amp;keout</source>
+        <translation>Stri&amp;keout</translation>
+    </message>
+    <message>
+        <source>&amp;Underline</source>
+        <translation>&amp;Underline</translation>
+    </message>
+    <message>
+        <source>Color</source>
+        <translation>Color</translation>
+    </message>
+    <message>
+        <source>Sample</source>
+        <translation>Sample</translation>
+    </message>
+    <message>
+        <source>Wr&amp;iting System</source>
+        <translation>Wr&amp;iting System</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>AaBbYyZz</source>
+        <translation>AaBbYyZz</translation>
+    </message>
+    <message>
+        <source>Font family</source>
+        <translation>Font family</translation>
+    </message>
+    <message>
+        <source>Chosen font family</source>
+        <translation>Chosen font family</translation>
+    </message>
+    <message>
+        <source>Font style</source>
+        <translation>Font style</translation>
+    </message>
+    <message>
+        <source>Chosen font style</source>
+        <translation>Chosen font style</translation>
+    </message>
+    <message>
+        <source>Font size</source>
+        <translation>Font size</translation>
+    </message>
+    <message>
+        <source>Font sizes</source>
+        <translation>Font sizes</translation>
+    </message>
+    <message>
+        <source>Strikeout</source>
+        <translation>Strikeout</translation>
+    </message>
+    <message>
+        <source>Underline</source>
+        <translation>Underline</translation>
+    </message>
+    <message>
+        <source>Text color</source>
+        <translation>Text color</translation>
+    </message>
+    <message>
+        <source>Writing system</source>
+        <translation>Writing system</translation>
+    </message>
+    <message>
+        <source>&amp;Pick Screen Color</source>
+        <translation>&amp;Pick Screen Color</translation>
+    </message>
+</context>
+<context>
+    <name>ImageDecoder</name>
+    <message>
+        <source>Image is too large</source>
+        <translation>The picture is too large</translation>
+    </message>
+    <message>
+        <source>Image ratio is abnormal</source>
+        <translation>The picture is too wide or too tall</translation>
+    </message>
+    <message>
+        <source>Image decode failed</source>
+        <translation>The picture could not be decoded</translation>
+    </message>
+    <message>
+        <source>Image format conversion failed</source>
+        <translation>The picture could not be converted</translation>
+    </message>
+    <message>
+        <source>Image zoom failed</source>
+        <translation>The picture could not be scaled</translation>
+    </message>
+</context>
+<context>
+    <name>ImageListView</name>
+    <message>
+        <source>Picture list</source>
+        <translation>Picture list</translation>
+    </message>
+    <message>
+        <source>Tips</source>
+        <translation>Delete Picture</translation>
+    </message>
+    <message>
+        <source>Do you want to delete this material?</source>
+        <translation>Do you want to remove this picture from the album?</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>MediaEncoder</name>
+    <message>
+        <source>Operation interrupted</source>
+        <translation>Operation interrupted</translation>
+    </message>
+    <message>
+        <source>Encode audio frame failed</source>
+        <translation>Could not encode the sound</translation>
+    </message>
+    <message>
+        <source>Write audio packet failed</source>
+        <translation>Could not write the sound</translation>
+    </message>
+    <message>
+        <source>Open mp3 file failed</source>
+        <translation>Could not open the MP3 file</translation>
+    </message>
+    <message>
+        <source>Can not find audio stream on mp3 file</source>
+        <translation>The MP3 file contains no sound</translation>
+    </message>
+    <message>
+        <source>Create audio decoder failed</source>
+        <translation>Could not decode the music</translation>
+    </message>
+    <message>
+        <source>Create output audio stream failed</source>
+        <translation>Could not create the audio stream</translation>
+    </message>
+    <message>
+        <source>Create audio filter failed</source>
+        <translation>Could not set up the music</translation>
+    </message>
+    <message>
+        <source>Read audio packet failed</source>
+        <translation>Could not read the music</translation>
+    </message>
+    <message>
+        <source>Image decode failed</source>
+        <translation>The picture could not be decoded</translation>
+    </message>
+    <message>
+        <source>Image zoom failed</source>
+        <translation>The picture could not be scaled</translation>
+    </message>
+    <message>
+        <source>Image format conversion failed</source>
+        <translation>The picture could not be converted</translation>
+    </message>
+    <message>
+        <source>Encode video frame failed</source>
+        <translation>Could not encode the video</translation>
+    </message>
+    <message>
+        <source>Write video packet failed</source>
+        <translation>Could not write the video</translation>
+    </message>
+    <message>
+        <source>Create output file failed</source>
+        <translation>Could not create the video file</translation>
+    </message>
+    <message>
+        <source>Create output video stream failed</source>
+        <translation>Could not create the video stream</translation>
+    </message>
+    <message>
+        <source>Create watermark filter failed</source>
+        <translation>Could not set up the watermark</translation>
+    </message>
+    <message>
+        <source>Write file header failed</source>
+        <translation>Could not write the start of the video file</translation>
+    </message>
+    <message>
+        <source>Add watermark failed</source>
+        <translation>Could not add the watermark</translation>
+    </message>
+    <message>
+        <source>Create transition filter failed</source>
+        <translation>Could not set up the transition</translation>
+    </message>
+    <message>
+        <source>Add frame to transition filter failed</source>
+        <translation>Could not render the transition</translation>
+    </message>
+    <message>
+        <source>Get frame from transition filter failed</source>
+        <translation>Could not render the transition</translation>
+    </message>
+</context>
+<context>
+    <name>ProgressDialogClass</name>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Dialog</source>
+        <translation>Progress</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>Progress</translation>
+    </message>
+    <message>
+        <source>Material import... </source>
+        <translation>Importing pictures…</translation>
+    </message>
+</context>
+<context>
+    <name>SuccessDialogClass</name>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>SuccessDialog</source>
+        <translation>Export Succeeded</translation>
+    </message>
+    <message>
+        <source>Export succeeded</source>
+        <translation>Export succeeded</translation>
+    </message>
+    <message>
+        <source>Open the export folder</source>
+        <translation>Open Folder</translation>
+    </message>
+</context>
+<context>
+    <name>ZodoZadar</name>
+    <message>
+        <source>Only JPEG and PNG pictures, or an MP3 file on the background music area, can be dropped here</source>
+        <translation>Only JPEG and PNG pictures, or an MP3 file on the background music area, can be dropped here</translation>
+    </message>
+    <message>
+        <source>Add pictures first, then drop the music on the background music area</source>
+        <translation>Add pictures first, then drop the music on the background music area</translation>
+    </message>
+    <message>
+        <source>Only one MP3 file is used as background music; the other files were left out</source>
+        <translation>Only one MP3 file is used as background music; the other files were left out</translation>
+    </message>
+    <message>
+        <source>Files that are not JPEG or PNG pictures were left out</source>
+        <translation>Files that are not JPEG or PNG pictures were left out</translation>
+    </message>
+    <message>
+        <source>Tips</source>
+        <translation>VelmoraAlbum</translation>
+    </message>
+    <message>
+        <source>The file already exists. Do you want to overwrite it?</source>
+        <translation>The file already exists. Do you want to overwrite it?</translation>
+    </message>
+    <message>
+        <source>Cover</source>
+        <translation>Overwrite</translation>
+    </message>
+    <message>
+        <source>Uncover</source>
+        <translation>Keep Both</translation>
+    </message>
+    <message>
+        <source>exporting... </source>
+        <translation>Exporting…</translation>
+    </message>
+    <message>
+        <source>Export failed...</source>
+        <translation>Export failed</translation>
+    </message>
+    <message>
+        <source>Editing electronic photo album, do you want to exit the software?</source>
+        <translation>You are editing a photo album. Do you want to quit?</translation>
+    </message>
+    <message>
+        <source>Exit will not save the file</source>
+        <translation>The album will not be saved.</translation>
+    </message>
+    <message>
+        <source>ok</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>VMAlbum</source>
+        <translation>VMAlbum</translation>
+    </message>
+    <message>
+        <source>JPEG And PNG Files(*.jpg *.jpeg *.png);;JPEG Files(*.jpg *.jpeg);;PNG Files(*.png)</source>
+        <translation>JPEG and PNG pictures (*.jpg *.jpeg *.png);;JPEG pictures (*.jpg *.jpeg);;PNG pictures (*.png)</translation>
+    </message>
+    <message>
+        <source>importing material... </source>
+        <translation>Importing pictures…</translation>
+    </message>
+    <message>
+        <source>Import failed...</source>
+        <translation>Import failed</translation>
+    </message>
+    <message>
+        <source>Partial import failed...</source>
+        <translation>Some pictures could not be imported</translation>
+    </message>
+    <message>
+        <source>After switching the watermark type, the original watermark will be replaced.</source>
+        <translation>Switching the watermark type replaces the current watermark.</translation>
+    </message>
+    <message>
+        <source>Whether to continue?</source>
+        <translation>Do you want to continue?</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Please select image watermark</source>
+        <translation>Choose a picture for the watermark</translation>
+    </message>
+    <message>
+        <source>Failed to add watermark, because of the abnormal picture</source>
+        <translation>The watermark picture cannot be used</translation>
+    </message>
+    <message>
+        <source>Please select background music file</source>
+        <translation>Choose a music file</translation>
+    </message>
+    <message>
+        <source>MP3 File(*.mp3)</source>
+        <translation>MP3 audio (*.mp3)</translation>
+    </message>
+    <message>
+        <source>To ensure the clarity of the watermark, the recommended upload size of the image is 1274 x 418</source>
+        <translation>For a sharp watermark, use a picture of 1274 × 418 pixels</translation>
+    </message>
+</context>
+<context>
+    <name>ZodoZadarClass</name>
+    <message>
+        <source>VMAlbum</source>
+        <translation>VMAlbum</translation>
+    </message>
+    <message>
+        <source>electronic photo album</source>
+        <translation>Photo album</translation>
+    </message>
+    <message>
+        <source>self-adaption(default)</source>
+        <translation>Automatic (default)</translation>
+    </message>
+    <message>
+        <source>export</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>setting</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>image duration</source>
+        <translation>Duration</translation>
+    </message>
+    <message>
+        <source>s</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>transition effect</source>
+        <translation>Transition</translation>
+    </message>
+    <message>
+        <source>random</source>
+        <translation>Random</translation>
+    </message>
+    <message>
+        <source>background music</source>
+        <translation>Background music</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>custom</source>
+        <translation>Custom</translation>
+    </message>
+    <message>
+        <source>Please select background music file</source>
+        <translation>Choose a music file</translation>
+    </message>
+    <message>
+        <source>watermark</source>
+        <translation>Watermark</translation>
+    </message>
+    <message>
+        <source>text watermark</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>image watermark</source>
+        <translation>Picture</translation>
+    </message>
+    <message>
+        <source>Please enter the watermark content</source>
+        <translation>Enter the watermark text</translation>
+    </message>
+    <message>
+        <source>font</source>
+        <translation>Font</translation>
+    </message>
+    <message>
+        <source>Please select image watermark</source>
+        <translation>Choose a picture for the watermark</translation>
+    </message>
+    <message>
+        <source>select watermark position</source>
+        <translation>Position</translation>
+    </message>
+    <message>
+        <source>add again</source>
+        <translation>Add Again</translation>
+    </message>
+    <message>
+        <source>Aspect ratio</source>
+        <translation>Aspect ratio</translation>
+    </message>
+    <message>
+        <source>Video height</source>
+        <translation>Video height</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>Picture duration in seconds</source>
+        <translation>Picture duration in seconds</translation>
+    </message>
+    <message>
+        <source>No background music</source>
+        <translation>No background music</translation>
+    </message>
+    <message>
+        <source>Custom background music</source>
+        <translation>Custom background music</translation>
+    </message>
+    <message>
+        <source>Choose the music file</source>
+        <translation>Choose the music file</translation>
+    </message>
+    <message>
+        <source>No watermark</source>
+        <translation>No watermark</translation>
+    </message>
+    <message>
+        <source>Text watermark</source>
+        <translation>Text watermark</translation>
+    </message>
+    <message>
+        <source>Picture watermark</source>
+        <translation>Picture watermark</translation>
+    </message>
+    <message>
+        <source>Picture watermark help</source>
+        <translation>Picture watermark help</translation>
+    </message>
+    <message>
+        <source>Watermark text</source>
+        <translation>Watermark text</translation>
+    </message>
+    <message>
+        <source>Watermark font</source>
+        <translation>Watermark font</translation>
+    </message>
+    <message>
+        <source>Choose the watermark picture</source>
+        <translation>Choose the watermark picture</translation>
+    </message>
+    <message>
+        <source>Watermark at the top left</source>
+        <translation>Watermark at the top left</translation>
+    </message>
+    <message>
+        <source>Watermark at the top</source>
+        <translation>Watermark at the top</translation>
+    </message>
+    <message>
+        <source>Watermark at the top right</source>
+        <translation>Watermark at the top right</translation>
+    </message>
+    <message>
+        <source>Watermark at the left</source>
+        <translation>Watermark at the left</translation>
+    </message>
+    <message>
+        <source>Watermark in the centre</source>
+        <translation>Watermark in the center</translation>
+    </message>
+    <message>
+        <source>Watermark at the right</source>
+        <translation>Watermark at the right</translation>
+    </message>
+    <message>
+        <source>Watermark at the bottom left</source>
+        <translation>Watermark at the bottom left</translation>
+    </message>
+    <message>
+        <source>Watermark at the bottom</source>
+        <translation>Watermark at the bottom</translation>
+    </message>
+    <message>
+        <source>Watermark at the bottom right</source>
+        <translation>Watermark at the bottom right</translation>
+    </message>
+    <message>
+        <source>Add pictures</source>
+        <translation>Add pictures</translation>
+    </message>
+    <message>
+        <source>Pictures of the album</source>
+        <translation>Pictures of the album</translation>
+    </message>
+    <message>
+        <source>Add pictures again</source>
+        <translation>Add pictures again</translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation>Preview</translation>
+    </message>
+</context>
+</TS>
