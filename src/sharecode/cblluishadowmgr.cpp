@@ -72,6 +72,13 @@ void CBLLUIShadowMgr::sltDlgPush()
     }
     pAnchor->resize(pMain->size());
     m_pShadow = new CQWidgetShadow(pHost);
+    if (pHost == pMain) {
+        // Inside the main window the shadow becomes a native child (it must cover the player's
+        // native surface); a translucent native child gets a 32-bit visual under a 24-bit
+        // parent, which the X server refuses to draw into (BadMatch). The dimming is painted
+        // over the parent's pixels either way.
+        m_pShadow->setAttribute(Qt::WA_TranslucentBackground, false);
+    }
     m_pShadow->setGeometry(0, 0, pMain->width(), pMain->height());
     m_pShadow->raise();
     m_pShadow->show();
