@@ -1,39 +1,19 @@
 // The frame-operation layer: geometry, graphs, conversions, decoding and watermark placement.
 #include "framegraph.h"
+#include "logcapture.h"
 #include "testmedia.h"
 #include "watermark.h"
 
 extern "C" {
-#include <libavutil/log.h>
 #include <libavutil/pixdesc.h>
 }
 
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <atomic>
 #include <cmath>
-#include <cstring>
 
 namespace {
-
-// Counts FFmpeg's "deprecated pixel format" warnings from any thread while alive.
-std::atomic<int> g_deprecatedLines{0};
-extern "C" void countDeprecated(void *, int, const char *fmt, va_list)
-{
-    if (fmt && std::strstr(fmt, "deprecated pixel format"))
-        ++g_deprecatedLines;
-}
-struct DeprecatedFormatLog
-{
-    DeprecatedFormatLog()
-    {
-        g_deprecatedLines = 0;
-        av_log_set_callback(countDeprecated);
-    }
-    ~DeprecatedFormatLog() { av_log_set_callback(av_log_default_callback); }
-    int lines() const { return g_deprecatedLines.load(); }
-};
 
 // PSNR in dB of the worst plane of two frames of one format and size (inf when equal).
 double worstPlanePsnr(const AVFrame *a, const AVFrame *b)
@@ -475,14 +455,14 @@ private slots:
         legacy->format = legacyFormat;
         av::FramePtr before;
         {
-            DeprecatedFormatLog log;
+            logcapture::DeprecatedFormatLog log;
             before = run(legacy.get());
             // The log is really watched: the old formats do warn.
             QVERIFY(log.lines() > 0);
         }
         av::FramePtr after;
         {
-            DeprecatedFormatLog log;
+            logcapture::DeprecatedFormatLog log;
             after = run(decoded.get());
             QCOMPARE(log.lines(), 0);
         }
