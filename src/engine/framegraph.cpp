@@ -651,10 +651,10 @@ int decodePictureFile(const QString &szPath, AVFrame *dst, int lowres, bool *tra
             av_packet_unref(packet.get());
             continue;
         }
-        // The decoder hides a cut JPEG (it conceals the missing rows and only logs it), so the
-        // data itself is checked: it must reach its end-of-image marker.
-        if (par->codec_id == AV_CODEC_ID_MJPEG && !jpegImageComplete(packet->data, packet->size))
-            return AVERROR_INVALIDDATA;
+        // The decoder makes up the rows of a cut JPEG (it only logs it), so the data itself is
+        // checked: a picture it decodes must reach its end-of-image marker.
+        const bool cut =
+            par->codec_id == AV_CODEC_ID_MJPEG && !jpegImageComplete(packet->data, packet->size);
         ret = avcodec_send_packet(decoder.get(), packet.get());
         av_packet_unref(packet.get());
         if (ret < 0)
@@ -669,6 +669,8 @@ int decodePictureFile(const QString &szPath, AVFrame *dst, int lowres, bool *tra
             return AVERROR(EAGAIN);
         if (ret < 0)
             return ret;
+        if (cut)
+            return AVERROR_INVALIDDATA;
         break;
     }
     // swscale warns on every use of the yuvj formats; the same planes as plain YUV with the

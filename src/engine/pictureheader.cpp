@@ -178,9 +178,15 @@ int lowresKeeping(const PictureHeader &hdr, QSize need, QSize needTurned)
 
 bool jpegImageComplete(const uchar *data, qint64 size)
 {
-    if (!data || size < 4 || data[0] != 0xFF || data[1] != 0xD8)
+    if (!data)
         return false;
-    qint64 pos = 2;
+    // The image starts at the first start-of-image marker: the decoder skips anything before.
+    qint64 pos = 0;
+    while (pos + 1 < size && !(data[pos] == 0xFF && data[pos + 1] == 0xD8))
+        ++pos;
+    if (pos + 1 >= size)
+        return false;
+    pos += 2;
     while (pos + 1 < size) {
         // Bytes between segments are skipped up to the next marker, as decoders do.
         if (data[pos] != 0xFF || data[pos + 1] == 0xFF) {

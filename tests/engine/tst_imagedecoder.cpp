@@ -248,6 +248,7 @@ private slots:
         QTest::newRow("fill bytes before EOI")
             << soi + sos + scan + QByteArray("\xFF\xFF", 2) + eoi << true;
         QTest::newRow("bytes after EOI") << soi + sos + scan + eoi + QByteArray("junk") << true;
+        QTest::newRow("bytes before SOI") << QByteArray("junk") + soi + sos + scan + eoi << true;
         QTest::newRow("no EOI") << soi + app0 + sos + scan << false;
         QTest::newRow("second scan missing") << soi + sos + scan + sos.left(3) << false;
         QTest::newRow("ends on a stuffed 0xFF")
