@@ -438,8 +438,10 @@ private slots:
                     ret = AVERROR(EINVAL);
                 if (ret >= 0)
                     ret = overlay.apply(canvas.get());
-                if (ret >= 0)
+                if (ret >= 0) {
+                    av_frame_unref(f);
                     av_frame_move_ref(f, canvas.get());
+                }
             } else {
                 ret = preparePicture(f, 320, 180, AV_PIX_FMT_YUV420P);
                 if (ret >= 0)
