@@ -141,22 +141,19 @@ private slots:
         const QString notPicture = QStringLiteral("not a JPEG or PNG picture");
         QTest::newRow("text named .jpg") << "text.jpg" << QByteArray("hello world\n").repeated(100)
                                          << QSize() << "Image decode failed" << notPicture;
-        QTest::newRow("zeros named .png") << "zeros.png" << QByteArray(3000, '\0') << QSize()
-                                          << "Image decode failed" << notPicture;
         QTest::newRow("empty file")
             << "empty.png" << QByteArray("") << QSize() << "Image decode failed"
             << "empty file";
         QTest::newRow("missing file") << "" << QByteArray() << QSize() << "Image decode failed"
                                       << "file not found";
+        QTest::newRow("unreadable")
+            << "locked.png" << QByteArray("locked") << QSize() << "Image decode failed"
+            << "cannot be read: permission denied";
         QTest::newRow("a folder") << "folder.jpg" << QByteArray("dir") << QSize()
                                   << "Image decode failed"
                                   << "a folder, not a picture file";
         QTest::newRow("PNG signature, junk after")
             << "junk.jpg" << QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(500, 'j') << QSize()
-            << "Image decode failed"
-            << "damaged picture";
-        QTest::newRow("JPEG cut in half, named .png")
-            << "half.png" << jpegBytes(800, 600).chopped(jpegBytes(800, 600).size() / 2) << QSize()
             << "Image decode failed"
             << "damaged picture";
     }
@@ -177,6 +174,11 @@ private slots:
                                        QStringLiteral("-frames:v"), QStringLiteral("1"), path}));
         else if (bytes == "dir")
             QVERIFY(QDir(dir.path()).mkpath(name));
+        else if (bytes == "locked" && ::geteuid() == 0)
+            QSKIP("root reads every file");
+        else if (bytes == "locked")
+            QVERIFY(testmedia::writeJpeg(path, 64, 48) &&
+                    QFile::setPermissions(path, QFileDevice::WriteOwner));
         else if (!name.isEmpty())
             QVERIFY(testmedia::writeBytes(path, bytes));
         for (bool justCheck : {false, true}) {
@@ -244,40 +246,19 @@ private slots:
         // Stuffed zero and a restart marker inside the entropy-coded data.
         const QByteArray scan("\x12\x34\xFF\x00\x56\xFF\xD0\x78", 8);
         QTest::newRow("whole") << soi + app0 + sos + scan + eoi << true;
-        QTest::newRow("two scans") << soi + sos + scan + sos + scan + eoi << true;
-        QTest::newRow("fill bytes before EOI")
-            << soi + sos + scan + QByteArray("\xFF\xFF", 2) + eoi << true;
-        QTest::newRow("bytes after EOI") << soi + sos + scan + eoi + QByteArray("junk") << true;
-        QTest::newRow("bytes before SOI") << QByteArray("junk") + soi + sos + scan + eoi << true;
+        QTest::newRow("bytes before SOI and after EOI")
+            << QByteArray("junk") + soi + sos + scan + QByteArray("\xFF\xFF", 2) + eoi + "junk"
+            << true;
         QTest::newRow("no EOI") << soi + app0 + sos + scan << false;
-        QTest::newRow("second scan missing") << soi + sos + scan + sos.left(3) << false;
-        QTest::newRow("ends on a stuffed 0xFF")
-            << soi + sos + scan + QByteArray("\xFF", 1) << false;
-        QTest::newRow("segment longer than the file")
-            << soi + QByteArray("\xFF\xE1\x10\x00", 4) + eoi << false;
+        QTest::newRow("ends on a lone 0xFF") << soi + sos + scan + QByteArray("\xFF", 1) << false;
         QTest::newRow("EOI inside a segment only")
             << soi + QByteArray("\xFF\xE1\x00\x04", 4) + eoi + sos + scan << false;
-        QTest::newRow("no SOI") << app0 + sos + scan + eoi << false;
-        QTest::newRow("nothing") << QByteArray() << false;
     }
     void jpegCompleteness()
     {
         QFETCH(QByteArray, bytes);
         QTEST(jpegImageComplete(reinterpret_cast<const uchar *>(bytes.constData()), bytes.size()),
               "complete");
-    }
-
-    // Permission bits do not stop root, so this one needs an ordinary user.
-    void unreadableFile()
-    {
-        if (::geteuid() == 0)
-            QSKIP("root reads every file");
-        const QString path = picture(QStringLiteral("locked.png"), 64, 48);
-        QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
-        const ImageDecoder::Result r = ImageDecoder::decodeFile(path, true);
-        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        verifyReport(r.report, QStringLiteral("Image decode failed"),
-                     QStringLiteral("cannot be read: permission denied"));
     }
 
     // A file cut inside its start-of-frame segment has no size to trust: it goes through the

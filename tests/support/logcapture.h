@@ -1,4 +1,4 @@
-// FFmpeg's log watched for one kind of line, from every thread, while a test step runs.
+// FFmpeg's log watched, from every thread, for swscale's warning about the yuvj formats.
 #pragma once
 
 extern "C" {
@@ -6,38 +6,28 @@ extern "C" {
 }
 
 #include <atomic>
-#include <cstdarg>
 #include <cstring>
 
 namespace logcapture {
 
-inline std::atomic<int> &deprecatedFormatLines()
-{
-    static std::atomic<int> lines{0};
-    return lines;
-}
+inline std::atomic<int> g_deprecatedFormatLines{0};
 
-extern "C" inline void countDeprecatedFormat(void *, int, const char *fmt, va_list)
+// While alive, counts "deprecated pixel format used, ..." lines instead of printing the log;
+// FFmpeg's default callback comes back afterwards.
+struct DeprecatedFormatLog
 {
-    // swscale's "deprecated pixel format used, make sure you did set range correctly"
-    if (fmt && std::strstr(fmt, "deprecated pixel format"))
-        ++deprecatedFormatLines();
-}
-
-// While alive, counts swscale's warnings about the yuvj formats instead of printing the log.
-// FFmpeg has one log callback per process: the default one comes back afterwards.
-class DeprecatedFormatLog
-{
-public:
+    static void count(void *, int, const char *fmt, va_list)
+    {
+        if (fmt && std::strstr(fmt, "deprecated pixel format"))
+            ++g_deprecatedFormatLines;
+    }
     DeprecatedFormatLog()
     {
-        deprecatedFormatLines() = 0;
-        av_log_set_callback(countDeprecatedFormat);
+        g_deprecatedFormatLines = 0;
+        av_log_set_callback(count);
     }
     ~DeprecatedFormatLog() { av_log_set_callback(av_log_default_callback); }
-    DeprecatedFormatLog(const DeprecatedFormatLog &) = delete;
-    DeprecatedFormatLog &operator=(const DeprecatedFormatLog &) = delete;
-    int lines() const { return deprecatedFormatLines().load(); }
+    int lines() const { return g_deprecatedFormatLines.load(); }
 };
 
 } // namespace logcapture
