@@ -69,7 +69,8 @@ QString exportUsage()
         "Ctrl-C (or SIGTERM, SIGHUP) cancels an export; nothing is left behind and an existing\n"
         "file of the output's name is kept.\n"
         "Exit status: 0 written (or all pictures usable with --check), 1 export failed,\n"
-        "2 usage error, 3 no picture could be used (or, with --check, one was refused).\n");
+        "2 usage error, 3 no picture could be used (or, with --check, one was refused),\n"
+        "128 + the signal's number when cancelled (130 after Ctrl-C, 143 after SIGTERM).\n");
 }
 
 ParseResult parseExportArguments(const QStringList &args)

@@ -48,5 +48,13 @@ QString exportUsage();
 // text when they are, else a one-line usage message that names the file.
 QString checkInputFiles(const ExportOptions &o);
 
-// Exit codes of the exporter.
-enum ExportExitCode { ExitWritten = 0, ExitFailed = 1, ExitUsage = 2, ExitNoPicture = 3 };
+// Exit codes of the exporter. A cancel by a signal exits with ExitSignalBase + its number, as
+// shells report a program the signal ended.
+enum ExportExitCode
+{
+    ExitWritten = 0,
+    ExitFailed = 1,
+    ExitUsage = 2,
+    ExitNoPicture = 3,
+    ExitSignalBase = 128
+};

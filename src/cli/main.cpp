@@ -31,14 +31,15 @@ namespace {
 // only asks: the work in hand ends at its next step, and an export ends through the engine's
 // own interruption path, which removes its temporary file and leaves the target alone. Dying
 // by the default action instead would leave the temporary file behind.
-std::atomic<bool> g_stopRequested{false};
+std::atomic<int> g_stopSignal{0}; // the first stop signal taken, 0 while none came
 std::atomic<MediaEncoder *> g_encoder{nullptr};
-static_assert(std::atomic<bool>::is_always_lock_free, "the stop flags are set from a signal");
+static_assert(std::atomic<int>::is_always_lock_free, "the stop flags are set from a signal");
 static_assert(std::atomic<MediaEncoder *>::is_always_lock_free, "read from a signal handler");
 
-extern "C" void onStopSignal(int)
+extern "C" void onStopSignal(int signo)
 {
-    g_stopRequested.store(true);
+    int none = 0;
+    g_stopSignal.compare_exchange_strong(none, signo);
     if (MediaEncoder *enc = g_encoder.load())
         enc->running.store(false);
 }
@@ -57,18 +58,22 @@ void installStopHandlers()
 
 bool stopRequested()
 {
-    return g_stopRequested.load();
-}
-
-// The engine's own words for an interruption, for one that comes before the engine starts.
-QString interruptedReport()
-{
-    return avErrorReport(MediaEncoder::tr("Operation interrupted"), AVERROR(EINTR));
+    return g_stopSignal.load() != 0;
 }
 
 void printErr(const QString &text)
 {
     std::fputs(qPrintable(text + QLatin1Char('\n')), stderr);
+}
+
+// A stop the user asked for is no failure: it is said so, with the engine's own words for an
+// interruption, and the exit status tells the signal as a shell would.
+int cancelled(const QString &szWhat)
+{
+    printErr(
+        QStringLiteral("vmalbum-export: %1 cancelled: %2")
+            .arg(szWhat, avErrorReport(MediaEncoder::tr("Operation interrupted"), AVERROR(EINTR))));
+    return ExitSignalBase + g_stopSignal.load();
 }
 void printOut(const QString &text)
 {
@@ -102,10 +107,8 @@ int runCheck(const ExportOptions &o)
 {
     bool allOk = true;
     for (const QString &picture : o.pictures) {
-        if (stopRequested()) {
-            printErr(QStringLiteral("vmalbum-export: %1").arg(interruptedReport()));
-            return ExitFailed;
-        }
+        if (stopRequested())
+            return cancelled(QStringLiteral("check"));
         const ImageDecoder::Result r = ImageDecoder::decodeFile(picture, false);
         if (r.ok) {
             // One step: a later arg() would rewrite any %1 or %03d in the name.
@@ -148,7 +151,7 @@ int fillRenderJob(const ExportOptions &o)
 
     for (const QString &picture : o.pictures) {
         if (stopRequested())
-            return ExitFailed;
+            return ExitSignalBase; // runExport reports the stop
         const QString path = QFileInfo(picture).absoluteFilePath();
         const ImageDecoder::Result r = ImageDecoder::decodeFile(path, false);
         if (!r.ok) {
@@ -204,10 +207,8 @@ int fillRenderJob(const ExportOptions &o)
 int runExport(QGuiApplication &app, const ExportOptions &o)
 {
     int code = fillRenderJob(o);
-    if (stopRequested()) {
-        printErr(QStringLiteral("vmalbum-export: export failed: %1").arg(interruptedReport()));
-        return ExitFailed;
-    }
+    if (stopRequested())
+        return cancelled(QStringLiteral("export"));
     if (code != ExitWritten)
         return code;
     const RenderJob &job = RenderJob::instance();
@@ -250,6 +251,13 @@ int runExport(QGuiApplication &app, const ExportOptions &o)
         code = ExitFailed;
         app.quit();
     });
+    bool wasCancelled = false;
+    QObject::connect(encoder, &MediaEncoder::sig_exportCancelled, &app, [&] {
+        if (showProgress)
+            std::fputs("\n", stderr);
+        wasCancelled = true;
+        app.quit();
+    });
 
     // The request arms the encoder's cancel flag; only then may a signal clear it. A signal
     // that came before is seen here, one that comes after is seen by the handler (both sides
@@ -265,6 +273,8 @@ int runExport(QGuiApplication &app, const ExportOptions &o)
     thread.wait();
     const int64_t total = encoder->totalFrames.load();
     delete encoder;
+    if (wasCancelled)
+        return cancelled(QStringLiteral("export"));
 
     if (code == ExitWritten && !o.quiet) {
         if (showProgress) {
@@ -315,10 +325,8 @@ int main(int argc, char **argv)
     }
     if (parsed.options.verbose)
         av_log_set_level(AV_LOG_INFO);
-    if (stopRequested()) {
-        printErr(QStringLiteral("vmalbum-export: %1").arg(interruptedReport()));
-        return ExitFailed;
-    }
+    if (stopRequested())
+        return cancelled(parsed.options.check ? QStringLiteral("check") : QStringLiteral("export"));
     if (parsed.options.check)
         return runCheck(parsed.options);
     const QString unreadable = checkInputFiles(parsed.options);

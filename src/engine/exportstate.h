@@ -49,7 +49,9 @@ struct AudioTrackState
 struct ExportState
 {
     const char *errorMessage = nullptr; // the failed step's message, untranslated
-    QByteArray outputPath;    // the file the user asked for
+    bool interrupted = false;           // ended because the user cancelled, not by a failure
+    bool folderAtFault = false;         // the output folder or its disk refused: name it
+    QByteArray outputPath;              // the file the user asked for
     QByteArray temporaryPath; // written until the trailer is out, then renamed to outputPath
     QByteArray musicInputPath;
     av::OutputContextPtr outputContext;

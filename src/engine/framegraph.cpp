@@ -2,6 +2,7 @@
 #include "framegraph.h"
 
 #include "avlog.h"
+#include "pictureheader.h"
 
 extern "C" {
 #include <libavfilter/buffersink.h>
@@ -95,7 +96,43 @@ int makeEven(int v)
     return (v % 2 != 0) ? v - 1 : v;
 }
 
-int scaleTo(const AVFrame *src, AVFrame *dst, int width, int height, AVPixelFormat format)
+// The planar formats that swscale calls deprecated, and the same planes without the "j".
+AVPixelFormat withoutJ(AVPixelFormat format)
+{
+    switch (format) {
+    case AV_PIX_FMT_YUVJ420P:
+        return AV_PIX_FMT_YUV420P;
+    case AV_PIX_FMT_YUVJ422P:
+        return AV_PIX_FMT_YUV422P;
+    case AV_PIX_FMT_YUVJ444P:
+        return AV_PIX_FMT_YUV444P;
+    case AV_PIX_FMT_YUVJ440P:
+        return AV_PIX_FMT_YUV440P;
+    case AV_PIX_FMT_YUVJ411P:
+        return AV_PIX_FMT_YUV411P;
+    default:
+        return format;
+    }
+}
+
+bool isYuvFormat(int format)
+{
+    const AVPixFmtDescriptor *d = av_pix_fmt_desc_get(AVPixelFormat(format));
+    return d && !(d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL)) && d->nb_components >= 3;
+}
+
+// Colour samples over the whole 0-255 range, as JPEG stores them (grey is always read so).
+bool isFullRangeYuv(const AVFrame *frame)
+{
+    const AVPixelFormat format = AVPixelFormat(frame->format);
+    return isYuvFormat(format) &&
+           (frame->color_range == AVCOL_RANGE_JPEG || withoutJ(format) != format);
+}
+
+// `keepRange`: a full-range picture stays full range (scaling); otherwise the result has the
+// usual range of `format` (conversions), as the encoder and the display expect.
+int scaleTo(const AVFrame *src, AVFrame *dst, int width, int height, AVPixelFormat format,
+            bool keepRange)
 {
     if (!src || !dst || width <= 0 || height <= 0 || src->width <= 0 || src->height <= 0)
         return AVERROR(EINVAL);
@@ -113,11 +150,36 @@ int scaleTo(const AVFrame *src, AVFrame *dst, int width, int height, AVPixelForm
     out->pict_type = src->pict_type;
     out->pkt_duration = src->pkt_duration;
     out->sample_aspect_ratio = src->sample_aspect_ratio;
+    const bool srcFull = isFullRangeYuv(src);
+    const bool dstFull = srcFull && keepRange && isYuvFormat(format);
+    if (isYuvFormat(format))
+        out->color_range = dstFull ? AVCOL_RANGE_JPEG : AVCOL_RANGE_MPEG;
     const int flags = src->width < width ? SWS_BICUBIC : SWS_AREA;
-    av::SwsPtr sws(sws_getContext(src->width, src->height, AVPixelFormat(src->format), width,
-                                  height, format, flags, nullptr, nullptr, nullptr));
+    // The ranges are options set before initialisation: swscale picks its converters for them.
+    av::SwsPtr sws(sws_alloc_context());
     if (!sws)
-        return AVERROR(EINVAL);
+        return AVERROR(ENOMEM);
+    const struct
+    {
+        const char *name;
+        int64_t value;
+    } options[] = {{"srcw", src->width},
+                   {"srch", src->height},
+                   {"src_format", src->format},
+                   {"dstw", width},
+                   {"dsth", height},
+                   {"dst_format", format},
+                   {"sws_flags", flags},
+                   {"src_range", srcFull ? 1 : 0},
+                   {"dst_range", dstFull ? 1 : 0}};
+    for (const auto &o : options) {
+        ret = av_opt_set_int(sws.get(), o.name, o.value, 0);
+        if (ret < 0)
+            return ret;
+    }
+    ret = sws_init_context(sws.get(), nullptr, nullptr);
+    if (ret < 0)
+        return ret;
     ret = sws_scale(sws.get(), src->data, src->linesize, 0, src->height, out->data, out->linesize);
     if (ret < 0)
         return ret;
@@ -375,14 +437,21 @@ int scaleAndPad(const AVFrame *src, AVFrame *dst, int targetWidth, int targetHei
         letterboxGeometry(src->width, src->height, targetWidth, targetHeight);
     if (g.width <= 0 || g.height <= 0)
         return AVERROR(EINVAL);
-    const QString desc = QStringLiteral("scale=%1:%2,pad=w=%3:h=%4:x=%5:y=%6:color=%7")
-                             .arg(g.width)
-                             .arg(g.height)
-                             .arg(targetWidth)
-                             .arg(targetHeight)
-                             .arg(g.x)
-                             .arg(g.y)
-                             .arg(szPadColor.isEmpty() ? QStringLiteral("black") : szPadColor);
+    // The pad colour is drawn in the format's usual range, so a full-range picture is brought
+    // into it before the pad rather than padded with a grey "black": scaled in its own range,
+    // then converted pixel by pixel, the same steps and sums the yuvj formats went through.
+    const bool toVideoRange =
+        isFullRangeYuv(src) && withoutJ(AVPixelFormat(src->format)) == src->format;
+    const QString desc =
+        QStringLiteral("scale=%1:%2%8,pad=w=%3:h=%4:x=%5:y=%6:color=%7")
+            .arg(g.width)
+            .arg(g.height)
+            .arg(targetWidth)
+            .arg(targetHeight)
+            .arg(g.x)
+            .arg(g.y)
+            .arg(szPadColor.isEmpty() ? QStringLiteral("black") : szPadColor,
+                 toVideoRange ? QStringLiteral(":out_range=pc,scale=out_range=tv") : QString());
     av::FilterGraphPtr graph =
         createFilterGraph(desc, {videoSource(src, QStringLiteral("in"))},
                           {SinkPadSpec{src->format, QStringLiteral("out"), 0}});
@@ -395,20 +464,21 @@ int convertPixelFormat(const AVFrame *src, AVFrame *dst, AVPixelFormat format)
 {
     if (!src || !dst)
         return AVERROR(EINVAL);
-    if (src->format == format) {
+    // A full-range picture is brought into the video range even when the format is the same.
+    if (src->format == format && !(isFullRangeYuv(src) && isYuvFormat(format))) {
         if (src == dst)
             return 0;
         av_frame_unref(dst);
         return av_frame_ref(dst, src);
     }
-    return scaleTo(src, dst, src->width, src->height, format);
+    return scaleTo(src, dst, src->width, src->height, format, false);
 }
 
 int scaleFrame(const AVFrame *src, AVFrame *dst, int width, int height)
 {
     if (!src)
         return AVERROR(EINVAL);
-    return scaleTo(src, dst, width, height, AVPixelFormat(src->format));
+    return scaleTo(src, dst, width, height, AVPixelFormat(src->format), true);
 }
 
 int convertWithGraph(const AVFrame *src, AVFrame *dst, AVPixelFormat format)
@@ -501,9 +571,10 @@ int decodePictureFile(const QString &szPath, AVFrame *dst, int lowres, bool *tra
     av::Dict openOptions;
     av_dict_set(&openOptions.raw, "pattern_type", "none", 0);
     AVFormatContext *rawInput = nullptr;
-    if (avformat_open_input(&rawInput, ffmpegPath(szPath).constData(), nullptr, &openOptions.raw) <
-        0)
-        return AVERROR(EINVAL);
+    int ret =
+        avformat_open_input(&rawInput, ffmpegPath(szPath).constData(), nullptr, &openOptions.raw);
+    if (ret < 0)
+        return ret; // the real cause: no such file, permission denied, not a picture
     av::InputContextPtr input(rawInput);
 
     // The still-picture demuxers name the codec when they open; probing the stream further would
@@ -556,7 +627,7 @@ int decodePictureFile(const QString &szPath, AVFrame *dst, int lowres, bool *tra
                 *out = watch.size();
         }
     } reportRefused{watch, refusedSize};
-    int ret = avcodec_parameters_to_context(decoder.get(), par);
+    ret = avcodec_parameters_to_context(decoder.get(), par);
     if (ret < 0)
         return ret;
     // One picture: slice threads only, so the frame comes out of the first packet.
@@ -580,6 +651,10 @@ int decodePictureFile(const QString &szPath, AVFrame *dst, int lowres, bool *tra
             av_packet_unref(packet.get());
             continue;
         }
+        // The decoder makes up the rows of a cut JPEG (it only logs it), so the data itself is
+        // checked: a picture it decodes must reach its end-of-image marker.
+        const bool cut =
+            par->codec_id == AV_CODEC_ID_MJPEG && !jpegImageComplete(packet->data, packet->size);
         ret = avcodec_send_packet(decoder.get(), packet.get());
         av_packet_unref(packet.get());
         if (ret < 0)
@@ -594,7 +669,16 @@ int decodePictureFile(const QString &szPath, AVFrame *dst, int lowres, bool *tra
             return AVERROR(EAGAIN);
         if (ret < 0)
             return ret;
+        if (cut)
+            return AVERROR_INVALIDDATA;
         break;
+    }
+    // swscale warns on every use of the yuvj formats; the same planes as plain YUV with the
+    // full range marked mean the same to every conversion that follows.
+    const AVPixelFormat plain = withoutJ(AVPixelFormat(frame->format));
+    if (plain != frame->format) {
+        frame->format = plain;
+        frame->color_range = AVCOL_RANGE_JPEG;
     }
     ret = applyDisplayMatrix(frame.get(), transposed);
     if (ret < 0)

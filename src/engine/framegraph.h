@@ -50,7 +50,9 @@ int makeColorFrame(AVFrame *dst, int width, int height, AVPixelFormat format,
 int overlayFrames(const AVFrame *base, AVFrame *dst, const AVFrame *top, int x, int y);
 int scaleAndPad(const AVFrame *src, AVFrame *dst, int targetWidth, int targetHeight,
                 const QString &szPadColor);
+// The result has the usual range of `format` (the video range for YUV), whatever the source's.
 int convertPixelFormat(const AVFrame *src, AVFrame *dst, AVPixelFormat format);
+// Same format and range, new size.
 int scaleFrame(const AVFrame *src, AVFrame *dst, int width, int height);
 // Converts with a "format" graph: the same scaler that a graph inserts between filters.
 int convertWithGraph(const AVFrame *src, AVFrame *dst, AVPixelFormat format);
@@ -74,7 +76,10 @@ QSize evenOutputSize(int height, AVRational ratio);
 AVRational reduceRatio(int width, int height);
 
 // Decodes the first picture of a still-picture file into `dst`, upright (the EXIF orientation
-// applied). `lowres` asks decoders that can (JPEG) for a 1/2^lowres reduced decode;
+// applied). A JPEG comes out as plain YUV with its full range marked in color_range, never in a
+// yuvj format; one cut before its end is refused (AVERROR_INVALIDDATA). A file that cannot be
+// opened gives the opening's own code (no such file, permission denied, not a picture).
+// `lowres` asks decoders that can (JPEG) for a 1/2^lowres reduced decode;
 // `transposed` tells whether turning it upright swapped width and height. When the picture is
 // refused for its size (above kMaxDecodePixels), `refusedSize` receives the size the file
 // announced, as stored; otherwise it is made invalid.

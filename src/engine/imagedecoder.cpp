@@ -7,8 +7,14 @@
 #include "pictureheader.h"
 #include "renderjob.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QThread>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -16,6 +22,50 @@ bool ratioIsAbnormal(int w, int h)
 {
     const QSize thumb = fitEvenSize(w, h, ImageDecoder::kThumbWidth, ImageDecoder::kThumbHeight);
     return thumb.width() <= 0 || thumb.height() <= 0;
+}
+
+const char *unreadableWords(int error)
+{
+    if (error == ENOENT || error == ENOTDIR)
+        return QT_TRANSLATE_NOOP("ImageDecoder", "file not found");
+    if (error == EACCES || error == EPERM)
+        return QT_TRANSLATE_NOOP("ImageDecoder", "cannot be read: permission denied");
+    return QT_TRANSLATE_NOOP("ImageDecoder", "cannot be read");
+}
+
+// Why a picture could not be decoded, in words the user can act on. Judged from the file
+// itself (whether it is there, readable, empty, and what its first bytes are), never from its
+// name: a photo renamed to .png is damaged or not a picture by its content.
+const char *decodeFailureWords(const QString &szFile, int code)
+{
+    if (code == AVERROR(ENOMEM))
+        return QT_TRANSLATE_NOOP("ImageDecoder", "not enough memory");
+    const QByteArray path = QFile::encodeName(szFile);
+    struct stat st = {};
+    if (::stat(path.constData(), &st) != 0)
+        return unreadableWords(errno);
+    if (S_ISDIR(st.st_mode))
+        return QT_TRANSLATE_NOOP("ImageDecoder", "a folder, not a picture file");
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return unreadableWords(errno);
+    char head[16];
+    const ssize_t n = ::read(fd, head, sizeof head);
+    const int readError = errno;
+    ::close(fd);
+    if (n < 0)
+        return unreadableWords(readError);
+    if (n == 0)
+        return QT_TRANSLATE_NOOP("ImageDecoder", "empty file");
+    if (hasPictureSignature(QByteArray(head, int(n))))
+        return QT_TRANSLATE_NOOP("ImageDecoder", "damaged picture");
+    return QT_TRANSLATE_NOOP("ImageDecoder", "not a JPEG or PNG picture");
+}
+
+QString tooLargeWords()
+{
+    return ImageDecoder::tr("larger than %1 × %2 pixels")
+        .arg(QString::number(ImageDecoder::kMaxSide), QString::number(ImageDecoder::kMaxSide));
 }
 
 } // namespace
@@ -31,20 +81,28 @@ ImageDecoder::ImageDecoder(QObject *parent) : QObject(parent)
 ImageDecoder::Result ImageDecoder::decodeFile(const QString &szFile, bool bJustCheck)
 {
     Result r;
-    auto fail = [&r](const char *message, int code) {
-        r.report = avErrorReport(message ? ImageDecoder::tr(message) : QString(), code);
+    // The step's "%1(%2)" report, then the plain words that say what is wrong with the file.
+    auto fail = [&r](const char *message, int code, const QString &szReason) {
+        r.reason = szReason;
+        r.report = tr("%1 — %2").arg(
+            avErrorReport(message ? ImageDecoder::tr(message) : QString(), code), szReason);
         return r;
     };
+    auto failWith = [&fail](const char *message, int code, const char *reason) {
+        return fail(message, code, tr(reason));
+    };
     if (QFileInfo(szFile).size() > kMaxFileBytes)
-        return fail(QT_TR_NOOP("Image is too large"), AVERROR(EINVAL));
+        return fail(QT_TR_NOOP("Image is too large"), AVERROR(EINVAL),
+                    tr("larger than %1 MiB").arg(QString::number(kMaxFileBytes / (1024 * 1024))));
 
     // Sizes beyond the limits are refused before anything is allocated: from the header, or from
     // the size the decoder refused to allocate. Either way the order of the checks (ratio first)
     // and the size they judge (upright) are those of the decoded picture.
     auto refuseBySize = [&](QSize size) {
         if (ratioIsAbnormal(size.width(), size.height()))
-            return fail(QT_TR_NOOP("Image ratio is abnormal"), AVERROR(EINVAL));
-        return fail(QT_TR_NOOP("Image is too large"), AVERROR(EINVAL));
+            return failWith(QT_TR_NOOP("Image ratio is abnormal"), AVERROR(EINVAL),
+                            QT_TR_NOOP("far too wide or too tall to show"));
+        return fail(QT_TR_NOOP("Image is too large"), AVERROR(EINVAL), tooLargeWords());
     };
     const PictureHeader hdr = readPictureHeader(szFile);
     const QSize upright = hdr.upright();
@@ -53,7 +111,7 @@ ImageDecoder::Result ImageDecoder::decodeFile(const QString &szFile, bool bJustC
 
     av::FramePtr frame = av::makeFrame();
     if (!frame)
-        return fail(nullptr, AVERROR(ENOMEM));
+        return failWith(nullptr, AVERROR(ENOMEM), QT_TR_NOOP("not enough memory"));
     // A thumbnail (or a mere check) needs far fewer pixels than the picture has: JPEG decodes
     // at a reduced size, at least twice the thumbnail box each way.
     const QSize need(2 * kThumbWidth, 2 * kThumbHeight);
@@ -66,7 +124,7 @@ ImageDecoder::Result ImageDecoder::decodeFile(const QString &szFile, bool bJustC
     if (ret < 0 && refused.width() > 0 && refused.height() > 0)
         return refuseBySize(refused);
     if (ret < 0)
-        return fail(QT_TR_NOOP("Image decode failed"), ret);
+        return failWith(QT_TR_NOOP("Image decode failed"), ret, decodeFailureWords(szFile, ret));
 
     int width = frame->width;
     int height = frame->height;
@@ -77,17 +135,22 @@ ImageDecoder::Result ImageDecoder::decodeFile(const QString &szFile, bool bJustC
     r.widthToHeight = reduceRatio(width, height);
     const QSize thumb = fitEvenSize(width, height, kThumbWidth, kThumbHeight);
     if (thumb.width() <= 0 || thumb.height() <= 0)
-        return fail(QT_TR_NOOP("Image ratio is abnormal"), AVERROR(EINVAL));
+        return failWith(QT_TR_NOOP("Image ratio is abnormal"), AVERROR(EINVAL),
+                        QT_TR_NOOP("far too wide or too tall to show"));
     if (width > kMaxSide || height > kMaxSide)
-        return fail(QT_TR_NOOP("Image is too large"), AVERROR(EINVAL));
+        return fail(QT_TR_NOOP("Image is too large"), AVERROR(EINVAL), tooLargeWords());
 
     if (!bJustCheck) {
+        auto thumbnailWords = [](int code) {
+            return code == AVERROR(ENOMEM) ? QT_TR_NOOP("not enough memory")
+                                           : QT_TR_NOOP("its thumbnail cannot be made");
+        };
         ret = convertPixelFormat(frame.get(), frame.get(), AV_PIX_FMT_BGRA);
         if (ret < 0)
-            return fail(QT_TR_NOOP("Image format conversion failed"), ret);
+            return failWith(QT_TR_NOOP("Image format conversion failed"), ret, thumbnailWords(ret));
         ret = scaleFrame(frame.get(), frame.get(), thumb.width(), thumb.height());
         if (ret < 0)
-            return fail(QT_TR_NOOP("Image zoom failed"), ret);
+            return failWith(QT_TR_NOOP("Image zoom failed"), ret, thumbnailWords(ret));
         r.thumbnail = frameToImage(frame.get());
     }
     r.srcSize = QSize(width, height);

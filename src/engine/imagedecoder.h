@@ -27,7 +27,10 @@ public:
     struct Result
     {
         bool ok = false;
-        QString report;   // "%1(%2)" on failure
+        // On failure: "%1(%2)" (the step's message and FFmpeg's text), then the plain words,
+        // e.g. "Image is too large(Invalid argument) — larger than 4096 × 4096 pixels".
+        QString report;
+        QString reason;   // the plain words alone, translated
         QImage thumbnail; // null in check-only mode
         AVRational widthToHeight{0, 1};
         QSize srcSize; // upright size in pixels

@@ -14,6 +14,7 @@ extern "C" {
 #include <libavutil/opt.h>
 }
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -148,13 +149,26 @@ void MediaEncoder::exportVideoImpl()
     }
     ExportState &s = *state;
     if (ret < 0) {
+        // A write the disk refused (full, gone) shows in the output's error, whatever step met it.
+        const bool folderAtFault = s.folderAtFault || (s.outputContext && s.outputContext->pb &&
+                                                       s.outputContext->pb->error < 0);
         // Only our own temporary file goes: a file the user chose to overwrite survives.
         s.outputContext.reset();
         if (!s.temporaryPath.isEmpty())
             QFile::remove(QString::fromUtf8(s.temporaryPath));
+        const bool interrupted = s.interrupted;
         const QString message = s.errorMessage ? tr(s.errorMessage) : QString();
+        const QString folder =
+            QDir::toNativeSeparators(QFileInfo(QString::fromUtf8(s.outputPath)).absolutePath());
         state.reset();
-        emit sig_exportFail(avErrorReport(message, ret));
+        if (interrupted) {
+            emit sig_exportCancelled();
+            return;
+        }
+        QString report = avErrorReport(message, ret);
+        if (folderAtFault)
+            report = tr("%1 — %2").arg(report, folder);
+        emit sig_exportFail(report);
         return;
     }
     state.reset();
@@ -162,19 +176,28 @@ void MediaEncoder::exportVideoImpl()
     emit sig_succeeded();
 }
 
+int MediaEncoder::interrupt(ExportState &s)
+{
+    s.interrupted = true;
+    return s.fail(QT_TR_NOOP("Operation interrupted"), AVERROR(EINTR));
+}
+
 int MediaEncoder::runExport(ExportState &s)
 {
     const RenderJob &job = RenderJob::instance();
     // Cancelled while the request waited: no file is created at all.
     if (!running.load())
-        return s.fail(QT_TR_NOOP("Operation interrupted"), AVERROR(EINTR));
+        return interrupt(s);
+    // A file without a single frame is no video: refused before anything is written.
+    if (job.materialOrder.isEmpty())
+        return s.fail(QT_TR_NOOP("No pictures to export"), AVERROR(EINVAL));
     int ret = setUp(s);
     if (ret < 0)
         return ret;
     const int count = job.materialOrder.size();
     for (int i = 0; i < count; ++i) {
         if (!running.load())
-            return s.fail(QT_TR_NOOP("Operation interrupted"), AVERROR(EINTR));
+            return interrupt(s);
         ret = encodeStills(s, i);
         if (ret < 0)
             return ret;
@@ -204,12 +227,22 @@ int MediaEncoder::runExport(ExportState &s)
     ret = av_write_trailer(s.outputContext.get());
     if (ret < 0)
         return s.fail(QT_TR_NOOP("Write video packet failed"), ret);
-    s.outputContext.reset(); // closes the file
+    // Closing is the last write: its failure (a full disk, a vanished device) loses the file.
+    if (!(s.outputContext->oformat->flags & AVFMT_NOFILE)) {
+        ret = avio_closep(&s.outputContext->pb);
+        if (ret < 0) {
+            s.folderAtFault = true;
+            return s.fail(QT_TR_NOOP("Write video packet failed"), ret);
+        }
+    }
+    s.outputContext.reset();
     // The last moment a cancel can still keep the user's old file.
     if (!running.load())
-        return s.fail(QT_TR_NOOP("Operation interrupted"), AVERROR(EINTR));
-    if (std::rename(s.temporaryPath.constData(), s.outputPath.constData()) != 0)
+        return interrupt(s);
+    if (std::rename(s.temporaryPath.constData(), s.outputPath.constData()) != 0) {
+        s.folderAtFault = true;
         return s.fail(QT_TR_NOOP("Create output file failed"), AVERROR(errno));
+    }
     s.temporaryPath.clear();
     return 0;
 }
@@ -230,16 +263,19 @@ int MediaEncoder::setUp(ExportState &s)
     // Output: the container follows from the extension of the name the user chose; the bytes
     // go to a temporary file beside it until the trailer is written.
     AVFormatContext *rawOutput = nullptr;
-    if (avformat_alloc_output_context2(&rawOutput, nullptr, nullptr, s.outputPath.constData()) <
-            0 ||
-        !rawOutput)
-        return s.fail(QT_TR_NOOP("Create output file failed"), AVERROR(EINVAL));
+    int ret =
+        avformat_alloc_output_context2(&rawOutput, nullptr, nullptr, s.outputPath.constData());
+    if (ret < 0 || !rawOutput)
+        return s.fail(QT_TR_NOOP("Create output file failed"), ret < 0 ? ret : AVERROR(EINVAL));
     s.outputContext.reset(rawOutput);
     s.temporaryPath = temporaryPathFor(QString::fromUtf8(s.outputPath));
     if (!(s.outputContext->oformat->flags & AVFMT_NOFILE)) {
-        if (avio_open(&s.outputContext->pb, s.temporaryPath.constData(), AVIO_FLAG_WRITE) < 0) {
+        // The folder's own answer (permission denied, read-only, missing, full) is the report.
+        ret = avio_open(&s.outputContext->pb, s.temporaryPath.constData(), AVIO_FLAG_WRITE);
+        if (ret < 0) {
             s.temporaryPath.clear();
-            return s.fail(QT_TR_NOOP("Create output file failed"), AVERROR(EINVAL));
+            s.folderAtFault = true;
+            return s.fail(QT_TR_NOOP("Create output file failed"), ret);
         }
     }
 
@@ -421,7 +457,7 @@ int MediaEncoder::encodeStills(ExportState &s, int index)
     const bool transitionFollows = index + 1 < job.materialOrder.size();
     for (int64_t i = 0; i < n; ++i) {
         if (!running.load())
-            return s.fail(QT_TR_NOOP("Operation interrupted"), AVERROR(EINTR));
+            return interrupt(s);
         ret = emitVideoFrame(s, s.encodeFrame.get(), QT_TR_NOOP("Encode video frame failed"));
         if (ret < 0)
             return ret;
@@ -525,7 +561,7 @@ int MediaEncoder::encodeTransition(ExportState &s, const QString &szNextPath, in
 
     for (int64_t i = 0; i < t.frameCount; ++i) {
         if (!running.load())
-            return s.fail(QT_TR_NOOP("Operation interrupted"), AVERROR(EINTR));
+            return interrupt(s);
         TransitionRenderer::Item item = t.renderer->next();
         if (item.code < 0)
             return s.fail(item.message, item.code);

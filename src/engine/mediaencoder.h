@@ -33,6 +33,8 @@ signals:
     void sig_exportProgress(int iVal);
     void sig_exportFail(QString szError);
     void sig_succeeded();
+    // The export ended because `running` was cleared: a cancel, not a failure. Emitted instead of
+    // sig_exportFail; the temporary file is gone and an existing target is untouched.
     void sig_exportCancelled();
 
 public slots:
@@ -42,6 +44,7 @@ public slots:
 private:
     friend struct ExportState;
     int runExport(ExportState &s);
+    int interrupt(ExportState &s);
     int setUp(ExportState &s);
     int encodeStills(ExportState &s, int index);
     void startTransition(ExportState &s, const QString &szNextPath, int slotIndex);

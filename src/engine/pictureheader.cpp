@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -173,4 +174,77 @@ int lowresKeeping(const PictureHeader &hdr, QSize need, QSize needTurned)
         lowres = l;
     }
     return lowres;
+}
+
+bool jpegImageComplete(const uchar *data, qint64 size)
+{
+    if (!data)
+        return false;
+    // The image starts at the first start-of-image marker: the decoder skips anything before.
+    qint64 pos = 0;
+    while (pos + 1 < size && !(data[pos] == 0xFF && data[pos + 1] == 0xD8))
+        ++pos;
+    if (pos + 1 >= size)
+        return false;
+    pos += 2;
+    while (pos + 1 < size) {
+        // Bytes between segments are skipped up to the next marker, as decoders do.
+        if (data[pos] != 0xFF || data[pos + 1] == 0xFF) {
+            ++pos;
+            continue;
+        }
+        const uchar marker = data[pos + 1];
+        if (marker == 0xD9)
+            return true;
+        // Markers without a length: TEM, restarts, a stray start-of-image, a stuffed zero.
+        if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {
+            pos += 2;
+            continue;
+        }
+        if (pos + 4 > size)
+            return false;
+        const qint64 length = be16(data + pos + 2); // counts its own two bytes
+        if (length < 2)
+            return false;
+        pos += 2 + length;
+        if (pos > size)
+            return false;
+        if (marker != 0xDA)
+            continue;
+        // The scan's entropy-coded data runs to the next marker that is neither a stuffed
+        // zero nor a restart; memchr keeps this cheap next to the decode itself.
+        for (;;) {
+            const void *ff = std::memchr(data + pos, 0xFF, size_t(size - pos));
+            if (!ff)
+                return false;
+            pos = static_cast<const uchar *>(ff) - data;
+            if (pos + 1 >= size)
+                return false;
+            const uchar next = data[pos + 1];
+            if (next == 0xFF) {
+                ++pos;
+                continue;
+            }
+            if (next == 0x00 || (next >= 0xD0 && next <= 0xD7)) {
+                pos += 2;
+                continue;
+            }
+            break;
+        }
+    }
+    return false;
+}
+
+bool hasPictureSignature(const QByteArray &head)
+{
+    const auto *p = reinterpret_cast<const uchar *>(head.constData());
+    const int n = head.size();
+    if (n >= 3 && p[0] == 0xFF && p[1] == 0xD8 && p[2] == 0xFF)
+        return true;
+    if (head.startsWith("\x89PNG\r\n\x1a\n") || head.startsWith("GIF87a") ||
+        head.startsWith("GIF89a") || head.startsWith("BM"))
+        return true;
+    if (n >= 12 && head.startsWith("RIFF") && head.mid(8, 4) == "WEBP")
+        return true;
+    return head.startsWith(QByteArray("II*\0", 4)) || head.startsWith(QByteArray("MM\0*", 4));
 }

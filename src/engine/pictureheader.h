@@ -1,6 +1,7 @@
 // Reading a picture's pixel size from its file header, before anything is decoded.
 #pragma once
 
+#include <QByteArray>
 #include <QSize>
 #include <QString>
 
@@ -28,3 +29,15 @@ PictureHeader readPictureHeader(const QString &szPath);
 // turn (both, so that the choice never depends on reading the orientation right). 0 when the
 // header is unknown.
 int lowresKeeping(const PictureHeader &hdr, QSize need, QSize needTurned);
+
+// True when the JPEG in `data` holds a whole image: from its start-of-image marker, its segments
+// and the entropy-coded data of every scan run up to an end-of-image marker. A file cut anywhere
+// before that marker is not whole; whatever follows the marker (zero padding, a second image) does
+// not matter. The decoder would conceal the missing part of a cut file and show it smeared, so such
+// files are refused.
+bool jpegImageComplete(const uchar *data, qint64 size);
+
+// True when the first bytes of a file carry the signature of a picture format (JPEG, PNG, GIF,
+// BMP, WebP, TIFF): a file that starts so but cannot be decoded is a damaged picture, any other
+// is not a picture at all.
+bool hasPictureSignature(const QByteArray &head);

@@ -50,7 +50,7 @@ class TestExportCli : public QObject
 {
     Q_OBJECT
     QTemporaryDir dir;
-    QString good1, good2, odd, broken, percent;
+    QString good1, good2, odd, broken, percent, cut;
 
     QStringList parts() const
     {
@@ -72,6 +72,11 @@ private slots:
         // Names that a chained QString::arg() would rewrite.
         percent = dir.filePath(QStringLiteral("frame%03d %1 %2.jpg"));
         QVERIFY(testmedia::writeJpeg(percent, 320, 240));
+        // A JPEG that ends before its last rows: the decoder would make them up.
+        cut = dir.filePath(QStringLiteral("cut.jpg"));
+        QFile whole(good1);
+        QVERIFY(whole.open(QIODevice::ReadOnly));
+        QVERIFY(testmedia::writeBytes(cut, whole.readAll().chopped(300)));
     }
 
     void helpAndUsage()
@@ -96,13 +101,21 @@ private slots:
         QCOMPARE(lines.size(), 2);
         QCOMPARE(lines.at(0), QStringLiteral("OK\t%1\t640x480\t4/3\t106x80").arg(good1));
         QCOMPARE(lines.at(1), QStringLiteral("OK\t%1\t300x400\t3/4\t60x80").arg(good2));
-        r = exporter({QStringLiteral("--check"), good1, odd, broken});
+        r = exporter({QStringLiteral("--check"), good1, odd, broken, cut});
         QCOMPARE(r.code, 3);
         lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines.size(), 4);
         QVERIFY(lines.at(0).startsWith(QStringLiteral("OK\t")));
-        QVERIFY(lines.at(1).startsWith(QStringLiteral("REFUSED\t%1\tImage ratio is abnormal(").arg(odd)));
-        QVERIFY(lines.at(2).startsWith(QStringLiteral("REFUSED\t%1\tImage decode failed(").arg(broken)));
+        // The engine's report, then the plain words.
+        QCOMPARE(lines.at(1), QStringLiteral("REFUSED\t%1\tImage ratio is abnormal(Invalid "
+                                             "argument) — far too wide or too tall to show")
+                                  .arg(odd));
+        QCOMPARE(lines.at(2), QStringLiteral("REFUSED\t%1\tImage decode failed(Invalid data found "
+                                             "when processing input) — not a JPEG or PNG picture")
+                                  .arg(broken));
+        QCOMPARE(lines.at(3), QStringLiteral("REFUSED\t%1\tImage decode failed(Invalid data found "
+                                             "when processing input) — damaged picture")
+                                  .arg(cut));
         // The refusal says it all: FFmpeg's own lines only with -v.
         QVERIFY2(!r.err.contains(QStringLiteral(" @ 0x")), qPrintable(r.err)); // "[mjpeg @ 0x…]"
         r = exporter({QStringLiteral("-v"), QStringLiteral("--check"), broken});
@@ -124,7 +137,10 @@ private slots:
                                 QStringLiteral("--"), QStringLiteral("-beach.png")},
                                dir.path());
         QCOMPARE(r.code, 0);
-        QVERIFY(r.err.contains(QStringLiteral("skipping broken.jpg: Image decode failed(")));
+        QVERIFY2(r.err.contains(QStringLiteral("skipping broken.jpg: Image decode failed(")),
+                 qPrintable(r.err));
+        QVERIFY2(r.err.contains(QStringLiteral(") — not a JPEG or PNG picture\n")),
+                 qPrintable(r.err));
         const QString written = dir.filePath(QStringLiteral("My %1 Album %03d.mp4"));
         QVERIFY(QFileInfo(written).size() > 1000);
         QVERIFY2(r.err.contains(QStringLiteral("wrote ") + written +
@@ -139,10 +155,23 @@ private slots:
         Run r = exporter({odd, broken, QStringLiteral("-o"), dir.filePath(QStringLiteral("none.mp4"))});
         QCOMPARE(r.code, 3);
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("none.mp4"))));
-        // The export fails: 1 with the engine's report, nothing left behind.
+        // The export fails: 1 with the engine's report naming the cause and the folder, nothing
+        // left behind.
         r = exporter({good1, QStringLiteral("-o"), dir.filePath(QStringLiteral("missing/x.mp4"))});
         QCOMPARE(r.code, 1);
-        QVERIFY2(r.err.contains(QStringLiteral("Create output file failed(")), qPrintable(r.err));
+        QVERIFY2(r.err.contains(QStringLiteral("export failed: Create output file failed(No such "
+                                               "file or directory) — %1\n")
+                                    .arg(dir.filePath(QStringLiteral("missing")))),
+                 qPrintable(r.err));
+        // Music that is no sound at all, named .mp3: found readable, then refused by the engine.
+        const QString words = dir.filePath(QStringLiteral("words.mp3"));
+        QVERIFY(testmedia::writeBytes(words, QByteArray("not a song\n").repeated(200)));
+        r = exporter({good1, QStringLiteral("-m"), words, QStringLiteral("-o"),
+                      dir.filePath(QStringLiteral("words.mp4"))});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("export failed: Open mp3 file failed(")),
+                 qPrintable(r.err));
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("words.mp4"))));
         // A music or watermark file that cannot be read is a usage error naming it, found
         // before any picture is looked at (the broken one would be reported as skipped).
         const QString folder = dir.filePath(QStringLiteral("a folder.mp3"));
@@ -169,8 +198,9 @@ private slots:
         QVERIFY(parts().isEmpty());
     }
 
-    // However the exporter is stopped, and whenever: it says so, fails, leaves no temporary file
-    // and keeps the file it was to replace.
+    // However the exporter is stopped, and whenever: it says it was cancelled (not that it
+    // failed), exits with 128 + the signal, leaves no temporary file and keeps the file it was
+    // to replace.
     void stopSignals_data()
     {
         QTest::addColumn<int>("signo");
@@ -221,8 +251,11 @@ private slots:
             // Killed before it could catch the signal: nothing had been created yet.
         } else {
             QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-            QCOMPARE(p.exitCode(), 1);
-            QVERIFY2(err.contains(QStringLiteral("Operation interrupted(")), qPrintable(err));
+            QCOMPARE(p.exitCode(), 128 + signo);
+            QVERIFY2(err.contains(QStringLiteral("vmalbum-export: export cancelled: Operation "
+                                                 "interrupted(Interrupted system call)\n")),
+                     qPrintable(err));
+            QVERIFY2(!err.contains(QStringLiteral("failed")), qPrintable(err));
         }
         QFile kept(target);
         QVERIFY(kept.open(QIODevice::ReadOnly));

@@ -4,10 +4,13 @@
 #include "renderjob.h"
 #include "testmedia.h"
 
+#include <QImageWriter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
+
+#include <unistd.h>
 
 namespace {
 
@@ -25,13 +28,33 @@ QByteArray pngHeaderClaiming(quint32 w, quint32 h)
     return b;
 }
 
-QByteArray jpegBytes(int w, int h, int exifOrientation = 0)
+QByteArray jpegBytes(int w, int h, int exifOrientation = 0, bool progressive = false)
 {
     QByteArray jpeg;
     QBuffer buf(&jpeg);
     buf.open(QIODevice::WriteOnly);
-    testmedia::pattern(w, h).save(&buf, "JPEG");
+    QImageWriter writer(&buf, "jpeg");
+    writer.setProgressiveScanWrite(progressive);
+    writer.write(testmedia::pattern(w, h));
     return exifOrientation ? testmedia::withExifOrientation(jpeg, exifOrientation) : jpeg;
+}
+
+QByteArray pngBytes(int w, int h)
+{
+    QByteArray png;
+    QBuffer buf(&png);
+    buf.open(QIODevice::WriteOnly);
+    testmedia::pattern(w, h).save(&buf, "PNG");
+    return png;
+}
+
+// "%1(%2) — words": the step's message, FFmpeg's text in parentheses, then the plain words.
+void verifyReport(const QString &report, const QString &message, const QString &reason)
+{
+    QVERIFY2(report.startsWith(message + QLatin1Char('(')), qPrintable(report));
+    const QString tail = QStringLiteral(") — ") + reason;
+    QVERIFY2(report.endsWith(tail), qPrintable(report));
+    QVERIFY2(report.size() > message.size() + tail.size() + 1, qPrintable(report));
 }
 
 } // namespace
@@ -87,32 +110,52 @@ private slots:
         QTest::addColumn<QByteArray>("bytes"); // empty: a real picture of `size`
         QTest::addColumn<QSize>("size");
         QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("reason");
         const QByteArray real;
-        QTest::newRow("5000x4000 too large") << "big.png" << real << QSize(5000, 4000)
-                                             << "Image is too large";
-        QTest::newRow("4097x10 ratio first") << "strip.png" << real << QSize(4097, 10)
-                                             << "Image ratio is abnormal";
-        QTest::newRow("5000x3 flat") << "flat.png" << real << QSize(5000, 3)
-                                     << "Image ratio is abnormal";
-        QTest::newRow("3x2000 narrow") << "narrow.png" << real << QSize(3, 2000)
-                                       << "Image ratio is abnormal";
-        QTest::newRow("header claims 30000x30000")
-            << "liar.png" << pngHeaderClaiming(30000, 30000) << QSize() << "Image is too large";
+        const QString tooLarge = QStringLiteral("larger than 4096 × 4096 pixels");
+        const QString abnormal = QStringLiteral("far too wide or too tall to show");
+        QTest::newRow("5000x4000 too large")
+            << "big.png" << real << QSize(5000, 4000) << "Image is too large" << tooLarge;
+        QTest::newRow("4097x10 ratio first")
+            << "strip.png" << real << QSize(4097, 10) << "Image ratio is abnormal" << abnormal;
+        QTest::newRow("5000x3 flat")
+            << "flat.png" << real << QSize(5000, 3) << "Image ratio is abnormal" << abnormal;
+        QTest::newRow("3x2000 narrow")
+            << "narrow.png" << real << QSize(3, 2000) << "Image ratio is abnormal" << abnormal;
+        QTest::newRow("header claims 30000x30000") << "liar.png" << pngHeaderClaiming(30000, 30000)
+                                                   << QSize() << "Image is too large" << tooLarge;
         // The size checks judge the upright picture: 4200 x 70 stored, turned to 70 x 4200.
         QTest::newRow("4200x70 stored, upright 70x4200")
-            << "turned-strip.jpg" << jpegBytes(4200, 70, 6) << QSize() << "Image ratio is abnormal";
+            << "turned-strip.jpg" << jpegBytes(4200, 70, 6) << QSize() << "Image ratio is abnormal"
+            << abnormal;
         QTest::newRow("70x4200 stored, upright 4200x70")
-            << "turned-tall.jpg" << jpegBytes(70, 4200, 8) << QSize() << "Image is too large";
+            << "turned-tall.jpg" << jpegBytes(70, 4200, 8) << QSize() << "Image is too large"
+            << tooLarge;
         // Formats without a header we read: the size the decoder refused to allocate.
-        QTest::newRow("5000x4000 tiff")
-            << "big.tif" << QByteArray("ffmpeg:5000x4000") << QSize() << "Image is too large";
+        QTest::newRow("5000x4000 tiff") << "big.tif" << QByteArray("ffmpeg:5000x4000") << QSize()
+                                        << "Image is too large" << tooLarge;
         QTest::newRow("40000x500 tga, ratio first")
-            << "band.tga" << QByteArray("ffmpeg:40000x500") << QSize() << "Image ratio is abnormal";
-        QTest::newRow("not a picture") << "text.jpg" << QByteArray("hello world\n").repeated(100)
-                                       << QSize() << "Image decode failed";
-        QTest::newRow("empty file") << "empty.png" << QByteArray("") << QSize()
-                                    << "Image decode failed";
-        QTest::newRow("missing file") << "" << QByteArray() << QSize() << "Image decode failed";
+            << "band.tga" << QByteArray("ffmpeg:40000x500") << QSize() << "Image ratio is abnormal"
+            << abnormal;
+        // Decode failures: the words come from the file's content, not its name.
+        const QString notPicture = QStringLiteral("not a JPEG or PNG picture");
+        QTest::newRow("text named .jpg") << "text.jpg" << QByteArray("hello world\n").repeated(100)
+                                         << QSize() << "Image decode failed" << notPicture;
+        QTest::newRow("empty file")
+            << "empty.png" << QByteArray("") << QSize() << "Image decode failed"
+            << "empty file";
+        QTest::newRow("missing file") << "" << QByteArray() << QSize() << "Image decode failed"
+                                      << "file not found";
+        QTest::newRow("unreadable")
+            << "locked.png" << QByteArray("locked") << QSize() << "Image decode failed"
+            << "cannot be read: permission denied";
+        QTest::newRow("a folder") << "folder.jpg" << QByteArray("dir") << QSize()
+                                  << "Image decode failed"
+                                  << "a folder, not a picture file";
+        QTest::newRow("PNG signature, junk after")
+            << "junk.jpg" << QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(500, 'j') << QSize()
+            << "Image decode failed"
+            << "damaged picture";
     }
     void refused()
     {
@@ -120,6 +163,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QSize, size);
         QFETCH(QString, message);
+        QFETCH(QString, reason);
         QString path = dir.filePath(name.isEmpty() ? QStringLiteral("does-not-exist.jpg") : name);
         if (size.isValid())
             path = picture(name, size.width(), size.height());
@@ -128,31 +172,93 @@ private slots:
                                        QStringLiteral("-i"),
                                        QStringLiteral("color=c=red:s=") + bytes.mid(7),
                                        QStringLiteral("-frames:v"), QStringLiteral("1"), path}));
+        else if (bytes == "dir")
+            QVERIFY(QDir(dir.path()).mkpath(name));
+        else if (bytes == "locked" && ::geteuid() == 0)
+            QSKIP("root reads every file");
+        else if (bytes == "locked")
+            QVERIFY(testmedia::writeJpeg(path, 64, 48) &&
+                    QFile::setPermissions(path, QFileDevice::WriteOwner));
         else if (!name.isEmpty())
             QVERIFY(testmedia::writeBytes(path, bytes));
-        const ImageDecoder::Result r = ImageDecoder::decodeFile(path, false);
-        QVERIFY(!r.ok);
-        // "%1(%2)": the step's message directly followed by FFmpeg's text in parentheses.
-        QVERIFY2(r.report.startsWith(message + QLatin1Char('(')), qPrintable(r.report));
-        QVERIFY(r.report.endsWith(QLatin1Char(')')));
-        QVERIFY(r.report.size() > message.size() + 2);
+        for (bool justCheck : {false, true}) {
+            const ImageDecoder::Result r = ImageDecoder::decodeFile(path, justCheck);
+            QVERIFY(!r.ok);
+            QCOMPARE(r.reason, reason);
+            verifyReport(r.report, message, reason);
+        }
     }
 
-    void truncatedJpeg()
+    // A JPEG cut before its end-of-image marker decodes with its lower part made up by the
+    // decoder; it is refused as damaged, in both modes. Whatever follows a whole picture is
+    // fine. A PNG whose picture data is cut is refused by FFmpeg itself.
+    void cutPictures_data()
     {
-        const QString whole = picture(QStringLiteral("whole.jpg"), 800, 600);
-        QFile f(whole);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QByteArray bytes = f.readAll();
-        const QString cut = dir.filePath(QStringLiteral("cut.jpg"));
-        QVERIFY(testmedia::writeBytes(cut, bytes.left(300)));
-        const ImageDecoder::Result r = ImageDecoder::decodeFile(cut, false);
-        // Either refused with the decode message, or decoded as far as the data goes; never a
-        // crash and never a wrong size.
-        if (r.ok)
-            QCOMPARE(r.srcSize, QSize(800, 600));
-        else
-            QVERIFY(r.report.startsWith(QStringLiteral("Image decode failed(")));
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("accepted");
+        const QByteArray small = jpegBytes(64, 48);
+        for (bool progressive : {false, true}) {
+            const QByteArray whole = jpegBytes(800, 600, 0, progressive);
+            QVERIFY(whole.endsWith("\xFF\xD9"));
+            const char *kind = progressive ? "progressive" : "baseline";
+            QTest::addRow("%s whole", kind) << whole << true;
+            QTest::addRow("%s + zero padding", kind) << whole + QByteArray(4096, '\0') << true;
+            QTest::addRow("%s + a second picture", kind) << whole + small << true;
+            QTest::addRow("%s cut at 50 %%", kind) << whole.left(whole.size() / 2) << false;
+            QTest::addRow("%s cut at 90 %%", kind) << whole.left(whole.size() * 9 / 10) << false;
+            QTest::addRow("%s cut before EOI", kind) << whole.chopped(2) << false;
+            QTest::addRow("%s cut inside EOI", kind) << whole.chopped(1) << false;
+            QTest::addRow("%s cut before EOI, zero padded", kind)
+                << whole.chopped(2) + QByteArray(100, '\0') << false;
+        }
+        const QByteArray png = pngBytes(800, 600);
+        QTest::newRow("png cut at 50 %") << png.left(png.size() / 2) << false;
+        QTest::newRow("png cut at 90 %") << png.left(png.size() * 9 / 10) << false;
+        // Only the end chunk is missing: every pixel is there.
+        QTest::newRow("png without IEND") << png.chopped(12) << true;
+    }
+    void cutPictures()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, accepted);
+        const QString path = dir.filePath(QStringLiteral("cut.jpg"));
+        QVERIFY(testmedia::writeBytes(path, bytes));
+        for (bool justCheck : {false, true}) {
+            const ImageDecoder::Result r = ImageDecoder::decodeFile(path, justCheck);
+            QCOMPARE(r.ok, accepted);
+            if (accepted)
+                QCOMPARE(r.srcSize, QSize(800, 600));
+            else
+                verifyReport(r.report, QStringLiteral("Image decode failed"),
+                             QStringLiteral("damaged picture"));
+        }
+    }
+
+    // The segment walk itself, on hand-made marker sequences.
+    void jpegCompleteness_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("complete");
+        const QByteArray soi("\xFF\xD8", 2);
+        const QByteArray eoi("\xFF\xD9", 2);
+        const QByteArray app0("\xFF\xE0\x00\x06JFIF", 8);
+        const QByteArray sos("\xFF\xDA\x00\x04\x01\x00", 6);
+        // Stuffed zero and a restart marker inside the entropy-coded data.
+        const QByteArray scan("\x12\x34\xFF\x00\x56\xFF\xD0\x78", 8);
+        QTest::newRow("whole") << soi + app0 + sos + scan + eoi << true;
+        QTest::newRow("bytes before SOI and after EOI")
+            << QByteArray("junk") + soi + sos + scan + QByteArray("\xFF\xFF", 2) + eoi + "junk"
+            << true;
+        QTest::newRow("no EOI") << soi + app0 + sos + scan << false;
+        QTest::newRow("ends on a lone 0xFF") << soi + sos + scan + QByteArray("\xFF", 1) << false;
+        QTest::newRow("EOI inside a segment only")
+            << soi + QByteArray("\xFF\xE1\x00\x04", 4) + eoi + sos + scan << false;
+    }
+    void jpegCompleteness()
+    {
+        QFETCH(QByteArray, bytes);
+        QTEST(jpegImageComplete(reinterpret_cast<const uchar *>(bytes.constData()), bytes.size()),
+              "complete");
     }
 
     // A file cut inside its start-of-frame segment has no size to trust: it goes through the
@@ -194,12 +300,14 @@ private slots:
         QVERIFY(f.resize(ImageDecoder::kMaxFileBytes));
         f.close();
         ImageDecoder::Result r = ImageDecoder::decodeFile(path, true);
-        QVERIFY(r.report.startsWith(QStringLiteral("Image decode failed(")));
+        verifyReport(r.report, QStringLiteral("Image decode failed"),
+                     QStringLiteral("not a JPEG or PNG picture"));
         QVERIFY(f.open(QIODevice::ReadWrite));
         QVERIFY(f.resize(ImageDecoder::kMaxFileBytes + 1));
         f.close();
         r = ImageDecoder::decodeFile(path, true);
-        QVERIFY(r.report.startsWith(QStringLiteral("Image is too large(")));
+        verifyReport(r.report, QStringLiteral("Image is too large"),
+                     QStringLiteral("larger than 64 MiB"));
     }
 
     void exifRotatedPictureReportsUprightSize()
@@ -240,7 +348,9 @@ private slots:
         QCOMPARE(decoded.at(0).at(2).value<AVRational>().num, 3);
         QCOMPARE(decoded.at(0).at(3).toSize(), QSize(300, 200));
         QVERIFY(decoded.at(1).at(1).value<QPixmap>().isNull());
-        QVERIFY(failed.at(0).at(1).toString().startsWith(QStringLiteral("Image decode failed(")));
+        // The signal carries the whole report, plain words included.
+        verifyReport(failed.at(0).at(1).toString(), QStringLiteral("Image decode failed"),
+                     QStringLiteral("file not found"));
         // Once stopped, requests are ignored.
         decoder->running.store(false);
         emit decoder->sig_decode(good, false);
