@@ -592,6 +592,10 @@
         <source>Export failed...</source>
         <translation>Export failed</translation>
     </message>
+    <message>
+        <source>Files that could not be used</source>
+        <translation>Files that could not be used</translation>
+    </message>
 </context>
 <context>
     <name>FontDialog</name>
@@ -696,15 +700,15 @@
     <name>ImageDecoder</name>
     <message>
         <source>Image is too large</source>
-        <translation>The picture is too large</translation>
+        <translation>Image is too large</translation>
     </message>
     <message>
         <source>Image ratio is abnormal</source>
-        <translation>The picture is too wide or too tall</translation>
+        <translation>Image ratio is abnormal</translation>
     </message>
     <message>
         <source>Image decode failed</source>
-        <translation>The picture could not be decoded</translation>
+        <translation>Image decode failed</translation>
     </message>
     <message>
         <source>Image format conversion failed</source>
@@ -713,6 +717,58 @@
     <message>
         <source>Image zoom failed</source>
         <translation>The picture could not be scaled</translation>
+    </message>
+    <message>
+        <source>file not found</source>
+        <translation>file not found</translation>
+    </message>
+    <message>
+        <source>cannot be read: permission denied</source>
+        <translation>cannot be read: permission denied</translation>
+    </message>
+    <message>
+        <source>cannot be read</source>
+        <translation>cannot be read</translation>
+    </message>
+    <message>
+        <source>not enough memory</source>
+        <translation>not enough memory</translation>
+    </message>
+    <message>
+        <source>a folder, not a picture file</source>
+        <translation>a folder, not a picture file</translation>
+    </message>
+    <message>
+        <source>empty file</source>
+        <translation>empty file</translation>
+    </message>
+    <message>
+        <source>damaged picture</source>
+        <translation>damaged picture</translation>
+    </message>
+    <message>
+        <source>not a JPEG or PNG picture</source>
+        <translation>not a JPEG or PNG picture</translation>
+    </message>
+    <message>
+        <source>larger than %1 × %2 pixels</source>
+        <translation>larger than %1 × %2 pixels</translation>
+    </message>
+    <message>
+        <source>%1 — %2</source>
+        <translation>%1 — %2</translation>
+    </message>
+    <message>
+        <source>larger than %1 MiB</source>
+        <translation>larger than %1 MiB</translation>
+    </message>
+    <message>
+        <source>far too wide or too tall to show</source>
+        <translation>far too wide or too tall to show</translation>
+    </message>
+    <message>
+        <source>its thumbnail cannot be made</source>
+        <translation>its thumbnail cannot be made</translation>
     </message>
 </context>
 <context>
@@ -827,6 +883,14 @@
     <message>
         <source>Get frame from transition filter failed</source>
         <translation>Could not render the transition</translation>
+    </message>
+    <message>
+        <source>%1 — %2</source>
+        <translation>%1 — %2</translation>
+    </message>
+    <message>
+        <source>No pictures to export</source>
+        <translation>No pictures to export</translation>
     </message>
 </context>
 <context>
@@ -980,6 +1044,22 @@
     <message>
         <source>To ensure the clarity of the watermark, the recommended upload size of the image is 1274 x 418</source>
         <translation>For a sharp watermark, use a picture of 1274 × 418 pixels</translation>
+    </message>
+    <message>
+        <source>Add pictures before exporting</source>
+        <translation>Add pictures before exporting</translation>
+    </message>
+    <message>
+        <source>Export cancelled</source>
+        <translation>Export cancelled</translation>
+    </message>
+    <message>
+        <source>Failed to add background music, because the file has no MP3 sound</source>
+        <translation>The music file cannot be used: it has no MP3 sound</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
     </message>
 </context>
 <context>

@@ -592,6 +592,10 @@
         <source>Close</source>
         <translation>关闭</translation>
     </message>
+    <message>
+        <source>Files that could not be used</source>
+        <translation>无法使用的文件</translation>
+    </message>
 </context>
 <context>
     <name>FontDialog</name>
@@ -714,6 +718,58 @@
         <source>Image zoom failed</source>
         <translation>图片缩放失败</translation>
     </message>
+    <message>
+        <source>file not found</source>
+        <translation>文件不存在</translation>
+    </message>
+    <message>
+        <source>cannot be read: permission denied</source>
+        <translation>无法读取：没有权限</translation>
+    </message>
+    <message>
+        <source>cannot be read</source>
+        <translation>无法读取</translation>
+    </message>
+    <message>
+        <source>not enough memory</source>
+        <translation>内存不足</translation>
+    </message>
+    <message>
+        <source>a folder, not a picture file</source>
+        <translation>这是文件夹，不是图片文件</translation>
+    </message>
+    <message>
+        <source>empty file</source>
+        <translation>空文件</translation>
+    </message>
+    <message>
+        <source>damaged picture</source>
+        <translation>图片已损坏</translation>
+    </message>
+    <message>
+        <source>not a JPEG or PNG picture</source>
+        <translation>不是 JPEG 或 PNG 图片</translation>
+    </message>
+    <message>
+        <source>larger than %1 × %2 pixels</source>
+        <translation>超过 %1 × %2 像素</translation>
+    </message>
+    <message>
+        <source>%1 — %2</source>
+        <translation>%1 — %2</translation>
+    </message>
+    <message>
+        <source>larger than %1 MiB</source>
+        <translation>超过 %1 MiB</translation>
+    </message>
+    <message>
+        <source>far too wide or too tall to show</source>
+        <translation>过宽或过高，无法显示</translation>
+    </message>
+    <message>
+        <source>its thumbnail cannot be made</source>
+        <translation>无法生成缩略图</translation>
+    </message>
 </context>
 <context>
     <name>ImageListView</name>
@@ -827,6 +883,14 @@
     <message>
         <source>Write audio packet failed</source>
         <translation>写入音频包失败</translation>
+    </message>
+    <message>
+        <source>%1 — %2</source>
+        <translation>%1 — %2</translation>
+    </message>
+    <message>
+        <source>No pictures to export</source>
+        <translation>没有可导出的图片</translation>
     </message>
 </context>
 <context>
@@ -980,6 +1044,22 @@
     <message>
         <source>Files that are not JPEG or PNG pictures were left out</source>
         <translation>非 JPEG 或 PNG 图片的文件已忽略</translation>
+    </message>
+    <message>
+        <source>Add pictures before exporting</source>
+        <translation>请先添加图片再导出</translation>
+    </message>
+    <message>
+        <source>Export cancelled</source>
+        <translation>已取消导出</translation>
+    </message>
+    <message>
+        <source>Failed to add background music, because the file has no MP3 sound</source>
+        <translation>添加背景音乐失败，文件中没有 MP3 音频</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
     </message>
 </context>
 <context>

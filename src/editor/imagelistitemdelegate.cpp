@@ -9,6 +9,8 @@
 namespace {
 const QColor kTileColor(0xD9, 0xD9, 0xD9);
 const QColor kHoverShade(0x33, 0x33, 0x33, 0x7F);
+// Over the tiles of a disabled strip: a white veil, as disabled controls are lighter.
+const QColor kDisabledVeil(0xFF, 0xFF, 0xFF, 0x73);
 const QColor kSelectionColor(0x5C, 0x46, 0xF4);
 const QColor kDraggedShade(51, 51, 51, 127);
 const QColor kDropBarColor(254, 162, 244, 127);
@@ -78,7 +80,11 @@ void ImageListItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem 
         painter->strokePath(tilePath, QPen(kSelectionColor, frameWidth, Qt::SolidLine,
                                            Qt::SquareCap, Qt::BevelJoin));
     }
-    painter->drawPixmap(deleteIconRect(stTile), bHover ? m_deleteIconHover : m_deleteIcon);
+    // A disabled strip (the album is busy) offers no delete, and its tiles look at rest.
+    if (opt.state.testFlag(QStyle::State_Enabled))
+        painter->drawPixmap(deleteIconRect(stTile), bHover ? m_deleteIconHover : m_deleteIcon);
+    else
+        painter->fillRect(stTile, kDisabledVeil);
 
     if (pView) {
         const int iRow = index.row();

@@ -452,6 +452,7 @@ QString zodoZadarStyleSheet()
         "color:#5C46F4;font-family:\"Microsoft YaHei\";font-size:13px;}"
         "#btnAddImageAgain:hover{background:#EEEBFF;}"
         "#btnAddImageAgain:pressed{background:#E2DDFD;}"
+        "#btnAddImageAgain:disabled{border-color:#DCDCE6;background:#F7F7F9;color:#B8B8C8;}"
         "#imageSourceList{border:none;background:transparent;}"
         "#ZodoZadarClass QRadioButton{font-family:\"Microsoft YaHei\";font-size:13px;"
         "color:#333333;spacing:5px;}"

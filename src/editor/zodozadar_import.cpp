@@ -100,7 +100,7 @@ void ZodoZadar::importAnswered(const QString &szFile, bool bOk, const QPixmap &s
     } else {
         ++importFailed;
         lastErrorText = szErrorStr;
-        m_importFailures << QStringLiteral("%1: %2").arg(QFileInfo(szFile).fileName(), szErrorStr);
+        m_importFailures << tr("%1: %2").arg(QFileInfo(szFile).fileName(), szErrorStr);
     }
     if (importSucceeded + importFailed == importTotal)
         pDialog->closeAfterTime(0);
