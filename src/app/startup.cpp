@@ -11,6 +11,10 @@
 #include "cqthememgr.h"
 #include "zodozadar.h"
 
+extern "C" {
+#include <libavutil/log.h>
+}
+
 #include <QApplication>
 #include <QDir>
 #include <QFont>
@@ -172,6 +176,9 @@ void installUiLanguage(QApplication &app)
 int runApplication(int &argc, char **argv, const StartupOptions &stOptions)
 {
     preferXcbOnWayland();
+    // FFmpeg's notes (an encoder's settings and statistics at every export) are for developers:
+    // a desktop program's terminal gets its warnings and errors only.
+    av_log_set_level(AV_LOG_WARNING);
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
         Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QSemaphore>
 #include <QtTest>
 
 #include <algorithm>
@@ -242,6 +243,46 @@ private slots:
         const QVector<Heard> heard = sink.frames();
         // Nothing skipped over the pause: the frame after it follows the one before.
         QVERIFY(heard[atPause].ms - heard[atPause - 1].ms < 30);
+        stopAndWait();
+        QVERIFY(!decoder->paused && decoder->running);
+    }
+
+    // A request waiting in the decoder's queue (its thread busy) counts as asked for: a stop
+    // cancels it, so it never plays, and a pause holds for it when it starts.
+    void requestsWaitingInTheQueue()
+    {
+        QSemaphore entered, open;
+        auto holdThread = [&] {
+            QMetaObject::invokeMethod(
+                decoder,
+                [&] {
+                    entered.release();
+                    open.acquire();
+                },
+                Qt::QueuedConnection);
+            entered.acquire();
+        };
+        sink.reset();
+        holdThread();
+        emit decoder->sig_decode(short2s);
+        QVERIFY(decoder->askedOrActive() && !decoder->active);
+        decoder->stop();
+        open.release();
+        QVERIFY(idle());
+        QTest::qWait(100);
+        QCOMPARE(sink.frames().size(), 0);
+        QVERIFY(!decoder->askedOrActive());
+
+        holdThread();
+        emit decoder->sig_decode(short2s);
+        decoder->pause();
+        QVERIFY(decoder->paused);
+        open.release();
+        QVERIFY(QTest::qWaitFor([&] { return decoder->active.load(); }, 10000));
+        QTest::qWait(300);
+        QCOMPARE(sink.frames().size(), 0);
+        decoder->resume();
+        QVERIFY(sink.waitFor([](const QVector<Heard> &h) { return h.size() >= 5; }));
         stopAndWait();
         QVERIFY(!decoder->paused && decoder->running);
     }

@@ -41,6 +41,7 @@ private slots:
     void sizeReportedBeforeTheWindowWins();
     void scaleChangeReportsDevicePixels();
     void detachHandsTheWindowBack();
+    void onlyWindowsOfTheSameSystem();
     void cleanupTestCase();
 
 private:
@@ -60,6 +61,16 @@ void TestCQVideoShow::initTestCase()
     m_player->resize(800, 500);
     m_player->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_player));
+}
+
+// SDL's X11 driver draws into X11 windows only: an id from Qt's offscreen platform (a test with
+// DISPLAY set) would end the program with BadWindow.
+void TestCQVideoShow::onlyWindowsOfTheSameSystem()
+{
+    VideoCtl *engine = VideoCtl::instance();
+    QVERIFY(engine->showsInWindowsOf(QStringLiteral("xcb")));
+    QVERIFY(!engine->showsInWindowsOf(QStringLiteral("offscreen")));
+    QVERIFY(!engine->showsInWindowsOf(QStringLiteral("minimal")));
 }
 
 void TestCQVideoShow::cleanupTestCase()

@@ -38,6 +38,8 @@ private slots:
     void producerBlocksWhileFull();
     void abortReleasesBlockedProducer();
     void flushEmptiesAndKeepsNextFrame();
+    void staleFramesNeverLandAfterAFlush_data();
+    void staleFramesNeverLandAfterAFlush();
     void consumerSleepsUntilSomethingNew_data();
     void consumerSleepsUntilSomethingNew();
 };
@@ -163,6 +165,49 @@ void TestFrameQueue::flushEmptiesAndKeepsNextFrame()
     QVERIFY(pushNumbered(q, 5));
     QCOMPARE(q.remaining(), 1);
     QCOMPARE(q.peekReadable()->frame->pts, 5);
+}
+
+void TestFrameQueue::staleFramesNeverLandAfterAFlush_data()
+{
+    QTest::addColumn<bool>("flush"); // else releaseWriters()
+    QTest::newRow("flush") << true;
+    QTest::newRow("release") << false;
+}
+
+// A producer blocked on the full queue, or filling a slot, when the queue is flushed (or its
+// writers released) does not queue its frame after it: the frame was meant for before.
+void TestFrameQueue::staleFramesNeverLandAfterAFlush()
+{
+    QFETCH(bool, flush);
+    FrameQueue q;
+    QCOMPARE(q.init(9, false), 0);
+    for (int n = 0; n < 9; n++)
+        QVERIFY(pushNumbered(q, n));
+    std::atomic<int> result{0};
+    std::thread producer([&] { result = pushNumbered(q, 99) ? 1 : -1; });
+    QTest::qWait(50);
+    QCOMPARE(result.load(), 0);
+    flush ? q.flush() : q.releaseWriters();
+    producer.join();
+    QCOMPARE(result.load(), -1);
+    QCOMPARE(q.size(), flush ? 0 : 9);
+
+    // A slot taken before and published after: released, not queued.
+    if (flush) {
+        QueuedFrame *slot = q.peekWritable();
+        QVERIFY(slot);
+        AVFrame *frame = testframes::solidPicture(2, 2, AV_PIX_FMT_YUV420P, 0, 128, 128);
+        av_frame_move_ref(slot->frame, frame);
+        av_frame_free(&frame);
+        q.flush();
+        QVERIFY(!q.push());
+        QCOMPARE(q.size(), 0);
+        QVERIFY(!slot->frame->buf[0]);
+    }
+    // Producers that come later push as before.
+    q.flush();
+    QVERIFY(pushNumbered(q, 100));
+    QCOMPARE(q.size(), 1);
 }
 
 void TestFrameQueue::consumerSleepsUntilSomethingNew_data()

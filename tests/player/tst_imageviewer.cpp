@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QSemaphore>
 #include <QtTest>
 
 #include <condition_variable>
@@ -428,6 +429,7 @@ private slots:
         QTest::newRow("stop while paused") << "paused";
         QTest::newRow("picture fails to decode") << "fail";
         QTest::newRow("viewer shutting down") << "running";
+        QTest::newRow("stopped while still queued") << "queued";
     }
     void endsExactlyOnce()
     {
@@ -439,7 +441,24 @@ private slots:
         else
             album({pictures[0], pictures[1]}, 1);
         RenderJob::instance().playPosition = usOfFrame(3);
+        QSemaphore entered, open;
+        if (how == QLatin1String("queued")) {
+            // The viewer's thread is busy: the request waits in its queue when the stop comes.
+            QMetaObject::invokeMethod(
+                viewer,
+                [&] {
+                    entered.release();
+                    open.acquire();
+                },
+                Qt::QueuedConnection);
+            entered.acquire();
+        }
         auto spy = start();
+        if (how == QLatin1String("queued")) {
+            QVERIFY(viewer->runAskedOrActive() && !viewer->previewing);
+            viewer->stopAll();
+            open.release();
+        }
         if (how == QLatin1String("stop") || how == QLatin1String("paused") ||
             how == QLatin1String("running")) {
             QVERIFY(sink.waitForCount(3));
@@ -457,10 +476,15 @@ private slots:
         QTest::qWait(300);
         QCOMPARE(spy->size(), 1);
         QCOMPARE(sink.frames().size(), pushed);
-        if (how == QLatin1String("empty") || how == QLatin1String("fail"))
+        if (how == QLatin1String("empty") || how == QLatin1String("fail") ||
+            how == QLatin1String("queued"))
             QCOMPARE(pushed, 0);
+        QVERIFY(!viewer->runAskedOrActive());
         QVERIFY(!viewer->previewing && !viewer->paused && !viewer->stopRequested);
-        QCOMPARE(RenderJob::instance().playPosition.load(), int64_t(0));
+        // A run that never began leaves the position to whoever stopped it (the editor's halt
+        // resets it, and a seek made since must not be lost).
+        QCOMPARE(RenderJob::instance().playPosition.load(),
+                 how == QLatin1String("queued") ? usOfFrame(3) : int64_t(0));
         viewer->running = true;
     }
 
