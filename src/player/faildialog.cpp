@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -15,6 +16,7 @@ namespace {
 // The list of failed items: about six lines of text before it scrolls.
 constexpr int kErrorListWidth = 440;
 constexpr int kErrorListHeight = 118;
+constexpr int kErrorListBottomMargin = 18; // white below the list, as above the title
 } // namespace
 
 namespace Ui {
@@ -140,13 +142,23 @@ void FailDialog::setErrorList(const QStringList &lines)
             "#editErrorList{font-family:\"Microsoft YaHei\";font-size:13px;color:#666666;"
             "background-color:#F7F7F9;border:1px solid #E6E6EB;border-radius:4px;"
             "padding:2px 4px;}"));
+        // A slim bar in the card's colours rather than the platform's arrows.
+        pList->verticalScrollBar()->setStyleSheet(QStringLiteral(
+            "QScrollBar:vertical{width:8px;background:transparent;margin:2px;border:none;}"
+            "QScrollBar::handle:vertical{background:#CFCFDA;border-radius:2px;"
+            "min-height:20px;}"
+            "QScrollBar::add-line:vertical,QScrollBar::sub-line:vertical{height:0px;"
+            "border:none;}"
+            "QScrollBar::add-page:vertical,QScrollBar::sub-page:vertical{"
+            "background:transparent;}"));
         pList->setAccessibleName(
             QCoreApplication::translate("FailDialogClass", "Files that could not be used"));
         // In the one-line message's place, under the title.
         ui->divErrorMessage->hide();
         ui->verticalLayout_2->insertWidget(ui->verticalLayout_2->indexOf(ui->divErrorMessage),
                                            pList, 0, Qt::AlignHCenter);
-        ui->growLowerHalf(this, kErrorListHeight - ui->labelErrorMessage->height());
+        ui->growLowerHalf(this, kErrorListHeight - ui->labelErrorMessage->height() +
+                                    kErrorListBottomMargin);
         m_pErrorList = pList;
     }
     m_pErrorList->setPlainText(lines.join(QLatin1Char('\n')));
