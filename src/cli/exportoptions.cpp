@@ -7,8 +7,8 @@
 
 namespace {
 
-const QStringList kFormats = {QStringLiteral("mp4"), QStringLiteral("avi"), QStringLiteral("wmv"),
-                              QStringLiteral("flv"), QStringLiteral("mkv"), QStringLiteral("mov"),
+const QStringList kFormats = {QStringLiteral("mp4"), QStringLiteral("avi"),  QStringLiteral("wmv"),
+                              QStringLiteral("flv"), QStringLiteral("mkv"),  QStringLiteral("mov"),
                               QStringLiteral("gif"), QStringLiteral("webm"), QStringLiteral("m4v")};
 
 bool parseInt(const QString &text, int lo, int hi, int *out)
@@ -83,10 +83,10 @@ ParseResult parseExportArguments(const QStringList &args)
         return r;
     };
     static const QMap<QString, int> positions = {
-        {QStringLiteral("lefttop"), 1},     {QStringLiteral("top"), 2},
-        {QStringLiteral("righttop"), 4},    {QStringLiteral("left"), 8},
-        {QStringLiteral("center"), 16},     {QStringLiteral("right"), 32},
-        {QStringLiteral("leftbottom"), 64}, {QStringLiteral("bottom"), 128},
+        {QStringLiteral("lefttop"), 1},      {QStringLiteral("top"), 2},
+        {QStringLiteral("righttop"), 4},     {QStringLiteral("left"), 8},
+        {QStringLiteral("center"), 16},      {QStringLiteral("right"), 32},
+        {QStringLiteral("leftbottom"), 64},  {QStringLiteral("bottom"), 128},
         {QStringLiteral("rightbottom"), 256}};
     static const QMap<QString, int> heights = {
         {QStringLiteral("480"), 480},   {QStringLiteral("720"), 720},
@@ -122,14 +122,21 @@ ParseResult parseExportArguments(const QStringList &args)
             o.check = true;
             continue;
         }
-        static const QStringList withValue = {
-            QStringLiteral("-o"), QStringLiteral("-d"), QStringLiteral("-r"),
-            QStringLiteral("-H"), QStringLiteral("--fps"), QStringLiteral("--video-bitrate"),
-            QStringLiteral("--audio-bitrate"), QStringLiteral("--sample-rate"),
-            QStringLiteral("-m"), QStringLiteral("--watermark-text"),
-            QStringLiteral("--watermark-image"), QStringLiteral("--watermark-position"),
-            QStringLiteral("--watermark-font"), QStringLiteral("--watermark-color"),
-            QStringLiteral("--seed")};
+        static const QStringList withValue = {QStringLiteral("-o"),
+                                              QStringLiteral("-d"),
+                                              QStringLiteral("-r"),
+                                              QStringLiteral("-H"),
+                                              QStringLiteral("--fps"),
+                                              QStringLiteral("--video-bitrate"),
+                                              QStringLiteral("--audio-bitrate"),
+                                              QStringLiteral("--sample-rate"),
+                                              QStringLiteral("-m"),
+                                              QStringLiteral("--watermark-text"),
+                                              QStringLiteral("--watermark-image"),
+                                              QStringLiteral("--watermark-position"),
+                                              QStringLiteral("--watermark-font"),
+                                              QStringLiteral("--watermark-color"),
+                                              QStringLiteral("--seed")};
         if (!withValue.contains(a))
             return fail(QStringLiteral("unknown option %1").arg(a));
         if (i + 1 >= args.size())
@@ -139,7 +146,8 @@ ParseResult parseExportArguments(const QStringList &args)
             o.output = v;
         } else if (a == QLatin1String("-d")) {
             if (!parseInt(v, 1, 60, &o.durationSeconds))
-                return fail(QStringLiteral("-d takes whole seconds from 1 to 60, not \"%1\"").arg(v));
+                return fail(
+                    QStringLiteral("-d takes whole seconds from 1 to 60, not \"%1\"").arg(v));
         } else if (a == QLatin1String("-r")) {
             static const QStringList ratios = {QStringLiteral("16:9"), QStringLiteral("4:3"),
                                                QStringLiteral("2:1"),  QStringLiteral("9:16"),
@@ -166,12 +174,12 @@ ParseResult parseExportArguments(const QStringList &args)
                 return fail(QStringLiteral("--fps takes 24 25 30 60 or 120, not \"%1\"").arg(v));
         } else if (a == QLatin1String("--video-bitrate")) {
             if (!parseInt(v, 0, 1000000, &o.videoKbps))
-                return fail(QStringLiteral("--video-bitrate takes kilobits per second, not \"%1\"")
-                                .arg(v));
+                return fail(
+                    QStringLiteral("--video-bitrate takes kilobits per second, not \"%1\"").arg(v));
         } else if (a == QLatin1String("--audio-bitrate")) {
             if (!parseInt(v, 0, 100000, &o.audioKbps))
-                return fail(QStringLiteral("--audio-bitrate takes kilobits per second, not \"%1\"")
-                                .arg(v));
+                return fail(
+                    QStringLiteral("--audio-bitrate takes kilobits per second, not \"%1\"").arg(v));
         } else if (a == QLatin1String("--sample-rate")) {
             static const QList<int> rates = {8000, 11025, 22050, 44100, 48000};
             if (!parseInt(v, 1, 48000, &o.sampleRateHz) || !rates.contains(o.sampleRateHz))
@@ -225,7 +233,8 @@ ParseResult parseExportArguments(const QStringList &args)
         return fail(QStringLiteral("choose either a text or a picture watermark, not both"));
     if (!o.music.isEmpty()) {
         if (QFileInfo(o.music).suffix().compare(QLatin1String("mp3"), Qt::CaseInsensitive) != 0)
-            return fail(QStringLiteral("the music must be an MP3 file (.mp3): \"%1\"").arg(o.music));
+            return fail(
+                QStringLiteral("the music must be an MP3 file (.mp3): \"%1\"").arg(o.music));
         if (o.format() == QLatin1String("GIF") || o.format() == QLatin1String("M4V"))
             return fail(QStringLiteral("%1 files cannot carry music; choose another format")
                             .arg(o.format()));

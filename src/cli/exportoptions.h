@@ -13,7 +13,7 @@ struct ExportOptions
     bool autoRatio = false;  // -r auto
     int aspectNum = 16;
     int aspectDen = 9;
-    int height = 1080;       // -H
+    int height = 1080; // -H
     int fps = 24;
     int videoKbps = 0;
     int audioKbps = 0;

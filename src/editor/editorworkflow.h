@@ -30,10 +30,7 @@ public:
     WorkflowPhase phase() const { return m_phase; }
     bool idle() const { return m_kind == Workflow::None; }
     bool is(Workflow kind) const { return m_kind == kind; }
-    bool is(Workflow kind, WorkflowPhase phase) const
-    {
-        return m_kind == kind && m_phase == phase;
-    }
+    bool is(Workflow kind, WorkflowPhase phase) const { return m_kind == kind && m_phase == phase; }
 
     // Starts `kind` in `phase` when nothing runs; false (and nothing changes) otherwise.
     bool begin(Workflow kind, WorkflowPhase phase = WorkflowPhase::Asking)

@@ -17,8 +17,8 @@
 #include "editorworkflow.h"
 
 #include <QModelIndex>
-#include <QPixmap>
 #include <QMutexLocker>
+#include <QPixmap>
 #include <QPointer>
 #include <QWidget>
 

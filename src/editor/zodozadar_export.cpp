@@ -46,8 +46,7 @@ void ZodoZadar::exportSetting()
 {
     if (m_pExportDialog)
         return;
-    if (!m_workflow.is(Workflow::Export, WorkflowPhase::Asking) &&
-        !beginWorkflow(Workflow::Export))
+    if (!m_workflow.is(Workflow::Export, WorkflowPhase::Asking) && !beginWorkflow(Workflow::Export))
         return;
     RenderJob &job = RenderJob::instance();
     auto *pDialog = new ExportSettingDialog(ShareCode::QtInversionWidget::instance());
@@ -149,8 +148,7 @@ void ZodoZadar::exportVideo()
 {
     // Only from the export settings (or as a workflow of its own when called directly), never
     // during another export, and never without pictures.
-    if (!m_workflow.is(Workflow::Export, WorkflowPhase::Asking) &&
-        !beginWorkflow(Workflow::Export))
+    if (!m_workflow.is(Workflow::Export, WorkflowPhase::Asking) && !beginWorkflow(Workflow::Export))
         return;
     if (!hasPictures()) {
         endWorkflow(Workflow::Export);

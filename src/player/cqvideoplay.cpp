@@ -12,8 +12,8 @@ extern "C" {
 #include <QAbstractSpinBox>
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QGuiApplication>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QSpacerItem>

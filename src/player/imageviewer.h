@@ -55,9 +55,10 @@ struct PreviewState
 //   A run and a cover hold RenderJob::renderMutex throughout, so the editor's halt step (set
 //   `stopRequested`, then lock renderMutex) waits for the run to end.
 // - `paused`, `stopRequested`, `seekRequested` are written by the editor while a run is asked
-//   for or `previewing` is true; the renderer and the feeder poll them (at least every 10 ms), or are woken at once
-//   through pause()/resume()/requestStop()/requestSeek(). A seek reads RenderJob::playPosition.
-//   `running` cleared ends every run and skips every cover until the object goes.
+//   for or `previewing` is true; the renderer and the feeder poll them (at least every 10 ms), or
+//   are woken at once through pause()/resume()/requestStop()/requestSeek(). A seek reads
+//   RenderJob::playPosition. `running` cleared ends every run and skips every cover until the
+//   object goes.
 // - `queueMutex` guards `frameQueue`, `queueGeneration`, the schedule and `renderedAll`
 //   between the renderer and the feeder.
 //   The feeder holds `feederMutex` for its whole life; a run joins it before it ends.
@@ -154,7 +155,7 @@ private:
 
     PreviewState state;
     std::atomic<uint64_t> runsStarted{0}; // written by the viewer's thread only
-    MaterialItem currentPicture; // copies of the rows being rendered
+    MaterialItem currentPicture;          // copies of the rows being rendered
     MaterialItem nextPicture;
     PlayerInterface *runPlayer = nullptr;
     int64_t pictureFrames = 0;

@@ -12,8 +12,8 @@ extern "C" {
 }
 
 #include <algorithm>
-#include <cstring>
 #include <cmath>
+#include <cstring>
 #include <ctime>
 
 #include <QCoreApplication>

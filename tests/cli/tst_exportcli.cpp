@@ -54,8 +54,8 @@ class TestExportCli : public QObject
 
     QStringList parts() const
     {
-        return QDir(dir.path()).entryList(QStringList{QStringLiteral("*.part")},
-                                          QDir::Files | QDir::Hidden);
+        return QDir(dir.path())
+            .entryList(QStringList{QStringLiteral("*.part")}, QDir::Files | QDir::Hidden);
     }
 
 private slots:
@@ -83,7 +83,8 @@ private slots:
     {
         Run r = exporter({QStringLiteral("--help")});
         QCOMPARE(r.code, 0);
-        for (const char *word : {"-o FILE", "--check", "--watermark-position", "--seed", "Exit status"})
+        for (const char *word :
+             {"-o FILE", "--check", "--watermark-position", "--seed", "Exit status"})
             QVERIFY2(r.out.contains(QLatin1String(word)), word);
         r = exporter({good1, QStringLiteral("-o"), dir.filePath(QStringLiteral("a.mpg"))});
         QCOMPARE(r.code, 2);
@@ -152,7 +153,8 @@ private slots:
     void exitCodes()
     {
         // No usable picture: 3, nothing written.
-        Run r = exporter({odd, broken, QStringLiteral("-o"), dir.filePath(QStringLiteral("none.mp4"))});
+        Run r =
+            exporter({odd, broken, QStringLiteral("-o"), dir.filePath(QStringLiteral("none.mp4"))});
         QCOMPARE(r.code, 3);
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("none.mp4"))));
         // The export fails: 1 with the engine's report naming the cause and the folder, nothing

@@ -3,8 +3,8 @@
 #include "editorfixture.h"
 
 #include "cqcombobox.h"
-#include "cqtoast.h"
 #include "cqdlgtipsimple.h"
+#include "cqtoast.h"
 #include "exportsettingdialog.h"
 #include "faildialog.h"
 #include "filechooser.h"

@@ -83,9 +83,9 @@ class TestZodoZadarWorkflows : public QObject
     QStringList enabledControls() const
     {
         QStringList enabled;
-        const QList<QWidget *> controls{form()->btnExport,        form()->btnAddImageAgain,
-                                        form()->imageSourceList,  form()->divSetting,
-                                        form()->comboVideoRatio,  form()->comboVideoHeight,
+        const QList<QWidget *> controls{form()->btnExport,       form()->btnAddImageAgain,
+                                        form()->imageSourceList, form()->divSetting,
+                                        form()->comboVideoRatio, form()->comboVideoHeight,
                                         form()->divPlayer};
         for (QWidget *pControl : controls) {
             if (pControl->isEnabled())
@@ -161,8 +161,8 @@ private slots:
         QVERIFY(!editor()->viewer()->runAskedOrActive());
         QVERIFY(!editor()->audioDecoder()->askedOrActive());
         // Deleting, reordering, a new duration, a new import: refused, the album as it was.
-        QVERIFY(!form()->imageSourceList->requestDelete(
-            form()->imageSourceList->model()->index(0, 0)));
+        QVERIFY(
+            !form()->imageSourceList->requestDelete(form()->imageSourceList->model()->index(0, 0)));
         QVERIFY(QMetaObject::invokeMethod(editor(), "imageSourceDeleted",
                                           Q_ARG(QString, job.materialOrder.first()),
                                           Q_ARG(int, 0)));
@@ -271,7 +271,8 @@ private slots:
         QStringList first;
         for (int i = 0; i < 3; ++i) {
             first << m_dir.filePath(QStringLiteral("first%1.jpg").arg(i));
-            QVERIFY(testmedia::writeJpeg(first.last(), 320, 240, QColor::fromHsv(i * 90, 200, 200)));
+            QVERIFY(
+                testmedia::writeJpeg(first.last(), 320, 240, QColor::fromHsv(i * 90, 200, 200)));
         }
         const QString second = m_dir.filePath(QStringLiteral("second.jpg"));
         QVERIFY(testmedia::writeJpeg(second, 320, 240));

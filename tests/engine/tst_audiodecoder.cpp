@@ -7,9 +7,9 @@
 #include "testmedia.h"
 
 #include <QImage>
+#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QThread>
-#include <QSemaphore>
 #include <QtTest>
 
 #include <algorithm>

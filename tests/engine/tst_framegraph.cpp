@@ -64,16 +64,16 @@ private slots:
         QTest::addColumn<QSize>("src");
         QTest::addColumn<QSize>("target");
         QTest::addColumn<QRect>("placed");
-        QTest::newRow("wide 1000x500") << QSize(1000, 500) << QSize(1920, 1080)
-                                       << QRect(0, 60, 1920, 960);
-        QTest::newRow("tall 600x1000") << QSize(600, 1000) << QSize(1920, 1080)
-                                       << QRect(636, 0, 648, 1080);
-        QTest::newRow("same ratio") << QSize(3840, 2160) << QSize(1920, 1080)
-                                    << QRect(0, 0, 1920, 1080);
-        QTest::newRow("odd heights evened") << QSize(1001, 500) << QSize(1280, 720)
-                                            << QRect(0, 41, 1280, 638);
-        QTest::newRow("portrait output") << QSize(4000, 3000) << QSize(608, 1080)
-                                         << QRect(0, 312, 608, 456);
+        QTest::newRow("wide 1000x500")
+            << QSize(1000, 500) << QSize(1920, 1080) << QRect(0, 60, 1920, 960);
+        QTest::newRow("tall 600x1000")
+            << QSize(600, 1000) << QSize(1920, 1080) << QRect(636, 0, 648, 1080);
+        QTest::newRow("same ratio")
+            << QSize(3840, 2160) << QSize(1920, 1080) << QRect(0, 0, 1920, 1080);
+        QTest::newRow("odd heights evened")
+            << QSize(1001, 500) << QSize(1280, 720) << QRect(0, 41, 1280, 638);
+        QTest::newRow("portrait output")
+            << QSize(4000, 3000) << QSize(608, 1080) << QRect(0, 312, 608, 456);
     }
     void letterbox()
     {
@@ -109,8 +109,7 @@ private slots:
         QCOMPARE(f->width, 64);
         QCOMPARE(f->height, 48);
         QVERIFY(near(pixelAt(f.get(), 10, 10), Qt::white)); // empty colour text is white
-        QCOMPARE(makeColorFrame(f.get(), 64, 48, AV_PIX_FMT_YUV420P, QStringLiteral("#D9D9D9")),
-                 0);
+        QCOMPARE(makeColorFrame(f.get(), 64, 48, AV_PIX_FMT_YUV420P, QStringLiteral("#D9D9D9")), 0);
         QCOMPARE(f->format, int(AV_PIX_FMT_YUV420P));
         QVERIFY(near(pixelAt(f.get(), 5, 5), QColor(0xD9, 0xD9, 0xD9)));
         QVERIFY(makeColorFrame(f.get(), 0, 48, AV_PIX_FMT_BGRA, QString()) < 0);
@@ -267,8 +266,9 @@ private slots:
         QVERIFY(overlay.create(mark.get(), QPoint(5, 5), 64, 48, AV_PIX_FMT_YUV420P, {0, 1}));
         av::FramePtr canvas = av::makeFrame();
         for (int i = 0; i < 5; ++i) {
-            QCOMPARE(makeColorFrame(canvas.get(), 64, 48, AV_PIX_FMT_YUV420P, QStringLiteral("black")),
-                     0);
+            QCOMPARE(
+                makeColorFrame(canvas.get(), 64, 48, AV_PIX_FMT_YUV420P, QStringLiteral("black")),
+                0);
             canvas->pts = 0;
             QCOMPARE(overlay.apply(canvas.get()), 0);
             QCOMPARE(canvas->pts, qint64(0));
@@ -307,12 +307,14 @@ private slots:
         QCOMPARE(decodePictureFile(dir.filePath(QStringLiteral("missing.jpg")), f.get()),
                  AVERROR(ENOENT));
         const QString text = dir.filePath(QStringLiteral("notes.jpg"));
-        QVERIFY(testmedia::writeBytes(text, QByteArray("this is not a picture at all\n").repeated(40)));
+        QVERIFY(
+            testmedia::writeBytes(text, QByteArray("this is not a picture at all\n").repeated(40)));
         QVERIFY(decodePictureFile(text, f.get()) < 0);
 
         // Names that look like numbered sequences, protocols or options open the file itself.
-        for (const QString &name : {QStringLiteral("frame%03d.jpg"), QStringLiteral("100% done.jpg"),
-                                    QStringLiteral("pipe:1.jpg"), QStringLiteral("-dash é.png")}) {
+        for (const QString &name :
+             {QStringLiteral("frame%03d.jpg"), QStringLiteral("100% done.jpg"),
+              QStringLiteral("pipe:1.jpg"), QStringLiteral("-dash é.png")}) {
             const QString path = dir.filePath(name);
             QVERIFY(testmedia::writeImage(path, testmedia::pattern(64, 48)));
             QCOMPARE(decodePictureFile(path, f.get()), 0);

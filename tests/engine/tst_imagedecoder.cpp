@@ -80,11 +80,13 @@ private slots:
         QTest::addColumn<QSize>("thumb");
         QTest::addColumn<int>("num");
         QTest::addColumn<int>("den");
-        QTest::newRow("1920x1080 jpeg") << "hd.jpg" << QSize(1920, 1080) << QSize(120, 66) << 16 << 9;
+        QTest::newRow("1920x1080 jpeg")
+            << "hd.jpg" << QSize(1920, 1080) << QSize(120, 66) << 16 << 9;
         QTest::newRow("portrait png") << "tall.png" << QSize(600, 1000) << QSize(48, 80) << 3 << 5;
-        QTest::newRow("4096x4096 at the limit") << "max.jpg" << QSize(4096, 4096) << QSize(80, 80)
-                                                << 1 << 1;
-        QTest::newRow("odd 333x777 jpeg") << "odd.jpg" << QSize(333, 777) << QSize(34, 80) << 3 << 7;
+        QTest::newRow("4096x4096 at the limit")
+            << "max.jpg" << QSize(4096, 4096) << QSize(80, 80) << 1 << 1;
+        QTest::newRow("odd 333x777 jpeg")
+            << "odd.jpg" << QSize(333, 777) << QSize(34, 80) << 3 << 7;
     }
     void accepted()
     {

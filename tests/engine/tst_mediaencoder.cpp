@@ -100,8 +100,8 @@ class TestMediaEncoder : public QObject
         QSignalSpy fail(encoder, &MediaEncoder::sig_exportFail);
         QSignalSpy cancelled(encoder, &MediaEncoder::sig_exportCancelled);
         QMetaObject::Connection c = connect(
-            encoder, &MediaEncoder::sig_exportProgress, this,
-            [&](int v) { out.progress << v; }, Qt::QueuedConnection);
+            encoder, &MediaEncoder::sig_exportProgress, this, [&](int v) { out.progress << v; },
+            Qt::QueuedConnection);
         QMetaObject::Connection d;
         if (onProgress)
             d = connect(
@@ -128,8 +128,8 @@ class TestMediaEncoder : public QObject
     QString output() const { return RenderJob::instance().outputFilePath(); }
     QStringList leftovers() const
     {
-        return QDir(dir.path()).entryList(QStringList{QStringLiteral("*.part")},
-                                          QDir::Files | QDir::Hidden);
+        return QDir(dir.path())
+            .entryList(QStringList{QStringLiteral("*.part")}, QDir::Files | QDir::Hidden);
     }
 
     // A solid picture of the output's shape, so that it fills every frame.
@@ -207,15 +207,33 @@ private slots:
         QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("video");
         QTest::addColumn<QString>("audio"); // empty: not offered with music
-        QTest::newRow("MP4") << "MP4" << "h264" << "aac";
-        QTest::newRow("AVI") << "AVI" << "h264" << "mp3";
-        QTest::newRow("WMV") << "WMV" << "mpeg4" << "wmav2";
-        QTest::newRow("FLV") << "FLV" << "h264" << "mp3";
-        QTest::newRow("MKV") << "MKV" << "h264" << "aac";
-        QTest::newRow("MOV") << "MOV" << "h264" << "aac";
-        QTest::newRow("WEBM") << "WEBM" << "vp8" << "opus";
-        QTest::newRow("GIF") << "GIF" << "gif" << "";
-        QTest::newRow("M4V") << "M4V" << "h264" << "";
+        QTest::newRow("MP4") << "MP4"
+                             << "h264"
+                             << "aac";
+        QTest::newRow("AVI") << "AVI"
+                             << "h264"
+                             << "mp3";
+        QTest::newRow("WMV") << "WMV"
+                             << "mpeg4"
+                             << "wmav2";
+        QTest::newRow("FLV") << "FLV"
+                             << "h264"
+                             << "mp3";
+        QTest::newRow("MKV") << "MKV"
+                             << "h264"
+                             << "aac";
+        QTest::newRow("MOV") << "MOV"
+                             << "h264"
+                             << "aac";
+        QTest::newRow("WEBM") << "WEBM"
+                              << "vp8"
+                              << "opus";
+        QTest::newRow("GIF") << "GIF"
+                             << "gif"
+                             << "";
+        QTest::newRow("M4V") << "M4V"
+                             << "h264"
+                             << "";
     }
     void containers()
     {
@@ -269,7 +287,7 @@ private slots:
     {
         const QString music = dir.filePath(QStringLiteral("burst.mp3"));
         QVERIFY(testmedia::writeMp3(music, 10, true));
-        album(5, 3, 24, QStringLiteral("MKV"), 120); // 5 x 3 + 4 x 2 = 23 s
+        album(5, 3, 24, QStringLiteral("MKV"), 120);         // 5 x 3 + 4 x 2 = 23 s
         setUniformDurationSeconds(RenderJob::instance(), 4); // 5 x 4 + 4 x 2 = 28 s
         RenderJob::instance().musicType = MusicCustom;
         RenderJob::instance().musicPath = music;
@@ -369,8 +387,10 @@ private slots:
                                      << "No pictures to export(Invalid argument)";
         QTest::newRow("music without audio") << "silentmusic"
                                              << "Can not find audio stream on mp3 file(";
-        QTest::newRow("music not a media file") << "textmusic" << "Open mp3 file failed(";
-        QTest::newRow("no frame rate") << "nofps" << "Create output video stream failed(";
+        QTest::newRow("music not a media file") << "textmusic"
+                                                << "Open mp3 file failed(";
+        QTest::newRow("no frame rate") << "nofps"
+                                       << "Create output video stream failed(";
     }
     void failures()
     {

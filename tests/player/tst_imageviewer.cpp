@@ -8,10 +8,10 @@
 #include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThread>
-#include <QSemaphore>
 #include <QtTest>
 
 #include <condition_variable>
