@@ -10,6 +10,7 @@
 #include "cqthememgr.h"
 #include "filechooser.h"
 #include "imagedecoder.h"
+#include "powerevents.h"
 #include "renderjob.h"
 #include "testmedia.h"
 
@@ -32,7 +33,10 @@ public:
     // Once per test function: a new main window with a new editor.
     void createEditor()
     {
-        m_frame = std::make_unique<ShareCode::CFramelessWindow>();
+        // A power source of the test's own: the system's listens on the system bus from a
+        // thread of Qt's, which the editor's tests have no use for.
+        m_power = std::make_unique<platform::PowerEventSource>();
+        m_frame = std::make_unique<ShareCode::CFramelessWindow>(nullptr, m_power.get());
         editor = new ZodoZadar(m_frame.get());
         m_frame->addContentWidget(editor);
         m_frame->resize(1000, 640);
@@ -43,6 +47,7 @@ public:
         delete editor;
         editor = nullptr;
         m_frame.reset();
+        m_power.reset();
         FileChooser::setOpenFilesOverride({});
     }
     Ui::ZodoZadarClass *form() const { return editor->form(); }
@@ -71,6 +76,7 @@ private:
     std::unique_ptr<ShareCode::CQDialogExMgr> m_dialogMgr;
     std::unique_ptr<ShareCode::CQThemeMgr> m_themeMgr;
     std::unique_ptr<ShareCode::CBLLUIShadowMgr> m_shadowMgr;
+    std::unique_ptr<platform::PowerEventSource> m_power;
     std::unique_ptr<ShareCode::CFramelessWindow> m_frame;
 };
 

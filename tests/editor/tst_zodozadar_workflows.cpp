@@ -161,6 +161,8 @@ private slots:
         QVERIFY(!editor()->viewer()->runAskedOrActive());
         QVERIFY(!editor()->audioDecoder()->askedOrActive());
         // Deleting, reordering, a new duration, a new import: refused, the album as it was.
+        QVERIFY(editor()->workflow().is(Workflow::Export, WorkflowPhase::Asking));
+        QVERIFY(!form()->imageSourceList->isEnabled()); // else the question below would wait
         QVERIFY(
             !form()->imageSourceList->requestDelete(form()->imageSourceList->model()->index(0, 0)));
         QVERIFY(QMetaObject::invokeMethod(editor(), "imageSourceDeleted",
