@@ -49,6 +49,8 @@ public:
         m_frame.reset();
         m_power.reset();
         FileChooser::setOpenFilesOverride({});
+        chosen.clear();
+        chooserCalls = 0;
     }
     Ui::ZodoZadarClass *form() const { return editor->form(); }
 
@@ -70,7 +72,19 @@ public:
         QTRY_VERIFY(!editor->decoder()->running);
     }
 
+    // From answerChooser() on, the file chooser answers with `chosen` and counts its calls.
+    void answerChooser()
+    {
+        FileChooser::setOpenFilesOverride(
+            [this](const QString &, const QString &, const QString &, bool) {
+                ++chooserCalls;
+                return chosen;
+            });
+    }
+
     ZodoZadar *editor = nullptr;
+    QStringList chosen;
+    int chooserCalls = 0;
 
 private:
     std::unique_ptr<ShareCode::CQDialogExMgr> m_dialogMgr;

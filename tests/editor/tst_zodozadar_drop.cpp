@@ -35,7 +35,6 @@ class TestZodoZadarDrop : public QObject
     EditorFixture m_fixture;
     QStringList m_failTitles;
     QStringList m_progressTexts;
-    int m_chooserCalls = 0;
     Qt::DropAction m_lastAction = Qt::IgnoreAction;
 
     Ui::ZodoZadarClass *form() const { return m_fixture.form(); }
@@ -162,14 +161,9 @@ private slots:
     {
         m_failTitles.clear();
         m_progressTexts.clear();
-        m_chooserCalls = 0;
         m_fixture.createEditor();
         // No chooser may open on a drop.
-        FileChooser::setOpenFilesOverride(
-            [this](const QString &, const QString &, const QString &, bool) {
-                ++m_chooserCalls;
-                return QStringList();
-            });
+        m_fixture.answerChooser();
     }
 
     void cleanup()
@@ -215,7 +209,7 @@ private slots:
         QCOMPARE(m_progressTexts.size(), 2);
         QCOMPARE(m_failTitles, QStringList{QStringLiteral("Partial import failed...")});
         QCOMPARE(toastText(), QString());
-        QCOMPARE(m_chooserCalls, 0);
+        QCOMPARE(m_fixture.chooserCalls, 0);
     }
 
     // Pictures with other files: the pictures import, and a notice says the rest were left out.
@@ -263,7 +257,7 @@ private slots:
         QVERIFY(form()->ratioCustomMusic->isChecked());
         QCOMPARE(form()->divBackgroundOperate->currentWidget(), form()->pageCustomMusic);
         QCOMPARE(form()->labelBackgroundMusicName->text(), QStringLiteral("Evening Song.MP3"));
-        QCOMPARE(m_chooserCalls, 0);
+        QCOMPARE(m_fixture.chooserCalls, 0);
         QCOMPARE(toastText(), QString());
 
         // A second file replaces the first; the extra files are named in a notice.

@@ -28,8 +28,6 @@ class TestZodoZadarSettings : public QObject
 
     QTemporaryDir m_dir;
     EditorFixture m_fixture;
-    QStringList m_chosen; // what the file chooser answers next
-    int m_chooserCalls = 0;
 
     Ui::ZodoZadarClass *form() const { return m_fixture.form(); }
 
@@ -49,16 +47,10 @@ private slots:
 
     void init()
     {
-        m_chosen.clear();
-        m_chooserCalls = 0;
         m_fixture.createEditor();
         // The settings act on an album: without pictures they are disabled.
         m_fixture.importPictures(m_dir.path(), 1, QSize(320, 240), 0);
-        FileChooser::setOpenFilesOverride(
-            [this](const QString &, const QString &, const QString &, bool) {
-                ++m_chooserCalls;
-                return m_chosen;
-            });
+        m_fixture.answerChooser();
     }
 
     void cleanup()
@@ -89,12 +81,12 @@ private slots:
         QTRY_VERIFY(form()->radioTextWatermark->isChecked());
         QTest::qWait(100);
         QCOMPARE(job.watermarkType, int(WatermarkText));
-        QCOMPARE(m_chooserCalls, 0);
+        QCOMPARE(m_fixture.chooserCalls, 0);
 
         answerQuestion(true);
         form()->radioImageWatermark->click();
         QTRY_COMPARE(job.watermarkType, int(WatermarkPicture));
-        QCOMPARE(m_chooserCalls, 1); // cancelled: the type stays, with nothing in it
+        QCOMPARE(m_fixture.chooserCalls, 1); // cancelled: the type stays, with nothing in it
         QVERIFY(form()->radioImageWatermark->isChecked());
         QCOMPARE(form()->divWatermarkOperate->currentWidget(), form()->pageImageWatermark);
 
@@ -114,7 +106,7 @@ private slots:
         RenderJob &job = RenderJob::instance();
         const QString bad = m_dir.filePath(QStringLiteral("broken.png"));
         testmedia::writeBytes(bad, "not a png");
-        m_chosen = QStringList{bad};
+        m_fixture.chosen = QStringList{bad};
         form()->radioImageWatermark->click();
         QTRY_VERIFY(m_fixture.editor->findChild<ShareCode::CQToast *>());
         QCOMPARE(m_fixture.editor->findChild<ShareCode::CQToast *>()->text(),
@@ -125,7 +117,7 @@ private slots:
 
         const QString good = m_dir.filePath(QStringLiteral("logo.png"));
         testmedia::writeImage(good, testmedia::pattern(300, 100));
-        m_chosen = QStringList{good};
+        m_fixture.chosen = QStringList{good};
         form()->btnAddImageWatermark->click();
         QTRY_COMPARE(job.watermarkImagePath, good);
         QVERIFY(job.watermarkImageFile);
@@ -169,7 +161,7 @@ private slots:
             m_dir.filePath(QStringLiteral("a very long name of a summer holiday song that goes on "
                                           "and on and on.mp3"));
         QVERIFY(testmedia::writeMp3(music, 1));
-        m_chosen = QStringList{music};
+        m_fixture.chosen = QStringList{music};
         form()->ratioCustomMusic->click();
         QCOMPARE(job.musicType, int(MusicCustom));
         QCOMPARE(job.musicPath, music);

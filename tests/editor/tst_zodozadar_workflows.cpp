@@ -42,8 +42,6 @@ class TestZodoZadarWorkflows : public QObject
 
     QTemporaryDir m_dir;
     EditorFixture m_fixture;
-    QStringList m_chosen; // what the file chooser answers next
-    int m_chooserCalls = 0;
 
     ZodoZadar *editor() const { return m_fixture.editor; }
     Ui::ZodoZadarClass *form() const { return m_fixture.form(); }
@@ -61,15 +59,7 @@ class TestZodoZadarWorkflows : public QObject
     void importPictures(int iCount)
     {
         m_fixture.importPictures(m_dir.path(), iCount, QSize(320, 240), 60);
-        useChooser();
-    }
-    void useChooser()
-    {
-        FileChooser::setOpenFilesOverride(
-            [this](const QString &, const QString &, const QString &, bool) {
-                ++m_chooserCalls;
-                return m_chosen;
-            });
+        m_fixture.answerChooser();
     }
     QString toastText(QWidget *pOver) const
     {
@@ -116,12 +106,7 @@ class TestZodoZadarWorkflows : public QObject
 private slots:
     void initTestCase() { m_fixture.createManagers(); }
 
-    void init()
-    {
-        m_chosen.clear();
-        m_chooserCalls = 0;
-        m_fixture.createEditor();
-    }
+    void init() { m_fixture.createEditor(); }
 
     void cleanup()
     {
@@ -174,7 +159,7 @@ private slots:
         form()->boxImageDuration->setValue(7);
         QCOMPARE(form()->boxImageDuration->value(), 1);
         QVERIFY(QMetaObject::invokeMethod(editor(), "selectImageSources"));
-        QCOMPARE(m_chooserCalls, 0);
+        QCOMPARE(m_fixture.chooserCalls, 0);
         QCOMPARE(job.materials.size(), 2);
         QCOMPARE(job.materialOrder.size(), 2);
         QCOMPARE(job.uniformDurationValue, int64_t(1000000));
@@ -278,17 +263,17 @@ private slots:
         }
         const QString second = m_dir.filePath(QStringLiteral("second.jpg"));
         QVERIFY(testmedia::writeJpeg(second, 320, 240));
-        useChooser();
-        m_chosen = first;
+        m_fixture.answerChooser();
+        m_fixture.chosen = first;
         {
             ThreadGate busy(editor()->decoder());
             QVERIFY(QMetaObject::invokeMethod(editor(), "selectImageSources"));
             QVERIFY(editor()->workflow().is(Workflow::Import, WorkflowPhase::Running));
             QVERIFY(dialog<ProgressDialog>());
             QVERIFY(!form()->btnAddImage->isEnabled());
-            m_chosen = QStringList{second};
+            m_fixture.chosen = QStringList{second};
             QVERIFY(QMetaObject::invokeMethod(editor(), "selectImageSources"));
-            QCOMPARE(m_chooserCalls, 1);
+            QCOMPARE(m_fixture.chooserCalls, 1);
             QMimeData mime;
             mime.setUrls({QUrl::fromLocalFile(second)});
             QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton,
@@ -315,8 +300,8 @@ private slots:
             QVERIFY(testmedia::writeBytes(chosen.last(),
                                           szName[0] == 'e' ? QByteArray() : QByteArray("text")));
         }
-        useChooser();
-        m_chosen = chosen;
+        m_fixture.answerChooser();
+        m_fixture.chosen = chosen;
         QStringList listed;
         QString title;
         bool bSelectable = false;
@@ -357,15 +342,15 @@ private slots:
         importPictures(1);
         const QString logo = m_dir.filePath(QStringLiteral("logo.png"));
         QVERIFY(testmedia::writeImage(logo, testmedia::pattern(300, 100)));
-        m_chosen = QStringList{logo};
+        m_fixture.chosen = QStringList{logo};
         {
             ThreadGate busy(editor()->decoder());
             form()->radioImageWatermark->click();
             QTRY_VERIFY(editor()->workflow().is(Workflow::WatermarkImage, WorkflowPhase::Running));
-            QCOMPARE(m_chooserCalls, 1);
+            QCOMPARE(m_fixture.chooserCalls, 1);
             QVERIFY(QMetaObject::invokeMethod(editor(), "addImageWatermark"));
             QVERIFY(QMetaObject::invokeMethod(editor(), "selectImageSources"));
-            QCOMPARE(m_chooserCalls, 1);
+            QCOMPARE(m_fixture.chooserCalls, 1);
             const QString picture = job.materialOrder.first();
             emit editor()->decoder()->sig_decoded(picture, QPixmap(), AVRational{4, 3},
                                                   QSize(320, 240));
@@ -390,10 +375,10 @@ private slots:
         QVERIFY(testmedia::writeMp3(good, 1));
         const QString text = m_dir.filePath(QStringLiteral("text.mp3"));
         QVERIFY(testmedia::writeBytes(text, "these are not the sounds you are looking for"));
-        m_chosen = QStringList{good};
+        m_fixture.chosen = QStringList{good};
         form()->ratioCustomMusic->click();
         QCOMPARE(job.musicPath, good);
-        m_chosen = QStringList{text};
+        m_fixture.chosen = QStringList{text};
         form()->btnAddBackgroundMusic->click();
         QCOMPARE(job.musicPath, good);
         QCOMPARE(form()->labelBackgroundMusicName->text(), QStringLiteral("good.mp3"));
