@@ -83,6 +83,10 @@ signals:
 public slots:
     // The main window's close button.
     void closeRequest();
+    // Files given on the command line or handed over by a second start: an album file
+    // (.vmalbum) is opened, pictures are imported. False when nothing could start (another
+    // workflow runs, or no file is of a kind the editor takes).
+    bool openFiles(const QStringList &files);
 
 protected slots:
     void selectImageSources();

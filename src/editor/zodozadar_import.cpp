@@ -4,6 +4,7 @@
 #include "zodozadar_form.h"
 
 #include "cqvideoplay.h"
+#include "droppedfiles.h"
 #include "faildialog.h"
 #include "filechooser.h"
 #include "imagedecoder.h"
@@ -28,6 +29,16 @@ void ZodoZadar::selectImageSources()
         return;
     }
     runImport(files);
+}
+
+bool ZodoZadar::openFiles(const QStringList &files)
+{
+    QStringList pictures;
+    for (const QString &szFile : files) {
+        if (isPictureFileName(szFile))
+            pictures << szFile;
+    }
+    return importPictures(pictures);
 }
 
 bool ZodoZadar::importPictures(const QStringList &files)

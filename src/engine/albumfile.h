@@ -1,0 +1,82 @@
+// The album file (.vmalbum): one UTF-8 JSON object, shared by the editor and vmalbum-export.
+#pragma once
+
+#include "renderjob.h"
+
+#include <QByteArray>
+#include <QColor>
+#include <QList>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+constexpr int kAlbumFileVersion = 1;
+// Reading is bounded: larger files and longer albums are refused before anything is built.
+constexpr qint64 kMaxAlbumFileBytes = 16 * 1024 * 1024;
+constexpr int kMaxAlbumPictures = 10000;
+
+struct AlbumPicture
+{
+    QString file; // absolute once read; written relative to the album's folder when beneath it
+    // Row of kTransitionKinds of the transition that follows this picture; -1 when none is
+    // stored (the album's transitionStart decides, see AlbumDocument::transitionRowFor).
+    int transitionRow = -1;
+};
+
+// The export dialog's choices; bit rates in kbit/s as vmalbum-export takes them, 0 = automatic.
+struct AlbumExportChoices
+{
+    QString format = QStringLiteral("MP4");
+    int fps = 24;
+    int64_t videoBitrateKbps = 0;
+    int64_t audioBitrateKbps = 0;
+    int sampleRate = 44100;
+    QString folder; // absolute; empty: the dialog's own default
+    QString name;   // without extension; empty: none chosen
+};
+
+// An album as the file holds it. Every member not in a file keeps the value a new album has.
+struct AlbumDocument
+{
+    QList<AlbumPicture> pictures;
+    int durationSeconds = 3; // 1..60
+    int transitionStart = 0; // 0..22
+    QString ratio = QStringLiteral("16:9");    // a ratio list text, or "auto" (the first picture's)
+    QString height = QStringLiteral("1080P");  // a height list text
+    QString music;                             // absolute; empty: no music
+    int watermarkType = WatermarkNone;         // WatermarkNone, WatermarkText, WatermarkPicture
+    QString watermarkText;
+    QString watermarkFamily = QStringLiteral("Microsoft YaHei UI");
+    int watermarkPixelSize = 48;
+    QColor watermarkColor; // invalid: never chosen (drawn black)
+    QString watermarkImage; // absolute
+    int watermarkPosition = LeftTop;
+    std::optional<AlbumExportChoices> exportChoices; // none: the dialog's initial items
+
+    // The transition after picture `slot`: its stored row, else (transitionStart + 3 slot) mod 23.
+    int transitionRowFor(int slot) const;
+};
+
+struct AlbumReadResult
+{
+    bool ok = false;
+    QString error; // names what is wrong and where, e.g. "\"duration\": a whole number from 1 to 60"
+    AlbumDocument album;
+};
+
+// Reads an album from JSON; relative paths are taken against szAlbumDir. Strict: wrong types,
+// unknown versions and values out of range are errors, unknown keys are ignored.
+AlbumReadResult parseAlbum(const QByteArray &json, const QString &szAlbumDir);
+// Reads the file (at most kMaxAlbumFileBytes; a folder or an unreadable file is an error).
+AlbumReadResult readAlbumFile(const QString &szPath);
+
+// The JSON of an album whose file lies in szAlbumDir (paths beneath it become relative).
+QByteArray serializeAlbum(const AlbumDocument &album, const QString &szAlbumDir);
+// Writes atomically: a temporary file beside the target, flushed to disk, renamed over it. On
+// failure the old file is untouched, nothing is left behind, and *pError says why.
+bool writeAlbumFile(const QString &szPath, const AlbumDocument &album, QString *pError);
+
+// Watermark positions by name as the file and vmalbum-export write them ("lefttop" ... "rightbottom").
+QString watermarkPositionName(int iPosition);
+int watermarkPositionFromName(const QString &szName); // 0 for an unknown name
