@@ -21,6 +21,8 @@
 #include <QStandardItemModel>
 #include <QStandardPaths>
 
+#include <cstdlib>
+
 using ShareCode::CQToast;
 
 namespace {
@@ -133,6 +135,27 @@ QString ExportSettingDialog::audioBitRate() const
 QString ExportSettingDialog::sampleRate() const
 {
     return ui->comboAudioSampleRate->currentText();
+}
+
+void ExportSettingDialog::selectChoices(const QString &szFormat, int iFps, qint64 iVideoKbps,
+                                        qint64 iAudioKbps, int iSampleRate)
+{
+    const int iFormat = ui->comboExportFormat->findText(szFormat, Qt::MatchFixedString);
+    auto *pModel = qobject_cast<QStandardItemModel *>(ui->comboExportFormat->model());
+    if (iFormat >= 0 && (!pModel || pModel->item(iFormat)->isEnabled()))
+        ui->comboExportFormat->setCurrentIndex(iFormat);
+    const auto byNumber = [](QComboBox *pCombo, qint64 iValue) {
+        for (int i = 0; i < pCombo->count(); ++i) {
+            if (std::atoll(pCombo->itemText(i).toLatin1().constData()) == iValue) {
+                pCombo->setCurrentIndex(i);
+                return;
+            }
+        }
+    };
+    byNumber(ui->comboVideoFrameRate, iFps);
+    byNumber(ui->comboVideoBitRate, iVideoKbps);
+    byNumber(ui->comboAudioBitRate, iAudioKbps);
+    byNumber(ui->comboAudioSampleRate, iSampleRate);
 }
 
 void ExportSettingDialog::setAudioSettingsEnabled(bool enabled)

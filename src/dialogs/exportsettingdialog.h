@@ -39,6 +39,11 @@ public:
     // With music, GIF and M4V cannot be chosen and the audio column is active; without music
     // every format can be chosen and the audio column is greyed.
     void setAudioSettingsEnabled(bool enabled);
+    // Selects the items with these values where the lists have them (an album's remembered
+    // choices): the format by name, the rest by their leading number, 0 for "self-adaption".
+    // A format that cannot be chosen now stays as it is. Each change is reported as a user's is.
+    void selectChoices(const QString &szFormat, int iFps, qint64 iVideoKbps, qint64 iAudioKbps,
+                       int iSampleRate);
 
     // A base name (no extension) that every desktop system accepts: not empty, no control
     // characters, none of / \ < > : " | ? *, not a reserved device name (CON, COM1, ...), no

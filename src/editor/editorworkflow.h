@@ -13,6 +13,7 @@ enum class Workflow
     Music,           // music chooser
     Font,            // font dialog
     WatermarkSwitch, // the question before the watermark type changes
+    Album,           // the chooser of an album file to open or save
 };
 
 enum class WorkflowPhase

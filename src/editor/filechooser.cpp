@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace FileChooser {
 
@@ -29,6 +30,11 @@ QStringList runDialog(const QString &szCaption, const QString &szFolder, const Q
         return {};
     return dialog.selectedFiles();
 }
+SaveFileFn &saveOverrideFn()
+{
+    static SaveFileFn fn;
+    return fn;
+}
 } // namespace
 
 void setOpenFilesOverride(OpenFilesFn fn)
@@ -45,6 +51,32 @@ QString openFile(const QString &szCaption, const QString &szFolder, const QStrin
 {
     const QStringList files = runDialog(szCaption, szFolder, szFilter, false);
     return files.isEmpty() ? QString() : files.first();
+}
+
+void setSaveFileOverride(SaveFileFn fn)
+{
+    saveOverrideFn() = std::move(fn);
+}
+
+QString saveFile(const QString &szCaption, const QString &szSuggested, const QString &szFilter,
+                 const QString &szSuffix)
+{
+    QString szFile;
+    if (saveOverrideFn()) {
+        szFile = saveOverrideFn()(szCaption, szSuggested, szFilter);
+    } else {
+        QFileDialog dialog(nullptr, szCaption, szSuggested, szFilter);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setDefaultSuffix(szSuffix);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        szFile = dialog.selectedFiles().first();
+    }
+    if (!szFile.isEmpty() && QFileInfo(szFile).suffix().isEmpty())
+        szFile += QLatin1Char('.') + szSuffix;
+    return szFile;
 }
 
 } // namespace FileChooser

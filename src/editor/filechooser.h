@@ -20,4 +20,12 @@ void setOpenFilesOverride(OpenFilesFn fn);
 QStringList openFiles(const QString &szCaption, const QString &szFolder, const QString &szFilter);
 QString openFile(const QString &szCaption, const QString &szFolder, const QString &szFilter);
 
+// A file to write: caption, suggested path (folder and name), filter; empty when cancelled.
+// szSuffix ("vmalbum") is added when the name typed has none.
+using SaveFileFn = std::function<QString(const QString &szCaption, const QString &szSuggested,
+                                         const QString &szFilter)>;
+void setSaveFileOverride(SaveFileFn fn);
+QString saveFile(const QString &szCaption, const QString &szSuggested, const QString &szFilter,
+                 const QString &szSuffix);
+
 } // namespace FileChooser

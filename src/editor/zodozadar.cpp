@@ -30,12 +30,21 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 #include <QThread>
+#include <QTimer>
+#include <QUndoStack>
+
+namespace {
+// Steps kept for undo: each holds the album twice, thumbnails shared.
+constexpr int kUndoLimit = 100;
+} // namespace
 
 ZodoZadar::ZodoZadar(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::ZodoZadarClass>())
 {
     ui->setupUi(this);
     setStyleSheet(zodoZadarStyleSheet());
     registerEngineMetaTypes();
+    m_pUndoStack = new QUndoStack(this);
+    m_pUndoStack->setUndoLimit(kUndoLimit);
     createWorkers();
     setStartValues();
     installEventFilters();
@@ -46,10 +55,19 @@ ZodoZadar::ZodoZadar(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui:
         updateControls();
         makeConnections();
     }
+    m_startSnapshot = snapshot();
+    m_pAutosaveTimer = new QTimer(this);
+    m_pAutosaveTimer->setSingleShot(true);
+    connect(m_pAutosaveTimer, &QTimer::timeout, this, &ZodoZadar::writeAutosave);
+    if (m_bConnected)
+        createMenu();
 }
 
 ZodoZadar::~ZodoZadar()
 {
+    // The window is going: by the quit question, or with nothing in it. Either way the album is
+    // not kept, and the next start offers nothing back.
+    endSession();
     // Taken before the workers are told to close: a thread that ends deletes its worker.
     QPointer<QObject> workers[] = {m_pEncoder, m_pViewer, m_pDecoder, m_pAudioDecoder};
     m_pViewer->stopAll();
@@ -272,6 +290,7 @@ void ZodoZadar::updateControls()
     // actions alike, and screen readers report it as such.
     const bool bIdle = m_workflow.idle();
     const bool bEditable = bIdle && hasPictures();
+    updateMenu();
     ui->btnAddImage->setEnabled(bIdle);
     ui->btnAddImageAgain->setEnabled(bIdle);
     ui->imageSourceList->setEnabled(bIdle);

@@ -13,16 +13,21 @@
 // runs) cannot start a second import or export, or edit the album under one.
 #pragma once
 
+#include "albumfile.h"
 #include "albumops.h"
+#include "albumsnapshot.h"
 #include "editorworkflow.h"
 
+#include <QHash>
 #include <QModelIndex>
 #include <QMutexLocker>
 #include <QPixmap>
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 class AudioDecoder;
 class CQVideoPlay;
@@ -32,9 +37,14 @@ class ImageDecoder;
 class ImageViewer;
 class MediaEncoder;
 class ProgressDialog;
+class QAction;
 class QButtonGroup;
+class QKeySequence;
+class QMenu;
 class QLabel;
 class QThread;
+class QTimer;
+class QUndoStack;
 struct DroppedFiles;
 struct MaterialItem;
 
@@ -56,6 +66,19 @@ public:
     AudioDecoder *audioDecoder() const { return m_pAudioDecoder; }
     CQVideoPlay *player() const;
     const WorkflowState &workflow() const { return m_workflow; }
+    // The album file the album was opened from or saved to; empty for a new album.
+    QString documentPath() const;
+    // The album as the file would hold it.
+    AlbumDocument albumDocument() const;
+    // Autosave into szStateFolder from now on; an album left there by a session that ended
+    // without the quit question is offered back first. endSession() (also on destruction)
+    // removes the autosave: a confirmed quit does not keep the album.
+    void startSession(const QString &szStateFolder);
+    void endSession();
+    // Every album edit, undoable; clean while the album matches its file.
+    QUndoStack *undoStack() const;
+    // Puts a captured album back, controls and all (undo and redo).
+    void restoreSnapshot(const AlbumSnapshot &s);
 
     // playerState values.
     enum
@@ -87,6 +110,18 @@ public slots:
     // (.vmalbum) is opened, pictures are imported. False when nothing could start (another
     // workflow runs, or no file is of a kind the editor takes).
     bool openFiles(const QStringList &files);
+    // Refused while a workflow runs.
+    void undo();
+    void redo();
+    // The album as a document. New and open replace the album as an import does (undoable);
+    // save writes the file the album came from, or asks for one.
+    void newAlbum();
+    void openAlbum();
+    bool openAlbumFile(const QString &szFile);
+    bool saveAlbum();
+    bool saveAlbumAs();
+    // Appends pictures to the album, through the same checks, progress and report as an import.
+    void addPictures();
 
 protected slots:
     void selectImageSources();
@@ -162,8 +197,9 @@ private:
     void makeConnections();
 
     // Document steps and what follows them.
+    // pSlotKind: the transition before this picture, when it is not the picker's.
     void addPicture(const QString &szFile, const QPixmap &stPixmap, AVRational stWidthToHeight,
-                    const QSize &stSrcImageSize);
+                    const QSize &stSrcImageSize, const TransitionKind *pSlotKind = nullptr);
     void clearAlbumLocked();
     void notify(const AlbumChange &change);
     void emitCoverRefresh();
@@ -178,19 +214,53 @@ private:
     void endWorkflow(Workflow kind);
     // Puts the settings controls back to what the album holds (after a refused change).
     void showAlbumSettings();
+    void showWatermarkAndMusicPages();
+    // An edit is captured before it starts and pushed on the undo stack once made; an edit that
+    // changed nothing pushes nothing. Steps with the same merge id in a row make one entry.
+    AlbumSnapshot snapshot() const;
+    void beginEdit();
+    void commitEdit(const QString &szText, int iMergeId = -1);
     // An edit of the album is refused while another workflow runs; true when refused.
     bool refuseEdit();
     // A drop's import: false when another workflow runs.
     bool importPictures(const QStringList &files);
-    // The import once the files are known.
-    void runImport(const QStringList &files);
+    // The import once the files are known: it replaces the album, or appends to it. For an
+    // opened album, kindRows holds for each file the row of kTransitionKinds of the transition
+    // after it (-1: the picker's).
+    enum class ImportMode
+    {
+        Replace,
+        Append
+    };
+    void runImport(const QStringList &files, ImportMode mode = ImportMode::Replace,
+                   const QList<int> &kindRows = {});
     void endImport();
     // Every numbered answer of the picture decoder, matched to the request that asked for it.
     void decoderAnswered(quint64 iRequest, QString szFile, bool bOk, QPixmap stPixmap,
                          AVRational stWidthToHeight, QSize stSrcImageSize, QString szErrorStr);
-    void importAnswered(const QString &szFile, bool bOk, const QPixmap &stPixmap,
+    void importAnswered(quint64 iRequest, const QString &szFile, bool bOk, const QPixmap &stPixmap,
                         AVRational stWidthToHeight, const QSize &stSrcImageSize,
                         const QString &szErrorStr);
+    // The album file side (zodozadar_file.cpp).
+    QString ratioTextForFile() const;
+    bool openAlbumDocument(const AlbumDocument &doc, const QString &szPath, bool bRestored);
+    void applyAlbumSettingsLocked(const AlbumDocument &doc);
+    void finishOpening();
+    bool writeAlbum(const QString &szFile);
+    void reportFailure(const QString &szTitle, const QString &szDetail);
+    void updateTitle();
+    void scheduleAutosave();
+    void writeAutosave();
+    void removeAutosave();
+    // The ≡ menu and the shortcuts (zodozadar_menu.cpp).
+    QAction *addMenuAction(QMenu *pMenu, const QString &szText, const QList<QKeySequence> &keys,
+                           const std::function<void()> &fnTriggered);
+    void createMenu();
+    void updateMenu();
+    void fillRecentMenu();
+    void spacePressed();
+    void showShortcuts();
+    void showAbout();
     void watermarkChecked(const QString &szFile, bool bOk);
     void clearTextFocus(QObject *pExcept);
 
@@ -258,6 +328,38 @@ private:
     int m_iHeightIndex = 2;
 
     WorkflowState m_workflow;
+    QUndoStack *m_pUndoStack = nullptr;
+    AlbumSnapshot m_editBefore;
+    int m_iEditDepth = 0;
+    QHash<QString, QPixmap> m_thumbnails; // of the pictures in the album, by path
+    AlbumSnapshot m_startSnapshot;        // a new album: what "New album" puts back
+
+    // The document.
+    QString m_documentPath;
+    std::optional<AlbumExportChoices> m_exportChoices; // the album's own, when it has any
+    struct OpeningAlbum
+    {
+        QString szPath;
+        std::optional<AlbumExportChoices> exportChoices;
+        bool bRestored = false;
+    };
+    std::optional<OpeningAlbum> m_opening; // while an album file's pictures are imported
+    QHash<quint64, int> m_importKindRows;  // request -> the row of the transition after it
+    int m_iPreviousKindRow = -1;           // that row of the picture added last
+    QString m_autosaveFolder;
+    QTimer *m_pAutosaveTimer = nullptr;
+
+    QMenu *m_pMenu = nullptr;
+    QMenu *m_pRecentMenu = nullptr;
+    QAction *m_pActNew = nullptr;
+    QAction *m_pActOpen = nullptr;
+    QAction *m_pActSave = nullptr;
+    QAction *m_pActSaveAs = nullptr;
+    QAction *m_pActAddPictures = nullptr;
+    QAction *m_pActExport = nullptr;
+    QAction *m_pActUndo = nullptr;
+    QAction *m_pActRedo = nullptr;
+    QAction *m_pActPlay = nullptr;
     // Numbered decoder requests: the last one made, the running import's range and the pending
     // watermark check (0: none).
     quint64 m_lastDecodeRequest = 0;

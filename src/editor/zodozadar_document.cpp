@@ -15,8 +15,14 @@
 #include <QStandardItemModel>
 #include <QStyle>
 
+namespace {
+// Undo entries that merge with the one before when they follow each other.
+constexpr int kMergeDuration = 1;
+} // namespace
+
 void ZodoZadar::addPicture(const QString &szFile, const QPixmap &stPixmap,
-                           AVRational stWidthToHeight, const QSize &stSrcImageSize)
+                           AVRational stWidthToHeight, const QSize &stSrcImageSize,
+                           const TransitionKind *pSlotKind)
 {
     RenderJob &job = RenderJob::instance();
     auto *pModel = qobject_cast<QStandardItemModel *>(ui->imageSourceList->model());
@@ -32,7 +38,11 @@ void ZodoZadar::addPicture(const QString &szFile, const QPixmap &stPixmap,
         item.path = szFile;
         item.widthToHeight = stWidthToHeight;
         item.srcSize = stSrcImageSize;
+        const int iSlots = job.transitions.size();
         change = appendPicture(job, item, selfAdaptingRatio());
+        // The slot this picture brought, with the album file's kind instead of the picker's.
+        if (pSlotKind && job.transitions.size() > iSlots)
+            job.transitions.last().kind = pSlotKind;
     }
     if (bFirst) {
         currentPath = szFile;
@@ -41,6 +51,7 @@ void ZodoZadar::addPicture(const QString &szFile, const QPixmap &stPixmap,
     }
     notify(change);
 
+    m_thumbnails.insert(szFile, stPixmap);
     ui->imageSourceList->appendImage(szFile, stPixmap);
     if (pModel->rowCount() == 1)
         ui->imageSourceList->setCurrentIndex(pModel->index(0, 0));
@@ -51,6 +62,7 @@ void ZodoZadar::clearAlbumLocked()
     if (auto *pModel = ui->imageSourceList->model())
         pModel->removeRows(0, pModel->rowCount());
     clearAlbum(RenderJob::instance());
+    m_thumbnails.clear();
     setTotalTimeDisplay();
     updateControls();
     ui->divImageSourceOperate->setCurrentWidget(ui->pageAddImage);
@@ -105,15 +117,19 @@ void ZodoZadar::imageSourceDeleted(QString stFilePath, int iOldIndex)
     // road while an import or export reads it.
     if (!job.materials.contains(stFilePath) || refuseEdit())
         return;
+    beginEdit();
     std::optional<AlbumChange> change;
     {
         auto lock = haltAndLock();
         change = removePicture(job, stFilePath, iOldIndex);
     }
+    if (!job.materials.contains(stFilePath))
+        m_thumbnails.remove(stFilePath);
     imageSourceSelected(ui->imageSourceList->currentIndex());
     setTotalTimeDisplay();
     if (change && change->coverChanged)
         emitCoverRefresh();
+    commitEdit(tr("Delete picture"));
 }
 
 void ZodoZadar::dragedImageSources(QString stFilePath, int iOldIndex, int iNewIndex)
@@ -121,6 +137,7 @@ void ZodoZadar::dragedImageSources(QString stFilePath, int iOldIndex, int iNewIn
     Q_UNUSED(stFilePath);
     if (refuseEdit())
         return;
+    beginEdit();
     AlbumChange change;
     {
         auto lock = haltAndLock();
@@ -128,6 +145,7 @@ void ZodoZadar::dragedImageSources(QString stFilePath, int iOldIndex, int iNewIn
                                  selfAdaptingRatio());
     }
     notify(change);
+    commitEdit(tr("Move picture"));
 }
 
 void ZodoZadar::imageDurationChanged(int iVal)
@@ -144,12 +162,14 @@ void ZodoZadar::imageDurationChanged(int iVal)
     changeImageDurationComboBoxStyle();
     if (currentPath.isEmpty() || refuseEdit())
         return;
+    beginEdit();
     AlbumChange change;
     {
         auto lock = haltAndLock();
         change = setUniformDurationSeconds(RenderJob::instance(), iVal);
     }
     setTotalTimeDisplay();
+    commitEdit(tr("Change duration"), kMergeDuration);
 }
 
 void ZodoZadar::changeImageDurationComboBoxStyle()
@@ -165,6 +185,7 @@ void ZodoZadar::videoRatioChanged(QString szRatio)
 {
     if (refuseEdit())
         return;
+    beginEdit();
     m_iRatioIndex = ui->comboVideoRatio->findText(szRatio);
     AlbumChange change;
     {
@@ -172,12 +193,14 @@ void ZodoZadar::videoRatioChanged(QString szRatio)
         change = applyRatioText(RenderJob::instance(), szRatio);
     }
     notify(change);
+    commitEdit(tr("Change ratio"));
 }
 
 void ZodoZadar::videoHeightChanged(QString szHeight)
 {
     if (refuseEdit())
         return;
+    beginEdit();
     m_iHeightIndex = ui->comboVideoHeight->findText(szHeight);
     AlbumChange change;
     {
@@ -185,4 +208,5 @@ void ZodoZadar::videoHeightChanged(QString szHeight)
         change = applyHeightText(RenderJob::instance(), szHeight, fontRule);
     }
     notify(change);
+    commitEdit(tr("Change height"));
 }

@@ -9,10 +9,10 @@
 #include "filechooser.h"
 #include "imagedecoder.h"
 #include "imagelistview.h"
+#include "places.h"
 #include "progressdialog.h"
 #include "qtinversionwidget.h"
 #include "renderjob.h"
-#include "startfolders.h"
 
 #include <QFileInfo>
 
@@ -21,13 +21,14 @@ void ZodoZadar::selectImageSources()
     if (!beginWorkflow(Workflow::Import))
         return;
     const QStringList files = FileChooser::openFiles(
-        tr("VMAlbum"), StartFolders::desktop(),
+        tr("VMAlbum"), Places::startFolder(Places::Kind::Pictures),
         tr("JPEG And PNG Files(*.jpg *.jpeg *.png);;JPEG Files(*.jpg *.jpeg);;PNG "
            "Files(*.png)"));
     if (files.isEmpty()) {
         endWorkflow(Workflow::Import);
         return;
     }
+    Places::rememberFile(Places::Kind::Pictures, files.first());
     runImport(files);
 }
 
@@ -49,16 +50,44 @@ bool ZodoZadar::importPictures(const QStringList &files)
     return true;
 }
 
-void ZodoZadar::runImport(const QStringList &files)
+void ZodoZadar::addPictures()
+{
+    if (!hasPictures()) {
+        // Nothing to add to: the same as the add button.
+        selectImageSources();
+        return;
+    }
+    if (!beginWorkflow(Workflow::Import))
+        return;
+    const QStringList files = FileChooser::openFiles(
+        tr("VMAlbum"), Places::startFolder(Places::Kind::Pictures),
+        tr("JPEG And PNG Files(*.jpg *.jpeg *.png);;JPEG Files(*.jpg *.jpeg);;PNG "
+           "Files(*.png)"));
+    if (files.isEmpty()) {
+        endWorkflow(Workflow::Import);
+        return;
+    }
+    Places::rememberFile(Places::Kind::Pictures, files.first());
+    runImport(files, ImportMode::Append);
+}
+
+void ZodoZadar::runImport(const QStringList &files, ImportMode mode, const QList<int> &kindRows)
 {
     advanceWorkflow(Workflow::Import, WorkflowPhase::Running);
-    {
+    // The album before the import comes back with one undo.
+    beginEdit();
+    if (mode == ImportMode::Replace) {
         auto lock = haltAndLock();
         ui->divPlayer->detachEngine();
         // The clear runs under the locks taken here: the mutexes are not recursive.
         if (!RenderJob::instance().materials.isEmpty())
             clearAlbumLocked();
+    } else {
+        // Pictures join the album under the locks only; what plays now stops first.
+        halt();
     }
+    m_iPreviousKindRow = -1;
+    m_importKindRows.clear();
 
     auto *pDialog = new ProgressDialog(ShareCode::QtInversionWidget::instance());
     pDialog->setTextPrefix(tr("importing material... "));
@@ -78,8 +107,12 @@ void ZodoZadar::runImport(const QStringList &files)
     // The import's answers are those numbered in this range, whatever else the decoder answers.
     m_importFirstRequest = m_lastDecodeRequest + 1;
     m_importLastRequest = m_lastDecodeRequest + quint64(files.size());
-    for (const QString &szFile : files)
-        emit m_pDecoder->sig_decodeRequest(++m_lastDecodeRequest, szFile, false);
+    for (int i = 0; i < files.size(); ++i) {
+        ++m_lastDecodeRequest;
+        if (i < kindRows.size() && kindRows[i] >= 0)
+            m_importKindRows.insert(m_lastDecodeRequest, kindRows[i]);
+        emit m_pDecoder->sig_decodeRequest(m_lastDecodeRequest, files[i], false);
+    }
 }
 
 void ZodoZadar::decoderAnswered(quint64 iRequest, QString szFile, bool bOk, QPixmap stPixmap,
@@ -89,14 +122,16 @@ void ZodoZadar::decoderAnswered(quint64 iRequest, QString szFile, bool bOk, QPix
     if (iRequest != 0 && iRequest == m_watermarkRequest)
         watermarkChecked(szFile, bOk);
     else if (iRequest >= m_importFirstRequest && iRequest <= m_importLastRequest)
-        importAnswered(szFile, bOk, stPixmap, stWidthToHeight, stSrcImageSize, szErrorStr);
+        importAnswered(iRequest, szFile, bOk, stPixmap, stWidthToHeight, stSrcImageSize,
+                       szErrorStr);
     // Anything else answers a request nobody waits for any more.
 }
 
-void ZodoZadar::importAnswered(const QString &szFile, bool bOk, const QPixmap &stPixmap,
-                               AVRational stWidthToHeight, const QSize &stSrcImageSize,
-                               const QString &szErrorStr)
+void ZodoZadar::importAnswered(quint64 iRequest, const QString &szFile, bool bOk,
+                               const QPixmap &stPixmap, AVRational stWidthToHeight,
+                               const QSize &stSrcImageSize, const QString &szErrorStr)
 {
+    const int iKindRow = m_importKindRows.contains(iRequest) ? m_importKindRows.take(iRequest) : -1;
     // Closing the dialog ends the import at once: answers already on their way are dropped too.
     ProgressDialog *pDialog = m_pImportProgress;
     if (!pDialog || !pDialog->isVisible()) {
@@ -104,7 +139,11 @@ void ZodoZadar::importAnswered(const QString &szFile, bool bOk, const QPixmap &s
         return;
     }
     if (bOk) {
-        addPicture(szFile, stPixmap, stWidthToHeight, stSrcImageSize);
+        // An opened album's transitions: the one before this picture is the one stored with the
+        // picture added before it (a missing picture's goes with it).
+        addPicture(szFile, stPixmap, stWidthToHeight, stSrcImageSize,
+                   m_iPreviousKindRow >= 0 ? &kTransitionKinds[m_iPreviousKindRow] : nullptr);
+        m_iPreviousKindRow = iKindRow;
         ++importSucceeded;
         pDialog->setValue(
             static_cast<int>(double(importSucceeded + importFailed) / importTotal * 100));
@@ -137,6 +176,9 @@ void ZodoZadar::endImport()
         dialog.setErrorList(m_importFailures);
         dialog.exec();
     }
+    m_importKindRows.clear();
+    commitEdit(tr("Import pictures"));
+    finishOpening();
     // Controls follow the album: a progress dialog closed before any answer leaves nothing to
     // edit.
     endWorkflow(Workflow::Import);

@@ -12,9 +12,9 @@
 #include "imagedecoder.h"
 #include "imagewatermarkhelpdialog.h"
 #include "musicprobe.h"
+#include "places.h"
 #include "qtinversionwidget.h"
 #include "renderjob.h"
-#include "startfolders.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -24,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStackedWidget>
@@ -55,6 +56,8 @@ void ZodoZadar::watermarkTypeChanged(int iType, bool bChecked)
 {
     if (!bChecked || refuseEdit())
         return;
+    beginEdit();
+    const auto commit = qScopeGuard([this] { commitEdit(tr("Change watermark")); });
     RenderJob &job = RenderJob::instance();
     auto lock = haltAndLock();
     if (typeRevertPending) {
@@ -140,11 +143,13 @@ void ZodoZadar::watermarkPosChanged(int iPos, bool bChecked)
 {
     if (!bChecked || refuseEdit())
         return;
+    beginEdit();
     {
         auto lock = haltAndLock();
         RenderJob::instance().watermarkPosition = iPos;
     }
     emitCoverRefresh();
+    commitEdit(tr("Move watermark"));
 }
 
 void ZodoZadar::watermarkPosChanged(int iPos)
@@ -159,11 +164,13 @@ void ZodoZadar::textWatermarkChanged()
     // Leaving the field without a change would otherwise stop a running preview for nothing.
     if (szText == job.watermarkText || refuseEdit())
         return;
+    beginEdit();
     {
         auto lock = haltAndLock();
         job.watermarkText = szText;
     }
     emitCoverRefresh();
+    commitEdit(tr("Change watermark text"));
 }
 
 void ZodoZadar::endTextEditing()
@@ -179,6 +186,7 @@ void ZodoZadar::selectFontStyle()
 {
     if (!beginWorkflow(Workflow::Font))
         return;
+    beginEdit();
     RenderJob &job = RenderJob::instance();
     FontDialog dialog(this);
     // The family really drawn and the size in points: OK without a change then changes nothing.
@@ -201,18 +209,20 @@ void ZodoZadar::selectFontStyle()
     // One refresh once font and colour are both written, so the cover shows them together.
     if (bChanged)
         emitCoverRefresh();
+    commitEdit(tr("Change watermark font"));
 }
 
 void ZodoZadar::addImageWatermark()
 {
     if (!beginWorkflow(Workflow::WatermarkImage))
         return;
-    const QString szFile =
-        FileChooser::openFile(tr("VMAlbum"), StartFolders::desktop(), pictureFilter());
+    const QString szFile = FileChooser::openFile(
+        tr("VMAlbum"), Places::startFolder(Places::Kind::Watermark), pictureFilter());
     if (szFile.isEmpty()) {
         endWorkflow(Workflow::WatermarkImage);
         return;
     }
+    Places::rememberFile(Places::Kind::Watermark, szFile);
     checkWatermarkImage(szFile);
 }
 
@@ -243,17 +253,21 @@ void ZodoZadar::imageWatermarkChanged(QString szFilePath)
 {
     if (refuseEdit())
         return;
+    beginEdit();
     {
         auto lock = haltAndLock();
         setWatermarkImage(RenderJob::instance(), szFilePath);
     }
     emitCoverRefresh();
+    commitEdit(tr("Change watermark picture"));
 }
 
 void ZodoZadar::backgroundMusicTypeChanged(int iType, bool bChecked)
 {
     if (refuseEdit())
         return;
+    beginEdit();
+    const auto commit = qScopeGuard([this] { commitEdit(tr("Change music")); });
     RenderJob &job = RenderJob::instance();
     auto lock = haltAndLock();
     if (!bChecked)
@@ -283,9 +297,10 @@ void ZodoZadar::addBackgroundMusic()
 {
     if (!beginWorkflow(Workflow::Music))
         return;
-    const QString szFile =
-        FileChooser::openFile(tr("VMAlbum"), StartFolders::desktop(), tr("MP3 File(*.mp3)"));
+    const QString szFile = FileChooser::openFile(
+        tr("VMAlbum"), Places::startFolder(Places::Kind::Music), tr("MP3 File(*.mp3)"));
     endWorkflow(Workflow::Music);
+    Places::rememberFile(Places::Kind::Music, szFile);
     if (!szFile.isEmpty() && acceptMusicFile(szFile))
         useBackgroundMusic(szFile);
 }
@@ -302,6 +317,8 @@ bool ZodoZadar::acceptMusicFile(const QString &szFile)
 
 void ZodoZadar::useBackgroundMusic(const QString &szFile)
 {
+    beginEdit();
+    const auto commit = qScopeGuard([this] { commitEdit(tr("Change music")); });
     ui->labelBackgroundMusicName->clear();
     halt();
     setElidedName(ui->labelBackgroundMusicName, QFileInfo(szFile).fileName());

@@ -40,16 +40,16 @@ struct AlbumExportChoices
 struct AlbumDocument
 {
     QList<AlbumPicture> pictures;
-    int durationSeconds = 3; // 1..60
-    int transitionStart = 0; // 0..22
-    QString ratio = QStringLiteral("16:9");    // a ratio list text, or "auto" (the first picture's)
-    QString height = QStringLiteral("1080P");  // a height list text
-    QString music;                             // absolute; empty: no music
-    int watermarkType = WatermarkNone;         // WatermarkNone, WatermarkText, WatermarkPicture
+    int durationSeconds = 3;                  // 1..60
+    int transitionStart = 0;                  // 0..22
+    QString ratio = QStringLiteral("16:9");   // a ratio list text, or "auto" (the first picture's)
+    QString height = QStringLiteral("1080P"); // a height list text
+    QString music;                            // absolute; empty: no music
+    int watermarkType = WatermarkNone;        // WatermarkNone, WatermarkText, WatermarkPicture
     QString watermarkText;
     QString watermarkFamily = QStringLiteral("Microsoft YaHei UI");
     int watermarkPixelSize = 48;
-    QColor watermarkColor; // invalid: never chosen (drawn black)
+    QColor watermarkColor;  // invalid: never chosen (drawn black)
     QString watermarkImage; // absolute
     int watermarkPosition = LeftTop;
     std::optional<AlbumExportChoices> exportChoices; // none: the dialog's initial items
@@ -61,7 +61,8 @@ struct AlbumDocument
 struct AlbumReadResult
 {
     bool ok = false;
-    QString error; // names what is wrong and where, e.g. "\"duration\": a whole number from 1 to 60"
+    QString
+        error; // names what is wrong and where, e.g. "\"duration\": a whole number from 1 to 60"
     AlbumDocument album;
 };
 
@@ -77,6 +78,11 @@ QByteArray serializeAlbum(const AlbumDocument &album, const QString &szAlbumDir)
 // failure the old file is untouched, nothing is left behind, and *pError says why.
 bool writeAlbumFile(const QString &szPath, const AlbumDocument &album, QString *pError);
 
-// Watermark positions by name as the file and vmalbum-export write them ("lefttop" ... "rightbottom").
+// Watermark positions by name as the file and vmalbum-export write them ("lefttop" ...
+// "rightbottom").
 QString watermarkPositionName(int iPosition);
 int watermarkPositionFromName(const QString &szName); // 0 for an unknown name
+
+// The album of the record as the file holds it; szRatioText is the ratio list's choice ("auto"
+// for the one that follows the first picture).
+AlbumDocument albumFromJob(const RenderJob &job, const QString &szRatioText);

@@ -238,6 +238,32 @@ struct CFramelessWindowClass
 };
 } // namespace Ui
 
+void CFramelessWindow::setTitleText(const QString &szTitle)
+{
+    const QString szShown = szTitle.isEmpty()
+                                ? QCoreApplication::translate("CFramelessWindow", "VelmoraAlbum")
+                                : szTitle;
+    setWindowTitle(szShown);
+    ui->appName->setText(
+        ui->appName->fontMetrics().elidedText(szShown, Qt::ElideMiddle, ui->appName->width()));
+    ui->appName->setToolTip(szShown == ui->appName->text() ? QString() : szShown);
+}
+
+QString CFramelessWindow::titleText() const
+{
+    return windowTitle();
+}
+
+QString CFramelessWindow::versionText()
+{
+    return QString::fromLatin1(kVersion);
+}
+
+QPushButton *CFramelessWindow::menuButton() const
+{
+    return ui->btnAppMenu;
+}
+
 CFramelessWindow::CFramelessWindow(QWidget *parent, platform::PowerEventSource *pPowerEvents)
     : CQWidgetEx(parent), ui(new Ui::CFramelessWindowClass)
 {

@@ -40,6 +40,13 @@ public:
 
     // Appends a widget to the content area.
     void addContentWidget(QWidget *pWidget);
+    // The caption's title and the window's (an album's name); empty puts the program's name back.
+    void setTitleText(const QString &szTitle);
+    QString titleText() const;
+    // The caption's menu button (≡), for the content to hang its menu on.
+    QPushButton *menuButton() const;
+    // The version the bottom bar shows.
+    static QString versionText();
 
     QRect normalGeometryRect() const { return m_stNormalGeometry; }
     bool reApplyAfterScreenChange() const { return m_bReApplyAfterScreenChange; }

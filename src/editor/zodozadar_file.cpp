@@ -1,0 +1,364 @@
+// Album editor: the album as a document: new, open, save, autosave and restore, the title.
+#include "zodozadar.h"
+
+#include "zodozadar_form.h"
+
+#include "albumfile.h"
+#include "cframelesswindow.h"
+#include "cqcombobox.h"
+#include "cqdlgtipsimple.h"
+#include "cqvideoplay.h"
+#include "faildialog.h"
+#include "filechooser.h"
+#include "imagelistview.h"
+#include "places.h"
+#include "qtinversionwidget.h"
+#include "renderjob.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QTimer>
+#include <QUndoStack>
+
+#include <signal.h>
+#include <unistd.h>
+
+namespace {
+// An edit reaches the autosave within this time (ms); a burst of edits writes once.
+constexpr int kAutosaveDelayMs = 1500;
+
+const QString kAutosaveName = QStringLiteral("autosave.vmalbum");
+// The path of the album file the autosaved album belongs to, when it has one.
+const QString kAutosaveSourceName = QStringLiteral("autosave.source");
+// The running session's process id: left behind, it tells the next start the session ended
+// abnormally.
+const QString kSessionName = QStringLiteral("session.pid");
+
+QString albumFilter()
+{
+    return ZodoZadar::tr("VelmoraAlbum albums (*.vmalbum)");
+}
+
+bool processAlive(qint64 iPid)
+{
+    return iPid > 0 && (::kill(pid_t(iPid), 0) == 0 || errno == EPERM);
+}
+} // namespace
+
+QString ZodoZadar::documentPath() const
+{
+    return m_documentPath;
+}
+
+QString ZodoZadar::ratioTextForFile() const
+{
+    // The list's first entry follows the first picture; its shown text is a translation.
+    return selfAdaptingRatio() ? QStringLiteral("auto") : ui->comboVideoRatio->currentText();
+}
+
+AlbumDocument ZodoZadar::albumDocument() const
+{
+    AlbumDocument doc = albumFromJob(RenderJob::instance(), ratioTextForFile());
+    doc.exportChoices = m_exportChoices;
+    return doc;
+}
+
+void ZodoZadar::newAlbum()
+{
+    if (!m_workflow.idle())
+        return;
+    beginEdit();
+    restoreSnapshot(m_startSnapshot);
+    commitEdit(tr("New album"));
+    m_documentPath.clear();
+    m_exportChoices.reset();
+    updateTitle();
+}
+
+void ZodoZadar::openAlbum()
+{
+    if (!beginWorkflow(Workflow::Album))
+        return;
+    const QString szFile = FileChooser::openFile(
+        tr("Open album"), Places::startFolder(Places::Kind::Album), albumFilter());
+    endWorkflow(Workflow::Album);
+    if (szFile.isEmpty())
+        return;
+    Places::rememberFile(Places::Kind::Album, szFile);
+    openAlbumFile(szFile);
+}
+
+bool ZodoZadar::openAlbumFile(const QString &szFile)
+{
+    if (!m_workflow.idle())
+        return false;
+    const AlbumReadResult read = readAlbumFile(szFile);
+    if (!read.ok) {
+        // The album in the window stays as it is.
+        reportFailure(tr("The album could not be opened"),
+                      QStringLiteral("%1: %2").arg(QFileInfo(szFile).fileName(), read.error));
+        return false;
+    }
+    return openAlbumDocument(read.album, QFileInfo(szFile).absoluteFilePath(), false);
+}
+
+bool ZodoZadar::openAlbumDocument(const AlbumDocument &doc, const QString &szPath, bool bRestored)
+{
+    if (!beginWorkflow(Workflow::Import, WorkflowPhase::Running))
+        return false;
+    // One undo step for the whole opening: settings and pictures.
+    beginEdit();
+    {
+        auto lock = haltAndLock();
+        ui->divPlayer->detachEngine();
+        clearAlbumLocked();
+        applyAlbumSettingsLocked(doc);
+    }
+    showAlbumSettings();
+    showWatermarkAndMusicPages();
+    emitCoverRefresh();
+    m_opening = OpeningAlbum{szPath, doc.exportChoices, bRestored};
+
+    QStringList files;
+    QList<int> rows;
+    for (int i = 0; i < doc.pictures.size(); ++i) {
+        files << doc.pictures[i].file;
+        // The transition after the last picture is not there yet: a later append draws it.
+        rows << (i + 1 < doc.pictures.size() ? doc.transitionRowFor(i) : -1);
+    }
+    if (files.isEmpty()) {
+        finishOpening();
+        endWorkflow(Workflow::Import);
+        return true;
+    }
+    runImport(files, ImportMode::Append, rows);
+    return true;
+}
+
+void ZodoZadar::applyAlbumSettingsLocked(const AlbumDocument &doc)
+{
+    RenderJob &job = RenderJob::instance();
+    setUniformDurationSeconds(job, doc.durationSeconds);
+    const int iRatio =
+        doc.ratio == QLatin1String("auto") ? 0 : ui->comboVideoRatio->findText(doc.ratio);
+    m_iRatioIndex = iRatio >= 0 ? iRatio : 1;
+    applyRatioText(job, ui->comboVideoRatio->itemText(m_iRatioIndex));
+    const int iHeight = ui->comboVideoHeight->findText(doc.height);
+    m_iHeightIndex = iHeight >= 0 ? iHeight : 2;
+    applyHeightText(job, ui->comboVideoHeight->itemText(m_iHeightIndex), fontRule);
+
+    job.watermarkType = doc.watermarkType;
+    job.watermarkPosition = doc.watermarkPosition;
+    job.watermarkText = doc.watermarkText;
+    job.watermarkColor = doc.watermarkColor;
+    QFont font(doc.watermarkFamily);
+    font.setPixelSize(doc.watermarkPixelSize);
+    if (font != job.watermarkFont) {
+        // A font of the album's own: the height no longer resizes it.
+        job.watermarkFont = font;
+        fontRule.fontFollowsHeight = font.pixelSize() == fontRule.editorFont.pixelSize() &&
+                                     font.family() == fontRule.editorFont.family();
+    }
+    closeHeldFile(job.watermarkImageFile);
+    job.watermarkImagePath = doc.watermarkImage;
+    if (job.watermarkType == WatermarkPicture)
+        job.watermarkImageFile = openHeldFile(job.watermarkImagePath);
+    closeHeldFile(job.musicFile);
+    job.musicPath = doc.music;
+    job.musicType = doc.music.isEmpty() ? MusicNone : MusicCustom;
+    if (job.musicType == MusicCustom)
+        job.musicFile = openHeldFile(job.musicPath);
+}
+
+void ZodoZadar::finishOpening()
+{
+    if (!m_opening)
+        return;
+    const OpeningAlbum opening = *m_opening;
+    m_opening.reset();
+    // The first picture put 3 in the duration box, as it does in any import.
+    showAlbumSettings();
+    commitEdit(opening.bRestored ? tr("Restore album") : tr("Open album"));
+    m_exportChoices = opening.exportChoices;
+    m_documentPath = opening.szPath;
+    if (!opening.bRestored) {
+        m_pUndoStack->setClean();
+        Places::addRecentAlbum(opening.szPath);
+    }
+    updateTitle();
+    scheduleAutosave();
+}
+
+bool ZodoZadar::saveAlbum()
+{
+    if (m_documentPath.isEmpty())
+        return saveAlbumAs();
+    return writeAlbum(m_documentPath);
+}
+
+bool ZodoZadar::saveAlbumAs()
+{
+    if (!beginWorkflow(Workflow::Album))
+        return false;
+    const QString szSuggested = m_documentPath.isEmpty()
+                                    ? QDir(Places::startFolder(Places::Kind::Album))
+                                          .filePath(tr("Album") + QStringLiteral(".vmalbum"))
+                                    : m_documentPath;
+    const QString szFile = FileChooser::saveFile(tr("Save album"), szSuggested, albumFilter(),
+                                                 QStringLiteral("vmalbum"));
+    endWorkflow(Workflow::Album);
+    if (szFile.isEmpty())
+        return false;
+    Places::rememberFile(Places::Kind::Album, szFile);
+    return writeAlbum(szFile);
+}
+
+bool ZodoZadar::writeAlbum(const QString &szFile)
+{
+    if (!m_workflow.idle())
+        return false;
+    QString szError;
+    if (!writeAlbumFile(szFile, albumDocument(), &szError)) {
+        reportFailure(tr("The album could not be saved"),
+                      QStringLiteral("%1: %2").arg(QFileInfo(szFile).fileName(), szError));
+        return false;
+    }
+    m_documentPath = QFileInfo(szFile).absoluteFilePath();
+    m_pUndoStack->setClean();
+    Places::addRecentAlbum(m_documentPath);
+    updateTitle();
+    scheduleAutosave();
+    return true;
+}
+
+void ZodoZadar::reportFailure(const QString &szTitle, const QString &szDetail)
+{
+    auto *pDialog = new FailDialog(ShareCode::QtInversionWidget::instance());
+    pDialog->setTitle(szTitle);
+    pDialog->setErrorList({szDetail});
+    pDialog->show();
+}
+
+void ZodoZadar::updateTitle()
+{
+    auto *pFrame = ShareCode::CFramelessWindow::instance();
+    if (!pFrame || window() != pFrame)
+        return;
+    if (m_documentPath.isEmpty()) {
+        pFrame->setTitleText(QString());
+        return;
+    }
+    // "*" marks changes not yet saved, as desktop editors do.
+    const QString szName = QFileInfo(m_documentPath).completeBaseName();
+    pFrame->setTitleText(QStringLiteral("%1%2 — %3")
+                             .arg(m_pUndoStack->isClean() ? QString() : QStringLiteral("*"), szName,
+                                  tr("VelmoraAlbum")));
+}
+
+void ZodoZadar::startSession(const QString &szStateFolder)
+{
+    m_autosaveFolder = szStateFolder;
+    QDir().mkpath(szStateFolder);
+    const QDir dir(szStateFolder);
+    QFile session(dir.filePath(kSessionName));
+    qint64 iPreviousPid = 0;
+    if (session.open(QIODevice::ReadOnly))
+        iPreviousPid = session.readAll().trimmed().toLongLong();
+    session.close();
+    // Another program of ours still running (another desktop session of the same user) keeps
+    // its autosave; here nothing is offered and nothing saved.
+    if (iPreviousPid != 0 && iPreviousPid != QCoreApplication::applicationPid() &&
+        processAlive(iPreviousPid)) {
+        m_autosaveFolder.clear();
+        return;
+    }
+    if (session.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        session.write(QByteArray::number(QCoreApplication::applicationPid()));
+    session.close();
+
+    const QString szAutosave = dir.filePath(kAutosaveName);
+    if (!QFileInfo::exists(szAutosave))
+        return;
+    // Left behind: the last session ended without the quit question (a crash, a kill).
+    const AlbumReadResult read = readAlbumFile(szAutosave);
+    if (!read.ok || read.album.pictures.isEmpty()) {
+        removeAutosave();
+        return;
+    }
+    QFile source(dir.filePath(kAutosaveSourceName));
+    QString szSource;
+    if (source.open(QIODevice::ReadOnly))
+        szSource = QString::fromUtf8(source.readAll());
+    const QDateTime stChanged = QFileInfo(szAutosave).lastModified();
+
+    ShareCode::CQDlgTipSimple question;
+    question.setTitle(tr("VelmoraAlbum"));
+    question.setMessage(tr("Restore the album you were working on?") + QLatin1Char('\n') +
+                        tr("Last changed %1, %n picture(s)", nullptr, read.album.pictures.size())
+                            .arg(QLocale().toString(stChanged, QLocale::ShortFormat)));
+    question.setOkText(tr("Restore"));
+    question.setCancelText(tr("Discard"));
+    if (question.exec() != QDialog::Accepted) {
+        removeAutosave();
+        return;
+    }
+    openAlbumDocument(read.album, szSource, true);
+}
+
+void ZodoZadar::scheduleAutosave()
+{
+    if (!m_autosaveFolder.isEmpty())
+        m_pAutosaveTimer->start(kAutosaveDelayMs);
+}
+
+void ZodoZadar::writeAutosave()
+{
+    if (m_autosaveFolder.isEmpty())
+        return;
+    // An album being imported or opened is written once it is whole.
+    if (!m_workflow.idle() && m_workflow.is(Workflow::Import)) {
+        scheduleAutosave();
+        return;
+    }
+    const QDir dir(m_autosaveFolder);
+    if (!hasPictures()) {
+        removeAutosave();
+        return;
+    }
+    QString szError;
+    if (!writeAlbumFile(dir.filePath(kAutosaveName), albumDocument(), &szError)) {
+        qWarning("VMAlbum: autosave failed: %s", qUtf8Printable(szError));
+        return;
+    }
+    QFile source(dir.filePath(kAutosaveSourceName));
+    if (m_documentPath.isEmpty()) {
+        source.remove();
+    } else if (source.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        source.write(m_documentPath.toUtf8());
+    }
+}
+
+void ZodoZadar::removeAutosave()
+{
+    if (m_autosaveFolder.isEmpty())
+        return;
+    const QDir dir(m_autosaveFolder);
+    QFile::remove(dir.filePath(kAutosaveName));
+    QFile::remove(dir.filePath(kAutosaveSourceName));
+}
+
+void ZodoZadar::endSession()
+{
+    if (m_autosaveFolder.isEmpty())
+        return;
+    m_pAutosaveTimer->stop();
+    removeAutosave();
+    QFile::remove(QDir(m_autosaveFolder).filePath(kSessionName));
+    m_autosaveFolder.clear();
+}

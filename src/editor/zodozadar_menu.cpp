@@ -1,0 +1,213 @@
+// Album editor: the ≡ menu, the keyboard shortcuts, and the About and shortcut lists.
+#include "zodozadar.h"
+
+#include "zodozadar_form.h"
+
+#include "cframelesswindow.h"
+#include "cqvideoplay.h"
+#include "places.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+#include <QUndoStack>
+#include <QVBoxLayout>
+
+namespace {
+// Shown in About; the one place that names them.
+const char kWebAddress[] = "https://velmoraalbum.org";
+const char kLicence[] = QT_TRANSLATE_NOOP(
+    "ZodoZadar", "Proprietary software of the VelmoraAlbum developers. All rights reserved.");
+} // namespace
+
+QAction *ZodoZadar::addMenuAction(QMenu *pMenu, const QString &szText,
+                                  const QList<QKeySequence> &keys,
+                                  const std::function<void()> &fnTriggered)
+{
+    auto *pAction = new QAction(szText, this);
+    pAction->setShortcuts(keys);
+    // Anywhere in the window, not only where the editor has the focus.
+    pAction->setShortcutContext(Qt::WindowShortcut);
+    connect(pAction, &QAction::triggered, this, fnTriggered);
+    addAction(pAction);
+    if (pMenu)
+        pMenu->addAction(pAction);
+    return pAction;
+}
+
+void ZodoZadar::createMenu()
+{
+    m_pMenu = new QMenu(this);
+    m_pMenu->setObjectName(QStringLiteral("menuAlbum"));
+    QMenu *pMenu = m_pMenu;
+    m_pActNew = addMenuAction(pMenu, tr("New album"), {QKeySequence(Qt::CTRL | Qt::Key_N)},
+                              [this] { newAlbum(); });
+    m_pActOpen =
+        addMenuAction(pMenu, tr("Open album…"), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O)},
+                      [this] { openAlbum(); });
+    m_pRecentMenu = pMenu->addMenu(tr("Open recent"));
+    connect(m_pRecentMenu, &QMenu::aboutToShow, this, &ZodoZadar::fillRecentMenu);
+    pMenu->addSeparator();
+    m_pActSave = addMenuAction(pMenu, tr("Save"), {QKeySequence(Qt::CTRL | Qt::Key_S)},
+                               [this] { saveAlbum(); });
+    m_pActSaveAs =
+        addMenuAction(pMenu, tr("Save as…"), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+                      [this] { saveAlbumAs(); });
+    pMenu->addSeparator();
+    m_pActAddPictures =
+        addMenuAction(pMenu, tr("Add pictures…"), {QKeySequence(Qt::CTRL | Qt::Key_O)},
+                      [this] { addPictures(); });
+    m_pActExport = addMenuAction(pMenu, tr("Export…"), {QKeySequence(Qt::CTRL | Qt::Key_E)},
+                                 [this] { prepareExport(); });
+    pMenu->addSeparator();
+    m_pActUndo =
+        addMenuAction(pMenu, tr("Undo"), {QKeySequence(Qt::CTRL | Qt::Key_Z)}, [this] { undo(); });
+    m_pActRedo = addMenuAction(
+        pMenu, tr("Redo"),
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)},
+        [this] { redo(); });
+    pMenu->addSeparator();
+    addMenuAction(pMenu, tr("Keyboard shortcuts"), {}, [this] { showShortcuts(); });
+    addMenuAction(pMenu, tr("About"), {}, [this] { showAbout(); });
+    // Not in the menu: the player's own key.
+    m_pActPlay = addMenuAction(nullptr, tr("Play or pause"), {QKeySequence(Qt::Key_Space)},
+                               [this] { spacePressed(); });
+
+    connect(m_pUndoStack, &QUndoStack::indexChanged, this, [this] {
+        updateTitle();
+        scheduleAutosave();
+        updateMenu();
+    });
+    connect(m_pUndoStack, &QUndoStack::cleanChanged, this, [this] { updateTitle(); });
+    connect(pMenu, &QMenu::aboutToShow, this, &ZodoZadar::updateMenu);
+
+    if (auto *pFrame = ShareCode::CFramelessWindow::instance()) {
+        QPushButton *pButton = pFrame->menuButton();
+        connect(pButton, &QPushButton::clicked, this, [this, pButton] {
+            m_pMenu->popup(pButton->mapToGlobal(QPoint(0, pButton->height())));
+        });
+    }
+    updateMenu();
+}
+
+void ZodoZadar::updateMenu()
+{
+    if (!m_pMenu)
+        return;
+    const bool bIdle = m_workflow.idle();
+    const bool bPictures = hasPictures();
+    m_pActNew->setEnabled(bIdle);
+    m_pActOpen->setEnabled(bIdle);
+    m_pRecentMenu->setEnabled(bIdle && Places::enabled());
+    m_pActSave->setEnabled(bIdle && bPictures);
+    m_pActSaveAs->setEnabled(bIdle && bPictures);
+    m_pActAddPictures->setEnabled(bIdle);
+    m_pActExport->setEnabled(bIdle && bPictures);
+    m_pActUndo->setEnabled(bIdle && m_pUndoStack->canUndo());
+    m_pActRedo->setEnabled(bIdle && m_pUndoStack->canRedo());
+    m_pActUndo->setText(m_pUndoStack->canUndo() ? tr("Undo %1").arg(m_pUndoStack->undoText())
+                                                : tr("Undo"));
+    m_pActRedo->setText(m_pUndoStack->canRedo() ? tr("Redo %1").arg(m_pUndoStack->redoText())
+                                                : tr("Redo"));
+    m_pActPlay->setEnabled(bIdle && bPictures);
+}
+
+void ZodoZadar::fillRecentMenu()
+{
+    m_pRecentMenu->clear();
+    const QStringList recent = Places::recentAlbums();
+    for (const QString &szFile : recent) {
+        QAction *pAction = m_pRecentMenu->addAction(QFileInfo(szFile).completeBaseName());
+        pAction->setToolTip(szFile);
+        pAction->setStatusTip(szFile);
+        connect(pAction, &QAction::triggered, this, [this, szFile] { openAlbumFile(szFile); });
+    }
+    if (recent.isEmpty()) {
+        m_pRecentMenu->addAction(tr("No recent albums"))->setEnabled(false);
+        return;
+    }
+    m_pRecentMenu->addSeparator();
+    connect(m_pRecentMenu->addAction(tr("Clear the list")), &QAction::triggered, this,
+            [] { Places::clearRecentAlbums(); });
+}
+
+void ZodoZadar::spacePressed()
+{
+    // A focused button or list takes Space as its own key, as it does everywhere else.
+    QWidget *pFocus = QApplication::focusWidget();
+    if (auto *pButton = qobject_cast<QAbstractButton *>(pFocus)) {
+        pButton->animateClick();
+        return;
+    }
+    if (auto *pCombo = qobject_cast<QComboBox *>(pFocus)) {
+        pCombo->showPopup();
+        return;
+    }
+    if (!m_workflow.idle() || !hasPictures())
+        return;
+    ui->divPlayer->vp_VideoPlayOrPauseSlots();
+}
+
+void ZodoZadar::showShortcuts()
+{
+    QDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("KeyboardShortcutsDialog"));
+    dialog.setWindowTitle(tr("Keyboard shortcuts"));
+    auto *pLayout = new QVBoxLayout(&dialog);
+    auto *pGrid = new QGridLayout;
+    int iRow = 0;
+    const QList<QAction *> actions{m_pActNew,    m_pActOpen,        m_pActSave,
+                                   m_pActSaveAs, m_pActAddPictures, m_pActExport,
+                                   m_pActUndo,   m_pActRedo,        m_pActPlay};
+    for (QAction *pAction : actions) {
+        QStringList keys;
+        for (const QKeySequence &key : pAction->shortcuts())
+            keys << key.toString(QKeySequence::NativeText);
+        QString szName = pAction->text();
+        if (pAction == m_pActUndo)
+            szName = tr("Undo");
+        else if (pAction == m_pActRedo)
+            szName = tr("Redo");
+        pGrid->addWidget(new QLabel(szName, &dialog), iRow, 0);
+        auto *pKeys = new QLabel(keys.join(QStringLiteral(", ")), &dialog);
+        pKeys->setTextFormat(Qt::PlainText);
+        pGrid->addWidget(pKeys, iRow, 1);
+        ++iRow;
+    }
+    pLayout->addLayout(pGrid);
+    auto *pButtons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
+    connect(pButtons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    pLayout->addWidget(pButtons);
+    dialog.exec();
+}
+
+void ZodoZadar::showAbout()
+{
+    QDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("AboutDialog"));
+    dialog.setWindowTitle(tr("About VelmoraAlbum"));
+    auto *pLayout = new QVBoxLayout(&dialog);
+    auto *pText = new QLabel(&dialog);
+    pText->setTextFormat(Qt::RichText);
+    pText->setOpenExternalLinks(true);
+    pText->setTextInteractionFlags(Qt::TextBrowserInteraction);
+    pText->setText(
+        QStringLiteral("<h3>VelmoraAlbum</h3><p>%1</p><p>%2</p><p><a href=\"%3\">%3</a></p>")
+            .arg(tr("Version %1").arg(ShareCode::CFramelessWindow::versionText()), tr(kLicence),
+                 QString::fromLatin1(kWebAddress)));
+    pLayout->addWidget(pText);
+    auto *pButtons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
+    connect(pButtons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    pLayout->addWidget(pButtons);
+    dialog.exec();
+}
