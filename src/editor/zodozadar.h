@@ -280,6 +280,7 @@ private:
     void exportSucceeded(ProgressDialog *pProgress);
     void exportFailed(ProgressDialog *pProgress, const QString &szError);
     void exportCancelled(ProgressDialog *pProgress);
+    void rememberExportChoices(const ExportSettingDialog *pDialog);
     // A short notice over pOver (the editor by default).
     void toast(const QString &szText, QWidget *pOver = nullptr, int iMs = 2000);
     void openExportFolder();

@@ -52,6 +52,16 @@ void ZodoZadar::exportSetting()
     auto *pDialog = new ExportSettingDialog(ShareCode::QtInversionWidget::instance());
     m_pExportDialog = pDialog;
     pDialog->setAudioSettingsEnabled(job.musicType != MusicNone && !job.musicPath.isEmpty());
+    if (m_exportChoices) {
+        // An opened or restored album starts from its own choices.
+        const AlbumExportChoices &c = *m_exportChoices;
+        pDialog->selectChoices(c.format, c.fps, c.videoBitrateKbps, c.audioBitrateKbps,
+                               c.sampleRate);
+        if (!c.folder.isEmpty() && QFileInfo(c.folder).isDir())
+            pDialog->changeFileDirectory(QDir::toNativeSeparators(c.folder));
+        if (!c.name.isEmpty())
+            pDialog->changeFileName(c.name);
+    }
 
     job.exportDirectory = pDialog->fileDirectory();
     pDialog->changeFileDirectory(job.exportDirectory);
@@ -88,6 +98,21 @@ void ZodoZadar::exportSetting()
     pDialog->show();
 }
 
+void ZodoZadar::rememberExportChoices(const ExportSettingDialog *pDialog)
+{
+    // The album keeps what it was last exported with, for its file and the next export.
+    const RenderJob &job = RenderJob::instance();
+    AlbumExportChoices c;
+    c.format = job.exportFormat;
+    c.fps = job.frameRate.num;
+    c.videoBitrateKbps = job.videoBitRate / 1000;
+    c.audioBitrateKbps = job.audioBitRate / 1000;
+    c.sampleRate = int(job.sampleRate);
+    c.folder = QDir::fromNativeSeparators(pDialog->fileDirectory());
+    c.name = pDialog->fileName();
+    m_exportChoices = c;
+}
+
 QString ZodoZadar::exportTarget(const QString &szDir, const QString &szName)
 {
     // The exact path the encoder writes: the extension in lower case, on a case-sensitive disk.
@@ -107,6 +132,7 @@ void ZodoZadar::exportRequest(ExportSettingDialog *pDialog)
         toast(tr("Add pictures before exporting"), pDialog);
         return;
     }
+    rememberExportChoices(pDialog);
     QPointer<ExportSettingDialog> dialog = pDialog;
     const QString szDir = pDialog->fileDirectory();
     if (!QFileInfo::exists(exportTarget(szDir, pDialog->fileName()))) {

@@ -1,0 +1,382 @@
+// The album as a document in the real editor: undo and redo of every kind of edit, save and
+// open (every field kept, a hostile file refused with the album untouched, a missing picture
+// named), autosave and the offer to restore it, the menu and the window's title.
+#include "editorfixture.h"
+
+#include "albumfile.h"
+#include "cqcombobox.h"
+#include "cqdlgtipsimple.h"
+#include "cqvideoplay.h"
+#include "faildialog.h"
+#include "imagelistview.h"
+#include "places.h"
+#include "qtinversionwidget.h"
+#include "renderjob.h"
+#include "testmedia.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QUndoStack>
+#include <QtTest>
+
+class TestZodoZadarDocument : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    EditorFixture m_fixture;
+
+    ZodoZadar *editor() const { return m_fixture.editor; }
+    Ui::ZodoZadarClass *form() const { return m_fixture.form(); }
+    QUndoStack *stack() const { return editor()->undoStack(); }
+    QString path(const QString &szName) const { return m_dir.filePath(szName); }
+
+    void importPictures(int iCount, int iHueStep = 50)
+    {
+        m_fixture.importPictures(m_dir.path(), iCount, QSize(320, 240), iHueStep);
+        m_fixture.answerChooser();
+    }
+    // The album as the file would hold it, without the export choices the test never made.
+    static QByteArray albumJson()
+    {
+        return serializeAlbum(albumFromJobNow(), QStringLiteral("/"));
+    }
+    static AlbumDocument albumFromJobNow()
+    {
+        return albumFromJob(RenderJob::instance(), QStringLiteral("16:9"));
+    }
+    QStringList rows() const { return form()->imageSourceList->filePaths(); }
+    // What the strip and the album show must agree after every step.
+    void verifyStripMatchesAlbum()
+    {
+        QCOMPARE(rows(), RenderJob::instance().materialOrder);
+        QCOMPARE(RenderJob::instance().transitions.size(),
+                 qMax(0, RenderJob::instance().materialOrder.size() - 1));
+        QCOMPARE(int64_t(editor()->player()->totalDurationMs()),
+                 totalDurationMs(RenderJob::instance()));
+    }
+    QAction *action(const QString &szText) const
+    {
+        for (QAction *pAction : editor()->actions()) {
+            if (pAction->text() == szText || pAction->text().startsWith(szText + QLatin1Char(' ')))
+                return pAction;
+        }
+        return nullptr;
+    }
+    // Answers the next modal question with its OK (true) or cancel button.
+    void answerQuestion(bool bOk)
+    {
+        QTimer::singleShot(50, this, [bOk] {
+            auto *pQuestion =
+                qobject_cast<ShareCode::CQDlgTipSimple *>(QApplication::activeModalWidget());
+            QVERIFY(pQuestion);
+            bOk ? pQuestion->accept() : pQuestion->reject();
+        });
+    }
+
+private slots:
+    void initTestCase() { m_fixture.createManagers(); }
+    void init() { m_fixture.createEditor(); }
+    void cleanup()
+    {
+        for (QWidget *pWidget : ShareCode::QtInversionWidget::instance()->findChildren<QDialog *>())
+            delete pWidget;
+        m_fixture.destroyEditor();
+        RenderJob &job = RenderJob::instance();
+        job.watermarkType = WatermarkNone;
+        job.watermarkText.clear();
+        job.musicType = MusicNone;
+        job.musicPath.clear();
+        Places::disable();
+    }
+
+    // Each kind of edit is undone to the album before it and redone to the album after it, the
+    // strip and the controls with it; an import is one step, thumbnails and all.
+    void undoAndRedoEveryEdit()
+    {
+        importPictures(3);
+        QCOMPARE(stack()->count(), 1); // the import
+        const QByteArray imported = albumJson();
+        struct Step
+        {
+            const char *name;
+            std::function<void()> edit;
+        };
+        const QString music = path(QStringLiteral("song.mp3"));
+        QVERIFY(testmedia::writeMp3(music, 1));
+        const QList<Step> steps{
+            {"delete", [this] {
+                 QVERIFY(form()->imageSourceList->requestDelete(
+                     form()->imageSourceList->model()->index(1, 0)));
+             }},
+            {"reorder", [this] {
+                 auto *pModel = form()->imageSourceList->imageModel();
+                 pModel->insertRow(0, pModel->takeRow(1));
+                 QVERIFY(QMetaObject::invokeMethod(editor(), "dragedImageSources",
+                                                   Q_ARG(QString, rows().first()), Q_ARG(int, 1),
+                                                   Q_ARG(int, 0)));
+             }},
+            {"duration", [this] { form()->boxImageDuration->setValue(7); }},
+            {"height", [this] { form()->comboVideoHeight->setCurrentIndex(0); }},
+            {"ratio", [this] { form()->comboVideoRatio->setCurrentIndex(0); }},
+            {"watermark text", [this] {
+                 form()->radioTextWatermark->click();
+                 QTRY_COMPARE(RenderJob::instance().watermarkType, int(WatermarkText));
+                 form()->editWatermarkText->setText(QStringLiteral("100%1 summer"));
+                 emit form()->editWatermarkText->editingFinished();
+             }},
+            {"music", [this, music] {
+                 m_fixture.chosen = QStringList{music};
+                 form()->ratioCustomMusic->click();
+                 QCOMPARE(RenderJob::instance().musicPath, music);
+             }},
+        };
+        for (const Step &step : steps) {
+            const QByteArray before = albumJson();
+            const int iCount = stack()->count();
+            step.edit();
+            QVERIFY2(stack()->count() > iCount, step.name);
+            const QByteArray after = albumJson();
+            QVERIFY2(after != before, step.name);
+            verifyStripMatchesAlbum();
+            editor()->undo();
+            QVERIFY2(albumJson() == before, step.name);
+            verifyStripMatchesAlbum();
+            editor()->redo();
+            QVERIFY2(albumJson() == after, step.name);
+            verifyStripMatchesAlbum();
+        }
+        // Everything back to the imported album, then the import itself.
+        while (stack()->index() > 1)
+            editor()->undo();
+        QCOMPARE(albumJson(), imported);
+        editor()->undo();
+        QVERIFY(RenderJob::instance().materialOrder.isEmpty());
+        QVERIFY(!form()->btnExport->isEnabled());
+        editor()->redo();
+        QCOMPARE(albumJson(), imported);
+        QVERIFY(form()->btnExport->isEnabled());
+        QVERIFY(!form()->imageSourceList->model()->index(0, 0)
+                     .data(Qt::BackgroundRole)
+                     .value<QBrush>()
+                     .texture()
+                     .isNull());
+    }
+
+    // Steps of the duration box in a row are one undo step; nothing undoes while an export
+    // runs its settings dialog.
+    void durationStepsMergeAndWorkflowsRefuseUndo()
+    {
+        importPictures(2);
+        const int iCount = stack()->count();
+        for (int v = 4; v <= 8; ++v)
+            form()->boxImageDuration->setValue(v);
+        QCOMPARE(stack()->count(), iCount + 1);
+        form()->btnExport->click();
+        QVERIFY(!editor()->workflow().idle());
+        editor()->undo();
+        QCOMPARE(RenderJob::instance().uniformDurationValue, int64_t(8000000));
+        QVERIFY(!action(QStringLiteral("Undo"))->isEnabled());
+    }
+
+    // Save, then a new album, then open: every field as it was, the title names the album and
+    // marks changes; the file moved with its pictures opens and renders the same.
+    void saveAndOpenKeepEveryField()
+    {
+        RenderJob &job = RenderJob::instance();
+        const QString folder = path(QStringLiteral("holiday"));
+        QDir().mkpath(folder);
+        m_fixture.importPictures(folder, 3, QSize(400, 300), 80);
+        m_fixture.answerChooser();
+        form()->boxImageDuration->setValue(5);
+        form()->comboVideoHeight->setCurrentIndex(1);
+        form()->radioTextWatermark->click();
+        QTRY_COMPARE(job.watermarkType, int(WatermarkText));
+        form()->editWatermarkText->setText(QStringLiteral("Line one %1"));
+        emit form()->editWatermarkText->editingFinished();
+        form()->positionBox(8)->click();
+        const QString music = QDir(folder).filePath(QStringLiteral("song.mp3"));
+        QVERIFY(testmedia::writeMp3(music, 1));
+        m_fixture.chosen = QStringList{music};
+        form()->ratioCustomMusic->click();
+        const AlbumDocument saved = editor()->albumDocument();
+
+        const QString file = QDir(folder).filePath(QStringLiteral("Holiday.vmalbum"));
+        FileChooser::setSaveFileOverride(
+            [file](const QString &, const QString &, const QString &) { return file; });
+        QVERIFY(action(QStringLiteral("Save"))->isEnabled());
+        action(QStringLiteral("Save"))->trigger();
+        FileChooser::setSaveFileOverride({});
+        QVERIFY(QFileInfo(file).isFile());
+        QCOMPARE(editor()->documentPath(), file);
+        QVERIFY(stack()->isClean());
+        QCOMPARE(editor()->window()->windowTitle(), QStringLiteral("Holiday — VelmoraAlbum"));
+        form()->boxImageDuration->setValue(6);
+        QCOMPARE(editor()->window()->windowTitle(), QStringLiteral("*Holiday — VelmoraAlbum"));
+
+        action(QStringLiteral("New album"))->trigger();
+        QVERIFY(job.materialOrder.isEmpty());
+        QCOMPARE(job.watermarkType, int(WatermarkNone));
+        QCOMPARE(editor()->window()->windowTitle(), QStringLiteral("VelmoraAlbum"));
+
+        // Moved elsewhere with its pictures: relative paths follow.
+        const QString moved = path(QStringLiteral("moved"));
+        QVERIFY(QDir().rename(folder, moved));
+        QVERIFY(editor()->openAlbumFile(QDir(moved).filePath(QStringLiteral("Holiday.vmalbum"))));
+        QTRY_VERIFY_WITH_TIMEOUT(editor()->workflow().idle(), 20000);
+        const AlbumDocument opened = editor()->albumDocument();
+        QCOMPARE(opened.pictures.size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(QFileInfo(opened.pictures[i].file).fileName(),
+                     QFileInfo(saved.pictures[i].file).fileName());
+            QVERIFY(opened.pictures[i].file.startsWith(moved));
+            if (i < 2)
+                QCOMPARE(opened.transitionRowFor(i), saved.transitionRowFor(i));
+        }
+        QCOMPARE(opened.durationSeconds, 5);
+        QCOMPARE(opened.height, saved.height);
+        QCOMPARE(opened.ratio, saved.ratio);
+        QCOMPARE(opened.watermarkType, int(WatermarkText));
+        QCOMPARE(opened.watermarkText, QStringLiteral("Line one %1"));
+        QCOMPARE(opened.watermarkPosition, int(RightBottom));
+        QCOMPARE(opened.watermarkPixelSize, saved.watermarkPixelSize);
+        QCOMPARE(QFileInfo(opened.music).fileName(), QStringLiteral("song.mp3"));
+        QCOMPARE(form()->boxImageDuration->value(), 5);
+        QVERIFY(form()->radioTextWatermark->isChecked());
+        QCOMPARE(form()->editWatermarkText->text(), QStringLiteral("Line one %1"));
+        QVERIFY(stack()->isClean());
+        verifyStripMatchesAlbum();
+        // Opening is one step: undo gives the new album back.
+        editor()->undo();
+        QVERIFY(job.materialOrder.isEmpty());
+    }
+
+    // A file that cannot be read is refused with what is wrong, and the album stays; a missing
+    // picture is named, and the album opens with the rest.
+    void hostileFilesAndMissingPictures()
+    {
+        importPictures(2);
+        const QByteArray before = albumJson();
+        const QString broken = path(QStringLiteral("broken.vmalbum"));
+        QVERIFY(testmedia::writeBytes(broken, "{\"velmoraalbum\": 1, \"pictures\": 7}"));
+        QVERIFY(!editor()->openAlbumFile(broken));
+        auto *pFail = ShareCode::QtInversionWidget::instance()->findChild<FailDialog *>();
+        QVERIFY(pFail && pFail->errorList());
+        QVERIFY2(pFail->errorList()->toPlainText().contains(QStringLiteral("pictures")),
+                 qPrintable(pFail->errorList()->toPlainText()));
+        QCOMPARE(albumJson(), before);
+        QVERIFY(editor()->workflow().idle());
+        delete pFail;
+
+        AlbumDocument doc;
+        const QString good = path(QStringLiteral("good.jpg"));
+        QVERIFY(testmedia::writeJpeg(good, 320, 240));
+        doc.pictures = {AlbumPicture{path(QStringLiteral("gone.jpg")), 4}, AlbumPicture{good, -1}};
+        const QString file = path(QStringLiteral("half.vmalbum"));
+        QString szError;
+        QVERIFY2(writeAlbumFile(file, doc, &szError), qPrintable(szError));
+        QStringList reported;
+        QTimer reader;
+        connect(&reader, &QTimer::timeout, this, [&] {
+            if (auto *pReport = qobject_cast<FailDialog *>(QApplication::activeModalWidget())) {
+                reported = pReport->errorList()->toPlainText().split(QLatin1Char('\n'));
+                pReport->reject();
+            }
+        });
+        reader.start(20);
+        QVERIFY(editor()->openAlbumFile(file));
+        QTRY_VERIFY_WITH_TIMEOUT(editor()->workflow().idle(), 20000);
+        QCOMPARE(reported.size(), 1);
+        QVERIFY2(reported.first().startsWith(QStringLiteral("gone.jpg: ")),
+                 qPrintable(reported.first()));
+        QCOMPARE(RenderJob::instance().materialOrder, QStringList{good});
+    }
+
+    // Every edit reaches the autosave; a session that ended without the quit question offers the
+    // album back at the next start, with its time and size; Discard forgets it.
+    void autosaveAndRestore()
+    {
+        const QString state = path(QStringLiteral("state"));
+        editor()->startSession(state);
+        importPictures(2);
+        form()->boxImageDuration->setValue(9);
+        const QString autosave = QDir(state).filePath(QStringLiteral("autosave.vmalbum"));
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(autosave) &&
+                                     readAlbumFile(autosave).album.durationSeconds == 9,
+                                 5000);
+        const QByteArray edited = albumJson();
+        // A crash: the files stay behind (here copied back after the clean teardown).
+        const QByteArray kept = [&] {
+            QFile f(autosave);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        m_fixture.destroyEditor();
+        QVERIFY(!QFileInfo::exists(autosave)); // a clean end keeps nothing
+        QVERIFY(testmedia::writeBytes(autosave, kept));
+        QVERIFY(testmedia::writeBytes(QDir(state).filePath(QStringLiteral("session.pid")),
+                                      QByteArray::number(QCoreApplication::applicationPid())));
+
+        m_fixture.createEditor();
+        answerQuestion(true);
+        editor()->startSession(state);
+        QTRY_VERIFY_WITH_TIMEOUT(editor()->workflow().idle() &&
+                                     RenderJob::instance().materialOrder.size() == 2,
+                                 20000);
+        QCOMPARE(albumJson(), edited);
+        QVERIFY(!stack()->isClean() || editor()->documentPath().isEmpty());
+
+        // Discarded: nothing offered the next time.
+        m_fixture.destroyEditor();
+        QVERIFY(testmedia::writeBytes(autosave, kept));
+        m_fixture.createEditor();
+        answerQuestion(false);
+        editor()->startSession(state);
+        QTest::qWait(200);
+        QVERIFY(RenderJob::instance().materialOrder.isEmpty());
+        QVERIFY(!QFileInfo::exists(autosave));
+    }
+
+    // Choosers start where a file of their kind was last chosen; albums opened or saved are
+    // listed as recent, the latest first.
+    void placesAndRecentAlbums()
+    {
+        Places::enable(path(QStringLiteral("config/VelmoraAlbum.conf")));
+        const QString folder = path(QStringLiteral("pictures"));
+        QDir().mkpath(folder);
+        QString startedIn;
+        const QString picture = QDir(folder).filePath(QStringLiteral("a.jpg"));
+        QVERIFY(testmedia::writeJpeg(picture, 320, 240));
+        FileChooser::setOpenFilesOverride(
+            [&](const QString &, const QString &szFolder, const QString &, bool) {
+                startedIn = szFolder;
+                return QStringList{picture};
+            });
+        QVERIFY(QMetaObject::invokeMethod(editor(), "selectImageSources"));
+        QTRY_VERIFY(editor()->workflow().idle() && !RenderJob::instance().materialOrder.isEmpty());
+        QCOMPARE(Places::startFolder(Places::Kind::Pictures), folder);
+        action(QStringLiteral("Add pictures…"))->trigger();
+        QCOMPARE(startedIn, folder);
+        QTRY_COMPARE(RenderJob::instance().materialOrder.size(), 2); // appended
+        QTRY_VERIFY(editor()->workflow().idle());
+
+        for (const char *szName : {"one.vmalbum", "two.vmalbum"}) {
+            const QString file = path(QString::fromLatin1(szName));
+            FileChooser::setSaveFileOverride(
+                [file](const QString &, const QString &, const QString &) { return file; });
+            QVERIFY(editor()->saveAlbumAs());
+        }
+        FileChooser::setSaveFileOverride({});
+        QCOMPARE(Places::recentAlbums(), (QStringList{path(QStringLiteral("two.vmalbum")),
+                                                      path(QStringLiteral("one.vmalbum"))}));
+    }
+};
+
+QTEST_MAIN(TestZodoZadarDocument)
+#include "tst_zodozadar_document.moc"
