@@ -1,6 +1,8 @@
 // Parsing the exporter's command line.
 #include "exportoptions.h"
 
+#include "albumops.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
@@ -29,15 +31,69 @@ QString ExportOptions::format() const
     return kFormats.contains(ext) ? ext.toUpper() : QString();
 }
 
+QString ExportOptions::ratioText() const
+{
+    return autoRatio ? QStringLiteral("auto")
+                     : QStringLiteral("%1:%2").arg(QString::number(aspectNum),
+                                                   QString::number(aspectDen));
+}
+
+namespace {
+
+bool isAlbumName(const QString &szName)
+{
+    return QFileInfo(szName).suffix().compare(QLatin1String("vmalbum"), Qt::CaseInsensitive) == 0;
+}
+
+// The checks of a complete set of options: empty when they can run, else a one-line message.
+QString checkOptions(const ExportOptions &o)
+{
+    if (o.check || o.help)
+        return QString();
+    // An album is written without an output; given one, it is checked as for an export.
+    if (o.output.isEmpty() && o.saveAlbum.isEmpty())
+        return o.album.isEmpty()
+                   ? QStringLiteral("no output file given (-o FILE)")
+                   : QStringLiteral("no output file given (-o FILE), and the album names none");
+    if (!o.output.isEmpty()) {
+        if (o.format().isEmpty())
+            return QStringLiteral("the output must end in .mp4 .avi .wmv .flv .mkv .mov .gif "
+                                  ".webm or .m4v, not \"%1\"")
+                .arg(QFileInfo(o.output).fileName());
+        if (QFileInfo(o.output).completeBaseName().isEmpty())
+            return QStringLiteral("the output file needs a name before its extension");
+    }
+    if (!o.watermarkText.isEmpty() && !o.watermarkImage.isEmpty())
+        return QStringLiteral("choose either a text or a picture watermark, not both");
+    if (!o.music.isEmpty()) {
+        if (QFileInfo(o.music).suffix().compare(QLatin1String("mp3"), Qt::CaseInsensitive) != 0)
+            return QStringLiteral("the music must be an MP3 file (.mp3): \"%1\"").arg(o.music);
+        if (o.format() == QLatin1String("GIF") || o.format() == QLatin1String("M4V"))
+            return QStringLiteral("%1 files cannot carry music; choose another format")
+                .arg(o.format());
+    }
+    return QString();
+}
+
+} // namespace
+
 QString exportUsage()
 {
     return QStringLiteral(
         "Usage: vmalbum-export [options] PICTURE... -o FILE\n"
-        "       vmalbum-export --check PICTURE...\n"
+        "       vmalbum-export ALBUM.vmalbum [-o FILE] [options]\n"
+        "       vmalbum-export --save-album FILE.vmalbum [options] PICTURE...\n"
+        "       vmalbum-export --check PICTURE...|ALBUM.vmalbum\n"
         "\n"
         "Turns pictures (JPEG, PNG) into a slideshow video: every picture letterboxed onto the\n"
         "output frame, consecutive pictures joined by two-second transitions.\n"
         "Options and pictures may come in any order; \"--\" ends the options.\n"
+        "\n"
+        "An album file (.vmalbum, as the program saves it) is rendered with all its choices:\n"
+        "pictures, duration, transitions, ratio, height, music, watermark and export settings.\n"
+        "Options given beside it take the place of the album's choices; without -o the video\n"
+        "goes to the folder and name of the album's export settings. Pictures of the album that\n"
+        "are missing or unusable are named and left out.\n"
         "\n"
         "  -o FILE                 output video; the container follows the extension: mp4 avi\n"
         "                          wmv flv mkv mov gif webm m4v (any letter case). An existing\n"
@@ -58,7 +114,11 @@ QString exportUsage()
         "                          bottom rightbottom\n"
         "  --watermark-font FAMILY font family of the text watermark\n"
         "  --watermark-color #RRGGBB  colour of the text watermark (default black)\n"
-        "  --seed N                index 0..22 of the first transition (default: random)\n"
+        "  --seed N                index 0..22 of the first transition (default: random); with\n"
+        "                          an album, for the pictures that store no transition\n"
+        "  --save-album FILE       write an album file of the pictures and options instead of a\n"
+        "                          video (pictures that cannot be used are left out); -o and the\n"
+        "                          export options become the album's export settings\n"
         "  -q                      quiet: no progress bar, no summary\n"
         "  -v                      verbose: FFmpeg's own messages too\n"
         "  --check                 export nothing; check every picture as an import does and\n"
@@ -68,9 +128,10 @@ QString exportUsage()
         "\n"
         "Ctrl-C (or SIGTERM, SIGHUP) cancels an export; nothing is left behind and an existing\n"
         "file of the output's name is kept.\n"
-        "Exit status: 0 written (or all pictures usable with --check), 1 export failed,\n"
-        "2 usage error, 3 no picture could be used (or, with --check, one was refused),\n"
-        "128 + the signal's number when cancelled (130 after Ctrl-C, 143 after SIGTERM).\n");
+        "Exit status: 0 written (or all pictures usable with --check), 1 export failed (or the\n"
+        "album could not be saved), 2 usage error or an album file that cannot be read, 3 no\n"
+        "picture could be used (or, with --check, one was refused), 128 + the signal's number\n"
+        "when cancelled (130 after Ctrl-C, 143 after SIGTERM).\n");
 }
 
 ParseResult parseExportArguments(const QStringList &args)
@@ -136,12 +197,14 @@ ParseResult parseExportArguments(const QStringList &args)
                                               QStringLiteral("--watermark-position"),
                                               QStringLiteral("--watermark-font"),
                                               QStringLiteral("--watermark-color"),
-                                              QStringLiteral("--seed")};
+                                              QStringLiteral("--seed"),
+                                              QStringLiteral("--save-album")};
         if (!withValue.contains(a))
             return fail(QStringLiteral("unknown option %1").arg(a));
         if (i + 1 >= args.size())
             return fail(QStringLiteral("option %1 needs a value").arg(a));
         const QString v = args.at(++i);
+        o.given.insert(a);
         if (a == QLatin1String("-o")) {
             o.output = v;
         } else if (a == QLatin1String("-d")) {
@@ -208,6 +271,13 @@ ParseResult parseExportArguments(const QStringList &args)
         } else if (a == QLatin1String("--seed")) {
             if (!parseInt(v, 0, 22, &o.seed))
                 return fail(QStringLiteral("--seed takes 0 to 22, not \"%1\"").arg(v));
+        } else if (a == QLatin1String("--save-album")) {
+            // A picture named by mistake must never be written over.
+            if (!isAlbumName(v))
+                return fail(
+                    QStringLiteral("--save-album takes a file ending in .vmalbum, not \"%1\"")
+                        .arg(v));
+            o.saveAlbum = v;
         }
     }
 
@@ -215,31 +285,98 @@ ParseResult parseExportArguments(const QStringList &args)
         r.ok = true;
         return r;
     }
-    if (o.pictures.isEmpty())
-        return fail(QStringLiteral("no picture given"));
-    if (o.check) {
+    if (o.check && !o.saveAlbum.isEmpty())
+        return fail(QStringLiteral("--check and --save-album do not go together"));
+    for (const QString &name : o.pictures) {
+        if (!isAlbumName(name))
+            continue;
+        if (o.pictures.size() > 1)
+            return fail(QStringLiteral("an album file is given on its own, without pictures: "
+                                       "\"%1\"")
+                            .arg(name));
+        o.album = name;
+        o.pictures.clear();
+        // The output and its kin are checked once the album's own choices are known.
         r.ok = true;
         return r;
     }
-    if (o.output.isEmpty())
-        return fail(QStringLiteral("no output file given (-o FILE)"));
-    if (o.format().isEmpty())
-        return fail(QStringLiteral("the output must end in .mp4 .avi .wmv .flv .mkv .mov .gif "
-                                   ".webm or .m4v, not \"%1\"")
-                        .arg(QFileInfo(o.output).fileName()));
-    if (QFileInfo(o.output).completeBaseName().isEmpty())
-        return fail(QStringLiteral("the output file needs a name before its extension"));
-    if (!o.watermarkText.isEmpty() && !o.watermarkImage.isEmpty())
-        return fail(QStringLiteral("choose either a text or a picture watermark, not both"));
-    if (!o.music.isEmpty()) {
-        if (QFileInfo(o.music).suffix().compare(QLatin1String("mp3"), Qt::CaseInsensitive) != 0)
-            return fail(
-                QStringLiteral("the music must be an MP3 file (.mp3): \"%1\"").arg(o.music));
-        if (o.format() == QLatin1String("GIF") || o.format() == QLatin1String("M4V"))
-            return fail(QStringLiteral("%1 files cannot carry music; choose another format")
-                            .arg(o.format()));
-    }
+    if (o.pictures.isEmpty())
+        return fail(QStringLiteral("no picture given"));
+    const QString error = checkOptions(o);
+    if (!error.isEmpty())
+        return fail(error);
     r.ok = true;
+    return r;
+}
+
+ParseResult applyAlbum(const ExportOptions &cli, const AlbumDocument &album)
+{
+    ParseResult r;
+    r.options = cli;
+    ExportOptions &o = r.options;
+    const auto has = [&cli](const char *szOption) {
+        return cli.given.contains(QLatin1String(szOption));
+    };
+    o.pictures.clear();
+    o.transitionRows.clear();
+    AlbumDocument transitions = album;
+    if (has("--seed"))
+        transitions.transitionStart = cli.seed;
+    o.seed = transitions.transitionStart;
+    for (int i = 0; i < album.pictures.size(); ++i) {
+        o.pictures << album.pictures.at(i).file;
+        o.transitionRows << transitions.transitionRowFor(i);
+    }
+    if (!has("-d"))
+        o.durationSeconds = album.durationSeconds;
+    if (!has("-r")) {
+        const std::optional<AVRational> ratio = ratioFromText(album.ratio);
+        o.autoRatio = !ratio;
+        if (ratio) {
+            o.aspectNum = ratio->num;
+            o.aspectDen = ratio->den;
+        }
+    }
+    if (!has("-H"))
+        o.height = heightFromText(album.height);
+    if (!has("-m"))
+        o.music = album.music;
+
+    // A watermark named on the command line replaces the album's, whichever kind either is.
+    if (!has("--watermark-text") && !has("--watermark-image")) {
+        o.watermarkText = album.watermarkType == WatermarkText ? album.watermarkText : QString();
+        o.watermarkImage =
+            album.watermarkType == WatermarkPicture ? album.watermarkImage : QString();
+    }
+    if (!has("--watermark-position"))
+        o.watermarkPosition = album.watermarkPosition;
+    if (!has("--watermark-font"))
+        o.watermarkFont = album.watermarkFamily;
+    if (!has("--watermark-color"))
+        o.watermarkColor = album.watermarkColor;
+    // The album's text size stays, unless it is the size that went with the album's height
+    // (the program's font follows the height until a font is chosen) and -H names another.
+    o.watermarkPixelSize = album.watermarkType == WatermarkText ? album.watermarkPixelSize : 0;
+    if (has("-H") &&
+        o.watermarkPixelSize == RenderJob::watermarkPixelSizeFor(heightFromText(album.height)))
+        o.watermarkPixelSize = 0;
+
+    o.albumExport = album.exportChoices;
+    if (const auto &c = album.exportChoices) {
+        if (!has("--fps"))
+            o.fps = c->fps;
+        if (!has("--video-bitrate"))
+            o.videoKbps = int(c->videoBitrateKbps);
+        if (!has("--audio-bitrate"))
+            o.audioKbps = int(c->audioBitrateKbps);
+        if (!has("--sample-rate"))
+            o.sampleRateHz = c->sampleRate;
+        if (!has("-o") && !c->folder.isEmpty() && !c->name.isEmpty())
+            o.output = QStringLiteral("%1/%2.%3").arg(c->folder, c->name, c->format.toLower());
+    }
+    const QString error = checkOptions(o);
+    r.ok = error.isEmpty();
+    r.error = error;
     return r;
 }
 

@@ -1,9 +1,15 @@
 // Command line of vmalbum-export: parsing and validation, kept apart from running the export.
 #pragma once
 
+#include "albumfile.h"
+
 #include <QColor>
+#include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 struct ExportOptions
 {
@@ -29,9 +35,18 @@ struct ExportOptions
     bool verbose = false; // -v: FFmpeg's own log lines too
     bool check = false;
     bool help = false;
+    QString album;     // ALBUM.vmalbum: rendered (or, with --save-album, the album to start from)
+    QString saveAlbum; // --save-album FILE: the album is written instead of a video
+    // From an album: the row of the transition after each picture. Empty: the picker draws.
+    QList<int> transitionRows;
+    int watermarkPixelSize = 0; // from an album; 0: the size that goes with the output height
+    std::optional<AlbumExportChoices> albumExport; // the album's export choices, if it has them
+    QSet<QString> given; // the options with a value named on the command line ("-d", "--fps")
 
     // Upper-case container name from the output's extension ("MP4"), empty when unsupported.
     QString format() const;
+    // The ratio as the ratio list writes it: "16:9", or "auto".
+    QString ratioText() const;
 };
 
 struct ParseResult
@@ -41,8 +56,15 @@ struct ParseResult
     ExportOptions options;
 };
 
+// Parses the command line. With an album file, the checks that need the album's own choices
+// (the output above all) wait for applyAlbum.
 ParseResult parseExportArguments(const QStringList &args);
 QString exportUsage();
+
+// The options an album describes, each option named on the command line taking the place of
+// the album's choice; then the checks a command line gets. The pictures are the album's, each
+// with its transition (stored, else from the album's transitionStart, which --seed replaces).
+ParseResult applyAlbum(const ExportOptions &cli, const AlbumDocument &album);
 
 // The music and watermark files must exist and be readable before any work starts: an empty
 // text when they are, else a one-line usage message that names the file.

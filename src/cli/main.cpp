@@ -1,6 +1,7 @@
 // vmalbum-export: the headless exporter over the rendering engine.
 #include "exportoptions.h"
 
+#include "albumfile.h"
 #include "albumops.h"
 #include "averror.h"
 #include "imagedecoder.h"
@@ -149,7 +150,11 @@ int fillRenderJob(const ExportOptions &o)
         job.watermarkImagePath = path;
     }
 
-    for (const QString &picture : o.pictures) {
+    // An album's transitions are replayed: each slot takes the kind stored with the picture
+    // appended before it, so a picture left out takes its own transition with it.
+    const TransitionKind *joining = nullptr;
+    for (int i = 0; i < o.pictures.size(); ++i) {
+        const QString &picture = o.pictures.at(i);
         if (stopRequested())
             return ExitSignalBase; // runExport reports the stop
         const QString path = QFileInfo(picture).absoluteFilePath();
@@ -166,7 +171,9 @@ int fillRenderJob(const ExportOptions &o)
         item.path = path;
         item.widthToHeight = r.widthToHeight;
         item.srcSize = r.srcSize;
-        appendPicture(job, item);
+        appendPicture(job, item, false, joining);
+        if (i < o.transitionRows.size())
+            joining = &kTransitionKinds[o.transitionRows.at(i)];
     }
     if (job.materialOrder.isEmpty()) {
         printErr(QStringLiteral("vmalbum-export: no picture could be used"));
@@ -178,7 +185,9 @@ int fillRenderJob(const ExportOptions &o)
         return ExitNoPicture;
     }
 
-    job.watermarkFont.setPixelSize(RenderJob::watermarkPixelSizeFor(job.height));
+    job.watermarkFont.setPixelSize(o.watermarkPixelSize > 0
+                                       ? o.watermarkPixelSize
+                                       : RenderJob::watermarkPixelSizeFor(job.height));
     if (!o.watermarkFont.isEmpty())
         job.watermarkFont.setFamily(o.watermarkFont);
     if (o.watermarkColor.isValid())
@@ -193,14 +202,57 @@ int fillRenderJob(const ExportOptions &o)
         job.musicPath = QFileInfo(o.music).absoluteFilePath();
     }
 
-    const QFileInfo out(o.output);
-    job.exportFormat = o.format();
-    job.fileName = out.completeBaseName();
-    job.exportDirectory = QDir::toNativeSeparators(out.absolutePath());
+    // An album saved without -o has no output: its export choices are made by runSaveAlbum.
+    if (!o.output.isEmpty()) {
+        const QFileInfo out(o.output);
+        job.exportFormat = o.format();
+        job.fileName = out.completeBaseName();
+        job.exportDirectory = QDir::toNativeSeparators(out.absolutePath());
+    }
     job.frameRate = {o.fps, 1};
     job.videoBitRate = int64_t(o.videoKbps) * 1000;
     job.audioBitRate = int64_t(o.audioKbps) * 1000;
     job.sampleRate = o.sampleRateHz;
+    return ExitWritten;
+}
+
+// Writes the album the options describe, built as an export builds it, so that rendering the
+// file gives the video a direct export with the same options gives.
+int runSaveAlbum(const ExportOptions &o)
+{
+    const int code = fillRenderJob(o);
+    if (stopRequested())
+        return cancelled(QStringLiteral("saving"));
+    if (code != ExitWritten)
+        return code;
+    const RenderJob &job = RenderJob::instance();
+    AlbumDocument album = albumFromJob(job, o.ratioText());
+    if (o.output.isEmpty()) {
+        // Export options without -o still belong to the album, beside its own folder and name.
+        static const char *const kExportOptions[] = {"--fps", "--video-bitrate", "--audio-bitrate",
+                                                     "--sample-rate"};
+        bool bNamed = false;
+        for (const char *option : kExportOptions)
+            bNamed = bNamed || o.given.contains(QLatin1String(option));
+        if (o.albumExport || bNamed) {
+            AlbumExportChoices c = o.albumExport.value_or(AlbumExportChoices());
+            c.fps = o.fps;
+            c.videoBitrateKbps = o.videoKbps;
+            c.audioBitrateKbps = o.audioKbps;
+            c.sampleRate = o.sampleRateHz;
+            album.exportChoices = c;
+        }
+    }
+    QString error;
+    if (!writeAlbumFile(o.saveAlbum, album, &error)) {
+        printErr(QStringLiteral("vmalbum-export: cannot save the album \"%1\": %2")
+                     .arg(o.saveAlbum, error));
+        return ExitFailed;
+    }
+    if (!o.quiet)
+        printErr(QStringLiteral("vmalbum-export: wrote %1 (%2 pictures)")
+                     .arg(QDir::toNativeSeparators(QFileInfo(o.saveAlbum).absoluteFilePath()),
+                          QString::number(album.pictures.size())));
     return ExitWritten;
 }
 
@@ -313,7 +365,17 @@ int main(int argc, char **argv)
 
     QStringList args = app.arguments();
     args.removeFirst();
-    const ParseResult parsed = parseExportArguments(args);
+    ParseResult parsed = parseExportArguments(args);
+    if (parsed.ok && !parsed.options.help && !parsed.options.album.isEmpty()) {
+        const QString &szAlbum = parsed.options.album;
+        const AlbumReadResult album = readAlbumFile(szAlbum);
+        if (!album.ok) {
+            printErr(QStringLiteral("vmalbum-export: cannot read the album \"%1\": %2")
+                         .arg(szAlbum, album.error));
+            return ExitUsage;
+        }
+        parsed = applyAlbum(parsed.options, album.album);
+    }
     if (!parsed.ok) {
         printErr(QStringLiteral("vmalbum-export: %1").arg(parsed.error));
         printErr(QStringLiteral("Try 'vmalbum-export --help' for more information."));
@@ -334,5 +396,7 @@ int main(int argc, char **argv)
         printErr(QStringLiteral("vmalbum-export: %1").arg(unreadable));
         return ExitUsage;
     }
+    if (!parsed.options.saveAlbum.isEmpty())
+        return runSaveAlbum(parsed.options);
     return runExport(app, parsed.options);
 }

@@ -56,13 +56,24 @@ struct AlbumDocument
 
     // The transition after picture `slot`: its stored row, else (transitionStart + 3 slot) mod 23.
     int transitionRowFor(int slot) const;
+    // The same as a row of kTransitionKinds, for appendPicture.
+    const TransitionKind *transitionKindFor(int slot) const;
 };
+
+bool operator==(const AlbumPicture &a, const AlbumPicture &b);
+bool operator==(const AlbumExportChoices &a, const AlbumExportChoices &b);
+bool operator==(const AlbumDocument &a, const AlbumDocument &b);
+inline bool operator!=(const AlbumDocument &a, const AlbumDocument &b)
+{
+    return !(a == b);
+}
 
 struct AlbumReadResult
 {
     bool ok = false;
-    QString
-        error; // names what is wrong and where, e.g. "\"duration\": a whole number from 1 to 60"
+    // Names what is wrong and where, e.g. "\"duration\": a whole number from 1 to 60"; never the
+    // album's own path, which the caller names.
+    QString error;
     AlbumDocument album;
 };
 
@@ -75,14 +86,24 @@ AlbumReadResult readAlbumFile(const QString &szPath);
 // The JSON of an album whose file lies in szAlbumDir (paths beneath it become relative).
 QByteArray serializeAlbum(const AlbumDocument &album, const QString &szAlbumDir);
 // Writes atomically: a temporary file beside the target, flushed to disk, renamed over it. On
-// failure the old file is untouched, nothing is left behind, and *pError says why.
+// failure the old file is untouched, nothing is left behind, and *pError says why. An album that
+// would not read back (a path with a line break, a value out of range) is refused unwritten.
 bool writeAlbumFile(const QString &szPath, const AlbumDocument &album, QString *pError);
+
+// The album the record holds: pictures in materialOrder with the transition after each (none
+// after the last), duration, ratio, height, watermark, music, and the export choices once the
+// export fields are set (exportFormat not empty). szRatioText is the ratio list's text; any text
+// that is not a ratio ("self-adaption(default)") becomes "auto". transitionStart is the start
+// that would have drawn the picker's next row for the last picture, so an album built with
+// TransitionPicker::reset(N) and nothing but drawn or replayed slots names N again.
+AlbumDocument albumFromJob(const RenderJob &job, const QString &szRatioText);
+
+// The row of kTransitionKinds that pKind points at; -1 for null or a pointer outside the table.
+int transitionRowOf(const TransitionKind *pKind);
+// The row whose transition name is szName ("fadeblack"); -1 when there is none.
+int transitionRowFromName(const QString &szName);
 
 // Watermark positions by name as the file and vmalbum-export write them ("lefttop" ...
 // "rightbottom").
 QString watermarkPositionName(int iPosition);
 int watermarkPositionFromName(const QString &szName); // 0 for an unknown name
-
-// The album of the record as the file holds it; szRatioText is the ratio list's choice ("auto"
-// for the one that follows the first picture).
-AlbumDocument albumFromJob(const RenderJob &job, const QString &szRatioText);

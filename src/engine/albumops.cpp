@@ -26,7 +26,8 @@ void closeHeldFile(FILE *&pFile)
     pFile = nullptr;
 }
 
-AlbumChange appendPicture(RenderJob &job, const MaterialItem &item, bool bSelfAdaptingRatio)
+AlbumChange appendPicture(RenderJob &job, const MaterialItem &item, bool bSelfAdaptingRatio,
+                          const TransitionKind *pKind)
 {
     AlbumChange change;
     change.totalChanged = true;
@@ -46,7 +47,8 @@ AlbumChange appendPicture(RenderJob &job, const MaterialItem &item, bool bSelfAd
         av_rescale_q(job.uniformDurationValue, job.uniformDurationTimeBase, job.totalTimeBase);
     if (!bFirst) {
         TransitionSlot slot;
-        slot.kind = TransitionPicker::next();
+        const TransitionKind *drawn = TransitionPicker::next();
+        slot.kind = pKind ? pKind : drawn;
         job.transitions.append(slot);
         job.totalDuration += av_rescale_q(slot.duration, slot.durationTimeBase, job.totalTimeBase);
     } else {

@@ -30,8 +30,19 @@ void closeHeldFile(FILE *&pFile);
 // one held handle, opened when the path joins the album. Every row after the first brings a
 // 2-second transition slot from the picker. The first picture of an empty album takes the ratio
 // when bSelfAdaptingRatio (and recomputes width) and changes the cover.
-AlbumChange appendPicture(RenderJob &job, const MaterialItem &item,
-                          bool bSelfAdaptingRatio = false);
+//
+// pKind, when given, is the kind of the slot this call appends: the transition that joins the
+// previous row to this picture, taken instead of the picker's row (ignored for the first row).
+// The picker steps all the same, so that an album replayed from the start its file names leaves
+// the picker where drawing every slot would have (albumFromJob names that start again).
+// An album file stores each transition with the picture before it; a replay therefore passes,
+// for each picture it appends, the kind stored with the picture appended before it
+// (AlbumDocument::transitionKindFor of that picture's index, which also covers pictures without
+// a stored kind). A picture left out (missing, unusable) takes its transition with it: the
+// pictures on either side are joined by the one stored with the earlier of them. The last
+// picture's stored kind joins nothing and is not kept: a later append draws from the picker.
+AlbumChange appendPicture(RenderJob &job, const MaterialItem &item, bool bSelfAdaptingRatio = false,
+                          const TransitionKind *pKind = nullptr);
 
 // Removes the row that stood at iOldIndex. Nothing happens (nullopt) when the path has no item.
 // The last transition slot goes, whichever picture went; the held handle is closed only when no

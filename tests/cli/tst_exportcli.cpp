@@ -1,4 +1,5 @@
 // vmalbum-export as a user runs it: exit codes, messages and what is left on disk.
+#include "albumfile.h"
 #include "testmedia.h"
 
 #include <QDir>
@@ -42,6 +43,12 @@ Run exporter(const QStringList &args, const QString &cwd = QString())
     r.out = QString::fromUtf8(p.readAllStandardOutput());
     r.err = QString::fromUtf8(p.readAllStandardError());
     return r;
+}
+
+QByteArray contents(const QString &szPath)
+{
+    QFile f(szPath);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace
@@ -198,6 +205,215 @@ private slots:
                       dir.filePath(QStringLiteral("w.mp4"))});
         QCOMPARE(r.code, 2);
         QVERIFY(parts().isEmpty());
+    }
+
+    // Options → album file → export gives the video the options give directly, and the file
+    // keeps every choice.
+    void albumRoundTrip()
+    {
+        const QString song = dir.filePath(QStringLiteral("song.mp3"));
+        QVERIFY(testmedia::writeMp3(song, 2.0));
+        const QStringList options = {QStringLiteral("-d"),
+                                     QStringLiteral("1"),
+                                     QStringLiteral("-H"),
+                                     QStringLiteral("480"),
+                                     QStringLiteral("-r"),
+                                     QStringLiteral("4:3"),
+                                     QStringLiteral("--fps"),
+                                     QStringLiteral("25"),
+                                     QStringLiteral("--seed"),
+                                     QStringLiteral("7"),
+                                     QStringLiteral("-m"),
+                                     song,
+                                     QStringLiteral("--watermark-text"),
+                                     QStringLiteral("Summer %1 \"x\""),
+                                     QStringLiteral("--watermark-position"),
+                                     QStringLiteral("RightBottom"),
+                                     QStringLiteral("--watermark-color"),
+                                     QStringLiteral("#FF8800"),
+                                     QStringLiteral("--watermark-font"),
+                                     QStringLiteral("DejaVu Sans"),
+                                     QStringLiteral("--video-bitrate"),
+                                     QStringLiteral("384"),
+                                     QStringLiteral("--audio-bitrate"),
+                                     QStringLiteral("96"),
+                                     QStringLiteral("--sample-rate"),
+                                     QStringLiteral("22050"),
+                                     QStringLiteral("-q")};
+        const QStringList pictures = {QStringLiteral("--"), good1, percent, good2};
+        const QString direct = dir.filePath(QStringLiteral("direct.mp4"));
+        Run r = exporter(options + QStringList{QStringLiteral("-o"), direct} + pictures);
+        QCOMPARE(r.code, 0);
+
+        const QString album = dir.filePath(QStringLiteral("trip.vmalbum"));
+        const QString rendered = dir.filePath(QStringLiteral("from album.mp4"));
+        r = exporter(
+            QStringList{QStringLiteral("--save-album"), album, QStringLiteral("-o"), rendered} +
+            options.mid(0, options.size() - 1) + pictures);
+        QCOMPARE(r.code, 0);
+        QVERIFY2(
+            r.err.endsWith(QStringLiteral("vmalbum-export: wrote %1 (3 pictures)\n").arg(album)),
+            qPrintable(r.err));
+        QVERIFY(!QFile::exists(rendered)); // saved, not rendered
+        // Beside the album, the pictures are stored by their names alone.
+        QVERIFY(contents(album).contains("{\"file\": \"-beach.png\"}"));
+
+        const AlbumReadResult read = readAlbumFile(album);
+        QVERIFY2(read.ok, qPrintable(read.error));
+        const AlbumDocument &a = read.album;
+        QCOMPARE(a.pictures, (QList<AlbumPicture>{{good1, 7}, {percent, 10}, {good2, -1}}));
+        QCOMPARE(a.transitionStart, 7);
+        QCOMPARE(a.durationSeconds, 1);
+        QCOMPARE(a.ratio, QStringLiteral("4:3"));
+        QCOMPARE(a.height, QStringLiteral("480P"));
+        QCOMPARE(a.music, song);
+        QCOMPARE(a.watermarkType, int(WatermarkText));
+        QCOMPARE(a.watermarkText, QStringLiteral("Summer %1 \"x\""));
+        QCOMPARE(a.watermarkFamily, QStringLiteral("DejaVu Sans"));
+        QCOMPARE(a.watermarkPixelSize, 24);
+        QCOMPARE(a.watermarkColor, QColor(0xff, 0x88, 0x00));
+        QCOMPARE(a.watermarkPosition, int(RightBottom));
+        QVERIFY(a.exportChoices == (AlbumExportChoices{QStringLiteral("MP4"), 25, 384, 96, 22050,
+                                                       dir.path(), QStringLiteral("from album")}));
+
+        // Without -o the video goes where the album's export settings say.
+        r = exporter({album, QStringLiteral("-q")});
+        QCOMPARE(r.code, 0);
+        QVERIFY(QFileInfo(direct).size() > 1000);
+        QVERIFY(contents(rendered) == contents(direct));
+    }
+
+    // Options beside an album take the place of its choices; --seed reaches only the pictures
+    // that store no transition; the text size follows a new height only if it followed the old.
+    void albumOptionsOverride()
+    {
+        const QString hand = dir.filePath(QStringLiteral("hand.vmalbum"));
+        QVERIFY(testmedia::writeBytes(hand, R"({"velmoraalbum": 1, "pictures": [
+                {"file": "holiday photo ü.jpg", "transition": {"kind": "radial"}},
+                {"file": "-beach.png"}, {"file": "holiday photo ü.jpg"}],
+                "duration": 2, "transitionStart": 0, "ratio": "1:1", "height": "720P",
+                "watermark": {"text": "hello", "pixelSize": 30},
+                "export": {"format": "MKV", "fps": 30, "folder": ".", "name": "hand"}})"));
+        const QString copy = dir.filePath(QStringLiteral("hand2.vmalbum"));
+        Run r = exporter({hand, QStringLiteral("-d"), QStringLiteral("4"), QStringLiteral("--seed"),
+                          QStringLiteral("3"), QStringLiteral("-H"), QStringLiteral("480"),
+                          QStringLiteral("--save-album"), copy});
+        QCOMPARE(r.code, 0);
+        const AlbumReadResult read = readAlbumFile(copy);
+        QVERIFY2(read.ok, qPrintable(read.error));
+        const AlbumDocument &a = read.album;
+        QCOMPARE(a.pictures, (QList<AlbumPicture>{{good1, 3}, {good2, 6}, {good1, -1}}));
+        QCOMPARE(a.transitionStart, 3);
+        QCOMPARE(a.durationSeconds, 4);
+        QCOMPARE(a.height, QStringLiteral("480P"));
+        QCOMPARE(a.ratio, QStringLiteral("1:1"));
+        QCOMPARE(a.watermarkText, QStringLiteral("hello"));
+        QCOMPARE(a.watermarkPixelSize, 24);
+        QVERIFY(a.exportChoices == (AlbumExportChoices{QStringLiteral("MKV"), 30, 0, 0, 44100,
+                                                       dir.path(), QStringLiteral("hand")}));
+        r = exporter({hand, QStringLiteral("-q"), QStringLiteral("-H"), QStringLiteral("480"),
+                      QStringLiteral("-d"), QStringLiteral("1")});
+        QCOMPARE(r.code, 0);
+        QVERIFY(QFileInfo(dir.filePath(QStringLiteral("hand.mkv"))).size() > 1000);
+    }
+
+    // A folder of photos with its album, moved elsewhere, renders the same video.
+    void movedAlbumRendersTheSame()
+    {
+        const QString before = dir.filePath(QStringLiteral("trip-a"));
+        QVERIFY(QDir().mkpath(before + QStringLiteral("/photos")));
+        QVERIFY(QFile::copy(good1, before + QStringLiteral("/photos/one.jpg")));
+        QVERIFY(QFile::copy(good2, before + QStringLiteral("/photos/two.png")));
+        QVERIFY(testmedia::writeMp3(before + QStringLiteral("/song.mp3"), 1.0));
+        Run r = exporter({QStringLiteral("--save-album"), before + QStringLiteral("/a.vmalbum"),
+                          QStringLiteral("-m"), before + QStringLiteral("/song.mp3"),
+                          QStringLiteral("-d"), QStringLiteral("1"), QStringLiteral("-H"),
+                          QStringLiteral("480"), before + QStringLiteral("/photos/one.jpg"),
+                          before + QStringLiteral("/photos/two.png")});
+        QCOMPARE(r.code, 0);
+        QVERIFY(
+            !contents(before + QStringLiteral("/a.vmalbum")).contains(QFile::encodeName(before)));
+        const QString first = dir.filePath(QStringLiteral("before.mp4"));
+        r = exporter({before + QStringLiteral("/a.vmalbum"), QStringLiteral("-o"), first});
+        QCOMPARE(r.code, 0);
+        const QString after = dir.filePath(QStringLiteral("moved/trip-b"));
+        QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("moved"))));
+        QVERIFY(QDir().rename(before, after));
+        const QString second = dir.filePath(QStringLiteral("after.mp4"));
+        r = exporter({after + QStringLiteral("/a.vmalbum"), QStringLiteral("-o"), second});
+        QCOMPARE(r.code, 0);
+        QVERIFY(QFileInfo(first).size() > 1000);
+        QVERIFY(contents(first) == contents(second));
+    }
+
+    // An album that cannot be read is a usage error that says why, and nothing is written.
+    void hostileAlbums_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("broken JSON")
+            << "broken.vmalbum" << QByteArray(R"({"velmoraalbum": 1, )") << "Not valid JSON: ";
+        QTest::newRow("wrong type")
+            << "type.vmalbum" << QByteArray(R"({"velmoraalbum":1,"pictures":[{"file":5}]})")
+            << R"("pictures[0].file": a text)";
+        QTest::newRow("huge duration")
+            << "long.vmalbum"
+            << QByteArray(R"({"velmoraalbum":1,"pictures":[{"file":"a.jpg"}],"duration":1e9})")
+            << R"("duration": a whole number from 1 to 60)";
+        QTest::newRow("newer version")
+            << "new.vmalbum" << QByteArray(R"({"velmoraalbum":7,"pictures":[]})")
+            << R"("velmoraalbum": version 7 is not one)";
+        QTest::newRow("newline in a path")
+            << "nl.vmalbum" << QByteArray(R"({"velmoraalbum":1,"pictures":[{"file":"a
+b.jpg"}]})") << R"("pictures[0].file": a file name without line breaks)";
+        QTest::newRow("% in the album's name")
+            << "100% %1 %03d.vmalbum" << QByteArray("{") << "Not valid JSON: ";
+        QTest::newRow("a folder named x.vmalbum")
+            << "x.vmalbum" << QByteArray() << "It is a folder, not an album file";
+    }
+    void hostileAlbums()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, json);
+        QFETCH(QString, error);
+        const QString path = dir.filePath(name);
+        if (json.isEmpty())
+            QVERIFY(QDir().mkpath(path));
+        else
+            QVERIFY(testmedia::writeBytes(path, json));
+        const QString out = dir.filePath(QStringLiteral("hostile.mp4"));
+        const Run r = exporter({path, QStringLiteral("-o"), out});
+        QCOMPARE(r.code, 2);
+        const QString said =
+            QStringLiteral("vmalbum-export: cannot read the album \"%1\": %2").arg(path, error);
+        QVERIFY2(r.err.startsWith(said), qPrintable(r.err));
+        QVERIFY(!QFile::exists(out));
+        QVERIFY(parts().isEmpty());
+    }
+
+    // Missing and unusable pictures of an album are named and left out; none usable: 3.
+    void albumWithMissingPictures()
+    {
+        const QString album = dir.filePath(QStringLiteral("gaps.vmalbum"));
+        QVERIFY(testmedia::writeBytes(album, R"({"velmoraalbum":1,"pictures":[{"file":"gone.jpg"},
+                   {"file":"holiday photo ü.jpg"},{"file":"broken.jpg"}]})"));
+        const QString out = dir.filePath(QStringLiteral("gaps.mp4"));
+        Run r = exporter({album, QStringLiteral("-o"), out, QStringLiteral("-d"),
+                          QStringLiteral("1"), QStringLiteral("-H"), QStringLiteral("480")});
+        QCOMPARE(r.code, 0);
+        for (const char *name : {"gone.jpg", "broken.jpg"})
+            QVERIFY2(r.err.contains(QStringLiteral("vmalbum-export: skipping %1: Image decode ")
+                                        .arg(dir.filePath(QLatin1String(name)))),
+                     qPrintable(r.err));
+        QVERIFY2(r.err.contains(QStringLiteral("(1 pictures, ")), qPrintable(r.err));
+        QVERIFY(testmedia::writeBytes(
+            album,
+            R"({"velmoraalbum":1,"pictures":[{"file":"gone.jpg"},{"file":"/nowhere/x.png"}]})"));
+        r = exporter({album, QStringLiteral("-o"), out});
+        QCOMPARE(r.code, 3);
+        QVERIFY2(r.err.contains(QStringLiteral("skipping /nowhere/x.png: ")), qPrintable(r.err));
+        QVERIFY2(r.err.contains(QStringLiteral("no picture could be used")), qPrintable(r.err));
     }
 
     // However the exporter is stopped, and whenever: it says it was cancelled (not that it

@@ -47,6 +47,97 @@ private slots:
         QVERIFY(parseExportArguments({QStringLiteral("--help")}).options.help);
     }
 
+    // An album alone is accepted before its choices are known; saving needs no output.
+    void albumForms()
+    {
+        ParseResult r = parseExportArguments(
+            {QStringLiteral("trip.vmalbum"), QStringLiteral("-d"), QStringLiteral("5")});
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(r.options.album, QStringLiteral("trip.vmalbum"));
+        QVERIFY(r.options.pictures.isEmpty());
+        QCOMPARE(r.options.given, (QSet<QString>{QStringLiteral("-d")}));
+        r = parseExportArguments({QStringLiteral("--save-album"), QStringLiteral("new.vmalbum"),
+                                  QStringLiteral("a.jpg")});
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(r.options.saveAlbum, QStringLiteral("new.vmalbum"));
+        QVERIFY(r.options.output.isEmpty());
+    }
+
+    // The album's choices, each option named on the command line in its place.
+    void applyAlbumOverrides()
+    {
+        AlbumDocument album;
+        album.pictures = {{QStringLiteral("/p/a.jpg"), 4},
+                          {QStringLiteral("/p/b.jpg"), -1},
+                          {QStringLiteral("/p/c.jpg"), -1}};
+        album.transitionStart = 21;
+        album.durationSeconds = 9;
+        album.ratio = QStringLiteral("auto");
+        album.height = QStringLiteral("720P");
+        album.music = QStringLiteral("/p/song.mp3");
+        album.watermarkType = WatermarkText;
+        album.watermarkText = QStringLiteral("hi");
+        album.watermarkFamily = QStringLiteral("Serif");
+        album.watermarkPixelSize = 30; // 720's size: it follows a new height
+        album.watermarkPosition = Center;
+        album.exportChoices =
+            AlbumExportChoices{QStringLiteral("MOV"), 60, 512, 128, 48000, QStringLiteral("/v"),
+                               QStringLiteral("trip")};
+
+        ParseResult cli = parseExportArguments({QStringLiteral("t.vmalbum")});
+        ParseResult r = applyAlbum(cli.options, album);
+        QVERIFY2(r.ok, qPrintable(r.error));
+        const ExportOptions &o = r.options;
+        QCOMPARE(o.pictures, (QStringList{"/p/a.jpg", "/p/b.jpg", "/p/c.jpg"}));
+        // Stored, then (21 + 3) mod 23 and (21 + 6) mod 23.
+        QCOMPARE(o.transitionRows, (QList<int>{4, 1, 4}));
+        QCOMPARE(o.seed, 21);
+        QCOMPARE(o.durationSeconds, 9);
+        QVERIFY(o.autoRatio);
+        QCOMPARE(o.height, 720);
+        QCOMPARE(o.music, QStringLiteral("/p/song.mp3"));
+        QCOMPARE(o.watermarkText, QStringLiteral("hi"));
+        QCOMPARE(o.watermarkFont, QStringLiteral("Serif"));
+        QCOMPARE(o.watermarkPixelSize, 30);
+        QCOMPARE(o.watermarkPosition, int(Center));
+        QCOMPARE(o.output, QStringLiteral("/v/trip.mov"));
+        QCOMPARE(o.fps, 60);
+        QCOMPARE(o.videoKbps, 512);
+        QCOMPARE(o.audioKbps, 128);
+        QCOMPARE(o.sampleRateHz, 48000);
+
+        cli = parseExportArguments(
+            {QStringLiteral("t.vmalbum"), QStringLiteral("--seed"), QStringLiteral("0"),
+             QStringLiteral("-r"), QStringLiteral("3:4"), QStringLiteral("-H"),
+             QStringLiteral("480"), QStringLiteral("--watermark-image"), QStringLiteral("l.png"),
+             QStringLiteral("--fps"), QStringLiteral("24"), QStringLiteral("-o"),
+             QStringLiteral("x.mkv")});
+        r = applyAlbum(cli.options, album);
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(r.options.transitionRows, (QList<int>{4, 3, 6}));
+        QVERIFY(!r.options.autoRatio);
+        QCOMPARE(r.options.aspectNum, 3);
+        QCOMPARE(r.options.height, 480);
+        QVERIFY(r.options.watermarkText.isEmpty()); // the album's text gives way to the picture
+        QCOMPARE(r.options.watermarkImage, QStringLiteral("l.png"));
+        QCOMPARE(r.options.watermarkPixelSize, 0); // followed 720, so it follows 480 now
+        QCOMPARE(r.options.fps, 24);
+        QCOMPARE(r.options.sampleRateHz, 48000);
+        QCOMPARE(r.options.output, QStringLiteral("x.mkv"));
+
+        // No output anywhere; music an album cannot carry into a GIF.
+        album.exportChoices->name.clear();
+        r = applyAlbum(parseExportArguments({QStringLiteral("t.vmalbum")}).options, album);
+        QVERIFY(!r.ok);
+        QCOMPARE(r.error,
+                 QStringLiteral("no output file given (-o FILE), and the album names none"));
+        r = applyAlbum(parseExportArguments({QStringLiteral("t.vmalbum"), QStringLiteral("-o"),
+                                             QStringLiteral("a.gif")})
+                           .options,
+                       album);
+        QCOMPARE(r.error, QStringLiteral("GIF files cannot carry music; choose another format"));
+    }
+
     void refused_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -86,6 +177,16 @@ private slots:
         QTest::newRow("m4v with music") << QStringList{p, o, QStringLiteral("a.M4V"), QStringLiteral("-m"),
                                                        QStringLiteral("song.mp3")}
                                         << "M4V files cannot carry music";
+        QTest::newRow("album over a picture")
+            << QStringList{p, QStringLiteral("--save-album"), QStringLiteral("q.jpg")}
+            << "--save-album takes a file ending in .vmalbum, not \"q.jpg\"";
+        QTest::newRow("album and pictures")
+            << QStringList{p, QStringLiteral("trip.VMALBUM"), o, QStringLiteral("a.mp4")}
+            << "an album file is given on its own, without pictures: \"trip.VMALBUM\"";
+        QTest::newRow("check and save")
+            << QStringList{p, QStringLiteral("--check"), QStringLiteral("--save-album"),
+                           QStringLiteral("a.vmalbum")}
+            << "--check and --save-album do not go together";
     }
     void refused()
     {

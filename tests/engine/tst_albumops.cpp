@@ -1,4 +1,5 @@
 // Album editing rules: removal and its transition slot, held files, ratio, height and font rules.
+#include "albumfile.h"
 #include "albumops.h"
 #include "renderjob.h"
 
@@ -109,6 +110,51 @@ private slots:
         QVERIFY(!reopenHeldFile(job.musicPath, job.musicFile));
         QVERIFY(job.musicPath.isEmpty());
         closeHeldFile(job.watermarkImageFile);
+    }
+
+    // Replaying an album file: each slot takes the kind stored with the picture before it; the
+    // last picture's kind joins nothing; a picture left out takes its own kind with it; the
+    // picker steps as if it had drawn, and albumFromJob names the same start again.
+    void replayedSlotsTakeTheStoredKinds()
+    {
+        RenderJob &job = RenderJob::instance();
+        AlbumDocument album;
+        album.transitionStart = 20;
+        for (const char *name : {"r0.jpg", "r1.jpg", "r2.jpg", "r3.jpg", "r4.jpg"})
+            album.pictures.append(AlbumPicture{makeFile(QLatin1String(name)), -1});
+        album.pictures[0].transitionRow = 3;  // radial
+        album.pictures[1].transitionRow = 18; // circleclose, but r1 is left out below
+        album.pictures[2].transitionRow = 0;  // fadeblack
+        album.pictures[4].transitionRow = 7;  // the last: joins nothing
+        // r3 stores none: slot 3 of a start of 20 wraps to (20 + 9) mod 23 = 6 (zoomin).
+        QCOMPARE(album.transitionRowFor(3), 6);
+
+        TransitionPicker::reset(album.transitionStart);
+        const TransitionKind *joining = nullptr;
+        for (int i = 0; i < album.pictures.size(); ++i) {
+            if (i == 1)
+                continue; // missing on this machine
+            appendPicture(job, item(album.pictures.at(i).file, {4, 3}), false, joining);
+            joining = album.transitionKindFor(i);
+        }
+        QCOMPARE(job.transitions.size(), 3);
+        const QList<int> rows = {transitionRowOf(job.transitions.at(0).kind),
+                                 transitionRowOf(job.transitions.at(1).kind),
+                                 transitionRowOf(job.transitions.at(2).kind)};
+        QCOMPARE(rows, (QList<int>{3, 0, 6})); // r0→r2 radial, r2→r3 fadeblack, r3→r4 zoomin
+        QCOMPARE(job.totalDuration, qint64(4 * 3000000 + 3 * 2000000));
+        // Three slots stepped the picker from 20, as drawing them would have.
+        QCOMPARE(TransitionPicker::currentIndex(), (20 + 9) % 23);
+        const AlbumDocument saved = albumFromJob(job, QStringLiteral("16:9"));
+        QCOMPARE(saved.transitionStart, 20);
+        QCOMPARE(saved.pictures.last().transitionRow, -1);
+        // A later append draws from the picker, whatever the last picture stored.
+        appendPicture(job, item(makeFile(QStringLiteral("r5.jpg")), {4, 3}));
+        QCOMPARE(transitionRowOf(job.transitions.last().kind), 6);
+        // Without a kind, a row is drawn; for the first row a kind is ignored.
+        clearAlbum(job);
+        appendPicture(job, item(album.pictures.at(0).file, {4, 3}), false, &kTransitionKinds[5]);
+        QVERIFY(job.transitions.isEmpty());
     }
 
     void outputSizeTable_data()

@@ -1,0 +1,763 @@
+// The album file: strict, bounded reading; atomic writing; the album the record holds.
+#include "albumfile.h"
+
+#include "albumops.h"
+
+extern "C" {
+#include <libavutil/mathematics.h>
+}
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+#include <QJsonValue>
+#include <QPair>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// The translation context of the file's messages.
+class AlbumFile
+{
+    Q_DECLARE_TR_FUNCTIONS(AlbumFile)
+};
+
+const QString kVersionKey = QStringLiteral("velmoraalbum");
+const QString kAutoRatio = QStringLiteral("auto");
+
+const QStringList kRatioTexts = {QStringLiteral("16:9"),
+                                 QStringLiteral("4:3"),
+                                 QStringLiteral("2:1"),
+                                 QStringLiteral("9:16"),
+                                 QStringLiteral("3:4"),
+                                 QStringLiteral("1:1"),
+                                 kAutoRatio};
+const QStringList kHeightTexts = {QStringLiteral("480P"), QStringLiteral("720P"),
+                                  QStringLiteral("1080P"), QStringLiteral("2K"),
+                                  QStringLiteral("4K")};
+const QStringList kFormats = {QStringLiteral("MP4"), QStringLiteral("AVI"),  QStringLiteral("WMV"),
+                              QStringLiteral("FLV"), QStringLiteral("MKV"),  QStringLiteral("MOV"),
+                              QStringLiteral("GIF"), QStringLiteral("WEBM"), QStringLiteral("M4V")};
+const QList<int> kFrameRates = {24, 25, 30, 60, 120};
+const QList<int> kSampleRates = {8000, 11025, 22050, 44100, 48000};
+const QStringList kPositionNames = {
+    QStringLiteral("lefttop"),    QStringLiteral("top"),    QStringLiteral("righttop"),
+    QStringLiteral("left"),       QStringLiteral("center"), QStringLiteral("right"),
+    QStringLiteral("leftbottom"), QStringLiteral("bottom"), QStringLiteral("rightbottom")};
+
+// The bounds of values a file may hold; bit rates as vmalbum-export takes them.
+constexpr int kMinDurationSeconds = 1;
+constexpr int kMaxDurationSeconds = 60;
+constexpr int kMaxPixelSize = 1000; // the font dialog's 512 pt is 682 px
+constexpr int kMaxVideoKbps = 1000000;
+constexpr int kMaxAudioKbps = 100000;
+// A transition name quoted in a message is cut to this many characters.
+constexpr int kQuotedNameChars = 40;
+
+QString joined(const QStringList &texts)
+{
+    return texts.join(QLatin1Char(' '));
+}
+
+QString joined(const QList<int> &values)
+{
+    QStringList texts;
+    for (int v : values)
+        texts << QString::number(v);
+    return joined(texts);
+}
+
+int mod23(qint64 v)
+{
+    return int(((v % kTransitionKindCount) + kTransitionKindCount) % kTransitionKindCount);
+}
+
+QString heightText(int iHeight)
+{
+    for (const QString &text : kHeightTexts) {
+        if (heightFromText(text) == iHeight)
+            return text;
+    }
+    return QStringLiteral("1080P");
+}
+
+// Paths: absolute in the document; in the file relative to the album's folder when beneath it.
+QString absolutePath(const QString &szPath, const QString &szAlbumDir)
+{
+    if (QDir::isAbsolutePath(szPath))
+        return QDir::cleanPath(szPath);
+    const QDir base(szAlbumDir.isEmpty() ? QDir::currentPath() : szAlbumDir);
+    return QDir::cleanPath(base.absoluteFilePath(szPath));
+}
+
+QString storedPath(const QString &szPath, const QString &szAlbumDir)
+{
+    const QString path = QDir::cleanPath(QFileInfo(szPath).absoluteFilePath());
+    if (szAlbumDir.isEmpty())
+        return path;
+    const QString dir = QDir::cleanPath(QDir(szAlbumDir).absolutePath());
+    if (path == dir)
+        return QStringLiteral(".");
+    const QString prefix = dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/');
+    return path.startsWith(prefix) ? path.mid(prefix.size()) : path;
+}
+
+// Reads one album; the first fault found is kept, with its place in the file.
+class Reader
+{
+public:
+    explicit Reader(const QString &szAlbumDir) : m_dir(szAlbumDir) {}
+
+    QString error;
+
+    bool fail(const QString &szMessage)
+    {
+        if (error.isEmpty())
+            error = szMessage;
+        return false;
+    }
+
+    // A whole number from lo to hi; an absent key keeps *out.
+    template <typename T>
+    bool number(const QJsonObject &o, const QString &szKey, const QString &szWhere, qint64 lo,
+                qint64 hi, T *out)
+    {
+        const auto it = o.constFind(szKey);
+        if (it == o.constEnd())
+            return true;
+        const double v = it->toDouble(std::nan(""));
+        // Compared as doubles before any conversion: 1e300 must not reach an integer cast.
+        if (!it->isDouble() || !std::isfinite(v) || v != std::floor(v) || v < double(lo) ||
+            v > double(hi))
+            return fail(AlbumFile::tr("\"%1\": a whole number from %2 to %3")
+                            .arg(szWhere, QString::number(lo), QString::number(hi)));
+        *out = T(v);
+        return true;
+    }
+
+    // One of the given whole numbers; an absent key keeps *out.
+    bool numberOf(const QJsonObject &o, const QString &szKey, const QString &szWhere,
+                  const QList<int> &values, int *out)
+    {
+        const auto it = o.constFind(szKey);
+        if (it == o.constEnd())
+            return true;
+        const double v = it->toDouble(std::nan(""));
+        for (int value : values) {
+            if (it->isDouble() && v == double(value)) {
+                *out = value;
+                return true;
+            }
+        }
+        return fail(AlbumFile::tr("\"%1\": one of %2").arg(szWhere, joined(values)));
+    }
+
+    // Any text; an absent key keeps *out.
+    bool text(const QJsonObject &o, const QString &szKey, const QString &szWhere, QString *out)
+    {
+        const auto it = o.constFind(szKey);
+        if (it == o.constEnd())
+            return true;
+        if (!it->isString())
+            return fail(AlbumFile::tr("\"%1\": a text").arg(szWhere));
+        *out = it->toString();
+        return true;
+    }
+
+    // One of the given texts; an absent key keeps *out.
+    bool choice(const QJsonObject &o, const QString &szKey, const QString &szWhere,
+                const QStringList &choices, QString *out)
+    {
+        QString value = *out;
+        if (!text(o, szKey, szWhere, &value))
+            return false;
+        if (!choices.contains(value))
+            return fail(AlbumFile::tr("\"%1\": one of %2").arg(szWhere, joined(choices)));
+        *out = value;
+        return true;
+    }
+
+    // A file name, made absolute. Line breaks and NUL are refused: such a name cannot be told
+    // apart in a report, and no picture of ours carries one. bRequired: an absent key is an error.
+    bool path(const QJsonObject &o, const QString &szKey, const QString &szWhere, bool bRequired,
+              QString *out)
+    {
+        if (!o.contains(szKey))
+            return bRequired ? fail(AlbumFile::tr("\"%1\" is missing").arg(szWhere)) : true;
+        QString value;
+        if (!text(o, szKey, szWhere, &value))
+            return false;
+        if (value.isEmpty())
+            return fail(AlbumFile::tr("\"%1\": a file name, not an empty text").arg(szWhere));
+        if (!isPlainName(value))
+            return fail(AlbumFile::tr("\"%1\": a file name without line breaks or NUL characters")
+                            .arg(szWhere));
+        *out = absolutePath(value, m_dir);
+        return true;
+    }
+
+    static bool isPlainName(const QString &szName)
+    {
+        return !szName.contains(QLatin1Char('\n')) && !szName.contains(QLatin1Char('\r')) &&
+               !szName.contains(QChar(0));
+    }
+
+    // An object, or null (*pIsNull set) when bNullable; an absent key counts as null.
+    bool object(const QJsonObject &o, const QString &szKey, const QString &szWhere,
+                QJsonObject *out, bool *pIsNull)
+    {
+        const auto it = o.constFind(szKey);
+        *pIsNull = it == o.constEnd() || it->isNull();
+        if (*pIsNull)
+            return true;
+        if (!it->isObject())
+            return fail(AlbumFile::tr("\"%1\": null or an object").arg(szWhere));
+        *out = it->toObject();
+        return true;
+    }
+
+    bool read(const QByteArray &json, AlbumDocument &album);
+
+private:
+    bool readPictures(const QJsonObject &root, AlbumDocument &album);
+    bool readWatermark(const QJsonObject &root, AlbumDocument &album);
+    bool readExport(const QJsonObject &root, AlbumDocument &album);
+
+    QString m_dir;
+};
+
+bool Reader::read(const QByteArray &json, AlbumDocument &album)
+{
+    if (json.size() > kMaxAlbumFileBytes)
+        return fail(AlbumFile::tr("It is larger than an album file can be (%1 bytes; at most %2)")
+                        .arg(QString::number(json.size()), QString::number(kMaxAlbumFileBytes)));
+    // A byte-order mark, as some editors write one, is no reason to refuse the file.
+    const QByteArray body = json.startsWith("\xEF\xBB\xBF") ? json.mid(3) : json;
+    QJsonParseError parseError;
+    const QJsonDocument doc = QJsonDocument::fromJson(body, &parseError);
+    if (parseError.error != QJsonParseError::NoError)
+        return fail(AlbumFile::tr("Not valid JSON: %1 at byte %2")
+                        .arg(parseError.errorString(), QString::number(parseError.offset)));
+    if (!doc.isObject())
+        return fail(AlbumFile::tr("Not an album file: it holds no JSON object"));
+    const QJsonObject root = doc.object();
+
+    const auto version = root.constFind(kVersionKey);
+    if (version == root.constEnd())
+        return fail(AlbumFile::tr("Not an album file: \"%1\" is missing").arg(kVersionKey));
+    const double v = version->toDouble(std::nan(""));
+    if (!version->isDouble() || !std::isfinite(v) || v != std::floor(v))
+        return fail(AlbumFile::tr("\"%1\": a whole number").arg(kVersionKey));
+    if (v != kAlbumFileVersion)
+        return fail(
+            AlbumFile::tr("\"%1\": version %2 is not one this program reads (it reads version %3)")
+                .arg(kVersionKey, QString::number(v, 'g', 17), QString::number(kAlbumFileVersion)));
+
+    album = AlbumDocument();
+    if (!readPictures(root, album))
+        return false;
+    if (!number(root, QStringLiteral("duration"), QStringLiteral("duration"), kMinDurationSeconds,
+                kMaxDurationSeconds, &album.durationSeconds) ||
+        !number(root, QStringLiteral("transitionStart"), QStringLiteral("transitionStart"), 0,
+                kTransitionKindCount - 1, &album.transitionStart) ||
+        !choice(root, QStringLiteral("ratio"), QStringLiteral("ratio"), kRatioTexts,
+                &album.ratio) ||
+        !choice(root, QStringLiteral("height"), QStringLiteral("height"), kHeightTexts,
+                &album.height))
+        return false;
+
+    QJsonObject music;
+    bool bNoMusic = true;
+    if (!object(root, QStringLiteral("music"), QStringLiteral("music"), &music, &bNoMusic))
+        return false;
+    if (!bNoMusic &&
+        !path(music, QStringLiteral("file"), QStringLiteral("music.file"), true, &album.music))
+        return false;
+    return readWatermark(root, album) && readExport(root, album);
+}
+
+bool Reader::readPictures(const QJsonObject &root, AlbumDocument &album)
+{
+    const QString key = QStringLiteral("pictures");
+    const auto it = root.constFind(key);
+    if (it == root.constEnd())
+        return fail(AlbumFile::tr("Not an album file: \"%1\" is missing").arg(key));
+    if (!it->isArray())
+        return fail(AlbumFile::tr("\"%1\": a list").arg(key));
+    const QJsonArray pictures = it->toArray();
+    // Counted before any picture is looked at.
+    if (pictures.size() > kMaxAlbumPictures)
+        return fail(
+            AlbumFile::tr("\"%1\": at most %2 pictures, not %3")
+                .arg(key, QString::number(kMaxAlbumPictures), QString::number(pictures.size())));
+    album.pictures.reserve(pictures.size());
+    for (int i = 0; i < pictures.size(); ++i) {
+        const QString where = QStringLiteral("pictures[%1]").arg(i);
+        const QJsonValue value = pictures.at(i);
+        if (!value.isObject())
+            return fail(AlbumFile::tr("\"%1\": an object").arg(where));
+        const QJsonObject o = value.toObject();
+        AlbumPicture picture;
+        if (!path(o, QStringLiteral("file"), where + QStringLiteral(".file"), true, &picture.file))
+            return false;
+        QJsonObject transition;
+        bool bNone = true;
+        const QString transitionWhere = where + QStringLiteral(".transition");
+        if (!object(o, QStringLiteral("transition"), transitionWhere, &transition, &bNone))
+            return false;
+        if (!bNone) {
+            const QString kindWhere = transitionWhere + QStringLiteral(".kind");
+            if (!transition.contains(QStringLiteral("kind")))
+                return fail(AlbumFile::tr("\"%1\" is missing").arg(kindWhere));
+            QString kind;
+            if (!text(transition, QStringLiteral("kind"), kindWhere, &kind))
+                return false;
+            picture.transitionRow = transitionRowFromName(kind);
+            if (picture.transitionRow < 0) {
+                const QString shown = kind.size() > kQuotedNameChars
+                                          ? kind.left(kQuotedNameChars) + QChar(0x2026)
+                                          : kind;
+                return fail(AlbumFile::tr("\"%1\": \"%2\" is not a known transition")
+                                .arg(kindWhere, shown));
+            }
+        }
+        album.pictures.append(picture);
+    }
+    return true;
+}
+
+bool Reader::readWatermark(const QJsonObject &root, AlbumDocument &album)
+{
+    QJsonObject mark;
+    bool bNone = true;
+    if (!object(root, QStringLiteral("watermark"), QStringLiteral("watermark"), &mark, &bNone))
+        return false;
+    if (bNone)
+        return true;
+    const bool bText = mark.contains(QStringLiteral("text"));
+    const bool bImage = mark.contains(QStringLiteral("image"));
+    if (bText && bImage)
+        return fail(AlbumFile::tr("\"%1\": either \"text\" or \"image\", not both")
+                        .arg(QStringLiteral("watermark")));
+    if (!bText && !bImage)
+        return fail(AlbumFile::tr("\"%1\": an object with \"text\" or \"image\"")
+                        .arg(QStringLiteral("watermark")));
+    QString position = watermarkPositionName(album.watermarkPosition);
+    if (!choice(mark, QStringLiteral("position"), QStringLiteral("watermark.position"),
+                kPositionNames, &position))
+        return false;
+    album.watermarkPosition = watermarkPositionFromName(position);
+    if (bImage) {
+        album.watermarkType = WatermarkPicture;
+        return path(mark, QStringLiteral("image"), QStringLiteral("watermark.image"), true,
+                    &album.watermarkImage);
+    }
+    album.watermarkType = WatermarkText;
+    if (!text(mark, QStringLiteral("text"), QStringLiteral("watermark.text"),
+              &album.watermarkText) ||
+        !text(mark, QStringLiteral("family"), QStringLiteral("watermark.family"),
+              &album.watermarkFamily) ||
+        !number(mark, QStringLiteral("pixelSize"), QStringLiteral("watermark.pixelSize"), 1,
+                kMaxPixelSize, &album.watermarkPixelSize))
+        return false;
+    const auto color = mark.constFind(QStringLiteral("color"));
+    if (color != mark.constEnd() && !color->isNull()) {
+        static const QRegularExpression rgb(QStringLiteral("^#[0-9A-Fa-f]{6}$"));
+        if (!color->isString() || !rgb.match(color->toString()).hasMatch())
+            return fail(AlbumFile::tr("\"%1\": a colour written #rrggbb")
+                            .arg(QStringLiteral("watermark.color")));
+        album.watermarkColor = QColor(color->toString());
+    }
+    return true;
+}
+
+bool Reader::readExport(const QJsonObject &root, AlbumDocument &album)
+{
+    QJsonObject o;
+    bool bNone = true;
+    if (!object(root, QStringLiteral("export"), QStringLiteral("export"), &o, &bNone))
+        return false;
+    if (bNone)
+        return true;
+    AlbumExportChoices c;
+    if (!choice(o, QStringLiteral("format"), QStringLiteral("export.format"), kFormats,
+                &c.format) ||
+        !numberOf(o, QStringLiteral("fps"), QStringLiteral("export.fps"), kFrameRates, &c.fps) ||
+        !number(o, QStringLiteral("videoBitrate"), QStringLiteral("export.videoBitrate"), 0,
+                kMaxVideoKbps, &c.videoBitrateKbps) ||
+        !number(o, QStringLiteral("audioBitrate"), QStringLiteral("export.audioBitrate"), 0,
+                kMaxAudioKbps, &c.audioBitrateKbps) ||
+        !numberOf(o, QStringLiteral("sampleRate"), QStringLiteral("export.sampleRate"),
+                  kSampleRates, &c.sampleRate))
+        return false;
+    // Both may be empty ("none chosen"); a folder that is given is a path like any other.
+    QString folder;
+    if (!text(o, QStringLiteral("folder"), QStringLiteral("export.folder"), &folder))
+        return false;
+    if (!folder.isEmpty() &&
+        !path(o, QStringLiteral("folder"), QStringLiteral("export.folder"), true, &c.folder))
+        return false;
+    if (!text(o, QStringLiteral("name"), QStringLiteral("export.name"), &c.name))
+        return false;
+    if (!isPlainName(c.name) || c.name.contains(QLatin1Char('/')))
+        return fail(AlbumFile::tr("\"%1\": a file name without \"/\", line breaks or NUL "
+                                  "characters")
+                        .arg(QStringLiteral("export.name")));
+    album.exportChoices = c;
+    return true;
+}
+
+// JSON texts written by hand, so that the file reads in a fixed order, one picture a line.
+QByteArray jsonString(const QString &szText)
+{
+    const QByteArray array =
+        QJsonDocument(QJsonArray{QJsonValue(szText)}).toJson(QJsonDocument::Compact);
+    return array.mid(1, array.size() - 2); // without the brackets
+}
+
+QByteArray jsonObject(const QList<QPair<QByteArray, QByteArray>> &fields)
+{
+    QByteArray out("{");
+    for (int i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            out += ", ";
+        out += '"' + fields.at(i).first + "\": " + fields.at(i).second;
+    }
+    return out + '}';
+}
+
+QByteArray jsonNumber(qint64 v)
+{
+    return QByteArray::number(v);
+}
+
+bool writeAll(int fd, const QByteArray &bytes)
+{
+    const char *p = bytes.constData();
+    qint64 left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            return false;
+        }
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
+} // namespace
+
+int AlbumDocument::transitionRowFor(int slot) const
+{
+    if (slot >= 0 && slot < pictures.size()) {
+        const int row = pictures.at(slot).transitionRow;
+        if (row >= 0 && row < kTransitionKindCount)
+            return row;
+    }
+    return mod23(qint64(transitionStart) + 3 * qint64(slot));
+}
+
+const TransitionKind *AlbumDocument::transitionKindFor(int slot) const
+{
+    return &kTransitionKinds[transitionRowFor(slot)];
+}
+
+bool operator==(const AlbumPicture &a, const AlbumPicture &b)
+{
+    return a.file == b.file && a.transitionRow == b.transitionRow;
+}
+
+bool operator==(const AlbumExportChoices &a, const AlbumExportChoices &b)
+{
+    return a.format == b.format && a.fps == b.fps && a.videoBitrateKbps == b.videoBitrateKbps &&
+           a.audioBitrateKbps == b.audioBitrateKbps && a.sampleRate == b.sampleRate &&
+           a.folder == b.folder && a.name == b.name;
+}
+
+bool operator==(const AlbumDocument &a, const AlbumDocument &b)
+{
+    return a.pictures == b.pictures && a.durationSeconds == b.durationSeconds &&
+           a.transitionStart == b.transitionStart && a.ratio == b.ratio && a.height == b.height &&
+           a.music == b.music && a.watermarkType == b.watermarkType &&
+           a.watermarkText == b.watermarkText && a.watermarkFamily == b.watermarkFamily &&
+           a.watermarkPixelSize == b.watermarkPixelSize && a.watermarkColor == b.watermarkColor &&
+           a.watermarkImage == b.watermarkImage && a.watermarkPosition == b.watermarkPosition &&
+           a.exportChoices == b.exportChoices;
+}
+
+int transitionRowOf(const TransitionKind *pKind)
+{
+    for (int row = 0; row < kTransitionKindCount; ++row) {
+        if (pKind == &kTransitionKinds[row])
+            return row;
+    }
+    return -1;
+}
+
+int transitionRowFromName(const QString &szName)
+{
+    for (int row = 0; row < kTransitionKindCount; ++row) {
+        if (szName == QLatin1String(kTransitionKinds[row].transitionName))
+            return row;
+    }
+    return -1;
+}
+
+QString watermarkPositionName(int iPosition)
+{
+    for (int i = 0; i < kPositionNames.size(); ++i) {
+        if (iPosition == 1 << i)
+            return kPositionNames.at(i);
+    }
+    return QString();
+}
+
+int watermarkPositionFromName(const QString &szName)
+{
+    const int i = kPositionNames.indexOf(szName);
+    return i < 0 ? 0 : 1 << i;
+}
+
+AlbumReadResult parseAlbum(const QByteArray &json, const QString &szAlbumDir)
+{
+    AlbumReadResult result;
+    Reader reader(szAlbumDir);
+    result.ok = reader.read(json, result.album);
+    result.error = reader.error;
+    if (!result.ok)
+        result.album = AlbumDocument();
+    return result;
+}
+
+AlbumReadResult readAlbumFile(const QString &szPath)
+{
+    AlbumReadResult result;
+    const QFileInfo info(szPath);
+    if (info.isDir()) {
+        result.error = AlbumFile::tr("It is a folder, not an album file");
+        return result;
+    }
+    // A pipe or a device could block or never end; an album is a plain file.
+    if (info.exists() && !info.isFile()) {
+        result.error = AlbumFile::tr("It is not a regular file");
+        return result;
+    }
+    if (info.size() > kMaxAlbumFileBytes) {
+        result.error =
+            AlbumFile::tr("It is larger than an album file can be (%1 bytes; at most %2)")
+                .arg(QString::number(info.size()), QString::number(kMaxAlbumFileBytes));
+        return result;
+    }
+    QFile file(szPath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = AlbumFile::tr("Cannot open it: %1").arg(file.errorString());
+        return result;
+    }
+    // One byte past the limit: a file that grew since it was measured is still refused.
+    const QByteArray bytes = file.read(kMaxAlbumFileBytes + 1);
+    if (file.error() != QFileDevice::NoError) {
+        result.error = AlbumFile::tr("Cannot read it: %1").arg(file.errorString());
+        return result;
+    }
+    return parseAlbum(bytes, info.absolutePath());
+}
+
+QByteArray serializeAlbum(const AlbumDocument &album, const QString &szAlbumDir)
+{
+    using Fields = QList<QPair<QByteArray, QByteArray>>;
+    const auto path = [&szAlbumDir](const QString &szPath) {
+        return jsonString(storedPath(szPath, szAlbumDir));
+    };
+    QByteArray out("{\n");
+    out += "    \"velmoraalbum\": " + jsonNumber(kAlbumFileVersion) + ",\n";
+    if (album.pictures.isEmpty()) {
+        out += "    \"pictures\": [],\n";
+    } else {
+        out += "    \"pictures\": [\n";
+        for (int i = 0; i < album.pictures.size(); ++i) {
+            const AlbumPicture &p = album.pictures.at(i);
+            Fields fields{{"file", path(p.file)}};
+            if (p.transitionRow >= 0 && p.transitionRow < kTransitionKindCount)
+                fields.append(
+                    {"transition",
+                     jsonObject(
+                         {{"kind", jsonString(QLatin1String(
+                                       kTransitionKinds[p.transitionRow].transitionName))}})});
+            out += "        " + jsonObject(fields) + (i + 1 < album.pictures.size() ? ",\n" : "\n");
+        }
+        out += "    ],\n";
+    }
+    out += "    \"duration\": " + jsonNumber(album.durationSeconds) + ",\n";
+    out += "    \"transitionStart\": " + jsonNumber(album.transitionStart) + ",\n";
+    out += "    \"ratio\": " + jsonString(album.ratio) + ",\n";
+    out += "    \"height\": " + jsonString(album.height) + ",\n";
+    out +=
+        "    \"music\": " +
+        (album.music.isEmpty() ? QByteArray("null") : jsonObject({{"file", path(album.music)}})) +
+        ",\n";
+    QByteArray watermark("null");
+    const QByteArray position = jsonString(watermarkPositionName(album.watermarkPosition));
+    if (album.watermarkType == WatermarkText) {
+        Fields fields{{"text", jsonString(album.watermarkText)},
+                      {"family", jsonString(album.watermarkFamily)},
+                      {"pixelSize", jsonNumber(album.watermarkPixelSize)}};
+        // A colour never chosen is drawn black, but stays "never chosen" in the file.
+        if (album.watermarkColor.isValid())
+            fields.append({"color", jsonString(album.watermarkColor.name())});
+        fields.append({"position", position});
+        watermark = jsonObject(fields);
+    } else if (album.watermarkType == WatermarkPicture) {
+        watermark = jsonObject({{"image", path(album.watermarkImage)}, {"position", position}});
+    }
+    out += "    \"watermark\": " + watermark + (album.exportChoices ? ",\n" : "\n");
+    if (const auto &c = album.exportChoices) {
+        out += "    \"export\": " +
+               jsonObject({{"format", jsonString(c->format)},
+                           {"fps", jsonNumber(c->fps)},
+                           {"videoBitrate", jsonNumber(c->videoBitrateKbps)},
+                           {"audioBitrate", jsonNumber(c->audioBitrateKbps)},
+                           {"sampleRate", jsonNumber(c->sampleRate)},
+                           {"folder", c->folder.isEmpty() ? QByteArray("\"\"") : path(c->folder)},
+                           {"name", jsonString(c->name)}}) +
+               "\n";
+    }
+    out += "}\n";
+    return out;
+}
+
+bool writeAlbumFile(const QString &szPath, const AlbumDocument &album, QString *pError)
+{
+    const auto fail = [pError](const QString &szWhy) {
+        if (pError)
+            *pError = szWhy;
+        return false;
+    };
+    const QFileInfo target(szPath);
+    if (target.isDir())
+        return fail(AlbumFile::tr("It is a folder, not an album file"));
+    // Renaming over a device or a pipe would replace it.
+    if (target.exists() && !target.isFile())
+        return fail(AlbumFile::tr("It is not a regular file"));
+    const QString dir = target.absolutePath();
+    const QByteArray bytes = serializeAlbum(album, dir);
+    // What cannot be read back is not written: the old file is worth more than a broken one.
+    const AlbumReadResult check = parseAlbum(bytes, dir);
+    if (!check.ok)
+        return fail(AlbumFile::tr("The album cannot be saved as it is: %1").arg(check.error));
+
+    const QByteArray targetName = QFile::encodeName(target.absoluteFilePath());
+    // A hidden name beside the target, short enough for any target name (255 bytes at most).
+    const QByteArray stem =
+        QFile::encodeName(dir) + "/." + QFile::encodeName(target.fileName()).left(200);
+    QByteArray temporary;
+    int fd = -1;
+    for (int attempt = 0; fd < 0; ++attempt) {
+        temporary =
+            stem + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".part";
+        // 0666 through the umask, as any new file; O_EXCL: never someone else's file.
+        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && (errno != EEXIST || attempt >= 100))
+            return fail(AlbumFile::tr("Cannot create a file in \"%1\": %2")
+                            .arg(QDir::toNativeSeparators(dir), qt_error_string(errno)));
+    }
+    const auto abandon = [&](const QString &szWhy) {
+        const int saved = errno;
+        if (fd >= 0)
+            ::close(fd);
+        ::unlink(temporary.constData());
+        errno = saved;
+        return fail(szWhy);
+    };
+    // A saved album keeps the permissions the old file had.
+    struct stat old;
+    if (::stat(targetName.constData(), &old) == 0 && S_ISREG(old.st_mode))
+        ::fchmod(fd, old.st_mode & 07777);
+    if (!writeAll(fd, bytes) || ::fsync(fd) != 0)
+        return abandon(AlbumFile::tr("Cannot write the file: %1").arg(qt_error_string(errno)));
+    const int closed = ::close(fd);
+    fd = -1;
+    if (closed != 0)
+        return abandon(AlbumFile::tr("Cannot write the file: %1").arg(qt_error_string(errno)));
+    if (::rename(temporary.constData(), targetName.constData()) != 0)
+        return abandon(
+            AlbumFile::tr("Cannot replace the old file: %1").arg(qt_error_string(errno)));
+    // The rename itself reaches the disk with the folder; some file systems cannot sync a
+    // folder, and the file is in place either way.
+    const int dirFd =
+        ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    return true;
+}
+
+AlbumDocument albumFromJob(const RenderJob &job, const QString &szRatioText)
+{
+    AlbumDocument album;
+    const int n = job.materialOrder.size();
+    album.pictures.reserve(n);
+    for (int i = 0; i < n; ++i) {
+        AlbumPicture picture;
+        picture.file = job.materialOrder.at(i);
+        // Slot i joins picture i and i + 1; nothing follows the last picture.
+        if (i + 1 < n && i < job.transitions.size())
+            picture.transitionRow = transitionRowOf(job.transitions.at(i).kind);
+        album.pictures.append(picture);
+    }
+    const int64_t seconds =
+        av_rescale_q(job.uniformDurationValue, job.uniformDurationTimeBase, AVRational{1, 1});
+    album.durationSeconds =
+        int(std::clamp<int64_t>(seconds, kMinDurationSeconds, kMaxDurationSeconds));
+    album.transitionStart =
+        mod23(qint64(TransitionPicker::currentIndex()) - 3 * qint64(std::max(0, n - 1)));
+    album.ratio = ratioFromText(szRatioText) ? szRatioText : kAutoRatio;
+    album.height = heightText(job.height);
+    album.music = job.musicType == MusicCustom ? job.musicPath : QString();
+
+    album.watermarkType = job.watermarkType;
+    album.watermarkText = job.watermarkText;
+    album.watermarkFamily = job.watermarkFont.family();
+    const int pixels = job.watermarkFont.pixelSize() > 0
+                           ? job.watermarkFont.pixelSize()
+                           : int(std::lround(job.watermarkFont.pointSizeF() / 0.75));
+    album.watermarkPixelSize = std::clamp(pixels, 1, kMaxPixelSize);
+    album.watermarkColor = job.watermarkColor;
+    album.watermarkImage = job.watermarkImagePath;
+    album.watermarkPosition = job.watermarkPosition;
+
+    // The export fields are set once the export dialog has been opened (or the exporter ran).
+    if (!job.exportFormat.isEmpty()) {
+        AlbumExportChoices c;
+        c.format = job.exportFormat;
+        if (job.frameRate.num > 0 && job.frameRate.den > 0)
+            c.fps = int(av_rescale(job.frameRate.num, 1, job.frameRate.den));
+        c.videoBitrateKbps = job.videoBitRate / 1000;
+        c.audioBitrateKbps = job.audioBitRate / 1000;
+        if (job.sampleRate > 0)
+            c.sampleRate = int(job.sampleRate);
+        c.folder = QDir::fromNativeSeparators(job.exportDirectory);
+        c.name = job.fileName;
+        album.exportChoices = c;
+    }
+    return album;
+}
