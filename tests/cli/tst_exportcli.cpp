@@ -283,40 +283,6 @@ private slots:
         QVERIFY(contents(rendered) == contents(direct));
     }
 
-    // Options beside an album take the place of its choices; --seed reaches only the pictures
-    // that store no transition; the text size follows a new height only if it followed the old.
-    void albumOptionsOverride()
-    {
-        const QString hand = dir.filePath(QStringLiteral("hand.vmalbum"));
-        QVERIFY(testmedia::writeBytes(hand, R"({"velmoraalbum": 1, "pictures": [
-                {"file": "holiday photo ü.jpg", "transition": {"kind": "radial"}},
-                {"file": "-beach.png"}, {"file": "holiday photo ü.jpg"}],
-                "duration": 2, "transitionStart": 0, "ratio": "1:1", "height": "720P",
-                "watermark": {"text": "hello", "pixelSize": 30},
-                "export": {"format": "MKV", "fps": 30, "folder": ".", "name": "hand"}})"));
-        const QString copy = dir.filePath(QStringLiteral("hand2.vmalbum"));
-        Run r = exporter({hand, QStringLiteral("-d"), QStringLiteral("4"), QStringLiteral("--seed"),
-                          QStringLiteral("3"), QStringLiteral("-H"), QStringLiteral("480"),
-                          QStringLiteral("--save-album"), copy});
-        QCOMPARE(r.code, 0);
-        const AlbumReadResult read = readAlbumFile(copy);
-        QVERIFY2(read.ok, qPrintable(read.error));
-        const AlbumDocument &a = read.album;
-        QCOMPARE(a.pictures, (QList<AlbumPicture>{{good1, 3}, {good2, 6}, {good1, -1}}));
-        QCOMPARE(a.transitionStart, 3);
-        QCOMPARE(a.durationSeconds, 4);
-        QCOMPARE(a.height, QStringLiteral("480P"));
-        QCOMPARE(a.ratio, QStringLiteral("1:1"));
-        QCOMPARE(a.watermarkText, QStringLiteral("hello"));
-        QCOMPARE(a.watermarkPixelSize, 24);
-        QVERIFY(a.exportChoices == (AlbumExportChoices{QStringLiteral("MKV"), 30, 0, 0, 44100,
-                                                       dir.path(), QStringLiteral("hand")}));
-        r = exporter({hand, QStringLiteral("-q"), QStringLiteral("-H"), QStringLiteral("480"),
-                      QStringLiteral("-d"), QStringLiteral("1")});
-        QCOMPARE(r.code, 0);
-        QVERIFY(QFileInfo(dir.filePath(QStringLiteral("hand.mkv"))).size() > 1000);
-    }
-
     // A folder of photos with its album, moved elsewhere, renders the same video.
     void movedAlbumRendersTheSame()
     {
@@ -361,9 +327,6 @@ private slots:
             << "long.vmalbum"
             << QByteArray(R"({"velmoraalbum":1,"pictures":[{"file":"a.jpg"}],"duration":1e9})")
             << R"("duration": a whole number from 1 to 60)";
-        QTest::newRow("newer version")
-            << "new.vmalbum" << QByteArray(R"({"velmoraalbum":7,"pictures":[]})")
-            << R"("velmoraalbum": version 7 is not one)";
         QTest::newRow("newline in a path")
             << "nl.vmalbum" << QByteArray(R"({"velmoraalbum":1,"pictures":[{"file":"a
 b.jpg"}]})") << R"("pictures[0].file": a file name without line breaks)";

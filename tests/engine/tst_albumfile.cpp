@@ -6,9 +6,6 @@
 
 #include <QDir>
 #include <QGuiApplication>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -49,7 +46,6 @@ AlbumDocument pictureAlbum(const QString &szDir)
     AlbumDocument a;
     a.pictures = {{szDir + QStringLiteral("/a.jpg"), -1}};
     a.ratio = QStringLiteral("auto");
-    a.height = QStringLiteral("480P");
     a.watermarkType = WatermarkPicture;
     a.watermarkImage = szDir + QStringLiteral("/logo.png");
     a.watermarkPosition = Center;
@@ -67,15 +63,6 @@ QByteArray readAll(const QString &szPath)
 QStringList leftovers(const QString &szDir)
 {
     return QDir(szDir).entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden);
-}
-
-// A well-formed album whose `key` holds `value` (JSON text), for the refusals below.
-QByteArray albumWith(const char *key, const char *value)
-{
-    QByteArray json = R"({"velmoraalbum": 1, "pictures": [{"file": "a.jpg"}, {"file": "b.jpg"}])";
-    if (key)
-        json += QByteArray(", \"") + key + "\": " + value;
-    return json + '}';
 }
 
 } // namespace
@@ -100,50 +87,35 @@ private slots:
         QString error;
         QVERIFY2(writeAlbumFile(path, album, &error), qPrintable(error));
         const AlbumReadResult read = readAlbumFile(path);
-        QVERIFY2(read.ok, qPrintable(read.error));
-        QVERIFY(read.error.isEmpty());
+        QVERIFY2(read.ok && read.error.isEmpty(), qPrintable(read.error));
         QCOMPARE(read.album.pictures, album.pictures);
         QVERIFY(read.album == album);
         QVERIFY(leftovers(m_dir.path()).isEmpty());
     }
 
-    // The names other tools and our own checks read.
-    void fileUsesTheDocumentedNames()
+    // The names and the order other tools and our own checks read.
+    void fileText()
     {
         const QByteArray json = serializeAlbum(textAlbum(QStringLiteral("/albums/summer")),
                                                QStringLiteral("/albums/summer"));
-        QVERIFY(json.startsWith("{\n    \"velmoraalbum\": 1,\n"));
-        const QJsonObject o = QJsonDocument::fromJson(json).object();
-        QCOMPARE(o.value(QStringLiteral("velmoraalbum")).toInt(), 1);
-        const QJsonArray pictures = o.value(QStringLiteral("pictures")).toArray();
-        QCOMPARE(pictures.size(), 3);
-        QCOMPARE(pictures.at(0).toObject().value(QStringLiteral("file")).toString(),
-                 QStringLiteral("beach/IMG_0001.JPG"));
-        QCOMPARE(pictures.at(0).toObject()[QStringLiteral("transition")].toObject().value(
-                     QStringLiteral("kind")),
-                 QJsonValue(QStringLiteral("radial")));
-        QVERIFY(!pictures.at(1).toObject().contains(QStringLiteral("transition")));
-        QCOMPARE(o.value(QStringLiteral("duration")).toInt(), 17);
-        QCOMPARE(o.value(QStringLiteral("transitionStart")).toInt(), 11);
-        QCOMPARE(o.value(QStringLiteral("ratio")).toString(), QStringLiteral("9:16"));
-        QCOMPARE(o.value(QStringLiteral("height")).toString(), QStringLiteral("2K"));
-        QCOMPARE(o.value(QStringLiteral("music")).toObject().value(QStringLiteral("file")),
-                 QJsonValue(QStringLiteral("song.mp3")));
-        const QJsonObject mark = o.value(QStringLiteral("watermark")).toObject();
-        QCOMPARE(mark.keys(), (QStringList{"color", "family", "pixelSize", "position", "text"}));
-        QCOMPARE(mark.value(QStringLiteral("color")).toString(), QStringLiteral("#ff8800"));
-        QCOMPARE(mark.value(QStringLiteral("position")).toString(), QStringLiteral("rightbottom"));
-        QCOMPARE(mark.value(QStringLiteral("pixelSize")).toInt(), 126);
-        const QJsonObject e = o.value(QStringLiteral("export")).toObject();
-        QCOMPARE(e.keys(), (QStringList{"audioBitrate", "folder", "format", "fps", "name",
-                                        "sampleRate", "videoBitrate"}));
-        QCOMPARE(e.value(QStringLiteral("videoBitrate")).toInt(), 768);
-        // A new album: no music, no watermark, no export choices yet.
-        const QJsonObject fresh =
-            QJsonDocument::fromJson(serializeAlbum(AlbumDocument(), QString())).object();
-        QVERIFY(fresh.value(QStringLiteral("music")).isNull());
-        QVERIFY(fresh.value(QStringLiteral("watermark")).isNull());
-        QVERIFY(!fresh.contains(QStringLiteral("export")));
+        QCOMPARE(json, QByteArray(R"json({
+    "velmoraalbum": 1,
+    "pictures": [
+        {"file": "beach/IMG_0001.JPG", "transition": {"kind": "radial"}},
+        {"file": "frame%03d %1 ü.jpg"},
+        {"file": "/elsewhere/last.png", "transition": {"kind": "horzclose"}}
+    ],
+    "duration": 17,
+    "transitionStart": 11,
+    "ratio": "9:16",
+    "height": "2K",
+    "music": {"file": "song.mp3"},
+    "watermark": {"text": "Sommer \"%1\"\n2026 — 夏", "family": "DejaVu Serif", "pixelSize": 126, "color": "#ff8800", "position": "rightbottom"},
+    "export": {"format": "WEBM", "fps": 60, "videoBitrate": 768, "audioBitrate": 256, "sampleRate": 22050, "folder": "/videos/out", "name": "Album %1"}
+}
+)json"));
+        QVERIFY(serializeAlbum(AlbumDocument(), QString())
+                    .endsWith("\"music\": null,\n    \"watermark\": null\n}\n"));
     }
 
     // Beneath the album's folder a path is stored relative to it, anywhere else absolute; a
@@ -165,12 +137,9 @@ private slots:
         QTest::newRow("above") << "/albums/a.jpg"
                                << "/albums/a.jpg"
                                << "/albums/a.jpg";
-        QTest::newRow("percent signs") << "/albums/summer/frame%03d %1.jpg"
-                                       << "frame%03d %1.jpg"
-                                       << "/moved/frame%03d %1.jpg";
-        QTest::newRow("unclean") << "/albums/summer/./x/../b.jpg"
-                                 << "b.jpg"
-                                 << "/moved/b.jpg";
+        QTest::newRow("unclean") << "/albums/summer/./x/../b%1.jpg"
+                                 << "b%1.jpg"
+                                 << "/moved/b%1.jpg";
     }
     void paths()
     {
@@ -180,35 +149,12 @@ private slots:
         album.pictures = {{path, -1}};
         album.music = path;
         const QByteArray json = serializeAlbum(album, QStringLiteral("/albums/summer"));
-        const QJsonObject o = QJsonDocument::fromJson(json).object();
-        QCOMPARE(o[QStringLiteral("pictures")][0][QStringLiteral("file")].toString(), stored);
-        QCOMPARE(o[QStringLiteral("music")][QStringLiteral("file")].toString(), stored);
+        const QByteArray quoted = "\"file\": \"" + stored.toUtf8() + '"';
+        QCOMPARE(json.count(quoted), 2);
         const AlbumReadResult moved = parseAlbum(json, QStringLiteral("/moved"));
         QVERIFY2(moved.ok, qPrintable(moved.error));
         QTEST(moved.album.pictures.at(0).file, "readElsewhere");
         QTEST(moved.album.music, "readElsewhere");
-    }
-
-    // A folder of photos with its album, moved: the album opens with the photos' new paths.
-    void movedFolderKeepsItsPictures()
-    {
-        const QString a = m_dir.filePath(QStringLiteral("trip"));
-        const QString b = m_dir.filePath(QStringLiteral("elsewhere/trip"));
-        QVERIFY(QDir().mkpath(a + QStringLiteral("/photos")));
-        QVERIFY(QDir().mkpath(QFileInfo(b).path()));
-        AlbumDocument album = pictureAlbum(a);
-        album.pictures.append({a + QStringLiteral("/photos/b.jpg"), 9});
-        QString error;
-        QVERIFY2(writeAlbumFile(a + QStringLiteral("/trip.vmalbum"), album, &error),
-                 qPrintable(error));
-        QVERIFY(QDir().rename(a, b));
-        const AlbumReadResult read = readAlbumFile(b + QStringLiteral("/trip.vmalbum"));
-        QVERIFY2(read.ok, qPrintable(read.error));
-        QCOMPARE(read.album.pictures,
-                 (QList<AlbumPicture>{{b + QStringLiteral("/a.jpg"), -1},
-                                      {b + QStringLiteral("/photos/b.jpg"), 9}}));
-        QCOMPARE(read.album.watermarkImage, b + QStringLiteral("/logo.png"));
-        QCOMPARE(read.album.exportChoices->folder, b);
     }
 
     // Every refusal names what is wrong and where, and hands back no album.
@@ -216,108 +162,93 @@ private slots:
     {
         QTest::addColumn<QByteArray>("json");
         QTest::addColumn<QString>("error");
-        QTest::newRow("empty") << QByteArray() << "Not valid JSON: ";
-        QTest::newRow("broken JSON")
-            << QByteArray(R"({"velmoraalbum": 1, "pictures": [)") << "Not valid JSON: ";
-        QTest::newRow("nested too deep") << QByteArray(5000, '[') << "Not valid JSON: ";
-        QTest::newRow("a list") << QByteArray("[1, 2]")
-                                << "Not an album file: it holds no JSON object";
-        QTest::newRow("no version") << QByteArray(R"({"pictures": []})")
-                                    << R"(Not an album file: "velmoraalbum" is missing)";
-        QTest::newRow("version as text") << QByteArray(R"({"velmoraalbum": "1", "pictures": []})")
-                                         << R"("velmoraalbum": a whole number)";
-        QTest::newRow("unknown version")
-            << QByteArray(R"({"velmoraalbum": 2, "pictures": []})")
-            << R"("velmoraalbum": version 2 is not one this program reads (it reads version 1))";
-        QTest::newRow("no pictures") << QByteArray(R"({"velmoraalbum": 1})")
-                                     << R"(Not an album file: "pictures" is missing)";
-        QTest::newRow("pictures an object")
-            << QByteArray(R"({"velmoraalbum": 1, "pictures": {}})") << R"("pictures": a list)";
-        QTest::newRow("picture a text")
-            << QByteArray(R"({"velmoraalbum": 1, "pictures": ["a.jpg"]})")
-            << R"("pictures[0]": an object)";
-        QTest::newRow("file a number")
-            << QByteArray(R"({"velmoraalbum": 1, "pictures": [{"file": "a"}, {"file": "b"},
-                          {"file": "c"}, {"file": 5}]})")
-            << R"("pictures[3].file": a text)";
-        QTest::newRow("no file") << QByteArray(R"({"velmoraalbum": 1, "pictures": [{}]})")
-                                 << R"("pictures[0].file" is missing)";
-        QTest::newRow("empty file") << QByteArray(R"({"velmoraalbum":1,"pictures":[{"file":""}]})")
-                                    << R"("pictures[0].file": a file name, not an empty text)";
-        QTest::newRow("newline in a file")
-            << QByteArray(R"({"velmoraalbum":1,"pictures":[{"file":"a\nb.jpg"}]})")
-            << R"("pictures[0].file": a file name without line breaks or NUL characters)";
-        QTest::newRow("NUL in a file")
-            << QByteArray(R"({"velmoraalbum":1,"pictures":[{"file":"a\u0000.jpg"}]})")
-            << R"("pictures[0].file": a file name without line breaks or NUL characters)";
-        QTest::newRow("unknown kind, % in it")
-            << QByteArray(R"({"velmoraalbum":1,"pictures":[{"file":"a.jpg"},
-                          {"file":"b.jpg","transition":{"kind":"%1 %03d"}}]})")
-            << R"("pictures[1].transition.kind": "%1 %03d" is not a known transition)";
-        QTest::newRow("kind a number")
-            << QByteArray(R"({"velmoraalbum":1,"pictures":[{"file":"a","transition":{"kind":3}}]})")
-            << R"("pictures[0].transition.kind": a text)";
-        QTest::newRow("transition a text")
-            << QByteArray(R"({"velmoraalbum":1,"pictures":[{"file":"a","transition":"radial"}]})")
-            << R"("pictures[0].transition": null or an object)";
-        QTest::newRow("duration 1e9")
-            << albumWith("duration", "1e9") << R"("duration": a whole number from 1 to 60)";
-        QTest::newRow("duration 1e300")
-            << albumWith("duration", "1e300") << R"("duration": a whole number from 1 to 60)";
-        QTest::newRow("duration 0")
-            << albumWith("duration", "0") << R"("duration": a whole number from 1 to 60)";
-        QTest::newRow("duration 2.5")
-            << albumWith("duration", "2.5") << R"("duration": a whole number from 1 to 60)";
-        QTest::newRow("duration a text")
-            << albumWith("duration", R"("3")") << R"("duration": a whole number from 1 to 60)";
-        QTest::newRow("duration null")
-            << albumWith("duration", "null") << R"("duration": a whole number from 1 to 60)";
-        QTest::newRow("transitionStart 23") << albumWith("transitionStart", "23")
-                                            << R"("transitionStart": a whole number from 0 to 22)";
-        QTest::newRow("ratio 5:4") << albumWith("ratio", R"("5:4")")
-                                   << R"("ratio": one of 16:9 4:3 2:1 9:16 3:4 1:1 auto)";
-        QTest::newRow("height a number") << albumWith("height", "1080") << R"("height": a text)";
-        QTest::newRow("music a text")
-            << albumWith("music", R"("song.mp3")") << R"("music": null or an object)";
-        QTest::newRow("music without file")
-            << albumWith("music", "{}") << R"("music.file" is missing)";
-        QTest::newRow("two watermarks") << albumWith("watermark", R"({"text":"a","image":"b"})")
-                                        << R"("watermark": either "text" or "image", not both)";
-        QTest::newRow("no watermark kind") << albumWith("watermark", R"({"position":"top"})")
-                                           << R"("watermark": an object with "text" or "image")";
-        QTest::newRow("huge text size")
-            << albumWith("watermark", R"({"text":"a","pixelSize":1e7})")
-            << R"("watermark.pixelSize": a whole number from 1 to 1000)";
-        QTest::newRow("colour by name") << albumWith("watermark", R"({"text":"a","color":"red"})")
-                                        << R"("watermark.color": a colour written #rrggbb)";
-        QTest::newRow("position") << albumWith("watermark", R"({"image":"b","position":"middle"})")
-                                  << R"("watermark.position": one of lefttop top righttop left )";
-        QTest::newRow("fps 50") << albumWith("export", R"({"fps":50})")
-                                << R"("export.fps": one of 24 25 30 60 120)";
-        QTest::newRow("format")
-            << albumWith("export", R"({"format":"mpg"})")
-            << R"("export.format": one of MP4 AVI WMV FLV MKV MOV GIF WEBM M4V)";
-        QTest::newRow("negative bit rate")
-            << albumWith("export", R"({"videoBitrate":-5})")
-            << R"("export.videoBitrate": a whole number from 0 to 1000000)";
-        QTest::newRow("sample rate") << albumWith("export", R"({"sampleRate":96000})")
-                                     << R"("export.sampleRate": one of 8000 11025 22050 44100)";
-        QTest::newRow("name with a slash")
-            << albumWith("export", R"({"name":"../x"})")
-            << R"("export.name": a file name without "/", line breaks or NUL characters)";
-        QTest::newRow("folder with a newline")
-            << albumWith("export", R"({"folder":"/tmp/a\nb"})")
-            << R"("export.folder": a file name without line breaks or NUL characters)";
+        // A well-formed album but for the members given.
+        const auto album = [](const char *szMembers) {
+            return QByteArray(R"({"velmoraalbum": 1, "pictures": [{"file": "a.jpg"}], )") +
+                   szMembers + '}';
+        };
+        const struct
+        {
+            const char *name;
+            QByteArray json;
+            const char *error;
+        } cases[] = {
+            {"empty", QByteArray(), "Not valid JSON: "},
+            {"broken JSON", QByteArray(R"({"velmoraalbum": 1, "pictures": [)"), "Not valid JSON: "},
+            {"nested too deep", QByteArray(5000, '['), "Not valid JSON: "},
+            {"a list", "[1, 2]", "Not an album file: it holds no JSON object"},
+            {"no version", R"({"pictures": []})",
+             R"(Not an album file: "velmoraalbum" is missing)"},
+            {"version as text", R"({"velmoraalbum": "1"})", R"("velmoraalbum": a whole number)"},
+            {"unknown version", R"({"velmoraalbum": 2})",
+             R"("velmoraalbum": version 2 is not one this program reads (it reads version 1))"},
+            {"no pictures", R"({"velmoraalbum": 1})",
+             R"(Not an album file: "pictures" is missing)"},
+            {"pictures an object", R"({"velmoraalbum": 1, "pictures": {}})",
+             R"("pictures": a list)"},
+            {"picture a text", R"({"velmoraalbum": 1, "pictures": ["a"]})",
+             R"("pictures[0]": an object)"},
+            {"file a number", R"({"velmoraalbum": 1, "pictures": [{"file": "a"}, {"file": 5}]})",
+             R"("pictures[1].file": a text)"},
+            {"no file", R"({"velmoraalbum": 1, "pictures": [{}]})",
+             R"("pictures[0].file" is missing)"},
+            {"empty file", R"({"velmoraalbum": 1, "pictures": [{"file": ""}]})",
+             R"("pictures[0].file": a file name, not an empty text)"},
+            {"newline in a file", R"({"velmoraalbum": 1, "pictures": [{"file": "a\nb.jpg"}]})",
+             R"("pictures[0].file": a file name without line breaks or NUL characters)"},
+            {"NUL in a file", R"({"velmoraalbum": 1, "pictures": [{"file": "a\u0000"}]})",
+             R"("pictures[0].file": a file name without line breaks or NUL characters)"},
+            {"unknown kind with % in it",
+             R"({"velmoraalbum":1,"pictures":[{"file":"a","transition":{"kind":"%1 %03d"}}]})",
+             R"("pictures[0].transition.kind": "%1 %03d" is not a known transition)"},
+            {"transition a text",
+             R"({"velmoraalbum":1,"pictures":[{"file":"a","transition":"radial"}]})",
+             R"("pictures[0].transition": null or an object)"},
+            {"duration 1e9", album(R"("duration": 1e9)"),
+             R"("duration": a whole number from 1 to 60)"},
+            {"duration 1e300", album(R"("duration": 1e300)"),
+             R"("duration": a whole number from 1 to 60)"},
+            {"duration 2.5", album(R"("duration": 2.5)"),
+             R"("duration": a whole number from 1 to 60)"},
+            {"duration a text", album(R"("duration": "3")"),
+             R"("duration": a whole number from 1 to 60)"},
+            {"transitionStart 23", album(R"("transitionStart": 23)"),
+             R"("transitionStart": a whole number from 0 to 22)"},
+            {"ratio 5:4", album(R"("ratio": "5:4")"),
+             R"("ratio": one of 16:9 4:3 2:1 9:16 3:4 1:1 auto)"},
+            {"height a number", album(R"("height": 1080)"), R"("height": a text)"},
+            {"music a text", album(R"("music": "a.mp3")"), R"("music": null or an object)"},
+            {"music without file", album(R"("music": {})"), R"("music.file" is missing)"},
+            {"two watermarks", album(R"("watermark": {"text": "a", "image": "b"})"),
+             R"("watermark": either "text" or "image", not both)"},
+            {"no watermark kind", album(R"("watermark": {"position": "top"})"),
+             R"("watermark": an object with "text" or "image")"},
+            {"huge text size", album(R"("watermark": {"text": "a", "pixelSize": 1e7})"),
+             R"("watermark.pixelSize": a whole number from 1 to 1000)"},
+            {"colour by name", album(R"("watermark": {"text": "a", "color": "red"})"),
+             R"("watermark.color": a colour written #rrggbb)"},
+            {"position", album(R"("watermark": {"image": "b", "position": "middle"})"),
+             R"("watermark.position": one of lefttop top righttop left center right )"},
+            {"fps 50", album(R"("export": {"fps": 50})"),
+             R"("export.fps": one of 24 25 30 60 120)"},
+            {"format", album(R"("export": {"format": "mp4"})"),
+             R"("export.format": one of MP4 AVI WMV FLV MKV MOV GIF WEBM M4V)"},
+            {"negative bit rate", album(R"("export": {"videoBitrate": -5})"),
+             R"("export.videoBitrate": a whole number from 0 to 1000000)"},
+            {"name with a slash", album(R"("export": {"name": "../x"})"),
+             R"("export.name": a file name without "/", line breaks or NUL characters)"},
+        };
+        for (const auto &c : cases)
+            QTest::newRow(c.name) << c.json << QString::fromUtf8(c.error);
 
         // Bounded: more pictures than an album may hold, counted before any is read.
-        QByteArray many(R"({"velmoraalbum":1,"pictures":[)");
-        for (int i = 0; i <= kMaxAlbumPictures; ++i)
-            many += i ? ",{}" : "{}";
-        QTest::newRow("10001 pictures") << many + "]}"
-                                        << R"("pictures": at most 10000 pictures, not 10001)";
+        QByteArray many(R"({"velmoraalbum": 1, "pictures": [{})");
+        many += QByteArray(",{}").repeated(kMaxAlbumPictures) + "]}";
+        QTest::newRow("10001 pictures")
+            << many << R"("pictures": at most 10000 pictures, not 10001)";
         // Ten million pictures cannot fit under the byte limit; a text one byte over it stands
         // for them (and for a 2 GB file) without building either.
-        QByteArray over = albumWith(nullptr, nullptr);
+        QByteArray over = album("");
         over += QByteArray(int(kMaxAlbumFileBytes) + 1 - over.size(), ' ');
         QTest::newRow("one byte over the limit")
             << over << "It is larger than an album file can be (16777217 bytes; at most 16777216)";
@@ -366,9 +297,8 @@ private slots:
     void unreadableFiles()
     {
         QFETCH(QString, kind);
-        QString path = m_dir.filePath(QStringLiteral("x.vmalbum"));
-        QDir(path).removeRecursively();
-        QFile::remove(path);
+        QTemporaryDir dir;
+        QString path = dir.filePath(QStringLiteral("x.vmalbum"));
         if (kind == QLatin1String("folder")) {
             QVERIFY(QDir().mkpath(path));
         } else if (kind == QLatin1String("huge")) {
@@ -384,8 +314,6 @@ private slots:
         QVERIFY(!r.ok);
         QTEST(r.error, "error");
         QVERIFY(clock.elapsed() < 1000);
-        QDir(m_dir.filePath(QStringLiteral("x.vmalbum"))).removeRecursively();
-        QFile::remove(m_dir.filePath(QStringLiteral("x.vmalbum")));
     }
 
     // A failed save says why, leaves the old file as it was and nothing beside it.
@@ -398,7 +326,7 @@ private slots:
         QTest::newRow("missing folder") << "no folder"
                                         << "Cannot create a file in \"%1/gone\": No such file";
         QTest::newRow("through a file") << "through a file"
-                                        << "Cannot create a file in \"%1/plain.txt\": Not a dir";
+                                        << "Cannot create a file in \"%1/plain\": Not a dir";
         QTest::newRow("a name that would not read back")
             << "newline"
             << "The album cannot be saved as it is: \"pictures[0].file\": a file name";
@@ -409,21 +337,19 @@ private slots:
     {
         QFETCH(QString, kind);
         QFETCH(QString, error);
-        const QString folder = m_dir.filePath(QStringLiteral("saves"));
-        QDir(folder).removeRecursively();
-        QVERIFY(QDir().mkpath(folder));
+        QTemporaryDir dir;
+        const QString folder = dir.path();
         QString target = folder + QStringLiteral("/x.vmalbum");
         const QByteArray old("the old album\n");
+        QVERIFY(QFile(folder + QStringLiteral("/plain")).open(QIODevice::WriteOnly));
         AlbumDocument album = textAlbum(folder);
-        if (kind == QLatin1String("folder")) {
+        if (kind == QLatin1String("folder"))
             QVERIFY(QDir().mkpath(target + QStringLiteral("/inside")));
-        } else if (kind == QLatin1String("no folder")) {
+        else if (kind == QLatin1String("no folder"))
             target = folder + QStringLiteral("/gone/x.vmalbum");
-        } else if (kind == QLatin1String("through a file")) {
-            QFile plain(folder + QStringLiteral("/plain.txt"));
-            QVERIFY(plain.open(QIODevice::WriteOnly));
-            target = folder + QStringLiteral("/plain.txt/x.vmalbum");
-        } else {
+        else if (kind == QLatin1String("through a file"))
+            target = folder + QStringLiteral("/plain/x.vmalbum");
+        else {
             QFile f(target);
             QVERIFY(f.open(QIODevice::WriteOnly) && f.write(old) == old.size());
         }
@@ -449,18 +375,15 @@ private slots:
                  qPrintable(why));
         if (QFileInfo(target).isFile())
             QCOMPARE(readAll(target), old);
-        if (kind == QLatin1String("folder"))
-            QVERIFY(QFileInfo::exists(target + QStringLiteral("/inside")));
+        QVERIFY(kind != QLatin1String("folder") || QFileInfo::exists(target + "/inside"));
         QVERIFY(leftovers(folder).isEmpty());
     }
 
     // A save replaces the old file in one step and keeps its permissions.
-    void saveReplacesTheOldFile()
+    void saveKeepsPermissions()
     {
         const QString target = m_dir.filePath(QStringLiteral("replace.vmalbum"));
-        QFile f(target);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("old") == 3);
-        f.close();
+        QVERIFY(QFile(target).open(QIODevice::WriteOnly));
         QVERIFY(::chmod(QFile::encodeName(target).constData(), 0640) == 0);
         QString error;
         QVERIFY2(writeAlbumFile(target, pictureAlbum(m_dir.path()), &error), qPrintable(error));
@@ -468,7 +391,6 @@ private slots:
         struct stat st;
         QVERIFY(::stat(QFile::encodeName(target).constData(), &st) == 0);
         QCOMPARE(st.st_mode & 07777, mode_t(0640));
-        QVERIFY(leftovers(m_dir.path()).isEmpty());
     }
 
     // The record as a file: pictures in order with the slot after each, the list texts, the
@@ -476,39 +398,36 @@ private slots:
     void albumFromJobRecordsTheAlbum()
     {
         RenderJob &job = RenderJob::instance();
-        clearAlbum(job);
         TransitionPicker::reset(5);
-        const QString a = m_dir.filePath(QStringLiteral("j1.jpg"));
-        const QString b = m_dir.filePath(QStringLiteral("j2.jpg"));
+        const QString a = QStringLiteral("/p/a.jpg"), b = QStringLiteral("/p/b.jpg");
         for (const QString &path : {a, b, a})
             appendPicture(job, MaterialItem{path, {4, 3}, QSize(400, 300), nullptr});
         setUniformDurationSeconds(job, 7);
         job.height = 720;
+        job.musicPath = QStringLiteral("/p/song.mp3");
         job.musicType = MusicCustom;
-        job.musicPath = m_dir.filePath(QStringLiteral("song.mp3"));
         job.watermarkType = WatermarkText;
         job.watermarkText = QStringLiteral("hello");
         job.watermarkFont.setPixelSize(30);
         job.watermarkColor = QColor(1, 2, 3);
         job.watermarkPosition = Bottom;
-        job.exportFormat.clear();
 
-        AlbumDocument album = albumFromJob(job, QStringLiteral("self-adaption(default)"));
-        QCOMPARE(album.pictures, (QList<AlbumPicture>{{a, 5}, {b, 8}, {a, -1}}));
-        QCOMPARE(album.transitionStart, 5);
-        QCOMPARE(album.durationSeconds, 7);
-        QCOMPARE(album.ratio, QStringLiteral("auto"));
-        QCOMPARE(album.height, QStringLiteral("720P"));
-        QCOMPARE(album.music, job.musicPath);
-        QCOMPARE(album.watermarkType, int(WatermarkText));
-        QCOMPARE(album.watermarkText, QStringLiteral("hello"));
-        QCOMPARE(album.watermarkFamily, QStringLiteral("Microsoft YaHei UI"));
-        QCOMPARE(album.watermarkPixelSize, 30);
-        QCOMPARE(album.watermarkColor, QColor(1, 2, 3));
-        QCOMPARE(album.watermarkPosition, int(Bottom));
-        QVERIFY(!album.exportChoices); // the export dialog was never opened
+        AlbumDocument expected;
+        expected.pictures = {{a, 5}, {b, 8}, {a, -1}};
+        expected.transitionStart = 5;
+        expected.durationSeconds = 7;
+        expected.ratio = QStringLiteral("auto");
+        expected.height = QStringLiteral("720P");
+        expected.music = job.musicPath;
+        expected.watermarkType = WatermarkText;
+        expected.watermarkText = QStringLiteral("hello");
+        expected.watermarkPixelSize = 30;
+        expected.watermarkColor = QColor(1, 2, 3);
+        expected.watermarkPosition = Bottom;
+        // The export dialog was never opened: no export choices.
+        QVERIFY(albumFromJob(job, QStringLiteral("self-adaption(default)")) == expected);
 
-        job.musicType = MusicNone; // a path kept from before does not make music
+        job.musicType = MusicNone; // a path kept from before is no music
         job.exportFormat = QStringLiteral("MOV");
         job.frameRate = {30, 1};
         job.videoBitRate = 512000;
@@ -516,14 +435,12 @@ private slots:
         job.sampleRate = 48000;
         job.exportDirectory = QStringLiteral("/videos");
         job.fileName = QStringLiteral("trip");
-        album = albumFromJob(job, QStringLiteral("4:3"));
-        QCOMPARE(album.ratio, QStringLiteral("4:3"));
-        QVERIFY(album.music.isEmpty());
-        QVERIFY(album.exportChoices ==
-                (AlbumExportChoices{QStringLiteral("MOV"), 30, 512, 128, 48000,
-                                    QStringLiteral("/videos"), QStringLiteral("trip")}));
-        clearAlbum(job);
-        job.exportFormat.clear();
+        expected.ratio = QStringLiteral("4:3");
+        expected.music.clear();
+        expected.exportChoices = AlbumExportChoices{
+            QStringLiteral("MOV"), 30, 512, 128, 48000, QStringLiteral("/videos"),
+            QStringLiteral("trip")};
+        QVERIFY(albumFromJob(job, QStringLiteral("4:3")) == expected);
     }
 };
 
