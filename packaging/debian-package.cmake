@@ -28,8 +28,7 @@ command line with the same engine.]=])
 # Libraries the executables link are found by dpkg-shlibdeps; MediaInfo is opened at run time.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libmediainfo0v5")
-# Chinese interface texts need Qt's own catalogue and a CJK font; file managers know the album
-# file's type from the MIME database.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, qttranslations5-l10n, shared-mime-info")
+# Chinese interface texts need Qt's own catalogue and a CJK font.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, qttranslations5-l10n")
 
 include(CPack)
