@@ -1,23 +1,110 @@
 // Single-instance guard over a local socket named after the executable.
 #include "cqappsingle.h"
 
+#include "handover.h"
 #include "instancelock.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QTimer>
 #include <QWidget>
+#include <algorithm>
+#include <functional>
 #include <unistd.h>
 
 namespace {
 // Longest wait for another start's claim of the name: its two probes at most, with room to spare.
 constexpr int kClaimWaitMs = 3000;
+// Longest a knock may take from connecting to its end. A second start sends its files at once;
+// one that connects and says nothing must not keep anything waiting for longer.
+constexpr int kKnockWaitMs = 5000;
+// What the socket reads ahead of us: bounds what a flooding client makes this process hold.
+constexpr qint64 kReadAheadBytes = 64 * 1024;
 
 QString lockPath(const QString &szAddress)
 {
     return szAddress + QStringLiteral(".lock");
 }
+
+// One knock on the running instance, read without blocking: the connection itself wakes the
+// window; a hand-over message on it names files. It ends once, at the message's end, when the
+// other side hangs up, or when the wait runs out; a damaged message or a stranger's bytes end it
+// with no files. Lives as the socket's child and takes the socket with it.
+class KnockReader : public QObject
+{
+public:
+    KnockReader(QLocalSocket *pSocket, std::function<void(const QStringList &)> fnEnded)
+        : QObject(pSocket), m_pSocket(pSocket), m_fnEnded(std::move(fnEnded))
+    {
+        pSocket->setReadBufferSize(kReadAheadBytes);
+        connect(pSocket, &QLocalSocket::readyRead, this, &KnockReader::readMore);
+        connect(pSocket, &QLocalSocket::disconnected, this, &KnockReader::hungUp);
+        m_timer.setSingleShot(true);
+        connect(&m_timer, &QTimer::timeout, this, [this] { end(QStringList()); });
+        m_timer.start(kKnockWaitMs);
+        // Bytes, or the hang-up, may have come before these connections existed.
+        readMore();
+        if (m_pSocket && m_pSocket->state() == QLocalSocket::UnconnectedState)
+            hungUp();
+    }
+
+private:
+    // Returns whether the knock has ended.
+    bool take()
+    {
+        // Never past the longest message and one byte more, which is enough to refuse it.
+        const qint64 iRoom =
+            HandOver::kHeaderBytes + HandOver::kMaxPayloadBytes + 1 - m_received.size();
+        m_received += m_pSocket->read(std::max<qint64>(iRoom, 0));
+        QStringList files;
+        switch (HandOver::decode(m_received, &files)) {
+        case HandOver::Status::Complete:
+            end(files);
+            return true;
+        case HandOver::Status::Invalid:
+            end(QStringList());
+            return true;
+        case HandOver::Status::Incomplete:
+            break;
+        }
+        return false;
+    }
+
+    void readMore()
+    {
+        if (m_pSocket)
+            take();
+    }
+
+    void hungUp()
+    {
+        // What came before the hang-up counts; a half message does not.
+        if (m_pSocket && !take())
+            end(QStringList());
+    }
+
+    void end(const QStringList &files)
+    {
+        if (!m_pSocket)
+            return;
+        m_timer.stop();
+        QLocalSocket *pSocket = m_pSocket;
+        m_pSocket = nullptr;
+        pSocket->disconnect(this);
+        pSocket->abort();
+        pSocket->deleteLater();
+        // A copy: what it starts may run an event loop in which this reader goes with its socket.
+        const auto fnEnded = m_fnEnded;
+        fnEnded(files);
+    }
+
+    QLocalSocket *m_pSocket;
+    std::function<void(const QStringList &)> m_fnEnded;
+    QByteArray m_received;
+    QTimer m_timer;
+};
 } // namespace
 
 CQAppSingle::CQAppSingle(int &argc, char **argv) : QApplication(argc, argv)
@@ -60,7 +147,25 @@ CQAppSingle::CQAppSingle(int &argc, char **argv) : QApplication(argc, argv)
 
 CQAppSingle::~CQAppSingle()
 {
+    // A knock never handed over ends here, bare.
+    m_pKnock.reset();
     releaseName();
+}
+
+bool CQAppSingle::handOver(const QStringList &files)
+{
+    const std::unique_ptr<QLocalSocket> pKnock = std::move(m_pKnock);
+    if (!pKnock)
+        return false;
+    bool bSent = true;
+    if (!files.isEmpty()) {
+        const QByteArray message = HandOver::encode(files);
+        bSent = !message.isEmpty() && pKnock->write(message) == message.size();
+        while (bSent && pKnock->bytesToWrite() > 0)
+            bSent = pKnock->waitForBytesWritten(kKnockWaitMs);
+    }
+    pKnock->disconnectFromServer();
+    return bSent;
 }
 
 void CQAppSingle::releaseName()
@@ -80,12 +185,15 @@ void CQAppSingle::releaseName()
     m_pServer = nullptr;
 }
 
-bool CQAppSingle::answers(const QString &szAddress) const
+bool CQAppSingle::answers(const QString &szAddress)
 {
-    // The connection itself is the message; nothing is sent.
-    QLocalSocket socket;
-    socket.connectToServer(szAddress, QIODevice::ReadWrite);
-    return socket.waitForConnected(m_iTimeout);
+    // The connection itself is the knock; handOver() may add files to it.
+    auto pSocket = std::make_unique<QLocalSocket>();
+    pSocket->connectToServer(szAddress, QIODevice::ReadWrite);
+    if (!pSocket->waitForConnected(m_iTimeout))
+        return false;
+    m_pKnock = std::move(pSocket);
+    return true;
 }
 
 QString CQAppSingle::serverAddress(const QString &szServerName)
@@ -103,8 +211,11 @@ void CQAppSingle::sltNewLocalConnection()
     QLocalSocket *pSocket = m_pServer ? m_pServer->nextPendingConnection() : nullptr;
     if (!pSocket)
         return;
-    pSocket->close();
-    delete pSocket;
+    new KnockReader(pSocket, [this](const QStringList &files) { knocked(files); });
+}
+
+void CQAppSingle::knocked(const QStringList &files)
+{
     if (mainWindow) {
         mainWindow->setWindowState((mainWindow->windowState() & ~Qt::WindowMinimized) |
                                    Qt::WindowActive);
@@ -112,4 +223,6 @@ void CQAppSingle::sltNewLocalConnection()
         mainWindow->raise();
         mainWindow->activateWindow();
     }
+    if (!files.isEmpty())
+        emit filesHandedOver(files);
 }

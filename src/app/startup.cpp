@@ -17,6 +17,7 @@ extern "C" {
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QFont>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -24,6 +25,7 @@ extern "C" {
 #include <QScreen>
 #include <QTimer>
 #include <QTranslator>
+#include <QUrl>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -73,6 +75,53 @@ QString forcedLanguageName(const QStringList &arguments, const QString &szEnviro
             szForced = szArg.mid(7);
     }
     return szForced;
+}
+
+namespace {
+// The absolute form of a name given relative to szWorkingDir. "." and empty segments go; ".."
+// stays, because through a symbolic link it need not lead back where the text says.
+QString absolutePath(const QString &szName, const QString &szWorkingDir)
+{
+    const QString szJoined =
+        szName.startsWith(QLatin1Char('/')) ? szName : szWorkingDir + QLatin1Char('/') + szName;
+    QStringList segments = szJoined.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    segments.removeAll(QStringLiteral("."));
+    return QLatin1Char('/') + segments.join(QLatin1Char('/'));
+}
+} // namespace
+
+CommandLineFiles commandLineFiles(const QStringList &arguments, const QString &szWorkingDir)
+{
+    static const QRegularExpression s_otherUrl(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*://"));
+    CommandLineFiles given;
+    bool bOptions = true;
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString &szArg = arguments.at(i);
+        if (bOptions && szArg == QLatin1String("--")) {
+            bOptions = false;
+            continue;
+        }
+        if (bOptions && szArg.size() > 1 && szArg.startsWith(QLatin1Char('-'))) {
+            if (szArg == QLatin1String("--lang"))
+                ++i; // its value
+            continue;
+        }
+        if (szArg.startsWith(QLatin1String("file:"), Qt::CaseInsensitive)) {
+            QUrl url(szArg);
+            // This machine by name is this machine; another host's file is not ours to open.
+            if (url.host() == QLatin1String("localhost"))
+                url.setHost(QString());
+            if (url.isLocalFile() && url.host().isEmpty())
+                given.files << absolutePath(url.toLocalFile(), szWorkingDir);
+            else
+                given.notLocal << szArg;
+        } else if (s_otherUrl.match(szArg).hasMatch()) {
+            given.notLocal << szArg;
+        } else {
+            given.files << absolutePath(szArg, szWorkingDir);
+        }
+    }
+    return given;
 }
 
 UiLanguage chooseUiLanguage(const QStringList &uiLanguages, const QString &szForced)
@@ -155,6 +204,29 @@ void followInterfaceLocale(UiLanguage language)
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 }
 
+void printLine(const QString &szLine)
+{
+    std::fputs((szLine + QLatin1Char('\n')).toLocal8Bit().constData(), stderr);
+}
+
+// For the terminal: why the editor took none of these files, one line each.
+void reportNotOpened(const QStringList &files, bool bBusy)
+{
+    for (const QString &szFile : files) {
+        const QFileInfo info(szFile);
+        QString szWhy;
+        if (bBusy)
+            szWhy = QStringLiteral("the window is busy with another task");
+        else if (!info.exists())
+            szWhy = QStringLiteral("no such file");
+        else if (info.isDir())
+            szWhy = QStringLiteral("a folder");
+        else
+            szWhy = QStringLiteral("not a JPEG or PNG picture or an album (.vmalbum)");
+        printLine(QStringLiteral("VMAlbum: \"%1\" not opened: %2").arg(szFile, szWhy));
+    }
+}
+
 void installUiLanguage(QApplication &app)
 {
     const QString szForced =
@@ -185,6 +257,15 @@ int runApplication(int &argc, char **argv, const StartupOptions &stOptions)
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
 
     CQAppSingle app(argc, argv);
+    // Before the working directory changes: relative names are the user's. Qt's own options are
+    // gone from the arguments by now.
+    const CommandLineFiles given =
+        commandLineFiles(QCoreApplication::arguments(), QDir::currentPath());
+    for (const QString &szAddress : given.notLocal)
+        printLine(QStringLiteral("VMAlbum: \"%1\" not opened: not a local file").arg(szAddress));
+    // At once: the running window wakes only when the knock ends.
+    if (app.isRunning() && !app.handOver(given.files))
+        printLine(QStringLiteral("VMAlbum: the running window did not take the files"));
     // The translators come before the crash catcher, so that its message boxes speak the
     // interface's language; they are found relative to the executable's folder.
     QDir::setCurrent(QCoreApplication::applicationDirPath());
@@ -225,6 +306,18 @@ int runApplication(int &argc, char **argv, const StartupOptions &stOptions)
             QTimer::singleShot(0, pShown,
                                [&stOptions, pShown] { stOptions.fnWindowShown(pShown); });
         }
+        auto openGiven = [pEditor, &stOptions](const QStringList &files) {
+            const bool bOpened = pEditor->openFiles(files);
+            if (!bOpened)
+                reportNotOpened(files, !pEditor->workflow().idle());
+            if (stOptions.fnFilesGiven)
+                stOptions.fnFilesGiven(files, bOpened);
+        };
+        // Queued: the import starts from the event loop, not inside the reading of the knock.
+        QObject::connect(&app, &CQAppSingle::filesHandedOver, pEditor, openGiven,
+                         Qt::QueuedConnection);
+        if (!given.files.isEmpty())
+            QTimer::singleShot(0, pEditor, [openGiven, files = given.files] { openGiven(files); });
         iExitCode = app.exec();
         app.mainWindow = nullptr;
         delete pEditor;

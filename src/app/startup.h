@@ -20,6 +20,9 @@ struct StartupOptions
     QString szCatchHelperFolder;                     // the executable's folder when empty
     // Runs from the event loop once the main window is shown and sized.
     std::function<void(ShareCode::CFramelessWindow *)> fnWindowShown;
+    // Runs each time the editor was given files (from the command line or from another start),
+    // with the files and the editor's answer.
+    std::function<void(const QStringList &, bool)> fnFilesGiven;
 };
 
 // Main window size on a screen with this available area: a margin of 509/1920 of the width and
@@ -46,6 +49,17 @@ QString forcedLanguageName(const QStringList &arguments, const QString &szEnviro
 // QLocale::uiLanguages lists them, from LANGUAGE, LC_ALL, LC_MESSAGES, LANG) that we have texts
 // for, as gettext picks; English when none is.
 UiLanguage chooseUiLanguage(const QStringList &uiLanguages, const QString &szForced);
+
+// What the command line names besides options: every argument after the program that is not an
+// option (--lang NAME, --lang=NAME, or anything else that starts with "-"; after "--", none is).
+struct CommandLineFiles
+{
+    // Absolute: relative names are taken against the working directory, file:// URIs (as desktops
+    // pass them) become their paths.
+    QStringList files;
+    QStringList notLocal; // addresses of other schemes, or of another host, as given
+};
+CommandLineFiles commandLineFiles(const QStringList &arguments, const QString &szWorkingDir);
 
 // Runs the program; returns the exit code (1 for a second instance).
 int runApplication(int &argc, char **argv, const StartupOptions &stOptions = StartupOptions());

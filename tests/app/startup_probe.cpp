@@ -1,7 +1,9 @@
 // Test helper: runs the program's start-up, prints message boxes and the shown window, and then
 // quits ("quit"), runs on until killed ("hold"), or waits, minimised, until another start raises
 // it ("stay"; "toggle" then also double-clicks the title bar twice and prints the window state
-// after each).
+// after each). "take" runs on until killed and prints every list of files the editor is given.
+//
+//   startup_probe CATCHER_FOLDER MODE [PROGRAM ARGUMENTS...]
 #include "startup.h"
 
 #include "cframelesswindow.h"
@@ -18,6 +20,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace {
 void say(const QString &szLine)
@@ -77,13 +80,12 @@ int main(int argc, char **argv)
         return 2;
     const bool bToggle = std::strcmp(argv[2], "toggle") == 0;
     const bool bStay = bToggle || std::strcmp(argv[2], "stay") == 0;
-    const bool bHold = std::strcmp(argv[2], "hold") == 0;
+    const bool bHold = std::strcmp(argv[2], "hold") == 0 || std::strcmp(argv[2], "take") == 0;
     PrintingMessageBox box;
     RaiseWatcher raiseWatcher;
     raiseWatcher.bToggle = bToggle;
     StartupOptions options;
     options.pMessageBox = &box;
-    options.szCatchHelperFolder = QString::fromLocal8Bit(argv[1]);
     options.fnWindowShown = [bStay, bHold, &raiseWatcher](ShareCode::CFramelessWindow *pWindow) {
         say(QStringLiteral("SHOWN %1 %2 %3 %4")
                 .arg(pWindow->x())
@@ -115,5 +117,21 @@ int main(int argc, char **argv)
             qApp->quit();
         }
     };
-    return runApplication(argc, argv, options);
+    // One line per file; percent-encoded, so that a newline in a name cannot split it.
+    options.fnFilesGiven = [](const QStringList &files, bool bOpened) {
+        say(QStringLiteral("GIVEN %1 %2")
+                .arg(QString::number(files.size()),
+                     bOpened ? QStringLiteral("opened") : QStringLiteral("refused")));
+        for (const QString &szFile : files)
+            say(QStringLiteral("FILE ") +
+                QString::fromLatin1(szFile.toUtf8().toPercentEncoding("/")));
+    };
+    // The program sees only its own arguments.
+    const QString szCatchFolder = QString::fromLocal8Bit(argv[1]);
+    std::vector<char *> programArgs{argv[0]};
+    programArgs.insert(programArgs.end(), argv + 3, argv + argc);
+    programArgs.push_back(nullptr);
+    int iProgramArgc = argc - 2;
+    options.szCatchHelperFolder = szCatchFolder;
+    return runApplication(iProgramArgc, programArgs.data(), options);
 }

@@ -1,7 +1,11 @@
-// Single-instance guard with real processes: a second start wakes the first and exits with 1;
-// starts at the same moment leave exactly one running.
+// Single-instance guard with real processes: a second start wakes the first and exits with 1,
+// handing over the files it was given; starts at the same moment leave exactly one running;
+// strangers on the socket hold nothing up.
+#include "handover.h"
+
 #include <QDir>
 #include <QFile>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -30,6 +34,7 @@ private slots:
         }
         qDeleteAll(m_processes);
         m_processes.clear();
+        m_errors.clear();
         m_pRuntime.reset();
     }
 
@@ -47,6 +52,95 @@ private slots:
         QCOMPARE(pFirst->exitCode(), 0);
         // A clean exit leaves no name behind: the next start is a first instance again.
         QVERIFY(!QFile::exists(m_pRuntime->path() + QStringLiteral("/startup_probe")));
+    }
+
+    void secondStartHandsItsFilesOver()
+    {
+        QProcess *pFirst = start(probePath(), QStringLiteral("take"));
+        QVERIFY(waitForLine(pFirst, "EDITOR yes"));
+        // Given as a terminal or a file manager gives them, from a folder of the second start's
+        // own; none is a file the editor takes, so each is also reported on the first's stderr.
+        QTemporaryDir work;
+        const QString szWork = QDir(work.path()).canonicalPath();
+        const QStringList arguments{QStringLiteral("with space.txt"),
+                                    QStringLiteral("%1 100%.txt"),
+                                    QStringLiteral("照片 фото.txt"),
+                                    QStringLiteral("two\nlines.txt"),
+                                    QStringLiteral("./sub/../rel.txt"),
+                                    QStringLiteral("--lang"),
+                                    QStringLiteral("en"),
+                                    QStringLiteral("file:///tmp/uri%20name%25.txt"),
+                                    QStringLiteral("--"),
+                                    QStringLiteral("-dash.txt")};
+        const QStringList expected{
+            szWork + QStringLiteral("/with space.txt"), szWork + QStringLiteral("/%1 100%.txt"),
+            szWork + QStringLiteral("/照片 фото.txt"),  szWork + QStringLiteral("/two\nlines.txt"),
+            szWork + QStringLiteral("/sub/../rel.txt"), QStringLiteral("/tmp/uri name%.txt"),
+            szWork + QStringLiteral("/-dash.txt")};
+        QProcess *pSecond = start(probePath(), QStringLiteral("quit"), arguments, szWork);
+        QVERIFY(pSecond->waitForFinished(30000));
+        QCOMPARE(pSecond->exitCode(), 1);
+        QVERIFY(!pSecond->readAllStandardOutput().contains("SHOWN"));
+        QVERIFY(!pSecond->readAllStandardError().contains("VMAlbum:"));
+
+        QVERIFY(waitForLine(pFirst, "GIVEN 7 refused"));
+        QCOMPARE(givenFiles(pFirst, 7), expected);
+        for (const QString &szFile : expected)
+            QVERIFY(waitForError(
+                pFirst, QStringLiteral("VMAlbum: \"%1\" not opened: no such file\n").arg(szFile)));
+
+        // A bare start after it only knocks, as before.
+        QProcess *pBare = start(probePath(), QStringLiteral("quit"));
+        QVERIFY(pBare->waitForFinished(30000));
+        QCOMPARE(pBare->exitCode(), 1);
+        QVERIFY(!waitForLine(pFirst, "GIVEN", 2000));
+        QCOMPARE(pFirst->state(), QProcess::Running);
+    }
+
+    void strangersOnTheSocketHoldNothingUp()
+    {
+        QProcess *pFirst = start(probePath(), QStringLiteral("take"));
+        QVERIFY(waitForLine(pFirst, "EDITOR yes"));
+        const QString szAddress = m_pRuntime->path() + QStringLiteral("/startup_probe");
+
+        // Another protocol is turned away at once, long before a silent client would be.
+        QLocalSocket garbage;
+        garbage.connectToServer(szAddress);
+        QVERIFY(garbage.waitForConnected(5000));
+        garbage.write("GET / HTTP/1.0\r\n\r\n");
+        QVERIFY(garbage.waitForDisconnected(2500));
+        // A header that claims more than a message may hold, likewise.
+        QLocalSocket huge;
+        huge.connectToServer(szAddress);
+        QVERIFY(huge.waitForConnected(5000));
+        huge.write(QByteArray("VMAF\x01\x7f\xff\xff\xff", 9));
+        QVERIFY(huge.waitForDisconnected(2500));
+
+        // One that says nothing and one that stops halfway through a message stay connected...
+        QLocalSocket silent;
+        silent.connectToServer(szAddress);
+        QVERIFY(silent.waitForConnected(5000));
+        QLocalSocket halfway;
+        halfway.connectToServer(szAddress);
+        QVERIFY(halfway.waitForConnected(5000));
+        const QByteArray whole = HandOver::encode({QStringLiteral("/tmp/never.txt")});
+        halfway.write(whole.left(whole.size() - 3));
+        QVERIFY(halfway.waitForBytesWritten(5000));
+
+        // ...while a real second start is served,
+        QProcess *pSecond =
+            start(probePath(), QStringLiteral("quit"), {QStringLiteral("/tmp/after.txt")});
+        QVERIFY(pSecond->waitForFinished(30000));
+        QCOMPARE(pSecond->exitCode(), 1);
+        QVERIFY(waitForLine(pFirst, "GIVEN 1 refused"));
+        QCOMPARE(givenFiles(pFirst, 1), QStringList{QStringLiteral("/tmp/after.txt")});
+        QVERIFY(!silent.waitForDisconnected(10));
+        QVERIFY(!halfway.waitForDisconnected(10));
+        // ...and they are let go in the end, with nothing opened for the half message.
+        QVERIFY(silent.waitForDisconnected(15000));
+        QVERIFY(halfway.waitForDisconnected(15000));
+        QVERIFY(!waitForLine(pFirst, "GIVEN", 1000));
+        QCOMPARE(pFirst->state(), QProcess::Running);
     }
 
     void wokenWindowTogglesOnTitleBarDoubleClick()
@@ -171,26 +265,66 @@ private:
         return QCoreApplication::applicationDirPath() + QStringLiteral("/startup_probe");
     }
 
-    QProcess *start(const QString &szProgram, const QString &szMode)
+    QProcess *start(const QString &szProgram, const QString &szMode,
+                    const QStringList &arguments = QStringList(),
+                    const QString &szWorkingDir = QString())
     {
         auto *pProcess = new QProcess;
         m_processes << pProcess;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_pRuntime->path());
         pProcess->setProcessEnvironment(env);
-        pProcess->start(szProgram, {QCoreApplication::applicationDirPath(), szMode});
+        if (!szWorkingDir.isEmpty())
+            pProcess->setWorkingDirectory(szWorkingDir);
+        pProcess->start(szProgram,
+                        QStringList{QCoreApplication::applicationDirPath(), szMode} + arguments);
         return pProcess;
     }
 
-    static bool waitForLine(QProcess *pProcess, const QByteArray &line)
+    // The files of the probe's next iCount FILE lines, as it was given them.
+    static QStringList givenFiles(QProcess *pProcess, int iCount)
+    {
+        QStringList files;
+        QElapsedTimer clock;
+        clock.start();
+        while (files.size() < iCount && clock.elapsed() < 10000) {
+            if (!pProcess->canReadLine() && !pProcess->waitForReadyRead(200))
+                continue;
+            const QByteArray line = pProcess->readLine().trimmed();
+            if (line.startsWith("FILE "))
+                files << QString::fromUtf8(QByteArray::fromPercentEncoding(line.mid(5)));
+        }
+        return files;
+    }
+
+    // Whether the process's standard error holds szText, or comes to within 10 s.
+    bool waitForError(QProcess *pProcess, const QString &szText)
+    {
+        QByteArray &errors = m_errors[pProcess];
+        QElapsedTimer clock;
+        clock.start();
+        while (true) {
+            errors += pProcess->readAllStandardError();
+            if (QString::fromUtf8(errors).contains(szText))
+                return true;
+            if (clock.elapsed() > 10000)
+                break;
+            pProcess->waitForReadyRead(100);
+        }
+        qWarning("standard error: %s", errors.constData());
+        return false;
+    }
+
+    // Whether the process prints a line that begins with `line` within iTimeoutMs.
+    static bool waitForLine(QProcess *pProcess, const QByteArray &line, int iTimeoutMs = 30000)
     {
         QByteArray seen;
         QElapsedTimer clock;
         clock.start();
-        while (clock.elapsed() < 30000) {
+        while (clock.elapsed() < iTimeoutMs) {
             while (pProcess->canReadLine()) {
                 seen = pProcess->readLine().trimmed();
-                if (seen == line)
+                if (seen == line || (seen.startsWith(line) && seen.at(line.size()) == ' '))
                     return true;
             }
             if (pProcess->state() == QProcess::NotRunning)
@@ -202,6 +336,7 @@ private:
 
     QScopedPointer<QTemporaryDir> m_pRuntime;
     QList<QProcess *> m_processes;
+    QHash<QProcess *, QByteArray> m_errors; // standard error read so far
 };
 
 QTEST_GUILESS_MAIN(TstCQAppSingle)

@@ -75,6 +75,105 @@ private slots:
         QCOMPARE(forcedLanguageName(arguments, QStringLiteral("zh_CN")), forced);
     }
 
+    // Arguments after Qt took its own; the working directory is /work/here.
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QStringList>("notLocal");
+        const QString app = QStringLiteral("VMAlbum");
+        QTest::newRow("none") << QStringList{app} << QStringList() << QStringList();
+        QTest::newRow("only options")
+            << QStringList{app, "--lang", "en", "--lang=zh", "-x", "--verbose"} << QStringList()
+            << QStringList();
+        QTest::newRow("relative and absolute, in order")
+            << QStringList{app, "b.jpg", "/p/a.png", "sub/c.vmalbum"}
+            << QStringList{"/work/here/b.jpg", "/p/a.png", "/work/here/sub/c.vmalbum"}
+            << QStringList();
+        QTest::newRow("--lang takes the next argument, mixed in")
+            << QStringList{app, "a.jpg", "--lang", "zh_CN.jpg", "b.jpg", "--lang=en"}
+            << QStringList{"/work/here/a.jpg", "/work/here/b.jpg"} << QStringList();
+        QTest::newRow("after -- everything is a file")
+            << QStringList{app, "--", "--lang", "-x.jpg", "--"}
+            << QStringList{"/work/here/--lang", "/work/here/-x.jpg", "/work/here/--"}
+            << QStringList();
+        QTest::newRow("a lone - is a name")
+            << QStringList{app, "-"} << QStringList{"/work/here/-"} << QStringList();
+        // "." and doubled slashes go; ".." stays, since through a link it leads elsewhere.
+        QTest::newRow("dots and slashes")
+            << QStringList{app, "./a.jpg", "x//y/./b.jpg", "../c.jpg", "/p/q/../d.jpg"}
+            << QStringList{"/work/here/a.jpg", "/work/here/x/y/b.jpg", "/work/here/../c.jpg",
+                           "/p/q/../d.jpg"}
+            << QStringList();
+        QTest::newRow("names that look like options or addresses but are not")
+            << QStringList{app, "holiday: day 1.jpg", "%1 100%.jpg", "a\nb.jpg", "照片.jpg"}
+            << QStringList{"/work/here/holiday: day 1.jpg", "/work/here/%1 100%.jpg",
+                           "/work/here/a\nb.jpg", "/work/here/照片.jpg"}
+            << QStringList();
+        QTest::newRow("file URIs as desktops pass them")
+            << QStringList{app, "file:///home/u/my%20photo.jpg", "file://localhost/p/%E7%85%A7.png",
+                           "FILE:///p/100%25.jpg"}
+            << QStringList{"/home/u/my photo.jpg", "/p/照.png", "/p/100%.jpg"} << QStringList();
+        QTest::newRow("addresses that are not local files")
+            << QStringList{app, "https://example.org/a.jpg", "file://otherhost/a.jpg",
+                           "sftp://h/b.png", "a.jpg"}
+            << QStringList{"/work/here/a.jpg"}
+            << QStringList{"https://example.org/a.jpg", "file://otherhost/a.jpg", "sftp://h/b.png"};
+    }
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, notLocal);
+        const CommandLineFiles given = commandLineFiles(arguments, QStringLiteral("/work/here"));
+        QCOMPARE(given.files, files);
+        QCOMPARE(given.notLocal, notLocal);
+        // The language option is read from the same arguments, files or not.
+        if (arguments.contains(QStringLiteral("--lang=en")))
+            QCOMPARE(forcedLanguageName(arguments, QString()), QStringLiteral("en"));
+    }
+
+    void startWithUnusableArguments()
+    {
+        // Nothing the editor takes: one line for each on the terminal, and the window opens.
+        QTemporaryDir runtime;
+        QTemporaryDir work;
+        const QString szWork = QDir(work.path()).canonicalPath();
+        QVERIFY(QDir(szWork).mkdir(QStringLiteral("a folder")));
+        QFile notes(szWork + QStringLiteral("/notes.txt"));
+        QVERIFY(notes.open(QIODevice::WriteOnly));
+        notes.close();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        QProcess probe;
+        probe.setProcessEnvironment(env);
+        probe.setWorkingDirectory(szWork);
+        const QString szBin = QCoreApplication::applicationDirPath();
+        probe.start(szBin + QStringLiteral("/startup_probe"),
+                    {szBin, QStringLiteral("take"), QStringLiteral("notes.txt"),
+                     QStringLiteral("a folder"), QStringLiteral("gone.txt"),
+                     QStringLiteral("https://example.org/a.jpg")});
+        QVERIFY(probe.waitForStarted());
+        QByteArray out;
+        QTRY_VERIFY_WITH_TIMEOUT((out += probe.readAllStandardOutput()).contains("GIVEN"), 45000);
+        QTRY_VERIFY_WITH_TIMEOUT(out.contains("\nFILE "), 5000);
+        probe.kill();
+        probe.waitForFinished(5000);
+        out += probe.readAllStandardOutput();
+        QVERIFY(out.contains("EDITOR yes"));
+        QVERIFY(out.contains("GIVEN 3 refused"));
+        const QString szErrors = QString::fromUtf8(probe.readAllStandardError());
+        const QStringList expected{
+            QStringLiteral("VMAlbum: \"https://example.org/a.jpg\" not opened: not a local file"),
+            QStringLiteral("VMAlbum: \"%1/notes.txt\" not opened: not a JPEG or PNG picture or an "
+                           "album (.vmalbum)")
+                .arg(szWork),
+            QStringLiteral("VMAlbum: \"%1/a folder\" not opened: a folder").arg(szWork),
+            QStringLiteral("VMAlbum: \"%1/gone.txt\" not opened: no such file").arg(szWork)};
+        for (const QString &szLine : expected)
+            QVERIFY2(szErrors.contains(szLine + QLatin1Char('\n')), qPrintable(szErrors));
+    }
+
     void startLanguage_data()
     {
         QTest::addColumn<QString>("lang");

@@ -1,5 +1,6 @@
 """A second start of the program while one runs: it shows nothing, leaves at once, and the
-running window comes to the front."""
+running window comes to the front. Pictures given on the command line are imported: at the first
+start, and when a later start hands them to the running window."""
 
 import argparse
 import os
@@ -7,6 +8,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import urllib.parse
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import vmdrive  # noqa: E402
@@ -27,6 +29,18 @@ def main_window(session):
     return max(ids, key=lambda w: session.window_geometry(w)[2] * session.window_geometry(w)[3])
 
 
+def wait_for_pictures(session, names, what):
+    """The strip shows these pictures (its tiles are named after the files), in this order."""
+    strip = session.find("Pictures of the album")
+
+    def shown():
+        if session.find_all("Progress"):
+            return False
+        return [strip.get_child_at_index(i).get_name()
+                for i in range(strip.get_child_count())] == names
+    session.wait_for(shown, 60, f"{names} in the strip ({what})")
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--app", required=True)
@@ -34,14 +48,20 @@ def main():
     parser.add_argument("--ts", action="append")
     parser.add_argument("--workdir", default=os.getcwd())
     args = parser.parse_args()
-    vmdrive.require_tools("xdotool", "xwininfo", "xlogo")
+    vmdrive.require_tools("xdotool", "xwininfo", "xlogo", "ffmpeg")
 
     with tempfile.TemporaryDirectory(prefix="vm-single-") as tmp:
         env = vmdrive.private_env(tmp)
-        first = vmdrive.Session(args.app, args.workdir, env=env)
+        media = os.path.join(tmp, "media")
+        os.makedirs(media)
+        vmdrive.make_media(media, [("first.jpg", "red", 320, 240),
+                                   ("second one.png", "blue", 240, 320),
+                                   ("third, 100%.jpg", "green", 320, 320)])
+        first = vmdrive.Session(args.app, args.workdir, args.ts, env=env)
         cover = None
         try:
-            first.start()
+            first.start([os.path.join(media, "first.jpg")])
+            wait_for_pictures(first, ["first.jpg"], "the picture given at the start")
             window = main_window(first)
             window_hex = hex(int(window))
             # Something else on top of the window, as when the user went to another program.
@@ -80,6 +100,28 @@ def main():
                 raise Failure("; ".join(problems))
             print(f"ok: second start left with {second.returncode} after {took:.2f} s; the "
                   "running window came to the front")
+
+            # A start with pictures, from the pictures' folder as a file manager would: they
+            # replace the album in the running window, which comes to the front again.
+            cover.terminate()
+            cover.wait()
+            cover = subprocess.Popen(["xlogo", "-geometry", "1920x1080+0+0"])
+            first.wait_for(lambda: stacking_order()[-1] != window_hex, 10,
+                           "another window over ours again")
+            handing = subprocess.run([args.app, "second one.png",
+                                      "file://" + urllib.parse.quote(
+                                          os.path.join(media, "third, 100%.jpg"))],
+                                     env={**os.environ, **env}, cwd=media, capture_output=True,
+                                     text=True, timeout=60)
+            if handing.returncode != HANDED_OVER:
+                raise Failure(f"the start with pictures exited with {handing.returncode}: "
+                              f"{handing.stderr.strip()}")
+            first.wait_for(lambda: stacking_order()[-1] == window_hex, 10,
+                           "the running window to come to the front for the pictures")
+            wait_for_pictures(first, ["second one.png", "third, 100%.jpg"],
+                              "the pictures handed over")
+            print("ok: pictures given at the start were imported, and those of a later start "
+                  "were handed to the running window")
             return 0
         except Failure as e:
             print(f"FAILED: {e}")
