@@ -9,6 +9,7 @@
 #include "cframelesswindow.h"
 #include "cqdialogex.h"
 #include "cqthememgr.h"
+#include "places.h"
 #include "zodozadar.h"
 
 extern "C" {
@@ -243,6 +244,15 @@ void installUiLanguage(QApplication &app)
         installEnglishTexts(app);
     followInterfaceLocale(language);
 }
+
+// Where the album being edited is kept until the quit question lets it go.
+QString sessionStateFolder()
+{
+    QString szBase = qEnvironmentVariable("XDG_STATE_HOME");
+    if (!QDir::isAbsolutePath(szBase))
+        szBase = QDir::homePath() + QStringLiteral("/.local/state");
+    return szBase + QStringLiteral("/VelmoraAlbum");
+}
 } // namespace
 
 int runApplication(int &argc, char **argv, const StartupOptions &stOptions)
@@ -282,6 +292,7 @@ int runApplication(int &argc, char **argv, const StartupOptions &stOptions)
         return 1;
 
     app.setStyleSheet(QStringLiteral("*{outline:0px;}"));
+    Places::enable();
     substituteUiFont();
     auto pDialogMgr = std::make_unique<ShareCode::CQDialogExMgr>();
     auto pThemeMgr = std::make_unique<ShareCode::CQThemeMgr>();
@@ -316,8 +327,13 @@ int runApplication(int &argc, char **argv, const StartupOptions &stOptions)
         // Queued: the import starts from the event loop, not inside the reading of the knock.
         QObject::connect(&app, &CQAppSingle::filesHandedOver, pEditor, openGiven,
                          Qt::QueuedConnection);
-        if (!given.files.isEmpty())
-            QTimer::singleShot(0, pEditor, [openGiven, files = given.files] { openGiven(files); });
+        // The album left by a session that ended abnormally is offered first; files given now
+        // come after the answer (and are undone back to it).
+        QTimer::singleShot(0, pEditor, [pEditor, openGiven, files = given.files] {
+            pEditor->startSession(sessionStateFolder());
+            if (!files.isEmpty())
+                openGiven(files);
+        });
         iExitCode = app.exec();
         app.mainWindow = nullptr;
         delete pEditor;

@@ -35,6 +35,9 @@ struct AlbumSnapshot
     int musicType = MusicNone;
     QString musicPath;
     WatermarkFontRule fontRule;
+    // Where the transition table stands: the album's saved start depends on it, and the slots
+    // appended after an undo are drawn as they were the first time.
+    int transitionCursor = 0;
 
     // What an undo step would change: everything but the thumbnails, which follow the rows.
     bool sameAlbumAs(const AlbumSnapshot &other) const;

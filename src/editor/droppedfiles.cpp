@@ -27,6 +27,11 @@ bool isMusicFileName(const QString &szPath)
     return hasSuffix(szPath, {QLatin1String("mp3")});
 }
 
+bool isAlbumFileName(const QString &szPath)
+{
+    return hasSuffix(szPath, {QLatin1String("vmalbum")});
+}
+
 DroppedFiles sortDroppedUrls(const QList<QUrl> &urls)
 {
     DroppedFiles files;
@@ -39,6 +44,8 @@ DroppedFiles sortDroppedUrls(const QList<QUrl> &urls)
             files.pictures << szPath;
         else if (isMusicFileName(szPath))
             files.music << szPath;
+        else if (isAlbumFileName(szPath))
+            files.albums << szPath;
         else
             ++files.others;
     }

@@ -9,13 +9,18 @@ struct DroppedFiles
 {
     QStringList pictures; // local JPEG and PNG files, in the order dropped
     QStringList music;    // local MP3 files, in the order dropped
+    QStringList albums;   // local album files (.vmalbum), in the order dropped
     int others = 0;       // anything else: other types, folders, remote addresses
 
-    bool isEmpty() const { return pictures.isEmpty() && music.isEmpty() && others == 0; }
+    bool isEmpty() const
+    {
+        return pictures.isEmpty() && music.isEmpty() && albums.isEmpty() && others == 0;
+    }
 };
 
 // By extension, regardless of case, as the file choosers decide (IMG_0001.JPG is a picture).
 bool isPictureFileName(const QString &szPath);
 bool isMusicFileName(const QString &szPath);
+bool isAlbumFileName(const QString &szPath);
 
 DroppedFiles sortDroppedUrls(const QList<QUrl> &urls);

@@ -68,6 +68,8 @@ ZodoZadar::~ZodoZadar()
     // The window is going: by the quit question, or with nothing in it. Either way the album is
     // not kept, and the next start offers nothing back.
     endSession();
+    // The stack's clearing as it goes would tell a half-destroyed editor to update its menu.
+    m_pUndoStack->blockSignals(true);
     // Taken before the workers are told to close: a thread that ends deletes its worker.
     QPointer<QObject> workers[] = {m_pEncoder, m_pViewer, m_pDecoder, m_pAudioDecoder};
     m_pViewer->stopAll();

@@ -290,11 +290,13 @@ private:
     {
         None,
         Pictures,
-        Music
+        Music,
+        Album
     };
     DropTarget dropTargetAt(const DroppedFiles &files, const QPoint &stPos) const;
     bool musicAreaAt(const QPoint &stPos) const;
     bool canTakeDrops() const;
+    QWidget *dropHighlight(DropTarget target) const;
     void showDropTarget(QWidget *pTarget);
     void dropToast(const QString &szText);
     void dropBackgroundMusic(const QString &szFile);
@@ -343,8 +345,10 @@ private:
         QString szPath;
         std::optional<AlbumExportChoices> exportChoices;
         bool bRestored = false;
+        int transitionStart = 0;
     };
     std::optional<OpeningAlbum> m_opening; // while an album file's pictures are imported
+    QStringList m_filesAfterOpening;       // files given meanwhile, opened after it
     QHash<quint64, int> m_importKindRows;  // request -> the row of the transition after it
     int m_iPreviousKindRow = -1;           // that row of the picture added last
     QString m_autosaveFolder;

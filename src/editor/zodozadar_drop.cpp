@@ -68,11 +68,29 @@ bool ZodoZadar::musicAreaAt(const QPoint &stPos) const
 
 ZodoZadar::DropTarget ZodoZadar::dropTargetAt(const DroppedFiles &files, const QPoint &stPos) const
 {
+    // An album file opens wherever it lands: it replaces the whole album.
+    if (!files.albums.isEmpty())
+        return DropTarget::Album;
     if (!files.music.isEmpty() && musicAreaAt(stPos))
         return DropTarget::Music;
     if (!files.pictures.isEmpty())
         return DropTarget::Pictures;
     return DropTarget::None;
+}
+
+QWidget *ZodoZadar::dropHighlight(DropTarget target) const
+{
+    switch (target) {
+    case DropTarget::Pictures:
+        return ui->divSource;
+    case DropTarget::Album:
+        // The album as a whole: the strip and the settings beside it.
+        return ui->divSource->parentWidget();
+    case DropTarget::Music:
+    case DropTarget::None:
+        break;
+    }
+    return ui->divMusic;
 }
 
 void ZodoZadar::showDropTarget(QWidget *pTarget)
@@ -118,7 +136,7 @@ void ZodoZadar::dragEnterEvent(QDragEnterEvent *event)
         return;
     }
     const bool bMusicUsable = !files.music.isEmpty() && ui->divMusic->isEnabled();
-    if (files.pictures.isEmpty() && !bMusicUsable) {
+    if (files.pictures.isEmpty() && files.albums.isEmpty() && !bMusicUsable) {
         // Refused here, so the cursor says so before the button is released.
         event->ignore();
         dropToast(files.music.isEmpty()
@@ -131,8 +149,7 @@ void ZodoZadar::dragEnterEvent(QDragEnterEvent *event)
     // Taken for the whole window, so that the moves that follow can find the music area.
     if (!acceptAsCopy(event))
         return;
-    const DropTarget target = dropTargetAt(files, event->pos());
-    showDropTarget(target == DropTarget::Pictures ? ui->divSource : ui->divMusic);
+    showDropTarget(dropHighlight(dropTargetAt(files, event->pos())));
 }
 
 void ZodoZadar::dragMoveEvent(QDragMoveEvent *event)
@@ -140,7 +157,7 @@ void ZodoZadar::dragMoveEvent(QDragMoveEvent *event)
     const DroppedFiles files = droppedFiles(event->mimeData());
     const DropTarget target = canTakeDrops() ? dropTargetAt(files, event->pos()) : DropTarget::None;
     // Music alone is taken only over the music area, which stays marked meanwhile.
-    showDropTarget(target == DropTarget::Pictures ? ui->divSource : ui->divMusic);
+    showDropTarget(dropHighlight(target));
     if (target == DropTarget::None)
         event->ignore();
     else
@@ -169,7 +186,16 @@ void ZodoZadar::dropEvent(QDropEvent *event)
         return;
     // The work starts once the drop has been answered: the file manager waits for that answer,
     // and an import can end in a modal report.
-    if (target == DropTarget::Music) {
+    if (target == DropTarget::Album) {
+        if (files.albums.size() > 1 || !files.pictures.isEmpty() || !files.music.isEmpty() ||
+            files.others > 0)
+            dropToast(tr("An album file opens alone; the other files were left out"));
+        const QString szAlbum = files.albums.first();
+        QTimer::singleShot(0, this, [this, szAlbum] {
+            if (canTakeDrops())
+                openAlbumFile(szAlbum);
+        });
+    } else if (target == DropTarget::Music) {
         if (files.music.size() > 1 || !files.pictures.isEmpty() || files.others > 0)
             dropToast(tr("Only one MP3 file is used as background music; the other files were "
                          "left out"));

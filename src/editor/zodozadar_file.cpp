@@ -25,6 +25,7 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <QUndoStack>
+#include <utility>
 
 #include <signal.h>
 #include <unistd.h>
@@ -123,7 +124,7 @@ bool ZodoZadar::openAlbumDocument(const AlbumDocument &doc, const QString &szPat
     showAlbumSettings();
     showWatermarkAndMusicPages();
     emitCoverRefresh();
-    m_opening = OpeningAlbum{szPath, doc.exportChoices, bRestored};
+    m_opening = OpeningAlbum{szPath, doc.exportChoices, bRestored, doc.transitionStart};
 
     QStringList files;
     QList<int> rows;
@@ -184,6 +185,11 @@ void ZodoZadar::finishOpening()
     m_opening.reset();
     // The first picture put 3 in the duration box, as it does in any import.
     showAlbumSettings();
+    // The table goes on where the album's own start puts it: a picture appended now gets the
+    // transition it would have had had the album never been saved, and saving names the start.
+    const int iSlots = std::max(0, int(RenderJob::instance().materialOrder.size()) - 1);
+    TransitionPicker::reset(int((qint64(opening.transitionStart) + 3 * qint64(iSlots)) %
+                                kTransitionKindCount));
     commitEdit(opening.bRestored ? tr("Restore album") : tr("Open album"));
     m_exportChoices = opening.exportChoices;
     m_documentPath = opening.szPath;
@@ -193,6 +199,12 @@ void ZodoZadar::finishOpening()
     }
     updateTitle();
     scheduleAutosave();
+    if (!m_filesAfterOpening.isEmpty()) {
+        // From the event loop: the opening's workflow ends first.
+        QTimer::singleShot(0, this, [this, files = std::exchange(m_filesAfterOpening, {})] {
+            openFiles(files);
+        });
+    }
 }
 
 bool ZodoZadar::saveAlbum()

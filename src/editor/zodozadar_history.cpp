@@ -130,6 +130,7 @@ AlbumSnapshot ZodoZadar::snapshot() const
     s.musicType = job.musicType;
     s.musicPath = job.musicPath;
     s.fontRule = fontRule;
+    s.transitionCursor = TransitionPicker::currentIndex();
     return s;
 }
 
@@ -187,6 +188,7 @@ void ZodoZadar::restoreSnapshot(const AlbumSnapshot &s)
         if (job.musicType == MusicCustom)
             job.musicFile = openHeldFile(job.musicPath);
         fontRule = s.fontRule;
+        TransitionPicker::reset(s.transitionCursor);
     }
     m_thumbnails = s.thumbnails;
     m_iRatioIndex = s.ratioIndex;

@@ -34,6 +34,17 @@ void ZodoZadar::selectImageSources()
 
 bool ZodoZadar::openFiles(const QStringList &files)
 {
+    if (m_opening) {
+        // An album being opened or restored (at start-up, files given on the command line wait
+        // for the restore question's answer): these come once it is whole.
+        m_filesAfterOpening << files;
+        return true;
+    }
+    // An album file names a whole album: it opens, and files given beside it are not mixed in.
+    for (const QString &szFile : files) {
+        if (isAlbumFileName(szFile))
+            return openAlbumFile(szFile);
+    }
     QStringList pictures;
     for (const QString &szFile : files) {
         if (isPictureFileName(szFile))

@@ -145,6 +145,9 @@ private slots:
         notes.close();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        // The album and the places it remembers stay out of the user's own.
+        env.insert(QStringLiteral("XDG_STATE_HOME"), runtime.path() + QStringLiteral("/state"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), runtime.path() + QStringLiteral("/config"));
         QProcess probe;
         probe.setProcessEnvironment(env);
         probe.setWorkingDirectory(szWork);
@@ -198,6 +201,9 @@ private slots:
         QTemporaryDir runtime;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        // The album and the places it remembers stay out of the user's own.
+        env.insert(QStringLiteral("XDG_STATE_HOME"), runtime.path() + QStringLiteral("/state"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), runtime.path() + QStringLiteral("/config"));
         for (const char *name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "VMALBUM_LANG"})
             env.remove(QString::fromLatin1(name));
         env.insert(QStringLiteral("LANG"), lang);
@@ -262,6 +268,9 @@ private slots:
         QTemporaryDir runtime;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        // The album and the places it remembers stay out of the user's own.
+        env.insert(QStringLiteral("XDG_STATE_HOME"), runtime.path() + QStringLiteral("/state"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), runtime.path() + QStringLiteral("/config"));
         env.insert(QStringLiteral("VMALBUM_LANG"), lang);
         QProcess probe;
         probe.setProcessEnvironment(env);
