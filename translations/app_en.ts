@@ -216,6 +216,125 @@
     </message>
 </context>
 <context>
+    <name>AlbumFile</name>
+    <message>
+        <source>&quot;%1&quot;: a whole number from %2 to %3</source>
+        <translation>&quot;%1&quot;: a whole number from %2 to %3</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: one of %2</source>
+        <translation>&quot;%1&quot;: one of %2</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: a text</source>
+        <translation>&quot;%1&quot;: a text</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is missing</source>
+        <translation>&quot;%1&quot; is missing</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: a file name, not an empty text</source>
+        <translation>&quot;%1&quot;: a file name, not an empty text</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: a file name without line breaks or NUL characters</source>
+        <translation>&quot;%1&quot;: a file name without line breaks or NUL characters</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: null or an object</source>
+        <translation>&quot;%1&quot;: null or an object</translation>
+    </message>
+    <message>
+        <source>It is larger than an album file can be (%1 bytes; at most %2)</source>
+        <translation>It is larger than an album file can be (%1 bytes; at most %2)</translation>
+    </message>
+    <message>
+        <source>Not valid JSON: %1 at byte %2</source>
+        <translation>Not valid JSON: %1 at byte %2</translation>
+    </message>
+    <message>
+        <source>Not an album file: it holds no JSON object</source>
+        <translation>Not an album file: it holds no JSON object</translation>
+    </message>
+    <message>
+        <source>Not an album file: &quot;%1&quot; is missing</source>
+        <translation>Not an album file: &quot;%1&quot; is missing</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: a whole number</source>
+        <translation>&quot;%1&quot;: a whole number</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: version %2 is not one this program reads (it reads version %3)</source>
+        <translation>&quot;%1&quot;: version %2 is not one this program reads (it reads version %3)</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: a list</source>
+        <translation>&quot;%1&quot;: a list</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: at most %2 pictures, not %3</source>
+        <translation>&quot;%1&quot;: at most %2 pictures, not %3</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: an object</source>
+        <translation>&quot;%1&quot;: an object</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: &quot;%2&quot; is not a known transition</source>
+        <translation>&quot;%1&quot;: &quot;%2&quot; is not a known transition</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: either &quot;text&quot; or &quot;image&quot;, not both</source>
+        <translation>&quot;%1&quot;: either &quot;text&quot; or &quot;image&quot;, not both</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: an object with &quot;text&quot; or &quot;image&quot;</source>
+        <translation>&quot;%1&quot;: an object with &quot;text&quot; or &quot;image&quot;</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: a colour written #rrggbb</source>
+        <translation>&quot;%1&quot;: a colour written #rrggbb</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: a file name without &quot;/&quot;, line breaks or NUL characters</source>
+        <translation>&quot;%1&quot;: a file name without &quot;/&quot;, line breaks or NUL characters</translation>
+    </message>
+    <message>
+        <source>It is a folder, not an album file</source>
+        <translation>It is a folder, not an album file</translation>
+    </message>
+    <message>
+        <source>It is not a regular file</source>
+        <translation>It is not a regular file</translation>
+    </message>
+    <message>
+        <source>Cannot open it: %1</source>
+        <translation>Cannot open it: %1</translation>
+    </message>
+    <message>
+        <source>Cannot read it: %1</source>
+        <translation>Cannot read it: %1</translation>
+    </message>
+    <message>
+        <source>The album cannot be saved as it is: %1</source>
+        <translation>The album cannot be saved as it is: %1</translation>
+    </message>
+    <message>
+        <source>Cannot create a file in &quot;%1&quot;: %2</source>
+        <translation>Cannot create a file in &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>Cannot write the file: %1</source>
+        <translation>Cannot write the file: %1</translation>
+    </message>
+    <message>
+        <source>Cannot replace the old file: %1</source>
+        <translation>Cannot replace the old file: %1</translation>
+    </message>
+</context>
+<context>
     <name>CCatchHelperDll</name>
     <message>
         <source>提示</source>
@@ -1060,6 +1179,185 @@
     <message>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Delete picture</source>
+        <translation>Delete picture</translation>
+    </message>
+    <message>
+        <source>Move picture</source>
+        <translation>Move picture</translation>
+    </message>
+    <message>
+        <source>Change duration</source>
+        <translation>Change duration</translation>
+    </message>
+    <message>
+        <source>Change ratio</source>
+        <translation>Change ratio</translation>
+    </message>
+    <message>
+        <source>Change height</source>
+        <translation>Change height</translation>
+    </message>
+    <message>
+        <source>An album file opens alone; the other files were left out</source>
+        <translation>An album file opens alone; the other files were left out</translation>
+    </message>
+    <message>
+        <source>VelmoraAlbum albums (*.vmalbum)</source>
+        <translation>VelmoraAlbum albums (*.vmalbum)</translation>
+    </message>
+    <message>
+        <source>New album</source>
+        <translation>New album</translation>
+    </message>
+    <message>
+        <source>Open album</source>
+        <translation>Open album</translation>
+    </message>
+    <message>
+        <source>The album could not be opened</source>
+        <translation>The album could not be opened</translation>
+    </message>
+    <message>
+        <source>Restore album</source>
+        <translation>Restore album</translation>
+    </message>
+    <message>
+        <source>Album</source>
+        <translation>Album</translation>
+    </message>
+    <message>
+        <source>Save album</source>
+        <translation>Save album</translation>
+    </message>
+    <message>
+        <source>The album could not be saved</source>
+        <translation>The album could not be saved</translation>
+    </message>
+    <message>
+        <source>VelmoraAlbum</source>
+        <translation>VelmoraAlbum</translation>
+    </message>
+    <message>
+        <source>Restore the album you were working on?</source>
+        <translation>Restore the album you were working on?</translation>
+    </message>
+    <message numerus="yes">
+        <source>Last changed %1, %n picture(s)</source>
+        <translation>
+            <numerusform>Last changed %1, %n picture</numerusform>
+            <numerusform>Last changed %1, %n pictures</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>Restore</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>Discard</translation>
+    </message>
+    <message>
+        <source>Import pictures</source>
+        <translation>Import pictures</translation>
+    </message>
+    <message>
+        <source>Proprietary software of the VelmoraAlbum developers. All rights reserved.</source>
+        <translation>Proprietary software of the VelmoraAlbum developers. All rights reserved.</translation>
+    </message>
+    <message>
+        <source>Open album…</source>
+        <translation>Open album…</translation>
+    </message>
+    <message>
+        <source>Open recent</source>
+        <translation>Open recent</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Save as…</source>
+        <translation>Save as…</translation>
+    </message>
+    <message>
+        <source>Add pictures…</source>
+        <translation>Add pictures…</translation>
+    </message>
+    <message>
+        <source>Export…</source>
+        <translation>Export…</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>Keyboard shortcuts</source>
+        <translation>Keyboard shortcuts</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>Play or pause</source>
+        <translation>Play or pause</translation>
+    </message>
+    <message>
+        <source>Undo %1</source>
+        <translation>Undo %1</translation>
+    </message>
+    <message>
+        <source>Redo %1</source>
+        <translation>Redo %1</translation>
+    </message>
+    <message>
+        <source>No recent albums</source>
+        <translation>No recent albums</translation>
+    </message>
+    <message>
+        <source>Clear the list</source>
+        <translation>Clear the list</translation>
+    </message>
+    <message>
+        <source>About VelmoraAlbum</source>
+        <translation>About VelmoraAlbum</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>Version %1</translation>
+    </message>
+    <message>
+        <source>Change watermark</source>
+        <translation>Change watermark</translation>
+    </message>
+    <message>
+        <source>Move watermark</source>
+        <translation>Move watermark</translation>
+    </message>
+    <message>
+        <source>Change watermark text</source>
+        <translation>Change watermark text</translation>
+    </message>
+    <message>
+        <source>Change watermark font</source>
+        <translation>Change watermark font</translation>
+    </message>
+    <message>
+        <source>Change watermark picture</source>
+        <translation>Change watermark picture</translation>
+    </message>
+    <message>
+        <source>Change music</source>
+        <translation>Change music</translation>
     </message>
 </context>
 <context>

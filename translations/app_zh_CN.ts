@@ -216,6 +216,125 @@
     </message>
 </context>
 <context>
+    <name>AlbumFile</name>
+    <message>
+        <source>&quot;%1&quot;: a whole number from %2 to %3</source>
+        <translation>&quot;%1&quot;：应为 %2 到 %3 之间的整数</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: one of %2</source>
+        <translation>&quot;%1&quot;：应为以下之一：%2</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: a text</source>
+        <translation>&quot;%1&quot;：应为文本</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is missing</source>
+        <translation>缺少 &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: a file name, not an empty text</source>
+        <translation>&quot;%1&quot;：应为文件名，不能为空</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: a file name without line breaks or NUL characters</source>
+        <translation>&quot;%1&quot;：文件名中不能有换行符或 NUL 字符</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: null or an object</source>
+        <translation>&quot;%1&quot;：应为 null 或对象</translation>
+    </message>
+    <message>
+        <source>It is larger than an album file can be (%1 bytes; at most %2)</source>
+        <translation>文件超出相册文件的大小上限（%1 字节；最多 %2）</translation>
+    </message>
+    <message>
+        <source>Not valid JSON: %1 at byte %2</source>
+        <translation>不是有效的 JSON：第 %2 字节处%1</translation>
+    </message>
+    <message>
+        <source>Not an album file: it holds no JSON object</source>
+        <translation>不是相册文件：其中没有 JSON 对象</translation>
+    </message>
+    <message>
+        <source>Not an album file: &quot;%1&quot; is missing</source>
+        <translation>不是相册文件：缺少 &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: a whole number</source>
+        <translation>&quot;%1&quot;：应为整数</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: version %2 is not one this program reads (it reads version %3)</source>
+        <translation>&quot;%1&quot;：本程序无法读取版本 %2（可读取版本 %3）</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: a list</source>
+        <translation>&quot;%1&quot;：应为列表</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: at most %2 pictures, not %3</source>
+        <translation>&quot;%1&quot;：最多 %2 张图片，而不是 %3 张</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: an object</source>
+        <translation>&quot;%1&quot;：应为对象</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: &quot;%2&quot; is not a known transition</source>
+        <translation>&quot;%1&quot;：&quot;%2&quot; 不是已知的转场</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: either &quot;text&quot; or &quot;image&quot;, not both</source>
+        <translation>&quot;%1&quot;：&quot;text&quot; 和 &quot;image&quot; 只能有一个</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: an object with &quot;text&quot; or &quot;image&quot;</source>
+        <translation>&quot;%1&quot;：应为含 &quot;text&quot; 或 &quot;image&quot; 的对象</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: a colour written #rrggbb</source>
+        <translation>&quot;%1&quot;：颜色应写作 #rrggbb</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: a file name without &quot;/&quot;, line breaks or NUL characters</source>
+        <translation>&quot;%1&quot;：文件名中不能有 &quot;/&quot;、换行符或 NUL 字符</translation>
+    </message>
+    <message>
+        <source>It is a folder, not an album file</source>
+        <translation>这是文件夹，不是相册文件</translation>
+    </message>
+    <message>
+        <source>It is not a regular file</source>
+        <translation>这不是普通文件</translation>
+    </message>
+    <message>
+        <source>Cannot open it: %1</source>
+        <translation>无法打开：%1</translation>
+    </message>
+    <message>
+        <source>Cannot read it: %1</source>
+        <translation>无法读取：%1</translation>
+    </message>
+    <message>
+        <source>The album cannot be saved as it is: %1</source>
+        <translation>相册无法按现状保存：%1</translation>
+    </message>
+    <message>
+        <source>Cannot create a file in &quot;%1&quot;: %2</source>
+        <translation>无法在 &quot;%1&quot; 中创建文件：%2</translation>
+    </message>
+    <message>
+        <source>Cannot write the file: %1</source>
+        <translation>无法写入文件：%1</translation>
+    </message>
+    <message>
+        <source>Cannot replace the old file: %1</source>
+        <translation>无法替换原文件：%1</translation>
+    </message>
+</context>
+<context>
     <name>CCatchHelperDll</name>
     <message>
         <source>提示</source>
@@ -1060,6 +1179,184 @@
     <message>
         <source>%1: %2</source>
         <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>Delete picture</source>
+        <translation>删除图片</translation>
+    </message>
+    <message>
+        <source>Move picture</source>
+        <translation>移动图片</translation>
+    </message>
+    <message>
+        <source>Change duration</source>
+        <translation>修改时长</translation>
+    </message>
+    <message>
+        <source>Change ratio</source>
+        <translation>修改比例</translation>
+    </message>
+    <message>
+        <source>Change height</source>
+        <translation>修改分辨率</translation>
+    </message>
+    <message>
+        <source>An album file opens alone; the other files were left out</source>
+        <translation>相册文件只能单独打开，其余文件已忽略</translation>
+    </message>
+    <message>
+        <source>VelmoraAlbum albums (*.vmalbum)</source>
+        <translation>VelmoraAlbum 相册(*.vmalbum)</translation>
+    </message>
+    <message>
+        <source>New album</source>
+        <translation>新建相册</translation>
+    </message>
+    <message>
+        <source>Open album</source>
+        <translation>打开相册</translation>
+    </message>
+    <message>
+        <source>The album could not be opened</source>
+        <translation>无法打开相册</translation>
+    </message>
+    <message>
+        <source>Restore album</source>
+        <translation>恢复相册</translation>
+    </message>
+    <message>
+        <source>Album</source>
+        <translation>相册</translation>
+    </message>
+    <message>
+        <source>Save album</source>
+        <translation>保存相册</translation>
+    </message>
+    <message>
+        <source>The album could not be saved</source>
+        <translation>无法保存相册</translation>
+    </message>
+    <message>
+        <source>VelmoraAlbum</source>
+        <translation>VelmoraAlbum 电子相册</translation>
+    </message>
+    <message>
+        <source>Restore the album you were working on?</source>
+        <translation>是否恢复上次正在编辑的相册？</translation>
+    </message>
+    <message numerus="yes">
+        <source>Last changed %1, %n picture(s)</source>
+        <translation>
+            <numerusform>最后修改于 %1，共 %n 张图片</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>恢复</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>丢弃</translation>
+    </message>
+    <message>
+        <source>Import pictures</source>
+        <translation>导入图片</translation>
+    </message>
+    <message>
+        <source>Proprietary software of the VelmoraAlbum developers. All rights reserved.</source>
+        <translation>VelmoraAlbum 开发者的专有软件。保留所有权利。</translation>
+    </message>
+    <message>
+        <source>Open album…</source>
+        <translation>打开相册…</translation>
+    </message>
+    <message>
+        <source>Open recent</source>
+        <translation>最近打开</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>Save as…</source>
+        <translation>另存为…</translation>
+    </message>
+    <message>
+        <source>Add pictures…</source>
+        <translation>添加图片…</translation>
+    </message>
+    <message>
+        <source>Export…</source>
+        <translation>导出…</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>撤销</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>重做</translation>
+    </message>
+    <message>
+        <source>Keyboard shortcuts</source>
+        <translation>键盘快捷键</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>关于</translation>
+    </message>
+    <message>
+        <source>Play or pause</source>
+        <translation>播放/暂停</translation>
+    </message>
+    <message>
+        <source>Undo %1</source>
+        <translation>撤销%1</translation>
+    </message>
+    <message>
+        <source>Redo %1</source>
+        <translation>重做%1</translation>
+    </message>
+    <message>
+        <source>No recent albums</source>
+        <translation>没有最近打开的相册</translation>
+    </message>
+    <message>
+        <source>Clear the list</source>
+        <translation>清空列表</translation>
+    </message>
+    <message>
+        <source>About VelmoraAlbum</source>
+        <translation>关于 VelmoraAlbum</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>版本 %1</translation>
+    </message>
+    <message>
+        <source>Change watermark</source>
+        <translation>修改水印</translation>
+    </message>
+    <message>
+        <source>Move watermark</source>
+        <translation>移动水印</translation>
+    </message>
+    <message>
+        <source>Change watermark text</source>
+        <translation>修改水印文字</translation>
+    </message>
+    <message>
+        <source>Change watermark font</source>
+        <translation>修改水印字体</translation>
+    </message>
+    <message>
+        <source>Change watermark picture</source>
+        <translation>修改水印图片</translation>
+    </message>
+    <message>
+        <source>Change music</source>
+        <translation>修改背景音乐</translation>
     </message>
 </context>
 <context>
