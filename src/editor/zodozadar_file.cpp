@@ -188,8 +188,8 @@ void ZodoZadar::finishOpening()
     // The table goes on where the album's own start puts it: a picture appended now gets the
     // transition it would have had had the album never been saved, and saving names the start.
     const int iSlots = std::max(0, int(RenderJob::instance().materialOrder.size()) - 1);
-    TransitionPicker::reset(int((qint64(opening.transitionStart) + 3 * qint64(iSlots)) %
-                                kTransitionKindCount));
+    TransitionPicker::reset(
+        int((qint64(opening.transitionStart) + 3 * qint64(iSlots)) % kTransitionKindCount));
     commitEdit(opening.bRestored ? tr("Restore album") : tr("Open album"));
     m_exportChoices = opening.exportChoices;
     m_documentPath = opening.szPath;
@@ -201,9 +201,8 @@ void ZodoZadar::finishOpening()
     scheduleAutosave();
     if (!m_filesAfterOpening.isEmpty()) {
         // From the event loop: the opening's workflow ends first.
-        QTimer::singleShot(0, this, [this, files = std::exchange(m_filesAfterOpening, {})] {
-            openFiles(files);
-        });
+        QTimer::singleShot(
+            0, this, [this, files = std::exchange(m_filesAfterOpening, {})] { openFiles(files); });
     }
 }
 

@@ -275,7 +275,8 @@ private:
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_pRuntime->path());
         // The album and the places it remembers stay out of the user's own.
         env.insert(QStringLiteral("XDG_STATE_HOME"), m_pRuntime->path() + QStringLiteral("/state"));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_pRuntime->path() + QStringLiteral("/config"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"),
+                   m_pRuntime->path() + QStringLiteral("/config"));
         pProcess->setProcessEnvironment(env);
         if (!szWorkingDir.isEmpty())
             pProcess->setWorkingDirectory(szWorkingDir);

@@ -9,16 +9,31 @@ class TestExportOptions : public QObject
 private slots:
     void accepted()
     {
-        const ParseResult r = parseExportArguments(
-            {QStringLiteral("a.jpg"), QStringLiteral("-d"), QStringLiteral("5"),
-             QStringLiteral("-o"), QStringLiteral("out/Album.MKV"), QStringLiteral("b.png"),
-             QStringLiteral("-H"), QStringLiteral("2K"), QStringLiteral("-r"),
-             QStringLiteral("9:16"), QStringLiteral("--fps"), QStringLiteral("60"),
-             QStringLiteral("--video-bitrate"), QStringLiteral("512"), QStringLiteral("-m"),
-             QStringLiteral("Song.MP3"), QStringLiteral("--watermark-position"),
-             QStringLiteral("RightBottom"), QStringLiteral("--watermark-color"),
-             QStringLiteral("#FF8800"), QStringLiteral("--seed"), QStringLiteral("22"),
-             QStringLiteral("--"), QStringLiteral("-dash.jpg"), QStringLiteral("-q")});
+        const ParseResult r = parseExportArguments({QStringLiteral("a.jpg"),
+                                                    QStringLiteral("-d"),
+                                                    QStringLiteral("5"),
+                                                    QStringLiteral("-o"),
+                                                    QStringLiteral("out/Album.MKV"),
+                                                    QStringLiteral("b.png"),
+                                                    QStringLiteral("-H"),
+                                                    QStringLiteral("2K"),
+                                                    QStringLiteral("-r"),
+                                                    QStringLiteral("9:16"),
+                                                    QStringLiteral("--fps"),
+                                                    QStringLiteral("60"),
+                                                    QStringLiteral("--video-bitrate"),
+                                                    QStringLiteral("512"),
+                                                    QStringLiteral("-m"),
+                                                    QStringLiteral("Song.MP3"),
+                                                    QStringLiteral("--watermark-position"),
+                                                    QStringLiteral("RightBottom"),
+                                                    QStringLiteral("--watermark-color"),
+                                                    QStringLiteral("#FF8800"),
+                                                    QStringLiteral("--seed"),
+                                                    QStringLiteral("22"),
+                                                    QStringLiteral("--"),
+                                                    QStringLiteral("-dash.jpg"),
+                                                    QStringLiteral("-q")});
         QVERIFY2(r.ok, qPrintable(r.error));
         const ExportOptions &o = r.options;
         QCOMPARE(o.pictures, (QStringList{QStringLiteral("a.jpg"), QStringLiteral("b.png"),
@@ -35,8 +50,8 @@ private slots:
         QCOMPARE(o.watermarkColor, QColor(255, 136, 0));
         QCOMPARE(o.seed, 22);
 
-        const ParseResult d = parseExportArguments({QStringLiteral("x.jpg"), QStringLiteral("-o"),
-                                                    QStringLiteral("y.mp4")});
+        const ParseResult d = parseExportArguments(
+            {QStringLiteral("x.jpg"), QStringLiteral("-o"), QStringLiteral("y.mp4")});
         QVERIFY(d.ok);
         QCOMPARE(d.options.durationSeconds, 3);
         QCOMPARE(d.options.height, 1080);
@@ -124,37 +139,56 @@ private slots:
         const QString o = QStringLiteral("-o");
         QTest::newRow("nothing") << QStringList{} << "no picture";
         QTest::newRow("no output") << QStringList{p} << "no output file";
-        QTest::newRow("unknown format") << QStringList{p, o, QStringLiteral("x.mpg")} << "must end in";
+        QTest::newRow("unknown format")
+            << QStringList{p, o, QStringLiteral("x.mpg")} << "must end in";
         QTest::newRow("no name") << QStringList{p, o, QStringLiteral("dir/.mp4")} << "needs a name";
-        QTest::newRow("unknown option") << QStringList{p, QStringLiteral("--fast")} << "unknown option";
+        QTest::newRow("unknown option")
+            << QStringList{p, QStringLiteral("--fast")} << "unknown option";
         QTest::newRow("missing value") << QStringList{p, o} << "needs a value";
-        QTest::newRow("duration 0") << QStringList{p, QStringLiteral("-d"), QStringLiteral("0")} << "-d";
-        QTest::newRow("duration 61") << QStringList{p, QStringLiteral("-d"), QStringLiteral("61")} << "-d";
-        QTest::newRow("ratio") << QStringList{p, QStringLiteral("-r"), QStringLiteral("5:4")} << "-r";
-        QTest::newRow("height") << QStringList{p, QStringLiteral("-H"), QStringLiteral("1000")} << "-H";
-        QTest::newRow("fps") << QStringList{p, QStringLiteral("--fps"), QStringLiteral("50")} << "--fps";
-        QTest::newRow("rate") << QStringList{p, QStringLiteral("--sample-rate"), QStringLiteral("96000")}
+        QTest::newRow("duration 0")
+            << QStringList{p, QStringLiteral("-d"), QStringLiteral("0")} << "-d";
+        QTest::newRow("duration 61")
+            << QStringList{p, QStringLiteral("-d"), QStringLiteral("61")} << "-d";
+        QTest::newRow("ratio") << QStringList{p, QStringLiteral("-r"), QStringLiteral("5:4")}
+                               << "-r";
+        QTest::newRow("height") << QStringList{p, QStringLiteral("-H"), QStringLiteral("1000")}
+                                << "-H";
+        QTest::newRow("fps") << QStringList{p, QStringLiteral("--fps"), QStringLiteral("50")}
+                             << "--fps";
+        QTest::newRow("rate") << QStringList{p, QStringLiteral("--sample-rate"),
+                                             QStringLiteral("96000")}
                               << "--sample-rate";
-        QTest::newRow("bitrate") << QStringList{p, QStringLiteral("--video-bitrate"), QStringLiteral("-5")}
+        QTest::newRow("bitrate") << QStringList{p, QStringLiteral("--video-bitrate"),
+                                                QStringLiteral("-5")}
                                  << "--video-bitrate";
-        QTest::newRow("colour") << QStringList{p, QStringLiteral("--watermark-color"), QStringLiteral("red")}
+        QTest::newRow("colour") << QStringList{p, QStringLiteral("--watermark-color"),
+                                               QStringLiteral("red")}
                                 << "#RRGGBB";
-        QTest::newRow("position") << QStringList{p, QStringLiteral("--watermark-position"), QStringLiteral("middle")}
+        QTest::newRow("position") << QStringList{p, QStringLiteral("--watermark-position"),
+                                                 QStringLiteral("middle")}
                                   << "--watermark-position";
-        QTest::newRow("seed") << QStringList{p, QStringLiteral("--seed"), QStringLiteral("23")} << "--seed";
-        QTest::newRow("two watermarks")
-            << QStringList{p, o, QStringLiteral("a.mp4"), QStringLiteral("--watermark-text"),
-                           QStringLiteral("t"), QStringLiteral("--watermark-image"), p}
-            << "either a text or a picture";
-        QTest::newRow("music not mp3") << QStringList{p, o, QStringLiteral("a.mp4"), QStringLiteral("-m"),
-                                                      QStringLiteral("song.wav")}
-                                       << "MP3";
-        QTest::newRow("gif with music") << QStringList{p, o, QStringLiteral("a.gif"), QStringLiteral("-m"),
-                                                       QStringLiteral("song.mp3")}
-                                        << "GIF files cannot carry music";
-        QTest::newRow("m4v with music") << QStringList{p, o, QStringLiteral("a.M4V"), QStringLiteral("-m"),
-                                                       QStringLiteral("song.mp3")}
-                                        << "M4V files cannot carry music";
+        QTest::newRow("seed") << QStringList{p, QStringLiteral("--seed"), QStringLiteral("23")}
+                              << "--seed";
+        QTest::newRow("two watermarks") << QStringList{p,
+                                                       o,
+                                                       QStringLiteral("a.mp4"),
+                                                       QStringLiteral("--watermark-text"),
+                                                       QStringLiteral("t"),
+                                                       QStringLiteral("--watermark-image"),
+                                                       p}
+                                        << "either a text or a picture";
+        QTest::newRow("music not mp3")
+            << QStringList{p, o, QStringLiteral("a.mp4"), QStringLiteral("-m"),
+                           QStringLiteral("song.wav")}
+            << "MP3";
+        QTest::newRow("gif with music")
+            << QStringList{p, o, QStringLiteral("a.gif"), QStringLiteral("-m"),
+                           QStringLiteral("song.mp3")}
+            << "GIF files cannot carry music";
+        QTest::newRow("m4v with music")
+            << QStringList{p, o, QStringLiteral("a.M4V"), QStringLiteral("-m"),
+                           QStringLiteral("song.mp3")}
+            << "M4V files cannot carry music";
         QTest::newRow("album over a picture")
             << QStringList{p, QStringLiteral("--save-album"), QStringLiteral("q.jpg")}
             << "--save-album takes a file ending in .vmalbum, not \"q.jpg\"";

@@ -111,12 +111,14 @@ private slots:
         const QString music = path(QStringLiteral("song.mp3"));
         QVERIFY(testmedia::writeMp3(music, 1));
         const QList<Step> steps{
-            {"delete", [this] {
+            {"delete",
+             [this] {
                  answerQuestion(true);
                  QVERIFY(form()->imageSourceList->requestDelete(
                      form()->imageSourceList->model()->index(1, 0)));
              }},
-            {"reorder", [this] {
+            {"reorder",
+             [this] {
                  auto *pModel = form()->imageSourceList->imageModel();
                  pModel->insertRow(0, pModel->takeRow(1));
                  QVERIFY(QMetaObject::invokeMethod(editor(), "dragedImageSources",
@@ -126,13 +128,15 @@ private slots:
             {"duration", [this] { form()->boxImageDuration->setValue(7); }},
             {"height", [this] { form()->comboVideoHeight->setCurrentIndex(0); }},
             {"ratio", [this] { form()->comboVideoRatio->setCurrentIndex(0); }},
-            {"watermark text", [this] {
+            {"watermark text",
+             [this] {
                  form()->radioTextWatermark->click();
                  QTRY_COMPARE(RenderJob::instance().watermarkType, int(WatermarkText));
                  form()->editWatermarkText->setText(QStringLiteral("100%1 summer"));
                  emit form()->editWatermarkText->editingFinished();
              }},
-            {"music", [this, music] {
+            {"music",
+             [this, music] {
                  m_fixture.chosen = QStringList{music};
                  form()->ratioCustomMusic->click();
                  QCOMPARE(RenderJob::instance().musicPath, music);
@@ -167,7 +171,9 @@ private slots:
         editor()->redo();
         QCOMPARE(albumJson(), imported);
         QVERIFY(form()->btnExport->isEnabled());
-        QVERIFY(!form()->imageSourceList->model()->index(0, 0)
+        QVERIFY(!form()
+                     ->imageSourceList->model()
+                     ->index(0, 0)
                      .data(Qt::BackgroundRole)
                      .value<QBrush>()
                      .texture()
@@ -330,9 +336,8 @@ private slots:
         m_fixture.createEditor();
         answerQuestion(true);
         editor()->startSession(state);
-        QTRY_VERIFY_WITH_TIMEOUT(editor()->workflow().idle() &&
-                                     RenderJob::instance().materialOrder.size() == 2,
-                                 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            editor()->workflow().idle() && RenderJob::instance().materialOrder.size() == 2, 20000);
         QCOMPARE(albumJson(), edited);
         QVERIFY(!stack()->isClean() || editor()->documentPath().isEmpty());
 
