@@ -187,13 +187,13 @@ void ZodoZadar::dropEvent(QDropEvent *event)
     // The work starts once the drop has been answered: the file manager waits for that answer,
     // and an import can end in a modal report.
     if (target == DropTarget::Album) {
-        if (files.albums.size() > 1 || !files.pictures.isEmpty() || !files.music.isEmpty() ||
-            files.others > 0)
-            dropToast(tr("An album file opens alone; the other files were left out"));
+        const bool bLeftOut = files.albums.size() > 1 || !files.pictures.isEmpty() ||
+                              !files.music.isEmpty() || files.others > 0;
         const QString szAlbum = files.albums.first();
-        QTimer::singleShot(0, this, [this, szAlbum] {
-            if (canTakeDrops())
-                openAlbumFile(szAlbum);
+        QTimer::singleShot(0, this, [this, szAlbum, bLeftOut] {
+            // After the progress dialog is up, as for pictures.
+            if (canTakeDrops() && openAlbumFile(szAlbum) && bLeftOut)
+                dropToast(tr("An album file opens alone; the other files were left out"));
         });
     } else if (target == DropTarget::Music) {
         if (files.music.size() > 1 || !files.pictures.isEmpty() || files.others > 0)

@@ -268,6 +268,32 @@ private slots:
         QVERIFY(job.materialOrder.isEmpty());
     }
 
+    // Files given while an album opens (at start-up, during the restore) come after it, as an
+    // import of their own that undo takes back to the opened album.
+    void filesGivenWhileOpeningWait()
+    {
+        AlbumDocument doc;
+        for (const char *szName : {"x.jpg", "y.jpg"}) {
+            doc.pictures << AlbumPicture{path(QString::fromLatin1(szName)), -1};
+            QVERIFY(testmedia::writeJpeg(doc.pictures.last().file, 320, 240));
+        }
+        const QString album = path(QStringLiteral("given.vmalbum"));
+        QString szError;
+        QVERIFY2(writeAlbumFile(album, doc, &szError), qPrintable(szError));
+        const QString later = path(QStringLiteral("later.jpg"));
+        QVERIFY(testmedia::writeJpeg(later, 320, 240));
+
+        QVERIFY(editor()->openFiles({album}));
+        QVERIFY(editor()->openFiles({later}));
+        QTRY_VERIFY_WITH_TIMEOUT(RenderJob::instance().materialOrder == QStringList{later} &&
+                                     editor()->workflow().idle(),
+                                 20000);
+        editor()->undo();
+        QCOMPARE(RenderJob::instance().materialOrder,
+                 (QStringList{doc.pictures[0].file, doc.pictures[1].file}));
+        QCOMPARE(editor()->documentPath(), album);
+    }
+
     // A file that cannot be read is refused with what is wrong, and the album stays; a missing
     // picture is named, and the album opens with the rest.
     void hostileFilesAndMissingPictures()

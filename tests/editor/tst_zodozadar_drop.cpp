@@ -3,6 +3,7 @@
 #include "editorfixture.h"
 
 #include "addimagebutton.h"
+#include "albumfile.h"
 #include "cqtoast.h"
 #include "cqvideoplay.h"
 #include "faildialog.h"
@@ -22,6 +23,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -231,6 +233,50 @@ private slots:
         QVERIFY(!dragEnter(form()->divSource, pMime.get()));
         QCOMPARE(highlighted(), nullptr);
         pExport->close();
+    }
+
+    // An album file opens wherever it lands, replacing the album as one undoable step; files
+    // dropped beside it are left out with a notice; a broken one is refused and changes nothing.
+    void albumFileOpens()
+    {
+        RenderJob &job = RenderJob::instance();
+        const QString kept = jpeg(QStringLiteral("kept.jpg"));
+        dropAndImport(form()->btnAddImage, {kept}, 1);
+
+        AlbumDocument doc;
+        doc.pictures = {AlbumPicture{jpeg(QStringLiteral("one.jpg")), -1},
+                        AlbumPicture{jpeg(QStringLiteral("two.jpg")), -1}};
+        doc.durationSeconds = 6;
+        const QString album = path(QStringLiteral("trip.vmalbum"));
+        QString szError;
+        QVERIFY2(writeAlbumFile(album, doc, &szError), qPrintable(szError));
+        const QString notes = path(QStringLiteral("notes.txt"));
+        testmedia::writeBytes(notes, "text");
+        std::unique_ptr<QMimeData> pMime(files({notes, album}));
+        QVERIFY(dragEnter(form()->divPlayer, pMime.get()));
+        QVERIFY(highlighted() != nullptr);
+        QVERIFY(drop(form()->divPlayer, pMime.get()));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            job.materialOrder.size() == 2 && m_fixture.editor->workflow().idle(), 20000);
+        QCOMPARE(job.materialOrder.first(), doc.pictures.first().file);
+        QCOMPARE(form()->boxImageDuration->value(), 6);
+        QCOMPARE(toastText(),
+                 QStringLiteral("An album file opens alone; the other files were left out"));
+        m_fixture.editor->undo();
+        QCOMPARE(job.materialOrder, QList<QString>{kept});
+
+        const QString broken = path(QStringLiteral("broken.vmalbum"));
+        testmedia::writeBytes(broken, "{\"velmoraalbum\": 1, \"pictures\": [");
+        pMime.reset(files({broken}));
+        QVERIFY(dragEnter(form()->divSource, pMime.get()));
+        QVERIFY(drop(form()->divSource, pMime.get()));
+        FailDialog *pFail = nullptr;
+        QTRY_VERIFY((pFail = ShareCode::QtInversionWidget::instance()->findChild<FailDialog *>()));
+        QCOMPARE(pFail->findChild<QLabel *>(QStringLiteral("labelContent"))->text(),
+                 QStringLiteral("The album could not be opened"));
+        delete pFail;
+        QCOMPARE(job.materialOrder, QList<QString>{kept});
+        QVERIFY(m_fixture.editor->workflow().idle());
     }
 
     // Music is taken over the music area only; elsewhere the cursor refuses and the area stays
