@@ -1,5 +1,5 @@
 // The editor's export road with the real dialogs and encoder: overwrite and rename, cancel through
-// the progress dialog, and one whole export probed.
+// the progress dialog, and one whole export probed and rendered again from its saved album.
 #include "editorfixture.h"
 
 #include "cqcombobox.h"
@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -168,6 +169,24 @@ private slots:
         QCOMPARE(QSize(video->width, video->height), QSize(852, 480));
         QCOMPARE(video->packets, qint64(24 * (1 + 1 + 2))); // two 1 s pictures and a transition
         QVERIFY(qAbs(audio->endSeconds - 4.0) < 0.1);
+
+        // Saved, the album renders the very same file in the headless exporter.
+        const QString album = m_dir.filePath(QStringLiteral("holiday.vmalbum"));
+        FileChooser::setSaveFileOverride(
+            [album](const QString &, const QString &, const QString &) { return album; });
+        dialog<SuccessDialog>()->close();
+        QTRY_VERIFY(m_fixture.editor->workflow().idle());
+        QVERIFY(m_fixture.editor->saveAlbumAs());
+        FileChooser::setSaveFileOverride({});
+        const QString again = folder + QStringLiteral("/again.mp4");
+        QProcess exporter;
+        exporter.start(QStringLiteral(VMALBUM_EXPORT),
+                       {album, QStringLiteral("-q"), QStringLiteral("-o"), again});
+        QVERIFY(exporter.waitForFinished(120000));
+        QVERIFY2(exporter.exitCode() == 0, exporter.readAllStandardError().constData());
+        QFile a(folder + QStringLiteral("/holiday.mp4")), b(again);
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        QVERIFY(a.readAll() == b.readAll());
         job.musicType = MusicNone;
         job.musicPath.clear();
         job.watermarkType = WatermarkNone;
