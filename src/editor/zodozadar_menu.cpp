@@ -4,8 +4,10 @@
 #include "zodozadar_form.h"
 
 #include "cframelesswindow.h"
+#include "cqinfodialog.h"
 #include "cqvideoplay.h"
 #include "places.h"
+#include "qtinversionwidget.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -26,6 +28,9 @@
 namespace {
 // Shown in About; the one place that names them.
 const char kWebAddress[] = "https://velmoraalbum.org";
+// The message dialogs' text, and the accent colour for the keys.
+const char kTextStyle[] = "font-family:\"Microsoft YaHei\";font-size:14px;color:#333333;";
+const char kKeyStyle[] = "font-family:\"Microsoft YaHei\";font-size:14px;color:#5C46F4;";
 const char kLicence[] = QT_TRANSLATE_NOOP(
     "ZodoZadar", "Proprietary software of the VelmoraAlbum developers. All rights reserved.");
 } // namespace
@@ -160,11 +165,14 @@ void ZodoZadar::spacePressed()
 
 void ZodoZadar::showShortcuts()
 {
-    QDialog dialog(this);
+    ShareCode::CQInfoDialog dialog(ShareCode::QtInversionWidget::instance());
     dialog.setObjectName(QStringLiteral("KeyboardShortcutsDialog"));
-    dialog.setWindowTitle(tr("Keyboard shortcuts"));
-    auto *pLayout = new QVBoxLayout(&dialog);
-    auto *pGrid = new QGridLayout;
+    dialog.setTitle(tr("Keyboard shortcuts"));
+    auto *pTable = new QWidget;
+    auto *pGrid = new QGridLayout(pTable);
+    pGrid->setContentsMargins(0, 0, 0, 0);
+    pGrid->setHorizontalSpacing(32);
+    pGrid->setVerticalSpacing(8);
     int iRow = 0;
     const QList<QAction *> actions{m_pActNew,    m_pActOpen,        m_pActSave,
                                    m_pActSaveAs, m_pActAddPictures, m_pActExport,
@@ -178,36 +186,38 @@ void ZodoZadar::showShortcuts()
             szName = tr("Undo");
         else if (pAction == m_pActRedo)
             szName = tr("Redo");
-        pGrid->addWidget(new QLabel(szName, &dialog), iRow, 0);
-        auto *pKeys = new QLabel(keys.join(QStringLiteral(", ")), &dialog);
+        auto *pName = new QLabel(szName, pTable);
+        pName->setStyleSheet(QLatin1String(kTextStyle));
+        pGrid->addWidget(pName, iRow, 0);
+        auto *pKeys = new QLabel(keys.join(QStringLiteral(", ")), pTable);
         pKeys->setTextFormat(Qt::PlainText);
+        pKeys->setStyleSheet(QLatin1String(kKeyStyle));
         pGrid->addWidget(pKeys, iRow, 1);
         ++iRow;
     }
-    pLayout->addLayout(pGrid);
-    auto *pButtons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
-    connect(pButtons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    pLayout->addWidget(pButtons);
+    dialog.setContent(pTable);
     dialog.exec();
 }
 
 void ZodoZadar::showAbout()
 {
-    QDialog dialog(this);
+    ShareCode::CQInfoDialog dialog(ShareCode::QtInversionWidget::instance());
     dialog.setObjectName(QStringLiteral("AboutDialog"));
-    dialog.setWindowTitle(tr("About VelmoraAlbum"));
-    auto *pLayout = new QVBoxLayout(&dialog);
-    auto *pText = new QLabel(&dialog);
+    dialog.setTitle(tr("About VelmoraAlbum"));
+    auto *pText = new QLabel;
     pText->setTextFormat(Qt::RichText);
+    pText->setAlignment(Qt::AlignHCenter);
+    pText->setWordWrap(true);
+    pText->setMinimumWidth(300);
     pText->setOpenExternalLinks(true);
     pText->setTextInteractionFlags(Qt::TextBrowserInteraction);
-    pText->setText(
-        QStringLiteral("<h3>VelmoraAlbum</h3><p>%1</p><p>%2</p><p><a href=\"%3\">%3</a></p>")
-            .arg(tr("Version %1").arg(ShareCode::CFramelessWindow::versionText()), tr(kLicence),
-                 QString::fromLatin1(kWebAddress)));
-    pLayout->addWidget(pText);
-    auto *pButtons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
-    connect(pButtons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    pLayout->addWidget(pButtons);
+    pText->setStyleSheet(QLatin1String(kTextStyle));
+    pText->setText(QStringLiteral("<p><img src=\":/theme_default/imgs/logo.png\" width=\"48\" "
+                                  "height=\"48\"></p><p style=\"font-size:16px;font-weight:bold;"
+                                  "color:#000000;\">VelmoraAlbum</p><p>%1</p><p>%2</p>"
+                                  "<p><a style=\"color:#5C46F4;\" href=\"%3\">%3</a></p>")
+                       .arg(tr("Version %1").arg(ShareCode::CFramelessWindow::versionText()),
+                            tr(kLicence).toHtmlEscaped(), QString::fromLatin1(kWebAddress)));
+    dialog.setContent(pText);
     dialog.exec();
 }

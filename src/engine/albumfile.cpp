@@ -98,10 +98,12 @@ QString heightText(int iHeight)
 // Paths: absolute in the document; in the file relative to the album's folder when beneath it.
 QString absolutePath(const QString &szPath, const QString &szAlbumDir)
 {
-    if (QDir::isAbsolutePath(szPath))
+    // By the slash alone: Qt takes a name that starts with ':' (":beach.jpg", a fine file name)
+    // for one of its resources, and would neither join it to the folder nor find the file.
+    if (szPath.startsWith(QLatin1Char('/')))
         return QDir::cleanPath(szPath);
-    const QDir base(szAlbumDir.isEmpty() ? QDir::currentPath() : szAlbumDir);
-    return QDir::cleanPath(base.absoluteFilePath(szPath));
+    const QString base = szAlbumDir.isEmpty() ? QDir::currentPath() : szAlbumDir;
+    return QDir::cleanPath(base + QLatin1Char('/') + szPath);
 }
 
 QString storedPath(const QString &szPath, const QString &szAlbumDir)
