@@ -405,6 +405,8 @@ void MediaEncoder::reportProgress(ExportState &s)
 int MediaEncoder::emitVideoFrame(ExportState &s, AVFrame *frame, const char *encodeMessage)
 {
     frame->pts = s.videoPts++;
+    if (frameObserver)
+        frameObserver(frame);
     int ret = avcodec_send_frame(s.videoEncoder.get(), frame);
     if (ret < 0 && ret != AVERROR_EOF)
         return s.fail(encodeMessage, ret);

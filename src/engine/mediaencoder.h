@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 struct ExportState;
@@ -26,6 +27,9 @@ public:
     std::atomic<bool> running{true};
     std::atomic<int64_t> framesDone{0};
     std::atomic<int64_t> totalFrames{0};
+    // Sees every video frame as it goes to the encoder (tests: what is rendered, before the
+    // codec's losses). Set while no export runs.
+    std::function<void(const AVFrame *)> frameObserver;
 
 signals:
     void sig_close(int iExitCode);

@@ -8,7 +8,14 @@
 #include "renderjob.h"
 #include "testmedia.h"
 
+extern "C" {
+#include <libavutil/cpu.h>
+#include <libavutil/frame.h>
+}
+
+#include <QCryptographicHash>
 #include <QDir>
+#include <QPainter>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -364,6 +371,68 @@ private slots:
         const QColor c = frame.pixelColor(20, 8);
         QVERIFY2(c.red() > 180 && c.green() < 80, qPrintable(c.name()));
         job.watermarkType = WatermarkNone;
+    }
+
+    // An album that uses none of the per-picture settings renders, frame for frame before the
+    // codec, what it rendered before they existed: pictures of four shapes (letterboxed, one
+    // with alpha over the grey backdrop, one smaller than the output), transitions drawn from a
+    // fixed start, a picture watermark. FFmpeg is held to its SSE2 code so that the checksum does
+    // not depend on the vector units of the machine the suite runs on.
+    void seedModeFramesUnchanged()
+    {
+#if !defined(__x86_64__)
+        QSKIP("the checksum was taken with FFmpeg's x86-64 SSE2 code");
+#endif
+        av_force_cpu_flags(AV_CPU_FLAG_MMX | AV_CPU_FLAG_MMXEXT | AV_CPU_FLAG_SSE |
+                           AV_CPU_FLAG_SSE2);
+        QStringList shapes;
+        const QList<QSize> sizes{QSize(640, 480), QSize(300, 500), QSize(800, 400), QSize(64, 48)};
+        for (int i = 0; i < sizes.size(); ++i) {
+            QImage img(sizes[i], i == 1 ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x)
+                    img.setPixel(x, y,
+                                 qRgba((x * 7 + i * 60) & 255, (y * 5) & 255,
+                                       (x + y + i * 90) & 255, i == 1 ? (x * 3) & 255 : 255));
+            shapes << dir.filePath(QStringLiteral("seed %1.png").arg(i));
+            QVERIFY(img.save(shapes.last(), "PNG"));
+        }
+        const QString mark = dir.filePath(QStringLiteral("seed mark.png"));
+        QImage markImage(120, 60, QImage::Format_ARGB32);
+        markImage.fill(QColor(255, 255, 255, 160));
+        QVERIFY(markImage.save(mark, "PNG"));
+
+        album(0, 2, 25, QStringLiteral("MP4"), 180);
+        RenderJob &job = RenderJob::instance();
+        TransitionPicker::reset(7);
+        for (const QString &path : shapes) {
+            MaterialItem item;
+            item.path = path;
+            appendPicture(job, item);
+        }
+        job.watermarkType = WatermarkPicture;
+        job.watermarkImagePath = mark;
+        job.watermarkPosition = RightBottom;
+
+        QCryptographicHash hash(QCryptographicHash::Sha1);
+        int frames = 0;
+        encoder->frameObserver = [&hash, &frames](const AVFrame *f) {
+            ++frames;
+            for (int plane = 0; plane < 3; ++plane) {
+                const int w = plane ? (f->width + 1) / 2 : f->width;
+                const int h = plane ? (f->height + 1) / 2 : f->height;
+                for (int y = 0; y < h; ++y)
+                    hash.addData(
+                        reinterpret_cast<const char *>(f->data[plane] + y * f->linesize[plane]), w);
+            }
+        };
+        const Outcome o = run();
+        encoder->frameObserver = nullptr;
+        job.watermarkType = WatermarkNone;
+        av_force_cpu_flags(-1);
+        QVERIFY2(o.ok, qPrintable(o.error));
+        QCOMPARE(frames, 4 * 50 + 3 * 50);
+        QCOMPARE(hash.result().toHex(), QByteArray("c2620ca3ab8eb2ed5e51144501549c6399a10235"));
     }
 
     void failures_data()
