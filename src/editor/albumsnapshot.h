@@ -19,6 +19,7 @@ struct AlbumSnapshot
     QMap<QString, MaterialItem> items; // by path, handles left out
     QHash<QString, QPixmap> thumbnails;
     QList<TransitionSlot> transitions;
+    QList<PictureOptions> pictureOptions;
     int64_t totalDuration = 0;
     int64_t uniformDurationValue = 3000000;
     int aspectNum = 16;

@@ -86,14 +86,14 @@ private:
 bool AlbumSnapshot::sameAlbumAs(const AlbumSnapshot &o) const
 {
     return order == o.order && sameItems(items, o.items) && sameSlots(transitions, o.transitions) &&
-           totalDuration == o.totalDuration && uniformDurationValue == o.uniformDurationValue &&
-           aspectNum == o.aspectNum && aspectDen == o.aspectDen && height == o.height &&
-           ratioIndex == o.ratioIndex && heightIndex == o.heightIndex &&
-           watermarkType == o.watermarkType && watermarkPosition == o.watermarkPosition &&
-           watermarkFont == o.watermarkFont && watermarkColor == o.watermarkColor &&
-           watermarkText == o.watermarkText && watermarkImagePath == o.watermarkImagePath &&
-           musicType == o.musicType && musicPath == o.musicPath &&
-           fontRule.fontFollowsHeight == o.fontRule.fontFollowsHeight &&
+           pictureOptions == o.pictureOptions && totalDuration == o.totalDuration &&
+           uniformDurationValue == o.uniformDurationValue && aspectNum == o.aspectNum &&
+           aspectDen == o.aspectDen && height == o.height && ratioIndex == o.ratioIndex &&
+           heightIndex == o.heightIndex && watermarkType == o.watermarkType &&
+           watermarkPosition == o.watermarkPosition && watermarkFont == o.watermarkFont &&
+           watermarkColor == o.watermarkColor && watermarkText == o.watermarkText &&
+           watermarkImagePath == o.watermarkImagePath && musicType == o.musicType &&
+           musicPath == o.musicPath && fontRule.fontFollowsHeight == o.fontRule.fontFollowsHeight &&
            fontRule.editorFont == o.fontRule.editorFont;
 }
 
@@ -114,6 +114,7 @@ AlbumSnapshot ZodoZadar::snapshot() const
         s.thumbnails.insert(it.key(), m_thumbnails.value(it.key()));
     }
     s.transitions = job.transitions;
+    s.pictureOptions = job.pictureOptions;
     s.totalDuration = job.totalDuration;
     s.uniformDurationValue = job.uniformDurationValue;
     s.aspectNum = job.aspectNum;
@@ -167,6 +168,7 @@ void ZodoZadar::restoreSnapshot(const AlbumSnapshot &s)
         }
         job.materialOrder = s.order;
         job.transitions = s.transitions;
+        job.pictureOptions = s.pictureOptions;
         job.totalDuration = s.totalDuration;
         job.uniformDurationValue = s.uniformDurationValue;
         job.aspectNum = s.aspectNum;

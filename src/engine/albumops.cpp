@@ -42,16 +42,19 @@ AlbumChange appendPicture(RenderJob &job, const MaterialItem &item, bool bSelfAd
         it->widthToHeight = item.widthToHeight;
         it->srcSize = item.srcSize;
     }
+    // Rows appended before the options existed (a record filled by hand) get theirs now.
+    while (job.pictureOptions.size() < job.materialOrder.size())
+        job.pictureOptions.append(PictureOptions());
     job.materialOrder.append(item.path);
-    job.totalDuration +=
-        av_rescale_q(job.uniformDurationValue, job.uniformDurationTimeBase, job.totalTimeBase);
+    job.pictureOptions.append(PictureOptions());
     if (!bFirst) {
         TransitionSlot slot;
         const TransitionKind *drawn = TransitionPicker::next();
         slot.kind = pKind ? pKind : drawn;
         job.transitions.append(slot);
-        job.totalDuration += av_rescale_q(slot.duration, slot.durationTimeBase, job.totalTimeBase);
-    } else {
+    }
+    job.totalDuration = job.computeTotalDuration();
+    if (bFirst) {
         if (bSelfAdaptingRatio) {
             job.aspectNum = item.widthToHeight.num;
             job.aspectDen = item.widthToHeight.den;
@@ -69,28 +72,27 @@ std::optional<AlbumChange> removePicture(RenderJob &job, const QString &szPath, 
         return std::nullopt;
     AlbumChange change;
     change.totalChanged = true;
-    job.totalDuration -=
-        av_rescale_q(job.uniformDurationValue, job.uniformDurationTimeBase, job.totalTimeBase);
     // The list's row index is authoritative; should it not name this file, the file's first row
     // goes rather than another picture's.
-    if (iOldIndex >= 0 && iOldIndex < job.materialOrder.size() &&
-        job.materialOrder.at(iOldIndex) == szPath)
-        job.materialOrder.removeAt(iOldIndex);
-    else
-        job.materialOrder.removeOne(szPath);
+    const int iRow = iOldIndex >= 0 && iOldIndex < job.materialOrder.size() &&
+                             job.materialOrder.at(iOldIndex) == szPath
+                         ? iOldIndex
+                         : job.materialOrder.indexOf(szPath);
+    if (iRow >= 0)
+        job.materialOrder.removeAt(iRow);
+    if (iRow >= 0 && iRow < job.pictureOptions.size())
+        job.pictureOptions.removeAt(iRow);
     // Another row may still show the same file: its handle and item stay until the last one goes.
     if (!job.materialOrder.contains(szPath)) {
         closeHeldFile(it->file);
         job.materials.erase(it);
     }
-    if (!job.transitions.isEmpty()) {
-        const TransitionSlot &last = job.transitions.constLast();
-        job.totalDuration -= av_rescale_q(last.duration, last.durationTimeBase, job.totalTimeBase);
+    if (!job.transitions.isEmpty())
         job.transitions.removeLast();
-    }
     // The duration box shows the start value again once the album is empty; so does the album.
     if (job.materialOrder.isEmpty())
         job.uniformDurationValue = av_rescale_q(3, {1, 1}, job.uniformDurationTimeBase);
+    job.totalDuration = job.computeTotalDuration();
     change.coverChanged = iOldIndex == 0 && !job.materialOrder.isEmpty();
     return change;
 }
@@ -99,24 +101,56 @@ AlbumChange reorderPictures(RenderJob &job, const QStringList &szRows, int iOldI
                             bool bSelfAdaptingRatio)
 {
     job.materialOrder = szRows;
+    // A picture's own settings go with it; the slots' drawn kinds stay where they are.
+    if (iOldIndex >= 0 && iOldIndex < job.pictureOptions.size() && iNewIndex >= 0 &&
+        iNewIndex < job.pictureOptions.size() && iOldIndex != iNewIndex)
+        job.pictureOptions.move(iOldIndex, iNewIndex);
+    const int64_t old = job.totalDuration;
+    job.totalDuration = job.computeTotalDuration();
     if (bSelfAdaptingRatio)
         applySelfAdaptingRatio(job);
     job.updateWidth();
     AlbumChange change;
     change.coverChanged = iNewIndex == 0 || iOldIndex == 0;
+    change.totalChanged = job.totalDuration != old;
+    return change;
+}
+
+AlbumChange setPictureOptions(RenderJob &job, int iIndex, const PictureOptions &options)
+{
+    AlbumChange change;
+    if (iIndex < 0 || iIndex >= job.materialOrder.size())
+        return change;
+    while (job.pictureOptions.size() < job.materialOrder.size())
+        job.pictureOptions.append(PictureOptions());
+    PictureOptions clamped = options;
+    if (clamped.duration > 0)
+        clamped.duration = std::clamp(clamped.duration, kMinPictureDuration, kMaxPictureDuration);
+    if (clamped.transitionLength > 0)
+        clamped.transitionLength =
+            std::clamp(clamped.transitionLength, kMinTransitionLength, kMaxTransitionLength);
+    if (clamped.transition != TransitionChoice::Chosen || !clamped.chosenKind) {
+        clamped.chosenKind = nullptr;
+        if (clamped.transition == TransitionChoice::Chosen)
+            clamped.transition = TransitionChoice::Random;
+    }
+    job.pictureOptions[iIndex] = clamped;
+    const int64_t old = job.totalDuration;
+    job.totalDuration = job.computeTotalDuration();
+    change.totalChanged = job.totalDuration != old;
     return change;
 }
 
 AlbumChange setUniformDurationSeconds(RenderJob &job, int iSeconds)
 {
     iSeconds = std::clamp(iSeconds, 1, 60);
-    const int64_t old = job.uniformDurationValue;
+    const int64_t old = job.totalDuration;
     job.uniformDurationValue = av_rescale_q(iSeconds, {1, 1}, job.uniformDurationTimeBase);
-    // Every row counts, so the same picture imported twice moves the total twice.
-    job.totalDuration += av_rescale_q((job.uniformDurationValue - old) * job.materialOrder.size(),
-                                      job.uniformDurationTimeBase, job.totalTimeBase);
+    // Every row without a duration of its own counts, so the same picture imported twice moves
+    // the total twice.
+    job.totalDuration = job.computeTotalDuration();
     AlbumChange change;
-    change.totalChanged = job.uniformDurationValue != old;
+    change.totalChanged = job.totalDuration != old;
     return change;
 }
 
@@ -126,6 +160,7 @@ void clearAlbum(RenderJob &job)
         closeHeldFile(item.file);
     job.materials.clear();
     job.materialOrder.clear();
+    job.pictureOptions.clear();
     job.transitions.clear();
     job.uniformDurationValue = av_rescale_q(3, {1, 1}, job.uniformDurationTimeBase);
     job.totalDuration = 0;

@@ -49,13 +49,18 @@ AlbumChange appendPicture(RenderJob &job, const MaterialItem &item, bool bSelfAd
 // other row still shows the file. The cover changes when the first row went and rows remain.
 std::optional<AlbumChange> removePicture(RenderJob &job, const QString &szPath, int iOldIndex);
 
-// A row moved from iOldIndex to iNewIndex; szRows is the list's order after the move. Transitions
-// and the total stay; the self-adapting ratio follows the new first picture.
+// A row moved from iOldIndex to iNewIndex; szRows is the list's order after the move. The slots'
+// drawn transitions stay; the row's own settings move with it (so the total may change); the
+// self-adapting ratio follows the new first picture.
 AlbumChange reorderPictures(RenderJob &job, const QStringList &szRows, int iOldIndex, int iNewIndex,
                             bool bSelfAdaptingRatio);
 
-// Sets the uniform picture duration in whole seconds (clamped to 1..60) and moves totalDuration
-// by the difference for every row.
+// Sets the own settings of the row at iIndex (durations and lengths clamped to their ranges; a
+// chosen transition without a kind is random) and recomputes the total.
+AlbumChange setPictureOptions(RenderJob &job, int iIndex, const PictureOptions &options);
+
+// Sets the uniform picture duration in whole seconds (clamped to 1..60); rows with a duration of
+// their own keep it.
 AlbumChange setUniformDurationSeconds(RenderJob &job, int iSeconds);
 
 // Empties the album: rows, held picture handles, transitions, total; the duration returns to 3 s.

@@ -202,7 +202,11 @@ int MediaEncoder::runExport(ExportState &s)
         if (ret < 0)
             return ret;
         if (count >= 2 && i < count - 1) {
-            ret = encodeTransition(s, job.materialOrder.at(i + 1), i);
+            // A cut: the next picture's stills follow at once.
+            if (job.slotFrameCount(i, s.encoderFrameRate) > 0)
+                ret = encodeTransition(s, job.materialOrder.at(i + 1), i);
+            else
+                av_frame_unref(s.currentFrame.get());
             if (ret < 0)
                 return ret;
         }
@@ -347,12 +351,13 @@ int MediaEncoder::setUp(ExportState &s)
     s.outputWidth = s.videoEncoder->width;
     s.outputHeight = s.videoEncoder->height;
     s.totalTicks = av_rescale_q(job.totalDuration, job.totalTimeBase, s.encoderTimeBase);
-    // totalTicks x time base x frame rate, truncated; exact so that 540 ticks stay 540 frames.
-    s.totalFrames =
-        s.totalTicks > 0
-            ? av_rescale_rnd(s.totalTicks, int64_t(s.encoderTimeBase.num) * s.encoderFrameRate.num,
-                             int64_t(s.encoderTimeBase.den) * s.encoderFrameRate.den, AV_ROUND_DOWN)
-            : 0;
+    // Exactly the frames the loop emits, picture by picture and slot by slot.
+    s.totalFrames = 0;
+    for (int i = 0; i < job.materialOrder.size(); ++i) {
+        s.totalFrames += job.pictureFrameCount(i, s.encoderFrameRate);
+        if (i + 1 < job.materialOrder.size())
+            s.totalFrames += job.slotFrameCount(i, s.encoderFrameRate);
+    }
     totalFrames.store(s.totalFrames);
 
     // Watermark, laid over every output frame.
@@ -428,8 +433,11 @@ int MediaEncoder::encodeStills(ExportState &s, int index)
     const RenderJob &job = RenderJob::instance();
     const QString &szPath = job.materialOrder.at(index);
     if (s.currentFrame->width <= 0 || s.currentFrame->height <= 0) {
+        // After a cut the picture was prepared meanwhile, as for a transition.
         PreparedPicture p =
-            preparePictureFor(szPath, s.outputWidth, s.outputHeight, s.encoderPixelFormat);
+            s.prefetch.valid() && s.prefetchPath == szPath
+                ? s.prefetch.get()
+                : preparePictureFor(szPath, s.outputWidth, s.outputHeight, s.encoderPixelFormat);
         if (p.code < 0)
             return s.fail(p.message, p.code);
         av_frame_unref(s.currentFrame.get());
@@ -454,9 +462,10 @@ int MediaEncoder::encodeStills(ExportState &s, int index)
     if (ret < 0)
         return s.fail(QT_TR_NOOP("Add watermark failed"), ret);
 
-    const int64_t n = job.pictureFrameCount(s.encoderFrameRate);
+    const int64_t n = job.pictureFrameCount(index, s.encoderFrameRate);
     s.encodeFrame->pict_type = AV_PICTURE_TYPE_NONE;
-    const bool transitionFollows = index + 1 < job.materialOrder.size();
+    const bool transitionFollows =
+        index + 1 < job.materialOrder.size() && job.slotFrameCount(index, s.encoderFrameRate) > 0;
     for (int64_t i = 0; i < n; ++i) {
         if (!running.load())
             return interrupt(s);
@@ -495,15 +504,14 @@ void MediaEncoder::startTransition(ExportState &s, const QString &szNextPath, in
     av_frame_unref(s.nextFrame.get());
     av_frame_move_ref(s.nextFrame.get(), next.frame.get());
 
-    if (slotIndex < 0 || slotIndex >= job.transitions.size() || !job.transitions.at(slotIndex).kind)
+    const TransitionKind *kind = job.slotKind(slotIndex);
+    if (!kind)
         return failed(QT_TR_NOOP("Create transition filter failed"), AVERROR(EINVAL));
-    const TransitionSlot &slot = job.transitions.at(slotIndex);
-    t.frameCount = RenderJob::transitionFrameCount(slot, s.encoderFrameRate);
-    const int64_t seconds = av_rescale_q(slot.duration, slot.durationTimeBase, {1, 1});
+    t.frameCount = job.slotFrameCount(slotIndex, s.encoderFrameRate);
     const QString desc =
         QStringLiteral("[in1][in2]%1=transition=%2:offset=0:duration=%3")
-            .arg(QString::fromUtf8(slot.kind->filterName),
-                 QString::fromUtf8(slot.kind->transitionName), QString::number(seconds));
+            .arg(QString::fromUtf8(kind->filterName), QString::fromUtf8(kind->transitionName),
+                 secondsText(job.slotDuration(slotIndex)));
     // The xfade filter works on full-chroma pictures: fed 4:2:0 it would up-sample both stills
     // again for every frame. They are up-sampled once here, by the same kind of scaler the graph
     // would insert, so the frames are the same and the per-frame cost goes.

@@ -7,6 +7,7 @@ extern "C" {
 
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <atomic>
 
 const TransitionKind kTransitionKinds[kTransitionKindCount] = {
@@ -87,6 +88,87 @@ int64_t RenderJob::pictureFrameCount(AVRational fps) const
 int64_t RenderJob::transitionFrameCount(const TransitionSlot &slot, AVRational fps)
 {
     return framesOf(slot.duration, slot.durationTimeBase, fps, AV_ROUND_UP);
+}
+
+namespace {
+constexpr AVRational kMicroseconds{1, 1000000};
+}
+
+QString secondsText(int64_t microseconds)
+{
+    QString text = QString::number(microseconds / 1000000);
+    QString fraction = QString::number(std::abs(microseconds % 1000000)).rightJustified(6, '0');
+    while (fraction.endsWith(QLatin1Char('0')))
+        fraction.chop(1);
+    if (!fraction.isEmpty())
+        text += QLatin1Char('.') + fraction;
+    return text;
+}
+
+PictureOptions RenderJob::optionsAt(int index) const
+{
+    return index >= 0 && index < pictureOptions.size() ? pictureOptions.at(index)
+                                                       : PictureOptions();
+}
+
+int64_t RenderJob::pictureDuration(int index) const
+{
+    const int64_t own = optionsAt(index).duration;
+    return own > 0 ? own
+                   : av_rescale_q(uniformDurationValue, uniformDurationTimeBase, kMicroseconds);
+}
+
+const TransitionKind *RenderJob::slotKind(int index) const
+{
+    if (index < 0 || index >= transitions.size())
+        return nullptr;
+    const PictureOptions options = optionsAt(index);
+    switch (options.transition) {
+    case TransitionChoice::None:
+        return nullptr;
+    case TransitionChoice::Chosen:
+        if (options.chosenKind)
+            return options.chosenKind;
+        break;
+    case TransitionChoice::Random:
+        break;
+    }
+    return transitions.at(index).kind;
+}
+
+int64_t RenderJob::slotDuration(int index) const
+{
+    if (!slotKind(index))
+        return 0;
+    const TransitionSlot &slot = transitions.at(index);
+    const PictureOptions options = optionsAt(index);
+    int64_t length = options.transitionLength > 0
+                         ? options.transitionLength
+                         : av_rescale_q(slot.duration, slot.durationTimeBase, kMicroseconds);
+    if (options.transitionLength > 0 || options.duration > 0 || optionsAt(index + 1).duration > 0)
+        length = std::min({length, pictureDuration(index), pictureDuration(index + 1)});
+    return length;
+}
+
+int64_t RenderJob::pictureFrameCount(int index, AVRational fps) const
+{
+    return framesOf(pictureDuration(index), kMicroseconds, fps, AV_ROUND_DOWN);
+}
+
+int64_t RenderJob::slotFrameCount(int index, AVRational fps) const
+{
+    return framesOf(slotDuration(index), kMicroseconds, fps, AV_ROUND_UP);
+}
+
+int64_t RenderJob::computeTotalDuration() const
+{
+    int64_t total = 0;
+    for (int i = 0; i < materialOrder.size(); ++i) {
+        total += pictureDuration(i);
+        if (i + 1 < materialOrder.size())
+            total += slotDuration(i);
+    }
+    return av_rescale_q(total, kMicroseconds, totalTimeBase);
 }
 
 namespace {

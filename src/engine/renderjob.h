@@ -40,6 +40,34 @@ struct MaterialItem
     FILE *file = nullptr; // held open while the picture is in the album; not owned here
 };
 
+// What a picture of the album may set for itself; the defaults leave the album as it is.
+enum class TransitionChoice : uint8_t
+{
+    Random, // the kind drawn from the table for the slot (the album's own stepping)
+    Chosen, // chosenKind
+    None,   // a cut: the next picture follows at once
+};
+struct PictureOptions
+{
+    int64_t duration = 0; // microseconds shown alone; 0: the album's duration
+    // The transition after the picture, and its length in microseconds (0: the slot's, 2 s).
+    TransitionChoice transition = TransitionChoice::Random;
+    const TransitionKind *chosenKind = nullptr;
+    int64_t transitionLength = 0;
+
+    bool isDefault() const { return *this == PictureOptions(); }
+    bool operator==(const PictureOptions &o) const
+    {
+        return duration == o.duration && transition == o.transition && chosenKind == o.chosenKind &&
+               transitionLength == o.transitionLength;
+    }
+    bool operator!=(const PictureOptions &o) const { return !(*this == o); }
+};
+constexpr int64_t kMinPictureDuration = 500000;   // 0.5 s
+constexpr int64_t kMaxPictureDuration = 60000000; // 60 s
+constexpr int64_t kMinTransitionLength = 500000;  // 0.5 s
+constexpr int64_t kMaxTransitionLength = 3000000; // 3 s
+
 struct TransitionSlot
 {
     const TransitionKind *kind = nullptr;
@@ -111,6 +139,8 @@ public:
     QMap<QString, MaterialItem> materials;
     QList<QString> materialOrder;
     QList<TransitionSlot> transitions;
+    // One per row of materialOrder (the same file twice has two); rows without one, defaults.
+    QList<PictureOptions> pictureOptions;
     PlayerInterface *player = nullptr;
     AVRational msTimeBase{1, 1000};
     QMutex renderMutex;
@@ -130,12 +160,31 @@ public:
     // Frames of one transition slot: as many integers i with 0 <= i < duration x fps.
     static int64_t transitionFrameCount(const TransitionSlot &slot, AVRational fps);
 
+    // Per row. The options of a row (defaults past the list's end).
+    PictureOptions optionsAt(int index) const;
+    // Microseconds picture `index` is shown alone: its own duration, else the album's.
+    int64_t pictureDuration(int index) const;
+    // The kind the slot after picture `index` plays; null for a cut or no slot.
+    const TransitionKind *slotKind(int index) const;
+    // Microseconds of that slot: 0 for a cut; its own length, else the slot's. A slot beside a
+    // picture with its own duration, or with its own length, is no longer than the shorter of
+    // its two pictures; slots nobody set keep their length, as the album always had it.
+    int64_t slotDuration(int index) const;
+    // Frames of picture `index` (truncated) and of the slot after it (rounded up) at `fps`.
+    int64_t pictureFrameCount(int index, AVRational fps) const;
+    int64_t slotFrameCount(int index, AVRational fps) const;
+    // The album's whole length in totalTimeBase.
+    int64_t computeTotalDuration() const;
+
     RenderJob(const RenderJob &) = delete;
     RenderJob &operator=(const RenderJob &) = delete;
 
 private:
     RenderJob();
 };
+
+// Microseconds as exact decimal seconds for filter options: "2", "0.5", "1.25".
+QString secondsText(int64_t microseconds);
 
 // The transition picker: a process-wide index that starts at a random row and steps by 3.
 class TransitionPicker

@@ -147,10 +147,12 @@ private:
 class ImageViewer::TransitionSource : public FrameSource
 {
 public:
-    TransitionSource(const TransitionSlot &slot, int W, int H, WatermarkOverlay &watermark,
+    // The slot after picture `index` of the job.
+    TransitionSource(const RenderJob &job, int index, int W, int H, WatermarkOverlay &watermark,
                      av::FramePtr from, av::FramePtr to)
-        : slot(slot), W(W), H(H), watermark(watermark), from(std::move(from)), to(std::move(to)),
-          frameCount(RenderJob::transitionFrameCount(slot, kPreviewRate))
+        : kind(job.slotKind(index)), microseconds(job.slotDuration(index)), W(W), H(H),
+          watermark(watermark), from(std::move(from)), to(std::move(to)),
+          frameCount(job.slotFrameCount(index, kPreviewRate))
     {
     }
 
@@ -228,11 +230,12 @@ private:
                 ? QStringLiteral("0")
                 : QString::asprintf("-%lld.%03lld", static_cast<long long>(skippedMs / 1000),
                                     static_cast<long long>(skippedMs % 1000));
-        const int64_t seconds = av_rescale_q(slot.duration, slot.durationTimeBase, {1, 1});
-        const QString desc = QStringLiteral("[in1][in2]%1=transition=%2:offset=%3:duration=%4")
-                                 .arg(QString::fromUtf8(slot.kind->filterName),
-                                      QString::fromUtf8(slot.kind->transitionName), offset,
-                                      QString::number(seconds));
+        if (!kind)
+            return nullptr;
+        const QString desc =
+            QStringLiteral("[in1][in2]%1=transition=%2:offset=%3:duration=%4")
+                .arg(QString::fromUtf8(kind->filterName), QString::fromUtf8(kind->transitionName),
+                     offset, secondsText(microseconds));
         SourcePadSpec in1;
         in1.format = kTransitionFormat;
         in1.width = W;
@@ -247,7 +250,8 @@ private:
                                  {SinkPadSpec{AV_PIX_FMT_YUV420P, QStringLiteral("out"), 0}});
     }
 
-    const TransitionSlot &slot;
+    const TransitionKind *kind;
+    const int64_t microseconds;
     const int W;
     const int H;
     WatermarkOverlay &watermark;
@@ -383,7 +387,6 @@ int ImageViewer::preparePreview()
     state.seekTarget = position > 0 ? positionToFrame(position, job.totalTimeBase) : -1;
     state.nextPts = 0;
     state.lastHandOffMs = 0;
-    pictureFrames = job.pictureFrameCount(kPreviewRate);
     state.heldFrame = av::makeFrame();
     state.stillFrame = av::makeFrame();
     if (!state.heldFrame || !state.stillFrame)
@@ -549,13 +552,15 @@ void ImageViewer::runLoop()
         }
         currentPicture = job.materials.value(job.materialOrder.at(state.pictureIndex));
         SegmentEnd end = renderPictureSegment();
+        // After a cut the next picture's segment follows at once.
         if ((end == SegmentEnd::Done || end == SegmentEnd::TargetAfter) &&
-            state.pictureIndex + 1 < state.pictureCount) {
+            state.pictureIndex + 1 < state.pictureCount &&
+            job.slotFrameCount(state.pictureIndex, kPreviewRate) > 0) {
             nextPicture = job.materials.value(job.materialOrder.at(state.pictureIndex + 1));
             end = renderTransitionSegment();
             if (end == SegmentEnd::TargetBefore) {
                 // The target lies in this picture or earlier: back to the picture's first frame.
-                state.nextPts -= pictureFrames;
+                state.nextPts -= pictureFrames(state.pictureIndex);
                 continue;
             }
         }
@@ -576,6 +581,11 @@ void ImageViewer::runLoop()
     }
 }
 
+int64_t ImageViewer::pictureFrames(int index)
+{
+    return RenderJob::instance().pictureFrameCount(index, kPreviewRate);
+}
+
 void ImageViewer::stepBack()
 {
     // nextPts is the first frame of picture `pictureIndex`; the previous picture starts a
@@ -587,10 +597,8 @@ void ImageViewer::stepBack()
         return;
     }
     --state.pictureIndex;
-    int64_t back = pictureFrames;
-    if (state.pictureIndex < job.transitions.size())
-        back +=
-            RenderJob::transitionFrameCount(job.transitions.at(state.pictureIndex), kPreviewRate);
+    const int64_t back =
+        pictureFrames(state.pictureIndex) + job.slotFrameCount(state.pictureIndex, kPreviewRate);
     state.nextPts -= back;
     if (state.nextPts < 0) {
         state.pictureIndex = 0;
@@ -676,7 +684,7 @@ void ImageViewer::keepPicture(int index, const AVFrame *frame)
 ImageViewer::SegmentEnd ImageViewer::renderPictureSegment()
 {
     const int64_t start = state.nextPts;
-    const int64_t end = start + pictureFrames;
+    const int64_t end = start + pictureFrames(state.pictureIndex);
     bool landed = false;
     // The target is placed before anything is decoded, so skipped pictures cost nothing.
     if (seekRequested.exchange(false))
@@ -702,18 +710,17 @@ ImageViewer::SegmentEnd ImageViewer::renderPictureSegment()
     }
     startLookahead();
     StillSource source(state.stillFrame.get());
-    return renderFrames(start, pictureFrames, source, landed);
+    return renderFrames(start, pictureFrames(state.pictureIndex), source, landed);
 }
 
 ImageViewer::SegmentEnd ImageViewer::renderTransitionSegment()
 {
     const RenderJob &job = RenderJob::instance();
     const int index = state.pictureIndex;
-    if (index >= job.transitions.size() || !job.transitions.at(index).kind)
+    if (!job.slotKind(index))
         return SegmentEnd::Failed;
-    const TransitionSlot &slot = job.transitions.at(index);
     const int64_t start = state.nextPts;
-    const int64_t length = RenderJob::transitionFrameCount(slot, kPreviewRate);
+    const int64_t length = job.slotFrameCount(index, kPreviewRate);
     bool landed = false;
     if (seekRequested.exchange(false))
         takeSeekRequest();
@@ -760,7 +767,7 @@ ImageViewer::SegmentEnd ImageViewer::renderTransitionSegment()
         ret = ret < 0 ? ret : p.code;
         if (ret >= 0) {
             next = std::move(p.next);
-            source = std::make_unique<TransitionSource>(slot, W, H, state.watermark,
+            source = std::make_unique<TransitionSource>(job, index, W, H, state.watermark,
                                                         std::move(p.from), std::move(p.to));
         }
     }
@@ -783,7 +790,9 @@ void ImageViewer::startLookahead()
 {
     const RenderJob &job = RenderJob::instance();
     const int index = state.pictureIndex;
-    if (lookahead->index == index || index + 1 >= state.pictureCount)
+    // Nothing to prepare before a cut: the next picture is decoded in its own turn.
+    if (lookahead->index == index || index + 1 >= state.pictureCount ||
+        job.slotFrameCount(index, kPreviewRate) <= 0)
         return;
     dropLookahead();
     // Not held yet (after a seek): the two pictures decode side by side, and the current one is
@@ -816,8 +825,7 @@ void ImageViewer::advanceLookahead(bool wait)
         return;
     PreparedTransition p = l.prepared.get();
     const RenderJob &job = RenderJob::instance();
-    if (p.code < 0 || l.index < 0 || l.index >= job.transitions.size() ||
-        !job.transitions.at(l.index).kind) {
+    if (p.code < 0 || l.index < 0 || !job.slotKind(l.index)) {
         l.index = -1; // the transition itself tries again, and reports what fails
         return;
     }
@@ -827,10 +835,9 @@ void ImageViewer::advanceLookahead(bool wait)
         l.index = -1;
         return;
     }
-    const TransitionSlot &slot = job.transitions.at(l.index);
     l.next = std::move(p.next);
     l.source =
-        std::make_unique<TransitionSource>(slot, state.previewWidth, state.previewHeight,
+        std::make_unique<TransitionSource>(job, l.index, state.previewWidth, state.previewHeight,
                                            state.watermark, std::move(p.from), std::move(p.to));
     if (l.source->begin(0) < 0)
         l.source.reset(); // the transition tries again in its turn

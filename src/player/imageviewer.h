@@ -158,7 +158,8 @@ private:
     MaterialItem currentPicture;          // copies of the rows being rendered
     MaterialItem nextPicture;
     PlayerInterface *runPlayer = nullptr;
-    int64_t pictureFrames = 0;
+    // Frames picture `index` of the record shows alone at the preview's rate.
+    static int64_t pictureFrames(int index);
     std::unique_ptr<Lookahead> lookahead; // the viewer's thread only
 
     std::mutex queueMutex;

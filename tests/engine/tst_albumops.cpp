@@ -67,6 +67,64 @@ private slots:
         QCOMPARE(job.uniformDurationValue, qint64(3000000));
     }
 
+    // A picture's own duration and transition: the total follows, a cut adds nothing, a length
+    // or duration of its own keeps the slot within the shorter picture, and the settings move and
+    // go with their row while the slots' drawn kinds stay in place.
+    void pictureOptionsShapeTheTimeline()
+    {
+        RenderJob &job = RenderJob::instance();
+        const QString a = makeFile("a.jpg"), b = makeFile("b.jpg"), c = makeFile("c.jpg");
+        for (const QString &p : {a, b, c})
+            appendPicture(job, item(p, {4, 3}));
+        const QList<TransitionSlot> drawn = job.transitions;
+        QCOMPARE(job.totalDuration, qint64(13000000)); // 3 x 3 s + 2 x 2 s, as always
+
+        PictureOptions quick;
+        quick.duration = 500000;
+        QVERIFY(setPictureOptions(job, 1, quick).totalChanged);
+        // b 0.5 s; both slots beside it shrink to 0.5 s.
+        QCOMPARE(job.slotDuration(0), qint64(500000));
+        QCOMPARE(job.slotDuration(1), qint64(500000));
+        QCOMPARE(job.totalDuration, qint64(3000000 + 500000 + 3000000 + 500000 + 500000));
+        QCOMPARE(job.pictureFrameCount(1, {25, 1}), qint64(12)); // 12.5 truncated
+        QCOMPARE(job.slotFrameCount(1, {25, 1}), qint64(13));    // rounded up
+
+        PictureOptions cut;
+        cut.transition = TransitionChoice::None;
+        setPictureOptions(job, 0, cut);
+        QCOMPARE(job.slotKind(0), nullptr);
+        QCOMPARE(job.slotFrameCount(0, {25, 1}), qint64(0));
+        PictureOptions chosen;
+        chosen.transition = TransitionChoice::Chosen;
+        chosen.chosenKind = &kTransitionKinds[5];
+        chosen.transitionLength = 9000000; // clamped to 3 s, then to the 3 s pictures
+        setPictureOptions(job, 2, chosen);
+        QCOMPARE(job.optionsAt(2).transitionLength, qint64(3000000));
+        QCOMPARE(job.totalDuration, qint64(3000000 + 500000 + 500000 + 3000000));
+
+        // The album's duration moves only the rows without their own.
+        setUniformDurationSeconds(job, 5);
+        QCOMPARE(job.pictureDuration(1), qint64(500000));
+        QCOMPARE(job.totalDuration, qint64(5000000 + 500000 + 500000 + 5000000));
+
+        // b to the front: its settings go with it, the drawn kinds stay where they were.
+        reorderPictures(job, {b, a, c}, 1, 0, false);
+        QCOMPARE(job.pictureDuration(0), qint64(500000));
+        QCOMPARE(job.optionsAt(1).transition, TransitionChoice::None);
+        QCOMPARE(job.transitions.at(0).kind, drawn.at(0).kind);
+        QCOMPARE(job.slotKind(0), drawn.at(0).kind);
+        QCOMPARE(job.slotKind(1), nullptr);
+        QCOMPARE(job.totalDuration, job.computeTotalDuration());
+
+        // Removing a row takes its settings; the chosen kind stays with c.
+        removePicture(job, b, 0);
+        QCOMPARE(job.pictureOptions.size(), 2);
+        QCOMPARE(job.optionsAt(1).chosenKind, &kTransitionKinds[5]);
+        QCOMPARE(job.totalDuration, qint64(5000000 + 5000000));
+        clearAlbum(job);
+        QVERIFY(job.pictureOptions.isEmpty());
+    }
+
     // One file in two rows: one item and one handle, which stays until its last row goes.
     void sameFileTwiceKeepsItsHandle()
     {

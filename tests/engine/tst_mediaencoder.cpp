@@ -435,6 +435,43 @@ private slots:
         QCOMPARE(hash.result().toHex(), QByteArray("c2620ca3ab8eb2ed5e51144501549c6399a10235"));
     }
 
+    // Per-picture timing in the file: a cut joins two pictures with no frame between them, a
+    // half-second picture shows 12 frames at 25 fps, and the slot beside it lasts half a second.
+    void cutsAndShortPictures()
+    {
+        album(0, 1, 25, QStringLiteral("MP4"));
+        RenderJob &job = RenderJob::instance();
+        for (const auto &[name, colour] :
+             {std::pair{"cut red.png", Qt::red}, std::pair{"cut green.png", Qt::green},
+              std::pair{"cut blue.png", Qt::blue}}) {
+            MaterialItem item;
+            item.path = solid(QString::fromLatin1(name), colour);
+            appendPicture(job, item);
+        }
+        PictureOptions cut;
+        cut.transition = TransitionChoice::None;
+        setPictureOptions(job, 0, cut);
+        PictureOptions quick;
+        quick.duration = 500000;
+        setPictureOptions(job, 1, quick);
+        int frames = 0;
+        encoder->frameObserver = [&frames](const AVFrame *) { ++frames; };
+        const Outcome o = run();
+        encoder->frameObserver = nullptr;
+        QVERIFY2(o.ok, qPrintable(o.error));
+        QCOMPARE(frames, 25 + 12 + 13 + 25);
+        QCOMPARE(o.progress.last(), 100);
+        auto colourAt = [this](int frame) {
+            const QColor c = probe::videoFrame(output(), frame).pixelColor(160, 90);
+            return c.red() > 200 ? 'r' : c.green() > 200 ? 'g' : c.blue() > 200 ? 'b' : '?';
+        };
+        QCOMPARE(colourAt(24), 'r');
+        QCOMPARE(colourAt(25), 'g'); // the cut
+        QCOMPARE(colourAt(36), 'g');
+        QCOMPARE(colourAt(50), 'b');
+        QCOMPARE(probe::first(probe::streams(output()), AVMEDIA_TYPE_VIDEO)->packets, qint64(75));
+    }
+
     void failures_data()
     {
         QTest::addColumn<QString>("setup");
