@@ -151,6 +151,23 @@ public:
         return true;
     }
 
+    // Seconds from lo to hi as microseconds, exactly to the microsecond; an absent key keeps
+    // *out.
+    bool seconds(const QJsonObject &o, const QString &szKey, const QString &szWhere, int64_t lo,
+                 int64_t hi, int64_t *out)
+    {
+        const auto it = o.constFind(szKey);
+        if (it == o.constEnd())
+            return true;
+        const double v = it->toDouble(std::nan(""));
+        const double us = v * 1e6;
+        if (!it->isDouble() || !std::isfinite(v) || us < double(lo) - 0.5 || us > double(hi) + 0.5)
+            return fail(AlbumFile::tr("\"%1\": seconds from %2 to %3")
+                            .arg(szWhere, secondsText(lo), secondsText(hi)));
+        *out = std::clamp<int64_t>(std::llround(us), lo, hi);
+        return true;
+    }
+
     // One of the given whole numbers; an absent key keeps *out.
     bool numberOf(const QJsonObject &o, const QString &szKey, const QString &szWhere,
                   const QList<int> &values, int *out)
@@ -321,6 +338,9 @@ bool Reader::readPictures(const QJsonObject &root, AlbumDocument &album)
         const QString transitionWhere = where + QStringLiteral(".transition");
         if (!object(o, QStringLiteral("transition"), transitionWhere, &transition, &bNone))
             return false;
+        if (!seconds(o, QStringLiteral("duration"), where + QStringLiteral(".duration"),
+                     kMinPictureDuration, kMaxPictureDuration, &picture.duration))
+            return false;
         if (!bNone) {
             const QString kindWhere = transitionWhere + QStringLiteral(".kind");
             if (!transition.contains(QStringLiteral("kind")))
@@ -328,7 +348,31 @@ bool Reader::readPictures(const QJsonObject &root, AlbumDocument &album)
             QString kind;
             if (!text(transition, QStringLiteral("kind"), kindWhere, &kind))
                 return false;
+            if (!seconds(transition, QStringLiteral("seconds"),
+                         transitionWhere + QStringLiteral(".seconds"), kMinTransitionLength,
+                         kMaxTransitionLength, &picture.transitionLength))
+                return false;
+            bool bChosen = false;
+            const auto chosen = transition.constFind(QStringLiteral("chosen"));
+            if (chosen != transition.constEnd()) {
+                if (!chosen->isBool())
+                    return fail(AlbumFile::tr("\"%1\": true or false")
+                                    .arg(transitionWhere + QStringLiteral(".chosen")));
+                bChosen = chosen->toBool();
+            }
+            if (kind == QLatin1String("none")) {
+                picture.transition = TransitionChoice::None;
+                album.pictures.append(picture);
+                continue;
+            }
+            // "random": drawn from the table, as a picture without a stored kind.
+            if (kind == QLatin1String("random")) {
+                album.pictures.append(picture);
+                continue;
+            }
             picture.transitionRow = transitionRowFromName(kind);
+            if (bChosen)
+                picture.transition = TransitionChoice::Chosen;
             if (picture.transitionRow < 0) {
                 const QString shown = kind.size() > kQuotedNameChars
                                           ? kind.left(kQuotedNameChars) + QChar(0x2026)
@@ -485,7 +529,8 @@ const TransitionKind *AlbumDocument::transitionKindFor(int slot) const
 
 bool operator==(const AlbumPicture &a, const AlbumPicture &b)
 {
-    return a.file == b.file && a.transitionRow == b.transitionRow;
+    return a.file == b.file && a.transitionRow == b.transitionRow && a.duration == b.duration &&
+           a.transition == b.transition && a.transitionLength == b.transitionLength;
 }
 
 bool operator==(const AlbumExportChoices &a, const AlbumExportChoices &b)
@@ -598,12 +643,23 @@ QByteArray serializeAlbum(const AlbumDocument &album, const QString &szAlbumDir)
         for (int i = 0; i < album.pictures.size(); ++i) {
             const AlbumPicture &p = album.pictures.at(i);
             Fields fields{{"file", path(p.file)}};
-            if (p.transitionRow >= 0 && p.transitionRow < kTransitionKindCount)
-                fields.append(
-                    {"transition",
-                     jsonObject(
-                         {{"kind", jsonString(QLatin1String(
-                                       kTransitionKinds[p.transitionRow].transitionName))}})});
+            if (p.duration > 0)
+                fields.append({"duration", secondsText(p.duration).toUtf8()});
+            Fields transition;
+            if (p.transition == TransitionChoice::None)
+                transition.append({"kind", jsonString(QStringLiteral("none"))});
+            else if (p.transitionRow >= 0 && p.transitionRow < kTransitionKindCount)
+                transition.append({"kind", jsonString(QLatin1String(
+                                               kTransitionKinds[p.transitionRow].transitionName))});
+            else if (p.transitionLength > 0)
+                transition.append({"kind", jsonString(QStringLiteral("random"))});
+            if (!transition.isEmpty()) {
+                if (p.transitionLength > 0)
+                    transition.append({"seconds", secondsText(p.transitionLength).toUtf8()});
+                if (p.transition == TransitionChoice::Chosen && p.transitionRow >= 0)
+                    transition.append({"chosen", QByteArray("true")});
+                fields.append({"transition", jsonObject(transition)});
+            }
             out += "        " + jsonObject(fields) + (i + 1 < album.pictures.size() ? ",\n" : "\n");
         }
         out += "    ],\n";
@@ -713,6 +769,20 @@ bool writeAlbumFile(const QString &szPath, const AlbumDocument &album, QString *
     return true;
 }
 
+PictureOptions AlbumPicture::options() const
+{
+    PictureOptions o;
+    o.duration = duration;
+    o.transition = transition;
+    o.transitionLength = transitionLength;
+    if (transition == TransitionChoice::Chosen && transitionRow >= 0 &&
+        transitionRow < kTransitionKindCount)
+        o.chosenKind = &kTransitionKinds[transitionRow];
+    else if (transition == TransitionChoice::Chosen)
+        o.transition = TransitionChoice::Random;
+    return o;
+}
+
 AlbumDocument albumFromJob(const RenderJob &job, const QString &szRatioText)
 {
     AlbumDocument album;
@@ -724,6 +794,14 @@ AlbumDocument albumFromJob(const RenderJob &job, const QString &szRatioText)
         // Slot i joins picture i and i + 1; nothing follows the last picture.
         if (i + 1 < n && i < job.transitions.size())
             picture.transitionRow = transitionRowOf(job.transitions.at(i).kind);
+        const PictureOptions options = job.optionsAt(i);
+        picture.duration = options.duration;
+        picture.transition = options.transition;
+        picture.transitionLength = options.transitionLength;
+        if (options.transition == TransitionChoice::Chosen)
+            picture.transitionRow = transitionRowOf(options.chosenKind);
+        else if (options.transition == TransitionChoice::None)
+            picture.transitionRow = -1; // the drawn kind goes with the cut
         album.pictures.append(picture);
     }
     const int64_t seconds =

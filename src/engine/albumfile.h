@@ -22,6 +22,15 @@ struct AlbumPicture
     // Row of kTransitionKinds of the transition that follows this picture; -1 when none is
     // stored (the album's transitionStart decides, see AlbumDocument::transitionRowFor).
     int transitionRow = -1;
+    // The picture's own settings ("duration", and "seconds", "chosen" or "none" in
+    // "transition"); defaults when the file has none. A drawn (random) transition has its row
+    // above and transition Random; a chosen one the same row and Chosen; a cut None.
+    int64_t duration = 0; // microseconds; 0: the album's
+    TransitionChoice transition = TransitionChoice::Random;
+    int64_t transitionLength = 0; // microseconds; 0: the slot's
+
+    // As the record keeps them (the kind from transitionRow when chosen).
+    PictureOptions options() const;
 };
 
 // The export dialog's choices; bit rates in kbit/s as vmalbum-export takes them, 0 = automatic.

@@ -41,6 +41,26 @@ AlbumDocument textAlbum(const QString &szDir)
     return a;
 }
 
+// Pictures with settings of their own: durations (fitted ones are not whole), a chosen
+// transition with its length, a cut, a drawn one made longer, one left as the album has it.
+AlbumDocument storyAlbum(const QString &szDir)
+{
+    AlbumDocument a;
+    a.pictures = {{szDir + QStringLiteral("/a.jpg"), 4},
+                  {szDir + QStringLiteral("/b.jpg"), -1},
+                  {szDir + QStringLiteral("/c.jpg"), 7},
+                  {szDir + QStringLiteral("/d.jpg"), -1},
+                  {szDir + QStringLiteral("/e.jpg"), -1}};
+    a.pictures[0].duration = 500000;
+    a.pictures[0].transition = TransitionChoice::Chosen;
+    a.pictures[0].transitionLength = 1500000;
+    a.pictures[1].transition = TransitionChoice::None;
+    a.pictures[2].duration = 2345678;
+    a.pictures[2].transitionLength = 3000000;
+    a.pictures[3].transitionLength = 500000;
+    return a;
+}
+
 AlbumDocument pictureAlbum(const QString &szDir)
 {
     AlbumDocument a;
@@ -101,6 +121,7 @@ private slots:
         QTest::newRow("text watermark, music, export") << textAlbum(m_dir.path());
         QTest::newRow("picture watermark, auto ratio") << pictureAlbum(m_dir.path());
         QTest::newRow("a new album") << AlbumDocument();
+        QTest::newRow("pictures with their own settings") << storyAlbum(m_dir.path());
     }
     void roundTripKeepsEveryField()
     {
@@ -215,6 +236,18 @@ private slots:
             {"transition a text",
              R"({"velmoraalbum":1,"pictures":[{"file":"a","transition":"radial"}]})",
              R"("pictures[0].transition": null or an object)"},
+            {"picture duration 0.4",
+             R"({"velmoraalbum":1,"pictures":[{"file":"a","duration":0.4}]})",
+             R"("pictures[0].duration": seconds from 0.5 to 60)"},
+            {"picture duration a text",
+             R"({"velmoraalbum":1,"pictures":[{"file":"a","duration":"2"}]})",
+             R"("pictures[0].duration": seconds from 0.5 to 60)"},
+            {"transition of 5 s",
+             R"({"velmoraalbum":1,"pictures":[{"file":"a","transition":{"kind":"fade","seconds":5}}]})",
+             R"("pictures[0].transition.seconds": seconds from 0.5 to 3)"},
+            {"chosen as a text",
+             R"({"velmoraalbum":1,"pictures":[{"file":"a","transition":{"kind":"fade","chosen":"yes"}}]})",
+             R"("pictures[0].transition.chosen": true or false)"},
             {"duration 1e9", album(R"("duration": 1e9)"),
              R"("duration": a whole number from 1 to 60)"},
             {"duration 1e300", album(R"("duration": 1e300)"),
@@ -289,6 +322,46 @@ private slots:
         expected.exportChoices = AlbumExportChoices();
         expected.exportChoices->format = QStringLiteral("MKV");
         QVERIFY(r.album == expected);
+    }
+
+    // The per-picture keys as they stand in the file, and the record's settings in the album.
+    void pictureSettingsInTheFile()
+    {
+        const QByteArray json =
+            serializeAlbum(storyAlbum(QStringLiteral("/s")), QStringLiteral("/s"));
+        const QByteArray row4 = kTransitionKinds[4].transitionName;
+        const QByteArray row7 = kTransitionKinds[7].transitionName;
+        for (const QByteArray &line :
+             {R"({"file": "a.jpg", "duration": 0.5, "transition": {"kind": ")" + row4 +
+                  R"(", "seconds": 1.5, "chosen": true}})",
+              QByteArray(R"({"file": "b.jpg", "transition": {"kind": "none"}})"),
+              R"({"file": "c.jpg", "duration": 2.345678, "transition": {"kind": ")" + row7 +
+                  R"(", "seconds": 3}})",
+              QByteArray(R"({"file": "d.jpg", "transition": {"kind": "random", "seconds": 0.5}})"),
+              QByteArray(R"({"file": "e.jpg"})")})
+            QVERIFY2(json.contains(line), line.constData());
+
+        RenderJob &job = RenderJob::instance();
+        clearAlbum(job);
+        TransitionPicker::reset(0);
+        const AlbumDocument story = storyAlbum(QStringLiteral("/s"));
+        for (int i = 0; i < story.pictures.size(); ++i) {
+            MaterialItem item;
+            item.path = story.pictures[i].file;
+            appendPicture(job, item, false, i > 0 ? story.transitionKindFor(i - 1) : nullptr);
+            setPictureOptions(job, i, story.pictures[i].options());
+        }
+        const AlbumDocument back = albumFromJob(job, QStringLiteral("16:9"));
+        for (int i = 0; i < story.pictures.size(); ++i) {
+            QCOMPARE(back.pictures[i].duration, story.pictures[i].duration);
+            QCOMPARE(back.pictures[i].transition, story.pictures[i].transition);
+            QCOMPARE(back.pictures[i].transitionLength, story.pictures[i].transitionLength);
+            QCOMPARE(job.optionsAt(i), story.pictures[i].options());
+        }
+        QCOMPARE(job.slotKind(0), &kTransitionKinds[4]);
+        QCOMPARE(job.slotDuration(0), qint64(500000)); // 1.5 s, within the 0.5 s picture
+        QCOMPARE(job.slotKind(1), nullptr);
+        clearAlbum(job);
     }
 
     void unreadableFiles_data()
