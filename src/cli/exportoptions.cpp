@@ -318,6 +318,7 @@ ParseResult applyAlbum(const ExportOptions &cli, const AlbumDocument &album)
         return cli.given.contains(QLatin1String(szOption));
     };
     o.pictures.clear();
+    o.pictureOptions.clear();
     o.transitionRows.clear();
     AlbumDocument transitions = album;
     if (has("--seed"))
@@ -325,6 +326,7 @@ ParseResult applyAlbum(const ExportOptions &cli, const AlbumDocument &album)
     o.seed = transitions.transitionStart;
     for (int i = 0; i < album.pictures.size(); ++i) {
         o.pictures << album.pictures.at(i).file;
+        o.pictureOptions << album.pictures.at(i).options();
         o.transitionRows << transitions.transitionRowFor(i);
     }
     if (!has("-d"))

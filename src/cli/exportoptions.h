@@ -14,6 +14,7 @@
 struct ExportOptions
 {
     QStringList pictures;
+    QList<PictureOptions> pictureOptions; // from an album file, one per picture
     QString output;          // -o FILE
     int durationSeconds = 3; // -d
     bool autoRatio = false;  // -r auto

@@ -172,6 +172,8 @@ int fillRenderJob(const ExportOptions &o)
         item.widthToHeight = r.widthToHeight;
         item.srcSize = r.srcSize;
         appendPicture(job, item, false, joining);
+        // A picture's own settings go with it; one left out takes them along.
+        setPictureOptions(job, job.materialOrder.size() - 1, o.pictureOptions.value(i));
         if (i < o.transitionRows.size())
             joining = &kTransitionKinds[o.transitionRows.at(i)];
     }

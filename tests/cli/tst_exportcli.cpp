@@ -1,5 +1,6 @@
 // vmalbum-export as a user runs it: exit codes, messages and what is left on disk.
 #include "albumfile.h"
+#include "probe.h"
 #include "testmedia.h"
 
 #include <QDir>
@@ -311,6 +312,29 @@ private slots:
         QCOMPARE(r.code, 0);
         QVERIFY(QFileInfo(first).size() > 1000);
         QVERIFY(contents(first) == contents(second));
+    }
+
+    // An album whose pictures have their own timing renders it: a cut after the first, half a
+    // second for the second (and for the slot after it), at the album's 24 frames a second.
+    void albumWithPictureTiming()
+    {
+        const QString album = dir.filePath(QStringLiteral("timed.vmalbum"));
+        QFile f(album);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral(R"({"velmoraalbum": 1, "duration": 1, "pictures": [
+            {"file": "%1", "transition": {"kind": "none"}},
+            {"file": "%2", "duration": 0.5, "transition": {"kind": "wipeleft", "chosen": true}},
+            {"file": "%1"}], "height": "480P", "export": {"fps": 24}})")
+                    .arg(good1, good2)
+                    .toUtf8());
+        f.close();
+        const QString out = dir.filePath(QStringLiteral("timed.mp4"));
+        const Run r = exporter({album, QStringLiteral("-q"), QStringLiteral("-o"), out});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        const auto streams = probe::streams(out);
+        const probe::Stream *v = probe::first(streams, AVMEDIA_TYPE_VIDEO);
+        QVERIFY(v);
+        QCOMPARE(v->packets, qint64(24 + 12 + 12 + 24));
     }
 
     // An album that cannot be read is a usage error that says why, and nothing is written.
