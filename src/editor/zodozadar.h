@@ -199,7 +199,8 @@ private:
     // Document steps and what follows them.
     // pSlotKind: the transition before this picture, when it is not the picker's.
     void addPicture(const QString &szFile, const QPixmap &stPixmap, AVRational stWidthToHeight,
-                    const QSize &stSrcImageSize, const TransitionKind *pSlotKind = nullptr);
+                    const QSize &stSrcImageSize, const TransitionKind *pSlotKind = nullptr,
+                    const PictureOptions &options = PictureOptions());
     void clearAlbumLocked();
     void notify(const AlbumChange &change);
     void emitCoverRefresh();
@@ -226,14 +227,14 @@ private:
     bool importPictures(const QStringList &files);
     // The import once the files are known: it replaces the album, or appends to it. For an
     // opened album, kindRows holds for each file the row of kTransitionKinds of the transition
-    // after it (-1: the picker's).
+    // after it (-1: the picker's), and options each picture's own settings.
     enum class ImportMode
     {
         Replace,
         Append
     };
     void runImport(const QStringList &files, ImportMode mode = ImportMode::Replace,
-                   const QList<int> &kindRows = {});
+                   const QList<int> &kindRows = {}, const QList<PictureOptions> &options = {});
     void endImport();
     // Every numbered answer of the picture decoder, matched to the request that asked for it.
     void decoderAnswered(quint64 iRequest, QString szFile, bool bOk, QPixmap stPixmap,
@@ -347,10 +348,11 @@ private:
         bool bRestored = false;
         int transitionStart = 0;
     };
-    std::optional<OpeningAlbum> m_opening; // while an album file's pictures are imported
-    QStringList m_filesAfterOpening;       // files given meanwhile, opened after it
-    QHash<quint64, int> m_importKindRows;  // request -> the row of the transition after it
-    int m_iPreviousKindRow = -1;           // that row of the picture added last
+    std::optional<OpeningAlbum> m_opening;          // while an album file's pictures are imported
+    QStringList m_filesAfterOpening;                // files given meanwhile, opened after it
+    QHash<quint64, int> m_importKindRows;           // request -> the row of the transition after it
+    QHash<quint64, PictureOptions> m_importOptions; // request -> the picture's own settings
+    int m_iPreviousKindRow = -1;                    // that row of the picture added last
     QString m_autosaveFolder;
     QTimer *m_pAutosaveTimer = nullptr;
 

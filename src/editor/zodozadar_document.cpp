@@ -22,7 +22,7 @@ constexpr int kMergeDuration = 1;
 
 void ZodoZadar::addPicture(const QString &szFile, const QPixmap &stPixmap,
                            AVRational stWidthToHeight, const QSize &stSrcImageSize,
-                           const TransitionKind *pSlotKind)
+                           const TransitionKind *pSlotKind, const PictureOptions &options)
 {
     RenderJob &job = RenderJob::instance();
     auto *pModel = qobject_cast<QStandardItemModel *>(ui->imageSourceList->model());
@@ -43,6 +43,9 @@ void ZodoZadar::addPicture(const QString &szFile, const QPixmap &stPixmap,
         // The slot this picture brought, with the album file's kind instead of the picker's.
         if (pSlotKind && job.transitions.size() > iSlots)
             job.transitions.last().kind = pSlotKind;
+        if (!options.isDefault())
+            change.totalChanged |=
+                setPictureOptions(job, job.materialOrder.size() - 1, options).totalChanged;
     }
     if (bFirst) {
         currentPath = szFile;

@@ -128,8 +128,10 @@ bool ZodoZadar::openAlbumDocument(const AlbumDocument &doc, const QString &szPat
 
     QStringList files;
     QList<int> rows;
+    QList<PictureOptions> options;
     for (int i = 0; i < doc.pictures.size(); ++i) {
         files << doc.pictures[i].file;
+        options << doc.pictures[i].options();
         // The transition after the last picture is not there yet: a later append draws it.
         rows << (i + 1 < doc.pictures.size() ? doc.transitionRowFor(i) : -1);
     }
@@ -138,7 +140,7 @@ bool ZodoZadar::openAlbumDocument(const AlbumDocument &doc, const QString &szPat
         endWorkflow(Workflow::Import);
         return true;
     }
-    runImport(files, ImportMode::Append, rows);
+    runImport(files, ImportMode::Append, rows, options);
     return true;
 }
 

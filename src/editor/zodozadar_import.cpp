@@ -82,7 +82,8 @@ void ZodoZadar::addPictures()
     runImport(files, ImportMode::Append);
 }
 
-void ZodoZadar::runImport(const QStringList &files, ImportMode mode, const QList<int> &kindRows)
+void ZodoZadar::runImport(const QStringList &files, ImportMode mode, const QList<int> &kindRows,
+                          const QList<PictureOptions> &options)
 {
     advanceWorkflow(Workflow::Import, WorkflowPhase::Running);
     // The album before the import comes back with one undo.
@@ -99,6 +100,7 @@ void ZodoZadar::runImport(const QStringList &files, ImportMode mode, const QList
     }
     m_iPreviousKindRow = -1;
     m_importKindRows.clear();
+    m_importOptions.clear();
 
     auto *pDialog = new ProgressDialog(ShareCode::QtInversionWidget::instance());
     pDialog->setTextPrefix(tr("importing material... "));
@@ -122,6 +124,8 @@ void ZodoZadar::runImport(const QStringList &files, ImportMode mode, const QList
         ++m_lastDecodeRequest;
         if (i < kindRows.size() && kindRows[i] >= 0)
             m_importKindRows.insert(m_lastDecodeRequest, kindRows[i]);
+        if (i < options.size() && !options[i].isDefault())
+            m_importOptions.insert(m_lastDecodeRequest, options[i]);
         emit m_pDecoder->sig_decodeRequest(m_lastDecodeRequest, files[i], false);
     }
 }
@@ -143,6 +147,7 @@ void ZodoZadar::importAnswered(quint64 iRequest, const QString &szFile, bool bOk
                                const QSize &stSrcImageSize, const QString &szErrorStr)
 {
     const int iKindRow = m_importKindRows.contains(iRequest) ? m_importKindRows.take(iRequest) : -1;
+    const PictureOptions options = m_importOptions.take(iRequest);
     // Closing the dialog ends the import at once: answers already on their way are dropped too.
     ProgressDialog *pDialog = m_pImportProgress;
     if (!pDialog || !pDialog->isVisible()) {
@@ -153,7 +158,8 @@ void ZodoZadar::importAnswered(quint64 iRequest, const QString &szFile, bool bOk
         // An opened album's transitions: the one before this picture is the one stored with the
         // picture added before it (a missing picture's goes with it).
         addPicture(szFile, stPixmap, stWidthToHeight, stSrcImageSize,
-                   m_iPreviousKindRow >= 0 ? &kTransitionKinds[m_iPreviousKindRow] : nullptr);
+                   m_iPreviousKindRow >= 0 ? &kTransitionKinds[m_iPreviousKindRow] : nullptr,
+                   options);
         m_iPreviousKindRow = iKindRow;
         ++importSucceeded;
         pDialog->setValue(
@@ -188,6 +194,7 @@ void ZodoZadar::endImport()
         dialog.exec();
     }
     m_importKindRows.clear();
+    m_importOptions.clear();
     commitEdit(tr("Import pictures"));
     finishOpening();
     // Controls follow the album: a progress dialog closed before any answer leaves nothing to

@@ -294,6 +294,37 @@ private slots:
         QCOMPARE(editor()->documentPath(), album);
     }
 
+    // Each picture's own timing comes in with the album, goes out with the next save, and goes
+    // with the opening's undo.
+    void pictureSettingsSurviveOpenAndSave()
+    {
+        AlbumDocument doc;
+        for (const char *szName : {"p.jpg", "q.jpg", "r.jpg"}) {
+            doc.pictures << AlbumPicture{path(QString::fromLatin1(szName)), -1};
+            QVERIFY(testmedia::writeJpeg(doc.pictures.last().file, 320, 240));
+        }
+        doc.pictures[0].transition = TransitionChoice::None;
+        doc.pictures[1].duration = 1500000;
+        doc.pictures[1].transitionRow = 9;
+        doc.pictures[1].transition = TransitionChoice::Chosen;
+        doc.pictures[1].transitionLength = 1000000;
+        const QString album = path(QStringLiteral("timed.vmalbum"));
+        QString szError;
+        QVERIFY2(writeAlbumFile(album, doc, &szError), qPrintable(szError));
+        QVERIFY(editor()->openAlbumFile(album));
+        QTRY_VERIFY_WITH_TIMEOUT(editor()->workflow().idle(), 20000);
+        RenderJob &job = RenderJob::instance();
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(job.optionsAt(i), doc.pictures[i].options());
+        // 3 + 0 + 1.5 + 1 + 3 seconds.
+        QCOMPARE(editor()->player()->totalDurationMs(), 8500);
+        const AlbumDocument saved = editor()->albumDocument();
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(saved.pictures[i].options(), doc.pictures[i].options());
+        editor()->undo();
+        QVERIFY(job.pictureOptions.isEmpty());
+    }
+
     // A file that cannot be read is refused with what is wrong, and the album stays; a missing
     // picture is named, and the album opens with the rest.
     void hostileFilesAndMissingPictures()
