@@ -369,6 +369,39 @@ private slots:
         QVERIFY(!sameLuma(expected40.get(), expected60.get()));
     }
 
+    // Each picture's own timing, as the export has it: A 1 s, a cut, B 0.5 s (12 frames), a
+    // 0.5 s wipe (13 frames), C 1 s: frames 0-24 A, 25-36 B, 37-49 the wipe, 50-74 C. A seek
+    // beyond the cut lands in the right picture.
+    void pictureTimingAndCuts()
+    {
+        album({pictures[0], pictures[2], pictures[4]}, 1);
+        RenderJob &job = RenderJob::instance();
+        PictureOptions cut;
+        cut.transition = TransitionChoice::None;
+        setPictureOptions(job, 0, cut);
+        PictureOptions quick;
+        quick.duration = 500000;
+        setPictureOptions(job, 1, quick);
+        auto spy = start();
+        QVERIFY(finished(*spy));
+        QTest::qWait(100);
+        QVector<Pushed> frames = sink.frames();
+        QCOMPARE(ptsOf(frames), range(0, 74));
+        QVERIFY(qAbs(frames[24].centreY - lumaOf(40)) <= 6);
+        QVERIFY(qAbs(frames[25].centreY - lumaOf(120)) <= 6); // the cut
+        QVERIFY(qAbs(frames[36].centreY - lumaOf(120)) <= 6);
+        QVERIFY(qAbs(frames[50].centreY - lumaOf(200)) <= 6);
+
+        job.playPosition = usOfFrame(30);
+        spy = start();
+        QVERIFY(finished(*spy));
+        QTest::qWait(100);
+        frames = sink.frames();
+        QCOMPARE(after(ptsOf(frames), 30), range(30, 74));
+        QVERIFY(qAbs(frames[ptsOf(frames).indexOf(30)].centreY - lumaOf(120)) <= 6);
+        job.pictureOptions.clear();
+    }
+
     // Above 1080 lines the preview is capped and the watermark font shrinks with it.
     void outputSizeAndFont_data()
     {
