@@ -333,6 +333,14 @@
         <source>Cannot replace the old file: %1</source>
         <translation>Cannot replace the old file: %1</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot;: seconds from %2 to %3</source>
+        <translation>&quot;%1&quot;: seconds from %2 to %3</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: true or false</source>
+        <translation>&quot;%1&quot;: true or false</translation>
+    </message>
 </context>
 <context>
     <name>CCatchHelperDll</name>
