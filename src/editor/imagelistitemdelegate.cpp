@@ -73,6 +73,14 @@ void ImageListItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem 
     const bool bHover = opt.state.testFlag(QStyle::State_MouseOver);
     if (bHover)
         painter->fillRect(stTile, kHoverShade);
+    // Settings of its own: a small accent dot with a white ring, top left.
+    if (index.data(ImageListView::OwnSettingsRole).toBool()) {
+        painter->setBrush(Qt::white);
+        painter->drawEllipse(QRectF(stTile.left() + 4, stTile.top() + 4, 12, 12));
+        painter->setBrush(kSelectionColor);
+        painter->drawEllipse(QRectF(stTile.left() + 6, stTile.top() + 6, 8, 8));
+        painter->setBrush(Qt::NoBrush);
+    }
 
     const auto *pView = qobject_cast<const ImageListView *>(opt.widget);
     const bool bFrame = pView ? pView->showsSelectionFrame() : true;

@@ -4,6 +4,7 @@
 #include "cqdlgtipsimple.h"
 #include "imagelistitemdelegate.h"
 
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDrag>
@@ -11,6 +12,7 @@
 #include <QHoverEvent>
 #include <QKeyEvent>
 #include <QLinearGradient>
+#include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <QPointer>
@@ -154,8 +156,46 @@ void ImageListView::mouseReleaseEvent(QMouseEvent *event)
     QListView::mouseReleaseEvent(event);
 }
 
+void ImageListView::setOwnSettings(int iRow, bool bOwn)
+{
+    if (QStandardItem *pItem = m_pModel->item(iRow))
+        pItem->setData(bOwn, OwnSettingsRole);
+}
+
+void ImageListView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    const QModelIndex stIndex = indexAt(event->pos());
+    if (event->button() == Qt::LeftButton && stIndex.isValid() && isEnabled()) {
+        event->accept();
+        emit sig_itemActivated(stIndex.row());
+        return;
+    }
+    QListView::mouseDoubleClickEvent(event);
+}
+
+void ImageListView::contextMenuEvent(QContextMenuEvent *event)
+{
+    const QModelIndex stIndex = indexAt(event->pos());
+    if (!stIndex.isValid() || !isEnabled())
+        return;
+    QMenu menu(this);
+    const QAction *pSettings = menu.addAction(tr("Picture settings…"));
+    const QAction *pDelete = menu.addAction(tr("Delete"));
+    const QAction *pChosen = menu.exec(event->globalPos());
+    if (pChosen == pSettings)
+        emit sig_itemActivated(stIndex.row());
+    else if (pChosen == pDelete)
+        requestDelete(stIndex);
+}
+
 void ImageListView::keyPressEvent(QKeyEvent *event)
 {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        event->modifiers() == Qt::NoModifier && currentIndex().isValid()) {
+        event->accept();
+        emit sig_itemActivated(currentIndex().row());
+        return;
+    }
     // The keyboard's way to the delete icon, with the same question.
     if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
         requestDelete(currentIndex());

@@ -38,6 +38,10 @@ public:
     int dropTargetRow() const { return dropRow; }
     QPoint lastPressPos() const { return pressPos; }
 
+    // A tile whose picture has settings of its own shows a small mark.
+    static constexpr int OwnSettingsRole = Qt::UserRole + 7;
+    void setOwnSettings(int iRow, bool bOwn);
+
     // Removes a row as its delete icon does, after the question when confirmDelete is set.
     // True when the row went.
     bool requestDelete(const QModelIndex &stIndex);
@@ -48,6 +52,8 @@ signals:
     void sig_itemDeleted(QString szFilePath, int iOldIndex);
     // iNewIndex is the row the picture has after the move.
     void sig_itemDraged(QString szFilePath, int iOldIndex, int iNewIndex);
+    // The picture's own settings are asked for: a double click, Enter, or the context menu.
+    void sig_itemActivated(int iRow);
 
 public slots:
     void onPressed(QModelIndex stIndex);
@@ -59,6 +65,8 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;

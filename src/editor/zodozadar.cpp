@@ -226,6 +226,8 @@ void ZodoZadar::makeConnections()
     connect(ui->btnAddImage, &AddImageButton::sig_clickedContent, this,
             &ZodoZadar::selectImageSources);
     connect(ui->btnAddImageAgain, &QPushButton::clicked, this, &ZodoZadar::selectImageSources);
+    connect(ui->imageSourceList, &ImageListView::sig_itemActivated, this,
+            &ZodoZadar::showPicturePanel);
     connect(ui->imageSourceList, &ImageListView::sig_itemClicked, this,
             &ZodoZadar::imageSourceSelected);
     connect(ui->imageSourceList, &ImageListView::sig_itemDeleted, this,

@@ -60,6 +60,8 @@ public:
     ~ZodoZadar() override;
 
     Ui::ZodoZadarClass *form() const { return ui.get(); }
+    // The panel of the picture in row iRow (modal); refused while another workflow runs.
+    void showPicturePanel(int iRow);
     MediaEncoder *encoder() const { return m_pEncoder; }
     ImageViewer *viewer() const { return m_pViewer; }
     ImageDecoder *decoder() const { return m_pDecoder; }
@@ -203,6 +205,11 @@ private:
                     const PictureOptions &options = PictureOptions());
     void clearAlbumLocked();
     void notify(const AlbumChange &change);
+    // Each picture's own settings: the panel of row iRow, a change of one row (or of every row,
+    // iRow -1) as one undoable edit, and the strip's marks.
+    void changePictureOptions(
+        int iRow, const std::function<PictureOptions(const PictureOptions &, int)> &fnChange);
+    void updatePictureMarks();
     void emitCoverRefresh();
     void setTotalTimeDisplay();
     bool selfAdaptingRatio() const;

@@ -56,6 +56,8 @@ void ZodoZadar::addPicture(const QString &szFile, const QPixmap &stPixmap,
 
     m_thumbnails.insert(szFile, stPixmap);
     ui->imageSourceList->appendImage(szFile, stPixmap);
+    if (!options.isDefault())
+        ui->imageSourceList->setOwnSettings(pModel->rowCount() - 1, true);
     if (pModel->rowCount() == 1)
         ui->imageSourceList->setCurrentIndex(pModel->index(0, 0));
 }

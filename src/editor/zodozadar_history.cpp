@@ -198,6 +198,7 @@ void ZodoZadar::restoreSnapshot(const AlbumSnapshot &s)
 
     for (const QString &szPath : s.order)
         ui->imageSourceList->appendImage(szPath, m_thumbnails.value(szPath));
+    updatePictureMarks();
     auto *pModel = ui->imageSourceList->model();
     if (pModel->rowCount() > 0) {
         currentPath = s.order.first();

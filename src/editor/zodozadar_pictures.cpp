@@ -1,0 +1,80 @@
+// Album editor: each picture's own settings, through the picture panel.
+#include "zodozadar.h"
+
+#include "zodozadar_form.h"
+
+#include "albumops.h"
+#include "imagelistview.h"
+#include "picturepanel.h"
+#include "qtinversionwidget.h"
+#include "renderjob.h"
+
+#include <QFileInfo>
+#include <QStandardItemModel>
+
+namespace {
+// The steps of one picture's panel merge into one undo step.
+constexpr int kMergePictureSettings = 2;
+} // namespace
+
+void ZodoZadar::showPicturePanel(int iRow)
+{
+    const RenderJob &job = RenderJob::instance();
+    if (iRow < 0 || iRow >= job.materialOrder.size() || refuseEdit())
+        return;
+    const QString szPath = job.materialOrder.at(iRow);
+    QPixmap stPicture(szPath);
+    if (stPicture.isNull())
+        stPicture = m_thumbnails.value(szPath);
+    PicturePanel panel(stPicture, QFileInfo(szPath).fileName(), job.optionsAt(iRow),
+                       job.pictureDuration(-1), ShareCode::QtInversionWidget::instance());
+    // Each change is one edit of this picture; the panel's edits are one undo step.
+    connect(&panel, &PicturePanel::sig_changed, this, [this, iRow](const PictureOptions &o) {
+        changePictureOptions(iRow, [o](const PictureOptions &, int) { return o; });
+    });
+    connect(&panel, &PicturePanel::sig_durationToAll, this, [this](const PictureOptions &o) {
+        changePictureOptions(-1, [o](PictureOptions each, int) {
+            each.duration = o.duration;
+            return each;
+        });
+    });
+    connect(&panel, &PicturePanel::sig_transitionToAll, this, [this](const PictureOptions &o) {
+        changePictureOptions(-1, [o](PictureOptions each, int) {
+            each.transition = o.transition;
+            each.chosenKind = o.chosenKind;
+            each.transitionLength = o.transitionLength;
+            return each;
+        });
+    });
+    panel.exec();
+}
+
+void ZodoZadar::changePictureOptions(
+    int iRow, const std::function<PictureOptions(const PictureOptions &, int)> &fnChange)
+{
+    if (refuseEdit())
+        return;
+    RenderJob &job = RenderJob::instance();
+    beginEdit();
+    AlbumChange change;
+    {
+        auto lock = haltAndLock();
+        for (int i = 0; i < job.materialOrder.size(); ++i) {
+            if (iRow >= 0 && i != iRow)
+                continue;
+            change.totalChanged |=
+                setPictureOptions(job, i, fnChange(job.optionsAt(i), i)).totalChanged;
+        }
+    }
+    notify(change);
+    updatePictureMarks();
+    commitEdit(tr("Change picture settings"), kMergePictureSettings);
+}
+
+void ZodoZadar::updatePictureMarks()
+{
+    const RenderJob &job = RenderJob::instance();
+    const int iRows = ui->imageSourceList->model()->rowCount();
+    for (int i = 0; i < iRows; ++i)
+        ui->imageSourceList->setOwnSettings(i, !job.optionsAt(i).isDefault());
+}
