@@ -9,6 +9,7 @@
 #include "cqvideoplay.h"
 #include "faildialog.h"
 #include "imagelistview.h"
+#include "picturepanel.h"
 #include "places.h"
 #include "qtinversionwidget.h"
 #include "renderjob.h"
@@ -17,7 +18,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -292,6 +295,43 @@ private slots:
         QCOMPARE(RenderJob::instance().materialOrder,
                  (QStringList{doc.pictures[0].file, doc.pictures[1].file}));
         QCOMPARE(editor()->documentPath(), album);
+    }
+
+    // The picture panel, as a user reaches it (Enter on a tile): a change applies at once and
+    // marks the tile, "Apply to all" reaches every picture, and the panel's changes are one undo
+    // step.
+    void picturePanelEditsAndUndo()
+    {
+        importPictures(3);
+        RenderJob &job = RenderJob::instance();
+        const int iSteps = stack()->count();
+        auto *pList = form()->imageSourceList;
+        pList->setCurrentIndex(pList->model()->index(1, 0));
+        QTimer::singleShot(50, this, [this] {
+            auto *pPanel = qobject_cast<PicturePanel *>(QApplication::activeModalWidget());
+            QVERIFY(pPanel);
+            auto *pOwn = pPanel->findChild<QCheckBox *>(QStringLiteral("checkOwnDuration"));
+            auto *pDuration =
+                pPanel->findChild<QDoubleSpinBox *>(QStringLiteral("spinPictureDuration"));
+            auto *pTransition =
+                pPanel->findChild<QComboBox *>(QStringLiteral("comboPictureTransition"));
+            pOwn->setChecked(true);
+            pDuration->setValue(1.5);
+            pTransition->setCurrentIndex(1); // none: a cut
+            pPanel->findChild<QPushButton *>(QStringLiteral("btnTransitionToAll"))->click();
+            pPanel->accept();
+        });
+        QTest::keyClick(pList, Qt::Key_Return);
+        QCOMPARE(job.pictureDuration(1), qint64(1500000));
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(job.optionsAt(i).transition, TransitionChoice::None);
+        QCOMPARE(editor()->player()->totalDurationMs(), 3000 + 1500 + 3000);
+        QVERIFY(pList->model()->index(1, 0).data(ImageListView::OwnSettingsRole).toBool());
+        QCOMPARE(stack()->count(), iSteps + 1);
+        editor()->undo();
+        QVERIFY(job.optionsAt(1).isDefault());
+        QVERIFY(!pList->model()->index(1, 0).data(ImageListView::OwnSettingsRole).toBool());
+        QCOMPARE(editor()->player()->totalDurationMs(), 3000 * 3 + 2000 * 2);
     }
 
     // Each picture's own timing comes in with the album, goes out with the next save, and goes
