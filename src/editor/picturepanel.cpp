@@ -15,7 +15,35 @@ namespace {
 constexpr int kRandomItem = -1;
 constexpr int kCutItem = -2;
 constexpr QSize kPictureArea(360, 200);
-const char kLabelStyle[] = "font-family:\"Microsoft YaHei\";font-size:14px;color:#333333;";
+// The editor's own look: white bordered fields with the accent on hover, as the export
+// settings have them (a translucent dialog would paint Qt's default controls black).
+const char kFormStyle[] =
+    "QLabel,QCheckBox{font-family:\"Microsoft YaHei\";font-size:14px;color:#333333;}"
+    "QCheckBox::indicator{width:14px;height:14px;border:1px solid #BFBFC8;border-radius:3px;"
+    "background-color:#FFFFFF;}"
+    "QCheckBox::indicator:hover{border-color:#5C46F4;}"
+    "QCheckBox::indicator:checked{border-color:#5C46F4;background-color:#5C46F4;"
+    "image:url(:/theme_local/imgs/comboboxCheck.png);}"
+    "QCheckBox:disabled{color:#B0B0B8;}"
+    "QComboBox,QDoubleSpinBox{border:1px solid #E1E1E8;border-radius:4px;padding:3px 8px;"
+    "min-height:22px;background-color:#FFFFFF;font-family:\"Microsoft YaHei\";font-size:14px;"
+    "color:#333333;}"
+    "QComboBox:hover,QComboBox:on,QDoubleSpinBox:hover{border-color:#5C46F4;}"
+    "QDoubleSpinBox:disabled,QComboBox:disabled{color:#B0B0B8;background-color:#F7F7F9;}"
+    "QComboBox::drop-down{subcontrol-origin:padding;subcontrol-position:center right;"
+    "width:24px;border:none;}"
+    "QComboBox::down-arrow{image:url(:/theme_local/imgs/checkBoxDownArrow.png);width:24px;"
+    "height:24px;}"
+    "QComboBox QAbstractItemView{background-color:#FFFFFF;color:#333333;border:1px solid "
+    "#E6E6EB;selection-background-color:#EEEBFE;selection-color:#5C46F4;outline:0px;}"
+    "QDoubleSpinBox::up-button,QDoubleSpinBox::down-button{border:none;width:16px;}"
+    "QDoubleSpinBox::up-arrow{image:url(:/theme_local/imgs/spinUp.png);width:10px;height:6px;}"
+    "QDoubleSpinBox::down-arrow{image:url(:/theme_local/imgs/spinDown.png);width:10px;"
+    "height:6px;}"
+    "QPushButton{border:1px solid #E1E1E8;border-radius:4px;padding:4px 12px;min-height:22px;"
+    "background-color:#FFFFFF;font-family:\"Microsoft YaHei\";font-size:13px;color:#333333;}"
+    "QPushButton:hover{border-color:#5C46F4;color:#5C46F4;}"
+    "QPushButton:pressed{background-color:#EEEBFE;}";
 
 double secondsOf(int64_t microseconds)
 {
@@ -47,7 +75,8 @@ PicturePanel::PicturePanel(const QPixmap &stPicture, const QString &szName,
     setObjectName(QStringLiteral("PicturePanel"));
     setTitle(szName);
     auto *pForm = new QWidget;
-    pForm->setStyleSheet(QStringLiteral("QLabel,QCheckBox{%1}").arg(QLatin1String(kLabelStyle)));
+    pForm->setObjectName(QStringLiteral("divPictureForm"));
+    pForm->setStyleSheet(QLatin1String(kFormStyle));
     auto *pLayout = new QVBoxLayout(pForm);
     pLayout->setContentsMargins(0, 0, 0, 0);
     pLayout->setSpacing(12);
@@ -111,9 +140,9 @@ PicturePanel::PicturePanel(const QPixmap &stPicture, const QString &szName,
     connect(m_pLength, qOverload<double>(&QDoubleSpinBox::valueChanged), this,
             &PicturePanel::changed);
     connect(m_pDurationToAll, &QPushButton::clicked, this,
-            [this] { emit sig_durationToAll(options()); });
+            [this] { emit sig_durationToAll(this->options()); });
     connect(m_pTransitionToAll, &QPushButton::clicked, this,
-            [this] { emit sig_transitionToAll(options()); });
+            [this] { emit sig_transitionToAll(this->options()); });
 }
 
 void PicturePanel::showOptions(const PictureOptions &options)
