@@ -920,6 +920,14 @@
         <source>Cancel</source>
         <translation>Cancel</translation>
     </message>
+    <message>
+        <source>Picture settings…</source>
+        <translation>Picture settings…</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Delete</translation>
+    </message>
 </context>
 <context>
     <name>MediaEncoder</name>
@@ -1018,6 +1026,57 @@
     <message>
         <source>No pictures to export</source>
         <translation>No pictures to export</translation>
+    </message>
+</context>
+<context>
+    <name>PicturePanel</name>
+    <message>
+        <source>The picture</source>
+        <translation>The picture</translation>
+    </message>
+    <message>
+        <source>Own duration</source>
+        <translation>Own duration</translation>
+    </message>
+    <message>
+        <source>Duration of this picture</source>
+        <translation>Duration of this picture</translation>
+    </message>
+    <message>
+        <source>Apply to all</source>
+        <translation>Apply to all</translation>
+    </message>
+    <message>
+        <source>Apply the duration to all pictures</source>
+        <translation>Apply the duration to all pictures</translation>
+    </message>
+    <message>
+        <source>Transition after it</source>
+        <translation>Transition after it</translation>
+    </message>
+    <message>
+        <source>Transition after this picture</source>
+        <translation>Transition after this picture</translation>
+    </message>
+    <message>
+        <source>Random</source>
+        <translation>Random</translation>
+    </message>
+    <message>
+        <source>None (a cut)</source>
+        <translation>None (a cut)</translation>
+    </message>
+    <message>
+        <source>Apply the transition to all pictures</source>
+        <translation>Apply the transition to all pictures</translation>
+    </message>
+    <message>
+        <source>Own length</source>
+        <translation>Own length</translation>
+    </message>
+    <message>
+        <source>Length of the transition</source>
+        <translation>Length of the transition</translation>
     </message>
 </context>
 <context>
@@ -1366,6 +1425,10 @@
     <message>
         <source>Change music</source>
         <translation>Change music</translation>
+    </message>
+    <message>
+        <source>Change picture settings</source>
+        <translation>Change picture settings</translation>
     </message>
 </context>
 <context>

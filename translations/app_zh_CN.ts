@@ -920,6 +920,14 @@
         <source>Cancel</source>
         <translation>取消</translation>
     </message>
+    <message>
+        <source>Picture settings…</source>
+        <translation>图片设置…</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>删除</translation>
+    </message>
 </context>
 <context>
     <name>MediaEncoder</name>
@@ -1018,6 +1026,57 @@
     <message>
         <source>No pictures to export</source>
         <translation>没有可导出的图片</translation>
+    </message>
+</context>
+<context>
+    <name>PicturePanel</name>
+    <message>
+        <source>The picture</source>
+        <translation>图片</translation>
+    </message>
+    <message>
+        <source>Own duration</source>
+        <translation>单独时长</translation>
+    </message>
+    <message>
+        <source>Duration of this picture</source>
+        <translation>这张图片的时长</translation>
+    </message>
+    <message>
+        <source>Apply to all</source>
+        <translation>应用到全部</translation>
+    </message>
+    <message>
+        <source>Apply the duration to all pictures</source>
+        <translation>将时长应用到全部图片</translation>
+    </message>
+    <message>
+        <source>Transition after it</source>
+        <translation>之后的转场</translation>
+    </message>
+    <message>
+        <source>Transition after this picture</source>
+        <translation>这张图片之后的转场</translation>
+    </message>
+    <message>
+        <source>Random</source>
+        <translation>随机</translation>
+    </message>
+    <message>
+        <source>None (a cut)</source>
+        <translation>无（直接切换）</translation>
+    </message>
+    <message>
+        <source>Apply the transition to all pictures</source>
+        <translation>将转场应用到全部图片</translation>
+    </message>
+    <message>
+        <source>Own length</source>
+        <translation>单独转场时长</translation>
+    </message>
+    <message>
+        <source>Length of the transition</source>
+        <translation>转场时长</translation>
     </message>
 </context>
 <context>
@@ -1365,6 +1424,10 @@
     <message>
         <source>Change music</source>
         <translation>修改背景音乐</translation>
+    </message>
+    <message>
+        <source>Change picture settings</source>
+        <translation>修改图片设置</translation>
     </message>
 </context>
 <context>

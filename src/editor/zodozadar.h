@@ -210,6 +210,7 @@ private:
     void changePictureOptions(
         int iRow, const std::function<PictureOptions(const PictureOptions &, int)> &fnChange);
     void updatePictureMarks();
+    int m_iPanelMergeId = 0; // the undo merge id of the panel open now
     void emitCoverRefresh();
     void setTotalTimeDisplay();
     bool selfAdaptingRatio() const;

@@ -11,10 +11,12 @@
 
 #include <QFileInfo>
 #include <QStandardItemModel>
+#include <climits>
 
 namespace {
-// The steps of one picture's panel merge into one undo step.
-constexpr int kMergePictureSettings = 2;
+// The changes made in one opening of the panel merge into one undo step; the next opening starts
+// another (ids above the other merging edits').
+constexpr int kFirstPanelMergeId = 1000;
 } // namespace
 
 void ZodoZadar::showPicturePanel(int iRow)
@@ -29,6 +31,9 @@ void ZodoZadar::showPicturePanel(int iRow)
     PicturePanel panel(stPicture, QFileInfo(szPath).fileName(), job.optionsAt(iRow),
                        job.pictureDuration(-1), ShareCode::QtInversionWidget::instance());
     // Each change is one edit of this picture; the panel's edits are one undo step.
+    m_iPanelMergeId = m_iPanelMergeId < kFirstPanelMergeId || m_iPanelMergeId == INT_MAX
+                          ? kFirstPanelMergeId
+                          : m_iPanelMergeId + 1;
     connect(&panel, &PicturePanel::sig_changed, this, [this, iRow](const PictureOptions &o) {
         changePictureOptions(iRow, [o](const PictureOptions &, int) { return o; });
     });
@@ -68,7 +73,7 @@ void ZodoZadar::changePictureOptions(
     }
     notify(change);
     updatePictureMarks();
-    commitEdit(tr("Change picture settings"), kMergePictureSettings);
+    commitEdit(tr("Change picture settings"), m_iPanelMergeId);
 }
 
 void ZodoZadar::updatePictureMarks()

@@ -328,6 +328,19 @@ private slots:
         QCOMPARE(editor()->player()->totalDurationMs(), 3000 + 1500 + 3000);
         QVERIFY(pList->model()->index(1, 0).data(ImageListView::OwnSettingsRole).toBool());
         QCOMPARE(stack()->count(), iSteps + 1);
+        // A second opening is a step of its own.
+        QTimer::singleShot(50, this, [] {
+            auto *pPanel = qobject_cast<PicturePanel *>(QApplication::activeModalWidget());
+            QVERIFY(pPanel);
+            pPanel->findChild<QComboBox *>(QStringLiteral("comboPictureTransition"))
+                ->setCurrentIndex(0);
+            pPanel->accept();
+        });
+        QTest::keyClick(pList, Qt::Key_Return);
+        QCOMPARE(job.optionsAt(1).transition, TransitionChoice::Random);
+        QCOMPARE(stack()->count(), iSteps + 2);
+        editor()->undo();
+        QCOMPARE(job.optionsAt(1).transition, TransitionChoice::None);
         editor()->undo();
         QVERIFY(job.optionsAt(1).isDefault());
         QVERIFY(!pList->model()->index(1, 0).data(ImageListView::OwnSettingsRole).toBool());
