@@ -10,7 +10,9 @@
 #include "renderjob.h"
 
 #include <QFileInfo>
+#include <QImageReader>
 #include <QStandardItemModel>
+#include <algorithm>
 #include <climits>
 
 namespace {
@@ -25,7 +27,15 @@ void ZodoZadar::showPicturePanel(int iRow)
     if (iRow < 0 || iRow >= job.materialOrder.size() || refuseEdit())
         return;
     const QString szPath = job.materialOrder.at(iRow);
-    QPixmap stPicture(szPath);
+    // Upright (as the album shows it) and read at a reduced size: a 48-megapixel photo must not
+    // hold the window up.
+    QImageReader reader(szPath);
+    reader.setAutoTransform(true);
+    const QSize stSource = reader.size();
+    constexpr int kLongSide = 720; // twice the panel's picture area
+    if (stSource.isValid() && std::max(stSource.width(), stSource.height()) > kLongSide)
+        reader.setScaledSize(stSource.scaled(kLongSide, kLongSide, Qt::KeepAspectRatio));
+    QPixmap stPicture = QPixmap::fromImage(reader.read());
     if (stPicture.isNull())
         stPicture = m_thumbnails.value(szPath);
     PicturePanel panel(stPicture, QFileInfo(szPath).fileName(), job.optionsAt(iRow),
