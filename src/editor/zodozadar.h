@@ -233,6 +233,8 @@ private:
     bool refuseEdit();
     // A drop's import: false when another workflow runs.
     bool importPictures(const QStringList &files);
+    // The pictures chooser, under the import workflow (ended again when nothing is chosen).
+    QStringList choosePictureFiles();
     // The import once the files are known: it replaces the album, or appends to it. For an
     // opened album, kindRows holds for each file the row of kTransitionKinds of the transition
     // after it (-1: the picker's), and options each picture's own settings.

@@ -16,20 +16,26 @@
 
 #include <QFileInfo>
 
-void ZodoZadar::selectImageSources()
+QStringList ZodoZadar::choosePictureFiles()
 {
     if (!beginWorkflow(Workflow::Import))
-        return;
+        return {};
     const QStringList files = FileChooser::openFiles(
         tr("VMAlbum"), Places::startFolder(Places::Kind::Pictures),
         tr("JPEG And PNG Files(*.jpg *.jpeg *.png);;JPEG Files(*.jpg *.jpeg);;PNG "
            "Files(*.png)"));
-    if (files.isEmpty()) {
+    if (files.isEmpty())
         endWorkflow(Workflow::Import);
-        return;
-    }
-    Places::rememberFile(Places::Kind::Pictures, files.first());
-    runImport(files);
+    else
+        Places::rememberFile(Places::Kind::Pictures, files.first());
+    return files;
+}
+
+void ZodoZadar::selectImageSources()
+{
+    const QStringList files = choosePictureFiles();
+    if (!files.isEmpty())
+        runImport(files);
 }
 
 bool ZodoZadar::openFiles(const QStringList &files)
@@ -68,18 +74,9 @@ void ZodoZadar::addPictures()
         selectImageSources();
         return;
     }
-    if (!beginWorkflow(Workflow::Import))
-        return;
-    const QStringList files = FileChooser::openFiles(
-        tr("VMAlbum"), Places::startFolder(Places::Kind::Pictures),
-        tr("JPEG And PNG Files(*.jpg *.jpeg *.png);;JPEG Files(*.jpg *.jpeg);;PNG "
-           "Files(*.png)"));
-    if (files.isEmpty()) {
-        endWorkflow(Workflow::Import);
-        return;
-    }
-    Places::rememberFile(Places::Kind::Pictures, files.first());
-    runImport(files, ImportMode::Append);
+    const QStringList files = choosePictureFiles();
+    if (!files.isEmpty())
+        runImport(files, ImportMode::Append);
 }
 
 void ZodoZadar::runImport(const QStringList &files, ImportMode mode, const QList<int> &kindRows,

@@ -7,6 +7,7 @@
 #include "cblluishadowmgr.h"
 #include "cframelesswindow.h"
 #include "cqdialogex.h"
+#include "cqdlgtipsimple.h"
 #include "cqthememgr.h"
 #include "filechooser.h"
 #include "imagedecoder.h"
@@ -23,6 +24,17 @@
 class EditorFixture
 {
 public:
+    // Answers the next modal question (a CQDlgTipSimple) with its OK (true) or cancel button.
+    static void answerQuestion(bool bOk)
+    {
+        QTimer::singleShot(50, qApp, [bOk] {
+            auto *pQuestion =
+                qobject_cast<ShareCode::CQDlgTipSimple *>(QApplication::activeModalWidget());
+            QVERIFY(pQuestion);
+            bOk ? pQuestion->accept() : pQuestion->reject();
+        });
+    }
+
     // Once per test program: the managers live as long as the program's windows.
     void createManagers()
     {

@@ -72,16 +72,6 @@ class TestZodoZadarDocument : public QObject
         }
         return nullptr;
     }
-    // Answers the next modal question with its OK (true) or cancel button.
-    void answerQuestion(bool bOk)
-    {
-        QTimer::singleShot(50, this, [bOk] {
-            auto *pQuestion =
-                qobject_cast<ShareCode::CQDlgTipSimple *>(QApplication::activeModalWidget());
-            QVERIFY(pQuestion);
-            bOk ? pQuestion->accept() : pQuestion->reject();
-        });
-    }
 
 private slots:
     void initTestCase() { m_fixture.createManagers(); }
@@ -116,7 +106,7 @@ private slots:
         const QList<Step> steps{
             {"delete",
              [this] {
-                 answerQuestion(true);
+                 EditorFixture::answerQuestion(true);
                  QVERIFY(form()->imageSourceList->requestDelete(
                      form()->imageSourceList->model()->index(1, 0)));
              }},
@@ -444,7 +434,7 @@ private slots:
                                       QByteArray::number(QCoreApplication::applicationPid())));
 
         m_fixture.createEditor();
-        answerQuestion(true);
+        EditorFixture::answerQuestion(true);
         editor()->startSession(state);
         QTRY_VERIFY_WITH_TIMEOUT(
             editor()->workflow().idle() && RenderJob::instance().materialOrder.size() == 2, 20000);
@@ -455,7 +445,7 @@ private slots:
         m_fixture.destroyEditor();
         QVERIFY(testmedia::writeBytes(autosave, kept));
         m_fixture.createEditor();
-        answerQuestion(false);
+        EditorFixture::answerQuestion(false);
         editor()->startSession(state);
         QTest::qWait(200);
         QVERIFY(RenderJob::instance().materialOrder.isEmpty());

@@ -61,20 +61,6 @@ class TestZodoZadarExport : public QObject
         return pDialog;
     }
 
-    // Answers the overwrite question with "Cover" (true) or "Uncover".
-    void answerOverwrite(bool bCover)
-    {
-        QTimer::singleShot(50, this, [bCover] {
-            auto *pQuestion =
-                qobject_cast<ShareCode::CQDlgTipSimple *>(QApplication::activeModalWidget());
-            QVERIFY(pQuestion);
-            if (bCover)
-                pQuestion->accept();
-            else
-                pQuestion->reject();
-        });
-    }
-
 private slots:
     void initTestCase() { m_fixture.createManagers(); }
 
@@ -100,7 +86,7 @@ private slots:
         QCOMPARE(RenderJob::instance().exportFormat, QStringLiteral("MP4"));
         QCOMPARE(RenderJob::instance().frameRate.num, 24);
         QCOMPARE(RenderJob::instance().sampleRate, qint64(44100));
-        answerOverwrite(false);
+        EditorFixture::answerQuestion(false); // "Uncover"
         pDialog->startExport();
         QCOMPARE(pDialog->fileName(), QStringLiteral("album(2)"));
         QCOMPARE(RenderJob::instance().fileName, QStringLiteral("album(2)"));
@@ -120,7 +106,7 @@ private slots:
         const QString existing = folder + QStringLiteral("/album.mp4");
         testmedia::writeBytes(existing, "precious");
         ExportSettingDialog *pDialog = openExportDialog(folder, QStringLiteral("album"));
-        answerOverwrite(true);
+        EditorFixture::answerQuestion(true); // "Cover"
         pDialog->startExport();
         QTRY_VERIFY(dialog<ProgressDialog>());
         QTRY_VERIFY_WITH_TIMEOUT(dialog<ProgressDialog>()->value() >= 1, 30000);
