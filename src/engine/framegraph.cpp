@@ -731,31 +731,48 @@ QPixmap frameToPixmap(const AVFrame *frame)
     return pixmap;
 }
 
-int preparePicture(AVFrame *frame, int outputWidth, int outputHeight, AVPixelFormat workFormat)
+int flattenAlpha(AVFrame *frame, AVPixelFormat workFormat)
 {
     if (!frame || frame->width <= 0 || frame->height <= 0)
         return AVERROR(EINVAL);
     // The grey backdrop shows through transparent parts only; an opaque picture is unchanged
     // by it, so it is composited only when the picture has an alpha channel.
-    if (hasAlpha(frame->format)) {
-        av::FramePtr backdrop = av::makeFrame();
-        if (!backdrop)
-            return AVERROR(ENOMEM);
-        // A colour source rounds an odd size down to its chroma grid (a 1 x 1 picture would get
-        // no backdrop at all, a 641 x 479 one would lose its last row and column), so odd sizes
-        // are composited at full chroma resolution.
-        AVPixelFormat backdropFormat = workFormat;
-        const AVPixFmtDescriptor *d = av_pix_fmt_desc_get(workFormat);
-        if (d && ((frame->width & ((1 << d->log2_chroma_w) - 1)) ||
-                  (frame->height & ((1 << d->log2_chroma_h) - 1))))
-            backdropFormat = AV_PIX_FMT_YUV444P;
-        int ret = makeColorFrame(backdrop.get(), frame->width, frame->height, backdropFormat,
-                                 QStringLiteral("#D9D9D9"));
-        if (ret < 0)
-            return ret;
-        ret = overlayFrames(backdrop.get(), frame, frame, 0, 0);
-        if (ret < 0)
-            return ret;
-    }
+    if (!hasAlpha(frame->format))
+        return 0;
+    av::FramePtr backdrop = av::makeFrame();
+    if (!backdrop)
+        return AVERROR(ENOMEM);
+    // A colour source rounds an odd size down to its chroma grid (a 1 x 1 picture would get
+    // no backdrop at all, a 641 x 479 one would lose its last row and column), so odd sizes
+    // are composited at full chroma resolution.
+    AVPixelFormat backdropFormat = workFormat;
+    const AVPixFmtDescriptor *d = av_pix_fmt_desc_get(workFormat);
+    if (d && ((frame->width & ((1 << d->log2_chroma_w) - 1)) ||
+              (frame->height & ((1 << d->log2_chroma_h) - 1))))
+        backdropFormat = AV_PIX_FMT_YUV444P;
+    int ret = makeColorFrame(backdrop.get(), frame->width, frame->height, backdropFormat,
+                             QStringLiteral("#D9D9D9"));
+    if (ret < 0)
+        return ret;
+    return overlayFrames(backdrop.get(), frame, frame, 0, 0);
+}
+
+int preparePicture(AVFrame *frame, int outputWidth, int outputHeight, AVPixelFormat workFormat)
+{
+    const int ret = flattenAlpha(frame, workFormat);
+    if (ret < 0)
+        return ret;
     return scaleAndPad(frame, frame, outputWidth, outputHeight, QStringLiteral("black"));
+}
+
+int filterOnce(const QString &szDescription, const AVFrame *src, AVFrame *dst, AVPixelFormat format)
+{
+    if (!src || !dst)
+        return AVERROR(EINVAL);
+    av::FilterGraphPtr graph =
+        createFilterGraph(szDescription, {videoSource(src, QStringLiteral("in"))},
+                          {SinkPadSpec{format, QStringLiteral("out"), 0}});
+    if (!graph)
+        return AVERROR(EINVAL);
+    return runOneShot(graph.get(), {{QStringLiteral("in"), src}}, dst);
 }

@@ -95,6 +95,11 @@ QPixmap frameToPixmap(const AVFrame *frame);
 // The still-picture preparation of an export or preview: grey backdrop behind transparent
 // parts, letterboxed with black onto the output size. `dst` may be `src`.
 int preparePicture(AVFrame *frame, int outputWidth, int outputHeight, AVPixelFormat workFormat);
+// Its first step alone: the grey backdrop composited behind a picture with alpha, in place.
+int flattenAlpha(AVFrame *frame, AVPixelFormat workFormat);
+// Runs `src` once through a one-input graph ("in" -> "out") into `dst`, in `format`.
+int filterOnce(const QString &szDescription, const AVFrame *src, AVFrame *dst,
+               AVPixelFormat format);
 
 // Path as FFmpeg should see it: absolute, UTF-8, so that no part of a file name is taken for a
 // protocol ("pipe:1.jpg") or an option.

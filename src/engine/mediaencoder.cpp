@@ -367,7 +367,8 @@ int MediaEncoder::setUp(ExportState &s)
     if (textMark || pictureMark) {
         if (textMark) {
             s.watermarkFrame =
-                makeTextWatermarkFrame(job.watermarkText, job.watermarkFont, job.watermarkColor);
+                makeTextWatermarkFrame(job.watermarkText, job.watermarkFont, job.watermarkColor,
+                                       job.watermarkEffect);
             if (!s.watermarkFrame)
                 return AVERROR(ENOMEM);
         } else {

@@ -14,6 +14,8 @@ extern "C" {
 #include <QSize>
 #include <QString>
 
+#include "picturelook.h"
+
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
@@ -54,12 +56,16 @@ struct PictureOptions
     TransitionChoice transition = TransitionChoice::Random;
     const TransitionKind *chosenKind = nullptr;
     int64_t transitionLength = 0;
+    Motion motion;
+    Fill fill;
+    Caption caption;
 
     bool isDefault() const { return *this == PictureOptions(); }
     bool operator==(const PictureOptions &o) const
     {
         return duration == o.duration && transition == o.transition && chosenKind == o.chosenKind &&
-               transitionLength == o.transitionLength;
+               transitionLength == o.transitionLength && motion == o.motion && fill == o.fill &&
+               caption == o.caption;
     }
     bool operator!=(const PictureOptions &o) const { return !(*this == o); }
 };
@@ -141,6 +147,11 @@ public:
     QList<TransitionSlot> transitions;
     // One per row of materialOrder (the same file twice has two); rows without one, defaults.
     QList<PictureOptions> pictureOptions;
+    // The album's look: gentle motion on every picture without its own, the fill around
+    // pictures without their own, and the text watermark's outline or shadow.
+    bool gentleMotion = false;
+    Fill albumFill{FillKind::Black, 0xff000000};
+    TextEffect watermarkEffect = TextEffect::Plain;
     PlayerInterface *player = nullptr;
     AVRational msTimeBase{1, 1000};
     QMutex renderMutex;

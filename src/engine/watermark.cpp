@@ -10,6 +10,10 @@ extern "C" {
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
+#include <QStringList>
+
+#include <algorithm>
 
 #include <cmath>
 
@@ -66,8 +70,11 @@ int pictureWatermarkPerMille(int W, int H)
     return best->perMille;
 }
 
-av::FramePtr makeTextWatermarkFrame(const QString &text, const QFont &font, const QColor &color)
+av::FramePtr makeTextWatermarkFrame(const QString &text, const QFont &font, const QColor &color,
+                                    TextEffect effect)
 {
+    if (effect != TextEffect::Plain)
+        return imageToFrame(drawTextImage(text, font, color, effect));
     const QRect box = QFontMetrics(font).boundingRect(text);
     if (box.width() <= 0 || box.height() <= 0)
         return nullptr;
@@ -82,6 +89,47 @@ av::FramePtr makeTextWatermarkFrame(const QString &text, const QFont &font, cons
         painter.drawText(0, QFontMetrics(font).ascent(), text);
     }
     return imageToFrame(image);
+}
+
+QImage drawTextImage(const QString &text, const QFont &font, const QColor &color, TextEffect effect)
+{
+    const QFontMetricsF metrics(font);
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    qreal textWidth = 0;
+    for (const QString &line : lines)
+        textWidth = std::max(textWidth, metrics.horizontalAdvance(line));
+    if (textWidth <= 0)
+        return QImage();
+    // Room for the outline or the shadow around the letters.
+    const qreal edge = std::max<qreal>(1.5, font.pixelSize() > 0 ? font.pixelSize() / 14.0
+                                                                 : metrics.height() / 14.0);
+    const qreal margin = effect == TextEffect::Plain ? 1 : 2 * edge;
+    const QSize size(int(std::ceil(textWidth + 2 * margin)),
+                     int(std::ceil(metrics.lineSpacing() * lines.size() + 2 * margin)));
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainterPath path;
+    for (int i = 0; i < lines.size(); ++i) {
+        const qreal x = margin + (textWidth - metrics.horizontalAdvance(lines.at(i))) / 2;
+        path.addText(x, margin + metrics.ascent() + i * metrics.lineSpacing(), font, lines.at(i));
+    }
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    // The dark edge is chosen against the text: light text gets a black edge, dark text white.
+    const QColor edgeColor = color.lightness() >= 96 ? QColor(0, 0, 0) : QColor(255, 255, 255);
+    if (effect == TextEffect::Outline) {
+        painter.strokePath(path,
+                           QPen(edgeColor, 2 * edge, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    } else if (effect == TextEffect::Shadow) {
+        QColor shade = edgeColor;
+        shade.setAlpha(150);
+        painter.fillPath(path.translated(edge, edge), shade);
+        shade.setAlpha(90);
+        painter.fillPath(path.translated(edge * 1.6, edge * 1.6), shade);
+    }
+    painter.fillPath(path, color);
+    painter.end();
+    return image;
 }
 
 int makePictureWatermarkFrame(const QString &szPath, int W, int H, AVFrame *dst)

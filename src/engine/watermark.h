@@ -2,9 +2,11 @@
 #pragma once
 
 #include "avhandles.h"
+#include "picturelook.h"
 
 #include <QColor>
 #include <QFont>
+#include <QImage>
 #include <QPoint>
 #include <QString>
 
@@ -17,8 +19,14 @@ QPoint watermarkPlacement(int code, int outputWidth, int outputHeight, int w, in
 // 414 for 9:16).
 int pictureWatermarkPerMille(int outputWidth, int outputHeight);
 
-// Draws `text` in `font` and `color` onto a transparent picture of its bounding box.
-av::FramePtr makeTextWatermarkFrame(const QString &text, const QFont &font, const QColor &color);
+// Draws `text` in `font` and `color` onto a transparent picture of its bounding box; with an
+// outline or shadow, the box grows by their width.
+av::FramePtr makeTextWatermarkFrame(const QString &text, const QFont &font, const QColor &color,
+                                    TextEffect effect = TextEffect::Plain);
+// Text lines centred on one another, with the effect, on a transparent picture just large
+// enough; null for empty text.
+QImage drawTextImage(const QString &text, const QFont &font, const QColor &color,
+                     TextEffect effect);
 
 // Decodes the watermark picture and resizes it to its share of the output width.
 int makePictureWatermarkFrame(const QString &szPath, int outputWidth, int outputHeight,

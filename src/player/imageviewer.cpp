@@ -395,7 +395,8 @@ int ImageViewer::preparePreview()
     if (job.watermarkType == WatermarkText && !job.watermarkText.isEmpty()) {
         // A text that draws nothing (blanks only) simply gives no watermark.
         state.watermarkFrame =
-            makeTextWatermarkFrame(job.watermarkText, state.previewFont, job.watermarkColor);
+            makeTextWatermarkFrame(job.watermarkText, state.previewFont, job.watermarkColor,
+                                   job.watermarkEffect);
     } else if (job.watermarkType == WatermarkPicture && !job.watermarkImagePath.isEmpty()) {
         state.watermarkFrame = av::makeFrame();
         if (!state.watermarkFrame)

@@ -1,0 +1,583 @@
+// PictureFrames: sub-pixel motion, fills and captions over one picture's life.
+#include "picturerenderer.h"
+
+#include "framegraph.h"
+#include "pictureheader.h"
+#include "renderjob.h"
+#include "watermark.h"
+
+extern "C" {
+#include <libavutil/imgutils.h>
+}
+
+#include <QFont>
+#include <QGuiApplication>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+// Preset motion: a fifth of the picture travelled or zoomed, enough to read as movement over
+// a few seconds, little enough to keep most of the picture in view.
+constexpr double kPresetView = 0.8;
+constexpr double kGentleView = 0.9; // a tenth: felt more than seen
+// The most a rectangle may enlarge its part of the picture (a tenth of the picture's side).
+constexpr double kMaxZoom = 10.0;
+// Fill: blurred at an eighth of the output size, where a small blur is cheap and becomes a wide
+// one when enlarged; darkened so that the picture stands out against its copy.
+constexpr int kBlurReduction = 8;
+
+// Keys' cubic (a = -0.5): sharp, and interpolating, so a still at scale 1 is drawn unchanged.
+double cubicWeight(double x)
+{
+    x = std::fabs(x);
+    if (x < 1)
+        return (1.5 * x - 2.5) * x * x + 1;
+    if (x < 2)
+        return ((-0.5 * x + 2.5) * x - 4) * x + 2;
+    return 0;
+}
+
+// The taps of one output sample: source positions (clamped to the plane) and weights.
+struct Taps
+{
+    int count = 0;
+    std::vector<int> index; // count per sample
+    std::vector<float> weight;
+};
+
+// For output samples 0..n-1 whose centres map to source centre positions centre(i).
+template <typename Centre>
+Taps makeTaps(int n, double sourcePerOutput, int sourceSize, Centre centre)
+{
+    const double stretch = std::max(1.0, sourcePerOutput); // widen the kernel when reducing
+    const double support = 2 * stretch;
+    Taps t;
+    t.count = int(std::ceil(support)) * 2 + 1;
+    t.index.assign(size_t(n) * t.count, 0);
+    t.weight.assign(size_t(n) * t.count, 0.f);
+    for (int i = 0; i < n; ++i) {
+        const double c = centre(i);
+        const int first = int(std::floor(c - support)) + 1;
+        double sum = 0;
+        for (int k = 0; k < t.count; ++k) {
+            const double w = cubicWeight((first + k - c) / stretch);
+            t.index[size_t(i) * t.count + k] = std::clamp(first + k, 0, sourceSize - 1);
+            t.weight[size_t(i) * t.count + k] = float(w);
+            sum += w;
+        }
+        if (sum != 0)
+            for (int k = 0; k < t.count; ++k)
+                t.weight[size_t(i) * t.count + k] = float(t.weight[size_t(i) * t.count + k] / sum);
+    }
+    return t;
+}
+
+// The share of output sample i (units of `unit` output pixels) that the picture covers, which
+// spans [lo, hi) in output pixels: sub-pixel edges, so a moving edge glides rather than steps.
+std::vector<float> coverage(int n, int unit, double lo, double hi)
+{
+    std::vector<float> c(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        const double a = std::max(double(i) * unit, lo);
+        const double b = std::min(double(i + 1) * unit, hi);
+        c[size_t(i)] = float(std::clamp((b - a) / unit, 0.0, 1.0));
+    }
+    return c;
+}
+
+uint8_t toByte(float v)
+{
+    return uint8_t(std::clamp(int(std::lround(v)), 0, 255));
+}
+
+QRectF interpolate(const QRectF &a, const QRectF &b, double t)
+{
+    return QRectF(a.x() + (b.x() - a.x()) * t, a.y() + (b.y() - a.y()) * t,
+                  a.width() + (b.width() - a.width()) * t,
+                  a.height() + (b.height() - a.height()) * t);
+}
+
+QString colourText(QRgb c)
+{
+    return QColor::fromRgb(c).name(QColor::HexRgb);
+}
+
+int makeBackdrop(const Fill &fill, const AVFrame *picture, int W, int H, AVFrame *dst)
+{
+    if (fill.kind != FillKind::Blur)
+        return makeColorFrame(dst, W, H, AV_PIX_FMT_YUV420P,
+                              fill.kind == FillKind::Colour ? colourText(fill.colour)
+                                                            : QStringLiteral("black"));
+    const int w = std::max(2, (W / kBlurReduction) & ~1);
+    const int h = std::max(2, (H / kBlurReduction) & ~1);
+    const QString desc =
+        QStringLiteral("scale=w=%1:h=%2:force_original_aspect_ratio=increase:flags=area,"
+                       "crop=%1:%2,gblur=sigma=4:steps=3,"
+                       "lutyuv=y=16+(val-16)*0.55:u=128+(val-128)*0.85:v=128+(val-128)*0.85,"
+                       "scale=w=%3:h=%4:flags=bicubic,format=yuv420p")
+            .arg(QString::number(w), QString::number(h), QString::number(W), QString::number(H));
+    return filterOnce(desc, picture, dst, AV_PIX_FMT_YUV420P);
+}
+
+// Caption margins: clear of the edge by a share of the output, more than a watermark's 1 %,
+// so that text does not crowd the frame.
+QPoint captionPlacement(int code, int W, int H, int w, int h)
+{
+    const int mx = int(W * 0.03), my = int(H * 0.04);
+    const int cx = (W - w) / 2, cy = (H - h) / 2;
+    int x = cx, y = H - my - h;
+    switch (code) {
+    case LeftTop:
+        x = mx;
+        y = my;
+        break;
+    case Top:
+        x = cx;
+        y = my;
+        break;
+    case RightTop:
+        x = W - mx - w;
+        y = my;
+        break;
+    case Left:
+        x = mx;
+        y = cy;
+        break;
+    case Center:
+        x = cx;
+        y = cy;
+        break;
+    case Right:
+        x = W - mx - w;
+        y = cy;
+        break;
+    case LeftBottom:
+        x = mx;
+        y = H - my - h;
+        break;
+    case RightBottom:
+        x = W - mx - w;
+        y = H - my - h;
+        break;
+    default:
+        break;
+    }
+    return {x, y};
+}
+
+} // namespace
+
+bool presetRects(MotionKind kind, QRectF *from, QRectF *to)
+{
+    const double v = kPresetView, m = (1 - v) / 2, e = 1 - v;
+    const QRectF whole(0, 0, 1, 1);
+    switch (kind) {
+    case MotionKind::ZoomIn:
+        *from = whole;
+        *to = QRectF(m, m, v, v);
+        return true;
+    case MotionKind::ZoomOut:
+        *from = QRectF(m, m, v, v);
+        *to = whole;
+        return true;
+    case MotionKind::PanLeft:
+        *from = QRectF(e, m, v, v);
+        *to = QRectF(0, m, v, v);
+        return true;
+    case MotionKind::PanRight:
+        *from = QRectF(0, m, v, v);
+        *to = QRectF(e, m, v, v);
+        return true;
+    case MotionKind::PanUp:
+        *from = QRectF(m, e, v, v);
+        *to = QRectF(m, 0, v, v);
+        return true;
+    case MotionKind::PanDown:
+        *from = QRectF(m, 0, v, v);
+        *to = QRectF(m, e, v, v);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void gentleRects(int index, QRectF *from, QRectF *to)
+{
+    // Towards the four quarters in turn, zooming in on even pictures and out on odd ones.
+    static const double anchors[4][2] = {{0.3, 0.35}, {0.7, 0.35}, {0.7, 0.65}, {0.3, 0.65}};
+    const double *a = anchors[(index / 2) % 4];
+    const double v = kGentleView;
+    const QRectF whole(0, 0, 1, 1);
+    const QRectF part((1 - v) * a[0], (1 - v) * a[1], v, v);
+    *from = index % 2 == 0 ? whole : part;
+    *to = index % 2 == 0 ? part : whole;
+}
+
+bool motionRectValid(const QRectF &r)
+{
+    constexpr double slack = 1e-9;
+    return r.width() >= 1 / kMaxZoom - slack && r.height() >= 1 / kMaxZoom - slack &&
+           r.x() >= -slack && r.y() >= -slack && r.right() <= 1 + slack && r.bottom() <= 1 + slack;
+}
+
+ResolvedLook resolveLook(const RenderJob &job, int index)
+{
+    const PictureOptions o = job.optionsAt(index);
+    ResolvedLook look;
+    switch (o.motion.kind) {
+    case MotionKind::Album:
+        if (job.gentleMotion)
+            gentleRects(index, &look.from, &look.to);
+        break;
+    case MotionKind::None:
+        break;
+    case MotionKind::Custom:
+        if (motionRectValid(o.motion.from) && motionRectValid(o.motion.to)) {
+            look.from = o.motion.from;
+            look.to = o.motion.to;
+        }
+        break;
+    default:
+        presetRects(o.motion.kind, &look.from, &look.to);
+        break;
+    }
+    look.moving = look.from != look.to;
+    look.fill = o.fill.kind == FillKind::Album ? job.albumFill : o.fill;
+    if (look.fill.kind == FillKind::Album)
+        look.fill.kind = FillKind::Black;
+    look.caption = o.caption;
+    return look;
+}
+
+PictureLife pictureLife(const RenderJob &job, int index, AVRational fps)
+{
+    PictureLife life;
+    const int count = job.materialOrder.size();
+    life.before = index > 0 ? job.slotFrameCount(index - 1, fps) : 0;
+    life.alone = job.pictureFrameCount(index, fps);
+    life.after = index + 1 < count ? job.slotFrameCount(index, fps) : 0;
+    return life;
+}
+
+double easeMotion(double p)
+{
+    p = std::clamp(p, 0.0, 1.0);
+    return 0.5 - 0.5 * std::cos(M_PI * p);
+}
+
+double motionZoom(const ResolvedLook &look)
+{
+    if (!look.moving)
+        return 1.0;
+    const double smallest =
+        std::min({look.from.width(), look.from.height(), look.to.width(), look.to.height()});
+    return std::clamp(1.0 / std::max(smallest, 1e-6), 1.0, kMaxZoom);
+}
+
+int lowresFor(const QString &path, int W, int H, double zoom)
+{
+    const PictureHeader hdr = readPictureHeader(path);
+    const int w = int(std::ceil(W * zoom)), h = int(std::ceil(H * zoom));
+    const LetterboxGeometry stored = letterboxGeometry(hdr.width, hdr.height, w, h);
+    const LetterboxGeometry turned = letterboxGeometry(hdr.height, hdr.width, w, h);
+    return lowresKeeping(hdr, QSize(stored.width, stored.height),
+                         QSize(turned.width, turned.height));
+}
+
+std::shared_ptr<const PictureFrames> PictureFrames::create(const AVFrame *decoded, int W, int H,
+                                                           const ResolvedLook &look, int *error)
+{
+    int ret = 0;
+    auto fail = [&](int code) {
+        if (error)
+            *error = code;
+        return nullptr;
+    };
+    if (!decoded || decoded->width <= 0 || decoded->height <= 0 || W <= 0 || H <= 0)
+        return fail(AVERROR(EINVAL));
+    std::shared_ptr<PictureFrames> p(new PictureFrames);
+    p->W = W;
+    p->H = H;
+    p->isMoving = look.moving;
+    p->from = look.from;
+    p->to = look.to;
+    p->source = av::makeFrame();
+    p->backdrop = av::makeFrame();
+    if (!p->source || !p->backdrop || av_frame_ref(p->source.get(), decoded) < 0)
+        return fail(AVERROR(ENOMEM));
+    ret = flattenAlpha(p->source.get(), AV_PIX_FMT_YUV420P);
+    if (ret >= 0)
+        ret = convertPixelFormat(p->source.get(), p->source.get(), AV_PIX_FMT_YUV420P);
+    if (ret < 0)
+        return fail(ret);
+    // Kept no larger than the motion needs: the draw's cost follows the source's rows.
+    const double zoom = motionZoom(look);
+    const LetterboxGeometry need = letterboxGeometry(
+        p->source->width, p->source->height, int(std::ceil(W * zoom)), int(std::ceil(H * zoom)));
+    if (need.width > 0 && need.height > 0 && need.width < p->source->width &&
+        need.height < p->source->height) {
+        ret = scaleFrame(p->source.get(), p->source.get(), need.width, need.height);
+        if (ret < 0)
+            return fail(ret);
+    }
+    ret = makeBackdrop(look.fill, p->source.get(), W, H, p->backdrop.get());
+    if (ret >= 0)
+        ret = p->prepareCaption(look.caption);
+    if (ret < 0)
+        return fail(ret);
+    return p;
+}
+
+int PictureFrames::prepareCaption(const Caption &caption)
+{
+    if (caption.isEmpty())
+        return 0;
+    QFont font(caption.family.isEmpty() ? QGuiApplication::font().family() : caption.family);
+    font.setPixelSize(std::max(
+        6,
+        int(std::lround(std::clamp(caption.sizeOfHeight, kMinCaptionSize, kMaxCaptionSize) * H))));
+    font.setWeight(QFont::DemiBold);
+    const QImage image =
+        drawTextImage(caption.text, font, QColor::fromRgba(caption.colour), caption.effect)
+            .convertToFormat(QImage::Format_ARGB32);
+    if (image.isNull())
+        return 0;
+    // Clipped to the frame, at even coordinates so that the chroma lines up.
+    const QPoint at = captionPlacement(caption.position, W, H, image.width(), image.height());
+    const int x0 = std::max(0, at.x()) & ~1, y0 = std::max(0, at.y()) & ~1;
+    const int sx = x0 - at.x(), sy = y0 - at.y(); // first image column and row used
+    captionX = x0;
+    captionY = y0;
+    captionW = std::min(W - x0, image.width() - std::max(0, sx)) & ~1;
+    captionH = std::min(H - y0, image.height() - std::max(0, sy)) & ~1;
+    if (captionW <= 0 || captionH <= 0) {
+        captionW = captionH = 0;
+        return 0;
+    }
+    const size_t n = size_t(captionW) * captionH;
+    captionLuma.assign(n, 0);
+    captionAlpha.assign(n, 0);
+    std::vector<float> u(n), v(n);
+    for (int y = 0; y < captionH; ++y) {
+        const int iy = y + std::max(0, sy);
+        const QRgb *row = reinterpret_cast<const QRgb *>(image.constScanLine(iy));
+        for (int x = 0; x < captionW; ++x) {
+            const int ix = x + std::max(0, sx);
+            const QRgb px = ix < image.width() && iy < image.height() ? row[ix] : 0;
+            const double r = qRed(px), g = qGreen(px), b = qBlue(px);
+            const size_t k = size_t(y) * captionW + x;
+            // BT.601 in the video range: the encoder's frames carry no other colour matrix.
+            captionLuma[k] = toByte(float(16 + (65.481 * r + 128.553 * g + 24.966 * b) / 255));
+            u[k] = float(128 + (-37.797 * r - 74.203 * g + 112.0 * b) / 255);
+            v[k] = float(128 + (112.0 * r - 93.786 * g - 18.214 * b) / 255);
+            captionAlpha[k] = uint8_t(qAlpha(px));
+        }
+    }
+    const int cw = captionW / 2, ch = captionH / 2;
+    captionU.assign(size_t(cw) * ch, 128);
+    captionV.assign(size_t(cw) * ch, 128);
+    captionChromaAlpha.assign(size_t(cw) * ch, 0);
+    for (int y = 0; y < ch; ++y) {
+        for (int x = 0; x < cw; ++x) {
+            float a = 0, su = 0, sv = 0;
+            for (int dy = 0; dy < 2; ++dy)
+                for (int dx = 0; dx < 2; ++dx) {
+                    const size_t k = size_t(2 * y + dy) * captionW + 2 * x + dx;
+                    a += captionAlpha[k];
+                    su += captionAlpha[k] * u[k];
+                    sv += captionAlpha[k] * v[k];
+                }
+            const size_t c = size_t(y) * cw + x;
+            if (a > 0) {
+                captionU[c] = toByte(su / a);
+                captionV[c] = toByte(sv / a);
+            }
+            captionChromaAlpha[c] = toByte(a / 4);
+        }
+    }
+    return 0;
+}
+
+QSize PictureFrames::sourceSize() const
+{
+    return QSize(source->width, source->height);
+}
+
+QRectF PictureFrames::viewAt(double p) const
+{
+    const QRectF r = interpolate(from, to, p);
+    return QRectF(r.x() * source->width, r.y() * source->height, r.width() * source->width,
+                  r.height() * source->height);
+}
+
+int PictureFrames::render(int64_t step, int64_t lifeFrames, AVFrame *dst) const
+{
+    if (!dst)
+        return AVERROR(EINVAL);
+    av_frame_unref(dst);
+    dst->format = AV_PIX_FMT_YUV420P;
+    dst->width = W;
+    dst->height = H;
+    int ret = av_frame_get_buffer(dst, 0);
+    if (ret < 0)
+        return ret;
+    dst->color_range = AVCOL_RANGE_MPEG;
+    av_image_copy(dst->data, dst->linesize, const_cast<const uint8_t **>(backdrop->data),
+                  backdrop->linesize, AV_PIX_FMT_YUV420P, W, H);
+    const double progress =
+        isMoving && lifeFrames > 1
+            ? double(std::clamp<int64_t>(step, 0, lifeFrames - 1)) / double(lifeFrames - 1)
+            : 0.0;
+    drawPicture(viewAt(easeMotion(progress)), dst);
+    blendCaption(dst);
+    dst->pts = 0;
+    return 0;
+}
+
+// Draws the view of the source centred in the frame, as large as fits, over the backdrop.
+// Separable: each needed source row is resampled across, then each output row down, with
+// weights from fractional positions, so a view that moves by a tenth of a pixel moves the
+// picture by a tenth of a pixel.
+void PictureFrames::drawPicture(const QRectF &view, AVFrame *dst) const
+{
+    if (view.width() <= 0 || view.height() <= 0)
+        return;
+    const double scale = std::min(W / view.width(), H / view.height()); // output per source px
+    const double cx = view.center().x(), cy = view.center().y();
+    // The picture's edges in output pixels.
+    const double left = W / 2.0 - cx * scale, right = W / 2.0 + (source->width - cx) * scale;
+    const double top = H / 2.0 - cy * scale, bottom = H / 2.0 + (source->height - cy) * scale;
+    std::vector<float> rows;
+    for (int plane = 0; plane < 3; ++plane) {
+        const int unit = plane ? 2 : 1; // output and source share the 4:2:0 layout
+        const int ow = plane ? (W + 1) / 2 : W, oh = plane ? (H + 1) / 2 : H;
+        const int sw = plane ? (source->width + 1) / 2 : source->width;
+        const int sh = plane ? (source->height + 1) / 2 : source->height;
+        const std::vector<float> coverX = coverage(ow, unit, left, right);
+        const std::vector<float> coverY = coverage(oh, unit, top, bottom);
+        int x0 = 0, x1 = ow, y0 = 0, y1 = oh;
+        while (x0 < ow && coverX[size_t(x0)] <= 0)
+            ++x0;
+        while (x1 > x0 && coverX[size_t(x1 - 1)] <= 0)
+            --x1;
+        while (y0 < oh && coverY[size_t(y0)] <= 0)
+            ++y0;
+        while (y1 > y0 && coverY[size_t(y1 - 1)] <= 0)
+            --y1;
+        if (x0 >= x1 || y0 >= y1)
+            continue;
+        const int nx = x1 - x0, ny = y1 - y0;
+        // Centre of output sample i, mapped into the source plane's sample grid.
+        const Taps tx = makeTaps(nx, 1 / scale, sw, [&](int i) {
+            return (cx + ((x0 + i + 0.5) * unit - W / 2.0) / scale) / unit - 0.5;
+        });
+        const Taps ty = makeTaps(ny, 1 / scale, sh, [&](int i) {
+            return (cy + ((y0 + i + 0.5) * unit - H / 2.0) / scale) / unit - 0.5;
+        });
+        int r0 = sh, r1 = -1;
+        for (int idx : ty.index) {
+            r0 = std::min(r0, idx);
+            r1 = std::max(r1, idx);
+        }
+        const int nr = r1 - r0 + 1;
+        rows.assign(size_t(nr) * nx, 0.f);
+        const uint8_t *src = source->data[plane];
+        const int srcStride = source->linesize[plane];
+        for (int r = 0; r < nr; ++r) {
+            const uint8_t *line = src + size_t(r0 + r) * srcStride;
+            float *out = rows.data() + size_t(r) * nx;
+            for (int i = 0; i < nx; ++i) {
+                const int *ix = &tx.index[size_t(i) * tx.count];
+                const float *w = &tx.weight[size_t(i) * tx.count];
+                float acc = 0;
+                for (int k = 0; k < tx.count; ++k)
+                    acc += w[k] * line[ix[k]];
+                out[i] = acc;
+            }
+        }
+        std::vector<float> acc(static_cast<size_t>(nx));
+        for (int j = 0; j < ny; ++j) {
+            std::fill(acc.begin(), acc.end(), 0.f);
+            for (int k = 0; k < ty.count; ++k) {
+                const float w = ty.weight[size_t(j) * ty.count + k];
+                if (w == 0)
+                    continue;
+                const float *line =
+                    rows.data() + size_t(ty.index[size_t(j) * ty.count + k] - r0) * nx;
+                for (int i = 0; i < nx; ++i)
+                    acc[size_t(i)] += w * line[i];
+            }
+            uint8_t *out = dst->data[plane] + size_t(y0 + j) * dst->linesize[plane] + x0;
+            const float cyv = coverY[size_t(y0 + j)];
+            for (int i = 0; i < nx; ++i) {
+                const float c = cyv * coverX[size_t(x0 + i)];
+                out[i] = toByte(c >= 1 ? acc[size_t(i)] : out[i] + (acc[size_t(i)] - out[i]) * c);
+            }
+        }
+    }
+}
+
+void PictureFrames::blendCaption(AVFrame *dst) const
+{
+    if (captionW <= 0)
+        return;
+    auto blend = [](uint8_t *d, const uint8_t *c, const uint8_t *a, int n) {
+        for (int i = 0; i < n; ++i)
+            if (a[i])
+                d[i] = uint8_t((d[i] * (255 - a[i]) + c[i] * a[i] + 127) / 255);
+    };
+    for (int y = 0; y < captionH; ++y)
+        blend(dst->data[0] + size_t(captionY + y) * dst->linesize[0] + captionX,
+              &captionLuma[size_t(y) * captionW], &captionAlpha[size_t(y) * captionW], captionW);
+    const int cw = captionW / 2;
+    for (int y = 0; y < captionH / 2; ++y) {
+        const size_t k = size_t(y) * cw;
+        blend(dst->data[1] + size_t(captionY / 2 + y) * dst->linesize[1] + captionX / 2,
+              &captionU[k], &captionChromaAlpha[k], cw);
+        blend(dst->data[2] + size_t(captionY / 2 + y) * dst->linesize[2] + captionX / 2,
+              &captionV[k], &captionChromaAlpha[k], cw);
+    }
+}
+
+PreparedLook prepareLook(const QString &path, int W, int H, const ResolvedLook &look)
+{
+    PreparedLook p;
+    av::FramePtr frame = av::makeFrame();
+    if (!frame) {
+        p.code = AVERROR(ENOMEM);
+        return p;
+    }
+    p.code = decodePictureFile(path, frame.get(), lowresFor(path, W, H, motionZoom(look)));
+    if (p.code >= 0 && (frame->width <= 0 || frame->height <= 0))
+        p.code = AVERROR_INVALIDDATA;
+    if (p.code < 0) {
+        p.message = QT_TRANSLATE_NOOP("MediaEncoder", "Image decode failed");
+        return p;
+    }
+    if (look.isPlain()) {
+        p.code = preparePicture(frame.get(), W, H, AV_PIX_FMT_YUV420P);
+        if (p.code < 0) {
+            p.message = QT_TRANSLATE_NOOP("MediaEncoder", "Image zoom failed");
+            return p;
+        }
+        p.still = std::move(frame);
+        p.code = 0;
+        return p;
+    }
+    p.frames = PictureFrames::create(frame.get(), W, H, look, &p.code);
+    if (!p.frames) {
+        p.message = QT_TRANSLATE_NOOP("MediaEncoder", "Image zoom failed");
+        return p;
+    }
+    if (!p.frames->moving()) {
+        p.still = av::makeFrame();
+        p.code = p.still ? p.frames->render(0, 1, p.still.get()) : AVERROR(ENOMEM);
+        p.frames.reset();
+        if (p.code < 0)
+            p.message = QT_TRANSLATE_NOOP("MediaEncoder", "Image zoom failed");
+    }
+    return p;
+}

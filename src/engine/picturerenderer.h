@@ -1,0 +1,105 @@
+// The frames of one picture over its life, with motion, fill and caption; export and preview
+// both draw through it, so they show the same frames.
+#pragma once
+
+#include "avhandles.h"
+#include "picturelook.h"
+
+#include <QRectF>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class RenderJob;
+
+// The look of one picture with the album's settings applied.
+struct ResolvedLook
+{
+    bool moving = false;
+    QRectF from{0, 0, 1, 1}; // fractions of the picture
+    QRectF to{0, 0, 1, 1};
+    Fill fill{FillKind::Black, 0xff000000};
+    Caption caption;
+
+    // Nothing beyond the letterboxed picture: the plain path renders it, bit for bit as always.
+    bool isPlain() const { return !moving && fill.kind == FillKind::Black && caption.isEmpty(); }
+};
+
+// The rectangles of a preset; false for Album, None and Custom.
+bool presetRects(MotionKind kind, QRectF *from, QRectF *to);
+// The album's gentle motion for picture `index`: a slow zoom, in or out by turns, towards a
+// corner that changes from picture to picture.
+void gentleRects(int index, QRectF *from, QRectF *to);
+// A rectangle is usable when it lies within the picture and is not vanishingly small.
+bool motionRectValid(const QRectF &r);
+ResolvedLook resolveLook(const RenderJob &job, int index);
+
+// Motion runs from the first frame of the transition before a picture to the last frame of the
+// one after it.
+struct PictureLife
+{
+    int64_t before = 0; // frames of the transition in
+    int64_t alone = 0;
+    int64_t after = 0; // frames of the transition out
+    int64_t frames() const { return before + alone + after; }
+};
+PictureLife pictureLife(const RenderJob &job, int index, AVRational fps);
+
+// 0 -> 0, 1 -> 1; starts and ends at rest, without a jolt.
+double easeMotion(double progress);
+
+class PictureFrames
+{
+public:
+    // From an upright decoded picture in any format, for a W x H output. Null, with the FFmpeg
+    // code in *error, on failure.
+    static std::shared_ptr<const PictureFrames> create(const AVFrame *decoded, int W, int H,
+                                                       const ResolvedLook &look, int *error);
+
+    bool moving() const { return isMoving; }
+    // Frame `step` of a life of `lifeFrames` frames: YUV420P, W x H, video range. Thread-safe:
+    // the transition thread and the encoder may draw the same picture at once.
+    int render(int64_t step, int64_t lifeFrames, AVFrame *dst) const;
+    // The part of the picture in view at (eased) progress p, in source pixels.
+    QRectF viewAt(double p) const;
+    QSize sourceSize() const;
+
+private:
+    PictureFrames() = default;
+    int prepareCaption(const Caption &caption);
+    void drawPicture(const QRectF &view, AVFrame *dst) const;
+    void blendCaption(AVFrame *dst) const;
+
+    int W = 0;
+    int H = 0;
+    bool isMoving = false;
+    QRectF from;
+    QRectF to;
+    av::FramePtr source;   // YUV420P, video range, about the size the motion needs
+    av::FramePtr backdrop; // YUV420P W x H: the fill
+    // The caption at even coordinates: straight colour and alpha, luma then chroma resolution.
+    int captionX = 0;
+    int captionY = 0;
+    int captionW = 0;
+    int captionH = 0;
+    std::vector<uint8_t> captionLuma, captionAlpha, captionU, captionV, captionChromaAlpha;
+};
+
+// How much larger than the letterboxed picture its decode must be for the motion to stay sharp.
+double motionZoom(const ResolvedLook &look);
+// The largest JPEG reduction (lowres) that still covers a W x H output at `zoom`.
+int lowresFor(const QString &path, int W, int H, double zoom = 1.0);
+
+// A picture decoded and prepared for its look: a plain look gives the letterboxed still exactly
+// as always; a still with a fill or caption gives that still drawn once; a moving one gives its
+// frames and no still. Stills are YUV420P.
+struct PreparedLook
+{
+    int code = 0;
+    const char *message = nullptr; // the failing step (untranslated, MediaEncoder context)
+    av::FramePtr still;
+    std::shared_ptr<const PictureFrames> frames;
+};
+PreparedLook prepareLook(const QString &path, int W, int H, const ResolvedLook &look);

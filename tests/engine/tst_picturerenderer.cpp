@@ -1,0 +1,280 @@
+// Picture looks: motion that moves by fractions of a pixel, fills, captions, and the album's
+// settings resolved per picture.
+#include "framegraph.h"
+#include "picturerenderer.h"
+#include "renderjob.h"
+#include "testmedia.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+#include <cstring>
+
+using namespace testmedia;
+
+namespace {
+
+// A dark picture with one bright disc of radius r at (x, y), as a decoded frame.
+av::FramePtr discPicture(int w, int h, double x, double y, double r)
+{
+    QImage img(w, h, QImage::Format_ARGB32);
+    img.fill(QColor(20, 20, 20));
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPointF(x, y), r, r);
+    p.end();
+    return imageToFrame(img);
+}
+
+// Luma centroid of the disc: found roughly by a threshold, then measured linearly (the
+// background's level taken off, nothing clipped) in a window around it, as a tracker would.
+QPointF centroid(const AVFrame *f)
+{
+    auto at = [f](int x, int y) { return double(f->data[0][y * f->linesize[0] + x]); };
+    double sx = 0, sy = 0, s = 0;
+    for (int y = 0; y < f->height; ++y)
+        for (int x = 0; x < f->width; ++x) {
+            const double v = at(x, y) > 80 ? 1 : 0;
+            sx += v * x;
+            sy += v * y;
+            s += v;
+        }
+    if (s <= 0)
+        return QPointF(-1, -1);
+    const int cx = int(sx / s), cy = int(sy / s);
+    const double background = at(0, 0);
+    sx = sy = s = 0;
+    for (int y = std::max(0, cy - 12); y <= std::min(f->height - 1, cy + 12); ++y)
+        for (int x = std::max(0, cx - 12); x <= std::min(f->width - 1, cx + 12); ++x) {
+            const double v = at(x, y) - background;
+            sx += v * x;
+            sy += v * y;
+            s += v;
+        }
+    return QPointF(sx / s, sy / s);
+}
+
+int luma(const AVFrame *f, int x, int y)
+{
+    return f->data[0][y * f->linesize[0] + x];
+}
+
+} // namespace
+
+class TstPictureRenderer : public QObject
+{
+    Q_OBJECT
+private slots:
+    void albumSettingsResolvePerPicture();
+    void motionMovesByFractionsOfAPixel();
+    void stillLookMatchesTheLetterbox();
+    void fillsAndCaption();
+    void prepareKeepsPlainPicturesExact();
+};
+
+void TstPictureRenderer::albumSettingsResolvePerPicture()
+{
+    RenderJob &job = RenderJob::instance();
+    job.materialOrder = {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")};
+    job.pictureOptions.clear();
+    job.gentleMotion = false;
+    job.albumFill = Fill{FillKind::Black, 0xff000000};
+    QVERIFY(resolveLook(job, 0).isPlain());
+
+    job.gentleMotion = true;
+    const ResolvedLook g0 = resolveLook(job, 0), g1 = resolveLook(job, 1);
+    QVERIFY(g0.moving && g1.moving);
+    QVERIFY(motionRectValid(g0.from) && motionRectValid(g0.to));
+    // By turns in and out, so neighbours do not repeat each other.
+    QCOMPARE(g0.from, QRectF(0, 0, 1, 1));
+    QCOMPARE(g1.to, QRectF(0, 0, 1, 1));
+
+    PictureOptions own;
+    own.motion.kind = MotionKind::None;
+    own.fill = Fill{FillKind::Colour, 0xff336699};
+    job.pictureOptions = {PictureOptions(), own};
+    QVERIFY(!resolveLook(job, 1).moving); // still, though the album moves
+    QCOMPARE(resolveLook(job, 1).fill.colour, QRgb(0xff336699));
+    job.albumFill = Fill{FillKind::Blur, 0};
+    QCOMPARE(resolveLook(job, 0).fill.kind, FillKind::Blur);
+    QCOMPARE(resolveLook(job, 2).fill.kind, FillKind::Blur); // past the list: the album's
+
+    // A custom rectangle outside the picture is not used.
+    own.motion = Motion{MotionKind::Custom, QRectF(0.5, 0.5, 0.8, 0.8), QRectF(0, 0, 1, 1)};
+    job.pictureOptions = {own};
+    job.gentleMotion = false;
+    QVERIFY(!resolveLook(job, 0).moving);
+    own.motion.from = QRectF(0.1, 0.1, 0.5, 0.5);
+    job.pictureOptions = {own};
+    QVERIFY(resolveLook(job, 0).moving);
+    QCOMPARE(motionZoom(resolveLook(job, 0)), 2.0);
+
+    // Every preset moves, stays within the picture, and ends where its opposite starts.
+    const MotionKind presets[] = {MotionKind::ZoomIn,   MotionKind::ZoomOut, MotionKind::PanLeft,
+                                  MotionKind::PanRight, MotionKind::PanUp,   MotionKind::PanDown};
+    for (MotionKind k : presets) {
+        QRectF a, b;
+        QVERIFY(presetRects(k, &a, &b));
+        QVERIFY(a != b && motionRectValid(a) && motionRectValid(b));
+    }
+    QRectF in0, in1, out0, out1;
+    presetRects(MotionKind::ZoomIn, &in0, &in1);
+    presetRects(MotionKind::ZoomOut, &out0, &out1);
+    QCOMPARE(in0, out1);
+    QCOMPARE(in1, out0);
+    QCOMPARE(easeMotion(0), 0.0);
+    QCOMPARE(easeMotion(1), 1.0);
+    QVERIFY(std::abs(easeMotion(0.5) - 0.5) < 1e-12);
+    job.pictureOptions.clear();
+    job.albumFill = Fill{FillKind::Black, 0xff000000};
+}
+
+void TstPictureRenderer::motionMovesByFractionsOfAPixel()
+{
+    // A pan over 60 frames moves the disc about 45 output pixels: most steps are fractions of
+    // a pixel. Whole-pixel stepping shows as second differences of a pixel or more.
+    av::FramePtr pic = discPicture(640, 360, 320, 180, 6);
+    ResolvedLook look;
+    look.moving = true;
+    presetRects(MotionKind::PanRight, &look.from, &look.to);
+    int error = 0;
+    auto frames = PictureFrames::create(pic.get(), 320, 180, look, &error);
+    QVERIFY2(frames, qPrintable(QString::number(error)));
+    QVERIFY(frames->moving());
+    const int n = 60;
+    QVector<double> xs;
+    av::FramePtr f = av::makeFrame();
+    for (int i = 0; i < n; ++i) {
+        QCOMPARE(frames->render(i, n, f.get()), 0);
+        QCOMPARE(f->width, 320);
+        QCOMPARE(f->format, int(AV_PIX_FMT_YUV420P));
+        const QPointF c = centroid(f.get());
+        QVERIFY(c.x() > 0);
+        QVERIFY(std::abs(c.y() - 90) < 0.6); // a pan right keeps the height
+        xs.append(c.x());
+    }
+    // The view moves right, so the disc moves left, at rest at both ends.
+    QVERIFY(xs.first() - xs.last() > 30);
+    // The judder measure: second differences less their 15-frame moving average (the ease's
+    // own acceleration), worst case. Whole-pixel stepping gives about half a pixel.
+    QVector<double> d2;
+    for (int i = 1; i + 1 < n; ++i) {
+        QVERIFY(xs[i + 1] <= xs[i] + 1e-6);
+        d2.append(xs[i + 1] - 2 * xs[i] + xs[i - 1]);
+    }
+    double worst = 0;
+    for (int i = 7; i + 7 < d2.size(); ++i) {
+        double mean = 0;
+        for (int k = i - 7; k <= i + 7; ++k)
+            mean += d2[k] / 15;
+        worst = std::max(worst, std::abs(d2[i] - mean));
+    }
+    QVERIFY2(worst < 0.03, qPrintable(QString::number(worst)));
+    QVERIFY(xs[1] - xs[0] > -0.2); // starts gently
+}
+
+void TstPictureRenderer::stillLookMatchesTheLetterbox()
+{
+    // A 4:3 grey picture in a 16:9 frame: the still path's letterbox, drawn by the resampler,
+    // keeps the picture's level and the bars' black, with edges where the letterbox has them.
+    av::FramePtr pic = av::makeFrame();
+    QVERIFY(makeColorFrame(pic.get(), 400, 300, AV_PIX_FMT_YUV420P, QStringLiteral("#808080")) ==
+            0);
+    av::FramePtr plain(av_frame_clone(pic.get()));
+    QVERIFY(preparePicture(plain.get(), 320, 180, AV_PIX_FMT_YUV420P) >= 0);
+    ResolvedLook look;
+    look.fill = Fill{FillKind::Colour, 0xff000000}; // black, but through the drawn path
+    int error = 0;
+    auto frames = PictureFrames::create(pic.get(), 320, 180, look, &error);
+    QVERIFY(frames);
+    av::FramePtr drawn = av::makeFrame();
+    QCOMPARE(frames->render(0, 1, drawn.get()), 0);
+    int differing = 0;
+    for (int y = 0; y < 180; ++y)
+        for (int x = 0; x < 320; ++x)
+            differing += std::abs(luma(drawn.get(), x, y) - luma(plain.get(), x, y)) > 2;
+    QVERIFY2(differing <= 2 * 180, qPrintable(QString::number(differing))); // edge columns only
+}
+
+void TstPictureRenderer::fillsAndCaption()
+{
+    // A bright square picture: a blurred fill is a darkened copy, a colour fill is the colour.
+    QImage img(300, 300, QImage::Format_ARGB32);
+    img.fill(QColor(230, 200, 60));
+    av::FramePtr pic = imageToFrame(img);
+    ResolvedLook look;
+    look.fill = Fill{FillKind::Blur, 0};
+    int error = 0;
+    av::FramePtr f = av::makeFrame();
+    auto blur = PictureFrames::create(pic.get(), 320, 180, look, &error);
+    QVERIFY(blur);
+    QCOMPARE(blur->render(0, 1, f.get()), 0);
+    const int inside = luma(f.get(), 160, 90), bar = luma(f.get(), 10, 90);
+    QVERIFY2(bar > 40 && bar < inside - 30,
+             qPrintable(QStringLiteral("%1 %2").arg(bar).arg(inside)));
+
+    look.fill = Fill{FillKind::Colour, 0xff0000ff};
+    auto blue = PictureFrames::create(pic.get(), 320, 180, look, &error);
+    QVERIFY(blue);
+    QCOMPARE(blue->render(0, 1, f.get()), 0);
+    QVERIFY(f->data[1][45 * f->linesize[1] + 5] > 200); // Cb of blue
+
+    // A caption at the bottom centre, on the picture, leaves the top alone; Chinese included.
+    look.fill = Fill{FillKind::Black, 0xff000000};
+    look.caption.text = QStringLiteral("海边 Beach");
+    look.caption.colour = 0xff000000;
+    look.caption.effect = TextEffect::Plain;
+    look.caption.sizeOfHeight = 0.1;
+    auto captioned = PictureFrames::create(pic.get(), 320, 180, look, &error);
+    QVERIFY(captioned);
+    QCOMPARE(captioned->render(0, 1, f.get()), 0);
+    int darkBottom = 0, darkTop = 0;
+    for (int x = 100; x < 220; ++x) {
+        for (int y = 150; y < 172; ++y)
+            darkBottom += luma(f.get(), x, y) < 100;
+        for (int y = 5; y < 27; ++y)
+            darkTop += luma(f.get(), x, y) < 100;
+    }
+    QVERIFY2(darkBottom > 60, qPrintable(QString::number(darkBottom)));
+    QCOMPARE(darkTop, 0);
+}
+
+void TstPictureRenderer::prepareKeepsPlainPicturesExact()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("p.jpg"));
+    QVERIFY(writeJpeg(path, 640, 480));
+    // The plain look is the letterboxed still of always, byte for byte.
+    PreparedLook p = prepareLook(path, 320, 180, ResolvedLook());
+    QCOMPARE(p.code, 0);
+    QVERIFY(p.still && !p.frames);
+    av::FramePtr expected = av::makeFrame();
+    QVERIFY(decodePictureFile(path, expected.get(), lowresFor(path, 320, 180)) >= 0);
+    QVERIFY(preparePicture(expected.get(), 320, 180, AV_PIX_FMT_YUV420P) >= 0);
+    QCOMPARE(p.still->format, expected->format);
+    for (int y = 0; y < 180; ++y)
+        QVERIFY(std::memcmp(p.still->data[0] + y * p.still->linesize[0],
+                            expected->data[0] + y * expected->linesize[0], 320) == 0);
+    // A moving look gives frames and no still; a still with a fill gives a still.
+    ResolvedLook moving;
+    moving.moving = true;
+    presetRects(MotionKind::ZoomIn, &moving.from, &moving.to);
+    p = prepareLook(path, 320, 180, moving);
+    QVERIFY(p.code == 0 && p.frames && !p.still);
+    // Decoded large enough for the zoom: the source covers 1.25 times the letterbox.
+    QVERIFY(p.frames->sourceSize().height() >= 180 * 1.25 - 1);
+    ResolvedLook filled;
+    filled.fill = Fill{FillKind::Blur, 0};
+    p = prepareLook(path, 320, 180, filled);
+    QVERIFY(p.code == 0 && p.still && !p.frames);
+    // A broken picture names its step.
+    QVERIFY(writeBytes(dir.filePath(QStringLiteral("bad.jpg")), QByteArray("not a picture")));
+    p = prepareLook(dir.filePath(QStringLiteral("bad.jpg")), 320, 180, moving);
+    QVERIFY(p.code < 0 && p.message);
+}
+
+QTEST_MAIN(TstPictureRenderer)
+#include "tst_picturerenderer.moc"
