@@ -114,6 +114,12 @@ QString exportUsage()
         "                          bottom rightbottom\n"
         "  --watermark-font FAMILY font family of the text watermark\n"
         "  --watermark-color #RRGGBB  colour of the text watermark (default black)\n"
+        "  --watermark-effect E    plain (default) outline shadow: an edge that keeps the text\n"
+        "                          watermark readable on any picture\n"
+        "  --motion M              none (default), or gentle: a slow zoom over every picture\n"
+        "                          that has no motion of its own\n"
+        "  --fill F                around pictures of another shape: black (default), blur (a\n"
+        "                          blurred copy of the picture) or a colour #RRGGBB\n"
         "  --seed N                index 0..22 of the first transition (default: random); with\n"
         "                          an album, for the pictures that store no transition\n"
         "  --save-album FILE       write an album file of the pictures and options instead of a\n"
@@ -197,6 +203,9 @@ ParseResult parseExportArguments(const QStringList &args)
                                               QStringLiteral("--watermark-position"),
                                               QStringLiteral("--watermark-font"),
                                               QStringLiteral("--watermark-color"),
+                                              QStringLiteral("--watermark-effect"),
+                                              QStringLiteral("--motion"),
+                                              QStringLiteral("--fill"),
                                               QStringLiteral("--seed"),
                                               QStringLiteral("--save-album")};
         if (!withValue.contains(a))
@@ -268,6 +277,23 @@ ParseResult parseExportArguments(const QStringList &args)
             if (!v.startsWith(QLatin1Char('#')) || v.size() != 7 || !c.isValid())
                 return fail(QStringLiteral("--watermark-color takes #RRGGBB, not \"%1\"").arg(v));
             o.watermarkColor = c;
+        } else if (a == QLatin1String("--watermark-effect")) {
+            const int effect = QStringList{QStringLiteral("plain"), QStringLiteral("outline"),
+                                           QStringLiteral("shadow")}
+                                   .indexOf(v.toLower());
+            if (effect < 0)
+                return fail(
+                    QStringLiteral("--watermark-effect takes plain outline or shadow, not \"%1\"")
+                        .arg(v));
+            o.watermarkEffect = TextEffect(effect);
+        } else if (a == QLatin1String("--motion")) {
+            if (v.toLower() != QLatin1String("gentle") && v.toLower() != QLatin1String("none"))
+                return fail(QStringLiteral("--motion takes none or gentle, not \"%1\"").arg(v));
+            o.gentleMotion = v.toLower() == QLatin1String("gentle");
+        } else if (a == QLatin1String("--fill")) {
+            if (!fillFromName(v.toLower(), &o.fill))
+                return fail(
+                    QStringLiteral("--fill takes black blur or #RRGGBB, not \"%1\"").arg(v));
         } else if (a == QLatin1String("--seed")) {
             if (!parseInt(v, 0, 22, &o.seed))
                 return fail(QStringLiteral("--seed takes 0 to 22, not \"%1\"").arg(v));
@@ -356,6 +382,12 @@ ParseResult applyAlbum(const ExportOptions &cli, const AlbumDocument &album)
         o.watermarkFont = album.watermarkFamily;
     if (!has("--watermark-color"))
         o.watermarkColor = album.watermarkColor;
+    if (!has("--watermark-effect"))
+        o.watermarkEffect = album.watermarkEffect;
+    if (!has("--motion"))
+        o.gentleMotion = album.gentleMotion;
+    if (!has("--fill"))
+        o.fill = album.fill;
     // The album's text size stays, unless it is the size that went with the album's height
     // (the program's font follows the height until a font is chosen) and -H names another.
     o.watermarkPixelSize = album.watermarkType == WatermarkText ? album.watermarkPixelSize : 0;

@@ -15,9 +15,9 @@ struct ExportOptions
 {
     QStringList pictures;
     QList<PictureOptions> pictureOptions; // from an album file, one per picture
-    QString output;          // -o FILE
-    int durationSeconds = 3; // -d
-    bool autoRatio = false;  // -r auto
+    QString output;                       // -o FILE
+    int durationSeconds = 3;              // -d
+    bool autoRatio = false;               // -r auto
     int aspectNum = 16;
     int aspectDen = 9;
     int height = 1080; // -H
@@ -31,7 +31,10 @@ struct ExportOptions
     int watermarkPosition = 1;
     QString watermarkFont;
     QColor watermarkColor;
-    int seed = -1; // -1: random, as the picker draws
+    TextEffect watermarkEffect = TextEffect::Plain; // --watermark-effect
+    bool gentleMotion = false;                      // --motion gentle
+    Fill fill{FillKind::Black, 0xff000000};         // --fill
+    int seed = -1;                                  // -1: random, as the picker draws
     bool quiet = false;
     bool verbose = false; // -v: FFmpeg's own log lines too
     bool check = false;

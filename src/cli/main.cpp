@@ -195,6 +195,9 @@ int fillRenderJob(const ExportOptions &o)
     if (o.watermarkColor.isValid())
         job.watermarkColor = o.watermarkColor;
     job.watermarkPosition = o.watermarkPosition;
+    job.watermarkEffect = o.watermarkEffect;
+    job.gentleMotion = o.gentleMotion;
+    job.albumFill = o.fill;
     if (!o.watermarkText.isEmpty()) {
         job.watermarkType = WatermarkText;
         job.watermarkText = o.watermarkText;

@@ -20,6 +20,9 @@ struct AlbumSnapshot
     QHash<QString, QPixmap> thumbnails;
     QList<TransitionSlot> transitions;
     QList<PictureOptions> pictureOptions;
+    bool gentleMotion = false;
+    Fill albumFill{FillKind::Black, 0xff000000};
+    TextEffect watermarkEffect = TextEffect::Plain;
     int64_t totalDuration = 0;
     int64_t uniformDurationValue = 3000000;
     int aspectNum = 16;

@@ -154,6 +154,9 @@ void ZodoZadar::setStartValues()
     job.playPosition = 0;
     job.watermarkType = WatermarkNone;
     job.watermarkPosition = LeftTop;
+    job.watermarkEffect = TextEffect::Plain;
+    job.gentleMotion = false;
+    job.albumFill = Fill{FillKind::Black, 0xff000000};
     job.watermarkText.clear();
     job.watermarkImagePath.clear();
     job.musicType = MusicNone;

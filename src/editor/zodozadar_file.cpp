@@ -158,6 +158,9 @@ void ZodoZadar::applyAlbumSettingsLocked(const AlbumDocument &doc)
 
     job.watermarkType = doc.watermarkType;
     job.watermarkPosition = doc.watermarkPosition;
+    job.watermarkEffect = doc.watermarkEffect;
+    job.gentleMotion = doc.gentleMotion;
+    job.albumFill = doc.fill;
     job.watermarkText = doc.watermarkText;
     job.watermarkColor = doc.watermarkColor;
     QFont font(doc.watermarkFamily);

@@ -86,14 +86,16 @@ private:
 bool AlbumSnapshot::sameAlbumAs(const AlbumSnapshot &o) const
 {
     return order == o.order && sameItems(items, o.items) && sameSlots(transitions, o.transitions) &&
-           pictureOptions == o.pictureOptions && totalDuration == o.totalDuration &&
-           uniformDurationValue == o.uniformDurationValue && aspectNum == o.aspectNum &&
-           aspectDen == o.aspectDen && height == o.height && ratioIndex == o.ratioIndex &&
-           heightIndex == o.heightIndex && watermarkType == o.watermarkType &&
-           watermarkPosition == o.watermarkPosition && watermarkFont == o.watermarkFont &&
-           watermarkColor == o.watermarkColor && watermarkText == o.watermarkText &&
-           watermarkImagePath == o.watermarkImagePath && musicType == o.musicType &&
-           musicPath == o.musicPath && fontRule.fontFollowsHeight == o.fontRule.fontFollowsHeight &&
+           pictureOptions == o.pictureOptions && gentleMotion == o.gentleMotion &&
+           albumFill == o.albumFill && watermarkEffect == o.watermarkEffect &&
+           totalDuration == o.totalDuration && uniformDurationValue == o.uniformDurationValue &&
+           aspectNum == o.aspectNum && aspectDen == o.aspectDen && height == o.height &&
+           ratioIndex == o.ratioIndex && heightIndex == o.heightIndex &&
+           watermarkType == o.watermarkType && watermarkPosition == o.watermarkPosition &&
+           watermarkFont == o.watermarkFont && watermarkColor == o.watermarkColor &&
+           watermarkText == o.watermarkText && watermarkImagePath == o.watermarkImagePath &&
+           musicType == o.musicType && musicPath == o.musicPath &&
+           fontRule.fontFollowsHeight == o.fontRule.fontFollowsHeight &&
            fontRule.editorFont == o.fontRule.editorFont;
 }
 
@@ -115,6 +117,9 @@ AlbumSnapshot ZodoZadar::snapshot() const
     }
     s.transitions = job.transitions;
     s.pictureOptions = job.pictureOptions;
+    s.gentleMotion = job.gentleMotion;
+    s.albumFill = job.albumFill;
+    s.watermarkEffect = job.watermarkEffect;
     s.totalDuration = job.totalDuration;
     s.uniformDurationValue = job.uniformDurationValue;
     s.aspectNum = job.aspectNum;
@@ -169,6 +174,9 @@ void ZodoZadar::restoreSnapshot(const AlbumSnapshot &s)
         job.materialOrder = s.order;
         job.transitions = s.transitions;
         job.pictureOptions = s.pictureOptions;
+        job.gentleMotion = s.gentleMotion;
+        job.albumFill = s.albumFill;
+        job.watermarkEffect = s.watermarkEffect;
         job.totalDuration = s.totalDuration;
         job.uniformDurationValue = s.uniformDurationValue;
         job.aspectNum = s.aspectNum;

@@ -1,6 +1,8 @@
 // The album file: strict, bounded reading; atomic writing; the album the record holds.
 #include "albumfile.h"
 
+#include "picturerenderer.h"
+
 #include "albumops.h"
 
 extern "C" {
@@ -58,6 +60,16 @@ const QStringList kPositionNames = {
     QStringLiteral("lefttop"),    QStringLiteral("top"),    QStringLiteral("righttop"),
     QStringLiteral("left"),       QStringLiteral("center"), QStringLiteral("right"),
     QStringLiteral("leftbottom"), QStringLiteral("bottom"), QStringLiteral("rightbottom")};
+
+const QStringList kMotionNames = {QStringLiteral("none"),      QStringLiteral("zoom-in"),
+                                  QStringLiteral("zoom-out"),  QStringLiteral("pan-left"),
+                                  QStringLiteral("pan-right"), QStringLiteral("pan-up"),
+                                  QStringLiteral("pan-down")};
+const QStringList kEffectNames = {QStringLiteral("plain"), QStringLiteral("outline"),
+                                  QStringLiteral("shadow")};
+// Caption sizes are fractions of the output height, written to the thousandth.
+constexpr int kCaptionSizeDigits = 3;
+constexpr int kMaxCaptionChars = 1000;
 
 // The bounds of values a file may hold; bit rates as vmalbum-export takes them.
 constexpr int kMinDurationSeconds = 1;
@@ -251,6 +263,39 @@ public:
 
     bool read(const QByteArray &json, AlbumDocument &album);
 
+    // "black", "blur" or "#rrggbb"; an absent key keeps *out.
+    bool fill(const QJsonObject &o, const QString &szKey, const QString &szWhere, Fill *out)
+    {
+        const auto it = o.constFind(szKey);
+        if (it == o.constEnd())
+            return true;
+        if (!it->isString() || !fillFromName(it->toString(), out))
+            return fail(AlbumFile::tr("\"%1\": \"black\", \"blur\" or a colour written #rrggbb")
+                            .arg(szWhere));
+        return true;
+    }
+
+    // [x, y, w, h] as fractions of the picture, within it.
+    bool rect(const QJsonObject &o, const QString &szKey, const QString &szWhere, QRectF *out)
+    {
+        const auto it = o.constFind(szKey);
+        const QJsonArray a = it == o.constEnd() ? QJsonArray() : it->toArray();
+        QRectF r;
+        if (a.size() == 4 && a.at(0).isDouble() && a.at(1).isDouble() && a.at(2).isDouble() &&
+            a.at(3).isDouble())
+            r = QRectF(a.at(0).toDouble(), a.at(1).toDouble(), a.at(2).toDouble(),
+                       a.at(3).toDouble());
+        if (!motionRectValid(r))
+            return fail(AlbumFile::tr("\"%1\": [x, y, width, height], fractions of the picture "
+                                      "that lie within it")
+                            .arg(szWhere));
+        *out = r;
+        return true;
+    }
+
+    bool motion(const QJsonObject &o, const QString &szWhere, Motion *out);
+    bool caption(const QJsonObject &o, const QString &szWhere, Caption *out);
+
 private:
     bool readPictures(const QJsonObject &root, AlbumDocument &album);
     bool readWatermark(const QJsonObject &root, AlbumDocument &album);
@@ -296,8 +341,14 @@ bool Reader::read(const QByteArray &json, AlbumDocument &album)
         !choice(root, QStringLiteral("ratio"), QStringLiteral("ratio"), kRatioTexts,
                 &album.ratio) ||
         !choice(root, QStringLiteral("height"), QStringLiteral("height"), kHeightTexts,
-                &album.height))
+                &album.height) ||
+        !fill(root, QStringLiteral("fill"), QStringLiteral("fill"), &album.fill))
         return false;
+    QString motion = QStringLiteral("none");
+    if (!choice(root, QStringLiteral("motion"), QStringLiteral("motion"),
+                {QStringLiteral("none"), QStringLiteral("gentle")}, &motion))
+        return false;
+    album.gentleMotion = motion == QLatin1String("gentle");
 
     QJsonObject music;
     bool bNoMusic = true;
@@ -332,6 +383,10 @@ bool Reader::readPictures(const QJsonObject &root, AlbumDocument &album)
         const QJsonObject o = value.toObject();
         AlbumPicture picture;
         if (!path(o, QStringLiteral("file"), where + QStringLiteral(".file"), true, &picture.file))
+            return false;
+        if (!motion(o, where + QStringLiteral(".motion"), &picture.motion) ||
+            !caption(o, where + QStringLiteral(".caption"), &picture.caption) ||
+            !fill(o, QStringLiteral("fill"), where + QStringLiteral(".fill"), &picture.fill))
             return false;
         QJsonObject transition;
         bool bNone = true;
@@ -386,6 +441,71 @@ bool Reader::readPictures(const QJsonObject &root, AlbumDocument &album)
     return true;
 }
 
+bool Reader::motion(const QJsonObject &o, const QString &szWhere, Motion *out)
+{
+    QJsonObject m;
+    bool bNone = true;
+    if (!object(o, QStringLiteral("motion"), szWhere, &m, &bNone))
+        return false;
+    if (bNone)
+        return true;
+    if (m.contains(QStringLiteral("preset"))) {
+        QString preset;
+        if (!choice(m, QStringLiteral("preset"), szWhere + QStringLiteral(".preset"), kMotionNames,
+                    &preset))
+            return false;
+        out->kind = motionPresetFromName(preset);
+        return true;
+    }
+    out->kind = MotionKind::Custom;
+    return rect(m, QStringLiteral("from"), szWhere + QStringLiteral(".from"), &out->from) &&
+           rect(m, QStringLiteral("to"), szWhere + QStringLiteral(".to"), &out->to);
+}
+
+bool Reader::caption(const QJsonObject &o, const QString &szWhere, Caption *out)
+{
+    QJsonObject c;
+    bool bNone = true;
+    if (!object(o, QStringLiteral("caption"), szWhere, &c, &bNone))
+        return false;
+    if (bNone)
+        return true;
+    Caption caption;
+    QString position = watermarkPositionName(caption.position);
+    QString effect = textEffectName(caption.effect);
+    QString colour = QColor::fromRgb(caption.colour).name();
+    if (!text(c, QStringLiteral("text"), szWhere + QStringLiteral(".text"), &caption.text) ||
+        !text(c, QStringLiteral("family"), szWhere + QStringLiteral(".family"), &caption.family) ||
+        !choice(c, QStringLiteral("position"), szWhere + QStringLiteral(".position"),
+                kPositionNames, &position) ||
+        !choice(c, QStringLiteral("effect"), szWhere + QStringLiteral(".effect"), kEffectNames,
+                &effect) ||
+        !text(c, QStringLiteral("color"), szWhere + QStringLiteral(".color"), &colour))
+        return false;
+    static const QRegularExpression rgb(QStringLiteral("^#[0-9A-Fa-f]{6}$"));
+    if (!rgb.match(colour).hasMatch())
+        return fail(AlbumFile::tr("\"%1\": a colour written #rrggbb")
+                        .arg(szWhere + QStringLiteral(".color")));
+    const auto size = c.constFind(QStringLiteral("size"));
+    if (size != c.constEnd()) {
+        const double v = size->toDouble(std::nan(""));
+        if (!size->isDouble() || !(v >= kMinCaptionSize && v <= kMaxCaptionSize))
+            return fail(AlbumFile::tr("\"%1\": a share of the picture height from %2 to %3")
+                            .arg(szWhere + QStringLiteral(".size"),
+                                 QString::number(kMinCaptionSize),
+                                 QString::number(kMaxCaptionSize)));
+        caption.sizeOfHeight = v;
+    }
+    if (caption.text.size() > kMaxCaptionChars)
+        return fail(AlbumFile::tr("\"%1\": at most %2 characters")
+                        .arg(szWhere + QStringLiteral(".text"), QString::number(kMaxCaptionChars)));
+    caption.colour = QColor(colour).rgb();
+    caption.position = watermarkPositionFromName(position);
+    caption.effect = TextEffect(kEffectNames.indexOf(effect));
+    *out = caption;
+    return true;
+}
+
 bool Reader::readWatermark(const QJsonObject &root, AlbumDocument &album)
 {
     QJsonObject mark;
@@ -420,6 +540,11 @@ bool Reader::readWatermark(const QJsonObject &root, AlbumDocument &album)
         !number(mark, QStringLiteral("pixelSize"), QStringLiteral("watermark.pixelSize"), 1,
                 kMaxPixelSize, &album.watermarkPixelSize))
         return false;
+    QString effect = textEffectName(album.watermarkEffect);
+    if (!choice(mark, QStringLiteral("effect"), QStringLiteral("watermark.effect"), kEffectNames,
+                &effect))
+        return false;
+    album.watermarkEffect = TextEffect(kEffectNames.indexOf(effect));
     const auto color = mark.constFind(QStringLiteral("color"));
     if (color != mark.constEnd() && !color->isNull()) {
         static const QRegularExpression rgb(QStringLiteral("^#[0-9A-Fa-f]{6}$"));
@@ -491,6 +616,13 @@ QByteArray jsonNumber(qint64 v)
     return QByteArray::number(v);
 }
 
+// Fractions to a millionth: finer than any picture's pixel, and read back the same.
+QByteArray jsonRect(const QRectF &r)
+{
+    const auto n = [](double v) { return QByteArray::number(std::round(v * 1e6) / 1e6, 'g', 7); };
+    return '[' + n(r.x()) + ", " + n(r.y()) + ", " + n(r.width()) + ", " + n(r.height()) + ']';
+}
+
 bool writeAll(int fd, const QByteArray &bytes)
 {
     const char *p = bytes.constData();
@@ -530,7 +662,8 @@ const TransitionKind *AlbumDocument::transitionKindFor(int slot) const
 bool operator==(const AlbumPicture &a, const AlbumPicture &b)
 {
     return a.file == b.file && a.transitionRow == b.transitionRow && a.duration == b.duration &&
-           a.transition == b.transition && a.transitionLength == b.transitionLength;
+           a.transition == b.transition && a.transitionLength == b.transitionLength &&
+           a.motion == b.motion && a.fill == b.fill && a.caption == b.caption;
 }
 
 bool operator==(const AlbumExportChoices &a, const AlbumExportChoices &b)
@@ -548,7 +681,8 @@ bool operator==(const AlbumDocument &a, const AlbumDocument &b)
            a.watermarkText == b.watermarkText && a.watermarkFamily == b.watermarkFamily &&
            a.watermarkPixelSize == b.watermarkPixelSize && a.watermarkColor == b.watermarkColor &&
            a.watermarkImage == b.watermarkImage && a.watermarkPosition == b.watermarkPosition &&
-           a.exportChoices == b.exportChoices;
+           a.watermarkEffect == b.watermarkEffect && a.gentleMotion == b.gentleMotion &&
+           a.fill == b.fill && a.exportChoices == b.exportChoices;
 }
 
 int transitionRowOf(const TransitionKind *pKind)
@@ -582,6 +716,49 @@ int watermarkPositionFromName(const QString &szName)
 {
     const int i = kPositionNames.indexOf(szName);
     return i < 0 ? 0 : 1 << i;
+}
+
+QString motionPresetName(MotionKind kind)
+{
+    const int i = int(kind) - int(MotionKind::None);
+    return i >= 0 && i < kMotionNames.size() ? kMotionNames.at(i) : QString();
+}
+
+MotionKind motionPresetFromName(const QString &szName)
+{
+    const int i = kMotionNames.indexOf(szName);
+    return i < 0 ? MotionKind::Album : MotionKind(int(MotionKind::None) + i);
+}
+
+QString fillName(const Fill &fill)
+{
+    switch (fill.kind) {
+    case FillKind::Blur:
+        return QStringLiteral("blur");
+    case FillKind::Colour:
+        return QColor::fromRgb(fill.colour).name();
+    default:
+        return QStringLiteral("black");
+    }
+}
+
+bool fillFromName(const QString &szName, Fill *pFill)
+{
+    static const QRegularExpression rgb(QStringLiteral("^#[0-9A-Fa-f]{6}$"));
+    if (szName == QLatin1String("black"))
+        *pFill = Fill{FillKind::Black, 0xff000000};
+    else if (szName == QLatin1String("blur"))
+        *pFill = Fill{FillKind::Blur, 0xff000000};
+    else if (rgb.match(szName).hasMatch())
+        *pFill = Fill{FillKind::Colour, QColor(szName).rgb()};
+    else
+        return false;
+    return true;
+}
+
+QString textEffectName(TextEffect effect)
+{
+    return kEffectNames.value(int(effect), kEffectNames.first());
 }
 
 AlbumReadResult parseAlbum(const QByteArray &json, const QString &szAlbumDir)
@@ -660,6 +837,28 @@ QByteArray serializeAlbum(const AlbumDocument &album, const QString &szAlbumDir)
                     transition.append({"chosen", QByteArray("true")});
                 fields.append({"transition", jsonObject(transition)});
             }
+            if (p.motion.kind == MotionKind::Custom) {
+                fields.append({"motion", jsonObject({{"from", jsonRect(p.motion.from)},
+                                                     {"to", jsonRect(p.motion.to)}})});
+            } else if (p.motion.kind != MotionKind::Album) {
+                fields.append(
+                    {"motion",
+                     jsonObject({{"preset", jsonString(motionPresetName(p.motion.kind))}})});
+            }
+            if (!p.caption.isEmpty()) {
+                const Caption &c = p.caption;
+                Fields caption{{"text", jsonString(c.text)}};
+                if (!c.family.isEmpty())
+                    caption.append({"family", jsonString(c.family)});
+                caption.append(
+                    {"size", QByteArray::number(c.sizeOfHeight, 'g', kCaptionSizeDigits)});
+                caption.append({"color", jsonString(QColor::fromRgb(c.colour).name())});
+                caption.append({"position", jsonString(watermarkPositionName(c.position))});
+                caption.append({"effect", jsonString(textEffectName(c.effect))});
+                fields.append({"caption", jsonObject(caption)});
+            }
+            if (p.fill.kind != FillKind::Album)
+                fields.append({"fill", jsonString(fillName(p.fill))});
             out += "        " + jsonObject(fields) + (i + 1 < album.pictures.size() ? ",\n" : "\n");
         }
         out += "    ],\n";
@@ -668,6 +867,11 @@ QByteArray serializeAlbum(const AlbumDocument &album, const QString &szAlbumDir)
     out += "    \"transitionStart\": " + jsonNumber(album.transitionStart) + ",\n";
     out += "    \"ratio\": " + jsonString(album.ratio) + ",\n";
     out += "    \"height\": " + jsonString(album.height) + ",\n";
+    // The album's look, only when chosen: albums without it read as they always did.
+    if (album.gentleMotion)
+        out += "    \"motion\": \"gentle\",\n";
+    if (album.fill.kind != FillKind::Black && album.fill.kind != FillKind::Album)
+        out += "    \"fill\": " + jsonString(fillName(album.fill)) + ",\n";
     out +=
         "    \"music\": " +
         (album.music.isEmpty() ? QByteArray("null") : jsonObject({{"file", path(album.music)}})) +
@@ -681,6 +885,8 @@ QByteArray serializeAlbum(const AlbumDocument &album, const QString &szAlbumDir)
         // A colour never chosen is drawn black, but stays "never chosen" in the file.
         if (album.watermarkColor.isValid())
             fields.append({"color", jsonString(album.watermarkColor.name())});
+        if (album.watermarkEffect != TextEffect::Plain)
+            fields.append({"effect", jsonString(textEffectName(album.watermarkEffect))});
         fields.append({"position", position});
         watermark = jsonObject(fields);
     } else if (album.watermarkType == WatermarkPicture) {
@@ -775,6 +981,9 @@ PictureOptions AlbumPicture::options() const
     o.duration = duration;
     o.transition = transition;
     o.transitionLength = transitionLength;
+    o.motion = motion;
+    o.fill = fill;
+    o.caption = caption;
     if (transition == TransitionChoice::Chosen && transitionRow >= 0 &&
         transitionRow < kTransitionKindCount)
         o.chosenKind = &kTransitionKinds[transitionRow];
@@ -798,6 +1007,9 @@ AlbumDocument albumFromJob(const RenderJob &job, const QString &szRatioText)
         picture.duration = options.duration;
         picture.transition = options.transition;
         picture.transitionLength = options.transitionLength;
+        picture.motion = options.motion;
+        picture.fill = options.fill;
+        picture.caption = options.caption;
         if (options.transition == TransitionChoice::Chosen)
             picture.transitionRow = transitionRowOf(options.chosenKind);
         else if (options.transition == TransitionChoice::None)
@@ -824,6 +1036,9 @@ AlbumDocument albumFromJob(const RenderJob &job, const QString &szRatioText)
     album.watermarkColor = job.watermarkColor;
     album.watermarkImage = job.watermarkImagePath;
     album.watermarkPosition = job.watermarkPosition;
+    album.watermarkEffect = job.watermarkEffect;
+    album.gentleMotion = job.gentleMotion;
+    album.fill = job.albumFill;
 
     // The export fields are set once the export dialog has been opened (or the exporter ran).
     if (!job.exportFormat.isEmpty()) {

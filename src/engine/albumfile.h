@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 constexpr int kAlbumFileVersion = 1;
 // Reading is bounded: larger files and longer albums are refused before anything is built.
@@ -18,6 +19,11 @@ constexpr int kMaxAlbumPictures = 10000;
 
 struct AlbumPicture
 {
+    AlbumPicture(QString szFile = QString(), int iTransitionRow = -1)
+        : file(std::move(szFile)), transitionRow(iTransitionRow)
+    {
+    }
+
     QString file; // absolute once read; written relative to the album's folder when beneath it
     // Row of kTransitionKinds of the transition that follows this picture; -1 when none is
     // stored (the album's transitionStart decides, see AlbumDocument::transitionRowFor).
@@ -28,6 +34,9 @@ struct AlbumPicture
     int64_t duration = 0; // microseconds; 0: the album's
     TransitionChoice transition = TransitionChoice::Random;
     int64_t transitionLength = 0; // microseconds; 0: the slot's
+    Motion motion;                // "motion": a preset, or "from" and "to" rectangles
+    Fill fill;                    // "fill": "black", "blur" or "#rrggbb"; absent: the album's
+    Caption caption;              // "caption": text, family, size, color, position, effect
 
     // As the record keeps them (the kind from transitionRow when chosen).
     PictureOptions options() const;
@@ -61,6 +70,9 @@ struct AlbumDocument
     QColor watermarkColor;  // invalid: never chosen (drawn black)
     QString watermarkImage; // absolute
     int watermarkPosition = LeftTop;
+    TextEffect watermarkEffect = TextEffect::Plain;  // "effect": "outline" or "shadow"
+    bool gentleMotion = false;                       // "motion": "gentle"
+    Fill fill{FillKind::Black, 0xff000000};          // "fill"
     std::optional<AlbumExportChoices> exportChoices; // none: the dialog's initial items
 
     // The transition after picture `slot`: its stored row, else (transitionStart + 3 slot) mod 23.
@@ -116,3 +128,10 @@ int transitionRowFromName(const QString &szName);
 // "rightbottom").
 QString watermarkPositionName(int iPosition);
 int watermarkPositionFromName(const QString &szName); // 0 for an unknown name
+
+// Names of looks as the file and vmalbum-export write them.
+QString motionPresetName(MotionKind kind);              // "zoom-in" ...; empty for Album and Custom
+MotionKind motionPresetFromName(const QString &szName); // Album for an unknown name
+QString fillName(const Fill &fill);                     // "black", "blur", "#rrggbb"
+bool fillFromName(const QString &szName, Fill *pFill);  // false for anything else
+QString textEffectName(TextEffect effect);              // "plain", "outline", "shadow"

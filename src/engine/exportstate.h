@@ -13,7 +13,8 @@
 
 struct PreparedPicture
 {
-    av::FramePtr frame;
+    av::FramePtr frame; // a still in the encoder's format; null for a moving picture
+    std::shared_ptr<const PictureFrames> frames; // a moving picture's frames
     int code = 0;
     const char *message = nullptr; // the failed step's message, untranslated
 };
@@ -66,6 +67,9 @@ struct ExportState
     int64_t totalFrames = 0;
     av::FramePtr currentFrame;
     av::FramePtr nextFrame;
+    // Moving pictures draw every frame; their stills above stay empty.
+    std::shared_ptr<const PictureFrames> currentFrames;
+    std::shared_ptr<const PictureFrames> nextFrames;
     av::FramePtr encodeFrame;
     av::PacketPtr videoPacket;
     int64_t videoPts = 0;

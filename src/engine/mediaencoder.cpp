@@ -5,6 +5,7 @@
 #include "exportstate.h"
 #include "framegraph.h"
 #include "pictureheader.h"
+#include "picturerenderer.h"
 #include "renderjob.h"
 #include "transitionrenderer.h"
 
@@ -46,38 +47,21 @@ QByteArray temporaryPathFor(const QString &target)
         .toUtf8();
 }
 
-// JPEG can decode at 1/2, 1/4 or 1/8 size; the largest reduction that still holds the
-// letterboxed picture loses nothing that the scaler would keep.
-int exportLowres(const QString &path, int W, int H)
-{
-    const PictureHeader hdr = readPictureHeader(path);
-    const LetterboxGeometry stored = letterboxGeometry(hdr.width, hdr.height, W, H);
-    const LetterboxGeometry turned = letterboxGeometry(hdr.height, hdr.width, W, H);
-    return lowresKeeping(hdr, QSize(stored.width, stored.height),
-                         QSize(turned.width, turned.height));
-}
-
-// Decode, letterbox and convert one picture for the video (the three failing steps of a picture).
-PreparedPicture preparePictureFor(const QString &path, int W, int H, AVPixelFormat format)
+// Decode and prepare one picture for the video in its look (the failing steps of a picture
+// are named); a still comes out in the encoder's format.
+PreparedPicture preparePictureFor(const QString &path, int W, int H, AVPixelFormat format,
+                                  const ResolvedLook &look)
 {
     PreparedPicture p;
-    p.frame = av::makeFrame();
-    if (!p.frame) {
-        p.code = AVERROR(ENOMEM);
+    PreparedLook prepared = prepareLook(path, W, H, look);
+    p.code = prepared.code;
+    p.message = prepared.message;
+    if (p.code < 0)
         return p;
-    }
-    p.code = decodePictureFile(path, p.frame.get(), exportLowres(path, W, H));
-    if (p.code >= 0 && (p.frame->width <= 0 || p.frame->height <= 0))
-        p.code = AVERROR_INVALIDDATA;
-    if (p.code < 0) {
-        p.message = QT_TRANSLATE_NOOP("MediaEncoder", "Image decode failed");
+    p.frames = std::move(prepared.frames);
+    if (p.frames)
         return p;
-    }
-    p.code = preparePicture(p.frame.get(), W, H, AV_PIX_FMT_YUV420P);
-    if (p.code < 0) {
-        p.message = QT_TRANSLATE_NOOP("MediaEncoder", "Image zoom failed");
-        return p;
-    }
+    p.frame = std::move(prepared.still);
     p.code = convertPixelFormat(p.frame.get(), p.frame.get(), format);
     if (p.code < 0) {
         p.message = QT_TRANSLATE_NOOP("MediaEncoder", "Image format conversion failed");
@@ -203,10 +187,12 @@ int MediaEncoder::runExport(ExportState &s)
             return ret;
         if (count >= 2 && i < count - 1) {
             // A cut: the next picture's stills follow at once.
-            if (job.slotFrameCount(i, s.encoderFrameRate) > 0)
+            if (job.slotFrameCount(i, s.encoderFrameRate) > 0) {
                 ret = encodeTransition(s, job.materialOrder.at(i + 1), i);
-            else
+            } else {
                 av_frame_unref(s.currentFrame.get());
+                s.currentFrames.reset();
+            }
             if (ret < 0)
                 return ret;
         }
@@ -366,9 +352,8 @@ int MediaEncoder::setUp(ExportState &s)
         job.watermarkType == WatermarkPicture && !job.watermarkImagePath.isEmpty();
     if (textMark || pictureMark) {
         if (textMark) {
-            s.watermarkFrame =
-                makeTextWatermarkFrame(job.watermarkText, job.watermarkFont, job.watermarkColor,
-                                       job.watermarkEffect);
+            s.watermarkFrame = makeTextWatermarkFrame(job.watermarkText, job.watermarkFont,
+                                                      job.watermarkColor, job.watermarkEffect);
             if (!s.watermarkFrame)
                 return AVERROR(ENOMEM);
         } else {
@@ -433,43 +418,63 @@ int MediaEncoder::encodeStills(ExportState &s, int index)
 {
     const RenderJob &job = RenderJob::instance();
     const QString &szPath = job.materialOrder.at(index);
-    if (s.currentFrame->width <= 0 || s.currentFrame->height <= 0) {
+    if (!s.currentFrames && (s.currentFrame->width <= 0 || s.currentFrame->height <= 0)) {
         // After a cut the picture was prepared meanwhile, as for a transition.
-        PreparedPicture p =
-            s.prefetch.valid() && s.prefetchPath == szPath
-                ? s.prefetch.get()
-                : preparePictureFor(szPath, s.outputWidth, s.outputHeight, s.encoderPixelFormat);
+        PreparedPicture p = s.prefetch.valid() && s.prefetchPath == szPath
+                                ? s.prefetch.get()
+                                : preparePictureFor(szPath, s.outputWidth, s.outputHeight,
+                                                    s.encoderPixelFormat, resolveLook(job, index));
         if (p.code < 0)
             return s.fail(p.message, p.code);
         av_frame_unref(s.currentFrame.get());
-        av_frame_move_ref(s.currentFrame.get(), p.frame.get());
+        if (p.frame)
+            av_frame_move_ref(s.currentFrame.get(), p.frame.get());
+        s.currentFrames = std::move(p.frames);
     }
     // The next picture is decoded and letterboxed meanwhile, for the transition that follows.
     if (index + 1 < job.materialOrder.size()) {
         s.prefetchPath = job.materialOrder.at(index + 1);
         try {
-            s.prefetch = std::async(std::launch::async, preparePictureFor, s.prefetchPath,
-                                    s.outputWidth, s.outputHeight, s.encoderPixelFormat);
+            s.prefetch =
+                std::async(std::launch::async, preparePictureFor, s.prefetchPath, s.outputWidth,
+                           s.outputHeight, s.encoderPixelFormat, resolveLook(job, index + 1));
         } catch (const std::system_error &) {
             // No thread to be had: the transition prepares the picture on this thread instead.
             s.prefetch = std::future<PreparedPicture>();
         }
     }
 
-    av_frame_unref(s.encodeFrame.get());
-    int ret = av_frame_ref(s.encodeFrame.get(), s.currentFrame.get());
-    if (ret >= 0)
-        ret = s.watermark.apply(s.encodeFrame.get());
-    if (ret < 0)
-        return s.fail(QT_TR_NOOP("Add watermark failed"), ret);
+    int ret = 0;
+    if (!s.currentFrames) {
+        av_frame_unref(s.encodeFrame.get());
+        ret = av_frame_ref(s.encodeFrame.get(), s.currentFrame.get());
+        if (ret >= 0)
+            ret = s.watermark.apply(s.encodeFrame.get());
+        if (ret < 0)
+            return s.fail(QT_TR_NOOP("Add watermark failed"), ret);
+    }
 
     const int64_t n = job.pictureFrameCount(index, s.encoderFrameRate);
+    const PictureLife life = pictureLife(job, index, s.encoderFrameRate);
     s.encodeFrame->pict_type = AV_PICTURE_TYPE_NONE;
     const bool transitionFollows =
         index + 1 < job.materialOrder.size() && job.slotFrameCount(index, s.encoderFrameRate) > 0;
     for (int64_t i = 0; i < n; ++i) {
         if (!running.load())
             return interrupt(s);
+        if (s.currentFrames) {
+            ret = s.currentFrames->render(life.before + i, life.frames(), s.encodeFrame.get());
+            if (ret < 0)
+                return s.fail(QT_TR_NOOP("Image zoom failed"), ret);
+            ret =
+                convertPixelFormat(s.encodeFrame.get(), s.encodeFrame.get(), s.encoderPixelFormat);
+            if (ret < 0)
+                return s.fail(QT_TR_NOOP("Image format conversion failed"), ret);
+            ret = s.watermark.apply(s.encodeFrame.get());
+            if (ret < 0)
+                return s.fail(QT_TR_NOOP("Add watermark failed"), ret);
+            s.encodeFrame->pict_type = AV_PICTURE_TYPE_NONE;
+        }
         ret = emitVideoFrame(s, s.encodeFrame.get(), QT_TR_NOOP("Encode video frame failed"));
         if (ret < 0)
             return ret;
@@ -499,11 +504,14 @@ void MediaEncoder::startTransition(ExportState &s, const QString &szNextPath, in
     if (s.prefetch.valid() && s.prefetchPath == szNextPath)
         next = s.prefetch.get();
     else
-        next = preparePictureFor(szNextPath, s.outputWidth, s.outputHeight, s.encoderPixelFormat);
+        next = preparePictureFor(szNextPath, s.outputWidth, s.outputHeight, s.encoderPixelFormat,
+                                 resolveLook(job, slotIndex + 1));
     if (next.code < 0)
         return failed(next.message, next.code);
     av_frame_unref(s.nextFrame.get());
-    av_frame_move_ref(s.nextFrame.get(), next.frame.get());
+    if (next.frame)
+        av_frame_move_ref(s.nextFrame.get(), next.frame.get());
+    s.nextFrames = std::move(next.frames);
 
     const TransitionKind *kind = job.slotKind(slotIndex);
     if (!kind)
@@ -522,14 +530,23 @@ void MediaEncoder::startTransition(ExportState &s, const QString &szNextPath, in
     av::FramePtr to = av::makeFrame();
     if (!from || !to)
         return failed(nullptr, AVERROR(ENOMEM));
-    int ret = convertWithGraph(s.currentFrame.get(), from.get(), transitionFormat);
-    if (ret >= 0)
+    int ret = 0;
+    if (!s.currentFrames)
+        ret = convertWithGraph(s.currentFrame.get(), from.get(), transitionFormat);
+    if (ret >= 0 && !s.nextFrames)
         ret = convertWithGraph(s.nextFrame.get(), to.get(), transitionFormat);
     if (ret < 0)
         return failed(QT_TR_NOOP("Add frame to transition filter failed"), ret);
+    // A moving picture goes on moving through the transition: its frames are drawn per step,
+    // in 4:2:0, and the graph brings them to the filter's format.
+    const PictureLife fromLife = pictureLife(job, slotIndex, s.encoderFrameRate);
+    const PictureLife toLife = pictureLife(job, slotIndex + 1, s.encoderFrameRate);
+    TransitionRenderer::Side fromSide{from.get(), s.currentFrames, fromLife.before + fromLife.alone,
+                                      fromLife.frames()};
+    TransitionRenderer::Side toSide{to.get(), s.nextFrames, 0, toLife.frames()};
 
     SourcePadSpec in1;
-    in1.format = transitionFormat;
+    in1.format = s.currentFrames ? AV_PIX_FMT_YUV420P : transitionFormat;
     in1.width = s.outputWidth;
     in1.height = s.outputHeight;
     in1.timeBase = s.encoderTimeBase;
@@ -538,13 +555,14 @@ void MediaEncoder::startTransition(ExportState &s, const QString &szNextPath, in
     in1.label = QStringLiteral("in1");
     SourcePadSpec in2 = in1;
     in2.label = QStringLiteral("in2");
+    in2.format = s.nextFrames ? AV_PIX_FMT_YUV420P : transitionFormat;
     av::FilterGraphPtr graph = createFilterGraph(
         desc, {in1, in2}, {SinkPadSpec{s.encoderPixelFormat, QStringLiteral("out"), 0}});
     if (!graph)
         return failed(QT_TR_NOOP("Create transition filter failed"), AVERROR(EINVAL));
     // The filter renders a few frames ahead on its own thread while the encoder works; frames,
     // their order and the failure of any step reach the encoder exactly as if rendered there.
-    t.renderer = std::make_unique<TransitionRenderer>(std::move(graph), from.get(), to.get(),
+    t.renderer = std::make_unique<TransitionRenderer>(std::move(graph), fromSide, toSide,
                                                       t.frameCount, kTransitionLookahead);
 }
 
@@ -560,6 +578,7 @@ int MediaEncoder::encodeTransition(ExportState &s, const QString &szNextPath, in
             av_frame_unref(s.currentFrame.get());
             av_frame_move_ref(s.currentFrame.get(), s.nextFrame.get());
             s.currentFrame->pts = 0;
+            s.currentFrames = std::move(s.nextFrames);
         }
     } advance{s};
 

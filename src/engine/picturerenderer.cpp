@@ -55,12 +55,13 @@ Taps makeTaps(int n, double sourcePerOutput, int sourceSize, Centre centre)
     const double stretch = std::max(1.0, sourcePerOutput); // widen the kernel when reducing
     const double support = 2 * stretch;
     Taps t;
-    t.count = int(std::ceil(support)) * 2 + 1;
+    // The integers strictly within `support` of a centre: at most ceil(2 support) of them.
+    t.count = std::max(1, int(std::ceil(2 * support)));
     t.index.assign(size_t(n) * t.count, 0);
     t.weight.assign(size_t(n) * t.count, 0.f);
     for (int i = 0; i < n; ++i) {
         const double c = centre(i);
-        const int first = int(std::floor(c - support)) + 1;
+        const int first = int(std::floor(c - support + 1e-9)) + 1;
         double sum = 0;
         for (int k = 0; k < t.count; ++k) {
             const double w = cubicWeight((first + k - c) / stretch);
@@ -90,7 +91,46 @@ std::vector<float> coverage(int n, int unit, double lo, double hi)
 
 uint8_t toByte(float v)
 {
-    return uint8_t(std::clamp(int(std::lround(v)), 0, 255));
+    return uint8_t(std::clamp(int(v + 0.5f), 0, 255)); // negatives clamp to 0 either way
+}
+
+// Scratch rows of one drawing thread, kept between frames: allocating them per frame costs a
+// page fault per 4 KiB.
+thread_local std::vector<float> t_rows;
+thread_local std::vector<float> t_acc;
+
+// One source row resampled across: `Count` taps known at compile time unroll.
+template <int Count> void resampleRow(const float *line, const Taps &t, int n, float *out)
+{
+    for (int i = 0; i < n; ++i) {
+        const int *ix = &t.index[size_t(i) * Count];
+        const float *w = &t.weight[size_t(i) * Count];
+        float acc = 0;
+        for (int k = 0; k < Count; ++k)
+            acc += w[k] * line[ix[k]];
+        out[i] = acc;
+    }
+}
+
+void resampleRow(const float *line, const Taps &t, int n, float *out)
+{
+    switch (t.count) {
+    case 4:
+        return resampleRow<4>(line, t, n, out);
+    case 5:
+        return resampleRow<5>(line, t, n, out);
+    case 6:
+        return resampleRow<6>(line, t, n, out);
+    default:
+        for (int i = 0; i < n; ++i) {
+            const int *ix = &t.index[size_t(i) * t.count];
+            const float *w = &t.weight[size_t(i) * t.count];
+            float acc = 0;
+            for (int k = 0; k < t.count; ++k)
+                acc += w[k] * line[ix[k]];
+            out[i] = acc;
+        }
+    }
 }
 
 QRectF interpolate(const QRectF &a, const QRectF &b, double t)
@@ -450,7 +490,8 @@ void PictureFrames::drawPicture(const QRectF &view, AVFrame *dst) const
     // The picture's edges in output pixels.
     const double left = W / 2.0 - cx * scale, right = W / 2.0 + (source->width - cx) * scale;
     const double top = H / 2.0 - cy * scale, bottom = H / 2.0 + (source->height - cy) * scale;
-    std::vector<float> rows;
+    std::vector<float> &rows = t_rows;
+    std::vector<float> &acc = t_acc;
     for (int plane = 0; plane < 3; ++plane) {
         const int unit = plane ? 2 : 1; // output and source share the 4:2:0 layout
         const int ow = plane ? (W + 1) / 2 : W, oh = plane ? (H + 1) / 2 : H;
@@ -477,44 +518,45 @@ void PictureFrames::drawPicture(const QRectF &view, AVFrame *dst) const
         const Taps ty = makeTaps(ny, 1 / scale, sh, [&](int i) {
             return (cy + ((y0 + i + 0.5) * unit - H / 2.0) / scale) / unit - 0.5;
         });
-        int r0 = sh, r1 = -1;
-        for (int idx : ty.index) {
-            r0 = std::min(r0, idx);
-            r1 = std::max(r1, idx);
+        // Down first, into one row of the source's needed columns, then across: the row
+        // stays in cache and the gathers read floats.
+        int c0 = sw, c1 = -1;
+        for (int idx : tx.index) {
+            c0 = std::min(c0, idx);
+            c1 = std::max(c1, idx);
         }
-        const int nr = r1 - r0 + 1;
-        rows.assign(size_t(nr) * nx, 0.f);
-        const uint8_t *src = source->data[plane];
+        const int nc = c1 - c0 + 1;
+        if (rows.size() < size_t(nc))
+            rows.resize(size_t(nc));
+        if (acc.size() < size_t(nx))
+            acc.resize(size_t(nx));
+        Taps shifted = tx; // indexes into the row
+        for (int &idx : shifted.index)
+            idx -= c0;
+        const uint8_t *src = source->data[plane] + c0;
         const int srcStride = source->linesize[plane];
-        for (int r = 0; r < nr; ++r) {
-            const uint8_t *line = src + size_t(r0 + r) * srcStride;
-            float *out = rows.data() + size_t(r) * nx;
-            for (int i = 0; i < nx; ++i) {
-                const int *ix = &tx.index[size_t(i) * tx.count];
-                const float *w = &tx.weight[size_t(i) * tx.count];
-                float acc = 0;
-                for (int k = 0; k < tx.count; ++k)
-                    acc += w[k] * line[ix[k]];
-                out[i] = acc;
-            }
-        }
-        std::vector<float> acc(static_cast<size_t>(nx));
         for (int j = 0; j < ny; ++j) {
-            std::fill(acc.begin(), acc.end(), 0.f);
+            float *column = rows.data();
+            std::fill(column, column + nc, 0.f);
             for (int k = 0; k < ty.count; ++k) {
                 const float w = ty.weight[size_t(j) * ty.count + k];
                 if (w == 0)
                     continue;
-                const float *line =
-                    rows.data() + size_t(ty.index[size_t(j) * ty.count + k] - r0) * nx;
-                for (int i = 0; i < nx; ++i)
-                    acc[size_t(i)] += w * line[i];
+                const uint8_t *line = src + size_t(ty.index[size_t(j) * ty.count + k]) * srcStride;
+                for (int u = 0; u < nc; ++u)
+                    column[u] += w * float(line[u]);
             }
+            resampleRow(column, shifted, nx, acc.data());
             uint8_t *out = dst->data[plane] + size_t(y0 + j) * dst->linesize[plane] + x0;
             const float cyv = coverY[size_t(y0 + j)];
+            const float *cx = coverX.data() + x0;
+            // Branch-free, so that it vectorises: inside the picture c is 1 and the backdrop
+            // drops out.
             for (int i = 0; i < nx; ++i) {
-                const float c = cyv * coverX[size_t(x0 + i)];
-                out[i] = toByte(c >= 1 ? acc[size_t(i)] : out[i] + (acc[size_t(i)] - out[i]) * c);
+                const float back = out[i];
+                float v = back + (acc[size_t(i)] - back) * (cyv * cx[i]);
+                v = std::min(std::max(v, 0.f), 255.f);
+                out[i] = uint8_t(int(v + 0.5f));
             }
         }
     }

@@ -15,6 +15,22 @@ TransitionRenderer::TransitionRenderer(av::FilterGraphPtr graphIn, const AVFrame
     : graph(std::move(graphIn)), from(av_frame_clone(fromIn)), to(av_frame_clone(toIn)),
       frameCount(frames), depth(std::max<size_t>(1, queueDepth))
 {
+    start();
+}
+
+TransitionRenderer::TransitionRenderer(av::FilterGraphPtr graphIn, const Side &fromIn,
+                                       const Side &toIn, int64_t frames, size_t queueDepth)
+    : graph(std::move(graphIn)),
+      from(fromIn.frames ? av::makeFrame() : av::FramePtr(av_frame_clone(fromIn.still))),
+      to(toIn.frames ? av::makeFrame() : av::FramePtr(av_frame_clone(toIn.still))),
+      fromSide(fromIn), toSide(toIn), frameCount(frames), depth(std::max<size_t>(1, queueDepth))
+{
+    fromSide.still = toSide.still = nullptr; // copied into `from` and `to`
+    start();
+}
+
+void TransitionRenderer::start()
+{
     try {
         worker = std::thread([this] {
             pthread_setname_np(pthread_self(), "Transition");
@@ -58,9 +74,17 @@ TransitionRenderer::Item TransitionRenderer::render(int64_t index)
     };
     if (!from || !to)
         return failed(AVERROR(ENOMEM), nullptr);
+    // A moving side draws its frame for this step; a still is sent again as it is.
+    int ret = 0;
+    if (fromSide.frames)
+        ret = fromSide.frames->render(fromSide.first + index, fromSide.life, from.get());
+    if (ret >= 0 && toSide.frames)
+        ret = toSide.frames->render(toSide.first + index, toSide.life, to.get());
+    if (ret < 0)
+        return failed(ret, QT_TRANSLATE_NOOP("MediaEncoder", "Image zoom failed"));
     from->pts = index;
     to->pts = index;
-    int ret = sendFrameToGraph(graph.get(), QStringLiteral("in1"), from.get());
+    ret = sendFrameToGraph(graph.get(), QStringLiteral("in1"), from.get());
     if (ret >= 0)
         ret = sendFrameToGraph(graph.get(), QStringLiteral("in2"), to.get());
     if (ret < 0)
@@ -97,6 +121,8 @@ void TransitionRenderer::run()
     graph.reset();
     from.reset();
     to.reset();
+    fromSide.frames.reset();
+    toSide.frames.reset();
     std::lock_guard<std::mutex> lock(mutex);
     finished = true;
     changed.notify_all();

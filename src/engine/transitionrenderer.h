@@ -3,6 +3,7 @@
 #pragma once
 
 #include "avhandles.h"
+#include "picturerenderer.h"
 
 #include <condition_variable>
 #include <cstdint>
@@ -25,9 +26,20 @@ public:
         const char *message = nullptr; // the failing step's message (untranslated)
     };
 
+    // One input: a still, or a moving picture's frames from life step `first` on (YUV420P).
+    struct Side
+    {
+        const AVFrame *still = nullptr;
+        std::shared_ptr<const PictureFrames> frames;
+        int64_t first = 0;
+        int64_t life = 0;
+    };
+
     // Renders frames 0 .. frameCount - 1 of `graph` ("in1", "in2" -> "out"), at most `depth`
     // frames ahead of the consumer.
     TransitionRenderer(av::FilterGraphPtr graph, const AVFrame *from, const AVFrame *to,
+                       int64_t frameCount, size_t depth);
+    TransitionRenderer(av::FilterGraphPtr graph, const Side &from, const Side &to,
                        int64_t frameCount, size_t depth);
     ~TransitionRenderer();
     TransitionRenderer(const TransitionRenderer &) = delete;
@@ -40,10 +52,13 @@ private:
     void run();
     Item render(int64_t index);
     void deliver(Item item);
+    void start();
 
     av::FilterGraphPtr graph;
     av::FramePtr from;
     av::FramePtr to;
+    Side fromSide; // the frames of a moving side; `from` and `to` hold stills
+    Side toSide;
     const int64_t frameCount;
     const size_t depth;
     std::mutex mutex;
