@@ -49,33 +49,24 @@ int64_t monotonicMs()
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-// JPEGs decode at a reduced size when that still covers the letterboxed picture.
-int previewLowres(const QString &path, int W, int H)
+// The picture pipeline up to the watermark, in the picture's look: decode, then the
+// letterboxed still in 4:2:0 (into dst), or a moving picture's frames (dst left empty).
+int preparePreviewPicture(const QString &path, int W, int H, const ResolvedLook &look, AVFrame *dst,
+                          std::shared_ptr<const PictureFrames> *frames)
 {
-    const PictureHeader hdr = readPictureHeader(path);
-    const LetterboxGeometry stored = letterboxGeometry(hdr.width, hdr.height, W, H);
-    const LetterboxGeometry turned = letterboxGeometry(hdr.height, hdr.width, W, H);
-    return lowresKeeping(hdr, QSize(stored.width, stored.height),
-                         QSize(turned.width, turned.height));
-}
-
-// The picture pipeline up to the watermark: decode, letterbox onto W x H, convert to 4:2:0.
-int preparePreviewPicture(const QString &path, int W, int H, AVFrame *dst)
-{
-    av::FramePtr frame = av::makeFrame();
-    if (!frame)
-        return AVERROR(ENOMEM);
-    int ret = decodePictureFile(path, frame.get(), previewLowres(path, W, H));
-    if (ret >= 0 && (frame->width <= 0 || frame->height <= 0))
-        ret = AVERROR_INVALIDDATA;
-    if (ret >= 0)
-        ret = preparePicture(frame.get(), W, H, AV_PIX_FMT_YUV420P);
-    if (ret >= 0)
-        ret = convertPixelFormat(frame.get(), frame.get(), AV_PIX_FMT_YUV420P);
+    PreparedLook p = prepareLook(path, W, H, look);
+    int ret = p.code;
+    if (ret >= 0 && p.still)
+        ret = convertPixelFormat(p.still.get(), p.still.get(), AV_PIX_FMT_YUV420P);
     if (ret < 0)
         return ret;
     av_frame_unref(dst);
-    av_frame_move_ref(dst, frame.get());
+    frames->reset();
+    if (p.frames) {
+        *frames = std::move(p.frames);
+        return 0;
+    }
+    av_frame_move_ref(dst, p.still.get());
     dst->pts = 0;
     return 0;
 }
@@ -85,28 +76,29 @@ struct PreparedTransition
 {
     int code = 0;
     av::FramePtr next;
+    std::shared_ptr<const PictureFrames> nextFrames; // the next picture, when it moves
     av::FramePtr from;
     av::FramePtr to;
 };
 
-// `current` may be null: the caller converts it itself. `next`, when given, is the next picture
-// already prepared.
-PreparedTransition prepareTransitionStills(av::FramePtr current, av::FramePtr next,
-                                           const QString &nextPath, int W, int H)
+// `current` may be null: the caller converts it itself (or it moves). `next.still` or
+// `next.frames`, when given, is the next picture already prepared.
+PreparedTransition prepareTransitionStills(av::FramePtr current, NextPicture next, int W, int H)
 {
     PreparedTransition p;
-    p.next = next ? std::move(next) : av::makeFrame();
+    p.next = next.still ? std::move(next.still) : av::makeFrame();
+    p.nextFrames = std::move(next.frames);
     p.from = av::makeFrame();
     p.to = av::makeFrame();
     if (!p.next || !p.from || !p.to) {
         p.code = AVERROR(ENOMEM);
         return p;
     }
-    if (p.next->width <= 0)
-        p.code = preparePreviewPicture(nextPath, W, H, p.next.get());
-    if (p.code >= 0 && current)
+    if (p.next->width <= 0 && !p.nextFrames)
+        p.code = preparePreviewPicture(next.path, W, H, next.look, p.next.get(), &p.nextFrames);
+    if (p.code >= 0 && current && current->width > 0)
         p.code = convertWithGraph(current.get(), p.from.get(), kTransitionFormat);
-    if (p.code >= 0)
+    if (p.code >= 0 && !p.nextFrames)
         p.code = convertWithGraph(p.next.get(), p.to.get(), kTransitionFormat);
     return p;
 }
@@ -144,16 +136,48 @@ private:
     const AVFrame *still;
 };
 
+class ImageViewer::MovingSource : public FrameSource
+{
+public:
+    MovingSource(std::shared_ptr<const PictureFrames> frames, PictureLife life,
+                 WatermarkOverlay &watermark)
+        : frames(std::move(frames)), life(life), watermark(watermark)
+    {
+    }
+    int render(int64_t step, av::FramePtr &out) override
+    {
+        out = av::makeFrame();
+        if (!out)
+            return AVERROR(ENOMEM);
+        const int ret = frames->render(life.before + step, life.frames(), out.get());
+        return ret < 0 ? ret : watermark.apply(out.get());
+    }
+
+private:
+    std::shared_ptr<const PictureFrames> frames;
+    const PictureLife life;
+    WatermarkOverlay &watermark;
+};
+
 class ImageViewer::TransitionSource : public FrameSource
 {
 public:
     // The slot after picture `index` of the job.
+    // A moving side (fromFrames, toFrames) goes on moving through the transition; its still
+    // is then unused.
     TransitionSource(const RenderJob &job, int index, int W, int H, WatermarkOverlay &watermark,
-                     av::FramePtr from, av::FramePtr to)
+                     av::FramePtr from, av::FramePtr to,
+                     std::shared_ptr<const PictureFrames> fromFrames = nullptr,
+                     std::shared_ptr<const PictureFrames> toFrames = nullptr)
         : kind(job.slotKind(index)), microseconds(job.slotDuration(index)), W(W), H(H),
           watermark(watermark), from(std::move(from)), to(std::move(to)),
           frameCount(job.slotFrameCount(index, kPreviewRate))
     {
+        const PictureLife before = pictureLife(job, index, kPreviewRate);
+        const PictureLife after = pictureLife(job, index + 1, kPreviewRate);
+        fromSide = TransitionRenderer::Side{nullptr, std::move(fromFrames),
+                                            before.before + before.alone, before.frames()};
+        toSide = TransitionRenderer::Side{nullptr, std::move(toFrames), 0, after.frames()};
     }
 
     // Starts rendering at `step`, on a thread of its own, a few frames ahead of the queue; when
@@ -165,8 +189,14 @@ public:
         if (!graph)
             return AVERROR(EINVAL);
         try {
-            ahead = std::make_unique<TransitionRenderer>(std::move(graph), from.get(), to.get(),
-                                                         frameCount - step, kTransitionLookahead);
+            // The sides start `step` frames into the transition.
+            TransitionRenderer::Side a = fromSide, b = toSide;
+            a.still = from.get();
+            b.still = to.get();
+            a.first += step;
+            b.first += step;
+            ahead = std::make_unique<TransitionRenderer>(std::move(graph), a, b, frameCount - step,
+                                                         kTransitionLookahead);
             aheadStep = step;
         } catch (const std::system_error &) {
             graph = createGraph(step);
@@ -191,6 +221,12 @@ public:
             out = std::move(item.frame);
         } else {
             // Both inputs carry the step number; the graph's offset makes its first step `step`.
+            if (fromSide.frames)
+                ret = fromSide.frames->render(fromSide.first + step, fromSide.life, from.get());
+            if (ret >= 0 && toSide.frames)
+                ret = toSide.frames->render(toSide.first + step, toSide.life, to.get());
+            if (ret < 0)
+                return ret;
             from->pts = step;
             to->pts = step;
             ret = sendFrameToGraph(graph.get(), QStringLiteral("in1"), from.get());
@@ -237,7 +273,7 @@ private:
                 .arg(QString::fromUtf8(kind->filterName), QString::fromUtf8(kind->transitionName),
                      offset, secondsText(microseconds));
         SourcePadSpec in1;
-        in1.format = kTransitionFormat;
+        in1.format = fromSide.frames ? AV_PIX_FMT_YUV420P : kTransitionFormat;
         in1.width = W;
         in1.height = H;
         in1.timeBase = kFrameTimeBase;
@@ -246,6 +282,7 @@ private:
         in1.label = QStringLiteral("in1");
         SourcePadSpec in2 = in1;
         in2.label = QStringLiteral("in2");
+        in2.format = toSide.frames ? AV_PIX_FMT_YUV420P : kTransitionFormat;
         return createFilterGraph(desc, {in1, in2},
                                  {SinkPadSpec{AV_PIX_FMT_YUV420P, QStringLiteral("out"), 0}});
     }
@@ -257,6 +294,8 @@ private:
     WatermarkOverlay &watermark;
     av::FramePtr from;
     av::FramePtr to;
+    TransitionRenderer::Side fromSide;
+    TransitionRenderer::Side toSide;
     const int64_t frameCount;
     av::FilterGraphPtr graph; // frame by frame, when no thread renders ahead
     std::unique_ptr<TransitionRenderer> ahead;
@@ -270,6 +309,7 @@ struct ImageViewer::Lookahead
     int index = -1; // the picture the transition follows; -1 for none
     std::future<PreparedTransition> prepared;
     av::FramePtr next;
+    std::shared_ptr<const PictureFrames> nextFrames;
     std::unique_ptr<TransitionSource> source;
     // Preparations a seek made useless, still running; reaped once done.
     std::vector<std::future<PreparedTransition>> abandoned;
@@ -394,9 +434,8 @@ int ImageViewer::preparePreview()
 
     if (job.watermarkType == WatermarkText && !job.watermarkText.isEmpty()) {
         // A text that draws nothing (blanks only) simply gives no watermark.
-        state.watermarkFrame =
-            makeTextWatermarkFrame(job.watermarkText, state.previewFont, job.watermarkColor,
-                                   job.watermarkEffect);
+        state.watermarkFrame = makeTextWatermarkFrame(job.watermarkText, state.previewFont,
+                                                      job.watermarkColor, job.watermarkEffect);
     } else if (job.watermarkType == WatermarkPicture && !job.watermarkImagePath.isEmpty()) {
         state.watermarkFrame = av::makeFrame();
         if (!state.watermarkFrame)
@@ -421,8 +460,10 @@ void ImageViewer::releasePreview()
 {
     finishLookahead();
     state.heldFrame.reset();
+    state.heldFrames.reset();
     state.heldIndex = -1;
     state.recentPictures.clear();
+    state.recentMoving.clear();
     state.stillFrame.reset();
     state.watermark.reset();
     state.watermarkFrame.reset();
@@ -443,7 +484,10 @@ void ImageViewer::changePreviewCoverImpl()
     int ret = preparePreview();
     if (ret >= 0 && !job.materialOrder.isEmpty()) {
         ret = holdPicture(0);
-        if (ret >= 0)
+        if (ret >= 0 && state.heldFrames)
+            ret = state.heldFrames->render(0, pictureLife(job, 0, kPreviewRate).frames(),
+                                           state.stillFrame.get());
+        else if (ret >= 0)
             ret = av_frame_ref(state.stillFrame.get(), state.heldFrame.get());
         if (ret >= 0)
             ret = state.watermark.apply(state.stillFrame.get());
@@ -639,23 +683,40 @@ ImageViewer::SegmentEnd ImageViewer::placeSeekTarget(int64_t start, int64_t end)
 
 int ImageViewer::holdPicture(int index)
 {
-    if (state.heldIndex == index && state.heldFrame && state.heldFrame->width > 0)
+    if (state.heldIndex == index &&
+        (state.heldFrames || (state.heldFrame && state.heldFrame->width > 0)))
         return 0;
     state.heldIndex = -1;
     int ret = 0;
-    if (av::FramePtr recent = recentPicture(index)) {
+    state.heldFrames = recentMoving(index);
+    if (state.heldFrames) {
+        av_frame_unref(state.heldFrame.get());
+    } else if (av::FramePtr recent = recentPicture(index)) {
         av_frame_unref(state.heldFrame.get());
         av_frame_move_ref(state.heldFrame.get(), recent.get());
     } else {
         const RenderJob &job = RenderJob::instance();
         ret = preparePreviewPicture(job.materialOrder.at(index), state.previewWidth,
-                                    state.previewHeight, state.heldFrame.get());
+                                    state.previewHeight, resolveLook(job, index),
+                                    state.heldFrame.get(), &state.heldFrames);
         if (ret >= 0)
-            keepPicture(index, state.heldFrame.get());
+            keepPicture(index, state.heldFrame.get(), state.heldFrames);
     }
     if (ret >= 0)
         state.heldIndex = index;
     return ret;
+}
+
+NextPicture ImageViewer::nextPictureFor(int index)
+{
+    const RenderJob &job = RenderJob::instance();
+    NextPicture next;
+    next.frames = recentMoving(index);
+    if (!next.frames)
+        next.still = recentPicture(index);
+    next.path = job.materialOrder.at(index);
+    next.look = resolveLook(job, index);
+    return next;
 }
 
 av::FramePtr ImageViewer::recentPicture(int index)
@@ -670,8 +731,27 @@ av::FramePtr ImageViewer::recentPicture(int index)
     return nullptr;
 }
 
-void ImageViewer::keepPicture(int index, const AVFrame *frame)
+std::shared_ptr<const PictureFrames> ImageViewer::recentMoving(int index) const
 {
+    for (const auto &e : state.recentMoving)
+        if (e.first == index)
+            return e.second;
+    return nullptr;
+}
+
+void ImageViewer::keepPicture(int index, const AVFrame *frame,
+                              std::shared_ptr<const PictureFrames> frames)
+{
+    auto &moving = state.recentMoving;
+    moving.erase(std::remove_if(moving.begin(), moving.end(),
+                                [index](const auto &e) { return e.first == index; }),
+                 moving.end());
+    if (frames) {
+        moving.emplace_back(index, std::move(frames));
+        if (moving.size() > kRecentPictures)
+            moving.erase(moving.begin());
+        return;
+    }
     auto &recent = state.recentPictures;
     recent.erase(std::remove_if(recent.begin(), recent.end(),
                                 [index](const auto &e) { return e.first == index; }),
@@ -699,6 +779,13 @@ ImageViewer::SegmentEnd ImageViewer::renderPictureSegment()
     if (state.heldIndex != state.pictureIndex)
         startLookahead();
     int ret = holdPicture(state.pictureIndex);
+    if (ret >= 0 && state.heldFrames) {
+        startLookahead();
+        MovingSource source(state.heldFrames,
+                            pictureLife(RenderJob::instance(), state.pictureIndex, kPreviewRate),
+                            state.watermark);
+        return renderFrames(start, pictureFrames(state.pictureIndex), source, landed);
+    }
     if (ret >= 0) {
         av_frame_unref(state.stillFrame.get());
         ret = av_frame_ref(state.stillFrame.get(), state.heldFrame.get());
@@ -736,11 +823,13 @@ ImageViewer::SegmentEnd ImageViewer::renderTransitionSegment()
     const int H = state.previewHeight;
     const QString nextPath = job.materialOrder.at(index + 1);
     av::FramePtr next;
+    std::shared_ptr<const PictureFrames> nextFrames;
     std::unique_ptr<TransitionSource> source;
     int ret = 0;
     if (!landed && lookahead->index == index) {
         advanceLookahead(true);
         next = std::move(lookahead->next);
+        nextFrames = std::move(lookahead->nextFrames);
         source = std::move(lookahead->source);
         lookahead->index = -1;
     }
@@ -749,27 +838,29 @@ ImageViewer::SegmentEnd ImageViewer::renderTransitionSegment()
         PreparedTransition p;
         if (state.heldIndex == index) {
             p = prepareTransitionStills(av::FramePtr(av_frame_clone(state.heldFrame.get())),
-                                        recentPicture(index + 1), nextPath, W, H);
+                                        nextPictureFor(index + 1), W, H);
         } else {
             // After a seek neither picture is held: both decode at once, one on another thread.
             std::future<PreparedTransition> nextReady;
             try {
                 nextReady = std::async(std::launch::async, prepareTransitionStills, nullptr,
-                                       recentPicture(index + 1), nextPath, W, H);
+                                       nextPictureFor(index + 1), W, H);
             } catch (const std::system_error &) {
             }
             ret = holdPicture(index);
             p = nextReady.valid()
                     ? nextReady.get()
-                    : prepareTransitionStills(nullptr, recentPicture(index + 1), nextPath, W, H);
-            if (ret >= 0 && p.code >= 0)
+                    : prepareTransitionStills(nullptr, nextPictureFor(index + 1), W, H);
+            if (ret >= 0 && p.code >= 0 && !state.heldFrames)
                 p.code = convertWithGraph(state.heldFrame.get(), p.from.get(), kTransitionFormat);
         }
         ret = ret < 0 ? ret : p.code;
         if (ret >= 0) {
             next = std::move(p.next);
+            nextFrames = p.nextFrames;
             source = std::make_unique<TransitionSource>(job, index, W, H, state.watermark,
-                                                        std::move(p.from), std::move(p.to));
+                                                        std::move(p.from), std::move(p.to),
+                                                        state.heldFrames, std::move(p.nextFrames));
         }
     }
     if (ret < 0) {
@@ -781,8 +872,9 @@ ImageViewer::SegmentEnd ImageViewer::renderTransitionSegment()
     if (end == SegmentEnd::Done || end == SegmentEnd::TargetAfter) {
         // The next picture segment shows this picture without decoding it again.
         std::swap(state.heldFrame, next);
+        state.heldFrames = std::move(nextFrames);
         state.heldIndex = index + 1;
-        keepPicture(index + 1, state.heldFrame.get());
+        keepPicture(index + 1, state.heldFrame.get(), state.heldFrames);
     }
     return end;
 }
@@ -799,13 +891,12 @@ void ImageViewer::startLookahead()
     // Not held yet (after a seek): the two pictures decode side by side, and the current one is
     // converted for the transition once it is here.
     av::FramePtr current;
-    if (state.heldIndex == index)
+    if (state.heldIndex == index && !state.heldFrames)
         current.reset(av_frame_clone(state.heldFrame.get()));
     try {
         lookahead->prepared =
             std::async(std::launch::async, prepareTransitionStills, std::move(current),
-                       recentPicture(index + 1), job.materialOrder.at(index + 1),
-                       state.previewWidth, state.previewHeight);
+                       nextPictureFor(index + 1), state.previewWidth, state.previewHeight);
         lookahead->index = index;
     } catch (const std::system_error &) {
     }
@@ -830,16 +921,18 @@ void ImageViewer::advanceLookahead(bool wait)
         l.index = -1; // the transition itself tries again, and reports what fails
         return;
     }
-    if (p.from->width <= 0 &&
-        (state.heldIndex != l.index ||
+    // The current picture is known by now: moving, or converted here unless it was already.
+    if (state.heldIndex != l.index ||
+        (!state.heldFrames && p.from->width <= 0 &&
          convertWithGraph(state.heldFrame.get(), p.from.get(), kTransitionFormat) < 0)) {
         l.index = -1;
         return;
     }
     l.next = std::move(p.next);
-    l.source =
-        std::make_unique<TransitionSource>(job, l.index, state.previewWidth, state.previewHeight,
-                                           state.watermark, std::move(p.from), std::move(p.to));
+    l.nextFrames = p.nextFrames;
+    l.source = std::make_unique<TransitionSource>(
+        job, l.index, state.previewWidth, state.previewHeight, state.watermark, std::move(p.from),
+        std::move(p.to), state.heldFrames, std::move(p.nextFrames));
     if (l.source->begin(0) < 0)
         l.source.reset(); // the transition tries again in its turn
 }
@@ -851,6 +944,7 @@ void ImageViewer::dropLookahead()
         l.abandoned.push_back(std::move(l.prepared));
     l.source.reset();
     l.next.reset();
+    l.nextFrames.reset();
     l.index = -1;
 }
 

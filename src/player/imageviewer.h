@@ -2,6 +2,7 @@
 #pragma once
 
 #include "avhandles.h"
+#include "picturerenderer.h"
 #include "renderjob.h"
 #include "watermark.h"
 
@@ -21,15 +22,28 @@
 
 class PlayerInterface;
 
+// The next picture as a transition needs it: a still, or a moving picture's frames, with the
+// path and look to prepare it from when neither is at hand.
+struct NextPicture
+{
+    av::FramePtr still;
+    std::shared_ptr<const PictureFrames> frames;
+    QString path;
+    ResolvedLook look;
+};
+
 // The working record of one preview run or cover. Only the ImageViewer thread touches it, while
 // it holds renderMutex; `lastHandOffMs` alone is written by the frame feeder.
 struct PreviewState
 {
     av::FramePtr heldFrame; // the current picture, letterboxed and converted, no watermark
     int heldIndex = -1;     // its row in materialOrder; -1 when nothing is held
+    // A moving picture draws each frame: then it is held here and heldFrame stays empty.
+    std::shared_ptr<const PictureFrames> heldFrames;
     // Pictures prepared lately, by row, the latest used last: a seek back to one of them shows
     // it without decoding it again.
     std::vector<std::pair<int, av::FramePtr>> recentPictures;
+    std::vector<std::pair<int, std::shared_ptr<const PictureFrames>>> recentMoving;
     av::FramePtr stillFrame; // the watermarked frame that a picture segment repeats
     QFont previewFont;
     int previewWidth = 0;
@@ -128,6 +142,7 @@ private:
     };
     class FrameSource;
     class StillSource;
+    class MovingSource;
     class TransitionSource;
     struct Lookahead;
 
@@ -140,7 +155,12 @@ private:
     void stepBack();
     int holdPicture(int index);
     av::FramePtr recentPicture(int index);
-    void keepPicture(int index, const AVFrame *frame);
+    std::shared_ptr<const PictureFrames> recentMoving(int index) const;
+    // Keeps a prepared picture for seeks back: its still, or its frames when it moves.
+    void keepPicture(int index, const AVFrame *frame,
+                     std::shared_ptr<const PictureFrames> frames = nullptr);
+    // The next picture as the caches have it, with its path and look, for a transition.
+    NextPicture nextPictureFor(int index);
     void startLookahead();
     void advanceLookahead(bool wait);
     void dropLookahead();

@@ -1,6 +1,7 @@
 // ImageViewer driven headless: a recording sink stands in for the player and its clock.
 #include "albumops.h"
 #include "imageviewer.h"
+#include "mediaencoder.h"
 #include "playerinterface.h"
 #include "renderjob.h"
 #include "testmedia.h"
@@ -8,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -522,6 +524,81 @@ private slots:
     }
 
     // The cover: the first picture with the watermark, once; nothing for an empty album.
+    // A moving picture with a caption and a blurred fill, through a transition into a still
+    // one: the preview's frames are the export's, frame for frame, before encoding.
+    void movingLooksMatchTheExport()
+    {
+        const QString disc = dir.filePath(QStringLiteral("disc.jpg"));
+        QImage img(480, 480, QImage::Format_RGB32);
+        img.fill(QColor(30, 60, 90));
+        {
+            QPainter p(&img);
+            p.setBrush(Qt::white);
+            p.drawEllipse(QPointF(300, 200), 30, 30);
+        }
+        QVERIFY(img.save(disc, "JPEG", 95));
+        album({disc, pictures[2]}, 1);
+        RenderJob &job = RenderJob::instance();
+        job.gentleMotion = true;
+        job.albumFill = Fill{FillKind::Blur, 0};
+        PictureOptions captioned;
+        captioned.caption.text = QStringLiteral("Sea 海");
+        setPictureOptions(job, 0, captioned);
+        PictureOptions still;
+        still.motion.kind = MotionKind::None;
+        setPictureOptions(job, 1, still);
+        const std::set<int64_t> at{0, 12, 40, 60, 90};
+        auto spy = start(at);
+        QVERIFY(finished(*spy));
+
+        job.frameRate = {25, 1};
+        job.exportFormat = QStringLiteral("MP4");
+        job.fileName = QStringLiteral("looks");
+        job.exportDirectory = dir.path();
+        job.musicType = MusicNone;
+        std::map<int64_t, av::FramePtr> exported;
+        int64_t index = 0;
+        QThread encoderThread;
+        auto *encoder = new MediaEncoder;
+        encoder->frameObserver = [&](const AVFrame *f) {
+            if (at.count(index))
+                exported[index] = av::FramePtr(av_frame_clone(f));
+            ++index;
+        };
+        encoder->moveToThread(&encoderThread);
+        encoderThread.start();
+        QSignalSpy done(encoder, &MediaEncoder::sig_succeeded);
+        emit encoder->sig_exportVideo();
+        QVERIFY(QTest::qWaitFor([&] { return done.size() > 0; }, 60000));
+        encoderThread.quit();
+        QVERIFY(encoderThread.wait(10000));
+        delete encoder;
+        job.gentleMotion = false;
+        job.albumFill = Fill{FillKind::Black, 0xff000000};
+        job.pictureOptions.clear();
+
+        for (int64_t pts : at) {
+            const AVFrame *a = sink.keptFrame(pts);
+            const AVFrame *b = exported[pts].get();
+            QVERIFY2(a && b, qPrintable(QString::number(pts)));
+            QCOMPARE(QSize(a->width, a->height), QSize(b->width, b->height));
+            int worst = 0;
+            for (int y = 0; y < a->height; ++y)
+                for (int x = 0; x < a->width; ++x)
+                    worst = std::max(worst, std::abs(a->data[0][y * a->linesize[0] + x] -
+                                                     b->data[0][y * b->linesize[0] + x]));
+            QVERIFY2(worst <= 1, qPrintable(QStringLiteral("frame %1: %2").arg(pts).arg(worst)));
+        }
+        // And the picture did move: its first and its twelfth frame differ.
+        const AVFrame *f0 = sink.keptFrame(0), *f12 = sink.keptFrame(12);
+        int moved = 0;
+        for (int y = 0; y < f0->height; ++y)
+            for (int x = 0; x < f0->width; ++x)
+                moved += std::abs(f0->data[0][y * f0->linesize[0] + x] -
+                                  f12->data[0][y * f12->linesize[0] + x]) > 8;
+        QVERIFY(moved > 10);
+    }
+
     void cover()
     {
         album({}, 1);
