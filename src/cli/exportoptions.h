@@ -15,9 +15,9 @@ struct ExportOptions
 {
     QStringList pictures;
     QList<PictureOptions> pictureOptions; // from an album file, one per picture
-    QString output;          // -o FILE
-    int durationSeconds = 3; // -d
-    bool autoRatio = false;  // -r auto
+    QString output;                       // -o FILE
+    int durationSeconds = 3;              // -d
+    bool autoRatio = false;               // -r auto
     int aspectNum = 16;
     int aspectDen = 9;
     int height = 1080; // -H
@@ -26,6 +26,8 @@ struct ExportOptions
     int audioKbps = 0;
     int sampleRateHz = 44100;
     QString music;
+    MusicShape musicShape;   // --music-start, --fade-in, --fade-out, --volume
+    bool fitToMusic = false; // --fit-to-music
     QString watermarkText;
     QString watermarkImage;
     int watermarkPosition = 1;

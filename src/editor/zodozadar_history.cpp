@@ -93,7 +93,8 @@ bool AlbumSnapshot::sameAlbumAs(const AlbumSnapshot &o) const
            watermarkPosition == o.watermarkPosition && watermarkFont == o.watermarkFont &&
            watermarkColor == o.watermarkColor && watermarkText == o.watermarkText &&
            watermarkImagePath == o.watermarkImagePath && musicType == o.musicType &&
-           musicPath == o.musicPath && fontRule.fontFollowsHeight == o.fontRule.fontFollowsHeight &&
+           musicPath == o.musicPath && musicShape == o.musicShape &&
+           fontRule.fontFollowsHeight == o.fontRule.fontFollowsHeight &&
            fontRule.editorFont == o.fontRule.editorFont;
 }
 
@@ -130,6 +131,7 @@ AlbumSnapshot ZodoZadar::snapshot() const
     s.watermarkImagePath = job.watermarkImagePath;
     s.musicType = job.musicType;
     s.musicPath = job.musicPath;
+    s.musicShape = job.musicShape;
     s.fontRule = fontRule;
     s.transitionCursor = TransitionPicker::currentIndex();
     return s;
@@ -187,6 +189,7 @@ void ZodoZadar::restoreSnapshot(const AlbumSnapshot &s)
         closeHeldFile(job.musicFile);
         job.musicType = s.musicType;
         job.musicPath = s.musicPath;
+        job.musicShape = s.musicShape;
         if (job.musicType == MusicCustom)
             job.musicFile = openHeldFile(job.musicPath);
         fontRule = s.fontRule;

@@ -2,6 +2,8 @@
 // failures and music whose length nobody states.
 #include "audiodecoder.h"
 #include "mediainfoloader.h"
+#include "musicprobe.h"
+#include "musicshape.h"
 #include "playerinterface.h"
 #include "renderjob.h"
 #include "testmedia.h"
@@ -13,6 +15,7 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <cmath>
 #include <mutex>
 #include <thread>
 
@@ -23,6 +26,7 @@ struct Heard
     double ms = 0; // music position of the frame
     int loop = 0;  // the decoder's loop count when it was handed over
     int length = 0;
+    double level = 0; // rms of the first channel (float samples only)
 };
 
 // Takes a frame a millisecond, about 25 times faster than real time.
@@ -42,6 +46,14 @@ public:
         h.ms = frame->pts * av_q2d(frame->time_base) * 1000.0;
         h.loop = decoder->loopCount;
         h.length = decoder->durationMs;
+        if (frame->format == AV_SAMPLE_FMT_FLTP || frame->format == AV_SAMPLE_FMT_FLT) {
+            const int step = frame->format == AV_SAMPLE_FMT_FLT ? frame->ch_layout.nb_channels : 1;
+            const float *p = reinterpret_cast<const float *>(frame->extended_data[0]);
+            double sum = 0;
+            for (int i = 0; i < frame->nb_samples; ++i)
+                sum += double(p[i * step]) * p[i * step];
+            h.level = frame->nb_samples > 0 ? std::sqrt(sum / frame->nb_samples) : 0;
+        }
         {
             std::lock_guard<std::mutex> lock(mutex);
             heard.push_back(h);
@@ -338,6 +350,58 @@ private slots:
         heard = sink.frames();
         QCOMPARE(heard.first().loop, 1);
         QVERIFY(heard.first().ms < 30);
+    }
+
+    // The preview plays the music as the export shapes it: from the start offset (every pass),
+    // fading in from the album's start, at the chosen volume.
+    void shapedMusic()
+    {
+        RenderJob &job = RenderJob::instance();
+        job.totalDuration = 30000000;
+        job.musicShape = MusicShape{1500000, 1000000, 0, 0.5};
+        play(short2s);
+        QVERIFY(sink.waitFor([](const QVector<Heard> &h) { return firstWithLoop(h, 1) >= 0; }));
+        stopAndWait();
+        job.musicShape = MusicShape();
+        job.totalDuration = 0;
+        const QVector<Heard> heard = sink.frames();
+        QVERIFY2(qAbs(heard.first().ms - 1500) <= 30,
+                 qPrintable(QString::number(heard.first().ms)));
+        const Heard wrapped = heard[firstWithLoop(heard, 1)];
+        QVERIFY2(qAbs(wrapped.ms - 1500) <= 30, qPrintable(QString::number(wrapped.ms)));
+        // The tone (sine's 1/8 amplitude) is heard from silence up to half its level.
+        const double full = 0.125 / std::sqrt(2.0);
+        QVERIFY2(heard.first().level < 0.1 * full,
+                 qPrintable(QString::number(heard.first().level)));
+        QVERIFY2(qAbs(wrapped.level / (0.5 * full) - 1) < 0.1,
+                 qPrintable(QString::number(wrapped.level)));
+    }
+
+    // The length is what decoding gives, not what the file states: two MP3s joined end to end
+    // state the first one's length (its header counts its own frames) and play both.
+    void decodedLength()
+    {
+        QCOMPARE(decodedMusicLength(dir.filePath(QStringLiteral("absent.mp3"))), AVERROR(EINVAL));
+        QCOMPARE(decodedMusicLength(picture), AVERROR_STREAM_NOT_FOUND);
+        const int64_t plain = decodedMusicLength(short2s);
+        QVERIFY2(qAbs(plain - 2000000) <= 30000, qPrintable(QString::number(plain)));
+
+        const QString first = dir.filePath(QStringLiteral("first.mp3"));
+        const QString joined = dir.filePath(QStringLiteral("joined.mp3"));
+        QVERIFY(testmedia::writeMp3(first, 5));
+        QFile a(first), b(long60s), out(joined);
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly) &&
+                out.open(QIODevice::WriteOnly));
+        out.write(a.readAll() + b.readAll());
+        out.close();
+        av::InputContextPtr input;
+        AVStream *stream = nullptr;
+        QCOMPARE(openMusicInput(joined, input, stream), 0);
+        const int64_t stated = av_rescale_q(stream->duration, stream->time_base, {1, 1000000});
+        QVERIFY2(stated < 6000000, qPrintable(QString::number(stated)));
+        const int64_t decoded = decodedMusicLength(joined);
+        // The second file's header frame and padding add a few milliseconds of silence.
+        QVERIFY2(decoded >= 64950000 && decoded < 65200000, qPrintable(QString::number(decoded)));
     }
 };
 

@@ -1,0 +1,71 @@
+// Album editor: the music settings (start, fades, volume) and fitting the pictures to the music.
+#include "zodozadar.h"
+
+#include "zodozadar_form.h"
+
+#include "albumops.h"
+#include "musicpanel.h"
+#include "qtinversionwidget.h"
+#include "renderjob.h"
+
+#include <QFileInfo>
+
+bool ZodoZadar::hasMusic() const
+{
+    const RenderJob &job = RenderJob::instance();
+    return job.musicType == MusicCustom && !job.musicPath.isEmpty();
+}
+
+void ZodoZadar::showMusicPanel()
+{
+    if (refuseEdit() || !hasMusic())
+        return;
+    const RenderJob &job = RenderJob::instance();
+    MusicPanel panel(QFileInfo(job.musicPath).fileName(), job.musicShape,
+                     ShareCode::QtInversionWidget::instance());
+    connect(&panel, &MusicPanel::sig_changed, this, &ZodoZadar::changeMusicShape);
+    connect(&panel, &MusicPanel::sig_fit, this, [this, &panel] {
+        const QString szError = fitPicturesToMusicNow();
+        if (!szError.isEmpty())
+            toast(szError, &panel);
+    });
+    panel.exec();
+}
+
+void ZodoZadar::changeMusicShape(const MusicShape &shape)
+{
+    if (refuseEdit() || !hasMusic())
+        return;
+    RenderJob &job = RenderJob::instance();
+    beginEdit();
+    {
+        // The preview's music decoder reads the shape when it starts: halted, it starts again
+        // with the new one.
+        auto lock = haltAndLock();
+        job.musicShape = clampedMusicShape(shape);
+    }
+    commitEdit(tr("Change music settings"));
+}
+
+QString ZodoZadar::fitPicturesToMusicNow()
+{
+    if (refuseEdit())
+        return QString();
+    if (!hasMusic() || !hasPictures())
+        return tr("Choose pictures and background music first");
+    RenderJob &job = RenderJob::instance();
+    // Decoded before the album is locked: a long file must not hold the preview's locks.
+    const int64_t length = decodedMusicLength(job.musicPath);
+    beginEdit();
+    MusicFitResult fit;
+    {
+        auto lock = haltAndLock();
+        fit = fitPicturesToMusicLength(job, length);
+    }
+    if (fit.ok) {
+        notify(fit.change);
+        updatePictureMarks();
+    }
+    commitEdit(tr("Fit pictures to music"));
+    return fit.error;
+}
