@@ -239,7 +239,11 @@ int audioStep(ExportState &s)
         if (ret == AVERROR_EOF) {
             // A whole pass without a sample would loop for ever: the music has nothing to play.
             if (a.samplesSinceRewind == 0)
-                return s.fail(QT_TRANSLATE_NOOP("MediaEncoder", "Read audio packet failed"), ret);
+                return s.fail(a.startSamples > 0
+                                  ? QT_TRANSLATE_NOOP("MediaEncoder",
+                                                      "The music ends before its start offset")
+                                  : QT_TRANSLATE_NOOP("MediaEncoder", "Read audio packet failed"),
+                              ret);
             a.samplesSinceRewind = 0;
             a.dropLeft = a.startSamples;
             avcodec_flush_buffers(a.musicDecoder.get());

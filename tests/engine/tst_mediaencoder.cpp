@@ -379,6 +379,17 @@ private slots:
         for (double t : {1.0, 1.5, 3.0, 5.0})
             QVERIFY2(probe::rms(s, int(t * rate), window) < 0.02,
                      qPrintable(QStringLiteral("sound at %1 s").arg(t)));
+
+        // A start past the music's end leaves nothing to play: said so, and nothing is left.
+        job.musicType = MusicCustom;
+        job.musicPath = music;
+        job.musicShape.start = 5000000;
+        const Outcome past = run();
+        job.musicShape = MusicShape();
+        QVERIFY(!past.ok);
+        QVERIFY2(past.error.startsWith(QStringLiteral("The music ends before its start offset")),
+                 qPrintable(past.error));
+        QVERIFY(leftovers().isEmpty());
     }
 
     // Junk before and between MPEG frames is skipped; nearest supported sample rate is used.
