@@ -8,7 +8,11 @@
 #include "qtinversionwidget.h"
 #include "renderjob.h"
 
+#include <QEventLoop>
 #include <QFileInfo>
+#include <QThread>
+
+#include <memory>
 
 bool ZodoZadar::hasMusic() const
 {
@@ -54,8 +58,23 @@ QString ZodoZadar::fitPicturesToMusicNow()
     if (!hasMusic() || !hasPictures())
         return tr("Choose pictures and background music first");
     RenderJob &job = RenderJob::instance();
-    // Decoded before the album is locked: a long file must not hold the preview's locks.
-    const int64_t length = decodedMusicLength(job.musicPath);
+    // The whole file is decoded to measure it: on a thread of its own, so that a long song does
+    // not freeze the window, under the music workflow, so that nothing else starts meanwhile,
+    // and before the album is locked, so that the preview's locks are not held that long.
+    if (!beginWorkflow(Workflow::Music, WorkflowPhase::Running))
+        return QString();
+    int64_t length = AVERROR(EINVAL);
+    {
+        QEventLoop loop;
+        std::unique_ptr<QThread> measure(QThread::create(
+            [&length, szPath = job.musicPath] { length = decodedMusicLength(szPath); }));
+        measure->setObjectName(QStringLiteral("MusicLength"));
+        connect(measure.get(), &QThread::finished, &loop, &QEventLoop::quit);
+        measure->start();
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        measure->wait();
+    }
+    endWorkflow(Workflow::Music);
     beginEdit();
     MusicFitResult fit;
     {
