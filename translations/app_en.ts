@@ -341,6 +341,37 @@
         <source>&quot;%1&quot;: true or false</source>
         <translation>&quot;%1&quot;: true or false</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot;: a number from %2 to %3</source>
+        <translation>&quot;%1&quot;: a number from %2 to %3</translation>
+    </message>
+</context>
+<context>
+    <name>AlbumOps</name>
+    <message>
+        <source>The album has no pictures</source>
+        <translation>The album has no pictures</translation>
+    </message>
+    <message>
+        <source>The music is too short for these pictures: %1 s, and they need at least %2 s</source>
+        <translation>The music is too short for these pictures: %1 s, and they need at least %2 s</translation>
+    </message>
+    <message>
+        <source>The music is too long for these pictures: %1 s, and they last at most %2 s</source>
+        <translation>The music is too long for these pictures: %1 s, and they last at most %2 s</translation>
+    </message>
+    <message>
+        <source>Choose the background music first</source>
+        <translation>Choose the background music first</translation>
+    </message>
+    <message>
+        <source>The music cannot be read to the end to measure its length</source>
+        <translation>The music cannot be read to the end to measure its length</translation>
+    </message>
+    <message>
+        <source>The music is %1 s long and starts at %2 s: nothing is left to fit the pictures to</source>
+        <translation>The music is %1 s long and starts at %2 s: nothing is left to fit the pictures to</translation>
+    </message>
 </context>
 <context>
     <name>CCatchHelperDll</name>
@@ -1027,6 +1058,37 @@
         <source>No pictures to export</source>
         <translation>No pictures to export</translation>
     </message>
+    <message>
+        <source>The music ends before its start offset</source>
+        <translation>The music ends before its start offset</translation>
+    </message>
+</context>
+<context>
+    <name>MusicPanel</name>
+    <message>
+        <source>Start in the music</source>
+        <translation>Start in the music</translation>
+    </message>
+    <message>
+        <source>Fade in</source>
+        <translation>Fade in</translation>
+    </message>
+    <message>
+        <source>Fade out</source>
+        <translation>Fade out</translation>
+    </message>
+    <message>
+        <source>Music volume</source>
+        <translation>Music volume</translation>
+    </message>
+    <message>
+        <source>Fit pictures to music</source>
+        <translation>Fit pictures to music</translation>
+    </message>
+    <message>
+        <source>Sets every picture&apos;s duration, keeping their proportions, so that the album lasts as long as the music after its start</source>
+        <translation>Sets every picture's duration, keeping their proportions, so that the album lasts as long as the music after its start</translation>
+    </message>
 </context>
 <context>
     <name>PicturePanel</name>
@@ -1429,6 +1491,22 @@
     <message>
         <source>Change picture settings</source>
         <translation>Change picture settings</translation>
+    </message>
+    <message>
+        <source>Music settings…</source>
+        <translation>Music settings…</translation>
+    </message>
+    <message>
+        <source>Change music settings</source>
+        <translation>Change music settings</translation>
+    </message>
+    <message>
+        <source>Choose pictures and background music first</source>
+        <translation>Choose pictures and background music first</translation>
+    </message>
+    <message>
+        <source>Fit pictures to music</source>
+        <translation>Fit pictures to music</translation>
     </message>
 </context>
 <context>

@@ -341,6 +341,37 @@
         <source>&quot;%1&quot;: true or false</source>
         <translation>&quot;%1&quot;：应为 true 或 false</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot;: a number from %2 to %3</source>
+        <translation>&quot;%1&quot;：应为 %2 到 %3 之间的数</translation>
+    </message>
+</context>
+<context>
+    <name>AlbumOps</name>
+    <message>
+        <source>The album has no pictures</source>
+        <translation>相册中没有图片</translation>
+    </message>
+    <message>
+        <source>The music is too short for these pictures: %1 s, and they need at least %2 s</source>
+        <translation>音乐太短，不够这些图片使用：音乐 %1 秒，图片至少需要 %2 秒</translation>
+    </message>
+    <message>
+        <source>The music is too long for these pictures: %1 s, and they last at most %2 s</source>
+        <translation>音乐太长，这些图片无法覆盖：音乐 %1 秒，图片最多 %2 秒</translation>
+    </message>
+    <message>
+        <source>Choose the background music first</source>
+        <translation>请先选择背景音乐</translation>
+    </message>
+    <message>
+        <source>The music cannot be read to the end to measure its length</source>
+        <translation>无法完整读取音乐以测量其时长</translation>
+    </message>
+    <message>
+        <source>The music is %1 s long and starts at %2 s: nothing is left to fit the pictures to</source>
+        <translation>音乐时长 %1 秒，起始位置为 %2 秒：没有剩余的音乐可供适配图片</translation>
+    </message>
 </context>
 <context>
     <name>CCatchHelperDll</name>
@@ -1027,6 +1058,37 @@
         <source>No pictures to export</source>
         <translation>没有可导出的图片</translation>
     </message>
+    <message>
+        <source>The music ends before its start offset</source>
+        <translation>音乐在其起始位置之前就已结束</translation>
+    </message>
+</context>
+<context>
+    <name>MusicPanel</name>
+    <message>
+        <source>Start in the music</source>
+        <translation>音乐起始位置</translation>
+    </message>
+    <message>
+        <source>Fade in</source>
+        <translation>淡入</translation>
+    </message>
+    <message>
+        <source>Fade out</source>
+        <translation>淡出</translation>
+    </message>
+    <message>
+        <source>Music volume</source>
+        <translation>音乐音量</translation>
+    </message>
+    <message>
+        <source>Fit pictures to music</source>
+        <translation>图片时长适配音乐</translation>
+    </message>
+    <message>
+        <source>Sets every picture&apos;s duration, keeping their proportions, so that the album lasts as long as the music after its start</source>
+        <translation>按原有比例设置每张图片的时长，使相册与起始位置之后的音乐一样长</translation>
+    </message>
 </context>
 <context>
     <name>PicturePanel</name>
@@ -1428,6 +1490,22 @@
     <message>
         <source>Change picture settings</source>
         <translation>修改图片设置</translation>
+    </message>
+    <message>
+        <source>Music settings…</source>
+        <translation>音乐设置…</translation>
+    </message>
+    <message>
+        <source>Change music settings</source>
+        <translation>修改音乐设置</translation>
+    </message>
+    <message>
+        <source>Choose pictures and background music first</source>
+        <translation>请先选择图片和背景音乐</translation>
+    </message>
+    <message>
+        <source>Fit pictures to music</source>
+        <translation>图片时长适配音乐</translation>
     </message>
 </context>
 <context>

@@ -7,6 +7,9 @@
 #include <QFileInfo>
 #include <QMap>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 const QStringList kFormats = {QStringLiteral("mp4"), QStringLiteral("avi"),  QStringLiteral("wmv"),
@@ -20,6 +23,17 @@ bool parseInt(const QString &text, int lo, int hi, int *out)
     if (!ok || v < lo || v > hi)
         return false;
     *out = v;
+    return true;
+}
+
+// Seconds from 0 to hi as microseconds, exactly to the microsecond ("2.5", "0.25").
+bool parseSeconds(const QString &text, int64_t hi, int64_t *out)
+{
+    bool ok = false;
+    const double v = text.toDouble(&ok);
+    if (!ok || !std::isfinite(v) || v < 0 || v * 1e6 > double(hi) + 0.5)
+        return false;
+    *out = std::min<int64_t>(std::llround(v * 1e6), hi);
     return true;
 }
 
@@ -65,6 +79,9 @@ QString checkOptions(const ExportOptions &o)
     }
     if (!o.watermarkText.isEmpty() && !o.watermarkImage.isEmpty())
         return QStringLiteral("choose either a text or a picture watermark, not both");
+    if (o.music.isEmpty() && (!o.musicShape.isDefault() || o.fitToMusic))
+        return QStringLiteral("--music-start, --fade-in, --fade-out, --volume and "
+                              "--fit-to-music need music (-m FILE.mp3)");
     if (!o.music.isEmpty()) {
         if (QFileInfo(o.music).suffix().compare(QLatin1String("mp3"), Qt::CaseInsensitive) != 0)
             return QStringLiteral("the music must be an MP3 file (.mp3): \"%1\"").arg(o.music);
@@ -108,6 +125,14 @@ QString exportUsage()
         "  --sample-rate HZ        8000 11025 22050 44100 (default) 48000\n"
         "  -m FILE.mp3             background music, looped and cut to the video (not with gif\n"
         "                          or m4v)\n"
+        "  --music-start SECONDS   where in the music the video begins, 0..3600 (default 0)\n"
+        "  --fade-in SECONDS       fade the music in from the video's start, 0..30 (default 0)\n"
+        "  --fade-out SECONDS      fade the music out to silence at the video's end, 0..30\n"
+        "                          (default 0)\n"
+        "  --volume V              music volume, 0..2 (default 1: as it is)\n"
+        "  --fit-to-music          set every picture's duration, keeping their ratios, so that\n"
+        "                          the video lasts as long as the music after --music-start\n"
+        "                          (each picture 0.5..60 s, else refused)\n"
         "  --watermark-text TEXT   a text watermark\n"
         "  --watermark-image FILE  a picture watermark (JPEG, PNG)\n"
         "  --watermark-position P  lefttop (default) top righttop left center right leftbottom\n"
@@ -189,6 +214,10 @@ ParseResult parseExportArguments(const QStringList &args)
             o.check = true;
             continue;
         }
+        if (a == QLatin1String("--fit-to-music")) {
+            o.fitToMusic = true;
+            continue;
+        }
         static const QStringList withValue = {QStringLiteral("-o"),
                                               QStringLiteral("-d"),
                                               QStringLiteral("-r"),
@@ -198,6 +227,10 @@ ParseResult parseExportArguments(const QStringList &args)
                                               QStringLiteral("--audio-bitrate"),
                                               QStringLiteral("--sample-rate"),
                                               QStringLiteral("-m"),
+                                              QStringLiteral("--music-start"),
+                                              QStringLiteral("--fade-in"),
+                                              QStringLiteral("--fade-out"),
+                                              QStringLiteral("--volume"),
                                               QStringLiteral("--watermark-text"),
                                               QStringLiteral("--watermark-image"),
                                               QStringLiteral("--watermark-position"),
@@ -260,6 +293,22 @@ ParseResult parseExportArguments(const QStringList &args)
                                 .arg(v));
         } else if (a == QLatin1String("-m")) {
             o.music = v;
+        } else if (a == QLatin1String("--music-start")) {
+            if (!parseSeconds(v, kMaxMusicStart, &o.musicShape.start))
+                return fail(QStringLiteral("--music-start takes seconds from 0 to 3600, not \"%1\"")
+                                .arg(v));
+        } else if (a == QLatin1String("--fade-in") || a == QLatin1String("--fade-out")) {
+            int64_t &fade =
+                a == QLatin1String("--fade-in") ? o.musicShape.fadeIn : o.musicShape.fadeOut;
+            if (!parseSeconds(v, kMaxMusicFade, &fade))
+                return fail(QStringLiteral("%1 takes seconds from 0 to 30, not \"%2\"").arg(a, v));
+        } else if (a == QLatin1String("--volume")) {
+            bool ok = false;
+            const double volume = v.toDouble(&ok);
+            if (!ok || !std::isfinite(volume) || volume < 0 || volume > kMaxMusicVolume)
+                return fail(
+                    QStringLiteral("--volume takes a number from 0 to 2, not \"%1\"").arg(v));
+            o.musicShape.volume = volume;
         } else if (a == QLatin1String("--watermark-text")) {
             o.watermarkText = v;
         } else if (a == QLatin1String("--watermark-image")) {
@@ -369,6 +418,17 @@ ParseResult applyAlbum(const ExportOptions &cli, const AlbumDocument &album)
         o.height = heightFromText(album.height);
     if (!has("-m"))
         o.music = album.music;
+    // Each shaping option named replaces that value only.
+    const MusicShape given = cli.musicShape;
+    o.musicShape = album.musicShape;
+    if (has("--music-start"))
+        o.musicShape.start = given.start;
+    if (has("--fade-in"))
+        o.musicShape.fadeIn = given.fadeIn;
+    if (has("--fade-out"))
+        o.musicShape.fadeOut = given.fadeOut;
+    if (has("--volume"))
+        o.musicShape.volume = given.volume;
 
     // A watermark named on the command line replaces the album's, whichever kind either is.
     if (!has("--watermark-text") && !has("--watermark-image")) {

@@ -26,6 +26,8 @@ struct ExportOptions
     int audioKbps = 0;
     int sampleRateHz = 44100;
     QString music;
+    MusicShape musicShape;   // --music-start, --fade-in, --fade-out, --volume
+    bool fitToMusic = false; // --fit-to-music
     QString watermarkText;
     QString watermarkImage;
     int watermarkPosition = 1;

@@ -205,6 +205,15 @@ int fillRenderJob(const ExportOptions &o)
     if (!o.music.isEmpty()) {
         job.musicType = MusicCustom;
         job.musicPath = QFileInfo(o.music).absoluteFilePath();
+        job.musicShape = o.musicShape;
+    }
+    if (o.fitToMusic) {
+        const MusicFitResult fit = fitPicturesToMusic(job);
+        if (!fit.ok) {
+            printErr(QStringLiteral("vmalbum-export: cannot fit the pictures to the music: %1")
+                         .arg(fit.error));
+            return ExitUsage;
+        }
     }
 
     // An album saved without -o has no output: its export choices are made by runSaveAlbum.

@@ -38,6 +38,7 @@ struct AlbumSnapshot
     QString watermarkImagePath;
     int musicType = MusicNone;
     QString musicPath;
+    MusicShape musicShape;
     WatermarkFontRule fontRule;
     // Where the transition table stands: the album's saved start depends on it, and the slots
     // appended after an undo are drawn as they were the first time.

@@ -161,6 +161,7 @@ void ZodoZadar::setStartValues()
     job.watermarkImagePath.clear();
     job.musicType = MusicNone;
     job.musicPath.clear();
+    job.musicShape = MusicShape();
     job.aspectNum = 16;
     job.aspectDen = 9;
     job.height = 1080;

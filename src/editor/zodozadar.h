@@ -62,6 +62,11 @@ public:
     Ui::ZodoZadarClass *form() const { return ui.get(); }
     // The panel of the picture in row iRow (modal); refused while another workflow runs.
     void showPicturePanel(int iRow);
+    // The music settings panel (modal); refused without music or while another workflow runs.
+    void showMusicPanel();
+    // One undoable edit each; the fit returns its refusal, empty when done.
+    void changeMusicShape(const MusicShape &shape);
+    QString fitPicturesToMusicNow();
     MediaEncoder *encoder() const { return m_pEncoder; }
     ImageViewer *viewer() const { return m_pViewer; }
     ImageDecoder *decoder() const { return m_pDecoder; }
@@ -216,6 +221,7 @@ private:
     bool selfAdaptingRatio() const;
     QStringList rowPaths() const;
     bool hasPictures() const;
+    bool hasMusic() const;
     // The one place the controls' enabled flags come from: the workflow and the album.
     void updateControls();
     bool beginWorkflow(Workflow kind, WorkflowPhase phase = WorkflowPhase::Asking);
@@ -374,6 +380,7 @@ private:
     QAction *m_pActSaveAs = nullptr;
     QAction *m_pActAddPictures = nullptr;
     QAction *m_pActExport = nullptr;
+    QAction *m_pActMusic = nullptr;
     QAction *m_pActUndo = nullptr;
     QAction *m_pActRedo = nullptr;
     QAction *m_pActPlay = nullptr;

@@ -177,6 +177,7 @@ void ZodoZadar::applyAlbumSettingsLocked(const AlbumDocument &doc)
         job.watermarkImageFile = openHeldFile(job.watermarkImagePath);
     closeHeldFile(job.musicFile);
     job.musicPath = doc.music;
+    job.musicShape = doc.musicShape;
     job.musicType = doc.music.isEmpty() ? MusicNone : MusicCustom;
     if (job.musicType == MusicCustom)
         job.musicFile = openHeldFile(job.musicPath);

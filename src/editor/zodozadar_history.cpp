@@ -94,7 +94,7 @@ bool AlbumSnapshot::sameAlbumAs(const AlbumSnapshot &o) const
            watermarkType == o.watermarkType && watermarkPosition == o.watermarkPosition &&
            watermarkFont == o.watermarkFont && watermarkColor == o.watermarkColor &&
            watermarkText == o.watermarkText && watermarkImagePath == o.watermarkImagePath &&
-           musicType == o.musicType && musicPath == o.musicPath &&
+           musicType == o.musicType && musicPath == o.musicPath && musicShape == o.musicShape &&
            fontRule.fontFollowsHeight == o.fontRule.fontFollowsHeight &&
            fontRule.editorFont == o.fontRule.editorFont;
 }
@@ -135,6 +135,7 @@ AlbumSnapshot ZodoZadar::snapshot() const
     s.watermarkImagePath = job.watermarkImagePath;
     s.musicType = job.musicType;
     s.musicPath = job.musicPath;
+    s.musicShape = job.musicShape;
     s.fontRule = fontRule;
     s.transitionCursor = TransitionPicker::currentIndex();
     return s;
@@ -195,6 +196,7 @@ void ZodoZadar::restoreSnapshot(const AlbumSnapshot &s)
         closeHeldFile(job.musicFile);
         job.musicType = s.musicType;
         job.musicPath = s.musicPath;
+        job.musicShape = s.musicShape;
         if (job.musicType == MusicCustom)
             job.musicFile = openHeldFile(job.musicPath);
         fontRule = s.fontRule;

@@ -74,6 +74,7 @@ void ZodoZadar::createMenu()
                       [this] { addPictures(); });
     m_pActExport = addMenuAction(pMenu, tr("Export…"), {QKeySequence(Qt::CTRL | Qt::Key_E)},
                                  [this] { prepareExport(); });
+    m_pActMusic = addMenuAction(pMenu, tr("Music settings…"), {}, [this] { showMusicPanel(); });
     pMenu->addSeparator();
     m_pActUndo =
         addMenuAction(pMenu, tr("Undo"), {QKeySequence(Qt::CTRL | Qt::Key_Z)}, [this] { undo(); });
@@ -118,6 +119,7 @@ void ZodoZadar::updateMenu()
     m_pActSaveAs->setEnabled(bIdle && bPictures);
     m_pActAddPictures->setEnabled(bIdle);
     m_pActExport->setEnabled(bIdle && bPictures);
+    m_pActMusic->setEnabled(bIdle && hasMusic());
     m_pActUndo->setEnabled(bIdle && m_pUndoStack->canUndo());
     m_pActRedo->setEnabled(bIdle && m_pUndoStack->canRedo());
     m_pActUndo->setText(m_pUndoStack->canUndo() ? tr("Undo %1").arg(m_pUndoStack->undoText())

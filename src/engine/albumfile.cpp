@@ -18,6 +18,7 @@ extern "C" {
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <QJsonValue>
+#include <QLocale>
 #include <QPair>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -300,6 +301,7 @@ private:
     bool readPictures(const QJsonObject &root, AlbumDocument &album);
     bool readWatermark(const QJsonObject &root, AlbumDocument &album);
     bool readExport(const QJsonObject &root, AlbumDocument &album);
+    bool readMusicShape(const QJsonObject &music, MusicShape &shape);
 
     QString m_dir;
 };
@@ -355,7 +357,8 @@ bool Reader::read(const QByteArray &json, AlbumDocument &album)
     if (!object(root, QStringLiteral("music"), QStringLiteral("music"), &music, &bNoMusic))
         return false;
     if (!bNoMusic &&
-        !path(music, QStringLiteral("file"), QStringLiteral("music.file"), true, &album.music))
+        (!path(music, QStringLiteral("file"), QStringLiteral("music.file"), true, &album.music) ||
+         !readMusicShape(music, album.musicShape)))
         return false;
     return readWatermark(root, album) && readExport(root, album);
 }
@@ -503,6 +506,27 @@ bool Reader::caption(const QJsonObject &o, const QString &szWhere, Caption *out)
     caption.position = watermarkPositionFromName(position);
     caption.effect = TextEffect(kEffectNames.indexOf(effect));
     *out = caption;
+    return true;
+}
+
+bool Reader::readMusicShape(const QJsonObject &music, MusicShape &shape)
+{
+    if (!seconds(music, QStringLiteral("start"), QStringLiteral("music.start"), 0, kMaxMusicStart,
+                 &shape.start) ||
+        !seconds(music, QStringLiteral("fadeIn"), QStringLiteral("music.fadeIn"), 0, kMaxMusicFade,
+                 &shape.fadeIn) ||
+        !seconds(music, QStringLiteral("fadeOut"), QStringLiteral("music.fadeOut"), 0,
+                 kMaxMusicFade, &shape.fadeOut))
+        return false;
+    const auto it = music.constFind(QStringLiteral("volume"));
+    if (it == music.constEnd())
+        return true;
+    const double v = it->toDouble(std::nan(""));
+    if (!it->isDouble() || !std::isfinite(v) || v < 0 || v > kMaxMusicVolume)
+        return fail(AlbumFile::tr("\"%1\": a number from %2 to %3")
+                        .arg(QStringLiteral("music.volume"), QStringLiteral("0"),
+                             QString::number(kMaxMusicVolume)));
+    shape.volume = v;
     return true;
 }
 
@@ -677,12 +701,13 @@ bool operator==(const AlbumDocument &a, const AlbumDocument &b)
 {
     return a.pictures == b.pictures && a.durationSeconds == b.durationSeconds &&
            a.transitionStart == b.transitionStart && a.ratio == b.ratio && a.height == b.height &&
-           a.music == b.music && a.watermarkType == b.watermarkType &&
-           a.watermarkText == b.watermarkText && a.watermarkFamily == b.watermarkFamily &&
-           a.watermarkPixelSize == b.watermarkPixelSize && a.watermarkColor == b.watermarkColor &&
-           a.watermarkImage == b.watermarkImage && a.watermarkPosition == b.watermarkPosition &&
-           a.watermarkEffect == b.watermarkEffect && a.gentleMotion == b.gentleMotion &&
-           a.fill == b.fill && a.exportChoices == b.exportChoices;
+           a.music == b.music && a.musicShape == b.musicShape &&
+           a.watermarkType == b.watermarkType && a.watermarkText == b.watermarkText &&
+           a.watermarkFamily == b.watermarkFamily && a.watermarkPixelSize == b.watermarkPixelSize &&
+           a.watermarkColor == b.watermarkColor && a.watermarkImage == b.watermarkImage &&
+           a.watermarkPosition == b.watermarkPosition && a.watermarkEffect == b.watermarkEffect &&
+           a.gentleMotion == b.gentleMotion && a.fill == b.fill &&
+           a.exportChoices == b.exportChoices;
 }
 
 int transitionRowOf(const TransitionKind *pKind)
@@ -872,10 +897,24 @@ QByteArray serializeAlbum(const AlbumDocument &album, const QString &szAlbumDir)
         out += "    \"motion\": \"gentle\",\n";
     if (album.fill.kind != FillKind::Black && album.fill.kind != FillKind::Album)
         out += "    \"fill\": " + jsonString(fillName(album.fill)) + ",\n";
-    out +=
-        "    \"music\": " +
-        (album.music.isEmpty() ? QByteArray("null") : jsonObject({{"file", path(album.music)}})) +
-        ",\n";
+    QByteArray music("null");
+    if (!album.music.isEmpty()) {
+        // Only what differs from the music as it is: an unshaped album writes as it always did.
+        const MusicShape &shape = album.musicShape;
+        Fields fields{{"file", path(album.music)}};
+        if (shape.start > 0)
+            fields.append({"start", secondsText(shape.start).toUtf8()});
+        if (shape.fadeIn > 0)
+            fields.append({"fadeIn", secondsText(shape.fadeIn).toUtf8()});
+        if (shape.fadeOut > 0)
+            fields.append({"fadeOut", secondsText(shape.fadeOut).toUtf8()});
+        if (shape.volume != 1.0)
+            fields.append(
+                {"volume",
+                 QString::number(shape.volume, 'g', QLocale::FloatingPointShortest).toUtf8()});
+        music = jsonObject(fields);
+    }
+    out += "    \"music\": " + music + ",\n";
     QByteArray watermark("null");
     const QByteArray position = jsonString(watermarkPositionName(album.watermarkPosition));
     if (album.watermarkType == WatermarkText) {
@@ -1025,6 +1064,8 @@ AlbumDocument albumFromJob(const RenderJob &job, const QString &szRatioText)
     album.ratio = ratioFromText(szRatioText) ? szRatioText : kAutoRatio;
     album.height = heightText(job.height);
     album.music = job.musicType == MusicCustom ? job.musicPath : QString();
+    if (!album.music.isEmpty())
+        album.musicShape = clampedMusicShape(job.musicShape);
 
     album.watermarkType = job.watermarkType;
     album.watermarkText = job.watermarkText;

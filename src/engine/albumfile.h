@@ -63,6 +63,7 @@ struct AlbumDocument
     QString ratio = QStringLiteral("16:9");   // a ratio list text, or "auto" (the first picture's)
     QString height = QStringLiteral("1080P"); // a height list text
     QString music;                            // absolute; empty: no music
+    MusicShape musicShape;                    // "start", "fadeIn", "fadeOut", "volume" in "music"
     int watermarkType = WatermarkNone;        // WatermarkNone, WatermarkText, WatermarkPicture
     QString watermarkText;
     QString watermarkFamily = QStringLiteral("Microsoft YaHei UI");

@@ -6,8 +6,12 @@ extern "C" {
 #include <libavutil/mathematics.h>
 }
 
+#include "musicshape.h"
+
+#include <QCoreApplication>
 #include <QFile>
 #include <QFontInfo>
+#include <QVector>
 
 #include <algorithm>
 #include <cmath>
@@ -139,6 +143,138 @@ AlbumChange setPictureOptions(RenderJob &job, int iIndex, const PictureOptions &
     job.totalDuration = job.computeTotalDuration();
     change.totalChanged = job.totalDuration != old;
     return change;
+}
+
+namespace {
+
+QString fitText(const char *text, int64_t a, int64_t b)
+{
+    return QCoreApplication::translate("AlbumOps", text)
+        .arg(QString::number(double(a) / 1e6, 'f', 1), QString::number(double(b) / 1e6, 'f', 1));
+}
+
+// The album's length, in microseconds, were every picture k times its weight: the slots are
+// bounded by their shorter picture, as slotDuration bounds them once every picture has its own.
+double scaledTotal(const RenderJob &job, const QVector<int64_t> &weights, double k)
+{
+    double total = 0;
+    for (int i = 0; i < weights.size(); ++i) {
+        total += k * double(weights[i]);
+        if (i + 1 < weights.size() && job.slotKind(i)) {
+            const TransitionSlot &slot = job.transitions.at(i);
+            const PictureOptions options = job.optionsAt(i);
+            const int64_t length =
+                options.transitionLength > 0
+                    ? options.transitionLength
+                    : av_rescale_q(slot.duration, slot.durationTimeBase, AVRational{1, 1000000});
+            total += std::min(double(length), k * double(std::min(weights[i], weights[i + 1])));
+        }
+    }
+    return total;
+}
+
+} // namespace
+
+MusicFitResult fitPicturesToLength(RenderJob &job, int64_t targetLength)
+{
+    MusicFitResult result;
+    const int n = job.materialOrder.size();
+    if (n == 0) {
+        result.error = QCoreApplication::translate("AlbumOps", "The album has no pictures");
+        return result;
+    }
+    QVector<int64_t> weights(n);
+    for (int i = 0; i < n; ++i)
+        weights[i] = std::max<int64_t>(1, job.pictureDuration(i));
+    const auto [lightest, heaviest] = std::minmax_element(weights.cbegin(), weights.cend());
+    const double kLow = double(kMinPictureDuration) / double(*lightest);
+    const double kHigh = double(kMaxPictureDuration) / double(*heaviest);
+    const double shortest = scaledTotal(job, weights, kLow);
+    const double longest = scaledTotal(job, weights, kHigh);
+    if (double(targetLength) < shortest - 0.5) {
+        result.error =
+            fitText(QT_TRANSLATE_NOOP("AlbumOps", "The music is too short for these pictures: "
+                                                  "%1 s, and they need at least %2 s"),
+                    targetLength, int64_t(std::ceil(shortest)));
+        return result;
+    }
+    if (kLow > kHigh || double(targetLength) > longest + 0.5) {
+        result.error =
+            fitText(QT_TRANSLATE_NOOP("AlbumOps", "The music is too long for these pictures: "
+                                                  "%1 s, and they last at most %2 s"),
+                    targetLength, int64_t(std::floor(longest)));
+        return result;
+    }
+    // The total grows strictly with k: bisect it.
+    double lo = kLow, hi = kHigh;
+    for (int step = 0; step < 200 && lo < hi; ++step) {
+        const double mid = (lo + hi) / 2;
+        if (mid <= lo || mid >= hi)
+            break;
+        (scaledTotal(job, weights, mid) < double(targetLength) ? lo : hi) = mid;
+    }
+    const double k = (lo + hi) / 2;
+    const int64_t old = job.totalDuration;
+    while (job.pictureOptions.size() < n)
+        job.pictureOptions.append(PictureOptions());
+    QVector<int64_t> durations(n);
+    for (int i = 0; i < n; ++i) {
+        durations[i] = std::clamp<int64_t>(std::llround(k * double(weights[i])),
+                                           kMinPictureDuration, kMaxPictureDuration);
+        job.pictureOptions[i].duration = durations[i];
+    }
+    // Whole microseconds leave a small remainder; take it up a microsecond per picture, a third
+    // of it at a time (one microsecond of a picture moves the total by one to three).
+    const int64_t target = av_rescale_q(targetLength, AVRational{1, 1000000}, job.totalTimeBase);
+    for (int round = 0; round < 64; ++round) {
+        const int64_t left = target - job.computeTotalDuration();
+        if (std::llabs(left) <= 1)
+            break;
+        const int64_t sign = left > 0 ? 1 : -1;
+        int64_t budget = std::max<int64_t>(1, std::llabs(left) / 3);
+        for (int i = 0; i < n && budget > 0; ++i) {
+            const int64_t d = durations[i] + sign;
+            if (d < kMinPictureDuration || d > kMaxPictureDuration)
+                continue;
+            durations[i] = d;
+            job.pictureOptions[i].duration = d;
+            --budget;
+        }
+    }
+    job.totalDuration = job.computeTotalDuration();
+    result.ok = true;
+    result.change.totalChanged = job.totalDuration != old;
+    result.change.coverChanged = false;
+    return result;
+}
+
+MusicFitResult fitPicturesToMusic(RenderJob &job)
+{
+    if (job.musicType != MusicCustom || job.musicPath.isEmpty()) {
+        MusicFitResult result;
+        result.error = QCoreApplication::translate("AlbumOps", "Choose the background music first");
+        return result;
+    }
+    return fitPicturesToMusicLength(job, decodedMusicLength(job.musicPath));
+}
+
+MusicFitResult fitPicturesToMusicLength(RenderJob &job, int64_t length)
+{
+    MusicFitResult result;
+    if (length < 0) {
+        result.error = QCoreApplication::translate(
+            "AlbumOps", "The music cannot be read to the end to measure its length");
+        return result;
+    }
+    const int64_t start = clampedMusicShape(job.musicShape).start;
+    if (start >= length) {
+        result.error =
+            fitText(QT_TRANSLATE_NOOP("AlbumOps", "The music is %1 s long and starts at %2 s: "
+                                                  "nothing is left to fit the pictures to"),
+                    length, start);
+        return result;
+    }
+    return fitPicturesToLength(job, length - start);
 }
 
 AlbumChange setUniformDurationSeconds(RenderJob &job, int iSeconds)

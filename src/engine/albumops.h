@@ -59,6 +59,23 @@ AlbumChange reorderPictures(RenderJob &job, const QStringList &szRows, int iOldI
 // chosen transition without a kind is random) and recomputes the total.
 AlbumChange setPictureOptions(RenderJob &job, int iIndex, const PictureOptions &options);
 
+// Fitting the pictures to the music: every picture gets a duration of its own, the durations
+// keep their ratios (each picture's current pictureDuration) and the album's total comes within
+// a few microseconds of the target. Refused, with the reason and the album untouched, when the
+// shortest picture would fall under 0.5 s or the longest pass 60 s.
+struct MusicFitResult
+{
+    bool ok = false;
+    QString error; // translated
+    AlbumChange change;
+};
+MusicFitResult fitPicturesToLength(RenderJob &job, int64_t targetLength);
+// The target is the music's length (microseconds, decodedMusicLength; negative: unreadable)
+// less its start offset.
+MusicFitResult fitPicturesToMusicLength(RenderJob &job, int64_t musicLength);
+// The same, decoding the album's music to measure it.
+MusicFitResult fitPicturesToMusic(RenderJob &job);
+
 // Sets the uniform picture duration in whole seconds (clamped to 1..60); rows with a duration of
 // their own keep it.
 AlbumChange setUniformDurationSeconds(RenderJob &job, int iSeconds);

@@ -123,6 +123,11 @@ void AudioDecoder::decodeImpl(QString szFile)
     active = true;
     const uint64_t serial = ++decodesStarted;
     player = job.player;
+    shape = clampedMusicShape(job.musicShape);
+    albumLengthUs = av_rescale_q(job.totalDuration, job.totalTimeBase, AVRational{1, 1000000});
+    envelopeRate = 0;
+    passAlbumStartUs = 0;
+    nextAlbumUs = 0;
 
     if (serial > decodesCancelledUpTo.load()) {
         const int ret = openMusic(szFile);
@@ -162,6 +167,9 @@ int AudioDecoder::openMusic(const QString &szFile)
         return AVERROR_DECODER_NOT_FOUND;
     decodedEnd = 0;
     seekTarget = AV_NOPTS_VALUE;
+    // The first pass begins at the start offset too.
+    if (shape.start > 0)
+        seekToMusic(0, 0);
     return 0;
 }
 
@@ -204,7 +212,11 @@ void AudioDecoder::decodeLoop()
             }
             if (wholePass && framesThisPass == 0)
                 break;
-            jumpPlayIndex(0);
+            // The next pass follows the end of this one on the album's clock.
+            const int64_t passEnd = av_rescale_q(
+                decodedEnd - (stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0),
+                stream->time_base, AVRational{1, 1000000});
+            seekToMusic(0, passAlbumStartUs + std::max<int64_t>(0, passEnd - shape.start));
             ++loopCount;
             framesThisPass = 0;
             wholePass = true;
@@ -236,6 +248,7 @@ void AudioDecoder::decodeLoop()
             const bool sound = frame->nb_samples > 0 && frame->sample_rate > 0;
             if (sound && trimToTarget(frame.get())) {
                 ++framesThisPass;
+                shapeFrame(frame.get());
                 handOver(frame.get());
             }
             av_frame_unref(frame.get());
@@ -305,10 +318,21 @@ void AudioDecoder::jumpPlayIndex(int time_millisecond)
 {
     if (!input || !stream || !decoder)
         return;
-    const int length = durationMs;
-    const int64_t position = std::max(0, time_millisecond);
+    // The music from its start offset to its end repeats under the album.
+    const int64_t length = durationMs > 0 ? int64_t(durationMs) * 1000 - shape.start : -1;
+    const int64_t position = int64_t(std::max(0, time_millisecond)) * 1000;
     const int64_t offset = length > 0 ? position % length : position;
-    int64_t target = av_rescale_q(offset, kMsTimeBase, stream->time_base);
+    seekToMusic(offset, position);
+}
+
+void AudioDecoder::seekToMusic(int64_t musicOffsetUs, int64_t albumAtUs)
+{
+    if (!input || !stream || !decoder)
+        return;
+    passAlbumStartUs = albumAtUs - musicOffsetUs;
+    nextAlbumUs = albumAtUs;
+    int64_t target =
+        av_rescale_q(shape.start + musicOffsetUs, AVRational{1, 1000000}, stream->time_base);
     if (stream->start_time != AV_NOPTS_VALUE)
         target += stream->start_time;
     seekCatchUp = false;
@@ -320,4 +344,23 @@ void AudioDecoder::jumpPlayIndex(int time_millisecond)
         return;
     }
     seekTarget = target;
+}
+
+void AudioDecoder::shapeFrame(AVFrame *frame)
+{
+    int64_t albumUs = nextAlbumUs;
+    if (frame->pts != AV_NOPTS_VALUE) {
+        const int64_t begin = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
+        albumUs = passAlbumStartUs +
+                  av_rescale_q(frame->pts - begin, stream->time_base, AVRational{1, 1000000}) -
+                  shape.start;
+    }
+    nextAlbumUs = albumUs + av_rescale(frame->nb_samples, 1000000, frame->sample_rate);
+    if (!shape.changesLevels())
+        return;
+    if (envelopeRate != frame->sample_rate) {
+        envelope = MusicEnvelope(shape, albumLengthUs, frame->sample_rate);
+        envelopeRate = frame->sample_rate;
+    }
+    envelope.apply(frame, av_rescale(albumUs, frame->sample_rate, 1000000));
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "avhandles.h"
+#include "musicshape.h"
 
 #include <QObject>
 #include <QString>
@@ -73,6 +74,11 @@ private:
     void decodeLoop();
     int handOver(AVFrame *frame);
     bool trimToTarget(AVFrame *frame);
+    // Seeks to `musicOffsetUs` past the start offset; the sound found there plays at album time
+    // `albumAtUs`.
+    void seekToMusic(int64_t musicOffsetUs, int64_t albumAtUs);
+    // Scales a frame by the fades and volume for its album time.
+    void shapeFrame(AVFrame *frame);
     // Waits up to `ms`, ending early at a stop, a close, a seek request, or when `paused` is no
     // longer bWhilePaused. The flags are tested under controlMutex, so a wake-up that comes
     // between a caller's own test and the wait is not missed.
@@ -88,6 +94,14 @@ private:
     int64_t decodedEnd = 0;
     // Where the latest seek asked to resume, in stream time; decoded sound before it is cut off.
     int64_t seekTarget = AV_NOPTS_VALUE;
+    // The album's shaping and length, read when a request starts (the editor halts the preview
+    // before it changes either). passAlbumStartUs: album time of the start offset in this pass.
+    MusicShape shape;
+    int64_t albumLengthUs = 0;
+    int64_t passAlbumStartUs = 0;
+    int64_t nextAlbumUs = 0; // album time just after the latest frame handed over
+    MusicEnvelope envelope;
+    int envelopeRate = 0;
     // When the seek being served was asked for (av_gettime_relative), and whether its target
     // still has to move on by the time that has passed since.
     std::atomic<int64_t> seekRequestedAtUs{0};

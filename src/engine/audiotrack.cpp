@@ -1,6 +1,7 @@
 // The audio track of an export: the music decoded, converted, framed, looped and cut to the video.
 #include "exportstate.h"
 #include "framegraph.h"
+#include "renderjob.h"
 
 extern "C" {
 #include <libavutil/avstring.h>
@@ -211,6 +212,17 @@ int setUpAudioTrack(ExportState &s, const QByteArray &musicPath, int64_t audioBi
     if (!a.audioFormatGraph)
         return s.fail(QT_TRANSLATE_NOOP("MediaEncoder", "Create audio filter failed"),
                       AVERROR(EINVAL));
+
+    // Shaping: the start is counted in decoded samples, the gain in output samples against the
+    // album's length, so both are exact to the sample.
+    const RenderJob &job = RenderJob::instance();
+    const MusicShape shape = clampedMusicShape(job.musicShape);
+    a.startSamples = av_rescale(shape.start, dec->sample_rate, 1000000);
+    a.dropLeft = a.startSamples;
+    a.shapeLevels = shape.changesLevels();
+    a.envelope = MusicEnvelope(
+        shape, av_rescale_q(job.totalDuration, job.totalTimeBase, AVRational{1, 1000000}), rate);
+    a.samplesOut = 0;
     return 0;
 }
 
@@ -227,8 +239,13 @@ int audioStep(ExportState &s)
         if (ret == AVERROR_EOF) {
             // A whole pass without a sample would loop for ever: the music has nothing to play.
             if (a.samplesSinceRewind == 0)
-                return s.fail(QT_TRANSLATE_NOOP("MediaEncoder", "Read audio packet failed"), ret);
+                return s.fail(a.startSamples > 0
+                                  ? QT_TRANSLATE_NOOP("MediaEncoder",
+                                                      "The music ends before its start offset")
+                                  : QT_TRANSLATE_NOOP("MediaEncoder", "Read audio packet failed"),
+                              ret);
             a.samplesSinceRewind = 0;
+            a.dropLeft = a.startSamples;
             avcodec_flush_buffers(a.musicDecoder.get());
             ret = avformat_seek_file(a.musicInput.get(), a.musicStreamIndex, INT64_MIN, 0,
                                      INT64_MAX, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);
@@ -255,6 +272,20 @@ int audioStep(ExportState &s)
         if (ret < 0)
             return s.fail(nullptr, ret);
 
+        // Every pass of the music begins at the start offset.
+        if (a.dropLeft > 0) {
+            if (a.dropLeft >= frame->nb_samples) {
+                a.dropLeft -= frame->nb_samples;
+                av_frame_unref(frame);
+                continue;
+            }
+            ret = dropLeadingSamples(frame, int(a.dropLeft));
+            a.dropLeft = 0;
+            if (ret < 0) {
+                av_frame_unref(frame);
+                return s.fail(nullptr, ret);
+            }
+        }
         // Our own running sample count as timestamps: the music restarts at its beginning.
         frame->pts = a.samplesSinceRewind;
         a.samplesSinceRewind += frame->nb_samples;
@@ -270,6 +301,14 @@ int audioStep(ExportState &s)
                 return s.fail(nullptr, ret);
             if (!got)
                 break;
+            if (a.shapeLevels) {
+                ret = a.envelope.apply(frame, a.samplesOut);
+                if (ret < 0) {
+                    av_frame_unref(frame);
+                    return s.fail(nullptr, ret);
+                }
+            }
+            a.samplesOut += frame->nb_samples;
             const int written = av_audio_fifo_write(a.sampleFifo.get(),
                                                     reinterpret_cast<void **>(frame->extended_data),
                                                     frame->nb_samples);

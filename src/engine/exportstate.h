@@ -2,6 +2,7 @@
 #pragma once
 
 #include "avhandles.h"
+#include "musicshape.h"
 #include "transitionrenderer.h"
 #include "watermark.h"
 
@@ -43,6 +44,13 @@ struct AudioTrackState
     // Samples produced since the last rewind of the music; a pass that yields none means the
     // music has no playable audio, and looping it again would never reach the video's time.
     int64_t samplesSinceRewind = 0;
+    // Shaping: decoded samples still to drop before the start offset (again after each rewind),
+    // the gain of each output sample, and the output samples so far (the album's sample clock).
+    int64_t startSamples = 0;
+    int64_t dropLeft = 0;
+    bool shapeLevels = false;
+    MusicEnvelope envelope;
+    int64_t samplesOut = 0;
 
     bool active() const { return audioEncoder != nullptr; }
 };

@@ -5,6 +5,8 @@ extern "C" {
 #include <libavutil/rational.h>
 }
 
+#include "musicshape.h"
+
 #include <QColor>
 #include <QFont>
 #include <QList>
@@ -129,6 +131,7 @@ public:
     int musicType = MusicNone;
     QString musicPath;
     FILE *musicFile = nullptr;
+    MusicShape musicShape; // how the music is laid under the album; defaults: as it is
     int aspectNum = 16;
     int aspectDen = 9;
     int width = 1920;

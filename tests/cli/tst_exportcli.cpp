@@ -91,8 +91,8 @@ private slots:
     {
         Run r = exporter({QStringLiteral("--help")});
         QCOMPARE(r.code, 0);
-        for (const char *word :
-             {"-o FILE", "--check", "--watermark-position", "--seed", "Exit status"})
+        for (const char *word : {"-o FILE", "--check", "--watermark-position", "--seed",
+                                 "--fade-out", "--fit-to-music", "Exit status"})
             QVERIFY2(r.out.contains(QLatin1String(word)), word);
         r = exporter({good1, QStringLiteral("-o"), dir.filePath(QStringLiteral("a.mpg"))});
         QCOMPARE(r.code, 2);
@@ -335,6 +335,73 @@ private slots:
         const probe::Stream *v = probe::first(streams, AVMEDIA_TYPE_VIDEO);
         QVERIFY(v);
         QCOMPARE(v->packets, qint64(24 + 12 + 12 + 24));
+    }
+
+    // The pictures fitted to a 7-second tune started 1 s in, faded out at the end; the shaping
+    // options are checked like the others, and the album keeps them.
+    void musicShapingAndFit()
+    {
+        const QString music = dir.filePath(QStringLiteral("tune.mp3"));
+        QVERIFY(
+            testmedia::ffmpeg({QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                               QStringLiteral("aevalsrc=exprs='0.5*sin(2*PI*440*t)':s=44100:d=7"),
+                               QStringLiteral("-c:a"), QStringLiteral("libmp3lame"), music}));
+        const QString out = dir.filePath(QStringLiteral("fitted.mkv"));
+        const QStringList shaping = {QStringLiteral("-m"),
+                                     music,
+                                     QStringLiteral("--music-start"),
+                                     QStringLiteral("1"),
+                                     QStringLiteral("--fade-out"),
+                                     QStringLiteral("1.5"),
+                                     QStringLiteral("--fit-to-music")};
+        Run r =
+            exporter(QStringList{QStringLiteral("-q"), QStringLiteral("-H"), QStringLiteral("480"),
+                                 QStringLiteral("-o"), out, good1, good2, good1} +
+                     shaping);
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        const auto streams = probe::streams(out);
+        const probe::Stream *v = probe::first(streams, AVMEDIA_TYPE_VIDEO);
+        QVERIFY(v);
+        // 6 s of music left: three pictures and two slots, whole frames of each at 24 fps.
+        QVERIFY2(qAbs(v->packets - 144) <= 3, qPrintable(QString::number(v->packets)));
+        int rate = 0;
+        const QVector<float> sound = probe::audioMono(out, &rate);
+        QVERIFY(sound.size() > rate * 5);
+        const double middle = probe::rms(sound, rate * 2, rate / 10);
+        QVERIFY(middle > 0.2);
+        QVERIFY2(probe::rms(sound, int(rate * 5.85), rate / 20) < 0.15 * middle,
+                 qPrintable(QString::number(probe::rms(sound, int(rate * 5.85), rate / 20))));
+
+        // Saved, the album keeps the shaping and the fitted durations.
+        const QString album = dir.filePath(QStringLiteral("fitted.vmalbum"));
+        r = exporter(QStringList{QStringLiteral("-q"), QStringLiteral("--save-album"), album, good1,
+                                 good2, good1} +
+                     shaping);
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        const QByteArray json = contents(album);
+        QVERIFY2(json.contains(R"("start": 1, "fadeOut": 1.5})"), json.constData());
+        QVERIFY2(json.contains(R"("duration": 1.2,)"), json.constData());
+
+        for (const QStringList &bad :
+             {QStringList{QStringLiteral("--fade-in"), QStringLiteral("31")},
+              QStringList{QStringLiteral("--volume"), QStringLiteral("2.5")},
+              QStringList{QStringLiteral("--music-start"), QStringLiteral("-1")}}) {
+            r = exporter(
+                QStringList{QStringLiteral("-o"), out, good1, QStringLiteral("-m"), music} + bad);
+            QCOMPARE(r.code, 2);
+            QVERIFY2(r.err.contains(bad.first()), qPrintable(r.err));
+        }
+        r = exporter(
+            {QStringLiteral("-o"), out, good1, QStringLiteral("--volume"), QStringLiteral("0.5")});
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.contains(QStringLiteral("need music")), qPrintable(r.err));
+        // What is left of the music after its start is too little for three pictures.
+        r = exporter({QStringLiteral("-o"), out, good1, QStringLiteral("-m"), music,
+                      QStringLiteral("--fit-to-music"), QStringLiteral("--music-start"),
+                      QStringLiteral("6.9")});
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.contains(QStringLiteral("too short")), qPrintable(r.err));
+        QVERIFY(parts().isEmpty());
     }
 
     // An album that cannot be read is a usage error that says why, and nothing is written.

@@ -9,6 +9,7 @@
 #include "cqvideoplay.h"
 #include "faildialog.h"
 #include "imagelistview.h"
+#include "musicpanel.h"
 #include "picturepanel.h"
 #include "places.h"
 #include "qtinversionwidget.h"
@@ -335,6 +336,66 @@ private slots:
         QVERIFY(job.optionsAt(1).isDefault());
         QVERIFY(!pList->model()->index(1, 0).data(ImageListView::OwnSettingsRole).toBool());
         QCOMPARE(editor()->player()->totalDurationMs(), 3000 * 3 + 2000 * 2);
+    }
+
+    // The music settings, from the menu: disabled without music; each change is an undo step
+    // of its own that the saved album shows; the fit sets every picture's time so that the
+    // album lasts as long as the music after its start, and is undone as one step.
+    void musicSettingsEditsAndUndo()
+    {
+        importPictures(2);
+        RenderJob &job = RenderJob::instance();
+        QAction *pMusic = action(QStringLiteral("Music settings…"));
+        QVERIFY(pMusic);
+        QVERIFY(!pMusic->isEnabled());
+        const QString music = path(QStringLiteral("tune.mp3"));
+        QVERIFY(testmedia::writeMp3(music, 12));
+        m_fixture.chosen = QStringList{music};
+        form()->ratioCustomMusic->click();
+        QCOMPARE(job.musicPath, music);
+        QVERIFY(pMusic->isEnabled());
+        const int iSteps = stack()->count();
+        const int64_t before = job.totalDuration;
+
+        QTimer::singleShot(50, this, [] {
+            auto *pPanel = qobject_cast<MusicPanel *>(QApplication::activeModalWidget());
+            QVERIFY(pPanel);
+            for (const char *szName :
+                 {"spinMusicStart", "spinMusicFadeIn", "spinMusicFadeOut", "spinMusicVolume"}) {
+                auto *pBox = pPanel->findChild<QAbstractSpinBox *>(QLatin1String(szName));
+                QVERIFY2(pBox && !pBox->accessibleName().isEmpty(), szName);
+            }
+            pPanel->findChild<QDoubleSpinBox *>(QStringLiteral("spinMusicStart"))->setValue(2);
+            pPanel->findChild<QDoubleSpinBox *>(QStringLiteral("spinMusicFadeOut"))->setValue(1.5);
+            pPanel->findChild<QSpinBox *>(QStringLiteral("spinMusicVolume"))->setValue(80);
+            auto *pFit = pPanel->findChild<QPushButton *>(QStringLiteral("btnFitToMusic"));
+            QVERIFY(!pFit->accessibleName().isEmpty());
+            pFit->click();
+            pPanel->accept();
+        });
+        pMusic->trigger();
+        QCOMPARE(job.musicShape, (MusicShape{2000000, 0, 1500000, 0.8}));
+        QCOMPARE(stack()->count(), iSteps + 4);
+        // 10 s of music left for two equal pictures and the slot between them.
+        QVERIFY2(qAbs(job.totalDuration - 10000000) <= 40000,
+                 qPrintable(QString::number(job.totalDuration)));
+        QCOMPARE(job.pictureDuration(0), job.pictureDuration(1));
+        QCOMPARE(editor()->player()->totalDurationMs(), totalDurationMs(job));
+        QVERIFY(albumJson().contains("\"start\": 2, \"fadeOut\": 1.5, \"volume\": 0.8}"));
+
+        editor()->undo(); // the fit
+        QCOMPARE(job.totalDuration, before);
+        QVERIFY(job.optionsAt(0).isDefault());
+        QCOMPARE(job.musicShape.volume, 0.8);
+        editor()->undo();
+        editor()->undo();
+        editor()->undo();
+        QCOMPARE(job.musicShape, MusicShape());
+        QVERIFY(albumJson().contains("tune.mp3\"},"));
+        editor()->redo();
+        QCOMPARE(job.musicShape.start, qint64(2000000));
+        QCOMPARE(job.musicShape.fadeOut, qint64(0));
+        job.musicShape = MusicShape();
     }
 
     // Each picture's own timing comes in with the album, goes out with the next save, and goes

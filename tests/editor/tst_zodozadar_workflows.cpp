@@ -14,6 +14,7 @@
 #include "imagelistview.h"
 #include "imageviewer.h"
 #include "mediaencoder.h"
+#include "musicpanel.h"
 #include "probe.h"
 #include "progressdialog.h"
 #include "qtinversionwidget.h"
@@ -21,6 +22,7 @@
 #include "successdialog.h"
 #include "testmedia.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -231,6 +233,35 @@ private slots:
         QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("long*")}, QDir::Files),
                  QStringList());
         QVERIFY(form()->btnExport->isEnabled());
+    }
+
+    // The music settings stay shut while the export settings are up: the menu entry is off,
+    // and neither a change nor the fit reaches the album by another road.
+    void musicSettingsWaitForTheWorkflow()
+    {
+        importPictures(2);
+        useMusic();
+        ExportSettingDialog *pDialog = openExportDialog(QStringLiteral("music"));
+        QVERIFY(pDialog);
+        QAction *pMusic = nullptr;
+        for (QAction *pAction : editor()->actions()) {
+            if (pAction->text() == QStringLiteral("Music settings…"))
+                pMusic = pAction;
+        }
+        QVERIFY(pMusic && !pMusic->isEnabled());
+        RenderJob &job = RenderJob::instance();
+        const int64_t total = job.totalDuration;
+        editor()->showMusicPanel();
+        QVERIFY(dialogs<MusicPanel>().isEmpty());
+        editor()->changeMusicShape(MusicShape{1000000, 0, 0, 1.0});
+        QCOMPARE(job.musicShape, MusicShape());
+        QVERIFY(editor()->fitPicturesToMusicNow().isEmpty());
+        QCOMPARE(job.totalDuration, total);
+        QVERIFY(editor()->workflow().is(Workflow::Export, WorkflowPhase::Asking));
+        pDialog->close();
+        QTRY_VERIFY(editor()->workflow().idle());
+        QVERIFY(pMusic->isEnabled());
+        job.musicShape = MusicShape();
     }
 
     // No export starts without pictures, whichever road the request takes.

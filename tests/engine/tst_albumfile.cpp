@@ -122,6 +122,11 @@ private slots:
         QTest::newRow("picture watermark, auto ratio") << pictureAlbum(m_dir.path());
         QTest::newRow("a new album") << AlbumDocument();
         QTest::newRow("pictures with their own settings") << storyAlbum(m_dir.path());
+        AlbumDocument shaped = textAlbum(m_dir.path());
+        shaped.musicShape = MusicShape{12500000, 1250000, 3000000, 0.8};
+        QTest::newRow("shaped music") << shaped;
+        shaped.musicShape = MusicShape{kMaxMusicStart, kMaxMusicFade, 1, 0};
+        QTest::newRow("shaping at its bounds") << shaped;
     }
     void roundTripKeepsEveryField()
     {
@@ -263,6 +268,22 @@ private slots:
             {"height a number", album(R"("height": 1080)"), R"("height": a text)"},
             {"music a text", album(R"("music": "a.mp3")"), R"("music": null or an object)"},
             {"music without file", album(R"("music": {})"), R"("music.file" is missing)"},
+            {"music start below 0", album(R"("music": {"file": "a.mp3", "start": -0.5})"),
+             R"("music.start": seconds from 0 to 3600)"},
+            {"music start past an hour", album(R"("music": {"file": "a.mp3", "start": 3600.001})"),
+             R"("music.start": seconds from 0 to 3600)"},
+            {"fade in past 30 s", album(R"("music": {"file": "a.mp3", "fadeIn": 31})"),
+             R"("music.fadeIn": seconds from 0 to 30)"},
+            {"fade out as text", album(R"("music": {"file": "a.mp3", "fadeOut": "2"})"),
+             R"("music.fadeOut": seconds from 0 to 30)"},
+            {"volume past 2", album(R"("music": {"file": "a.mp3", "volume": 2.5})"),
+             R"("music.volume": a number from 0 to 2)"},
+            {"volume below 0", album(R"("music": {"file": "a.mp3", "volume": -0.1})"),
+             R"("music.volume": a number from 0 to 2)"},
+            {"volume true", album(R"("music": {"file": "a.mp3", "volume": true})"),
+             R"("music.volume": a number from 0 to 2)"},
+            {"volume huge", album(R"("music": {"file": "a.mp3", "volume": 1e308})"),
+             R"("music.volume": a number from 0 to 2)"},
             {"two watermarks", album(R"("watermark": {"text": "a", "image": "b"})"),
              R"("watermark": either "text" or "image", not both)"},
             {"no watermark kind", album(R"("watermark": {"position": "top"})"),
@@ -362,6 +383,33 @@ private slots:
         QCOMPARE(job.slotDuration(0), qint64(500000)); // 1.5 s, within the 0.5 s picture
         QCOMPARE(job.slotKind(1), nullptr);
         clearAlbum(job);
+    }
+
+    // The shaping keys stand beside the file, each only when it differs from the music as it
+    // is; the record's shaping comes into the album with its music only.
+    void musicShapeInTheFile()
+    {
+        AlbumDocument album = textAlbum(QStringLiteral("/s"));
+        album.musicShape = MusicShape{12500000, 0, 3000000, 0.8};
+        QVERIFY(serializeAlbum(album, QStringLiteral("/s"))
+                    .contains(R"("music": {"file": "song.mp3", "start": 12.5, "fadeOut": 3, )"
+                              R"("volume": 0.8},)"));
+        album.musicShape = MusicShape{0, 250000, 0, 1.0};
+        QVERIFY(serializeAlbum(album, QStringLiteral("/s"))
+                    .contains(R"("music": {"file": "song.mp3", "fadeIn": 0.25},)"));
+
+        RenderJob &job = RenderJob::instance();
+        job.musicShape = MusicShape{1000000, 0, 0, 1.5};
+        job.musicType = MusicNone;
+        job.musicPath.clear();
+        QCOMPARE(albumFromJob(job, QStringLiteral("16:9")).musicShape, MusicShape());
+        job.musicType = MusicCustom;
+        job.musicPath = QStringLiteral("/s/song.mp3");
+        QCOMPARE(albumFromJob(job, QStringLiteral("16:9")).musicShape,
+                 (MusicShape{1000000, 0, 0, 1.5}));
+        job.musicType = MusicNone;
+        job.musicPath.clear();
+        job.musicShape = MusicShape();
     }
 
     void unreadableFiles_data()

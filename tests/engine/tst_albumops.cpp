@@ -297,6 +297,78 @@ private slots:
         QCOMPARE(job.watermarkFont.pixelSize(), 48);
         QCOMPARE(rule.editorFont.pixelSize(), 24);
     }
+
+    // The fit: the total lands on the target within a frame, the durations keep the ratios the
+    // user set, transitions stay bounded by their shorter picture, and the bounds are refused
+    // with the album untouched.
+    void fitPicturesToLength()
+    {
+        RenderJob &job = RenderJob::instance();
+        const QString a = makeFile("a.jpg"), b = makeFile("b.jpg"), c = makeFile("c.jpg");
+        for (const QString &p : {a, b, c, a})
+            appendPicture(job, item(p, {4, 3}));
+        setPictureOptions(job, 1, PictureOptions{4000000});
+        PictureOptions cut;
+        cut.transition = TransitionChoice::None;
+        setPictureOptions(job, 2, cut); // 3 s, then a cut
+        const QList<PictureOptions> before = job.pictureOptions;
+        const int64_t oneFrame = 1000000 / 120;
+
+        const auto fitsAt = [&](int64_t target) {
+            job.pictureOptions = before;
+            job.totalDuration = job.computeTotalDuration();
+            const MusicFitResult r = ::fitPicturesToLength(job, target);
+            QVERIFY2(r.ok, qPrintable(r.error));
+            QVERIFY(qAbs(job.totalDuration - target) <= oneFrame);
+            QCOMPARE(job.totalDuration, job.computeTotalDuration());
+            const double unit = double(job.pictureDuration(0)) / 3;
+            for (int i = 0; i < 4; ++i) {
+                const double weight = i == 1 ? 4 : 3;
+                QVERIFY(qAbs(job.pictureDuration(i) / unit - weight) < 1e-4);
+                QVERIFY(job.optionsAt(i).duration >= kMinPictureDuration &&
+                        job.optionsAt(i).duration <= kMaxPictureDuration);
+            }
+            QCOMPARE(job.slotDuration(2), qint64(0)); // the cut stays a cut
+            QCOMPARE(job.optionsAt(2).transition, TransitionChoice::None);
+        };
+        fitsAt(31234567); // durations well above the 2 s transitions
+        fitsAt(3900000);  // short pictures: the transitions shrink with them
+        fitsAt(183456789);
+        // At the floor: the 3-second pictures at 0.5 s, the 4-second one at 2/3 s, and two
+        // slots bounded by their shorter picture: 4 x 0.5 + 1/6 + 2 x 0.5 = 3.1666... s.
+        fitsAt(3166667);
+
+        job.pictureOptions = before;
+        job.totalDuration = job.computeTotalDuration();
+        const int64_t untouched = job.totalDuration;
+        MusicFitResult r = ::fitPicturesToLength(job, 3100000);
+        QVERIFY(!r.ok);
+        QVERIFY2(r.error.contains(QStringLiteral("too short")), qPrintable(r.error));
+        // The longest at 60 s: 3 x 45 + 60 + 2 x 2 = 199 s at most.
+        r = ::fitPicturesToLength(job, 200000000);
+        QVERIFY(!r.ok);
+        QVERIFY2(r.error.contains(QStringLiteral("too long")), qPrintable(r.error));
+        QCOMPARE(job.pictureOptions, before);
+        QCOMPARE(job.totalDuration, untouched);
+
+        // The music's start offset comes off its length; a start past its end is refused.
+        job.musicShape.start = 10000000;
+        r = fitPicturesToMusicLength(job, 40000000);
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QVERIFY(qAbs(job.totalDuration - 30000000) <= oneFrame);
+        job.pictureOptions = before;
+        r = fitPicturesToMusicLength(job, 9000000);
+        QVERIFY(!r.ok && !r.error.isEmpty());
+        QCOMPARE(job.pictureOptions, before);
+        r = fitPicturesToMusicLength(job, AVERROR_INVALIDDATA);
+        QVERIFY(!r.ok && !r.error.isEmpty());
+        job.musicShape = MusicShape();
+        job.musicType = MusicNone;
+        r = fitPicturesToMusic(job);
+        QVERIFY(!r.ok && !r.error.isEmpty());
+        clearAlbum(job);
+        QVERIFY(!::fitPicturesToLength(job, 10000000).ok);
+    }
 };
 
 int main(int argc, char **argv)

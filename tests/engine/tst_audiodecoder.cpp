@@ -2,6 +2,8 @@
 // failures and music whose length nobody states.
 #include "audiodecoder.h"
 #include "mediainfoloader.h"
+#include "musicprobe.h"
+#include "musicshape.h"
 #include "playerinterface.h"
 #include "renderjob.h"
 #include "testmedia.h"
@@ -13,6 +15,7 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <cmath>
 #include <mutex>
 #include <thread>
 
@@ -23,6 +26,7 @@ struct Heard
     double ms = 0; // music position of the frame
     int loop = 0;  // the decoder's loop count when it was handed over
     int length = 0;
+    double level = 0; // rms of the first channel (float samples only)
 };
 
 // Takes a frame a millisecond, about 25 times faster than real time.
@@ -42,6 +46,14 @@ public:
         h.ms = frame->pts * av_q2d(frame->time_base) * 1000.0;
         h.loop = decoder->loopCount;
         h.length = decoder->durationMs;
+        if (frame->format == AV_SAMPLE_FMT_FLTP || frame->format == AV_SAMPLE_FMT_FLT) {
+            const int step = frame->format == AV_SAMPLE_FMT_FLT ? frame->ch_layout.nb_channels : 1;
+            const float *p = reinterpret_cast<const float *>(frame->extended_data[0]);
+            double sum = 0;
+            for (int i = 0; i < frame->nb_samples; ++i)
+                sum += double(p[i * step]) * p[i * step];
+            h.level = frame->nb_samples > 0 ? std::sqrt(sum / frame->nb_samples) : 0;
+        }
         {
             std::lock_guard<std::mutex> lock(mutex);
             heard.push_back(h);
@@ -338,6 +350,68 @@ private slots:
         heard = sink.frames();
         QCOMPARE(heard.first().loop, 1);
         QVERIFY(heard.first().ms < 30);
+    }
+
+    // The preview plays the music as the export shapes it: from the start offset (every pass),
+    // fading in from the album's start, at the chosen volume.
+    void shapedMusic()
+    {
+        RenderJob &job = RenderJob::instance();
+        job.totalDuration = 30000000;
+        job.musicShape = MusicShape{1500000, 0, 0, 1.0};
+        play(short2s);
+        QVERIFY(sink.waitFor([](const QVector<Heard> &h) { return h.size() >= 10; }));
+        stopAndWait();
+        const double full = sink.frames().at(9).level;
+        QVERIFY(full > 0.01);
+
+        job.musicShape = MusicShape{1500000, 400000, 0, 0.5};
+        play(short2s);
+        QVERIFY(sink.waitFor([](const QVector<Heard> &h) { return firstWithLoop(h, 2) >= 0; }));
+        stopAndWait();
+        job.musicShape = MusicShape();
+        job.totalDuration = 0;
+        const QVector<Heard> heard = sink.frames();
+        // Times are the stream's, which begins 25 ms in (the encoder's delay).
+        const double begin = heard.first().ms;
+        QVERIFY2(qAbs(begin - 1525) <= 30, qPrintable(QString::number(begin)));
+        const int wrap = firstWithLoop(heard, 1);
+        QCOMPARE(heard[wrap].ms, begin);
+        // The first frames after a seek are silent (the MP3 decoder has no reservoir yet); past
+        // them the fade in rises linearly to half the level, where the next pass (0.5 s into
+        // the album) stays.
+        for (int i : {4, 8, 12}) {
+            const double albumMs = heard[i].ms - begin + 13; // the middle of the frame
+            QVERIFY2(qAbs(heard[i].level / (0.5 * full) - albumMs / 400) < 0.03,
+                     qPrintable(QStringLiteral("%1 at %2 ms").arg(heard[i].level).arg(albumMs)));
+        }
+        QVERIFY2(qAbs(heard[wrap + 4].level / (0.5 * full) - 1) < 0.03,
+                 qPrintable(QString::number(heard[wrap + 4].level)));
+    }
+
+    // The length is what decoding gives, not what the file states: a VBR MP3 without its
+    // header is guessed from its first (silent, small) frames at three times its length.
+    void decodedLength()
+    {
+        QCOMPARE(decodedMusicLength(dir.filePath(QStringLiteral("absent.mp3"))), AVERROR(EINVAL));
+        QCOMPARE(decodedMusicLength(picture), AVERROR_STREAM_NOT_FOUND);
+        const int64_t plain = decodedMusicLength(short2s);
+        QVERIFY2(qAbs(plain - 2000000) <= 30000, qPrintable(QString::number(plain)));
+
+        const QString headerless = dir.filePath(QStringLiteral("headerless.mp3"));
+        QVERIFY(testmedia::ffmpeg(
+            {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+             QStringLiteral("aevalsrc=exprs='if(lt(t,3),0,0.5*random(0))':s=44100:d=10"),
+             QStringLiteral("-c:a"), QStringLiteral("libmp3lame"), QStringLiteral("-q:a"),
+             QStringLiteral("0"), QStringLiteral("-write_xing"), QStringLiteral("0"), headerless}));
+        av::InputContextPtr input;
+        AVStream *stream = nullptr;
+        QCOMPARE(openMusicInput(headerless, input, stream), 0);
+        const int64_t stated = av_rescale_q(stream->duration, stream->time_base, {1, 1000000});
+        QVERIFY2(stated > 15000000, qPrintable(QString::number(stated)));
+        const int64_t decoded = decodedMusicLength(headerless);
+        // Without the header nothing says to drop the encoder's delay and padding (< 60 ms).
+        QVERIFY2(decoded >= 10000000 && decoded < 10060000, qPrintable(QString::number(decoded)));
     }
 };
 

@@ -29,6 +29,7 @@ extern "C" {
 #include <unistd.h>
 
 #include <atomic>
+#include <cmath>
 #include <csignal>
 #include <thread>
 
@@ -311,6 +312,84 @@ private slots:
         for (double t : {5.0, 15.0, 25.0})
             QVERIFY2(probe::rms(s, int(t * rate), window) < 0.02,
                      qPrintable(QStringLiteral("noise at %1 s").arg(t)));
+    }
+
+    // Shaping: the album starts 2 s into the music (its silent lead-in is cut), fades in over
+    // 1 s, plays at half volume and fades out to silence at the album's end (6 s).
+    void musicShaping()
+    {
+        const QString music = dir.filePath(QStringLiteral("late tone.mp3"));
+        QVERIFY(testmedia::ffmpeg(
+            {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+             QStringLiteral("aevalsrc=exprs='if(lt(t,2),0,0.5*sin(2*PI*440*t))':s=44100:d=10"),
+             QStringLiteral("-ac"), QStringLiteral("2"), QStringLiteral("-c:a"),
+             QStringLiteral("libmp3lame"), QStringLiteral("-b:a"), QStringLiteral("192k"), music}));
+        album(2, 2, 24, QStringLiteral("MP4"), 120); // 2 x 2 + 2 = 6 s
+        RenderJob &job = RenderJob::instance();
+        job.musicType = MusicCustom;
+        job.musicPath = music;
+        job.musicShape = MusicShape{2000000, 1000000, 2000000, 0.5};
+        const Outcome o = run();
+        job.musicShape = MusicShape();
+        QVERIFY2(o.ok, qPrintable(o.error));
+        int rate = 0;
+        const QVector<float> s = probe::audioMono(output(), &rate);
+        QVERIFY(s.size() >= rate * 6);
+        const auto level = [&](double at) { return probe::rms(s, int(at * rate), rate / 20); };
+        const double full = 0.5 / std::sqrt(2.0); // the tone's level at volume 1
+        const QString levels = QStringLiteral("%1 %2 %3 %4 %5")
+                                   .arg(level(0.0))
+                                   .arg(level(0.475))
+                                   .arg(level(3.0))
+                                   .arg(level(4.975))
+                                   .arg(level(5.93));
+        // The tone is there from the first moment (no lead-in), rising from silence.
+        QVERIFY2(level(0.0) < 0.06 * full && level(0.1) > 0.02 * full, qPrintable(levels));
+        // Halfway through the fade in and the fade out: half of the half volume.
+        QVERIFY2(qAbs(level(0.475) / (0.25 * full) - 1) < 0.12, qPrintable(levels));
+        QVERIFY2(qAbs(level(3.0) / (0.5 * full) - 1) < 0.08, qPrintable(levels));
+        QVERIFY2(qAbs(level(4.975) / (0.25 * full) - 1) < 0.12, qPrintable(levels));
+        QVERIFY2(level(5.93) < 0.05 * full, qPrintable(levels));
+    }
+
+    // A start offset holds for every pass of the music: a 3-second tune with its beep at 1 s,
+    // started at 1 s, beeps at 0, 2 and 4 s of the album.
+    void musicStartOffsetLoops()
+    {
+        const QString music = dir.filePath(QStringLiteral("beep at 1.mp3"));
+        QVERIFY(testmedia::ffmpeg(
+            {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+             QStringLiteral("aevalsrc=exprs='if(between(t,1,1.2),0.8*sin(2*PI*440*t),0)':"
+                            "s=44100:d=3"),
+             QStringLiteral("-c:a"), QStringLiteral("libmp3lame"), music}));
+        album(2, 2, 24, QStringLiteral("MP4"), 120);
+        RenderJob &job = RenderJob::instance();
+        job.musicType = MusicCustom;
+        job.musicPath = music;
+        job.musicShape.start = 1000000;
+        const Outcome o = run();
+        job.musicShape = MusicShape();
+        QVERIFY2(o.ok, qPrintable(o.error));
+        int rate = 0;
+        const QVector<float> s = probe::audioMono(output(), &rate);
+        const int window = rate / 20;
+        for (double t : {0.05, 2.05, 4.05})
+            QVERIFY2(probe::rms(s, int(t * rate), window) > 0.1,
+                     qPrintable(QStringLiteral("no beep at %1 s").arg(t)));
+        for (double t : {1.0, 1.5, 3.0, 5.0})
+            QVERIFY2(probe::rms(s, int(t * rate), window) < 0.02,
+                     qPrintable(QStringLiteral("sound at %1 s").arg(t)));
+
+        // A start past the music's end leaves nothing to play: said so, and nothing is left.
+        job.musicType = MusicCustom;
+        job.musicPath = music;
+        job.musicShape.start = 5000000;
+        const Outcome past = run();
+        job.musicShape = MusicShape();
+        QVERIFY(!past.ok);
+        QVERIFY2(past.error.startsWith(QStringLiteral("The music ends before its start offset")),
+                 qPrintable(past.error));
+        QVERIFY(leftovers().isEmpty());
     }
 
     // Junk before and between MPEG frames is skipped; nearest supported sample rate is used.

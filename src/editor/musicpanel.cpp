@@ -1,0 +1,120 @@
+// The music settings panel's form.
+#include "musicpanel.h"
+
+#include <QDoubleSpinBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+// The editor's field look, as the picture panel has it (a translucent dialog would paint Qt's
+// default controls black).
+const char kFormStyle[] =
+    "QLabel{font-family:\"Microsoft YaHei\";font-size:14px;color:#333333;}"
+    "QDoubleSpinBox,QSpinBox{border:1px solid #E1E1E8;border-radius:4px;padding:3px 8px;"
+    "min-height:22px;background-color:#FFFFFF;font-family:\"Microsoft YaHei\";font-size:14px;"
+    "color:#333333;}"
+    "QDoubleSpinBox:hover,QSpinBox:hover{border-color:#5C46F4;}"
+    "QDoubleSpinBox::up-button,QDoubleSpinBox::down-button,QSpinBox::up-button,"
+    "QSpinBox::down-button{border:none;width:16px;}"
+    "QDoubleSpinBox::up-arrow,QSpinBox::up-arrow{image:url(:/theme_local/imgs/spinUp.png);"
+    "width:10px;height:6px;}"
+    "QDoubleSpinBox::down-arrow,QSpinBox::down-arrow{image:url(:/theme_local/imgs/spinDown.png);"
+    "width:10px;height:6px;}"
+    "QPushButton{border:1px solid #E1E1E8;border-radius:4px;padding:4px 12px;min-height:22px;"
+    "background-color:#FFFFFF;font-family:\"Microsoft YaHei\";font-size:13px;color:#333333;}"
+    "QPushButton:hover{border-color:#5C46F4;color:#5C46F4;}"
+    "QPushButton:pressed{background-color:#EEEBFE;}";
+
+QDoubleSpinBox *secondsBox(QWidget *pParent, const char *szName, int64_t maxMicroseconds)
+{
+    auto *pBox = new QDoubleSpinBox(pParent);
+    pBox->setObjectName(QLatin1String(szName));
+    pBox->setRange(0, double(maxMicroseconds) / 1e6);
+    pBox->setSingleStep(0.5);
+    pBox->setDecimals(2);
+    pBox->setSuffix(QStringLiteral(" s"));
+    // A typed value is one change when it is finished, not one per digit.
+    pBox->setKeyboardTracking(false);
+    return pBox;
+}
+
+int64_t microsecondsOf(const QDoubleSpinBox *pBox)
+{
+    return std::llround(pBox->value() * 1e6);
+}
+} // namespace
+
+MusicPanel::MusicPanel(const QString &szMusicName, const MusicShape &shape, QWidget *parent)
+    : ShareCode::CQInfoDialog(parent)
+{
+    setObjectName(QStringLiteral("MusicPanel"));
+    setTitle(szMusicName);
+    auto *pForm = new QWidget;
+    pForm->setObjectName(QStringLiteral("divMusicForm"));
+    pForm->setStyleSheet(QLatin1String(kFormStyle));
+    auto *pLayout = new QVBoxLayout(pForm);
+    pLayout->setContentsMargins(0, 0, 0, 0);
+    pLayout->setSpacing(12);
+
+    auto *pGrid = new QGridLayout;
+    pGrid->setHorizontalSpacing(12);
+    pGrid->setVerticalSpacing(8);
+    const auto addRow = [pGrid, pForm](int iRow, const QString &szLabel, QWidget *pField) {
+        auto *pLabel = new QLabel(szLabel, pForm);
+        pLabel->setBuddy(pField);
+        pField->setAccessibleName(szLabel);
+        pGrid->addWidget(pLabel, iRow, 0);
+        pGrid->addWidget(pField, iRow, 1);
+    };
+    m_pStart = secondsBox(pForm, "spinMusicStart", kMaxMusicStart);
+    addRow(0, tr("Start in the music"), m_pStart);
+    m_pFadeIn = secondsBox(pForm, "spinMusicFadeIn", kMaxMusicFade);
+    addRow(1, tr("Fade in"), m_pFadeIn);
+    m_pFadeOut = secondsBox(pForm, "spinMusicFadeOut", kMaxMusicFade);
+    addRow(2, tr("Fade out"), m_pFadeOut);
+    m_pVolume = new QSpinBox(pForm);
+    m_pVolume->setObjectName(QStringLiteral("spinMusicVolume"));
+    m_pVolume->setRange(0, int(kMaxMusicVolume * 100));
+    m_pVolume->setSingleStep(5);
+    m_pVolume->setSuffix(QStringLiteral(" %"));
+    m_pVolume->setKeyboardTracking(false);
+    addRow(3, tr("Music volume"), m_pVolume);
+    pLayout->addLayout(pGrid);
+
+    m_pFit = new QPushButton(tr("Fit pictures to music"), pForm);
+    m_pFit->setObjectName(QStringLiteral("btnFitToMusic"));
+    m_pFit->setAccessibleName(tr("Fit pictures to music"));
+    m_pFit->setToolTip(tr("Sets every picture's duration, keeping their proportions, so that the "
+                          "album lasts as long as the music after its start"));
+    pLayout->addWidget(m_pFit, 0, Qt::AlignLeft);
+    setContent(pForm);
+
+    m_pStart->setValue(double(shape.start) / 1e6);
+    m_pFadeIn->setValue(double(shape.fadeIn) / 1e6);
+    m_pFadeOut->setValue(double(shape.fadeOut) / 1e6);
+    m_pVolume->setValue(int(std::lround(shape.volume * 100)));
+    for (QDoubleSpinBox *pBox : {m_pStart, m_pFadeIn, m_pFadeOut})
+        connect(pBox, qOverload<double>(&QDoubleSpinBox::valueChanged), this, &MusicPanel::changed);
+    connect(m_pVolume, qOverload<int>(&QSpinBox::valueChanged), this, &MusicPanel::changed);
+    connect(m_pFit, &QPushButton::clicked, this, &MusicPanel::sig_fit);
+}
+
+MusicShape MusicPanel::shape() const
+{
+    MusicShape s;
+    s.start = microsecondsOf(m_pStart);
+    s.fadeIn = microsecondsOf(m_pFadeIn);
+    s.fadeOut = microsecondsOf(m_pFadeOut);
+    s.volume = m_pVolume->value() / 100.0;
+    return s;
+}
+
+void MusicPanel::changed()
+{
+    emit sig_changed(shape());
+}

@@ -1,0 +1,90 @@
+// Album editor: the music settings (start, fades, volume) and fitting the pictures to the music.
+#include "zodozadar.h"
+
+#include "zodozadar_form.h"
+
+#include "albumops.h"
+#include "musicpanel.h"
+#include "qtinversionwidget.h"
+#include "renderjob.h"
+
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QThread>
+
+#include <memory>
+
+bool ZodoZadar::hasMusic() const
+{
+    const RenderJob &job = RenderJob::instance();
+    return job.musicType == MusicCustom && !job.musicPath.isEmpty();
+}
+
+void ZodoZadar::showMusicPanel()
+{
+    if (refuseEdit() || !hasMusic())
+        return;
+    const RenderJob &job = RenderJob::instance();
+    MusicPanel panel(QFileInfo(job.musicPath).fileName(), job.musicShape,
+                     ShareCode::QtInversionWidget::instance());
+    connect(&panel, &MusicPanel::sig_changed, this, &ZodoZadar::changeMusicShape);
+    connect(&panel, &MusicPanel::sig_fit, this, [this, &panel] {
+        const QString szError = fitPicturesToMusicNow();
+        if (!szError.isEmpty())
+            toast(szError, &panel);
+    });
+    panel.exec();
+}
+
+void ZodoZadar::changeMusicShape(const MusicShape &shape)
+{
+    if (refuseEdit() || !hasMusic())
+        return;
+    RenderJob &job = RenderJob::instance();
+    beginEdit();
+    {
+        // The preview's music decoder reads the shape when it starts: halted, it starts again
+        // with the new one.
+        auto lock = haltAndLock();
+        job.musicShape = clampedMusicShape(shape);
+    }
+    commitEdit(tr("Change music settings"));
+}
+
+QString ZodoZadar::fitPicturesToMusicNow()
+{
+    if (refuseEdit())
+        return QString();
+    if (!hasMusic() || !hasPictures())
+        return tr("Choose pictures and background music first");
+    RenderJob &job = RenderJob::instance();
+    // The whole file is decoded to measure it: on a thread of its own, so that a long song does
+    // not freeze the window, under the music workflow, so that nothing else starts meanwhile,
+    // and before the album is locked, so that the preview's locks are not held that long.
+    if (!beginWorkflow(Workflow::Music, WorkflowPhase::Running))
+        return QString();
+    int64_t length = AVERROR(EINVAL);
+    {
+        QEventLoop loop;
+        std::unique_ptr<QThread> measure(QThread::create(
+            [&length, szPath = job.musicPath] { length = decodedMusicLength(szPath); }));
+        measure->setObjectName(QStringLiteral("MusicLength"));
+        connect(measure.get(), &QThread::finished, &loop, &QEventLoop::quit);
+        measure->start();
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        measure->wait();
+    }
+    endWorkflow(Workflow::Music);
+    beginEdit();
+    MusicFitResult fit;
+    {
+        auto lock = haltAndLock();
+        fit = fitPicturesToMusicLength(job, length);
+    }
+    if (fit.ok) {
+        notify(fit.change);
+        updatePictureMarks();
+    }
+    commitEdit(tr("Fit pictures to music"));
+    return fit.error;
+}
