@@ -307,7 +307,9 @@ private slots:
         const QString a = makeFile("a.jpg"), b = makeFile("b.jpg"), c = makeFile("c.jpg");
         for (const QString &p : {a, b, c, a})
             appendPicture(job, item(p, {4, 3}));
-        setPictureOptions(job, 1, PictureOptions{4000000});
+        PictureOptions longer;
+        longer.duration = 4000000;
+        setPictureOptions(job, 1, longer);
         PictureOptions cut;
         cut.transition = TransitionChoice::None;
         setPictureOptions(job, 2, cut); // 3 s, then a cut
