@@ -345,6 +345,22 @@
         <source>&quot;%1&quot;: a number from %2 to %3</source>
         <translation>&quot;%1&quot;: a number from %2 to %3</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot;: &quot;black&quot;, &quot;blur&quot; or a colour written #rrggbb</source>
+        <translation>&quot;%1&quot;: &quot;black&quot;, &quot;blur&quot; or a colour written #rrggbb</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: [x, y, width, height], fractions of the picture that lie within it</source>
+        <translation>&quot;%1&quot;: [x, y, width, height], fractions of the picture that lie within it</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: a share of the picture height from %2 to %3</source>
+        <translation>&quot;%1&quot;: a share of the picture height from %2 to %3</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: at most %2 characters</source>
+        <translation>&quot;%1&quot;: at most %2 characters</translation>
+    </message>
 </context>
 <context>
     <name>AlbumOps</name>
@@ -1087,7 +1103,7 @@
     </message>
     <message>
         <source>Sets every picture&apos;s duration, keeping their proportions, so that the album lasts as long as the music after its start</source>
-        <translation>Sets every picture's duration, keeping their proportions, so that the album lasts as long as the music after its start</translation>
+        <translation>Sets every picture&apos;s duration, keeping their proportions, so that the album lasts as long as the music after its start</translation>
     </message>
 </context>
 <context>
@@ -1139,6 +1155,166 @@
     <message>
         <source>Length of the transition</source>
         <translation>Length of the transition</translation>
+    </message>
+    <message>
+        <source>Motion</source>
+        <translation>Motion</translation>
+    </message>
+    <message>
+        <source>Motion over this picture</source>
+        <translation>Motion over this picture</translation>
+    </message>
+    <message>
+        <source>As the album</source>
+        <translation>As the album</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>Zoom in</source>
+        <translation>Zoom in</translation>
+    </message>
+    <message>
+        <source>Zoom out</source>
+        <translation>Zoom out</translation>
+    </message>
+    <message>
+        <source>Pan left</source>
+        <translation>Pan left</translation>
+    </message>
+    <message>
+        <source>Pan right</source>
+        <translation>Pan right</translation>
+    </message>
+    <message>
+        <source>Pan up</source>
+        <translation>Pan up</translation>
+    </message>
+    <message>
+        <source>Pan down</source>
+        <translation>Pan down</translation>
+    </message>
+    <message>
+        <source>Custom (drag the rectangles)</source>
+        <translation>Custom (drag the rectangles)</translation>
+    </message>
+    <message>
+        <source>Apply the motion to all pictures</source>
+        <translation>Apply the motion to all pictures</translation>
+    </message>
+    <message>
+        <source>Caption</source>
+        <translation>Caption</translation>
+    </message>
+    <message>
+        <source>Caption of this picture</source>
+        <translation>Caption of this picture</translation>
+    </message>
+    <message>
+        <source>Text shown with the picture</source>
+        <translation>Text shown with the picture</translation>
+    </message>
+    <message>
+        <source>Apply the caption&apos;s style to all pictures</source>
+        <translation>Apply the caption's style to all pictures</translation>
+    </message>
+    <message>
+        <source>Font of the caption</source>
+        <translation>Font of the caption</translation>
+    </message>
+    <message>
+        <source>Size of the caption, in hundredths of the height</source>
+        <translation>Size of the caption, in hundredths of the height</translation>
+    </message>
+    <message>
+        <source>Colour of the caption</source>
+        <translation>Colour of the caption</translation>
+    </message>
+    <message>
+        <source>Position of the caption</source>
+        <translation>Position of the caption</translation>
+    </message>
+    <message>
+        <source>Top left</source>
+        <translation>Top left</translation>
+    </message>
+    <message>
+        <source>Top</source>
+        <translation>Top</translation>
+    </message>
+    <message>
+        <source>Top right</source>
+        <translation>Top right</translation>
+    </message>
+    <message>
+        <source>Left</source>
+        <translation>Left</translation>
+    </message>
+    <message>
+        <source>Centre</source>
+        <translation>Centre</translation>
+    </message>
+    <message>
+        <source>Right</source>
+        <translation>Right</translation>
+    </message>
+    <message>
+        <source>Bottom left</source>
+        <translation>Bottom left</translation>
+    </message>
+    <message>
+        <source>Bottom</source>
+        <translation>Bottom</translation>
+    </message>
+    <message>
+        <source>Bottom right</source>
+        <translation>Bottom right</translation>
+    </message>
+    <message>
+        <source>Edge of the caption</source>
+        <translation>Edge of the caption</translation>
+    </message>
+    <message>
+        <source>Plain</source>
+        <translation>Plain</translation>
+    </message>
+    <message>
+        <source>Outline</source>
+        <translation>Outline</translation>
+    </message>
+    <message>
+        <source>Shadow</source>
+        <translation>Shadow</translation>
+    </message>
+    <message>
+        <source>Fill around it</source>
+        <translation>Fill around it</translation>
+    </message>
+    <message>
+        <source>Fill around this picture</source>
+        <translation>Fill around this picture</translation>
+    </message>
+    <message>
+        <source>Black bars</source>
+        <translation>Black bars</translation>
+    </message>
+    <message>
+        <source>Blurred picture</source>
+        <translation>Blurred picture</translation>
+    </message>
+    <message>
+        <source>Colour</source>
+        <translation>Colour</translation>
+    </message>
+    <message>
+        <source>Colour around this picture</source>
+        <translation>Colour around this picture</translation>
+    </message>
+    <message>
+        <source>Apply the fill to all pictures</source>
+        <translation>Apply the fill to all pictures</translation>
     </message>
 </context>
 <context>
@@ -1507,6 +1683,54 @@
     <message>
         <source>Fit pictures to music</source>
         <translation>Fit pictures to music</translation>
+    </message>
+    <message>
+        <source>Look of the album</source>
+        <translation>Look of the album</translation>
+    </message>
+    <message>
+        <source>Gentle motion on every picture</source>
+        <translation>Gentle motion on every picture</translation>
+    </message>
+    <message>
+        <source>Around pictures of another shape</source>
+        <translation>Around pictures of another shape</translation>
+    </message>
+    <message>
+        <source>Colour around pictures</source>
+        <translation>Colour around pictures</translation>
+    </message>
+    <message>
+        <source>Black bars</source>
+        <translation>Black bars</translation>
+    </message>
+    <message>
+        <source>Blurred picture</source>
+        <translation>Blurred picture</translation>
+    </message>
+    <message>
+        <source>Colour…</source>
+        <translation>Colour…</translation>
+    </message>
+    <message>
+        <source>Edge of the text watermark</source>
+        <translation>Edge of the text watermark</translation>
+    </message>
+    <message>
+        <source>No edge</source>
+        <translation>No edge</translation>
+    </message>
+    <message>
+        <source>Outline</source>
+        <translation>Outline</translation>
+    </message>
+    <message>
+        <source>Shadow</source>
+        <translation>Shadow</translation>
+    </message>
+    <message>
+        <source>Change the album&apos;s look</source>
+        <translation>Change the album's look</translation>
     </message>
 </context>
 <context>

@@ -345,6 +345,22 @@
         <source>&quot;%1&quot;: a number from %2 to %3</source>
         <translation>&quot;%1&quot;：应为 %2 到 %3 之间的数</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot;: &quot;black&quot;, &quot;blur&quot; or a colour written #rrggbb</source>
+        <translation>&quot;%1&quot;：应为 &quot;black&quot;、&quot;blur&quot; 或 #rrggbb 形式的颜色</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: [x, y, width, height], fractions of the picture that lie within it</source>
+        <translation>&quot;%1&quot;：应为 [x, y, 宽, 高]，以图片的比例表示且位于图片之内</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: a share of the picture height from %2 to %3</source>
+        <translation>&quot;%1&quot;：应为图片高度的 %2 到 %3 倍</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: at most %2 characters</source>
+        <translation>&quot;%1&quot;：最多 %2 个字符</translation>
+    </message>
 </context>
 <context>
     <name>AlbumOps</name>
@@ -1140,6 +1156,166 @@
         <source>Length of the transition</source>
         <translation>转场时长</translation>
     </message>
+    <message>
+        <source>Motion</source>
+        <translation>运动</translation>
+    </message>
+    <message>
+        <source>Motion over this picture</source>
+        <translation>这张图片上的运动</translation>
+    </message>
+    <message>
+        <source>As the album</source>
+        <translation>与相册相同</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <source>Zoom in</source>
+        <translation>放大</translation>
+    </message>
+    <message>
+        <source>Zoom out</source>
+        <translation>缩小</translation>
+    </message>
+    <message>
+        <source>Pan left</source>
+        <translation>向左平移</translation>
+    </message>
+    <message>
+        <source>Pan right</source>
+        <translation>向右平移</translation>
+    </message>
+    <message>
+        <source>Pan up</source>
+        <translation>向上平移</translation>
+    </message>
+    <message>
+        <source>Pan down</source>
+        <translation>向下平移</translation>
+    </message>
+    <message>
+        <source>Custom (drag the rectangles)</source>
+        <translation>自定义（拖动矩形）</translation>
+    </message>
+    <message>
+        <source>Apply the motion to all pictures</source>
+        <translation>将运动应用到全部图片</translation>
+    </message>
+    <message>
+        <source>Caption</source>
+        <translation>字幕</translation>
+    </message>
+    <message>
+        <source>Caption of this picture</source>
+        <translation>这张图片的字幕</translation>
+    </message>
+    <message>
+        <source>Text shown with the picture</source>
+        <translation>与图片一起显示的文字</translation>
+    </message>
+    <message>
+        <source>Apply the caption&apos;s style to all pictures</source>
+        <translation>将字幕样式应用到全部图片</translation>
+    </message>
+    <message>
+        <source>Font of the caption</source>
+        <translation>字幕字体</translation>
+    </message>
+    <message>
+        <source>Size of the caption, in hundredths of the height</source>
+        <translation>字幕大小（画面高度的百分比）</translation>
+    </message>
+    <message>
+        <source>Colour of the caption</source>
+        <translation>字幕颜色</translation>
+    </message>
+    <message>
+        <source>Position of the caption</source>
+        <translation>字幕位置</translation>
+    </message>
+    <message>
+        <source>Top left</source>
+        <translation>左上</translation>
+    </message>
+    <message>
+        <source>Top</source>
+        <translation>上方</translation>
+    </message>
+    <message>
+        <source>Top right</source>
+        <translation>右上</translation>
+    </message>
+    <message>
+        <source>Left</source>
+        <translation>左侧</translation>
+    </message>
+    <message>
+        <source>Centre</source>
+        <translation>居中</translation>
+    </message>
+    <message>
+        <source>Right</source>
+        <translation>右侧</translation>
+    </message>
+    <message>
+        <source>Bottom left</source>
+        <translation>左下</translation>
+    </message>
+    <message>
+        <source>Bottom</source>
+        <translation>下方</translation>
+    </message>
+    <message>
+        <source>Bottom right</source>
+        <translation>右下</translation>
+    </message>
+    <message>
+        <source>Edge of the caption</source>
+        <translation>字幕描边</translation>
+    </message>
+    <message>
+        <source>Plain</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <source>Outline</source>
+        <translation>描边</translation>
+    </message>
+    <message>
+        <source>Shadow</source>
+        <translation>阴影</translation>
+    </message>
+    <message>
+        <source>Fill around it</source>
+        <translation>周围填充</translation>
+    </message>
+    <message>
+        <source>Fill around this picture</source>
+        <translation>这张图片周围的填充</translation>
+    </message>
+    <message>
+        <source>Black bars</source>
+        <translation>黑边</translation>
+    </message>
+    <message>
+        <source>Blurred picture</source>
+        <translation>模糊的图片</translation>
+    </message>
+    <message>
+        <source>Colour</source>
+        <translation>颜色</translation>
+    </message>
+    <message>
+        <source>Colour around this picture</source>
+        <translation>这张图片周围的颜色</translation>
+    </message>
+    <message>
+        <source>Apply the fill to all pictures</source>
+        <translation>将填充应用到全部图片</translation>
+    </message>
 </context>
 <context>
     <name>ProgressDialogClass</name>
@@ -1506,6 +1682,54 @@
     <message>
         <source>Fit pictures to music</source>
         <translation>图片时长适配音乐</translation>
+    </message>
+    <message>
+        <source>Look of the album</source>
+        <translation>相册外观</translation>
+    </message>
+    <message>
+        <source>Gentle motion on every picture</source>
+        <translation>每张图片轻微运动</translation>
+    </message>
+    <message>
+        <source>Around pictures of another shape</source>
+        <translation>比例不同的图片周围</translation>
+    </message>
+    <message>
+        <source>Colour around pictures</source>
+        <translation>图片周围的颜色</translation>
+    </message>
+    <message>
+        <source>Black bars</source>
+        <translation>黑边</translation>
+    </message>
+    <message>
+        <source>Blurred picture</source>
+        <translation>模糊的图片</translation>
+    </message>
+    <message>
+        <source>Colour…</source>
+        <translation>颜色…</translation>
+    </message>
+    <message>
+        <source>Edge of the text watermark</source>
+        <translation>文字水印的边缘</translation>
+    </message>
+    <message>
+        <source>No edge</source>
+        <translation>无边缘</translation>
+    </message>
+    <message>
+        <source>Outline</source>
+        <translation>描边</translation>
+    </message>
+    <message>
+        <source>Shadow</source>
+        <translation>阴影</translation>
+    </message>
+    <message>
+        <source>Change the album&apos;s look</source>
+        <translation>修改相册外观</translation>
     </message>
 </context>
 <context>

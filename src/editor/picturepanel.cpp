@@ -1,15 +1,24 @@
 // The picture panel's form and the options it shows.
 #include "picturepanel.h"
 
+#include "picturerenderer.h"
+
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QFontComboBox>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <functional>
 
 namespace {
 constexpr int kRandomItem = -1;
@@ -44,6 +53,138 @@ const char kFormStyle[] =
     "background-color:#FFFFFF;font-family:\"Microsoft YaHei\";font-size:13px;color:#333333;}"
     "QPushButton:hover{border-color:#5C46F4;color:#5C46F4;}"
     "QPushButton:pressed{background-color:#EEEBFE;}";
+
+constexpr int kAlbumItem = -1; // motion and fill: what the album gives
+
+} // namespace
+
+// The picture, and over it where the motion starts (1) and ends (2). With a custom motion the
+// rectangles move by dragging inside them and resize by dragging a corner.
+class MotionView : public QWidget
+{
+public:
+    MotionView(const QPixmap &picture, QWidget *parent) : QWidget(parent), m_picture(picture)
+    {
+        setFixedSize(kPictureArea);
+        setMouseTracking(true);
+    }
+    std::function<void()> onEdited;
+    QRectF from{0, 0, 1, 1};
+    QRectF to{0, 0, 1, 1};
+    bool shown = false;    // rectangles drawn
+    bool editable = false; // and dragged
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0x2B, 0x2B, 0x2B));
+        p.drawRoundedRect(rect(), 6, 6);
+        const QRectF area = pictureArea();
+        if (!m_picture.isNull())
+            p.drawPixmap(area, m_picture, m_picture.rect());
+        if (!shown)
+            return;
+        drawRect(p, from, QColor(0x3F, 0xC2, 0x7A), QStringLiteral("1"));
+        drawRect(p, to, QColor(0x7B, 0x68, 0xF6), QStringLiteral("2"));
+    }
+    void mousePressEvent(QMouseEvent *e) override
+    {
+        m_drag = None;
+        if (!editable)
+            return;
+        // The end rectangle is drawn on top, so it is found first.
+        for (int which : {2, 1}) {
+            const QRectF r = toWidget(which == 1 ? from : to);
+            if (QLineF(e->localPos(), r.bottomRight()).length() <= kGrip) {
+                m_drag = which == 1 ? ResizeFrom : ResizeTo;
+            } else if (r.contains(e->localPos())) {
+                m_drag = which == 1 ? MoveFrom : MoveTo;
+            }
+            if (m_drag != None)
+                break;
+        }
+        m_last = e->localPos();
+    }
+    void mouseMoveEvent(QMouseEvent *e) override
+    {
+        if (m_drag == None || !(e->buttons() & Qt::LeftButton))
+            return;
+        const QRectF area = pictureArea();
+        const QPointF d((e->localPos().x() - m_last.x()) / area.width(),
+                        (e->localPos().y() - m_last.y()) / area.height());
+        m_last = e->localPos();
+        QRectF &r = (m_drag == MoveFrom || m_drag == ResizeFrom) ? from : to;
+        constexpr double kSmallest = 0.1; // the most the motion may enlarge
+        if (m_drag == MoveFrom || m_drag == MoveTo) {
+            r.moveTo(std::clamp(r.x() + d.x(), 0.0, 1 - r.width()),
+                     std::clamp(r.y() + d.y(), 0.0, 1 - r.height()));
+        } else {
+            r.setWidth(std::clamp(r.width() + d.x(), kSmallest, 1 - r.x()));
+            r.setHeight(std::clamp(r.height() + d.y(), kSmallest, 1 - r.y()));
+        }
+        update();
+    }
+    void mouseReleaseEvent(QMouseEvent *) override
+    {
+        if (m_drag != None && onEdited)
+            onEdited();
+        m_drag = None;
+    }
+
+private:
+    enum Drag
+    {
+        None,
+        MoveFrom,
+        MoveTo,
+        ResizeFrom,
+        ResizeTo
+    };
+    static constexpr double kGrip = 9; // pixels around a corner that grab it
+
+    QRectF pictureArea() const
+    {
+        if (m_picture.isNull())
+            return QRectF(rect());
+        const QSizeF fit = QSizeF(m_picture.size()).scaled(QSizeF(size()), Qt::KeepAspectRatio);
+        return QRectF(QPointF((width() - fit.width()) / 2, (height() - fit.height()) / 2), fit);
+    }
+    QRectF toWidget(const QRectF &r) const
+    {
+        const QRectF a = pictureArea();
+        return QRectF(a.x() + r.x() * a.width(), a.y() + r.y() * a.height(), r.width() * a.width(),
+                      r.height() * a.height());
+    }
+    void drawRect(QPainter &p, const QRectF &fraction, const QColor &colour, const QString &label)
+    {
+        const QRectF r = toWidget(fraction).adjusted(1, 1, -1, -1);
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(colour, 2));
+        p.drawRect(r);
+        p.setBrush(colour);
+        p.setPen(Qt::NoPen);
+        p.drawEllipse(r.topLeft() + QPointF(11, 11), 9, 9);
+        if (editable)
+            p.drawRect(QRectF(r.bottomRight() - QPointF(6, 6), QSizeF(7, 7)));
+        p.setPen(Qt::white);
+        p.drawText(QRectF(r.topLeft() + QPointF(2, 2), QSizeF(18, 18)), Qt::AlignCenter, label);
+    }
+
+    QPixmap m_picture;
+    Drag m_drag = None;
+    QPointF m_last;
+};
+
+namespace {
+
+void setSwatch(QPushButton *pButton, QRgb colour)
+{
+    pButton->setStyleSheet(QStringLiteral("QPushButton{background-color:%1;min-width:22px;}")
+                               .arg(QColor::fromRgb(colour).name()));
+}
 
 double secondsOf(int64_t microseconds)
 {
@@ -81,15 +222,14 @@ PicturePanel::PicturePanel(const QPixmap &stPicture, const QString &szName,
     pLayout->setContentsMargins(0, 0, 0, 0);
     pLayout->setSpacing(12);
 
-    m_pPicture = new QLabel(pForm);
+    m_pPicture =
+        new MotionView(stPicture.isNull() ? stPicture
+                                          : stPicture.scaled(kPictureArea, Qt::KeepAspectRatio,
+                                                             Qt::SmoothTransformation),
+                       pForm);
     m_pPicture->setObjectName(QStringLiteral("labelPicture"));
-    m_pPicture->setAlignment(Qt::AlignCenter);
-    m_pPicture->setFixedSize(kPictureArea);
-    m_pPicture->setStyleSheet(QStringLiteral("background-color:#2B2B2B;border-radius:6px;"));
-    if (!stPicture.isNull())
-        m_pPicture->setPixmap(
-            stPicture.scaled(kPictureArea, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     m_pPicture->setAccessibleName(tr("The picture"));
+    m_pPicture->onEdited = [this] { changed(); };
     pLayout->addWidget(m_pPicture, 0, Qt::AlignHCenter);
 
     auto *pGrid = new QGridLayout;
@@ -127,6 +267,7 @@ PicturePanel::PicturePanel(const QPixmap &stPicture, const QString &szName,
     m_pLength->setAccessibleName(tr("Length of the transition"));
     pGrid->addWidget(m_pOwnLength, 2, 0);
     pGrid->addWidget(m_pLength, 2, 1);
+    addLookRows(pForm, pGrid, 3);
     pLayout->addLayout(pGrid);
     setContent(pForm);
 
@@ -145,9 +286,162 @@ PicturePanel::PicturePanel(const QPixmap &stPicture, const QString &szName,
             [this] { emit sig_transitionToAll(this->options()); });
 }
 
+void PicturePanel::addLookRows(QWidget *pForm, QGridLayout *pGrid, int iRow)
+{
+    auto toAll = [pForm](const char *szName, const QString &szAccessible) {
+        auto *pButton = new QPushButton(tr("Apply to all"), pForm);
+        pButton->setObjectName(QLatin1String(szName));
+        pButton->setAccessibleName(szAccessible);
+        return pButton;
+    };
+    pGrid->addWidget(new QLabel(tr("Motion"), pForm), iRow, 0);
+    m_pMotion = new QComboBox(pForm);
+    m_pMotion->setObjectName(QStringLiteral("comboPictureMotion"));
+    m_pMotion->setAccessibleName(tr("Motion over this picture"));
+    m_pMotion->addItem(tr("As the album"), int(MotionKind::Album));
+    m_pMotion->addItem(tr("None"), int(MotionKind::None));
+    m_pMotion->addItem(tr("Zoom in"), int(MotionKind::ZoomIn));
+    m_pMotion->addItem(tr("Zoom out"), int(MotionKind::ZoomOut));
+    m_pMotion->addItem(tr("Pan left"), int(MotionKind::PanLeft));
+    m_pMotion->addItem(tr("Pan right"), int(MotionKind::PanRight));
+    m_pMotion->addItem(tr("Pan up"), int(MotionKind::PanUp));
+    m_pMotion->addItem(tr("Pan down"), int(MotionKind::PanDown));
+    m_pMotion->addItem(tr("Custom (drag the rectangles)"), int(MotionKind::Custom));
+    m_pMotionToAll = toAll("btnMotionToAll", tr("Apply the motion to all pictures"));
+    pGrid->addWidget(m_pMotion, iRow, 1);
+    pGrid->addWidget(m_pMotionToAll, iRow, 2);
+
+    pGrid->addWidget(new QLabel(tr("Caption"), pForm), ++iRow, 0);
+    m_pCaption = new QLineEdit(pForm);
+    m_pCaption->setObjectName(QStringLiteral("editCaption"));
+    m_pCaption->setAccessibleName(tr("Caption of this picture"));
+    m_pCaption->setPlaceholderText(tr("Text shown with the picture"));
+    m_pCaption->setStyleSheet(QStringLiteral(
+        "QLineEdit{border:1px solid #E1E1E8;border-radius:4px;padding:3px 8px;min-height:22px;"
+        "font-size:14px;color:#333333;background-color:#FFFFFF;}"
+        "QLineEdit:hover,QLineEdit:focus{border-color:#5C46F4;}"));
+    m_pCaptionToAll = toAll("btnCaptionToAll", tr("Apply the caption's style to all pictures"));
+    pGrid->addWidget(m_pCaption, iRow, 1);
+    pGrid->addWidget(m_pCaptionToAll, iRow, 2);
+
+    auto *pStyle = new QHBoxLayout;
+    pStyle->setSpacing(6);
+    m_pCaptionFont = new QFontComboBox(pForm);
+    m_pCaptionFont->setObjectName(QStringLiteral("comboCaptionFont"));
+    m_pCaptionFont->setAccessibleName(tr("Font of the caption"));
+    m_pCaptionFont->setMaximumWidth(150);
+    m_pCaptionSize = new QSpinBox(pForm);
+    m_pCaptionSize->setObjectName(QStringLiteral("spinCaptionSize"));
+    m_pCaptionSize->setAccessibleName(tr("Size of the caption, in hundredths of the height"));
+    m_pCaptionSize->setRange(int(kMinCaptionSize * 100), int(kMaxCaptionSize * 100));
+    m_pCaptionSize->setSuffix(QStringLiteral(" %"));
+    m_pCaptionColour = new QPushButton(pForm);
+    m_pCaptionColour->setObjectName(QStringLiteral("btnCaptionColour"));
+    m_pCaptionColour->setAccessibleName(tr("Colour of the caption"));
+    m_pCaptionPosition = new QComboBox(pForm);
+    m_pCaptionPosition->setObjectName(QStringLiteral("comboCaptionPosition"));
+    m_pCaptionPosition->setAccessibleName(tr("Position of the caption"));
+    const QStringList positions{tr("Top left"),    tr("Top"),    tr("Top right"),
+                                tr("Left"),        tr("Centre"), tr("Right"),
+                                tr("Bottom left"), tr("Bottom"), tr("Bottom right")};
+    for (int i = 0; i < positions.size(); ++i)
+        m_pCaptionPosition->addItem(positions.at(i), 1 << i);
+    m_pCaptionEffect = new QComboBox(pForm);
+    m_pCaptionEffect->setObjectName(QStringLiteral("comboCaptionEffect"));
+    m_pCaptionEffect->setAccessibleName(tr("Edge of the caption"));
+    m_pCaptionEffect->addItem(tr("Plain"), int(TextEffect::Plain));
+    m_pCaptionEffect->addItem(tr("Outline"), int(TextEffect::Outline));
+    m_pCaptionEffect->addItem(tr("Shadow"), int(TextEffect::Shadow));
+    for (QWidget *p :
+         std::initializer_list<QWidget *>{m_pCaptionFont, m_pCaptionSize, m_pCaptionColour,
+                                          m_pCaptionPosition, m_pCaptionEffect})
+        pStyle->addWidget(p);
+    pGrid->addLayout(pStyle, ++iRow, 1, 1, 2);
+
+    pGrid->addWidget(new QLabel(tr("Fill around it"), pForm), ++iRow, 0);
+    auto *pFillRow = new QHBoxLayout;
+    m_pFill = new QComboBox(pForm);
+    m_pFill->setObjectName(QStringLiteral("comboPictureFill"));
+    m_pFill->setAccessibleName(tr("Fill around this picture"));
+    m_pFill->addItem(tr("As the album"), int(FillKind::Album));
+    m_pFill->addItem(tr("Black bars"), int(FillKind::Black));
+    m_pFill->addItem(tr("Blurred picture"), int(FillKind::Blur));
+    m_pFill->addItem(tr("Colour"), int(FillKind::Colour));
+    m_pFillColour = new QPushButton(pForm);
+    m_pFillColour->setObjectName(QStringLiteral("btnFillColour"));
+    m_pFillColour->setAccessibleName(tr("Colour around this picture"));
+    pFillRow->addWidget(m_pFill, 1);
+    pFillRow->addWidget(m_pFillColour);
+    m_pFillToAll = toAll("btnFillToAll", tr("Apply the fill to all pictures"));
+    pGrid->addLayout(pFillRow, iRow, 1);
+    pGrid->addWidget(m_pFillToAll, iRow, 2);
+
+    connect(m_pMotion, qOverload<int>(&QComboBox::currentIndexChanged), this, [this] {
+        // A custom motion starts from the preset shown, or from a zoom in.
+        if (!m_bShowing && MotionKind(m_pMotion->currentData().toInt()) == MotionKind::Custom &&
+            !m_pPicture->shown)
+            presetRects(MotionKind::ZoomIn, &m_pPicture->from, &m_pPicture->to);
+        changed();
+    });
+    connect(m_pCaption, &QLineEdit::editingFinished, this, &PicturePanel::changed);
+    connect(m_pCaptionFont, &QFontComboBox::currentFontChanged, this, &PicturePanel::changed);
+    connect(m_pCaptionSize, qOverload<int>(&QSpinBox::valueChanged), this, &PicturePanel::changed);
+    connect(m_pCaptionPosition, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            &PicturePanel::changed);
+    connect(m_pCaptionEffect, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            &PicturePanel::changed);
+    connect(m_pFill, qOverload<int>(&QComboBox::currentIndexChanged), this, &PicturePanel::changed);
+    connect(m_pCaptionColour, &QPushButton::clicked, this, [this] {
+        chooseColour(&m_captionColour, m_pCaptionColour, tr("Colour of the caption"));
+    });
+    connect(m_pFillColour, &QPushButton::clicked, this, [this] {
+        chooseColour(&m_fillColour, m_pFillColour, tr("Colour around this picture"));
+        if (FillKind(m_pFill->currentData().toInt()) != FillKind::Colour)
+            m_pFill->setCurrentIndex(m_pFill->findData(int(FillKind::Colour)));
+    });
+    connect(m_pMotionToAll, &QPushButton::clicked, this,
+            [this] { emit sig_motionToAll(options()); });
+    connect(m_pCaptionToAll, &QPushButton::clicked, this,
+            [this] { emit sig_captionToAll(options()); });
+    connect(m_pFillToAll, &QPushButton::clicked, this, [this] { emit sig_fillToAll(options()); });
+}
+
+void PicturePanel::chooseColour(QRgb *pColour, QPushButton *pButton, const QString &szTitle)
+{
+    const QColor chosen = QColorDialog::getColor(QColor::fromRgb(*pColour), this, szTitle);
+    if (!chosen.isValid())
+        return;
+    *pColour = chosen.rgb();
+    setSwatch(pButton, *pColour);
+    changed();
+}
+
 void PicturePanel::showOptions(const PictureOptions &options)
 {
     m_bShowing = true;
+    m_pMotion->setCurrentIndex(std::max(0, m_pMotion->findData(int(options.motion.kind))));
+    m_pPicture->editable = options.motion.kind == MotionKind::Custom;
+    if (options.motion.kind == MotionKind::Custom) {
+        m_pPicture->from = options.motion.from;
+        m_pPicture->to = options.motion.to;
+    }
+    m_pPicture->shown = m_pPicture->editable ||
+                        presetRects(options.motion.kind, &m_pPicture->from, &m_pPicture->to);
+    m_pPicture->update();
+    const Caption &c = options.caption;
+    if (m_pCaption->text() != c.text)
+        m_pCaption->setText(c.text);
+    if (!c.family.isEmpty())
+        m_pCaptionFont->setCurrentFont(QFont(c.family));
+    m_pCaptionSize->setValue(int(std::lround(c.sizeOfHeight * 100)));
+    m_captionColour = c.colour;
+    setSwatch(m_pCaptionColour, m_captionColour);
+    m_pCaptionPosition->setCurrentIndex(std::max(0, m_pCaptionPosition->findData(c.position)));
+    m_pCaptionEffect->setCurrentIndex(int(c.effect));
+    m_pFill->setCurrentIndex(std::max(0, m_pFill->findData(int(options.fill.kind))));
+    if (options.fill.kind == FillKind::Colour)
+        m_fillColour = options.fill.colour;
+    setSwatch(m_pFillColour, m_fillColour);
     m_pOwnDuration->setChecked(options.duration > 0);
     m_pDuration->setValue(secondsOf(options.duration > 0 ? options.duration : m_albumDuration));
     m_pDuration->setEnabled(options.duration > 0);
@@ -180,6 +474,22 @@ PictureOptions PicturePanel::options() const
     }
     if (m_pOwnLength->isChecked() && o.transition != TransitionChoice::None)
         o.transitionLength = microsecondsOf(m_pLength->value());
+    o.motion.kind = MotionKind(m_pMotion->currentData().toInt());
+    if (o.motion.kind == MotionKind::Custom) {
+        o.motion.from = m_pPicture->from;
+        o.motion.to = m_pPicture->to;
+    }
+    o.caption.text = m_pCaption->text();
+    if (!o.caption.text.isEmpty()) {
+        o.caption.family = m_pCaptionFont->currentFont().family();
+        o.caption.sizeOfHeight = m_pCaptionSize->value() / 100.0;
+        o.caption.colour = m_captionColour;
+        o.caption.position = m_pCaptionPosition->currentData().toInt();
+        o.caption.effect = TextEffect(m_pCaptionEffect->currentData().toInt());
+    }
+    o.fill.kind = FillKind(m_pFill->currentData().toInt());
+    if (o.fill.kind == FillKind::Colour)
+        o.fill.colour = m_fillColour;
     return o;
 }
 

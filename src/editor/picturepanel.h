@@ -1,4 +1,5 @@
-// The panel of one picture: the picture large, its own duration and the transition after it.
+// The panel of one picture: the picture large (with its motion's rectangles), its own duration,
+// the transition after it, its motion, caption and fill.
 #pragma once
 
 #include "cqinfodialog.h"
@@ -7,8 +8,12 @@
 class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
+class QFontComboBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
+class QSpinBox;
+class MotionView;
 
 // Every change is handed on at once (sig_changed), so that the editor applies it as an undoable
 // edit and the preview shows it; "Apply to all" hands a group on for every picture. The panel
@@ -27,12 +32,32 @@ signals:
     void sig_changed(PictureOptions options);
     void sig_durationToAll(PictureOptions options);
     void sig_transitionToAll(PictureOptions options);
+    void sig_motionToAll(PictureOptions options);
+    void sig_captionToAll(PictureOptions options); // the caption's style; texts stay
+    void sig_fillToAll(PictureOptions options);
 
 private:
     void showOptions(const PictureOptions &options);
     void changed();
 
-    QLabel *m_pPicture = nullptr;
+    void chooseColour(QRgb *pColour, QPushButton *pButton, const QString &szTitle);
+    void addLookRows(QWidget *pForm, class QGridLayout *pGrid, int iRow);
+
+    MotionView *m_pPicture = nullptr;
+    QComboBox *m_pMotion = nullptr;
+    QPushButton *m_pMotionToAll = nullptr;
+    QLineEdit *m_pCaption = nullptr;
+    QFontComboBox *m_pCaptionFont = nullptr;
+    QSpinBox *m_pCaptionSize = nullptr;
+    QPushButton *m_pCaptionColour = nullptr;
+    QComboBox *m_pCaptionPosition = nullptr;
+    QComboBox *m_pCaptionEffect = nullptr;
+    QPushButton *m_pCaptionToAll = nullptr;
+    QComboBox *m_pFill = nullptr;
+    QPushButton *m_pFillColour = nullptr;
+    QPushButton *m_pFillToAll = nullptr;
+    QRgb m_captionColour = 0xffffffff;
+    QRgb m_fillColour = 0xff000000;
     QCheckBox *m_pOwnDuration = nullptr;
     QDoubleSpinBox *m_pDuration = nullptr;
     QComboBox *m_pTransition = nullptr;

@@ -62,6 +62,9 @@ public:
     Ui::ZodoZadarClass *form() const { return ui.get(); }
     // The panel of the picture in row iRow (modal); refused while another workflow runs.
     void showPicturePanel(int iRow);
+    // The album's look, from the menu: gentle motion, fill, the text watermark's edge.
+    void fillLookMenu();
+    void changeAlbumLook(const std::function<void(RenderJob &)> &fnChange);
     // The music settings panel (modal); refused without music or while another workflow runs.
     void showMusicPanel();
     // One undoable edit each; the fit returns its refusal, empty when done.
@@ -374,6 +377,7 @@ private:
 
     QMenu *m_pMenu = nullptr;
     QMenu *m_pRecentMenu = nullptr;
+    QMenu *m_pLookMenu = nullptr;
     QAction *m_pActNew = nullptr;
     QAction *m_pActOpen = nullptr;
     QAction *m_pActSave = nullptr;

@@ -75,6 +75,9 @@ void ZodoZadar::createMenu()
     m_pActExport = addMenuAction(pMenu, tr("Export…"), {QKeySequence(Qt::CTRL | Qt::Key_E)},
                                  [this] { prepareExport(); });
     m_pActMusic = addMenuAction(pMenu, tr("Music settings…"), {}, [this] { showMusicPanel(); });
+    m_pLookMenu = pMenu->addMenu(tr("Look of the album"));
+    m_pLookMenu->setObjectName(QStringLiteral("menuLook"));
+    connect(m_pLookMenu, &QMenu::aboutToShow, this, [this] { fillLookMenu(); });
     pMenu->addSeparator();
     m_pActUndo =
         addMenuAction(pMenu, tr("Undo"), {QKeySequence(Qt::CTRL | Qt::Key_Z)}, [this] { undo(); });
@@ -120,6 +123,7 @@ void ZodoZadar::updateMenu()
     m_pActAddPictures->setEnabled(bIdle);
     m_pActExport->setEnabled(bIdle && bPictures);
     m_pActMusic->setEnabled(bIdle && hasMusic());
+    m_pLookMenu->setEnabled(bIdle);
     m_pActUndo->setEnabled(bIdle && m_pUndoStack->canUndo());
     m_pActRedo->setEnabled(bIdle && m_pUndoStack->canRedo());
     m_pActUndo->setText(m_pUndoStack->canUndo() ? tr("Undo %1").arg(m_pUndoStack->undoText())

@@ -9,8 +9,11 @@
 #include "qtinversionwidget.h"
 #include "renderjob.h"
 
+#include <QActionGroup>
+#include <QColorDialog>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QMenu>
 #include <QStandardItemModel>
 #include <algorithm>
 #include <climits>
@@ -61,6 +64,27 @@ void ZodoZadar::showPicturePanel(int iRow)
             return each;
         });
     });
+    connect(&panel, &PicturePanel::sig_motionToAll, this, [this](const PictureOptions &o) {
+        changePictureOptions(-1, [o](PictureOptions each, int) {
+            each.motion = o.motion;
+            return each;
+        });
+    });
+    connect(&panel, &PicturePanel::sig_captionToAll, this, [this](const PictureOptions &o) {
+        // The style goes to every picture; each keeps its own text.
+        changePictureOptions(-1, [o](PictureOptions each, int) {
+            const QString szText = each.caption.text;
+            each.caption = o.caption;
+            each.caption.text = szText;
+            return each;
+        });
+    });
+    connect(&panel, &PicturePanel::sig_fillToAll, this, [this](const PictureOptions &o) {
+        changePictureOptions(-1, [o](PictureOptions each, int) {
+            each.fill = o.fill;
+            return each;
+        });
+    });
     panel.exec();
 }
 
@@ -77,13 +101,84 @@ void ZodoZadar::changePictureOptions(
         for (int i = 0; i < job.materialOrder.size(); ++i) {
             if (iRow >= 0 && i != iRow)
                 continue;
-            change.totalChanged |=
-                setPictureOptions(job, i, fnChange(job.optionsAt(i), i)).totalChanged;
+            const PictureOptions before = job.optionsAt(i);
+            const PictureOptions after = fnChange(before, i);
+            change.totalChanged |= setPictureOptions(job, i, after).totalChanged;
+            // The cover is the first picture's first frame: its look shows there.
+            change.coverChanged |=
+                i == 0 && (before.motion != after.motion || before.fill != after.fill ||
+                           before.caption != after.caption);
         }
     }
     notify(change);
     updatePictureMarks();
     commitEdit(tr("Change picture settings"), m_iPanelMergeId);
+}
+
+void ZodoZadar::fillLookMenu()
+{
+    const RenderJob &job = RenderJob::instance();
+    QMenu *pMenu = m_pLookMenu;
+    pMenu->clear();
+    QAction *pGentle = pMenu->addAction(tr("Gentle motion on every picture"));
+    pGentle->setCheckable(true);
+    pGentle->setChecked(job.gentleMotion);
+    connect(pGentle, &QAction::toggled, this,
+            [this](bool bOn) { changeAlbumLook([bOn](RenderJob &j) { j.gentleMotion = bOn; }); });
+
+    pMenu->addSection(tr("Around pictures of another shape"));
+    auto *pFills = new QActionGroup(pMenu);
+    auto addFill = [&](const QString &szText, FillKind kind) {
+        QAction *pAction = pMenu->addAction(szText);
+        pAction->setCheckable(true);
+        pAction->setChecked(job.albumFill.kind == kind);
+        pFills->addAction(pAction);
+        connect(pAction, &QAction::triggered, this, [this, kind] {
+            Fill fill{kind, RenderJob::instance().albumFill.colour};
+            if (kind == FillKind::Colour) {
+                const QColor chosen = QColorDialog::getColor(QColor::fromRgb(fill.colour), this,
+                                                             tr("Colour around pictures"));
+                if (!chosen.isValid())
+                    return;
+                fill.colour = chosen.rgb();
+            }
+            changeAlbumLook([fill](RenderJob &j) { j.albumFill = fill; });
+        });
+    };
+    addFill(tr("Black bars"), FillKind::Black);
+    addFill(tr("Blurred picture"), FillKind::Blur);
+    addFill(tr("Colour…"), FillKind::Colour);
+
+    pMenu->addSection(tr("Edge of the text watermark"));
+    auto *pEdges = new QActionGroup(pMenu);
+    auto addEdge = [&](const QString &szText, TextEffect effect) {
+        QAction *pAction = pMenu->addAction(szText);
+        pAction->setCheckable(true);
+        pAction->setChecked(job.watermarkEffect == effect);
+        pEdges->addAction(pAction);
+        connect(pAction, &QAction::triggered, this, [this, effect] {
+            changeAlbumLook([effect](RenderJob &j) { j.watermarkEffect = effect; });
+        });
+    };
+    addEdge(tr("No edge"), TextEffect::Plain);
+    addEdge(tr("Outline"), TextEffect::Outline);
+    addEdge(tr("Shadow"), TextEffect::Shadow);
+}
+
+void ZodoZadar::changeAlbumLook(const std::function<void(RenderJob &)> &fnChange)
+{
+    if (refuseEdit())
+        return;
+    RenderJob &job = RenderJob::instance();
+    beginEdit();
+    {
+        auto lock = haltAndLock();
+        fnChange(job);
+    }
+    AlbumChange change;
+    change.coverChanged = true;
+    notify(change);
+    commitEdit(tr("Change the album's look"));
 }
 
 void ZodoZadar::updatePictureMarks()

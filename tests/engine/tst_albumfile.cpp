@@ -333,8 +333,8 @@ private slots:
     {
         const AlbumReadResult r = parseAlbum(
             QByteArray("\xEF\xBB\xBF") + R"({"velmoraalbum": 1.0, "pictures": [{"file": "a.jpg",
-            "transition": null, "caption": "later"}], "music": null, "watermark": {"text": ""},
-            "export": {"format": "MKV", "folder": ""}, "motion": {"zoom": true}})",
+            "transition": null, "subtitle": "later"}], "music": null, "watermark": {"text": ""},
+            "export": {"format": "MKV", "folder": ""}, "camera": {"zoom": true}})",
             QStringLiteral("/albums"));
         QVERIFY2(r.ok, qPrintable(r.error));
         AlbumDocument expected;
@@ -383,6 +383,89 @@ private slots:
         QCOMPARE(job.slotDuration(0), qint64(500000)); // 1.5 s, within the 0.5 s picture
         QCOMPARE(job.slotKind(1), nullptr);
         clearAlbum(job);
+    }
+
+    // Looks in the file: presets and rectangles, captions, fills, the album's gentle motion, fill
+    // and watermark edge, each written only when chosen; values outside their ranges refused.
+    void looksInTheFile()
+    {
+        AlbumDocument a;
+        a.pictures = {{QStringLiteral("/l/a.jpg")},
+                      {QStringLiteral("/l/b.jpg")},
+                      {QStringLiteral("/l/c.jpg")}};
+        a.pictures[0].motion.kind = MotionKind::PanLeft;
+        a.pictures[0].fill = Fill{FillKind::Blur, 0xff000000};
+        a.pictures[1].motion =
+            Motion{MotionKind::Custom, QRectF(0.1, 0.2, 0.5, 0.5), QRectF(0, 0, 1, 1)};
+        a.pictures[1].caption.text = QStringLiteral("海边 \"Beach\"\nday 2");
+        a.pictures[1].caption.family = QStringLiteral("Noto Sans");
+        a.pictures[1].caption.sizeOfHeight = 0.08;
+        a.pictures[1].caption.colour = 0xffffcc00;
+        a.pictures[1].caption.position = Top;
+        a.pictures[1].caption.effect = TextEffect::Outline;
+        a.pictures[2].motion.kind = MotionKind::None;
+        a.pictures[2].fill = Fill{FillKind::Colour, 0xff336699};
+        a.gentleMotion = true;
+        a.fill = Fill{FillKind::Blur, 0xff000000};
+        a.watermarkType = WatermarkText;
+        a.watermarkText = QStringLiteral("mark");
+        a.watermarkEffect = TextEffect::Shadow;
+        const QByteArray json = serializeAlbum(a, QStringLiteral("/l"));
+        for (const QByteArray &line :
+             {QByteArray(R"({"file": "a.jpg", "motion": {"preset": "pan-left"}, "fill": "blur"})"),
+              QByteArray(R"("motion": {"from": [0.1, 0.2, 0.5, 0.5], "to": [0, 0, 1, 1]})"),
+              // Ordinary literals: escapes or a "#" inside a raw one throw moc off.
+              QByteArray("\"caption\": {\"text\": \"海边 \\\"Beach\\\"\\nday 2\", "
+                         "\"family\": \"Noto Sans\", \"size\": 0.08, \"color\": \"#ffcc00\", "
+                         "\"position\": \"top\", \"effect\": \"outline\"}"),
+              QByteArray("{\"file\": \"c.jpg\", \"motion\": {\"preset\": \"none\"}, "
+                         "\"fill\": \"#336699\"}"),
+              QByteArray("    \"motion\": \"gentle\",\n    \"fill\": \"blur\",\n"),
+              QByteArray(R"("effect": "shadow")")})
+            QVERIFY2(json.contains(line), line.constData());
+        const AlbumReadResult r = parseAlbum(json, QStringLiteral("/l"));
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QVERIFY(r.album == a);
+        QCOMPARE(r.album.pictures[1].options().caption, a.pictures[1].caption);
+
+        // An album without looks writes none of their keys.
+        AlbumDocument plain;
+        plain.pictures = {{QStringLiteral("/l/a.jpg")}};
+        const QByteArray plainJson = serializeAlbum(plain, QStringLiteral("/l"));
+        for (const char *key : {"motion", "fill", "caption", "effect"})
+            QVERIFY2(!plainJson.contains(key), key);
+
+        const struct
+        {
+            const char *json;
+            const char *error;
+        } bad[] = {
+            {R"("pictures": [{"file": "a", "motion": {"preset": "spin"}}])",
+             R"("pictures[0].motion.preset": one of none zoom-in)"},
+            {R"("pictures": [{"file": "a", "motion": {"from": [0, 0, 1, 1], "to": [0.5, 0.5, 0.8, 0.8]}}])",
+             R"("pictures[0].motion.to": [x, y, width, height])"},
+            {R"("pictures": [{"file": "a", "motion": {"from": [0, 0, 0.01, 0.01], "to": [0, 0, 1, 1]}}])",
+             R"("pictures[0].motion.from": [x, y, width, height])"},
+            {R"("pictures": [{"file": "a", "motion": {"from": [0, 0, 1]}}])",
+             R"("pictures[0].motion.from": [x, y, width, height])"},
+            {R"("pictures": [{"file": "a", "fill": "purple"}])",
+             R"("pictures[0].fill": "black", "blur" or a colour)"},
+            {R"("pictures": [{"file": "a", "caption": {"text": "x", "size": 0.9}}])",
+             R"("pictures[0].caption.size": a share of the picture height)"},
+            {R"("pictures": [{"file": "a", "caption": {"text": "x", "color": "red"}}])",
+             R"("pictures[0].caption.color": a colour written #rrggbb)"},
+            {R"("pictures": [{"file": "a", "caption": {"text": 5}}])",
+             R"("pictures[0].caption.text": a text)"},
+            {R"("pictures": [{"file": "a"}], "motion": "wild")", R"("motion": one of none gentle)"},
+            {R"("pictures": [{"file": "a"}], "watermark": {"text": "m", "effect": "glow"})",
+             R"("watermark.effect": one of plain outline shadow)"},
+        };
+        for (const auto &c : bad) {
+            const AlbumReadResult b =
+                parseAlbum(QByteArray(R"({"velmoraalbum": 1, )") + c.json + '}', QString());
+            QVERIFY2(!b.ok && b.error.startsWith(QString::fromUtf8(c.error)),
+                     qPrintable(c.json + QStringLiteral(" -> ") + b.error));
+        }
     }
 
     // The shaping keys stand beside the file, each only when it differs from the music as it
