@@ -337,6 +337,59 @@ private slots:
         QCOMPARE(v->packets, qint64(24 + 12 + 12 + 24));
     }
 
+    // Looks from the command line and the album: the same frames counted, another picture;
+    // a bad value is a usage error; --save-album keeps them.
+    void looksFromOptionsAndAlbum()
+    {
+        const QString album = dir.filePath(QStringLiteral("looks.vmalbum"));
+        QFile f(album);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral(R"({"velmoraalbum": 1, "duration": 1, "pictures": [
+            {"file": "%1", "motion": {"preset": "zoom-in"}, "caption": {"text": "Sea"}},
+            {"file": "%2", "motion": {"from": [0, 0, 0.5, 0.5], "to": [0.5, 0.5, 0.5, 0.5]}}],
+            "height": "480P", "export": {"fps": 24}})")
+                    .arg(good1, good2)
+                    .toUtf8());
+        f.close();
+        const QString plain = dir.filePath(QStringLiteral("plain-look.mp4"));
+        const QString looks = dir.filePath(QStringLiteral("looks.mp4"));
+        Run r = exporter({QStringLiteral("-q"), QStringLiteral("-d"), QStringLiteral("1"),
+                          QStringLiteral("-H"), QStringLiteral("480"), QStringLiteral("-o"), plain,
+                          good1, good2});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        r = exporter({album, QStringLiteral("-q"), QStringLiteral("--motion"),
+                      QStringLiteral("gentle"), QStringLiteral("--fill"), QStringLiteral("blur"),
+                      QStringLiteral("--watermark-text"), QStringLiteral("mark"),
+                      QStringLiteral("--watermark-effect"), QStringLiteral("outline"),
+                      QStringLiteral("-o"), looks});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        const probe::Stream *a = nullptr, *b = nullptr;
+        const auto plainStreams = probe::streams(plain), lookStreams = probe::streams(looks);
+        a = probe::first(plainStreams, AVMEDIA_TYPE_VIDEO);
+        b = probe::first(lookStreams, AVMEDIA_TYPE_VIDEO);
+        QVERIFY(a && b);
+        QCOMPARE(b->packets, a->packets);
+        QVERIFY(contents(plain) != contents(looks));
+
+        r = exporter({QStringLiteral("--fill"), QStringLiteral("purple"), good1});
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.contains(QStringLiteral("--fill takes black blur or #RRGGBB")),
+                 qPrintable(r.err));
+        r = exporter({QStringLiteral("--motion"), QStringLiteral("fast"), good1});
+        QCOMPARE(r.code, 2);
+
+        const QString saved = dir.filePath(QStringLiteral("saved-looks.vmalbum"));
+        r = exporter({QStringLiteral("--save-album"), saved, QStringLiteral("--motion"),
+                      QStringLiteral("gentle"), QStringLiteral("--fill"), QStringLiteral("#102030"),
+                      good1});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        const AlbumReadResult back = readAlbumFile(saved);
+        QVERIFY2(back.ok, qPrintable(back.error));
+        QVERIFY(back.album.gentleMotion);
+        QCOMPARE(back.album.fill.kind, FillKind::Colour);
+        QCOMPARE(back.album.fill.colour, QRgb(0xff102030));
+    }
+
     // The pictures fitted to a 7-second tune started 1 s in, faded out at the end; the shaping
     // options are checked like the others, and the album keeps them.
     void musicShapingAndFit()

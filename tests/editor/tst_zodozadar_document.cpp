@@ -11,6 +11,7 @@
 #include "imagelistview.h"
 #include "musicpanel.h"
 #include "picturepanel.h"
+#include "picturerenderer.h"
 #include "places.h"
 #include "qtinversionwidget.h"
 #include "renderjob.h"
@@ -23,6 +24,8 @@
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -336,6 +339,74 @@ private slots:
         QVERIFY(job.optionsAt(1).isDefault());
         QVERIFY(!pList->model()->index(1, 0).data(ImageListView::OwnSettingsRole).toBool());
         QCOMPARE(editor()->player()->totalDurationMs(), 3000 * 3 + 2000 * 2);
+    }
+
+    // Looks from the panel: a custom motion dragged on the picture, a caption and a fill; the
+    // motion goes to every picture; the album's gentle motion from the menu; each undoable.
+    void pictureLooksAndAlbumLook()
+    {
+        importPictures(3);
+        RenderJob &job = RenderJob::instance();
+        const int iSteps = stack()->count();
+        auto *pList = form()->imageSourceList;
+        pList->setCurrentIndex(pList->model()->index(0, 0));
+        QTimer::singleShot(50, this, [] {
+            auto *pPanel = qobject_cast<PicturePanel *>(QApplication::activeModalWidget());
+            QVERIFY(pPanel);
+            auto *pMotion = pPanel->findChild<QComboBox *>(QStringLiteral("comboPictureMotion"));
+            pMotion->setCurrentIndex(pMotion->findData(int(MotionKind::Custom)));
+            // The end rectangle (a zoom in's, centred) dragged 30 pixels to the right.
+            QWidget *pView = pPanel->findChild<QWidget *>(QStringLiteral("labelPicture"));
+            const QPointF at(pView->width() / 2.0, pView->height() / 2.0);
+            auto send = [pView](QEvent::Type type, QPointF pos, Qt::MouseButtons buttons) {
+                QMouseEvent e(type, pos, pView->mapToGlobal(pos.toPoint()), Qt::LeftButton, buttons,
+                              Qt::NoModifier);
+                QApplication::sendEvent(pView, &e);
+            };
+            send(QEvent::MouseButtonPress, at, Qt::LeftButton);
+            send(QEvent::MouseMove, at + QPointF(30, 0), Qt::LeftButton);
+            send(QEvent::MouseButtonRelease, at + QPointF(30, 0), Qt::NoButton);
+            auto *pCaption = pPanel->findChild<QLineEdit *>(QStringLiteral("editCaption"));
+            pCaption->setText(QStringLiteral("海边"));
+            emit pCaption->editingFinished();
+            auto *pFill = pPanel->findChild<QComboBox *>(QStringLiteral("comboPictureFill"));
+            pFill->setCurrentIndex(pFill->findData(int(FillKind::Blur)));
+            pPanel->findChild<QPushButton *>(QStringLiteral("btnMotionToAll"))->click();
+            pPanel->accept();
+        });
+        QTest::keyClick(pList, Qt::Key_Return);
+        const PictureOptions first = job.optionsAt(0);
+        QCOMPARE(first.motion.kind, MotionKind::Custom);
+        QVERIFY(first.motion.to.x() > 0.15); // a zoom in's end starts at 0.1
+        QVERIFY(motionRectValid(first.motion.to));
+        QCOMPARE(first.caption.text, QStringLiteral("海边"));
+        QCOMPARE(first.fill.kind, FillKind::Blur);
+        for (int i = 1; i < 3; ++i) {
+            QCOMPARE(job.optionsAt(i).motion, first.motion);
+            QVERIFY(job.optionsAt(i).caption.isEmpty());
+            QCOMPARE(job.optionsAt(i).fill.kind, FillKind::Album);
+        }
+        QCOMPARE(stack()->count(), iSteps + 1);
+
+        // The album's look, from the menu: one step each.
+        auto *pLook = editor()->findChild<QMenu *>(QStringLiteral("menuLook"));
+        QVERIFY(pLook);
+        emit pLook->aboutToShow();
+        QAction *pGentle = nullptr;
+        for (QAction *a : pLook->actions())
+            if (a->text() == QStringLiteral("Gentle motion on every picture"))
+                pGentle = a;
+        QVERIFY(pGentle && !pGentle->isChecked());
+        pGentle->trigger();
+        QVERIFY(job.gentleMotion);
+        QCOMPARE(stack()->count(), iSteps + 2);
+        editor()->undo();
+        QVERIFY(!job.gentleMotion);
+        editor()->undo();
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(job.optionsAt(i).isDefault());
+        editor()->redo();
+        QCOMPARE(job.optionsAt(2).motion, first.motion);
     }
 
     // The music settings, from the menu: disabled without music; each change is an undo step
