@@ -34,21 +34,24 @@ const char kFormStyle[] =
     "QCheckBox::indicator:checked{border-color:#5C46F4;background-color:#5C46F4;"
     "image:url(:/theme_local/imgs/comboboxCheck.png);}"
     "QCheckBox:disabled{color:#B0B0B8;}"
-    "QComboBox,QDoubleSpinBox{border:1px solid #E1E1E8;border-radius:4px;padding:3px 8px;"
+    "QComboBox,QDoubleSpinBox,QSpinBox{border:1px solid #E1E1E8;border-radius:4px;padding:3px 8px;"
     "min-height:22px;background-color:#FFFFFF;font-family:\"Microsoft YaHei\";font-size:14px;"
     "color:#333333;}"
-    "QComboBox:hover,QComboBox:on,QDoubleSpinBox:hover{border-color:#5C46F4;}"
-    "QDoubleSpinBox:disabled,QComboBox:disabled{color:#B0B0B8;background-color:#F7F7F9;}"
+    "QComboBox:hover,QComboBox:on,QDoubleSpinBox:hover,QSpinBox:hover{border-color:#5C46F4;}"
+    "QDoubleSpinBox:disabled,QSpinBox:disabled,QComboBox:disabled{color:#B0B0B8;background-color:#"
+    "F7F7F9;}"
     "QComboBox::drop-down{subcontrol-origin:padding;subcontrol-position:center right;"
     "width:24px;border:none;}"
     "QComboBox::down-arrow{image:url(:/theme_local/imgs/checkBoxDownArrow.png);width:24px;"
     "height:24px;}"
     "QComboBox QAbstractItemView{background-color:#FFFFFF;color:#333333;border:1px solid "
     "#E6E6EB;selection-background-color:#EEEBFE;selection-color:#5C46F4;outline:0px;}"
-    "QDoubleSpinBox::up-button,QDoubleSpinBox::down-button{border:none;width:16px;}"
-    "QDoubleSpinBox::up-arrow{image:url(:/theme_local/imgs/spinUp.png);width:10px;height:6px;}"
-    "QDoubleSpinBox::down-arrow{image:url(:/theme_local/imgs/spinDown.png);width:10px;"
-    "height:6px;}"
+    "QDoubleSpinBox::up-button,QDoubleSpinBox::down-button,QSpinBox::up-button,"
+    "QSpinBox::down-button{border:none;width:16px;}"
+    "QDoubleSpinBox::up-arrow,QSpinBox::up-arrow{image:url(:/theme_local/imgs/spinUp.png);"
+    "width:10px;height:6px;}"
+    "QDoubleSpinBox::down-arrow,QSpinBox::down-arrow{"
+    "image:url(:/theme_local/imgs/spinDown.png);width:10px;height:6px;}"
     "QPushButton{border:1px solid #E1E1E8;border-radius:4px;padding:4px 12px;min-height:22px;"
     "background-color:#FFFFFF;font-family:\"Microsoft YaHei\";font-size:13px;color:#333333;}"
     "QPushButton:hover{border-color:#5C46F4;color:#5C46F4;}"
@@ -182,8 +185,13 @@ namespace {
 
 void setSwatch(QPushButton *pButton, QRgb colour)
 {
-    pButton->setStyleSheet(QStringLiteral("QPushButton{background-color:%1;min-width:22px;}")
-                               .arg(QColor::fromRgb(colour).name()));
+    pButton->setFixedWidth(32);
+    // A swatch: the colour framed, so that white shows on the white form too.
+    pButton->setStyleSheet(
+        QStringLiteral("QPushButton{background-color:%1;min-width:22px;max-width:22px;"
+                       "border:1px solid #BFBFC8;border-radius:4px;}"
+                       "QPushButton:hover{border-color:#5C46F4;}")
+            .arg(QColor::fromRgb(colour).name()));
 }
 
 double secondsOf(int64_t microseconds)
@@ -329,7 +337,7 @@ void PicturePanel::addLookRows(QWidget *pForm, QGridLayout *pGrid, int iRow)
     m_pCaptionFont = new QFontComboBox(pForm);
     m_pCaptionFont->setObjectName(QStringLiteral("comboCaptionFont"));
     m_pCaptionFont->setAccessibleName(tr("Font of the caption"));
-    m_pCaptionFont->setMaximumWidth(150);
+    m_pCaptionFont->setFixedWidth(170);
     m_pCaptionSize = new QSpinBox(pForm);
     m_pCaptionSize->setObjectName(QStringLiteral("spinCaptionSize"));
     m_pCaptionSize->setAccessibleName(tr("Size of the caption, in hundredths of the height"));
