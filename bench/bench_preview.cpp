@@ -2,7 +2,8 @@
 // a headless player whose clock runs in real time. Measures frames dropped as late, first-frame
 // latency, seek latency and the cost of a paused preview. See bench/README.md.
 //
-// usage: bench_preview [--seed N] [--seconds S] photo.jpg...   (8 photos at 2 s give 30 s)
+// usage: bench_preview [--seed N] [--seconds S] [--motion] photo.jpg...   (8 photos at 2 s: 30 s)
+// --motion: gentle motion and a blurred fill on every picture, the costliest storytelling look.
 #include "albumops.h"
 #include "imageviewer.h"
 #include "playerinterface.h"
@@ -136,6 +137,7 @@ int main(int argc, char **argv)
     QGuiApplication app(argc, argv);
     int seed = 0;
     int seconds = 2;
+    bool motion = false;
     QStringList photos;
     const QStringList args = app.arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
@@ -143,11 +145,13 @@ int main(int argc, char **argv)
             seed = args[++i].toInt();
         else if (args[i] == QLatin1String("--seconds") && i + 1 < args.size())
             seconds = args[++i].toInt();
+        else if (args[i] == QLatin1String("--motion"))
+            motion = true;
         else
             photos << args[i];
     }
     if (photos.size() < 2) {
-        std::fprintf(stderr, "usage: bench_preview [--seed N] [--seconds S] photo...\n");
+        std::fprintf(stderr, "usage: bench_preview [--seed N] [--seconds S] [--motion] photo...\n");
         return 2;
     }
     av_log_set_level(AV_LOG_ERROR);
@@ -165,6 +169,8 @@ int main(int argc, char **argv)
         item.path = p;
         appendPicture(job, item);
     }
+    job.gentleMotion = motion;
+    job.albumFill = motion ? Fill{FillKind::Blur, 0} : Fill{FillKind::Black, 0xff000000};
     job.watermarkType = WatermarkText;
     job.watermarkText = QStringLiteral("VelmoraAlbum preview");
     job.watermarkFont.setPixelSize(48);
@@ -177,9 +183,11 @@ int main(int argc, char **argv)
     QStringList kinds;
     for (const TransitionSlot &slot : job.transitions)
         kinds << QString::fromUtf8(slot.kind->transitionName);
-    std::printf("album: %d photos, %d s each, %lld s, %lld frames at 1920x1080; transitions %s\n",
+    std::printf("album: %d photos, %d s each, %lld s, %lld frames at 1920x1080%s; transitions %s\n",
                 int(photos.size()), seconds, static_cast<long long>(totalMs / 1000),
-                static_cast<long long>(totalFrames), qPrintable(kinds.join(QLatin1Char(' '))));
+                static_cast<long long>(totalFrames),
+                motion ? ", gentle motion and blurred fill" : "",
+                qPrintable(kinds.join(QLatin1Char(' '))));
 
     QThread thread;
     thread.setObjectName(QStringLiteral("ImageViewer"));
