@@ -5,6 +5,7 @@
 
 #include "albumops.h"
 #include "imagelistview.h"
+#include "imageviewer.h"
 #include "picturepanel.h"
 #include "qtinversionwidget.h"
 #include "renderjob.h"
@@ -86,6 +87,9 @@ void ZodoZadar::showPicturePanel(int iRow)
         });
     });
     panel.exec();
+    // The player showed this picture while its panel was open: the album's cover again.
+    if (m_pViewer->coverPicture.exchange(0) != 0)
+        emitCoverRefresh();
 }
 
 void ZodoZadar::changePictureOptions(
@@ -109,6 +113,11 @@ void ZodoZadar::changePictureOptions(
                 i == 0 && (before.motion != after.motion || before.fill != after.fill ||
                            before.caption != after.caption);
         }
+    }
+    // A change to one picture shows that picture in the player, as the album will show it.
+    if (iRow >= 0) {
+        m_pViewer->coverPicture = iRow;
+        change.coverChanged = true;
     }
     notify(change);
     updatePictureMarks();

@@ -483,10 +483,11 @@ void ImageViewer::changePreviewCoverImpl()
         return;
     int ret = preparePreview();
     if (ret >= 0 && !job.materialOrder.isEmpty()) {
-        ret = holdPicture(0);
+        const int index = std::clamp(coverPicture.load(), 0, int(job.materialOrder.size()) - 1);
+        const PictureLife life = pictureLife(job, index, kPreviewRate);
+        ret = holdPicture(index);
         if (ret >= 0 && state.heldFrames)
-            ret = state.heldFrames->render(0, pictureLife(job, 0, kPreviewRate).frames(),
-                                           state.stillFrame.get());
+            ret = state.heldFrames->render(life.before, life.frames(), state.stillFrame.get());
         else if (ret >= 0)
             ret = av_frame_ref(state.stillFrame.get(), state.heldFrame.get());
         if (ret >= 0)

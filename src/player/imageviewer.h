@@ -95,6 +95,9 @@ public:
     std::atomic<bool> stopRequested{false};
     std::atomic<bool> seekRequested{false};
     std::atomic<bool> previewing{false};
+    // The picture a cover shows: the first, except while a picture's panel shows its own
+    // (its first frame alone, so that a change of its look shows at once).
+    std::atomic<int> coverPicture{0};
 
     // Flag setters that also wake the waiting threads (writing the flags directly works too,
     // with up to 10 ms more delay).

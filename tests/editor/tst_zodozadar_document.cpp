@@ -9,6 +9,7 @@
 #include "cqvideoplay.h"
 #include "faildialog.h"
 #include "imagelistview.h"
+#include "imageviewer.h"
 #include "musicpanel.h"
 #include "picturepanel.h"
 #include "picturerenderer.h"
@@ -304,6 +305,11 @@ private slots:
         QTimer::singleShot(50, this, [this] {
             auto *pPanel = qobject_cast<PicturePanel *>(QApplication::activeModalWidget());
             QVERIFY(pPanel);
+            // Until a change, the player keeps the album's cover; then it shows this picture.
+            QCOMPARE(editor()->viewer()->coverPicture.load(), 0);
+            pPanel->findChild<QComboBox *>(QStringLiteral("comboPictureFill"))->setCurrentIndex(2);
+            QCOMPARE(editor()->viewer()->coverPicture.load(), 1);
+            pPanel->findChild<QComboBox *>(QStringLiteral("comboPictureFill"))->setCurrentIndex(0);
             auto *pOwn = pPanel->findChild<QCheckBox *>(QStringLiteral("checkOwnDuration"));
             auto *pDuration =
                 pPanel->findChild<QDoubleSpinBox *>(QStringLiteral("spinPictureDuration"));
@@ -316,6 +322,7 @@ private slots:
             pPanel->accept();
         });
         QTest::keyClick(pList, Qt::Key_Return);
+        QCOMPARE(editor()->viewer()->coverPicture.load(), 0); // the album's cover again
         QCOMPARE(job.pictureDuration(1), qint64(1500000));
         for (int i = 0; i < 3; ++i)
             QCOMPARE(job.optionsAt(i).transition, TransitionChoice::None);

@@ -625,6 +625,19 @@ private slots:
         for (int x = 120; x < 200; ++x)
             brightest = std::max<int>(brightest, f->data[0][90 * f->linesize[0] + x]);
         QVERIFY(brightest > 200);
+
+        // While a picture's panel is open the cover is that picture; past the end, the last.
+        for (const auto &[asked, grey] : {std::pair{1, 200}, std::pair{7, 200}}) {
+            viewer->coverPicture = asked;
+            sink.reset({0});
+            emit viewer->sig_changePreviewCover();
+            QVERIFY(sink.waitForCount(1));
+            QTest::qWait(50);
+            const AVFrame *shown = sink.keptFrame(0);
+            QVERIFY(shown);
+            QVERIFY(qAbs(shown->data[0][2 * shown->linesize[0] + 2] - lumaOf(grey)) <= 6);
+        }
+        viewer->coverPicture = 0;
     }
 };
 
