@@ -81,6 +81,7 @@ struct ExportState
     av::FramePtr encodeFrame;
     av::PacketPtr videoPacket;
     int64_t videoPts = 0;
+    int frameQuality = 0; // a fixed quantiser's lambda, set on every frame; 0 for none
     int64_t framesDone = 0;
     av::FramePtr watermarkFrame;
     WatermarkOverlay watermark;
