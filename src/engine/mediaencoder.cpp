@@ -299,7 +299,8 @@ int MediaEncoder::setUp(ExportState &s)
         // 1080-line pictures soft.
         av_dict_set(&options.raw, "deadline", "good", 0);
         av_dict_set(&options.raw, "cpu-used", "4", 0);
-        av_dict_set(&options.raw, "crf", "10", 0);
+        if (job.videoBitRate <= 0) // a chosen rate is kept as the rate
+            av_dict_set(&options.raw, "crf", "10", 0);
         av_dict_set_int(&options.raw, "threads", std::clamp(av_cpu_count(), 1, 8), 0);
         av_dict_set(&options.raw, "slices", "4", 0);
     }
