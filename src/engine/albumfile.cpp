@@ -81,6 +81,13 @@ constexpr int kMaxAudioKbps = 100000;
 // A transition name quoted in a message is cut to this many characters.
 constexpr int kQuotedNameChars = 40;
 
+// Colours are written "#rrggbb", and only so.
+bool isRgbText(const QString &szText)
+{
+    static const QRegularExpression rgb(QStringLiteral("^#[0-9A-Fa-f]{6}$"));
+    return rgb.match(szText).hasMatch();
+}
+
 QString joined(const QStringList &texts)
 {
     return texts.join(QLatin1Char(' '));
@@ -485,8 +492,7 @@ bool Reader::caption(const QJsonObject &o, const QString &szWhere, Caption *out)
                 &effect) ||
         !text(c, QStringLiteral("color"), szWhere + QStringLiteral(".color"), &colour))
         return false;
-    static const QRegularExpression rgb(QStringLiteral("^#[0-9A-Fa-f]{6}$"));
-    if (!rgb.match(colour).hasMatch())
+    if (!isRgbText(colour))
         return fail(AlbumFile::tr("\"%1\": a colour written #rrggbb")
                         .arg(szWhere + QStringLiteral(".color")));
     const auto size = c.constFind(QStringLiteral("size"));
@@ -571,8 +577,7 @@ bool Reader::readWatermark(const QJsonObject &root, AlbumDocument &album)
     album.watermarkEffect = TextEffect(kEffectNames.indexOf(effect));
     const auto color = mark.constFind(QStringLiteral("color"));
     if (color != mark.constEnd() && !color->isNull()) {
-        static const QRegularExpression rgb(QStringLiteral("^#[0-9A-Fa-f]{6}$"));
-        if (!color->isString() || !rgb.match(color->toString()).hasMatch())
+        if (!color->isString() || !isRgbText(color->toString()))
             return fail(AlbumFile::tr("\"%1\": a colour written #rrggbb")
                             .arg(QStringLiteral("watermark.color")));
         album.watermarkColor = QColor(color->toString());
@@ -769,12 +774,11 @@ QString fillName(const Fill &fill)
 
 bool fillFromName(const QString &szName, Fill *pFill)
 {
-    static const QRegularExpression rgb(QStringLiteral("^#[0-9A-Fa-f]{6}$"));
     if (szName == QLatin1String("black"))
         *pFill = Fill{FillKind::Black, 0xff000000};
     else if (szName == QLatin1String("blur"))
         *pFill = Fill{FillKind::Blur, 0xff000000};
-    else if (rgb.match(szName).hasMatch())
+    else if (isRgbText(szName))
         *pFill = Fill{FillKind::Colour, QColor(szName).rgb()};
     else
         return false;

@@ -74,33 +74,47 @@ TransitionRenderer::Item TransitionRenderer::render(int64_t index)
     };
     if (!from || !to)
         return failed(AVERROR(ENOMEM), nullptr);
+    item.frame = av::makeFrame();
+    if (!item.frame)
+        return failed(AVERROR(ENOMEM), nullptr);
+    const char *message = nullptr;
+    const int ret = renderStep(graph.get(), fromSide, toSide, index, from.get(), to.get(),
+                               item.frame.get(), &message);
+    if (ret < 0)
+        return failed(ret, message);
+    return item;
+}
+
+int TransitionRenderer::renderStep(AVFilterGraph *graph, const Side &fromSide, const Side &toSide,
+                                   int64_t step, AVFrame *from, AVFrame *to, AVFrame *out,
+                                   const char **message)
+{
     // A moving side draws its frame for this step; a still is sent again as it is.
     int ret = 0;
     if (fromSide.frames)
-        ret = fromSide.frames->render(fromSide.first + index, fromSide.life, from.get());
+        ret = fromSide.frames->render(fromSide.first + step, fromSide.life, from);
     if (ret >= 0 && toSide.frames)
-        ret = toSide.frames->render(toSide.first + index, toSide.life, to.get());
-    if (ret < 0)
-        return failed(ret, QT_TRANSLATE_NOOP("MediaEncoder", "Image zoom failed"));
-    from->pts = index;
-    to->pts = index;
-    ret = sendFrameToGraph(graph.get(), QStringLiteral("in1"), from.get());
+        ret = toSide.frames->render(toSide.first + step, toSide.life, to);
+    if (ret < 0) {
+        *message = QT_TRANSLATE_NOOP("MediaEncoder", "Image zoom failed");
+        return ret;
+    }
+    from->pts = step;
+    to->pts = step;
+    ret = sendFrameToGraph(graph, QStringLiteral("in1"), from);
     if (ret >= 0)
-        ret = sendFrameToGraph(graph.get(), QStringLiteral("in2"), to.get());
-    if (ret < 0)
-        return failed(ret,
-                      QT_TRANSLATE_NOOP("MediaEncoder", "Add frame to transition filter failed"));
-    item.frame = av::makeFrame();
+        ret = sendFrameToGraph(graph, QStringLiteral("in2"), to);
+    if (ret < 0) {
+        *message = QT_TRANSLATE_NOOP("MediaEncoder", "Add frame to transition filter failed");
+        return ret;
+    }
     bool got = false;
-    ret = item.frame
-              ? receiveFrameFromGraph(graph.get(), QStringLiteral("out"), item.frame.get(), &got)
-              : AVERROR(ENOMEM);
+    ret = receiveFrameFromGraph(graph, QStringLiteral("out"), out, &got);
     if (ret >= 0 && !got)
         ret = AVERROR(EAGAIN);
     if (ret < 0)
-        return failed(ret,
-                      QT_TRANSLATE_NOOP("MediaEncoder", "Get frame from transition filter failed"));
-    return item;
+        *message = QT_TRANSLATE_NOOP("MediaEncoder", "Get frame from transition filter failed");
+    return ret;
 }
 
 void TransitionRenderer::run()

@@ -48,6 +48,13 @@ public:
     // The next frame in order, waiting for it if need be. After a failure item, nothing follows.
     Item next();
 
+    // One step of a transition graph ("in1", "in2" -> "out"): moving sides drawn into `from`
+    // and `to` at their life step, both sent with pts `step`, the result received into `out`.
+    // On failure *message names the failing step (untranslated, MediaEncoder context).
+    static int renderStep(AVFilterGraph *graph, const Side &fromSide, const Side &toSide,
+                          int64_t step, AVFrame *from, AVFrame *to, AVFrame *out,
+                          const char **message);
+
 private:
     void run();
     Item render(int64_t index);

@@ -221,26 +221,12 @@ public:
             out = std::move(item.frame);
         } else {
             // Both inputs carry the step number; the graph's offset makes its first step `step`.
-            if (fromSide.frames)
-                ret = fromSide.frames->render(fromSide.first + step, fromSide.life, from.get());
-            if (ret >= 0 && toSide.frames)
-                ret = toSide.frames->render(toSide.first + step, toSide.life, to.get());
-            if (ret < 0)
-                return ret;
-            from->pts = step;
-            to->pts = step;
-            ret = sendFrameToGraph(graph.get(), QStringLiteral("in1"), from.get());
-            if (ret >= 0)
-                ret = sendFrameToGraph(graph.get(), QStringLiteral("in2"), to.get());
-            if (ret < 0)
-                return ret;
             out = av::makeFrame();
             if (!out)
                 return AVERROR(ENOMEM);
-            bool got = false;
-            ret = receiveFrameFromGraph(graph.get(), QStringLiteral("out"), out.get(), &got);
-            if (ret >= 0 && !got)
-                ret = AVERROR(EAGAIN);
+            const char *message = nullptr;
+            ret = TransitionRenderer::renderStep(graph.get(), fromSide, toSide, step, from.get(),
+                                                 to.get(), out.get(), &message);
         }
         if (ret >= 0)
             ret = out ? watermark.apply(out.get()) : AVERROR(EINVAL);
