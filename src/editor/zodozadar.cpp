@@ -270,6 +270,7 @@ void ZodoZadar::makeConnections()
     connect(pPlayer, &CQVideoPlay::vp_cSliderReleaseSignal, this, &ZodoZadar::playerSliderReleased);
     connect(pPlayer, &CQVideoPlay::vp_timeLoopEndSignal, this, &ZodoZadar::halt);
     connect(m_pViewer, &ImageViewer::sig_previewFinished, this, &ZodoZadar::previewFinished);
+    connect(pPlayer, &CQVideoPlay::vp_videoStopPlaySignal, this, &ZodoZadar::playerGaveUp);
     // Every numbered answer of the picture decoder; each request's owner is found by its number.
     connect(m_pDecoder, &ImageDecoder::sig_answered, this, &ZodoZadar::decoderAnswered);
     // Window.

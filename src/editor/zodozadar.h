@@ -324,6 +324,7 @@ private:
     // Preview helpers.
     bool customMusicWithPath() const;
     void playOrPause(bool bPlay);
+    void playerGaveUp();
     void pausePreview();
     void followClockWithMusic(int iMs);
     void suspendRequested();

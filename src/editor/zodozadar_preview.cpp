@@ -139,6 +139,17 @@ void ZodoZadar::previewFinished()
     playerState = PlayerStopped;
 }
 
+void ZodoZadar::playerGaveUp()
+{
+    // The playback engine could not show the pictures (its window was refused) and the player
+    // went back to the start offering play: the preview stops too rather than run on unseen,
+    // with its music, behind a button that says it is stopped.
+    if (playerState == PlayerStopped)
+        return;
+    halt();
+    previewFinished();
+}
+
 void ZodoZadar::suspendRequested()
 {
     if (playerState != PlayerStopped)
