@@ -944,6 +944,14 @@
         <source>its thumbnail cannot be made</source>
         <translation>its thumbnail cannot be made</translation>
     </message>
+    <message>
+        <source>larger than %1 × %2 pixels, the largest JPEG</source>
+        <translation>larger than %1 × %2 pixels, the largest JPEG</translation>
+    </message>
+    <message>
+        <source>larger than %1 × %2 pixels, the largest PNG</source>
+        <translation>larger than %1 × %2 pixels, the largest PNG</translation>
+    </message>
 </context>
 <context>
     <name>ImageListView</name>
@@ -1218,7 +1226,7 @@
     </message>
     <message>
         <source>Apply the caption&apos;s style to all pictures</source>
-        <translation>Apply the caption's style to all pictures</translation>
+        <translation>Apply the caption&apos;s style to all pictures</translation>
     </message>
     <message>
         <source>Font of the caption</source>
@@ -1730,7 +1738,7 @@
     </message>
     <message>
         <source>Change the album&apos;s look</source>
-        <translation>Change the album's look</translation>
+        <translation>Change the album&apos;s look</translation>
     </message>
 </context>
 <context>

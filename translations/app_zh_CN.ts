@@ -944,6 +944,14 @@
         <source>its thumbnail cannot be made</source>
         <translation>无法生成缩略图</translation>
     </message>
+    <message>
+        <source>larger than %1 × %2 pixels, the largest JPEG</source>
+        <translation>超过 %1 × %2 像素（JPEG 的上限）</translation>
+    </message>
+    <message>
+        <source>larger than %1 × %2 pixels, the largest PNG</source>
+        <translation>超过 %1 × %2 像素（PNG 的上限）</translation>
+    </message>
 </context>
 <context>
     <name>ImageListView</name>

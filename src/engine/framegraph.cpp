@@ -555,6 +555,7 @@ QByteArray ffmpegPath(const QString &szPath)
 int decodePictureFile(const QString &szPath, AVFrame *dst, int lowres, bool *transposed,
                       QSize *refusedSize)
 {
+    constexpr int64_t kAlignSlack = 128; // pixels each way, more than any decoder pads
     if (transposed)
         *transposed = false;
     if (refusedSize)
@@ -562,6 +563,23 @@ int decodePictureFile(const QString &szPath, AVFrame *dst, int lowres, bool *tra
     installEngineLogCallback();
     if (szPath.isEmpty() || !dst)
         return AVERROR(EINVAL);
+    // Judged from the header before anything is allocated: a picture above its kind's limit is
+    // refused, a JPEG above the kept size decodes reduced, and the decoders may allocate the
+    // header's size and no more (a file whose header cannot be read, the old 4096 x 4096).
+    const PictureHeader hdr = readPictureHeader(szPath);
+    const int maxSide = maxSideFor(hdr);
+    if (hdr.known && (hdr.width > maxSide || hdr.height > maxSide)) {
+        if (refusedSize)
+            *refusedSize = QSize(hdr.width, hdr.height);
+        return AVERROR(EINVAL);
+    }
+    lowres = std::max(lowres, leastLowres(hdr));
+    // The decoders check their buffers' size, padded for alignment, against the limit.
+    const int64_t maxPixels =
+        hdr.known ? std::max(kMaxDecodePixels, (int64_t(hdr.width) + kAlignSlack) *
+                                                   (int64_t(hdr.height) + kAlignSlack))
+                  : kMaxDecodePixels;
+
     av::PacketPtr packet = av::makePacket();
     av::FramePtr frame = av::makeFrame();
     if (!packet || !frame)
@@ -591,7 +609,7 @@ int decodePictureFile(const QString &szPath, AVFrame *dst, int lowres, bool *tra
         // Probing decodes too: with the same pixel limit as our own decoder.
         std::vector<AVDictionary *> probeOptions(input->nb_streams, nullptr);
         for (AVDictionary *&d : probeOptions)
-            av_dict_set_int(&d, "max_pixels", kMaxDecodePixels, 0);
+            av_dict_set_int(&d, "max_pixels", maxPixels, 0);
         avformat_find_stream_info(input.get(), probeOptions.data());
         for (AVDictionary *&d : probeOptions)
             av_dict_free(&d);
@@ -603,7 +621,7 @@ int decodePictureFile(const QString &szPath, AVFrame *dst, int lowres, bool *tra
         return AVERROR_STREAM_NOT_FOUND;
     const AVCodecParameters *par = input->streams[streamIndex]->codecpar;
     // Containers that carry the size (unlike the bare picture formats) are judged before decoding.
-    if (par->width > 0 && par->height > 0 && int64_t(par->width) * par->height > kMaxDecodePixels) {
+    if (par->width > 0 && par->height > 0 && int64_t(par->width) * par->height > maxPixels) {
         if (refusedSize)
             *refusedSize = QSize(par->width, par->height);
         return AVERROR(EINVAL);
@@ -633,7 +651,7 @@ int decodePictureFile(const QString &szPath, AVFrame *dst, int lowres, bool *tra
     // One picture: slice threads only, so the frame comes out of the first packet.
     decoder->thread_type = FF_THREAD_SLICE;
     av::Dict codecOptions;
-    av_dict_set_int(&codecOptions.raw, "max_pixels", kMaxDecodePixels, 0);
+    av_dict_set_int(&codecOptions.raw, "max_pixels", maxPixels, 0);
     if (lowres > 0 && codec->max_lowres > 0)
         av_dict_set_int(&codecOptions.raw, "lowres", std::min<int>(lowres, codec->max_lowres), 0);
     if (avcodec_open2(decoder.get(), codec, &codecOptions.raw) < 0)
@@ -683,6 +701,13 @@ int decodePictureFile(const QString &szPath, AVFrame *dst, int lowres, bool *tra
     ret = applyDisplayMatrix(frame.get(), transposed);
     if (ret < 0)
         return ret;
+    // A PNG decodes whole: what is kept is scaled down at once.
+    if (frame->width > kMaxKeptSide || frame->height > kMaxKeptSide) {
+        const QSize kept = fitEvenSize(frame->width, frame->height, kMaxKeptSide, kMaxKeptSide);
+        ret = scaleFrame(frame.get(), frame.get(), kept.width(), kept.height());
+        if (ret < 0)
+            return ret;
+    }
     av_frame_unref(dst);
     av_frame_move_ref(dst, frame.get());
     return 0;

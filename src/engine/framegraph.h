@@ -79,13 +79,16 @@ AVRational reduceRatio(int width, int height);
 // applied). A JPEG comes out as plain YUV with its full range marked in color_range, never in a
 // yuvj format; one cut before its end is refused (AVERROR_INVALIDDATA). A file that cannot be
 // opened gives the opening's own code (no such file, permission denied, not a picture).
-// `lowres` asks decoders that can (JPEG) for a 1/2^lowres reduced decode;
-// `transposed` tells whether turning it upright swapped width and height. When the picture is
-// refused for its size (above kMaxDecodePixels), `refusedSize` receives the size the file
+// `lowres` asks decoders that can (JPEG) for a 1/2^lowres reduced decode; a JPEG above
+// kMaxKeptSide is reduced at least that far, and any other picture above it is scaled down to
+// fit, so nothing larger is ever kept. `transposed` tells whether turning it upright swapped
+// width and height. When the picture is refused for its size (a side above its kind's limit, or
+// a header the decoder's size disagrees with), `refusedSize` receives the size the file
 // announced, as stored; otherwise it is made invalid.
 int decodePictureFile(const QString &szPath, AVFrame *dst, int lowres = 0,
                       bool *transposed = nullptr, QSize *refusedSize = nullptr);
-// The largest picture a decoder is allowed to allocate (4096 x 4096).
+// The largest picture a decoder is allowed to allocate when the file's header cannot be read
+// (4096 x 4096); otherwise it is the header's own size, within its kind's limit.
 constexpr int64_t kMaxDecodePixels = int64_t(4096) * 4096;
 
 av::FramePtr imageToFrame(const QImage &image);

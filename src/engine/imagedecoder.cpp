@@ -62,10 +62,14 @@ const char *decodeFailureWords(const QString &szFile, int code)
     return QT_TRANSLATE_NOOP("ImageDecoder", "not a JPEG or PNG picture");
 }
 
-QString tooLargeWords()
+QString tooLargeWords(const PictureHeader &hdr)
 {
-    return ImageDecoder::tr("larger than %1 × %2 pixels")
-        .arg(QString::number(ImageDecoder::kMaxSide), QString::number(ImageDecoder::kMaxSide));
+    const QString side = QString::number(maxSideFor(hdr));
+    if (hdr.known && hdr.kind == PictureHeader::Jpeg)
+        return ImageDecoder::tr("larger than %1 × %2 pixels, the largest JPEG").arg(side, side);
+    if (hdr.known && hdr.kind == PictureHeader::Png)
+        return ImageDecoder::tr("larger than %1 × %2 pixels, the largest PNG").arg(side, side);
+    return ImageDecoder::tr("larger than %1 × %2 pixels").arg(side, side);
 }
 
 } // namespace
@@ -98,15 +102,15 @@ ImageDecoder::Result ImageDecoder::decodeFile(const QString &szFile, bool bJustC
     // Sizes beyond the limits are refused before anything is allocated: from the header, or from
     // the size the decoder refused to allocate. Either way the order of the checks (ratio first)
     // and the size they judge (upright) are those of the decoded picture.
+    const PictureHeader hdr = readPictureHeader(szFile);
     auto refuseBySize = [&](QSize size) {
         if (ratioIsAbnormal(size.width(), size.height()))
             return failWith(QT_TR_NOOP("Image ratio is abnormal"), AVERROR(EINVAL),
                             QT_TR_NOOP("far too wide or too tall to show"));
-        return fail(QT_TR_NOOP("Image is too large"), AVERROR(EINVAL), tooLargeWords());
+        return fail(QT_TR_NOOP("Image is too large"), AVERROR(EINVAL), tooLargeWords(hdr));
     };
-    const PictureHeader hdr = readPictureHeader(szFile);
     const QSize upright = hdr.upright();
-    if (hdr.known && (upright.width() > kMaxSide || upright.height() > kMaxSide))
+    if (hdr.known && (upright.width() > maxSideFor(hdr) || upright.height() > maxSideFor(hdr)))
         return refuseBySize(upright);
 
     av::FramePtr frame = av::makeFrame();
@@ -126,9 +130,10 @@ ImageDecoder::Result ImageDecoder::decodeFile(const QString &szFile, bool bJustC
     if (ret < 0)
         return failWith(QT_TR_NOOP("Image decode failed"), ret, decodeFailureWords(szFile, ret));
 
+    // A reduced or scaled-down decode: the picture's own size is the header's.
     int width = frame->width;
     int height = frame->height;
-    if (lowres > 0) {
+    if (hdr.known) {
         width = transposed ? hdr.height : hdr.width;
         height = transposed ? hdr.width : hdr.height;
     }
@@ -137,8 +142,8 @@ ImageDecoder::Result ImageDecoder::decodeFile(const QString &szFile, bool bJustC
     if (thumb.width() <= 0 || thumb.height() <= 0)
         return failWith(QT_TR_NOOP("Image ratio is abnormal"), AVERROR(EINVAL),
                         QT_TR_NOOP("far too wide or too tall to show"));
-    if (width > kMaxSide || height > kMaxSide)
-        return fail(QT_TR_NOOP("Image is too large"), AVERROR(EINVAL), tooLargeWords());
+    if (width > maxSideFor(hdr) || height > maxSideFor(hdr))
+        return fail(QT_TR_NOOP("Image is too large"), AVERROR(EINVAL), tooLargeWords(hdr));
 
     if (!bJustCheck) {
         auto thumbnailWords = [](int code) {

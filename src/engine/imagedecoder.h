@@ -20,7 +20,6 @@ class ImageDecoder : public QObject
     Q_OBJECT
 public:
     static constexpr qint64 kMaxFileBytes = 67108864; // 64 MiB
-    static constexpr int kMaxSide = 4096;
     static constexpr int kThumbWidth = 120;
     static constexpr int kThumbHeight = 80;
 
@@ -28,7 +27,8 @@ public:
     {
         bool ok = false;
         // On failure: "%1(%2)" (the step's message and FFmpeg's text), then the plain words,
-        // e.g. "Image is too large(Invalid argument) — larger than 4096 × 4096 pixels".
+        // e.g. "Image is too large(Invalid argument) — larger than 8192 × 8192 pixels, the
+        // largest PNG" (the limits are in pictureheader.h).
         QString report;
         QString reason;   // the plain words alone, translated
         QImage thumbnail; // null in check-only mode

@@ -115,6 +115,7 @@ PictureHeader readJpeg(QFile &file)
                     return {};
                 const auto *p = reinterpret_cast<const uchar *>(payload.constData());
                 PictureHeader hdr = sized(be16(p + 3), be16(p + 1));
+                hdr.kind = PictureHeader::Jpeg;
                 hdr.orientation = orientation > 0 ? orientation : 1;
                 return hdr;
             }
@@ -138,8 +139,11 @@ PictureHeader readPictureHeader(const QString &szPath)
     const int n = head.size();
     if (n >= 3 && p[0] == 0xFF && p[1] == 0xD8 && p[2] == 0xFF)
         return readJpeg(file);
-    if (n >= 24 && head.startsWith("\x89PNG\r\n\x1a\n") && head.mid(12, 4) == "IHDR")
-        return sized(be32(p + 16), be32(p + 20));
+    if (n >= 24 && head.startsWith("\x89PNG\r\n\x1a\n") && head.mid(12, 4) == "IHDR") {
+        PictureHeader hdr = sized(be32(p + 16), be32(p + 20));
+        hdr.kind = PictureHeader::Png;
+        return hdr;
+    }
     if (n >= 10 && (head.startsWith("GIF87a") || head.startsWith("GIF89a")))
         return sized(le16(p + 6), le16(p + 8));
     if (n >= 26 && head.startsWith("BM")) {
@@ -159,6 +163,27 @@ PictureHeader readPictureHeader(const QString &szPath)
                          1 + (p[27] | (p[28] << 8) | (p[29] << 16)));
     }
     return {};
+}
+
+int maxSideFor(const PictureHeader &hdr)
+{
+    if (!hdr.known)
+        return kMaxOtherSide;
+    return hdr.kind == PictureHeader::Jpeg  ? kMaxJpegSide
+           : hdr.kind == PictureHeader::Png ? kMaxPngSide
+                                            : kMaxOtherSide;
+}
+
+int leastLowres(const PictureHeader &hdr)
+{
+    if (!hdr.known || hdr.kind != PictureHeader::Jpeg)
+        return 0;
+    int lowres = 0;
+    // The decoder rounds a reduced side up.
+    while (lowres < 3 &&
+           (-((-hdr.width) >> lowres) > kMaxKeptSide || -((-hdr.height) >> lowres) > kMaxKeptSide))
+        ++lowres;
+    return lowres;
 }
 
 int lowresKeeping(const PictureHeader &hdr, QSize need, QSize needTurned)

@@ -5,10 +5,28 @@
 #include <QSize>
 #include <QString>
 
+// The largest side accepted for each kind of picture. A JPEG decodes at a reduced size
+// (1/2 .. 1/8), so the photos of today's cameras and phones fit; a PNG decodes whole, so its
+// limit is lower; any other format keeps the limit every picture once had.
+constexpr int kMaxJpegSide = 16384;
+constexpr int kMaxPngSide = 8192;
+constexpr int kMaxOtherSide = 4096;
+// The largest side a decoded picture is kept at: a larger one is decoded reduced or scaled down
+// at once, so that the album holds no more than a 4096 x 4096 picture would.
+constexpr int kMaxKeptSide = 4096;
+
 struct PictureHeader
 {
+    enum Kind
+    {
+        Other,
+        Jpeg,
+        Png
+    };
+
     bool known = false; // false when the format is not one we can read the header of
-    int width = 0;      // as stored, before any EXIF orientation
+    Kind kind = Other;
+    int width = 0; // as stored, before any EXIF orientation
     int height = 0;
     int orientation = 1; // EXIF orientation of a JPEG (1..8); 5 to 8 turn it a quarter
 
@@ -23,6 +41,12 @@ struct PictureHeader
 // WebP header. A few kilobytes are read at most; nothing is decoded, so a file claiming
 // 30000 x 30000 pixels costs nothing. A header cut short is unknown, never guessed.
 PictureHeader readPictureHeader(const QString &szPath);
+
+// The largest side accepted for a picture with this header (kMaxOtherSide when it is unknown).
+int maxSideFor(const PictureHeader &hdr);
+
+// The least JPEG reduction (0 .. 3) that brings both sides to kMaxKeptSide; 0 for anything else.
+int leastLowres(const PictureHeader &hdr);
 
 // The largest JPEG reduction (0 .. 3 for 1/1 .. 1/8) after which the picture still has at least
 // `need` pixels each way as stored, and `needTurned` each way once turned upright by a quarter

@@ -1,4 +1,5 @@
 // ImageDecoder: limits, messages, thumbnails, and the worker thread round trip.
+#include "framegraph.h"
 #include "imagedecoder.h"
 #include "pictureheader.h"
 #include "renderjob.h"
@@ -37,6 +38,20 @@ QByteArray jpegBytes(int w, int h, int exifOrientation = 0, bool progressive = f
     writer.setProgressiveScanWrite(progressive);
     writer.write(testmedia::pattern(w, h));
     return exifOrientation ? testmedia::withExifOrientation(jpeg, exifOrientation) : jpeg;
+}
+
+// A small JPEG whose frame header claims another size (the decoder never gets that far).
+QByteArray jpegClaiming(int w, int h)
+{
+    QByteArray b = jpegBytes(64, 48);
+    const int sof = b.indexOf(QByteArray("\xFF\xC0", 2));
+    if (sof < 0)
+        qFatal("no baseline frame header");
+    b[sof + 5] = char(h >> 8);
+    b[sof + 6] = char(h & 0xFF);
+    b[sof + 7] = char(w >> 8);
+    b[sof + 8] = char(w & 0xFF);
+    return b;
 }
 
 QByteArray pngBytes(int w, int h)
@@ -115,24 +130,33 @@ private slots:
         QTest::addColumn<QString>("reason");
         const QByteArray real;
         const QString tooLarge = QStringLiteral("larger than 4096 × 4096 pixels");
+        const QString tooLargePng =
+            QStringLiteral("larger than 8192 × 8192 pixels, the largest PNG");
+        const QString tooLargeJpeg =
+            QStringLiteral("larger than 16384 × 16384 pixels, the largest JPEG");
         const QString abnormal = QStringLiteral("far too wide or too tall to show");
-        QTest::newRow("5000x4000 too large")
-            << "big.png" << real << QSize(5000, 4000) << "Image is too large" << tooLarge;
+        QTest::newRow("header claims 8193x4000 png")
+            << "big.png" << pngHeaderClaiming(8193, 4000) << QSize() << "Image is too large"
+            << tooLargePng;
+        QTest::newRow("header claims 16385x9000 jpeg")
+            << "big.jpg" << jpegClaiming(16385, 9000) << QSize() << "Image is too large"
+            << tooLargeJpeg;
         QTest::newRow("4097x10 ratio first")
             << "strip.png" << real << QSize(4097, 10) << "Image ratio is abnormal" << abnormal;
         QTest::newRow("5000x3 flat")
             << "flat.png" << real << QSize(5000, 3) << "Image ratio is abnormal" << abnormal;
         QTest::newRow("3x2000 narrow")
             << "narrow.png" << real << QSize(3, 2000) << "Image ratio is abnormal" << abnormal;
-        QTest::newRow("header claims 30000x30000") << "liar.png" << pngHeaderClaiming(30000, 30000)
-                                                   << QSize() << "Image is too large" << tooLarge;
+        QTest::newRow("header claims 30000x30000")
+            << "liar.png" << pngHeaderClaiming(30000, 30000) << QSize() << "Image is too large"
+            << tooLargePng;
         // The size checks judge the upright picture: 4200 x 70 stored, turned to 70 x 4200.
         QTest::newRow("4200x70 stored, upright 70x4200")
             << "turned-strip.jpg" << jpegBytes(4200, 70, 6) << QSize() << "Image ratio is abnormal"
             << abnormal;
-        QTest::newRow("70x4200 stored, upright 4200x70")
-            << "turned-tall.jpg" << jpegBytes(70, 4200, 8) << QSize() << "Image is too large"
-            << tooLarge;
+        QTest::newRow("300x16400 stored, upright 16400x300")
+            << "turned-tall.jpg" << jpegBytes(300, 16400, 8) << QSize() << "Image is too large"
+            << tooLargeJpeg;
         // Formats without a header we read: the size the decoder refused to allocate.
         QTest::newRow("5000x4000 tiff") << "big.tif" << QByteArray("ffmpeg:5000x4000") << QSize()
                                         << "Image is too large" << tooLarge;
@@ -310,6 +334,46 @@ private slots:
         r = ImageDecoder::decodeFile(path, true);
         verifyReport(r.report, QStringLiteral("Image is too large"),
                      QStringLiteral("larger than 64 MiB"));
+    }
+
+    // The photos of today's cameras and phones: accepted up to their kind's limit, reported at
+    // their own size, and kept no larger than 4096 a side whoever decodes them.
+    void todaysPhotos_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QSize>("kept");
+        QTest::newRow("48 MP jpeg") << "phone.jpg" << QSize(8000, 6000) << QSize(4000, 3000);
+        QTest::newRow("jpeg at its limit") << "pano.jpg" << QSize(16384, 4000) << QSize(4096, 1000);
+        QTest::newRow("odd 4097x3001 jpeg, halved rounding up")
+            << "odd.jpg" << QSize(4097, 3001) << QSize(2049, 1501);
+        QTest::newRow("png at its limit") << "wide.png" << QSize(8192, 2000) << QSize(4096, 1000);
+        QTest::newRow("5000x4000 png, scaled to fit")
+            << "big.png" << QSize(5000, 4000) << QSize(4096, 3276);
+    }
+    void todaysPhotos()
+    {
+        QFETCH(QString, name);
+        QFETCH(QSize, size);
+        const QString path = dir.filePath(name);
+        // testsrc and 4:4:4 keep odd sizes odd.
+        const QString format = name.endsWith(QLatin1String(".jpg")) ? QStringLiteral("yuvj444p")
+                                                                    : QStringLiteral("rgb24");
+        QVERIFY(testmedia::ffmpeg(
+            {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+             QStringLiteral("testsrc=s=%1x%2")
+                 .arg(QString::number(size.width()), QString::number(size.height())),
+             QStringLiteral("-pix_fmt"), format, QStringLiteral("-frames:v"), QStringLiteral("1"),
+             path}));
+        for (bool justCheck : {false, true}) {
+            const ImageDecoder::Result r = ImageDecoder::decodeFile(path, justCheck);
+            QVERIFY2(r.ok, qPrintable(r.report));
+            QCOMPARE(r.srcSize, size);
+            QCOMPARE(r.thumbnail.isNull(), justCheck);
+        }
+        av::FramePtr frame = av::makeFrame();
+        QCOMPARE(decodePictureFile(path, frame.get()), 0);
+        QTEST(QSize(frame->width, frame->height), "kept");
     }
 
     void exifRotatedPictureReportsUprightSize()

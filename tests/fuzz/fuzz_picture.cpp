@@ -1,6 +1,7 @@
 // Fuzz target: the picture check and decode that import and export run on every chosen file.
 #include "fuzzfile.h"
 #include "imagedecoder.h"
+#include "pictureheader.h"
 
 extern "C" {
 #include <libavutil/log.h>
@@ -38,9 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (!r->ok)
             continue;
         require(r->srcSize.width() > 0 && r->srcSize.height() > 0, "a size");
-        require(r->srcSize.width() <= ImageDecoder::kMaxSide &&
-                    r->srcSize.height() <= ImageDecoder::kMaxSide,
-                "no side beyond the limit");
+        require(r->srcSize.width() <= kMaxJpegSide && r->srcSize.height() <= kMaxJpegSide,
+                "no side beyond the largest limit");
         require(r->widthToHeight.num > 0 && r->widthToHeight.den > 0, "a positive ratio");
     }
     // The check decides the import; the full decode must never accept what the check refused,
