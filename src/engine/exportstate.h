@@ -2,6 +2,7 @@
 #pragma once
 
 #include "avhandles.h"
+#include "gifpalette.h"
 #include "musicshape.h"
 #include "transitionrenderer.h"
 #include "watermark.h"
@@ -82,6 +83,10 @@ struct ExportState
     av::PacketPtr videoPacket;
     int64_t videoPts = 0;
     int frameQuality = 0; // a fixed quantiser's lambda, set on every frame; 0 for none
+    // GIF: frames are drawn in full colour and mapped onto the album's palette on the way to
+    // the encoder; a frame sent again (a still) reuses its last mapping.
+    std::unique_ptr<GifPalette> gifPalette;
+    av::FramePtr paletteFrame;
     int64_t framesDone = 0;
     av::FramePtr watermarkFrame;
     WatermarkOverlay watermark;

@@ -68,20 +68,6 @@ int runOneShot(AVFilterGraph *graph, const QList<QPair<QString, const AVFrame *>
     return got ? 0 : AVERROR(EAGAIN);
 }
 
-SourcePadSpec videoSource(const AVFrame *frame, const QString &label)
-{
-    SourcePadSpec s;
-    s.mediaType = 0;
-    s.format = frame->format;
-    s.width = frame->width;
-    s.height = frame->height;
-    s.timeBase = {1, 1};
-    s.frameRate = {0, 1};
-    s.pixelAspect = frame->sample_aspect_ratio;
-    s.label = label;
-    return s;
-}
-
 // Floor of a / b for positive 128-bit values, clamped to int.
 int floorDiv(__int128 a, __int128 b)
 {
@@ -242,6 +228,20 @@ bool hasAlpha(int format)
 }
 
 } // namespace
+
+SourcePadSpec videoSource(const AVFrame *frame, const QString &label)
+{
+    SourcePadSpec s;
+    s.mediaType = 0;
+    s.format = frame->format;
+    s.width = frame->width;
+    s.height = frame->height;
+    s.timeBase = {1, 1};
+    s.frameRate = {0, 1};
+    s.pixelAspect = frame->sample_aspect_ratio;
+    s.label = label;
+    return s;
+}
 
 av::FilterGraphPtr createFilterGraph(const QString &szDescription,
                                      const QList<SourcePadSpec> &sources,
@@ -788,6 +788,15 @@ int preparePicture(AVFrame *frame, int outputWidth, int outputHeight, AVPixelFor
     if (ret < 0)
         return ret;
     return scaleAndPad(frame, frame, outputWidth, outputHeight, QStringLiteral("black"));
+}
+
+av::FilterGraphPtr createFrameFilter(const QString &szDescription, const AVFrame *like,
+                                     AVPixelFormat format)
+{
+    if (!like)
+        return nullptr;
+    return createFilterGraph(szDescription, {videoSource(like, QStringLiteral("in"))},
+                             {SinkPadSpec{format, QStringLiteral("out"), 0}});
 }
 
 int filterOnce(const QString &szDescription, const AVFrame *src, AVFrame *dst, AVPixelFormat format)

@@ -34,6 +34,8 @@ struct SinkPadSpec
     int mediaType = 0;
 };
 
+// A video source shaped like `frame` (its format, size and pixel aspect).
+SourcePadSpec videoSource(const AVFrame *frame, const QString &label);
 // Builds and configures a graph; null on any failure (everything partial is freed).
 av::FilterGraphPtr createFilterGraph(const QString &szDescription,
                                      const QList<SourcePadSpec> &sources,
@@ -103,6 +105,10 @@ int flattenAlpha(AVFrame *frame, AVPixelFormat workFormat);
 // Runs `src` once through a one-input graph ("in" -> "out") into `dst`, in `format`.
 int filterOnce(const QString &szDescription, const AVFrame *src, AVFrame *dst,
                AVPixelFormat format);
+
+// A one-input graph ("in" -> "out") kept across frames, for filters whose set-up is costly.
+av::FilterGraphPtr createFrameFilter(const QString &szDescription, const AVFrame *like,
+                                     AVPixelFormat format);
 
 // Path as FFmpeg should see it: absolute, UTF-8, so that no part of a file name is taken for a
 // protocol ("pipe:1.jpg") or an option.

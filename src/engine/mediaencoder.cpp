@@ -4,6 +4,7 @@
 #include "averror.h"
 #include "exportstate.h"
 #include "framegraph.h"
+#include "gifpalette.h"
 #include "pictureheader.h"
 #include "picturerenderer.h"
 #include "renderjob.h"
@@ -35,8 +36,10 @@ namespace {
 constexpr size_t kTransitionLookahead = 6;
 // VP8's automatic ceiling: one bit for every ten pixels shown.
 constexpr int64_t kVp8PixelsPerBit = 10;
-// MPEG-4 Part 2's quantiser (2 best .. 31): 3 keeps photos close to H.264's automatic quality.
+// MPEG-4 Part 2's quantiser (2 best .. 31): 4 keeps photos close to H.264's automatic quality.
 constexpr int kMpeg4Quantiser = 4;
+// GIF: the album's palette is made from at most this many of its pictures, spread over it.
+constexpr int kGifPaletteSamples = 32;
 
 bool extensionsContain(const AVOutputFormat *format, const char *name)
 {
@@ -305,8 +308,10 @@ int MediaEncoder::setUp(ExportState &s)
         av_dict_set(&options.raw, "slices", "4", 0);
     }
     const AVCodec *codec = avcodec_find_encoder(codecId);
-    const AVPixelFormat pixelFormat =
-        (codec && codec->pix_fmts) ? codec->pix_fmts[0] : AV_PIX_FMT_NONE;
+    const bool gif = codecId == AV_CODEC_ID_GIF;
+    const AVPixelFormat pixelFormat = gif                          ? AV_PIX_FMT_PAL8
+                                      : (codec && codec->pix_fmts) ? codec->pix_fmts[0]
+                                                                   : AV_PIX_FMT_NONE;
     const int fps = job.frameRate.den > 0 ? job.frameRate.num / job.frameRate.den : 0;
 
     auto streamFailed = [&s] {
@@ -364,6 +369,8 @@ int MediaEncoder::setUp(ExportState &s)
     s.encoderTimeBase = s.videoEncoder->time_base;
     s.encoderFrameRate = s.videoEncoder->framerate;
     s.encoderPixelFormat = s.videoEncoder->pix_fmt;
+    if (gif) // drawn in full colour (planar, as the transitions take it); the palette comes last
+        s.encoderPixelFormat = AV_PIX_FMT_GBRP;
     s.outputWidth = s.videoEncoder->width;
     s.outputHeight = s.videoEncoder->height;
     s.totalTicks = av_rescale_q(job.totalDuration, job.totalTimeBase, s.encoderTimeBase);
@@ -402,6 +409,12 @@ int MediaEncoder::setUp(ExportState &s)
             return s.fail(QT_TR_NOOP("Create watermark filter failed"), AVERROR(EINVAL));
     }
 
+    if (gif) {
+        const int r = setUpGifPalette(s);
+        if (r < 0)
+            return r;
+    }
+
     if (job.musicType == MusicCustom && !s.musicInputPath.isEmpty()) {
         const int r = setUpAudioTrack(s, s.musicInputPath, job.audioBitRate, job.sampleRate);
         if (r < 0)
@@ -414,6 +427,47 @@ int MediaEncoder::setUp(ExportState &s)
     return 0;
 }
 
+int MediaEncoder::setUpGifPalette(ExportState &s)
+{
+    // The pictures as they will be shown (look, fill, caption, watermark), the moving ones at
+    // their first frame; transitions only mix their colours.
+    const RenderJob &job = RenderJob::instance();
+    s.gifPalette = std::make_unique<GifPalette>();
+    s.paletteFrame = av::makeFrame();
+    av::FramePtr sample = av::makeFrame();
+    if (!s.paletteFrame || !sample)
+        return AVERROR(ENOMEM);
+    const int count = job.materialOrder.size();
+    const int samples = std::min(count, kGifPaletteSamples);
+    for (int k = 0; k < samples; ++k) {
+        if (!running.load())
+            return interrupt(s);
+        const int index = int(int64_t(k) * count / samples);
+        PreparedPicture p =
+            preparePictureFor(job.materialOrder.at(index), s.outputWidth, s.outputHeight,
+                              s.encoderPixelFormat, resolveLook(job, index));
+        if (p.code < 0)
+            return s.fail(p.message, p.code);
+        int ret = 0;
+        if (p.frames) {
+            ret = p.frames->render(0, 1, sample.get());
+            if (ret >= 0)
+                ret = convertPixelFormat(sample.get(), sample.get(), s.encoderPixelFormat);
+        } else {
+            av_frame_unref(sample.get());
+            av_frame_move_ref(sample.get(), p.frame.get());
+        }
+        if (ret >= 0)
+            ret = s.watermark.apply(sample.get());
+        if (ret >= 0)
+            ret = s.gifPalette->addSample(sample.get());
+        if (ret < 0)
+            return s.fail(QT_TR_NOOP("Image format conversion failed"), ret);
+    }
+    const int ret = s.gifPalette->finish();
+    return ret < 0 ? s.fail(QT_TR_NOOP("Image format conversion failed"), ret) : 0;
+}
+
 void MediaEncoder::reportProgress(ExportState &s)
 {
     ++s.framesDone;
@@ -423,14 +477,25 @@ void MediaEncoder::reportProgress(ExportState &s)
     emit sig_exportProgress(percent);
 }
 
-int MediaEncoder::emitVideoFrame(ExportState &s, AVFrame *frame, const char *encodeMessage)
+int MediaEncoder::emitVideoFrame(ExportState &s, AVFrame *frame, const char *encodeMessage,
+                                 bool bRepeat)
 {
     frame->pts = s.videoPts++;
     if (s.frameQuality > 0)
         frame->quality = s.frameQuality;
     if (frameObserver)
         frameObserver(frame);
-    int ret = avcodec_send_frame(s.videoEncoder.get(), frame);
+    AVFrame *encoded = frame;
+    if (s.gifPalette) {
+        if (!bRepeat || s.paletteFrame->width <= 0) {
+            const int ret = s.gifPalette->map(frame, s.paletteFrame.get());
+            if (ret < 0)
+                return s.fail(QT_TR_NOOP("Image format conversion failed"), ret);
+        }
+        s.paletteFrame->pts = frame->pts;
+        encoded = s.paletteFrame.get();
+    }
+    int ret = avcodec_send_frame(s.videoEncoder.get(), encoded);
     if (ret < 0 && ret != AVERROR_EOF)
         return s.fail(encodeMessage, ret);
     ret = avcodec_receive_packet(s.videoEncoder.get(), s.videoPacket.get());
@@ -507,7 +572,8 @@ int MediaEncoder::encodeStills(ExportState &s, int index)
                 return s.fail(QT_TR_NOOP("Add watermark failed"), ret);
             s.encodeFrame->pict_type = AV_PICTURE_TYPE_NONE;
         }
-        ret = emitVideoFrame(s, s.encodeFrame.get(), QT_TR_NOOP("Encode video frame failed"));
+        ret = emitVideoFrame(s, s.encodeFrame.get(), QT_TR_NOOP("Encode video frame failed"),
+                             !s.currentFrames && i > 0);
         if (ret < 0)
             return ret;
         // Still frames leave the processor half idle: the transition that follows starts

@@ -50,9 +50,12 @@ private:
     int runExport(ExportState &s);
     int interrupt(ExportState &s);
     int setUp(ExportState &s);
+    int setUpGifPalette(ExportState &s);
     int encodeStills(ExportState &s, int index);
     void startTransition(ExportState &s, const QString &szNextPath, int slotIndex);
     int encodeTransition(ExportState &s, const QString &szNextPath, int slotIndex);
-    int emitVideoFrame(ExportState &s, AVFrame *frame, const char *encodeMessage);
+    // bRepeat: the same picture as the frame before (a still), whose conversion is kept.
+    int emitVideoFrame(ExportState &s, AVFrame *frame, const char *encodeMessage,
+                       bool bRepeat = false);
     void reportProgress(ExportState &s);
 };

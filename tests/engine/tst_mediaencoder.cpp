@@ -342,6 +342,57 @@ private slots:
         }
     }
 
+    // GIF: one palette made from the album's pictures, error-diffused, keeps a smooth picture
+    // far closer to its colours than a fixed palette of 3-3-2 levels; and a still, mapped once,
+    // costs a few bytes for every frame after its first.
+    void gifPaletteFromThePictures()
+    {
+        const QString sky = dir.filePath(QStringLiteral("sky.png"));
+        QImage img(1280, 720, QImage::Format_RGB32);
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                img.setPixel(x, y, qRgb(40 + x * 150 / 1280, 90 + y * 120 / 720, 230 - y / 8));
+        QVERIFY(img.save(sky, "PNG"));
+        album(0, 2, 24, QStringLiteral("GIF"), 480);
+        MaterialItem item;
+        item.path = sky;
+        appendPicture(RenderJob::instance(), item);
+        av::FramePtr before;
+        encoder->frameObserver = [&](const AVFrame *f) {
+            if (!before)
+                before.reset(av_frame_clone(f));
+        };
+        const Outcome o = run();
+        encoder->frameObserver = nullptr;
+        QVERIFY2(o.ok, qPrintable(o.error));
+        QVERIFY(before);
+        auto psnr = [](const QImage &a, const QImage &b) {
+            double squares = 0;
+            for (int y = 0; y < a.height(); ++y)
+                for (int x = 0; x < a.width(); ++x) {
+                    const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+                    squares += std::pow(qRed(p) - qRed(q), 2) + std::pow(qGreen(p) - qGreen(q), 2) +
+                               std::pow(qBlue(p) - qBlue(q), 2);
+                }
+            return 10 * std::log10(255.0 * 255.0 * 3 * a.width() * a.height() / squares);
+        };
+        const QImage shown = frameToImage(before.get());
+        const QImage gif = probe::videoFrame(output(), 12).convertToFormat(shown.format());
+        QCOMPARE(gif.size(), shown.size());
+        av::FramePtr fixed(av_frame_clone(before.get()));
+        QVERIFY(fixed && convertPixelFormat(fixed.get(), fixed.get(), AV_PIX_FMT_RGB8) >= 0);
+        const double ours = psnr(shown, gif), levels332 = psnr(shown, frameToImage(fixed.get()));
+        QVERIFY2(ours > 32 && ours > levels332 + 10,
+                 qPrintable(QStringLiteral("%1 dB, 3-3-2 levels %2 dB")
+                                .arg(QString::number(ours), QString::number(levels332))));
+
+        const probe::Stream *video = probe::first(probe::streams(output()), AVMEDIA_TYPE_VIDEO);
+        QVERIFY(video);
+        QCOMPARE(video->packets, int64_t(48));
+        QVERIFY2(video->bytes < int64_t(shown.width()) * shown.height() + 47 * 100,
+                 qPrintable(QString::number(video->bytes)));
+    }
+
     // A 10-second tune under a 25-second video starts again at 10 s and at 20 s.
     void musicLoops()
     {
