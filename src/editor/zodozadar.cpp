@@ -56,6 +56,11 @@ ZodoZadar::ZodoZadar(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui:
         makeConnections();
     }
     m_startSnapshot = snapshot();
+    // A window dragged to a new size sends many resizes: the preview follows the last one.
+    m_pResizeTimer = new QTimer(this);
+    m_pResizeTimer->setSingleShot(true);
+    m_pResizeTimer->setInterval(kResizeSettleMs);
+    connect(m_pResizeTimer, &QTimer::timeout, this, &ZodoZadar::applyShownSize);
     m_pAutosaveTimer = new QTimer(this);
     m_pAutosaveTimer->setSingleShot(true);
     connect(m_pAutosaveTimer, &QTimer::timeout, this, &ZodoZadar::writeAutosave);
@@ -271,6 +276,8 @@ void ZodoZadar::makeConnections()
     connect(pPlayer, &CQVideoPlay::vp_timeLoopEndSignal, this, &ZodoZadar::halt);
     connect(m_pViewer, &ImageViewer::sig_previewFinished, this, &ZodoZadar::previewFinished);
     connect(pPlayer, &CQVideoPlay::vp_videoStopPlaySignal, this, &ZodoZadar::playerGaveUp);
+    connect(pPlayer, &CQVideoPlay::vp_surfaceResizedSignal, this, &ZodoZadar::surfaceResized);
+    m_pViewer->setShownSize(pPlayer->surfaceSize());
     // Every numbered answer of the picture decoder; each request's owner is found by its number.
     connect(m_pDecoder, &ImageDecoder::sig_answered, this, &ZodoZadar::decoderAnswered);
     // Window.

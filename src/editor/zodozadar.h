@@ -325,6 +325,8 @@ private:
     bool customMusicWithPath() const;
     void playOrPause(bool bPlay);
     void playerGaveUp();
+    void surfaceResized(QSize size);
+    void applyShownSize();
     void pausePreview();
     void followClockWithMusic(int iMs);
     void suspendRequested();
@@ -375,6 +377,8 @@ private:
     int m_iPreviousKindRow = -1;                    // that row of the picture added last
     QString m_autosaveFolder;
     QTimer *m_pAutosaveTimer = nullptr;
+    QTimer *m_pResizeTimer = nullptr;
+    static constexpr int kResizeSettleMs = 200;
 
     QMenu *m_pMenu = nullptr;
     QMenu *m_pRecentMenu = nullptr;

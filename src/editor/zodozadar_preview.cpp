@@ -8,6 +8,8 @@
 #include "imageviewer.h"
 #include "renderjob.h"
 
+#include <QTimer>
+
 extern "C" {
 #include <libavutil/mathematics.h>
 }
@@ -148,6 +150,26 @@ void ZodoZadar::playerGaveUp()
         return;
     halt();
     previewFinished();
+}
+
+void ZodoZadar::surfaceResized(QSize size)
+{
+    m_pViewer->setShownSize(size);
+    m_pResizeTimer->start();
+}
+
+void ZodoZadar::applyShownSize()
+{
+    if (!hasPictures())
+        return;
+    if (playerState == PlayerStopped) {
+        if (m_workflow.idle())
+            emitCoverRefresh();
+        return;
+    }
+    // A run takes it where the player's clock is, paused or not.
+    if (m_pViewer->runAskedOrActive())
+        m_pViewer->requestResize();
 }
 
 void ZodoZadar::suspendRequested()

@@ -237,6 +237,8 @@ bool CQVideoPlay::connectControls()
                        &CQVideoPlay::vp_cSliderReleaseSlots));
     ok &= bool(connect(ui->PlayOrPauseBtn, &QPushButton::clicked, this,
                        &CQVideoPlay::vp_VideoPlayOrPauseSlots));
+    ok &= bool(connect(ui->ShowWid, &CQVideoShow::deviceSizeChanged, this,
+                       &CQVideoPlay::vp_surfaceResizedSignal));
     VideoCtl *engine = VideoCtl::instance();
     ok &= engine &&
           bool(connect(engine, &VideoCtl::StopPlaySingle, this, &CQVideoPlay::onEngineStopped));
@@ -390,6 +392,11 @@ void CQVideoPlay::vp_videoStopPlaySlots()
     }
     showPlayIcon();
     emit vp_videoStopPlaySignal();
+}
+
+QSize CQVideoPlay::surfaceSize() const
+{
+    return ui->ShowWid->deviceSize();
 }
 
 void CQVideoPlay::attachEngine()

@@ -89,6 +89,8 @@ public:
     void lastPicture(int64_t &iPts, qint64 &iAtMs) const;
 
     // Without a native window the engine can draw into, attaching does nothing.
+    // The picture surface's size in device pixels.
+    QSize surfaceSize() const;
     void attachEngine();
     void detachEngine();
     // Returns the producers blocked on the engine's full queues without queueing their frames.
@@ -118,6 +120,8 @@ signals:
     void vp_cSliderReleaseSignal(double perc);
     void vp_PlayOrPauseVideoSignal(bool flag);
     void vp_videoStopPlaySignal();
+    // The picture surface's size in device pixels changed.
+    void vp_surfaceResizedSignal(QSize size);
     void vp_timeLoopEndSignal();
 
 public slots:

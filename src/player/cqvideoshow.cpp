@@ -98,6 +98,10 @@ void CQVideoShow::reportSize()
 {
     const WId window = internalWinId();
     const QSize size = deviceSize();
+    if (size != m_announcedSize) {
+        m_announcedSize = size;
+        emit deviceSizeChanged(size);
+    }
     if (!m_engineOwned || !window || size == m_reportedSize)
         return;
     if (VideoCtl *engine = VideoCtl::instance()) {

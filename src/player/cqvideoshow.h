@@ -48,6 +48,10 @@ public:
     QSize deviceSize() const;
     Ui::CQVideoShowClass *form() const { return ui; }
 
+signals:
+    // The size in device pixels changed (attached or not): what the pictures are shown at.
+    void deviceSizeChanged(QSize size);
+
 protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -61,6 +65,7 @@ private:
     Ui::CQVideoShowClass *ui;
     bool m_engineOwned = false;
     QSize m_reportedSize;
+    QSize m_announcedSize;
     QPointer<QWindow> m_watchedWindow;
     QMetaObject::Connection m_screenConnections[3];
 };

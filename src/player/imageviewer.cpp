@@ -26,7 +26,6 @@ namespace {
 
 constexpr AVRational kPreviewRate{25, 1};
 constexpr AVRational kFrameTimeBase{1, 25};
-constexpr int kMaxPreviewHeight = 1080;
 // Flags written directly by the editor, without a wake-up, are seen within this many ms.
 constexpr int kPollMs = 10;
 // How far (ms) the feeder may fall behind its schedule and still catch up by handing frames
@@ -380,44 +379,64 @@ void ImageViewer::waitForChange(int ms)
     queueChanged.wait_for(lock, std::chrono::milliseconds(ms));
 }
 
-int ImageViewer::preparePreview()
+void ImageViewer::setShownSize(QSize size)
 {
-    releasePreview();
+    const uint32_t w = uint32_t(std::clamp(size.width(), 0, 0xFFFF));
+    const uint32_t h = uint32_t(std::clamp(size.height(), 0, 0xFFFF));
+    m_shownSize = w << 16 | h;
+}
+
+QSize ImageViewer::shownSize() const
+{
+    const uint32_t packed = m_shownSize.load();
+    return QSize(int(packed >> 16), int(packed & 0xFFFF));
+}
+
+QSize ImageViewer::previewSizeFor(int albumWidth, int albumHeight, int aspectNum, int aspectDen,
+                                  QSize shown)
+{
+    int height = std::min(albumHeight, kMaxPreviewHeight);
+    if (shown.width() > 0 && shown.height() > 0 && albumWidth > 0 && albumHeight > 0) {
+        // The album letterboxed into the surface: its height there, rounded up to even lines.
+        const double fit =
+            std::min(double(shown.width()) / albumWidth, double(shown.height()) / albumHeight);
+        const int fitted = int(std::ceil(albumHeight * fit / 2 - 1e-9)) * 2;
+        height = std::min(height, std::max(2, fitted));
+    }
+    if (height == albumHeight)
+        return QSize(albumWidth, albumHeight);
+    return QSize(RenderJob::widthFor(height, aspectNum, aspectDen), height);
+}
+
+void ImageViewer::requestResize()
+{
+    resizeRequested = true;
+    wake();
+}
+
+int ImageViewer::setUpSize()
+{
     const RenderJob &job = RenderJob::instance();
-    state.previewWidth = job.width;
-    state.previewHeight = job.height;
+    const QSize size =
+        previewSizeFor(job.width, job.height, job.aspectNum, job.aspectDen, shownSize());
+    state.previewWidth = size.width();
+    state.previewHeight = size.height();
     state.previewFont = job.watermarkFont;
-    if (job.height > kMaxPreviewHeight) {
-        const double scale = double(kMaxPreviewHeight) / job.height;
+    if (size.height() < job.height) {
+        const double scale = double(size.height()) / job.height;
         QFont &font = state.previewFont;
         if (font.pixelSize() > 0)
             font.setPixelSize(std::max(1, int(font.pixelSize() * scale)));
         else if (font.pointSizeF() > 0)
             font.setPointSizeF(font.pointSizeF() * scale);
-        state.previewHeight = kMaxPreviewHeight;
-        state.previewWidth = RenderJob::widthFor(kMaxPreviewHeight, job.aspectNum, job.aspectDen);
     }
     const int W = state.previewWidth;
     const int H = state.previewHeight;
     if (W <= 0 || H <= 0)
         return AVERROR(EINVAL);
-    state.pixelFormat = AV_PIX_FMT_YUV420P;
-    state.previewFrameRate = kPreviewRate;
-    state.frameTimeBase = kFrameTimeBase;
-    state.totalFrames = job.totalDuration > 0
-                            ? av_rescale_q(job.totalDuration, job.totalTimeBase, kFrameTimeBase)
-                            : 0;
-    state.frameIntervalMs =
-        std::max(1, int(av_rescale_q_rnd(1, kFrameTimeBase, job.msTimeBase, AV_ROUND_DOWN)));
-    const int64_t position = job.playPosition.load();
-    state.seekTarget = position > 0 ? positionToFrame(position, job.totalTimeBase) : -1;
-    state.nextPts = 0;
-    state.lastHandOffMs = 0;
-    state.heldFrame = av::makeFrame();
-    state.stillFrame = av::makeFrame();
-    if (!state.heldFrame || !state.stillFrame)
-        return AVERROR(ENOMEM);
-
+    state.watermark.reset();
+    state.watermarkFrame.reset();
+    state.watermarkRect = QRect();
     if (job.watermarkType == WatermarkText && !job.watermarkText.isEmpty()) {
         // A text that draws nothing (blanks only) simply gives no watermark.
         state.watermarkFrame = makeTextWatermarkFrame(job.watermarkText, state.previewFont,
@@ -439,6 +458,33 @@ int ImageViewer::preparePreview()
         if (!state.watermark.create(mark, at, W, H, AV_PIX_FMT_YUV420P, {0, 1}))
             return AVERROR(EINVAL);
     }
+    return 0;
+}
+
+int ImageViewer::preparePreview()
+{
+    releasePreview();
+    const RenderJob &job = RenderJob::instance();
+    resizeRequested = false; // the size is taken now
+    int ret = setUpSize();
+    if (ret < 0)
+        return ret;
+    state.pixelFormat = AV_PIX_FMT_YUV420P;
+    state.previewFrameRate = kPreviewRate;
+    state.frameTimeBase = kFrameTimeBase;
+    state.totalFrames = job.totalDuration > 0
+                            ? av_rescale_q(job.totalDuration, job.totalTimeBase, kFrameTimeBase)
+                            : 0;
+    state.frameIntervalMs =
+        std::max(1, int(av_rescale_q_rnd(1, kFrameTimeBase, job.msTimeBase, AV_ROUND_DOWN)));
+    const int64_t position = job.playPosition.load();
+    state.seekTarget = position > 0 ? positionToFrame(position, job.totalTimeBase) : -1;
+    state.nextPts = 0;
+    state.lastHandOffMs = 0;
+    state.heldFrame = av::makeFrame();
+    state.stillFrame = av::makeFrame();
+    if (!state.heldFrame || !state.stillFrame)
+        return AVERROR(ENOMEM);
     return 0;
 }
 
@@ -650,6 +696,36 @@ void ImageViewer::takeSeekRequest()
     dropLookahead();
     // What is queued belongs to the old position, wherever the target turns out to be.
     flushQueue(monotonicMs() - std::max<int64_t>(0, intoFrameMs), state.seekTarget);
+}
+
+bool ImageViewer::takeResizeRequest()
+{
+    if (!resizeRequested.exchange(false))
+        return false;
+    const RenderJob &job = RenderJob::instance();
+    const QSize size =
+        previewSizeFor(job.width, job.height, job.aspectNum, job.aspectDen, shownSize());
+    if (size == QSize(state.previewWidth, state.previewHeight))
+        return false;
+    // Everything prepared is at the old size: it is prepared again where the clock is.
+    dropLookahead();
+    state.recentPictures.clear();
+    state.recentMoving.clear();
+    state.heldFrames.reset();
+    av_frame_unref(state.heldFrame.get());
+    av_frame_unref(state.stillFrame.get());
+    state.heldIndex = -1;
+    if (setUpSize() < 0) {
+        stopRequested = true;
+        return true;
+    }
+    const double clockMs = runPlayer ? std::max(0.0, runPlayer->sliderPositionMs()) : 0.0;
+    const int64_t target = std::max<int64_t>(0, playerClockFrame());
+    state.seekTarget = std::min(target, std::max<int64_t>(0, state.totalFrames - 1));
+    const int64_t intoFrameMs =
+        int64_t(clockMs) - av_rescale_q(state.seekTarget, kFrameTimeBase, {1, 1000});
+    flushQueue(monotonicMs() - std::clamp<int64_t>(intoFrameMs, 0, 1000), state.seekTarget);
+    return true;
 }
 
 ImageViewer::SegmentEnd ImageViewer::placeSeekTarget(int64_t start, int64_t end)
@@ -952,6 +1028,12 @@ ImageViewer::SegmentEnd ImageViewer::renderFrames(int64_t start, int64_t length,
     while (state.nextPts < end) {
         if (stopping())
             return SegmentEnd::Stopped;
+        if (takeResizeRequest()) {
+            // The source draws at the old size: the segment starts again from its first frame,
+            // and the clock's frame is found from there.
+            state.nextPts = start;
+            return stopping() ? SegmentEnd::Stopped : SegmentEnd::TargetBefore;
+        }
         if (seekRequested.exchange(false)) {
             takeSeekRequest();
             const SegmentEnd where = placeSeekTarget(start, end);
@@ -1001,7 +1083,7 @@ bool ImageViewer::enqueue(av::FramePtr frame)
 {
     std::unique_lock<std::mutex> lock(queueMutex);
     while (int(frameQueue.size()) >= maxQueuedFrames) {
-        if (stopping() || seekRequested)
+        if (stopping() || seekRequested || resizeRequested)
             return false;
         if (lookahead->prepared.valid() || !lookahead->abandoned.empty()) {
             lock.unlock();

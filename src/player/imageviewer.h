@@ -9,6 +9,7 @@
 #include <QFont>
 #include <QObject>
 #include <QRect>
+#include <QSize>
 
 #include <atomic>
 #include <condition_variable>
@@ -106,6 +107,19 @@ public:
     void requestStop();
     void requestSeek();
 
+    // The size the player shows pictures at, in device pixels (empty: not known). Runs and
+    // covers render at the album's size letterboxed into it, never above the album's size nor
+    // kMaxPreviewHeight lines: a preview in a small window costs that much less to render and
+    // to present.
+    void setShownSize(QSize size);
+    QSize shownSize() const;
+    static QSize previewSizeFor(int albumWidth, int albumHeight, int aspectNum, int aspectDen,
+                                QSize shown);
+    static constexpr int kMaxPreviewHeight = 1080;
+    // A run takes the shown size again, if its preview size changes with it, and goes on from
+    // where the player's clock is (the clock and the music are not touched).
+    void requestResize();
+
     // Runs asked for (sig_previewVideo counts itself as it is emitted, on the emitting thread)
     // and the runs up to which a stop came before they began: such a run ends at once, with its
     // sig_previewFinished, so that a halt made while the request waits in the queue is not lost.
@@ -155,6 +169,11 @@ private:
     SegmentEnd renderFrames(int64_t start, int64_t length, FrameSource &source, bool landed);
     SegmentEnd placeSeekTarget(int64_t start, int64_t end);
     void takeSeekRequest();
+    // Takes a new shown size: true when the preview's size changed, and the run goes on from
+    // the player's clock; what the caller holds is then stale.
+    bool takeResizeRequest();
+    // The size, font and watermark of a run or a cover.
+    int setUpSize();
     void stepBack();
     int holdPicture(int index);
     av::FramePtr recentPicture(int index);
@@ -178,7 +197,9 @@ private:
 
     PreviewState state;
     std::atomic<uint64_t> runsStarted{0}; // written by the viewer's thread only
-    MaterialItem currentPicture;          // copies of the rows being rendered
+    std::atomic<uint32_t> m_shownSize{0}; // width << 16 | height, device pixels
+    std::atomic<bool> resizeRequested{false};
+    MaterialItem currentPicture; // copies of the rows being rendered
     MaterialItem nextPicture;
     PlayerInterface *runPlayer = nullptr;
     // Frames picture `index` of the record shows alone at the preview's rate.

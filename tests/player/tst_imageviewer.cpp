@@ -206,6 +206,12 @@ private slots:
         connect(&thread, &QThread::finished, viewer, &QObject::deleteLater);
         thread.start(QThread::InheritPriority);
     }
+    void cleanup()
+    {
+        // A test that failed half-way leaves no size behind for the next.
+        viewer->setShownSize(QSize());
+    }
+
     void cleanupTestCase()
     {
         emit viewer->sig_close(0);
@@ -413,11 +419,25 @@ private slots:
         QTest::addColumn<int>("fontPx");
         QTest::addColumn<QSize>("size");
         QTest::addColumn<int>("previewPx");
-        QTest::newRow("2K 16:9") << 2048 << 16 << 9 << 60 << QSize(1920, 1080) << 31;
-        QTest::newRow("4K 16:9") << 4096 << 16 << 9 << 126 << QSize(1920, 1080) << 33;
-        QTest::newRow("2K 9:16") << 2048 << 9 << 16 << 60 << QSize(608, 1080) << 31;
-        QTest::newRow("1080 stays") << 1080 << 16 << 9 << 48 << QSize(1920, 1080) << 48;
-        QTest::newRow("720 4:3 stays") << 720 << 4 << 3 << 30 << QSize(960, 720) << 30;
+        QTest::addColumn<QSize>("shown"); // the player's surface; empty: not known
+        const QSize unknown;
+        QTest::newRow("2K 16:9") << 2048 << 16 << 9 << 60 << QSize(1920, 1080) << 31 << unknown;
+        QTest::newRow("4K 16:9") << 4096 << 16 << 9 << 126 << QSize(1920, 1080) << 33 << unknown;
+        QTest::newRow("2K 9:16") << 2048 << 9 << 16 << 60 << QSize(608, 1080) << 31 << unknown;
+        QTest::newRow("1080 stays") << 1080 << 16 << 9 << 48 << QSize(1920, 1080) << 48 << unknown;
+        QTest::newRow("720 4:3 stays") << 720 << 4 << 3 << 30 << QSize(960, 720) << 30 << unknown;
+        // At the size it is shown: the main window's first surface, a maximised one, a surface
+        // larger than the album, and one of another shape (the album letterboxed into it).
+        QTest::newRow("1080 in the first window")
+            << 1080 << 16 << 9 << 48 << QSize(462, 260) << 11 << QSize(462, 262);
+        QTest::newRow("4K in 1280x720")
+            << 4096 << 16 << 9 << 126 << QSize(1280, 720) << 22 << QSize(1280, 720);
+        QTest::newRow("720 in a larger surface")
+            << 720 << 4 << 3 << 30 << QSize(960, 720) << 30 << QSize(2560, 1440);
+        QTest::newRow("4K in a larger surface, capped")
+            << 4096 << 16 << 9 << 126 << QSize(1920, 1080) << 33 << QSize(3840, 2160);
+        QTest::newRow("2K 9:16 in a wide surface")
+            << 2048 << 9 << 16 << 60 << QSize(252, 450) << 13 << QSize(800, 450);
     }
     void outputSizeAndFont()
     {
@@ -427,6 +447,7 @@ private slots:
         QFETCH(int, fontPx);
         QFETCH(QSize, size);
         QFETCH(int, previewPx);
+        QFETCH(QSize, shown);
         album({pictures[1]}, 1, height);
         RenderJob &job = RenderJob::instance();
         job.aspectNum = num;
@@ -438,6 +459,8 @@ private slots:
         job.watermarkColor = Qt::white;
         job.watermarkPosition = RightBottom;
         ImageViewer local; // on this thread: its state can be looked at directly
+        local.setShownSize(shown);
+        viewer->setShownSize(shown);
         QCOMPARE(local.preparePreview(), 0);
         const PreviewState &s = local.previewState();
         QCOMPARE(QSize(s.previewWidth, s.previewHeight), size);
@@ -453,6 +476,62 @@ private slots:
         QCOMPARE(frames.size(), 25);
         QCOMPARE(frames.first().size, size);
         job.watermarkType = WatermarkNone;
+    }
+
+    // The window resized during a run, in a still and in a transition, playing or paused: the
+    // frames from the player's clock on come at the new size, in order, with none missing, and
+    // a size that gives the same preview changes nothing.
+    void resizeDuringRun_data()
+    {
+        QTest::addColumn<int64_t>("at"); // the clock's frame when the window is resized
+        QTest::addColumn<bool>("paused");
+        QTest::newRow("in a still") << int64_t(30) << false;
+        QTest::newRow("in the transition") << int64_t(70) << false;
+        QTest::newRow("paused in the transition") << int64_t(70) << true;
+    }
+    void resizeDuringRun()
+    {
+        QFETCH(int64_t, at);
+        QFETCH(bool, paused);
+        // 2 s pictures at 320 x 180: picture 0 is frames 0-49, the wipe 50-99.
+        album({pictures[0], pictures[2], pictures[4]}, 2);
+        auto spy = start();
+        QVERIFY(sink.waitForPts(at - 5));
+        if (paused)
+            viewer->pause();
+        viewer->setShownSize(QSize(640, 400)); // the album is smaller: nothing changes
+        viewer->requestResize();
+        sink.clockMs = double(at * 40 + 10);
+        viewer->setShownSize(QSize(160, 100));
+        viewer->requestResize();
+        const auto small = [&] {
+            const QVector<Pushed> frames = sink.frames();
+            return std::any_of(frames.begin(), frames.end(),
+                               [](const Pushed &p) { return p.size == QSize(160, 90); });
+        };
+        const bool gotSmall = QTest::qWaitFor(small, 10000);
+        if (!gotSmall)
+            for (const Pushed &p : sink.frames())
+                qDebug() << p.pts << p.size;
+        QVERIFY(gotSmall);
+        if (paused)
+            viewer->resume();
+        QVERIFY(sink.waitForPts(at + 20));
+        viewer->requestStop();
+        QVERIFY(finished(*spy));
+
+        const QVector<Pushed> frames = sink.frames();
+        int first = 0;
+        while (first < frames.size() && frames[first].size != QSize(160, 90))
+            ++first;
+        QVERIFY(first > 0 && first < frames.size());
+        for (int i = 0; i < first; ++i)
+            QCOMPARE(frames[i].size, QSize(320, 180));
+        QCOMPARE(frames[first].pts, at);
+        for (int i = first; i < frames.size(); ++i) {
+            QCOMPARE(frames[i].size, QSize(160, 90));
+            QCOMPARE(frames[i].pts, at + (i - first));
+        }
     }
 
     // Whatever ends a run, sig_previewFinished comes exactly once and the state is reset.
