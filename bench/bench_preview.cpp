@@ -2,8 +2,11 @@
 // a headless player whose clock runs in real time. Measures frames dropped as late, first-frame
 // latency, seek latency and the cost of a paused preview. See bench/README.md.
 //
-// usage: bench_preview [--seed N] [--seconds S] [--motion] photo.jpg...   (8 photos at 2 s: 30 s)
+// usage: bench_preview [--seed N] [--seconds S] [--motion] [--shown WxH] photo.jpg...
+//        (8 photos at 2 s: 30 s)
 // --motion: gentle motion and a blurred fill on every picture, the costliest storytelling look.
+// --shown: the player's surface in device pixels (488x262 in the program's first window); the
+// preview renders at that size. Without it, at the album's 1080 lines.
 #include "albumops.h"
 #include "imageviewer.h"
 #include "playerinterface.h"
@@ -138,6 +141,7 @@ int main(int argc, char **argv)
     int seed = 0;
     int seconds = 2;
     bool motion = false;
+    QSize shown;
     QStringList photos;
     const QStringList args = app.arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
@@ -147,11 +151,17 @@ int main(int argc, char **argv)
             seconds = args[++i].toInt();
         else if (args[i] == QLatin1String("--motion"))
             motion = true;
-        else
+        else if (args[i] == QLatin1String("--shown") && i + 1 < args.size()) {
+            const QStringList wh = args[++i].split(QLatin1Char('x'));
+            if (wh.size() == 2)
+                shown = QSize(wh[0].toInt(), wh[1].toInt());
+        } else
             photos << args[i];
     }
     if (photos.size() < 2) {
-        std::fprintf(stderr, "usage: bench_preview [--seed N] [--seconds S] [--motion] photo...\n");
+        std::fprintf(stderr,
+                     "usage: bench_preview [--seed N] [--seconds S] [--motion] [--shown WxH] "
+                     "photo...\n");
         return 2;
     }
     av_log_set_level(AV_LOG_ERROR);
@@ -183,15 +193,19 @@ int main(int argc, char **argv)
     QStringList kinds;
     for (const TransitionSlot &slot : job.transitions)
         kinds << QString::fromUtf8(slot.kind->transitionName);
-    std::printf("album: %d photos, %d s each, %lld s, %lld frames at 1920x1080%s; transitions %s\n",
+    const QSize rendered =
+        ImageViewer::previewSizeFor(job.width, job.height, job.aspectNum, job.aspectDen, shown);
+    std::printf("album: %d photos, %d s each, %lld s, %lld frames at 1920x1080 (previewed at "
+                "%dx%d)%s; transitions %s\n",
                 int(photos.size()), seconds, static_cast<long long>(totalMs / 1000),
-                static_cast<long long>(totalFrames),
+                static_cast<long long>(totalFrames), rendered.width(), rendered.height(),
                 motion ? ", gentle motion and blurred fill" : "",
                 qPrintable(kinds.join(QLatin1Char(' '))));
 
     QThread thread;
     thread.setObjectName(QStringLiteral("ImageViewer"));
     auto *viewer = new ImageViewer;
+    viewer->setShownSize(shown);
     viewer->moveToThread(&thread);
     QObject::connect(&thread, &QThread::finished, viewer, &QObject::deleteLater);
     thread.start(QThread::InheritPriority);

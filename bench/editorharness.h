@@ -128,6 +128,7 @@ public:
                !ShareCode::QtInversionWidget::instance()->findChild<ProgressDialog *>();
     }
     int rows() const { return editor->form()->imageSourceList->model()->rowCount(); }
+    void resizeWindow(QSize size) { m_frame.resize(size); }
 
     ZodoZadar *editor = nullptr;
 
