@@ -698,10 +698,8 @@ void ImageViewer::takeSeekRequest()
     flushQueue(monotonicMs() - std::max<int64_t>(0, intoFrameMs), state.seekTarget);
 }
 
-bool ImageViewer::takeResizeRequest()
+bool ImageViewer::takeShownSize()
 {
-    if (!resizeRequested.exchange(false))
-        return false;
     const RenderJob &job = RenderJob::instance();
     const QSize size =
         previewSizeFor(job.width, job.height, job.aspectNum, job.aspectDen, shownSize());
@@ -1028,11 +1026,15 @@ ImageViewer::SegmentEnd ImageViewer::renderFrames(int64_t start, int64_t length,
     while (state.nextPts < end) {
         if (stopping())
             return SegmentEnd::Stopped;
-        if (takeResizeRequest()) {
-            // The source draws at the old size: the segment starts again from its first frame,
-            // and the clock's frame is found from there.
-            state.nextPts = start;
-            return stopping() ? SegmentEnd::Stopped : SegmentEnd::TargetBefore;
+        if (resizeRequested.exchange(false)) {
+            if (takeShownSize()) {
+                // The source draws at the old size: the segment starts again from its first
+                // frame, and the clock's frame is found from there.
+                state.nextPts = start;
+                return stopping() ? SegmentEnd::Stopped : SegmentEnd::TargetBefore;
+            }
+            // The same size: a frame that the queue gave up for the request is drawn again.
+            source.seeked();
         }
         if (seekRequested.exchange(false)) {
             takeSeekRequest();

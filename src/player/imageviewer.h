@@ -169,9 +169,9 @@ private:
     SegmentEnd renderFrames(int64_t start, int64_t length, FrameSource &source, bool landed);
     SegmentEnd placeSeekTarget(int64_t start, int64_t end);
     void takeSeekRequest();
-    // Takes a new shown size: true when the preview's size changed, and the run goes on from
-    // the player's clock; what the caller holds is then stale.
-    bool takeResizeRequest();
+    // Takes the shown size: true when the preview's size changed, and the run goes on from the
+    // player's clock; what the caller holds is then stale.
+    bool takeShownSize();
     // The size, font and watermark of a run or a cover.
     int setUpSize();
     void stepBack();

@@ -386,7 +386,8 @@ private slots:
                  qPrintable(QStringLiteral("%1 dB, 3-3-2 levels %2 dB")
                                 .arg(QString::number(ours), QString::number(levels332))));
 
-        const probe::Stream *video = probe::first(probe::streams(output()), AVMEDIA_TYPE_VIDEO);
+        const QList<probe::Stream> streams = probe::streams(output());
+        const probe::Stream *video = probe::first(streams, AVMEDIA_TYPE_VIDEO);
         QVERIFY(video);
         QCOMPARE(video->packets, int64_t(48));
         QVERIFY2(video->bytes < int64_t(shown.width()) * shown.height() + 47 * 100,
