@@ -91,6 +91,16 @@ public:
             },
             ms);
     }
+    bool waitForSize(QSize size, int ms = 10000)
+    {
+        return QTest::qWaitFor(
+            [&] {
+                std::lock_guard<std::mutex> lock(mutex);
+                return std::any_of(pushed.begin(), pushed.end(),
+                                   [size](const Pushed &p) { return p.size == size; });
+            },
+            ms);
+    }
     bool waitForCount(int count, int ms = 20000)
     {
         return QTest::qWaitFor(
@@ -504,12 +514,7 @@ private slots:
         sink.clockMs = double(at * 40 + 10);
         viewer->setShownSize(QSize(160, 100));
         viewer->requestResize();
-        const auto small = [&] {
-            const QVector<Pushed> frames = sink.frames();
-            return std::any_of(frames.begin(), frames.end(),
-                               [](const Pushed &p) { return p.size == QSize(160, 90); });
-        };
-        const bool gotSmall = QTest::qWaitFor(small, 10000);
+        const bool gotSmall = sink.waitForSize(QSize(160, 90));
         if (!gotSmall)
             for (const Pushed &p : sink.frames())
                 qDebug() << p.pts << p.size;
