@@ -803,9 +803,7 @@ int filterOnce(const QString &szDescription, const AVFrame *src, AVFrame *dst, A
 {
     if (!src || !dst)
         return AVERROR(EINVAL);
-    av::FilterGraphPtr graph =
-        createFilterGraph(szDescription, {videoSource(src, QStringLiteral("in"))},
-                          {SinkPadSpec{format, QStringLiteral("out"), 0}});
+    av::FilterGraphPtr graph = createFrameFilter(szDescription, src, format);
     if (!graph)
         return AVERROR(EINVAL);
     return runOneShot(graph.get(), {{QStringLiteral("in"), src}}, dst);

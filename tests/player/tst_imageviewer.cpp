@@ -81,25 +81,23 @@ public:
         auto it = kept.find(pts);
         return it == kept.end() ? nullptr : it->second.get();
     }
-    bool waitForPts(int64_t pts, int ms = 20000)
+    // Waits until a frame that `matches` has been handed.
+    template <typename Match> bool waitForFrame(Match matches, int ms)
     {
         return QTest::qWaitFor(
             [&] {
                 std::lock_guard<std::mutex> lock(mutex);
-                return std::any_of(pushed.begin(), pushed.end(),
-                                   [pts](const Pushed &p) { return p.pts == pts; });
+                return std::any_of(pushed.begin(), pushed.end(), matches);
             },
             ms);
     }
+    bool waitForPts(int64_t pts, int ms = 20000)
+    {
+        return waitForFrame([pts](const Pushed &p) { return p.pts == pts; }, ms);
+    }
     bool waitForSize(QSize size, int ms = 10000)
     {
-        return QTest::qWaitFor(
-            [&] {
-                std::lock_guard<std::mutex> lock(mutex);
-                return std::any_of(pushed.begin(), pushed.end(),
-                                   [size](const Pushed &p) { return p.size == size; });
-            },
-            ms);
+        return waitForFrame([size](const Pushed &p) { return p.size == size; }, ms);
     }
     bool waitForCount(int count, int ms = 20000)
     {
