@@ -1577,10 +1577,6 @@
         <translation>Import pictures</translation>
     </message>
     <message>
-        <source>Proprietary software of the VelmoraAlbum developers. All rights reserved.</source>
-        <translation>Proprietary software of the VelmoraAlbum developers. All rights reserved.</translation>
-    </message>
-    <message>
         <source>Open album…</source>
         <translation>Open album…</translation>
     </message>
@@ -1739,6 +1735,18 @@
     <message>
         <source>Change the album&apos;s look</source>
         <translation>Change the album&apos;s look</translation>
+    </message>
+    <message>
+        <source>VelmoraAlbum is free software: you can redistribute it and/or modify it under the terms of the GNU General Public License, version 3 or (at your option) any later version. It comes with ABSOLUTELY NO WARRANTY.</source>
+        <translation>VelmoraAlbum is free software: you can redistribute it and/or modify it under the terms of the GNU General Public License, version 3 or (at your option) any later version. It comes with ABSOLUTELY NO WARRANTY.</translation>
+    </message>
+    <message>
+        <source>Licence: %1</source>
+        <translation>Licence: %1</translation>
+    </message>
+    <message>
+        <source>Licence text</source>
+        <translation>Licence text</translation>
     </message>
 </context>
 <context>

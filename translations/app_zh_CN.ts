@@ -1576,10 +1576,6 @@
         <translation>导入图片</translation>
     </message>
     <message>
-        <source>Proprietary software of the VelmoraAlbum developers. All rights reserved.</source>
-        <translation>VelmoraAlbum 开发者的专有软件。保留所有权利。</translation>
-    </message>
-    <message>
         <source>Open album…</source>
         <translation>打开相册…</translation>
     </message>
@@ -1738,6 +1734,18 @@
     <message>
         <source>Change the album&apos;s look</source>
         <translation>修改相册外观</translation>
+    </message>
+    <message>
+        <source>VelmoraAlbum is free software: you can redistribute it and/or modify it under the terms of the GNU General Public License, version 3 or (at your option) any later version. It comes with ABSOLUTELY NO WARRANTY.</source>
+        <translation>VelmoraAlbum 是自由软件：您可以依据 GNU 通用公共许可证第 3 版或（由您选择）任何更新的版本重新分发和修改它。本程序不提供任何担保。</translation>
+    </message>
+    <message>
+        <source>Licence: %1</source>
+        <translation>许可证：%1</translation>
+    </message>
+    <message>
+        <source>Licence text</source>
+        <translation>许可证全文</translation>
     </message>
 </context>
 <context>

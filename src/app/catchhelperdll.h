@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loads the crash-catcher library beside the executable and hands out its interface.
 #pragma once
 

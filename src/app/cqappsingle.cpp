@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Single-instance guard over a local socket named after the executable.
 #include "cqappsingle.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application object, which is also the single-instance guard.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Crash observer; runs inside the fatal-signal handler, so only write(2) is used.
 #include "crashobserver.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Receives crash reports from the crash catcher.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The message in which a second start hands its files to the running instance.
 #pragma once
 

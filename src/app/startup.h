@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program start-up: application object, translations, crash catcher, main window, event loop.
 #pragma once
 

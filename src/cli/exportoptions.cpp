@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Parsing the exporter's command line.
 #include "exportoptions.h"
 

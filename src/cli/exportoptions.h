@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Command line of vmalbum-export: parsing and validation, kept apart from running the export.
 #pragma once
 

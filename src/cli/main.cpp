@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vmalbum-export: the headless exporter over the rendering engine.
 #include "exportoptions.h"
 

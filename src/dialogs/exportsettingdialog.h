@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The export settings dialog: container format, rates, file name and folder of one export.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Export settings form, built in code the way a form designer would generate it.
 #include "exportsettingdialog_ui.h"
 

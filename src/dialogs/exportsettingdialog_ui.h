@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The form of the export settings dialog: widget tree, object names, looks and texts.
 #pragma once
 

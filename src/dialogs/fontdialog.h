@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The font dialog of the text watermark: family, style, size, effects and colour.
 #pragma once
 

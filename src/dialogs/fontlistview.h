@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A list of strings for the font dialog's family, style and size columns.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The add-pictures area of the empty strip.
 #include "addimagebutton.h"
 

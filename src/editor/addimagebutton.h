@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The empty strip's call to action: an add icon and a hint, clickable as one button.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole album as the editor holds it, captured for undo and redo.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sorting the files of a drop from the file manager into pictures, music and the rest.
 #pragma once
 

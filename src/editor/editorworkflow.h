@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's one workflow at a time: which one runs, and how far it has come.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tile painting of the material strip.
 #include "imagelistitemdelegate.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Paints one picture tile of the material strip: thumbnail, delete icon, selection and drag marks.
 #pragma once
 

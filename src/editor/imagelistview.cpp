@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The material strip: hover, delete with its question, and the drag that reorders the tiles.
 #include "imagelistview.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The material strip: one tile per picture, deleted with its icon and reordered by dragging.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The small popup that explains the recommended size of a picture watermark.
 #pragma once
 

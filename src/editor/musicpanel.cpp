@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The music settings panel's form.
 #include "musicpanel.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The music settings: where the album starts in the music, its fades and volume, and the fit.
 #pragma once
 

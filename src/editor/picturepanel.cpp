@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture panel's form and the options it shows.
 #include "picturepanel.h"
 

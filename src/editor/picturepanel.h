@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The panel of one picture: the picture large (with its motion's rectangles), its own duration,
 // the transition after it, its motion, caption and fill.
 #pragma once

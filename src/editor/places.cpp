@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the program remembers between runs, in an INI file.
 #include "places.h"
 

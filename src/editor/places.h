@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the program remembers between runs: the folder each chooser last used, and recent albums.
 #pragma once
 

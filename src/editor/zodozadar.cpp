@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Album editor: construction, destruction, the halt-and-lock step and event handling.
 #include "zodozadar.h"
 

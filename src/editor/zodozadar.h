@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The album editor that fills the main window's content area: the one writer of the album.
 //
 // Thread contract: everything here runs on the user-interface thread. The editor owns four

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Album editor: the document steps behind the source strip, the duration box and the output lists.
 #include "zodozadar.h"
 

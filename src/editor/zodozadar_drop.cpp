@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Album editor: files dropped from the file manager (pictures to import, music to use).
 #include "zodozadar.h"
 

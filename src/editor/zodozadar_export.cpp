@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Album editor: from the export button to a written video file, and the exit question.
 #include "zodozadar.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Album editor: the album as a document: new, open, save, autosave and restore, the title.
 #include "zodozadar.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's form: top bar, settings area, player and source strip.
 #include "zodozadar_form.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Album editor: undo and redo. Every edit is a command holding the album before and after it.
 #include "zodozadar.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Album editor: importing pictures through the decoder, with progress and a failure report.
 #include "zodozadar.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Album editor: the ≡ menu, the keyboard shortcuts, and the About and shortcut lists.
 #include "zodozadar.h"
 
@@ -15,11 +16,14 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QUndoStack>
@@ -31,8 +35,12 @@ const char kWebAddress[] = "https://velmoraalbum.org";
 // The message dialogs' text, and the accent colour for the keys.
 const char kTextStyle[] = "font-family:\"Microsoft YaHei\";font-size:14px;color:#333333;";
 const char kKeyStyle[] = "font-family:\"Microsoft YaHei\";font-size:14px;color:#5C46F4;";
+// The licence's SPDX name, shown as it is; the notice below it is translated.
+const char kLicenceName[] = "GPL-3.0-or-later";
 const char kLicence[] = QT_TRANSLATE_NOOP(
-    "ZodoZadar", "Proprietary software of the VelmoraAlbum developers. All rights reserved.");
+    "ZodoZadar", "VelmoraAlbum is free software: you can redistribute it and/or modify it under "
+                 "the terms of the GNU General Public License, version 3 or (at your option) any "
+                 "later version. It comes with ABSOLUTELY NO WARRANTY.");
 } // namespace
 
 QAction *ZodoZadar::addMenuAction(QMenu *pMenu, const QString &szText,
@@ -210,7 +218,10 @@ void ZodoZadar::showAbout()
     ShareCode::CQInfoDialog dialog(ShareCode::QtInversionWidget::instance());
     dialog.setObjectName(QStringLiteral("AboutDialog"));
     dialog.setTitle(tr("About VelmoraAlbum"));
-    auto *pText = new QLabel;
+    auto *pContent = new QWidget;
+    auto *pLayout = new QVBoxLayout(pContent);
+    pLayout->setContentsMargins(0, 0, 0, 0);
+    auto *pText = new QLabel(pContent);
     pText->setTextFormat(Qt::RichText);
     pText->setAlignment(Qt::AlignHCenter);
     pText->setWordWrap(true);
@@ -220,10 +231,24 @@ void ZodoZadar::showAbout()
     pText->setStyleSheet(QLatin1String(kTextStyle));
     pText->setText(QStringLiteral("<p><img src=\":/theme_default/imgs/logo.png\" width=\"48\" "
                                   "height=\"48\"></p><p style=\"font-size:16px;font-weight:bold;"
-                                  "color:#000000;\">VelmoraAlbum</p><p>%1</p><p>%2</p>"
-                                  "<p><a style=\"color:#5C46F4;\" href=\"%3\">%3</a></p>")
+                                  "color:#000000;\">VelmoraAlbum</p><p>%1</p><p><b>%2</b></p>"
+                                  "<p>%3</p><p><a style=\"color:#5C46F4;\" href=\"%4\">%4</a></p>")
                        .arg(tr("Version %1").arg(ShareCode::CFramelessWindow::versionText()),
+                            tr("Licence: %1").arg(QLatin1String(kLicenceName)),
                             tr(kLicence).toHtmlEscaped(), QString::fromLatin1(kWebAddress)));
-    dialog.setContent(pText);
+    pLayout->addWidget(pText);
+    // The licence's whole text, compiled in from the repository's LICENSE.
+    QFile licence(QStringLiteral(":/licence/LICENSE"));
+    auto *pLicence = new QPlainTextEdit(pContent);
+    pLicence->setObjectName(QStringLiteral("editLicence"));
+    pLicence->setAccessibleName(tr("Licence text"));
+    pLicence->setReadOnly(true);
+    pLicence->setLineWrapMode(QPlainTextEdit::NoWrap);
+    pLicence->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    pLicence->setMinimumSize(460, 220);
+    if (licence.open(QIODevice::ReadOnly))
+        pLicence->setPlainText(QString::fromUtf8(licence.readAll()));
+    pLayout->addWidget(pLicence);
+    dialog.setContent(pContent);
     dialog.exec();
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Album editor: the music settings (start, fades, volume) and fitting the pictures to the music.
 #include "zodozadar.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Album editor: each picture's own settings, through the picture panel.
 #include "zodozadar.h"
 

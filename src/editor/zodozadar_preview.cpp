@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Album editor: the live preview's player state, its clock and its music.
 #include "zodozadar.h"
 

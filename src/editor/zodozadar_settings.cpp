@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Album editor: the settings panel (watermark type, position, text, font, picture; music).
 #include "zodozadar.h"
 

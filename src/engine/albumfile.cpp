@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The album file: strict, bounded reading; atomic writing; the album the record holds.
 #include "albumfile.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The album file (.vmalbum): one UTF-8 JSON object, shared by the editor and vmalbum-export.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Album editing rules: rows, transition slots, the total length, output size, the watermark font
 // and the held files.
 #include "albumops.h"

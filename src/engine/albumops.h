@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The album's editing rules on the RenderJob, shared by the album editor and the headless exporter.
 //
 // These functions only change the record. The caller holds renderMutex and musicMutex while a

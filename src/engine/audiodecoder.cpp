@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // AudioDecoder: the music decode loop, its looping, pausing and seeking, and the music's length.
 #include "audiodecoder.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // AudioDecoder: plays the background music of a preview, looped, through the player.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The audio track of an export: the music decoded, converted, framed, looped and cut to the video.
 #include "exportstate.h"
 #include "framegraph.h"

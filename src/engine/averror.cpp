@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // FFmpeg error codes to text, in the interface language where we know the text.
 #include "averror.h"
 

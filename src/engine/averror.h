@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Turning FFmpeg error codes into the "%1(%2)" reports the user sees.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Ownership of FFmpeg objects: unique_ptr aliases whose deleters call the library's free functions.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine's FFmpeg log callback.
 #include "avlog.h"
 

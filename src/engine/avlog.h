@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // FFmpeg's log, routed through the engine so that a decoder's refusal of an oversized picture
 // can be told apart from a broken file.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The state of one export, shared by the video and the audio steps of MediaEncoder.
 #pragma once
 

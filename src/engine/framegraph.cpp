@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Frame operations over libavfilter, libswscale and the still-picture demuxers and decoders.
 #include "framegraph.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frame-operation layer: a generic filter-graph builder, push and pull, and the one-shot
 // picture operations (colour frame, overlay, letterbox, conversions, still-picture decoding).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GifPalette: palettegen over samples, then each frame mapped with a cell table and Sierra Lite.
 #include "gifpalette.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GifPalette: one palette of 256 colours for a whole GIF, made from samples of its pictures,
 // and every frame mapped onto it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ImageDecoder: size limits, ratio, thumbnail.
 #include "imagedecoder.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ImageDecoder: checks picture files and makes their thumbnails on a worker thread.
 #pragma once
 

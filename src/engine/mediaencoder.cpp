@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // MediaEncoder: set-up, still frames, transitions, watermark, progress and the file's fate.
 #include "mediaencoder.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // MediaEncoder: turns the album of the RenderJob into a video file, on a worker thread.
 #pragma once
 

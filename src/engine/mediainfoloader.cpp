@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading libmediainfo.so.0 with dlopen and asking it for a music file's length.
 #include "mediainfoloader.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The MediaInfo library, loaded at run time, as the music decoder's second source of a length.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening a music file as the preview's music decoder does, and telling whether it holds MP3 sound.
 #pragma once
 

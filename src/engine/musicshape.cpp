@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Music shaping: the gain envelope applied sample by sample, and the music's decoded length.
 #include "musicshape.h"
 

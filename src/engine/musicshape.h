@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Music shaping (start offset, fades, volume) and the music's decoded length, for export and
 // preview.
 #pragma once

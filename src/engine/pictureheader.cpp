@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Header parsers for the still-picture formats users import.
 #include "pictureheader.h"
 

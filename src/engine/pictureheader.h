@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading a picture's pixel size from its file header, before anything is decoded.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a picture may set for its look: motion over it, the fill around it and its caption.
 #pragma once
 

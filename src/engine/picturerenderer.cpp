@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // PictureFrames: sub-pixel motion, fills and captions over one picture's life.
 #include "picturerenderer.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frames of one picture over its life, with motion, fill and caption; export and preview
 // both draw through it, so they show the same frames.
 #pragma once

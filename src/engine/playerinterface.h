@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the rendering engine needs of the player window: frames in, slider position out.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // RenderJob: the album record, its width rule, the transition table and picker.
 #include "renderjob.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The process-wide record of the album and its output settings, and the transition table.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Rendering a transition ahead of the encoder.
 #include "transitionrenderer.h"
 

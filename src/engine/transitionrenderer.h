@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frames of one transition, rendered on a thread of their own a few frames ahead of the
 // encoder, so that the transition filter and the video encoder work at the same time.
 #pragma once

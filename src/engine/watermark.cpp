@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Watermark frames, placement and the overlay graph.
 #include "watermark.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The watermark of an export or preview: its frame, its place and the overlay graph.
 #pragma once
 

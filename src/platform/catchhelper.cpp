@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The crash catcher: on a fatal signal writes a text report and tells the registered observers.
 #include "catchhelperinterface.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Binary interface between the program and the crash-catcher library loaded at start-up.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Showing a file in the desktop's file manager: the program's stand-in for "explorer /select,".
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File manager reveal through the session bus, with the folder opened as the fallback.
 #include "filemanager.h"
 

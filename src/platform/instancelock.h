@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A lock that the starts of one user take in turn; the system drops it when its holder ends.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // flock(2) on a file of the user's runtime folder.
 #include "instancelock.h"
 

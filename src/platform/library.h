@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading of shared libraries by path: the program's stand-in for LoadLibrary and friends.
 #pragma once
 

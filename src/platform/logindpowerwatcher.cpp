@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // logind PrepareForSleep handling with a delay inhibitor.
 #include "logindpowerwatcher.h"
 

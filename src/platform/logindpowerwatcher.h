@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // logind (org.freedesktop.login1) sleep watcher.
 #pragma once
 

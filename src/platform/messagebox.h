@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A parentless modal message box with one OK button, replaceable for tests.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // System suspend and resume notifications, replaceable for tests.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whether top-level windows can really be see-through on this display.
 #pragma once
 

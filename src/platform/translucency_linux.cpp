@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Compositing-manager detection for X11 sessions.
 #include "translucency.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player's progress slider: a click jumps to the clicked place and reports it as a ratio.
 #include "cqslider.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player window: video surface, progress slider, times, play/pause button and the clock.
 #include "cqvideoplay.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The video surface: a native window that the playback engine draws into with SDL.
 #pragma once
 

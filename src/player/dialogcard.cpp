@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shared card of the progress and result dialogs.
 #include "dialogcard.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The white card that the progress, success and failure dialogs share: a picture half on top
 // with the close button over it, and a 106-pixel half below for each dialog's own content.
 #pragma once

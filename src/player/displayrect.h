@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where a picture lands in the player surface: the largest centred rectangle of its aspect.
 #pragma once
 

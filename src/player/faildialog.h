@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reports a failed import or export: a short title and the error text, elided to one line, or
 // a list of what failed and why.
 #pragma once

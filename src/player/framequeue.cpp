@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bounded ring of decoded frames between one producer thread and one consumer thread.
 #include "framequeue.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ImageViewer: the cover, the preview run loop with its picture and transition segments, seeking,
 // and the frame feeder that hands frames to the player at 25 per second.
 #include "imageviewer.h"

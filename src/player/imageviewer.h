@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ImageViewer: renders the album live for the player, at 25 frames per second, and its cover.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Percentage of a long operation (import, export) on the shared card; it closes itself on request.
 #pragma once
 

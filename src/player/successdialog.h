@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reports a finished export and offers to show the new file in the file manager.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The process-wide playback engine: playback life cycle, display loop and picture drawing.
 #include "videoctl.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The process-wide playback engine: shows pushed pictures with SDL and plays pushed audio.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The playback engine's audio side: opening the device with fallbacks, the callback, resampling.
 #include "videoctl.h"
 #include "videostate.h"

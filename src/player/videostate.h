@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One playback of the engine: its frame queues, audio state and texture (internal to the player).
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shows one shared shadow over the main window while a dialog is open, and keeps the main window
 // out of reach meanwhile.
 #pragma once

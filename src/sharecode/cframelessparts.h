@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Controllers of the caption's application menu and of the bottom bar's links.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application's top-level window: own caption and bottom bar, edge resizing, maximise and
 // restore, screen and power-state handling.
 #pragma once

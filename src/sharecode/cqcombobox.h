@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application's drop-down list: rounded translucent pop-up with its own row painter.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Paints the rows of the styled combo box's pop-up: rounded highlight, check mark, paddings.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The styled combo box's pop-up list; its look is set through qproperty style-sheet declarations.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Modal dialog base and the process-wide dialog stack.
 #pragma once
 

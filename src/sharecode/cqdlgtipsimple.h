@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Modal question dialog (message with Cancel / Confirm) run through the dialog stack.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Information dialog: the message dialogs' card around any content.
 #include "cqinfodialog.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A card dialog that shows a piece of content (a text, a table) under its title, with one button.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Modeless confirmation dialog (exit, switch watermark type) that shadows the main window.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Per-widget theme style sheets and themed resource paths.
 #pragma once
 

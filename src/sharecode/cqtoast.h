@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A transient notice shown over a widget that fades out and deletes itself.
 #pragma once
 

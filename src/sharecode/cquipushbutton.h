@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Push button drawn with antialiasing (smooth rounded style-sheet borders).
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's title bar: drags the window, restores it from maximised, reports double clicks.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Centring and style-property helpers.
 #include "cqwidgetex.h"
 

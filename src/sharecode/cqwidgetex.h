@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // QWidget base with the toolkit's centring and style-property helpers.
 #pragma once
 

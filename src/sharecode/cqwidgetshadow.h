@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The translucent dark layer laid over the main window while a dialog is open.
 #pragma once
 

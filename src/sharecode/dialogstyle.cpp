@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Message dialog look (white card, bold title, accent confirm button) and the frame of the form.
 #include "dialogstyle.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The small white message dialogs: their shared style sheet and the frame of their forms.
 #pragma once
 

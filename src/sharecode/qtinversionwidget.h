@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The invisible dialog anchor that always covers the main window.
 #pragma once
 

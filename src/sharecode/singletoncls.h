@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Mix-in that publishes the one live object of a class as the process-wide instance.
 #pragma once
 

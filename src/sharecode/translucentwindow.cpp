@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Rounded-mask fallback for translucent windows.
 #include "translucentwindow.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Rounded, see-through windows that still look right on a display without compositing.
 #pragma once
 

@@ -24,6 +24,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QDoubleSpinBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
@@ -589,6 +590,30 @@ private slots:
         QTest::qWait(200);
         QVERIFY(RenderJob::instance().materialOrder.isEmpty());
         QVERIFY(!QFileInfo::exists(autosave));
+    }
+
+    // About names the licence and carries its whole text.
+    void aboutShowsTheLicence()
+    {
+        QString shown;
+        QString licence;
+        QTimer reader;
+        connect(&reader, &QTimer::timeout, this, [&] {
+            QWidget *pModal = QApplication::activeModalWidget();
+            if (!pModal || pModal->objectName() != QLatin1String("AboutDialog"))
+                return;
+            for (QLabel *pLabel : pModal->findChildren<QLabel *>())
+                shown += pLabel->text();
+            if (auto *pText = pModal->findChild<QPlainTextEdit *>(QStringLiteral("editLicence")))
+                licence = pText->toPlainText();
+            static_cast<QDialog *>(pModal)->reject();
+        });
+        reader.start(20);
+        action(QStringLiteral("About"))->trigger();
+        QVERIFY2(shown.contains(QStringLiteral("GPL-3.0-or-later")), qPrintable(shown));
+        QVERIFY(
+            licence.startsWith(QStringLiteral("                    GNU GENERAL PUBLIC LICENSE")));
+        QVERIFY(licence.contains(QStringLiteral("Version 3, 29 June 2007")));
     }
 
     // Choosers start where a file of their kind was last chosen; albums opened or saved are
