@@ -2,6 +2,7 @@
 // The whole album as the editor holds it, captured for undo and redo.
 #pragma once
 
+#include "albumfile.h"
 #include "albumops.h"
 #include "renderjob.h"
 
@@ -44,7 +45,16 @@ struct AlbumSnapshot
     // Where the transition table stands: the album's saved start depends on it, and the slots
     // appended after an undo are drawn as they were the first time.
     int transitionCursor = 0;
+    // Which file the album is and what it exports with. Put back only by the undo of an edit that
+    // changed them (an opening, "New album", a replacing import): a save in between renames the
+    // album for every other step.
+    QString documentPath;
+    std::optional<AlbumExportChoices> exportChoices;
 
     // What an undo step would change: everything but the thumbnails, which follow the rows.
     bool sameAlbumAs(const AlbumSnapshot &other) const;
+    bool sameIdentityAs(const AlbumSnapshot &other) const
+    {
+        return documentPath == other.documentPath && exportChoices == other.exportChoices;
+    }
 };

@@ -62,6 +62,9 @@ ZodoZadar::ZodoZadar(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui:
     m_pResizeTimer->setSingleShot(true);
     m_pResizeTimer->setInterval(kResizeSettleMs);
     connect(m_pResizeTimer, &QTimer::timeout, this, &ZodoZadar::applyShownSize);
+    m_pHandedFilesTimer = new QTimer(this);
+    m_pHandedFilesTimer->setInterval(kHandedFilesCheckMs);
+    connect(m_pHandedFilesTimer, &QTimer::timeout, this, &ZodoZadar::openWaitingFiles);
     m_pAutosaveTimer = new QTimer(this);
     m_pAutosaveTimer->setSingleShot(true);
     connect(m_pAutosaveTimer, &QTimer::timeout, this, &ZodoZadar::writeAutosave);

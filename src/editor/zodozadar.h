@@ -88,8 +88,11 @@ public:
     void endSession();
     // Every album edit, undoable; clean while the album matches its file.
     QUndoStack *undoStack() const;
-    // Puts a captured album back, controls and all (undo and redo).
-    void restoreSnapshot(const AlbumSnapshot &s);
+    // Puts a captured album back, controls and all (undo and redo); with bIdentity, also the
+    // file it belongs to and its export choices.
+    void restoreSnapshot(const AlbumSnapshot &s, bool bIdentity = false);
+    // Whether the album holds changes its file does not (an unnamed album: anything at all).
+    bool isModified() const;
 
     // playerState values.
     enum
@@ -121,6 +124,8 @@ public slots:
     // (.vmalbum) is opened, pictures are imported. False when nothing could start (another
     // workflow runs, or no file is of a kind the editor takes).
     bool openFiles(const QStringList &files);
+    // Files handed over while the user was busy: opened once nothing is in the way any more.
+    void openWaitingFiles();
     // Refused while a workflow runs.
     void undo();
     void redo();
@@ -270,6 +275,8 @@ private:
     bool writeAlbum(const QString &szFile);
     void reportFailure(const QString &szTitle, const QString &szDetail);
     void updateTitle();
+    // Keeps the undo stack's clean mark and the title in step with isModified().
+    void syncSavedState();
     void scheduleAutosave();
     void writeAutosave();
     void removeAutosave();
@@ -371,11 +378,19 @@ private:
         bool bRestored = false;
         int transitionStart = 0;
     };
-    std::optional<OpeningAlbum> m_opening;          // while an album file's pictures are imported
-    QStringList m_filesAfterOpening;                // files given meanwhile, opened after it
+    std::optional<OpeningAlbum> m_opening; // while an album file's pictures are imported
+    QStringList m_filesAfterOpening;       // files given meanwhile, opened after it
+    // Files handed over while the user was busy, and the check for the user's return.
+    QStringList m_handedFiles;
+    QTimer *m_pHandedFilesTimer = nullptr;
+    static constexpr int kHandedFilesCheckMs = 250;
     QHash<quint64, int> m_importKindRows;           // request -> the row of the transition after it
     QHash<quint64, PictureOptions> m_importOptions; // request -> the picture's own settings
     int m_iPreviousKindRow = -1;                    // that row of the picture added last
+    // What each album file read or written in this session holds: the album is saved when it is
+    // what its file holds, whichever way it came back there.
+    QHash<QString, AlbumDocument> m_savedFiles;
+    bool m_bAutosaveFailing = false;
     QString m_autosaveFolder;
     QTimer *m_pAutosaveTimer = nullptr;
     QTimer *m_pResizeTimer = nullptr;

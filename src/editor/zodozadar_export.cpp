@@ -111,7 +111,12 @@ void ZodoZadar::rememberExportChoices(const ExportSettingDialog *pDialog)
     c.sampleRate = int(job.sampleRate);
     c.folder = QDir::fromNativeSeparators(pDialog->fileDirectory());
     c.name = pDialog->fileName();
+    if (c == m_exportChoices)
+        return;
+    // Part of the album file: the album is unsaved now, and the autosave keeps them.
     m_exportChoices = c;
+    syncSavedState();
+    scheduleAutosave();
 }
 
 QString ZodoZadar::exportTarget(const QString &szDir, const QString &szName)
@@ -257,9 +262,14 @@ void ZodoZadar::openExportFolder()
 
 void ZodoZadar::closeRequest()
 {
-    if (ui->imageSourceList->model()->rowCount() == 0) {
+    const auto quit = [this] {
         if (QWidget *pWindow = window())
             pWindow->close();
+    };
+    // Nothing would be lost: an empty album, or one its file holds as it is.
+    if (ui->imageSourceList->model()->rowCount() == 0 ||
+        (!m_documentPath.isEmpty() && !isModified())) {
+        quit();
         return;
     }
     if (playerState == 1)
@@ -274,13 +284,30 @@ void ZodoZadar::closeRequest()
     m_pQuitDialog = pDialog;
     pDialog->setAttribute(Qt::WA_DeleteOnClose);
     pDialog->setTitle(tr("Tips"));
-    pDialog->setTip(tr("Editing electronic photo album, do you want to exit the software?"));
-    pDialog->setTip2(tr("Exit will not save the file"));
-    pDialog->setOkText(tr("ok"));
-    pDialog->setCancelText(tr("cancel"));
-    connect(pDialog, &ShareCode::CQQuitDialog::okSignal, this, [this] {
-        if (QWidget *pWindow = window())
-            pWindow->close();
-    });
+    if (m_documentPath.isEmpty()) {
+        // Never saved: the album goes unless it is saved now.
+        pDialog->setTip(tr("Editing electronic photo album, do you want to exit the software?"));
+        pDialog->setTip2(tr("Exit will not save the file"));
+        pDialog->setOkText(tr("ok"));
+        pDialog->setCancelText(tr("cancel"));
+        pDialog->setOtherText(tr("Save…"));
+        connect(pDialog, &ShareCode::CQQuitDialog::okSignal, this, quit);
+        connect(pDialog, &ShareCode::CQQuitDialog::otherSignal, this, [this, quit] {
+            if (saveAlbumAs())
+                quit();
+        });
+    } else {
+        pDialog->setTip(tr("Save changes to “%1” before closing?")
+                            .arg(QFileInfo(m_documentPath).completeBaseName()));
+        pDialog->setTip2(tr("If you don't save, the changes since the last save are lost."));
+        pDialog->setOkText(tr("Save"));
+        pDialog->setCancelText(tr("Cancel"));
+        pDialog->setOtherText(tr("Don't save"), true);
+        connect(pDialog, &ShareCode::CQQuitDialog::okSignal, this, [this, quit] {
+            if (saveAlbum())
+                quit();
+        });
+        connect(pDialog, &ShareCode::CQQuitDialog::otherSignal, this, quit);
+    }
     pDialog->show();
 }

@@ -34,6 +34,8 @@
 namespace {
 // An edit reaches the autosave within this time (ms); a burst of edits writes once.
 constexpr int kAutosaveDelayMs = 1500;
+// A failed autosave is said long enough to be read.
+constexpr int kAutosaveToastMs = 4000;
 
 const QString kAutosaveName = QStringLiteral("autosave.vmalbum");
 // The path of the album file the autosaved album belongs to, when it has one.
@@ -76,11 +78,9 @@ void ZodoZadar::newAlbum()
     if (!m_workflow.idle())
         return;
     beginEdit();
-    restoreSnapshot(m_startSnapshot);
+    // A new document: no file, no export choices of its own (undo gives the old one back).
+    restoreSnapshot(m_startSnapshot, true);
     commitEdit(tr("New album"));
-    m_documentPath.clear();
-    m_exportChoices.reset();
-    updateTitle();
 }
 
 void ZodoZadar::openAlbum()
@@ -197,14 +197,16 @@ void ZodoZadar::finishOpening()
     const int iSlots = std::max(0, int(RenderJob::instance().materialOrder.size()) - 1);
     TransitionPicker::reset(
         int((qint64(opening.transitionStart) + 3 * qint64(iSlots)) % kTransitionKindCount));
-    commitEdit(opening.bRestored ? tr("Restore album") : tr("Open album"));
+    // The document's identity is part of the step: undo gives the previous file name back.
     m_exportChoices = opening.exportChoices;
     m_documentPath = opening.szPath;
+    commitEdit(opening.bRestored ? tr("Restore album") : tr("Open album"));
     if (!opening.bRestored) {
-        m_pUndoStack->setClean();
+        // A restored album is not what its file holds until it is saved.
+        m_savedFiles.insert(opening.szPath, albumDocument());
         Places::addRecentAlbum(opening.szPath);
     }
-    updateTitle();
+    syncSavedState();
     scheduleAutosave();
     if (!m_filesAfterOpening.isEmpty()) {
         // From the event loop: the opening's workflow ends first.
@@ -222,15 +224,22 @@ bool ZodoZadar::saveAlbum()
 
 bool ZodoZadar::saveAlbumAs()
 {
-    if (!beginWorkflow(Workflow::Album))
+    // An export reads the album but never changes it: the quit question may save meanwhile.
+    const bool bOwnWorkflow = !m_workflow.is(Workflow::Export);
+    if (bOwnWorkflow && !beginWorkflow(Workflow::Album))
         return false;
-    const QString szSuggested = m_documentPath.isEmpty()
-                                    ? QDir(Places::startFolder(Places::Kind::Album))
-                                          .filePath(tr("Album") + QStringLiteral(".vmalbum"))
-                                    : m_documentPath;
+    // The albums' folder, with the album's own name.
+    QString szName = QFileInfo(m_documentPath).completeBaseName();
+    if (szName.isEmpty() && m_exportChoices)
+        szName = m_exportChoices->name;
+    if (szName.isEmpty())
+        szName = tr("Album");
+    const QString szSuggested = QDir(Places::startFolder(Places::Kind::Album))
+                                    .filePath(szName + QStringLiteral(".vmalbum"));
     const QString szFile = FileChooser::saveFile(tr("Save album"), szSuggested, albumFilter(),
                                                  QStringLiteral("vmalbum"));
-    endWorkflow(Workflow::Album);
+    if (bOwnWorkflow)
+        endWorkflow(Workflow::Album);
     if (szFile.isEmpty())
         return false;
     Places::rememberFile(Places::Kind::Album, szFile);
@@ -239,7 +248,8 @@ bool ZodoZadar::saveAlbumAs()
 
 bool ZodoZadar::writeAlbum(const QString &szFile)
 {
-    if (!m_workflow.idle())
+    // Not while an import or an opening changes the album; an export only reads it.
+    if (!m_workflow.idle() && !m_workflow.is(Workflow::Export))
         return false;
     QString szError;
     if (!writeAlbumFile(szFile, albumDocument(), &szError)) {
@@ -248,9 +258,9 @@ bool ZodoZadar::writeAlbum(const QString &szFile)
         return false;
     }
     m_documentPath = QFileInfo(szFile).absoluteFilePath();
-    m_pUndoStack->setClean();
+    m_savedFiles.insert(m_documentPath, albumDocument());
     Places::addRecentAlbum(m_documentPath);
-    updateTitle();
+    syncSavedState();
     scheduleAutosave();
     return true;
 }
@@ -263,20 +273,42 @@ void ZodoZadar::reportFailure(const QString &szTitle, const QString &szDetail)
     pDialog->show();
 }
 
+bool ZodoZadar::isModified() const
+{
+    if (m_documentPath.isEmpty())
+        return hasPictures();
+    const auto it = m_savedFiles.constFind(m_documentPath);
+    return it == m_savedFiles.cend() || *it != albumDocument();
+}
+
+void ZodoZadar::syncSavedState()
+{
+    // The stack's clean mark follows the file, whichever road (an undo, a save, an edit that
+    // nets to nothing) brought the album where it is.
+    const bool bModified = isModified();
+    if (!bModified && !m_pUndoStack->isClean())
+        m_pUndoStack->setClean();
+    else if (bModified && m_pUndoStack->isClean())
+        m_pUndoStack->resetClean();
+    updateTitle();
+}
+
 void ZodoZadar::updateTitle()
 {
     auto *pFrame = ShareCode::CFramelessWindow::instance();
     if (!pFrame || window() != pFrame)
         return;
-    if (m_documentPath.isEmpty()) {
+    const bool bModified = isModified();
+    if (m_documentPath.isEmpty() && !bModified) {
         pFrame->setTitleText(QString());
         return;
     }
-    // "*" marks changes not yet saved, as desktop editors do.
-    const QString szName = QFileInfo(m_documentPath).completeBaseName();
-    pFrame->setTitleText(QStringLiteral("%1%2 — %3")
-                             .arg(m_pUndoStack->isClean() ? QString() : QStringLiteral("*"), szName,
-                                  tr("VelmoraAlbum")));
+    // "*" marks changes not yet saved, as desktop editors do; an album never saved has them all.
+    const QString szName = m_documentPath.isEmpty() ? tr("Untitled album")
+                                                    : QFileInfo(m_documentPath).completeBaseName();
+    pFrame->setTitleText(
+        QStringLiteral("%1%2 — %3")
+            .arg(bModified ? QStringLiteral("*") : QString(), szName, tr("VelmoraAlbum")));
 }
 
 void ZodoZadar::startSession(const QString &szStateFolder)
@@ -352,8 +384,14 @@ void ZodoZadar::writeAutosave()
     QString szError;
     if (!writeAlbumFile(dir.filePath(kAutosaveName), albumDocument(), &szError)) {
         qWarning("VMAlbum: autosave failed: %s", qUtf8Printable(szError));
+        // Said once per run of failures; every edit tries again.
+        if (!m_bAutosaveFailing)
+            toast(tr("The album could not be saved for restoring: %1").arg(szError), nullptr,
+                  kAutosaveToastMs);
+        m_bAutosaveFailing = true;
         return;
     }
+    m_bAutosaveFailing = false;
     QFile source(dir.filePath(kAutosaveSourceName));
     if (m_documentPath.isEmpty()) {
         source.remove();

@@ -53,25 +53,30 @@ public:
     AlbumEditCommand(ZodoZadar *pEditor, AlbumSnapshot before, AlbumSnapshot after,
                      const QString &szText, int iMergeId)
         : QUndoCommand(szText), m_pEditor(pEditor), m_before(std::move(before)),
-          m_after(std::move(after)), m_iMergeId(iMergeId)
+          m_after(std::move(after)), m_iMergeId(iMergeId),
+          m_bIdentity(!m_before.sameIdentityAs(m_after))
     {
     }
 
     int id() const override { return m_iMergeId; }
     bool mergeWith(const QUndoCommand *other) override
     {
-        // Steps of one control in a row (the duration box's arrows) are one change.
-        m_after = static_cast<const AlbumEditCommand *>(other)->m_after;
+        // Steps of one control in a row (the duration box's arrows) are one change; steps that
+        // come back to where they started are none, and leave no entry behind.
+        const auto *pOther = static_cast<const AlbumEditCommand *>(other);
+        m_after = pOther->m_after;
+        m_bIdentity = m_bIdentity || pOther->m_bIdentity;
+        setObsolete(m_after.sameAlbumAs(m_before) && m_before.sameIdentityAs(m_after));
         return true;
     }
-    void undo() override { m_pEditor->restoreSnapshot(m_before); }
+    void undo() override { m_pEditor->restoreSnapshot(m_before, m_bIdentity); }
     void redo() override
     {
         if (m_bDone) {
             m_bDone = false;
             return;
         }
-        m_pEditor->restoreSnapshot(m_after);
+        m_pEditor->restoreSnapshot(m_after, m_bIdentity);
     }
 
 private:
@@ -79,6 +84,7 @@ private:
     AlbumSnapshot m_before;
     AlbumSnapshot m_after;
     int m_iMergeId;
+    bool m_bIdentity; // the edit replaced the document: its file goes with the undo
     bool m_bDone = true;
 };
 
@@ -139,6 +145,8 @@ AlbumSnapshot ZodoZadar::snapshot() const
     s.musicShape = job.musicShape;
     s.fontRule = fontRule;
     s.transitionCursor = TransitionPicker::currentIndex();
+    s.documentPath = m_documentPath;
+    s.exportChoices = m_exportChoices;
     return s;
 }
 
@@ -154,16 +162,20 @@ void ZodoZadar::commitEdit(const QString &szText, int iMergeId)
     if (m_iEditDepth > 0 && --m_iEditDepth > 0)
         return;
     AlbumSnapshot after = snapshot();
-    if (after.sameAlbumAs(m_editBefore))
+    if (after.sameAlbumAs(m_editBefore) && after.sameIdentityAs(m_editBefore))
         return;
     m_pUndoStack->push(
         new AlbumEditCommand(this, std::move(m_editBefore), std::move(after), szText, iMergeId));
     m_editBefore = AlbumSnapshot();
 }
 
-void ZodoZadar::restoreSnapshot(const AlbumSnapshot &s)
+void ZodoZadar::restoreSnapshot(const AlbumSnapshot &s, bool bIdentity)
 {
     RenderJob &job = RenderJob::instance();
+    if (bIdentity) {
+        m_documentPath = s.documentPath;
+        m_exportChoices = s.exportChoices;
+    }
     {
         auto lock = haltAndLock();
         ui->imageSourceList->model()->removeRows(0, ui->imageSourceList->model()->rowCount());
@@ -232,6 +244,7 @@ void ZodoZadar::restoreSnapshot(const AlbumSnapshot &s)
     setTotalTimeDisplay();
     emitCoverRefresh();
     updateControls();
+    updateTitle();
 }
 
 void ZodoZadar::showWatermarkAndMusicPages()

@@ -16,6 +16,10 @@
 #include "renderjob.h"
 
 #include <QFileInfo>
+#include <QTimer>
+
+#include <algorithm>
+#include <utility>
 
 QStringList ZodoZadar::choosePictureFiles()
 {
@@ -41,10 +45,22 @@ void ZodoZadar::selectImageSources()
 
 bool ZodoZadar::openFiles(const QStringList &files)
 {
+    const bool bOurs = std::any_of(files.cbegin(), files.cend(), [](const QString &szFile) {
+        return isAlbumFileName(szFile) || isPictureFileName(szFile);
+    });
+    if (!bOurs)
+        return false;
     if (m_opening) {
         // An album being opened or restored (at start-up, files given on the command line wait
         // for the restore question's answer): these come once it is whole.
         m_filesAfterOpening << files;
+        return true;
+    }
+    if (!canTakeDrops()) {
+        // The user is in the middle of something (a panel, a question, an import): the files
+        // wait until the user is back in the window, as a drop would be refused meanwhile.
+        m_handedFiles << files;
+        m_pHandedFilesTimer->start();
         return true;
     }
     // An album file names a whole album: it opens, and files given beside it are not mixed in.
@@ -58,6 +74,18 @@ bool ZodoZadar::openFiles(const QStringList &files)
             pictures << szFile;
     }
     return importPictures(pictures);
+}
+
+void ZodoZadar::openWaitingFiles()
+{
+    if (m_handedFiles.isEmpty()) {
+        m_pHandedFilesTimer->stop();
+        return;
+    }
+    if (!canTakeDrops())
+        return;
+    m_pHandedFilesTimer->stop();
+    openFiles(std::exchange(m_handedFiles, {}));
 }
 
 bool ZodoZadar::importPictures(const QStringList &files)
@@ -92,6 +120,9 @@ void ZodoZadar::runImport(const QStringList &files, ImportMode mode, const QList
         // The clear runs under the locks taken here: the mutexes are not recursive.
         if (!RenderJob::instance().materials.isEmpty())
             clearAlbumLocked();
+        // A new, unnamed document, as "New album" makes; undo gives the old one back.
+        m_documentPath.clear();
+        m_exportChoices.reset();
     } else {
         // Pictures join the album under the locks only; what plays now stops first.
         halt();

@@ -101,7 +101,7 @@ void ZodoZadar::createMenu()
                                [this] { spacePressed(); });
 
     connect(m_pUndoStack, &QUndoStack::indexChanged, this, [this] {
-        updateTitle();
+        syncSavedState();
         scheduleAutosave();
         updateMenu();
     });

@@ -15,6 +15,29 @@
 
 #include <memory>
 
+namespace {
+// Steps of one spin box of the panel in a row merge into one undo step, as the duration's do
+// (ids apart from the other merging edits').
+constexpr int kMergeMusicStart = 10;
+constexpr int kMergeMusicFadeIn = 11;
+constexpr int kMergeMusicFadeOut = 12;
+constexpr int kMergeMusicVolume = 13;
+
+int musicMergeId(const MusicShape &before, const MusicShape &after)
+{
+    const bool start = before.start != after.start;
+    const bool fadeIn = before.fadeIn != after.fadeIn;
+    const bool fadeOut = before.fadeOut != after.fadeOut;
+    const bool volume = before.volume != after.volume;
+    if (int(start) + int(fadeIn) + int(fadeOut) + int(volume) != 1)
+        return -1;
+    return start     ? kMergeMusicStart
+           : fadeIn  ? kMergeMusicFadeIn
+           : fadeOut ? kMergeMusicFadeOut
+                     : kMergeMusicVolume;
+}
+} // namespace
+
 bool ZodoZadar::hasMusic() const
 {
     const RenderJob &job = RenderJob::instance();
@@ -42,6 +65,7 @@ void ZodoZadar::changeMusicShape(const MusicShape &shape)
     if (refuseEdit() || !hasMusic())
         return;
     RenderJob &job = RenderJob::instance();
+    const MusicShape before = job.musicShape;
     beginEdit();
     {
         // The preview's music decoder reads the shape when it starts: halted, it starts again
@@ -49,7 +73,7 @@ void ZodoZadar::changeMusicShape(const MusicShape &shape)
         auto lock = haltAndLock();
         job.musicShape = clampedMusicShape(shape);
     }
-    commitEdit(tr("Change music settings"));
+    commitEdit(tr("Change music settings"), musicMergeId(before, job.musicShape));
 }
 
 QString ZodoZadar::fitPicturesToMusicNow()

@@ -10,7 +10,10 @@
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QStyle>
 #include <QVBoxLayout>
+#include <QVariant>
+#include <algorithm>
 
 namespace ShareCode {
 
@@ -22,6 +25,7 @@ struct CQQuitDialogClass : MessageDialogFrame
     QHBoxLayout *horizontalLayout_2;
     QPushButton *btnCancel;
     QPushButton *btnOK;
+    QPushButton *btnOther;
 
     void setupUi(QDialog *pDialog)
     {
@@ -44,6 +48,11 @@ struct CQQuitDialogClass : MessageDialogFrame
         verticalLayout->addWidget(uiCenter, 1);
 
         uiBottom1 = addConfirmRow(&horizontalLayout_2, &btnCancel, &btnOK);
+        btnOther = textButton(uiBottom1, "btnOther");
+        btnOther->setMinimumWidth(76);
+        btnOther->setMaximumWidth(110);
+        btnOther->hide();
+        horizontalLayout_2->insertWidget(1, btnOther);
 
         verticalLayout_2->addWidget(uiFrame);
         retranslateUi(pDialog);
@@ -71,6 +80,10 @@ CQQuitDialog::CQQuitDialog(QWidget *parent) : QDialog(parent), ui(new Ui::CQQuit
     connect(ui->btnClose, &QPushButton::clicked, this, &CQQuitDialog::sltClose);
     connect(ui->btnCancel, &QPushButton::clicked, this, &CQQuitDialog::sltCancel);
     connect(ui->btnOK, &QPushButton::clicked, this, &CQQuitDialog::sltOK);
+    connect(ui->btnOther, &QPushButton::clicked, this, [this] {
+        close();
+        emit otherSignal();
+    });
 }
 
 CQQuitDialog::~CQQuitDialog()
@@ -105,6 +118,19 @@ void CQQuitDialog::setOkText(const QString &szText)
 void CQQuitDialog::setCancelText(const QString &szText)
 {
     ui->btnCancel->setText(szText);
+}
+
+void CQQuitDialog::setOtherText(const QString &szText, bool bDestructive)
+{
+    QPushButton *pButton = ui->btnOther;
+    pButton->setText(szText);
+    pButton->setProperty("destructive", bDestructive);
+    // As wide as its text needs, within the card's room for three buttons.
+    pButton->setFixedWidth(
+        std::clamp(pButton->fontMetrics().horizontalAdvance(szText) + 20, 76, 110));
+    pButton->setVisible(!szText.isEmpty());
+    pButton->style()->unpolish(pButton);
+    pButton->style()->polish(pButton);
 }
 
 void CQQuitDialog::sltClose()

@@ -23,10 +23,14 @@ public:
     void setTip2(const QString &szTip2);
     void setOkText(const QString &szText);
     void setCancelText(const QString &szText);
+    // A third button, left of the others (hidden until given a text); bDestructive draws it as
+    // the choice that loses something.
+    void setOtherText(const QString &szText, bool bDestructive = false);
 
 signals:
     void okSignal();
     void cancelSignal();
+    void otherSignal();
 
 public slots:
     void sltClose();

@@ -293,6 +293,72 @@ private slots:
         QCOMPARE(editor()->documentPath(), album);
     }
 
+    // Files handed over by a second start while a panel or the restore question is up wait until
+    // the user is back: the panel's changes land on the album it was opened on, and pictures
+    // given during the restore question come after the answer.
+    void handedFilesWaitForTheUser()
+    {
+        importPictures(4);
+        const QStringList before = rows();
+        AlbumDocument doc;
+        doc.pictures << AlbumPicture{path(QStringLiteral("d.jpg")), -1};
+        QVERIFY(testmedia::writeJpeg(doc.pictures.first().file, 320, 240));
+        const QString album = path(QStringLiteral("D.vmalbum"));
+        QString szError;
+        QVERIFY2(writeAlbumFile(album, doc, &szError), qPrintable(szError));
+
+        bool bTaken = false;
+        QStringList rowsMeanwhile;
+        QTimer::singleShot(50, this, [&] {
+            auto *pPanel = qobject_cast<PicturePanel *>(QApplication::activeModalWidget());
+            QVERIFY(pPanel);
+            bTaken = editor()->openFiles({album});
+            QTest::qWait(600); // several of the editor's checks for the user's return
+            rowsMeanwhile = rows();
+            auto *pCaption = pPanel->findChild<QLineEdit *>(QStringLiteral("editCaption"));
+            pCaption->setText(QStringLiteral("Row three"));
+            emit pCaption->editingFinished();
+            pPanel->accept();
+        });
+        editor()->showPicturePanel(3);
+        QVERIFY(bTaken);
+        QCOMPARE(rowsMeanwhile, before);
+        QCOMPARE(RenderJob::instance().optionsAt(3).caption.text, QStringLiteral("Row three"));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            rows() == QStringList{doc.pictures.first().file} && editor()->workflow().idle(), 20000);
+        QCOMPARE(editor()->documentPath(), album);
+        editor()->undo();
+        QCOMPARE(rows(), before);
+        QCOMPARE(RenderJob::instance().optionsAt(3).caption.text, QStringLiteral("Row three"));
+
+        // The restore question: pictures handed over meanwhile are imported after the answer.
+        const QString state = path(QStringLiteral("state-handed"));
+        QDir().mkpath(state);
+        QVERIFY(testmedia::writeBytes(QDir(state).filePath(QStringLiteral("autosave.vmalbum")),
+                                      serializeAlbum(doc, state)));
+        m_fixture.destroyEditor();
+        m_fixture.createEditor();
+        const QString given = path(QStringLiteral("given.jpg"));
+        QVERIFY(testmedia::writeJpeg(given, 320, 240));
+        int iRowsDuringQuestion = -1;
+        QTimer::singleShot(50, this, [&] {
+            auto *pQuestion =
+                qobject_cast<ShareCode::CQDlgTipSimple *>(QApplication::activeModalWidget());
+            QVERIFY(pQuestion);
+            QVERIFY(editor()->openFiles({given}));
+            QTest::qWait(600);
+            iRowsDuringQuestion = rows().size();
+            pQuestion->accept();
+        });
+        editor()->startSession(state);
+        QCOMPARE(iRowsDuringQuestion, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(rows() == QStringList{given} && editor()->workflow().idle(),
+                                 20000);
+        editor()->undo();
+        QCOMPARE(rows(), QStringList{doc.pictures.first().file});
+        editor()->endSession();
+    }
+
     // The picture panel, as a user reaches it (Enter on a tile): a change applies at once and
     // marks the tile, "Apply to all" reaches every picture, and the panel's changes are one undo
     // step.
