@@ -1748,6 +1748,30 @@
         <source>Licence text</source>
         <translation>Licence text</translation>
     </message>
+    <message>
+        <source>Save…</source>
+        <translation>Save…</translation>
+    </message>
+    <message>
+        <source>Save changes to “%1” before closing?</source>
+        <translation>Save changes to “%1” before closing?</translation>
+    </message>
+    <message>
+        <source>If you don&apos;t save, the changes since the last save are lost.</source>
+        <translation>If you don&apos;t save, the changes since the last save are lost.</translation>
+    </message>
+    <message>
+        <source>Don&apos;t save</source>
+        <translation>Don&apos;t save</translation>
+    </message>
+    <message>
+        <source>Untitled album</source>
+        <translation>Untitled album</translation>
+    </message>
+    <message>
+        <source>The album could not be saved for restoring: %1</source>
+        <translation>The album could not be saved for restoring: %1</translation>
+    </message>
 </context>
 <context>
     <name>ZodoZadarClass</name>

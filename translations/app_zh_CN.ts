@@ -1747,6 +1747,30 @@
         <source>Licence text</source>
         <translation>许可证全文</translation>
     </message>
+    <message>
+        <source>Save…</source>
+        <translation>保存…</translation>
+    </message>
+    <message>
+        <source>Save changes to “%1” before closing?</source>
+        <translation>关闭前是否保存对“%1”的更改？</translation>
+    </message>
+    <message>
+        <source>If you don&apos;t save, the changes since the last save are lost.</source>
+        <translation>如果不保存，上次保存之后的更改将会丢失。</translation>
+    </message>
+    <message>
+        <source>Don&apos;t save</source>
+        <translation>不保存</translation>
+    </message>
+    <message>
+        <source>Untitled album</source>
+        <translation>未命名相册</translation>
+    </message>
+    <message>
+        <source>The album could not be saved for restoring: %1</source>
+        <translation>无法保存用于恢复的相册：%1</translation>
+    </message>
 </context>
 <context>
     <name>ZodoZadarClass</name>
