@@ -983,6 +983,10 @@
         <source>Delete</source>
         <translation>Delete</translation>
     </message>
+    <message>
+        <source>Locate…</source>
+        <translation>Locate…</translation>
+    </message>
 </context>
 <context>
     <name>MediaEncoder</name>
@@ -1771,6 +1775,44 @@
     <message>
         <source>The album could not be saved for restoring: %1</source>
         <translation>The album could not be saved for restoring: %1</translation>
+    </message>
+    <message>
+        <source>Missing</source>
+        <translation>Missing</translation>
+    </message>
+    <message>
+        <source>Cannot be used</source>
+        <translation>Cannot be used</translation>
+    </message>
+    <message>
+        <source>Locate %1</source>
+        <translation>Locate %1</translation>
+    </message>
+    <message>
+        <source>Locate picture</source>
+        <translation>Locate picture</translation>
+    </message>
+    <message>
+        <source>The picture could not be used</source>
+        <translation>The picture could not be used</translation>
+    </message>
+    <message numerus="yes">
+        <source>and %n more</source>
+        <translation>
+            <numerusform>and %n more</numerusform>
+            <numerusform>and %n more</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n picture(s) of this album cannot be shown and will be left out of the video: %1</source>
+        <translation>
+            <numerusform>%n picture of this album cannot be shown and will be left out of the video: %1</numerusform>
+            <numerusform>%n pictures of this album cannot be shown and will be left out of the video: %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Export the rest</source>
+        <translation>Export the rest</translation>
     </message>
 </context>
 <context>

@@ -983,6 +983,10 @@
         <source>Delete</source>
         <translation>删除</translation>
     </message>
+    <message>
+        <source>Locate…</source>
+        <translation>查找文件…</translation>
+    </message>
 </context>
 <context>
     <name>MediaEncoder</name>
@@ -1770,6 +1774,42 @@
     <message>
         <source>The album could not be saved for restoring: %1</source>
         <translation>无法保存用于恢复的相册：%1</translation>
+    </message>
+    <message>
+        <source>Missing</source>
+        <translation>文件丢失</translation>
+    </message>
+    <message>
+        <source>Cannot be used</source>
+        <translation>无法使用</translation>
+    </message>
+    <message>
+        <source>Locate %1</source>
+        <translation>查找 %1</translation>
+    </message>
+    <message>
+        <source>Locate picture</source>
+        <translation>查找图片</translation>
+    </message>
+    <message>
+        <source>The picture could not be used</source>
+        <translation>无法使用这张图片</translation>
+    </message>
+    <message numerus="yes">
+        <source>and %n more</source>
+        <translation>
+            <numerusform>另外 %n 张</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n picture(s) of this album cannot be shown and will be left out of the video: %1</source>
+        <translation>
+            <numerusform>本相册有 %n 张图片无法显示，导出的视频将不包含它们：%1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Export the rest</source>
+        <translation>导出其余图片</translation>
     </message>
 </context>
 <context>

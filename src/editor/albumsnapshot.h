@@ -13,6 +13,28 @@
 #include <QString>
 #include <QStringList>
 
+// A picture the album lists but cannot show (its file is gone, or unusable): it keeps its place in
+// the strip, is written back as the album file had it, and is neither rendered nor counted in the
+// album's length. `id` follows it through moves; it is not part of the album.
+struct MissingPicture
+{
+    int position = 0;     // its row in the strip
+    AlbumPicture picture; // as the album file holds it
+    // The transition that joined the entry before it, kept for the save when no picture of the
+    // album follows that entry any more.
+    int transitionBeforeRow = -1;
+    QString reason;    // why it cannot be shown
+    bool bGone = true; // no file there (otherwise the file is there but cannot be used)
+    quint32 id = 0;
+
+    bool operator==(const MissingPicture &o) const
+    {
+        return position == o.position && picture == o.picture &&
+               transitionBeforeRow == o.transitionBeforeRow && reason == o.reason &&
+               bGone == o.bGone;
+    }
+};
+
 // Values only: the held file handles are not part of it (the editor opens them again when it
 // puts a snapshot back), and the thumbnails are shared with the strip's rows.
 struct AlbumSnapshot
@@ -22,6 +44,7 @@ struct AlbumSnapshot
     QHash<QString, QPixmap> thumbnails;
     QList<TransitionSlot> transitions;
     QList<PictureOptions> pictureOptions;
+    QList<MissingPicture> missing; // by position
     bool gentleMotion = false;
     Fill albumFill{FillKind::Black, 0xff000000};
     TextEffect watermarkEffect = TextEffect::Plain;

@@ -15,6 +15,10 @@ const QColor kDisabledVeil(0xFF, 0xFF, 0xFF, 0x73);
 const QColor kSelectionColor(0x5C, 0x46, 0xF4);
 const QColor kDraggedShade(51, 51, 51, 127);
 const QColor kDropBarColor(254, 162, 244, 127);
+const QColor kMissingTileColor(0xF4, 0xF4, 0xF6);
+const QColor kMissingHatchColor(0xE2, 0xE2, 0xE8);
+const QColor kMissingTextColor(0x66, 0x66, 0x70);
+const QColor kMissingCrossColor(0xD9, 0x3F, 0x3F);
 constexpr int kDeleteIconSide = 16;
 constexpr int kDeleteIconInset = 6;
 constexpr int kDropBarWidth = 10;
@@ -37,6 +41,41 @@ QRect ImageListItemDelegate::deleteIconRect(const QRect &stTile)
     return QRect(stTile.left() + stTile.width() - kDeleteIconInset - kDeleteIconSide,
                  stTile.top() + stTile.height() - kDeleteIconInset - kDeleteIconSide,
                  kDeleteIconSide, kDeleteIconSide);
+}
+
+void ImageListItemDelegate::paintMissing(QPainter *painter, const QRect &stTile,
+                                         const QString &szState, const QString &szPath) const
+{
+    // A picture frame crossed out above the state and the file's name, on a hatched tile: it
+    // reads as "not here" at a glance, and the name says which.
+    painter->fillRect(stTile, kMissingTileColor);
+    painter->fillRect(stTile, QBrush(kMissingHatchColor, Qt::BDiagPattern));
+    const QRectF stIcon(stTile.center().x() - 11, stTile.top() + 9, 22, 17);
+    painter->setPen(QPen(kMissingTextColor, 1.5));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRoundedRect(stIcon, 2, 2);
+    painter->drawLine(stIcon.bottomLeft() + QPointF(3, -3), stIcon.center() + QPointF(-1, 1));
+    painter->drawLine(stIcon.center() + QPointF(-1, 1), stIcon.bottomRight() + QPointF(-3, -3));
+    painter->setPen(QPen(kMissingCrossColor, 2));
+    painter->drawLine(stIcon.topRight() + QPointF(3, -3), stIcon.bottomLeft() + QPointF(-3, 3));
+
+    QFont font = painter->font();
+    font.setPixelSize(12);
+    font.setBold(true);
+    painter->setFont(font);
+    painter->setPen(kMissingCrossColor);
+    const QRect stState(stTile.left() + 4, stTile.top() + 30, stTile.width() - 8, 16);
+    painter->drawText(stState, Qt::AlignCenter,
+                      painter->fontMetrics().elidedText(szState, Qt::ElideRight, stState.width()));
+    font.setBold(false);
+    font.setPixelSize(11);
+    painter->setFont(font);
+    painter->setPen(kMissingTextColor);
+    // Left of the delete icon, so that the two never overlap.
+    const QRect stName(stTile.left() + 4, stTile.top() + 48, stTile.width() - 8 - 18, 16);
+    const QString szName = szPath.mid(szPath.lastIndexOf(QLatin1Char('/')) + 1);
+    painter->drawText(stName, Qt::AlignCenter,
+                      painter->fontMetrics().elidedText(szName, Qt::ElideMiddle, stName.width()));
 }
 
 QSize ImageListItemDelegate::sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const
@@ -62,8 +101,11 @@ void ImageListItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem 
     painter->setPen(Qt::NoPen);
     painter->fillRect(stTile, kTileColor);
 
+    const QString szMissing = index.data(ImageListView::MissingRole).toString();
     const QPixmap thumbnail = index.data(Qt::BackgroundRole).value<QBrush>().texture();
-    if (!thumbnail.isNull()) {
+    if (!szMissing.isEmpty()) {
+        paintMissing(painter, stTile, szMissing, index.data(Qt::DisplayRole).toString());
+    } else if (!thumbnail.isNull()) {
         const QSize stSize = thumbnail.size() / thumbnail.devicePixelRatio();
         painter->drawPixmap(QRect(stTile.left() + (stTile.width() - stSize.width()) / 2,
                                   stTile.top() + (stTile.height() - stSize.height()) / 2,

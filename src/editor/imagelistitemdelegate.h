@@ -24,6 +24,10 @@ public:
     static QRect deleteIconRect(const QRect &stTile);
 
 private:
+    // A tile whose picture the album cannot show: what is wrong, and the file's name.
+    void paintMissing(QPainter *painter, const QRect &stTile, const QString &szState,
+                      const QString &szPath) const;
+
     double cornerRadius = 2.0;
     int frameWidth = 6;
     QSize itemSize{120, 80};

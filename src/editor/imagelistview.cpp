@@ -19,6 +19,8 @@
 #include <QPointer>
 #include <QStandardItemModel>
 
+#include <algorithm>
+
 namespace {
 // Width of the fade at the strip's right edge, and how far its gradient would run to full colour.
 constexpr int kFadeStripWidth = 10;
@@ -72,6 +74,35 @@ void ImageListView::appendImage(const QString &szFilePath, const QPixmap &stThum
     pItem->setBackground(QBrush(stThumbnail));
     pItem->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled);
     m_pModel->appendRow(pItem);
+}
+
+void ImageListView::insertMissing(int iRow, const QString &szFilePath, const QString &szState,
+                                  const QString &szWhy)
+{
+    auto *pItem = new QStandardItem(szFilePath);
+    pItem->setData(szState, MissingRole);
+    pItem->setToolTip(QStringLiteral("%1\n%2").arg(szFilePath, szWhy));
+    pItem->setData(QStringLiteral("%1 — %2").arg(QFileInfo(szFilePath).fileName(), szState),
+                   Qt::AccessibleTextRole);
+    pItem->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled);
+    m_pModel->insertRow(std::clamp(iRow, 0, m_pModel->rowCount()), pItem);
+}
+
+bool ImageListView::isMissing(int iRow) const
+{
+    return !m_pModel->index(iRow, 0).data(MissingRole).toString().isEmpty();
+}
+
+void ImageListView::setFound(int iRow, const QString &szFilePath, const QPixmap &stThumbnail)
+{
+    QStandardItem *pItem = m_pModel->item(iRow);
+    if (!pItem)
+        return;
+    pItem->setText(szFilePath);
+    pItem->setBackground(QBrush(stThumbnail));
+    pItem->setData(QVariant(), MissingRole);
+    pItem->setData(QVariant(), Qt::ToolTipRole);
+    pItem->setData(QVariant(), Qt::AccessibleTextRole);
 }
 
 QString ImageListView::filePath(int iRow) const
@@ -180,7 +211,8 @@ void ImageListView::contextMenuEvent(QContextMenuEvent *event)
     if (!stIndex.isValid() || !isEnabled())
         return;
     QMenu menu(this);
-    const QAction *pSettings = menu.addAction(tr("Picture settings…"));
+    const bool bMissing = isMissing(stIndex.row());
+    const QAction *pSettings = menu.addAction(bMissing ? tr("Locate…") : tr("Picture settings…"));
     const QAction *pDelete = menu.addAction(tr("Delete"));
     const QAction *pChosen = menu.exec(event->globalPos());
     if (pChosen == pSettings)

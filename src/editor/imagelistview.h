@@ -42,6 +42,15 @@ public:
     // A tile whose picture has settings of its own shows a small mark.
     static constexpr int OwnSettingsRole = Qt::UserRole + 7;
     void setOwnSettings(int iRow, bool bOwn);
+    // A picture the album lists but cannot show (its file is gone, or unusable): a tile of its
+    // own that says so in szState, with szWhy as its tooltip. It moves and deletes like any
+    // other; activating it asks to locate the file.
+    static constexpr int MissingRole = Qt::UserRole + 8;
+    void insertMissing(int iRow, const QString &szFilePath, const QString &szState,
+                       const QString &szWhy);
+    bool isMissing(int iRow) const;
+    // The missing tile at iRow shows its picture from now on.
+    void setFound(int iRow, const QString &szFilePath, const QPixmap &stThumbnail);
 
     // Removes a row as its delete icon does, after the question when confirmDelete is set.
     // True when the row went.
@@ -55,6 +64,8 @@ signals:
     void sig_itemDraged(QString szFilePath, int iOldIndex, int iNewIndex);
     // The picture's own settings are asked for: a double click, Enter, or the context menu.
     void sig_itemActivated(int iRow);
+    // "Locate…" of a missing tile (its context menu, or activating it).
+    void sig_locateRequested(int iRow);
 
 public slots:
     void onPressed(QModelIndex stIndex);

@@ -239,8 +239,7 @@ void ZodoZadar::makeConnections()
     connect(ui->btnAddImage, &AddImageButton::sig_clickedContent, this,
             &ZodoZadar::selectImageSources);
     connect(ui->btnAddImageAgain, &QPushButton::clicked, this, &ZodoZadar::selectImageSources);
-    connect(ui->imageSourceList, &ImageListView::sig_itemActivated, this,
-            &ZodoZadar::showPicturePanel);
+    connect(ui->imageSourceList, &ImageListView::sig_itemActivated, this, &ZodoZadar::activateRow);
     connect(ui->imageSourceList, &ImageListView::sig_itemClicked, this,
             &ZodoZadar::imageSourceSelected);
     connect(ui->imageSourceList, &ImageListView::sig_itemDeleted, this,
@@ -304,6 +303,11 @@ bool ZodoZadar::hasPictures() const
     return ui->imageSourceList->model()->rowCount() > 0;
 }
 
+bool ZodoZadar::hasRenderedPictures() const
+{
+    return !RenderJob::instance().materialOrder.isEmpty();
+}
+
 void ZodoZadar::updateControls()
 {
     // Disabled, not only shielded: a disabled control refuses clicks, keys and accessibility
@@ -316,10 +320,10 @@ void ZodoZadar::updateControls()
     ui->imageSourceList->setEnabled(bIdle);
     ui->btnImageWartermarkHelp->setEnabled(bEditable);
     ui->divSetting->setEnabled(bEditable);
-    ui->btnExport->setEnabled(bEditable);
+    ui->btnExport->setEnabled(bEditable && hasRenderedPictures());
     ui->comboVideoRatio->setEnabled(bEditable);
     ui->comboVideoHeight->setEnabled(bEditable);
-    ui->divPlayer->setEnabled(bEditable);
+    ui->divPlayer->setEnabled(bEditable && hasRenderedPictures());
 }
 
 bool ZodoZadar::beginWorkflow(Workflow kind, WorkflowPhase phase)

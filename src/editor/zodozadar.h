@@ -63,6 +63,14 @@ public:
     Ui::ZodoZadarClass *form() const { return ui.get(); }
     // The panel of the picture in row iRow (modal); refused while another workflow runs.
     void showPicturePanel(int iRow);
+    // Pictures the album lists but cannot show, by their place in the strip.
+    const QList<MissingPicture> &missingPictures() const { return m_missing; }
+    // Looks again for the missing pictures' files (the window became active again: a disk may
+    // have come back); those found take their places. Not an undoable edit.
+    void findMissingPictures();
+    // "Locate…" of the missing tile in strip row iRow: the chosen file takes its place, and other
+    // missing pictures of the same old folder are looked for in the chosen file's folder.
+    void locateMissingPicture(int iRow);
     // The album's look, from the menu: gentle motion, fill, the text watermark's edge.
     void fillLookMenu();
     void changeAlbumLook(const std::function<void(RenderJob &)> &fnChange);
@@ -173,6 +181,7 @@ protected slots:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
     // Files dropped from the file manager: pictures anywhere import, an MP3 on the music area
     // becomes the background music.
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -229,7 +238,29 @@ private:
     void setTotalTimeDisplay();
     bool selfAdaptingRatio() const;
     QStringList rowPaths() const;
+    // Entries of the strip, missing ones included; rendered pictures alone.
     bool hasPictures() const;
+    bool hasRenderedPictures() const;
+    // Missing pictures (zodozadar_missing.cpp): the strip's rows hold the album's pictures and
+    // its missing entries in the album's order; the record holds the pictures alone.
+    int missingIndexAt(int iRow) const;
+    int renderedIndexOfRow(int iRow) const;
+    void insertMissingTile(const MissingPicture &entry);
+    void addMissingPicture(MissingPicture entry);
+    void missingRowRemoved(int iRow);
+    void missingRowMoved(int iFrom, int iTo);
+    QList<AlbumPicture> withMissingPictures(const QList<AlbumPicture> &pictures) const;
+    void activateRow(int iRow);
+    // Decodes szFile for the missing entry `id`; the answer places it (missingAnswered).
+    void requestFound(quint32 id, const QString &szFile);
+    bool missingAnswered(quint64 iRequest, const QString &szFile, bool bOk, const QPixmap &stPixmap,
+                         AVRational stWidthToHeight, const QSize &stSrcImageSize,
+                         const QString &szErrorStr);
+    void placeFoundPicture(int iMissing, const QString &szFile, const QPixmap &stPixmap,
+                           AVRational stWidthToHeight, const QSize &stSrcImageSize);
+    void endFinding();
+    // Asks before an export that would leave pictures out; false to stop.
+    bool confirmExportWithMissing();
     bool hasMusic() const;
     // The one place the controls' enabled flags come from: the workflow and the album.
     void updateControls();
@@ -385,6 +416,14 @@ private:
     QTimer *m_pHandedFilesTimer = nullptr;
     static constexpr int kHandedFilesCheckMs = 250;
     QHash<quint64, int> m_importKindRows;           // request -> the row of the transition after it
+    QHash<quint64, MissingPicture> m_importEntries; // an opening's request -> its entry if missing
+    QList<MissingPicture> m_missing;                // by position
+    quint32 m_iLastMissingId = 0;
+    // Requests of a search for missing files: request -> the entry's id. While it runs the
+    // import workflow keeps other edits out; a located file is one undo step.
+    QHash<quint64, quint32> m_findRequests;
+    bool m_bLocating = false;
+    QString m_locateFailure;                        // why the located file itself could not be used
     QHash<quint64, PictureOptions> m_importOptions; // request -> the picture's own settings
     int m_iPreviousKindRow = -1;                    // that row of the picture added last
     // What each album file read or written in this session holds: the album is saved when it is

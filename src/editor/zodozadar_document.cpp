@@ -27,7 +27,8 @@ void ZodoZadar::addPicture(const QString &szFile, const QPixmap &stPixmap,
 {
     RenderJob &job = RenderJob::instance();
     auto *pModel = qobject_cast<QStandardItemModel *>(ui->imageSourceList->model());
-    const bool bFirst = pModel->rowCount() == 0;
+    // The first picture the album shows (missing tiles may stand before it).
+    const bool bFirst = job.materialOrder.isEmpty();
     if (bFirst)
         ui->boxImageDuration->setValue(3); // no document change: the album is still empty
 
@@ -69,6 +70,7 @@ void ZodoZadar::clearAlbumLocked()
         pModel->removeRows(0, pModel->rowCount());
     clearAlbum(RenderJob::instance());
     m_thumbnails.clear();
+    m_missing.clear();
     setTotalTimeDisplay();
     updateControls();
     ui->divImageSourceOperate->setCurrentWidget(ui->pageAddImage);
@@ -99,7 +101,14 @@ bool ZodoZadar::selfAdaptingRatio() const
 
 QStringList ZodoZadar::rowPaths() const
 {
-    return ui->imageSourceList->filePaths();
+    // The pictures the album shows: missing tiles are not rendered.
+    QStringList paths;
+    const int iRows = ui->imageSourceList->model()->rowCount();
+    for (int i = 0; i < iRows; ++i) {
+        if (!ui->imageSourceList->isMissing(i))
+            paths << ui->imageSourceList->filePath(i);
+    }
+    return paths;
 }
 
 void ZodoZadar::imageSourceSelected(QModelIndex stIndex)
@@ -109,16 +118,27 @@ void ZodoZadar::imageSourceSelected(QModelIndex stIndex)
         return;
     currentPath.clear();
     ui->boxImageDuration->setValue(0); // the duration rule shows 1 without touching the album
-    if (!hasPictures()) {
-        updateControls();
+    updateControls();
+    if (!hasRenderedPictures())
         ui->divPlayer->detachEngine();
-    }
     ui->divImageSourceOperate->setCurrentWidget(ui->pageAddImage);
 }
 
 void ZodoZadar::imageSourceDeleted(QString stFilePath, int iOldIndex)
 {
     RenderJob &job = RenderJob::instance();
+    const int iMissing = missingIndexAt(iOldIndex);
+    if (iMissing >= 0) {
+        // A missing tile goes from the album; nothing of it was rendered.
+        if (refuseEdit())
+            return;
+        beginEdit();
+        m_missing.removeAt(iMissing);
+        missingRowRemoved(iOldIndex);
+        imageSourceSelected(ui->imageSourceList->currentIndex());
+        commitEdit(tr("Delete picture"));
+        return;
+    }
     // The strip refuses deletes while it is disabled; this guards the album against any other
     // road while an import or export reads it.
     if (!job.materials.contains(stFilePath) || refuseEdit())
@@ -127,8 +147,9 @@ void ZodoZadar::imageSourceDeleted(QString stFilePath, int iOldIndex)
     std::optional<AlbumChange> change;
     {
         auto lock = haltAndLock();
-        change = removePicture(job, stFilePath, iOldIndex);
+        change = removePicture(job, stFilePath, renderedIndexOfRow(iOldIndex));
     }
+    missingRowRemoved(iOldIndex);
     if (!job.materials.contains(stFilePath))
         m_thumbnails.remove(stFilePath);
     imageSourceSelected(ui->imageSourceList->currentIndex());
@@ -144,13 +165,20 @@ void ZodoZadar::dragedImageSources(QString stFilePath, int iOldIndex, int iNewIn
     if (refuseEdit())
         return;
     beginEdit();
-    AlbumChange change;
-    {
-        auto lock = haltAndLock();
-        change = reorderPictures(RenderJob::instance(), rowPaths(), iOldIndex, iNewIndex,
-                                 selfAdaptingRatio());
+    // Rows of the strip to places among the rendered pictures, before and after the move.
+    const bool bMissing = missingIndexAt(iOldIndex) >= 0;
+    const int iFrom = renderedIndexOfRow(iOldIndex);
+    missingRowMoved(iOldIndex, iNewIndex);
+    if (!bMissing) {
+        AlbumChange change;
+        {
+            auto lock = haltAndLock();
+            change = reorderPictures(RenderJob::instance(), rowPaths(), iFrom,
+                                     renderedIndexOfRow(iNewIndex), selfAdaptingRatio());
+        }
+        notify(change);
     }
-    notify(change);
+    updatePictureMarks();
     commitEdit(tr("Move picture"));
 }
 

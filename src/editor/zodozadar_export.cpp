@@ -37,9 +37,14 @@ void ZodoZadar::prepareExport()
         m_pExportDialog->activateWindow();
         return;
     }
-    if (!hasPictures() || !beginWorkflow(Workflow::Export))
+    if (!hasRenderedPictures() || !beginWorkflow(Workflow::Export))
         return;
     halt();
+    // Pictures the album cannot show are left out, once the user agrees.
+    if (!confirmExportWithMissing()) {
+        endWorkflow(Workflow::Export);
+        return;
+    }
     exportSetting();
 }
 
@@ -134,7 +139,7 @@ void ZodoZadar::exportRequest(ExportSettingDialog *pDialog)
     if (!pDialog || pDialog != m_pExportDialog || m_bOverwriteQuestion ||
         !m_workflow.is(Workflow::Export, WorkflowPhase::Asking))
         return;
-    if (!hasPictures()) {
+    if (!hasRenderedPictures()) {
         toast(tr("Add pictures before exporting"), pDialog);
         return;
     }
@@ -182,7 +187,7 @@ void ZodoZadar::exportVideo()
     // during another export, and never without pictures.
     if (!m_workflow.is(Workflow::Export, WorkflowPhase::Asking) && !beginWorkflow(Workflow::Export))
         return;
-    if (!hasPictures()) {
+    if (!hasRenderedPictures()) {
         endWorkflow(Workflow::Export);
         toast(tr("Add pictures before exporting"));
         return;

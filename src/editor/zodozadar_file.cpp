@@ -70,6 +70,8 @@ AlbumDocument ZodoZadar::albumDocument() const
 {
     AlbumDocument doc = albumFromJob(RenderJob::instance(), ratioTextForFile());
     doc.exportChoices = m_exportChoices;
+    // Pictures the album cannot show go back into the file as it had them.
+    doc.pictures = withMissingPictures(doc.pictures);
     return doc;
 }
 
@@ -142,6 +144,17 @@ bool ZodoZadar::openAlbumDocument(const AlbumDocument &doc, const QString &szPat
         return true;
     }
     runImport(files, ImportMode::Append, rows, options);
+    // Each picture as the file has it, for one that cannot be shown: it stays in the album.
+    for (int i = 0; i < doc.pictures.size(); ++i) {
+        MissingPicture entry;
+        entry.picture = doc.pictures[i];
+        // Its transition named, so that it keeps it wherever it comes to stand.
+        if (entry.picture.transition != TransitionChoice::None && entry.picture.transitionRow < 0 &&
+            i + 1 < doc.pictures.size())
+            entry.picture.transitionRow = doc.transitionRowFor(i);
+        entry.transitionBeforeRow = i > 0 ? doc.transitionRowFor(i - 1) : -1;
+        m_importEntries.insert(m_importFirstRequest + quint64(i), entry);
+    }
     return true;
 }
 

@@ -92,16 +92,17 @@ private:
 
 bool AlbumSnapshot::sameAlbumAs(const AlbumSnapshot &o) const
 {
-    return order == o.order && sameItems(items, o.items) && sameSlots(transitions, o.transitions) &&
-           pictureOptions == o.pictureOptions && gentleMotion == o.gentleMotion &&
-           albumFill == o.albumFill && watermarkEffect == o.watermarkEffect &&
-           totalDuration == o.totalDuration && uniformDurationValue == o.uniformDurationValue &&
-           aspectNum == o.aspectNum && aspectDen == o.aspectDen && height == o.height &&
-           ratioIndex == o.ratioIndex && heightIndex == o.heightIndex &&
-           watermarkType == o.watermarkType && watermarkPosition == o.watermarkPosition &&
-           watermarkFont == o.watermarkFont && watermarkColor == o.watermarkColor &&
-           watermarkText == o.watermarkText && watermarkImagePath == o.watermarkImagePath &&
-           musicType == o.musicType && musicPath == o.musicPath && musicShape == o.musicShape &&
+    return order == o.order && missing == o.missing && sameItems(items, o.items) &&
+           sameSlots(transitions, o.transitions) && pictureOptions == o.pictureOptions &&
+           gentleMotion == o.gentleMotion && albumFill == o.albumFill &&
+           watermarkEffect == o.watermarkEffect && totalDuration == o.totalDuration &&
+           uniformDurationValue == o.uniformDurationValue && aspectNum == o.aspectNum &&
+           aspectDen == o.aspectDen && height == o.height && ratioIndex == o.ratioIndex &&
+           heightIndex == o.heightIndex && watermarkType == o.watermarkType &&
+           watermarkPosition == o.watermarkPosition && watermarkFont == o.watermarkFont &&
+           watermarkColor == o.watermarkColor && watermarkText == o.watermarkText &&
+           watermarkImagePath == o.watermarkImagePath && musicType == o.musicType &&
+           musicPath == o.musicPath && musicShape == o.musicShape &&
            fontRule.fontFollowsHeight == o.fontRule.fontFollowsHeight &&
            fontRule.editorFont == o.fontRule.editorFont;
 }
@@ -124,6 +125,7 @@ AlbumSnapshot ZodoZadar::snapshot() const
     }
     s.transitions = job.transitions;
     s.pictureOptions = job.pictureOptions;
+    s.missing = m_missing;
     s.gentleMotion = job.gentleMotion;
     s.albumFill = job.albumFill;
     s.watermarkEffect = job.watermarkEffect;
@@ -218,13 +220,17 @@ void ZodoZadar::restoreSnapshot(const AlbumSnapshot &s, bool bIdentity)
     m_thumbnails = s.thumbnails;
     m_iRatioIndex = s.ratioIndex;
     m_iHeightIndex = s.heightIndex;
+    m_missing = s.missing;
 
     for (const QString &szPath : s.order)
         ui->imageSourceList->appendImage(szPath, m_thumbnails.value(szPath));
+    // The missing tiles between them, in the order of their places.
+    for (const MissingPicture &entry : s.missing)
+        insertMissingTile(entry);
     updatePictureMarks();
     auto *pModel = ui->imageSourceList->model();
     if (pModel->rowCount() > 0) {
-        currentPath = s.order.first();
+        currentPath = s.order.value(0);
         ui->imageSourceList->setCurrentIndex(pModel->index(0, 0));
         ui->divImageSourceOperate->setCurrentWidget(ui->pageImageSourcList);
         ui->divPlayer->attachEngine();

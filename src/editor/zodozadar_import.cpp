@@ -130,6 +130,7 @@ void ZodoZadar::runImport(const QStringList &files, ImportMode mode, const QList
     m_iPreviousKindRow = -1;
     m_importKindRows.clear();
     m_importOptions.clear();
+    m_importEntries.clear();
 
     auto *pDialog = new ProgressDialog(ShareCode::QtInversionWidget::instance());
     pDialog->setTextPrefix(tr("importing material... "));
@@ -165,6 +166,9 @@ void ZodoZadar::decoderAnswered(quint64 iRequest, QString szFile, bool bOk, QPix
 {
     if (iRequest != 0 && iRequest == m_watermarkRequest)
         watermarkChecked(szFile, bOk);
+    else if (missingAnswered(iRequest, szFile, bOk, stPixmap, stWidthToHeight, stSrcImageSize,
+                             szErrorStr))
+        return;
     else if (iRequest >= m_importFirstRequest && iRequest <= m_importLastRequest)
         importAnswered(iRequest, szFile, bOk, stPixmap, stWidthToHeight, stSrcImageSize,
                        szErrorStr);
@@ -177,6 +181,9 @@ void ZodoZadar::importAnswered(quint64 iRequest, const QString &szFile, bool bOk
 {
     const int iKindRow = m_importKindRows.contains(iRequest) ? m_importKindRows.take(iRequest) : -1;
     const PictureOptions options = m_importOptions.take(iRequest);
+    const std::optional<MissingPicture> entry = m_importEntries.contains(iRequest)
+                                                    ? std::optional(m_importEntries.take(iRequest))
+                                                    : std::nullopt;
     // Closing the dialog ends the import at once: answers already on their way are dropped too.
     ProgressDialog *pDialog = m_pImportProgress;
     if (!pDialog || !pDialog->isVisible()) {
@@ -197,6 +204,13 @@ void ZodoZadar::importAnswered(quint64 iRequest, const QString &szFile, bool bOk
         ++importFailed;
         lastErrorText = szErrorStr;
         m_importFailures << tr("%1: %2").arg(QFileInfo(szFile).fileName(), szErrorStr);
+        if (entry) {
+            // An opened album keeps the picture in its place, as a tile that says what is wrong.
+            MissingPicture missing = *entry;
+            missing.reason = szErrorStr;
+            missing.bGone = !QFileInfo::exists(szFile);
+            addMissingPicture(missing);
+        }
     }
     if (importSucceeded + importFailed == importTotal)
         pDialog->closeAfterTime(0);
@@ -224,6 +238,7 @@ void ZodoZadar::endImport()
     }
     m_importKindRows.clear();
     m_importOptions.clear();
+    m_importEntries.clear();
     commitEdit(tr("Import pictures"));
     finishOpening();
     // Controls follow the album: a progress dialog closed before any answer leaves nothing to

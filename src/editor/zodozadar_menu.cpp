@@ -129,7 +129,7 @@ void ZodoZadar::updateMenu()
     m_pActSave->setEnabled(bIdle && bPictures);
     m_pActSaveAs->setEnabled(bIdle && bPictures);
     m_pActAddPictures->setEnabled(bIdle);
-    m_pActExport->setEnabled(bIdle && bPictures);
+    m_pActExport->setEnabled(bIdle && hasRenderedPictures());
     m_pActMusic->setEnabled(bIdle && hasMusic());
     m_pLookMenu->setEnabled(bIdle);
     m_pActUndo->setEnabled(bIdle && m_pUndoStack->canUndo());
@@ -172,7 +172,7 @@ void ZodoZadar::spacePressed()
         pCombo->showPopup();
         return;
     }
-    if (!m_workflow.idle() || !hasPictures())
+    if (!m_workflow.idle() || !hasRenderedPictures())
         return;
     ui->divPlayer->vp_VideoPlayOrPauseSlots();
 }

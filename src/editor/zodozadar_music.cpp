@@ -80,7 +80,7 @@ QString ZodoZadar::fitPicturesToMusicNow()
 {
     if (refuseEdit())
         return QString();
-    if (!hasMusic() || !hasPictures())
+    if (!hasMusic() || !hasRenderedPictures())
         return tr("Choose pictures and background music first");
     RenderJob &job = RenderJob::instance();
     // The whole file is decoded to measure it: on a thread of its own, so that a long song does

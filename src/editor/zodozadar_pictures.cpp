@@ -195,6 +195,9 @@ void ZodoZadar::updatePictureMarks()
 {
     const RenderJob &job = RenderJob::instance();
     const int iRows = ui->imageSourceList->model()->rowCount();
-    for (int i = 0; i < iRows; ++i)
-        ui->imageSourceList->setOwnSettings(i, !job.optionsAt(i).isDefault());
+    for (int i = 0, iRendered = 0; i < iRows; ++i) {
+        const bool bMissing = ui->imageSourceList->isMissing(i);
+        ui->imageSourceList->setOwnSettings(i, !bMissing && !job.optionsAt(iRendered).isDefault());
+        iRendered += bMissing ? 0 : 1;
+    }
 }

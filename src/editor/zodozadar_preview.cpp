@@ -25,7 +25,7 @@ void ZodoZadar::playOrPause(bool bPlay)
 {
     // No preview plays while another workflow runs (an export reads the album without locks)
     // or without pictures; the button goes back to offering play.
-    if (bPlay && (!m_workflow.idle() || !hasPictures())) {
+    if (bPlay && (!m_workflow.idle() || !hasRenderedPictures())) {
         ui->divPlayer->showPlayIcon();
         return;
     }
@@ -39,7 +39,7 @@ void ZodoZadar::enablePlayer(bool bPlay)
         pausePreview();
         return;
     }
-    if (playerState == PlayerPlaying || !m_workflow.idle() || !hasPictures())
+    if (playerState == PlayerPlaying || !m_workflow.idle() || !hasRenderedPictures())
         return;
     CQVideoPlay *pPlayer = ui->divPlayer;
     if (playerState == PlayerStopped) {
@@ -161,7 +161,7 @@ void ZodoZadar::surfaceResized(QSize size)
 
 void ZodoZadar::applyShownSize()
 {
-    if (!hasPictures())
+    if (!hasRenderedPictures())
         return;
     if (playerState == PlayerStopped) {
         if (m_workflow.idle())
