@@ -1814,6 +1814,36 @@
         <source>Export the rest</source>
         <translation>Export the rest</translation>
     </message>
+    <message>
+        <source>Set all to %1 s</source>
+        <translation>Set all to %1 s</translation>
+    </message>
+    <message>
+        <source>Every picture has its own duration (fitted to the music, or set in its panel); this one is for pictures added later</source>
+        <translation>Every picture has its own duration (fitted to the music, or set in its panel); this one is for pictures added later</translation>
+    </message>
+    <message>
+        <source>Set all durations</source>
+        <translation>Set all durations</translation>
+    </message>
+    <message numerus="yes">
+        <source>Replace the %n pictures of this album? Their settings go with them.</source>
+        <translation>
+            <numerusform>Replace the picture of this album? Its settings go with it.</numerusform>
+            <numerusform>Replace the %n pictures of this album? Their settings go with them.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Replace</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n pictures fitted to %1 of music</source>
+        <translation>
+            <numerusform>%n picture fitted to %1 of music</numerusform>
+            <numerusform>%n pictures fitted to %1 of music</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ZodoZadarClass</name>
@@ -1899,7 +1929,7 @@
     </message>
     <message>
         <source>add again</source>
-        <translation>Add Again</translation>
+        <translation>Replace pictures…</translation>
     </message>
     <message>
         <source>Aspect ratio</source>
@@ -2003,7 +2033,7 @@
     </message>
     <message>
         <source>Add pictures again</source>
-        <translation>Add pictures again</translation>
+        <translation>Replace pictures</translation>
     </message>
     <message>
         <source>Preview</source>

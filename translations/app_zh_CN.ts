@@ -1811,6 +1811,34 @@
         <source>Export the rest</source>
         <translation>导出其余图片</translation>
     </message>
+    <message>
+        <source>Set all to %1 s</source>
+        <translation>全部设为 %1 秒</translation>
+    </message>
+    <message>
+        <source>Every picture has its own duration (fitted to the music, or set in its panel); this one is for pictures added later</source>
+        <translation>每张图片都有自己的时长（按音乐适配，或在图片设置中设定）；这里的时长用于之后添加的图片</translation>
+    </message>
+    <message>
+        <source>Set all durations</source>
+        <translation>统一时长</translation>
+    </message>
+    <message numerus="yes">
+        <source>Replace the %n pictures of this album? Their settings go with them.</source>
+        <translation>
+            <numerusform>要替换本相册的 %n 张图片吗？它们的设置也会一并移除。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>替换</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n pictures fitted to %1 of music</source>
+        <translation>
+            <numerusform>%n 张图片已适配 %1 的音乐</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ZodoZadarClass</name>
@@ -1896,7 +1924,7 @@
     </message>
     <message>
         <source>add again</source>
-        <translation>重新添加</translation>
+        <translation>替换图片…</translation>
     </message>
     <message>
         <source>Aspect ratio</source>
@@ -2000,7 +2028,7 @@
     </message>
     <message>
         <source>Add pictures again</source>
-        <translation>重新添加图片</translation>
+        <translation>替换图片</translation>
     </message>
     <message>
         <source>Preview</source>

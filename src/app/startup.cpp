@@ -309,10 +309,18 @@ int runApplication(int &argc, char **argv, const StartupOptions &stOptions)
         QScreen *pScreen = pFrame->screen();
         if (!pScreen)
             pScreen = QGuiApplication::primaryScreen();
-        if (pScreen)
-            pFrame->resize(mainWindowSize(pScreen->availableGeometry().size()));
+        const Places::WindowPlace place = Places::windowPlace();
+        if (pScreen) {
+            // The size the window was left at, within this screen; the first time, the rule's.
+            const QSize stAvailable = pScreen->availableGeometry().size();
+            pFrame->resize(place.size.isValid()
+                               ? place.size.boundedTo(stAvailable).expandedTo(pFrame->minimumSize())
+                               : mainWindowSize(stAvailable));
+        }
         // Where no window manager places it, the window would sit in the screen's corner.
         ShareCode::CQWidgetEx::centerWidget(pFrame.get());
+        if (place.bMaximized)
+            pFrame->on_btnMax_clicked();
         if (stOptions.fnWindowShown) {
             ShareCode::CFramelessWindow *pShown = pFrame.get();
             QTimer::singleShot(0, pShown,
@@ -336,6 +344,9 @@ int runApplication(int &argc, char **argv, const StartupOptions &stOptions)
                 openGiven(files);
         });
         iExitCode = app.exec();
+        // Kept for the next start; a maximised window keeps the normal size it had before.
+        Places::rememberWindowPlace(pFrame->isMaximized() ? QSize() : pFrame->size(),
+                                    pFrame->isMaximized());
         app.mainWindow = nullptr;
         delete pEditor;
         pFrame.reset();

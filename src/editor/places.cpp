@@ -36,6 +36,8 @@ QString keyFor(Kind kind)
 }
 
 const QString kRecentKey = QStringLiteral("albums/recent");
+const QString kWindowSizeKey = QStringLiteral("window/size");
+const QString kWindowMaximizedKey = QStringLiteral("window/maximized");
 } // namespace
 
 void enable(const QString &szSettingsFile)
@@ -100,6 +102,26 @@ void addRecentAlbum(const QString &szFile)
     while (recent.size() > kMaxRecent)
         recent.removeLast();
     settings()->setValue(kRecentKey, recent);
+    settings()->sync();
+}
+
+WindowPlace windowPlace()
+{
+    WindowPlace place;
+    if (!settings())
+        return place;
+    place.size = settings()->value(kWindowSizeKey).toSize();
+    place.bMaximized = settings()->value(kWindowMaximizedKey).toBool();
+    return place;
+}
+
+void rememberWindowPlace(const QSize &stSize, bool bMaximized)
+{
+    if (!settings())
+        return;
+    if (stSize.isValid())
+        settings()->setValue(kWindowSizeKey, stSize);
+    settings()->setValue(kWindowMaximizedKey, bMaximized);
     settings()->sync();
 }
 

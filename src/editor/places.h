@@ -2,6 +2,7 @@
 // What the program remembers between runs: the folder each chooser last used, and recent albums.
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -34,5 +35,16 @@ constexpr int kMaxRecent = 10;
 QStringList recentAlbums();
 void addRecentAlbum(const QString &szFile);
 void clearRecentAlbums();
+
+// The main window as it was left: its size when not maximised (invalid until first left) and
+// whether it was maximised.
+struct WindowPlace
+{
+    QSize size;
+    bool bMaximized = false;
+};
+WindowPlace windowPlace();
+// An invalid size keeps the one remembered (a window left maximised keeps its normal size).
+void rememberWindowPlace(const QSize &stSize, bool bMaximized);
 
 } // namespace Places

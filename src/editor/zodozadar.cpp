@@ -238,7 +238,8 @@ void ZodoZadar::makeConnections()
     // Source strip and duration.
     connect(ui->btnAddImage, &AddImageButton::sig_clickedContent, this,
             &ZodoZadar::selectImageSources);
-    connect(ui->btnAddImageAgain, &QPushButton::clicked, this, &ZodoZadar::selectImageSources);
+    connect(ui->btnAddImageAgain, &QPushButton::clicked, this, &ZodoZadar::replacePictures);
+    connect(ui->btnDurationToAll, &QPushButton::clicked, this, &ZodoZadar::setAllDurations);
     connect(ui->imageSourceList, &ImageListView::sig_itemActivated, this, &ZodoZadar::activateRow);
     connect(ui->imageSourceList, &ImageListView::sig_itemClicked, this,
             &ZodoZadar::imageSourceSelected);

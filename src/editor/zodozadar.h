@@ -154,6 +154,8 @@ protected slots:
     void dragedImageSources(QString stFilePath, int iOldIndex, int iNewIndex);
     void imageDurationChanged(int iVal);
     void changeImageDurationComboBoxStyle();
+    // "Replace pictures…": a new import, after a question when the album holds pictures.
+    void replacePictures();
     void videoRatioChanged(QString szRatio);
     void videoHeightChanged(QString szHeight);
     // Settings panel.
@@ -233,6 +235,11 @@ private:
     void changePictureOptions(
         int iRow, const std::function<PictureOptions(const PictureOptions &, int)> &fnChange);
     void updatePictureMarks();
+    // Pictures with a duration of their own, the duration box's look for them, and "Set all to
+    // N s" (one undo step).
+    int ownDurationCount() const;
+    void showOwnDurations();
+    void setAllDurations();
     int m_iPanelMergeId = 0; // the undo merge id of the panel open now
     void emitCoverRefresh();
     void setTotalTimeDisplay();

@@ -11,6 +11,7 @@
 #include "renderjob.h"
 
 #include <QFileInfo>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QStandardItemModel>
@@ -204,6 +205,66 @@ void ZodoZadar::imageDurationChanged(int iVal)
     }
     setTotalTimeDisplay();
     commitEdit(tr("Change duration"), kMergeDuration);
+    // Pictures with durations of their own (a fit, the panel) keep them: the way to give them
+    // this one is offered beside the box.
+    if (ownDurationCount() > 0) {
+        const QString szText = tr("Set all to %1 s").arg(iVal);
+        ui->btnDurationToAll->setText(szText);
+        ui->btnDurationToAll->setAccessibleName(szText);
+        ui->btnDurationToAll->setProperty("seconds", iVal);
+        ui->btnDurationToAll->show();
+    }
+}
+
+int ZodoZadar::ownDurationCount() const
+{
+    const RenderJob &job = RenderJob::instance();
+    int iOwn = 0;
+    for (int i = 0; i < job.materialOrder.size(); ++i)
+        iOwn += job.optionsAt(i).duration > 0 ? 1 : 0;
+    return iOwn;
+}
+
+void ZodoZadar::showOwnDurations()
+{
+    // Every picture with its own duration: the box's value reaches none of them, and says so.
+    const int iOwn = ownDurationCount();
+    const bool bAll = iOwn > 0 && iOwn == RenderJob::instance().materialOrder.size();
+    QSpinBox *pBox = ui->boxImageDuration;
+    if (pBox->property("ownDurations").toBool() != bAll) {
+        pBox->setProperty("ownDurations", bAll);
+        pBox->style()->unpolish(pBox);
+        pBox->style()->polish(pBox);
+    }
+    pBox->setToolTip(bAll ? tr("Every picture has its own duration (fitted to the music, or set "
+                               "in its panel); this one is for pictures added later")
+                          : QString());
+    if (iOwn == 0)
+        ui->btnDurationToAll->hide();
+}
+
+void ZodoZadar::setAllDurations()
+{
+    const int iSeconds = ui->btnDurationToAll->property("seconds").toInt();
+    if (refuseEdit() || iSeconds < minDuration)
+        return;
+    RenderJob &job = RenderJob::instance();
+    beginEdit();
+    AlbumChange change;
+    {
+        auto lock = haltAndLock();
+        change = setUniformDurationSeconds(job, iSeconds);
+        for (int i = 0; i < job.materialOrder.size(); ++i) {
+            PictureOptions options = job.optionsAt(i);
+            options.duration = 0;
+            change.totalChanged |= setPictureOptions(job, i, options).totalChanged;
+        }
+    }
+    ui->btnDurationToAll->hide();
+    setTotalTimeDisplay();
+    updatePictureMarks();
+    showAlbumSettings();
+    commitEdit(tr("Set all durations"));
 }
 
 void ZodoZadar::changeImageDurationComboBoxStyle()

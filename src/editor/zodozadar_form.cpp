@@ -131,6 +131,10 @@ void ZodoZadarClass::setupUi(QWidget *ZodoZadarClass)
     horizontalLayout_3->addWidget(boxImageDuration);
     labelSecond = make<QLabel>(divDuration, "labelSecond");
     horizontalLayout_3->addWidget(labelSecond);
+    btnDurationToAll = make<QPushButton>(divDuration, "btnDurationToAll");
+    btnDurationToAll->setCursor(Qt::PointingHandCursor);
+    btnDurationToAll->hide();
+    horizontalLayout_3->addWidget(btnDurationToAll);
     horizontalLayout_3->addStretch(1);
     labelTransition = make<QLabel>(divDuration, "labelTransition");
     horizontalLayout_3->addWidget(labelTransition);
@@ -424,6 +428,9 @@ QString zodoZadarStyleSheet()
         "#labelBackgroundMusic,#labelWatermark,#labelImageDuration{color:#2B2B3A;font-weight:bold;}"
         "#labelRandom{color:#5C46F4;}"
         "#labelSecond,#labelTransition{color:#666666;}"
+        "#btnDurationToAll{border:none;background:transparent;color:#5C46F4;padding:0px;"
+        "font-size:12px;text-decoration:underline;}"
+        "#btnDurationToAll:hover{color:#4A36D8;}"
         "#ZodoZadarClass QLabel:disabled{color:#B5B5C0;}"
         "#boxImageDuration{border:1px solid #DCDCE6;border-radius:4px;padding-right:16px;"
         "font-size:13px;color:#333333;background:#FFFFFF;}"
@@ -437,6 +444,7 @@ QString zodoZadarStyleSheet()
         "#boxImageDuration[isMaximum=\"true\"]::up-button,"
         "#boxImageDuration[isMinimum=\"true\"]::down-button{background:#F5F5F7;}"
         "#boxImageDuration:disabled{color:#B5B5C0;border-color:#EBEBF0;}"
+        "#boxImageDuration[ownDurations=\"true\"]{color:#A8A8B8;}"
         "#pageCustomMusic,#pageImageWatermark{background:#F7F7FA;border:1px solid #E6E6EE;"
         "border-radius:4px;}"
         "#labelBackgroundMusicName,#labelImageWatermarkName{color:#777777;background:transparent;}"

@@ -54,6 +54,7 @@ public:
     QLabel *labelImageDuration = nullptr;
     QSpinBox *boxImageDuration = nullptr;
     QLabel *labelSecond = nullptr;
+    QPushButton *btnDurationToAll = nullptr; // shown while pictures have durations of their own
     QLabel *labelTransition = nullptr;
     QLabel *labelRandom = nullptr;
     // Background music block.

@@ -4,6 +4,7 @@
 
 #include "zodozadar_form.h"
 
+#include "cqdlgtipsimple.h"
 #include "cqvideoplay.h"
 #include "droppedfiles.h"
 #include "faildialog.h"
@@ -34,6 +35,23 @@ QStringList ZodoZadar::choosePictureFiles()
     else
         Places::rememberFile(Places::Kind::Pictures, files.first());
     return files;
+}
+
+void ZodoZadar::replacePictures()
+{
+    const int iRows = ui->imageSourceList->model()->rowCount();
+    if (iRows > 0 && m_workflow.idle()) {
+        // The button reads as "add more" to many: say what it does before it does it.
+        ShareCode::CQDlgTipSimple question;
+        question.setTitle(tr("Tips"));
+        question.setMessage(tr(
+            "Replace the %n pictures of this album? Their settings go with them.", nullptr, iRows));
+        question.setOkText(tr("Replace"));
+        question.setCancelText(tr("Cancel"));
+        if (question.exec() != QDialog::Accepted)
+            return;
+    }
+    selectImageSources();
 }
 
 void ZodoZadar::selectImageSources()

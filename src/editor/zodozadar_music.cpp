@@ -9,6 +9,7 @@
 #include "qtinversionwidget.h"
 #include "renderjob.h"
 
+#include <QApplication>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QThread>
@@ -111,5 +112,20 @@ QString ZodoZadar::fitPicturesToMusicNow()
         updatePictureMarks();
     }
     commitEdit(tr("Fit pictures to music"));
+    if (fit.ok) {
+        // What the fit did, over the music panel when it asked.
+        const int64_t iMs = totalDurationMs(job);
+        const QString szLength = iMs >= 3600000
+                                     ? QStringLiteral("%1:%2:%3")
+                                           .arg(iMs / 3600000)
+                                           .arg(iMs / 60000 % 60, 2, 10, QLatin1Char('0'))
+                                           .arg(iMs / 1000 % 60, 2, 10, QLatin1Char('0'))
+                                     : QStringLiteral("%1:%2")
+                                           .arg(iMs / 60000)
+                                           .arg(iMs / 1000 % 60, 2, 10, QLatin1Char('0'));
+        toast(tr("%n pictures fitted to %1 of music", nullptr, int(job.materialOrder.size()))
+                  .arg(szLength),
+              QApplication::activeModalWidget());
+    }
     return fit.error;
 }

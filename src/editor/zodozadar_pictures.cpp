@@ -200,4 +200,5 @@ void ZodoZadar::updatePictureMarks()
         ui->imageSourceList->setOwnSettings(i, !bMissing && !job.optionsAt(iRendered).isDefault());
         iRendered += bMissing ? 0 : 1;
     }
+    showOwnDurations();
 }

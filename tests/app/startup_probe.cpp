@@ -2,6 +2,7 @@
 // quits ("quit"), runs on until killed ("hold"), or waits, minimised, until another start raises
 // it ("stay"; "toggle" then also double-clicks the title bar twice and prints the window state
 // after each). "take" runs on until killed and prints every list of files the editor is given.
+// "resize" leaves the window at 1001 x 641 and quits, "maximise" leaves it maximised.
 //
 //   startup_probe CATCHER_FOLDER MODE [PROGRAM ARGUMENTS...]
 #include "startup.h"
@@ -81,12 +82,15 @@ int main(int argc, char **argv)
     const bool bToggle = std::strcmp(argv[2], "toggle") == 0;
     const bool bStay = bToggle || std::strcmp(argv[2], "stay") == 0;
     const bool bHold = std::strcmp(argv[2], "hold") == 0 || std::strcmp(argv[2], "take") == 0;
+    const bool bResize = std::strcmp(argv[2], "resize") == 0;
+    const bool bMaximise = std::strcmp(argv[2], "maximise") == 0;
     PrintingMessageBox box;
     RaiseWatcher raiseWatcher;
     raiseWatcher.bToggle = bToggle;
     StartupOptions options;
     options.pMessageBox = &box;
-    options.fnWindowShown = [bStay, bHold, &raiseWatcher](ShareCode::CFramelessWindow *pWindow) {
+    options.fnWindowShown = [bStay, bHold, bResize, bMaximise,
+                             &raiseWatcher](ShareCode::CFramelessWindow *pWindow) {
         say(QStringLiteral("SHOWN %1 %2 %3 %4")
                 .arg(pWindow->x())
                 .arg(pWindow->y())
@@ -95,6 +99,8 @@ int main(int argc, char **argv)
         const QSize stAvail = pWindow->screen()->availableGeometry().size();
         say(QStringLiteral("SCREEN %1 %2").arg(stAvail.width()).arg(stAvail.height()));
         say(QStringLiteral("TITLE ") + pWindow->windowTitle());
+        say(pWindow->isMaximized() ? QStringLiteral("STATE maximised")
+                                   : QStringLiteral("STATE normal"));
         say(QStringLiteral("QTOK ") + QCoreApplication::translate("QPlatformTheme", "OK"));
         say(QStringLiteral("CWD ") + QDir::currentPath());
         say(QStringLiteral("EDITOR ") +
@@ -109,7 +115,13 @@ int main(int argc, char **argv)
             (QFontDatabase().writingSystems(szFamily).contains(QFontDatabase::SimplifiedChinese)
                  ? "yes"
                  : "no"));
-        if (bStay) {
+        if (bResize || bMaximise) {
+            if (bResize)
+                pWindow->resize(1001, 641);
+            else
+                pWindow->on_btnMax_clicked();
+            qApp->quit();
+        } else if (bStay) {
             pWindow->setWindowState(Qt::WindowMinimized);
             pWindow->installEventFilter(&raiseWatcher);
             say(QStringLiteral("WAITING"));

@@ -236,6 +236,39 @@ private slots:
     // The translators are installed before the crash catcher is hooked (the other way round
     // its message boxes would always show their Chinese source texts): the boxes follow the
     // interface language.
+    // The window comes back at the size it was left at, and maximised when it was left so; a
+    // window left maximised keeps the size it had before.
+    void windowIsRememberedAsLeft()
+    {
+        QTemporaryDir runtime;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        env.insert(QStringLiteral("XDG_STATE_HOME"), runtime.path() + QStringLiteral("/state"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), runtime.path() + QStringLiteral("/config"));
+        const QString szBin = QCoreApplication::applicationDirPath();
+        auto run = [&](const QString &szMode) {
+            QProcess probe;
+            probe.setProcessEnvironment(env);
+            probe.start(szBin + QStringLiteral("/startup_probe"), {szBin, szMode});
+            if (!probe.waitForFinished(45000))
+                return QStringList{QStringLiteral("TIMEOUT")};
+            return QString::fromUtf8(probe.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        };
+        auto shownSize = [](const QStringList &lines) {
+            for (const QString &line : lines) {
+                if (line.startsWith(QLatin1String("SHOWN ")))
+                    return line.section(QLatin1Char(' '), 3, 4);
+            }
+            return QString();
+        };
+        QStringList lines = run(QStringLiteral("resize"));
+        QVERIFY(lines.contains(QStringLiteral("STATE normal")));
+        lines = run(QStringLiteral("maximise"));
+        QCOMPARE(shownSize(lines), QStringLiteral("1001 641"));
+        lines = run(QStringLiteral("quit"));
+        QVERIFY2(lines.contains(QStringLiteral("STATE maximised")), qPrintable(lines.join('|')));
+    }
+
     void startUp_data()
     {
         QTest::addColumn<QString>("lang");

@@ -2,6 +2,7 @@
 // help popup, a refused watermark picture, the music label, and the held files behind them.
 #include "editorfixture.h"
 
+#include "cqdlgtipsimple.h"
 #include "cqquitdialog.h"
 #include "cqtoast.h"
 #include "filechooser.h"
@@ -15,9 +16,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QUndoStack>
 #include <QtTest>
 
 #include <memory>
@@ -173,6 +176,70 @@ private slots:
         QCOMPARE(job.musicType, int(MusicNone));
         QVERIFY(!job.musicFile);
         QCOMPARE(job.musicPath, music); // kept for when custom is chosen again
+    }
+
+    // "Replace pictures…" (the old "add again") asks before it replaces the album; Cancel keeps
+    // the album and opens no chooser.
+    void replacePicturesAsksFirst()
+    {
+        const QStringList before = RenderJob::instance().materialOrder;
+        const QString other = m_dir.filePath(QStringLiteral("other.jpg"));
+        QVERIFY(testmedia::writeJpeg(other, 320, 240));
+        m_fixture.chosen = QStringList{other};
+        QString asked;
+        QTimer::singleShot(50, this, [&asked] {
+            auto *pQuestion =
+                qobject_cast<ShareCode::CQDlgTipSimple *>(QApplication::activeModalWidget());
+            QVERIFY(pQuestion);
+            asked = pQuestion->findChild<QLabel *>(QStringLiteral("uiTip"))->text();
+            pQuestion->reject();
+        });
+        form()->btnAddImageAgain->click();
+        QCOMPARE(asked, QStringLiteral("Replace the 1 pictures of this album? Their settings go "
+                                       "with them."));
+        QCOMPARE(m_fixture.chooserCalls, 0);
+        QCOMPARE(RenderJob::instance().materialOrder, before);
+        EditorFixture::answerQuestion(true);
+        form()->btnAddImageAgain->click();
+        QCOMPARE(m_fixture.chooserCalls, 1);
+        QTRY_COMPARE(RenderJob::instance().materialOrder, QStringList{other});
+        QTRY_VERIFY(m_fixture.editor->workflow().idle());
+    }
+
+    // After a fit every picture has its own duration: the box says so, a change of it offers
+    // "Set all to N s", which gives every picture that duration in one undo step; the fit says
+    // what it did.
+    void durationBoxAfterAFit()
+    {
+        RenderJob &job = RenderJob::instance();
+        m_fixture.importPictures(m_dir.path(), 3, QSize(320, 240), 40);
+        m_fixture.answerChooser();
+        const QString music = m_dir.filePath(QStringLiteral("fit.mp3"));
+        QVERIFY(testmedia::writeMp3(music, 13));
+        m_fixture.chosen = QStringList{music};
+        form()->ratioCustomMusic->click();
+        QVERIFY(m_fixture.editor->fitPicturesToMusicNow().isEmpty());
+        QVERIFY(form()->boxImageDuration->property("ownDurations").toBool());
+        QVERIFY(!form()->boxImageDuration->toolTip().isEmpty());
+        auto *pToast = m_fixture.editor->findChild<ShareCode::CQToast *>();
+        QVERIFY(pToast);
+        QCOMPARE(pToast->text(), QStringLiteral("3 pictures fitted to 0:13 of music"));
+        QVERIFY(!form()->btnDurationToAll->isVisible());
+
+        const int iSteps = m_fixture.editor->undoStack()->count();
+        form()->boxImageDuration->setValue(5);
+        QVERIFY(form()->btnDurationToAll->isVisible());
+        QCOMPARE(form()->btnDurationToAll->text(), QStringLiteral("Set all to 5 s"));
+        form()->btnDurationToAll->click();
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(job.optionsAt(i).duration, int64_t(0));
+        QCOMPARE(job.totalDuration, int64_t(3 * 5000000 + 2 * 2000000));
+        QVERIFY(!form()->boxImageDuration->property("ownDurations").toBool());
+        QVERIFY(!form()->btnDurationToAll->isVisible());
+        QCOMPARE(m_fixture.editor->undoStack()->count(), iSteps + 2); // the box, then "set all"
+        m_fixture.editor->undo();
+        QVERIFY(job.optionsAt(0).duration > 0);
+        QVERIFY(form()->boxImageDuration->property("ownDurations").toBool());
     }
 };
 
