@@ -1,6 +1,5 @@
 // The music's levels: the envelope's fades and the limiter that keeps loud music under its
 // ceiling, on generated sound.
-#include "avhandles.h"
 #include "musicshape.h"
 #include "peaklimiter.h"
 
@@ -153,30 +152,6 @@ private slots:
         float *planes[2] = {one, one};
         limiter.process(planes, 1);
         QCOMPARE(one[0], 0.0f);
-    }
-
-    // The conversions around the limiter keep the samples: 16 bits to float and back.
-    void sampleFormatRoundTrip()
-    {
-        av::FramePtr frame = av::makeFrame();
-        frame->format = AV_SAMPLE_FMT_S16;
-        frame->sample_rate = kRate;
-        frame->nb_samples = 64;
-        av_channel_layout_default(&frame->ch_layout, 2);
-        QVERIFY(av_frame_get_buffer(frame.get(), 0) >= 0);
-        auto *p = reinterpret_cast<int16_t *>(frame->data[0]);
-        for (int i = 0; i < 128; ++i)
-            p[i] = int16_t(i * 511 - 32768);
-        frame->pts = 77;
-        QCOMPARE(convertSampleFormat(frame.get(), AV_SAMPLE_FMT_FLTP), 0);
-        QCOMPARE(frame->format, int(AV_SAMPLE_FMT_FLTP));
-        QCOMPARE(frame->nb_samples, 64);
-        QCOMPARE(frame->pts, int64_t(77));
-        QCOMPARE(reinterpret_cast<float *>(frame->data[1])[0], float(511 - 32768) / 32768.0f);
-        QCOMPARE(convertSampleFormat(frame.get(), AV_SAMPLE_FMT_S16), 0);
-        p = reinterpret_cast<int16_t *>(frame->data[0]);
-        for (int i = 0; i < 128; ++i)
-            QCOMPARE(int(p[i]), i * 511 - 32768);
     }
 };
 

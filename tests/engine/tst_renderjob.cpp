@@ -202,24 +202,6 @@ private slots:
         }
     }
 
-    // GIF keeps the rates whose delays its hundredths of a second can hold.
-    void gifFrameRates()
-    {
-        QCOMPARE(gifFrameRate(24), 24);
-        QCOMPARE(gifFrameRate(25), 25);
-        QCOMPARE(gifFrameRate(30), 30);
-        QCOMPARE(gifFrameRate(60), 50);
-        QCOMPARE(gifFrameRate(120), 50);
-        RenderJob &job = RenderJob::instance();
-        job.frameRate = {60, 1};
-        job.exportFormat = QStringLiteral("GIF");
-        QCOMPARE(job.fileFrameRate().num, 50);
-        job.exportFormat = QStringLiteral("MP4");
-        QCOMPARE(job.fileFrameRate().num, 60);
-        job.frameRate = {0, 0};
-        QCOMPARE(job.fileFrameRate().num, 0);
-    }
-
     void bookkeeping()
     {
         RenderJob &job = RenderJob::instance();
