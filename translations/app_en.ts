@@ -1090,6 +1090,10 @@
         <source>The music ends before its start offset</source>
         <translation>The music ends before its start offset</translation>
     </message>
+    <message>
+        <source>Out of memory</source>
+        <translation>Out of memory</translation>
+    </message>
 </context>
 <context>
     <name>MusicPanel</name>

@@ -1090,6 +1090,10 @@
         <source>The music ends before its start offset</source>
         <translation>音乐在其起始位置之前就已结束</translation>
     </message>
+    <message>
+        <source>Out of memory</source>
+        <translation>内存不足</translation>
+    </message>
 </context>
 <context>
     <name>MusicPanel</name>

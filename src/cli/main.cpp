@@ -279,6 +279,11 @@ int runExport(QGuiApplication &app, const ExportOptions &o)
     if (code != ExitWritten)
         return code;
     const RenderJob &job = RenderJob::instance();
+    const int writtenFps = job.fileFrameRate().num;
+    if (writtenFps != o.fps)
+        printErr(QStringLiteral("vmalbum-export: note: %1 is written at %2 fps, not %3: its frame "
+                                "times are hundredths of a second")
+                     .arg(o.format(), QString::number(writtenFps), QString::number(o.fps)));
 
     QThread thread;
     thread.setObjectName(QStringLiteral("MediaEncoder"));
@@ -351,7 +356,7 @@ int runExport(QGuiApplication &app, const ExportOptions &o)
         printErr(QStringLiteral("vmalbum-export: wrote %1 (%2 pictures, %3 x %4, %5 fps) in %6 s")
                      .arg(QDir::toNativeSeparators(job.outputFilePath()),
                           QString::number(job.materialOrder.size()), QString::number(job.width),
-                          QString::number(job.height), QString::number(o.fps),
+                          QString::number(job.height), QString::number(writtenFps),
                           QString::number(double(elapsed.elapsed()) / 1000.0, 'f', 1)));
     }
     return code;

@@ -306,6 +306,13 @@ void clearAlbum(RenderJob &job)
 
 int64_t totalDurationMs(const RenderJob &job)
 {
+    // Once a frame rate is chosen, the length of the file an export writes: its whole frames.
+    const AVRational fps = job.fileFrameRate();
+    if (fps.num > 0 && job.totalDuration > 0) {
+        const int64_t frames = RenderJob::frameAt(
+            av_rescale_q(job.totalDuration, job.totalTimeBase, AVRational{1, 1000000}), fps);
+        return av_rescale_q(frames, av_inv_q(fps), job.msTimeBase);
+    }
     return av_rescale_q(job.totalDuration, job.totalTimeBase, job.msTimeBase);
 }
 

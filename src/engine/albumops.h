@@ -85,7 +85,8 @@ AlbumChange setUniformDurationSeconds(RenderJob &job, int iSeconds);
 // Watermark and music settings stay.
 void clearAlbum(RenderJob &job);
 
-// totalDuration in milliseconds, for the player's time display.
+// totalDuration in milliseconds, for the player's time display: the length of the exported file
+// (whole frames at the export's rate) once a rate is chosen.
 int64_t totalDurationMs(const RenderJob &job);
 
 // The ratio list's texts: "16:9", "4:3", "2:1", "9:16", "3:4", "1:1"; nullopt for any other text,

@@ -127,6 +127,7 @@ void AudioDecoder::decodeImpl(QString szFile)
     shape = clampedMusicShape(job.musicShape);
     albumLengthUs = av_rescale_q(job.totalDuration, job.totalTimeBase, AVRational{1, 1000000});
     envelopeRate = 0;
+    limiter = PeakLimiter();
     passAlbumStartUs = 0;
     nextAlbumUs = 0;
 
@@ -324,6 +325,7 @@ void AudioDecoder::jumpPlayIndex(int time_millisecond)
     const int64_t position = int64_t(std::max(0, time_millisecond)) * 1000;
     const int64_t offset = length > 0 ? position % length : position;
     seekToMusic(offset, position);
+    limiter.reset(); // what it holds belongs to the old position
 }
 
 void AudioDecoder::seekToMusic(int64_t musicOffsetUs, int64_t albumAtUs)
@@ -363,5 +365,15 @@ void AudioDecoder::shapeFrame(AVFrame *frame)
         envelope = MusicEnvelope(shape, albumLengthUs, frame->sample_rate);
         envelopeRate = frame->sample_rate;
     }
-    envelope.apply(frame, av_rescale(albumUs, frame->sample_rate, 1000000));
+    // Turned up, the music is shaped in floating point and limited after the gain, as in the
+    // export; it then reaches the player a few milliseconds late.
+    const bool limited = shape.volume > 1.0;
+    if (limited && convertSampleFormat(frame, AV_SAMPLE_FMT_FLTP) < 0)
+        return;
+    if (envelope.apply(frame, av_rescale(albumUs, frame->sample_rate, 1000000)) < 0 || !limited)
+        return;
+    if (limiter.sampleRate() != frame->sample_rate ||
+        limiter.channels() != frame->ch_layout.nb_channels)
+        limiter = PeakLimiter(frame->sample_rate, frame->ch_layout.nb_channels, kLimiterCeiling);
+    limiter.process(reinterpret_cast<float *const *>(frame->extended_data), frame->nb_samples);
 }

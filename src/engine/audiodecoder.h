@@ -4,6 +4,7 @@
 
 #include "avhandles.h"
 #include "musicshape.h"
+#include "peaklimiter.h"
 
 #include <QObject>
 #include <QString>
@@ -103,6 +104,7 @@ private:
     int64_t nextAlbumUs = 0; // album time just after the latest frame handed over
     MusicEnvelope envelope;
     int envelopeRate = 0;
+    PeakLimiter limiter; // above full volume, after the gain
     // When the seek being served was asked for (av_gettime_relative), and whether its target
     // still has to move on by the time that has passed since.
     std::atomic<int64_t> seekRequestedAtUs{0};

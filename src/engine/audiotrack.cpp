@@ -36,6 +36,9 @@ namespace {
 
 // Encoders that take any frame length give this many samples per frame.
 constexpr int kDefaultFrameSamples = 1024;
+constexpr AVRational kMicroseconds{1, 1000000};
+// How far before the start offset a pass of the music begins decoding (microseconds).
+constexpr int64_t kMusicPreRoll = 100000;
 
 uint64_t defaultLayoutMask(int channels)
 {
@@ -94,6 +97,125 @@ int encodeFromFifo(ExportState &s, int count)
     frame->pts = a.audioPts;
     a.audioPts += av_rescale_q(samples, {1, enc->sample_rate}, enc->time_base);
     return encodeAudio(s, frame.get());
+}
+
+// Encodes the whole encoder frames the FIFO holds, up to the end of the video.
+int encodeWholeFrames(ExportState &s)
+{
+    AudioTrackState &a = s.audio;
+    const int64_t frameTicks =
+        av_rescale_q(a.frameSize, {1, a.audioEncoder->sample_rate}, a.audioEncoder->time_base);
+    while (av_audio_fifo_size(a.sampleFifo.get()) >= a.frameSize &&
+           a.audioPts + frameTicks <= a.endPts) {
+        const int ret = encodeFromFifo(s, a.frameSize);
+        if (ret < 0)
+            return ret;
+    }
+    return 0;
+}
+
+// Gain, fades and, above full volume, the limiter after them; then into the FIFO.
+int queueSamples(ExportState &s, AVFrame *frame)
+{
+    AudioTrackState &a = s.audio;
+    int ret = 0;
+    if (a.shapeLevels) {
+        // Turned up, the sound is shaped in floating point, where nothing clips before the
+        // limiter has brought it under its ceiling.
+        const AVSampleFormat encoderFormat = a.audioEncoder->sample_fmt;
+        if (a.limiter.isValid())
+            ret = convertSampleFormat(frame, AV_SAMPLE_FMT_FLTP);
+        if (ret >= 0)
+            ret = a.envelope.apply(frame, a.samplesOut);
+        if (ret < 0)
+            return s.fail(nullptr, ret);
+        a.samplesOut += frame->nb_samples;
+        if (a.limiter.isValid()) {
+            a.limiter.process(reinterpret_cast<float *const *>(frame->extended_data),
+                              frame->nb_samples);
+            if (a.limiterDrop >= frame->nb_samples) {
+                a.limiterDrop -= frame->nb_samples;
+                return 0;
+            }
+            ret = dropLeadingSamples(frame, int(a.limiterDrop));
+            a.limiterDrop = 0;
+            if (ret >= 0)
+                ret = convertSampleFormat(frame, encoderFormat);
+            if (ret < 0)
+                return s.fail(nullptr, ret);
+        }
+    } else {
+        a.samplesOut += frame->nb_samples;
+    }
+    if (av_audio_fifo_write(a.sampleFifo.get(), reinterpret_cast<void **>(frame->extended_data),
+                            frame->nb_samples) < frame->nb_samples)
+        return s.fail(nullptr, AVERROR_UNKNOWN);
+    return 0;
+}
+
+// One decoded frame of the music: cut to the start offset, converted, shaped and queued.
+int takeMusicFrame(ExportState &s, AVFrame *frame)
+{
+    AudioTrackState &a = s.audio;
+    const AVStream *stream = a.musicInput->streams[a.musicStreamIndex];
+    if (frame->best_effort_timestamp != AV_NOPTS_VALUE)
+        frame->pts = frame->best_effort_timestamp;
+    if (a.trimTo != AV_NOPTS_VALUE) {
+        // The demuxer lands on a packet before the start: the sound before it is cut off.
+        if (frame->pts == AV_NOPTS_VALUE || frame->sample_rate <= 0) {
+            a.trimTo = AV_NOPTS_VALUE;
+        } else {
+            const int64_t skip =
+                av_rescale_q(a.trimTo - frame->pts, stream->time_base, {1, frame->sample_rate});
+            if (skip >= frame->nb_samples)
+                return 0;
+            a.trimTo = AV_NOPTS_VALUE;
+            const int ret = dropLeadingSamples(frame, int(std::max<int64_t>(0, skip)));
+            if (ret < 0)
+                return s.fail(nullptr, ret);
+        }
+    }
+    // Our own running sample count as timestamps: the music restarts at its beginning.
+    frame->pts = a.samplesSinceRewind;
+    a.samplesSinceRewind += frame->nb_samples;
+    int ret = sendFrameToGraph(a.audioFormatGraph.get(), QStringLiteral("in"), frame);
+    av_frame_unref(frame);
+    if (ret < 0)
+        return s.fail(nullptr, ret);
+    for (;;) {
+        bool got = false;
+        ret = receiveFrameFromGraph(a.audioFormatGraph.get(), QStringLiteral("out"), frame, &got);
+        if (ret < 0)
+            return s.fail(nullptr, ret);
+        if (!got)
+            return 0;
+        ret = queueSamples(s, frame);
+        av_frame_unref(frame);
+        if (ret < 0)
+            return ret;
+    }
+}
+
+// Back to where every pass of the music starts.
+int rewindMusic(ExportState &s)
+{
+    AudioTrackState &a = s.audio;
+    avcodec_flush_buffers(a.musicDecoder.get());
+    if (a.hasStart) {
+        // Straight to the start offset, a little before it so that the decoder has the frames
+        // the one at the start builds on; the sound before the start is cut off as it comes.
+        const AVStream *stream = a.musicInput->streams[a.musicStreamIndex];
+        const int64_t preRoll = av_rescale_q(kMusicPreRoll, kMicroseconds, stream->time_base);
+        a.trimTo = a.startPts;
+        if (avformat_seek_file(a.musicInput.get(), a.musicStreamIndex, INT64_MIN,
+                               a.startPts - preRoll, INT64_MAX,
+                               AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY) >= 0)
+            return 0;
+    }
+    // From the beginning (also where the music cannot seek to its start offset).
+    const int ret = avformat_seek_file(a.musicInput.get(), a.musicStreamIndex, INT64_MIN, 0,
+                                       INT64_MAX, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);
+    return ret < 0 ? s.fail(nullptr, ret) : 0;
 }
 
 } // namespace
@@ -214,17 +336,27 @@ int setUpAudioTrack(ExportState &s, const QByteArray &musicPath, int64_t audioBi
         return s.fail(QT_TRANSLATE_NOOP("MediaEncoder", "Create audio filter failed"),
                       AVERROR(EINVAL));
 
-    // Shaping: the start is counted in decoded samples, the gain in output samples against the
-    // album's length, so both are exact to the sample.
+    // The sound is exactly as long as the video, and a fade-out has reached silence by the time
+    // the video's last frame is shown.
+    a.endPts = av_rescale_q(s.totalFrames, s.encoderTimeBase, enc->time_base);
+    const int64_t lastFrameUs =
+        av_rescale_q(std::max<int64_t>(0, s.totalFrames - 1), s.encoderTimeBase, kMicroseconds);
+
+    // Shaping: the start is found by the music's timestamps, the gain counted in output samples
+    // against the video, so both are exact to the sample.
     const RenderJob &job = RenderJob::instance();
     const MusicShape shape = clampedMusicShape(job.musicShape);
-    a.startSamples = av_rescale(shape.start, dec->sample_rate, 1000000);
-    a.dropLeft = a.startSamples;
+    a.hasStart = shape.start > 0;
+    a.startPts = av_rescale_q(shape.start, kMicroseconds, musicStream->time_base) +
+                 (musicStream->start_time != AV_NOPTS_VALUE ? musicStream->start_time : 0);
     a.shapeLevels = shape.changesLevels();
-    a.envelope = MusicEnvelope(
-        shape, av_rescale_q(job.totalDuration, job.totalTimeBase, AVRational{1, 1000000}), rate);
+    a.envelope = MusicEnvelope(shape, lastFrameUs, rate);
     a.samplesOut = 0;
-    return 0;
+    if (shape.volume > 1.0) {
+        a.limiter = PeakLimiter(rate, enc->ch_layout.nb_channels, kLimiterCeiling);
+        a.limiterDrop = a.limiter.latency();
+    }
+    return a.hasStart ? rewindMusic(s) : 0;
 }
 
 int audioStep(ExportState &s)
@@ -235,23 +367,27 @@ int audioStep(ExportState &s)
     AVCodecContext *enc = a.audioEncoder.get();
     AVFrame *frame = s.audioFrame.get();
     AVPacket *packet = s.audioPacket.get();
-    while (av_compare_ts(a.audioPts, enc->time_base, s.videoPts, s.encoderTimeBase) < 0) {
+    // Sound for every video frame so far, never past the video's end.
+    const int64_t wanted =
+        std::min(av_rescale_q(s.videoPts, s.encoderTimeBase, enc->time_base), a.endPts);
+    auto queued = [&a, enc] {
+        return a.audioPts + av_rescale_q(av_audio_fifo_size(a.sampleFifo.get()),
+                                         {1, enc->sample_rate}, enc->time_base);
+    };
+    while (queued() < wanted) {
         int ret = av_read_frame(a.musicInput.get(), packet);
         if (ret == AVERROR_EOF) {
             // A whole pass without a sample would loop for ever: the music has nothing to play.
             if (a.samplesSinceRewind == 0)
-                return s.fail(a.startSamples > 0
+                return s.fail(a.hasStart
                                   ? QT_TRANSLATE_NOOP("MediaEncoder",
                                                       "The music ends before its start offset")
                                   : QT_TRANSLATE_NOOP("MediaEncoder", "Read audio packet failed"),
                               ret);
             a.samplesSinceRewind = 0;
-            a.dropLeft = a.startSamples;
-            avcodec_flush_buffers(a.musicDecoder.get());
-            ret = avformat_seek_file(a.musicInput.get(), a.musicStreamIndex, INT64_MIN, 0,
-                                     INT64_MAX, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);
+            ret = rewindMusic(s);
             if (ret < 0)
-                return s.fail(nullptr, ret);
+                return ret;
             continue;
         }
         if (ret < 0)
@@ -260,6 +396,7 @@ int audioStep(ExportState &s)
             av_packet_unref(packet);
             continue;
         }
+        ++a.packetsRead;
         ret = avcodec_send_packet(a.musicDecoder.get(), packet);
         av_packet_unref(packet);
         // Junk between MPEG frames is common in real MP3 files; such a packet is skipped.
@@ -267,64 +404,23 @@ int audioStep(ExportState &s)
             continue;
         if (ret < 0 && ret != AVERROR_EOF && ret != AVERROR(EAGAIN))
             return s.fail(nullptr, ret);
-        ret = avcodec_receive_frame(a.musicDecoder.get(), frame);
-        if (ret == AVERROR(EAGAIN) || ret == AVERROR_EOF || ret == AVERROR_INVALIDDATA)
-            continue;
-        if (ret < 0)
-            return s.fail(nullptr, ret);
-
-        // Every pass of the music begins at the start offset.
-        if (a.dropLeft > 0) {
-            if (a.dropLeft >= frame->nb_samples) {
-                a.dropLeft -= frame->nb_samples;
-                av_frame_unref(frame);
-                continue;
-            }
-            ret = dropLeadingSamples(frame, int(a.dropLeft));
-            a.dropLeft = 0;
-            if (ret < 0) {
-                av_frame_unref(frame);
-                return s.fail(nullptr, ret);
-            }
-        }
-        // Our own running sample count as timestamps: the music restarts at its beginning.
-        frame->pts = a.samplesSinceRewind;
-        a.samplesSinceRewind += frame->nb_samples;
-        ret = sendFrameToGraph(a.audioFormatGraph.get(), QStringLiteral("in"), frame);
-        av_frame_unref(frame);
-        if (ret < 0)
-            return s.fail(nullptr, ret);
+        // Every frame the packet gives, not only the first.
         for (;;) {
-            bool got = false;
-            ret =
-                receiveFrameFromGraph(a.audioFormatGraph.get(), QStringLiteral("out"), frame, &got);
+            ret = avcodec_receive_frame(a.musicDecoder.get(), frame);
+            if (ret == AVERROR(EAGAIN) || ret == AVERROR_EOF || ret == AVERROR_INVALIDDATA)
+                break;
             if (ret < 0)
                 return s.fail(nullptr, ret);
-            if (!got)
-                break;
-            if (a.shapeLevels) {
-                ret = a.envelope.apply(frame, a.samplesOut);
-                if (ret < 0) {
-                    av_frame_unref(frame);
-                    return s.fail(nullptr, ret);
-                }
-            }
-            a.samplesOut += frame->nb_samples;
-            const int written = av_audio_fifo_write(a.sampleFifo.get(),
-                                                    reinterpret_cast<void **>(frame->extended_data),
-                                                    frame->nb_samples);
-            const int given = frame->nb_samples;
+            ret = takeMusicFrame(s, frame);
             av_frame_unref(frame);
-            if (written < given)
-                return s.fail(nullptr, AVERROR_UNKNOWN);
-        }
-        while (av_audio_fifo_size(a.sampleFifo.get()) >= a.frameSize) {
-            ret = encodeFromFifo(s, a.frameSize);
             if (ret < 0)
                 return ret;
         }
+        ret = encodeWholeFrames(s);
+        if (ret < 0)
+            return ret;
     }
-    return 0;
+    return encodeWholeFrames(s);
 }
 
 int finishAudioTrack(ExportState &s)
@@ -332,9 +428,15 @@ int finishAudioTrack(ExportState &s)
     AudioTrackState &a = s.audio;
     if (!a.active())
         return 0;
-    while (av_audio_fifo_size(a.sampleFifo.get()) > 0) {
-        const int ret =
-            encodeFromFifo(s, std::min(a.frameSize, av_audio_fifo_size(a.sampleFifo.get())));
+    // What the FIFO holds past the video's end is not part of the album.
+    const int rate = a.audioEncoder->sample_rate;
+    const AVRational timeBase = a.audioEncoder->time_base;
+    while (a.audioPts < a.endPts && av_audio_fifo_size(a.sampleFifo.get()) > 0) {
+        const int64_t left = av_rescale_q(a.endPts - a.audioPts, timeBase, {1, rate});
+        if (left <= 0)
+            break;
+        const int ret = encodeFromFifo(
+            s, int(std::min<int64_t>({a.frameSize, av_audio_fifo_size(a.sampleFifo.get()), left})));
         if (ret < 0)
             return ret;
     }

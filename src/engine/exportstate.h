@@ -5,6 +5,7 @@
 #include "avhandles.h"
 #include "gifpalette.h"
 #include "musicshape.h"
+#include "peaklimiter.h"
 #include "transitionrenderer.h"
 #include "watermark.h"
 
@@ -46,13 +47,22 @@ struct AudioTrackState
     // Samples produced since the last rewind of the music; a pass that yields none means the
     // music has no playable audio, and looping it again would never reach the video's time.
     int64_t samplesSinceRewind = 0;
-    // Shaping: decoded samples still to drop before the start offset (again after each rewind),
-    // the gain of each output sample, and the output samples so far (the album's sample clock).
-    int64_t startSamples = 0;
-    int64_t dropLeft = 0;
+    // Shaping: where each pass of the music starts (in the music stream's time, the demuxer
+    // lands before it and the sound before it is cut off: trimTo, until reached), the gain of
+    // each output sample, and the output samples so far (the album's sample clock).
+    int64_t startPts = 0;
+    bool hasStart = false;
+    int64_t trimTo = AV_NOPTS_VALUE;
     bool shapeLevels = false;
     MusicEnvelope envelope;
     int64_t samplesOut = 0;
+    // Above full volume: the limiter after the gain, and the samples of its delay still to drop
+    // so that the sound stays where the album has it.
+    PeakLimiter limiter;
+    int64_t limiterDrop = 0;
+    // The sound ends with the video: its last sample, in the encoder's time base.
+    int64_t endPts = 0;
+    int64_t packetsRead = 0; // of the music stream
 
     bool active() const { return audioEncoder != nullptr; }
 };

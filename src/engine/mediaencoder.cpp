@@ -41,6 +41,8 @@ constexpr int64_t kVp8PixelsPerBit = 10;
 constexpr int kMpeg4Quantiser = 4;
 // GIF: the album's palette is made from at most this many of its pictures, spread over it.
 constexpr int kGifPaletteSamples = 32;
+// Seconds between keyframes where the encoder's own default is far shorter (MPEG-4 Part 2).
+constexpr int kKeyframeSeconds = 10;
 
 bool extensionsContain(const AVOutputFormat *format, const char *name)
 {
@@ -117,6 +119,7 @@ void MediaEncoder::closeImpl(int iExitCode)
 void MediaEncoder::exportVideoImpl()
 {
     framesDone.store(0);
+    musicPacketsRead.store(0);
     totalFrames.store(0);
     const RenderJob &job = RenderJob::instance();
     std::unique_ptr<ExportState> state;
@@ -130,6 +133,8 @@ void MediaEncoder::exportVideoImpl()
         ret = runExport(*state);
     } catch (const std::bad_alloc &) {
         ret = AVERROR(ENOMEM);
+        if (state)
+            state->fail(QT_TR_NOOP("Out of memory"), ret);
     } catch (const std::system_error &e) {
         const bool errnoCode = e.code().category() == std::generic_category() ||
                                e.code().category() == std::system_category();
@@ -138,10 +143,12 @@ void MediaEncoder::exportVideoImpl()
         ret = AVERROR_EXTERNAL;
     }
     if (!state) {
-        emit sig_exportFail(avErrorReport(QString(), ret));
+        emit sig_exportFail(
+            avErrorReport(ret == AVERROR(ENOMEM) ? tr("Out of memory") : QString(), ret));
         return;
     }
     ExportState &s = *state;
+    musicPacketsRead.store(s.audio.packetsRead);
     if (ret < 0) {
         // A write the disk refused (full, gone) shows in the output's error, whatever step met it.
         const bool folderAtFault = s.folderAtFault || (s.outputContext && s.outputContext->pb &&
@@ -313,7 +320,9 @@ int MediaEncoder::setUp(ExportState &s)
     const AVPixelFormat pixelFormat = gif                          ? AV_PIX_FMT_PAL8
                                       : (codec && codec->pix_fmts) ? codec->pix_fmts[0]
                                                                    : AV_PIX_FMT_NONE;
-    const int fps = job.frameRate.den > 0 ? job.frameRate.num / job.frameRate.den : 0;
+    int fps = job.frameRate.den > 0 ? job.frameRate.num / job.frameRate.den : 0;
+    if (gif)
+        fps = gifFrameRate(fps);
 
     auto streamFailed = [&s] {
         return s.fail(QT_TR_NOOP("Create output video stream failed"), AVERROR(EINVAL));
@@ -354,6 +363,9 @@ int MediaEncoder::setUp(ExportState &s)
         s.frameQuality = s.videoEncoder->global_quality; // read from each frame
         s.videoEncoder->thread_count = std::clamp(av_cpu_count(), 1, 8);
     }
+    // A keyframe about every 10 s, as the other formats have them, instead of every 12 frames.
+    if (codecId == AV_CODEC_ID_MPEG4)
+        s.videoEncoder->gop_size = kKeyframeSeconds * fps;
     s.videoEncoder->time_base = {1, fps};
     s.videoEncoder->framerate = {fps, 1};
     if (avcodec_open2(s.videoEncoder.get(), codec, &options.raw) < 0)
@@ -376,12 +388,7 @@ int MediaEncoder::setUp(ExportState &s)
     s.outputHeight = s.videoEncoder->height;
     s.totalTicks = av_rescale_q(job.totalDuration, job.totalTimeBase, s.encoderTimeBase);
     // Exactly the frames the loop emits, picture by picture and slot by slot.
-    s.totalFrames = 0;
-    for (int i = 0; i < job.materialOrder.size(); ++i) {
-        s.totalFrames += job.pictureFrameCount(i, s.encoderFrameRate);
-        if (i + 1 < job.materialOrder.size())
-            s.totalFrames += job.slotFrameCount(i, s.encoderFrameRate);
-    }
+    s.totalFrames = job.videoFrameCount(s.encoderFrameRate);
     totalFrames.store(s.totalFrames);
 
     // Watermark, laid over every output frame.
@@ -422,7 +429,15 @@ int MediaEncoder::setUp(ExportState &s)
             return r;
     }
 
-    const int r = avformat_write_header(s.outputContext.get(), nullptr);
+    av::Dict muxerOptions;
+    if (gif) {
+        // Each delay is the frame's time on the 1/100 s grid (the packets' times, rounded, so
+        // uneven delays add up exactly); the last frame's is the rest of the album's length.
+        const int64_t end = av_rescale_q(s.totalFrames, s.encoderTimeBase, {1, 100});
+        const int64_t last = av_rescale_q(s.totalFrames - 1, s.encoderTimeBase, {1, 100});
+        av_dict_set_int(&muxerOptions.raw, "final_delay", std::max<int64_t>(1, end - last), 0);
+    }
+    const int r = avformat_write_header(s.outputContext.get(), &muxerOptions.raw);
     if (r < 0)
         return s.fail(QT_TR_NOOP("Write file header failed"), r);
     return 0;

@@ -28,6 +28,8 @@ public:
     std::atomic<bool> running{true};
     std::atomic<int64_t> framesDone{0};
     std::atomic<int64_t> totalFrames{0};
+    // Packets of the music the last export read: how much of it was decoded.
+    std::atomic<int64_t> musicPacketsRead{0};
     // Sees every video frame as it goes to the encoder (tests: what is rendered, before the
     // codec's losses). Set while no export runs.
     std::function<void(const AVFrame *)> frameObserver;

@@ -89,8 +89,11 @@ MusicEnvelope::MusicEnvelope(const MusicShape &shape, int64_t albumLength, int s
         return;
     m_fadeInSamples = av_rescale(shape.fadeIn, sampleRate, 1000000);
     m_fadeOutSamples = av_rescale(shape.fadeOut, sampleRate, 1000000);
-    if (albumLength > 0)
+    if (albumLength > 0) {
         m_endSample = av_rescale(albumLength, sampleRate, 1000000);
+        // A fade-out longer than the album starts with the album, at full level.
+        m_fadeOutSamples = std::min(m_fadeOutSamples, m_endSample);
+    }
 }
 
 double MusicEnvelope::gainAt(int64_t sample) const

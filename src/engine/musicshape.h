@@ -37,7 +37,8 @@ constexpr double kMaxMusicVolume = 2.0;
 MusicShape clampedMusicShape(const MusicShape &shape);
 
 // The gain of every sample of the album's sound at one sample rate: linear fades, the fade-out
-// reaching silence at the album's end. Sample 0 is the album's start.
+// reaching silence at the album's end (and no longer than the album). Sample 0 is the album's
+// start.
 class MusicEnvelope
 {
 public:

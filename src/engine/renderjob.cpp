@@ -106,10 +106,10 @@ QString secondsText(int64_t microseconds)
     return text;
 }
 
-PictureOptions RenderJob::optionsAt(int index) const
+const PictureOptions &RenderJob::optionsAt(int index) const
 {
-    return index >= 0 && index < pictureOptions.size() ? pictureOptions.at(index)
-                                                       : PictureOptions();
+    static const PictureOptions kDefaults;
+    return index >= 0 && index < pictureOptions.size() ? pictureOptions.at(index) : kDefaults;
 }
 
 int64_t RenderJob::pictureDuration(int index) const
@@ -151,25 +151,63 @@ int64_t RenderJob::slotDuration(int index) const
     return length;
 }
 
+int64_t RenderJob::pictureStart(int index) const
+{
+    int64_t start = 0;
+    for (int i = 0; i < index && i < materialOrder.size(); ++i)
+        start += pictureDuration(i) + (i + 1 < materialOrder.size() ? slotDuration(i) : 0);
+    return start;
+}
+
+int64_t RenderJob::frameAt(int64_t microseconds, AVRational fps)
+{
+    if (microseconds <= 0 || fps.num <= 0 || fps.den <= 0)
+        return 0;
+    return av_rescale_rnd(microseconds, fps.num, int64_t(fps.den) * 1000000, AV_ROUND_NEAR_INF);
+}
+
 int64_t RenderJob::pictureFrameCount(int index, AVRational fps) const
 {
-    return framesOf(pictureDuration(index), kMicroseconds, fps, AV_ROUND_DOWN);
+    if (index < 0 || index >= materialOrder.size())
+        return 0;
+    const int64_t start = pictureStart(index);
+    return frameAt(start + pictureDuration(index), fps) - frameAt(start, fps);
 }
 
 int64_t RenderJob::slotFrameCount(int index, AVRational fps) const
 {
-    return framesOf(slotDuration(index), kMicroseconds, fps, AV_ROUND_UP);
+    if (index < 0 || index + 1 >= materialOrder.size())
+        return 0;
+    const int64_t slot = slotDuration(index);
+    if (slot <= 0)
+        return 0;
+    const int64_t end = pictureStart(index) + pictureDuration(index);
+    return frameAt(end + slot, fps) - frameAt(end, fps);
+}
+
+int64_t RenderJob::videoFrameCount(AVRational fps) const
+{
+    return frameAt(pictureStart(materialOrder.size()), fps);
+}
+
+AVRational RenderJob::fileFrameRate() const
+{
+    if (frameRate.num <= 0 || frameRate.den <= 0)
+        return {0, 1};
+    const int fps = frameRate.num / frameRate.den;
+    if (exportFormat.compare(QLatin1String("GIF"), Qt::CaseInsensitive) == 0)
+        return {gifFrameRate(fps), 1};
+    return {fps, 1};
 }
 
 int64_t RenderJob::computeTotalDuration() const
 {
-    int64_t total = 0;
-    for (int i = 0; i < materialOrder.size(); ++i) {
-        total += pictureDuration(i);
-        if (i + 1 < materialOrder.size())
-            total += slotDuration(i);
-    }
-    return av_rescale_q(total, kMicroseconds, totalTimeBase);
+    return av_rescale_q(pictureStart(materialOrder.size()), kMicroseconds, totalTimeBase);
+}
+
+int gifFrameRate(int fps)
+{
+    return fps > 50 ? 50 : fps;
 }
 
 namespace {

@@ -176,7 +176,7 @@ public:
     static int64_t transitionFrameCount(const TransitionSlot &slot, AVRational fps);
 
     // Per row. The options of a row (defaults past the list's end).
-    PictureOptions optionsAt(int index) const;
+    const PictureOptions &optionsAt(int index) const;
     // Microseconds picture `index` is shown alone: its own duration, else the album's.
     int64_t pictureDuration(int index) const;
     // The kind the slot after picture `index` plays; null for a cut or no slot.
@@ -185,9 +185,22 @@ public:
     // picture with its own duration, or with its own length, is no longer than the shorter of
     // its two pictures; slots nobody set keep their length, as the album always had it.
     int64_t slotDuration(int index) const;
-    // Frames of picture `index` (truncated) and of the slot after it (rounded up) at `fps`.
+    // Microseconds from the album's start to where picture `index` is first shown alone (after
+    // the slot that leads into it).
+    int64_t pictureStart(int index) const;
+    // Frames of picture `index` and of the slot after it at `fps`. Every boundary of the
+    // timeline falls on frame round(time x fps), so the parts add up to videoFrameCount: a
+    // picture or slot that is not a whole number of frames long is one frame longer or shorter
+    // by turns, and never drifts from the album's clock.
     int64_t pictureFrameCount(int index, AVRational fps) const;
     int64_t slotFrameCount(int index, AVRational fps) const;
+    // Frames of the whole video at `fps`: round(length x fps).
+    int64_t videoFrameCount(AVRational fps) const;
+    // The frame whose start is nearest to `microseconds` into the album: round(time x fps).
+    static int64_t frameAt(int64_t microseconds, AVRational fps);
+    // The frame rate a file is written at: the chosen one, except where its format cannot show
+    // it (GIF). {0, 1} until a rate is chosen.
+    AVRational fileFrameRate() const;
     // The album's whole length in totalTimeBase.
     int64_t computeTotalDuration() const;
 
@@ -200,6 +213,11 @@ private:
 
 // Microseconds as exact decimal seconds for filter options: "2", "0.5", "1.25".
 QString secondsText(int64_t microseconds);
+
+// The frame rate a GIF is written at when `fps` is asked for. GIF times are hundredths of a
+// second and viewers raise a delay of one hundredth to ten, so the delays of 60 and 120 fps
+// cannot be kept: those are written at 50 (a delay of 2 every frame). Others are kept.
+int gifFrameRate(int fps);
 
 // The transition picker: a process-wide index that starts at a random row and steps by 3.
 class TransitionPicker

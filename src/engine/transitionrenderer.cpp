@@ -7,6 +7,7 @@
 #include <QtGlobal>
 
 #include <algorithm>
+#include <new>
 #include <system_error>
 
 #include <pthread.h>
@@ -120,17 +121,24 @@ int TransitionRenderer::renderStep(AVFilterGraph *graph, const Side &fromSide, c
 
 void TransitionRenderer::run()
 {
-    for (int64_t i = 0; i < frameCount; ++i) {
-        {
-            std::lock_guard<std::mutex> lock(mutex);
-            if (aborted)
+    // Memory that cannot be had ends the transition like a failing step (an exception leaving
+    // the thread would end the program); the consumer learns it after the frames before it.
+    bool outOfMemory = false;
+    try {
+        for (int64_t i = 0; i < frameCount; ++i) {
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                if (aborted)
+                    break;
+            }
+            Item item = render(i);
+            const bool failed = item.code < 0;
+            deliver(std::move(item));
+            if (failed)
                 break;
         }
-        Item item = render(i);
-        const bool failed = item.code < 0;
-        deliver(std::move(item));
-        if (failed)
-            break;
+    } catch (const std::bad_alloc &) {
+        outOfMemory = true;
     }
     // The graph and the stills go with the thread that used them.
     graph.reset();
@@ -139,8 +147,17 @@ void TransitionRenderer::run()
     fromSide.frames.reset();
     toSide.frames.reset();
     std::lock_guard<std::mutex> lock(mutex);
+    ranOutOfMemory = outOfMemory;
     finished = true;
     changed.notify_all();
+}
+
+TransitionRenderer::Item TransitionRenderer::outOfMemoryItem()
+{
+    Item item;
+    item.code = AVERROR(ENOMEM);
+    item.message = QT_TRANSLATE_NOOP("MediaEncoder", "Out of memory");
+    return item;
 }
 
 TransitionRenderer::Item TransitionRenderer::next()
@@ -154,13 +171,22 @@ TransitionRenderer::Item TransitionRenderer::next()
     if (inlineRendering) {
         if (inlineNext < 0 || inlineNext >= frameCount)
             return none();
-        Item item = render(inlineNext);
+        Item item;
+        try {
+            item = render(inlineNext);
+        } catch (const std::bad_alloc &) {
+            item = outOfMemoryItem();
+        }
         inlineNext = item.code < 0 ? -1 : inlineNext + 1; // nothing follows a failure
         return item;
     }
     std::unique_lock<std::mutex> lock(mutex);
     while (queue.empty() && !finished)
         changed.wait(lock);
+    if (queue.empty() && ranOutOfMemory) {
+        ranOutOfMemory = false; // reported once; nothing follows
+        return outOfMemoryItem();
+    }
     if (queue.empty())
         return none();
     Item item = std::move(queue.front());

@@ -14,9 +14,9 @@
 
 // Thread contract: the constructor takes over the configured graph and copies of the two stills
 // and starts the rendering thread, which alone touches them afterwards. `next` is called by the
-// encoder's thread only. `mutex` guards `queue`, `aborted` and `finished`. The destructor aborts
-// and joins, whatever state the thread is in. When no thread can be started, `next` renders
-// each frame itself on the caller's thread: slower, same frames.
+// encoder's thread only. `mutex` guards `queue`, `aborted`, `finished` and `ranOutOfMemory`. The
+// destructor aborts and joins, whatever state the thread is in. When no thread can be started,
+// `next` renders each frame itself on the caller's thread: slower, same frames.
 class TransitionRenderer
 {
 public:
@@ -59,6 +59,8 @@ public:
 private:
     void run();
     Item render(int64_t index);
+    // The failure that ends a transition which could not have the memory it needed.
+    static Item outOfMemoryItem();
     void deliver(Item item);
     void start();
 
@@ -74,6 +76,7 @@ private:
     std::deque<Item> queue;
     bool aborted = false;
     bool finished = false;
+    bool ranOutOfMemory = false; // the thread ended on std::bad_alloc
     std::thread worker;
     bool inlineRendering = false; // no worker thread
     int64_t inlineNext = 0;       // the next frame `next` renders itself

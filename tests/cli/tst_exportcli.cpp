@@ -158,6 +158,31 @@ private slots:
         QVERIFY(parts().isEmpty());
     }
 
+    // A GIF asked for at 60 fps is written at 50, with a note, and its frames last 2/100 s each.
+    void gifAtSixtyIsWrittenAtFifty()
+    {
+        const QString out = dir.filePath(QStringLiteral("sixty.gif"));
+        const Run r = exporter({QStringLiteral("-H"), QStringLiteral("480"), QStringLiteral("-d"),
+                                QStringLiteral("1"), QStringLiteral("--fps"), QStringLiteral("60"),
+                                QStringLiteral("-o"), out, good1});
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.err.contains(QStringLiteral("note: GIF is written at 50 fps, not 60")),
+                 qPrintable(r.err));
+        QVERIFY2(r.err.contains(QStringLiteral(", 50 fps) in ")), qPrintable(r.err));
+        const QVector<probe::Packet> frames =
+            probe::packets(out, AVMEDIA_TYPE_VIDEO, nullptr, "min_delay=0");
+        QCOMPARE(frames.size(), 50);
+        for (const probe::Packet &p : frames)
+            QCOMPARE(p.duration, int64_t(2));
+        // Rates GIF can keep are kept, without a note.
+        const Run kept = exporter(
+            {QStringLiteral("-H"), QStringLiteral("480"), QStringLiteral("-d"), QStringLiteral("1"),
+             QStringLiteral("--fps"), QStringLiteral("25"), QStringLiteral("-o"), out, good1});
+        QCOMPARE(kept.code, 0);
+        QVERIFY2(!kept.err.contains(QStringLiteral("note:")), qPrintable(kept.err));
+        QCOMPARE(probe::packets(out, AVMEDIA_TYPE_VIDEO).size(), 25);
+    }
+
     void exitCodes()
     {
         // No usable picture: 3, nothing written.

@@ -86,8 +86,10 @@ private slots:
         QCOMPARE(job.slotDuration(0), qint64(500000));
         QCOMPARE(job.slotDuration(1), qint64(500000));
         QCOMPARE(job.totalDuration, qint64(3000000 + 500000 + 3000000 + 500000 + 500000));
-        QCOMPARE(job.pictureFrameCount(1, {25, 1}), qint64(12)); // 12.5 truncated
-        QCOMPARE(job.slotFrameCount(1, {25, 1}), qint64(13));    // rounded up
+        // At 25 fps b starts at 3.5 s (frame 87.5, taken as 88) and ends at frame 100; the
+        // slot after it ends at 4.5 s (112.5, taken as 113).
+        QCOMPARE(job.pictureFrameCount(1, {25, 1}), qint64(12));
+        QCOMPARE(job.slotFrameCount(1, {25, 1}), qint64(13));
 
         PictureOptions cut;
         cut.transition = TransitionChoice::None;

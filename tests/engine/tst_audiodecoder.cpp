@@ -4,6 +4,7 @@
 #include "mediainfoloader.h"
 #include "musicprobe.h"
 #include "musicshape.h"
+#include "peaklimiter.h"
 #include "playerinterface.h"
 #include "renderjob.h"
 #include "testmedia.h"
@@ -27,6 +28,7 @@ struct Heard
     int loop = 0;  // the decoder's loop count when it was handed over
     int length = 0;
     double level = 0; // rms of the first channel (float samples only)
+    double peak = 0;  // largest sample of the first channel (float and 16-bit samples)
 };
 
 // Takes a frame a millisecond, about 25 times faster than real time.
@@ -53,6 +55,13 @@ public:
             for (int i = 0; i < frame->nb_samples; ++i)
                 sum += double(p[i * step]) * p[i * step];
             h.level = frame->nb_samples > 0 ? std::sqrt(sum / frame->nb_samples) : 0;
+            for (int i = 0; i < frame->nb_samples; ++i)
+                h.peak = std::max(h.peak, double(std::fabs(p[i * step])));
+        } else if (frame->format == AV_SAMPLE_FMT_S16 || frame->format == AV_SAMPLE_FMT_S16P) {
+            const int step = frame->format == AV_SAMPLE_FMT_S16 ? frame->ch_layout.nb_channels : 1;
+            const int16_t *p = reinterpret_cast<const int16_t *>(frame->extended_data[0]);
+            for (int i = 0; i < frame->nb_samples; ++i)
+                h.peak = std::max(h.peak, std::abs(p[i * step]) / 32768.0);
         }
         {
             std::lock_guard<std::mutex> lock(mutex);
@@ -387,6 +396,31 @@ private slots:
         }
         QVERIFY2(qAbs(heard[wrap + 4].level / (0.5 * full) - 1) < 0.03,
                  qPrintable(QString::number(heard[wrap + 4].level)));
+    }
+
+    // Turned up to 200 %, the preview's music is limited after the gain, as the export's is: no
+    // sample passes the ceiling (16-bit samples would be clipped at full scale), and the music
+    // is held near it rather than crushed.
+    void loudMusicIsLimited()
+    {
+        const QString loud = dir.filePath(QStringLiteral("loud.wav"));
+        QVERIFY(testmedia::ffmpeg(
+            {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+             QStringLiteral("aevalsrc=exprs='0.6*sin(2*PI*110*t)+0.35*sin(2*PI*1750*t)|"
+                            "0.6*sin(2*PI*110*t)+0.35*sin(2*PI*1750*t)':s=44100:d=3"),
+             loud}));
+        RenderJob &job = RenderJob::instance();
+        job.totalDuration = 30000000;
+        job.musicShape.volume = 2.0;
+        play(loud);
+        QVERIFY(sink.waitFor([](const QVector<Heard> &h) { return h.size() >= 60; }));
+        stopAndWait();
+        job.musicShape = MusicShape();
+        job.totalDuration = 0;
+        double peak = 0;
+        for (const Heard &h : sink.frames())
+            peak = std::max(peak, h.peak);
+        QVERIFY2(peak <= kLimiterCeiling + 1e-3 && peak > 0.8, qPrintable(QString::number(peak)));
     }
 
     // The length is what decoding gives, not what the file states: a VBR MP3 without its

@@ -1,6 +1,7 @@
 // MediaEncoder: whole exports probed with libavformat, and the failure paths with the disk checked.
 #include "albumops.h"
 #include "exportstate.h"
+#include "fittedalbum.h"
 #include "framegraph.h"
 #include "imagedecoder.h"
 #include "logcapture.h"
@@ -150,6 +151,48 @@ class TestMediaEncoder : public QObject
         if (!img.save(path, "PNG"))
             qFatal("cannot write %s", qPrintable(path));
         return path;
+    }
+
+    // Copies the MP3 `from` into a NUT file whose packets hold two MP3 frames each (a container
+    // that does not split them again).
+    static bool pairPackets(const QString &from, const QString &to)
+    {
+        AVFormatContext *rawIn = nullptr;
+        if (avformat_open_input(&rawIn, from.toUtf8().constData(), nullptr, nullptr) < 0)
+            return false;
+        av::InputContextPtr in(rawIn);
+        avformat_find_stream_info(in.get(), nullptr);
+        AVFormatContext *rawOut = nullptr;
+        if (avformat_alloc_output_context2(&rawOut, nullptr, "nut", to.toUtf8().constData()) < 0)
+            return false;
+        av::OutputContextPtr out(rawOut);
+        AVStream *stream = avformat_new_stream(out.get(), nullptr);
+        if (!stream || avcodec_parameters_copy(stream->codecpar, in->streams[0]->codecpar) < 0)
+            return false;
+        stream->codecpar->codec_tag = 0;
+        stream->time_base = in->streams[0]->time_base;
+        if (avio_open(&out->pb, to.toUtf8().constData(), AVIO_FLAG_WRITE) < 0 ||
+            avformat_write_header(out.get(), nullptr) < 0)
+            return false;
+        av::PacketPtr a = av::makePacket(), b = av::makePacket(), both = av::makePacket();
+        while (av_read_frame(in.get(), a.get()) >= 0) {
+            const bool second = av_read_frame(in.get(), b.get()) >= 0;
+            const int size = a->size + (second ? b->size : 0);
+            if (av_new_packet(both.get(), size) < 0)
+                return false;
+            memcpy(both->data, a->data, size_t(a->size));
+            if (second)
+                memcpy(both->data + a->size, b->data, size_t(b->size));
+            both->pts = a->pts;
+            both->dts = a->dts;
+            both->duration = a->duration + (second ? b->duration : 0);
+            av_packet_rescale_ts(both.get(), in->streams[0]->time_base, stream->time_base);
+            if (av_interleaved_write_frame(out.get(), both.get()) < 0)
+                return false;
+            av_packet_unref(a.get());
+            av_packet_unref(b.get());
+        }
+        return av_write_trailer(out.get()) >= 0;
     }
 
 private slots:
@@ -653,6 +696,185 @@ private slots:
         QCOMPARE(colourAt(36), 'g');
         QCOMPARE(colourAt(50), 'b');
         QCOMPARE(probe::first(probe::streams(output()), AVMEDIA_TYPE_VIDEO)->packets, qint64(75));
+    }
+
+    // A picture fitted to its music: the video ends within a frame of the music at every rate,
+    // the sound ends with the video (to one encoder frame), and the fade-out has reached
+    // silence by the last frame. (Longer albums: tst_fittedexports.)
+    void fittedPictureKeepsTime_data()
+    {
+        QTest::addColumn<int>("fps");
+        for (int fps : {24, 25, 30, 60})
+            QTest::newRow(qPrintable(QStringLiteral("%1 fps").arg(fps))) << fps;
+    }
+    void fittedPictureKeepsTime()
+    {
+        QFETCH(int, fps);
+        const QString music = dir.filePath(QStringLiteral("fit 7.37.mp3"));
+        QVERIFY(fitted::writeTone(music, 7.37));
+        QVERIFY(fitted::prepare(pictures, 1, music, fps, dir.path()));
+        const Outcome o = run();
+        RenderJob::instance().musicShape = MusicShape();
+        QVERIFY2(o.ok, qPrintable(o.error));
+        const fitted::Lengths l = fitted::measure(output(), music);
+        const QString text = fitted::describe(1, fps, l);
+        qInfo("%s", qPrintable(text));
+        QVERIFY2(qAbs(l.video - l.music) <= 1.0 / fps + 1e-6, qPrintable(text));
+        QVERIFY2(qAbs(l.audio - l.video) <= l.audioFrame + 1e-6, qPrintable(text));
+        QVERIFY2(l.tailDb < -60, qPrintable(text));
+    }
+
+    // GIF times are hundredths of a second: at 24 and 30 fps every frame stays, its delay
+    // placed on that grid (uneven delays that add up exactly); 60 and 120 fps are written at
+    // 50 (viewers raise a delay under 2 to 10). No delay is under 2, and they add up to the
+    // album's length.
+    void gifDelays_data()
+    {
+        QTest::addColumn<int>("fps");
+        QTest::addColumn<int>("written");
+        QTest::newRow("24 fps") << 24 << 24;
+        QTest::newRow("30 fps") << 30 << 30;
+        QTest::newRow("60 fps") << 60 << 50;
+        QTest::newRow("120 fps") << 120 << 50;
+    }
+    void gifDelays()
+    {
+        QFETCH(int, fps);
+        QFETCH(int, written);
+        album(2, 1, fps, QStringLiteral("GIF"), 120); // 1 + 2 + 1 = 4 s
+        const Outcome o = run();
+        QVERIFY2(o.ok, qPrintable(o.error));
+        const QVector<probe::Packet> frames =
+            probe::packets(output(), AVMEDIA_TYPE_VIDEO, nullptr, "min_delay=0");
+        QCOMPARE(frames.size(), 4 * written);
+        QStringList listing;
+        int64_t sum = 0;
+        for (const probe::Packet &p : frames) {
+            // Each delay is the whole hundredths between the frame's time and the next's.
+            const int64_t exact = 100 / written, rest = 100 % written ? 1 : 0;
+            QVERIFY2(p.duration >= 2 && p.duration >= exact && p.duration <= exact + rest,
+                     qPrintable(QString::number(p.duration)));
+            if (listing.size() < 16)
+                listing << QString::number(p.duration);
+            sum += p.duration;
+        }
+        QCOMPARE(sum, qint64(400));
+        qInfo("GIF at %d fps (written at %d): delays %s ...", fps, written,
+              qPrintable(listing.join(QLatin1Char(' '))));
+    }
+
+    // WMV (MPEG-4 Part 2) puts a keyframe about every 10 s, as the other formats do, not one
+    // every 12 frames.
+    void wmvKeyframesTenSecondsApart()
+    {
+        album(2, 5, 24, QStringLiteral("WMV"), 120); // 5 + 2 + 5 = 12 s
+        const Outcome o = run();
+        QVERIFY2(o.ok, qPrintable(o.error));
+        const QVector<probe::Packet> frames = probe::packets(output(), AVMEDIA_TYPE_VIDEO);
+        QCOMPARE(frames.size(), 12 * 24);
+        QList<int> keys;
+        for (int i = 0; i < frames.size(); ++i)
+            if (frames[i].key)
+                keys << i;
+        QCOMPARE(keys, (QList<int>{0, 240}));
+    }
+
+    // Music turned up to 200 % is limited after the gain: through a lossy codec, the decoded
+    // sound stays within half a decibel of full scale (a peak of 1.06). At 100 % the limiter
+    // is not there: a loud tune keeps its own peaks.
+    void loudMusicIsLimited_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<double>("volume");
+        QTest::newRow("WEBM (Opus) at 200 %") << "WEBM" << 2.0;
+        QTest::newRow("MP4 (AAC) at 200 %") << "MP4" << 2.0;
+        QTest::newRow("MP4 (AAC) at 100 %") << "MP4" << 1.0;
+    }
+    void loudMusicIsLimited()
+    {
+        QFETCH(QString, format);
+        QFETCH(double, volume);
+        const QString loud = dir.filePath(QStringLiteral("loud.wav"));
+        if (!QFile::exists(loud))
+            QVERIFY(testmedia::ffmpeg(
+                {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                 QStringLiteral("aevalsrc=exprs='%1|%1':s=48000:d=5")
+                     .arg(QStringLiteral("0.5*sin(2*PI*110*t)+0.3*sin(2*PI*1750*t)+"
+                                         "0.15*sin(2*PI*5200*t)")),
+                 loud}));
+        album(2, 1, 24, format, 120);
+        RenderJob &job = RenderJob::instance();
+        job.musicType = MusicCustom;
+        job.musicPath = loud;
+        job.sampleRate = 48000;
+        job.musicShape.volume = volume;
+        const Outcome o = run();
+        job.musicShape = MusicShape();
+        QVERIFY2(o.ok, qPrintable(o.error));
+        const double peak = probe::audioPeak(output());
+        const QString text = QStringLiteral("decoded peak %1 dBFS").arg(20 * std::log10(peak));
+        qInfo("%s at %d %%: %s", qPrintable(format), int(volume * 100), qPrintable(text));
+        if (volume > 1) {
+            QVERIFY2(peak <= std::pow(10.0, 0.5 / 20), qPrintable(text));
+            QVERIFY2(peak > 0.8, qPrintable(text)); // limited, not crushed
+        } else {
+            QVERIFY2(peak > 0.92, qPrintable(text)); // the tune's own 0.95, give or take
+        }
+    }
+
+    // Music started near its end goes straight to its start offset on every pass: a 20-second
+    // tune started at 19.5 s under a 4-second album reads about 8 half-second stretches of it,
+    // not 8 times the whole file.
+    void startNearTheEndReadsOnlyTheRest()
+    {
+        const QString music = dir.filePath(QStringLiteral("twenty.mp3"));
+        QVERIFY(testmedia::writeMp3(music, 20));
+        album(2, 1, 24, QStringLiteral("MP4"), 120);
+        RenderJob &job = RenderJob::instance();
+        job.musicType = MusicCustom;
+        job.musicPath = music;
+        job.musicShape.start = 19500000;
+        const Outcome o = run();
+        job.musicShape = MusicShape();
+        QVERIFY2(o.ok, qPrintable(o.error));
+        // 38 MP3 frames a second: 4 s of sound, and a little before each of the 8 starts.
+        const int64_t packets = encoder->musicPacketsRead.load();
+        QVERIFY2(packets > 4 * 38 && packets < 4 * 38 + 8 * 12,
+                 qPrintable(QString::number(packets)));
+        int rate = 0;
+        const QVector<float> s = probe::audioMono(output(), &rate);
+        QVERIFY(s.size() >= rate * 4 - 1024);
+        for (double t : {0.2, 1.2, 2.7, 3.7})
+            QVERIFY2(probe::rms(s, int(t * rate), rate / 20) > 0.05,
+                     qPrintable(QStringLiteral("no sound at %1 s").arg(t)));
+    }
+
+    // A packet that holds several frames of music gives all of them: the beep at 2 s of a tune
+    // whose packets each hold two MP3 frames is heard at 2 s, nothing is skipped.
+    void everyFrameOfAMusicPacket()
+    {
+        const QString single = dir.filePath(QStringLiteral("beep at 2.mp3"));
+        QVERIFY(testmedia::ffmpeg(
+            {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+             QStringLiteral("aevalsrc=exprs='if(between(t,2,2.3),0.8*sin(2*PI*440*t),0)':"
+                            "s=44100:d=5"),
+             QStringLiteral("-c:a"), QStringLiteral("libmp3lame"), single}));
+        const QString paired = dir.filePath(QStringLiteral("paired frames.nut"));
+        QVERIFY(pairPackets(single, paired));
+        album(2, 1, 24, QStringLiteral("MP4"), 120);
+        RenderJob &job = RenderJob::instance();
+        job.musicType = MusicCustom;
+        job.musicPath = paired;
+        const Outcome o = run();
+        QVERIFY2(o.ok, qPrintable(o.error));
+        int rate = 0;
+        const QVector<float> s = probe::audioMono(output(), &rate);
+        QVERIFY(s.size() >= rate * 4 - 1024);
+        QVERIFY2(probe::rms(s, int(2.05 * rate), rate / 10) > 0.2,
+                 qPrintable(QString::number(probe::rms(s, int(2.05 * rate), rate / 10))));
+        for (double t : {0.5, 1.0, 1.5, 3.0})
+            QVERIFY2(probe::rms(s, int(t * rate), rate / 10) < 0.02,
+                     qPrintable(QStringLiteral("sound at %1 s").arg(t)));
     }
 
     void failures_data()

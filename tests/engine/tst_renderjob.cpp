@@ -123,6 +123,85 @@ private slots:
         }
     }
 
+    // A thousand pictures fitted to music, some with lengths of their own, cuts and chosen
+    // transitions: at every rate, each picture and slot starts on the frame nearest its time on
+    // the album's clock, so the video is never more than half a frame off, however long.
+    void frameBoundariesFollowTheClock_data()
+    {
+        QTest::addColumn<int>("fps");
+        for (int fps : {24, 25, 30, 60})
+            QTest::newRow(qPrintable(QStringLiteral("%1 fps").arg(fps))) << fps;
+    }
+    void frameBoundariesFollowTheClock()
+    {
+        QFETCH(int, fps);
+        RenderJob &job = RenderJob::instance();
+        const int count = 1000;
+        for (int i = 0; i < count; ++i) {
+            MaterialItem item;
+            item.path = QStringLiteral("/album/%1.jpg").arg(i);
+            appendPicture(job, item);
+        }
+        for (int i = 0; i < count; i += 7) {
+            PictureOptions o;
+            o.duration = 700000 + 13777 * (i % 11); // 0.7 s .. 2.08 s, rarely whole frames
+            o.transition = i % 3 == 0   ? TransitionChoice::None
+                           : i % 3 == 1 ? TransitionChoice::Chosen
+                                        : TransitionChoice::Random;
+            o.chosenKind = &kTransitionKinds[i % kTransitionKindCount];
+            o.transitionLength = i % 2 ? 1234567 : 0;
+            setPictureOptions(job, i, o);
+        }
+        // Then the whole album fitted to a length no frame rate divides.
+        QVERIFY(fitPicturesToLength(job, 4321234567).ok);
+        const AVRational rate{fps, 1};
+        const int64_t total = av_rescale_q(job.totalDuration, job.totalTimeBase, {1, 1000000});
+        int64_t frame = 0; // the first frame of the part that comes next
+        int64_t clock = 0; // its time in microseconds
+        for (int i = 0; i < count; ++i) {
+            QCOMPARE(job.pictureStart(i), clock);
+            QCOMPARE(frame, RenderJob::frameAt(clock, rate));
+            const int64_t alone = job.pictureFrameCount(i, rate);
+            clock += job.pictureDuration(i);
+            frame += alone;
+            QCOMPARE(frame, RenderJob::frameAt(clock, rate));
+            // Whole frames in either direction of the exact length, never drifting.
+            QVERIFY(qAbs(alone * 1000000 - job.pictureDuration(i) * fps) < 1000000);
+            const int64_t slot = job.slotFrameCount(i, rate);
+            if (i + 1 == count)
+                QCOMPARE(slot, qint64(0));
+            else if (!job.slotKind(i))
+                QCOMPARE(slot, qint64(0)); // a cut
+            clock += job.slotDuration(i);
+            frame += slot;
+            QCOMPARE(frame, RenderJob::frameAt(clock, rate));
+        }
+        QCOMPARE(clock, total);
+        QCOMPARE(frame, job.videoFrameCount(rate));
+        QCOMPARE(frame, (total * fps + 500000) / 1000000);
+        // Half a frame at most between the video and the album's length.
+        QVERIFY(qAbs(frame * 1000000 - total * fps) <= 500000);
+    }
+
+    // The album's own timing at whole seconds gives whole frames everywhere: exactly the frames
+    // of 3-second pictures and 2-second transitions, as always.
+    void wholeSecondsKeepTheirFrames()
+    {
+        RenderJob &job = RenderJob::instance();
+        for (int i = 0; i < 5; ++i) {
+            MaterialItem item;
+            item.path = QStringLiteral("/album/%1.jpg").arg(i);
+            appendPicture(job, item);
+        }
+        for (int fps : {24, 25, 30, 60, 120}) {
+            for (int i = 0; i < 5; ++i) {
+                QCOMPARE(job.pictureFrameCount(i, {fps, 1}), qint64(3 * fps));
+                QCOMPARE(job.slotFrameCount(i, {fps, 1}), qint64(i < 4 ? 2 * fps : 0));
+            }
+            QCOMPARE(job.videoFrameCount({fps, 1}), qint64(23 * fps));
+        }
+    }
+
     void bookkeeping()
     {
         RenderJob &job = RenderJob::instance();
@@ -137,7 +216,7 @@ private slots:
         QCOMPARE(job.materials.size(), 2);
         QCOMPARE(job.transitions.size(), 2);
         QCOMPARE(job.totalDuration, qint64(13000000)); // 3 x 3 + 2 x 2
-        setUniformDurationSeconds(job, 5);              // every row counts
+        setUniformDurationSeconds(job, 5);             // every row counts
         QCOMPARE(job.totalDuration, qint64(19000000));
         appendPicture(job, b);
         setUniformDurationSeconds(job, 3);

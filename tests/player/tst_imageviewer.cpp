@@ -16,6 +16,7 @@
 #include <QThread>
 #include <QtTest>
 
+#include <cmath>
 #include <condition_variable>
 #include <mutex>
 #include <set>
@@ -385,9 +386,9 @@ private slots:
         QVERIFY(!sameLuma(expected40.get(), expected60.get()));
     }
 
-    // Each picture's own timing, as the export has it: A 1 s, a cut, B 0.5 s (12 frames), a
-    // 0.5 s wipe (13 frames), C 1 s: frames 0-24 A, 25-36 B, 37-49 the wipe, 50-74 C. A seek
-    // beyond the cut lands in the right picture.
+    // Each picture's own timing, as the export has it: A 1 s, a cut, B 0.5 s (to 1.5 s: frame
+    // 37.5, taken as 38), a 0.5 s wipe, C 1 s: frames 0-24 A, 25-37 B, 38-49 the wipe, 50-74 C.
+    // A seek beyond the cut lands in the right picture.
     void pictureTimingAndCuts()
     {
         album({pictures[0], pictures[2], pictures[4]}, 1);
@@ -405,7 +406,7 @@ private slots:
         QCOMPARE(ptsOf(frames), range(0, 74));
         QVERIFY(qAbs(frames[24].centreY - lumaOf(40)) <= 6);
         QVERIFY(qAbs(frames[25].centreY - lumaOf(120)) <= 6); // the cut
-        QVERIFY(qAbs(frames[36].centreY - lumaOf(120)) <= 6);
+        QVERIFY(qAbs(frames[37].centreY - lumaOf(120)) <= 6);
         QVERIFY(qAbs(frames[50].centreY - lumaOf(200)) <= 6);
 
         job.playPosition = usOfFrame(30);
@@ -415,6 +416,37 @@ private slots:
         frames = sink.frames();
         QCOMPARE(after(ptsOf(frames), 30), range(30, 74));
         QVERIFY(qAbs(frames[ptsOf(frames).indexOf(30)].centreY - lumaOf(120)) <= 6);
+        job.pictureOptions.clear();
+    }
+
+    // Ten half-second pictures joined by cuts, and one half-second wipe: 5.5 s, 137.5 frames at
+    // 25 fps. Each picture starts on the frame nearest its time (12.5 frames apart, by turns
+    // 12 and 13 long), so the preview shows all 138 frames, as the export has them, instead of
+    // losing half a frame a picture.
+    void halfFramesDoNotDrift()
+    {
+        QStringList rows = pictures + pictures;
+        album(rows, 1);
+        RenderJob &job = RenderJob::instance();
+        for (int i = 0; i < rows.size(); ++i) {
+            PictureOptions o;
+            o.duration = 500000;
+            o.transition = i == 4 ? TransitionChoice::Random : TransitionChoice::None;
+            setPictureOptions(job, i, o);
+        }
+        auto spy = start();
+        QVERIFY(finished(*spy));
+        QTest::qWait(100);
+        const QVector<Pushed> frames = sink.frames();
+        QCOMPARE(ptsOf(frames), range(0, 137));
+        auto frameAt = [](double seconds) { return int(std::floor(seconds * 25 + 0.5)); };
+        for (int i = 0; i < rows.size(); ++i) {
+            const double begins = i * 0.5 + (i > 4 ? 0.5 : 0);
+            const int first = frameAt(begins), last = frameAt(begins + 0.5) - 1;
+            for (int f : {first, last})
+                QVERIFY2(qAbs(frames[f].centreY - lumaOf(40 * (i % 5 + 1))) <= 6,
+                         qPrintable(QStringLiteral("picture %1, frame %2").arg(i).arg(f)));
+        }
         job.pictureOptions.clear();
     }
 

@@ -140,9 +140,9 @@ inline QVector<float> audioMono(const QString &path, int *rate)
         while (avcodec_receive_frame(dec.get(), frame.get()) >= 0) {
             QVector<float> buf(frame->nb_samples + 256);
             uint8_t *dst = reinterpret_cast<uint8_t *>(buf.data());
-            const int n = swr_convert(swr.get(), &dst, buf.size(),
-                                      const_cast<const uint8_t **>(frame->extended_data),
-                                      frame->nb_samples);
+            const int n =
+                swr_convert(swr.get(), &dst, buf.size(),
+                            const_cast<const uint8_t **>(frame->extended_data), frame->nb_samples);
             if (n > 0)
                 out += buf.mid(0, n);
             av_frame_unref(frame.get());
@@ -158,6 +158,101 @@ inline QVector<float> audioMono(const QString &path, int *rate)
     avcodec_send_packet(dec.get(), nullptr);
     drain();
     return out;
+}
+
+struct Packet
+{
+    int64_t pts = 0;
+    int64_t duration = 0;
+    bool key = false;
+};
+
+// Every packet of the first stream of `type`, in the stream's time base (returned in
+// *timeBase). `options` go to the demuxer ("min_delay=0": GIF delays as written).
+inline QVector<Packet> packets(const QString &path, AVMediaType type,
+                               AVRational *timeBase = nullptr, const char *options = nullptr)
+{
+    QVector<Packet> out;
+    AVDictionary *dict = nullptr;
+    if (options)
+        av_dict_parse_string(&dict, options, "=", ":", 0);
+    AVFormatContext *raw = nullptr;
+    const int opened = avformat_open_input(&raw, path.toUtf8().constData(), nullptr, &dict);
+    av_dict_free(&dict);
+    if (opened < 0)
+        return out;
+    av::InputContextPtr in(raw);
+    avformat_find_stream_info(in.get(), nullptr);
+    const int si = av_find_best_stream(in.get(), type, -1, -1, nullptr, 0);
+    if (si < 0)
+        return out;
+    if (timeBase)
+        *timeBase = in->streams[si]->time_base;
+    av::PacketPtr pkt = av::makePacket();
+    while (av_read_frame(in.get(), pkt.get()) >= 0) {
+        if (pkt->stream_index == si)
+            out << Packet{pkt->pts, pkt->duration, (pkt->flags & AV_PKT_FLAG_KEY) != 0};
+        av_packet_unref(pkt.get());
+    }
+    return out;
+}
+
+// The largest sample of any channel of the first audio stream, decoded (1.0 is full scale).
+inline double audioPeak(const QString &path)
+{
+    AVFormatContext *raw = nullptr;
+    if (avformat_open_input(&raw, path.toUtf8().constData(), nullptr, nullptr) < 0)
+        return -1;
+    av::InputContextPtr in(raw);
+    avformat_find_stream_info(in.get(), nullptr);
+    const int si = av_find_best_stream(in.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+    if (si < 0)
+        return -1;
+    const AVCodec *codec = avcodec_find_decoder(in->streams[si]->codecpar->codec_id);
+    av::CodecContextPtr dec(avcodec_alloc_context3(codec));
+    avcodec_parameters_to_context(dec.get(), in->streams[si]->codecpar);
+    if (avcodec_open2(dec.get(), codec, nullptr) < 0)
+        return -1;
+    double peak = 0;
+    av::PacketPtr pkt = av::makePacket();
+    av::FramePtr frame = av::makeFrame();
+    auto drain = [&] {
+        while (avcodec_receive_frame(dec.get(), frame.get()) >= 0) {
+            const int channels = frame->ch_layout.nb_channels;
+            const bool planar = av_sample_fmt_is_planar(AVSampleFormat(frame->format));
+            for (int c = 0; c < channels; ++c)
+                for (int i = 0; i < frame->nb_samples; ++i) {
+                    const int plane = planar ? c : 0;
+                    const int at = planar ? i : i * channels + c;
+                    double v = 0;
+                    switch (frame->format) {
+                    case AV_SAMPLE_FMT_FLT:
+                    case AV_SAMPLE_FMT_FLTP:
+                        v = reinterpret_cast<const float *>(frame->extended_data[plane])[at];
+                        break;
+                    case AV_SAMPLE_FMT_S16:
+                    case AV_SAMPLE_FMT_S16P:
+                        v = reinterpret_cast<const int16_t *>(frame->extended_data[plane])[at] /
+                            32768.0;
+                        break;
+                    default:
+                        v = 99; // a format this helper does not read
+                    }
+                    peak = std::max(peak, std::fabs(v));
+                }
+            av_frame_unref(frame.get());
+        }
+    };
+    while (av_read_frame(in.get(), pkt.get()) >= 0) {
+        if (pkt->stream_index == si) {
+            avcodec_send_packet(dec.get(), pkt.get());
+            drain();
+        }
+        av_packet_unref(pkt.get());
+    }
+    avcodec_send_packet(dec.get(), nullptr);
+    drain();
+    return peak;
 }
 
 inline double rms(const QVector<float> &s, int from, int count)
