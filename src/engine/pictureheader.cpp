@@ -251,20 +251,23 @@ int64_t decodedBytesFor(const PictureHeader &hdr, int lowres)
 {
     if (!hdr.known || hdr.bitsPerSample <= 0 || hdr.sampleNum <= 0 || hdr.sampleDen <= 0)
         return -1;
-    const int64_t bytesPerSample = hdr.bitsPerSample > 8 ? 2 : 1;
-    int64_t w = hdr.width, h = hdr.height;
-    int64_t coefficients = 0;
+    // Headers may claim anything: counted wide enough not to overflow.
+    using Wide = __int128;
+    const Wide bytesPerSample = hdr.bitsPerSample > 8 ? 2 : 1;
+    Wide w = hdr.width, h = hdr.height;
+    Wide coefficients = 0;
     if (hdr.kind == PictureHeader::Jpeg) {
         // Whole blocks of the largest sampling (16 x 16 covers every usual one), 16 bits each.
         if (hdr.progressive)
             coefficients =
                 (w + 15) / 16 * 16 * ((h + 15) / 16 * 16) * hdr.sampleNum / hdr.sampleDen * 2;
         const int l = std::clamp(lowres, 0, 3);
-        w = -((-w) >> l); // the decoder rounds a reduced side up
-        h = -((-h) >> l);
+        w = (w + (1 << l) - 1) >> l; // the decoder rounds a reduced side up
+        h = (h + (1 << l) - 1) >> l;
     }
-    const int64_t samples = (w * h * hdr.sampleNum + hdr.sampleDen - 1) / hdr.sampleDen;
-    return samples * bytesPerSample + coefficients;
+    const Wide samples = (w * h * hdr.sampleNum + hdr.sampleDen - 1) / hdr.sampleDen;
+    const Wide bytes = samples * bytesPerSample + coefficients;
+    return bytes > INT64_MAX ? INT64_MAX : int64_t(bytes);
 }
 
 int leastLowres(const PictureHeader &hdr)
