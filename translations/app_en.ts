@@ -952,6 +952,18 @@
         <source>larger than %1 × %2 pixels, the largest PNG</source>
         <translation>larger than %1 × %2 pixels, the largest PNG</translation>
     </message>
+    <message>
+        <source>needs %1 MiB of memory at 16 bits a channel, more than the %2 MiB a picture may use; saved with 8 bits a channel it would fit</source>
+        <translation>needs %1 MiB of memory at 16 bits a channel, more than the %2 MiB a picture may use; saved with 8 bits a channel it would fit</translation>
+    </message>
+    <message>
+        <source>needs %1 MiB of memory, more than the %2 MiB a picture may use (a progressive JPEG is decoded at its full size)</source>
+        <translation>needs %1 MiB of memory, more than the %2 MiB a picture may use (a progressive JPEG is decoded at its full size)</translation>
+    </message>
+    <message>
+        <source>needs %1 MiB of memory, more than the %2 MiB a picture may use</source>
+        <translation>needs %1 MiB of memory, more than the %2 MiB a picture may use</translation>
+    </message>
 </context>
 <context>
     <name>ImageListView</name>

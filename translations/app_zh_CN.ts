@@ -952,6 +952,18 @@
         <source>larger than %1 × %2 pixels, the largest PNG</source>
         <translation>超过 %1 × %2 像素（PNG 的上限）</translation>
     </message>
+    <message>
+        <source>needs %1 MiB of memory at 16 bits a channel, more than the %2 MiB a picture may use; saved with 8 bits a channel it would fit</source>
+        <translation>每通道 16 位时需要 %1 MiB 内存，超过单张图片可用的 %2 MiB；另存为每通道 8 位即可使用</translation>
+    </message>
+    <message>
+        <source>needs %1 MiB of memory, more than the %2 MiB a picture may use (a progressive JPEG is decoded at its full size)</source>
+        <translation>需要 %1 MiB 内存，超过单张图片可用的 %2 MiB（渐进式 JPEG 须按原尺寸解码）</translation>
+    </message>
+    <message>
+        <source>needs %1 MiB of memory, more than the %2 MiB a picture may use</source>
+        <translation>需要 %1 MiB 内存，超过单张图片可用的 %2 MiB</translation>
+    </message>
 </context>
 <context>
     <name>ImageListView</name>

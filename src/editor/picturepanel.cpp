@@ -325,6 +325,7 @@ void PicturePanel::addLookRows(QWidget *pForm, QGridLayout *pGrid, int iRow)
     m_pCaption->setObjectName(QStringLiteral("editCaption"));
     m_pCaption->setAccessibleName(tr("Caption of this picture"));
     m_pCaption->setPlaceholderText(tr("Text shown with the picture"));
+    m_pCaption->setMaxLength(kMaxCaptionFieldChars);
     m_pCaption->setStyleSheet(QStringLiteral(
         "QLineEdit{border:1px solid #E1E1E8;border-radius:4px;padding:3px 8px;min-height:22px;"
         "font-size:14px;color:#333333;background-color:#FFFFFF;}"
@@ -438,6 +439,8 @@ void PicturePanel::showOptions(const PictureOptions &options)
                         presetRects(options.motion.kind, &m_pPicture->from, &m_pPicture->to);
     m_pPicture->update();
     const Caption &c = options.caption;
+    // A longer caption from an album file is kept whole: it may be shortened, not cut.
+    m_pCaption->setMaxLength(std::max(kMaxCaptionFieldChars, int(c.text.size())));
     if (m_pCaption->text() != c.text)
         m_pCaption->setText(c.text);
     if (!c.family.isEmpty())

@@ -175,6 +175,42 @@ int scaleTo(const AVFrame *src, AVFrame *dst, int width, int height, AVPixelForm
     return ret;
 }
 
+// The 8-bit format with the same channels as a 16-bit RGB or grey one; NONE for any other.
+AVPixelFormat eightBitFormat(AVPixelFormat format)
+{
+    switch (format) {
+    case AV_PIX_FMT_RGB48BE:
+    case AV_PIX_FMT_RGB48LE:
+        return AV_PIX_FMT_RGB24;
+    case AV_PIX_FMT_RGBA64BE:
+    case AV_PIX_FMT_RGBA64LE:
+        return AV_PIX_FMT_RGBA;
+    case AV_PIX_FMT_GRAY16BE:
+    case AV_PIX_FMT_GRAY16LE:
+        return AV_PIX_FMT_GRAY8;
+    case AV_PIX_FMT_YA16BE:
+    case AV_PIX_FMT_YA16LE:
+        return AV_PIX_FMT_YA8;
+    default:
+        return AV_PIX_FMT_NONE;
+    }
+}
+
+// A 16-bit picture (a PNG's, a TIFF's) goes to 8 bits straight out of the decoder: the video
+// has 8, and every later step (turning, scaling, compositing) then moves half the bytes. One
+// larger than the kept size is scaled down in the same pass.
+int toEightBits(AVFrame *frame)
+{
+    const AVPixelFormat eight = eightBitFormat(AVPixelFormat(frame->format));
+    if (eight == AV_PIX_FMT_NONE)
+        return 0;
+    QSize size(frame->width, frame->height);
+    if (size.width() > kMaxKeptSide || size.height() > kMaxKeptSide)
+        size = fitEvenSize(size.width(), size.height(), kMaxKeptSide, kMaxKeptSide);
+    const int ret = scaleTo(frame, frame, size.width(), size.height(), eight, false);
+    return ret < 0 ? ret : 0;
+}
+
 // Filter chain that turns a picture with this display matrix upright (as ffmpeg's autorotate).
 QString uprightFilter(const int32_t *m)
 {
@@ -554,13 +590,20 @@ QByteArray ffmpegPath(const QString &szPath)
 }
 
 int decodePictureFile(const QString &szPath, AVFrame *dst, int lowres, bool *transposed,
-                      QSize *refusedSize)
+                      QSize *refusedSize, int64_t *refusedBytes)
 {
     constexpr int64_t kAlignSlack = 128; // pixels each way, more than any decoder pads
     if (transposed)
         *transposed = false;
     if (refusedSize)
         *refusedSize = QSize();
+    if (refusedBytes)
+        *refusedBytes = 0;
+    auto refuseBytes = [refusedBytes](int64_t bytes) {
+        if (refusedBytes)
+            *refusedBytes = bytes;
+        return AVERROR(EINVAL);
+    };
     installEngineLogCallback();
     if (szPath.isEmpty() || !dst)
         return AVERROR(EINVAL);
@@ -575,6 +618,10 @@ int decodePictureFile(const QString &szPath, AVFrame *dst, int lowres, bool *tra
         return AVERROR(EINVAL);
     }
     lowres = std::max(lowres, leastLowres(hdr));
+    // Memory follows pixels and their depth, not the sides: judged before the decoder allocates.
+    const int64_t needBytes = decodedBytesFor(hdr, lowres);
+    if (needBytes > kMaxDecodedBytes)
+        return refuseBytes(needBytes);
     // The decoders check their buffers' size, padded for alignment, against the limit.
     const int64_t maxPixels =
         hdr.known ? std::max(kMaxDecodePixels, (int64_t(hdr.width) + kAlignSlack) *
@@ -699,6 +746,14 @@ int decodePictureFile(const QString &szPath, AVFrame *dst, int lowres, bool *tra
         frame->format = plain;
         frame->color_range = AVCOL_RANGE_JPEG;
     }
+    // A format whose header we do not read is judged by what it took.
+    const int64_t decodedBytes =
+        av_image_get_buffer_size(AVPixelFormat(frame->format), frame->width, frame->height, 1);
+    if (decodedBytes > kMaxDecodedBytes)
+        return refuseBytes(decodedBytes);
+    ret = toEightBits(frame.get());
+    if (ret < 0)
+        return ret;
     ret = applyDisplayMatrix(frame.get(), transposed);
     if (ret < 0)
         return ret;

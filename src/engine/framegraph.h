@@ -87,9 +87,13 @@ AVRational reduceRatio(int width, int height);
 // fit, so nothing larger is ever kept. `transposed` tells whether turning it upright swapped
 // width and height. When the picture is refused for its size (a side above its kind's limit, or
 // a header the decoder's size disagrees with), `refusedSize` receives the size the file
-// announced, as stored; otherwise it is made invalid.
+// announced, as stored; otherwise it is made invalid. A picture whose decode would take more
+// than kMaxDecodedBytes (judged from its header at the reduction used, or from what a decoder
+// of a format without a header we read gave) is refused with AVERROR(EINVAL) and those bytes
+// in `refusedBytes` (0 otherwise). A 16-bit picture comes out with 8 bits a channel.
 int decodePictureFile(const QString &szPath, AVFrame *dst, int lowres = 0,
-                      bool *transposed = nullptr, QSize *refusedSize = nullptr);
+                      bool *transposed = nullptr, QSize *refusedSize = nullptr,
+                      int64_t *refusedBytes = nullptr);
 // The largest picture a decoder is allowed to allocate when the file's header cannot be read
 // (4096 x 4096); otherwise it is the header's own size, within its kind's limit.
 constexpr int64_t kMaxDecodePixels = int64_t(4096) * 4096;

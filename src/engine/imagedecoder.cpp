@@ -73,6 +73,25 @@ QString tooLargeWords(const PictureHeader &hdr)
     return ImageDecoder::tr("larger than %1 × %2 pixels").arg(side, side);
 }
 
+// Memory is what limits a picture beyond its sides: said in MiB, with what would help.
+QString tooManyBytesWords(const PictureHeader &hdr, int64_t bytes)
+{
+    constexpr int64_t MiB = 1024 * 1024;
+    const QString need = QString::number((bytes + MiB - 1) / MiB);
+    const QString limit = QString::number(kMaxDecodedBytes / MiB);
+    if (hdr.known && hdr.kind == PictureHeader::Png && hdr.bitsPerSample > 8 &&
+        bytes / 2 <= kMaxDecodedBytes)
+        return ImageDecoder::tr("needs %1 MiB of memory at 16 bits a channel, more than the %2 MiB "
+                                "a picture may use; saved with 8 bits a channel it would fit")
+            .arg(need, limit);
+    if (hdr.known && hdr.kind == PictureHeader::Jpeg && hdr.progressive)
+        return ImageDecoder::tr("needs %1 MiB of memory, more than the %2 MiB a picture may use "
+                                "(a progressive JPEG is decoded at its full size)")
+            .arg(need, limit);
+    return ImageDecoder::tr("needs %1 MiB of memory, more than the %2 MiB a picture may use")
+        .arg(need, limit);
+}
+
 } // namespace
 
 ImageDecoder::ImageDecoder(QObject *parent) : QObject(parent)
@@ -113,6 +132,12 @@ ImageDecoder::Result ImageDecoder::decodeFile(const QString &szFile, bool bJustC
     const QSize upright = hdr.upright();
     if (hdr.known && (upright.width() > maxSideFor(hdr) || upright.height() > maxSideFor(hdr)))
         return refuseBySize(upright);
+    // Judged at the largest decode the picture will get anywhere (the export's), so that a
+    // picture accepted here is never refused later.
+    const int64_t needBytes = decodedBytesFor(hdr, leastLowres(hdr));
+    if (needBytes > kMaxDecodedBytes)
+        return fail(QT_TR_NOOP("Image is too large"), AVERROR(EINVAL),
+                    tooManyBytesWords(hdr, needBytes));
 
     av::FramePtr frame = av::makeFrame();
     if (!frame)
@@ -123,7 +148,11 @@ ImageDecoder::Result ImageDecoder::decodeFile(const QString &szFile, bool bJustC
     const int lowres = lowresKeeping(hdr, need, need);
     bool transposed = false;
     QSize refused;
-    int ret = decodePictureFile(szFile, frame.get(), lowres, &transposed, &refused);
+    int64_t refusedBytes = 0;
+    int ret = decodePictureFile(szFile, frame.get(), lowres, &transposed, &refused, &refusedBytes);
+    if (ret < 0 && refusedBytes > 0)
+        return fail(QT_TR_NOOP("Image is too large"), AVERROR(EINVAL),
+                    tooManyBytesWords(hdr, refusedBytes));
     // Only formats whose header we cannot read get here with a size the decoder refused; none of
     // them is turned by an orientation, so the stored size is the upright one.
     if (ret < 0 && refused.width() > 0 && refused.height() > 0)

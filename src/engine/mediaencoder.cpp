@@ -397,8 +397,9 @@ int MediaEncoder::setUp(ExportState &s)
         job.watermarkType == WatermarkPicture && !job.watermarkImagePath.isEmpty();
     if (textMark || pictureMark) {
         if (textMark) {
-            s.watermarkFrame = makeTextWatermarkFrame(job.watermarkText, job.watermarkFont,
-                                                      job.watermarkColor, job.watermarkEffect);
+            s.watermarkFrame =
+                makeTextWatermarkFrame(job.watermarkText, job.watermarkFont, job.watermarkColor,
+                                       job.watermarkEffect, QSize(s.outputWidth, s.outputHeight));
             if (!s.watermarkFrame)
                 return AVERROR(ENOMEM);
         } else {

@@ -74,6 +74,75 @@ int exifOrientation(const QByteArray &payload)
     return 1;
 }
 
+// Samples a pixel and precision from a start-of-frame payload: each component's samples
+// relative to the largest sampling factors (a 4:2:0 picture has 4 + 1 + 1 samples for 4 pixels).
+void describeJpegFrame(const QByteArray &payload, uchar marker, PictureHeader *hdr)
+{
+    const auto *p = reinterpret_cast<const uchar *>(payload.constData());
+    const int components = payload.size() >= 6 ? p[5] : 0;
+    if (components <= 0 || payload.size() < 6 + 3 * components)
+        return;
+    int hMax = 1, vMax = 1, samples = 0;
+    for (int i = 0; i < components; ++i) {
+        const int factors = p[6 + 3 * i + 1];
+        hMax = std::max(hMax, factors >> 4);
+        vMax = std::max(vMax, factors & 15);
+    }
+    for (int i = 0; i < components; ++i) {
+        const int factors = p[6 + 3 * i + 1];
+        samples += std::max(1, factors >> 4) * std::max(1, factors & 15);
+    }
+    hdr->bitsPerSample = p[0];
+    hdr->sampleNum = samples;
+    hdr->sampleDen = hMax * vMax;
+    // SOF2, SOF6, SOF10 and SOF14 are the progressive frames.
+    hdr->progressive = (marker & 3) == 2;
+}
+
+// A PNG's colour type and depth, and whether a tRNS chunk (which the decoder turns into an
+// alpha channel) comes before the picture data.
+void describePng(QFile &file, const uchar *ihdr, PictureHeader *hdr)
+{
+    const int depth = ihdr[24], colourType = ihdr[25];
+    int channels = 0;
+    switch (colourType) {
+    case 0:
+        channels = 1;
+        break;
+    case 2:
+        channels = 3;
+        break;
+    case 3:
+        channels = 1; // palette indices; the palette stays aside
+        break;
+    case 4:
+        channels = 2;
+        break;
+    case 6:
+        channels = 4;
+        break;
+    default:
+        return;
+    }
+    qint64 pos = 8 + 8 + 13 + 4; // signature, IHDR
+    for (int guard = 0; guard < 256 && (colourType == 0 || colourType == 2); ++guard) {
+        uchar chunk[8];
+        if (!file.seek(pos) || file.read(reinterpret_cast<char *>(chunk), 8) != 8)
+            break;
+        const QByteArray type(reinterpret_cast<const char *>(chunk + 4), 4);
+        if (type == "IDAT" || type == "IEND")
+            break;
+        if (type == "tRNS") {
+            ++channels;
+            break;
+        }
+        pos += 12 + qint64(be32(chunk));
+    }
+    hdr->bitsPerSample = depth;
+    hdr->sampleNum = channels;
+    hdr->sampleDen = 1;
+}
+
 // Walks the JPEG segments up to the first start-of-frame marker. Every segment used is read
 // whole: a file cut inside one has no header we can trust.
 PictureHeader readJpeg(QFile &file)
@@ -118,6 +187,7 @@ PictureHeader readJpeg(QFile &file)
                 PictureHeader hdr = sized(be16(p + 3), be16(p + 1));
                 hdr.kind = PictureHeader::Jpeg;
                 hdr.orientation = orientation > 0 ? orientation : 1;
+                describeJpegFrame(payload, marker, &hdr);
                 return hdr;
             }
             if (payload.startsWith(QByteArray("Exif\0\0", 6)))
@@ -143,6 +213,8 @@ PictureHeader readPictureHeader(const QString &szPath)
     if (n >= 24 && head.startsWith("\x89PNG\r\n\x1a\n") && head.mid(12, 4) == "IHDR") {
         PictureHeader hdr = sized(be32(p + 16), be32(p + 20));
         hdr.kind = PictureHeader::Png;
+        if (hdr.known && n >= 26)
+            describePng(file, p, &hdr);
         return hdr;
     }
     if (n >= 10 && (head.startsWith("GIF87a") || head.startsWith("GIF89a")))
@@ -173,6 +245,29 @@ int maxSideFor(const PictureHeader &hdr)
     return hdr.kind == PictureHeader::Jpeg  ? kMaxJpegSide
            : hdr.kind == PictureHeader::Png ? kMaxPngSide
                                             : kMaxOtherSide;
+}
+
+int64_t decodedBytesFor(const PictureHeader &hdr, int lowres)
+{
+    if (!hdr.known || hdr.bitsPerSample <= 0 || hdr.sampleNum <= 0 || hdr.sampleDen <= 0)
+        return -1;
+    // Headers may claim anything: counted wide enough not to overflow.
+    using Wide = __int128;
+    const Wide bytesPerSample = hdr.bitsPerSample > 8 ? 2 : 1;
+    Wide w = hdr.width, h = hdr.height;
+    Wide coefficients = 0;
+    if (hdr.kind == PictureHeader::Jpeg) {
+        // Whole blocks of the largest sampling (16 x 16 covers every usual one), 16 bits each.
+        if (hdr.progressive)
+            coefficients =
+                (w + 15) / 16 * 16 * ((h + 15) / 16 * 16) * hdr.sampleNum / hdr.sampleDen * 2;
+        const int l = std::clamp(lowres, 0, 3);
+        w = (w + (1 << l) - 1) >> l; // the decoder rounds a reduced side up
+        h = (h + (1 << l) - 1) >> l;
+    }
+    const Wide samples = (w * h * hdr.sampleNum + hdr.sampleDen - 1) / hdr.sampleDen;
+    const Wide bytes = samples * bytesPerSample + coefficients;
+    return bytes > INT64_MAX ? INT64_MAX : int64_t(bytes);
 }
 
 int leastLowres(const PictureHeader &hdr)

@@ -6,6 +6,8 @@
 #include <QSize>
 #include <QString>
 
+#include <cstdint>
+
 // The largest side accepted for each kind of picture. A JPEG decodes at a reduced size
 // (1/2 .. 1/8), so the photos of today's cameras and phones fit; a PNG decodes whole, so its
 // limit is lower; any other format keeps the limit every picture once had.
@@ -15,6 +17,9 @@ constexpr int kMaxOtherSide = 4096;
 // The largest side a decoded picture is kept at: a larger one is decoded reduced or scaled down
 // at once, so that the album holds no more than a 4096 x 4096 picture would.
 constexpr int kMaxKeptSide = 4096;
+// The most memory one decode may take (its picture, and a progressive JPEG's coefficients): a
+// 16-bit 8192 x 8192 PNG would need 384 MiB or more, an 8-bit RGBA one exactly this.
+constexpr int64_t kMaxDecodedBytes = int64_t(256) * 1024 * 1024;
 
 struct PictureHeader
 {
@@ -30,6 +35,14 @@ struct PictureHeader
     int width = 0; // as stored, before any EXIF orientation
     int height = 0;
     int orientation = 1; // EXIF orientation of a JPEG (1..8); 5 to 8 turn it a quarter
+    // What the decoder makes of it, when known: bits a sample (PNG bit depth, JPEG precision),
+    // samples a pixel over all planes at their own resolution (sampleNum / sampleDen: 1.5 for
+    // a 4:2:0 JPEG, 4 for an RGBA PNG or an RGB one with a transparent colour), and whether a
+    // JPEG is progressive (its decoder keeps every coefficient of the whole picture).
+    int bitsPerSample = 0;
+    int sampleNum = 0;
+    int sampleDen = 1;
+    bool progressive = false;
 
     // The size once the decoder has turned the picture upright.
     QSize upright() const
@@ -45,6 +58,11 @@ PictureHeader readPictureHeader(const QString &szPath);
 
 // The largest side accepted for a picture with this header (kMaxOtherSide when it is unknown).
 int maxSideFor(const PictureHeader &hdr);
+
+// The bytes the decoder needs for this picture at JPEG reduction `lowres` (ignored for other
+// kinds): its decoded picture, and a progressive JPEG's coefficients at full size. -1 when the
+// header does not tell.
+int64_t decodedBytesFor(const PictureHeader &hdr, int lowres);
 
 // The least JPEG reduction (0 .. 3) that brings both sides to kMaxKeptSide; 0 for anything else.
 int leastLowres(const PictureHeader &hdr);

@@ -82,3 +82,7 @@ struct Caption
 };
 constexpr double kMinCaptionSize = 0.02;
 constexpr double kMaxCaptionSize = 0.2;
+// A caption keeps to four lines; the picture panel takes up to 500 characters (an album file
+// may hold more).
+constexpr int kMaxCaptionLines = 4;
+constexpr int kMaxCaptionFieldChars = 500;

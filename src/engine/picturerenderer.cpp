@@ -165,9 +165,11 @@ int makeBackdrop(const Fill &fill, const AVFrame *picture, int W, int H, AVFrame
 
 // Caption margins: clear of the edge by a share of the output, more than a watermark's 1 %,
 // so that text does not crowd the frame.
+constexpr double kCaptionMarginX = 0.03;
+constexpr double kCaptionMarginY = 0.04;
 QPoint captionPlacement(int code, int W, int H, int w, int h)
 {
-    const int mx = int(W * 0.03), my = int(H * 0.04);
+    const int mx = int(W * kCaptionMarginX), my = int(H * kCaptionMarginY);
     const int cx = (W - w) / 2, cy = (H - h) / 2;
     int x = cx, y = H - my - h;
     switch (code) {
@@ -270,8 +272,10 @@ ResolvedLook resolveLook(const RenderJob &job, int index)
     ResolvedLook look;
     switch (o.motion.kind) {
     case MotionKind::Album:
-        if (job.gentleMotion)
+        if (job.gentleMotion) {
             gentleRects(index, &look.from, &look.to);
+            look.fitsFrame = true;
+        }
         break;
     case MotionKind::None:
         break;
@@ -282,7 +286,7 @@ ResolvedLook resolveLook(const RenderJob &job, int index)
         }
         break;
     default:
-        presetRects(o.motion.kind, &look.from, &look.to);
+        look.fitsFrame = presetRects(o.motion.kind, &look.from, &look.to);
         break;
     }
     look.moving = look.from != look.to;
@@ -291,6 +295,37 @@ ResolvedLook resolveLook(const RenderJob &job, int index)
         look.fill.kind = FillKind::Black;
     look.caption = o.caption;
     return look;
+}
+
+bool nearFrameShape(QSize picture, int W, int H)
+{
+    if (picture.width() <= 0 || picture.height() <= 0 || W <= 0 || H <= 0)
+        return false;
+    // The two shapes as pw / ph and W / H, compared exactly: pw H against ph W.
+    const int64_t a = int64_t(picture.width()) * H, b = int64_t(picture.height()) * W;
+    return 10 * std::min(a, b) >= 9 * std::max(a, b);
+}
+
+ResolvedLook fitToFrame(const ResolvedLook &look, QSize picture, int W, int H)
+{
+    if (!look.fitsFrame || !nearFrameShape(picture, W, H))
+        return look;
+    // The largest part of the picture with the frame's shape, centred; the rectangles, made for
+    // the whole picture, are taken into it.
+    const double shape = double(picture.width()) * H / (double(picture.height()) * W);
+    QRectF base(0, 0, 1, 1);
+    if (shape > 1)
+        base = QRectF((1 - 1 / shape) / 2, 0, 1 / shape, 1);
+    else if (shape < 1)
+        base = QRectF(0, (1 - shape) / 2, 1, shape);
+    auto inBase = [&base](const QRectF &r) {
+        return QRectF(base.x() + r.x() * base.width(), base.y() + r.y() * base.height(),
+                      r.width() * base.width(), r.height() * base.height());
+    };
+    ResolvedLook shaped = look;
+    shaped.from = inBase(look.from);
+    shaped.to = inBase(look.to);
+    return shaped;
 }
 
 PictureLife pictureLife(const RenderJob &job, int index, AVRational fps)
@@ -311,7 +346,7 @@ double easeMotion(double p)
 
 double motionZoom(const ResolvedLook &look)
 {
-    if (!look.moving)
+    if (look.showsWhole())
         return 1.0;
     const double smallest =
         std::min({look.from.width(), look.from.height(), look.to.width(), look.to.height()});
@@ -339,12 +374,13 @@ std::shared_ptr<const PictureFrames> PictureFrames::create(const AVFrame *decode
     };
     if (!decoded || decoded->width <= 0 || decoded->height <= 0 || W <= 0 || H <= 0)
         return fail(AVERROR(EINVAL));
+    const ResolvedLook shaped = fitToFrame(look, QSize(decoded->width, decoded->height), W, H);
     std::shared_ptr<PictureFrames> p(new PictureFrames);
     p->W = W;
     p->H = H;
-    p->isMoving = look.moving;
-    p->from = look.from;
-    p->to = look.to;
+    p->isMoving = shaped.moving;
+    p->from = shaped.from;
+    p->to = shaped.to;
     p->source = av::makeFrame();
     p->backdrop = av::makeFrame();
     if (!p->source || !p->backdrop || av_frame_ref(p->source.get(), decoded) < 0)
@@ -355,7 +391,7 @@ std::shared_ptr<const PictureFrames> PictureFrames::create(const AVFrame *decode
     if (ret < 0)
         return fail(ret);
     // Kept no larger than the motion needs: the draw's cost follows the source's rows.
-    const double zoom = motionZoom(look);
+    const double zoom = motionZoom(shaped);
     const LetterboxGeometry need = letterboxGeometry(
         p->source->width, p->source->height, int(std::ceil(W * zoom)), int(std::ceil(H * zoom)));
     if (need.width > 0 && need.height > 0 && need.width < p->source->width &&
@@ -381,8 +417,13 @@ int PictureFrames::prepareCaption(const Caption &caption)
         6,
         int(std::lround(std::clamp(caption.sizeOfHeight, kMinCaptionSize, kMaxCaptionSize) * H))));
     font.setWeight(QFont::DemiBold);
+    // Within the frame less the caption's margins: wrapped, then shrunk, then cut short.
+    TextBox box;
+    box.size = QSize(W - 2 * int(W * kCaptionMarginX), H - 2 * int(H * kCaptionMarginY));
+    box.maxLines = kMaxCaptionLines;
+    box.minPixelSize = std::max(6, int(std::lround(kMinCaptionSize * H)));
     const QImage image =
-        drawTextImage(caption.text, font, QColor::fromRgba(caption.colour), caption.effect)
+        drawTextImage(caption.text, font, QColor::fromRgba(caption.colour), caption.effect, box)
             .convertToFormat(QImage::Format_ARGB32);
     if (image.isNull())
         return 0;
@@ -593,7 +634,10 @@ PreparedLook prepareLook(const QString &path, int W, int H, const ResolvedLook &
         p.code = AVERROR(ENOMEM);
         return p;
     }
-    p.code = decodePictureFile(path, frame.get(), lowresFor(path, W, H, motionZoom(look)));
+    // The decode size follows the rectangles as they will be drawn.
+    const PictureHeader hdr = readPictureHeader(path);
+    const double zoom = motionZoom(hdr.known ? fitToFrame(look, hdr.upright(), W, H) : look);
+    p.code = decodePictureFile(path, frame.get(), lowresFor(path, W, H, zoom));
     if (p.code >= 0 && (frame->width <= 0 || frame->height <= 0))
         p.code = AVERROR_INVALIDDATA;
     if (p.code < 0) {

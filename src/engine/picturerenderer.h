@@ -21,11 +21,19 @@ struct ResolvedLook
     bool moving = false;
     QRectF from{0, 0, 1, 1}; // fractions of the picture
     QRectF to{0, 0, 1, 1};
+    // A preset or the album's gentle motion: its rectangles take the frame's shape on a picture
+    // of nearly that shape (fitToFrame). A custom motion is shown as drawn.
+    bool fitsFrame = false;
     Fill fill{FillKind::Black, 0xff000000};
     Caption caption;
 
+    // The whole picture, still (a fixed crop is not).
+    bool showsWhole() const { return from == QRectF(0, 0, 1, 1) && to == from; }
     // Nothing beyond the letterboxed picture: the plain path renders it, bit for bit as always.
-    bool isPlain() const { return !moving && fill.kind == FillKind::Black && caption.isEmpty(); }
+    bool isPlain() const
+    {
+        return showsWhole() && fill.kind == FillKind::Black && caption.isEmpty();
+    }
 };
 
 // The rectangles of a preset; false for Album, None and Custom.
@@ -36,6 +44,14 @@ void gentleRects(int index, QRectF *from, QRectF *to);
 // A rectangle is usable when it lies within the picture and is not vanishingly small.
 bool motionRectValid(const QRectF &r);
 ResolvedLook resolveLook(const RenderJob &job, int index);
+// True when a picture of `picture` pixels is within a tenth of a W x H frame's shape: the
+// narrower of the two shapes is at least nine tenths of the wider (a 16:10 photo in 16:9).
+bool nearFrameShape(QSize picture, int W, int H);
+// The look for a picture of `picture` pixels (upright) in a W x H frame: a look that fits the
+// frame, on a picture near its shape, gets rectangles of the frame's shape (the preset's moves
+// within the largest such part of the picture), so that the picture fills the frame throughout;
+// any other look is returned as it is.
+ResolvedLook fitToFrame(const ResolvedLook &look, QSize picture, int W, int H);
 
 // Motion runs from the first frame of the transition before a picture to the last frame of the
 // one after it.
@@ -88,7 +104,8 @@ private:
     std::vector<uint8_t> captionLuma, captionAlpha, captionU, captionV, captionChromaAlpha;
 };
 
-// How much larger than the letterboxed picture its decode must be for the motion to stay sharp.
+// How much larger than the letterboxed picture its decode must be for the motion, or a fixed
+// crop, to stay sharp.
 double motionZoom(const ResolvedLook &look);
 // The largest JPEG reduction (lowres) that still covers a W x H output at `zoom`.
 int lowresFor(const QString &path, int W, int H, double zoom = 1.0);

@@ -8,11 +8,13 @@ extern "C" {
 #include <libavutil/pixdesc.h>
 }
 
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStringList>
+#include <QTextLayout>
 
 #include <algorithm>
 
@@ -71,15 +73,32 @@ int pictureWatermarkPerMille(int W, int H)
     return best->perMille;
 }
 
-av::FramePtr makeTextWatermarkFrame(const QString &text, const QFont &font, const QColor &color,
-                                    TextEffect effect)
+TextBox watermarkTextBox(int W, int H)
 {
+    TextBox box;
+    if (W <= 0 || H <= 0)
+        return box;
+    // The position rule's margins.
+    const int mx = static_cast<int>(W * 0.01), my = static_cast<int>(H * 0.01);
+    box.size = QSize(W - 2 * mx, H - 2 * my);
+    box.maxLines = kMaxWatermarkLines;
+    return box;
+}
+
+av::FramePtr makeTextWatermarkFrame(const QString &text, const QFont &font, const QColor &color,
+                                    TextEffect effect, QSize frame)
+{
+    const TextBox box = watermarkTextBox(frame.width(), frame.height());
     if (effect != TextEffect::Plain)
-        return imageToFrame(drawTextImage(text, font, color, effect));
-    const QRect box = QFontMetrics(font).boundingRect(text);
-    if (box.width() <= 0 || box.height() <= 0)
+        return imageToFrame(drawTextImage(text, font, color, effect, box));
+    const QRect bounds = QFontMetrics(font).boundingRect(text);
+    if (bounds.width() <= 0 || bounds.height() <= 0)
         return nullptr;
-    QImage image(box.size(), QImage::Format_ARGB32);
+    // A text that fits is drawn as it always was; a longer one is wrapped within the frame.
+    if (box.size.isValid() &&
+        (bounds.width() > box.size.width() || bounds.height() > box.size.height()))
+        return imageToFrame(drawTextImage(text, font, color, effect, box));
+    QImage image(bounds.size(), QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     {
         QPainter painter(&image);
@@ -92,27 +111,105 @@ av::FramePtr makeTextWatermarkFrame(const QString &text, const QFont &font, cons
     return imageToFrame(image);
 }
 
-QImage drawTextImage(const QString &text, const QFont &font, const QColor &color, TextEffect effect)
+namespace {
+
+// The width of the outline or the shadow's offset.
+qreal textEdge(const QFont &font, const QFontMetricsF &metrics)
+{
+    return std::max<qreal>(1.5, font.pixelSize() > 0 ? font.pixelSize() / 14.0
+                                                     : metrics.height() / 14.0);
+}
+
+// Room around the letters for the outline or the shadow.
+qreal textMargin(const QFont &font, const QFontMetricsF &metrics, TextEffect effect)
+{
+    return effect == TextEffect::Plain ? 1 : 2 * textEdge(font, metrics);
+}
+
+// The lines of `text` no wider than `width`: one per line break, each wrapped where it is
+// longer, at word boundaries, or anywhere in a word longer than the line (Chinese has no spaces).
+QStringList wrapLines(const QString &text, const QFont &font, qreal width)
 {
     const QFontMetricsF metrics(font);
-    const QStringList lines = text.split(QLatin1Char('\n'));
+    QStringList lines;
+    for (const QString &paragraph : text.split(QLatin1Char('\n'))) {
+        if (metrics.horizontalAdvance(paragraph) <= width) {
+            lines << paragraph;
+            continue;
+        }
+        QTextLayout layout(paragraph, font);
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width);
+            QString part = paragraph.mid(line.textStart(), line.textLength());
+            while (!part.isEmpty() && part.back().isSpace())
+                part.chop(1);
+            lines << part;
+        }
+        layout.endLayout();
+    }
+    return lines;
+}
+
+} // namespace
+
+QImage drawTextImage(const QString &text, const QFont &font, const QColor &color, TextEffect effect,
+                     const TextBox &box)
+{
+    const bool bounded = box.size.width() > 0 && box.size.height() > 0;
+    QFont used = font;
+    QStringList lines = text.split(QLatin1Char('\n'));
+    if (bounded) {
+        const int basePixels =
+            font.pixelSize() > 0 ? font.pixelSize() : std::max(1, QFontInfo(font).pixelSize());
+        const int floorPixels =
+            std::min(basePixels,
+                     std::max({1, box.minPixelSize, int(std::lround(basePixels * box.minScale))}));
+        int pixels = basePixels;
+        for (;;) {
+            const QFontMetricsF metrics(used);
+            const qreal margin = textMargin(used, metrics, effect);
+            const qreal width = std::max<qreal>(1, box.size.width() - 2 * margin);
+            lines = wrapLines(text, used, width);
+            int room = int(std::floor((box.size.height() - 2 * margin) / metrics.lineSpacing()));
+            if (box.maxLines > 0)
+                room = std::min(room, box.maxLines);
+            if (lines.size() <= room)
+                break;
+            // Not even one line in the height: smaller than the floor, as far as it takes.
+            const int limit = room >= 1 ? floorPixels : 1;
+            if (pixels <= limit) {
+                const int keep = std::max(1, room);
+                const QString rest = lines.mid(keep - 1).join(QLatin1Char(' '));
+                lines = lines.mid(0, keep - 1);
+                lines << metrics.elidedText(rest, Qt::ElideRight, width);
+                break;
+            }
+            pixels = std::max(limit, std::min(pixels - 1, int(pixels * 0.9)));
+            used.setPixelSize(pixels);
+        }
+    }
+    const QFontMetricsF metrics(used);
     qreal textWidth = 0;
     for (const QString &line : lines)
         textWidth = std::max(textWidth, metrics.horizontalAdvance(line));
     if (textWidth <= 0)
         return QImage();
-    // Room for the outline or the shadow around the letters.
-    const qreal edge = std::max<qreal>(1.5, font.pixelSize() > 0 ? font.pixelSize() / 14.0
-                                                                 : metrics.height() / 14.0);
-    const qreal margin = effect == TextEffect::Plain ? 1 : 2 * edge;
-    const QSize size(int(std::ceil(textWidth + 2 * margin)),
-                     int(std::ceil(metrics.lineSpacing() * lines.size() + 2 * margin)));
+    const qreal margin = textMargin(used, metrics, effect);
+    const qreal edge = textEdge(used, metrics);
+    QSize size(int(std::ceil(textWidth + 2 * margin)),
+               int(std::ceil(metrics.lineSpacing() * lines.size() + 2 * margin)));
+    if (bounded) // never larger than the box, whatever the rounding of the advances
+        size = size.boundedTo(box.size);
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainterPath path;
     for (int i = 0; i < lines.size(); ++i) {
         const qreal x = margin + (textWidth - metrics.horizontalAdvance(lines.at(i))) / 2;
-        path.addText(x, margin + metrics.ascent() + i * metrics.lineSpacing(), font, lines.at(i));
+        path.addText(x, margin + metrics.ascent() + i * metrics.lineSpacing(), used, lines.at(i));
     }
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing, true);

@@ -440,8 +440,9 @@ int ImageViewer::setUpSize()
     state.watermarkRect = QRect();
     if (job.watermarkType == WatermarkText && !job.watermarkText.isEmpty()) {
         // A text that draws nothing (blanks only) simply gives no watermark.
-        state.watermarkFrame = makeTextWatermarkFrame(job.watermarkText, state.previewFont,
-                                                      job.watermarkColor, job.watermarkEffect);
+        state.watermarkFrame =
+            makeTextWatermarkFrame(job.watermarkText, state.previewFont, job.watermarkColor,
+                                   job.watermarkEffect, QSize(W, H));
     } else if (job.watermarkType == WatermarkPicture && !job.watermarkImagePath.isEmpty()) {
         state.watermarkFrame = av::makeFrame();
         if (!state.watermarkFrame)

@@ -415,6 +415,57 @@ private slots:
         QCOMPARE(back.album.fill.colour, QRgb(0xff102030));
     }
 
+    // A caption and a text watermark longer than the frame is wide: wrapped within the frame's
+    // margins (3 % for a caption, 1 % for the watermark), neither end lost.
+    void longTextsWrapInTheFrame()
+    {
+        const QString dark = dir.filePath(QStringLiteral("dark.png"));
+        QImage img(640, 360, QImage::Format_RGB32);
+        img.fill(QColor(30, 30, 30));
+        QVERIFY(img.save(dark));
+        const QString caption =
+            QStringLiteral("THE HARBOUR OF VELMORA AT SUNSET, WITH ALL THE BOATS COMING IN");
+        const QString album = dir.filePath(QStringLiteral("long texts.vmalbum"));
+        QFile f(album);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral(R"({"velmoraalbum": 1, "duration": 1, "pictures": [
+            {"file": "%1", "caption": {"text": "%2", "position": "top", "effect": "plain"}}],
+            "height": "480P", "export": {"fps": 24}})")
+                    .arg(dark, caption)
+                    .toUtf8());
+        f.close();
+        const QString out = dir.filePath(QStringLiteral("long texts.mp4"));
+        const Run r = exporter({album, QStringLiteral("-q"), QStringLiteral("--watermark-text"),
+                                caption + QStringLiteral(" — ") + caption,
+                                QStringLiteral("--watermark-color"), QStringLiteral("#ffffff"),
+                                QStringLiteral("--watermark-position"), QStringLiteral("bottom"),
+                                QStringLiteral("-o"), out});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        const QImage frame = probe::videoFrame(out, 12);
+        QCOMPARE(frame.size(), QSize(852, 480));
+        // Bright pixels per half: rows they span, columns they reach.
+        for (bool top : {true, false}) {
+            const int margin = top ? int(852 * 0.03) : int(852 * 0.01);
+            int first = -1, last = -1, left = 852, right = -1;
+            for (int y = top ? 0 : 240; y < (top ? 240 : 480); ++y)
+                for (int x = 0; x < 852; ++x)
+                    if (qGray(frame.pixel(x, y)) > 160) {
+                        first = first < 0 ? y : first;
+                        last = y;
+                        left = std::min(left, x);
+                        right = std::max(right, x);
+                    }
+            const QString where =
+                QStringLiteral("%1: rows %2-%3, columns %4-%5")
+                    .arg(top ? QStringLiteral("caption") : QStringLiteral("watermark"),
+                         QString::number(first), QString::number(last), QString::number(left),
+                         QString::number(right));
+            QVERIFY2(first >= 0, qPrintable(where));
+            QVERIFY2(left >= margin - 1 && right <= 852 - margin, qPrintable(where));
+            QVERIFY2(last - first > 30, qPrintable(where)); // two lines at least
+        }
+    }
+
     // The pictures fitted to a 7-second tune started 1 s in, faded out at the end; the shaping
     // options are checked like the others, and the album keeps them.
     void musicShapingAndFit()

@@ -38,6 +38,8 @@
 #include <QUndoStack>
 #include <QtTest>
 
+#include <functional>
+
 class TestZodoZadarDocument : public QObject
 {
     Q_OBJECT
@@ -572,6 +574,50 @@ private slots:
             QCOMPARE(saved.pictures[i].options(), doc.pictures[i].options());
         editor()->undo();
         QVERIFY(job.pictureOptions.isEmpty());
+    }
+
+    // The panel's caption field takes 500 characters; a longer caption from an album file is
+    // kept whole through the panel's other changes.
+    void captionFieldLength()
+    {
+        AlbumDocument doc;
+        for (const char *szName : {"c1.jpg", "c2.jpg"}) {
+            doc.pictures << AlbumPicture{path(QString::fromLatin1(szName)), -1};
+            QVERIFY(testmedia::writeJpeg(doc.pictures.last().file, 320, 240));
+        }
+        doc.pictures[1].caption.text = QString(700, QLatin1Char('w'));
+        const QString album = path(QStringLiteral("captions.vmalbum"));
+        QString szError;
+        QVERIFY2(writeAlbumFile(album, doc, &szError), qPrintable(szError));
+        QVERIFY(editor()->openAlbumFile(album));
+        QTRY_VERIFY_WITH_TIMEOUT(editor()->workflow().idle(), 20000);
+        RenderJob &job = RenderJob::instance();
+        auto *pList = form()->imageSourceList;
+        auto edit = [&](int iRow, const std::function<void(PicturePanel *)> &change) {
+            pList->setCurrentIndex(pList->model()->index(iRow, 0));
+            QTimer::singleShot(50, this, [change] {
+                auto *pPanel = qobject_cast<PicturePanel *>(QApplication::activeModalWidget());
+                QVERIFY(pPanel);
+                change(pPanel);
+                pPanel->accept();
+            });
+            QTest::keyClick(pList, Qt::Key_Return);
+        };
+        edit(0, [](PicturePanel *pPanel) {
+            auto *pCaption = pPanel->findChild<QLineEdit *>(QStringLiteral("editCaption"));
+            pCaption->setFocus();
+            QTest::keyClicks(pCaption, QString(600, QLatin1Char('a')));
+            emit pCaption->editingFinished();
+        });
+        QCOMPARE(job.optionsAt(0).caption.text, QString(500, QLatin1Char('a')));
+        edit(1, [](PicturePanel *pPanel) {
+            pPanel->findChild<QSpinBox *>(QStringLiteral("spinCaptionSize"))->setValue(9);
+            auto *pCaption = pPanel->findChild<QLineEdit *>(QStringLiteral("editCaption"));
+            QTest::keyClicks(pCaption, QStringLiteral("more"));
+            emit pCaption->editingFinished();
+        });
+        QCOMPARE(job.optionsAt(1).caption.text, QString(700, QLatin1Char('w')));
+        QCOMPARE(job.optionsAt(1).caption.sizeOfHeight, 0.09);
     }
 
     // A file that cannot be read is refused with what is wrong, and the album stays; a missing

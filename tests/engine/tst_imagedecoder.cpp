@@ -5,6 +5,11 @@
 #include "renderjob.h"
 #include "testmedia.h"
 
+extern "C" {
+#include <libavutil/imgutils.h>
+#include <libavutil/pixdesc.h>
+}
+
 #include <QImageWriter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -15,19 +20,31 @@
 
 namespace {
 
-// A PNG that claims a size in its header but carries no picture data worth the name.
-QByteArray pngHeaderClaiming(quint32 w, quint32 h)
+// A PNG that claims a size in its header but carries no picture data worth the name; with a
+// bit depth and colour type, and a tRNS chunk (a transparent colour) before its data if asked.
+QByteArray pngHeaderClaiming(quint32 w, quint32 h, int depth = 8, int colourType = 2,
+                             bool transparentColour = false)
 {
     QByteArray b("\x89PNG\r\n\x1a\n", 8);
     b += QByteArray("\x00\x00\x00\x0dIHDR", 8);
     for (quint32 v : {w, h})
         for (int s = 24; s >= 0; s -= 8)
             b += char((v >> s) & 0xFF);
-    b += QByteArray("\x08\x02\x00\x00\x00", 5);
+    b += char(depth);
+    b += char(colourType);
+    b += QByteArray(3, '\0');
     b += QByteArray(4, '\0'); // CRC: never checked before the size is refused
+    if (transparentColour) {
+        b += QByteArray("\x00\x00\x00\x06tRNS", 8) + QByteArray(6, '\0');
+        b += QByteArray(4, '\0');
+    }
+    b += QByteArray("\x00\x00\x00\x10IDAT", 8);
     b += QByteArray(200, 'x');
     return b;
 }
+
+// A progressive JPEG whose frame header claims another size.
+QByteArray progressiveJpegClaiming(int w, int h);
 
 QByteArray jpegBytes(int w, int h, int exifOrientation = 0, bool progressive = false)
 {
@@ -47,6 +64,19 @@ QByteArray jpegClaiming(int w, int h)
     const int sof = b.indexOf(QByteArray("\xFF\xC0", 2));
     if (sof < 0)
         qFatal("no baseline frame header");
+    b[sof + 5] = char(h >> 8);
+    b[sof + 6] = char(h & 0xFF);
+    b[sof + 7] = char(w >> 8);
+    b[sof + 8] = char(w & 0xFF);
+    return b;
+}
+
+QByteArray progressiveJpegClaiming(int w, int h)
+{
+    QByteArray b = jpegBytes(64, 48, 0, true);
+    const int sof = b.indexOf(QByteArray("\xFF\xC2", 2));
+    if (sof < 0)
+        qFatal("no progressive frame header");
     b[sof + 5] = char(h >> 8);
     b[sof + 6] = char(h & 0xFF);
     b[sof + 7] = char(w >> 8);
@@ -150,6 +180,33 @@ private slots:
         QTest::newRow("header claims 30000x30000")
             << "liar.png" << pngHeaderClaiming(30000, 30000) << QSize() << "Image is too large"
             << tooLargePng;
+        // Memory follows pixels and their depth: judged from the header, before any decode.
+        const QString sixteenBits =
+            QStringLiteral("needs %1 MiB of memory at 16 bits a channel, more than the 256 MiB a "
+                           "picture may use; saved with 8 bits a channel it would fit");
+        QTest::newRow("16-bit RGB png 8192x8192")
+            << "deep.png" << pngHeaderClaiming(8192, 8192, 16, 2) << QSize() << "Image is too large"
+            << sixteenBits.arg(384);
+        QTest::newRow("16-bit RGBA png 8192x8192")
+            << "deep-alpha.png" << pngHeaderClaiming(8192, 8192, 16, 6) << QSize()
+            << "Image is too large" << sixteenBits.arg(512);
+        // 7000 x 6000 x 6 bytes fit; with a transparent colour the decoder adds an alpha channel.
+        QTest::newRow("16-bit RGB png 7000x6000, transparent colour")
+            << "deep-trns.png" << pngHeaderClaiming(7000, 6000, 16, 2, true) << QSize()
+            << "Image is too large" << sixteenBits.arg(321);
+        QTest::newRow("16-bit RGB png 7000x6000 is decoded")
+            << "deep-ok.png" << pngHeaderClaiming(7000, 6000, 16, 2) << QSize()
+            << "Image decode failed"
+            << "damaged picture";
+        // A progressive JPEG keeps the coefficients of the whole picture, however reduced.
+        QTest::newRow("progressive jpeg 12000x12000")
+            << "prog.jpg" << progressiveJpegClaiming(12000, 12000) << QSize()
+            << "Image is too large"
+            << "needs 425 MiB of memory, more than the 256 MiB a picture may use (a progressive "
+               "JPEG is decoded at its full size)";
+        QTest::newRow("baseline jpeg 12000x12000 is decoded")
+            << "base.jpg" << jpegClaiming(12000, 12000) << QSize() << "Image decode failed"
+            << "damaged picture";
         // The size checks judge the upright picture: 4200 x 70 stored, turned to 70 x 4200.
         QTest::newRow("4200x70 stored, upright 70x4200")
             << "turned-strip.jpg" << jpegBytes(4200, 70, 6) << QSize() << "Image ratio is abnormal"
@@ -374,6 +431,82 @@ private slots:
         av::FramePtr frame = av::makeFrame();
         QCOMPARE(decodePictureFile(path, frame.get()), 0);
         QTEST(QSize(frame->width, frame->height), "kept");
+    }
+
+    // 16-bit pictures come out of the decoder with 8 bits a channel, scaled down in the same
+    // pass when larger than the kept size; the export refuses what the import would.
+    void sixteenBitPicturesDecodeToEightBits_data()
+    {
+        QTest::addColumn<QString>("format"); // as ffmpeg writes the PNG
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("decoded");
+        QTest::addColumn<QSize>("kept");
+        QTest::newRow("rgb48") << "rgb48be" << QSize(600, 400) << int(AV_PIX_FMT_RGB24)
+                               << QSize(600, 400);
+        QTest::newRow("rgba64") << "rgba64be" << QSize(600, 400) << int(AV_PIX_FMT_RGBA)
+                                << QSize(600, 400);
+        QTest::newRow("gray16") << "gray16be" << QSize(600, 400) << int(AV_PIX_FMT_GRAY8)
+                                << QSize(600, 400);
+        QTest::newRow("ya16") << "ya16be" << QSize(600, 400) << int(AV_PIX_FMT_YA8)
+                              << QSize(600, 400);
+        QTest::newRow("rgb48 above the kept size")
+            << "rgb48be" << QSize(5000, 200) << int(AV_PIX_FMT_RGB24) << QSize(4096, 162);
+    }
+    void sixteenBitPicturesDecodeToEightBits()
+    {
+        QFETCH(QString, format);
+        QFETCH(QSize, size);
+        QFETCH(int, decoded);
+        // The same picture written with 16 and with 8 bits a channel.
+        auto write = [&](const QString &pixelFormat) {
+            const QString path = dir.filePath(
+                QStringLiteral("deep-%1-%2.png").arg(pixelFormat, QString::number(size.width())));
+            const bool ok = testmedia::ffmpeg(
+                {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                 QStringLiteral("testsrc=s=%1x%2")
+                     .arg(QString::number(size.width()), QString::number(size.height())),
+                 QStringLiteral("-pix_fmt"), pixelFormat, QStringLiteral("-frames:v"),
+                 QStringLiteral("1"), path});
+            return ok ? path : QString();
+        };
+        const QString deep = write(format);
+        const QString shallow =
+            write(QString::fromUtf8(av_get_pix_fmt_name(AVPixelFormat(decoded))));
+        QVERIFY(!deep.isEmpty() && !shallow.isEmpty());
+        QCOMPARE(readPictureHeader(deep).bitsPerSample, 16);
+        av::FramePtr frame = av::makeFrame(), reference = av::makeFrame();
+        QCOMPARE(decodePictureFile(deep, frame.get()), 0);
+        QCOMPARE(frame->format, decoded);
+        QTEST(QSize(frame->width, frame->height), "kept");
+        QCOMPARE(decodePictureFile(shallow, reference.get()), 0);
+        QCOMPARE(reference->format, decoded);
+        // The same picture: every byte within two steps of the 8-bit file's (ffmpeg rounds its
+        // own grey conversion differently).
+        const int rowBytes = av_image_get_linesize(AVPixelFormat(decoded), frame->width, 0);
+        int worst = 0;
+        for (int y = 0; y < frame->height; ++y)
+            for (int i = 0; i < rowBytes; ++i)
+                worst =
+                    std::max(worst, std::abs(int(frame->data[0][y * frame->linesize[0] + i]) -
+                                             reference->data[0][y * reference->linesize[0] + i]));
+        QVERIFY2(worst <= 2, qPrintable(QString::number(worst)));
+        const ImageDecoder::Result r = ImageDecoder::decodeFile(deep, false);
+        QVERIFY2(r.ok, qPrintable(r.report));
+        QCOMPARE(r.srcSize, size);
+    }
+
+    void exportRefusesWhatTheImportWould()
+    {
+        const QString path = dir.filePath(QStringLiteral("deep-export.png"));
+        QVERIFY(testmedia::writeBytes(path, pngHeaderClaiming(8192, 8192, 16, 2)));
+        av::FramePtr frame = av::makeFrame();
+        QSize refused;
+        int64_t bytes = 0;
+        QCOMPARE(decodePictureFile(path, frame.get(), 3, nullptr, &refused, &bytes),
+                 AVERROR(EINVAL));
+        QCOMPARE(bytes, int64_t(8192) * 8192 * 6);
+        QVERIFY(!refused.isValid());
+        QCOMPARE(frame->width, 0);
     }
 
     void exifRotatedPictureReportsUprightSize()

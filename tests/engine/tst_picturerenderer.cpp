@@ -5,6 +5,7 @@
 #include "renderjob.h"
 #include "testmedia.h"
 
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -62,6 +63,47 @@ int luma(const AVFrame *f, int x, int y)
     return f->data[0][y * f->linesize[0] + x];
 }
 
+int chromaV(const AVFrame *f, int x, int y)
+{
+    return f->data[2][(y / 2) * f->linesize[2] + x / 2];
+}
+
+// A bright picture with a gradient, so that any black column or row at a frame's edge is a bar.
+av::FramePtr brightPicture(int w, int h)
+{
+    QImage img(w, h, QImage::Format_ARGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.setPixel(x, y, qRgb(150 + x * 100 / w, 180, 150 + y * 100 / h));
+    return imageToFrame(img);
+}
+
+// The darkest luma on the frame's outermost columns and rows.
+int darkestEdge(const AVFrame *f, bool columns)
+{
+    int darkest = 255;
+    if (columns)
+        for (int y = 0; y < f->height; ++y)
+            darkest = std::min({darkest, luma(f, 0, y), luma(f, f->width - 1, y)});
+    else
+        for (int x = 0; x < f->width; ++x)
+            darkest = std::min({darkest, luma(f, x, 0), luma(f, x, f->height - 1)});
+    return darkest;
+}
+
+// Rows of a frame from its top (or bottom) that are black all across.
+int blackRows(const AVFrame *f, bool fromTop)
+{
+    int rows = 0;
+    for (int i = 0; i < f->height; ++i, ++rows) {
+        const int y = fromTop ? i : f->height - 1 - i;
+        for (int x = 0; x < f->width; ++x)
+            if (luma(f, x, y) > 24)
+                return rows;
+    }
+    return rows;
+}
+
 } // namespace
 
 class TstPictureRenderer : public QObject
@@ -73,6 +115,13 @@ private slots:
     void stillLookMatchesTheLetterbox();
     void fillsAndCaption();
     void prepareKeepsPlainPicturesExact();
+    void fixedCropIsDrawnSharp_data();
+    void fixedCropIsDrawnSharp();
+    void nearShapesFillTheFrameWhileMoving_data();
+    void nearShapesFillTheFrameWhileMoving();
+    void otherShapesKeepTheirFill();
+    void captionsWrapWithinTheFrame_data();
+    void captionsWrapWithinTheFrame();
 };
 
 void TstPictureRenderer::albumSettingsResolvePerPicture()
@@ -274,6 +323,244 @@ void TstPictureRenderer::prepareKeepsPlainPicturesExact()
     QVERIFY(writeBytes(dir.filePath(QStringLiteral("bad.jpg")), QByteArray("not a picture")));
     p = prepareLook(dir.filePath(QStringLiteral("bad.jpg")), 320, 180, moving);
     QVERIFY(p.code < 0 && p.message);
+}
+
+// A custom motion whose start and end are the same rectangle is a fixed crop: it shows that part
+// of the picture, decoded large enough to be drawn sharp, with or without a caption.
+void TstPictureRenderer::fixedCropIsDrawnSharp_data()
+{
+    QTest::addColumn<bool>("caption");
+    QTest::newRow("alone") << false;
+    QTest::newRow("with a caption") << true;
+}
+
+void TstPictureRenderer::fixedCropIsDrawnSharp()
+{
+    QFETCH(bool, caption);
+    // Red around the crop; inside it, stripes two pixels wide, which survive only a decode at
+    // least half the picture's size (the crop's own pixels, one for one, at 320 x 180).
+    QImage img(1280, 720, QImage::Format_RGB32);
+    img.fill(Qt::red);
+    for (int y = 180; y < 540; ++y)
+        for (int x = 320; x < 960; ++x)
+            img.setPixel(x, y, (x / 2) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("crop.jpg"));
+    QVERIFY(img.save(path, "JPEG", 98));
+
+    RenderJob &job = RenderJob::instance();
+    job.materialOrder = {path};
+    job.gentleMotion = false;
+    job.albumFill = Fill{FillKind::Black, 0xff000000};
+    PictureOptions own;
+    own.motion =
+        Motion{MotionKind::Custom, QRectF(0.25, 0.25, 0.5, 0.5), QRectF(0.25, 0.25, 0.5, 0.5)};
+    if (caption) {
+        own.caption.text = QStringLiteral("Crop");
+        own.caption.position = 2; // top centre: the rows below are the crop's alone
+    }
+    job.pictureOptions = {own};
+    const ResolvedLook look = resolveLook(job, 0);
+    job.pictureOptions.clear();
+    QVERIFY(!look.moving);
+    QVERIFY(!look.isPlain());
+    QCOMPARE(motionZoom(look), 2.0);
+
+    const PreparedLook p = prepareLook(path, 320, 180, look);
+    QCOMPARE(p.code, 0);
+    QVERIFY(p.still);
+    const AVFrame *f = p.still.get();
+    int red = 0;
+    double contrast = 0;
+    int samples = 0;
+    for (int y = 60; y < 178; ++y)
+        for (int x = 2; x < 317; ++x) {
+            red += chromaV(f, x, y) > 170;
+            contrast += std::abs(luma(f, x + 1, y) - luma(f, x, y));
+            ++samples;
+        }
+    QCOMPARE(red, 0); // the crop, not the whole picture
+    // Stripes of one output pixel: neighbours differ by most of the range when sharp, by next
+    // to nothing when magnified from a decode of the letterbox's size.
+    QVERIFY2(contrast / samples > 100, qPrintable(QString::number(contrast / samples)));
+}
+
+// Gentle motion and the presets on a picture within a tenth of the frame's shape (a 16:10
+// photo in 16:9): the picture fills the frame in every frame, whichever corner it moves to.
+void TstPictureRenderer::nearShapesFillTheFrameWhileMoving_data()
+{
+    QTest::addColumn<int>("preset"); // MotionKind; Album for the gentle motion
+    QTest::addColumn<QSize>("picture");
+    QTest::addColumn<QSize>("frame");
+    const QSize hd(320, 180), tall(180, 320);
+    QTest::newRow("gentle, 16:10 in 16:9") << int(MotionKind::Album) << QSize(640, 400) << hd;
+    QTest::newRow("gentle, 17:9 in 16:9") << int(MotionKind::Album) << QSize(680, 360) << hd;
+    QTest::newRow("gentle, 10:16 in 9:16") << int(MotionKind::Album) << QSize(400, 640) << tall;
+    QTest::newRow("zoom in, 16:10") << int(MotionKind::ZoomIn) << QSize(640, 400) << hd;
+    QTest::newRow("zoom out, 16:10") << int(MotionKind::ZoomOut) << QSize(640, 400) << hd;
+    QTest::newRow("pan left, 16:10") << int(MotionKind::PanLeft) << QSize(640, 400) << hd;
+    QTest::newRow("pan up, 17:9") << int(MotionKind::PanUp) << QSize(680, 360) << hd;
+}
+
+void TstPictureRenderer::nearShapesFillTheFrameWhileMoving()
+{
+    QFETCH(int, preset);
+    QFETCH(QSize, picture);
+    QFETCH(QSize, frame);
+    QVERIFY(nearFrameShape(picture, frame.width(), frame.height()));
+    RenderJob &job = RenderJob::instance();
+    job.materialOrder.clear();
+    for (int i = 0; i < 8; ++i)
+        job.materialOrder << QStringLiteral("p");
+    job.gentleMotion = preset == int(MotionKind::Album);
+    job.albumFill = Fill{FillKind::Black, 0xff000000};
+    PictureOptions own;
+    own.motion.kind = MotionKind(preset);
+    job.pictureOptions.clear();
+    for (int i = 0; i < 8; ++i)
+        job.pictureOptions << own;
+    av::FramePtr pic = brightPicture(picture.width(), picture.height());
+    av::FramePtr f = av::makeFrame();
+    // Eight pictures: the gentle motion's four corners, in and out.
+    for (int index = 0; index < 8; ++index) {
+        const ResolvedLook look = resolveLook(job, index);
+        QVERIFY(look.moving && look.fitsFrame);
+        int error = 0;
+        auto frames = PictureFrames::create(pic.get(), frame.width(), frame.height(), look, &error);
+        QVERIFY2(frames, qPrintable(QString::number(error)));
+        const int n = 12;
+        for (int i = 0; i < n; ++i) {
+            QCOMPARE(frames->render(i, n, f.get()), 0);
+            for (bool columns : {true, false}) {
+                const int darkest = darkestEdge(f.get(), columns);
+                QVERIFY2(darkest > 100,
+                         qPrintable(QStringLiteral("picture %1, frame %2: %3 %4")
+                                        .arg(QString::number(index), QString::number(i),
+                                             QString::number(darkest),
+                                             columns ? QStringLiteral("columns")
+                                                     : QStringLiteral("rows"))));
+            }
+        }
+    }
+    job.pictureOptions.clear();
+    job.gentleMotion = false;
+}
+
+// A much wider picture keeps the fill on both sides, evenly at rest; a custom motion is shown as
+// drawn, whatever the picture's shape.
+void TstPictureRenderer::otherShapesKeepTheirFill()
+{
+    QVERIFY(!nearFrameShape(QSize(4, 3), 1920, 1080));
+    QVERIFY(!nearFrameShape(QSize(3, 2), 1920, 1080));
+    QVERIFY(!nearFrameShape(QSize(2, 1), 1920, 1080));
+    QVERIFY(nearFrameShape(QSize(1600, 1000), 852, 480)); // 16:10 in the 480p frame
+    RenderJob &job = RenderJob::instance();
+    job.materialOrder = QStringList{QStringLiteral("p"), QStringLiteral("q")};
+    job.gentleMotion = true;
+    job.albumFill = Fill{FillKind::Black, 0xff000000};
+    job.pictureOptions.clear();
+    av::FramePtr wide = brightPicture(660, 220); // 3:1
+    av::FramePtr f = av::makeFrame();
+    for (int index = 0; index < 2; ++index) {
+        int error = 0;
+        auto frames = PictureFrames::create(wide.get(), 320, 180, resolveLook(job, index), &error);
+        QVERIFY(frames);
+        for (int i = 0; i < 12; ++i) {
+            QCOMPARE(frames->render(i, 12, f.get()), 0);
+            const int top = blackRows(f.get(), true), bottom = blackRows(f.get(), false);
+            QVERIFY2(top >= 2 && bottom >= 2, qPrintable(QStringLiteral("%1 %2").arg(
+                                                  QString::number(top), QString::number(bottom))));
+            // The whole picture, at its start or end: the letterbox, even on both sides.
+            if ((index == 0 && i == 0) || (index == 1 && i == 11))
+                QVERIFY(std::abs(top - bottom) <= 1);
+        }
+    }
+    job.gentleMotion = false;
+
+    // A custom zoom on the 16:10 picture starts on the whole picture: bars left and right.
+    PictureOptions own;
+    own.motion = Motion{MotionKind::Custom, QRectF(0, 0, 1, 1), QRectF(0.1, 0.1, 0.8, 0.8)};
+    job.pictureOptions = {own};
+    const ResolvedLook custom = resolveLook(job, 0);
+    job.pictureOptions.clear();
+    QVERIFY(!custom.fitsFrame);
+    av::FramePtr pic = brightPicture(640, 400);
+    int error = 0;
+    auto frames = PictureFrames::create(pic.get(), 320, 180, custom, &error);
+    QVERIFY(frames);
+    QCOMPARE(frames->render(0, 12, f.get()), 0);
+    QVERIFY(luma(f.get(), 0, 90) < 24 && luma(f.get(), 319, 90) < 24);
+}
+
+// Captions wrap to the frame less its margins, shrink to keep to their lines, and are drawn
+// no larger than the frame, at any length.
+void TstPictureRenderer::captionsWrapWithinTheFrame_data()
+{
+    QTest::addColumn<int>("chars");
+    QTest::addColumn<QSize>("frame");
+    QTest::addColumn<bool>("wraps"); // more than one line
+    QTest::newRow("61 characters at 480p") << 61 << QSize(852, 480) << true;
+    QTest::newRow("a few words at 480p") << 12 << QSize(852, 480) << false;
+    QTest::newRow("1000 characters at 1080p") << 1000 << QSize(1920, 1080) << true;
+    QTest::newRow("1000 characters at 4K") << 1000 << QSize(3840, 2160) << true;
+}
+
+void TstPictureRenderer::captionsWrapWithinTheFrame()
+{
+    QFETCH(int, chars);
+    QFETCH(QSize, frame);
+    QFETCH(bool, wraps);
+    const int W = frame.width(), H = frame.height();
+    const QString words = QStringLiteral("Sunset over the harbour at Velmora, with boats ");
+    QString text;
+    while (text.size() < chars)
+        text += words;
+    text.truncate(chars);
+    // A dark grey picture filling the frame; white, plain text.
+    QImage img(W, H, QImage::Format_RGB32);
+    img.fill(QColor(40, 40, 40));
+    av::FramePtr pic = imageToFrame(img);
+    ResolvedLook look;
+    look.caption.text = text;
+    look.caption.colour = 0xffffffff;
+    look.caption.effect = TextEffect::Plain;
+    look.caption.sizeOfHeight = 0.05;
+    QElapsedTimer timer;
+    timer.start();
+    int error = 0;
+    auto frames = PictureFrames::create(pic.get(), W, H, look, &error);
+    QVERIFY(frames);
+    av::FramePtr f = av::makeFrame();
+    QCOMPARE(frames->render(0, 1, f.get()), 0);
+    const qint64 ms = timer.elapsed();
+    const int mx = int(W * 0.03);
+    int inMargins = 0, text0 = -1, text1 = -1, left = W, right = 0;
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            if (luma(f.get(), x, y) < 160)
+                continue;
+            if (x < mx || x >= W - mx)
+                ++inMargins;
+            text0 = text0 < 0 ? y : text0;
+            text1 = y;
+            left = std::min(left, x);
+            right = std::max(right, x);
+        }
+    QCOMPARE(inMargins, 0);
+    QVERIFY2(text0 >= 0, "the caption is missing");
+    const int fontPixels = int(std::lround(0.05 * H));
+    const int rows = text1 - text0 + 1;
+    if (wraps) {
+        QVERIFY2(rows > fontPixels * 1.5, qPrintable(QString::number(rows)));
+        // Wrapped lines fill most of the width, centred.
+        QVERIFY2(right - left > (W - 2 * mx) * 0.7, qPrintable(QString::number(right - left)));
+    } else {
+        QVERIFY2(rows < fontPixels * 1.5, qPrintable(QString::number(rows)));
+    }
+    // At most four lines of the chosen size.
+    QVERIFY2(rows < 4 * fontPixels * 1.5, qPrintable(QString::number(rows)));
+    // Drawn into a picture no larger than the frame: a long text costs no more than a frame.
+    QVERIFY2(ms < 5000, qPrintable(QString::number(ms)));
 }
 
 QTEST_MAIN(TstPictureRenderer)
