@@ -116,6 +116,8 @@ void ZodoZadar::rememberExportChoices(const ExportSettingDialog *pDialog)
     c.sampleRate = int(job.sampleRate);
     c.folder = QDir::fromNativeSeparators(pDialog->fileDirectory());
     c.name = pDialog->fileName();
+    // The total is the file's length at the rate it is written at.
+    setTotalTimeDisplay();
     if (c == m_exportChoices)
         return;
     // Part of the album file: the album is unsaved now, and the autosave keeps them.
