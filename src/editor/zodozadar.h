@@ -18,6 +18,7 @@
 #include "albumops.h"
 #include "albumsnapshot.h"
 #include "editorworkflow.h"
+#include "instancelock.h"
 
 #include <QHash>
 #include <QModelIndex>
@@ -377,6 +378,7 @@ private:
     QHash<quint64, PictureOptions> m_importOptions; // request -> the picture's own settings
     int m_iPreviousKindRow = -1;                    // that row of the picture added last
     QString m_autosaveFolder;
+    std::unique_ptr<platform::InstanceLock> m_pSessionLock; // held while autosaving
     QTimer *m_pAutosaveTimer = nullptr;
     QTimer *m_pResizeTimer = nullptr;
     static constexpr int kResizeSettleMs = 200;
