@@ -361,6 +361,10 @@
         <source>&quot;%1&quot;: at most %2 characters</source>
         <translation>&quot;%1&quot;: at most %2 characters</translation>
     </message>
+    <message>
+        <source>Cannot follow the link &quot;%1&quot;: %2</source>
+        <translation>Cannot follow the link &quot;%1&quot;: %2</translation>
+    </message>
 </context>
 <context>
     <name>AlbumOps</name>

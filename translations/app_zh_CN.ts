@@ -361,6 +361,10 @@
         <source>&quot;%1&quot;: at most %2 characters</source>
         <translation>&quot;%1&quot;：最多 %2 个字符</translation>
     </message>
+    <message>
+        <source>Cannot follow the link &quot;%1&quot;: %2</source>
+        <translation>无法跟随链接“%1”：%2</translation>
+    </message>
 </context>
 <context>
     <name>AlbumOps</name>

@@ -556,6 +556,55 @@ private slots:
         QVERIFY(job.pictureOptions.isEmpty());
     }
 
+    // An album opened through a link finds its pictures beside the real file, and Save writes
+    // the real file: the link stays a link, and the window still names the album by it.
+    void saveThroughALink()
+    {
+        const QString shelf = path(QStringLiteral("shelf"));
+        const QString desk = path(QStringLiteral("desk"));
+        QVERIFY(QDir().mkpath(shelf) && QDir().mkpath(desk));
+        AlbumDocument doc;
+        for (const char *szName : {"one.jpg", "two.jpg"}) {
+            doc.pictures << AlbumPicture{QDir(shelf).filePath(QString::fromLatin1(szName)), -1};
+            QVERIFY(testmedia::writeJpeg(doc.pictures.last().file, 320, 240));
+        }
+        const QString real = QDir(shelf).filePath(QStringLiteral("B.vmalbum"));
+        QString szError;
+        QVERIFY2(writeAlbumFile(real, doc, &szError), qPrintable(szError));
+        const QString link = QDir(desk).filePath(QStringLiteral("B.vmalbum"));
+        QVERIFY(QFile::link(QStringLiteral("../shelf/B.vmalbum"), link));
+        int iReports = 0; // of pictures not found
+        QTimer reader;
+        connect(&reader, &QTimer::timeout, this, [&] {
+            if (auto *pReport = qobject_cast<FailDialog *>(QApplication::activeModalWidget())) {
+                ++iReports;
+                pReport->reject();
+            }
+        });
+        reader.start(20);
+
+        QVERIFY(editor()->openAlbumFile(link));
+        QTRY_VERIFY_WITH_TIMEOUT(editor()->workflow().idle(), 20000);
+        QCOMPARE(iReports, 0);
+        QCOMPARE(RenderJob::instance().materialOrder,
+                 (QStringList{doc.pictures[0].file, doc.pictures[1].file}));
+        form()->boxImageDuration->setValue(8);
+        action(QStringLiteral("Save"))->trigger();
+        QVERIFY(stack()->isClean());
+        QCOMPARE(editor()->documentPath(), link);
+        QVERIFY(QFileInfo(link).isSymLink());
+        const AlbumReadResult saved = readAlbumFile(real);
+        QVERIFY2(saved.ok, qPrintable(saved.error));
+        QCOMPARE(saved.album.durationSeconds, 8);
+        QCOMPARE(saved.album.pictures.size(), 2);
+        QCOMPARE(saved.album.pictures[0].file, doc.pictures[0].file);
+        QCOMPARE(saved.album.pictures[1].file, doc.pictures[1].file);
+        // Beside the real file, so stored by name.
+        QFile text(real);
+        QVERIFY(text.open(QIODevice::ReadOnly));
+        QVERIFY(text.readAll().contains("{\"file\": \"two.jpg\"}"));
+    }
+
     // A file that cannot be read is refused with what is wrong, and the album stays; a missing
     // picture is named, and the album opens with the rest.
     void hostileFilesAndMissingPictures()
