@@ -956,6 +956,10 @@
         <source>larger than %1 × %2 pixels, the largest PNG</source>
         <translation>larger than %1 × %2 pixels, the largest PNG</translation>
     </message>
+    <message>
+        <source>its name has a line break, which an album cannot keep; rename the file</source>
+        <translation>its name has a line break, which an album cannot keep; rename the file</translation>
+    </message>
 </context>
 <context>
     <name>ImageListView</name>
@@ -1751,6 +1755,14 @@
     <message>
         <source>Licence text</source>
         <translation>Licence text</translation>
+    </message>
+    <message>
+        <source>Failed to add watermark, because its name has a line break</source>
+        <translation>The watermark picture cannot be used: its file name has a line break</translation>
+    </message>
+    <message>
+        <source>Failed to add background music, because its name has a line break</source>
+        <translation>The music file cannot be used: its file name has a line break</translation>
     </message>
 </context>
 <context>

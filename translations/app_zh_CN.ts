@@ -956,6 +956,10 @@
         <source>larger than %1 × %2 pixels, the largest PNG</source>
         <translation>超过 %1 × %2 像素（PNG 的上限）</translation>
     </message>
+    <message>
+        <source>its name has a line break, which an album cannot keep; rename the file</source>
+        <translation>文件名中含有换行符，相册无法保存它；请重命名该文件</translation>
+    </message>
 </context>
 <context>
     <name>ImageListView</name>
@@ -1750,6 +1754,14 @@
     <message>
         <source>Licence text</source>
         <translation>许可证全文</translation>
+    </message>
+    <message>
+        <source>Failed to add watermark, because its name has a line break</source>
+        <translation>添加水印失败，因为文件名中含有换行符</translation>
+    </message>
+    <message>
+        <source>Failed to add background music, because its name has a line break</source>
+        <translation>添加背景音乐失败，因为文件名中含有换行符</translation>
     </message>
 </context>
 <context>

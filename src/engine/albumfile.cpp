@@ -251,11 +251,7 @@ public:
         return true;
     }
 
-    static bool isPlainName(const QString &szName)
-    {
-        return !szName.contains(QLatin1Char('\n')) && !szName.contains(QLatin1Char('\r')) &&
-               !szName.contains(QChar(0));
-    }
+    static bool isPlainName(const QString &szName) { return fileNameFitsAlbum(szName); }
 
     // An object, or null (*pIsNull set) when bNullable; an absent key counts as null.
     bool object(const QJsonObject &o, const QString &szKey, const QString &szWhere,
@@ -842,6 +838,12 @@ bool fillFromName(const QString &szName, Fill *pFill)
 QString textEffectName(TextEffect effect)
 {
     return kEffectNames.value(int(effect), kEffectNames.first());
+}
+
+bool fileNameFitsAlbum(const QString &szPath)
+{
+    return !szPath.contains(QLatin1Char('\n')) && !szPath.contains(QLatin1Char('\r')) &&
+           !szPath.contains(QChar(0));
 }
 
 AlbumReadResult parseAlbum(const QByteArray &json, const QString &szAlbumDir)

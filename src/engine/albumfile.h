@@ -100,6 +100,11 @@ struct AlbumReadResult
     AlbumDocument album;
 };
 
+// Whether an album file can hold this path: not one with a line break or a NUL character, which
+// a Linux file name may have. A picture or music of such a name is refused when it is chosen,
+// or the album that held it could never be saved.
+bool fileNameFitsAlbum(const QString &szPath);
+
 // Reads an album from JSON; relative paths are taken against szAlbumDir. Strict: wrong types,
 // unknown versions and values out of range are errors, unknown keys are ignored.
 AlbumReadResult parseAlbum(const QByteArray &json, const QString &szAlbumDir);
