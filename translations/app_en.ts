@@ -361,6 +361,10 @@
         <source>&quot;%1&quot;: at most %2 characters</source>
         <translation>&quot;%1&quot;: at most %2 characters</translation>
     </message>
+    <message>
+        <source>Cannot follow the link &quot;%1&quot;: %2</source>
+        <translation>Cannot follow the link &quot;%1&quot;: %2</translation>
+    </message>
 </context>
 <context>
     <name>AlbumOps</name>
@@ -963,6 +967,10 @@
     <message>
         <source>needs %1 MiB of memory, more than the %2 MiB a picture may use</source>
         <translation>needs %1 MiB of memory, more than the %2 MiB a picture may use</translation>
+    </message>
+    <message>
+        <source>its name has a line break, which an album cannot keep; rename the file</source>
+        <translation>its name has a line break, which an album cannot keep; rename the file</translation>
     </message>
 </context>
 <context>
@@ -1859,6 +1867,14 @@
             <numerusform>%n picture fitted to %1 of music</numerusform>
             <numerusform>%n pictures fitted to %1 of music</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Failed to add watermark, because its name has a line break</source>
+        <translation>The watermark picture cannot be used: its file name has a line break</translation>
+    </message>
+    <message>
+        <source>Failed to add background music, because its name has a line break</source>
+        <translation>The music file cannot be used: its file name has a line break</translation>
     </message>
 </context>
 <context>

@@ -361,6 +361,10 @@
         <source>&quot;%1&quot;: at most %2 characters</source>
         <translation>&quot;%1&quot;：最多 %2 个字符</translation>
     </message>
+    <message>
+        <source>Cannot follow the link &quot;%1&quot;: %2</source>
+        <translation>无法跟随链接“%1”：%2</translation>
+    </message>
 </context>
 <context>
     <name>AlbumOps</name>
@@ -963,6 +967,10 @@
     <message>
         <source>needs %1 MiB of memory, more than the %2 MiB a picture may use</source>
         <translation>需要 %1 MiB 内存，超过单张图片可用的 %2 MiB</translation>
+    </message>
+    <message>
+        <source>its name has a line break, which an album cannot keep; rename the file</source>
+        <translation>文件名中含有换行符，相册无法保存它；请重命名该文件</translation>
     </message>
 </context>
 <context>
@@ -1854,6 +1862,14 @@
         <translation>
             <numerusform>%n 张图片已适配 %1 的音乐</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Failed to add watermark, because its name has a line break</source>
+        <translation>添加水印失败，因为文件名中含有换行符</translation>
+    </message>
+    <message>
+        <source>Failed to add background music, because its name has a line break</source>
+        <translation>添加背景音乐失败，因为文件名中含有换行符</translation>
     </message>
 </context>
 <context>

@@ -4,6 +4,7 @@
 
 #include "handover.h"
 #include "instancelock.h"
+#include "privatefolder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -12,6 +13,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <unistd.h>
 
@@ -27,6 +29,13 @@ constexpr qint64 kReadAheadBytes = 64 * 1024;
 QString lockPath(const QString &szAddress)
 {
     return szAddress + QStringLiteral(".lock");
+}
+
+// Another instance is a process of this user's: a listener or a client of anyone else's is a
+// stranger, who must neither receive the files of a start nor hand files to the window.
+bool isOurs(const QLocalSocket &socket)
+{
+    return platform::peerUid(socket.socketDescriptor()) == qint64(::getuid());
 }
 
 // One knock on the running instance, read without blocking: the connection itself wakes the
@@ -116,6 +125,14 @@ CQAppSingle::CQAppSingle(int &argc, char **argv) : QApplication(argc, argv)
     m_iTimeout = 500;
     m_szServerName = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
     const QString szAddress = serverAddress(m_szServerName);
+    m_szAddress = szAddress;
+    if (szAddress.isEmpty()) {
+        std::fprintf(stderr,
+                     "VMAlbum: no folder of this user's own for the single-instance socket in "
+                     "\"%s\"; running without the guard\n",
+                     qUtf8Printable(QDir::tempPath()));
+        return;
+    }
 
     // Probe and claim are one step among starts: two at the same moment would otherwise both find
     // nobody, and the later one would take the other's fresh name (bound, not yet listening) for
@@ -128,19 +145,11 @@ CQAppSingle::CQAppSingle(int &argc, char **argv) : QApplication(argc, argv)
 
     m_pServer = new QLocalServer(this);
     connect(m_pServer, &QLocalServer::newConnection, this, &CQAppSingle::sltNewLocalConnection);
-    if (!m_pServer->listen(szAddress) &&
-        m_pServer->serverError() == QAbstractSocket::AddressInUseError) {
-        // Taken since the probe (possible only when the lock could not be had), or left by a
-        // crashed instance. Only the leftover may go.
-        if (answers(szAddress)) {
-            delete m_pServer;
-            m_pServer = nullptr;
-            m_bRunning = true;
-            return;
-        }
-        QLocalServer::removeServer(szAddress);
-        m_pServer->listen(szAddress);
-    }
+    // Only this user may connect. Qt makes such a socket aside and renames it over the name,
+    // which replaces whatever has the name: under the claim that is a crashed instance's leftover
+    // or a stranger's listener, never a running instance of ours.
+    m_pServer->setSocketOptions(QLocalServer::UserAccessOption);
+    m_pServer->listen(szAddress);
     // Gone with the event loop, not only with this object: a start while the window is being torn
     // down would otherwise wake an instance that no longer shows anything, and exit.
     connect(this, &QCoreApplication::aboutToQuit, this, &CQAppSingle::releaseName);
@@ -175,7 +184,7 @@ void CQAppSingle::releaseName()
         return;
     // Under the lock: a start claiming the name right now must not lose its new socket to this
     // removal (closing removes the socket file too).
-    const QString szAddress = serverAddress(m_szServerName);
+    const QString szAddress = m_szAddress;
     const platform::InstanceLock claim(lockPath(szAddress), kClaimWaitMs);
     // A server that never got to listen does not own whatever has the name now.
     const bool bOwned = m_pServer->isListening();
@@ -191,7 +200,7 @@ bool CQAppSingle::answers(const QString &szAddress)
     // The connection itself is the knock; handOver() may add files to it.
     auto pSocket = std::make_unique<QLocalSocket>();
     pSocket->connectToServer(szAddress, QIODevice::ReadWrite);
-    if (!pSocket->waitForConnected(m_iTimeout))
+    if (!pSocket->waitForConnected(m_iTimeout) || !isOurs(*pSocket))
         return false;
     m_pKnock = std::move(pSocket);
     return true;
@@ -199,12 +208,16 @@ bool CQAppSingle::answers(const QString &szAddress)
 
 QString CQAppSingle::serverAddress(const QString &szServerName)
 {
+    const uint uid = ::getuid();
     const QString szRuntime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    const QFileInfo runtimeInfo(szRuntime);
-    if (!szRuntime.isEmpty() && runtimeInfo.isDir() && runtimeInfo.isWritable())
+    if (platform::isOwnFolder(szRuntime, uid, platform::FolderRule::OthersCannotWrite) &&
+        QFileInfo(szRuntime).isWritable())
         return szRuntime + QLatin1Char('/') + szServerName;
-    return QDir::tempPath() + QLatin1Char('/') + szServerName + QLatin1Char('-') +
-           QString::number(::getuid());
+    // The shared temporary folder: only inside a folder no one else can enter, where no one else
+    // can listen in our place or hold our lock.
+    const QString szFolder =
+        platform::privateFolder(QDir::tempPath(), QStringLiteral("velmoraalbum-%1").arg(uid), uid);
+    return szFolder.isEmpty() ? QString() : szFolder + QLatin1Char('/') + szServerName;
 }
 
 void CQAppSingle::sltNewLocalConnection()
@@ -212,6 +225,11 @@ void CQAppSingle::sltNewLocalConnection()
     QLocalSocket *pSocket = m_pServer ? m_pServer->nextPendingConnection() : nullptr;
     if (!pSocket)
         return;
+    if (!isOurs(*pSocket)) {
+        pSocket->abort();
+        pSocket->deleteLater();
+        return;
+    }
     new KnockReader(pSocket, [this](const QStringList &files) { knocked(files); });
 }
 

@@ -26,7 +26,9 @@ public:
     bool handOver(const QStringList &files);
     QString serverName() const { return m_szServerName; }
     // Where the guard's socket lives: the server name inside a folder of the user's own, so that
-    // two users on one machine never see each other's instance.
+    // two users on one machine never see each other's instance: XDG_RUNTIME_DIR, else a private
+    // folder in the temporary folder. Empty when neither is safe to use; the instance then runs
+    // without the guard.
     static QString serverAddress(const QString &szServerName);
 
     QWidget *mainWindow = nullptr; // raised when another start knocks; not owned
@@ -50,6 +52,7 @@ private:
     bool m_bRunning = false;
     QLocalServer *m_pServer = nullptr;
     QString m_szServerName;
+    QString m_szAddress;  // the socket's path; empty: no guard
     int m_iTimeout = 500; // ms to wait for a running instance to answer
     // Second instance: the connection to the running one, until handOver() or destruction.
     std::unique_ptr<QLocalSocket> m_pKnock;

@@ -306,7 +306,8 @@ bool ZodoZadar::hasPictures() const
 
 bool ZodoZadar::hasRenderedPictures() const
 {
-    return !RenderJob::instance().materialOrder.isEmpty();
+    // From the strip's rows, as play and export rebuild the album's order from them.
+    return ui->imageSourceList->model()->rowCount() > int(m_missing.size());
 }
 
 void ZodoZadar::updateControls()

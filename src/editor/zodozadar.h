@@ -18,6 +18,7 @@
 #include "albumops.h"
 #include "albumsnapshot.h"
 #include "editorworkflow.h"
+#include "instancelock.h"
 
 #include <QHash>
 #include <QModelIndex>
@@ -438,6 +439,7 @@ private:
     QHash<QString, AlbumDocument> m_savedFiles;
     bool m_bAutosaveFailing = false;
     QString m_autosaveFolder;
+    std::unique_ptr<platform::InstanceLock> m_pSessionLock; // held while autosaving
     QTimer *m_pAutosaveTimer = nullptr;
     QTimer *m_pResizeTimer = nullptr;
     static constexpr int kResizeSettleMs = 200;

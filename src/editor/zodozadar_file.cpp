@@ -28,9 +28,6 @@
 #include <QUndoStack>
 #include <utility>
 
-#include <signal.h>
-#include <unistd.h>
-
 namespace {
 // An edit reaches the autosave within this time (ms); a burst of edits writes once.
 constexpr int kAutosaveDelayMs = 1500;
@@ -40,18 +37,13 @@ constexpr int kAutosaveToastMs = 4000;
 const QString kAutosaveName = QStringLiteral("autosave.vmalbum");
 // The path of the album file the autosaved album belongs to, when it has one.
 const QString kAutosaveSourceName = QStringLiteral("autosave.source");
-// The running session's process id: left behind, it tells the next start the session ended
-// abnormally.
+// Locked for the session's life and holding its process id meanwhile. The lock, not the id,
+// tells a running copy: ids are reused (after a reboot any live process may have the old one).
 const QString kSessionName = QStringLiteral("session.pid");
 
 QString albumFilter()
 {
     return ZodoZadar::tr("VelmoraAlbum albums (*.vmalbum)");
-}
-
-bool processAlive(qint64 iPid)
-{
-    return iPid > 0 && (::kill(pid_t(iPid), 0) == 0 || errno == EPERM);
 }
 } // namespace
 
@@ -329,18 +321,17 @@ void ZodoZadar::startSession(const QString &szStateFolder)
     m_autosaveFolder = szStateFolder;
     QDir().mkpath(szStateFolder);
     const QDir dir(szStateFolder);
-    QFile session(dir.filePath(kSessionName));
-    qint64 iPreviousPid = 0;
-    if (session.open(QIODevice::ReadOnly))
-        iPreviousPid = session.readAll().trimmed().toLongLong();
-    session.close();
-    // Another program of ours still running (another desktop session of the same user) keeps
-    // its autosave; here nothing is offered and nothing saved.
-    if (iPreviousPid != 0 && iPreviousPid != QCoreApplication::applicationPid() &&
-        processAlive(iPreviousPid)) {
+    // Another program of ours still running (another desktop session of the same user) holds the
+    // lock and keeps its autosave; here nothing is offered and nothing saved. A copy that ended
+    // in any way, a crash too, let go of it. A folder that cannot lock at all guards nothing.
+    m_pSessionLock.reset();
+    m_pSessionLock = std::make_unique<platform::InstanceLock>(dir.filePath(kSessionName), 0);
+    if (m_pSessionLock->isBusy()) {
+        m_pSessionLock.reset();
         m_autosaveFolder.clear();
         return;
     }
+    QFile session(dir.filePath(kSessionName));
     if (session.open(QIODevice::WriteOnly | QIODevice::Truncate))
         session.write(QByteArray::number(QCoreApplication::applicationPid()));
     session.close();
@@ -428,6 +419,8 @@ void ZodoZadar::endSession()
         return;
     m_pAutosaveTimer->stop();
     removeAutosave();
-    QFile::remove(QDir(m_autosaveFolder).filePath(kSessionName));
+    // Emptied, not removed: a start that opened the file just now must lock the same one.
+    QFile::resize(QDir(m_autosaveFolder).filePath(kSessionName), 0);
+    m_pSessionLock.reset();
     m_autosaveFolder.clear();
 }

@@ -243,7 +243,9 @@ void ZodoZadar::watermarkChecked(const QString &szFile, bool bOk)
     // Ended first: the album change below is this workflow's own result.
     endWorkflow(Workflow::WatermarkImage);
     if (!bOk) {
-        toast(tr("Failed to add watermark, because of the abnormal picture"));
+        toast(fileNameFitsAlbum(szFile)
+                  ? tr("Failed to add watermark, because of the abnormal picture")
+                  : tr("Failed to add watermark, because its name has a line break"));
         return;
     }
     emit sig_imageWatermarkChanged(szFile);
@@ -309,7 +311,11 @@ void ZodoZadar::addBackgroundMusic()
 bool ZodoZadar::acceptMusicFile(const QString &szFile)
 {
     // Checked when chosen rather than at the first preview or export: a file without MP3 sound
-    // in it is refused here, and the album keeps its music.
+    // in it, or one the album file could not name, is refused here, and the album keeps its music.
+    if (!fileNameFitsAlbum(szFile)) {
+        toast(tr("Failed to add background music, because its name has a line break"));
+        return false;
+    }
     if (probeMusicFile(szFile).isMp3())
         return true;
     toast(tr("Failed to add background music, because the file has no MP3 sound"));

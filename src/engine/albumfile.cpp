@@ -26,6 +26,7 @@ extern "C" {
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cmath>
 
 #include <fcntl.h>
@@ -250,11 +251,7 @@ public:
         return true;
     }
 
-    static bool isPlainName(const QString &szName)
-    {
-        return !szName.contains(QLatin1Char('\n')) && !szName.contains(QLatin1Char('\r')) &&
-               !szName.contains(QChar(0));
-    }
+    static bool isPlainName(const QString &szName) { return fileNameFitsAlbum(szName); }
 
     // An object, or null (*pIsNull set) when bNullable; an absent key counts as null.
     bool object(const QJsonObject &o, const QString &szKey, const QString &szWhere,
@@ -672,6 +669,58 @@ bool writeAll(int fd, const QByteArray &bytes)
     return true;
 }
 
+// As many links in a row as the system itself follows before it gives up (ELOOP).
+constexpr int kMaxLinkHops = 40;
+
+// szFolder as QDir::cleanPath writes it when that names the same folder: a ".." after a linked
+// folder leads elsewhere in the system's walk than in the text, and the system's walk counts.
+QString tidyFolder(const QString &szFolder)
+{
+    const QString clean = QDir::cleanPath(szFolder);
+    struct stat raw;
+    struct stat tidy;
+    if (::stat(QFile::encodeName(szFolder).constData(), &raw) != 0 ||
+        (::stat(QFile::encodeName(clean).constData(), &tidy) == 0 && raw.st_dev == tidy.st_dev &&
+         raw.st_ino == tidy.st_ino))
+        return clean;
+    return QFileInfo(szFolder).canonicalFilePath();
+}
+
+// The file an album named szPath really is: every symbolic link on the way followed, the last
+// one possibly dangling (the file it names is then made by a save). Saving beside the real file
+// keeps the links links, and relative paths in the file belong to the real file's folder.
+// Empty, with *pErrno set, when a link cannot be followed (a loop, an unreadable link).
+QString followLinks(const QString &szPath, int *pErrno)
+{
+    QString path = QFileInfo(szPath).absoluteFilePath();
+    for (int iHops = 0;; ++iHops) {
+        const QByteArray name = QFile::encodeName(path);
+        struct stat st;
+        if (::lstat(name.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+            break;
+        if (iHops == kMaxLinkHops) {
+            *pErrno = ELOOP;
+            return QString();
+        }
+        QByteArray target(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(name.constData(), target.data(), size_t(target.size()));
+        if (n < 0 || n == target.size()) {
+            *pErrno = n < 0 ? errno : ENAMETOOLONG;
+            return QString();
+        }
+        target.truncate(int(n));
+        const QString next = QFile::decodeName(target);
+        // A relative target is taken from the link's own folder, as the system takes it.
+        path = next.startsWith(QLatin1Char('/'))
+                   ? next
+                   : path.left(path.lastIndexOf(QLatin1Char('/')) + 1) + next;
+    }
+    const int iSlash = path.lastIndexOf(QLatin1Char('/'));
+    const QString folder = tidyFolder(iSlash > 0 ? path.left(iSlash) : QStringLiteral("/"));
+    return (folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/')) +
+           path.mid(iSlash + 1);
+}
+
 } // namespace
 
 int AlbumDocument::transitionRowFor(int slot) const
@@ -791,6 +840,12 @@ QString textEffectName(TextEffect effect)
     return kEffectNames.value(int(effect), kEffectNames.first());
 }
 
+bool fileNameFitsAlbum(const QString &szPath)
+{
+    return !szPath.contains(QLatin1Char('\n')) && !szPath.contains(QLatin1Char('\r')) &&
+           !szPath.contains(QChar(0));
+}
+
 AlbumReadResult parseAlbum(const QByteArray &json, const QString &szAlbumDir)
 {
     AlbumReadResult result;
@@ -832,7 +887,11 @@ AlbumReadResult readAlbumFile(const QString &szPath)
         result.error = AlbumFile::tr("Cannot read it: %1").arg(file.errorString());
         return result;
     }
-    return parseAlbum(bytes, info.absolutePath());
+    // Paths in the file are relative to the real file's folder, not to a link's.
+    int iLinkError = 0;
+    const QString real = followLinks(szPath, &iLinkError);
+    return parseAlbum(bytes,
+                      QFileInfo(real.isEmpty() ? info.absoluteFilePath() : real).absolutePath());
 }
 
 QByteArray serializeAlbum(const AlbumDocument &album, const QString &szAlbumDir)
@@ -959,7 +1018,14 @@ bool writeAlbumFile(const QString &szPath, const AlbumDocument &album, QString *
             *pError = szWhy;
         return false;
     };
-    const QFileInfo target(szPath);
+    // Through a link: the real file is replaced, from beside it, and the link stays.
+    int iLinkError = 0;
+    const QString real = followLinks(szPath, &iLinkError);
+    if (real.isEmpty())
+        return fail(AlbumFile::tr("Cannot follow the link \"%1\": %2")
+                        .arg(QDir::toNativeSeparators(QFileInfo(szPath).absoluteFilePath()),
+                             qt_error_string(iLinkError)));
+    const QFileInfo target(real);
     if (target.isDir())
         return fail(AlbumFile::tr("It is a folder, not an album file"));
     // Renaming over a device or a pipe would replace it.

@@ -100,10 +100,16 @@ struct AlbumReadResult
     AlbumDocument album;
 };
 
+// Whether an album file can hold this path: not one with a line break or a NUL character, which
+// a Linux file name may have. A picture or music of such a name is refused when it is chosen,
+// or the album that held it could never be saved.
+bool fileNameFitsAlbum(const QString &szPath);
+
 // Reads an album from JSON; relative paths are taken against szAlbumDir. Strict: wrong types,
 // unknown versions and values out of range are errors, unknown keys are ignored.
 AlbumReadResult parseAlbum(const QByteArray &json, const QString &szAlbumDir);
 // Reads the file (at most kMaxAlbumFileBytes; a folder or an unreadable file is an error).
+// Relative paths are taken against the folder of the real file when szPath is a link.
 AlbumReadResult readAlbumFile(const QString &szPath);
 
 // The JSON of an album whose file lies in szAlbumDir (paths beneath it become relative).
@@ -111,6 +117,9 @@ QByteArray serializeAlbum(const AlbumDocument &album, const QString &szAlbumDir)
 // Writes atomically: a temporary file beside the target, flushed to disk, renamed over it. On
 // failure the old file is untouched, nothing is left behind, and *pError says why. An album that
 // would not read back (a path with a line break, a value out of range) is refused unwritten.
+// When szPath is a symbolic link (or a chain of them), the file it leads to is written, from
+// beside it, with paths relative to its folder, and the link stays; a dangling link gets its
+// file made.
 bool writeAlbumFile(const QString &szPath, const AlbumDocument &album, QString *pError);
 
 // The album the record holds: pictures in materialOrder with the transition after each (none

@@ -2,6 +2,7 @@
 // ImageDecoder: size limits, ratio, thumbnail.
 #include "imagedecoder.h"
 
+#include "albumfile.h"
 #include "averror.h"
 #include "avhandles.h"
 #include "framegraph.h"
@@ -115,6 +116,11 @@ ImageDecoder::Result ImageDecoder::decodeFile(const QString &szFile, bool bJustC
     auto failWith = [&fail](const char *message, int code, const char *reason) {
         return fail(message, code, tr(reason));
     };
+    // Such a picture would show, but no album that holds it could be saved.
+    if (!fileNameFitsAlbum(szFile))
+        return failWith(QT_TR_NOOP("Image decode failed"), AVERROR(EINVAL),
+                        QT_TR_NOOP("its name has a line break, which an album cannot keep; "
+                                   "rename the file"));
     if (QFileInfo(szFile).size() > kMaxFileBytes)
         return fail(QT_TR_NOOP("Image is too large"), AVERROR(EINVAL),
                     tr("larger than %1 MiB").arg(QString::number(kMaxFileBytes / (1024 * 1024))));

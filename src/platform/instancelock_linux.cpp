@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// flock(2) on a file of the user's runtime folder.
+// flock(2) on a file of the user's own.
 #include "instancelock.h"
 
 #include <QElapsedTimer>
@@ -31,6 +31,7 @@ InstanceLock::InstanceLock(const QString &szPath, int iTimeoutMs)
             m_fd = fd;
             return;
         }
+        m_bBusy = errno == EWOULDBLOCK;
         if ((errno != EWOULDBLOCK && errno != EINTR) || clock.elapsed() >= iTimeoutMs)
             break;
         QThread::msleep(kRetryMs);

@@ -1,6 +1,7 @@
 // Single-instance guard with real processes: a second start wakes the first and exits with 1,
 // handing over the files it was given; starts at the same moment leave exactly one running;
-// strangers on the socket hold nothing up.
+// strangers on the socket hold nothing up; another user's listener or client is no instance;
+// without a runtime folder the socket goes into a private folder, or nowhere.
 #include "handover.h"
 
 #include <QDir>
@@ -10,9 +11,13 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <fcntl.h>
+#include <poll.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 class TstCQAppSingle : public QObject
@@ -23,9 +28,21 @@ private slots:
     {
         m_pRuntime.reset(new QTemporaryDir);
         QVERIFY(m_pRuntime->isValid());
+        m_env = QProcessEnvironment::systemEnvironment();
+        m_env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_pRuntime->path());
+        // The album and the places it remembers stay out of the user's own.
+        m_env.insert(QStringLiteral("XDG_STATE_HOME"),
+                     m_pRuntime->path() + QStringLiteral("/state"));
+        m_env.insert(QStringLiteral("XDG_CONFIG_HOME"),
+                     m_pRuntime->path() + QStringLiteral("/config"));
     }
     void cleanup()
     {
+        for (const pid_t pid : qAsConst(m_children)) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+        m_children.clear();
         for (QProcess *pProcess : qAsConst(m_processes)) {
             if (pProcess->state() != QProcess::NotRunning) {
                 pProcess->kill();
@@ -244,6 +261,173 @@ private slots:
         QVERIFY(pFirst->state() == QProcess::Running);
     }
 
+    // Without a runtime folder the socket and its lock go into a folder of the user's own in
+    // the temporary folder, which no one else may enter; the guard works there as anywhere.
+    void fallbackFolderIsPrivate()
+    {
+        const QString tmp = m_pRuntime->path() + QStringLiteral("/tmp");
+        QVERIFY(QDir().mkpath(tmp));
+        m_env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        m_env.insert(QStringLiteral("TMPDIR"), tmp);
+        QProcess *pFirst = start(probePath(), QStringLiteral("stay"));
+        QVERIFY(waitForLine(pFirst, "WAITING"));
+        const QString folder = tmp + QStringLiteral("/velmoraalbum-%1").arg(::getuid());
+        QCOMPARE(modeOf(folder), mode_t(S_IFDIR | 0700));
+        // Only its user may connect, even were the folder opened.
+        QCOMPARE(modeOf(folder + QStringLiteral("/startup_probe")), mode_t(S_IFSOCK | 0700));
+        QVERIFY(QFile::exists(folder + QStringLiteral("/startup_probe.lock")));
+        QProcess *pSecond = start(probePath(), QStringLiteral("quit"));
+        QVERIFY(pSecond->waitForFinished(30000));
+        QCOMPARE(pSecond->exitCode(), 1);
+        QVERIFY(waitForLine(pFirst, "RAISED"));
+    }
+
+    // A folder of that name that is not private (opened to others, a link, another user's) is
+    // not used: the program runs without the guard rather than trust it, and puts nothing in it.
+    void unsafeFallbackFolderIsNotUsed_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("open to others") << "open";
+        QTest::newRow("a link to a private folder") << "link";
+        QTest::newRow("another user's") << "foreign";
+    }
+    void unsafeFallbackFolderIsNotUsed()
+    {
+        QFETCH(QString, kind);
+        const QString tmp = m_pRuntime->path() + QStringLiteral("/tmp");
+        const QString folder = tmp + QStringLiteral("/velmoraalbum-%1").arg(::getuid());
+        QVERIFY(QDir().mkpath(tmp));
+        if (kind == QLatin1String("link")) {
+            QVERIFY(QDir().mkpath(tmp + QStringLiteral("/elsewhere")));
+            QVERIFY(::chmod(QFile::encodeName(tmp + "/elsewhere").constData(), 0700) == 0);
+            QVERIFY(QFile::link(QStringLiteral("elsewhere"), folder));
+        } else {
+            QVERIFY(QDir().mkpath(folder));
+            QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0755) == 0);
+        }
+        if (kind == QLatin1String("foreign")) {
+            uid_t stranger = 0;
+            if (!strangerUid(&stranger))
+                QSKIP("another user's folder needs root to make");
+            QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0700) == 0);
+            QVERIFY(::chown(QFile::encodeName(folder).constData(), stranger, gid_t(-1)) == 0);
+        }
+        m_env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        m_env.insert(QStringLiteral("TMPDIR"), tmp);
+
+        QProcess *pFirst = start(probePath(), QStringLiteral("hold"));
+        QVERIFY(waitForLine(pFirst, "EDITOR yes"));
+        QProcess *pSecond = start(probePath(), QStringLiteral("quit"));
+        QVERIFY(pSecond->waitForFinished(30000));
+        QCOMPARE(pSecond->exitCode(), 0);
+        QVERIFY(pSecond->readAllStandardOutput().contains("SHOWN"));
+        QVERIFY(pSecond->readAllStandardError().contains("running without the guard"));
+        const QString inside = kind == QLatin1String("link") ? tmp + "/elsewhere" : folder;
+        QVERIFY(QDir(inside)
+                    .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System)
+                    .isEmpty());
+    }
+
+    // A listener of another user's at the name is no instance of ours: a start is not handed
+    // to it (it hears not a byte) and runs as the first.
+    void strangersListenerGetsNothing()
+    {
+        uid_t stranger = 0;
+        if (!strangerUid(&stranger))
+            QSKIP("acting as another user needs root");
+        int report[2];
+        QCOMPARE(::pipe2(report, O_CLOEXEC), 0);
+        const int fd = bindName();
+        QVERIFY(fd >= 0);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            // The child of a threaded process: system calls only. SO_PEERCRED gives the
+            // listener's user as it was at listen().
+            if (::setuid(stranger) != 0 || ::listen(fd, 8) != 0)
+                ::_exit(1);
+            const char ready = 'L';
+            if (::write(report[1], &ready, 1) != 1)
+                ::_exit(1);
+            for (;;) {
+                const int connection = ::accept(fd, nullptr, nullptr);
+                if (connection < 0)
+                    continue;
+                char buffer[4096];
+                ssize_t n = 0;
+                size_t total = 0;
+                while ((n = ::read(connection, buffer, sizeof buffer)) > 0)
+                    total += size_t(n);
+                ::close(connection);
+                const unsigned char heard = total > 255 ? 255 : (unsigned char)total;
+                if (::write(report[1], &heard, 1) != 1)
+                    ::_exit(1);
+            }
+        }
+        m_children << pid;
+        ::close(fd);
+        ::close(report[1]);
+        auto closeReport = qScopeGuard([&] { ::close(report[0]); });
+        QCOMPARE(readReport(report[0], 5000), QByteArray("L"));
+
+        QProcess *pStart =
+            start(probePath(), QStringLiteral("quit"), {QStringLiteral("/tmp/private.txt")});
+        QVERIFY(pStart->waitForFinished(30000));
+        QCOMPARE(pStart->exitCode(), 0);
+        QVERIFY(pStart->readAllStandardOutput().contains("SHOWN"));
+        const QByteArray heard = readReport(report[0], 500);
+        QVERIFY2(heard.count('\0') == heard.size(), heard.toHex().constData());
+    }
+
+    // A client of another user's (should one reach the socket) wakes nothing and hands nothing
+    // over; the running instance serves its own user's starts as before.
+    void strangersKnockIsTurnedAway()
+    {
+        uid_t stranger = 0;
+        if (!strangerUid(&stranger))
+            QSKIP("acting as another user needs root");
+        QProcess *pFirst = start(probePath(), QStringLiteral("take"));
+        QVERIFY(waitForLine(pFirst, "EDITOR yes"));
+        const QString szAddress = m_pRuntime->path() + QStringLiteral("/startup_probe");
+        QVERIFY(::chmod(QFile::encodeName(m_pRuntime->path()).constData(), 0711) == 0);
+        QVERIFY(::chmod(QFile::encodeName(szAddress).constData(), 0777) == 0);
+        const QByteArray message = HandOver::encode({QStringLiteral("/tmp/planted.txt")});
+        const QByteArray path = QFile::encodeName(szAddress);
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        qstrncpy(addr.sun_path, path.constData(), sizeof addr.sun_path);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            if (::setuid(stranger) != 0 || fd < 0 ||
+                ::connect(fd, reinterpret_cast<const sockaddr *>(&addr), sizeof addr) != 0)
+                ::_exit(2);
+            // Turned away at once, the write may find the connection closed: no matter.
+            ::send(fd, message.constData(), size_t(message.size()), MSG_NOSIGNAL);
+            char c;
+            while (::read(fd, &c, 1) > 0) {
+            }
+            ::_exit(0);
+        }
+        m_children << pid;
+        int status = -1;
+        QElapsedTimer clock;
+        clock.start();
+        while (::waitpid(pid, &status, WNOHANG) == 0 && clock.elapsed() < 10000)
+            QTest::qWait(20);
+        m_children.removeOne(pid);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0); // it did connect
+        QVERIFY(!waitForLine(pFirst, "GIVEN", 2000));
+        QCOMPARE(pFirst->state(), QProcess::Running);
+
+        QProcess *pSecond =
+            start(probePath(), QStringLiteral("quit"), {QStringLiteral("/tmp/ours.txt")});
+        QVERIFY(pSecond->waitForFinished(30000));
+        QCOMPARE(pSecond->exitCode(), 1);
+        QVERIFY(waitForLine(pFirst, "GIVEN 1 refused"));
+        QCOMPARE(givenFiles(pFirst, 1), QStringList{QStringLiteral("/tmp/ours.txt")});
+    }
+
 private:
     // A socket bound to the probe's name, not listening; -1 on failure.
     int bindName() const
@@ -260,6 +444,37 @@ private:
         return fd;
     }
 
+    static mode_t modeOf(const QString &szPath)
+    {
+        struct stat st;
+        return ::lstat(QFile::encodeName(szPath).constData(), &st) == 0 ? st.st_mode : 0;
+    }
+
+    // The id of the user "nobody", when this test may act as another user (it runs as root).
+    static bool strangerUid(uid_t *pUid)
+    {
+        const passwd *pEntry = ::geteuid() == 0 ? ::getpwnam("nobody") : nullptr;
+        if (!pEntry || pEntry->pw_uid == 0)
+            return false;
+        *pUid = pEntry->pw_uid;
+        return true;
+    }
+
+    // What arrives on fd within iTimeoutMs of quiet.
+    static QByteArray readReport(int fd, int iTimeoutMs)
+    {
+        QByteArray bytes;
+        pollfd p{fd, POLLIN, 0};
+        while (::poll(&p, 1, iTimeoutMs) > 0) {
+            char buffer[256];
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n <= 0)
+                break;
+            bytes.append(buffer, int(n));
+        }
+        return bytes;
+    }
+
     static QString probePath()
     {
         return QCoreApplication::applicationDirPath() + QStringLiteral("/startup_probe");
@@ -271,13 +486,7 @@ private:
     {
         auto *pProcess = new QProcess;
         m_processes << pProcess;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_pRuntime->path());
-        // The album and the places it remembers stay out of the user's own.
-        env.insert(QStringLiteral("XDG_STATE_HOME"), m_pRuntime->path() + QStringLiteral("/state"));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"),
-                   m_pRuntime->path() + QStringLiteral("/config"));
-        pProcess->setProcessEnvironment(env);
+        pProcess->setProcessEnvironment(m_env);
         if (!szWorkingDir.isEmpty())
             pProcess->setWorkingDirectory(szWorkingDir);
         pProcess->start(szProgram,
@@ -339,7 +548,9 @@ private:
     }
 
     QScopedPointer<QTemporaryDir> m_pRuntime;
+    QProcessEnvironment m_env; // of the next start
     QList<QProcess *> m_processes;
+    QList<pid_t> m_children;                // forked here; killed at the end
     QHash<QProcess *, QByteArray> m_errors; // standard error read so far
 };
 

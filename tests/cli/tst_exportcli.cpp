@@ -339,6 +339,38 @@ private slots:
         QVERIFY(contents(first) == contents(second));
     }
 
+    // An album reached through a link: its pictures are found beside the real file, and
+    // --save-album through the link writes the real file and keeps the link.
+    void albumThroughALink()
+    {
+        const QString shelf = dir.filePath(QStringLiteral("shelf"));
+        const QString desk = dir.filePath(QStringLiteral("desk"));
+        QVERIFY(QDir().mkpath(shelf) && QDir().mkpath(desk));
+        const QString picture = shelf + QStringLiteral("/one.jpg");
+        QVERIFY(QFile::copy(good1, picture));
+        const QString real = shelf + QStringLiteral("/trip.vmalbum");
+        QVERIFY(testmedia::writeBytes(
+            real, R"({"velmoraalbum": 1, "duration": 1, "pictures": [{"file": "one.jpg"}]})"));
+        const QString link = desk + QStringLiteral("/trip.vmalbum");
+        QVERIFY(QFile::link(QStringLiteral("../shelf/trip.vmalbum"), link));
+
+        Run r = exporter({link, QStringLiteral("-q"), QStringLiteral("-H"), QStringLiteral("480"),
+                          QStringLiteral("-o"), dir.filePath(QStringLiteral("linked.mp4"))});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+
+        r = exporter({QStringLiteral("--save-album"), link, QStringLiteral("-d"),
+                      QStringLiteral("2"), picture, good2});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY(QFileInfo(link).isSymLink());
+        QVERIFY2(contents(real).contains("{\"file\": \"one.jpg\", "), contents(real).constData());
+        const AlbumReadResult back = readAlbumFile(link);
+        QVERIFY2(back.ok, qPrintable(back.error));
+        QCOMPARE(back.album.durationSeconds, 2);
+        QCOMPARE(back.album.pictures,
+                 (QList<AlbumPicture>{AlbumPicture{picture, back.album.pictures[0].transitionRow},
+                                      AlbumPicture{good2, -1}}));
+    }
+
     // An album whose pictures have their own timing renders it: a cut after the first, half a
     // second for the second (and for the slot after it), at the album's 24 frames a second.
     void albumWithPictureTiming()

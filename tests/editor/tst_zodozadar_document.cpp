@@ -40,6 +40,12 @@
 
 #include <functional>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 class TestZodoZadarDocument : public QObject
 {
     Q_OBJECT
@@ -79,6 +85,48 @@ class TestZodoZadarDocument : public QObject
                 return pAction;
         }
         return nullptr;
+    }
+
+    static QByteArray readAll(const QString &szFile)
+    {
+        QFile file(szFile);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    // Whether another open file could take szFile's lock now (one try, let go at once).
+    static bool lockFree(const QString &szFile)
+    {
+        const int fd = ::open(QFile::encodeName(szFile).constData(), O_RDWR | O_CLOEXEC);
+        const bool bFree = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+        if (fd >= 0)
+            ::close(fd);
+        return bFree;
+    }
+    // A child process that holds szFile's lock until it is killed; its id, or -1.
+    static pid_t holdLock(const QString &szFile)
+    {
+        const QByteArray file = QFile::encodeName(szFile);
+        int ready[2];
+        if (::pipe2(ready, O_CLOEXEC) != 0)
+            return -1;
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            // The child of a threaded process: system calls only.
+            const int fd = ::open(file.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+            const char ok = fd >= 0 && ::flock(fd, LOCK_EX) == 0;
+            if (::write(ready[1], &ok, 1) != 1 || !ok)
+                ::_exit(1);
+            for (;;)
+                ::pause();
+        }
+        ::close(ready[1]);
+        char ok = 0;
+        const bool bHeld = pid > 0 && ::read(ready[0], &ok, 1) == 1 && ok;
+        ::close(ready[0]);
+        if (pid > 0 && !bHeld) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+        return bHeld ? pid : -1;
     }
 
 private slots:
@@ -620,6 +668,55 @@ private slots:
         QCOMPARE(job.optionsAt(1).caption.sizeOfHeight, 0.09);
     }
 
+    // An album opened through a link finds its pictures beside the real file, and Save writes
+    // the real file: the link stays a link, and the window still names the album by it.
+    void saveThroughALink()
+    {
+        const QString shelf = path(QStringLiteral("shelf"));
+        const QString desk = path(QStringLiteral("desk"));
+        QVERIFY(QDir().mkpath(shelf) && QDir().mkpath(desk));
+        AlbumDocument doc;
+        for (const char *szName : {"one.jpg", "two.jpg"}) {
+            doc.pictures << AlbumPicture{QDir(shelf).filePath(QString::fromLatin1(szName)), -1};
+            QVERIFY(testmedia::writeJpeg(doc.pictures.last().file, 320, 240));
+        }
+        const QString real = QDir(shelf).filePath(QStringLiteral("B.vmalbum"));
+        QString szError;
+        QVERIFY2(writeAlbumFile(real, doc, &szError), qPrintable(szError));
+        const QString link = QDir(desk).filePath(QStringLiteral("B.vmalbum"));
+        QVERIFY(QFile::link(QStringLiteral("../shelf/B.vmalbum"), link));
+        int iReports = 0; // of pictures not found
+        QTimer reader;
+        connect(&reader, &QTimer::timeout, this, [&] {
+            if (auto *pReport = qobject_cast<FailDialog *>(QApplication::activeModalWidget())) {
+                ++iReports;
+                pReport->reject();
+            }
+        });
+        reader.start(20);
+
+        QVERIFY(editor()->openAlbumFile(link));
+        QTRY_VERIFY_WITH_TIMEOUT(editor()->workflow().idle(), 20000);
+        QCOMPARE(iReports, 0);
+        QCOMPARE(RenderJob::instance().materialOrder,
+                 (QStringList{doc.pictures[0].file, doc.pictures[1].file}));
+        form()->boxImageDuration->setValue(8);
+        action(QStringLiteral("Save"))->trigger();
+        QVERIFY(stack()->isClean());
+        QCOMPARE(editor()->documentPath(), link);
+        QVERIFY(QFileInfo(link).isSymLink());
+        const AlbumReadResult saved = readAlbumFile(real);
+        QVERIFY2(saved.ok, qPrintable(saved.error));
+        QCOMPARE(saved.album.durationSeconds, 8);
+        QCOMPARE(saved.album.pictures.size(), 2);
+        QCOMPARE(saved.album.pictures[0].file, doc.pictures[0].file);
+        QCOMPARE(saved.album.pictures[1].file, doc.pictures[1].file);
+        // Beside the real file, so stored by name.
+        QFile text(real);
+        QVERIFY(text.open(QIODevice::ReadOnly));
+        QVERIFY(text.readAll().contains("{\"file\": \"two.jpg\"}"));
+    }
+
     // A file that cannot be read is refused with what is wrong, and the album stays; a missing
     // picture is named, and the album opens with the rest.
     void hostileFilesAndMissingPictures()
@@ -702,6 +799,76 @@ private slots:
         QTest::qWait(200);
         QVERIFY(RenderJob::instance().materialOrder.isEmpty());
         QVERIFY(!QFileInfo::exists(autosave));
+    }
+
+    // Only a live copy of the program holds the session: a left-behind id that a live process
+    // has since taken (here the test's parent) blocks nothing; a copy in another process that
+    // holds the lock keeps restore and autosave to itself until it dies, even by SIGKILL; an
+    // ended session lets go.
+    void sessionIsHeldByALiveCopyOnly()
+    {
+        const QString state = path(QStringLiteral("state"));
+        QVERIFY(QDir().mkpath(state));
+        const QString session = QDir(state).filePath(QStringLiteral("session.pid"));
+        const QString autosave = QDir(state).filePath(QStringLiteral("autosave.vmalbum"));
+        AlbumDocument doc;
+        for (const char *szName : {"s1.jpg", "s2.jpg"}) {
+            doc.pictures << AlbumPicture{path(QString::fromLatin1(szName)), -1};
+            QVERIFY(testmedia::writeJpeg(doc.pictures.last().file, 320, 240));
+        }
+        QString szError;
+        QVERIFY2(writeAlbumFile(autosave, doc, &szError), qPrintable(szError));
+        int iAsked = 0;
+        QTimer answerer;
+        connect(&answerer, &QTimer::timeout, this, [&] {
+            if (auto *pQuestion =
+                    qobject_cast<ShareCode::CQDlgTipSimple *>(QApplication::activeModalWidget())) {
+                ++iAsked;
+                pQuestion->accept();
+            }
+        });
+        answerer.start(20);
+        const auto restored = [&] {
+            return editor()->workflow().idle() &&
+                   RenderJob::instance().materialOrder ==
+                       QStringList{doc.pictures[0].file, doc.pictures[1].file};
+        };
+
+        QVERIFY(testmedia::writeBytes(session, QByteArray::number(qint64(::getppid()))));
+        editor()->startSession(state);
+        QCOMPARE(iAsked, 1);
+        QTRY_VERIFY_WITH_TIMEOUT(restored(), 20000);
+        QVERIFY(!lockFree(session)); // held while the session runs
+        m_fixture.destroyEditor();
+        QVERIFY(lockFree(session));
+
+        // Another copy runs: nothing offered, nothing autosaved, the autosave left as it is.
+        QVERIFY(writeAlbumFile(autosave, doc, &szError));
+        const pid_t holder = holdLock(session);
+        QVERIFY(holder > 0);
+        auto reap = qScopeGuard([holder] {
+            ::kill(holder, SIGKILL);
+            ::waitpid(holder, nullptr, 0);
+        });
+        QVERIFY(testmedia::writeBytes(session, QByteArray::number(qint64(holder))));
+        const QByteArray kept = readAll(autosave);
+        m_fixture.createEditor();
+        editor()->startSession(state);
+        importPictures(1);
+        QTest::qWait(2500); // past the autosave's delay
+        QCOMPARE(iAsked, 1);
+        QCOMPARE(readAll(autosave), kept);
+        m_fixture.destroyEditor();
+        QCOMPARE(readAll(autosave), kept); // not the ending session's to remove
+
+        // Killed: the system let go of its lock, and the album is offered back.
+        ::kill(holder, SIGKILL);
+        QCOMPARE(::waitpid(holder, nullptr, 0), holder);
+        reap.dismiss();
+        m_fixture.createEditor();
+        editor()->startSession(state);
+        QCOMPARE(iAsked, 2);
+        QTRY_VERIFY_WITH_TIMEOUT(restored(), 20000);
     }
 
     // About names the licence and carries its whole text.

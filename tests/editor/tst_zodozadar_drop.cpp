@@ -21,6 +21,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -36,6 +37,7 @@ class TestZodoZadarDrop : public QObject
     QTemporaryDir m_dir;
     EditorFixture m_fixture;
     QStringList m_failTitles;
+    QStringList m_failDetails; // the list of each report, as shown
     QStringList m_progressTexts;
     Qt::DropAction m_lastAction = Qt::IgnoreAction;
 
@@ -153,6 +155,8 @@ private slots:
         connect(pTimer, &QTimer::timeout, this, [this] {
             if (auto *pFail = qobject_cast<FailDialog *>(QApplication::activeModalWidget())) {
                 m_failTitles << pFail->findChild<QLabel *>(QStringLiteral("labelContent"))->text();
+                if (pFail->errorList())
+                    m_failDetails << pFail->errorList()->toPlainText();
                 pFail->reject();
             }
         });
@@ -162,6 +166,7 @@ private slots:
     void init()
     {
         m_failTitles.clear();
+        m_failDetails.clear();
         m_progressTexts.clear();
         m_fixture.createEditor();
         // No chooser may open on a drop.
@@ -212,6 +217,36 @@ private slots:
         QCOMPARE(m_failTitles, QStringList{QStringLiteral("Partial import failed...")});
         QCOMPARE(toastText(), QString());
         QCOMPARE(m_fixture.chooserCalls, 0);
+    }
+
+    // A name with a line break cannot go into an album file: such a picture is refused with the
+    // reason, so that the album with the rest can be saved; such music likewise.
+    void lineBreakNamesAreRefused()
+    {
+        RenderJob &job = RenderJob::instance();
+        const QString good = jpeg(QStringLiteral("good.jpg"));
+        const QString bad = jpeg(QStringLiteral("two\nlines.jpg"));
+        dropAndImport(form()->btnAddImage, {bad, good}, 1);
+        QCOMPARE(job.materialOrder, QList<QString>{good});
+        QCOMPARE(m_failTitles, QStringList{QStringLiteral("Partial import failed...")});
+        QCOMPARE(m_failDetails.size(), 1);
+        QVERIFY2(m_failDetails.first().contains(QStringLiteral("its name has a line break")),
+                 qPrintable(m_failDetails.first()));
+        QString szError;
+        QVERIFY2(writeAlbumFile(path(QStringLiteral("saved.vmalbum")),
+                                m_fixture.editor->albumDocument(), &szError),
+                 qPrintable(szError));
+
+        const QString music = path(QStringLiteral("Evening\rSong.mp3"));
+        QVERIFY(testmedia::writeMp3(music, 1));
+        std::unique_ptr<QMimeData> pMime(files({music}));
+        QVERIFY(dragEnter(form()->divMusic, pMime.get()));
+        QVERIFY(drop(form()->divMusic, pMime.get()));
+        QTRY_COMPARE(toastText(),
+                     QStringLiteral("Failed to add background music, because its name has a "
+                                    "line break"));
+        QVERIFY(job.musicPath.isEmpty());
+        QCOMPARE(job.musicType, int(MusicNone));
     }
 
     // Pictures with other files: the pictures import, and a notice says the rest were left out.

@@ -12,6 +12,7 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 Q_DECLARE_METATYPE(AlbumDocument)
 
@@ -606,6 +607,95 @@ private slots:
         struct stat st;
         QVERIFY(::stat(QFile::encodeName(target).constData(), &st) == 0);
         QCOMPARE(st.st_mode & 07777, mode_t(0640));
+    }
+
+    // A save through a symbolic link (or a chain of them) replaces the real file from beside it
+    // and leaves the links as they were; paths in the file are the real file's folder's, and a
+    // read through the link finds the same pictures. A dangling link gets its file made.
+    void saveThroughLinks_data()
+    {
+        QTest::addColumn<QString>("kind");
+        for (const char *szKind : {"relative", "absolute", "chain", "dangling", "linked folder"})
+            QTest::newRow(szKind) << QString::fromLatin1(szKind);
+    }
+    void saveThroughLinks()
+    {
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        const QDir root(dir.path());
+        for (const char *szFolder : {"real", "link", "deep/inner", "deep/real", "link/real"})
+            QVERIFY(root.mkpath(QString::fromLatin1(szFolder)));
+        const auto link = [](const QString &szTarget, const QString &szName) {
+            return ::symlink(QFile::encodeName(szTarget).constData(),
+                             QFile::encodeName(szName).constData()) == 0;
+        };
+        const QString name = root.filePath(QStringLiteral("link/B.vmalbum"));
+        // The folder the real file is in; only "linked folder" finds another than its text.
+        QString realFolder = root.filePath(QStringLiteral("real"));
+        if (kind == QLatin1String("relative") || kind == QLatin1String("dangling")) {
+            QVERIFY(link(QStringLiteral("../real/B.vmalbum"), name));
+        } else if (kind == QLatin1String("absolute")) {
+            QVERIFY(link(root.filePath(QStringLiteral("real/B.vmalbum")), name));
+        } else if (kind == QLatin1String("chain")) {
+            QVERIFY(link(QStringLiteral("real/B.vmalbum"), root.filePath("C.vmalbum")));
+            QVERIFY(link(QStringLiteral("../C.vmalbum"), name));
+        } else {
+            // "sub/.." is deep/, not link/: link/real (there too) is not the album's folder.
+            QVERIFY(link(QStringLiteral("../deep/inner"), root.filePath("link/sub")));
+            QVERIFY(link(QStringLiteral("sub/../real/B.vmalbum"), name));
+            realFolder = root.filePath(QStringLiteral("deep/real"));
+        }
+        const QString real = realFolder + QStringLiteral("/B.vmalbum");
+        if (kind != QLatin1String("dangling")) {
+            QVERIFY(QFile(real).open(QIODevice::WriteOnly));
+            QVERIFY(::chmod(QFile::encodeName(real).constData(), 0640) == 0);
+        }
+        const QString linkText = QFile::symLinkTarget(name);
+
+        AlbumDocument album;
+        album.pictures = {{realFolder + QStringLiteral("/beside the album.jpg"), -1},
+                          {root.filePath(QStringLiteral("link/beside the link.jpg")), -1}};
+        QString error;
+        QVERIFY2(writeAlbumFile(name, album, &error), qPrintable(error));
+
+        QVERIFY(QFileInfo(name).isSymLink());
+        QCOMPARE(QFile::symLinkTarget(name), linkText);
+        const QByteArray text = readAll(real);
+        QVERIFY2(text.contains("\"file\": \"beside the album.jpg\""), text.constData());
+        QVERIFY2(text.contains(QFile::encodeName(album.pictures[1].file)), text.constData());
+        const AlbumReadResult back = readAlbumFile(name);
+        QVERIFY2(back.ok, qPrintable(back.error));
+        QCOMPARE(back.album.pictures, album.pictures);
+        if (kind != QLatin1String("dangling")) {
+            struct stat st;
+            QVERIFY(::stat(QFile::encodeName(real).constData(), &st) == 0);
+            QCOMPARE(st.st_mode & 07777, mode_t(0640));
+        }
+        QVERIFY(leftovers(realFolder).isEmpty());
+        QVERIFY(QDir(root.filePath(QStringLiteral("link")))
+                    .entryList(QDir::Files | QDir::Hidden)
+                    .filter(QStringLiteral(".part"))
+                    .isEmpty());
+    }
+
+    // Links that lead nowhere a file can be: a loop is refused with the reason, nothing made.
+    void saveThroughALinkLoop()
+    {
+        QTemporaryDir dir;
+        const QString a = dir.filePath(QStringLiteral("a.vmalbum"));
+        const QString b = dir.filePath(QStringLiteral("b.vmalbum"));
+        QVERIFY(QFile::link(QStringLiteral("b.vmalbum"), a));
+        QVERIFY(QFile::link(QStringLiteral("a.vmalbum"), b));
+        QString error;
+        QVERIFY(!writeAlbumFile(a, pictureAlbum(dir.path()), &error));
+        QCOMPARE(error, QStringLiteral("Cannot follow the link \"%1\": Too many levels of "
+                                       "symbolic links")
+                            .arg(a));
+        QCOMPARE(
+            QDir(dir.path())
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+            (QStringList{QStringLiteral("a.vmalbum"), QStringLiteral("b.vmalbum")}));
+        QVERIFY(QFileInfo(a).isSymLink() && QFileInfo(b).isSymLink());
     }
 
     // The record as a file: pictures in order with the slot after each, the list texts, the

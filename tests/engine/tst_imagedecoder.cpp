@@ -235,6 +235,13 @@ private slots:
         QTest::newRow("a folder") << "folder.jpg" << QByteArray("dir") << QSize()
                                   << "Image decode failed"
                                   << "a folder, not a picture file";
+        // A fine picture, but no album file could hold its name.
+        const QString lineBreak = QStringLiteral(
+            "its name has a line break, which an album cannot keep; rename the file");
+        QTest::newRow("line feed in the name")
+            << "two\nlines.jpg" << real << QSize(320, 240) << "Image decode failed" << lineBreak;
+        QTest::newRow("carriage return in the name")
+            << "old\rmac.png" << real << QSize(64, 48) << "Image decode failed" << lineBreak;
         QTest::newRow("PNG signature, junk after")
             << "junk.jpg" << QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(500, 'j') << QSize()
             << "Image decode failed"
