@@ -195,7 +195,9 @@ void ZodoZadar::exportVideo()
             [this, pProgress](QString szError) { exportFailed(pProgress, szError); });
     connect(m_pEncoder, &MediaEncoder::sig_exportCancelled, pProgress,
             [this, pProgress] { exportCancelled(pProgress); });
-    // Hiding the progress dialog (its close button) cancels the export within one frame.
+    // Minutes of work end only on a confirmed request; the export runs on while it is asked.
+    pProgress->setStopQuestion(tr("Tips"), tr("Stop the export?"), tr("Stop"), tr("Continue"));
+    // Hiding the progress dialog (a confirmed stop) cancels the export within one frame.
     connect(pProgress, &ProgressDialog::sig_hided, this, [this] { m_pEncoder->running = false; });
 
     {

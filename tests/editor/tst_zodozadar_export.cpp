@@ -95,8 +95,9 @@ private slots:
         pDialog->close();
     }
 
-    // Closing the progress dialog cancels: a notice says so (a cancel is no failure), no file is
-    // left and the file that was to be overwritten is untouched.
+    // Closing the progress dialog asks first, and the export goes on while it asks; "Stop"
+    // cancels: a notice says so (a cancel is no failure), no file is left and the file that was
+    // to be overwritten is untouched.
     void cancelThroughTheProgressDialog()
     {
         importPictures(3);
@@ -109,8 +110,19 @@ private slots:
         EditorFixture::answerQuestion(true); // "Cover"
         pDialog->startExport();
         QTRY_VERIFY(dialog<ProgressDialog>());
-        QTRY_VERIFY_WITH_TIMEOUT(dialog<ProgressDialog>()->value() >= 1, 30000);
-        dialog<ProgressDialog>()->findChild<QPushButton *>(QStringLiteral("btnClose"))->click();
+        ProgressDialog *pProgress = dialog<ProgressDialog>();
+        QTRY_VERIFY_WITH_TIMEOUT(pProgress->value() >= 1, 30000);
+        pProgress->findChild<QPushButton *>(QStringLiteral("btnClose"))->click();
+        ShareCode::CQDlgTipSimple *pQuestion = pProgress->stopQuestion();
+        QVERIFY(pQuestion && pQuestion->isVisible());
+        QCOMPARE(pQuestion->findChild<QLabel *>(QStringLiteral("uiTip"))->text(),
+                 QStringLiteral("Stop the export?"));
+        // Asking stops nothing: frames keep coming.
+        const int iAsked = pProgress->value();
+        QTRY_VERIFY_WITH_TIMEOUT(pProgress->value() > iAsked, 30000);
+        QVERIFY(pProgress->isVisible());
+        QVERIFY(!m_fixture.editor->workflow().idle());
+        pQuestion->accept(); // "Stop"
         QTRY_VERIFY_WITH_TIMEOUT(m_fixture.editor->workflow().idle(), 30000);
         auto *pToast = m_fixture.editor->findChild<ShareCode::CQToast *>();
         QVERIFY(pToast);
