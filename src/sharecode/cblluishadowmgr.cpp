@@ -10,12 +10,35 @@
 #include "translucency.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QTimer>
 #include <algorithm>
 
 namespace ShareCode {
 
 namespace {
+// Windows inside pMain whose pixels another library draws (paint-on-screen: the player's SDL
+// surface) are not in Qt's backing store; a shadow that is itself a native child of pMain would
+// show the bare background in their place. Their pixels are copied off the screen while they
+// are still uncovered.
+QVector<CQWidgetShadow::Underlay> foreignPictures(QWidget *pMain)
+{
+    QVector<CQWidgetShadow::Underlay> underlays;
+    for (QWidget *pWidget : pMain->findChildren<QWidget *>()) {
+        if (!pWidget->testAttribute(Qt::WA_PaintOnScreen) || !pWidget->internalWinId() ||
+            !pWidget->isVisible() || pWidget->size().isEmpty())
+            continue;
+        QScreen *pScreen = pWidget->screen();
+        if (!pScreen)
+            continue;
+        const QPixmap picture = pScreen->grabWindow(pWidget->internalWinId());
+        if (!picture.isNull())
+            underlays.push_back(
+                {QRect(pWidget->mapTo(pMain, QPoint(0, 0)), pWidget->size()), picture});
+    }
+    return underlays;
+}
+
 bool isUserInput(QEvent::Type type)
 {
     switch (type) {
@@ -72,7 +95,11 @@ void CBLLUIShadowMgr::sltDlgPush()
         pHost = pMain;
     }
     pAnchor->resize(pMain->size());
+    // Taken before anything covers them: the dialog shows only after this.
+    const QVector<CQWidgetShadow::Underlay> underlays =
+        pHost == pMain ? foreignPictures(pMain) : QVector<CQWidgetShadow::Underlay>();
     m_pShadow = new CQWidgetShadow(pHost);
+    m_pShadow->setUnderlays(underlays);
     if (pHost == pMain) {
         // Inside the main window the shadow becomes a native child (it must cover the player's
         // native surface); a translucent native child gets a 32-bit visual under a 24-bit
