@@ -2,6 +2,7 @@
 // The picture panel's form and the options it shows.
 #include "picturepanel.h"
 
+#include "lookpreview.h"
 #include "picturerenderer.h"
 
 #include <QCheckBox>
@@ -24,7 +25,7 @@
 namespace {
 constexpr int kRandomItem = -1;
 constexpr int kCutItem = -2;
-constexpr QSize kPictureArea(360, 200);
+constexpr QSize kPictureArea(384, 216); // a 16:9 album's frame fills it
 // The editor's own look: white bordered fields with the accent on hover, as the export
 // settings have them (a translucent dialog would paint Qt's default controls black).
 const char kFormStyle[] =
@@ -78,6 +79,16 @@ public:
     bool shown = false;    // rectangles drawn
     bool editable = false; // and dragged
 
+    // The frame as the video shows it, with the whole picture at pictureInFrame; the
+    // rectangles are drawn over that picture. A null frame shows the plain picture.
+    void setFrame(const QImage &frame, const QRect &pictureInFrame)
+    {
+        m_frame = frame;
+        m_pictureInFrame = pictureInFrame;
+        update();
+    }
+    const QImage &frame() const { return m_frame; }
+
 protected:
     void paintEvent(QPaintEvent *) override
     {
@@ -87,7 +98,9 @@ protected:
         p.setBrush(QColor(0x2B, 0x2B, 0x2B));
         p.drawRoundedRect(rect(), 6, 6);
         const QRectF area = pictureArea();
-        if (!m_picture.isNull())
+        if (!m_frame.isNull())
+            p.drawImage(frameOrigin(), m_frame);
+        else if (!m_picture.isNull())
             p.drawPixmap(area, m_picture, m_picture.rect());
         if (!shown)
             return;
@@ -149,8 +162,14 @@ private:
     };
     static constexpr double kGrip = 9; // pixels around a corner that grab it
 
+    QPoint frameOrigin() const
+    {
+        return QPoint((width() - m_frame.width()) / 2, (height() - m_frame.height()) / 2);
+    }
     QRectF pictureArea() const
     {
+        if (!m_frame.isNull())
+            return QRectF(m_pictureInFrame.translated(frameOrigin()));
         if (m_picture.isNull())
             return QRectF(rect());
         const QSizeF fit = QSizeF(m_picture.size()).scaled(QSizeF(size()), Qt::KeepAspectRatio);
@@ -178,6 +197,8 @@ private:
     }
 
     QPixmap m_picture;
+    QImage m_frame;
+    QRect m_pictureInFrame;
     Drag m_drag = None;
     QPointF m_last;
 };
@@ -393,6 +414,8 @@ void PicturePanel::addLookRows(QWidget *pForm, QGridLayout *pGrid, int iRow)
         changed();
     });
     connect(m_pCaption, &QLineEdit::editingFinished, this, &PicturePanel::changed);
+    // The picture follows the typing; the album changes when the typing ends.
+    connect(m_pCaption, &QLineEdit::textEdited, this, [this] { showLook(options()); });
     connect(m_pCaptionFont, &QFontComboBox::currentFontChanged, this, &PicturePanel::changed);
     connect(m_pCaptionSize, qOverload<int>(&QSpinBox::valueChanged), this, &PicturePanel::changed);
     connect(m_pCaptionPosition, qOverload<int>(&QComboBox::currentIndexChanged), this,
@@ -451,6 +474,8 @@ void PicturePanel::showOptions(const PictureOptions &options)
     if (options.fill.kind == FillKind::Colour)
         m_fillColour = options.fill.colour;
     setSwatch(m_pFillColour, m_fillColour);
+    // The swatch belongs to the colour fill alone.
+    m_pFillColour->setVisible(options.fill.kind == FillKind::Colour);
     m_pOwnDuration->setChecked(options.duration > 0);
     m_pDuration->setValue(secondsOf(options.duration > 0 ? options.duration : m_albumDuration));
     m_pDuration->setEnabled(options.duration > 0);
@@ -466,7 +491,28 @@ void PicturePanel::showOptions(const PictureOptions &options)
     const bool bCut = options.transition == TransitionChoice::None;
     m_pOwnLength->setEnabled(!bCut);
     m_pLength->setEnabled(!bCut && options.transitionLength > 0);
+    showLook(options);
     m_bShowing = false;
+}
+
+QSize PicturePanel::pictureBox()
+{
+    return kPictureArea;
+}
+
+void PicturePanel::setLookPreview(std::shared_ptr<const LookPreview> preview, const Fill &albumFill)
+{
+    m_preview = std::move(preview);
+    m_albumFill = albumFill;
+    showLook(options());
+}
+
+void PicturePanel::showLook(const PictureOptions &options)
+{
+    if (!m_preview || m_preview->isNull())
+        return;
+    m_pPicture->setFrame(m_preview->render(stillLook(options, m_albumFill)),
+                         m_preview->pictureRect());
 }
 
 PictureOptions PicturePanel::options() const
