@@ -1364,6 +1364,101 @@
     </message>
 </context>
 <context>
+    <name>Transition</name>
+    <message>
+        <source>Fade through black</source>
+        <translation>Fade through black</translation>
+    </message>
+    <message>
+        <source>Fade through white</source>
+        <translation>Fade through white</translation>
+    </message>
+    <message>
+        <source>Rectangle crop</source>
+        <translation>Rectangle crop</translation>
+    </message>
+    <message>
+        <source>Radial wipe</source>
+        <translation>Radial wipe</translation>
+    </message>
+    <message>
+        <source>Horizontal blur</source>
+        <translation>Horizontal blur</translation>
+    </message>
+    <message>
+        <source>Pixelate</source>
+        <translation>Pixelate</translation>
+    </message>
+    <message>
+        <source>Zoom in</source>
+        <translation>Zoom in</translation>
+    </message>
+    <message>
+        <source>Slide down</source>
+        <translation>Slide down</translation>
+    </message>
+    <message>
+        <source>Slide left</source>
+        <translation>Slide left</translation>
+    </message>
+    <message>
+        <source>Slide right</source>
+        <translation>Slide right</translation>
+    </message>
+    <message>
+        <source>Wipe up</source>
+        <translation>Wipe up</translation>
+    </message>
+    <message>
+        <source>Wipe down</source>
+        <translation>Wipe down</translation>
+    </message>
+    <message>
+        <source>Wipe left</source>
+        <translation>Wipe left</translation>
+    </message>
+    <message>
+        <source>Wipe right</source>
+        <translation>Wipe right</translation>
+    </message>
+    <message>
+        <source>Smooth wipe up</source>
+        <translation>Smooth wipe up</translation>
+    </message>
+    <message>
+        <source>Smooth wipe down</source>
+        <translation>Smooth wipe down</translation>
+    </message>
+    <message>
+        <source>Smooth wipe left</source>
+        <translation>Smooth wipe left</translation>
+    </message>
+    <message>
+        <source>Smooth wipe right</source>
+        <translation>Smooth wipe right</translation>
+    </message>
+    <message>
+        <source>Closing circle</source>
+        <translation>Closing circle</translation>
+    </message>
+    <message>
+        <source>Opening circle</source>
+        <translation>Opening circle</translation>
+    </message>
+    <message>
+        <source>Vertical close</source>
+        <translation>Vertical close</translation>
+    </message>
+    <message>
+        <source>Vertical open</source>
+        <translation>Vertical open</translation>
+    </message>
+    <message>
+        <source>Horizontal close</source>
+        <translation>Horizontal close</translation>
+    </message>
+</context>
+<context>
     <name>ZodoZadar</name>
     <message>
         <source>Only JPEG and PNG pictures, or an MP3 file on the background music area, can be dropped here</source>
@@ -1747,6 +1842,18 @@
     <message>
         <source>Licence text</source>
         <translation>Licence text</translation>
+    </message>
+    <message>
+        <source>Stop the export?</source>
+        <translation>Stop the export?</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Continue</source>
+        <translation>Continue</translation>
     </message>
 </context>
 <context>

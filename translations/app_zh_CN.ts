@@ -1364,6 +1364,101 @@
     </message>
 </context>
 <context>
+    <name>Transition</name>
+    <message>
+        <source>Fade through black</source>
+        <translation>经黑场淡变</translation>
+    </message>
+    <message>
+        <source>Fade through white</source>
+        <translation>经白场淡变</translation>
+    </message>
+    <message>
+        <source>Rectangle crop</source>
+        <translation>矩形裁切</translation>
+    </message>
+    <message>
+        <source>Radial wipe</source>
+        <translation>径向擦除</translation>
+    </message>
+    <message>
+        <source>Horizontal blur</source>
+        <translation>水平模糊</translation>
+    </message>
+    <message>
+        <source>Pixelate</source>
+        <translation>像素化</translation>
+    </message>
+    <message>
+        <source>Zoom in</source>
+        <translation>放大</translation>
+    </message>
+    <message>
+        <source>Slide down</source>
+        <translation>向下滑动</translation>
+    </message>
+    <message>
+        <source>Slide left</source>
+        <translation>向左滑动</translation>
+    </message>
+    <message>
+        <source>Slide right</source>
+        <translation>向右滑动</translation>
+    </message>
+    <message>
+        <source>Wipe up</source>
+        <translation>向上擦除</translation>
+    </message>
+    <message>
+        <source>Wipe down</source>
+        <translation>向下擦除</translation>
+    </message>
+    <message>
+        <source>Wipe left</source>
+        <translation>向左擦除</translation>
+    </message>
+    <message>
+        <source>Wipe right</source>
+        <translation>向右擦除</translation>
+    </message>
+    <message>
+        <source>Smooth wipe up</source>
+        <translation>向上柔和擦除</translation>
+    </message>
+    <message>
+        <source>Smooth wipe down</source>
+        <translation>向下柔和擦除</translation>
+    </message>
+    <message>
+        <source>Smooth wipe left</source>
+        <translation>向左柔和擦除</translation>
+    </message>
+    <message>
+        <source>Smooth wipe right</source>
+        <translation>向右柔和擦除</translation>
+    </message>
+    <message>
+        <source>Closing circle</source>
+        <translation>圆形收拢</translation>
+    </message>
+    <message>
+        <source>Opening circle</source>
+        <translation>圆形展开</translation>
+    </message>
+    <message>
+        <source>Vertical close</source>
+        <translation>垂直闭合</translation>
+    </message>
+    <message>
+        <source>Vertical open</source>
+        <translation>垂直展开</translation>
+    </message>
+    <message>
+        <source>Horizontal close</source>
+        <translation>水平闭合</translation>
+    </message>
+</context>
+<context>
     <name>ZodoZadar</name>
     <message>
         <source>Tips</source>
@@ -1746,6 +1841,18 @@
     <message>
         <source>Licence text</source>
         <translation>许可证全文</translation>
+    </message>
+    <message>
+        <source>Stop the export?</source>
+        <translation>要停止导出吗？</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>Continue</source>
+        <translation>继续</translation>
     </message>
 </context>
 <context>

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDoubleSpinBox>
 #include <QFontComboBox>
 #include <QGridLayout>
@@ -25,6 +26,7 @@
 namespace {
 constexpr int kRandomItem = -1;
 constexpr int kCutItem = -2;
+constexpr int kVisibleTransitions = 12; // then the list scrolls
 constexpr QSize kPictureArea(384, 216); // a 16:9 album's frame fills it
 // The editor's own look: white bordered fields with the accent on hover, as the export
 // settings have them (a translucent dialog would paint Qt's default controls black).
@@ -39,6 +41,8 @@ const char kFormStyle[] =
     "QComboBox,QDoubleSpinBox,QSpinBox{border:1px solid #E1E1E8;border-radius:4px;padding:3px 8px;"
     "min-height:22px;background-color:#FFFFFF;font-family:\"Microsoft YaHei\";font-size:14px;"
     "color:#333333;}"
+    // A list that scrolls after its visible items, rather than a menu as tall as all of them.
+    "QComboBox{combobox-popup:0;}"
     "QComboBox:hover,QComboBox:on,QDoubleSpinBox:hover,QSpinBox:hover{border-color:#5C46F4;}"
     "QDoubleSpinBox:disabled,QSpinBox:disabled,QComboBox:disabled{color:#B0B0B8;background-color:#"
     "F7F7F9;}"
@@ -283,7 +287,9 @@ PicturePanel::PicturePanel(const QPixmap &stPicture, const QString &szName,
     m_pTransition->addItem(tr("Random"), kRandomItem);
     m_pTransition->addItem(tr("None (a cut)"), kCutItem);
     for (int row = 0; row < kTransitionKindCount; ++row)
-        m_pTransition->addItem(QString::fromLatin1(kTransitionKinds[row].transitionName), row);
+        m_pTransition->addItem(
+            QCoreApplication::translate("Transition", kTransitionKinds[row].displayName), row);
+    m_pTransition->setMaxVisibleItems(kVisibleTransitions);
     m_pTransitionToAll = new QPushButton(tr("Apply to all"), pForm);
     m_pTransitionToAll->setObjectName(QStringLiteral("btnTransitionToAll"));
     m_pTransitionToAll->setAccessibleName(tr("Apply the transition to all pictures"));

@@ -1,6 +1,7 @@
 // The picture panel shows its picture as the video shows it (the renderer's own frame: fill and
 // caption) with the motion's rectangles over it, follows each change, and offers the colour
-// swatch only with the colour fill.
+// swatch only with the colour fill; transitions read as names in both languages, in a list that
+// scrolls.
 #include "lookpreview.h"
 #include "picturepanel.h"
 #include "picturerenderer.h"
@@ -9,11 +10,15 @@
 
 #include "framegraph.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <QtTest>
 
 namespace {
@@ -155,6 +160,60 @@ private slots:
         QCOMPARE(shownPanel.findChild<QPushButton *>(QStringLiteral("btnFillColour"))
                      ->isVisibleTo(&shownPanel),
                  swatch);
+    }
+
+    void transitionsByName()
+    {
+        QTranslator chinese;
+        QVERIFY(chinese.load(QStringLiteral(VM_APP_QM)));
+        for (QTranslator *pTranslator : {static_cast<QTranslator *>(nullptr), &chinese}) {
+            if (pTranslator)
+                QCoreApplication::installTranslator(pTranslator);
+            PicturePanel panel(QPixmap(), QStringLiteral("a.jpg"), PictureOptions(), 3000000);
+            auto *pList = panel.findChild<QComboBox *>(QStringLiteral("comboPictureTransition"));
+            QCOMPARE(pList->count(), 2 + kTransitionKindCount);
+            QSet<QString> names;
+            for (int row = 0; row < kTransitionKindCount; ++row) {
+                const int item = pList->findData(row);
+                QVERIFY(item >= 2);
+                const QString name = pList->itemText(item);
+                QVERIFY2(name != QLatin1String(kTransitionKinds[row].transitionName),
+                         qPrintable(name));
+                if (pTranslator)
+                    QVERIFY2(name != QLatin1String(kTransitionKinds[row].displayName),
+                             qPrintable(name));
+                names.insert(name);
+            }
+            QCOMPARE(names.size(), kTransitionKindCount);
+            // Chosen by its name, kept as the filter's.
+            pList->setCurrentIndex(pList->findData(0));
+            QCOMPARE(QLatin1String(panel.options().chosenKind->transitionName),
+                     QLatin1String("fadeblack"));
+            QCOMPARE(pList->currentText(),
+                     pTranslator ? QCoreApplication::translate("Transition", "Fade through black")
+                                 : QStringLiteral("Fade through black"));
+            if (pTranslator)
+                QCoreApplication::removeTranslator(pTranslator);
+        }
+    }
+
+    void transitionListScrolls()
+    {
+        PicturePanel panel(QPixmap(), QStringLiteral("a.jpg"), PictureOptions(), 3000000);
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        auto *pList = panel.findChild<QComboBox *>(QStringLiteral("comboPictureTransition"));
+        pList->showPopup();
+        QWidget *pPopup = pList->view()->window();
+        QTRY_VERIFY(pPopup->isVisible());
+        const int iRow = pList->view()->sizeHintForRow(0);
+        QVERIFY(iRow > 0);
+        // A dozen rows, then a scroll bar; on the screen whatever its size.
+        QVERIFY2(pList->view()->viewport()->height() <= 12 * iRow + 4,
+                 qPrintable(QString::number(pList->view()->viewport()->height())));
+        QVERIFY(pList->view()->verticalScrollBar()->maximum() > 0);
+        QVERIFY(pPopup->screen()->availableGeometry().contains(pPopup->geometry()));
+        pList->hidePopup();
     }
 };
 
