@@ -203,6 +203,11 @@
         <source>Output changed</source>
         <translation>Output changed</translation>
     </message>
+    <message>
+        <source>%1(%2)</source>
+        <extracomment>The failing step, then the system&apos;s or FFmpeg&apos;s words for why in brackets.</extracomment>
+        <translation>%1 (%2)</translation>
+    </message>
 </context>
 <context>
     <name>AddImageButton</name>
@@ -930,7 +935,7 @@
     </message>
     <message>
         <source>%1 — %2</source>
-        <translation>%1 — %2</translation>
+        <translation>%2 — %1</translation>
     </message>
     <message>
         <source>larger than %1 MiB</source>
