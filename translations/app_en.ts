@@ -756,6 +756,10 @@
         <source>choose export folder</source>
         <translation>Choose export folder</translation>
     </message>
+    <message>
+        <source>GIF plays at 50 fps at most: exported at 50 fps</source>
+        <translation>GIF plays at 50 fps at most: exported at 50 fps</translation>
+    </message>
 </context>
 <context>
     <name>FailDialogClass</name>
@@ -1366,6 +1370,22 @@
     <message>
         <source>Open the export folder</source>
         <translation>Open Folder</translation>
+    </message>
+    <message>
+        <source>Copy the path</source>
+        <translation>Copy the path</translation>
+    </message>
+    <message>
+        <source>The video file</source>
+        <translation>The video file</translation>
+    </message>
+    <message>
+        <source>Copied</source>
+        <translation>Copied</translation>
+    </message>
+    <message>
+        <source>No file manager opened the folder. You can copy the path.</source>
+        <translation>No file manager opened the folder. You can copy the path.</translation>
     </message>
 </context>
 <context>

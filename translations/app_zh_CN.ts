@@ -756,6 +756,10 @@
         <source>choose export folder</source>
         <translation>选择导出文件夹</translation>
     </message>
+    <message>
+        <source>GIF plays at 50 fps at most: exported at 50 fps</source>
+        <translation>GIF 最多以每秒 50 帧播放：将按 50 帧/秒导出</translation>
+    </message>
 </context>
 <context>
     <name>FailDialogClass</name>
@@ -1366,6 +1370,22 @@
     <message>
         <source>Close</source>
         <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Copy the path</source>
+        <translation>复制路径</translation>
+    </message>
+    <message>
+        <source>The video file</source>
+        <translation>视频文件</translation>
+    </message>
+    <message>
+        <source>Copied</source>
+        <translation>已复制</translation>
+    </message>
+    <message>
+        <source>No file manager opened the folder. You can copy the path.</source>
+        <translation>没有文件管理器打开该文件夹。您可以复制路径。</translation>
     </message>
 </context>
 <context>

@@ -5,6 +5,7 @@
 #include "successdialog.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
@@ -19,6 +20,7 @@ private slots:
     void errorMessage_data();
     void errorMessage();
     void folderButtonAsksEachTime();
+    void successSaysWhereTheFileWent();
     void cardsAndNames();
     void chineseTexts();
 };
@@ -108,6 +110,57 @@ void TstResultDialogs::folderButtonAsksEachTime()
     QTest::keyClick(&dialog, Qt::Key_Return);
     QCOMPARE(spy.count(), 3);
     QVERIFY(dialog.isVisible());
+}
+
+void TstResultDialogs::successSaysWhereTheFileWent()
+{
+    SuccessDialog dialog;
+    dialog.setAttribute(Qt::WA_DeleteOnClose, false);
+    dialog.show();
+    const QString szPath =
+        QStringLiteral("/home/someone/Videos/VMAlbum/Holidays/2024-summer-in-the-mountains/"
+                       "with-the-family/Summer trip to the lakes and the old town.mp4");
+    dialog.setFilePath(szPath);
+    auto *pPath = dialog.findChild<QLabel *>(QStringLiteral("labelFilePath"));
+    auto *pNote = dialog.findChild<QLabel *>(QStringLiteral("labelFolderNote"));
+    auto *pCopy = dialog.findChild<QPushButton *>(QStringLiteral("btnCopyPath"));
+    auto *pFolder = dialog.findChild<QPushButton *>(QStringLiteral("btnExportFolder"));
+    // The whole path, on as many lines as it needs, in a card as wide as ever.
+    QVERIFY(pPath->isVisible());
+    QCOMPARE(pPath->text().remove(QChar(0x200B)), szPath);
+    QCOMPARE(pPath->accessibleDescription(), szPath);
+    QCOMPARE(dialog.width(), 502);
+    QVERIFY2(pPath->height() >= pPath->heightForWidth(pPath->width()),
+             qPrintable(QStringLiteral("%1 %2 %3 %4")
+                            .arg(pPath->height())
+                            .arg(pPath->heightForWidth(pPath->width()))
+                            .arg(pPath->width())
+                            .arg(dialog.height())));
+    QVERIFY(!pNote->isVisible());
+    QVERIFY(!pCopy->isVisible());
+    const int iBefore = dialog.height();
+    QVERIFY(iBefore > 352);
+
+    // Nothing opened the folder: the dialog says so and offers the path instead.
+    dialog.showFolderNotOpened();
+    QVERIFY(pNote->isVisible());
+    QCOMPARE(pNote->text(),
+             QStringLiteral("No file manager opened the folder. You can copy the path."));
+    QVERIFY(pCopy->isVisible());
+    QVERIFY(pFolder->isVisible());
+    QVERIFY(dialog.height() > iBefore);
+    QCOMPARE(dialog.width(), 502);
+    // Everything inside the card, the buttons below the texts.
+    for (QWidget *pWidget : {static_cast<QWidget *>(pPath), static_cast<QWidget *>(pNote),
+                             static_cast<QWidget *>(pCopy), static_cast<QWidget *>(pFolder)}) {
+        const QRect r(pWidget->mapTo(&dialog, QPoint(0, 0)), pWidget->size());
+        QVERIFY2(dialog.rect().contains(r), qPrintable(pWidget->objectName()));
+    }
+    QVERIFY(pCopy->mapTo(&dialog, QPoint(0, 0)).y() >
+            pNote->mapTo(&dialog, QPoint(0, pNote->height())).y());
+    pCopy->click();
+    QCOMPARE(QApplication::clipboard()->text(), szPath);
+    QCOMPARE(pCopy->text(), QStringLiteral("Copied"));
 }
 
 void TstResultDialogs::cardsAndNames()
