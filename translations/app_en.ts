@@ -1913,11 +1913,11 @@
     </message>
     <message>
         <source>transition effect</source>
-        <translation>Transition</translation>
+        <translation>Transitions:</translation>
     </message>
     <message>
         <source>random</source>
-        <translation>Random</translation>
+        <translation>at random</translation>
     </message>
     <message>
         <source>background music</source>
@@ -2074,6 +2074,10 @@
     <message>
         <source>Preview</source>
         <translation>Preview</translation>
+    </message>
+    <message>
+        <source>Each picture gets a transition at random. Choose one for a picture in its panel.</source>
+        <translation>Each picture gets a transition at random. Choose one for a picture in its panel.</translation>
     </message>
 </context>
 </TS>

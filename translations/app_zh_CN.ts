@@ -1912,7 +1912,7 @@
     </message>
     <message>
         <source>transition effect</source>
-        <translation>转场特效</translation>
+        <translation>转场特效：</translation>
     </message>
     <message>
         <source>random</source>
@@ -2073,6 +2073,10 @@
     <message>
         <source>Preview</source>
         <translation>预览</translation>
+    </message>
+    <message>
+        <source>Each picture gets a transition at random. Choose one for a picture in its panel.</source>
+        <translation>每张图片随机使用一种转场。可在图片的设置面板中为它选择转场。</translation>
     </message>
 </context>
 </TS>
