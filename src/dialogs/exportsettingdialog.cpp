@@ -332,11 +332,17 @@ CQToast *ExportSettingDialog::showToast(const QString &szText)
 {
     auto *pToast = new CQToast(this);
     pToast->showMessage(szText, kToastMs, true);
-    // Over the title row, clear of the close button and of every setting below it: the notice
-    // is about the name, and the choices stay in sight.
+    // In the title row, clear of the close button and of every setting below it: the notice
+    // is about the name, and the choices stay in sight. Between the title and the close button
+    // where it fits there, else centred over the title's end.
     const int iBelowTitle = ui->divFormatSetting->mapTo(this, QPoint(0, 0)).y();
     const int iTop = std::max(0, (iBelowTitle - pToast->height()) / 2);
-    pToast->move(pToast->x(), mapToGlobal(QPoint(0, iTop)).y());
+    const int iTitleEnd = ui->labelTitle->mapTo(this, QPoint(ui->labelTitle->width(), 0)).x();
+    const int iCloseStart = ui->btnClose->mapTo(this, QPoint(0, 0)).x();
+    const int iGap = iCloseStart - iTitleEnd;
+    const int iLeft = pToast->width() <= iGap ? iTitleEnd + (iGap - pToast->width()) / 2
+                                              : (width() - pToast->width()) / 2;
+    pToast->move(mapToGlobal(QPoint(iLeft, iTop)));
     return pToast;
 }
 

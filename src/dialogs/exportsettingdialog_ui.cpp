@@ -37,7 +37,10 @@ const char kDialogStyle[] =
     "padding-left:35px;border-image:url(:/theme_local/imgs/epset_bg_normal.png);}"
     "#btnExport:hover{border-image:url(:/theme_local/imgs/epset_bg_hove.png);}"
     "#btnExport:pressed{border-image:url(:/theme_local/imgs/epset_bg_press.png);}"
-    "#btnExport:disabled{border-image:url(:/theme_local/imgs/epset_bg_disable.png);}";
+    "#btnExport:disabled{border-image:url(:/theme_local/imgs/epset_bg_disable.png);}"
+    // The folder's whole path shows as a tooltip: dark on light, as the main window's are.
+    "QToolTip{font-family:\"Microsoft YaHei\";font-size:12px;color:#333333;"
+    "background-color:#FFFFFF;border:1px solid #E3E3E8;padding:2px 4px;}";
 
 // The white upper part: its labels, the styled combo boxes with their pop-up lists, and the
 // lists' scroll bars.

@@ -206,7 +206,9 @@ void SuccessDialog::fitLowerHalf()
     // it at the card's, and give too few).
     for (QLabel *pLabel : {ui->labelFilePath, ui->labelFolderNote}) {
         pLabel->ensurePolished();
-        pLabel->setFixedHeight(pLabel->heightForWidth(pLabel->width()));
+        const int iHeight = pLabel->heightForWidth(pLabel->width());
+        if (!pLabel->isHidden() && iHeight > 0)
+            pLabel->setFixedHeight(iHeight);
     }
     QVBoxLayout *pLayout = ui->verticalLayout_2;
     const QMargins margins = pLayout->contentsMargins();

@@ -366,6 +366,20 @@ private slots:
         QHelpEvent tip(QEvent::ToolTip, QPoint(5, 5), pLabel->mapToGlobal(QPoint(5, 5)));
         QApplication::sendEvent(pLabel, &tip);
         QCOMPARE(pLabel->toolTip(), szLong);
+        // And readable: dark text on the white ground of the program's own tooltips, whatever
+        // the desktop's tooltip colours are.
+        QWidget *pTip = nullptr;
+        QTRY_VERIFY((pTip = [] {
+            for (QWidget *pWidget : QApplication::topLevelWidgets())
+                if (pWidget->objectName() == QLatin1String("qtooltip_label") &&
+                    pWidget->isVisible())
+                    return pWidget;
+            return static_cast<QWidget *>(nullptr);
+        }()));
+        const QImage tipImage = pTip->grab().toImage();
+        QVERIFY2(tipImage.pixel(tipImage.width() / 2, 2) == qRgb(255, 255, 255),
+                 qPrintable(QString::number(tipImage.pixel(tipImage.width() / 2, 2), 16)));
+        QVERIFY(qGray(pTip->palette().color(QPalette::WindowText).rgb()) < 100);
     }
 
     // The notices about the name cover none of the dialog's settings, fields or buttons.
@@ -383,9 +397,9 @@ private slots:
         auto *pToast = m_pDialog->findChild<CQToast *>();
         QVERIFY(pToast && pToast->isVisible());
         const QRect toast = pToast->frameGeometry();
-        for (const char *szName :
-             {"divFormatSetting", "comboExportFormat", "divMpegSetting", "editFileName",
-              "labelFileDir", "btnExport", "btnClose", "btnEditFileName", "btnChangeFileDir"}) {
+        for (const char *szName : {"labelTitle", "divFormatSetting", "comboExportFormat",
+                                   "divMpegSetting", "editFileName", "labelFileDir", "btnExport",
+                                   "btnClose", "btnEditFileName", "btnChangeFileDir"}) {
             auto *pWidget = m_pDialog->findChild<QWidget *>(QLatin1String(szName));
             QVERIFY(pWidget);
             const QRect covered(pWidget->mapToGlobal(QPoint(0, 0)), pWidget->size());
