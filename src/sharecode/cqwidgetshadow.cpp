@@ -2,7 +2,6 @@
 // Shadow layer.
 #include "cqwidgetshadow.h"
 
-#include <QPainter>
 #include <QVBoxLayout>
 
 namespace ShareCode {
@@ -23,24 +22,6 @@ CQWidgetShadow::CQWidgetShadow(QWidget *parent) : QWidget(parent)
     m_pBG->setObjectName(QStringLiteral("uiBG"));
     m_pBG->setStyleSheet(QStringLiteral("#uiBG{background-color: rgba(51, 51, 51, 136);}"));
     m_pLayout->addWidget(m_pBG);
-}
-
-} // namespace ShareCode
-
-namespace ShareCode {
-
-void CQWidgetShadow::setUnderlays(const QVector<Underlay> &underlays)
-{
-    m_underlays = underlays;
-    update();
-}
-
-void CQWidgetShadow::paintEvent(QPaintEvent *)
-{
-    // The dimming child paints over this.
-    QPainter painter(this);
-    for (const Underlay &underlay : m_underlays)
-        painter.drawPixmap(underlay.rect, underlay.picture);
 }
 
 } // namespace ShareCode

@@ -2,9 +2,7 @@
 // The translucent dark layer laid over the main window while a dialog is open.
 #pragma once
 
-#include <QPixmap>
-#include <QRect>
-#include <QVector>
+#include <QColor>
 #include <QWidget>
 
 class QVBoxLayout;
@@ -17,21 +15,14 @@ class CQWidgetShadow : public QWidget
 public:
     explicit CQWidgetShadow(QWidget *parent = nullptr);
 
-    // Pictures drawn under the dimming, each at its place in this widget: what windows that Qt
-    // does not paint (the player's video surface) showed when the shadow came.
-    struct Underlay
-    {
-        QRect rect;
-        QPixmap picture;
-    };
-    void setUnderlays(const QVector<Underlay> &underlays);
-    const QVector<Underlay> &underlays() const { return m_underlays; }
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
+    // The dimming the shadow lays over the window.
+    static QColor dimColour() { return QColor(51, 51, 51, 136); }
+    // Set (true) on windows that another library draws (paint-on-screen: the player's video
+    // surface) while the shadow leaves them uncovered: they dim their own pictures with
+    // dimColour(), so that what they show stays visible and live.
+    static constexpr const char *kDimmedProperty = "shadowDimmed";
 
 private:
-    QVector<Underlay> m_underlays;
     QVBoxLayout *m_pLayout;
     QWidget *m_pBG;
 };
