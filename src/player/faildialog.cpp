@@ -149,6 +149,9 @@ void FailDialog::setErrorMessage(const QString &szMessage)
     QString szLine = szMessage;
     szLine.replace(QLatin1Char('\r'), QLatin1Char(' '))
         .replace(QLatin1Char('\n'), QLatin1Char(' '));
+    // A report and the folder it names ("… — /home/…") break before the dash, not inside the
+    // folder's first letters.
+    szLine.replace(QStringLiteral(" \u2014 "), QStringLiteral(" \u2014\u00A0"));
     const QStringList lines = wrapLines(szLine, pLabel->font(), iWidth, kMaxMessageLines);
     const bool bElided =
         !lines.isEmpty() && lines.last().endsWith(QChar(0x2026)) && !szLine.endsWith(QChar(0x2026));

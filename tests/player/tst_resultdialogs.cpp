@@ -13,6 +13,8 @@
 #include <QTranslator>
 #include <QtTest>
 
+#include <algorithm>
+
 class TstResultDialogs : public QObject
 {
     Q_OBJECT
@@ -78,7 +80,15 @@ void TstResultDialogs::errorMessage()
                 szJoined += QLatin1Char(' ');
             szJoined += line;
         }
+        szJoined.replace(QChar(0x00A0), QLatin1Char(' '));
         QCOMPARE(szJoined, shown);
+        // A folder after a dash starts its line with the dash, not with a lone "/" left behind.
+        if (message.contains(QStringLiteral(" — /")) && shownLines.size() > 1)
+            QVERIFY2(std::any_of(shownLines.begin(), shownLines.end(),
+                                 [](const QString &line) {
+                                     return line.startsWith(QStringLiteral("—\u00A0/"));
+                                 }),
+                     qPrintable(shownLines.join(QStringLiteral(" | "))));
         QVERIFY(pLabel->toolTip().isEmpty());
     }
     QCOMPARE(pLabel->textFormat(), Qt::PlainText);
