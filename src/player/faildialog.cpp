@@ -149,10 +149,18 @@ void FailDialog::setErrorMessage(const QString &szMessage)
     QString szLine = szMessage;
     szLine.replace(QLatin1Char('\r'), QLatin1Char(' '))
         .replace(QLatin1Char('\n'), QLatin1Char(' '));
-    // A report and the folder it names ("… — /home/…") break before the dash, not inside the
-    // folder's first letters.
-    szLine.replace(QStringLiteral(" \u2014 "), QStringLiteral(" \u2014\u00A0"));
-    const QStringList lines = wrapLines(szLine, pLabel->font(), iWidth, kMaxMessageLines);
+    // A report and the folder it names ("… — /home/…"): the folder on a line of its own when it
+    // fits one, else starting right after the dash.
+    QStringList lines;
+    const int iFolder = szLine.indexOf(QStringLiteral(" \u2014 /"));
+    const QString szFolderLine = iFolder < 0 ? QString() : szLine.mid(iFolder + 1);
+    if (iFolder > 0 && QFontMetrics(pLabel->font()).horizontalAdvance(szFolderLine) <= iWidth) {
+        lines = wrapLines(szLine.left(iFolder), pLabel->font(), iWidth, kMaxMessageLines - 1);
+        lines << szFolderLine;
+    } else {
+        szLine.replace(QStringLiteral(" \u2014 "), QStringLiteral(" \u2014\u00A0"));
+        lines = wrapLines(szLine, pLabel->font(), iWidth, kMaxMessageLines);
+    }
     const bool bElided =
         !lines.isEmpty() && lines.last().endsWith(QChar(0x2026)) && !szLine.endsWith(QChar(0x2026));
     pLabel->setText(lines.join(QLatin1Char('\n')));

@@ -41,6 +41,10 @@ void TstResultDialogs::errorMessage_data()
     const QString szReport =
         QStringLiteral("Could not create the video file (Operation not permitted) — ") + szFolder;
     QTest::newRow("export failure with its folder") << szReport << szReport << 0;
+    const QString szShortReport = QStringLiteral(
+        "Could not create the video file (Operation not permitted) — /home/someone/Videos");
+    QTest::newRow("export failure, the folder on a line of its own")
+        << szShortReport << szShortReport << 2;
     const QString szPath = QStringLiteral(
         "/media/someone/USB-DISK/Photos/2024-summer-holiday-in-the-mountains/exports/album.mp4");
     QTest::newRow("a path without spaces") << szPath << szPath << 0;
@@ -82,13 +86,17 @@ void TstResultDialogs::errorMessage()
         }
         szJoined.replace(QChar(0x00A0), QLatin1Char(' '));
         QCOMPARE(szJoined, shown);
-        // A folder after a dash starts its line with the dash, not with a lone "/" left behind.
+        // A folder after a dash starts its line with the dash, not with a lone "/" left behind;
+        // one that fits a line has that line to itself.
         if (message.contains(QStringLiteral(" — /")) && shownLines.size() > 1)
             QVERIFY2(std::any_of(shownLines.begin(), shownLines.end(),
                                  [](const QString &line) {
-                                     return line.startsWith(QStringLiteral("—\u00A0/"));
+                                     return line.startsWith(QStringLiteral("—\u00A0/")) ||
+                                            line.startsWith(QStringLiteral("— /"));
                                  }),
                      qPrintable(shownLines.join(QStringLiteral(" | "))));
+        if (message.endsWith(QStringLiteral(" — /home/someone/Videos")))
+            QCOMPARE(shownLines.last(), QStringLiteral("— /home/someone/Videos"));
         QVERIFY(pLabel->toolTip().isEmpty());
     }
     QCOMPARE(pLabel->textFormat(), Qt::PlainText);
