@@ -91,7 +91,6 @@ public:
         m_pictureInFrame = pictureInFrame;
         update();
     }
-    const QImage &frame() const { return m_frame; }
 
 protected:
     void paintEvent(QPaintEvent *) override

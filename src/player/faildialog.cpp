@@ -12,8 +12,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextLayout>
-
 #include <QVBoxLayout>
+
 #include <algorithm>
 
 namespace {
