@@ -203,6 +203,11 @@
         <source>Output changed</source>
         <translation>Output changed</translation>
     </message>
+    <message>
+        <source>%1(%2)</source>
+        <extracomment>The failing step, then the system&apos;s or FFmpeg&apos;s words for why in brackets.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>AddImageButton</name>
@@ -754,6 +759,10 @@
     <message>
         <source>choose export folder</source>
         <translation>Choose export folder</translation>
+    </message>
+    <message>
+        <source>GIF plays at 50 fps at most: exported at 50 fps</source>
+        <translation>GIF plays at 50 fps at most: exported at 50 fps</translation>
     </message>
 </context>
 <context>
@@ -1390,6 +1399,117 @@
         <source>Open the export folder</source>
         <translation>Open Folder</translation>
     </message>
+    <message>
+        <source>Copy the path</source>
+        <translation>Copy the path</translation>
+    </message>
+    <message>
+        <source>The video file</source>
+        <translation>The video file</translation>
+    </message>
+    <message>
+        <source>Copied</source>
+        <translation>Copied</translation>
+    </message>
+    <message>
+        <source>No file manager opened the folder. You can copy the path.</source>
+        <translation>No file manager opened the folder. You can copy the path.</translation>
+    </message>
+</context>
+<context>
+    <name>Transition</name>
+    <message>
+        <source>Fade through black</source>
+        <translation>Fade through black</translation>
+    </message>
+    <message>
+        <source>Fade through white</source>
+        <translation>Fade through white</translation>
+    </message>
+    <message>
+        <source>Rectangle crop</source>
+        <translation>Rectangle crop</translation>
+    </message>
+    <message>
+        <source>Radial wipe</source>
+        <translation>Radial wipe</translation>
+    </message>
+    <message>
+        <source>Horizontal blur</source>
+        <translation>Horizontal blur</translation>
+    </message>
+    <message>
+        <source>Pixelate</source>
+        <translation>Pixelate</translation>
+    </message>
+    <message>
+        <source>Zoom in</source>
+        <translation>Zoom in</translation>
+    </message>
+    <message>
+        <source>Slide down</source>
+        <translation>Slide down</translation>
+    </message>
+    <message>
+        <source>Slide left</source>
+        <translation>Slide left</translation>
+    </message>
+    <message>
+        <source>Slide right</source>
+        <translation>Slide right</translation>
+    </message>
+    <message>
+        <source>Wipe up</source>
+        <translation>Wipe up</translation>
+    </message>
+    <message>
+        <source>Wipe down</source>
+        <translation>Wipe down</translation>
+    </message>
+    <message>
+        <source>Wipe left</source>
+        <translation>Wipe left</translation>
+    </message>
+    <message>
+        <source>Wipe right</source>
+        <translation>Wipe right</translation>
+    </message>
+    <message>
+        <source>Smooth wipe up</source>
+        <translation>Smooth wipe up</translation>
+    </message>
+    <message>
+        <source>Smooth wipe down</source>
+        <translation>Smooth wipe down</translation>
+    </message>
+    <message>
+        <source>Smooth wipe left</source>
+        <translation>Smooth wipe left</translation>
+    </message>
+    <message>
+        <source>Smooth wipe right</source>
+        <translation>Smooth wipe right</translation>
+    </message>
+    <message>
+        <source>Closing circle</source>
+        <translation>Closing circle</translation>
+    </message>
+    <message>
+        <source>Opening circle</source>
+        <translation>Opening circle</translation>
+    </message>
+    <message>
+        <source>Vertical close</source>
+        <translation>Vertical close</translation>
+    </message>
+    <message>
+        <source>Vertical open</source>
+        <translation>Vertical open</translation>
+    </message>
+    <message>
+        <source>Horizontal close</source>
+        <translation>Horizontal close</translation>
+    </message>
 </context>
 <context>
     <name>ZodoZadar</name>
@@ -1876,6 +1996,18 @@
         <source>Failed to add background music, because its name has a line break</source>
         <translation>The music file cannot be used: its file name has a line break</translation>
     </message>
+    <message>
+        <source>Stop the export?</source>
+        <translation>Stop the export?</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Continue</source>
+        <translation>Continue</translation>
+    </message>
 </context>
 <context>
     <name>ZodoZadarClass</name>
@@ -1909,11 +2041,11 @@
     </message>
     <message>
         <source>transition effect</source>
-        <translation>Transition</translation>
+        <translation>Transitions:</translation>
     </message>
     <message>
         <source>random</source>
-        <translation>Random</translation>
+        <translation>at random</translation>
     </message>
     <message>
         <source>background music</source>
@@ -2070,6 +2202,10 @@
     <message>
         <source>Preview</source>
         <translation>Preview</translation>
+    </message>
+    <message>
+        <source>Each picture gets a transition at random. Choose one for a picture in its panel.</source>
+        <translation>Each picture gets a transition at random. Choose one for a picture in its panel.</translation>
     </message>
 </context>
 </TS>

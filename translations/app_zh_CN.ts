@@ -203,6 +203,11 @@
         <source>Output changed</source>
         <translation>输出已改变</translation>
     </message>
+    <message>
+        <source>%1(%2)</source>
+        <extracomment>The failing step, then the system&apos;s or FFmpeg&apos;s words for why in brackets.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>AddImageButton</name>
@@ -754,6 +759,10 @@
     <message>
         <source>choose export folder</source>
         <translation>选择导出文件夹</translation>
+    </message>
+    <message>
+        <source>GIF plays at 50 fps at most: exported at 50 fps</source>
+        <translation>GIF 最多以每秒 50 帧播放：将按 50 帧/秒导出</translation>
     </message>
 </context>
 <context>
@@ -1390,6 +1399,117 @@
         <source>Close</source>
         <translation>关闭</translation>
     </message>
+    <message>
+        <source>Copy the path</source>
+        <translation>复制路径</translation>
+    </message>
+    <message>
+        <source>The video file</source>
+        <translation>视频文件</translation>
+    </message>
+    <message>
+        <source>Copied</source>
+        <translation>已复制</translation>
+    </message>
+    <message>
+        <source>No file manager opened the folder. You can copy the path.</source>
+        <translation>没有文件管理器打开该文件夹。您可以复制路径。</translation>
+    </message>
+</context>
+<context>
+    <name>Transition</name>
+    <message>
+        <source>Fade through black</source>
+        <translation>经黑场淡变</translation>
+    </message>
+    <message>
+        <source>Fade through white</source>
+        <translation>经白场淡变</translation>
+    </message>
+    <message>
+        <source>Rectangle crop</source>
+        <translation>矩形裁切</translation>
+    </message>
+    <message>
+        <source>Radial wipe</source>
+        <translation>径向擦除</translation>
+    </message>
+    <message>
+        <source>Horizontal blur</source>
+        <translation>水平模糊</translation>
+    </message>
+    <message>
+        <source>Pixelate</source>
+        <translation>像素化</translation>
+    </message>
+    <message>
+        <source>Zoom in</source>
+        <translation>放大</translation>
+    </message>
+    <message>
+        <source>Slide down</source>
+        <translation>向下滑动</translation>
+    </message>
+    <message>
+        <source>Slide left</source>
+        <translation>向左滑动</translation>
+    </message>
+    <message>
+        <source>Slide right</source>
+        <translation>向右滑动</translation>
+    </message>
+    <message>
+        <source>Wipe up</source>
+        <translation>向上擦除</translation>
+    </message>
+    <message>
+        <source>Wipe down</source>
+        <translation>向下擦除</translation>
+    </message>
+    <message>
+        <source>Wipe left</source>
+        <translation>向左擦除</translation>
+    </message>
+    <message>
+        <source>Wipe right</source>
+        <translation>向右擦除</translation>
+    </message>
+    <message>
+        <source>Smooth wipe up</source>
+        <translation>向上柔和擦除</translation>
+    </message>
+    <message>
+        <source>Smooth wipe down</source>
+        <translation>向下柔和擦除</translation>
+    </message>
+    <message>
+        <source>Smooth wipe left</source>
+        <translation>向左柔和擦除</translation>
+    </message>
+    <message>
+        <source>Smooth wipe right</source>
+        <translation>向右柔和擦除</translation>
+    </message>
+    <message>
+        <source>Closing circle</source>
+        <translation>圆形收拢</translation>
+    </message>
+    <message>
+        <source>Opening circle</source>
+        <translation>圆形展开</translation>
+    </message>
+    <message>
+        <source>Vertical close</source>
+        <translation>垂直闭合</translation>
+    </message>
+    <message>
+        <source>Vertical open</source>
+        <translation>垂直展开</translation>
+    </message>
+    <message>
+        <source>Horizontal close</source>
+        <translation>水平闭合</translation>
+    </message>
 </context>
 <context>
     <name>ZodoZadar</name>
@@ -1871,6 +1991,18 @@
         <source>Failed to add background music, because its name has a line break</source>
         <translation>添加背景音乐失败，因为文件名中含有换行符</translation>
     </message>
+    <message>
+        <source>Stop the export?</source>
+        <translation>要停止导出吗？</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>Continue</source>
+        <translation>继续</translation>
+    </message>
 </context>
 <context>
     <name>ZodoZadarClass</name>
@@ -1904,7 +2036,7 @@
     </message>
     <message>
         <source>transition effect</source>
-        <translation>转场特效</translation>
+        <translation>转场特效：</translation>
     </message>
     <message>
         <source>random</source>
@@ -2065,6 +2197,10 @@
     <message>
         <source>Preview</source>
         <translation>预览</translation>
+    </message>
+    <message>
+        <source>Each picture gets a transition at random. Choose one for a picture in its panel.</source>
+        <translation>每张图片随机使用一种转场。可在图片的设置面板中为它选择转场。</translation>
     </message>
 </context>
 </TS>

@@ -30,6 +30,7 @@ namespace {
 
 constexpr int kToastMs = 2000;
 constexpr int kSampleRateStartIndex = 3; // "44100Hz"
+constexpr int kGifMaxFps = 50;           // the fastest a GIF written in hundredths plays
 // Longest file name, in bytes, that Linux file systems take (NAME_MAX).
 constexpr int kNameMaxBytes = 255;
 // The random part of the encoder's temporary file name: a 32-bit number in base 36.
@@ -72,7 +73,6 @@ ExportSettingDialog::ExportSettingDialog(QWidget *parent)
     if (!QFileInfo::exists(szFolder))
         QDir().mkpath(szFolder); // a failure shows later, when the export cannot write there
     changeFileDirectory(szFolder);
-    ui->labelFileDir->setText(m_szFileDirectory);
 
     installEventFilter(this);
     ui->labelFileDir->installEventFilter(this);
@@ -99,6 +99,10 @@ ExportSettingDialog::ExportSettingDialog(QWidget *parent)
     forward(ui->comboVideoBitRate, &ExportSettingDialog::sig_videoBitRateChanged);
     forward(ui->comboAudioBitRate, &ExportSettingDialog::sig_audioBitRateChanged);
     forward(ui->comboAudioSampleRate, &ExportSettingDialog::sig_sampleRateChanged);
+    connect(ui->comboExportFormat, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            &ExportSettingDialog::updateGifRateNote);
+    connect(ui->comboVideoFrameRate, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            &ExportSettingDialog::updateGifRateNote);
 
     connect(ui->btnClose, &QPushButton::clicked, this, &QWidget::close);
     connect(ui->btnChangeFileDir, &QPushButton::clicked, this,
@@ -272,8 +276,11 @@ void ExportSettingDialog::changeFileDirectory(QString szDir)
     QLabel *pLabel = ui->labelFileDir;
     pLabel->ensurePolished(); // the style sheet's font is the one the label draws with
     const QMargins stMargins = pLabel->contentsMargins();
-    pLabel->setText(pLabel->fontMetrics().elidedText(
-        m_szFileDirectory, Qt::ElideRight, pLabel->width() - stMargins.left() - stMargins.right()));
+    // Both ends of a path say where it is: the middle goes first.
+    pLabel->setText(
+        pLabel->fontMetrics().elidedText(m_szFileDirectory, Qt::ElideMiddle,
+                                         pLabel->width() - stMargins.left() - stMargins.right()));
+    pLabel->setToolTip(m_szFileDirectory);
     emit sig_fileDirectoryChanged(m_szFileDirectory);
 }
 
@@ -325,7 +332,30 @@ CQToast *ExportSettingDialog::showToast(const QString &szText)
 {
     auto *pToast = new CQToast(this);
     pToast->showMessage(szText, kToastMs, true);
+    // In the title row, clear of the close button and of every setting below it: the notice
+    // is about the name, and the choices stay in sight. Between the title and the close button
+    // where it fits there, else centred over the title's end.
+    const int iBelowTitle = ui->divFormatSetting->mapTo(this, QPoint(0, 0)).y();
+    const int iTop = std::max(0, (iBelowTitle - pToast->height()) / 2);
+    const int iTitleEnd = ui->labelTitle->mapTo(this, QPoint(ui->labelTitle->width(), 0)).x();
+    const int iCloseStart = ui->btnClose->mapTo(this, QPoint(0, 0)).x();
+    const int iGap = iCloseStart - iTitleEnd;
+    const int iLeft = pToast->width() <= iGap ? iTitleEnd + (iGap - pToast->width()) / 2
+                                              : (width() - pToast->width()) / 2;
+    pToast->move(mapToGlobal(QPoint(iLeft, iTop)));
     return pToast;
+}
+
+bool ExportSettingDialog::gifRateLimited() const
+{
+    // GIF times its frames in hundredths of a second: 60 and 120 fps cannot be kept.
+    return exportFormat().compare(QLatin1String("GIF"), Qt::CaseInsensitive) == 0 &&
+           std::atoi(frameRate().toLatin1().constData()) > kGifMaxFps;
+}
+
+void ExportSettingDialog::updateGifRateNote()
+{
+    ui->labelGifRateNote->setVisible(gifRateLimited());
 }
 
 bool ExportSettingDialog::eventFilter(QObject *watched, QEvent *event)

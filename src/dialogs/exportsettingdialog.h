@@ -50,6 +50,9 @@ public:
     // characters, none of / \ < > : " | ? *, not a reserved device name (CON, COM1, ...), no
     // trailing space, at most 260 characters.
     static bool isValidFileName(const QString &szName);
+    // GIF chosen at a frame rate it cannot keep (60 or 120): the note beside the rates shows.
+    bool gifRateLimited() const;
+
     // Whether the encoder's temporary file for "szName.<format>" still fits into the file
     // system's 255-byte name limit (it is the longest name an export writes).
     static bool fitsNameLimit(const QString &szName, const QString &szFormat);
@@ -94,6 +97,7 @@ protected:
 
 private:
     void setEditingLook(bool bEditing);
+    void updateGifRateNote();
     ShareCode::CQToast *showToast(const QString &szText);
 
     std::unique_ptr<Ui::ExportSettingDialogClass> ui;

@@ -37,7 +37,10 @@ const char kDialogStyle[] =
     "padding-left:35px;border-image:url(:/theme_local/imgs/epset_bg_normal.png);}"
     "#btnExport:hover{border-image:url(:/theme_local/imgs/epset_bg_hove.png);}"
     "#btnExport:pressed{border-image:url(:/theme_local/imgs/epset_bg_press.png);}"
-    "#btnExport:disabled{border-image:url(:/theme_local/imgs/epset_bg_disable.png);}";
+    "#btnExport:disabled{border-image:url(:/theme_local/imgs/epset_bg_disable.png);}"
+    // The folder's whole path shows as a tooltip: dark on light, as the main window's are.
+    "QToolTip{font-family:\"Microsoft YaHei\";font-size:12px;color:#333333;"
+    "background-color:#FFFFFF;border:1px solid #E3E3E8;padding:2px 4px;}";
 
 // The white upper part: its labels, the styled combo boxes with their pop-up lists, and the
 // lists' scroll bars.
@@ -49,6 +52,7 @@ const char kSettingStyle[] =
     "QLabel:disabled{color:rgb(120, 120, 120);}"
     "#labelTitle{font-size:16px;font-weight:bold;padding-left:20px;}"
     "#labelVideoSettingTitle,#labelAudioSettingTitle{color:#999999;}"
+    "#labelGifRateNote{font-size:12px;color:#B86E00;}"
     "#labelVideoSettingTitleIcon{border-image:url(:/theme_local/imgs/epset_video_icon.png);}"
     "#labelAudioSettingTitleIcon{border-image:url(:/theme_local/imgs/epset_audio_icon.png);}"
     "#uiLine{background-color:#F0F0F0;}"
@@ -287,6 +291,12 @@ void ExportSettingDialogClass::setupUi(QDialog *pDialog)
     horizontalLayout_3->addWidget(divAudioSetting);
     horizontalLayout_3->addStretch(1);
     verticalLayout_2->addWidget(divMpegSetting);
+    labelGifRateNote = new QLabel(divSetting);
+    labelGifRateNote->setObjectName(QStringLiteral("labelGifRateNote"));
+    labelGifRateNote->setContentsMargins(kLeftMargin, 0, kRightMargin, 0);
+    labelGifRateNote->setWordWrap(true);
+    labelGifRateNote->hide();
+    verticalLayout_2->addWidget(labelGifRateNote);
     verticalLayout_2->addStretch(1);
     gridLayout_2->addWidget(divSetting, 0, 0);
 
@@ -409,6 +419,8 @@ void ExportSettingDialogClass::retranslateUi(QDialog *pDialog)
         QCoreApplication::translate("ExportSettingDialogClass", "Please enter a file name"));
     label_3->setText(QCoreApplication::translate("ExportSettingDialogClass", "export to"));
     btnExport->setText(QCoreApplication::translate("ExportSettingDialogClass", "export"));
+    labelGifRateNote->setText(QCoreApplication::translate(
+        "ExportSettingDialogClass", "GIF plays at 50 fps at most: exported at 50 fps"));
 
     // The receiver reads the leading digits of these texts, and the format text becomes the
     // file's extension, so translations keep both.

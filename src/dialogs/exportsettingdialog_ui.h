@@ -34,6 +34,7 @@ struct ExportSettingDialogClass
     QLabel *labelExportFormat;
     ShareCode::CQComboBox *comboExportFormat;
     QWidget *divMpegSetting;
+    QLabel *labelGifRateNote; // under the columns: GIF's own limit on the frame rate
     QHBoxLayout *horizontalLayout_3;
     QWidget *divVideoSetting;
     QVBoxLayout *verticalLayout_3;

@@ -2,11 +2,13 @@
 // The picture panel's form and the options it shows.
 #include "picturepanel.h"
 
+#include "lookpreview.h"
 #include "picturerenderer.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDoubleSpinBox>
 #include <QFontComboBox>
 #include <QGridLayout>
@@ -24,7 +26,8 @@
 namespace {
 constexpr int kRandomItem = -1;
 constexpr int kCutItem = -2;
-constexpr QSize kPictureArea(360, 200);
+constexpr int kVisibleTransitions = 12; // then the list scrolls
+constexpr QSize kPictureArea(384, 216); // a 16:9 album's frame fills it
 // The editor's own look: white bordered fields with the accent on hover, as the export
 // settings have them (a translucent dialog would paint Qt's default controls black).
 const char kFormStyle[] =
@@ -38,6 +41,8 @@ const char kFormStyle[] =
     "QComboBox,QDoubleSpinBox,QSpinBox{border:1px solid #E1E1E8;border-radius:4px;padding:3px 8px;"
     "min-height:22px;background-color:#FFFFFF;font-family:\"Microsoft YaHei\";font-size:14px;"
     "color:#333333;}"
+    // A list that scrolls after its visible items, rather than a menu as tall as all of them.
+    "QComboBox{combobox-popup:0;}"
     "QComboBox:hover,QComboBox:on,QDoubleSpinBox:hover,QSpinBox:hover{border-color:#5C46F4;}"
     "QDoubleSpinBox:disabled,QSpinBox:disabled,QComboBox:disabled{color:#B0B0B8;background-color:#"
     "F7F7F9;}"
@@ -78,6 +83,15 @@ public:
     bool shown = false;    // rectangles drawn
     bool editable = false; // and dragged
 
+    // The frame as the video shows it, with the whole picture at pictureInFrame; the
+    // rectangles are drawn over that picture. A null frame shows the plain picture.
+    void setFrame(const QImage &frame, const QRect &pictureInFrame)
+    {
+        m_frame = frame;
+        m_pictureInFrame = pictureInFrame;
+        update();
+    }
+
 protected:
     void paintEvent(QPaintEvent *) override
     {
@@ -87,7 +101,9 @@ protected:
         p.setBrush(QColor(0x2B, 0x2B, 0x2B));
         p.drawRoundedRect(rect(), 6, 6);
         const QRectF area = pictureArea();
-        if (!m_picture.isNull())
+        if (!m_frame.isNull())
+            p.drawImage(frameOrigin(), m_frame);
+        else if (!m_picture.isNull())
             p.drawPixmap(area, m_picture, m_picture.rect());
         if (!shown)
             return;
@@ -149,8 +165,14 @@ private:
     };
     static constexpr double kGrip = 9; // pixels around a corner that grab it
 
+    QPoint frameOrigin() const
+    {
+        return QPoint((width() - m_frame.width()) / 2, (height() - m_frame.height()) / 2);
+    }
     QRectF pictureArea() const
     {
+        if (!m_frame.isNull())
+            return QRectF(m_pictureInFrame.translated(frameOrigin()));
         if (m_picture.isNull())
             return QRectF(rect());
         const QSizeF fit = QSizeF(m_picture.size()).scaled(QSizeF(size()), Qt::KeepAspectRatio);
@@ -178,6 +200,8 @@ private:
     }
 
     QPixmap m_picture;
+    QImage m_frame;
+    QRect m_pictureInFrame;
     Drag m_drag = None;
     QPointF m_last;
 };
@@ -262,7 +286,9 @@ PicturePanel::PicturePanel(const QPixmap &stPicture, const QString &szName,
     m_pTransition->addItem(tr("Random"), kRandomItem);
     m_pTransition->addItem(tr("None (a cut)"), kCutItem);
     for (int row = 0; row < kTransitionKindCount; ++row)
-        m_pTransition->addItem(QString::fromLatin1(kTransitionKinds[row].transitionName), row);
+        m_pTransition->addItem(
+            QCoreApplication::translate("Transition", kTransitionKinds[row].displayName), row);
+    m_pTransition->setMaxVisibleItems(kVisibleTransitions);
     m_pTransitionToAll = new QPushButton(tr("Apply to all"), pForm);
     m_pTransitionToAll->setObjectName(QStringLiteral("btnTransitionToAll"));
     m_pTransitionToAll->setAccessibleName(tr("Apply the transition to all pictures"));
@@ -394,6 +420,8 @@ void PicturePanel::addLookRows(QWidget *pForm, QGridLayout *pGrid, int iRow)
         changed();
     });
     connect(m_pCaption, &QLineEdit::editingFinished, this, &PicturePanel::changed);
+    // The picture follows the typing; the album changes when the typing ends.
+    connect(m_pCaption, &QLineEdit::textEdited, this, [this] { showLook(options()); });
     connect(m_pCaptionFont, &QFontComboBox::currentFontChanged, this, &PicturePanel::changed);
     connect(m_pCaptionSize, qOverload<int>(&QSpinBox::valueChanged), this, &PicturePanel::changed);
     connect(m_pCaptionPosition, qOverload<int>(&QComboBox::currentIndexChanged), this,
@@ -454,6 +482,8 @@ void PicturePanel::showOptions(const PictureOptions &options)
     if (options.fill.kind == FillKind::Colour)
         m_fillColour = options.fill.colour;
     setSwatch(m_pFillColour, m_fillColour);
+    // The swatch belongs to the colour fill alone.
+    m_pFillColour->setVisible(options.fill.kind == FillKind::Colour);
     m_pOwnDuration->setChecked(options.duration > 0);
     m_pDuration->setValue(secondsOf(options.duration > 0 ? options.duration : m_albumDuration));
     m_pDuration->setEnabled(options.duration > 0);
@@ -469,7 +499,28 @@ void PicturePanel::showOptions(const PictureOptions &options)
     const bool bCut = options.transition == TransitionChoice::None;
     m_pOwnLength->setEnabled(!bCut);
     m_pLength->setEnabled(!bCut && options.transitionLength > 0);
+    showLook(options);
     m_bShowing = false;
+}
+
+QSize PicturePanel::pictureBox()
+{
+    return kPictureArea;
+}
+
+void PicturePanel::setLookPreview(std::shared_ptr<const LookPreview> preview, const Fill &albumFill)
+{
+    m_preview = std::move(preview);
+    m_albumFill = albumFill;
+    showLook(options());
+}
+
+void PicturePanel::showLook(const PictureOptions &options)
+{
+    if (!m_preview || m_preview->isNull())
+        return;
+    m_pPicture->setFrame(m_preview->render(stillLook(options, m_albumFill)),
+                         m_preview->pictureRect());
 }
 
 PictureOptions PicturePanel::options() const

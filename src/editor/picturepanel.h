@@ -6,6 +6,8 @@
 #include "cqinfodialog.h"
 #include "renderjob.h"
 
+#include <memory>
+
 class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
@@ -15,6 +17,7 @@ class QLineEdit;
 class QPushButton;
 class QSpinBox;
 class MotionView;
+class LookPreview;
 
 // Every change is handed on at once (sig_changed), so that the editor applies it as an undoable
 // edit and the preview shows it; "Apply to all" hands a group on for every picture. The panel
@@ -29,6 +32,12 @@ public:
 
     PictureOptions options() const;
 
+    // The box the picture is drawn in.
+    static QSize pictureBox();
+    // From now on the picture is drawn as the video shows it (fill and caption around and over
+    // it, in an album whose fill is albumFill), for every change made here.
+    void setLookPreview(std::shared_ptr<const LookPreview> preview, const Fill &albumFill);
+
 signals:
     void sig_changed(PictureOptions options);
     void sig_durationToAll(PictureOptions options);
@@ -39,6 +48,7 @@ signals:
 
 private:
     void showOptions(const PictureOptions &options);
+    void showLook(const PictureOptions &options);
     void changed();
 
     void chooseColour(QRgb *pColour, QPushButton *pButton, const QString &szTitle);
@@ -67,5 +77,7 @@ private:
     QPushButton *m_pDurationToAll = nullptr;
     QPushButton *m_pTransitionToAll = nullptr;
     int64_t m_albumDuration = 3000000;
+    std::shared_ptr<const LookPreview> m_preview;
+    Fill m_albumFill;
     bool m_bShowing = false;
 };

@@ -68,6 +68,12 @@ void ZodoZadar::exportSetting()
         if (!c.name.isEmpty())
             pDialog->changeFileName(c.name);
     }
+    // A named album names its video, unless it remembers a name of its own.
+    const QString szAlbumName = QFileInfo(documentPath()).completeBaseName();
+    if (pDialog->fileName().isEmpty() && !szAlbumName.isEmpty() &&
+        ExportSettingDialog::isValidFileName(szAlbumName) &&
+        ExportSettingDialog::fitsNameLimit(szAlbumName, pDialog->exportFormat()))
+        pDialog->changeFileName(szAlbumName);
 
     job.exportDirectory = pDialog->fileDirectory();
     pDialog->changeFileDirectory(job.exportDirectory);
@@ -76,6 +82,8 @@ void ZodoZadar::exportSetting()
     job.videoBitRate = leadingInteger(pDialog->videoBitRate()) * 1000;
     job.audioBitRate = leadingInteger(pDialog->audioBitRate()) * 1000;
     job.sampleRate = leadingInteger(pDialog->sampleRate());
+    // The name the field starts with is the one to write, as if typed.
+    job.fileName = pDialog->fileName();
 
     // Written without locks: nothing reads the export choices until the export starts.
     connect(pDialog, &ExportSettingDialog::sig_exportFormatChanged, this,
@@ -207,7 +215,9 @@ void ZodoZadar::exportVideo()
             [this, pProgress](QString szError) { exportFailed(pProgress, szError); });
     connect(m_pEncoder, &MediaEncoder::sig_exportCancelled, pProgress,
             [this, pProgress] { exportCancelled(pProgress); });
-    // Hiding the progress dialog (its close button) cancels the export within one frame.
+    // Minutes of work end only on a confirmed request; the export runs on while it is asked.
+    pProgress->setStopQuestion(tr("Tips"), tr("Stop the export?"), tr("Stop"), tr("Continue"));
+    // Hiding the progress dialog (a confirmed stop) cancels the export within one frame.
     connect(pProgress, &ProgressDialog::sig_hided, this, [this] { m_pEncoder->running = false; });
 
     {
@@ -230,6 +240,7 @@ void ZodoZadar::exportSucceeded(ProgressDialog *pProgress)
     pProgress->deleteLater();
     advanceWorkflow(Workflow::Export, WorkflowPhase::Reporting);
     auto *pDialog = new SuccessDialog(ShareCode::QtInversionWidget::instance());
+    pDialog->setFilePath(RenderJob::instance().outputFilePath());
     connect(pDialog, &SuccessDialog::sig_explorerFolderRequest, this, &ZodoZadar::openExportFolder);
     connect(pDialog, &QObject::destroyed, this, [this] { endWorkflow(Workflow::Export); });
     pDialog->show();
@@ -264,7 +275,12 @@ void ZodoZadar::openExportFolder()
         QDir::toNativeSeparators(QStringLiteral("%1/%2.%3")
                                      .arg(QDir::fromNativeSeparators(job.exportDirectory),
                                           job.fileName, job.exportFormat.toLower()));
-    platform::showFileInFileManager(szPath);
+    // Where nothing opens the folder, the success dialog that asked says so.
+    QPointer<SuccessDialog> dialog = qobject_cast<SuccessDialog *>(sender());
+    platform::showFileInFileManager(szPath, [dialog](bool bShown) {
+        if (!bShown && dialog)
+            dialog->showFolderNotOpened();
+    });
 }
 
 void ZodoZadar::closeRequest()

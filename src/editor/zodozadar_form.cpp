@@ -324,6 +324,11 @@ void ZodoZadarClass::retranslateUi(QWidget *ZodoZadarClass)
     labelSecond->setText(QCoreApplication::translate("ZodoZadarClass", "s"));
     labelTransition->setText(QCoreApplication::translate("ZodoZadarClass", "transition effect"));
     labelRandom->setText(QCoreApplication::translate("ZodoZadarClass", "random"));
+    const QString szTransitionsTip = QCoreApplication::translate(
+        "ZodoZadarClass",
+        "Each picture gets a transition at random. Choose one for a picture in its panel.");
+    labelTransition->setToolTip(szTransitionsTip);
+    labelRandom->setToolTip(szTransitionsTip);
     labelBackgroundMusic->setText(
         QCoreApplication::translate("ZodoZadarClass", "background music"));
     radioNoMusic->setText(QCoreApplication::translate("ZodoZadarClass", "none"));
@@ -426,8 +431,10 @@ QString zodoZadarStyleSheet()
         "#divSettingContent,#divDuration,#divMusic,#divWatermark,#divWatermarkPos{"
         "background-color:#FFFFFF;border-bottom-left-radius:6px;border-bottom-right-radius:6px;}"
         "#labelBackgroundMusic,#labelWatermark,#labelImageDuration{color:#2B2B3A;font-weight:bold;}"
-        "#labelRandom{color:#5C46F4;}"
-        "#labelSecond,#labelTransition{color:#666666;}"
+        // What the album does with transitions, said in plain words: no accent colour, which
+        // would make it look like a control.
+        "#ZodoZadarClass #labelSecond,#ZodoZadarClass #labelTransition,"
+        "#ZodoZadarClass #labelRandom{color:#666666;}"
         "#btnDurationToAll{border:none;background:transparent;color:#5C46F4;padding:0px;"
         "font-size:12px;text-decoration:underline;}"
         "#btnDurationToAll:hover{color:#4A36D8;}"
@@ -463,6 +470,17 @@ QString zodoZadarStyleSheet()
         "#btnAddImageAgain:pressed{background:#E2DDFD;}"
         "#btnAddImageAgain:disabled{border-color:#DCDCE6;background:#F7F7F9;color:#B8B8C8;}"
         "#imageSourceList{border:none;background:transparent;}"
+        // The strip's scroll bar: a light track and a clearly darker handle.
+        "#imageSourceList QScrollBar:horizontal{height:10px;background:#EDEDF3;border:none;"
+        "border-radius:5px;margin:0px 2px 2px 2px;}"
+        "#imageSourceList QScrollBar::handle:horizontal{background:#9A9AAE;border-radius:4px;"
+        "min-width:40px;margin:1px;}"
+        "#imageSourceList QScrollBar::handle:horizontal:hover,"
+        "#imageSourceList QScrollBar::handle:horizontal:pressed{background:#5C46F4;}"
+        "#imageSourceList QScrollBar::add-line:horizontal,"
+        "#imageSourceList QScrollBar::sub-line:horizontal{width:0px;border:none;}"
+        "#imageSourceList QScrollBar::add-page:horizontal,"
+        "#imageSourceList QScrollBar::sub-page:horizontal{background:transparent;}"
         "#ZodoZadarClass QRadioButton{font-family:\"Microsoft YaHei\";font-size:13px;"
         "color:#333333;spacing:5px;}"
         "#ZodoZadarClass QRadioButton:disabled{color:#B5B5C0;}"

@@ -7,6 +7,7 @@
 #include "albumops.h"
 #include "imagelistview.h"
 #include "imageviewer.h"
+#include "lookpreview.h"
 #include "picturepanel.h"
 #include "qtinversionwidget.h"
 #include "renderjob.h"
@@ -45,6 +46,10 @@ void ZodoZadar::showPicturePanel(int iRow)
         stPicture = m_thumbnails.value(szPath);
     PicturePanel panel(stPicture, QFileInfo(szPath).fileName(), job.optionsAt(iRow),
                        job.pictureDuration(-1), ShareCode::QtInversionWidget::instance());
+    // The picture as the video shows it, by the video's renderer.
+    panel.setLookPreview(std::make_shared<LookPreview>(szPath, QSize(job.width, job.height),
+                                                       PicturePanel::pictureBox()),
+                         job.albumFill);
     // Each change is one edit of this picture; the panel's edits are one undo step.
     m_iPanelMergeId = m_iPanelMergeId < kFirstPanelMergeId || m_iPanelMergeId == INT_MAX
                           ? kFirstPanelMergeId

@@ -5,6 +5,7 @@
 #include "picturerenderer.h"
 
 #include "albumops.h"
+#include "averror.h"
 
 extern "C" {
 #include <libavutil/mathematics.h>
@@ -878,13 +879,15 @@ AlbumReadResult readAlbumFile(const QString &szPath)
     }
     QFile file(szPath);
     if (!file.open(QIODevice::ReadOnly)) {
-        result.error = AlbumFile::tr("Cannot open it: %1").arg(file.errorString());
+        result.error =
+            AlbumFile::tr("Cannot open it: %1").arg(translatedSystemText(file.errorString()));
         return result;
     }
     // One byte past the limit: a file that grew since it was measured is still refused.
     const QByteArray bytes = file.read(kMaxAlbumFileBytes + 1);
     if (file.error() != QFileDevice::NoError) {
-        result.error = AlbumFile::tr("Cannot read it: %1").arg(file.errorString());
+        result.error =
+            AlbumFile::tr("Cannot read it: %1").arg(translatedSystemText(file.errorString()));
         return result;
     }
     // Paths in the file are relative to the real file's folder, not to a link's.
@@ -1051,7 +1054,7 @@ bool writeAlbumFile(const QString &szPath, const AlbumDocument &album, QString *
         fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && (errno != EEXIST || attempt >= 100))
             return fail(AlbumFile::tr("Cannot create a file in \"%1\": %2")
-                            .arg(QDir::toNativeSeparators(dir), qt_error_string(errno)));
+                            .arg(QDir::toNativeSeparators(dir), systemErrorText(errno)));
     }
     const auto abandon = [&](const QString &szWhy) {
         const int saved = errno;
@@ -1066,14 +1069,14 @@ bool writeAlbumFile(const QString &szPath, const AlbumDocument &album, QString *
     if (::stat(targetName.constData(), &old) == 0 && S_ISREG(old.st_mode))
         ::fchmod(fd, old.st_mode & 07777);
     if (!writeAll(fd, bytes) || ::fsync(fd) != 0)
-        return abandon(AlbumFile::tr("Cannot write the file: %1").arg(qt_error_string(errno)));
+        return abandon(AlbumFile::tr("Cannot write the file: %1").arg(systemErrorText(errno)));
     const int closed = ::close(fd);
     fd = -1;
     if (closed != 0)
-        return abandon(AlbumFile::tr("Cannot write the file: %1").arg(qt_error_string(errno)));
+        return abandon(AlbumFile::tr("Cannot write the file: %1").arg(systemErrorText(errno)));
     if (::rename(temporary.constData(), targetName.constData()) != 0)
         return abandon(
-            AlbumFile::tr("Cannot replace the old file: %1").arg(qt_error_string(errno)));
+            AlbumFile::tr("Cannot replace the old file: %1").arg(systemErrorText(errno)));
     // The rename itself reaches the disk with the folder; some file systems cannot sync a
     // folder, and the file is in place either way.
     const int dirFd =

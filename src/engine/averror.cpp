@@ -107,7 +107,25 @@ QString avErrorText(int code)
 
 QString avErrorReport(const QString &szMessage, int code)
 {
-    return QStringLiteral("%1(%2)").arg(szMessage, avErrorText(code));
+    //: The failing step, then the system's or FFmpeg's words for why in brackets.
+    const QString szReport =
+        QCoreApplication::translate("AVError", "%1(%2)").arg(szMessage, avErrorText(code));
+    // Without a step the words stand alone: no space before them.
+    return szMessage.isEmpty() ? szReport.trimmed() : szReport;
+}
+
+QString systemErrorText(int errnum)
+{
+    return avErrorText(AVERROR(errnum));
+}
+
+QString translatedSystemText(const QString &szText)
+{
+    for (const KnownError &known : kKnownErrors) {
+        if (szText == QLatin1String(known.szText))
+            return QCoreApplication::translate("AVError", known.szText);
+    }
+    return szText;
 }
 
 QVector<QPair<int, QString>> avTranslatedErrors()

@@ -12,14 +12,29 @@ extern "C" {
 #include <atomic>
 
 const TransitionKind kTransitionKinds[kTransitionKindCount] = {
-    {"xfade", "fadeblack"},   {"xfade", "fadewhite"},  {"xfade", "rectcrop"},
-    {"xfade", "radial"},      {"xfade", "hblur"},      {"xfade", "pixelize"},
-    {"xfade", "zoomin"},      {"xfade", "slidedown"},  {"xfade", "slideleft"},
-    {"xfade", "slideright"},  {"xfade", "wipeup"},     {"xfade", "wipedown"},
-    {"xfade", "wipeleft"},    {"xfade", "wiperight"},  {"xfade", "smoothup"},
-    {"xfade", "smoothdown"},  {"xfade", "smoothleft"}, {"xfade", "smoothright"},
-    {"xfade", "circleclose"}, {"xfade", "circleopen"}, {"xfade", "vertclose"},
-    {"xfade", "vertopen"},    {"xfade", "horzclose"},
+    {"xfade", "fadeblack", QT_TRANSLATE_NOOP("Transition", "Fade through black")},
+    {"xfade", "fadewhite", QT_TRANSLATE_NOOP("Transition", "Fade through white")},
+    {"xfade", "rectcrop", QT_TRANSLATE_NOOP("Transition", "Rectangle crop")},
+    {"xfade", "radial", QT_TRANSLATE_NOOP("Transition", "Radial wipe")},
+    {"xfade", "hblur", QT_TRANSLATE_NOOP("Transition", "Horizontal blur")},
+    {"xfade", "pixelize", QT_TRANSLATE_NOOP("Transition", "Pixelate")},
+    {"xfade", "zoomin", QT_TRANSLATE_NOOP("Transition", "Zoom in")},
+    {"xfade", "slidedown", QT_TRANSLATE_NOOP("Transition", "Slide down")},
+    {"xfade", "slideleft", QT_TRANSLATE_NOOP("Transition", "Slide left")},
+    {"xfade", "slideright", QT_TRANSLATE_NOOP("Transition", "Slide right")},
+    {"xfade", "wipeup", QT_TRANSLATE_NOOP("Transition", "Wipe up")},
+    {"xfade", "wipedown", QT_TRANSLATE_NOOP("Transition", "Wipe down")},
+    {"xfade", "wipeleft", QT_TRANSLATE_NOOP("Transition", "Wipe left")},
+    {"xfade", "wiperight", QT_TRANSLATE_NOOP("Transition", "Wipe right")},
+    {"xfade", "smoothup", QT_TRANSLATE_NOOP("Transition", "Smooth wipe up")},
+    {"xfade", "smoothdown", QT_TRANSLATE_NOOP("Transition", "Smooth wipe down")},
+    {"xfade", "smoothleft", QT_TRANSLATE_NOOP("Transition", "Smooth wipe left")},
+    {"xfade", "smoothright", QT_TRANSLATE_NOOP("Transition", "Smooth wipe right")},
+    {"xfade", "circleclose", QT_TRANSLATE_NOOP("Transition", "Closing circle")},
+    {"xfade", "circleopen", QT_TRANSLATE_NOOP("Transition", "Opening circle")},
+    {"xfade", "vertclose", QT_TRANSLATE_NOOP("Transition", "Vertical close")},
+    {"xfade", "vertopen", QT_TRANSLATE_NOOP("Transition", "Vertical open")},
+    {"xfade", "horzclose", QT_TRANSLATE_NOOP("Transition", "Horizontal close")},
 };
 
 RenderJob::RenderJob()

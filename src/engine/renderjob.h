@@ -27,11 +27,14 @@ class PlayerInterface;
 
 Q_DECLARE_METATYPE(AVRational)
 
-// One row of the constant transition table: {filter name, transition name}.
+// One row of the constant transition table: {filter name, transition name, the name people read}.
+// The transition name is what album files and the filters use; the name people read is
+// translated where it is shown (context "Transition").
 struct TransitionKind
 {
     const char *filterName;
     const char *transitionName;
+    const char *displayName;
 };
 
 constexpr int kTransitionKindCount = 23;

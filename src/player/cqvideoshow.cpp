@@ -2,9 +2,11 @@
 // The video surface: a native window that the playback engine draws into with SDL.
 #include "cqvideoshow.h"
 
+#include "cqwidgetshadow.h"
 #include "videoctl.h"
 
 #include <QCoreApplication>
+#include <QDynamicPropertyChangeEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPainter>
@@ -142,6 +144,15 @@ void CQVideoShow::watchScreen()
 
 bool CQVideoShow::event(QEvent *event)
 {
+    // A dialog's shadow leaves this window uncovered and asks it to dim its pictures itself.
+    if (event->type() == QEvent::DynamicPropertyChange &&
+        static_cast<QDynamicPropertyChangeEvent *>(event)->propertyName() ==
+            ShareCode::CQWidgetShadow::kDimmedProperty) {
+        if (VideoCtl *engine = VideoCtl::instance())
+            engine->setDimColour(property(ShareCode::CQWidgetShadow::kDimmedProperty).toBool()
+                                     ? ShareCode::CQWidgetShadow::dimColour()
+                                     : QColor());
+    }
     const bool handled = QWidget::event(event);
     // A native child learns of its top level's new screen here, not through its own window.
     if (event->type() == QEvent::ScreenChangeInternal && m_engineOwned)

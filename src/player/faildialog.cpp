@@ -11,13 +11,40 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextLayout>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 // The list of failed items: about six lines of text before it scrolls.
 constexpr int kErrorListWidth = 440;
 constexpr int kErrorListHeight = 118;
 constexpr int kErrorListBottomMargin = 18; // white below the list, as above the title
+constexpr int kMessageRowHeight = 18;      // one line of the message
+
+// szText broken into lines no wider than iWidth: at spaces where it can, anywhere where it must
+// (a folder's path has no spaces); at most iMaxLines, the last one elided when the text goes on.
+QStringList wrapLines(const QString &szText, const QFont &font, int iWidth, int iMaxLines)
+{
+    QTextLayout layout(szText, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    QStringList lines;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(iWidth);
+        if (lines.size() == iMaxLines - 1) {
+            const QString szRest = szText.mid(line.textStart());
+            lines << QFontMetrics(font).elidedText(szRest, Qt::ElideRight, iWidth);
+            break;
+        }
+        lines << szText.mid(line.textStart(), line.textLength()).trimmed();
+    }
+    layout.endLayout();
+    return lines;
+}
 } // namespace
 
 namespace Ui {
@@ -118,13 +145,31 @@ void FailDialog::setErrorMessage(const QString &szMessage)
     pLabel->ensurePolished();
     const QMargins stMargins = pLabel->contentsMargins();
     const int iWidth = pLabel->width() - stMargins.left() - stMargins.right();
-    // One line: a line break in a decoder's message would push the rest out of the 18-pixel row.
+    // Line breaks of its own (a decoder's message) would defeat the wrapping below.
     QString szLine = szMessage;
     szLine.replace(QLatin1Char('\r'), QLatin1Char(' '))
         .replace(QLatin1Char('\n'), QLatin1Char(' '));
-    const QString szShown = QFontMetrics(pLabel->font()).elidedText(szLine, Qt::ElideRight, iWidth);
-    pLabel->setText(szShown);
-    pLabel->setToolTip(szShown == szLine ? QString() : szMessage);
+    // A report and the folder it names ("… — /home/…"): the folder on a line of its own when it
+    // fits one, else starting right after the dash.
+    QStringList lines;
+    const int iFolder = szLine.indexOf(QStringLiteral(" \u2014 /"));
+    const QString szFolderLine = iFolder < 0 ? QString() : szLine.mid(iFolder + 1);
+    if (iFolder > 0 && QFontMetrics(pLabel->font()).horizontalAdvance(szFolderLine) <= iWidth) {
+        lines = wrapLines(szLine.left(iFolder), pLabel->font(), iWidth, kMaxMessageLines - 1);
+        lines << szFolderLine;
+    } else {
+        szLine.replace(QStringLiteral(" \u2014 "), QStringLiteral(" \u2014\u00A0"));
+        lines = wrapLines(szLine, pLabel->font(), iWidth, kMaxMessageLines);
+    }
+    const bool bElided =
+        !lines.isEmpty() && lines.last().endsWith(QChar(0x2026)) && !szLine.endsWith(QChar(0x2026));
+    pLabel->setText(lines.join(QLatin1Char('\n')));
+    const int iLines = std::max(1, int(lines.size()));
+    const int iLineHeight = std::max(kMessageRowHeight, QFontMetrics(pLabel->font()).lineSpacing());
+    pLabel->setFixedHeight(iLines == 1 ? kMessageRowHeight : iLines * iLineHeight);
+    if (!m_pErrorList)
+        ui->growLowerHalf(this, pLabel->height() - kMessageRowHeight);
+    pLabel->setToolTip(bElided ? szMessage : QString());
     pLabel->setAccessibleDescription(szMessage);
 }
 
@@ -158,8 +203,7 @@ void FailDialog::setErrorList(const QStringList &lines)
         ui->divErrorMessage->hide();
         ui->verticalLayout_2->insertWidget(ui->verticalLayout_2->indexOf(ui->divErrorMessage),
                                            pList, 0, Qt::AlignHCenter);
-        ui->growLowerHalf(this, kErrorListHeight - ui->labelErrorMessage->height() +
-                                    kErrorListBottomMargin);
+        ui->growLowerHalf(this, kErrorListHeight - kMessageRowHeight + kErrorListBottomMargin);
         m_pErrorList = pList;
     }
     m_pErrorList->setPlainText(lines.join(QLatin1Char('\n')));

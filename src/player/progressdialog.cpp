@@ -3,8 +3,10 @@
 #include "progressdialog.h"
 
 #include "cblluishadowmgr.h"
+#include "cqdlgtipsimple.h"
 #include "dialogcard.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QHideEvent>
@@ -76,6 +78,9 @@ ProgressDialog::ProgressDialog(QWidget *parent) : QDialog(parent), ui(new Ui::Pr
 {
     ui->setupUi(this);
     ui->setUpWindow(this);
+    // The close button is the user's request, which may have to be asked about first.
+    disconnect(ui->btnClose, &QPushButton::clicked, this, &QWidget::close);
+    connect(ui->btnClose, &QPushButton::clicked, this, &ProgressDialog::userStop);
     connect(ui->barProgress, &QProgressBar::valueChanged, this, &ProgressDialog::refreshLabel);
     // A new bar holds no value yet: setting the minimum shows "0%" from the start.
     ui->barProgress->setValue(ui->barProgress->minimum());
@@ -103,6 +108,64 @@ int ProgressDialog::value() const
 void ProgressDialog::setBackgroundPicture(const QString &szPath)
 {
     ui->divBackground->setStyleSheet(QStringLiteral("border-image:url(%1)").arg(szPath));
+}
+
+void ProgressDialog::setStopQuestion(const QString &szTitle, const QString &szQuestion,
+                                     const QString &szStop, const QString &szContinue)
+{
+    m_stop = {szTitle, szQuestion, szStop, szContinue};
+}
+
+ShareCode::CQDlgTipSimple *ProgressDialog::stopQuestion() const
+{
+    return m_pStopQuestion;
+}
+
+void ProgressDialog::reject()
+{
+    // Escape, and QDialog's own handling of a close. A close from code passes straight through.
+    if (m_bClosingFromCode || m_stop.question.isEmpty()) {
+        QDialog::reject();
+        return;
+    }
+    userStop();
+}
+
+void ProgressDialog::closeEvent(QCloseEvent *event)
+{
+    // QDialog answers a close with reject(): the window manager's close button asks like ours,
+    // a close from code does not.
+    m_bClosingFromCode = !event->spontaneous();
+    QDialog::closeEvent(event);
+    m_bClosingFromCode = false;
+}
+
+void ProgressDialog::userStop()
+{
+    if (m_stop.question.isEmpty()) {
+        close();
+        return;
+    }
+    if (m_pStopQuestion) {
+        m_pStopQuestion->raise();
+        m_pStopQuestion->activateWindow();
+        return;
+    }
+    // Modeless towards the program: the operation reports its progress, and may end, meanwhile.
+    auto *pQuestion = new ShareCode::CQDlgTipSimple(this);
+    pQuestion->setAttribute(Qt::WA_DeleteOnClose);
+    pQuestion->setTitle(m_stop.title);
+    pQuestion->setMessage(m_stop.question);
+    pQuestion->setOkText(m_stop.stop);
+    pQuestion->setCancelText(m_stop.keepOn);
+    // A reflex Enter or Escape keeps the work going.
+    pQuestion->setCancelDefault();
+    connect(pQuestion, &QDialog::accepted, this, [this] {
+        if (isVisible())
+            close();
+    });
+    m_pStopQuestion = pQuestion;
+    pQuestion->open();
 }
 
 void ProgressDialog::refreshLabel()
@@ -133,6 +196,9 @@ void ProgressDialog::timerEvent(QTimerEvent *event)
 
 void ProgressDialog::hideEvent(QHideEvent *event)
 {
+    // The operation ended (or was stopped): the question about stopping it answers nothing now.
+    if (!event->spontaneous() && m_pStopQuestion)
+        m_pStopQuestion->close();
     ShareCode::CBLLUIShadowMgr *pShadow = ShareCode::CBLLUIShadowMgr::instance();
     if (pShadow && pShadow->shadow())
         pShadow->sltDlgPop();

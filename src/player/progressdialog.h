@@ -4,11 +4,15 @@
 
 #include <QDialog>
 #include <QPoint>
+#include <QPointer>
 
 #include <memory>
 
 namespace Ui {
 struct ProgressDialogClass;
+}
+namespace ShareCode {
+class CQDlgTipSimple;
 }
 
 class ProgressDialog : public QDialog
@@ -26,6 +30,13 @@ public:
     int value() const;
     // The picture of the upper half, e.g. ":/theme_local/imgs/dlg_import_images.png".
     void setBackgroundPicture(const QString &szPath);
+    // With a question set, Escape, the close button and the window's close ask it first (szStop
+    // ends the operation, szContinue keeps it); the operation goes on while it is asked. Without
+    // one (the default) they close the dialog at once. Closing from code never asks.
+    void setStopQuestion(const QString &szTitle, const QString &szQuestion, const QString &szStop,
+                         const QString &szContinue);
+    // The stop question while it is up, else null.
+    ShareCode::CQDlgTipSimple *stopQuestion() const;
 
 signals:
     // The program hid or closed the dialog: hide(), close(), the close button, closeAfterTime.
@@ -34,11 +45,13 @@ signals:
     void sig_hided();
 
 public slots:
+    void reject() override;
     // Closes the dialog after iMilisecond milliseconds; 0 closes it on the event loop's next pass,
     // never synchronously. A new call replaces a pending one.
     void closeAfterTime(int iMilisecond);
 
 protected:
+    void closeEvent(QCloseEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void timerEvent(QTimerEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
@@ -47,10 +60,20 @@ protected:
 
 private:
     void refreshLabel();
+    // The user asked to end the operation: ask first when a question is set, else close.
+    void userStop();
+
+    struct StopQuestion
+    {
+        QString title, question, stop, keepOn;
+    };
 
     std::unique_ptr<Ui::ProgressDialogClass> ui;
     QString m_szTextPrefix;
     int m_iCloseTimerId = 0;
+    StopQuestion m_stop;
+    QPointer<ShareCode::CQDlgTipSimple> m_pStopQuestion;
+    bool m_bClosingFromCode = false;
     bool m_bDragging = false;
     QPoint m_stPressGlobalPos;
     QPoint m_stPressWindowPos;

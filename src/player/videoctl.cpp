@@ -376,6 +376,14 @@ bool VideoCtl::present(VideoState *is)
     SDL_RenderClear(m_renderer);
     // A picture that cannot be uploaded is not presented at all.
     const bool drawn = display(is);
+    const QRgb dim = m_dimColour.load();
+    if (drawn && qAlpha(dim) > 0) {
+        SDL_SetRenderDrawBlendMode(m_renderer, SDL_BLENDMODE_BLEND);
+        SDL_SetRenderDrawColor(m_renderer, Uint8(qRed(dim)), Uint8(qGreen(dim)), Uint8(qBlue(dim)),
+                               Uint8(qAlpha(dim)));
+        SDL_RenderFillRect(m_renderer, nullptr);
+        SDL_SetRenderDrawBlendMode(m_renderer, SDL_BLENDMODE_NONE);
+    }
     if (drawn)
         SDL_RenderPresent(m_renderer);
     displayMutex.unlock();
@@ -400,6 +408,12 @@ void VideoCtl::requestRefresh()
         is->refreshRequested = true;
         is->pictq.wake();
     }
+}
+
+void VideoCtl::setDimColour(const QColor &colour)
+{
+    m_dimColour.store(colour.isValid() ? colour.rgba() : 0);
+    requestRefresh();
 }
 
 void VideoCtl::applyPendingResize(VideoState *is)

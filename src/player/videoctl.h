@@ -2,6 +2,7 @@
 // The process-wide playback engine: shows pushed pictures with SDL and plays pushed audio.
 #pragma once
 
+#include <QColor>
 #include <QMutex>
 #include <QObject>
 #include <qwindowdefs.h>
@@ -78,6 +79,9 @@ public:
     void notifyWindowResized(WId nativeWindowId, int iWidth, int iHeight);
     // Shows the current picture again (the window was exposed, or its pixels were lost).
     void requestRefresh();
+    // Pictures are shown under this colour (its alpha blends it in): a dialog's shadow that
+    // leaves the surface uncovered. An invalid colour shows them plain. Any thread.
+    void setDimColour(const QColor &colour);
 
     // Ends a playback shown in `nativeWindowId` and waits for its display loop, so that the
     // window may be destroyed.
@@ -145,6 +149,7 @@ private:
     WId m_nativeWindowId = 0;
     int m_windowWidth = 0;
     int m_windowHeight = 0;
+    std::atomic<QRgb> m_dimColour{0}; // ARGB; alpha 0 shows pictures plain
     int m_lastPictureWidth = 0;
     int m_lastPictureHeight = 0;
     quint64 m_generation = 0;

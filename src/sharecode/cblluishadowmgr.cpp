@@ -10,12 +10,28 @@
 #include "translucency.h"
 
 #include <QApplication>
+#include <QRegion>
 #include <QTimer>
 #include <algorithm>
 
 namespace ShareCode {
 
 namespace {
+// Windows inside pMain whose pixels another library draws (paint-on-screen: the player's SDL
+// surface). Qt's backing store holds nothing of them, so a shadow that is itself a native child
+// of pMain would show the bare background in their place; instead it leaves them uncovered and
+// they dim their own pictures.
+std::vector<QWidget *> foreignWindows(QWidget *pMain)
+{
+    std::vector<QWidget *> windows;
+    for (QWidget *pWidget : pMain->findChildren<QWidget *>()) {
+        if (pWidget->testAttribute(Qt::WA_PaintOnScreen) && pWidget->internalWinId() &&
+            pWidget->isVisible() && !pWidget->size().isEmpty())
+            windows.push_back(pWidget);
+    }
+    return windows;
+}
+
 bool isUserInput(QEvent::Type type)
 {
     switch (type) {
@@ -74,10 +90,17 @@ void CBLLUIShadowMgr::sltDlgPush()
     pAnchor->resize(pMain->size());
     m_pShadow = new CQWidgetShadow(pHost);
     if (pHost == pMain) {
-        // Inside the main window the shadow becomes a native child (it must cover the player's
-        // native surface); a translucent native child gets a 32-bit visual under a 24-bit
-        // parent, which the X server refuses to draw into (BadMatch). The dimming is painted
-        // over the parent's pixels either way.
+        QRegion covered(0, 0, pMain->width(), pMain->height());
+        for (QWidget *pWindow : foreignWindows(pMain)) {
+            covered -= QRect(pWindow->mapTo(pMain, QPoint(0, 0)), pWindow->size());
+            pWindow->setProperty(CQWidgetShadow::kDimmedProperty, true);
+            m_vecDimmed.emplace_back(pWindow);
+        }
+        m_pShadow->setMask(covered);
+        // Inside the main window the shadow becomes a native child (beside the player's native
+        // surface, which it leaves uncovered); a translucent native child gets a 32-bit visual
+        // under a 24-bit parent, which the X server refuses to draw into (BadMatch). The dimming is
+        // painted over the parent's pixels either way.
         m_pShadow->setAttribute(Qt::WA_TranslucentBackground, false);
     }
     m_pShadow->setGeometry(0, 0, pMain->width(), pMain->height());
@@ -119,6 +142,11 @@ void CBLLUIShadowMgr::popDialog(QWidget *pDialog)
 void CBLLUIShadowMgr::removeShadow()
 {
     qApp->removeEventFilter(this);
+    for (const QPointer<QWidget> &pWindow : m_vecDimmed) {
+        if (pWindow)
+            pWindow->setProperty(CQWidgetShadow::kDimmedProperty, false);
+    }
+    m_vecDimmed.clear();
     if (!m_pShadow.isNull()) {
         m_pShadow->hide();
         delete m_pShadow.data();

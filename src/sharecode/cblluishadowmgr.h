@@ -48,6 +48,8 @@ private:
     // the main window, which goes before this manager at shut-down.
     QPointer<CQWidgetShadow> m_pShadow;
     std::vector<QPointer<QWidget>> m_vecDialogs; // pushDialog order
+    // Windows left uncovered by an in-window shadow, dimming themselves meanwhile.
+    std::vector<QPointer<QWidget>> m_vecDimmed;
     bool m_bRaisePending = false;
 };
 

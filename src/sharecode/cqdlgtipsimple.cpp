@@ -111,6 +111,14 @@ void CQDlgTipSimple::setCancelText(const QString &szText)
     ui->btnCancel->setText(szText);
 }
 
+void CQDlgTipSimple::setCancelDefault()
+{
+    ui->btnOK->setDefault(false);
+    ui->btnOK->setAutoDefault(false);
+    ui->btnCancel->setDefault(true);
+    ui->btnCancel->setFocus();
+}
+
 void CQDlgTipSimple::sltClose()
 {
     close();

@@ -23,6 +23,8 @@ public:
     void setMessage(const QString &szMessage);
     void setOkText(const QString &szText);
     void setCancelText(const QString &szText);
+    // Enter answers with Cancel instead of OK: for questions whose OK loses work.
+    void setCancelDefault();
 
 public slots:
     void sltClose();

@@ -349,17 +349,114 @@ private slots:
         QCOMPARE(szStart, g_szHome);
     }
 
+    // Elided in the middle: the start says which disk and home, the end which folder.
     void longFolderElidedWithFullTooltip()
     {
-        const QString szLong = g_szHome + QStringLiteral("/") + QString(120, QLatin1Char('x'));
+        const QString szLong = g_szHome + QStringLiteral("/") + QString(120, QLatin1Char('x')) +
+                               QStringLiteral("/summer-videos");
         m_pDialog->changeFileDirectory(szLong);
         auto *pLabel = m_pDialog->findChild<QLabel *>(QStringLiteral("labelFileDir"));
-        QVERIFY(pLabel->text().endsWith(QChar(0x2026)));
-        QVERIFY(pLabel->fontMetrics().horizontalAdvance(pLabel->text()) <=
-                pLabel->contentsRect().width());
+        const QString szShown = pLabel->text();
+        QVERIFY2(szShown.contains(QChar(0x2026)), qPrintable(szShown));
+        QVERIFY2(szShown.startsWith(g_szHome.left(6)), qPrintable(szShown));
+        QVERIFY2(szShown.endsWith(QStringLiteral("summer-videos")), qPrintable(szShown));
+        QVERIFY(pLabel->fontMetrics().horizontalAdvance(szShown) <= pLabel->contentsRect().width());
+        // The whole path, without waiting for the first hover.
+        QCOMPARE(pLabel->toolTip(), szLong);
         QHelpEvent tip(QEvent::ToolTip, QPoint(5, 5), pLabel->mapToGlobal(QPoint(5, 5)));
         QApplication::sendEvent(pLabel, &tip);
         QCOMPARE(pLabel->toolTip(), szLong);
+        // And readable: dark text on the white ground of the program's own tooltips, whatever
+        // the desktop's tooltip colours are.
+        QWidget *pTip = nullptr;
+        QTRY_VERIFY((pTip = [] {
+            for (QWidget *pWidget : QApplication::topLevelWidgets())
+                if (pWidget->objectName() == QLatin1String("qtooltip_label") &&
+                    pWidget->isVisible())
+                    return pWidget;
+            return static_cast<QWidget *>(nullptr);
+        }()));
+        const QImage tipImage = pTip->grab().toImage();
+        QVERIFY2(tipImage.pixel(tipImage.width() / 2, 2) == qRgb(255, 255, 255),
+                 qPrintable(QString::number(tipImage.pixel(tipImage.width() / 2, 2), 16)));
+        QVERIFY(qGray(pTip->palette().color(QPalette::WindowText).rgb()) < 100);
+    }
+
+    // The notices about the name cover none of the dialog's settings, fields or buttons.
+    void toastCoversNothingNeeded_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty name") << "";
+        QTest::newRow("invalid name") << "abc   ";
+    }
+    void toastCoversNothingNeeded()
+    {
+        QFETCH(QString, text);
+        m_pDialog->changeFileName(text);
+        m_pDialog->findChild<QPushButton *>(QStringLiteral("btnExport"))->click();
+        auto *pToast = m_pDialog->findChild<CQToast *>();
+        QVERIFY(pToast && pToast->isVisible());
+        const QRect toast = pToast->frameGeometry();
+        for (const char *szName : {"labelTitle", "divFormatSetting", "comboExportFormat",
+                                   "divMpegSetting", "editFileName", "labelFileDir", "btnExport",
+                                   "btnClose", "btnEditFileName", "btnChangeFileDir"}) {
+            auto *pWidget = m_pDialog->findChild<QWidget *>(QLatin1String(szName));
+            QVERIFY(pWidget);
+            const QRect covered(pWidget->mapToGlobal(QPoint(0, 0)), pWidget->size());
+            QVERIFY2(!toast.intersects(covered), szName);
+        }
+        // Still over the dialog, where it is read.
+        QVERIFY(m_pDialog->frameGeometry().contains(toast.center()));
+    }
+
+    // GIF at 60 or 120 fps: a note beside the rates says what is written.
+    void gifRateNote_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("rate");
+        QTest::addColumn<bool>("note");
+        QTest::newRow("GIF 24") << "GIF"
+                                << "24fps" << false;
+        QTest::newRow("GIF 30") << "GIF"
+                                << "30fps" << false;
+        QTest::newRow("GIF 60") << "GIF"
+                                << "60fps" << true;
+        QTest::newRow("GIF 120") << "GIF"
+                                 << "120fps" << true;
+        QTest::newRow("MP4 120") << "MP4"
+                                 << "120fps" << false;
+    }
+    void gifRateNote()
+    {
+        QFETCH(QString, format);
+        QFETCH(QString, rate);
+        QFETCH(bool, note);
+        auto *pNote = m_pDialog->findChild<QLabel *>(QStringLiteral("labelGifRateNote"));
+        QVERIFY(pNote);
+        QVERIFY(!pNote->isVisible());
+        // Either order of choosing.
+        for (bool bFormatFirst : {true, false}) {
+            auto *pFormat = m_pDialog->findChild<CQComboBox *>(QStringLiteral("comboExportFormat"));
+            auto *pRate = m_pDialog->findChild<CQComboBox *>(QStringLiteral("comboVideoFrameRate"));
+            pFormat->setCurrentIndex(0);
+            pRate->setCurrentIndex(0);
+            if (bFormatFirst)
+                pFormat->setCurrentText(format);
+            pRate->setCurrentText(rate);
+            if (!bFormatFirst)
+                pFormat->setCurrentText(format);
+            QCOMPARE(m_pDialog->gifRateLimited(), note);
+            QCOMPARE(pNote->isVisible(), note);
+        }
+        QCOMPARE(pNote->text(), QStringLiteral("GIF plays at 50 fps at most: exported at 50 fps"));
+        // Visible in full, inside the card and clear of the name below.
+        if (note) {
+            const QRect noteRect(pNote->mapTo(m_pDialog, QPoint(0, 0)), pNote->size());
+            const QWidget *pBand =
+                m_pDialog->findChild<QWidget *>(QStringLiteral("divExportpLocation"));
+            QVERIFY(noteRect.bottom() < pBand->mapTo(m_pDialog, QPoint(0, 0)).y());
+            QVERIFY(pNote->heightForWidth(pNote->width()) <= pNote->height());
+        }
     }
 
     void editingLook()

@@ -495,6 +495,11 @@ private slots:
             emit pCaption->editingFinished();
             auto *pFill = pPanel->findChild<QComboBox *>(QStringLiteral("comboPictureFill"));
             pFill->setCurrentIndex(pFill->findData(int(FillKind::Blur)));
+            // Drawn as the video shows it: the red 4:3 picture's blurred copy beside it in the
+            // 16:9 frame, where the bare box would be dark grey.
+            const QImage shown = pView->grab().toImage();
+            const QRgb beside = shown.pixel(10, shown.height() / 2);
+            QVERIFY2(qRed(beside) > qGreen(beside) + 30, qPrintable(QString::number(beside, 16)));
             pPanel->findChild<QPushButton *>(QStringLiteral("btnMotionToAll"))->click();
             pPanel->accept();
         });

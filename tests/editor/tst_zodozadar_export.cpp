@@ -1,5 +1,6 @@
 // The editor's export road with the real dialogs and encoder: overwrite and rename, cancel through
-// the progress dialog, and one whole export probed and rendered again from its saved album.
+// the progress dialog, a named album's video under its name with the success dialog saying where,
+// and one whole export probed and rendered again from its saved album.
 #include "editorfixture.h"
 
 #include "cqcombobox.h"
@@ -18,6 +19,7 @@
 #include "testmedia.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -62,7 +64,12 @@ class TestZodoZadarExport : public QObject
     }
 
 private slots:
-    void initTestCase() { m_fixture.createManagers(); }
+    void initTestCase()
+    {
+        // No file manager of the desktop may answer "Open folder" here.
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+        m_fixture.createManagers();
+    }
 
     void init() { m_fixture.createEditor(); }
 
@@ -95,8 +102,9 @@ private slots:
         pDialog->close();
     }
 
-    // Closing the progress dialog cancels: a notice says so (a cancel is no failure), no file is
-    // left and the file that was to be overwritten is untouched.
+    // Closing the progress dialog asks first, and the export goes on while it asks; "Stop"
+    // cancels: a notice says so (a cancel is no failure), no file is left and the file that was
+    // to be overwritten is untouched.
     void cancelThroughTheProgressDialog()
     {
         importPictures(3);
@@ -109,8 +117,19 @@ private slots:
         EditorFixture::answerQuestion(true); // "Cover"
         pDialog->startExport();
         QTRY_VERIFY(dialog<ProgressDialog>());
-        QTRY_VERIFY_WITH_TIMEOUT(dialog<ProgressDialog>()->value() >= 1, 30000);
-        dialog<ProgressDialog>()->findChild<QPushButton *>(QStringLiteral("btnClose"))->click();
+        ProgressDialog *pProgress = dialog<ProgressDialog>();
+        QTRY_VERIFY_WITH_TIMEOUT(pProgress->value() >= 1, 30000);
+        pProgress->findChild<QPushButton *>(QStringLiteral("btnClose"))->click();
+        ShareCode::CQDlgTipSimple *pQuestion = pProgress->stopQuestion();
+        QVERIFY(pQuestion && pQuestion->isVisible());
+        QCOMPARE(pQuestion->findChild<QLabel *>(QStringLiteral("uiTip"))->text(),
+                 QStringLiteral("Stop the export?"));
+        // Asking stops nothing: frames keep coming.
+        const int iAsked = pProgress->value();
+        QTRY_VERIFY_WITH_TIMEOUT(pProgress->value() > iAsked, 30000);
+        QVERIFY(pProgress->isVisible());
+        QVERIFY(!m_fixture.editor->workflow().idle());
+        pQuestion->accept(); // "Stop"
         QTRY_VERIFY_WITH_TIMEOUT(m_fixture.editor->workflow().idle(), 30000);
         auto *pToast = m_fixture.editor->findChild<ShareCode::CQToast *>();
         QVERIFY(pToast);
@@ -122,6 +141,56 @@ private slots:
         QFile f(existing);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray("precious"));
+    }
+
+    // A saved album names its video; the success dialog says where it went and, when nothing
+    // opens the folder, says so and copies the path.
+    void namedAlbumExportsUnderItsName()
+    {
+        importPictures(1);
+        form()->boxImageDuration->setValue(1);
+        form()->comboVideoHeight->setCurrentText(QStringLiteral("480P"));
+        // A name left from an earlier export must not be the one written.
+        RenderJob::instance().fileName = QStringLiteral("stale");
+        const QString album = m_dir.filePath(QStringLiteral("Summer trip.vmalbum"));
+        FileChooser::setSaveFileOverride(
+            [album](const QString &, const QString &, const QString &) { return album; });
+        QVERIFY(m_fixture.editor->saveAlbumAs());
+        FileChooser::setSaveFileOverride({});
+        const QString folder = m_dir.filePath(QStringLiteral("named"));
+        QDir().mkpath(folder);
+        form()->btnExport->click();
+        auto *pDialog = dialog<ExportSettingDialog>();
+        QVERIFY(pDialog);
+        QCOMPARE(pDialog->findChild<QLineEdit *>(QStringLiteral("editFileName"))->text(),
+                 QStringLiteral("Summer trip"));
+        QCOMPARE(pDialog->fileName(), QStringLiteral("Summer trip"));
+        pDialog->changeFileDirectory(QDir::toNativeSeparators(folder));
+        pDialog->startExport();
+        QTRY_VERIFY_WITH_TIMEOUT(dialog<SuccessDialog>(), 60000);
+        const QString written = folder + QStringLiteral("/Summer trip.mp4");
+        QVERIFY(QFileInfo::exists(written));
+        QVERIFY(!QFileInfo::exists(folder + QStringLiteral("/stale.mp4")));
+
+        SuccessDialog *pSuccess = dialog<SuccessDialog>();
+        QCOMPARE(pSuccess->filePath(), QDir::toNativeSeparators(written));
+        auto *pPath = pSuccess->findChild<QLabel *>(QStringLiteral("labelFilePath"));
+        QVERIFY(pPath->isVisible());
+        QCOMPARE(pPath->text().remove(QChar(0x200B)), QDir::toNativeSeparators(written));
+        if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
+            // Nothing here opens folders.
+            QTest::ignoreMessage(QtWarningMsg,
+                                 QRegularExpression(QStringLiteral("does not support")));
+            pSuccess->findChild<QPushButton *>(QStringLiteral("btnExportFolder"))->click();
+            auto *pNote = pSuccess->findChild<QLabel *>(QStringLiteral("labelFolderNote"));
+            QTRY_VERIFY(pNote->isVisible());
+            auto *pCopy = pSuccess->findChild<QPushButton *>(QStringLiteral("btnCopyPath"));
+            QVERIFY(pCopy->isVisible());
+            pCopy->click();
+            QCOMPARE(QApplication::clipboard()->text(), QDir::toNativeSeparators(written));
+        }
+        pSuccess->close();
+        QTRY_VERIFY(m_fixture.editor->workflow().idle());
     }
 
     // A whole export from the editor: two pictures, a text watermark and music, probed.

@@ -1,5 +1,6 @@
 // The editor's settings panel with the real widgets and decoder: the watermark-type question, the
-// help popup, a refused watermark picture, the music label, and the held files behind them.
+// help popup, a refused watermark picture, the music label, and the held files behind them; the
+// plain note on transitions and the strip's scroll bar.
 #include "editorfixture.h"
 
 #include "cqdlgtipsimple.h"
@@ -7,6 +8,7 @@
 #include "cqtoast.h"
 #include "filechooser.h"
 #include "imagedecoder.h"
+#include "imagelistview.h"
 #include "imagewatermarkhelpdialog.h"
 #include "renderjob.h"
 #include "testmedia.h"
@@ -16,8 +18,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QStackedWidget>
+#include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUndoStack>
@@ -136,6 +140,55 @@ private slots:
         form()->radioTextWatermark->click();
         QTRY_COMPARE(job.watermarkType, int(WatermarkText));
         QVERIFY(!job.watermarkImageFile);
+    }
+
+    // "Transitions: random" is information, not a control: the plain colour of the labels
+    // beside it, no hand cursor, no focus, and a tooltip that says where transitions are chosen.
+    void transitionNoteIsPlainText()
+    {
+        QLabel *pNote = form()->labelRandom;
+        QLabel *pLabel = form()->labelTransition;
+        pNote->ensurePolished();
+        pLabel->ensurePolished();
+        const QColor colour = pNote->palette().color(QPalette::WindowText);
+        QVERIFY(colour != QColor(0x5C, 0x46, 0xF4));
+        QCOMPARE(colour, pLabel->palette().color(QPalette::WindowText));
+        QCOMPARE(colour, form()->labelSecond->palette().color(QPalette::WindowText));
+        QVERIFY(pNote->cursor().shape() != Qt::PointingHandCursor);
+        QCOMPARE(pNote->focusPolicy(), Qt::NoFocus);
+        QVERIFY(!pNote->toolTip().isEmpty());
+        QCOMPARE(pLabel->toolTip(), pNote->toolTip());
+    }
+
+    // The strip's scroll bar shows where the handle is: darker than a light track.
+    void stripScrollBarHandleStandsOut()
+    {
+        // A bar inside the strip takes the strip's look, as the strip's own does.
+        QScrollBar bar(Qt::Horizontal, static_cast<QWidget *>(form()->imageSourceList));
+        bar.setRange(0, 1000);
+        bar.setPageStep(250);
+        bar.setValue(0);
+        bar.resize(600, bar.sizeHint().height());
+        bar.ensurePolished();
+        const QImage image = bar.grab().toImage();
+        QStyleOptionSlider option;
+        option.initFrom(&bar);
+        option.orientation = Qt::Horizontal;
+        option.minimum = bar.minimum();
+        option.maximum = bar.maximum();
+        option.sliderPosition = bar.value();
+        option.sliderValue = bar.value();
+        option.pageStep = bar.pageStep();
+        option.singleStep = bar.singleStep();
+        const QRect handle = bar.style()->subControlRect(QStyle::CC_ScrollBar, &option,
+                                                         QStyle::SC_ScrollBarSlider, &bar);
+        QVERIFY(handle.isValid() && handle.right() < image.width() - 60);
+        const int y = image.height() / 2;
+        const int iHandle = qGray(image.pixel(handle.center().x(), y));
+        const int iTrack = qGray(image.pixel((handle.right() + image.width()) / 2, y));
+        QVERIFY2(iTrack > 200 && iTrack - iHandle >= 50,
+                 qPrintable(QStringLiteral("handle %1, track %2")
+                                .arg(QString::number(iHandle), QString::number(iTrack))));
     }
 
     void helpPopupOncePerHover()

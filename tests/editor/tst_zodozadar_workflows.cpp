@@ -225,6 +225,8 @@ private slots:
 
         QTRY_VERIFY_WITH_TIMEOUT(dialog<ProgressDialog>()->value() >= 1, 30000);
         dialog<ProgressDialog>()->findChild<QPushButton *>(QStringLiteral("btnClose"))->click();
+        QVERIFY(dialog<ProgressDialog>()->stopQuestion());
+        dialog<ProgressDialog>()->stopQuestion()->accept(); // "Stop"
         QTRY_VERIFY_WITH_TIMEOUT(editor()->workflow().idle(), 30000);
         QCOMPARE(toastText(editor()), QStringLiteral("Export cancelled"));
         QTest::qWait(100);

@@ -1074,7 +1074,7 @@ private slots:
     // offset, transition name and input order all show in them.
     void transitionFrames()
     {
-        static const TransitionKind fade{"xfade", "fade"};
+        static const TransitionKind fade{"xfade", "fade", "Fade"};
         const TransitionKind *wipeLeft = &kTransitionKinds[12];
         QCOMPARE(QByteArray(wipeLeft->transitionName), QByteArray("wipeleft"));
         album(2, 1, 24, QStringLiteral("MP4"), 180); // 24 still frames, then 48 of transition

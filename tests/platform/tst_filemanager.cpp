@@ -1,5 +1,5 @@
 // Showing an exported file: the file manager on the session bus gets its URI; without one, the
-// folder is opened instead.
+// folder is opened instead; the caller learns whether anything took the request.
 #include "filemanager.h"
 
 #include <QDBusConnection>
@@ -86,6 +86,39 @@ private slots:
         QCOMPARE(catcher.opened.size(), 1); // no folder opened this time
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         QDBusConnection::disconnectFromBus(QStringLiteral("fm"));
+    }
+
+    void tellsWhetherItWasShown()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("album.mp4"));
+        QList<bool> answers;
+        auto answer = [&answers](bool bShown) { answers << bShown; };
+
+        // Nothing on the bus and nothing that opens folders: the caller hears so.
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("does not support")));
+        platform::showFileInFileManager(path, answer);
+        QVERIFY(answers.isEmpty()); // from the event loop, never at once
+        QTRY_COMPARE_WITH_TIMEOUT(answers, QList<bool>{false}, 10000);
+
+        // A program for folders takes it.
+        UrlCatcher catcher;
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+        platform::showFileInFileManager(path, answer);
+        QTRY_COMPARE_WITH_TIMEOUT(answers, (QList<bool>{false, true}), 10000);
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+
+        // The file manager on the bus takes it.
+        QDBusConnection fmBus = QDBusConnection::connectToBus(m_address, QStringLiteral("fm2"));
+        FakeFileManager fm;
+        QVERIFY(fmBus.registerObject(QStringLiteral("/org/freedesktop/FileManager1"), &fm,
+                                     QDBusConnection::ExportAllSlots));
+        QVERIFY(fmBus.registerService(QStringLiteral("org.freedesktop.FileManager1")));
+        platform::showFileInFileManager(path, answer);
+        QTRY_COMPARE_WITH_TIMEOUT(answers, (QList<bool>{false, true, true}), 10000);
+        QCOMPARE(fm.shown.size(), 1);
+        fmBus.unregisterService(QStringLiteral("org.freedesktop.FileManager1"));
+        QDBusConnection::disconnectFromBus(QStringLiteral("fm2"));
     }
 };
 

@@ -1,8 +1,9 @@
 // Progress dialog: the label's arithmetic and clamping, self-closing, which hides report
-// sig_hided, dragging and placement.
+// sig_hided, the question before a user's stop, dragging and placement.
 #include "cblluishadowmgr.h"
 #include "cframelesswindow.h"
 #include "cqdialogex.h"
+#include "cqdlgtipsimple.h"
 #include "progressdialog.h"
 #include "qtinversionwidget.h"
 
@@ -11,6 +12,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QWindow>
 #include <QtTest>
 
 namespace {
@@ -48,6 +50,9 @@ private slots:
     void hides_data();
     void hides();
     void hideRemovesTheShadow();
+    void stopAsksFirst_data();
+    void stopAsksFirst();
+    void closingFromCodeNeverAsks();
     void dragsWithTheMouse();
     void cardAndPlacement();
 };
@@ -186,6 +191,97 @@ void TstProgressDialog::hideRemovesTheShadow()
     dialog.show();
     dialog.hide();
     QVERIFY(!shadow.shadow());
+}
+
+void TstProgressDialog::stopAsksFirst_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("stop");
+    for (const char *how : {"escape", "button", "window manager"}) {
+        QTest::newRow(qPrintable(QStringLiteral("%1, Stop").arg(QLatin1String(how))))
+            << QString::fromLatin1(how) << true;
+        QTest::newRow(qPrintable(QStringLiteral("%1, Continue").arg(QLatin1String(how))))
+            << QString::fromLatin1(how) << false;
+    }
+}
+
+void TstProgressDialog::stopAsksFirst()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, stop);
+    QPointer<ProgressDialog> dialog = new ProgressDialog;
+    dialog->setAttribute(Qt::WA_DeleteOnClose, false);
+    dialog->setStopQuestion(QStringLiteral("Tips"), QStringLiteral("Stop the export?"),
+                            QStringLiteral("Stop"), QStringLiteral("Continue"));
+    QSignalSpy hided(dialog.data(), &ProgressDialog::sig_hided);
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog.data()));
+    auto request = [&] {
+        if (how == QLatin1String("escape")) {
+            QTest::keyClick(dialog.data(), Qt::Key_Escape);
+        } else if (how == QLatin1String("button")) {
+            dialog->findChild<QPushButton *>(QStringLiteral("btnClose"))->click();
+        } else {
+            // Goes through the window system's close, as the window manager's button does.
+            dialog->windowHandle()->close();
+        }
+    };
+    request();
+    // Asked, and nothing ended meanwhile: the operation reports on.
+    QPointer<ShareCode::CQDlgTipSimple> question = dialog->stopQuestion();
+    QVERIFY(question);
+    QVERIFY(question->isVisible());
+    QCOMPARE(question->findChild<QLabel *>(QStringLiteral("uiTip"))->text(),
+             QStringLiteral("Stop the export?"));
+    QCOMPARE(question->findChild<QPushButton *>(QStringLiteral("btnOK"))->text(),
+             QStringLiteral("Stop"));
+    QCOMPARE(question->findChild<QPushButton *>(QStringLiteral("btnCancel"))->text(),
+             QStringLiteral("Continue"));
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(hided.count(), 0);
+    dialog->setValue(57);
+    QCOMPARE(dialog->value(), 57);
+    // Asking again raises the same question.
+    request();
+    QCOMPARE(dialog->stopQuestion(), question.data());
+    if (stop) {
+        question->findChild<QPushButton *>(QStringLiteral("btnOK"))->click();
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(hided.count(), 1);
+    } else {
+        // Enter answers with Continue: a reflex key press never ends the work.
+        QTest::keyClick(question.data(), Qt::Key_Return);
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(hided.count(), 0);
+    }
+    QTRY_VERIFY(question.isNull());
+    delete dialog.data();
+}
+
+void TstProgressDialog::closingFromCodeNeverAsks()
+{
+    // The operation's own end closes at once, and takes a pending question with it.
+    QPointer<ProgressDialog> dialog = new ProgressDialog;
+    dialog->setStopQuestion(QStringLiteral("Tips"), QStringLiteral("Stop the export?"),
+                            QStringLiteral("Stop"), QStringLiteral("Continue"));
+    QSignalSpy hided(dialog.data(), &ProgressDialog::sig_hided);
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog.data()));
+    QTest::keyClick(dialog.data(), Qt::Key_Escape);
+    QPointer<ShareCode::CQDlgTipSimple> question = dialog->stopQuestion();
+    QVERIFY(question);
+    dialog->close();
+    QCOMPARE(hided.count(), 1);
+    QTRY_VERIFY(question.isNull());
+    QTRY_VERIFY(dialog.isNull());
+
+    // closeAfterTime too.
+    dialog = new ProgressDialog;
+    dialog->setStopQuestion(QStringLiteral("Tips"), QStringLiteral("Stop the export?"),
+                            QStringLiteral("Stop"), QStringLiteral("Continue"));
+    dialog->show();
+    dialog->closeAfterTime(0);
+    QTRY_VERIFY(dialog.isNull());
 }
 
 void TstProgressDialog::dragsWithTheMouse()
