@@ -943,7 +943,7 @@
     </message>
     <message>
         <source>%1 — %2</source>
-        <translation>%1 — %2</translation>
+        <translation>%2 — %1</translation>
     </message>
     <message>
         <source>larger than %1 MiB</source>
