@@ -15,7 +15,9 @@
 #include "renderjob.h"
 #include "testmedia.h"
 
+#include <QAction>
 #include <QDir>
+#include <QLabel>
 #include <QSemaphore>
 #include <QtTest>
 
@@ -24,15 +26,27 @@
 class EditorFixture
 {
 public:
-    // Answers the next modal question (a CQDlgTipSimple) with its OK (true) or cancel button.
-    static void answerQuestion(bool bOk)
+    // Answers the next modal question (a CQDlgTipSimple) with its OK (true) or cancel button;
+    // pAsked, when given, receives what it asked.
+    static void answerQuestion(bool bOk, QString *pAsked = nullptr)
     {
-        QTimer::singleShot(50, qApp, [bOk] {
+        QTimer::singleShot(50, qApp, [bOk, pAsked] {
             auto *pQuestion =
                 qobject_cast<ShareCode::CQDlgTipSimple *>(QApplication::activeModalWidget());
             QVERIFY(pQuestion);
+            if (pAsked)
+                *pAsked = pQuestion->findChild<QLabel *>(QStringLiteral("uiTip"))->text();
             bOk ? pQuestion->accept() : pQuestion->reject();
         });
+    }
+    // The editor's action whose text is szText, or starts with it ("Undo" for "Undo Delete").
+    QAction *action(const QString &szText) const
+    {
+        for (QAction *pAction : editor->actions()) {
+            if (pAction->text() == szText || pAction->text().startsWith(szText + QLatin1Char(' ')))
+                return pAction;
+        }
+        return nullptr;
     }
 
     // Once per test program: the managers live as long as the program's windows.

@@ -78,14 +78,7 @@ class TestZodoZadarDocument : public QObject
         QCOMPARE(int64_t(editor()->player()->totalDurationMs()),
                  totalDurationMs(RenderJob::instance()));
     }
-    QAction *action(const QString &szText) const
-    {
-        for (QAction *pAction : editor()->actions()) {
-            if (pAction->text() == szText || pAction->text().startsWith(szText + QLatin1Char(' ')))
-                return pAction;
-        }
-        return nullptr;
-    }
+    QAction *action(const QString &szText) const { return m_fixture.action(szText); }
 
     static QByteArray readAll(const QString &szFile)
     {

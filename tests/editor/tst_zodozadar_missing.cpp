@@ -207,13 +207,7 @@ private slots:
         QVERIFY2(writeAlbumFile(album, doc, &szError), qPrintable(szError));
         open(album);
         QString asked;
-        QTimer::singleShot(50, this, [&asked] {
-            auto *pQuestion =
-                qobject_cast<ShareCode::CQDlgTipSimple *>(QApplication::activeModalWidget());
-            QVERIFY(pQuestion);
-            asked = pQuestion->findChild<QLabel *>(QStringLiteral("uiTip"))->text();
-            pQuestion->reject();
-        });
+        EditorFixture::answerQuestion(false, &asked);
         form()->btnExport->click();
         QVERIFY2(asked.contains(QStringLiteral("gone.jpg")), qPrintable(asked));
         QVERIFY(!ShareCode::QtInversionWidget::instance()->findChild<ExportSettingDialog *>());

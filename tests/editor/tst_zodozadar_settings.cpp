@@ -240,13 +240,7 @@ private slots:
         QVERIFY(testmedia::writeJpeg(other, 320, 240));
         m_fixture.chosen = QStringList{other};
         QString asked;
-        QTimer::singleShot(50, this, [&asked] {
-            auto *pQuestion =
-                qobject_cast<ShareCode::CQDlgTipSimple *>(QApplication::activeModalWidget());
-            QVERIFY(pQuestion);
-            asked = pQuestion->findChild<QLabel *>(QStringLiteral("uiTip"))->text();
-            pQuestion->reject();
-        });
+        EditorFixture::answerQuestion(false, &asked);
         form()->btnAddImageAgain->click();
         QCOMPARE(asked, QStringLiteral("Replace the 1 pictures of this album? Their settings go "
                                        "with them."));

@@ -40,14 +40,7 @@ class TestZodoZadarUnsaved : public QObject
     QString title() const { return editor()->window()->windowTitle(); }
     QStringList rows() const { return RenderJob::instance().materialOrder; }
 
-    QAction *action(const QString &szText) const
-    {
-        for (QAction *pAction : editor()->actions()) {
-            if (pAction->text() == szText || pAction->text().startsWith(szText + QLatin1Char(' ')))
-                return pAction;
-        }
-        return nullptr;
-    }
+    QAction *action(const QString &szText) const { return m_fixture.action(szText); }
     // Pictures named szPrefix0.jpg ... in a folder of their own, imported as a new album.
     QStringList importNamed(const QString &szPrefix, int iCount)
     {

@@ -148,12 +148,12 @@ void TstResultDialogs::successSaysWhereTheFileWent()
     QCOMPARE(pPath->text().remove(QChar(0x200B)), szPath);
     QCOMPARE(pPath->accessibleDescription(), szPath);
     QCOMPARE(dialog.width(), 502);
-    QVERIFY2(pPath->height() >= pPath->heightForWidth(pPath->width()),
-             qPrintable(QStringLiteral("%1 %2 %3 %4")
-                            .arg(pPath->height())
-                            .arg(pPath->heightForWidth(pPath->width()))
-                            .arg(pPath->width())
-                            .arg(dialog.height())));
+    QVERIFY2(
+        pPath->height() >= pPath->heightForWidth(pPath->width()),
+        qPrintable(QStringLiteral("%1 %2 %3 %4")
+                       .arg(QString::number(pPath->height()),
+                            QString::number(pPath->heightForWidth(pPath->width())),
+                            QString::number(pPath->width()), QString::number(dialog.height()))));
     QVERIFY(!pNote->isVisible());
     QVERIFY(!pCopy->isVisible());
     const int iBefore = dialog.height();
