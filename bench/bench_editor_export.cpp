@@ -6,10 +6,10 @@
 // usage: bench_editor_export [--seed N] [-d SECONDS] [-H 720P] -o FOLDER/NAME.mp4 PICTURE...
 #include "editorharness.h"
 
+#include "album.h"
 #include "cqcombobox.h"
 #include "exportsettingdialog.h"
 #include "faildialog.h"
-#include "renderjob.h"
 #include "successdialog.h"
 
 #include <QFileInfo>

@@ -14,12 +14,13 @@
 // screen).
 #include "editorharness.h"
 
+#include "album.h"
+#include "albumdocument.h"
 #include "audiodecoder.h"
 #include "cqcombobox.h"
 #include "cqslider.h"
 #include "cqvideoplay.h"
 #include "cqvideoshow.h"
-#include "renderjob.h"
 #include "videoctl.h"
 
 #include <QDateTime>
@@ -131,7 +132,7 @@ int main(int argc, char **argv)
     }
     pEditor->form()->boxImageDuration->setValue(2);
     pEditor->form()->comboVideoHeight->setCurrentText(QStringLiteral("1080P"));
-    RenderJob &job = RenderJob::instance();
+    Album &job = pEditor->document()->edit();
     job.musicType = MusicCustom;
     job.musicPath = music;
 

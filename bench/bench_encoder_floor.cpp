@@ -2,8 +2,8 @@
 // libx264 with the exporter's settings and muxed to MP4. Only the encode + mux is timed.
 //
 // usage: bench_encoder_floor OUT.mp4 FPS HEIGHT SECONDS SEED PICTURE...
+#include "album.h"
 #include "framegraph.h"
-#include "renderjob.h"
 
 extern "C" {
 #include <libavutil/log.h>
@@ -42,7 +42,7 @@ int main(int argc, char **argv)
     const int height = std::atoi(argv[3]);
     const int seconds = std::atoi(argv[4]);
     TransitionPicker::reset(std::atoi(argv[5]));
-    const int width = RenderJob::widthFor(height, 16, 9);
+    const int width = Album::widthFor(height, 16, 9);
 
     // Prepare every distinct frame: the letterboxed stills and each transition's frames.
     std::vector<av::FramePtr> stills;

@@ -7,10 +7,10 @@
 // --motion: gentle motion and a blurred fill on every picture, the costliest storytelling look.
 // --shown: the player's surface in device pixels (488x262 in the program's first window); the
 // preview renders at that size. Without it, at the album's 1080 lines.
+#include "album.h"
 #include "albumops.h"
 #include "imageviewer.h"
 #include "playerinterface.h"
-#include "renderjob.h"
 
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -166,7 +166,7 @@ int main(int argc, char **argv)
     }
     av_log_set_level(AV_LOG_ERROR);
 
-    RenderJob &job = RenderJob::instance();
+    static Album job;
     clearAlbum(job);
     setUniformDurationSeconds(job, seconds);
     job.aspectNum = 16;
@@ -189,7 +189,6 @@ int main(int argc, char **argv)
     const int64_t totalMs = job.totalDuration / 1000;
     const int64_t totalFrames = totalMs / 40;
     ClockSink sink(totalMs);
-    job.player = &sink;
     QStringList kinds;
     for (const TransitionSlot &slot : job.transitions)
         kinds << QString::fromUtf8(slot.kind->transitionName);
@@ -206,6 +205,7 @@ int main(int argc, char **argv)
     thread.setObjectName(QStringLiteral("ImageViewer"));
     auto *viewer = new ImageViewer;
     viewer->setShownSize(shown);
+    viewer->player = &sink;
     viewer->moveToThread(&thread);
     QObject::connect(&thread, &QThread::finished, viewer, &QObject::deleteLater);
     thread.start(QThread::InheritPriority);
@@ -220,6 +220,7 @@ int main(int argc, char **argv)
     // Run 1: the whole album, as pressing play does: request the run, start the clock.
     double cpu0 = cpuSeconds();
     int64_t t0 = nowMs();
+    viewer->setAlbum(std::make_shared<const Album>(job));
     emit viewer->sig_previewVideo();
     sink.start(0);
     waitFinished();
@@ -255,7 +256,8 @@ int main(int argc, char **argv)
 
     // Run 2: ten seeks as the slider's release does them, then a pause.
     const int targetsMs[] = {21500, 3300, 12700, 27100, 7900, 16400, 1000, 24800, 9800, 18200};
-    job.playPosition = 0;
+    viewer->playPosition = 0;
+    viewer->setAlbum(std::make_shared<const Album>(job));
     emit viewer->sig_previewVideo();
     sink.start(0);
     sleepMs(1500);
@@ -267,7 +269,7 @@ int main(int argc, char **argv)
         sink.take();
         const int64_t asked = nowMs();
         sink.start(target);
-        job.playPosition = target * 1000;
+        viewer->playPosition = target * 1000;
         viewer->seekRequested = true;
         sleepMs(1500);
         const int64_t frame = target / 40;
@@ -304,6 +306,5 @@ int main(int argc, char **argv)
 
     emit viewer->sig_close(0);
     thread.wait();
-    job.player = nullptr;
     return 0;
 }

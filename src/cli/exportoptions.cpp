@@ -387,7 +387,7 @@ ParseResult parseExportArguments(const QStringList &args)
     return r;
 }
 
-ParseResult applyAlbum(const ExportOptions &cli, const AlbumDocument &album)
+ParseResult applyAlbum(const ExportOptions &cli, const StoredAlbum &album)
 {
     ParseResult r;
     r.options = cli;
@@ -398,7 +398,7 @@ ParseResult applyAlbum(const ExportOptions &cli, const AlbumDocument &album)
     o.pictures.clear();
     o.pictureOptions.clear();
     o.transitionRows.clear();
-    AlbumDocument transitions = album;
+    StoredAlbum transitions = album;
     if (has("--seed"))
         transitions.transitionStart = cli.seed;
     o.seed = transitions.transitionStart;
@@ -455,7 +455,7 @@ ParseResult applyAlbum(const ExportOptions &cli, const AlbumDocument &album)
     // (the program's font follows the height until a font is chosen) and -H names another.
     o.watermarkPixelSize = album.watermarkType == WatermarkText ? album.watermarkPixelSize : 0;
     if (has("-H") &&
-        o.watermarkPixelSize == RenderJob::watermarkPixelSizeFor(heightFromText(album.height)))
+        o.watermarkPixelSize == Album::watermarkPixelSizeFor(heightFromText(album.height)))
         o.watermarkPixelSize = 0;
 
     o.albumExport = album.exportChoices;

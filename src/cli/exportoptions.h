@@ -71,7 +71,7 @@ QString exportUsage();
 // The options an album describes, each option named on the command line taking the place of
 // the album's choice; then the checks a command line gets. The pictures are the album's, each
 // with its transition (stored, else from the album's transitionStart, which --seed replaces).
-ParseResult applyAlbum(const ExportOptions &cli, const AlbumDocument &album);
+ParseResult applyAlbum(const ExportOptions &cli, const StoredAlbum &album);
 
 // The music and watermark files must exist and be readable before any work starts: an empty
 // text when they are, else a one-line usage message that names the file.

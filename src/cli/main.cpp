@@ -2,12 +2,12 @@
 // vmalbum-export: the headless exporter over the rendering engine.
 #include "exportoptions.h"
 
+#include "album.h"
 #include "albumfile.h"
 #include "albumops.h"
 #include "averror.h"
 #include "imagedecoder.h"
 #include "mediaencoder.h"
-#include "renderjob.h"
 
 extern "C" {
 #include <libavutil/error.h>
@@ -127,10 +127,9 @@ int runCheck(const ExportOptions &o)
     return allOk ? ExitWritten : ExitNoPicture;
 }
 
-// Fills the render job as the album editor and the export dialog would.
-int fillRenderJob(const ExportOptions &o)
+// Builds the album as the album editor and the export dialog would.
+int buildAlbum(const ExportOptions &o, Album &job)
 {
-    RenderJob &job = RenderJob::instance();
     if (o.seed >= 0)
         TransitionPicker::reset(o.seed);
     setUniformDurationSeconds(job, o.durationSeconds);
@@ -188,9 +187,8 @@ int fillRenderJob(const ExportOptions &o)
         return ExitNoPicture;
     }
 
-    job.watermarkFont.setPixelSize(o.watermarkPixelSize > 0
-                                       ? o.watermarkPixelSize
-                                       : RenderJob::watermarkPixelSizeFor(job.height));
+    job.watermarkFont.setPixelSize(
+        o.watermarkPixelSize > 0 ? o.watermarkPixelSize : Album::watermarkPixelSizeFor(job.height));
     if (!o.watermarkFont.isEmpty())
         job.watermarkFont.setFamily(o.watermarkFont);
     if (o.watermarkColor.isValid())
@@ -235,13 +233,13 @@ int fillRenderJob(const ExportOptions &o)
 // file gives the video a direct export with the same options gives.
 int runSaveAlbum(const ExportOptions &o)
 {
-    const int code = fillRenderJob(o);
+    Album job;
+    const int code = buildAlbum(o, job);
     if (stopRequested())
         return cancelled(QStringLiteral("saving"));
     if (code != ExitWritten)
         return code;
-    const RenderJob &job = RenderJob::instance();
-    AlbumDocument album = albumFromJob(job, o.ratioText());
+    StoredAlbum album = storedAlbumFrom(job, o.ratioText());
     if (o.output.isEmpty()) {
         // Export options without -o still belong to the album, beside its own folder and name.
         static const char *const kExportOptions[] = {"--fps", "--video-bitrate", "--audio-bitrate",
@@ -273,12 +271,13 @@ int runSaveAlbum(const ExportOptions &o)
 
 int runExport(QGuiApplication &app, const ExportOptions &o)
 {
-    int code = fillRenderJob(o);
+    auto album = std::make_shared<Album>();
+    int code = buildAlbum(o, *album);
     if (stopRequested())
         return cancelled(QStringLiteral("export"));
     if (code != ExitWritten)
         return code;
-    const RenderJob &job = RenderJob::instance();
+    const Album &job = *album;
     const int writtenFps = job.fileFrameRate().num;
     if (writtenFps != o.fps)
         printErr(QStringLiteral("vmalbum-export: note: %1 is written at %2 fps, not %3: its frame "
@@ -288,6 +287,7 @@ int runExport(QGuiApplication &app, const ExportOptions &o)
     QThread thread;
     thread.setObjectName(QStringLiteral("MediaEncoder"));
     auto *encoder = new MediaEncoder;
+    encoder->setAlbum(album);
     encoder->moveToThread(&thread);
     // Stop signals are taken on this thread only, never beside the encoder's deletion below: the
     // encoder's thread, and every thread it starts, inherit a mask that blocks them.

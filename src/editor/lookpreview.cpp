@@ -2,8 +2,8 @@
 // The picture panel's picture, drawn through the video's renderer.
 #include "lookpreview.h"
 
+#include "album.h"
 #include "framegraph.h"
-#include "renderjob.h"
 
 LookPreview::LookPreview(const QString &szPath, QSize stAlbumSize, QSize stBox)
 {

@@ -3,8 +3,8 @@
 // the transition after it, its motion, caption and fill.
 #pragma once
 
+#include "album.h"
 #include "cqinfodialog.h"
-#include "renderjob.h"
 
 #include <memory>
 

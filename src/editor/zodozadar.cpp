@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Album editor: construction, destruction, the halt-and-lock step and event handling.
+// Album editor: construction, destruction, the halt step, the workers' album and events.
 #include "zodozadar.h"
 
 #include "zodozadar_form.h"
 
 #include "addimagebutton.h"
+#include "album.h"
+#include "albumdocument.h"
 #include "audiodecoder.h"
 #include "cframelesswindow.h"
 #include "cqcombobox.h"
@@ -14,7 +16,6 @@
 #include "imagelistview.h"
 #include "imageviewer.h"
 #include "mediaencoder.h"
-#include "renderjob.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -35,8 +36,8 @@
 #include <QUndoStack>
 
 namespace {
-// Steps kept for undo: each holds the album twice, thumbnails shared.
-constexpr int kUndoLimit = 100;
+// A failed autosave is said long enough to be read.
+constexpr int kAutosaveToastMs = 4000;
 } // namespace
 
 ZodoZadar::ZodoZadar(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::ZodoZadarClass>())
@@ -44,8 +45,7 @@ ZodoZadar::ZodoZadar(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui:
     ui->setupUi(this);
     setStyleSheet(zodoZadarStyleSheet());
     registerEngineMetaTypes();
-    m_pUndoStack = new QUndoStack(this);
-    m_pUndoStack->setUndoLimit(kUndoLimit);
+    m_pDocument = new AlbumDocument(this);
     createWorkers();
     setStartValues();
     installEventFilters();
@@ -56,7 +56,13 @@ ZodoZadar::ZodoZadar(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui:
         updateControls();
         makeConnections();
     }
-    m_startSnapshot = snapshot();
+    m_startState = m_pDocument->state();
+    connect(m_pDocument, &AlbumDocument::replaced, this, &ZodoZadar::showAlbum);
+    connect(m_pDocument, &AlbumDocument::savedStateChanged, this, &ZodoZadar::updateTitle);
+    connect(m_pDocument, &AlbumDocument::autosaveFailed, this, [this](const QString &szError) {
+        toast(tr("The album could not be saved for restoring: %1").arg(szError), nullptr,
+              kAutosaveToastMs);
+    });
     // A window dragged to a new size sends many resizes: the preview follows the last one.
     m_pResizeTimer = new QTimer(this);
     m_pResizeTimer->setSingleShot(true);
@@ -65,9 +71,6 @@ ZodoZadar::ZodoZadar(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui:
     m_pHandedFilesTimer = new QTimer(this);
     m_pHandedFilesTimer->setInterval(kHandedFilesCheckMs);
     connect(m_pHandedFilesTimer, &QTimer::timeout, this, &ZodoZadar::openWaitingFiles);
-    m_pAutosaveTimer = new QTimer(this);
-    m_pAutosaveTimer->setSingleShot(true);
-    connect(m_pAutosaveTimer, &QTimer::timeout, this, &ZodoZadar::writeAutosave);
     if (m_bConnected)
         createMenu();
 }
@@ -77,8 +80,9 @@ ZodoZadar::~ZodoZadar()
     // The window is going: by the quit question, or with nothing in it. Either way the album is
     // not kept, and the next start offers nothing back.
     endSession();
-    // The stack's clearing as it goes would tell a half-destroyed editor to update its menu.
-    m_pUndoStack->blockSignals(true);
+    // The document's signals as it goes would reach a half-destroyed editor.
+    m_pDocument->undoStack()->blockSignals(true);
+    m_pDocument->blockSignals(true);
     // Taken before the workers are told to close: a thread that ends deletes its worker.
     QPointer<QObject> workers[] = {m_pEncoder, m_pViewer, m_pDecoder, m_pAudioDecoder};
     m_pViewer->stopAll();
@@ -107,20 +111,9 @@ ZodoZadar::~ZodoZadar()
         delete threads[i].data();
     }
 
-    RenderJob &job = RenderJob::instance();
-    {
-        auto lock = lockAlbum();
-        ui->divPlayer->detachEngine();
-        if (!job.materials.isEmpty() || !job.materialOrder.isEmpty()) {
-            if (auto *pModel = ui->imageSourceList->model())
-                pModel->removeRows(0, pModel->rowCount());
-            clearAlbum(job);
-            setTotalTimeDisplay();
-        }
-        closeHeldFile(job.watermarkImageFile);
-        closeHeldFile(job.musicFile);
-        job.player = nullptr;
-    }
+    ui->divPlayer->detachEngine();
+    if (auto *pModel = ui->imageSourceList->model())
+        pModel->removeRows(0, pModel->rowCount());
 }
 
 CQVideoPlay *ZodoZadar::player() const
@@ -150,38 +143,14 @@ void ZodoZadar::createWorkers()
 
 void ZodoZadar::setStartValues()
 {
-    fontRule.fontFollowsHeight = true;
     minDuration = 1;
     maxDuration = 60;
     typeRevertPending = false;
 
-    RenderJob &job = RenderJob::instance();
-    QMutexLocker render(&job.renderMutex);
-    QMutexLocker music(&job.musicMutex);
-    job.totalDuration = 0;
-    job.totalTimeBase = {1, 1000000};
-    job.playPosition = 0;
-    job.watermarkType = WatermarkNone;
-    job.watermarkPosition = LeftTop;
-    job.watermarkEffect = TextEffect::Plain;
-    job.gentleMotion = false;
-    job.albumFill = Fill{FillKind::Black, 0xff000000};
-    job.watermarkText.clear();
-    job.watermarkImagePath.clear();
-    job.musicType = MusicNone;
-    job.musicPath.clear();
-    job.musicShape = MusicShape();
-    job.aspectNum = 16;
-    job.aspectDen = 9;
-    job.height = 1080;
-    job.updateWidth();
-    job.uniformDurationTimeBase = {1, 1000000};
-    job.uniformDurationValue = 3000000;
-    job.msTimeBase = {1, 1000};
-    job.player = ui->divPlayer;
-    fontRule.editorFont = QFont(QStringLiteral("Microsoft YaHei UI"));
-    fontRule.editorFont.setPixelSize(RenderJob::watermarkPixelSizeFor(1080));
-    job.watermarkFont = fontRule.editorFont;
+    // The album starts as a new one is; the workers' player is the one in the form.
+    m_pViewer->player = ui->divPlayer;
+    m_pAudioDecoder->output = ui->divPlayer;
+    m_pViewer->playPosition = 0;
 }
 
 void ZodoZadar::installEventFilters()
@@ -301,13 +270,13 @@ void ZodoZadar::makeConnections()
 
 bool ZodoZadar::hasPictures() const
 {
-    return ui->imageSourceList->model()->rowCount() > 0;
+    return m_pDocument->hasPictures();
 }
 
 bool ZodoZadar::hasRenderedPictures() const
 {
     // From the strip's rows, as play and export rebuild the album's order from them.
-    return ui->imageSourceList->model()->rowCount() > int(m_missing.size());
+    return ui->imageSourceList->model()->rowCount() > int(m_pDocument->album().missing.size());
 }
 
 void ZodoZadar::updateControls()
@@ -365,31 +334,25 @@ bool ZodoZadar::refuseEdit()
 
 void ZodoZadar::halt()
 {
-    RenderJob &job = RenderJob::instance();
     // Runs and music decodes still waiting in their queues are cancelled too.
     m_pViewer->stopAll();
     m_pAudioDecoder->stop();
     // A seek asked for the stopped run is void.
     m_pAudioDecoder->setSeekRequest(-1);
-    // Producers blocked on the player's full queues hold renderMutex (the feeder, through the
-    // run that waits for it) and musicMutex (the music decoder): they are released before the
-    // caller takes the locks. The flags above make them stop rather than push again.
+    // Producers blocked on the player's full queues (the feeder, the music decoder) are
+    // released; the flags above make them stop rather than push again.
     ui->divPlayer->stopAudio();
     ui->divPlayer->releaseProducers();
-    job.playPosition = 0;
+    m_pViewer->playPosition = 0;
     ui->divPlayer->resetPosition();
 }
 
-std::unique_ptr<ZodoZadar::AlbumLock> ZodoZadar::lockAlbum()
+void ZodoZadar::publishAlbum()
 {
-    RenderJob &job = RenderJob::instance();
-    return std::make_unique<AlbumLock>(job.renderMutex, job.musicMutex);
-}
-
-std::unique_ptr<ZodoZadar::AlbumLock> ZodoZadar::haltAndLock()
-{
-    halt();
-    return lockAlbum();
+    const AlbumSnapshotPtr album = m_pDocument->snapshot();
+    m_pViewer->setAlbum(album);
+    m_pAudioDecoder->setAlbum(album);
+    m_pEncoder->setAlbum(album);
 }
 
 void ZodoZadar::clearTextFocus(QObject *pExcept)

@@ -3,10 +3,10 @@
 //
 // Thread contract: everything here runs on the user-interface thread. The editor owns four
 // workers, each on a QThread of its own, and talks to them through queued signals and their
-// atomic flags. It writes the album fields of RenderJob holding renderMutex then musicMutex (the
-// halt-and-lock step), except for adding a picture and the watermark colour, which take the
-// locks without stopping anything (nothing can be playing then). It never runs a modal dialog
-// while it holds a mutex.
+// atomic flags. The album lives in the AlbumDocument: the editor changes it there and hands each
+// worker the document's snapshot as it asks for a run, an export or the music; an edit stops a
+// running preview (halt) and the next run renders the new snapshot. No lock is shared with a
+// worker.
 //
 // One workflow at a time (editorworkflow.h): every entry point asks the workflow state first,
 // and updateControls() derives the controls' enabled flags from it, so that input arriving by any
@@ -14,15 +14,13 @@
 // runs) cannot start a second import or export, or edit the album under one.
 #pragma once
 
+#include "albumdocument.h"
 #include "albumfile.h"
 #include "albumops.h"
-#include "albumsnapshot.h"
 #include "editorworkflow.h"
-#include "instancelock.h"
 
 #include <QHash>
 #include <QModelIndex>
-#include <QMutexLocker>
 #include <QPixmap>
 #include <QPointer>
 #include <QWidget>
@@ -31,6 +29,7 @@
 #include <memory>
 #include <optional>
 
+class AlbumDocument;
 class AudioDecoder;
 class CQVideoPlay;
 class ExportSettingDialog;
@@ -64,8 +63,10 @@ public:
     Ui::ZodoZadarClass *form() const { return ui.get(); }
     // The panel of the picture in row iRow (modal); refused while another workflow runs.
     void showPicturePanel(int iRow);
+    // The album, its file and its undo steps.
+    AlbumDocument *document() const { return m_pDocument; }
     // Pictures the album lists but cannot show, by their place in the strip.
-    const QList<MissingPicture> &missingPictures() const { return m_missing; }
+    const QList<MissingPicture> &missingPictures() const;
     // Looks again for the missing pictures' files (the window became active again: a disk may
     // have come back); those found take their places. Not an undoable edit.
     void findMissingPictures();
@@ -74,7 +75,7 @@ public:
     void locateMissingPicture(int iRow);
     // The album's look, from the menu: gentle motion, fill, the text watermark's edge.
     void fillLookMenu();
-    void changeAlbumLook(const std::function<void(RenderJob &)> &fnChange);
+    void changeAlbumLook(const std::function<void(Album &)> &fnChange);
     // The music settings panel (modal); refused without music or while another workflow runs.
     void showMusicPanel();
     // One undoable edit each; the fit returns its refusal, empty when done.
@@ -89,7 +90,7 @@ public:
     // The album file the album was opened from or saved to; empty for a new album.
     QString documentPath() const;
     // The album as the file would hold it.
-    AlbumDocument albumDocument() const;
+    StoredAlbum storedAlbum() const;
     // Autosave into szStateFolder from now on; an album left there by a session that ended
     // without the quit question is offered back first. endSession() (also on destruction)
     // removes the autosave: a confirmed quit does not keep the album.
@@ -97,9 +98,6 @@ public:
     void endSession();
     // Every album edit, undoable; clean while the album matches its file.
     QUndoStack *undoStack() const;
-    // Puts a captured album back, controls and all (undo and redo); with bIdentity, also the
-    // file it belongs to and its export choices.
-    void restoreSnapshot(const AlbumSnapshot &s, bool bIdentity = false);
     // Whether the album holds changes its file does not (an unnamed album: anything at all).
     bool isModified() const;
 
@@ -119,7 +117,6 @@ public:
     QString lastErrorText;
     int minDuration = 1;
     int maxDuration = 60;
-    WatermarkFontRule fontRule; // editorFont and fontFollowsHeight
     bool typeRevertPending = false;
     int playerState = 4;
 
@@ -193,29 +190,13 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    // Halt and lock: a running preview is asked to stop, the music decoder stops, the player's
-    // audio stops and the position goes back to 0; then both album mutexes are taken, released in
-    // reverse order when the guard goes (or at unlock()).
-    class AlbumLock
-    {
-    public:
-        AlbumLock(QMutex &renderMutex, QMutex &musicMutex)
-            : m_render(&renderMutex), m_music(&musicMutex)
-        {
-        }
-        void unlock()
-        {
-            m_music.unlock();
-            m_render.unlock();
-        }
-
-    private:
-        QMutexLocker m_render;
-        QMutexLocker m_music;
-    };
-    void halt(); // a slot too: the end of the player's timeline
-    std::unique_ptr<AlbumLock> haltAndLock();
-    std::unique_ptr<AlbumLock> lockAlbum();
+    // An edit is under way: a running preview and the music stop, the player's audio stops and
+    // the position goes back to 0. A slot too: the end of the player's timeline.
+    void halt();
+    // Hands the workers the album as it stands now (before every run, cover, export, music).
+    void publishAlbum();
+    // The document put a whole state back (undo, redo, New album): the view shows it afresh.
+    void showAlbum();
 
     // Construction, by concern.
     void createWorkers();
@@ -229,7 +210,7 @@ private:
     void addPicture(const QString &szFile, const QPixmap &stPixmap, AVRational stWidthToHeight,
                     const QSize &stSrcImageSize, const TransitionKind *pSlotKind = nullptr,
                     const PictureOptions &options = PictureOptions());
-    void clearAlbumLocked();
+    void clearAlbumView();
     void notify(const AlbumChange &change);
     // Each picture's own settings: the panel of row iRow, a change of one row (or of every row,
     // iRow -1) as one undoable edit, and the strip's marks.
@@ -250,14 +231,9 @@ private:
     bool hasPictures() const;
     bool hasRenderedPictures() const;
     // Missing pictures (zodozadar_missing.cpp): the strip's rows hold the album's pictures and
-    // its missing entries in the album's order; the record holds the pictures alone.
-    int missingIndexAt(int iRow) const;
-    int renderedIndexOfRow(int iRow) const;
+    // its missing entries in the album's order.
     void insertMissingTile(const MissingPicture &entry);
     void addMissingPicture(MissingPicture entry);
-    void missingRowRemoved(int iRow);
-    void missingRowMoved(int iFrom, int iTo);
-    QList<AlbumPicture> withMissingPictures(const QList<AlbumPicture> &pictures) const;
     void activateRow(int iRow);
     // Decodes szFile for the missing entry `id`; the answer places it (missingAnswered).
     void requestFound(quint32 id, const QString &szFile);
@@ -278,11 +254,6 @@ private:
     // Puts the settings controls back to what the album holds (after a refused change).
     void showAlbumSettings();
     void showWatermarkAndMusicPages();
-    // An edit is captured before it starts and pushed on the undo stack once made; an edit that
-    // changed nothing pushes nothing. Steps with the same merge id in a row make one entry.
-    AlbumSnapshot snapshot() const;
-    void beginEdit();
-    void commitEdit(const QString &szText, int iMergeId = -1);
     // An edit of the album is refused while another workflow runs; true when refused.
     bool refuseEdit();
     // A drop's import: false when another workflow runs.
@@ -307,18 +278,12 @@ private:
                         AVRational stWidthToHeight, const QSize &stSrcImageSize,
                         const QString &szErrorStr);
     // The album file side (zodozadar_file.cpp).
-    QString ratioTextForFile() const;
-    bool openAlbumDocument(const AlbumDocument &doc, const QString &szPath, bool bRestored);
-    void applyAlbumSettingsLocked(const AlbumDocument &doc);
+    bool openAlbumDocument(const StoredAlbum &doc, const QString &szPath, bool bRestored);
+    void applyAlbumSettings(const StoredAlbum &doc);
     void finishOpening();
     bool writeAlbum(const QString &szFile);
     void reportFailure(const QString &szTitle, const QString &szDetail);
     void updateTitle();
-    // Keeps the undo stack's clean mark and the title in step with isModified().
-    void syncSavedState();
-    void scheduleAutosave();
-    void writeAutosave();
-    void removeAutosave();
     // The ≡ menu and the shortcuts (zodozadar_menu.cpp).
     QAction *addMenuAction(QMenu *pMenu, const QString &szText, const QList<QKeySequence> &keys,
                            const std::function<void()> &fnTriggered);
@@ -342,7 +307,7 @@ private:
     bool settingsEvent(QObject *watched, QEvent *event);
 
     // Export helpers.
-    static QString exportTarget(const QString &szDir, const QString &szName);
+    QString exportTarget(const QString &szDir, const QString &szName) const;
     void exportRequest(ExportSettingDialog *pDialog);
     void exportSucceeded(ProgressDialog *pProgress);
     void exportFailed(ProgressDialog *pProgress, const QString &szError);
@@ -396,20 +361,11 @@ private:
     QPointer<ExportSettingDialog> m_pExportDialog;
     QPointer<QWidget> m_pQuitDialog;
     bool m_bOverwriteQuestion = false; // the export's overwrite question is up
-    // The output lists' entries the album was last set from.
-    int m_iRatioIndex = 1;
-    int m_iHeightIndex = 2;
-
     WorkflowState m_workflow;
-    QUndoStack *m_pUndoStack = nullptr;
-    AlbumSnapshot m_editBefore;
-    int m_iEditDepth = 0;
-    QHash<QString, QPixmap> m_thumbnails; // of the pictures in the album, by path
-    AlbumSnapshot m_startSnapshot;        // a new album: what "New album" puts back
-
-    // The document.
-    QString m_documentPath;
-    std::optional<AlbumExportChoices> m_exportChoices; // the album's own, when it has any
+    AlbumDocument *m_pDocument = nullptr;
+    // Of every picture the album showed in this session, by path: an undo brings rows back.
+    QHash<QString, QPixmap> m_thumbnails;
+    DocumentState m_startState; // a new album: what "New album" puts back
     struct OpeningAlbum
     {
         QString szPath;
@@ -425,7 +381,6 @@ private:
     static constexpr int kHandedFilesCheckMs = 250;
     QHash<quint64, int> m_importKindRows;           // request -> the row of the transition after it
     QHash<quint64, MissingPicture> m_importEntries; // an opening's request -> its entry if missing
-    QList<MissingPicture> m_missing;                // by position
     quint32 m_iLastMissingId = 0;
     // Requests of a search for missing files: request -> the entry's id. While it runs the
     // import workflow keeps other edits out; a located file is one undo step.
@@ -434,13 +389,6 @@ private:
     QString m_locateFailure;                        // why the located file itself could not be used
     QHash<quint64, PictureOptions> m_importOptions; // request -> the picture's own settings
     int m_iPreviousKindRow = -1;                    // that row of the picture added last
-    // What each album file read or written in this session holds: the album is saved when it is
-    // what its file holds, whichever way it came back there.
-    QHash<QString, AlbumDocument> m_savedFiles;
-    bool m_bAutosaveFailing = false;
-    QString m_autosaveFolder;
-    std::unique_ptr<platform::InstanceLock> m_pSessionLock; // held while autosaving
-    QTimer *m_pAutosaveTimer = nullptr;
     QTimer *m_pResizeTimer = nullptr;
     static constexpr int kResizeSettleMs = 200;
 

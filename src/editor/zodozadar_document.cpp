@@ -4,11 +4,12 @@
 
 #include "zodozadar_form.h"
 
+#include "album.h"
+#include "albumdocument.h"
 #include "cqcombobox.h"
 #include "cqvideoplay.h"
 #include "imagelistview.h"
 #include "imageviewer.h"
-#include "renderjob.h"
 
 #include <QFileInfo>
 #include <QPushButton>
@@ -26,7 +27,7 @@ void ZodoZadar::addPicture(const QString &szFile, const QPixmap &stPixmap,
                            AVRational stWidthToHeight, const QSize &stSrcImageSize,
                            const TransitionKind *pSlotKind, const PictureOptions &options)
 {
-    RenderJob &job = RenderJob::instance();
+    Album &job = m_pDocument->edit();
     auto *pModel = qobject_cast<QStandardItemModel *>(ui->imageSourceList->model());
     // The first picture the album shows (missing tiles may stand before it).
     const bool bFirst = job.materialOrder.isEmpty();
@@ -36,7 +37,6 @@ void ZodoZadar::addPicture(const QString &szFile, const QPixmap &stPixmap,
     AlbumChange change;
     {
         // Nothing plays while an import runs, so no halt: only keep readers off the record.
-        auto lock = lockAlbum();
         MaterialItem item;
         item.path = szFile;
         item.widthToHeight = stWidthToHeight;
@@ -65,13 +65,11 @@ void ZodoZadar::addPicture(const QString &szFile, const QPixmap &stPixmap,
         ui->imageSourceList->setCurrentIndex(pModel->index(0, 0));
 }
 
-void ZodoZadar::clearAlbumLocked()
+void ZodoZadar::clearAlbumView()
 {
     if (auto *pModel = ui->imageSourceList->model())
         pModel->removeRows(0, pModel->rowCount());
-    clearAlbum(RenderJob::instance());
-    m_thumbnails.clear();
-    m_missing.clear();
+    clearAlbum(m_pDocument->edit());
     setTotalTimeDisplay();
     updateControls();
     ui->divImageSourceOperate->setCurrentWidget(ui->pageAddImage);
@@ -87,12 +85,13 @@ void ZodoZadar::notify(const AlbumChange &change)
 
 void ZodoZadar::emitCoverRefresh()
 {
+    publishAlbum();
     emit m_pViewer->sig_changePreviewCover();
 }
 
 void ZodoZadar::setTotalTimeDisplay()
 {
-    ui->divPlayer->setTotalDurationMs(static_cast<int>(totalDurationMs(RenderJob::instance())));
+    ui->divPlayer->setTotalDurationMs(static_cast<int>(totalDurationMs(m_pDocument->edit())));
 }
 
 bool ZodoZadar::selfAdaptingRatio() const
@@ -127,37 +126,35 @@ void ZodoZadar::imageSourceSelected(QModelIndex stIndex)
 
 void ZodoZadar::imageSourceDeleted(QString stFilePath, int iOldIndex)
 {
-    RenderJob &job = RenderJob::instance();
-    const int iMissing = missingIndexAt(iOldIndex);
+    Album &job = m_pDocument->edit();
+    const int iMissing = missingIndexAt(job, iOldIndex);
     if (iMissing >= 0) {
         // A missing tile goes from the album; nothing of it was rendered.
         if (refuseEdit())
             return;
-        beginEdit();
-        m_missing.removeAt(iMissing);
-        missingRowRemoved(iOldIndex);
+        m_pDocument->beginEdit();
+        job.missing.removeAt(iMissing);
+        missingRowRemoved(job, iOldIndex);
         imageSourceSelected(ui->imageSourceList->currentIndex());
-        commitEdit(tr("Delete picture"));
+        m_pDocument->commitEdit(tr("Delete picture"));
         return;
     }
     // The strip refuses deletes while it is disabled; this guards the album against any other
     // road while an import or export reads it.
     if (!job.materials.contains(stFilePath) || refuseEdit())
         return;
-    beginEdit();
+    m_pDocument->beginEdit();
     std::optional<AlbumChange> change;
     {
-        auto lock = haltAndLock();
-        change = removePicture(job, stFilePath, renderedIndexOfRow(iOldIndex));
+        halt();
+        change = removePicture(job, stFilePath, renderedIndexOfRow(job, iOldIndex));
     }
-    missingRowRemoved(iOldIndex);
-    if (!job.materials.contains(stFilePath))
-        m_thumbnails.remove(stFilePath);
+    missingRowRemoved(job, iOldIndex);
     imageSourceSelected(ui->imageSourceList->currentIndex());
     setTotalTimeDisplay();
     if (change && change->coverChanged)
         emitCoverRefresh();
-    commitEdit(tr("Delete picture"));
+    m_pDocument->commitEdit(tr("Delete picture"));
 }
 
 void ZodoZadar::dragedImageSources(QString stFilePath, int iOldIndex, int iNewIndex)
@@ -165,22 +162,23 @@ void ZodoZadar::dragedImageSources(QString stFilePath, int iOldIndex, int iNewIn
     Q_UNUSED(stFilePath);
     if (refuseEdit())
         return;
-    beginEdit();
+    m_pDocument->beginEdit();
     // Rows of the strip to places among the rendered pictures, before and after the move.
-    const bool bMissing = missingIndexAt(iOldIndex) >= 0;
-    const int iFrom = renderedIndexOfRow(iOldIndex);
-    missingRowMoved(iOldIndex, iNewIndex);
+    Album &job = m_pDocument->edit();
+    const bool bMissing = missingIndexAt(job, iOldIndex) >= 0;
+    const int iFrom = renderedIndexOfRow(job, iOldIndex);
+    missingRowMoved(job, iOldIndex, iNewIndex);
     if (!bMissing) {
         AlbumChange change;
         {
-            auto lock = haltAndLock();
-            change = reorderPictures(RenderJob::instance(), rowPaths(), iFrom,
-                                     renderedIndexOfRow(iNewIndex), selfAdaptingRatio());
+            halt();
+            change = reorderPictures(m_pDocument->edit(), rowPaths(), iFrom,
+                                     renderedIndexOfRow(job, iNewIndex), selfAdaptingRatio());
         }
         notify(change);
     }
     updatePictureMarks();
-    commitEdit(tr("Move picture"));
+    m_pDocument->commitEdit(tr("Move picture"));
 }
 
 void ZodoZadar::imageDurationChanged(int iVal)
@@ -197,14 +195,14 @@ void ZodoZadar::imageDurationChanged(int iVal)
     changeImageDurationComboBoxStyle();
     if (currentPath.isEmpty() || refuseEdit())
         return;
-    beginEdit();
+    m_pDocument->beginEdit();
     AlbumChange change;
     {
-        auto lock = haltAndLock();
-        change = setUniformDurationSeconds(RenderJob::instance(), iVal);
+        halt();
+        change = setUniformDurationSeconds(m_pDocument->edit(), iVal);
     }
     setTotalTimeDisplay();
-    commitEdit(tr("Change duration"), kMergeDuration);
+    m_pDocument->commitEdit(tr("Change duration"), kMergeDuration);
     // Pictures with durations of their own (a fit, the panel) keep them: the way to give them
     // this one is offered beside the box.
     if (ownDurationCount() > 0) {
@@ -218,7 +216,7 @@ void ZodoZadar::imageDurationChanged(int iVal)
 
 int ZodoZadar::ownDurationCount() const
 {
-    const RenderJob &job = RenderJob::instance();
+    const Album &job = m_pDocument->album();
     int iOwn = 0;
     for (int i = 0; i < job.materialOrder.size(); ++i)
         iOwn += job.optionsAt(i).duration > 0 ? 1 : 0;
@@ -229,7 +227,7 @@ void ZodoZadar::showOwnDurations()
 {
     // Every picture with its own duration: the box's value reaches none of them, and says so.
     const int iOwn = ownDurationCount();
-    const bool bAll = iOwn > 0 && iOwn == RenderJob::instance().materialOrder.size();
+    const bool bAll = iOwn > 0 && iOwn == m_pDocument->edit().materialOrder.size();
     QSpinBox *pBox = ui->boxImageDuration;
     if (pBox->property("ownDurations").toBool() != bAll) {
         pBox->setProperty("ownDurations", bAll);
@@ -248,11 +246,11 @@ void ZodoZadar::setAllDurations()
     const int iSeconds = ui->btnDurationToAll->property("seconds").toInt();
     if (refuseEdit() || iSeconds < minDuration)
         return;
-    RenderJob &job = RenderJob::instance();
-    beginEdit();
+    Album &job = m_pDocument->edit();
+    m_pDocument->beginEdit();
     AlbumChange change;
     {
-        auto lock = haltAndLock();
+        halt();
         change = setUniformDurationSeconds(job, iSeconds);
         for (int i = 0; i < job.materialOrder.size(); ++i) {
             PictureOptions options = job.optionsAt(i);
@@ -264,7 +262,7 @@ void ZodoZadar::setAllDurations()
     setTotalTimeDisplay();
     updatePictureMarks();
     showAlbumSettings();
-    commitEdit(tr("Set all durations"));
+    m_pDocument->commitEdit(tr("Set all durations"));
 }
 
 void ZodoZadar::changeImageDurationComboBoxStyle()
@@ -280,28 +278,29 @@ void ZodoZadar::videoRatioChanged(QString szRatio)
 {
     if (refuseEdit())
         return;
-    beginEdit();
-    m_iRatioIndex = ui->comboVideoRatio->findText(szRatio);
+    m_pDocument->beginEdit();
+    m_pDocument->edit().ratioIndex = ui->comboVideoRatio->findText(szRatio);
     AlbumChange change;
     {
-        auto lock = haltAndLock();
-        change = applyRatioText(RenderJob::instance(), szRatio);
+        halt();
+        change = applyRatioText(m_pDocument->edit(), szRatio);
     }
     notify(change);
-    commitEdit(tr("Change ratio"));
+    m_pDocument->commitEdit(tr("Change ratio"));
 }
 
 void ZodoZadar::videoHeightChanged(QString szHeight)
 {
     if (refuseEdit())
         return;
-    beginEdit();
-    m_iHeightIndex = ui->comboVideoHeight->findText(szHeight);
+    m_pDocument->beginEdit();
+    m_pDocument->edit().heightIndex = ui->comboVideoHeight->findText(szHeight);
     AlbumChange change;
     {
-        auto lock = haltAndLock();
-        change = applyHeightText(RenderJob::instance(), szHeight, fontRule);
+        halt();
+        Album &job = m_pDocument->edit();
+        change = applyHeightText(job, szHeight, job.fontRule);
     }
     notify(change);
-    commitEdit(tr("Change height"));
+    m_pDocument->commitEdit(tr("Change height"));
 }

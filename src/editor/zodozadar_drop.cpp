@@ -4,10 +4,10 @@
 
 #include "zodozadar_form.h"
 
+#include "album.h"
 #include "cqtoast.h"
 #include "droppedfiles.h"
 #include "qtinversionwidget.h"
-#include "renderjob.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -226,8 +226,8 @@ void ZodoZadar::dropBackgroundMusic(const QString &szFile)
     if (!ui->ratioCustomMusic->isChecked()) {
         // With the path in place, switching to custom music opens no chooser.
         {
-            auto lock = haltAndLock();
-            setMusicFile(RenderJob::instance(), szFile);
+            halt();
+            setMusicFile(m_pDocument->edit(), szFile);
         }
         ui->ratioCustomMusic->setChecked(true);
         // The page was hidden until now: settle its layout so that the name is elided to the

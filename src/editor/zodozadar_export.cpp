@@ -4,6 +4,7 @@
 
 #include "zodozadar_form.h"
 
+#include "album.h"
 #include "cqdlgtipsimple.h"
 #include "cqquitdialog.h"
 #include "cqtoast.h"
@@ -14,7 +15,6 @@
 #include "mediaencoder.h"
 #include "progressdialog.h"
 #include "qtinversionwidget.h"
-#include "renderjob.h"
 #include "successdialog.h"
 
 #include <QDir>
@@ -54,13 +54,13 @@ void ZodoZadar::exportSetting()
         return;
     if (!m_workflow.is(Workflow::Export, WorkflowPhase::Asking) && !beginWorkflow(Workflow::Export))
         return;
-    RenderJob &job = RenderJob::instance();
+    Album &job = m_pDocument->edit();
     auto *pDialog = new ExportSettingDialog(ShareCode::QtInversionWidget::instance());
     m_pExportDialog = pDialog;
     pDialog->setAudioSettingsEnabled(job.musicType != MusicNone && !job.musicPath.isEmpty());
-    if (m_exportChoices) {
+    if (m_pDocument->exportChoices()) {
         // An opened or restored album starts from its own choices.
-        const AlbumExportChoices &c = *m_exportChoices;
+        const AlbumExportChoices &c = *m_pDocument->exportChoices();
         pDialog->selectChoices(c.format, c.fps, c.videoBitrateKbps, c.audioBitrateKbps,
                                c.sampleRate);
         if (!c.folder.isEmpty() && QFileInfo(c.folder).isDir())
@@ -85,22 +85,24 @@ void ZodoZadar::exportSetting()
     // The name the field starts with is the one to write, as if typed.
     job.fileName = pDialog->fileName();
 
-    // Written without locks: nothing reads the export choices until the export starts.
+    // The export's own settings: the snapshot handed to the encoder is taken as it starts.
     connect(pDialog, &ExportSettingDialog::sig_exportFormatChanged, this,
-            [&job](QString szFormat) { job.exportFormat = szFormat; });
-    connect(pDialog, &ExportSettingDialog::sig_frameRateChanged, this, [&job](QString szText) {
-        job.frameRate = {static_cast<int>(leadingInteger(szText)), 1};
+            [this](QString szFormat) { m_pDocument->edit().exportFormat = szFormat; });
+    connect(pDialog, &ExportSettingDialog::sig_frameRateChanged, this, [this](QString szText) {
+        m_pDocument->edit().frameRate = {static_cast<int>(leadingInteger(szText)), 1};
     });
-    connect(pDialog, &ExportSettingDialog::sig_videoBitRateChanged, this,
-            [&job](QString szText) { job.videoBitRate = leadingInteger(szText) * 1000; });
-    connect(pDialog, &ExportSettingDialog::sig_audioBitRateChanged, this,
-            [&job](QString szText) { job.audioBitRate = leadingInteger(szText) * 1000; });
+    connect(pDialog, &ExportSettingDialog::sig_videoBitRateChanged, this, [this](QString szText) {
+        m_pDocument->edit().videoBitRate = leadingInteger(szText) * 1000;
+    });
+    connect(pDialog, &ExportSettingDialog::sig_audioBitRateChanged, this, [this](QString szText) {
+        m_pDocument->edit().audioBitRate = leadingInteger(szText) * 1000;
+    });
     connect(pDialog, &ExportSettingDialog::sig_sampleRateChanged, this,
-            [&job](QString szText) { job.sampleRate = leadingInteger(szText); });
+            [this](QString szText) { m_pDocument->edit().sampleRate = leadingInteger(szText); });
     connect(pDialog, &ExportSettingDialog::sig_fileNameChanged, this,
-            [&job](QString szName) { job.fileName = szName; });
+            [this](QString szName) { m_pDocument->edit().fileName = szName; });
     connect(pDialog, &ExportSettingDialog::sig_fileDirectoryChanged, this,
-            [&job](QString szDir) { job.exportDirectory = szDir; });
+            [this](QString szDir) { m_pDocument->edit().exportDirectory = szDir; });
     // Each request is answered for the dialog that sent it.
     connect(pDialog, &ExportSettingDialog::sig_exportRequest, this,
             [this, pDialog] { exportRequest(pDialog); });
@@ -115,7 +117,7 @@ void ZodoZadar::exportSetting()
 void ZodoZadar::rememberExportChoices(const ExportSettingDialog *pDialog)
 {
     // The album keeps what it was last exported with, for its file and the next export.
-    const RenderJob &job = RenderJob::instance();
+    const Album &job = m_pDocument->album();
     AlbumExportChoices c;
     c.format = job.exportFormat;
     c.fps = job.frameRate.num;
@@ -126,20 +128,19 @@ void ZodoZadar::rememberExportChoices(const ExportSettingDialog *pDialog)
     c.name = pDialog->fileName();
     // The total is the file's length at the rate it is written at.
     setTotalTimeDisplay();
-    if (c == m_exportChoices)
+    if (c == m_pDocument->exportChoices())
         return;
     // Part of the album file: the album is unsaved now, and the autosave keeps them.
-    m_exportChoices = c;
-    syncSavedState();
-    scheduleAutosave();
+    m_pDocument->setExportChoices(c);
+    m_pDocument->changeDone();
 }
 
-QString ZodoZadar::exportTarget(const QString &szDir, const QString &szName)
+QString ZodoZadar::exportTarget(const QString &szDir, const QString &szName) const
 {
     // The exact path the encoder writes: the extension in lower case, on a case-sensitive disk.
     return QStringLiteral("%1/%2.%3")
         .arg(QDir::fromNativeSeparators(szDir), szName,
-             RenderJob::instance().exportFormat.toLower());
+             m_pDocument->album().exportFormat.toLower());
 }
 
 void ZodoZadar::exportRequest(ExportSettingDialog *pDialog)
@@ -223,13 +224,14 @@ void ZodoZadar::exportVideo()
     {
         // The encoder reads the album without locks for the whole export: nothing may still be
         // rendering it, and nothing edits it until the export ends (the controls are disabled).
-        auto lock = haltAndLock();
-        RenderJob &job = RenderJob::instance();
+        halt();
+        Album &job = m_pDocument->edit();
         job.materialOrder = rowPaths();
         if (selfAdaptingRatio())
             applySelfAdaptingRatio(job);
         job.updateWidth();
     }
+    publishAlbum();
     emit m_pEncoder->sig_exportVideo(); // sets the encoder's running flag as it is emitted
     pProgress->show();
 }
@@ -240,7 +242,7 @@ void ZodoZadar::exportSucceeded(ProgressDialog *pProgress)
     pProgress->deleteLater();
     advanceWorkflow(Workflow::Export, WorkflowPhase::Reporting);
     auto *pDialog = new SuccessDialog(ShareCode::QtInversionWidget::instance());
-    pDialog->setFilePath(RenderJob::instance().outputFilePath());
+    pDialog->setFilePath(m_pDocument->edit().outputFilePath());
     connect(pDialog, &SuccessDialog::sig_explorerFolderRequest, this, &ZodoZadar::openExportFolder);
     connect(pDialog, &QObject::destroyed, this, [this] { endWorkflow(Workflow::Export); });
     pDialog->show();
@@ -270,7 +272,7 @@ void ZodoZadar::exportCancelled(ProgressDialog *pProgress)
 
 void ZodoZadar::openExportFolder()
 {
-    const RenderJob &job = RenderJob::instance();
+    const Album &job = m_pDocument->album();
     const QString szPath =
         QDir::toNativeSeparators(QStringLiteral("%1/%2.%3")
                                      .arg(QDir::fromNativeSeparators(job.exportDirectory),
@@ -291,7 +293,7 @@ void ZodoZadar::closeRequest()
     };
     // Nothing would be lost: an empty album, or one its file holds as it is.
     if (ui->imageSourceList->model()->rowCount() == 0 ||
-        (!m_documentPath.isEmpty() && !isModified())) {
+        (!m_pDocument->path().isEmpty() && !isModified())) {
         quit();
         return;
     }
@@ -307,7 +309,7 @@ void ZodoZadar::closeRequest()
     m_pQuitDialog = pDialog;
     pDialog->setAttribute(Qt::WA_DeleteOnClose);
     pDialog->setTitle(tr("Tips"));
-    if (m_documentPath.isEmpty()) {
+    if (m_pDocument->path().isEmpty()) {
         // Never saved: the album goes unless it is saved now.
         pDialog->setTip(tr("Editing electronic photo album, do you want to exit the software?"));
         pDialog->setTip2(tr("Exit will not save the file"));
@@ -321,7 +323,7 @@ void ZodoZadar::closeRequest()
         });
     } else {
         pDialog->setTip(tr("Save changes to “%1” before closing?")
-                            .arg(QFileInfo(m_documentPath).completeBaseName()));
+                            .arg(QFileInfo(m_pDocument->path()).completeBaseName()));
         pDialog->setTip2(tr("If you don't save, the changes since the last save are lost."));
         pDialog->setOkText(tr("Save"));
         pDialog->setCancelText(tr("Cancel"));

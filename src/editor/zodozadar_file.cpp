@@ -4,6 +4,8 @@
 
 #include "zodozadar_form.h"
 
+#include "album.h"
+#include "albumdocument.h"
 #include "albumfile.h"
 #include "cframelesswindow.h"
 #include "cqcombobox.h"
@@ -14,7 +16,6 @@
 #include "imagelistview.h"
 #include "places.h"
 #include "qtinversionwidget.h"
-#include "renderjob.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -29,18 +30,6 @@
 #include <utility>
 
 namespace {
-// An edit reaches the autosave within this time (ms); a burst of edits writes once.
-constexpr int kAutosaveDelayMs = 1500;
-// A failed autosave is said long enough to be read.
-constexpr int kAutosaveToastMs = 4000;
-
-const QString kAutosaveName = QStringLiteral("autosave.vmalbum");
-// The path of the album file the autosaved album belongs to, when it has one.
-const QString kAutosaveSourceName = QStringLiteral("autosave.source");
-// Locked for the session's life and holding its process id meanwhile. The lock, not the id,
-// tells a running copy: ids are reused (after a reboot any live process may have the old one).
-const QString kSessionName = QStringLiteral("session.pid");
-
 QString albumFilter()
 {
     return ZodoZadar::tr("VelmoraAlbum albums (*.vmalbum)");
@@ -49,32 +38,20 @@ QString albumFilter()
 
 QString ZodoZadar::documentPath() const
 {
-    return m_documentPath;
+    return m_pDocument->path();
 }
 
-QString ZodoZadar::ratioTextForFile() const
+StoredAlbum ZodoZadar::storedAlbum() const
 {
-    // The list's first entry follows the first picture; its shown text is a translation.
-    return selfAdaptingRatio() ? QStringLiteral("auto") : ui->comboVideoRatio->currentText();
-}
-
-AlbumDocument ZodoZadar::albumDocument() const
-{
-    AlbumDocument doc = albumFromJob(RenderJob::instance(), ratioTextForFile());
-    doc.exportChoices = m_exportChoices;
-    // Pictures the album cannot show go back into the file as it had them.
-    doc.pictures = withMissingPictures(doc.pictures);
-    return doc;
+    return m_pDocument->storedAlbum();
 }
 
 void ZodoZadar::newAlbum()
 {
     if (!m_workflow.idle())
         return;
-    beginEdit();
     // A new document: no file, no export choices of its own (undo gives the old one back).
-    restoreSnapshot(m_startSnapshot, true);
-    commitEdit(tr("New album"));
+    m_pDocument->replace(m_startState, tr("New album"));
 }
 
 void ZodoZadar::openAlbum()
@@ -104,17 +81,17 @@ bool ZodoZadar::openAlbumFile(const QString &szFile)
     return openAlbumDocument(read.album, QFileInfo(szFile).absoluteFilePath(), false);
 }
 
-bool ZodoZadar::openAlbumDocument(const AlbumDocument &doc, const QString &szPath, bool bRestored)
+bool ZodoZadar::openAlbumDocument(const StoredAlbum &doc, const QString &szPath, bool bRestored)
 {
     if (!beginWorkflow(Workflow::Import, WorkflowPhase::Running))
         return false;
     // One undo step for the whole opening: settings and pictures.
-    beginEdit();
+    m_pDocument->beginEdit();
     {
-        auto lock = haltAndLock();
+        halt();
         ui->divPlayer->detachEngine();
-        clearAlbumLocked();
-        applyAlbumSettingsLocked(doc);
+        clearAlbumView();
+        applyAlbumSettings(doc);
     }
     showAlbumSettings();
     showWatermarkAndMusicPages();
@@ -150,17 +127,16 @@ bool ZodoZadar::openAlbumDocument(const AlbumDocument &doc, const QString &szPat
     return true;
 }
 
-void ZodoZadar::applyAlbumSettingsLocked(const AlbumDocument &doc)
+void ZodoZadar::applyAlbumSettings(const StoredAlbum &doc)
 {
-    RenderJob &job = RenderJob::instance();
+    Album &job = m_pDocument->edit();
     setUniformDurationSeconds(job, doc.durationSeconds);
-    const int iRatio =
-        doc.ratio == QLatin1String("auto") ? 0 : ui->comboVideoRatio->findText(doc.ratio);
-    m_iRatioIndex = iRatio >= 0 ? iRatio : 1;
-    applyRatioText(job, ui->comboVideoRatio->itemText(m_iRatioIndex));
-    const int iHeight = ui->comboVideoHeight->findText(doc.height);
-    m_iHeightIndex = iHeight >= 0 ? iHeight : 2;
-    applyHeightText(job, ui->comboVideoHeight->itemText(m_iHeightIndex), fontRule);
+    const int iRatio = ratioIndexOf(doc.ratio);
+    job.ratioIndex = iRatio >= 0 ? iRatio : 1;
+    applyRatioText(job, ui->comboVideoRatio->itemText(job.ratioIndex));
+    const int iHeight = heightIndexOf(doc.height);
+    job.heightIndex = iHeight >= 0 ? iHeight : 2;
+    applyHeightText(job, heightTextOf(job.heightIndex), job.fontRule);
 
     job.watermarkType = doc.watermarkType;
     job.watermarkPosition = doc.watermarkPosition;
@@ -174,19 +150,13 @@ void ZodoZadar::applyAlbumSettingsLocked(const AlbumDocument &doc)
     if (font != job.watermarkFont) {
         // A font of the album's own: the height no longer resizes it.
         job.watermarkFont = font;
-        fontRule.fontFollowsHeight = font.pixelSize() == fontRule.editorFont.pixelSize() &&
-                                     font.family() == fontRule.editorFont.family();
+        job.fontRule.fontFollowsHeight = font.pixelSize() == job.fontRule.editorFont.pixelSize() &&
+                                         font.family() == job.fontRule.editorFont.family();
     }
-    closeHeldFile(job.watermarkImageFile);
     job.watermarkImagePath = doc.watermarkImage;
-    if (job.watermarkType == WatermarkPicture)
-        job.watermarkImageFile = openHeldFile(job.watermarkImagePath);
-    closeHeldFile(job.musicFile);
     job.musicPath = doc.music;
     job.musicShape = doc.musicShape;
     job.musicType = doc.music.isEmpty() ? MusicNone : MusicCustom;
-    if (job.musicType == MusicCustom)
-        job.musicFile = openHeldFile(job.musicPath);
 }
 
 void ZodoZadar::finishOpening()
@@ -199,20 +169,18 @@ void ZodoZadar::finishOpening()
     showAlbumSettings();
     // The table goes on where the album's own start puts it: a picture appended now gets the
     // transition it would have had had the album never been saved, and saving names the start.
-    const int iSlots = std::max(0, int(RenderJob::instance().materialOrder.size()) - 1);
+    const int iSlots = std::max(0, int(m_pDocument->album().materialOrder.size()) - 1);
     TransitionPicker::reset(
         int((qint64(opening.transitionStart) + 3 * qint64(iSlots)) % kTransitionKindCount));
     // The document's identity is part of the step: undo gives the previous file name back.
-    m_exportChoices = opening.exportChoices;
-    m_documentPath = opening.szPath;
-    commitEdit(opening.bRestored ? tr("Restore album") : tr("Open album"));
+    m_pDocument->setExportChoices(opening.exportChoices);
+    m_pDocument->setPath(opening.szPath);
+    m_pDocument->commitEdit(opening.bRestored ? tr("Restore album") : tr("Open album"));
     if (!opening.bRestored) {
         // A restored album is not what its file holds until it is saved.
-        m_savedFiles.insert(opening.szPath, albumDocument());
+        m_pDocument->rememberSaved(opening.szPath, m_pDocument->storedAlbum());
         Places::addRecentAlbum(opening.szPath);
     }
-    syncSavedState();
-    scheduleAutosave();
     if (!m_filesAfterOpening.isEmpty()) {
         // From the event loop: the opening's workflow ends first.
         QTimer::singleShot(
@@ -222,9 +190,9 @@ void ZodoZadar::finishOpening()
 
 bool ZodoZadar::saveAlbum()
 {
-    if (m_documentPath.isEmpty())
+    if (m_pDocument->path().isEmpty())
         return saveAlbumAs();
-    return writeAlbum(m_documentPath);
+    return writeAlbum(m_pDocument->path());
 }
 
 bool ZodoZadar::saveAlbumAs()
@@ -234,9 +202,9 @@ bool ZodoZadar::saveAlbumAs()
     if (bOwnWorkflow && !beginWorkflow(Workflow::Album))
         return false;
     // The albums' folder, with the album's own name.
-    QString szName = QFileInfo(m_documentPath).completeBaseName();
-    if (szName.isEmpty() && m_exportChoices)
-        szName = m_exportChoices->name;
+    QString szName = QFileInfo(m_pDocument->path()).completeBaseName();
+    if (szName.isEmpty() && m_pDocument->exportChoices())
+        szName = m_pDocument->exportChoices()->name;
     if (szName.isEmpty())
         szName = tr("Album");
     const QString szSuggested = QDir(Places::startFolder(Places::Kind::Album))
@@ -257,16 +225,12 @@ bool ZodoZadar::writeAlbum(const QString &szFile)
     if (!m_workflow.idle() && !m_workflow.is(Workflow::Export))
         return false;
     QString szError;
-    if (!writeAlbumFile(szFile, albumDocument(), &szError)) {
+    if (!m_pDocument->save(szFile, &szError)) {
         reportFailure(tr("The album could not be saved"),
                       QStringLiteral("%1: %2").arg(QFileInfo(szFile).fileName(), szError));
         return false;
     }
-    m_documentPath = QFileInfo(szFile).absoluteFilePath();
-    m_savedFiles.insert(m_documentPath, albumDocument());
-    Places::addRecentAlbum(m_documentPath);
-    syncSavedState();
-    scheduleAutosave();
+    Places::addRecentAlbum(m_pDocument->path());
     return true;
 }
 
@@ -280,22 +244,7 @@ void ZodoZadar::reportFailure(const QString &szTitle, const QString &szDetail)
 
 bool ZodoZadar::isModified() const
 {
-    if (m_documentPath.isEmpty())
-        return hasPictures();
-    const auto it = m_savedFiles.constFind(m_documentPath);
-    return it == m_savedFiles.cend() || *it != albumDocument();
-}
-
-void ZodoZadar::syncSavedState()
-{
-    // The stack's clean mark follows the file, whichever road (an undo, a save, an edit that
-    // nets to nothing) brought the album where it is.
-    const bool bModified = isModified();
-    if (!bModified && !m_pUndoStack->isClean())
-        m_pUndoStack->setClean();
-    else if (bModified && m_pUndoStack->isClean())
-        m_pUndoStack->resetClean();
-    updateTitle();
+    return m_pDocument->isModified();
 }
 
 void ZodoZadar::updateTitle()
@@ -304,13 +253,14 @@ void ZodoZadar::updateTitle()
     if (!pFrame || window() != pFrame)
         return;
     const bool bModified = isModified();
-    if (m_documentPath.isEmpty() && !bModified) {
+    if (m_pDocument->path().isEmpty() && !bModified) {
         pFrame->setTitleText(QString());
         return;
     }
     // "*" marks changes not yet saved, as desktop editors do; an album never saved has them all.
-    const QString szName = m_documentPath.isEmpty() ? tr("Untitled album")
-                                                    : QFileInfo(m_documentPath).completeBaseName();
+    const QString szName = m_pDocument->path().isEmpty()
+                               ? tr("Untitled album")
+                               : QFileInfo(m_pDocument->path()).completeBaseName();
     pFrame->setTitleText(
         QStringLiteral("%1%2 — %3")
             .arg(bModified ? QStringLiteral("*") : QString(), szName, tr("VelmoraAlbum")));
@@ -318,109 +268,29 @@ void ZodoZadar::updateTitle()
 
 void ZodoZadar::startSession(const QString &szStateFolder)
 {
-    m_autosaveFolder = szStateFolder;
-    QDir().mkpath(szStateFolder);
-    const QDir dir(szStateFolder);
-    // Another program of ours still running (another desktop session of the same user) holds the
-    // lock and keeps its autosave; here nothing is offered and nothing saved. A copy that ended
-    // in any way, a crash too, let go of it. A folder that cannot lock at all guards nothing.
-    m_pSessionLock.reset();
-    m_pSessionLock = std::make_unique<platform::InstanceLock>(dir.filePath(kSessionName), 0);
-    if (m_pSessionLock->isBusy()) {
-        m_pSessionLock.reset();
-        m_autosaveFolder.clear();
+    if (!m_pDocument->startSession(szStateFolder))
         return;
-    }
-    QFile session(dir.filePath(kSessionName));
-    if (session.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        session.write(QByteArray::number(QCoreApplication::applicationPid()));
-    session.close();
-
-    const QString szAutosave = dir.filePath(kAutosaveName);
-    if (!QFileInfo::exists(szAutosave))
+    const std::optional<AlbumDocument::LeftAlbum> left = m_pDocument->leftAlbum();
+    if (!left)
         return;
-    // Left behind: the last session ended without the quit question (a crash, a kill).
-    const AlbumReadResult read = readAlbumFile(szAutosave);
-    if (!read.ok || read.album.pictures.isEmpty()) {
-        removeAutosave();
-        return;
-    }
-    QFile source(dir.filePath(kAutosaveSourceName));
-    QString szSource;
-    if (source.open(QIODevice::ReadOnly))
-        szSource = QString::fromUtf8(source.readAll());
-    const QDateTime stChanged = QFileInfo(szAutosave).lastModified();
-
+    const StoredAlbum &album = left->album;
+    const QDateTime stChanged = left->changed;
+    const QString szSource = left->sourcePath;
     ShareCode::CQDlgTipSimple question;
     question.setTitle(tr("VelmoraAlbum"));
     question.setMessage(tr("Restore the album you were working on?") + QLatin1Char('\n') +
-                        tr("Last changed %1, %n picture(s)", nullptr, read.album.pictures.size())
+                        tr("Last changed %1, %n picture(s)", nullptr, album.pictures.size())
                             .arg(QLocale().toString(stChanged, QLocale::ShortFormat)));
     question.setOkText(tr("Restore"));
     question.setCancelText(tr("Discard"));
     if (question.exec() != QDialog::Accepted) {
-        removeAutosave();
+        m_pDocument->removeAutosave();
         return;
     }
-    openAlbumDocument(read.album, szSource, true);
-}
-
-void ZodoZadar::scheduleAutosave()
-{
-    if (!m_autosaveFolder.isEmpty())
-        m_pAutosaveTimer->start(kAutosaveDelayMs);
-}
-
-void ZodoZadar::writeAutosave()
-{
-    if (m_autosaveFolder.isEmpty())
-        return;
-    // An album being imported or opened is written once it is whole.
-    if (!m_workflow.idle() && m_workflow.is(Workflow::Import)) {
-        scheduleAutosave();
-        return;
-    }
-    const QDir dir(m_autosaveFolder);
-    if (!hasPictures()) {
-        removeAutosave();
-        return;
-    }
-    QString szError;
-    if (!writeAlbumFile(dir.filePath(kAutosaveName), albumDocument(), &szError)) {
-        qWarning("VMAlbum: autosave failed: %s", qUtf8Printable(szError));
-        // Said once per run of failures; every edit tries again.
-        if (!m_bAutosaveFailing)
-            toast(tr("The album could not be saved for restoring: %1").arg(szError), nullptr,
-                  kAutosaveToastMs);
-        m_bAutosaveFailing = true;
-        return;
-    }
-    m_bAutosaveFailing = false;
-    QFile source(dir.filePath(kAutosaveSourceName));
-    if (m_documentPath.isEmpty()) {
-        source.remove();
-    } else if (source.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        source.write(m_documentPath.toUtf8());
-    }
-}
-
-void ZodoZadar::removeAutosave()
-{
-    if (m_autosaveFolder.isEmpty())
-        return;
-    const QDir dir(m_autosaveFolder);
-    QFile::remove(dir.filePath(kAutosaveName));
-    QFile::remove(dir.filePath(kAutosaveSourceName));
+    openAlbumDocument(album, szSource, true);
 }
 
 void ZodoZadar::endSession()
 {
-    if (m_autosaveFolder.isEmpty())
-        return;
-    m_pAutosaveTimer->stop();
-    removeAutosave();
-    // Emptied, not removed: a start that opened the file just now must lock the same one.
-    QFile::resize(QDir(m_autosaveFolder).filePath(kSessionName), 0);
-    m_pSessionLock.reset();
-    m_autosaveFolder.clear();
+    m_pDocument->endSession();
 }

@@ -4,6 +4,9 @@
 
 #include "zodozadar_form.h"
 
+#include "albumdocument.h"
+
+#include "album.h"
 #include "cqdlgtipsimple.h"
 #include "cqvideoplay.h"
 #include "droppedfiles.h"
@@ -14,7 +17,6 @@
 #include "places.h"
 #include "progressdialog.h"
 #include "qtinversionwidget.h"
-#include "renderjob.h"
 
 #include <QFileInfo>
 #include <QTimer>
@@ -131,18 +133,17 @@ void ZodoZadar::runImport(const QStringList &files, ImportMode mode, const QList
 {
     advanceWorkflow(Workflow::Import, WorkflowPhase::Running);
     // The album before the import comes back with one undo.
-    beginEdit();
+    m_pDocument->beginEdit();
     if (mode == ImportMode::Replace) {
-        auto lock = haltAndLock();
+        halt();
         ui->divPlayer->detachEngine();
-        // The clear runs under the locks taken here: the mutexes are not recursive.
-        if (!RenderJob::instance().materials.isEmpty())
-            clearAlbumLocked();
+        if (m_pDocument->hasPictures())
+            clearAlbumView();
         // A new, unnamed document, as "New album" makes; undo gives the old one back.
-        m_documentPath.clear();
-        m_exportChoices.reset();
+        m_pDocument->setPath(QString());
+        m_pDocument->setExportChoices(std::nullopt);
     } else {
-        // Pictures join the album under the locks only; what plays now stops first.
+        // What plays now stops first.
         halt();
     }
     m_iPreviousKindRow = -1;
@@ -257,7 +258,7 @@ void ZodoZadar::endImport()
     m_importKindRows.clear();
     m_importOptions.clear();
     m_importEntries.clear();
-    commitEdit(tr("Import pictures"));
+    m_pDocument->commitEdit(tr("Import pictures"));
     finishOpening();
     // Controls follow the album: a progress dialog closed before any answer leaves nothing to
     // edit.

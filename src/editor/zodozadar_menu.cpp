@@ -100,12 +100,7 @@ void ZodoZadar::createMenu()
     m_pActPlay = addMenuAction(nullptr, tr("Play or pause"), {QKeySequence(Qt::Key_Space)},
                                [this] { spacePressed(); });
 
-    connect(m_pUndoStack, &QUndoStack::indexChanged, this, [this] {
-        syncSavedState();
-        scheduleAutosave();
-        updateMenu();
-    });
-    connect(m_pUndoStack, &QUndoStack::cleanChanged, this, [this] { updateTitle(); });
+    connect(m_pDocument->undoStack(), &QUndoStack::indexChanged, this, &ZodoZadar::updateMenu);
     connect(pMenu, &QMenu::aboutToShow, this, &ZodoZadar::updateMenu);
 
     if (auto *pFrame = ShareCode::CFramelessWindow::instance()) {
@@ -132,12 +127,14 @@ void ZodoZadar::updateMenu()
     m_pActExport->setEnabled(bIdle && hasRenderedPictures());
     m_pActMusic->setEnabled(bIdle && hasMusic());
     m_pLookMenu->setEnabled(bIdle);
-    m_pActUndo->setEnabled(bIdle && m_pUndoStack->canUndo());
-    m_pActRedo->setEnabled(bIdle && m_pUndoStack->canRedo());
-    m_pActUndo->setText(m_pUndoStack->canUndo() ? tr("Undo %1").arg(m_pUndoStack->undoText())
-                                                : tr("Undo"));
-    m_pActRedo->setText(m_pUndoStack->canRedo() ? tr("Redo %1").arg(m_pUndoStack->redoText())
-                                                : tr("Redo"));
+    m_pActUndo->setEnabled(bIdle && m_pDocument->undoStack()->canUndo());
+    m_pActRedo->setEnabled(bIdle && m_pDocument->undoStack()->canRedo());
+    m_pActUndo->setText(m_pDocument->undoStack()->canUndo()
+                            ? tr("Undo %1").arg(m_pDocument->undoStack()->undoText())
+                            : tr("Undo"));
+    m_pActRedo->setText(m_pDocument->undoStack()->canRedo()
+                            ? tr("Redo %1").arg(m_pDocument->undoStack()->redoText())
+                            : tr("Redo"));
     m_pActPlay->setEnabled(bIdle && bPictures);
 }
 

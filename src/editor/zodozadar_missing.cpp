@@ -4,6 +4,9 @@
 
 #include "zodozadar_form.h"
 
+#include "albumdocument.h"
+
+#include "album.h"
 #include "cqdlgtipsimple.h"
 #include "cqvideoplay.h"
 #include "faildialog.h"
@@ -12,7 +15,6 @@
 #include "imagelistview.h"
 #include "places.h"
 #include "qtinversionwidget.h"
-#include "renderjob.h"
 
 #include <QDir>
 #include <QEvent>
@@ -28,21 +30,9 @@ namespace {
 constexpr int kNamesShown = 5;
 } // namespace
 
-int ZodoZadar::missingIndexAt(int iRow) const
+const QList<MissingPicture> &ZodoZadar::missingPictures() const
 {
-    for (int i = 0; i < m_missing.size(); ++i) {
-        if (m_missing[i].position == iRow)
-            return i;
-    }
-    return -1;
-}
-
-int ZodoZadar::renderedIndexOfRow(int iRow) const
-{
-    const auto before =
-        std::count_if(m_missing.cbegin(), m_missing.cend(),
-                      [iRow](const MissingPicture &e) { return e.position < iRow; });
-    return iRow - int(before);
+    return m_pDocument->album().missing;
 }
 
 void ZodoZadar::insertMissingTile(const MissingPicture &entry)
@@ -56,7 +46,7 @@ void ZodoZadar::addMissingPicture(MissingPicture entry)
     entry.id = ++m_iLastMissingId;
     // Appended: an opening adds its entries in the album's order.
     entry.position = ui->imageSourceList->model()->rowCount();
-    m_missing.append(entry);
+    m_pDocument->edit().missing.append(entry);
     insertMissingTile(entry);
     if (ui->imageSourceList->model()->rowCount() == 1) {
         ui->divImageSourceOperate->setCurrentWidget(ui->pageImageSourcList);
@@ -64,80 +54,31 @@ void ZodoZadar::addMissingPicture(MissingPicture entry)
     }
 }
 
-void ZodoZadar::missingRowRemoved(int iRow)
-{
-    for (MissingPicture &entry : m_missing) {
-        if (entry.position > iRow)
-            --entry.position;
-    }
-}
-
-void ZodoZadar::missingRowMoved(int iFrom, int iTo)
-{
-    // As the strip moved its row: out of iFrom, then in at iTo.
-    for (MissingPicture &entry : m_missing) {
-        if (entry.position == iFrom) {
-            entry.position = iTo;
-            continue;
-        }
-        int p = entry.position - (entry.position > iFrom ? 1 : 0);
-        entry.position = p + (p >= iTo ? 1 : 0);
-    }
-    std::sort(
-        m_missing.begin(), m_missing.end(),
-        [](const MissingPicture &a, const MissingPicture &b) { return a.position < b.position; });
-}
-
-QList<AlbumPicture> ZodoZadar::withMissingPictures(const QList<AlbumPicture> &pictures) const
-{
-    if (m_missing.isEmpty())
-        return pictures;
-    QList<AlbumPicture> all;
-    all.reserve(pictures.size() + m_missing.size());
-    int iNext = 0;
-    int iMissing = 0;
-    const int iTotal = pictures.size() + m_missing.size();
-    for (int iRow = 0; iRow < iTotal; ++iRow) {
-        if (iMissing < m_missing.size() && m_missing[iMissing].position == iRow) {
-            const MissingPicture &entry = m_missing[iMissing++];
-            // The picture before it is the album's last: its transition joined it to this one.
-            if (!all.isEmpty() && all.last().transitionRow < 0 &&
-                all.last().transition != TransitionChoice::None && iNext > 0 &&
-                iNext == pictures.size())
-                all.last().transitionRow = entry.transitionBeforeRow;
-            all.append(entry.picture);
-        } else if (iNext < pictures.size()) {
-            all.append(pictures[iNext++]);
-        }
-    }
-    // Places past the end (never expected): nothing is dropped.
-    while (iMissing < m_missing.size())
-        all.append(m_missing[iMissing++].picture);
-    return all;
-}
-
 void ZodoZadar::activateRow(int iRow)
 {
-    if (missingIndexAt(iRow) >= 0)
+    const Album &album = m_pDocument->album();
+    if (missingIndexAt(album, iRow) >= 0)
         locateMissingPicture(iRow);
     else
-        showPicturePanel(renderedIndexOfRow(iRow));
+        showPicturePanel(renderedIndexOfRow(album, iRow));
 }
 
 void ZodoZadar::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
     // Back in the window: a disk may have come back meanwhile.
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !m_missing.isEmpty())
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() &&
+        !m_pDocument->album().missing.isEmpty())
         QTimer::singleShot(0, this, &ZodoZadar::findMissingPictures);
 }
 
 void ZodoZadar::findMissingPictures()
 {
-    if (m_missing.isEmpty() || !m_workflow.idle())
+    const QList<MissingPicture> &missing = m_pDocument->album().missing;
+    if (missing.isEmpty() || !m_workflow.idle())
         return;
     QList<MissingPicture> back;
-    for (const MissingPicture &entry : m_missing) {
+    for (const MissingPicture &entry : missing) {
         if (entry.bGone && QFileInfo(entry.picture.file).isFile())
             back << entry;
     }
@@ -150,10 +91,11 @@ void ZodoZadar::findMissingPictures()
 
 void ZodoZadar::locateMissingPicture(int iRow)
 {
-    const int iMissing = missingIndexAt(iRow);
+    const QList<MissingPicture> &missing = m_pDocument->album().missing;
+    const int iMissing = missingIndexAt(m_pDocument->album(), iRow);
     if (iMissing < 0 || !beginWorkflow(Workflow::Import))
         return;
-    const MissingPicture entry = m_missing[iMissing];
+    const MissingPicture entry = missing[iMissing];
     const QString szOldFolder = QFileInfo(entry.picture.file).absolutePath();
     const QString szStart =
         QFileInfo(szOldFolder).isDir() ? szOldFolder : Places::startFolder(Places::Kind::Pictures);
@@ -168,13 +110,13 @@ void ZodoZadar::locateMissingPicture(int iRow)
     Places::rememberFile(Places::Kind::Pictures, szChosen);
     advanceWorkflow(Workflow::Import, WorkflowPhase::Running);
     // One undo step: the located file and the others found beside it.
-    beginEdit();
+    m_pDocument->beginEdit();
     m_bLocating = true;
     m_locateFailure.clear();
     requestFound(entry.id, szChosen);
     // A folder that moved: its other missing pictures are likely in the new one too.
     const QDir newFolder = QFileInfo(szChosen).absoluteDir();
-    for (const MissingPicture &other : m_missing) {
+    for (const MissingPicture &other : missing) {
         if (other.id == entry.id || QFileInfo(other.picture.file).absolutePath() != szOldFolder)
             continue;
         const QString szCandidate = newFolder.filePath(QFileInfo(other.picture.file).fileName());
@@ -198,10 +140,11 @@ bool ZodoZadar::missingAnswered(quint64 iRequest, const QString &szFile, bool bO
     if (!m_findRequests.contains(iRequest))
         return false;
     const quint32 id = m_findRequests.take(iRequest);
-    const auto it = std::find_if(m_missing.cbegin(), m_missing.cend(),
+    const QList<MissingPicture> &missing = m_pDocument->album().missing;
+    const auto it = std::find_if(missing.cbegin(), missing.cend(),
                                  [id](const MissingPicture &e) { return e.id == id; });
-    if (it != m_missing.cend()) {
-        const int iMissing = int(it - m_missing.cbegin());
+    if (it != missing.cend()) {
+        const int iMissing = int(it - missing.cbegin());
         if (bOk) {
             placeFoundPicture(iMissing, szFile, stPixmap, stWidthToHeight, stSrcImageSize);
         } else if (m_bLocating && m_locateFailure.isEmpty()) {
@@ -216,15 +159,15 @@ bool ZodoZadar::missingAnswered(quint64 iRequest, const QString &szFile, bool bO
 void ZodoZadar::placeFoundPicture(int iMissing, const QString &szFile, const QPixmap &stPixmap,
                                   AVRational stWidthToHeight, const QSize &stSrcImageSize)
 {
-    RenderJob &job = RenderJob::instance();
-    const MissingPicture entry = m_missing.takeAt(iMissing);
-    const int iIndex = renderedIndexOfRow(entry.position);
+    Album &job = m_pDocument->edit();
+    const MissingPicture entry = job.missing.takeAt(iMissing);
+    const int iIndex = renderedIndexOfRow(job, entry.position);
     const int iCount = job.materialOrder.size();
     const bool bSelfAdapting = selfAdaptingRatio();
     const bool bFirst = iCount == 0;
     AlbumChange change;
     {
-        auto lock = haltAndLock();
+        halt();
         MaterialItem item;
         item.path = szFile;
         item.widthToHeight = stWidthToHeight;
@@ -261,6 +204,9 @@ void ZodoZadar::placeFoundPicture(int iMissing, const QString &szFile, const QPi
     change.totalChanged = true;
     notify(change);
     updatePictureMarks();
+    // Found again by itself: not an undoable edit, but a change all the same.
+    if (!m_pDocument->editing())
+        m_pDocument->changeDone();
 }
 
 void ZodoZadar::endFinding()
@@ -270,19 +216,20 @@ void ZodoZadar::endFinding()
     endWorkflow(Workflow::Import);
     if (!bLocating)
         return;
-    commitEdit(tr("Locate picture"));
+    m_pDocument->commitEdit(tr("Locate picture"));
     if (!m_locateFailure.isEmpty())
         reportFailure(tr("The picture could not be used"), std::exchange(m_locateFailure, {}));
 }
 
 bool ZodoZadar::confirmExportWithMissing()
 {
-    if (m_missing.isEmpty())
+    const QList<MissingPicture> &missing = m_pDocument->album().missing;
+    if (missing.isEmpty())
         return true;
     QStringList names;
-    for (const MissingPicture &entry : m_missing) {
+    for (const MissingPicture &entry : missing) {
         if (names.size() == kNamesShown) {
-            names << tr("and %n more", nullptr, int(m_missing.size()) - kNamesShown);
+            names << tr("and %n more", nullptr, int(missing.size()) - kNamesShown);
             break;
         }
         names << QFileInfo(entry.picture.file).fileName();
@@ -291,7 +238,7 @@ bool ZodoZadar::confirmExportWithMissing()
     question.setTitle(tr("Tips"));
     question.setMessage(tr("%n picture(s) of this album cannot be shown and will be left out of "
                            "the video: %1",
-                           nullptr, int(m_missing.size()))
+                           nullptr, int(missing.size()))
                             .arg(names.join(QStringLiteral(", "))));
     question.setOkText(tr("Export the rest"));
     question.setCancelText(tr("Cancel"));

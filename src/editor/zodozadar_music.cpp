@@ -4,10 +4,12 @@
 
 #include "zodozadar_form.h"
 
+#include "albumdocument.h"
+
+#include "album.h"
 #include "albumops.h"
 #include "musicpanel.h"
 #include "qtinversionwidget.h"
-#include "renderjob.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -41,7 +43,7 @@ int musicMergeId(const MusicShape &before, const MusicShape &after)
 
 bool ZodoZadar::hasMusic() const
 {
-    const RenderJob &job = RenderJob::instance();
+    const Album &job = m_pDocument->album();
     return job.musicType == MusicCustom && !job.musicPath.isEmpty();
 }
 
@@ -49,7 +51,7 @@ void ZodoZadar::showMusicPanel()
 {
     if (refuseEdit() || !hasMusic())
         return;
-    const RenderJob &job = RenderJob::instance();
+    const Album &job = m_pDocument->album();
     MusicPanel panel(QFileInfo(job.musicPath).fileName(), job.musicShape,
                      ShareCode::QtInversionWidget::instance());
     connect(&panel, &MusicPanel::sig_changed, this, &ZodoZadar::changeMusicShape);
@@ -65,16 +67,16 @@ void ZodoZadar::changeMusicShape(const MusicShape &shape)
 {
     if (refuseEdit() || !hasMusic())
         return;
-    RenderJob &job = RenderJob::instance();
+    Album &job = m_pDocument->edit();
     const MusicShape before = job.musicShape;
-    beginEdit();
+    m_pDocument->beginEdit();
     {
         // The preview's music decoder reads the shape when it starts: halted, it starts again
         // with the new one.
-        auto lock = haltAndLock();
+        halt();
         job.musicShape = clampedMusicShape(shape);
     }
-    commitEdit(tr("Change music settings"), musicMergeId(before, job.musicShape));
+    m_pDocument->commitEdit(tr("Change music settings"), musicMergeId(before, job.musicShape));
 }
 
 QString ZodoZadar::fitPicturesToMusicNow()
@@ -83,7 +85,7 @@ QString ZodoZadar::fitPicturesToMusicNow()
         return QString();
     if (!hasMusic() || !hasRenderedPictures())
         return tr("Choose pictures and background music first");
-    RenderJob &job = RenderJob::instance();
+    Album &job = m_pDocument->edit();
     // The whole file is decoded to measure it: on a thread of its own, so that a long song does
     // not freeze the window, under the music workflow, so that nothing else starts meanwhile,
     // and before the album is locked, so that the preview's locks are not held that long.
@@ -101,17 +103,17 @@ QString ZodoZadar::fitPicturesToMusicNow()
         measure->wait();
     }
     endWorkflow(Workflow::Music);
-    beginEdit();
+    m_pDocument->beginEdit();
     MusicFitResult fit;
     {
-        auto lock = haltAndLock();
+        halt();
         fit = fitPicturesToMusicLength(job, length);
     }
     if (fit.ok) {
         notify(fit.change);
         updatePictureMarks();
     }
-    commitEdit(tr("Fit pictures to music"));
+    m_pDocument->commitEdit(tr("Fit pictures to music"));
     if (fit.ok) {
         // What the fit did, over the music panel when it asked.
         const int64_t iMs = totalDurationMs(job);

@@ -4,13 +4,15 @@
 
 #include "zodozadar_form.h"
 
+#include "albumdocument.h"
+
+#include "album.h"
 #include "albumops.h"
 #include "imagelistview.h"
 #include "imageviewer.h"
 #include "lookpreview.h"
 #include "picturepanel.h"
 #include "qtinversionwidget.h"
-#include "renderjob.h"
 
 #include <QActionGroup>
 #include <QColorDialog>
@@ -29,7 +31,7 @@ constexpr int kFirstPanelMergeId = 1000;
 
 void ZodoZadar::showPicturePanel(int iRow)
 {
-    const RenderJob &job = RenderJob::instance();
+    const Album &job = m_pDocument->album();
     if (iRow < 0 || iRow >= job.materialOrder.size() || refuseEdit())
         return;
     const QString szPath = job.materialOrder.at(iRow);
@@ -103,11 +105,11 @@ void ZodoZadar::changePictureOptions(
 {
     if (refuseEdit())
         return;
-    RenderJob &job = RenderJob::instance();
-    beginEdit();
+    Album &job = m_pDocument->edit();
+    m_pDocument->beginEdit();
     AlbumChange change;
     {
-        auto lock = haltAndLock();
+        halt();
         for (int i = 0; i < job.materialOrder.size(); ++i) {
             if (iRow >= 0 && i != iRow)
                 continue;
@@ -127,19 +129,19 @@ void ZodoZadar::changePictureOptions(
     }
     notify(change);
     updatePictureMarks();
-    commitEdit(tr("Change picture settings"), m_iPanelMergeId);
+    m_pDocument->commitEdit(tr("Change picture settings"), m_iPanelMergeId);
 }
 
 void ZodoZadar::fillLookMenu()
 {
-    const RenderJob &job = RenderJob::instance();
+    const Album &job = m_pDocument->album();
     QMenu *pMenu = m_pLookMenu;
     pMenu->clear();
     QAction *pGentle = pMenu->addAction(tr("Gentle motion on every picture"));
     pGentle->setCheckable(true);
     pGentle->setChecked(job.gentleMotion);
     connect(pGentle, &QAction::toggled, this,
-            [this](bool bOn) { changeAlbumLook([bOn](RenderJob &j) { j.gentleMotion = bOn; }); });
+            [this](bool bOn) { changeAlbumLook([bOn](Album &j) { j.gentleMotion = bOn; }); });
 
     pMenu->addSection(tr("Around pictures of another shape"));
     auto *pFills = new QActionGroup(pMenu);
@@ -149,7 +151,7 @@ void ZodoZadar::fillLookMenu()
         pAction->setChecked(job.albumFill.kind == kind);
         pFills->addAction(pAction);
         connect(pAction, &QAction::triggered, this, [this, kind] {
-            Fill fill{kind, RenderJob::instance().albumFill.colour};
+            Fill fill{kind, m_pDocument->edit().albumFill.colour};
             if (kind == FillKind::Colour) {
                 const QColor chosen = QColorDialog::getColor(QColor::fromRgb(fill.colour), this,
                                                              tr("Colour around pictures"));
@@ -157,7 +159,7 @@ void ZodoZadar::fillLookMenu()
                     return;
                 fill.colour = chosen.rgb();
             }
-            changeAlbumLook([fill](RenderJob &j) { j.albumFill = fill; });
+            changeAlbumLook([fill](Album &j) { j.albumFill = fill; });
         });
     };
     addFill(tr("Black bars"), FillKind::Black);
@@ -172,7 +174,7 @@ void ZodoZadar::fillLookMenu()
         pAction->setChecked(job.watermarkEffect == effect);
         pEdges->addAction(pAction);
         connect(pAction, &QAction::triggered, this, [this, effect] {
-            changeAlbumLook([effect](RenderJob &j) { j.watermarkEffect = effect; });
+            changeAlbumLook([effect](Album &j) { j.watermarkEffect = effect; });
         });
     };
     addEdge(tr("No edge"), TextEffect::Plain);
@@ -180,25 +182,25 @@ void ZodoZadar::fillLookMenu()
     addEdge(tr("Shadow"), TextEffect::Shadow);
 }
 
-void ZodoZadar::changeAlbumLook(const std::function<void(RenderJob &)> &fnChange)
+void ZodoZadar::changeAlbumLook(const std::function<void(Album &)> &fnChange)
 {
     if (refuseEdit())
         return;
-    RenderJob &job = RenderJob::instance();
-    beginEdit();
+    Album &job = m_pDocument->edit();
+    m_pDocument->beginEdit();
     {
-        auto lock = haltAndLock();
+        halt();
         fnChange(job);
     }
     AlbumChange change;
     change.coverChanged = true;
     notify(change);
-    commitEdit(tr("Change the album's look"));
+    m_pDocument->commitEdit(tr("Change the album's look"));
 }
 
 void ZodoZadar::updatePictureMarks()
 {
-    const RenderJob &job = RenderJob::instance();
+    const Album &job = m_pDocument->album();
     const int iRows = ui->imageSourceList->model()->rowCount();
     for (int i = 0, iRendered = 0; i < iRows; ++i) {
         const bool bMissing = ui->imageSourceList->isMissing(i);

@@ -4,10 +4,10 @@
 
 #include "zodozadar_form.h"
 
+#include "album.h"
 #include "audiodecoder.h"
 #include "cqvideoplay.h"
 #include "imageviewer.h"
-#include "renderjob.h"
 
 #include <QTimer>
 
@@ -17,7 +17,7 @@ extern "C" {
 
 bool ZodoZadar::customMusicWithPath() const
 {
-    const RenderJob &job = RenderJob::instance();
+    const Album &job = m_pDocument->album();
     return job.musicType != MusicNone && !job.musicPath.isEmpty();
 }
 
@@ -43,9 +43,8 @@ void ZodoZadar::enablePlayer(bool bPlay)
         return;
     CQVideoPlay *pPlayer = ui->divPlayer;
     if (playerState == PlayerStopped) {
-        RenderJob &job = RenderJob::instance();
-        // Waits for a run that is still ending; the new run starts once this lock is released.
-        QMutexLocker render(&job.renderMutex);
+        // A run that is still ending renders its own snapshot; the new one renders this.
+        Album &job = m_pDocument->edit();
         job.materialOrder = rowPaths();
         if (selfAdaptingRatio())
             applySelfAdaptingRatio(job);
@@ -53,6 +52,7 @@ void ZodoZadar::enablePlayer(bool bPlay)
         // The run counts as asked for from here on, so that a halt or a pause made before it
         // starts reaches it; a pause left over from the last run's end does not.
         m_pViewer->paused = false;
+        publishAlbum();
         emit m_pViewer->sig_previewVideo();
         pPlayer->startClock();
         if (customMusicWithPath()) {
@@ -105,11 +105,11 @@ void ZodoZadar::playerSliderPressed(double lfDurationRatio)
 
 void ZodoZadar::playerSliderReleased(double lfDurationRatio)
 {
-    RenderJob &job = RenderJob::instance();
+    const Album &job = m_pDocument->album();
     CQVideoPlay *pPlayer = ui->divPlayer;
     pPlayer->syncClockToSlider();
     const int iMs = static_cast<int>(pPlayer->totalDurationMs() * lfDurationRatio);
-    job.playPosition = av_rescale_q(iMs, job.msTimeBase, job.totalTimeBase);
+    m_pViewer->playPosition = av_rescale_q(iMs, job.msTimeBase, job.totalTimeBase);
     if (customMusicWithPath()) {
         // Only a running clock moves on while the seek is served; a seek made while stopped or
         // paused lands exactly (play and resume start the music where the clock is then).
@@ -126,9 +126,7 @@ void ZodoZadar::playerSliderReleased(double lfDurationRatio)
 
 void ZodoZadar::previewFinished()
 {
-    RenderJob &job = RenderJob::instance();
     CQVideoPlay *pPlayer = ui->divPlayer;
-    QMutexLocker render(&job.renderMutex);
     emitCoverRefresh();
     pPlayer->stopClock();
     pPlayer->showPosition(0);
@@ -138,7 +136,6 @@ void ZodoZadar::previewFinished()
     // Stopping the audio first releases a music decoder blocked on the full audio queue.
     pPlayer->stopAudio();
     pPlayer->releaseProducers();
-    QMutexLocker music(&job.musicMutex);
     playerState = PlayerStopped;
 }
 

@@ -4,6 +4,9 @@
 
 #include "zodozadar_form.h"
 
+#include "albumdocument.h"
+
+#include "album.h"
 #include "cqcombobox.h"
 #include "cqquitdialog.h"
 #include "cqtoast.h"
@@ -15,7 +18,6 @@
 #include "musicprobe.h"
 #include "places.h"
 #include "qtinversionwidget.h"
-#include "renderjob.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -33,7 +35,7 @@
 #include <QToolTip>
 
 namespace {
-bool watermarkHasContent(const RenderJob &job)
+bool watermarkHasContent(const Album &job)
 {
     return (job.watermarkType == WatermarkText && !job.watermarkText.isEmpty()) ||
            (job.watermarkType == WatermarkPicture && !job.watermarkImagePath.isEmpty());
@@ -57,10 +59,10 @@ void ZodoZadar::watermarkTypeChanged(int iType, bool bChecked)
 {
     if (!bChecked || refuseEdit())
         return;
-    beginEdit();
-    const auto commit = qScopeGuard([this] { commitEdit(tr("Change watermark")); });
-    RenderJob &job = RenderJob::instance();
-    auto lock = haltAndLock();
+    m_pDocument->beginEdit();
+    const auto commit = qScopeGuard([this] { m_pDocument->commitEdit(tr("Change watermark")); });
+    Album &job = m_pDocument->edit();
+    halt();
     if (typeRevertPending) {
         typeRevertPending = false;
         return;
@@ -69,7 +71,6 @@ void ZodoZadar::watermarkTypeChanged(int iType, bool bChecked)
         watermarkHasContent(job)) {
         const int iCurrent = job.watermarkType;
         // No dialog runs while the album is locked: the renderer would wait on it.
-        lock.reset();
         beginWorkflow(Workflow::WatermarkSwitch);
         ShareCode::CQQuitDialog dialog(ShareCode::QtInversionWidget::instance());
         dialog.setAttribute(Qt::WA_DeleteOnClose, false);
@@ -98,18 +99,15 @@ void ZodoZadar::watermarkTypeChanged(int iType, bool bChecked)
                 m_pWatermarkTypeGroup->button(iCurrent)->setChecked(true);
             return;
         }
-        lock = lockAlbum();
     }
     switch (iType) {
     case WatermarkNone:
         job.watermarkType = WatermarkNone;
         ui->divWatermarkOperate->hide();
         ui->divWatermarkPos->hide();
-        closeHeldFile(job.watermarkImageFile);
         break;
     case WatermarkText:
         job.watermarkType = WatermarkText;
-        closeHeldFile(job.watermarkImageFile);
         ui->divWatermarkOperate->setCurrentWidget(ui->pageTextWatermark);
         ui->divWatermarkOperate->show();
         ui->divWatermarkPos->show();
@@ -119,10 +117,9 @@ void ZodoZadar::watermarkTypeChanged(int iType, bool bChecked)
         ui->divWatermarkOperate->setCurrentWidget(ui->pageImageWatermark);
         ui->divWatermarkOperate->show();
         ui->divWatermarkPos->show();
-        if (!reopenHeldFile(job.watermarkImagePath, job.watermarkImageFile))
+        if (!keepIfReadable(job.watermarkImagePath))
             ui->labelImageWatermarkName->setText(tr("Please select image watermark"));
         if (job.watermarkImagePath.isEmpty()) {
-            lock.reset();
             emitCoverRefresh();
             addImageWatermark();
             return;
@@ -131,7 +128,6 @@ void ZodoZadar::watermarkTypeChanged(int iType, bool bChecked)
     default:
         break;
     }
-    lock.reset();
     emitCoverRefresh();
 }
 
@@ -144,13 +140,13 @@ void ZodoZadar::watermarkPosChanged(int iPos, bool bChecked)
 {
     if (!bChecked || refuseEdit())
         return;
-    beginEdit();
+    m_pDocument->beginEdit();
     {
-        auto lock = haltAndLock();
-        RenderJob::instance().watermarkPosition = iPos;
+        halt();
+        m_pDocument->edit().watermarkPosition = iPos;
     }
     emitCoverRefresh();
-    commitEdit(tr("Move watermark"));
+    m_pDocument->commitEdit(tr("Move watermark"));
 }
 
 void ZodoZadar::watermarkPosChanged(int iPos)
@@ -160,18 +156,18 @@ void ZodoZadar::watermarkPosChanged(int iPos)
 
 void ZodoZadar::textWatermarkChanged()
 {
-    RenderJob &job = RenderJob::instance();
+    Album &job = m_pDocument->edit();
     const QString szText = ui->editWatermarkText->text();
     // Leaving the field without a change would otherwise stop a running preview for nothing.
     if (szText == job.watermarkText || refuseEdit())
         return;
-    beginEdit();
+    m_pDocument->beginEdit();
     {
-        auto lock = haltAndLock();
+        halt();
         job.watermarkText = szText;
     }
     emitCoverRefresh();
-    commitEdit(tr("Change watermark text"));
+    m_pDocument->commitEdit(tr("Change watermark text"));
 }
 
 void ZodoZadar::endTextEditing()
@@ -187,21 +183,20 @@ void ZodoZadar::selectFontStyle()
 {
     if (!beginWorkflow(Workflow::Font))
         return;
-    beginEdit();
-    RenderJob &job = RenderJob::instance();
+    m_pDocument->beginEdit();
+    Album &job = m_pDocument->edit();
     FontDialog dialog(this);
     // The family really drawn and the size in points: OK without a change then changes nothing.
     dialog.setCurrentFont(FontDialog::dialogFontFor(job.watermarkFont));
     dialog.setCurrentColor(job.watermarkColor);
     bool bChanged = false;
     connect(&dialog, &FontDialog::fontSelected, this, [this, &job, &bChanged](QFont stFont) {
-        auto lock = haltAndLock();
-        fontRule.applyChosenFont(job, stFont);
+        halt();
+        job.fontRule.applyChosenFont(job, stFont);
         bChanged = true;
     });
     connect(&dialog, &FontDialog::colorSelected, this, [this, &job, &bChanged](QColor stColor) {
         // No halt for the colour alone; the lock keeps the renderer from reading it half-written.
-        auto lock = lockAlbum();
         job.watermarkColor = stColor;
         bChanged = true;
     });
@@ -210,7 +205,7 @@ void ZodoZadar::selectFontStyle()
     // One refresh once font and colour are both written, so the cover shows them together.
     if (bChanged)
         emitCoverRefresh();
-    commitEdit(tr("Change watermark font"));
+    m_pDocument->commitEdit(tr("Change watermark font"));
 }
 
 void ZodoZadar::addImageWatermark()
@@ -256,36 +251,34 @@ void ZodoZadar::imageWatermarkChanged(QString szFilePath)
 {
     if (refuseEdit())
         return;
-    beginEdit();
+    m_pDocument->beginEdit();
     {
-        auto lock = haltAndLock();
-        setWatermarkImage(RenderJob::instance(), szFilePath);
+        halt();
+        setWatermarkImage(m_pDocument->edit(), szFilePath);
     }
     emitCoverRefresh();
-    commitEdit(tr("Change watermark picture"));
+    m_pDocument->commitEdit(tr("Change watermark picture"));
 }
 
 void ZodoZadar::backgroundMusicTypeChanged(int iType, bool bChecked)
 {
     if (refuseEdit())
         return;
-    beginEdit();
-    const auto commit = qScopeGuard([this] { commitEdit(tr("Change music")); });
-    RenderJob &job = RenderJob::instance();
-    auto lock = haltAndLock();
+    m_pDocument->beginEdit();
+    const auto commit = qScopeGuard([this] { m_pDocument->commitEdit(tr("Change music")); });
+    Album &job = m_pDocument->edit();
+    halt();
     if (!bChecked)
         return;
     if (iType == MusicNone) {
         job.musicType = MusicNone;
         ui->divBackgroundOperate->setCurrentWidget(ui->pageNoMusic);
-        closeHeldFile(job.musicFile);
     } else if (iType == MusicCustom) {
         job.musicType = MusicCustom;
         ui->divBackgroundOperate->setCurrentWidget(ui->pageCustomMusic);
-        if (!reopenHeldFile(job.musicPath, job.musicFile))
+        if (!keepIfReadable(job.musicPath))
             ui->labelBackgroundMusicName->setText(tr("Please select background music file"));
         if (job.musicPath.isEmpty()) {
-            lock.reset();
             addBackgroundMusic();
         }
     }
@@ -324,21 +317,20 @@ bool ZodoZadar::acceptMusicFile(const QString &szFile)
 
 void ZodoZadar::useBackgroundMusic(const QString &szFile)
 {
-    beginEdit();
-    const auto commit = qScopeGuard([this] { commitEdit(tr("Change music")); });
+    m_pDocument->beginEdit();
+    const auto commit = qScopeGuard([this] { m_pDocument->commitEdit(tr("Change music")); });
     ui->labelBackgroundMusicName->clear();
     halt();
     setElidedName(ui->labelBackgroundMusicName, QFileInfo(szFile).fileName());
     {
-        auto lock = lockAlbum();
-        setMusicFile(RenderJob::instance(), szFile);
+        setMusicFile(m_pDocument->edit(), szFile);
     }
     emitCoverRefresh();
 }
 
 void ZodoZadar::showAlbumSettings()
 {
-    const RenderJob &job = RenderJob::instance();
+    const Album &job = m_pDocument->album();
     auto select = [](QButtonGroup *pGroup, int iId) {
         QSignalBlocker blocker(pGroup);
         if (QAbstractButton *pButton = pGroup->button(iId))
@@ -354,8 +346,8 @@ void ZodoZadar::showAlbumSettings()
     {
         QSignalBlocker ratio(ui->comboVideoRatio);
         QSignalBlocker height(ui->comboVideoHeight);
-        ui->comboVideoRatio->setCurrentIndex(m_iRatioIndex);
-        ui->comboVideoHeight->setCurrentIndex(m_iHeightIndex);
+        ui->comboVideoRatio->setCurrentIndex(job.ratioIndex);
+        ui->comboVideoHeight->setCurrentIndex(job.heightIndex);
     }
     if (!currentPath.isEmpty()) {
         QSignalBlocker blocker(ui->boxImageDuration);
@@ -368,7 +360,7 @@ void ZodoZadar::showAlbumSettings()
 
 bool ZodoZadar::settingsEvent(QObject *watched, QEvent *event)
 {
-    RenderJob &job = RenderJob::instance();
+    const Album &job = m_pDocument->album();
     if (watched == ui->btnImageWartermarkHelp) {
         if (event->type() == QEvent::HoverEnter) {
             if (!ui->btnImageWartermarkHelp->isEnabled())

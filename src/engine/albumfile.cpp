@@ -268,7 +268,7 @@ public:
         return true;
     }
 
-    bool read(const QByteArray &json, AlbumDocument &album);
+    bool read(const QByteArray &json, StoredAlbum &album);
 
     // "black", "blur" or "#rrggbb"; an absent key keeps *out.
     bool fill(const QJsonObject &o, const QString &szKey, const QString &szWhere, Fill *out)
@@ -304,15 +304,15 @@ public:
     bool caption(const QJsonObject &o, const QString &szWhere, Caption *out);
 
 private:
-    bool readPictures(const QJsonObject &root, AlbumDocument &album);
-    bool readWatermark(const QJsonObject &root, AlbumDocument &album);
-    bool readExport(const QJsonObject &root, AlbumDocument &album);
+    bool readPictures(const QJsonObject &root, StoredAlbum &album);
+    bool readWatermark(const QJsonObject &root, StoredAlbum &album);
+    bool readExport(const QJsonObject &root, StoredAlbum &album);
     bool readMusicShape(const QJsonObject &music, MusicShape &shape);
 
     QString m_dir;
 };
 
-bool Reader::read(const QByteArray &json, AlbumDocument &album)
+bool Reader::read(const QByteArray &json, StoredAlbum &album)
 {
     if (json.size() > kMaxAlbumFileBytes)
         return fail(AlbumFile::tr("It is larger than an album file can be (%1 bytes; at most %2)")
@@ -339,7 +339,7 @@ bool Reader::read(const QByteArray &json, AlbumDocument &album)
             AlbumFile::tr("\"%1\": version %2 is not one this program reads (it reads version %3)")
                 .arg(kVersionKey, QString::number(v, 'g', 17), QString::number(kAlbumFileVersion)));
 
-    album = AlbumDocument();
+    album = StoredAlbum();
     if (!readPictures(root, album))
         return false;
     if (!number(root, QStringLiteral("duration"), QStringLiteral("duration"), kMinDurationSeconds,
@@ -369,7 +369,7 @@ bool Reader::read(const QByteArray &json, AlbumDocument &album)
     return readWatermark(root, album) && readExport(root, album);
 }
 
-bool Reader::readPictures(const QJsonObject &root, AlbumDocument &album)
+bool Reader::readPictures(const QJsonObject &root, StoredAlbum &album)
 {
     const QString key = QStringLiteral("pictures");
     const auto it = root.constFind(key);
@@ -535,7 +535,7 @@ bool Reader::readMusicShape(const QJsonObject &music, MusicShape &shape)
     return true;
 }
 
-bool Reader::readWatermark(const QJsonObject &root, AlbumDocument &album)
+bool Reader::readWatermark(const QJsonObject &root, StoredAlbum &album)
 {
     QJsonObject mark;
     bool bNone = true;
@@ -584,7 +584,7 @@ bool Reader::readWatermark(const QJsonObject &root, AlbumDocument &album)
     return true;
 }
 
-bool Reader::readExport(const QJsonObject &root, AlbumDocument &album)
+bool Reader::readExport(const QJsonObject &root, StoredAlbum &album)
 {
     QJsonObject o;
     bool bNone = true;
@@ -724,7 +724,7 @@ QString followLinks(const QString &szPath, int *pErrno)
 
 } // namespace
 
-int AlbumDocument::transitionRowFor(int slot) const
+int StoredAlbum::transitionRowFor(int slot) const
 {
     if (slot >= 0 && slot < pictures.size()) {
         const int row = pictures.at(slot).transitionRow;
@@ -734,7 +734,7 @@ int AlbumDocument::transitionRowFor(int slot) const
     return mod23(qint64(transitionStart) + 3 * qint64(slot));
 }
 
-const TransitionKind *AlbumDocument::transitionKindFor(int slot) const
+const TransitionKind *StoredAlbum::transitionKindFor(int slot) const
 {
     return &kTransitionKinds[transitionRowFor(slot)];
 }
@@ -753,7 +753,7 @@ bool operator==(const AlbumExportChoices &a, const AlbumExportChoices &b)
            a.folder == b.folder && a.name == b.name;
 }
 
-bool operator==(const AlbumDocument &a, const AlbumDocument &b)
+bool operator==(const StoredAlbum &a, const StoredAlbum &b)
 {
     return a.pictures == b.pictures && a.durationSeconds == b.durationSeconds &&
            a.transitionStart == b.transitionStart && a.ratio == b.ratio && a.height == b.height &&
@@ -854,7 +854,7 @@ AlbumReadResult parseAlbum(const QByteArray &json, const QString &szAlbumDir)
     result.ok = reader.read(json, result.album);
     result.error = reader.error;
     if (!result.ok)
-        result.album = AlbumDocument();
+        result.album = StoredAlbum();
     return result;
 }
 
@@ -897,7 +897,7 @@ AlbumReadResult readAlbumFile(const QString &szPath)
                       QFileInfo(real.isEmpty() ? info.absoluteFilePath() : real).absolutePath());
 }
 
-QByteArray serializeAlbum(const AlbumDocument &album, const QString &szAlbumDir)
+QByteArray serializeAlbum(const StoredAlbum &album, const QString &szAlbumDir)
 {
     using Fields = QList<QPair<QByteArray, QByteArray>>;
     const auto path = [&szAlbumDir](const QString &szPath) {
@@ -1014,7 +1014,7 @@ QByteArray serializeAlbum(const AlbumDocument &album, const QString &szAlbumDir)
     return out;
 }
 
-bool writeAlbumFile(const QString &szPath, const AlbumDocument &album, QString *pError)
+bool writeAlbumFile(const QString &szPath, const StoredAlbum &album, QString *pError)
 {
     const auto fail = [pError](const QString &szWhy) {
         if (pError)
@@ -1105,9 +1105,9 @@ PictureOptions AlbumPicture::options() const
     return o;
 }
 
-AlbumDocument albumFromJob(const RenderJob &job, const QString &szRatioText)
+StoredAlbum storedAlbumFrom(const Album &job, const QString &szRatioText)
 {
-    AlbumDocument album;
+    StoredAlbum album;
     const int n = job.materialOrder.size();
     album.pictures.reserve(n);
     for (int i = 0; i < n; ++i) {

@@ -2,7 +2,7 @@
 // The album file (.vmalbum): one UTF-8 JSON object, shared by the editor and vmalbum-export.
 #pragma once
 
-#include "renderjob.h"
+#include "album.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -18,31 +18,6 @@ constexpr int kAlbumFileVersion = 1;
 constexpr qint64 kMaxAlbumFileBytes = 16 * 1024 * 1024;
 constexpr int kMaxAlbumPictures = 10000;
 
-struct AlbumPicture
-{
-    AlbumPicture(QString szFile = QString(), int iTransitionRow = -1)
-        : file(std::move(szFile)), transitionRow(iTransitionRow)
-    {
-    }
-
-    QString file; // absolute once read; written relative to the album's folder when beneath it
-    // Row of kTransitionKinds of the transition that follows this picture; -1 when none is
-    // stored (the album's transitionStart decides, see AlbumDocument::transitionRowFor).
-    int transitionRow = -1;
-    // The picture's own settings ("duration", and "seconds", "chosen" or "none" in
-    // "transition"); defaults when the file has none. A drawn (random) transition has its row
-    // above and transition Random; a chosen one the same row and Chosen; a cut None.
-    int64_t duration = 0; // microseconds; 0: the album's
-    TransitionChoice transition = TransitionChoice::Random;
-    int64_t transitionLength = 0; // microseconds; 0: the slot's
-    Motion motion;                // "motion": a preset, or "from" and "to" rectangles
-    Fill fill;                    // "fill": "black", "blur" or "#rrggbb"; absent: the album's
-    Caption caption;              // "caption": text, family, size, color, position, effect
-
-    // As the record keeps them (the kind from transitionRow when chosen).
-    PictureOptions options() const;
-};
-
 // The export dialog's choices; bit rates in kbit/s as vmalbum-export takes them, 0 = automatic.
 struct AlbumExportChoices
 {
@@ -56,7 +31,7 @@ struct AlbumExportChoices
 };
 
 // An album as the file holds it. Every member not in a file keeps the value a new album has.
-struct AlbumDocument
+struct StoredAlbum
 {
     QList<AlbumPicture> pictures;
     int durationSeconds = 3;                  // 1..60
@@ -83,10 +58,9 @@ struct AlbumDocument
     const TransitionKind *transitionKindFor(int slot) const;
 };
 
-bool operator==(const AlbumPicture &a, const AlbumPicture &b);
 bool operator==(const AlbumExportChoices &a, const AlbumExportChoices &b);
-bool operator==(const AlbumDocument &a, const AlbumDocument &b);
-inline bool operator!=(const AlbumDocument &a, const AlbumDocument &b)
+bool operator==(const StoredAlbum &a, const StoredAlbum &b);
+inline bool operator!=(const StoredAlbum &a, const StoredAlbum &b)
 {
     return !(a == b);
 }
@@ -97,7 +71,7 @@ struct AlbumReadResult
     // Names what is wrong and where, e.g. "\"duration\": a whole number from 1 to 60"; never the
     // album's own path, which the caller names.
     QString error;
-    AlbumDocument album;
+    StoredAlbum album;
 };
 
 // Whether an album file can hold this path: not one with a line break or a NUL character, which
@@ -113,14 +87,14 @@ AlbumReadResult parseAlbum(const QByteArray &json, const QString &szAlbumDir);
 AlbumReadResult readAlbumFile(const QString &szPath);
 
 // The JSON of an album whose file lies in szAlbumDir (paths beneath it become relative).
-QByteArray serializeAlbum(const AlbumDocument &album, const QString &szAlbumDir);
+QByteArray serializeAlbum(const StoredAlbum &album, const QString &szAlbumDir);
 // Writes atomically: a temporary file beside the target, flushed to disk, renamed over it. On
 // failure the old file is untouched, nothing is left behind, and *pError says why. An album that
 // would not read back (a path with a line break, a value out of range) is refused unwritten.
 // When szPath is a symbolic link (or a chain of them), the file it leads to is written, from
 // beside it, with paths relative to its folder, and the link stays; a dangling link gets its
 // file made.
-bool writeAlbumFile(const QString &szPath, const AlbumDocument &album, QString *pError);
+bool writeAlbumFile(const QString &szPath, const StoredAlbum &album, QString *pError);
 
 // The album the record holds: pictures in materialOrder with the transition after each (none
 // after the last), duration, ratio, height, watermark, music, and the export choices once the
@@ -128,7 +102,7 @@ bool writeAlbumFile(const QString &szPath, const AlbumDocument &album, QString *
 // that is not a ratio ("self-adaption(default)") becomes "auto". transitionStart is the start
 // that would have drawn the picker's next row for the last picture, so an album built with
 // TransitionPicker::reset(N) and nothing but drawn or replayed slots names N again.
-AlbumDocument albumFromJob(const RenderJob &job, const QString &szRatioText);
+StoredAlbum storedAlbumFrom(const Album &job, const QString &szRatioText);
 
 // The row of kTransitionKinds that pKind points at; -1 for null or a pointer outside the table.
 int transitionRowOf(const TransitionKind *pKind);

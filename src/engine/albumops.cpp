@@ -12,26 +12,14 @@ extern "C" {
 #include <QCoreApplication>
 #include <QFile>
 #include <QFontInfo>
+#include <QSet>
 #include <QVector>
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
-FILE *openHeldFile(const QString &szPath)
-{
-    if (szPath.isEmpty())
-        return nullptr;
-    return std::fopen(QFile::encodeName(szPath).constData(), "rb");
-}
-
-void closeHeldFile(FILE *&pFile)
-{
-    if (pFile)
-        std::fclose(pFile);
-    pFile = nullptr;
-}
-
-AlbumChange appendPicture(RenderJob &job, const MaterialItem &item, bool bSelfAdaptingRatio,
+AlbumChange appendPicture(Album &job, const MaterialItem &item, bool bSelfAdaptingRatio,
                           const TransitionKind *pKind)
 {
     AlbumChange change;
@@ -39,11 +27,9 @@ AlbumChange appendPicture(RenderJob &job, const MaterialItem &item, bool bSelfAd
     const bool bFirst = job.materialOrder.isEmpty();
     auto it = job.materials.find(item.path);
     if (it == job.materials.end()) {
-        MaterialItem held = item;
-        held.file = openHeldFile(item.path);
-        job.materials.insert(item.path, held);
+        job.materials.insert(item.path, item);
     } else {
-        // The same file again: one item, one handle, whatever the decoder said last.
+        // The same file again: one item, whatever the decoder said last.
         it->widthToHeight = item.widthToHeight;
         it->srcSize = item.srcSize;
     }
@@ -70,7 +56,7 @@ AlbumChange appendPicture(RenderJob &job, const MaterialItem &item, bool bSelfAd
     return change;
 }
 
-std::optional<AlbumChange> removePicture(RenderJob &job, const QString &szPath, int iOldIndex)
+std::optional<AlbumChange> removePicture(Album &job, const QString &szPath, int iOldIndex)
 {
     auto it = job.materials.find(szPath);
     if (it == job.materials.end())
@@ -87,11 +73,9 @@ std::optional<AlbumChange> removePicture(RenderJob &job, const QString &szPath, 
         job.materialOrder.removeAt(iRow);
     if (iRow >= 0 && iRow < job.pictureOptions.size())
         job.pictureOptions.removeAt(iRow);
-    // Another row may still show the same file: its handle and item stay until the last one goes.
-    if (!job.materialOrder.contains(szPath)) {
-        closeHeldFile(it->file);
+    // Another row may still show the same file: its item stays until the last one goes.
+    if (!job.materialOrder.contains(szPath))
         job.materials.erase(it);
-    }
     if (!job.transitions.isEmpty())
         job.transitions.removeLast();
     // The duration box shows the start value again once the album is empty; so does the album.
@@ -102,7 +86,7 @@ std::optional<AlbumChange> removePicture(RenderJob &job, const QString &szPath, 
     return change;
 }
 
-AlbumChange reorderPictures(RenderJob &job, const QStringList &szRows, int iOldIndex, int iNewIndex,
+AlbumChange reorderPictures(Album &job, const QStringList &szRows, int iOldIndex, int iNewIndex,
                             bool bSelfAdaptingRatio)
 {
     job.materialOrder = szRows;
@@ -121,7 +105,7 @@ AlbumChange reorderPictures(RenderJob &job, const QStringList &szRows, int iOldI
     return change;
 }
 
-AlbumChange setPictureOptions(RenderJob &job, int iIndex, const PictureOptions &options)
+AlbumChange setPictureOptions(Album &job, int iIndex, const PictureOptions &options)
 {
     AlbumChange change;
     if (iIndex < 0 || iIndex >= job.materialOrder.size())
@@ -156,7 +140,7 @@ QString fitText(const char *text, int64_t a, int64_t b)
 
 // The album's length, in microseconds, were every picture k times its weight: the slots are
 // bounded by their shorter picture, as slotDuration bounds them once every picture has its own.
-double scaledTotal(const RenderJob &job, const QVector<int64_t> &weights, double k)
+double scaledTotal(const Album &job, const QVector<int64_t> &weights, double k)
 {
     double total = 0;
     for (int i = 0; i < weights.size(); ++i) {
@@ -176,7 +160,7 @@ double scaledTotal(const RenderJob &job, const QVector<int64_t> &weights, double
 
 } // namespace
 
-MusicFitResult fitPicturesToLength(RenderJob &job, int64_t targetLength)
+MusicFitResult fitPicturesToLength(Album &job, int64_t targetLength)
 {
     MusicFitResult result;
     const int n = job.materialOrder.size();
@@ -249,7 +233,7 @@ MusicFitResult fitPicturesToLength(RenderJob &job, int64_t targetLength)
     return result;
 }
 
-MusicFitResult fitPicturesToMusic(RenderJob &job)
+MusicFitResult fitPicturesToMusic(Album &job)
 {
     if (job.musicType != MusicCustom || job.musicPath.isEmpty()) {
         MusicFitResult result;
@@ -259,7 +243,7 @@ MusicFitResult fitPicturesToMusic(RenderJob &job)
     return fitPicturesToMusicLength(job, decodedMusicLength(job.musicPath));
 }
 
-MusicFitResult fitPicturesToMusicLength(RenderJob &job, int64_t length)
+MusicFitResult fitPicturesToMusicLength(Album &job, int64_t length)
 {
     MusicFitResult result;
     if (length < 0) {
@@ -278,7 +262,7 @@ MusicFitResult fitPicturesToMusicLength(RenderJob &job, int64_t length)
     return fitPicturesToLength(job, length - start);
 }
 
-AlbumChange setUniformDurationSeconds(RenderJob &job, int iSeconds)
+AlbumChange setUniformDurationSeconds(Album &job, int iSeconds)
 {
     iSeconds = std::clamp(iSeconds, 1, 60);
     const int64_t old = job.totalDuration;
@@ -291,39 +275,79 @@ AlbumChange setUniformDurationSeconds(RenderJob &job, int iSeconds)
     return change;
 }
 
-void clearAlbum(RenderJob &job)
+void clearAlbum(Album &job)
 {
-    for (MaterialItem &item : job.materials)
-        closeHeldFile(item.file);
     job.materials.clear();
+    job.missing.clear();
     job.materialOrder.clear();
     job.pictureOptions.clear();
     job.transitions.clear();
     job.uniformDurationValue = av_rescale_q(3, {1, 1}, job.uniformDurationTimeBase);
     job.totalDuration = 0;
-    job.playPosition = 0;
 }
 
-int64_t totalDurationMs(const RenderJob &job)
+int64_t totalDurationMs(const Album &job)
 {
     // Once a frame rate is chosen, the length of the file an export writes: its whole frames.
     const AVRational fps = job.fileFrameRate();
     if (fps.num > 0 && job.totalDuration > 0) {
-        const int64_t frames = RenderJob::frameAt(
+        const int64_t frames = Album::frameAt(
             av_rescale_q(job.totalDuration, job.totalTimeBase, AVRational{1, 1000000}), fps);
         return av_rescale_q(frames, av_inv_q(fps), job.msTimeBase);
     }
     return av_rescale_q(job.totalDuration, job.totalTimeBase, job.msTimeBase);
 }
 
+namespace {
+const struct
+{
+    const char *text;
+    AVRational ratio;
+} kRatios[] = {{"16:9", {16, 9}}, {"4:3", {4, 3}}, {"2:1", {2, 1}},
+               {"9:16", {9, 16}}, {"3:4", {3, 4}}, {"1:1", {1, 1}}};
+const struct
+{
+    const char *text;
+    int height;
+} kHeights[] = {{"480P", 480}, {"720P", 720}, {"1080P", 1080}, {"2K", 2048}, {"4K", 4096}};
+} // namespace
+
+QString ratioTextOf(int iRatioIndex)
+{
+    if (iRatioIndex == 0)
+        return QStringLiteral("auto");
+    const int i = iRatioIndex >= 1 && iRatioIndex <= int(std::size(kRatios)) ? iRatioIndex - 1 : 0;
+    return QLatin1String(kRatios[i].text);
+}
+
+int ratioIndexOf(const QString &szRatio)
+{
+    if (szRatio == QLatin1String("auto"))
+        return 0;
+    for (int i = 0; i < int(std::size(kRatios)); ++i) {
+        if (szRatio == QLatin1String(kRatios[i].text))
+            return i + 1;
+    }
+    return -1;
+}
+
+QString heightTextOf(int iHeightIndex)
+{
+    const int i = iHeightIndex >= 0 && iHeightIndex < int(std::size(kHeights)) ? iHeightIndex : 2;
+    return QLatin1String(kHeights[i].text);
+}
+
+int heightIndexOf(const QString &szHeight)
+{
+    for (int i = 0; i < int(std::size(kHeights)); ++i) {
+        if (szHeight == QLatin1String(kHeights[i].text))
+            return i;
+    }
+    return -1;
+}
+
 std::optional<AVRational> ratioFromText(const QString &szRatio)
 {
-    static const struct
-    {
-        const char *text;
-        AVRational ratio;
-    } kRatios[] = {{"16:9", {16, 9}}, {"4:3", {4, 3}}, {"2:1", {2, 1}},
-                   {"9:16", {9, 16}}, {"3:4", {3, 4}}, {"1:1", {1, 1}}};
     for (const auto &r : kRatios) {
         if (szRatio == QLatin1String(r.text))
             return r.ratio;
@@ -333,11 +357,6 @@ std::optional<AVRational> ratioFromText(const QString &szRatio)
 
 int heightFromText(const QString &szHeight)
 {
-    static const struct
-    {
-        const char *text;
-        int height;
-    } kHeights[] = {{"480P", 480}, {"720P", 720}, {"1080P", 1080}, {"2K", 2048}, {"4K", 4096}};
     for (const auto &h : kHeights) {
         if (szHeight == QLatin1String(h.text))
             return h.height;
@@ -345,7 +364,7 @@ int heightFromText(const QString &szHeight)
     return 0;
 }
 
-void applySelfAdaptingRatio(RenderJob &job)
+void applySelfAdaptingRatio(Album &job)
 {
     if (job.materialOrder.isEmpty())
         return;
@@ -355,7 +374,7 @@ void applySelfAdaptingRatio(RenderJob &job)
     job.aspectDen = ratio.den;
 }
 
-AlbumChange applyRatioText(RenderJob &job, const QString &szRatio)
+AlbumChange applyRatioText(Album &job, const QString &szRatio)
 {
     if (const std::optional<AVRational> ratio = ratioFromText(szRatio)) {
         job.aspectNum = ratio->num;
@@ -369,14 +388,14 @@ AlbumChange applyRatioText(RenderJob &job, const QString &szRatio)
     return change;
 }
 
-void WatermarkFontRule::applyHeight(RenderJob &job, int iHeight)
+void WatermarkFontRule::applyHeight(Album &job, int iHeight)
 {
-    editorFont.setPixelSize(RenderJob::watermarkPixelSizeFor(iHeight));
+    editorFont.setPixelSize(Album::watermarkPixelSizeFor(iHeight));
     if (fontFollowsHeight)
         job.watermarkFont = editorFont;
 }
 
-void WatermarkFontRule::applyChosenFont(RenderJob &job, const QFont &stFont)
+void WatermarkFontRule::applyChosenFont(Album &job, const QFont &stFont)
 {
     // Pixels from points as the dialog reports them (36 pt is 48 px), truncated; the small
     // tolerance keeps 94.5 pt from becoming 125.999... px.
@@ -395,7 +414,7 @@ void WatermarkFontRule::applyChosenFont(RenderJob &job, const QFont &stFont)
     job.watermarkFont = chosen;
 }
 
-AlbumChange applyHeightText(RenderJob &job, const QString &szHeight, WatermarkFontRule &fontRule)
+AlbumChange applyHeightText(Album &job, const QString &szHeight, WatermarkFontRule &fontRule)
 {
     if (const int iHeight = heightFromText(szHeight))
         job.height = iHeight;
@@ -406,27 +425,128 @@ AlbumChange applyHeightText(RenderJob &job, const QString &szHeight, WatermarkFo
     return change;
 }
 
-void setWatermarkImage(RenderJob &job, const QString &szPath)
+void setWatermarkImage(Album &job, const QString &szPath)
 {
-    closeHeldFile(job.watermarkImageFile);
     job.watermarkImagePath = szPath;
-    job.watermarkImageFile = openHeldFile(szPath);
 }
 
-void setMusicFile(RenderJob &job, const QString &szPath)
+void setMusicFile(Album &job, const QString &szPath)
 {
-    closeHeldFile(job.musicFile);
     job.musicPath = szPath;
-    job.musicFile = openHeldFile(szPath);
 }
 
-bool reopenHeldFile(QString &szPath, FILE *&pFile)
+bool keepIfReadable(QString &szPath)
 {
-    if (szPath.isEmpty() || pFile)
+    if (szPath.isEmpty())
         return true;
-    pFile = openHeldFile(szPath);
-    if (pFile)
+    if (FILE *pFile = std::fopen(QFile::encodeName(szPath).constData(), "rb")) {
+        std::fclose(pFile);
         return true;
+    }
     szPath.clear();
     return false;
+}
+
+HeldFiles::~HeldFiles()
+{
+    for (FILE *pFile : std::as_const(m_files))
+        std::fclose(pFile);
+}
+
+void HeldFiles::follow(const Album &album)
+{
+    QSet<QString> wanted(album.materials.keyBegin(), album.materials.keyEnd());
+    if (album.watermarkType == WatermarkPicture && !album.watermarkImagePath.isEmpty())
+        wanted.insert(album.watermarkImagePath);
+    if (album.musicType == MusicCustom && !album.musicPath.isEmpty())
+        wanted.insert(album.musicPath);
+    for (auto it = m_files.begin(); it != m_files.end();) {
+        if (wanted.contains(it.key())) {
+            ++it;
+            continue;
+        }
+        std::fclose(it.value());
+        it = m_files.erase(it);
+    }
+    for (const QString &szPath : std::as_const(wanted)) {
+        if (m_files.contains(szPath))
+            continue;
+        // A file that cannot be opened is simply not held: the album says what it uses.
+        if (FILE *pFile = std::fopen(QFile::encodeName(szPath).constData(), "rb"))
+            m_files.insert(szPath, pFile);
+    }
+}
+
+FILE *HeldFiles::handle(const QString &szPath) const
+{
+    return m_files.value(szPath, nullptr);
+}
+
+int missingIndexAt(const Album &album, int iRow)
+{
+    for (int i = 0; i < album.missing.size(); ++i) {
+        if (album.missing[i].position == iRow)
+            return i;
+    }
+    return -1;
+}
+
+int renderedIndexOfRow(const Album &album, int iRow)
+{
+    const auto before =
+        std::count_if(album.missing.cbegin(), album.missing.cend(),
+                      [iRow](const MissingPicture &e) { return e.position < iRow; });
+    return iRow - int(before);
+}
+
+void missingRowRemoved(Album &album, int iRow)
+{
+    for (MissingPicture &entry : album.missing) {
+        if (entry.position > iRow)
+            --entry.position;
+    }
+}
+
+void missingRowMoved(Album &album, int iFrom, int iTo)
+{
+    for (MissingPicture &entry : album.missing) {
+        if (entry.position == iFrom) {
+            entry.position = iTo;
+            continue;
+        }
+        const int p = entry.position - (entry.position > iFrom ? 1 : 0);
+        entry.position = p + (p >= iTo ? 1 : 0);
+    }
+    std::sort(
+        album.missing.begin(), album.missing.end(),
+        [](const MissingPicture &a, const MissingPicture &b) { return a.position < b.position; });
+}
+
+QList<AlbumPicture> withMissingPictures(const Album &album, const QList<AlbumPicture> &pictures)
+{
+    const QList<MissingPicture> &missing = album.missing;
+    if (missing.isEmpty())
+        return pictures;
+    QList<AlbumPicture> all;
+    all.reserve(pictures.size() + missing.size());
+    int iNext = 0;
+    int iMissing = 0;
+    const int iTotal = pictures.size() + missing.size();
+    for (int iRow = 0; iRow < iTotal; ++iRow) {
+        if (iMissing < missing.size() && missing[iMissing].position == iRow) {
+            const MissingPicture &entry = missing[iMissing++];
+            // The picture before it is the album's last: its transition joined it to this one.
+            if (!all.isEmpty() && all.last().transitionRow < 0 &&
+                all.last().transition != TransitionChoice::None && iNext > 0 &&
+                iNext == pictures.size())
+                all.last().transitionRow = entry.transitionBeforeRow;
+            all.append(entry.picture);
+        } else if (iNext < pictures.size()) {
+            all.append(pictures[iNext++]);
+        }
+    }
+    // Places past the end (never expected): nothing is dropped.
+    while (iMissing < missing.size())
+        all.append(missing[iMissing++].picture);
+    return all;
 }

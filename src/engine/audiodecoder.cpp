@@ -2,11 +2,11 @@
 // AudioDecoder: the music decode loop, its looping, pausing and seeking, and the music's length.
 #include "audiodecoder.h"
 
+#include "album.h"
 #include "framegraph.h"
 #include "mediainfoloader.h"
 #include "musicprobe.h"
 #include "playerinterface.h"
-#include "renderjob.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>
@@ -103,6 +103,12 @@ void AudioDecoder::wake()
     controlChanged.notify_all();
 }
 
+void AudioDecoder::setAlbum(AlbumSnapshotPtr snapshot)
+{
+    std::lock_guard<std::mutex> lock(albumMutex);
+    published = std::move(snapshot);
+}
+
 void AudioDecoder::waitForControl(int ms, bool bWhilePaused)
 {
     std::unique_lock<std::mutex> lock(controlMutex);
@@ -115,15 +121,19 @@ void AudioDecoder::decodeImpl(QString szFile)
 {
     if (closing)
         return;
-    RenderJob &job = RenderJob::instance();
-    QMutexLocker musicLock(&job.musicMutex);
+    AlbumSnapshotPtr album;
+    {
+        std::lock_guard<std::mutex> lock(albumMutex);
+        album = published ? published : std::make_shared<const Album>();
+    }
+    const Album &job = *album;
     // `paused` is not cleared: a pause made while this decode was asked for holds (every decode
     // clears it as it ends). `active` is set before the cancel is read: a stop that comes
     // between sees it and clears `running`.
     running = true;
     active = true;
     const uint64_t serial = ++decodesStarted;
-    player = job.player;
+    player = output.load();
     shape = clampedMusicShape(job.musicShape);
     albumLengthUs = av_rescale_q(job.totalDuration, job.totalTimeBase, AVRational{1, 1000000});
     envelopeRate = 0;

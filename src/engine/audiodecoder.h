@@ -2,6 +2,7 @@
 // AudioDecoder: plays the background music of a preview, looped, through the player.
 #pragma once
 
+#include "album.h"
 #include "avhandles.h"
 #include "musicshape.h"
 #include "peaklimiter.h"
@@ -17,14 +18,15 @@
 class PlayerInterface;
 
 // Thread contract:
-// - The object lives on a QThread of its own. decodeImpl runs there and holds
-//   RenderJob::musicMutex for the whole request; meanwhile the thread's event loop is blocked,
-//   so queued calls (jumpPlayIndex) wait until it returns.
+// - The object lives on a QThread of its own. decodeImpl runs there for the whole request,
+//   with the music's shape and the album's length from the snapshot last given to setAlbum;
+//   meanwhile the thread's event loop is blocked, so queued calls (jumpPlayIndex) wait until
+//   it returns.
 // - stop(), pause(), resume() and setSeekRequest() are called from the user-interface thread;
 //   they write the atomics below and wake the decode loop, which tests them under
 //   `controlMutex` before every wait. `input`, `decoder` and `stream` are touched by the
 //   decoder's thread only.
-// - Frames go to RenderJob::player->pushAudioFrame, which blocks while the playback engine's
+// - Frames go to the player's pushAudioFrame (`output`), which blocks while the playback engine's
 //   sample queue is full: that wait paces the loop to playback speed.
 class AudioDecoder : public QObject
 {
@@ -42,6 +44,11 @@ public:
     std::atomic<int> durationMs{-1};    // music length; -1 while unknown
     std::atomic<int> seekRequestMs{-1}; // pending seek in preview milliseconds; -1 for none
     std::atomic<int> loopCount{0};      // times the music wrapped (informational)
+    // The player the sound goes to; set before the first request.
+    std::atomic<PlayerInterface *> output{nullptr};
+
+    // The album the next request plays under (any thread); only the pointer is guarded.
+    void setAlbum(AlbumSnapshotPtr snapshot);
 
     // Decodes asked for (sig_decode counts itself as it is emitted, on the emitting thread), and
     // the requests up to which a stop came before they began: those end at once, unplayed.
@@ -87,7 +94,9 @@ private:
     void waitForControl(int ms, bool bWhilePaused);
     void wake();
 
-    PlayerInterface *player = nullptr; // RenderJob::player, read when a request starts
+    PlayerInterface *player = nullptr; // `output`, read when a request starts
+    std::mutex albumMutex;
+    AlbumSnapshotPtr published;
     av::InputContextPtr input;
     av::CodecContextPtr decoder;
     AVStream *stream = nullptr;

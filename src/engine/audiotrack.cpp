@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The audio track of an export: the music decoded, converted, framed, looped and cut to the video.
+#include "album.h"
 #include "exportstate.h"
 #include "framegraph.h"
-#include "renderjob.h"
 
 extern "C" {
 #include <libavutil/avstring.h>
@@ -344,7 +344,7 @@ int setUpAudioTrack(ExportState &s, const QByteArray &musicPath, int64_t audioBi
 
     // Shaping: the start is found by the music's timestamps, the gain counted in output samples
     // against the video, so both are exact to the sample.
-    const RenderJob &job = RenderJob::instance();
+    const Album &job = *s.album;
     const MusicShape shape = clampedMusicShape(job.musicShape);
     a.hasStart = shape.start > 0;
     a.startPts = av_rescale_q(shape.start, kMicroseconds, musicStream->time_base) +

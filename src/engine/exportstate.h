@@ -2,6 +2,8 @@
 // The state of one export, shared by the video and the audio steps of MediaEncoder.
 #pragma once
 
+#include "album.h"
+
 #include "avhandles.h"
 #include "gifpalette.h"
 #include "musicshape.h"
@@ -69,6 +71,7 @@ struct AudioTrackState
 
 struct ExportState
 {
+    AlbumSnapshotPtr album; // what is exported, as it stood when the export was asked for
     const char *errorMessage = nullptr; // the failed step's message, untranslated
     bool interrupted = false;           // ended because the user cancelled, not by a failure
     bool folderAtFault = false;         // the output folder or its disk refused: name it

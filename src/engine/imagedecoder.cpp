@@ -2,12 +2,12 @@
 // ImageDecoder: size limits, ratio, thumbnail.
 #include "imagedecoder.h"
 
+#include "album.h"
 #include "albumfile.h"
 #include "averror.h"
 #include "avhandles.h"
 #include "framegraph.h"
 #include "pictureheader.h"
-#include "renderjob.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -2,13 +2,13 @@
 // MediaEncoder: set-up, still frames, transitions, watermark, progress and the file's fate.
 #include "mediaencoder.h"
 
+#include "album.h"
 #include "averror.h"
 #include "exportstate.h"
 #include "framegraph.h"
 #include "gifpalette.h"
 #include "pictureheader.h"
 #include "picturerenderer.h"
-#include "renderjob.h"
 #include "transitionrenderer.h"
 
 extern "C" {
@@ -116,18 +116,30 @@ void MediaEncoder::closeImpl(int iExitCode)
     QThread::currentThread()->exit(iExitCode);
 }
 
+void MediaEncoder::setAlbum(AlbumSnapshotPtr snapshot)
+{
+    std::lock_guard<std::mutex> lock(albumMutex);
+    published = std::move(snapshot);
+}
+
 void MediaEncoder::exportVideoImpl()
 {
     framesDone.store(0);
     musicPacketsRead.store(0);
     totalFrames.store(0);
-    const RenderJob &job = RenderJob::instance();
+    AlbumSnapshotPtr album;
+    {
+        std::lock_guard<std::mutex> lock(albumMutex);
+        album = published ? published : std::make_shared<const Album>();
+    }
+    const Album &job = *album;
     std::unique_ptr<ExportState> state;
     int ret = AVERROR_BUG;
     // Nothing may escape a slot: a thread that cannot be started or memory that cannot be had
     // ends this export with a report like any other failure.
     try {
         state = std::make_unique<ExportState>();
+        state->album = album;
         state->musicInputPath = job.musicPath.isEmpty() ? QByteArray() : ffmpegPath(job.musicPath);
         state->outputPath = job.outputFilePath().toUtf8();
         ret = runExport(*state);
@@ -185,7 +197,7 @@ int MediaEncoder::interrupt(ExportState &s)
 
 int MediaEncoder::runExport(ExportState &s)
 {
-    const RenderJob &job = RenderJob::instance();
+    const Album &job = *s.album;
     // Cancelled while the request waited: no file is created at all.
     if (!running.load())
         return interrupt(s);
@@ -256,7 +268,7 @@ int MediaEncoder::runExport(ExportState &s)
 
 int MediaEncoder::setUp(ExportState &s)
 {
-    const RenderJob &job = RenderJob::instance();
+    const Album &job = *s.album;
     s.currentFrame = av::makeFrame();
     s.nextFrame = av::makeFrame();
     s.encodeFrame = av::makeFrame();
@@ -448,7 +460,7 @@ int MediaEncoder::setUpGifPalette(ExportState &s)
 {
     // The pictures as they will be shown (look, fill, caption, watermark), the moving ones at
     // their first frame; transitions only mix their colours.
-    const RenderJob &job = RenderJob::instance();
+    const Album &job = *s.album;
     s.gifPalette = std::make_unique<GifPalette>();
     s.paletteFrame = av::makeFrame();
     av::FramePtr sample = av::makeFrame();
@@ -530,7 +542,7 @@ int MediaEncoder::emitVideoFrame(ExportState &s, AVFrame *frame, const char *enc
 
 int MediaEncoder::encodeStills(ExportState &s, int index)
 {
-    const RenderJob &job = RenderJob::instance();
+    const Album &job = *s.album;
     const QString &szPath = job.materialOrder.at(index);
     if (!s.currentFrames && (s.currentFrame->width <= 0 || s.currentFrame->height <= 0)) {
         // After a cut the picture was prepared meanwhile, as for a transition.
@@ -606,7 +618,7 @@ int MediaEncoder::encodeStills(ExportState &s, int index)
 
 void MediaEncoder::startTransition(ExportState &s, const QString &szNextPath, int slotIndex)
 {
-    const RenderJob &job = RenderJob::instance();
+    const Album &job = *s.album;
     PendingTransition &t = s.transition;
     t = PendingTransition();
     t.slotIndex = slotIndex;

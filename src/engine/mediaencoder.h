@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// MediaEncoder: turns the album of the RenderJob into a video file, on a worker thread.
+// MediaEncoder: turns an album into a video file, on a worker thread.
 #pragma once
+
+#include "album.h"
 
 #include <QObject>
 #include <QString>
@@ -9,15 +11,17 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 struct ExportState;
 struct AVFrame;
 
-// Thread contract: lives on its own QThread; exportVideoImpl runs there and reads RenderJob
-// without locks. `running` is set when sig_exportVideo is emitted (on the emitting thread),
-// cleared by any thread to cancel (a signal handler included: it is lock-free), and polled
-// before every frame; a cancel made while the request is still queued ends it before it
-// writes anything. framesDone/totalFrames may be read from any thread for progress displays.
+// Thread contract: lives on its own QThread; exportVideoImpl runs there and renders the album
+// snapshot last given to setAlbum, which it keeps to its end (only the pointer is guarded).
+// `running` is set when sig_exportVideo is emitted (on the emitting thread), cleared by any thread
+// to cancel (a signal handler included: it is lock-free), and polled before every frame; a cancel
+// made while the request is still queued ends it before it writes anything. framesDone/totalFrames
+// may be read from any thread for progress displays.
 class MediaEncoder : public QObject
 {
     Q_OBJECT
@@ -33,6 +37,9 @@ public:
     // Sees every video frame as it goes to the encoder (tests: what is rendered, before the
     // codec's losses). Set while no export runs.
     std::function<void(const AVFrame *)> frameObserver;
+
+    // The album the next export writes (any thread).
+    void setAlbum(AlbumSnapshotPtr snapshot);
 
 signals:
     void sig_close(int iExitCode);
@@ -50,6 +57,8 @@ public slots:
 
 private:
     friend struct ExportState;
+    std::mutex albumMutex;
+    AlbumSnapshotPtr published;
     int runExport(ExportState &s);
     int interrupt(ExportState &s);
     int setUp(ExportState &s);

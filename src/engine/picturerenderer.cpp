@@ -2,9 +2,9 @@
 // PictureFrames: sub-pixel motion, fills and captions over one picture's life.
 #include "picturerenderer.h"
 
+#include "album.h"
 #include "framegraph.h"
 #include "pictureheader.h"
-#include "renderjob.h"
 #include "watermark.h"
 
 extern "C" {
@@ -266,7 +266,7 @@ bool motionRectValid(const QRectF &r)
            r.x() >= -slack && r.y() >= -slack && r.right() <= 1 + slack && r.bottom() <= 1 + slack;
 }
 
-ResolvedLook resolveLook(const RenderJob &job, int index)
+ResolvedLook resolveLook(const Album &job, int index)
 {
     const PictureOptions o = job.optionsAt(index);
     ResolvedLook look;
@@ -328,7 +328,7 @@ ResolvedLook fitToFrame(const ResolvedLook &look, QSize picture, int W, int H)
     return shaped;
 }
 
-PictureLife pictureLife(const RenderJob &job, int index, AVRational fps)
+PictureLife pictureLife(const Album &job, int index, AVRational fps)
 {
     PictureLife life;
     const int count = job.materialOrder.size();

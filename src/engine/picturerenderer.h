@@ -13,7 +13,7 @@
 #include <memory>
 #include <vector>
 
-class RenderJob;
+class Album;
 
 // The look of one picture with the album's settings applied.
 struct ResolvedLook
@@ -43,7 +43,7 @@ bool presetRects(MotionKind kind, QRectF *from, QRectF *to);
 void gentleRects(int index, QRectF *from, QRectF *to);
 // A rectangle is usable when it lies within the picture and is not vanishingly small.
 bool motionRectValid(const QRectF &r);
-ResolvedLook resolveLook(const RenderJob &job, int index);
+ResolvedLook resolveLook(const Album &job, int index);
 // True when a picture of `picture` pixels is within a tenth of a W x H frame's shape: the
 // narrower of the two shapes is at least nine tenths of the wider (a 16:10 photo in 16:9).
 bool nearFrameShape(QSize picture, int W, int H);
@@ -62,7 +62,7 @@ struct PictureLife
     int64_t after = 0; // frames of the transition out
     int64_t frames() const { return before + alone + after; }
 };
-PictureLife pictureLife(const RenderJob &job, int index, AVRational fps);
+PictureLife pictureLife(const Album &job, int index, AVRational fps);
 
 // 0 -> 0, 1 -> 1; starts and ends at rest, without a jolt.
 double easeMotion(double progress);

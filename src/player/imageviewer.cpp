@@ -3,6 +3,8 @@
 // and the frame feeder that hands frames to the player at 25 per second.
 #include "imageviewer.h"
 
+#include <QScopeGuard>
+
 #include "framegraph.h"
 #include "pictureheader.h"
 #include "playerinterface.h"
@@ -165,7 +167,7 @@ public:
     // The slot after picture `index` of the job.
     // A moving side (fromFrames, toFrames) goes on moving through the transition; its still
     // is then unused.
-    TransitionSource(const RenderJob &job, int index, int W, int H, WatermarkOverlay &watermark,
+    TransitionSource(const Album &job, int index, int W, int H, WatermarkOverlay &watermark,
                      av::FramePtr from, av::FramePtr to,
                      std::shared_ptr<const PictureFrames> fromFrames = nullptr,
                      std::shared_ptr<const PictureFrames> toFrames = nullptr)
@@ -380,6 +382,18 @@ void ImageViewer::waitForChange(int ms)
     queueChanged.wait_for(lock, std::chrono::milliseconds(ms));
 }
 
+void ImageViewer::setAlbum(AlbumSnapshotPtr snapshot)
+{
+    std::lock_guard<std::mutex> lock(albumMutex);
+    published = std::move(snapshot);
+}
+
+void ImageViewer::takeAlbum()
+{
+    std::lock_guard<std::mutex> lock(albumMutex);
+    album = published ? published : std::make_shared<const Album>();
+}
+
 void ImageViewer::setShownSize(QSize size)
 {
     const uint32_t w = uint32_t(std::clamp(size.width(), 0, 0xFFFF));
@@ -406,7 +420,7 @@ QSize ImageViewer::previewSizeFor(int albumWidth, int albumHeight, int aspectNum
     }
     if (height == albumHeight)
         return QSize(albumWidth, albumHeight);
-    return QSize(RenderJob::widthFor(height, aspectNum, aspectDen), height);
+    return QSize(Album::widthFor(height, aspectNum, aspectDen), height);
 }
 
 void ImageViewer::requestResize()
@@ -417,7 +431,7 @@ void ImageViewer::requestResize()
 
 int ImageViewer::setUpSize()
 {
-    const RenderJob &job = RenderJob::instance();
+    const Album &job = *album;
     const QSize size =
         previewSizeFor(job.width, job.height, job.aspectNum, job.aspectDen, shownSize());
     state.previewWidth = size.width();
@@ -465,8 +479,14 @@ int ImageViewer::setUpSize()
 
 int ImageViewer::preparePreview()
 {
+    takeAlbum();
+    return prepare();
+}
+
+int ImageViewer::prepare()
+{
     releasePreview();
-    const RenderJob &job = RenderJob::instance();
+    const Album &job = *album;
     resizeRequested = false; // the size is taken now
     int ret = setUpSize();
     if (ret < 0)
@@ -479,7 +499,7 @@ int ImageViewer::preparePreview()
                             : 0;
     state.frameIntervalMs =
         std::max(1, int(av_rescale_q_rnd(1, kFrameTimeBase, job.msTimeBase, AV_ROUND_DOWN)));
-    const int64_t position = job.playPosition.load();
+    const int64_t position = playPosition.load();
     state.seekTarget = position > 0 ? positionToFrame(position, job.totalTimeBase) : -1;
     state.nextPts = 0;
     state.lastHandOffMs = 0;
@@ -511,11 +531,12 @@ void ImageViewer::releasePreview()
 
 void ImageViewer::changePreviewCoverImpl()
 {
-    RenderJob &job = RenderJob::instance();
-    QMutexLocker lock(&job.renderMutex);
     if (!running)
         return;
-    int ret = preparePreview();
+    takeAlbum();
+    const Album &job = *album;
+    const auto dropAlbum = qScopeGuard([this] { album.reset(); });
+    int ret = prepare();
     if (ret >= 0 && !job.materialOrder.isEmpty()) {
         const int index = std::clamp(coverPicture.load(), 0, int(job.materialOrder.size()) - 1);
         const PictureLife life = pictureLife(job, index, kPreviewRate);
@@ -526,11 +547,12 @@ void ImageViewer::changePreviewCoverImpl()
             ret = av_frame_ref(state.stillFrame.get(), state.heldFrame.get());
         if (ret >= 0)
             ret = state.watermark.apply(state.stillFrame.get());
-        if (ret >= 0 && !stopRequested && job.player) {
+        PlayerInterface *pPlayer = player.load();
+        if (ret >= 0 && !stopRequested && pPlayer) {
             av::FramePtr cover(av_frame_clone(state.stillFrame.get()));
             if (cover) {
                 cover->pts = 0;
-                job.player->pushVideoFrame(cover.get());
+                pPlayer->pushVideoFrame(cover.get());
             }
         }
     }
@@ -541,8 +563,6 @@ void ImageViewer::previewVideoImpl()
 {
     // The editor starts the player's clock as it asks for the run.
     const int64_t requestedMs = monotonicMs();
-    RenderJob &job = RenderJob::instance();
-    QMutexLocker lock(&job.renderMutex);
     // What is left of an earlier run's end (a stop that crossed its finish) must not reach this
     // one; a pause made while this run was asked for holds (the editor clears `paused` as it
     // asks). `previewing` is set before the cancel is read: a stop that comes between sees it.
@@ -557,7 +577,10 @@ void ImageViewer::previewVideoImpl()
         emit sig_previewFinished();
         return;
     }
-    runPlayer = job.player;
+    runPlayer = player.load();
+    takeAlbum();
+    const Album &job = *album;
+    const auto dropAlbum = qScopeGuard([this] { album.reset(); });
     {
         std::lock_guard<std::mutex> queueLock(queueMutex);
         frameQueue.clear();
@@ -565,7 +588,7 @@ void ImageViewer::previewVideoImpl()
         ++queueGeneration;
     }
 
-    int ret = preparePreview();
+    int ret = prepare();
     state.pictureCount = job.materialOrder.size();
     state.pictureIndex = 0;
     {
@@ -584,7 +607,7 @@ void ImageViewer::previewVideoImpl()
     }
 
     // Every run ends here, whatever ended it.
-    job.playPosition = 0;
+    playPosition = 0;
     stopRequested = true;
     wake();
     if (feeder.joinable())
@@ -606,7 +629,7 @@ void ImageViewer::previewVideoImpl()
 
 void ImageViewer::runLoop()
 {
-    const RenderJob &job = RenderJob::instance();
+    const Album &job = *album;
     auto setRenderedAll = [this](bool all) {
         std::lock_guard<std::mutex> lock(queueMutex);
         renderedAll = all;
@@ -661,16 +684,16 @@ void ImageViewer::runLoop()
     }
 }
 
-int64_t ImageViewer::pictureFrames(int index)
+int64_t ImageViewer::pictureFrames(int index) const
 {
-    return RenderJob::instance().pictureFrameCount(index, kPreviewRate);
+    return album->pictureFrameCount(index, kPreviewRate);
 }
 
 void ImageViewer::stepBack()
 {
     // nextPts is the first frame of picture `pictureIndex`; the previous picture starts a
     // transition and a picture earlier.
-    const RenderJob &job = RenderJob::instance();
+    const Album &job = *album;
     if (state.pictureIndex <= 1 || state.seekTarget < 1) {
         state.pictureIndex = 0;
         state.nextPts = 0;
@@ -688,8 +711,8 @@ void ImageViewer::stepBack()
 
 void ImageViewer::takeSeekRequest()
 {
-    const RenderJob &job = RenderJob::instance();
-    const int64_t position = std::max<int64_t>(0, job.playPosition.load());
+    const Album &job = *album;
+    const int64_t position = std::max<int64_t>(0, playPosition.load());
     state.seekTarget = positionToFrame(position, job.totalTimeBase);
     // The player's clock restarted from the position when the seek was asked for, a few ms ago
     // at most; its frame started that much earlier still.
@@ -702,7 +725,7 @@ void ImageViewer::takeSeekRequest()
 
 bool ImageViewer::takeShownSize()
 {
-    const RenderJob &job = RenderJob::instance();
+    const Album &job = *album;
     const QSize size =
         previewSizeFor(job.width, job.height, job.aspectNum, job.aspectDen, shownSize());
     if (size == QSize(state.previewWidth, state.previewHeight))
@@ -758,7 +781,7 @@ int ImageViewer::holdPicture(int index)
         av_frame_unref(state.heldFrame.get());
         av_frame_move_ref(state.heldFrame.get(), recent.get());
     } else {
-        const RenderJob &job = RenderJob::instance();
+        const Album &job = *album;
         ret = preparePreviewPicture(job.materialOrder.at(index), state.previewWidth,
                                     state.previewHeight, resolveLook(job, index),
                                     state.heldFrame.get(), &state.heldFrames);
@@ -772,7 +795,7 @@ int ImageViewer::holdPicture(int index)
 
 NextPicture ImageViewer::nextPictureFor(int index)
 {
-    const RenderJob &job = RenderJob::instance();
+    const Album &job = *album;
     NextPicture next;
     next.frames = recentMoving(index);
     if (!next.frames)
@@ -844,8 +867,7 @@ ImageViewer::SegmentEnd ImageViewer::renderPictureSegment()
     int ret = holdPicture(state.pictureIndex);
     if (ret >= 0 && state.heldFrames) {
         startLookahead();
-        MovingSource source(state.heldFrames,
-                            pictureLife(RenderJob::instance(), state.pictureIndex, kPreviewRate),
+        MovingSource source(state.heldFrames, pictureLife(*album, state.pictureIndex, kPreviewRate),
                             state.watermark);
         return renderFrames(start, pictureFrames(state.pictureIndex), source, landed);
     }
@@ -866,7 +888,7 @@ ImageViewer::SegmentEnd ImageViewer::renderPictureSegment()
 
 ImageViewer::SegmentEnd ImageViewer::renderTransitionSegment()
 {
-    const RenderJob &job = RenderJob::instance();
+    const Album &job = *album;
     const int index = state.pictureIndex;
     if (!job.slotKind(index))
         return SegmentEnd::Failed;
@@ -944,7 +966,7 @@ ImageViewer::SegmentEnd ImageViewer::renderTransitionSegment()
 
 void ImageViewer::startLookahead()
 {
-    const RenderJob &job = RenderJob::instance();
+    const Album &job = *album;
     const int index = state.pictureIndex;
     // Nothing to prepare before a cut: the next picture is decoded in its own turn.
     if (lookahead->index == index || index + 1 >= state.pictureCount ||
@@ -979,7 +1001,7 @@ void ImageViewer::advanceLookahead(bool wait)
         (!wait && l.prepared.wait_for(std::chrono::seconds(0)) != std::future_status::ready))
         return;
     PreparedTransition p = l.prepared.get();
-    const RenderJob &job = RenderJob::instance();
+    const Album &job = *album;
     if (p.code < 0 || l.index < 0 || !job.slotKind(l.index)) {
         l.index = -1; // the transition itself tries again, and reports what fails
         return;

@@ -2,9 +2,9 @@
 // ImageViewer: renders the album live for the player, at 25 frames per second, and its cover.
 #pragma once
 
+#include "album.h"
 #include "avhandles.h"
 #include "picturerenderer.h"
-#include "renderjob.h"
 #include "watermark.h"
 
 #include <QFont>
@@ -34,8 +34,8 @@ struct NextPicture
     ResolvedLook look;
 };
 
-// The working record of one preview run or cover. Only the ImageViewer thread touches it, while
-// it holds renderMutex; `lastHandOffMs` alone is written by the frame feeder.
+// The working record of one preview run or cover. Only the ImageViewer thread touches it;
+// `lastHandOffMs` alone is written by the frame feeder.
 struct PreviewState
 {
     av::FramePtr heldFrame; // the current picture, letterboxed and converted, no watermark
@@ -68,12 +68,12 @@ struct PreviewState
 
 // Thread contract:
 // - The object lives on a QThread of its own; the three request signals run their slots there.
-//   A run and a cover hold RenderJob::renderMutex throughout, so the editor's halt step (set
-//   `stopRequested`, then lock renderMutex) waits for the run to end.
+//   A run and a cover render the album snapshot last handed to setAlbum when they start, and
+//   keep it to their end: the editor's edits publish new snapshots without waiting for them.
 // - `paused`, `stopRequested`, `seekRequested` are written by the editor while a run is asked
 //   for or `previewing` is true; the renderer and the feeder poll them (at least every 10 ms), or
 //   are woken at once through pause()/resume()/requestStop()/requestSeek(). A seek reads
-//   RenderJob::playPosition. `running` cleared ends every run and skips every cover until the
+//   `playPosition`. `running` cleared ends every run and skips every cover until the
 //   object goes.
 // - `queueMutex` guards `frameQueue`, `queueGeneration`, the schedule and `renderedAll`
 //   between the renderer and the feeder.
@@ -100,6 +100,14 @@ public:
     // The picture a cover shows: the first, except while a picture's panel shows its own
     // (its first frame alone, so that a change of its look shows at once).
     std::atomic<int> coverPicture{0};
+    // Where a run starts or a seek lands, in the album's time base; set by the editor.
+    std::atomic<int64_t> playPosition{0};
+    // The player frames go to; set before the first run.
+    std::atomic<PlayerInterface *> player{nullptr};
+
+    // The album the next run or cover renders (any thread). Only the pointer is guarded: no
+    // lock is held while a run renders.
+    void setAlbum(AlbumSnapshotPtr snapshot);
 
     // Flag setters that also wake the waiting threads (writing the flags directly works too,
     // with up to 10 ms more delay).
@@ -132,8 +140,8 @@ public:
     // Stops the current run and every run still waiting in the queue.
     void stopAll();
 
-    // Sets up the output size, font, frame numbers and watermark for a run or a cover. Called on
-    // the viewer's thread with renderMutex held (tests call it while nothing runs).
+    // Takes the album last handed over and sets up the output size, font, frame numbers and
+    // watermark as a run or a cover does (tests call it while nothing runs).
     int preparePreview();
     void releasePreview();
     const PreviewState &previewState() const { return state; }
@@ -203,8 +211,16 @@ private:
     MaterialItem currentPicture; // copies of the rows being rendered
     MaterialItem nextPicture;
     PlayerInterface *runPlayer = nullptr;
-    // Frames picture `index` of the record shows alone at the preview's rate.
-    static int64_t pictureFrames(int index);
+    // The album of the run or cover under way (the viewer's thread only), and the one the next
+    // takes.
+    void takeAlbum();
+    // preparePreview for the album taken.
+    int prepare();
+    AlbumSnapshotPtr album;
+    std::mutex albumMutex;
+    AlbumSnapshotPtr published;
+    // Frames picture `index` of the album shows alone at the preview's rate.
+    int64_t pictureFrames(int index) const;
     std::unique_ptr<Lookahead> lookahead; // the viewer's thread only
 
     std::mutex queueMutex;

@@ -287,7 +287,7 @@ private slots:
 
         const AlbumReadResult read = readAlbumFile(album);
         QVERIFY2(read.ok, qPrintable(read.error));
-        const AlbumDocument &a = read.album;
+        const StoredAlbum &a = read.album;
         QCOMPARE(a.pictures, (QList<AlbumPicture>{{good1, 7}, {percent, 10}, {good2, -1}}));
         QCOMPARE(a.transitionStart, 7);
         QCOMPARE(a.durationSeconds, 1);

@@ -65,7 +65,7 @@ private slots:
     // The album's choices, each option named on the command line in its place.
     void applyAlbumOverrides()
     {
-        AlbumDocument album;
+        StoredAlbum album;
         album.pictures = {{QStringLiteral("/p/a.jpg"), 4},
                           {QStringLiteral("/p/b.jpg"), -1},
                           {QStringLiteral("/p/c.jpg"), -1}};

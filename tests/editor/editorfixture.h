@@ -1,9 +1,11 @@
 // The editor in its main window with the toolkit's managers, as the program builds it.
 #pragma once
 
+#include "albumdocument.h"
 #include "zodozadar.h"
 #include "zodozadar_form.h"
 
+#include "album.h"
 #include "cblluishadowmgr.h"
 #include "cframelesswindow.h"
 #include "cqdialogex.h"
@@ -12,11 +14,11 @@
 #include "filechooser.h"
 #include "imagedecoder.h"
 #include "powerevents.h"
-#include "renderjob.h"
 #include "testmedia.h"
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QSemaphore>
 #include <QtTest>
@@ -79,6 +81,18 @@ public:
         chooserCalls = 0;
     }
     Ui::ZodoZadarClass *form() const { return editor->form(); }
+    Album &album() const { return editor->document()->edit(); }
+    // Whether this process has a file beneath szFolder open (the album's held files).
+    static bool holdsFilesIn(const QString &szFolder)
+    {
+        const QString szPrefix = QFileInfo(szFolder).canonicalFilePath() + QLatin1Char('/');
+        const QDir fds(QStringLiteral("/proc/self/fd"));
+        for (const QString &szFd : fds.entryList(QDir::Files | QDir::System)) {
+            if (QFileInfo(fds.filePath(szFd)).symLinkTarget().startsWith(szPrefix))
+                return true;
+        }
+        return false;
+    }
 
     // Imports iCount generated iWidth x iHeight JPEGs (szDir/pic<i>.jpg, hues iHueStep apart)
     // through the editor's own chooser path, and waits until they are in the album.
@@ -94,7 +108,7 @@ public:
         FileChooser::setOpenFilesOverride(
             [files](const QString &, const QString &, const QString &, bool) { return files; });
         QVERIFY(QMetaObject::invokeMethod(editor, "selectImageSources"));
-        QTRY_COMPARE_WITH_TIMEOUT(RenderJob::instance().materialOrder.size(), iCount, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(editor->document()->edit().materialOrder.size(), iCount, 20000);
         QTRY_VERIFY(!editor->decoder()->running);
     }
 

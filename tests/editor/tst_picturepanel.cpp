@@ -2,10 +2,10 @@
 // caption) with the motion's rectangles over it, follows each change, and offers the colour
 // swatch only with the colour fill; transitions read as names in both languages, in a list that
 // scrolls.
+#include "album.h"
 #include "lookpreview.h"
 #include "picturepanel.h"
 #include "picturerenderer.h"
-#include "renderjob.h"
 #include "testmedia.h"
 
 #include "framegraph.h"

@@ -1,7 +1,9 @@
 // The album editor with its real decoder thread: import, failures, removal, reorder, durations.
+#include "albumdocument.h"
 #include "editorfixture.h"
 
 #include "addimagebutton.h"
+#include "album.h"
 #include "cqcombobox.h"
 #include "cqquitdialog.h"
 #include "cqvideoplay.h"
@@ -9,9 +11,9 @@
 #include "filechooser.h"
 #include "imagedecoder.h"
 #include "imagelistview.h"
+#include "imageviewer.h"
 #include "progressdialog.h"
 #include "qtinversionwidget.h"
-#include "renderjob.h"
 #include "testmedia.h"
 
 #include <QApplication>
@@ -84,7 +86,6 @@ class TestZodoZadar : public QObject
 private slots:
     void initTestCase()
     {
-        RenderJob::instance();
         m_fixture.createManagers();
         // Failure reports are modal: read and close each one as it appears.
         auto *pTimer = new QTimer(this);
@@ -109,14 +110,13 @@ private slots:
     void cleanup()
     {
         m_fixture.destroyEditor();
-        RenderJob &job = RenderJob::instance();
-        QVERIFY(!job.player);
-        QVERIFY(job.materials.isEmpty());
+        // Every held picture, watermark and music file goes with the editor.
+        QVERIFY(!EditorFixture::holdsFilesIn(m_dir.path()));
     }
 
     void startState()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = m_fixture.album();
         QCOMPARE(form()->divImageSourceOperate->currentWidget(), form()->pageAddImage);
         QCOMPARE(form()->boxImageDuration->value(), 1);
         QVERIFY(!form()->btnExport->isEnabled());
@@ -126,7 +126,8 @@ private slots:
         QCOMPARE(form()->comboVideoHeight->currentText(), QStringLiteral("1080P"));
         QCOMPARE(QSize(job.width, job.height), QSize(1920, 1080));
         QCOMPARE(job.watermarkFont.pixelSize(), 48);
-        QCOMPARE(job.player, static_cast<PlayerInterface *>(m_fixture.editor->player()));
+        QCOMPARE(m_fixture.editor->viewer()->player.load(),
+                 static_cast<PlayerInterface *>(m_fixture.editor->player()));
         QCOMPARE(m_fixture.editor->playerState, 4);
         QVERIFY(form()->boxImageDuration->property("isMinimum").toBool());
     }
@@ -144,7 +145,7 @@ private slots:
     // Three files of which one is not a picture: two rows, then the partial-failure report.
     void importWithOneFailure()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = m_fixture.album();
         const QString notPicture = m_dir.filePath(QStringLiteral("notes.jpg"));
         testmedia::writeBytes(notPicture, "these are not pixels");
         import({picture("a.jpg", 640, 480), notPicture, picture("b.jpg", 320, 240)});
@@ -192,7 +193,7 @@ private slots:
         import({picture("a.jpg", 640, 480)});
         import({});
         QCOMPARE(rows()->rowCount(), 1);
-        QCOMPARE(RenderJob::instance().materialOrder.size(), 1);
+        QCOMPARE(m_fixture.album().materialOrder.size(), 1);
         QVERIFY(form()->btnExport->isEnabled());
     }
 
@@ -213,7 +214,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!m_fixture.editor->decoder()->running && !progressDialog(), 30000);
         QTest::qWait(300); // answers still queued must not add rows
         QCOMPARE(rows()->rowCount(), 1);
-        QCOMPARE(RenderJob::instance().materialOrder.size(), 1);
+        QCOMPARE(m_fixture.album().materialOrder.size(), 1);
         QVERIFY(form()->btnExport->isEnabled());
         QVERIFY(m_failTitles.isEmpty());
     }
@@ -221,7 +222,7 @@ private slots:
     // The same file twice: two rows, one item; removing one row keeps the other's picture.
     void sameFileTwice()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = m_fixture.album();
         const QString a = picture("twice.jpg", 400, 300);
         import({a, a});
         QCOMPARE(rows()->rowCount(), 2);
@@ -229,14 +230,14 @@ private slots:
         QCOMPARE(job.totalDuration, seconds(8));
         deleteRow(1);
         QCOMPARE(job.materials.size(), 1);
-        QVERIFY(job.materials.value(a).file);
+        QVERIFY(m_fixture.editor->document()->heldFiles().handle(a));
         QCOMPARE(job.totalDuration, seconds(3));
     }
 
     // Durations and totals: 13 s for three pictures, +6 s for 3 -> 5, 61 -> 60, 0 -> 1.
     void durationRules()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = m_fixture.album();
         import(
             {picture("a.jpg", 640, 480), picture("b.jpg", 640, 480), picture("c.jpg", 640, 480)});
         QCOMPARE(job.totalDuration, seconds(13));
@@ -257,7 +258,7 @@ private slots:
     // Removing the middle of three takes the last slot; the last row going resets the strip.
     void removal()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = m_fixture.album();
         const QString a = picture("a.jpg", 640, 480), b = picture("b.jpg", 640, 480),
                       c = picture("c.jpg", 640, 480);
         import({a, b, c});
@@ -284,7 +285,7 @@ private slots:
     // keeps it; dragging another picture to the top takes its ratio.
     void selfAdaptingRatioAndReorder()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = m_fixture.album();
         const QString tall = picture("tall.jpg", 800, 1200), wide = picture("wide.jpg", 1600, 900),
                       square = picture("square.jpg", 500, 500);
         form()->comboVideoRatio->setCurrentIndex(0);

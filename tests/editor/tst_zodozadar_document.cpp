@@ -1,8 +1,10 @@
 // The album as a document in the real editor: undo and redo of every kind of edit, save and
 // open (every field kept, a hostile file refused with the album untouched, a missing picture
 // named), autosave and the offer to restore it, the menu and the window's title.
+#include "albumdocument.h"
 #include "editorfixture.h"
 
+#include "album.h"
 #include "albumfile.h"
 #include "cqcombobox.h"
 #include "cqdlgtipsimple.h"
@@ -15,7 +17,6 @@
 #include "picturerenderer.h"
 #include "places.h"
 #include "qtinversionwidget.h"
-#include "renderjob.h"
 #include "testmedia.h"
 
 #include <QAction>
@@ -66,17 +67,17 @@ class TestZodoZadarDocument : public QObject
     // The album as the file would hold it.
     QByteArray albumJson() const
     {
-        return serializeAlbum(editor()->albumDocument(), QStringLiteral("/"));
+        return serializeAlbum(editor()->storedAlbum(), QStringLiteral("/"));
     }
     QStringList rows() const { return form()->imageSourceList->filePaths(); }
     // What the strip and the album show must agree after every step.
     void verifyStripMatchesAlbum()
     {
-        QCOMPARE(rows(), RenderJob::instance().materialOrder);
-        QCOMPARE(RenderJob::instance().transitions.size(),
-                 qMax(0, RenderJob::instance().materialOrder.size() - 1));
+        QCOMPARE(rows(), m_fixture.album().materialOrder);
+        QCOMPARE(m_fixture.album().transitions.size(),
+                 qMax(0, m_fixture.album().materialOrder.size() - 1));
         QCOMPARE(int64_t(editor()->player()->totalDurationMs()),
-                 totalDurationMs(RenderJob::instance()));
+                 totalDurationMs(m_fixture.album()));
     }
     QAction *action(const QString &szText) const { return m_fixture.action(szText); }
 
@@ -130,11 +131,6 @@ private slots:
         for (QWidget *pWidget : ShareCode::QtInversionWidget::instance()->findChildren<QDialog *>())
             delete pWidget;
         m_fixture.destroyEditor();
-        RenderJob &job = RenderJob::instance();
-        job.watermarkType = WatermarkNone;
-        job.watermarkText.clear();
-        job.musicType = MusicNone;
-        job.musicPath.clear();
         Places::disable();
     }
 
@@ -173,7 +169,7 @@ private slots:
             {"watermark text",
              [this] {
                  form()->radioTextWatermark->click();
-                 QTRY_COMPARE(RenderJob::instance().watermarkType, int(WatermarkText));
+                 QTRY_COMPARE(m_fixture.album().watermarkType, int(WatermarkText));
                  form()->editWatermarkText->setText(QStringLiteral("100%1 summer"));
                  emit form()->editWatermarkText->editingFinished();
              }},
@@ -181,7 +177,7 @@ private slots:
              [this, music] {
                  m_fixture.chosen = QStringList{music};
                  form()->ratioCustomMusic->click();
-                 QCOMPARE(RenderJob::instance().musicPath, music);
+                 QCOMPARE(m_fixture.album().musicPath, music);
              }},
         };
         for (const Step &step : steps) {
@@ -208,7 +204,7 @@ private slots:
             editor()->undo();
         QCOMPARE(albumJson(), imported);
         editor()->undo();
-        QVERIFY(RenderJob::instance().materialOrder.isEmpty());
+        QVERIFY(m_fixture.album().materialOrder.isEmpty());
         QVERIFY(!form()->btnExport->isEnabled());
         editor()->redo();
         QCOMPARE(albumJson(), imported);
@@ -234,7 +230,7 @@ private slots:
         form()->btnExport->click();
         QVERIFY(!editor()->workflow().idle());
         editor()->undo();
-        QCOMPARE(RenderJob::instance().uniformDurationValue, int64_t(8000000));
+        QCOMPARE(m_fixture.album().uniformDurationValue, int64_t(8000000));
         QVERIFY(!action(QStringLiteral("Undo"))->isEnabled());
     }
 
@@ -242,7 +238,7 @@ private slots:
     // marks changes; the file moved with its pictures opens and renders the same.
     void saveAndOpenKeepEveryField()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = m_fixture.album();
         const QString folder = path(QStringLiteral("holiday"));
         QDir().mkpath(folder);
         m_fixture.importPictures(folder, 3, QSize(400, 300), 80);
@@ -258,7 +254,7 @@ private slots:
         QVERIFY(testmedia::writeMp3(music, 1));
         m_fixture.chosen = QStringList{music};
         form()->ratioCustomMusic->click();
-        const AlbumDocument saved = editor()->albumDocument();
+        const StoredAlbum saved = editor()->storedAlbum();
 
         const QString file = QDir(folder).filePath(QStringLiteral("Holiday.vmalbum"));
         FileChooser::setSaveFileOverride(
@@ -283,7 +279,7 @@ private slots:
         QVERIFY(QDir().rename(folder, moved));
         QVERIFY(editor()->openAlbumFile(QDir(moved).filePath(QStringLiteral("Holiday.vmalbum"))));
         QTRY_VERIFY_WITH_TIMEOUT(editor()->workflow().idle(), 20000);
-        const AlbumDocument opened = editor()->albumDocument();
+        const StoredAlbum opened = editor()->storedAlbum();
         QCOMPARE(opened.pictures.size(), 3);
         for (int i = 0; i < 3; ++i) {
             QCOMPARE(QFileInfo(opened.pictures[i].file).fileName(),
@@ -314,7 +310,7 @@ private slots:
     // import of their own that undo takes back to the opened album.
     void filesGivenWhileOpeningWait()
     {
-        AlbumDocument doc;
+        StoredAlbum doc;
         for (const char *szName : {"x.jpg", "y.jpg"}) {
             doc.pictures << AlbumPicture{path(QString::fromLatin1(szName)), -1};
             QVERIFY(testmedia::writeJpeg(doc.pictures.last().file, 320, 240));
@@ -327,11 +323,11 @@ private slots:
 
         QVERIFY(editor()->openFiles({album}));
         QVERIFY(editor()->openFiles({later}));
-        QTRY_VERIFY_WITH_TIMEOUT(RenderJob::instance().materialOrder == QStringList{later} &&
+        QTRY_VERIFY_WITH_TIMEOUT(m_fixture.album().materialOrder == QStringList{later} &&
                                      editor()->workflow().idle(),
                                  20000);
         editor()->undo();
-        QCOMPARE(RenderJob::instance().materialOrder,
+        QCOMPARE(m_fixture.album().materialOrder,
                  (QStringList{doc.pictures[0].file, doc.pictures[1].file}));
         QCOMPARE(editor()->documentPath(), album);
     }
@@ -343,7 +339,7 @@ private slots:
     {
         importPictures(4);
         const QStringList before = rows();
-        AlbumDocument doc;
+        StoredAlbum doc;
         doc.pictures << AlbumPicture{path(QStringLiteral("d.jpg")), -1};
         QVERIFY(testmedia::writeJpeg(doc.pictures.first().file, 320, 240));
         const QString album = path(QStringLiteral("D.vmalbum"));
@@ -366,13 +362,13 @@ private slots:
         editor()->showPicturePanel(3);
         QVERIFY(bTaken);
         QCOMPARE(rowsMeanwhile, before);
-        QCOMPARE(RenderJob::instance().optionsAt(3).caption.text, QStringLiteral("Row three"));
+        QCOMPARE(m_fixture.album().optionsAt(3).caption.text, QStringLiteral("Row three"));
         QTRY_VERIFY_WITH_TIMEOUT(
             rows() == QStringList{doc.pictures.first().file} && editor()->workflow().idle(), 20000);
         QCOMPARE(editor()->documentPath(), album);
         editor()->undo();
         QCOMPARE(rows(), before);
-        QCOMPARE(RenderJob::instance().optionsAt(3).caption.text, QStringLiteral("Row three"));
+        QCOMPARE(m_fixture.album().optionsAt(3).caption.text, QStringLiteral("Row three"));
 
         // The restore question: pictures handed over meanwhile are imported after the answer.
         const QString state = path(QStringLiteral("state-handed"));
@@ -408,7 +404,7 @@ private slots:
     void picturePanelEditsAndUndo()
     {
         importPictures(3);
-        RenderJob &job = RenderJob::instance();
+        Album &job = m_fixture.album();
         const int iSteps = stack()->count();
         auto *pList = form()->imageSourceList;
         pList->setCurrentIndex(pList->model()->index(1, 0));
@@ -463,7 +459,7 @@ private slots:
     void pictureLooksAndAlbumLook()
     {
         importPictures(3);
-        RenderJob &job = RenderJob::instance();
+        Album &job = m_fixture.album();
         const int iSteps = stack()->count();
         auto *pList = form()->imageSourceList;
         pList->setCurrentIndex(pList->model()->index(0, 0));
@@ -537,7 +533,7 @@ private slots:
     void musicSettingsEditsAndUndo()
     {
         importPictures(2);
-        RenderJob &job = RenderJob::instance();
+        Album &job = m_fixture.album();
         QAction *pMusic = action(QStringLiteral("Music settings…"));
         QVERIFY(pMusic);
         QVERIFY(!pMusic->isEnabled());
@@ -595,7 +591,7 @@ private slots:
     // with the opening's undo.
     void pictureSettingsSurviveOpenAndSave()
     {
-        AlbumDocument doc;
+        StoredAlbum doc;
         for (const char *szName : {"p.jpg", "q.jpg", "r.jpg"}) {
             doc.pictures << AlbumPicture{path(QString::fromLatin1(szName)), -1};
             QVERIFY(testmedia::writeJpeg(doc.pictures.last().file, 320, 240));
@@ -610,12 +606,12 @@ private slots:
         QVERIFY2(writeAlbumFile(album, doc, &szError), qPrintable(szError));
         QVERIFY(editor()->openAlbumFile(album));
         QTRY_VERIFY_WITH_TIMEOUT(editor()->workflow().idle(), 20000);
-        RenderJob &job = RenderJob::instance();
+        Album &job = m_fixture.album();
         for (int i = 0; i < 3; ++i)
             QCOMPARE(job.optionsAt(i), doc.pictures[i].options());
         // 3 + 0 + 1.5 + 1 + 3 seconds.
         QCOMPARE(editor()->player()->totalDurationMs(), 8500);
-        const AlbumDocument saved = editor()->albumDocument();
+        const StoredAlbum saved = editor()->storedAlbum();
         for (int i = 0; i < 3; ++i)
             QCOMPARE(saved.pictures[i].options(), doc.pictures[i].options());
         editor()->undo();
@@ -626,7 +622,7 @@ private slots:
     // kept whole through the panel's other changes.
     void captionFieldLength()
     {
-        AlbumDocument doc;
+        StoredAlbum doc;
         for (const char *szName : {"c1.jpg", "c2.jpg"}) {
             doc.pictures << AlbumPicture{path(QString::fromLatin1(szName)), -1};
             QVERIFY(testmedia::writeJpeg(doc.pictures.last().file, 320, 240));
@@ -637,7 +633,7 @@ private slots:
         QVERIFY2(writeAlbumFile(album, doc, &szError), qPrintable(szError));
         QVERIFY(editor()->openAlbumFile(album));
         QTRY_VERIFY_WITH_TIMEOUT(editor()->workflow().idle(), 20000);
-        RenderJob &job = RenderJob::instance();
+        Album &job = m_fixture.album();
         auto *pList = form()->imageSourceList;
         auto edit = [&](int iRow, const std::function<void(PicturePanel *)> &change) {
             pList->setCurrentIndex(pList->model()->index(iRow, 0));
@@ -673,7 +669,7 @@ private slots:
         const QString shelf = path(QStringLiteral("shelf"));
         const QString desk = path(QStringLiteral("desk"));
         QVERIFY(QDir().mkpath(shelf) && QDir().mkpath(desk));
-        AlbumDocument doc;
+        StoredAlbum doc;
         for (const char *szName : {"one.jpg", "two.jpg"}) {
             doc.pictures << AlbumPicture{QDir(shelf).filePath(QString::fromLatin1(szName)), -1};
             QVERIFY(testmedia::writeJpeg(doc.pictures.last().file, 320, 240));
@@ -696,7 +692,7 @@ private slots:
         QVERIFY(editor()->openAlbumFile(link));
         QTRY_VERIFY_WITH_TIMEOUT(editor()->workflow().idle(), 20000);
         QCOMPARE(iReports, 0);
-        QCOMPARE(RenderJob::instance().materialOrder,
+        QCOMPARE(m_fixture.album().materialOrder,
                  (QStringList{doc.pictures[0].file, doc.pictures[1].file}));
         form()->boxImageDuration->setValue(8);
         action(QStringLiteral("Save"))->trigger();
@@ -732,7 +728,7 @@ private slots:
         QVERIFY(editor()->workflow().idle());
         delete pFail;
 
-        AlbumDocument doc;
+        StoredAlbum doc;
         const QString good = path(QStringLiteral("good.jpg"));
         QVERIFY(testmedia::writeJpeg(good, 320, 240));
         doc.pictures = {AlbumPicture{path(QStringLiteral("gone.jpg")), 4}, AlbumPicture{good, -1}};
@@ -753,7 +749,7 @@ private slots:
         QCOMPARE(reported.size(), 1);
         QVERIFY2(reported.first().startsWith(QStringLiteral("gone.jpg: ")),
                  qPrintable(reported.first()));
-        QCOMPARE(RenderJob::instance().materialOrder, QStringList{good});
+        QCOMPARE(m_fixture.album().materialOrder, QStringList{good});
     }
 
     // Every edit reaches the autosave; a session that ended without the quit question offers the
@@ -784,7 +780,7 @@ private slots:
         EditorFixture::answerQuestion(true);
         editor()->startSession(state);
         QTRY_VERIFY_WITH_TIMEOUT(
-            editor()->workflow().idle() && RenderJob::instance().materialOrder.size() == 2, 20000);
+            editor()->workflow().idle() && m_fixture.album().materialOrder.size() == 2, 20000);
         QCOMPARE(albumJson(), edited);
         QVERIFY(!stack()->isClean() || editor()->documentPath().isEmpty());
 
@@ -795,7 +791,7 @@ private slots:
         EditorFixture::answerQuestion(false);
         editor()->startSession(state);
         QTest::qWait(200);
-        QVERIFY(RenderJob::instance().materialOrder.isEmpty());
+        QVERIFY(m_fixture.album().materialOrder.isEmpty());
         QVERIFY(!QFileInfo::exists(autosave));
     }
 
@@ -809,7 +805,7 @@ private slots:
         QVERIFY(QDir().mkpath(state));
         const QString session = QDir(state).filePath(QStringLiteral("session.pid"));
         const QString autosave = QDir(state).filePath(QStringLiteral("autosave.vmalbum"));
-        AlbumDocument doc;
+        StoredAlbum doc;
         for (const char *szName : {"s1.jpg", "s2.jpg"}) {
             doc.pictures << AlbumPicture{path(QString::fromLatin1(szName)), -1};
             QVERIFY(testmedia::writeJpeg(doc.pictures.last().file, 320, 240));
@@ -828,7 +824,7 @@ private slots:
         answerer.start(20);
         const auto restored = [&] {
             return editor()->workflow().idle() &&
-                   RenderJob::instance().materialOrder ==
+                   m_fixture.album().materialOrder ==
                        QStringList{doc.pictures[0].file, doc.pictures[1].file};
         };
 
@@ -909,11 +905,11 @@ private slots:
                 return QStringList{picture};
             });
         QVERIFY(QMetaObject::invokeMethod(editor(), "selectImageSources"));
-        QTRY_VERIFY(editor()->workflow().idle() && !RenderJob::instance().materialOrder.isEmpty());
+        QTRY_VERIFY(editor()->workflow().idle() && !m_fixture.album().materialOrder.isEmpty());
         QCOMPARE(Places::startFolder(Places::Kind::Pictures), folder);
         action(QStringLiteral("Add pictures…"))->trigger();
         QCOMPARE(startedIn, folder);
-        QTRY_COMPARE(RenderJob::instance().materialOrder.size(), 2); // appended
+        QTRY_COMPARE(m_fixture.album().materialOrder.size(), 2); // appended
         QTRY_VERIFY(editor()->workflow().idle());
 
         for (const char *szName : {"one.vmalbum", "two.vmalbum"}) {

@@ -1,14 +1,15 @@
 // Drags through the window system's real drag and drop into the main window: files from
 // outside import, and a tile dragged along the strip still moves once.
+#include "albumdocument.h"
 #include "editorfixture.h"
 
 #include "addimagebutton.h"
+#include "album.h"
 #include "cqvideoplay.h"
 #include "imagedecoder.h"
 #include "imagelistview.h"
 #include "progressdialog.h"
 #include "qtinversionwidget.h"
-#include "renderjob.h"
 #include "stripfixture.h"
 #include "testmedia.h"
 
@@ -52,7 +53,7 @@ class TestZodoZadarDrag : public QObject
     void waitForImport(int iRows)
     {
         QTRY_VERIFY_WITH_TIMEOUT(
-            RenderJob::instance().materialOrder.size() == iRows &&
+            m_fixture.album().materialOrder.size() == iRows &&
                 !m_fixture.editor->decoder()->running &&
                 !ShareCode::QtInversionWidget::instance()->findChild<ProgressDialog *>(),
             30000);
@@ -85,7 +86,7 @@ private slots:
                   inWindow(form()->btnAddImage, form()->btnAddImage->rect().center()));
         QCOMPARE(pDrag->exec(Qt::CopyAction | Qt::MoveAction), Qt::CopyAction);
         waitForImport(3);
-        RenderJob &job = RenderJob::instance();
+        Album &job = m_fixture.album();
         QCOMPARE(job.materialOrder, (QList<QString>{paths[0], paths[1], paths[2]}));
 
         // The strip's own drag in the window that now takes drops: the first tile goes after

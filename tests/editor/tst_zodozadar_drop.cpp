@@ -1,8 +1,10 @@
 // Files dropped on the main window: pictures import through the file dialog's path, an MP3 on
 // the music area becomes the music, anything else is refused with a notice.
+#include "albumdocument.h"
 #include "editorfixture.h"
 
 #include "addimagebutton.h"
+#include "album.h"
 #include "albumfile.h"
 #include "cqtoast.h"
 #include "cqvideoplay.h"
@@ -11,7 +13,6 @@
 #include "imagelistview.h"
 #include "progressdialog.h"
 #include "qtinversionwidget.h"
-#include "renderjob.h"
 #include "testmedia.h"
 
 #include <QApplication>
@@ -147,7 +148,6 @@ protected:
 private slots:
     void initTestCase()
     {
-        RenderJob::instance();
         m_fixture.createManagers();
         qApp->installEventFilter(this);
         // Failure reports are modal: read and close each one as it appears.
@@ -176,17 +176,14 @@ private slots:
     void cleanup()
     {
         m_fixture.destroyEditor();
-        RenderJob &job = RenderJob::instance();
-        QVERIFY(job.materials.isEmpty());
-        QVERIFY(!job.musicFile);
-        job.musicPath.clear();
+        QVERIFY(!EditorFixture::holdsFilesIn(m_dir.path()));
     }
 
     // On the empty album and then on the strip: the file dialog's import, with its progress,
     // its clearing of the album before, and its failure report after.
     void picturesImport()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = m_fixture.album();
         const QString first = jpeg(QStringLiteral("first.jpg"));
         dropAndImport(form()->btnAddImage, {first}, 1);
         QCOMPARE(job.materialOrder, QList<QString>{first});
@@ -223,7 +220,7 @@ private slots:
     // reason, so that the album with the rest can be saved; such music likewise.
     void lineBreakNamesAreRefused()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = m_fixture.album();
         const QString good = jpeg(QStringLiteral("good.jpg"));
         const QString bad = jpeg(QStringLiteral("two\nlines.jpg"));
         dropAndImport(form()->btnAddImage, {bad, good}, 1);
@@ -234,7 +231,7 @@ private slots:
                  qPrintable(m_failDetails.first()));
         QString szError;
         QVERIFY2(writeAlbumFile(path(QStringLiteral("saved.vmalbum")),
-                                m_fixture.editor->albumDocument(), &szError),
+                                m_fixture.editor->storedAlbum(), &szError),
                  qPrintable(szError));
 
         const QString music = path(QStringLiteral("Evening\rSong.mp3"));
@@ -256,7 +253,7 @@ private slots:
         const QString notes = path(QStringLiteral("notes.txt"));
         testmedia::writeBytes(notes, "text");
         dropAndImport(form()->divPlayer, {notes, picture}, 1);
-        QCOMPARE(RenderJob::instance().materialOrder, QList<QString>{picture});
+        QCOMPARE(m_fixture.album().materialOrder, QList<QString>{picture});
         QCOMPARE(toastText(),
                  QStringLiteral("Files that are not JPEG or PNG pictures were left out"));
 
@@ -274,11 +271,11 @@ private slots:
     // dropped beside it are left out with a notice; a broken one is refused and changes nothing.
     void albumFileOpens()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = m_fixture.album();
         const QString kept = jpeg(QStringLiteral("kept.jpg"));
         dropAndImport(form()->btnAddImage, {kept}, 1);
 
-        AlbumDocument doc;
+        StoredAlbum doc;
         doc.pictures = {AlbumPicture{jpeg(QStringLiteral("one.jpg")), -1},
                         AlbumPicture{jpeg(QStringLiteral("two.jpg")), -1}};
         doc.durationSeconds = 6;
@@ -318,7 +315,7 @@ private slots:
     // marked as the place for it. The drop does what the music chooser does.
     void musicOnMusicArea()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = m_fixture.album();
         dropAndImport(form()->btnAddImage, {jpeg(QStringLiteral("p.jpg"))}, 1);
         const QString music = path(QStringLiteral("Evening Song.MP3"));
         QVERIFY(testmedia::writeMp3(music, 1));
@@ -334,7 +331,7 @@ private slots:
 
         QTRY_COMPARE(job.musicType, int(MusicCustom));
         QCOMPARE(job.musicPath, music);
-        QVERIFY(job.musicFile);
+        QVERIFY(m_fixture.editor->document()->heldFiles().handle(job.musicPath));
         QVERIFY(form()->ratioCustomMusic->isChecked());
         QCOMPARE(form()->divBackgroundOperate->currentWidget(), form()->pageCustomMusic);
         QCOMPARE(form()->labelBackgroundMusicName->text(), QStringLiteral("Evening Song.MP3"));

@@ -1,8 +1,10 @@
 // The editor's export road with the real dialogs and encoder: overwrite and rename, cancel through
 // the progress dialog, a named album's video under its name with the success dialog saying where,
 // and one whole export probed and rendered again from its saved album.
+#include "albumdocument.h"
 #include "editorfixture.h"
 
+#include "album.h"
 #include "cqcombobox.h"
 #include "cqdlgtipsimple.h"
 #include "cqtoast.h"
@@ -14,7 +16,6 @@
 #include "probe.h"
 #include "progressdialog.h"
 #include "qtinversionwidget.h"
-#include "renderjob.h"
 #include "successdialog.h"
 #include "testmedia.h"
 
@@ -90,13 +91,13 @@ private slots:
         testmedia::writeBytes(folder + QStringLiteral("/album(1).mp4"), "old");
         ExportSettingDialog *pDialog = openExportDialog(folder, QStringLiteral("album"));
         QVERIFY(pDialog);
-        QCOMPARE(RenderJob::instance().exportFormat, QStringLiteral("MP4"));
-        QCOMPARE(RenderJob::instance().frameRate.num, 24);
-        QCOMPARE(RenderJob::instance().sampleRate, qint64(44100));
+        QCOMPARE(m_fixture.album().exportFormat, QStringLiteral("MP4"));
+        QCOMPARE(m_fixture.album().frameRate.num, 24);
+        QCOMPARE(m_fixture.album().sampleRate, qint64(44100));
         EditorFixture::answerQuestion(false); // "Uncover"
         pDialog->startExport();
         QCOMPARE(pDialog->fileName(), QStringLiteral("album(2)"));
-        QCOMPARE(RenderJob::instance().fileName, QStringLiteral("album(2)"));
+        QCOMPARE(m_fixture.album().fileName, QStringLiteral("album(2)"));
         QVERIFY(pDialog->isVisible());
         QVERIFY(!dialog<ProgressDialog>());
         pDialog->close();
@@ -151,7 +152,7 @@ private slots:
         form()->boxImageDuration->setValue(1);
         form()->comboVideoHeight->setCurrentText(QStringLiteral("480P"));
         // A name left from an earlier export must not be the one written.
-        RenderJob::instance().fileName = QStringLiteral("stale");
+        m_fixture.album().fileName = QStringLiteral("stale");
         const QString album = m_dir.filePath(QStringLiteral("Summer trip.vmalbum"));
         FileChooser::setSaveFileOverride(
             [album](const QString &, const QString &, const QString &) { return album; });
@@ -196,11 +197,10 @@ private slots:
     // A whole export from the editor: two pictures, a text watermark and music, probed.
     void wholeExport()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = m_fixture.album();
         importPictures(2);
         form()->boxImageDuration->setValue(1);
         {
-            QMutexLocker render(&job.renderMutex);
             job.watermarkType = WatermarkText;
             job.watermarkText = QStringLiteral("100%1 summer");
             job.watermarkColor = Qt::white;

@@ -2,6 +2,7 @@
 // Pictures an album lists but cannot find: they stay in the album as tiles that say so, are
 // written back unchanged, are not rendered or counted, come back when their files do (or are
 // located), and an export asks before it leaves them out.
+#include "albumdocument.h"
 #include "editorfixture.h"
 
 #include "albumfile.h"
@@ -32,10 +33,10 @@ class TestZodoZadarMissing : public QObject
     ImageListView *strip() const { return form()->imageSourceList; }
     QUndoStack *stack() const { return editor()->undoStack(); }
     QString path(const QString &szName) const { return m_dir.filePath(szName); }
-    QStringList rendered() const { return RenderJob::instance().materialOrder; }
+    QStringList rendered() const { return m_fixture.album().materialOrder; }
     QByteArray albumJson() const
     {
-        return serializeAlbum(editor()->albumDocument(), QStringLiteral("/"));
+        return serializeAlbum(editor()->storedAlbum(), QStringLiteral("/"));
     }
     QList<bool> missingRows() const
     {
@@ -89,7 +90,7 @@ private slots:
         const QString c = path(QStringLiteral("disk/c.jpg"));
         writePicture(a, 0);
         writePicture(c, 120);
-        AlbumDocument doc;
+        StoredAlbum doc;
         doc.pictures = {AlbumPicture{a, 2}, AlbumPicture{b, 5}, AlbumPicture{c, -1}};
         doc.pictures[1].duration = 2500000;
         doc.pictures[1].transition = TransitionChoice::Chosen;
@@ -105,15 +106,15 @@ private slots:
         QCOMPARE(strip()->model()->index(1, 0).data(ImageListView::MissingRole).toString(),
                  QStringLiteral("Missing"));
         QCOMPARE(rendered(), (QStringList{a, c}));
-        QCOMPARE(RenderJob::instance().transitions.size(), 1);
-        QCOMPARE(RenderJob::instance().transitions[0].kind, &kTransitionKinds[2]);
+        QCOMPARE(m_fixture.album().transitions.size(), 1);
+        QCOMPARE(m_fixture.album().transitions[0].kind, &kTransitionKinds[2]);
         QCOMPARE(editor()->player()->totalDurationMs(), 8000); // 3 + 2 + 3: b is not counted
         QVERIFY(stack()->isClean());
         QCOMPARE(editor()->window()->windowTitle(), QStringLiteral("Trip — VelmoraAlbum"));
 
         // Saved back unchanged: the missing picture, its settings and its transition.
         QVERIFY(editor()->saveAlbum());
-        const AlbumDocument saved = readAlbumFile(album).album;
+        const StoredAlbum saved = readAlbumFile(album).album;
         QCOMPARE(saved.pictures.size(), 3);
         QCOMPARE(saved.pictures[1].file, b);
         QCOMPARE(saved.pictures[1].duration, int64_t(2500000));
@@ -127,7 +128,7 @@ private slots:
         pModel->insertRow(0, pModel->takeRow(1));
         QVERIFY(QMetaObject::invokeMethod(editor(), "dragedImageSources", Q_ARG(QString, b),
                                           Q_ARG(int, 1), Q_ARG(int, 0)));
-        QCOMPARE(editor()->albumDocument().pictures[0].file, b);
+        QCOMPARE(editor()->storedAlbum().pictures[0].file, b);
         QCOMPARE(rendered(), (QStringList{a, c}));
         editor()->undo();
         QCOMPARE(albumJson(), before);
@@ -142,10 +143,10 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(rendered(), (QStringList{a, b, c}), 10000);
         QTRY_VERIFY(editor()->workflow().idle());
         QCOMPARE(missingRows(), (QList<bool>{false, false, false}));
-        QCOMPARE(RenderJob::instance().optionsAt(1).caption.text, QStringLiteral("kept"));
-        QCOMPARE(RenderJob::instance().transitions.size(), 2);
-        QCOMPARE(RenderJob::instance().transitions[0].kind, &kTransitionKinds[2]);
-        QCOMPARE(RenderJob::instance().transitions[1].kind, &kTransitionKinds[5]);
+        QCOMPARE(m_fixture.album().optionsAt(1).caption.text, QStringLiteral("kept"));
+        QCOMPARE(m_fixture.album().transitions.size(), 2);
+        QCOMPARE(m_fixture.album().transitions[0].kind, &kTransitionKinds[2]);
+        QCOMPARE(m_fixture.album().transitions[1].kind, &kTransitionKinds[5]);
         QCOMPARE(editor()->player()->totalDurationMs(), 3000 + 2500 + 3000 + 2 * 2000);
         QCOMPARE(albumJson(), before);
         QVERIFY(!editor()->isModified());
@@ -158,7 +159,7 @@ private slots:
     {
         const QString here = path(QStringLiteral("here.jpg"));
         writePicture(here, 30);
-        AlbumDocument doc;
+        StoredAlbum doc;
         doc.pictures = {AlbumPicture{path(QStringLiteral("old/x.jpg")), -1}, AlbumPicture{here, -1},
                         AlbumPicture{path(QStringLiteral("old/y.jpg")), -1}};
         const QString album = path(QStringLiteral("Moved.vmalbum"));
@@ -189,7 +190,7 @@ private slots:
 
         EditorFixture::answerQuestion(true);
         QVERIFY(strip()->requestDelete(strip()->model()->index(2, 0)));
-        QCOMPARE(editor()->albumDocument().pictures.size(), 2);
+        QCOMPARE(editor()->storedAlbum().pictures.size(), 2);
         QCOMPARE(rendered(), QStringList{here});
         QCOMPARE(editor()->missingPictures().size(), 1);
     }
@@ -200,7 +201,7 @@ private slots:
     {
         const QString here = path(QStringLiteral("present.jpg"));
         writePicture(here, 200);
-        AlbumDocument doc;
+        StoredAlbum doc;
         doc.pictures = {AlbumPicture{here, -1}, AlbumPicture{path(QStringLiteral("gone.jpg")), -1}};
         const QString album = path(QStringLiteral("Half.vmalbum"));
         QString szError;

@@ -1,8 +1,10 @@
 // The preview player's state machine in the real main window, with the real renderer, music
 // decoder and playback engine under an X server, and the music played through SDL's disk driver:
 // every trigger in each state it can meet, one real preview from play to the album's end.
+#include "albumdocument.h"
 #include "editorfixture.h"
 
+#include "album.h"
 #include "audiodecoder.h"
 #include "cqquitdialog.h"
 #include "cqslider.h"
@@ -11,7 +13,6 @@
 #include "imagedecoder.h"
 #include "imageviewer.h"
 #include "qtinversionwidget.h"
-#include "renderjob.h"
 #include "testmedia.h"
 #include "videoctl.h"
 
@@ -95,14 +96,14 @@ private slots:
         m_fixture.createEditor();
         importPictures(3);
         editor()->form()->boxImageDuration->setValue(1);
-        RenderJob &job = RenderJob::instance();
+        Album &job = m_fixture.album();
         job.musicType = MusicCustom;
         job.musicPath = m_music;
     }
 
     void cleanup()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = m_fixture.album();
         job.musicType = MusicNone;
         job.musicPath.clear();
         for (QWidget *pWidget : ShareCode::QtInversionWidget::instance()->findChildren<QDialog *>())
@@ -113,7 +114,7 @@ private slots:
     // Every trigger of the player, in the states where it can happen, in one real preview.
     void stateMachine()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = m_fixture.album();
         auto *pFrame = qobject_cast<ShareCode::CFramelessWindow *>(editor()->window());
         QVERIFY(pFrame);
         QSignalSpy starts(editor()->viewer(), &ImageViewer::sig_previewVideo);
@@ -128,7 +129,6 @@ private slots:
 
         // Play from stopped: a new run from the rows, with the clock and the music.
         {
-            QMutexLocker render(&job.renderMutex);
             job.materialOrder.clear();
         }
         pressPlayButton(true);
@@ -153,7 +153,7 @@ private slots:
         verifyPaused(ZodoZadar::PlayerPaused); // a release while paused moves, does not play
         const int64_t half =
             av_rescale_q(int(player()->totalDurationMs() * 0.5), job.msTimeBase, job.totalTimeBase);
-        QCOMPARE(int64_t(job.playPosition), half);
+        QCOMPARE(int64_t(m_fixture.editor->viewer()->playPosition), half);
 
         // Resume from paused, then hold the slider: paused as "seeking", and playing on release.
         pressPlayButton(true);
@@ -165,7 +165,7 @@ private slots:
         verifyPlaying();
         const int64_t quarter = av_rescale_q(int(player()->totalDurationMs() * 0.25),
                                              job.msTimeBase, job.totalTimeBase);
-        QCOMPARE(int64_t(job.playPosition), quarter);
+        QCOMPARE(int64_t(m_fixture.editor->viewer()->playPosition), quarter);
 
         // A suspend and an update request pause a running preview.
         emit pFrame->signal_screenOut();
@@ -225,7 +225,7 @@ private slots:
     // player's stopped audio queue and held musicMutex, and the next edit froze the window.
     void haltReachesQueuedRequests()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = m_fixture.album();
         QSignalSpy finished(editor()->viewer(), &ImageViewer::sig_previewFinished);
         {
             ThreadGate viewerBusy(editor()->viewer());

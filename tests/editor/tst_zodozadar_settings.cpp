@@ -1,8 +1,10 @@
 // The editor's settings panel with the real widgets and decoder: the watermark-type question, the
 // help popup, a refused watermark picture, the music label, and the held files behind them; the
 // plain note on transitions and the strip's scroll bar.
+#include "albumdocument.h"
 #include "editorfixture.h"
 
+#include "album.h"
 #include "cqdlgtipsimple.h"
 #include "cqquitdialog.h"
 #include "cqtoast.h"
@@ -10,7 +12,6 @@
 #include "imagedecoder.h"
 #include "imagelistview.h"
 #include "imagewatermarkhelpdialog.h"
-#include "renderjob.h"
 #include "testmedia.h"
 
 #include <QApplication>
@@ -63,18 +64,14 @@ private slots:
     void cleanup()
     {
         m_fixture.destroyEditor();
-        RenderJob &job = RenderJob::instance();
-        QVERIFY(!job.watermarkImageFile && !job.musicFile);
-        job.watermarkText.clear();
-        job.watermarkImagePath.clear();
-        job.musicPath.clear();
+        QVERIFY(!EditorFixture::holdsFilesIn(m_dir.path()));
     }
 
     // With a text entered, choosing "image watermark" asks first: Cancel keeps the text type and
     // its radio; OK switches and, with no picture yet, opens the picture chooser.
     void watermarkTypeQuestion()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = m_fixture.album();
         form()->radioTextWatermark->click();
         QTRY_COMPARE(job.watermarkType, int(WatermarkText));
         QVERIFY(form()->divWatermarkOperate->isVisible());
@@ -110,7 +107,7 @@ private slots:
     // good one is held open and named in the label.
     void watermarkPicture()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = m_fixture.album();
         const QString bad = m_dir.filePath(QStringLiteral("broken.png"));
         testmedia::writeBytes(bad, "not a png");
         m_fixture.chosen = QStringList{bad};
@@ -127,19 +124,19 @@ private slots:
         m_fixture.chosen = QStringList{good};
         form()->btnAddImageWatermark->click();
         QTRY_COMPARE(job.watermarkImagePath, good);
-        QVERIFY(job.watermarkImageFile);
+        QVERIFY(m_fixture.editor->document()->heldFiles().handle(job.watermarkImagePath));
         QCOMPARE(form()->labelImageWatermarkName->text(), QStringLiteral("logo.png"));
         QVERIFY(!m_fixture.editor->decoder()->running);
         // Leaving the picture type (after the question) lets the file go; coming back holds it.
         answerQuestion(true);
         form()->radioNoWatermark->click();
-        QTRY_VERIFY(!job.watermarkImageFile);
+        QTRY_VERIFY(!m_fixture.editor->document()->heldFiles().handle(job.watermarkImagePath));
         form()->radioImageWatermark->click(); // from none: no question
-        QTRY_VERIFY(job.watermarkImageFile);
+        QTRY_VERIFY(m_fixture.editor->document()->heldFiles().handle(job.watermarkImagePath));
         answerQuestion(true); // a picture is set: switching to text asks
         form()->radioTextWatermark->click();
         QTRY_COMPARE(job.watermarkType, int(WatermarkText));
-        QVERIFY(!job.watermarkImageFile);
+        QVERIFY(!m_fixture.editor->document()->heldFiles().handle(job.watermarkImagePath));
     }
 
     // "Transitions: random" is information, not a control: the plain colour of the labels
@@ -212,7 +209,7 @@ private slots:
     // file go.
     void musicChoice()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = m_fixture.album();
         const QString music =
             m_dir.filePath(QStringLiteral("a very long name of a summer holiday song that goes on "
                                           "and on and on.mp3"));
@@ -221,13 +218,13 @@ private slots:
         form()->ratioCustomMusic->click();
         QCOMPARE(job.musicType, int(MusicCustom));
         QCOMPARE(job.musicPath, music);
-        QVERIFY(job.musicFile);
+        QVERIFY(m_fixture.editor->document()->heldFiles().handle(job.musicPath));
         QCOMPARE(form()->divBackgroundOperate->currentWidget(), form()->pageCustomMusic);
         const QString shown = form()->labelBackgroundMusicName->text();
         QVERIFY2(shown.endsWith(QChar(0x2026)), qPrintable(shown));
         form()->radioNoMusic->click();
         QCOMPARE(job.musicType, int(MusicNone));
-        QVERIFY(!job.musicFile);
+        QVERIFY(!m_fixture.editor->document()->heldFiles().handle(job.musicPath));
         QCOMPARE(job.musicPath, music); // kept for when custom is chosen again
     }
 
@@ -235,7 +232,7 @@ private slots:
     // the album and opens no chooser.
     void replacePicturesAsksFirst()
     {
-        const QStringList before = RenderJob::instance().materialOrder;
+        const QStringList before = m_fixture.album().materialOrder;
         const QString other = m_dir.filePath(QStringLiteral("other.jpg"));
         QVERIFY(testmedia::writeJpeg(other, 320, 240));
         m_fixture.chosen = QStringList{other};
@@ -245,11 +242,11 @@ private slots:
         QCOMPARE(asked, QStringLiteral("Replace the 1 pictures of this album? Their settings go "
                                        "with them."));
         QCOMPARE(m_fixture.chooserCalls, 0);
-        QCOMPARE(RenderJob::instance().materialOrder, before);
+        QCOMPARE(m_fixture.album().materialOrder, before);
         EditorFixture::answerQuestion(true);
         form()->btnAddImageAgain->click();
         QCOMPARE(m_fixture.chooserCalls, 1);
-        QTRY_COMPARE(RenderJob::instance().materialOrder, QStringList{other});
+        QTRY_COMPARE(m_fixture.album().materialOrder, QStringList{other});
         QTRY_VERIFY(m_fixture.editor->workflow().idle());
     }
 
@@ -258,7 +255,7 @@ private slots:
     // what it did.
     void durationBoxAfterAFit()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = m_fixture.album();
         m_fixture.importPictures(m_dir.path(), 3, QSize(320, 240), 40);
         m_fixture.answerChooser();
         const QString music = m_dir.filePath(QStringLiteral("fit.mp3"));

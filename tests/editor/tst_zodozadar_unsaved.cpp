@@ -2,6 +2,7 @@
 // What the album is and whether it is saved: undo gives back the document an opening replaced,
 // the title marks every unsaved album, edits that net to nothing leave no step, export choices
 // count, a failed autosave is said, and the quit question asks only what would be lost.
+#include "albumdocument.h"
 #include "editorfixture.h"
 
 #include "albumfile.h"
@@ -38,7 +39,7 @@ class TestZodoZadarUnsaved : public QObject
     QUndoStack *stack() const { return editor()->undoStack(); }
     QString path(const QString &szName) const { return m_dir.filePath(szName); }
     QString title() const { return editor()->window()->windowTitle(); }
-    QStringList rows() const { return RenderJob::instance().materialOrder; }
+    QStringList rows() const { return m_fixture.album().materialOrder; }
 
     QAction *action(const QString &szText) const { return m_fixture.action(szText); }
     // Pictures named szPrefix0.jpg ... in a folder of their own, imported as a new album.
@@ -57,7 +58,7 @@ class TestZodoZadarUnsaved : public QObject
     }
     QString writeAlbumOf(const QString &szName, const QStringList &pictures)
     {
-        AlbumDocument doc;
+        StoredAlbum doc;
         for (const QString &szPicture : pictures)
             doc.pictures << AlbumPicture{szPicture, -1};
         const QString file = path(szName);
@@ -101,9 +102,6 @@ private slots:
         for (QWidget *pWidget : ShareCode::QtInversionWidget::instance()->findChildren<QDialog *>())
             delete pWidget;
         m_fixture.destroyEditor();
-        RenderJob &job = RenderJob::instance();
-        job.musicType = MusicNone;
-        job.musicPath.clear();
     }
 
     // Undo of an opening gives back the album before it with its own file name (or none), so that
@@ -220,7 +218,7 @@ private slots:
         });
         action(QStringLiteral("Music settings…"))->trigger();
         QCOMPARE(stack()->count(), iMusicSteps + 2);
-        QCOMPARE(RenderJob::instance().musicShape.volume, 0.7);
+        QCOMPARE(m_fixture.album().musicShape.volume, 0.7);
         QVERIFY(saveAs(album));
 
         // Export choices: the album's own from now on, so unsaved and in the autosave.

@@ -1,9 +1,11 @@
 // One workflow at a time in the real editor: an export, an import or a watermark check that is
 // under way refuses whatever else arrives, by any road (a slot called directly, a signal the
 // disabled controls would not send, a drop), and the controls show it.
+#include "albumdocument.h"
 #include "editorfixture.h"
 
 #include "addimagebutton.h"
+#include "album.h"
 #include "audiodecoder.h"
 #include "cqcombobox.h"
 #include "cqtoast.h"
@@ -18,7 +20,6 @@
 #include "probe.h"
 #include "progressdialog.h"
 #include "qtinversionwidget.h"
-#include "renderjob.h"
 #include "successdialog.h"
 #include "testmedia.h"
 
@@ -97,7 +98,7 @@ class TestZodoZadarWorkflows : public QObject
     }
     void useMusic()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = m_fixture.album();
         const QString music = m_dir.filePath(QStringLiteral("music.mp3"));
         if (!QFileInfo::exists(music))
             QVERIFY(testmedia::writeMp3(music, 8));
@@ -115,11 +116,6 @@ private slots:
         for (QWidget *pWidget : dialogs<QDialog>())
             delete pWidget;
         m_fixture.destroyEditor();
-        RenderJob &job = RenderJob::instance();
-        job.musicType = MusicNone;
-        job.musicPath.clear();
-        job.watermarkType = WatermarkNone;
-        job.watermarkImagePath.clear();
         for (const QString &szName : QDir(m_dir.path()).entryList({QStringLiteral("*.mp4")}))
             QFile::remove(m_dir.filePath(szName));
     }
@@ -129,7 +125,7 @@ private slots:
     // the export then writes every picture, and the controls come back with the result closed.
     void exportHoldsTheAlbum()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = m_fixture.album();
         importPictures(2);
         form()->boxImageDuration->setValue(1);
         useMusic();
@@ -198,7 +194,7 @@ private slots:
         QCOMPARE(dialog<ExportSettingDialog>(), pDialog);
         QCOMPARE(pDialog->fileDirectory(), folder);
         QCOMPARE(pDialog->fileName(), QStringLiteral("first"));
-        QCOMPARE(RenderJob::instance().fileName, QStringLiteral("first"));
+        QCOMPARE(m_fixture.album().fileName, QStringLiteral("first"));
         QVERIFY(editor()->workflow().is(Workflow::Export, WorkflowPhase::Asking));
         pDialog->close();
         QTRY_VERIFY(dialogs<ExportSettingDialog>().isEmpty());
@@ -251,7 +247,7 @@ private slots:
                 pMusic = pAction;
         }
         QVERIFY(pMusic && !pMusic->isEnabled());
-        RenderJob &job = RenderJob::instance();
+        Album &job = m_fixture.album();
         const int64_t total = job.totalDuration;
         editor()->showMusicPanel();
         QVERIFY(dialogs<MusicPanel>().isEmpty());
@@ -272,7 +268,7 @@ private slots:
         QVERIFY(!form()->btnExport->isEnabled());
         QVERIFY(QMetaObject::invokeMethod(editor(), "prepareExport"));
         QVERIFY(dialogs<ExportSettingDialog>().isEmpty());
-        RenderJob &job = RenderJob::instance();
+        Album &job = m_fixture.album();
         job.exportDirectory = m_dir.path();
         job.fileName = QStringLiteral("empty");
         job.exportFormat = QStringLiteral("MP4");
@@ -314,7 +310,7 @@ private slots:
             QApplication::sendEvent(editor(), &enter);
             QVERIFY(!enter.isAccepted());
         }
-        QTRY_COMPARE(RenderJob::instance().materialOrder, first);
+        QTRY_COMPARE(m_fixture.album().materialOrder, first);
         QTRY_VERIFY(editor()->workflow().idle());
         QCOMPARE(form()->imageSourceList->filePaths(), first);
         QVERIFY(form()->btnExport->isEnabled());
@@ -364,14 +360,14 @@ private slots:
                  qPrintable(listed[0]));
         QVERIFY2(listed[1].startsWith(QStringLiteral("empty.png: ")), qPrintable(listed[1]));
         QVERIFY2(listed[2].startsWith(QStringLiteral("100%1 broken.jpg: ")), qPrintable(listed[2]));
-        QCOMPARE(RenderJob::instance().materialOrder, QStringList{good});
+        QCOMPARE(m_fixture.album().materialOrder, QStringList{good});
     }
 
     // A watermark check answers only its own request: a stray answer of the decoder (another
     // file, another request) changes nothing, and nothing else starts while it waits.
     void watermarkCheckMatchesItsAnswer()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = m_fixture.album();
         importPictures(1);
         const QString logo = m_dir.filePath(QStringLiteral("logo.png"));
         QVERIFY(testmedia::writeImage(logo, testmedia::pattern(300, 100)));
@@ -402,7 +398,7 @@ private slots:
     // and the music chosen before stays.
     void musicCheckedWhenChosen()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = m_fixture.album();
         importPictures(1);
         const QString good = m_dir.filePath(QStringLiteral("good.mp3"));
         QVERIFY(testmedia::writeMp3(good, 1));

@@ -1,8 +1,9 @@
 // The album file: what a round trip keeps, how paths travel, what a hostile file gets, and that
 // a failed save leaves the old file alone.
+#include "album.h"
 #include "albumfile.h"
 #include "albumops.h"
-#include "renderjob.h"
+#include "testalbum.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -14,14 +15,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-Q_DECLARE_METATYPE(AlbumDocument)
+Q_DECLARE_METATYPE(StoredAlbum)
 
 namespace {
 
 // Every member away from its default.
-AlbumDocument textAlbum(const QString &szDir)
+StoredAlbum textAlbum(const QString &szDir)
 {
-    AlbumDocument a;
+    StoredAlbum a;
     a.pictures = {{szDir + QStringLiteral("/beach/IMG_0001.JPG"), 3},
                   {szDir + QStringLiteral("/frame%03d %1 ü.jpg"), -1},
                   {QStringLiteral("/elsewhere/last.png"), 22}};
@@ -44,9 +45,9 @@ AlbumDocument textAlbum(const QString &szDir)
 
 // Pictures with settings of their own: durations (fitted ones are not whole), a chosen
 // transition with its length, a cut, a drawn one made longer, one left as the album has it.
-AlbumDocument storyAlbum(const QString &szDir)
+StoredAlbum storyAlbum(const QString &szDir)
 {
-    AlbumDocument a;
+    StoredAlbum a;
     a.pictures = {{szDir + QStringLiteral("/a.jpg"), 4},
                   {szDir + QStringLiteral("/b.jpg"), -1},
                   {szDir + QStringLiteral("/c.jpg"), 7},
@@ -62,9 +63,9 @@ AlbumDocument storyAlbum(const QString &szDir)
     return a;
 }
 
-AlbumDocument pictureAlbum(const QString &szDir)
+StoredAlbum pictureAlbum(const QString &szDir)
 {
-    AlbumDocument a;
+    StoredAlbum a;
     a.pictures = {{szDir + QStringLiteral("/a.jpg"), -1}};
     a.ratio = QStringLiteral("auto");
     a.watermarkType = WatermarkPicture;
@@ -118,12 +119,12 @@ class TestAlbumFile : public QObject
 private slots:
     void roundTripKeepsEveryField_data()
     {
-        QTest::addColumn<AlbumDocument>("album");
+        QTest::addColumn<StoredAlbum>("album");
         QTest::newRow("text watermark, music, export") << textAlbum(m_dir.path());
         QTest::newRow("picture watermark, auto ratio") << pictureAlbum(m_dir.path());
-        QTest::newRow("a new album") << AlbumDocument();
+        QTest::newRow("a new album") << StoredAlbum();
         QTest::newRow("pictures with their own settings") << storyAlbum(m_dir.path());
-        AlbumDocument shaped = textAlbum(m_dir.path());
+        StoredAlbum shaped = textAlbum(m_dir.path());
         shaped.musicShape = MusicShape{12500000, 1250000, 3000000, 0.8};
         QTest::newRow("shaped music") << shaped;
         shaped.musicShape = MusicShape{kMaxMusicStart, kMaxMusicFade, 1, 0};
@@ -131,7 +132,7 @@ private slots:
     }
     void roundTripKeepsEveryField()
     {
-        QFETCH(AlbumDocument, album);
+        QFETCH(StoredAlbum, album);
         const QString path = m_dir.filePath(QStringLiteral("round.vmalbum"));
         QString error;
         QVERIFY2(writeAlbumFile(path, album, &error), qPrintable(error));
@@ -148,7 +149,7 @@ private slots:
         const QByteArray json = serializeAlbum(textAlbum(QStringLiteral("/albums/summer")),
                                                QStringLiteral("/albums/summer"));
         QCOMPARE(json, QByteArray(kTextAlbumFile));
-        QVERIFY(serializeAlbum(AlbumDocument(), QString())
+        QVERIFY(serializeAlbum(StoredAlbum(), QString())
                     .endsWith("\"music\": null,\n    \"watermark\": null\n}\n"));
     }
 
@@ -183,7 +184,7 @@ private slots:
     {
         QFETCH(QString, path);
         QFETCH(QString, stored);
-        AlbumDocument album;
+        StoredAlbum album;
         album.pictures = {{path, -1}};
         album.music = path;
         const QByteArray json = serializeAlbum(album, QStringLiteral("/albums/summer"));
@@ -326,7 +327,7 @@ private slots:
         const AlbumReadResult r = parseAlbum(json, QStringLiteral("/albums"));
         QVERIFY(!r.ok);
         QVERIFY2(r.error.startsWith(error), qPrintable(r.error));
-        QVERIFY(r.album == AlbumDocument());
+        QVERIFY(r.album == StoredAlbum());
     }
 
     // Unknown keys are for newer versions; missing keys take a new album's values.
@@ -338,7 +339,7 @@ private slots:
             "export": {"format": "MKV", "folder": ""}, "camera": {"zoom": true}})",
             QStringLiteral("/albums"));
         QVERIFY2(r.ok, qPrintable(r.error));
-        AlbumDocument expected;
+        StoredAlbum expected;
         expected.pictures = {{QStringLiteral("/albums/a.jpg"), -1}};
         expected.watermarkType = WatermarkText;
         expected.exportChoices = AlbumExportChoices();
@@ -363,17 +364,17 @@ private slots:
               QByteArray(R"({"file": "e.jpg"})")})
             QVERIFY2(json.contains(line), line.constData());
 
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         clearAlbum(job);
         TransitionPicker::reset(0);
-        const AlbumDocument story = storyAlbum(QStringLiteral("/s"));
+        const StoredAlbum story = storyAlbum(QStringLiteral("/s"));
         for (int i = 0; i < story.pictures.size(); ++i) {
             MaterialItem item;
             item.path = story.pictures[i].file;
             appendPicture(job, item, false, i > 0 ? story.transitionKindFor(i - 1) : nullptr);
             setPictureOptions(job, i, story.pictures[i].options());
         }
-        const AlbumDocument back = albumFromJob(job, QStringLiteral("16:9"));
+        const StoredAlbum back = storedAlbumFrom(job, QStringLiteral("16:9"));
         for (int i = 0; i < story.pictures.size(); ++i) {
             QCOMPARE(back.pictures[i].duration, story.pictures[i].duration);
             QCOMPARE(back.pictures[i].transition, story.pictures[i].transition);
@@ -390,7 +391,7 @@ private slots:
     // and watermark edge, each written only when chosen; values outside their ranges refused.
     void looksInTheFile()
     {
-        AlbumDocument a;
+        StoredAlbum a;
         a.pictures = {{QStringLiteral("/l/a.jpg")},
                       {QStringLiteral("/l/b.jpg")},
                       {QStringLiteral("/l/c.jpg")}};
@@ -430,7 +431,7 @@ private slots:
         QCOMPARE(r.album.pictures[1].options().caption, a.pictures[1].caption);
 
         // An album without looks writes none of their keys.
-        AlbumDocument plain;
+        StoredAlbum plain;
         plain.pictures = {{QStringLiteral("/l/a.jpg")}};
         const QByteArray plainJson = serializeAlbum(plain, QStringLiteral("/l"));
         for (const char *key : {"motion", "fill", "caption", "effect"})
@@ -473,7 +474,7 @@ private slots:
     // is; the record's shaping comes into the album with its music only.
     void musicShapeInTheFile()
     {
-        AlbumDocument album = textAlbum(QStringLiteral("/s"));
+        StoredAlbum album = textAlbum(QStringLiteral("/s"));
         album.musicShape = MusicShape{12500000, 0, 3000000, 0.8};
         QVERIFY(serializeAlbum(album, QStringLiteral("/s"))
                     .contains(R"("music": {"file": "song.mp3", "start": 12.5, "fadeOut": 3, )"
@@ -482,14 +483,14 @@ private slots:
         QVERIFY(serializeAlbum(album, QStringLiteral("/s"))
                     .contains(R"("music": {"file": "song.mp3", "fadeIn": 0.25},)"));
 
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         job.musicShape = MusicShape{1000000, 0, 0, 1.5};
         job.musicType = MusicNone;
         job.musicPath.clear();
-        QCOMPARE(albumFromJob(job, QStringLiteral("16:9")).musicShape, MusicShape());
+        QCOMPARE(storedAlbumFrom(job, QStringLiteral("16:9")).musicShape, MusicShape());
         job.musicType = MusicCustom;
         job.musicPath = QStringLiteral("/s/song.mp3");
-        QCOMPARE(albumFromJob(job, QStringLiteral("16:9")).musicShape,
+        QCOMPARE(storedAlbumFrom(job, QStringLiteral("16:9")).musicShape,
                  (MusicShape{1000000, 0, 0, 1.5}));
         job.musicType = MusicNone;
         job.musicPath.clear();
@@ -558,7 +559,7 @@ private slots:
         QString target = folder + QStringLiteral("/x.vmalbum");
         const QByteArray old("the old album\n");
         QVERIFY(QFile(folder + QStringLiteral("/plain")).open(QIODevice::WriteOnly));
-        AlbumDocument album = textAlbum(folder);
+        StoredAlbum album = textAlbum(folder);
         if (kind == QLatin1String("folder"))
             QVERIFY(QDir().mkpath(target + QStringLiteral("/inside")));
         else if (kind == QLatin1String("no folder"))
@@ -652,7 +653,7 @@ private slots:
         }
         const QString linkText = QFile::symLinkTarget(name);
 
-        AlbumDocument album;
+        StoredAlbum album;
         album.pictures = {{realFolder + QStringLiteral("/beside the album.jpg"), -1},
                           {root.filePath(QStringLiteral("link/beside the link.jpg")), -1}};
         QString error;
@@ -702,11 +703,11 @@ private slots:
     // watermark, music and export fields.
     void albumFromJobRecordsTheAlbum()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         TransitionPicker::reset(5);
         const QString a = QStringLiteral("/p/a.jpg"), b = QStringLiteral("/p/b.jpg");
         for (const QString &path : {a, b, a})
-            appendPicture(job, MaterialItem{path, {4, 3}, QSize(400, 300), nullptr});
+            appendPicture(job, MaterialItem{path, {4, 3}, QSize(400, 300)});
         setUniformDurationSeconds(job, 7);
         job.height = 720;
         job.musicPath = QStringLiteral("/p/song.mp3");
@@ -717,7 +718,7 @@ private slots:
         job.watermarkColor = QColor(1, 2, 3);
         job.watermarkPosition = Bottom;
 
-        AlbumDocument expected;
+        StoredAlbum expected;
         expected.pictures = {{a, 5}, {b, 8}, {a, -1}};
         expected.transitionStart = 5;
         expected.durationSeconds = 7;
@@ -730,7 +731,7 @@ private slots:
         expected.watermarkColor = QColor(1, 2, 3);
         expected.watermarkPosition = Bottom;
         // The export dialog was never opened: no export choices.
-        QVERIFY(albumFromJob(job, QStringLiteral("self-adaption(default)")) == expected);
+        QVERIFY(storedAlbumFrom(job, QStringLiteral("self-adaption(default)")) == expected);
 
         job.musicType = MusicNone; // a path kept from before is no music
         job.exportFormat = QStringLiteral("MOV");
@@ -745,7 +746,7 @@ private slots:
         expected.exportChoices = AlbumExportChoices{
             QStringLiteral("MOV"), 30, 512, 128, 48000, QStringLiteral("/videos"),
             QStringLiteral("trip")};
-        QVERIFY(albumFromJob(job, QStringLiteral("4:3")) == expected);
+        QVERIFY(storedAlbumFrom(job, QStringLiteral("4:3")) == expected);
     }
 };
 

@@ -1,7 +1,8 @@
 // Album editing rules: removal and its transition slot, held files, ratio, height and font rules.
+#include "album.h"
 #include "albumfile.h"
 #include "albumops.h"
-#include "renderjob.h"
+#include "testalbum.h"
 
 #include <QFile>
 #include <QFontInfo>
@@ -27,13 +28,13 @@ class TestAlbumOps : public QObject
     }
     static MaterialItem item(const QString &path, AVRational ratio)
     {
-        return MaterialItem{path, ratio, QSize(ratio.num * 100, ratio.den * 100), nullptr};
+        return MaterialItem{path, ratio, QSize(ratio.num * 100, ratio.den * 100)};
     }
 
 private slots:
     void init()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         clearAlbum(job);
         job.aspectNum = 16;
         job.aspectDen = 9;
@@ -44,7 +45,7 @@ private slots:
     // The middle of three goes: the last slot goes with it, and the remaining order is kept.
     void removeMiddleTakesLastSlot()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         const QString a = makeFile("a.jpg"), b = makeFile("b.jpg"), c = makeFile("c.jpg");
         for (const QString &p : {a, b, c})
             appendPicture(job, item(p, {4, 3}));
@@ -72,7 +73,7 @@ private slots:
     // go with their row while the slots' drawn kinds stay in place.
     void pictureOptionsShapeTheTimeline()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         const QString a = makeFile("a.jpg"), b = makeFile("b.jpg"), c = makeFile("c.jpg");
         for (const QString &p : {a, b, c})
             appendPicture(job, item(p, {4, 3}));
@@ -130,55 +131,72 @@ private slots:
     // One file in two rows: one item and one handle, which stays until its last row goes.
     void sameFileTwiceKeepsItsHandle()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
+        HeldFiles held;
         const QString a = makeFile("twice.jpg");
         appendPicture(job, item(a, {4, 3}));
-        FILE *held = job.materials.value(a).file;
-        QVERIFY(held);
+        held.follow(job);
+        FILE *handle = held.handle(a);
+        QVERIFY(handle);
         appendPicture(job, item(a, {4, 3}));
+        held.follow(job);
         QCOMPARE(job.materials.size(), 1);
-        QCOMPARE(job.materials.value(a).file, held);
+        QCOMPARE(held.handle(a), handle);
         QCOMPARE(job.materialOrder.size(), 2);
         removePicture(job, a, 1);
-        QCOMPARE(job.materials.value(a).file, held);
-        QVERIFY(std::fseek(held, 0, SEEK_SET) == 0); // still open
+        held.follow(job);
+        QCOMPARE(held.handle(a), handle);
+        QVERIFY(std::fseek(handle, 0, SEEK_SET) == 0); // still open
         removePicture(job, a, 0);
+        held.follow(job);
         QVERIFY(job.materials.isEmpty());
+        QCOMPARE(held.count(), 0);
     }
 
-    // A read-only picture is held; clearing closes every handle but keeps watermark and music.
+    // A read-only picture is held; clearing lets the pictures go but keeps watermark and music,
+    // which are held only while they are chosen.
     void heldFilesAreReadOnlyAndClearKeepsSettings()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
+        HeldFiles held;
         const QString a = makeFile("readonly.jpg");
         QVERIFY(::chmod(QFile::encodeName(a).constData(), 0444) == 0);
         appendPicture(job, item(a, {1, 1}));
-        QVERIFY(job.materials.value(a).file);
+        held.follow(job);
+        QVERIFY(held.handle(a));
         const QString mark = makeFile("mark.png"), music = makeFile("music.mp3");
         setWatermarkImage(job, mark);
         setMusicFile(job, music);
-        QVERIFY(job.watermarkImageFile && job.musicFile);
+        job.watermarkType = WatermarkPicture;
+        job.musicType = MusicCustom;
+        held.follow(job);
+        QVERIFY(held.handle(mark) && held.handle(music));
         setUniformDurationSeconds(job, 9);
         clearAlbum(job);
+        held.follow(job);
         QVERIFY(job.materials.isEmpty() && job.materialOrder.isEmpty());
         QCOMPARE(job.uniformDurationValue, qint64(3000000));
         QCOMPARE(job.watermarkImagePath, mark);
-        QVERIFY(job.musicFile);
-        // A held file that vanished empties its path when its page comes back.
-        closeHeldFile(job.musicFile);
+        QVERIFY(!held.handle(a) && held.handle(music));
+        // Not chosen any more: let go, though the path stays for the page that shows it.
+        job.musicType = MusicNone;
+        held.follow(job);
+        QVERIFY(!held.handle(music));
+        // A file that vanished empties its path when its page comes back.
         QVERIFY(QFile::remove(music));
-        QVERIFY(!reopenHeldFile(job.musicPath, job.musicFile));
+        QVERIFY(!keepIfReadable(job.musicPath));
         QVERIFY(job.musicPath.isEmpty());
-        closeHeldFile(job.watermarkImageFile);
+        QVERIFY(keepIfReadable(job.watermarkImagePath));
+        job.watermarkType = WatermarkNone;
     }
 
     // Replaying an album file: each slot takes the kind stored with the picture before it; the
     // last picture's kind joins nothing; a picture left out takes its own kind with it; the
-    // picker steps as if it had drawn, and albumFromJob names the same start again.
+    // picker steps as if it had drawn, and storedAlbumFrom names the same start again.
     void replayedSlotsTakeTheStoredKinds()
     {
-        RenderJob &job = RenderJob::instance();
-        AlbumDocument album;
+        Album &job = testAlbum();
+        StoredAlbum album;
         album.transitionStart = 20;
         for (const char *name : {"r0.jpg", "r1.jpg", "r2.jpg", "r3.jpg", "r4.jpg"})
             album.pictures.append(AlbumPicture{makeFile(QLatin1String(name)), -1});
@@ -205,7 +223,7 @@ private slots:
         QCOMPARE(job.totalDuration, qint64(4 * 3000000 + 3 * 2000000));
         // Three slots stepped the picker from 20, as drawing them would have.
         QCOMPARE(TransitionPicker::currentIndex(), (20 + 9) % 23);
-        const AlbumDocument saved = albumFromJob(job, QStringLiteral("16:9"));
+        const StoredAlbum saved = storedAlbumFrom(job, QStringLiteral("16:9"));
         QCOMPARE(saved.transitionStart, 20);
         QCOMPARE(saved.pictures.last().transitionRow, -1);
         // A later append draws from the picker, whatever the last picture stored.
@@ -243,7 +261,7 @@ private slots:
     {
         QFETCH(QString, height);
         QFETCH(QString, ratio);
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         WatermarkFontRule rule;
         applyHeightText(job, height, rule);
         QVERIFY(applyRatioText(job, ratio).coverChanged);
@@ -254,7 +272,7 @@ private slots:
     // takes the new first picture's.
     void selfAdaptingRatio()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         const QString tall = makeFile("tall.jpg"), wide = makeFile("wide.jpg");
         QVERIFY(appendPicture(job, item(tall, {2, 3}), true).coverChanged);
         QCOMPARE(job.width, 720);
@@ -276,7 +294,7 @@ private slots:
 
     void fontFollowsHeightUntilTheUserChooses()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         WatermarkFontRule rule;
         rule.editorFont = QFont(QStringLiteral("Microsoft YaHei UI"));
         rule.applyHeight(job, 1080);
@@ -305,7 +323,7 @@ private slots:
     // with the album untouched.
     void fitPicturesToLength()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         const QString a = makeFile("a.jpg"), b = makeFile("b.jpg"), c = makeFile("c.jpg");
         for (const QString &p : {a, b, c, a})
             appendPicture(job, item(p, {4, 3}));

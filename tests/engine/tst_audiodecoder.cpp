@@ -1,12 +1,13 @@
 // AudioDecoder with a recording player: looping, seeking modulo the length, pause, start-up
 // failures and music whose length nobody states.
+#include "album.h"
 #include "audiodecoder.h"
 #include "mediainfoloader.h"
 #include "musicprobe.h"
 #include "musicshape.h"
 #include "peaklimiter.h"
 #include "playerinterface.h"
-#include "renderjob.h"
+#include "testalbum.h"
 #include "testmedia.h"
 
 #include <QImage>
@@ -127,6 +128,7 @@ class TestAudioDecoder : public QObject
     void play(const QString &path)
     {
         sink.reset();
+        decoder->setAlbum(snapshotOf(testAlbum()));
         emit decoder->sig_decode(path);
         QVERIFY(QTest::qWaitFor([&] { return decoder->active.load(); }, 10000));
     }
@@ -157,9 +159,9 @@ private slots:
         QImage img(64, 64, QImage::Format_RGB32);
         img.fill(Qt::red);
         QVERIFY(img.save(picture, "PNG"));
-        RenderJob::instance().player = &sink;
         thread.setObjectName(QStringLiteral("AudioDecoder"));
         decoder = new AudioDecoder;
+        decoder->output = &sink;
         sink.decoder = decoder;
         decoder->moveToThread(&thread);
         connect(&thread, &QThread::finished, decoder, &QObject::deleteLater);
@@ -176,7 +178,6 @@ private slots:
         disconnect(this, &TestAudioDecoder::ping, nullptr, nullptr);
         emit decoder->sig_close(0);
         QVERIFY(thread.wait(30000));
-        RenderJob::instance().player = nullptr;
     }
     void cleanup()
     {
@@ -285,6 +286,7 @@ private slots:
         };
         sink.reset();
         holdThread();
+        decoder->setAlbum(snapshotOf(testAlbum()));
         emit decoder->sig_decode(short2s);
         QVERIFY(decoder->askedOrActive() && !decoder->active);
         decoder->stop();
@@ -295,6 +297,7 @@ private slots:
         QVERIFY(!decoder->askedOrActive());
 
         holdThread();
+        decoder->setAlbum(snapshotOf(testAlbum()));
         emit decoder->sig_decode(short2s);
         decoder->pause();
         QVERIFY(decoder->paused);
@@ -324,6 +327,7 @@ private slots:
         if (file == QLatin1String("noise.mp3"))
             QVERIFY(testmedia::writeBytes(path, QByteArray(2048, '\x5a')));
         sink.reset();
+        decoder->setAlbum(snapshotOf(testAlbum()));
         emit decoder->sig_decode(path);
         QVERIFY(idle());
         QCOMPARE(sink.frames().size(), 0);
@@ -365,7 +369,7 @@ private slots:
     // fading in from the album's start, at the chosen volume.
     void shapedMusic()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         job.totalDuration = 30000000;
         job.musicShape = MusicShape{1500000, 0, 0, 1.0};
         play(short2s);
@@ -409,7 +413,7 @@ private slots:
              QStringLiteral("aevalsrc=exprs='0.6*sin(2*PI*110*t)+0.35*sin(2*PI*1750*t)|"
                             "0.6*sin(2*PI*110*t)+0.35*sin(2*PI*1750*t)':s=44100:d=3"),
              loud}));
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         job.totalDuration = 30000000;
         job.musicShape.volume = 2.0;
         play(loud);

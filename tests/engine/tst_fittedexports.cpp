@@ -2,6 +2,7 @@
 // music, the sound with the video, and a fade-out has reached silence by the last frame.
 #include "fittedalbum.h"
 #include "mediaencoder.h"
+#include "testalbum.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -46,8 +47,9 @@ private slots:
         MediaEncoder encoder;
         QSignalSpy done(&encoder, &MediaEncoder::sig_succeeded);
         QSignalSpy failed(&encoder, &MediaEncoder::sig_exportFail);
+        encoder.setAlbum(snapshotOf(testAlbum()));
         emit encoder.sig_exportVideo();
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         job.musicShape = MusicShape();
         QVERIFY2(done.size() == 1,
                  failed.isEmpty() ? "no outcome" : qPrintable(failed.first().first().toString()));

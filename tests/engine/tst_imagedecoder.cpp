@@ -1,8 +1,8 @@
 // ImageDecoder: limits, messages, thumbnails, and the worker thread round trip.
+#include "album.h"
 #include "framegraph.h"
 #include "imagedecoder.h"
 #include "pictureheader.h"
-#include "renderjob.h"
 #include "testmedia.h"
 
 extern "C" {

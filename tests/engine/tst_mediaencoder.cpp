@@ -1,4 +1,5 @@
 // MediaEncoder: whole exports probed with libavformat, and the failure paths with the disk checked.
+#include "album.h"
 #include "albumops.h"
 #include "exportstate.h"
 #include "fittedalbum.h"
@@ -7,7 +8,7 @@
 #include "logcapture.h"
 #include "mediaencoder.h"
 #include "probe.h"
-#include "renderjob.h"
+#include "testalbum.h"
 #include "testmedia.h"
 
 extern "C" {
@@ -78,7 +79,7 @@ class TestMediaEncoder : public QObject
     // Fills the album as the editor and the export dialog would.
     void album(int count, int seconds, int fps, const QString &format, int height = 180)
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         clearAlbum(job);
         job.uniformDurationValue = 3000000;
         setUniformDurationSeconds(job, seconds);
@@ -117,6 +118,7 @@ class TestMediaEncoder : public QObject
             d = connect(
                 encoder, &MediaEncoder::sig_exportProgress, encoder,
                 [this, onProgress](int v) { onProgress(encoder, v); }, Qt::DirectConnection);
+        encoder->setAlbum(snapshotOf(testAlbum()));
         emit encoder->sig_exportVideo();
         if (!QTest::qWaitFor([&] { return ok.size() + fail.size() + cancelled.size() > 0; },
                              600000))
@@ -135,7 +137,7 @@ class TestMediaEncoder : public QObject
         return out;
     }
 
-    QString output() const { return RenderJob::instance().outputFilePath(); }
+    QString output() const { return testAlbum().outputFilePath(); }
     QStringList leftovers() const
     {
         return QDir(dir.path())
@@ -298,8 +300,8 @@ private slots:
             QVERIFY(testmedia::writeMp3(music, 6));
         album(2, 1, 24, format, 120);
         if (!audio.isEmpty()) {
-            RenderJob::instance().musicType = MusicCustom;
-            RenderJob::instance().musicPath = music;
+            testAlbum().musicType = MusicCustom;
+            testAlbum().musicPath = music;
         }
         const Outcome o = run();
         QVERIFY2(o.ok, qPrintable(o.error));
@@ -352,7 +354,7 @@ private slots:
             album(0, 1, 24, format, 1080);
             MaterialItem item;
             item.path = detail;
-            appendPicture(RenderJob::instance(), item);
+            appendPicture(testAlbum(), item);
             QImage before;
             int index = 0;
             encoder->frameObserver = [&](const AVFrame *f) {
@@ -399,7 +401,7 @@ private slots:
         album(0, 2, 24, QStringLiteral("GIF"), 480);
         MaterialItem item;
         item.path = sky;
-        appendPicture(RenderJob::instance(), item);
+        appendPicture(testAlbum(), item);
         av::FramePtr before;
         encoder->frameObserver = [&](const AVFrame *f) {
             if (!before)
@@ -442,10 +444,10 @@ private slots:
     {
         const QString music = dir.filePath(QStringLiteral("burst.mp3"));
         QVERIFY(testmedia::writeMp3(music, 10, true));
-        album(5, 3, 24, QStringLiteral("MKV"), 120);         // 5 x 3 + 4 x 2 = 23 s
-        setUniformDurationSeconds(RenderJob::instance(), 4); // 5 x 4 + 4 x 2 = 28 s
-        RenderJob::instance().musicType = MusicCustom;
-        RenderJob::instance().musicPath = music;
+        album(5, 3, 24, QStringLiteral("MKV"), 120); // 5 x 3 + 4 x 2 = 23 s
+        setUniformDurationSeconds(testAlbum(), 4);   // 5 x 4 + 4 x 2 = 28 s
+        testAlbum().musicType = MusicCustom;
+        testAlbum().musicPath = music;
         const Outcome o = run();
         QVERIFY2(o.ok, qPrintable(o.error));
         int rate = 0;
@@ -472,7 +474,7 @@ private slots:
              QStringLiteral("-ac"), QStringLiteral("2"), QStringLiteral("-c:a"),
              QStringLiteral("libmp3lame"), QStringLiteral("-b:a"), QStringLiteral("192k"), music}));
         album(2, 2, 24, QStringLiteral("MP4"), 120); // 2 x 2 + 2 = 6 s
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         job.musicType = MusicCustom;
         job.musicPath = music;
         job.musicShape = MusicShape{2000000, 1000000, 2000000, 0.5};
@@ -510,7 +512,7 @@ private slots:
                             "s=44100:d=3"),
              QStringLiteral("-c:a"), QStringLiteral("libmp3lame"), music}));
         album(2, 2, 24, QStringLiteral("MP4"), 120);
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         job.musicType = MusicCustom;
         job.musicPath = music;
         job.musicShape.start = 1000000;
@@ -552,9 +554,9 @@ private slots:
         QVERIFY(testmedia::writeBytes(dirty, junk + bytes.left(bytes.size() / 2) + junk +
                                                  bytes.mid(bytes.size() / 2) + junk));
         album(2, 2, 24, QStringLiteral("MP4"), 120);
-        RenderJob::instance().musicType = MusicCustom;
-        RenderJob::instance().musicPath = dirty;
-        RenderJob::instance().sampleRate = 11025;
+        testAlbum().musicType = MusicCustom;
+        testAlbum().musicPath = dirty;
+        testAlbum().sampleRate = 11025;
         const Outcome o = run();
         QVERIFY2(o.ok, qPrintable(o.error));
         const auto streams = probe::streams(output());
@@ -567,7 +569,7 @@ private slots:
     void watermarks()
     {
         album(1, 1, 24, QStringLiteral("MP4"), 180);
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         job.watermarkType = WatermarkText;
         job.watermarkText = QStringLiteral("VELMORA");
         job.watermarkFont.setPixelSize(40);
@@ -629,7 +631,7 @@ private slots:
         QVERIFY(markImage.save(mark, "PNG"));
 
         album(0, 2, 25, QStringLiteral("MP4"), 180);
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         TransitionPicker::reset(7);
         for (const QString &path : shapes) {
             MaterialItem item;
@@ -666,7 +668,7 @@ private slots:
     void cutsAndShortPictures()
     {
         album(0, 1, 25, QStringLiteral("MP4"));
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         for (const auto &[name, colour] :
              {std::pair{"cut red.png", Qt::red}, std::pair{"cut green.png", Qt::green},
               std::pair{"cut blue.png", Qt::blue}}) {
@@ -714,7 +716,7 @@ private slots:
         QVERIFY(fitted::writeTone(music, 7.37));
         QVERIFY(fitted::prepare(pictures, 1, music, fps, dir.path()));
         const Outcome o = run();
-        RenderJob::instance().musicShape = MusicShape();
+        testAlbum().musicShape = MusicShape();
         QVERIFY2(o.ok, qPrintable(o.error));
         const fitted::Lengths l = fitted::measure(output(), music);
         const QString text = fitted::describe(1, fps, l);
@@ -803,7 +805,7 @@ private slots:
                                          "0.15*sin(2*PI*5200*t)")),
                  loud}));
         album(2, 1, 24, format, 120);
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         job.musicType = MusicCustom;
         job.musicPath = loud;
         job.sampleRate = 48000;
@@ -830,7 +832,7 @@ private slots:
         const QString music = dir.filePath(QStringLiteral("twenty.mp3"));
         QVERIFY(testmedia::writeMp3(music, 20));
         album(2, 1, 24, QStringLiteral("MP4"), 120);
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         job.musicType = MusicCustom;
         job.musicPath = music;
         job.musicShape.start = 19500000;
@@ -862,7 +864,7 @@ private slots:
         const QString paired = dir.filePath(QStringLiteral("paired frames.nut"));
         QVERIFY(pairPackets(single, paired));
         album(2, 1, 24, QStringLiteral("MP4"), 120);
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         job.musicType = MusicCustom;
         job.musicPath = paired;
         const Outcome o = run();
@@ -908,7 +910,7 @@ private slots:
         QFETCH(QString, setup);
         QFETCH(QString, report);
         album(3, 1, 24, QStringLiteral("MP4"), 120);
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         if (setup == QLatin1String("notadir")) {
             const QString file = dir.filePath(QStringLiteral("plainfile"));
             QVERIFY(testmedia::writeBytes(file, "x"));
@@ -1030,6 +1032,7 @@ private slots:
         QSignalSpy fail(enc, &MediaEncoder::sig_exportFail);
         QSignalSpy cancelled(enc, &MediaEncoder::sig_exportCancelled);
         QSignalSpy progress(enc, &MediaEncoder::sig_exportProgress);
+        enc->setAlbum(snapshotOf(testAlbum()));
         emit enc->sig_exportVideo();
         enc->running.store(false);
         queued.start();
@@ -1043,6 +1046,7 @@ private slots:
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), QByteArray("precious"));
         // A new request is not held by the old cancel.
+        enc->setAlbum(snapshotOf(testAlbum()));
         emit enc->sig_exportVideo();
         QTRY_VERIFY_WITH_TIMEOUT(ok.size() == 1, 60000);
         emit enc->sig_close(0);
@@ -1078,7 +1082,7 @@ private slots:
         const TransitionKind *wipeLeft = &kTransitionKinds[12];
         QCOMPARE(QByteArray(wipeLeft->transitionName), QByteArray("wipeleft"));
         album(2, 1, 24, QStringLiteral("MP4"), 180); // 24 still frames, then 48 of transition
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         job.materialOrder[0] = solid(QStringLiteral("red.png"), Qt::red);
         job.materialOrder[1] = solid(QStringLiteral("blue.png"), Qt::blue);
         auto colourAt = [this](int frame, int x) {
@@ -1112,7 +1116,7 @@ private slots:
     {
         QRandomGenerator rng(7);
         album(2, 1, 24, QStringLiteral("MP4"), 180);
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         for (int i = 0; i < 2; ++i) {
             QImage noise(320, 180, QImage::Format_RGB32);
             for (int y = 0; y < noise.height(); ++y)
@@ -1160,7 +1164,7 @@ private slots:
     void quietLogForJpegAlbum()
     {
         album(3, 1, 24, QStringLiteral("MP4"), 180);
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         job.watermarkType = WatermarkPicture;
         job.watermarkImagePath = pictures.at(2);
         logcapture::DeprecatedFormatLog log;

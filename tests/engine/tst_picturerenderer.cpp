@@ -1,8 +1,9 @@
 // Picture looks: motion that moves by fractions of a pixel, fills, captions, and the album's
 // settings resolved per picture.
+#include "album.h"
 #include "framegraph.h"
 #include "picturerenderer.h"
-#include "renderjob.h"
+#include "testalbum.h"
 #include "testmedia.h"
 
 #include <QElapsedTimer>
@@ -126,7 +127,7 @@ private slots:
 
 void TstPictureRenderer::albumSettingsResolvePerPicture()
 {
-    RenderJob &job = RenderJob::instance();
+    Album &job = testAlbum();
     job.materialOrder = {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")};
     job.pictureOptions.clear();
     job.gentleMotion = false;
@@ -348,7 +349,7 @@ void TstPictureRenderer::fixedCropIsDrawnSharp()
     const QString path = dir.filePath(QStringLiteral("crop.jpg"));
     QVERIFY(img.save(path, "JPEG", 98));
 
-    RenderJob &job = RenderJob::instance();
+    Album &job = testAlbum();
     job.materialOrder = {path};
     job.gentleMotion = false;
     job.albumFill = Fill{FillKind::Black, 0xff000000};
@@ -408,7 +409,7 @@ void TstPictureRenderer::nearShapesFillTheFrameWhileMoving()
     QFETCH(QSize, picture);
     QFETCH(QSize, frame);
     QVERIFY(nearFrameShape(picture, frame.width(), frame.height()));
-    RenderJob &job = RenderJob::instance();
+    Album &job = testAlbum();
     job.materialOrder.clear();
     for (int i = 0; i < 8; ++i)
         job.materialOrder << QStringLiteral("p");
@@ -454,7 +455,7 @@ void TstPictureRenderer::otherShapesKeepTheirFill()
     QVERIFY(!nearFrameShape(QSize(3, 2), 1920, 1080));
     QVERIFY(!nearFrameShape(QSize(2, 1), 1920, 1080));
     QVERIFY(nearFrameShape(QSize(1600, 1000), 852, 480)); // 16:10 in the 480p frame
-    RenderJob &job = RenderJob::instance();
+    Album &job = testAlbum();
     job.materialOrder = QStringList{QStringLiteral("p"), QStringLiteral("q")};
     job.gentleMotion = true;
     job.albumFill = Fill{FillKind::Black, 0xff000000};

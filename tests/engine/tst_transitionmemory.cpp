@@ -1,8 +1,9 @@
 // A transition thread that cannot have memory ends the export with a report, not the program.
 // operator new is replaced in this program: it refuses on the transition's thread on demand.
+#include "album.h"
 #include "albumops.h"
 #include "mediaencoder.h"
-#include "renderjob.h"
+#include "testalbum.h"
 #include "testmedia.h"
 
 #include <QSignalSpy>
@@ -70,7 +71,7 @@ private slots:
     void outOfMemoryFailsTheExport()
     {
         av_log_set_level(AV_LOG_ERROR);
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         clearAlbum(job);
         job.height = 120;
         job.updateWidth();
@@ -90,6 +91,7 @@ private slots:
         QSignalSpy done(&encoder, &MediaEncoder::sig_succeeded);
         QSignalSpy failed(&encoder, &MediaEncoder::sig_exportFail);
         g_refuseOnTransitionThread = true;
+        encoder.setAlbum(snapshotOf(testAlbum()));
         emit encoder.sig_exportVideo();
         g_refuseOnTransitionThread = false;
         QCOMPARE(done.size(), 0);
@@ -100,6 +102,7 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("*.part")}, QDir::Hidden).size(), 0);
 
         // With memory to be had, the same album exports.
+        encoder.setAlbum(snapshotOf(testAlbum()));
         emit encoder.sig_exportVideo();
         QCOMPARE(done.size(), 1);
     }

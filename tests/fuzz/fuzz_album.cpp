@@ -28,10 +28,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const AlbumReadResult r = parseAlbum(json, dir);
     require(r.ok == r.error.isEmpty(), "an error exactly when it fails");
     if (!r.ok) {
-        require(r.album == AlbumDocument(), "no album with an error");
+        require(r.album == StoredAlbum(), "no album with an error");
         return 0;
     }
-    const AlbumDocument &a = r.album;
+    const StoredAlbum &a = r.album;
     require(a.pictures.size() <= kMaxAlbumPictures, "no more pictures than allowed");
     for (const AlbumPicture &p : a.pictures) {
         require(p.file.startsWith(QLatin1Char('/')), "absolute paths", p.file);

@@ -1,9 +1,10 @@
 // ImageViewer driven headless: a recording sink stands in for the player and its clock.
+#include "album.h"
 #include "albumops.h"
 #include "imageviewer.h"
 #include "mediaencoder.h"
 #include "playerinterface.h"
-#include "renderjob.h"
+#include "testalbum.h"
 #include "testmedia.h"
 
 #include <QElapsedTimer>
@@ -166,7 +167,7 @@ class TestImageViewer : public QObject
 
     void album(const QStringList &rows, int seconds, int height = 180)
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         clearAlbum(job);
         setUniformDurationSeconds(job, seconds);
         job.aspectNum = 16;
@@ -180,7 +181,8 @@ class TestImageViewer : public QObject
             appendPicture(job, item);
         }
         job.watermarkType = WatermarkNone;
-        job.player = &sink;
+        viewer->player = &sink;
+        viewer->playPosition = 0; // a new album plays from its start
     }
 
     // Starts a run; returns its finish spy.
@@ -188,6 +190,7 @@ class TestImageViewer : public QObject
     {
         sink.reset(std::move(keep));
         auto spy = std::make_unique<QSignalSpy>(viewer, &ImageViewer::sig_previewFinished);
+        viewer->setAlbum(snapshotOf(testAlbum()));
         emit viewer->sig_previewVideo();
         return spy;
     }
@@ -225,7 +228,6 @@ private slots:
     {
         emit viewer->sig_close(0);
         QVERIFY(thread.wait(30000));
-        RenderJob::instance().player = nullptr;
     }
 
     // 1 s pictures and a 2 s transition: frames 0-24 picture A, 25-74 the wipe, 75-99 B.
@@ -250,7 +252,7 @@ private slots:
         QVERIFY2(span >= 99 * 40 * 9 / 10, qPrintable(QString::number(span)));
         QCOMPARE(spy->size(), 1);
         QVERIFY(!viewer->previewing);
-        QCOMPARE(RenderJob::instance().playPosition.load(), int64_t(0));
+        QCOMPARE(viewer->playPosition.load(), int64_t(0));
     }
 
     // The clock jumps to 2 s (frame 50): frames 50 on are rendered, those the clock passed not.
@@ -302,13 +304,12 @@ private slots:
         QFETCH(bool, whilePlaying);
         // 2 s pictures: picture i starts at frame 100 i; 320 is inside picture 4.
         album({pictures[0], garbage, garbage, pictures[3], pictures[4]}, 2);
-        RenderJob &job = RenderJob::instance();
         if (!whilePlaying)
-            job.playPosition = usOfFrame(320);
+            viewer->playPosition = usOfFrame(320);
         auto spy = start();
         if (whilePlaying) {
             QVERIFY(sink.waitForCount(1));
-            job.playPosition = usOfFrame(320);
+            viewer->playPosition = usOfFrame(320);
             viewer->requestSeek();
         }
         QVERIFY(sink.waitForPts(340));
@@ -327,11 +328,10 @@ private slots:
     void seekBackToPicture2()
     {
         album(pictures, 1);
-        RenderJob &job = RenderJob::instance();
-        job.playPosition = usOfFrame(305);
+        viewer->playPosition = usOfFrame(305);
         auto spy = start();
         QVERIFY(sink.waitForCount(3));
-        job.playPosition = usOfFrame(85);
+        viewer->playPosition = usOfFrame(85);
         viewer->requestSeek();
         QVERIFY(sink.waitForPts(155));
         viewer->requestStop();
@@ -363,12 +363,11 @@ private slots:
         av::FramePtr expected60(av_frame_clone(sink.keptFrame(60)));
         QVERIFY(expected40 && expected60);
 
-        RenderJob &job = RenderJob::instance();
-        job.playPosition = usOfFrame(whilePlaying ? 80 : 40);
+        viewer->playPosition = usOfFrame(whilePlaying ? 80 : 40);
         auto spy = start({40, 60});
         if (whilePlaying) {
             QVERIFY(sink.waitForCount(2));
-            job.playPosition = usOfFrame(40);
+            viewer->playPosition = usOfFrame(40);
             viewer->requestSeek();
         }
         QVERIFY(finished(*spy));
@@ -392,7 +391,7 @@ private slots:
     void pictureTimingAndCuts()
     {
         album({pictures[0], pictures[2], pictures[4]}, 1);
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         PictureOptions cut;
         cut.transition = TransitionChoice::None;
         setPictureOptions(job, 0, cut);
@@ -409,7 +408,7 @@ private slots:
         QVERIFY(qAbs(frames[37].centreY - lumaOf(120)) <= 6);
         QVERIFY(qAbs(frames[50].centreY - lumaOf(200)) <= 6);
 
-        job.playPosition = usOfFrame(30);
+        viewer->playPosition = usOfFrame(30);
         spy = start();
         QVERIFY(finished(*spy));
         QTest::qWait(100);
@@ -427,7 +426,7 @@ private slots:
     {
         QStringList rows = pictures + pictures;
         album(rows, 1);
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         for (int i = 0; i < rows.size(); ++i) {
             PictureOptions o;
             o.duration = 500000;
@@ -489,7 +488,7 @@ private slots:
         QFETCH(int, previewPx);
         QFETCH(QSize, shown);
         album({pictures[1]}, 1, height);
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         job.aspectNum = num;
         job.aspectDen = den;
         job.updateWidth();
@@ -501,6 +500,7 @@ private slots:
         ImageViewer local; // on this thread: its state can be looked at directly
         local.setShownSize(shown);
         viewer->setShownSize(shown);
+        local.setAlbum(snapshotOf(job));
         QCOMPARE(local.preparePreview(), 0);
         const PreviewState &s = local.previewState();
         QCOMPARE(QSize(s.previewWidth, s.previewHeight), size);
@@ -589,7 +589,7 @@ private slots:
             album({garbage, pictures[0]}, 1);
         else
             album({pictures[0], pictures[1]}, 1);
-        RenderJob::instance().playPosition = usOfFrame(3);
+        viewer->playPosition = usOfFrame(3);
         QSemaphore entered, open;
         if (how == QLatin1String("queued")) {
             // The viewer's thread is busy: the request waits in its queue when the stop comes.
@@ -632,7 +632,7 @@ private slots:
         QVERIFY(!viewer->previewing && !viewer->paused && !viewer->stopRequested);
         // A run that never began leaves the position to whoever stopped it (the editor's halt
         // resets it, and a seek made since must not be lost).
-        QCOMPARE(RenderJob::instance().playPosition.load(),
+        QCOMPARE(viewer->playPosition.load(),
                  how == QLatin1String("queued") ? usOfFrame(3) : int64_t(0));
         viewer->running = true;
     }
@@ -652,7 +652,7 @@ private slots:
         }
         QVERIFY(img.save(disc, "JPEG", 95));
         album({disc, pictures[2]}, 1);
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         job.gentleMotion = true;
         job.albumFill = Fill{FillKind::Blur, 0};
         PictureOptions captioned;
@@ -680,6 +680,7 @@ private slots:
             ++index;
         };
         QSignalSpy done(&encoder, &MediaEncoder::sig_succeeded);
+        encoder.setAlbum(snapshotOf(testAlbum()));
         emit encoder.sig_exportVideo();
         QCOMPARE(done.size(), 1);
         job.gentleMotion = false;
@@ -713,17 +714,19 @@ private slots:
         album({}, 1);
         sink.reset();
         ImageViewer local;
+        local.setAlbum(snapshotOf(testAlbum()));
         local.changePreviewCoverImpl();
         QCOMPARE(sink.frames().size(), 0);
 
         album({pictures[0], pictures[4]}, 1);
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         job.watermarkType = WatermarkText;
         job.watermarkText = QStringLiteral("MARK");
         job.watermarkFont.setPixelSize(40);
         job.watermarkColor = Qt::white;
         job.watermarkPosition = Center;
         sink.reset({0});
+        viewer->setAlbum(snapshotOf(testAlbum()));
         emit viewer->sig_changePreviewCover();
         QVERIFY(sink.waitForCount(1));
         job.watermarkType = WatermarkNone;
@@ -744,6 +747,7 @@ private slots:
         for (const auto &[asked, grey] : {std::pair{1, 200}, std::pair{7, 200}}) {
             viewer->coverPicture = asked;
             sink.reset({0});
+            viewer->setAlbum(snapshotOf(testAlbum()));
             emit viewer->sig_changePreviewCover();
             QVERIFY(sink.waitForCount(1));
             QTest::qWait(50);

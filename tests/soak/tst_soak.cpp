@@ -1,8 +1,10 @@
 // Soak: the editor imports 200 pictures, previews them with seeks, exports, imports again, for
 // several rounds. Open files must come back to where they were and memory must stay flat; under
 // AddressSanitizer, LeakSanitizer checks at exit that nothing was lost on the way.
+#include "albumdocument.h"
 #include "editorfixture.h"
 
+#include "album.h"
 #include "cqcombobox.h"
 #include "cqslider.h"
 #include "cqvideoplay.h"
@@ -15,7 +17,6 @@
 #include "probe.h"
 #include "progressdialog.h"
 #include "qtinversionwidget.h"
-#include "renderjob.h"
 #include "successdialog.h"
 #include "testmedia.h"
 
@@ -136,7 +137,7 @@ class TestSoak : public QObject
                                      !m_fixture.editor->decoder()->running &&
                                      !dialog<ProgressDialog>(),
                                  120000);
-        QCOMPARE(RenderJob::instance().materialOrder.size(), kPictures);
+        QCOMPARE(m_fixture.album().materialOrder.size(), kPictures);
     }
 
     void deleteRow(int iRow)
@@ -201,7 +202,6 @@ private slots:
     void initTestCase()
     {
         qputenv("SDL_VIDEODRIVER", "dummy");
-        RenderJob::instance();
         m_fixture.createManagers();
         // Any failure report fails the soak; it is read and closed so that nothing waits on it.
         auto *pTimer = new QTimer(this);
@@ -239,7 +239,7 @@ private slots:
         QTRY_VERIFY(rows()->rowCount() == 1 && !m_fixture.editor->decoder()->running);
         form()->comboVideoHeight->setCurrentText(QStringLiteral("480P"));
         form()->ratioCustomMusic->click();
-        QCOMPARE(RenderJob::instance().musicPath, m_music);
+        QCOMPARE(m_fixture.album().musicPath, m_music);
         deleteRow(0);
         FileChooser::setOpenFilesOverride(
             [this](const QString &, const QString &, const QString &, bool bMultiple) {
@@ -250,7 +250,7 @@ private slots:
     void cleanupTestCase()
     {
         m_fixture.destroyEditor();
-        QVERIFY(RenderJob::instance().materials.isEmpty());
+        QVERIFY(!EditorFixture::holdsFilesIn(m_dir.path()));
     }
 
     void importPreviewExportReimport()
@@ -271,7 +271,7 @@ private slots:
             checkOpenFiles(kPictures, base, "after the export and the new import");
             while (rows()->rowCount() > 0)
                 deleteRow(0);
-            QVERIFY(RenderJob::instance().materials.isEmpty());
+            QVERIFY(m_fixture.album().materials.isEmpty());
             checkOpenFiles(0, base, "after the clear");
             QVERIFY2(m_failures.isEmpty(), qPrintable(m_failures.join(QLatin1Char('\n'))));
             rss << settledRssKiB();

@@ -1,10 +1,11 @@
 // An album fitted to its music, and what the exported file's streams measure against it.
 #pragma once
 
+#include "album.h"
 #include "albumops.h"
 #include "musicshape.h"
 #include "probe.h"
-#include "renderjob.h"
+#include "testalbum.h"
 #include "testmedia.h"
 
 #include <QFile>
@@ -33,7 +34,7 @@ inline bool writeTone(const QString &path, double seconds)
 inline bool prepare(const QStringList &pictures, int count, const QString &music, int fps,
                     const QString &directory)
 {
-    RenderJob &job = RenderJob::instance();
+    Album &job = testAlbum();
     clearAlbum(job);
     setUniformDurationSeconds(job, 3);
     job.aspectNum = 16;

@@ -1,17 +1,18 @@
-// RenderJob: width rule, transition picker, frame counts and the album bookkeeping.
+// Album: width rule, transition picker, frame counts and the album bookkeeping.
+#include "album.h"
 #include "albumops.h"
-#include "renderjob.h"
+#include "testalbum.h"
 
 #include <QSet>
 #include <QtTest>
 
-class TestRenderJob : public QObject
+class TestAlbum : public QObject
 {
     Q_OBJECT
 private slots:
     void init()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         clearAlbum(job);
         job.uniformDurationValue = 3000000;
     }
@@ -36,23 +37,23 @@ private slots:
         QFETCH(int, num);
         QFETCH(int, den);
         QFETCH(int, width);
-        QCOMPARE(RenderJob::widthFor(height, num, den), width);
+        QCOMPARE(Album::widthFor(height, num, den), width);
     }
 
     void watermarkPixelSize()
     {
-        QCOMPARE(RenderJob::watermarkPixelSizeFor(480), 24);
-        QCOMPARE(RenderJob::watermarkPixelSizeFor(720), 30);
-        QCOMPARE(RenderJob::watermarkPixelSizeFor(1080), 48);
-        QCOMPARE(RenderJob::watermarkPixelSizeFor(2048), 60);
-        QCOMPARE(RenderJob::watermarkPixelSizeFor(4096), 126);
-        QCOMPARE(RenderJob::watermarkPixelSizeFor(999), 48);
+        QCOMPARE(Album::watermarkPixelSizeFor(480), 24);
+        QCOMPARE(Album::watermarkPixelSizeFor(720), 30);
+        QCOMPARE(Album::watermarkPixelSizeFor(1080), 48);
+        QCOMPARE(Album::watermarkPixelSizeFor(2048), 60);
+        QCOMPARE(Album::watermarkPixelSizeFor(4096), 126);
+        QCOMPARE(Album::watermarkPixelSizeFor(999), 48);
     }
 
     void defaults()
     {
-        const RenderJob &job = RenderJob::instance();
-        QCOMPARE(&job, &RenderJob::instance());
+        const Album &job = testAlbum();
+        QCOMPARE(&job, &testAlbum());
         QCOMPARE(job.watermarkFont.family(), QStringLiteral("Microsoft YaHei UI"));
         QCOMPARE(job.watermarkFont.pixelSize(), 48);
         QVERIFY(!job.watermarkColor.isValid());
@@ -62,7 +63,7 @@ private slots:
 
     void outputPathLowerCasesTheFormat()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         job.exportDirectory = QStringLiteral("/tmp/Videos");
         job.fileName = QStringLiteral("My Album");
         job.exportFormat = QStringLiteral("MP4");
@@ -105,17 +106,16 @@ private slots:
     {
         QFETCH(int, seconds);
         QFETCH(int, fps);
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         setUniformDurationSeconds(job, seconds);
         QTEST(qint64(job.pictureFrameCount({fps, 1})), "pictureFrames");
-        QTEST(qint64(RenderJob::transitionFrameCount(TransitionSlot(), {fps, 1})),
-              "transitionFrames");
+        QTEST(qint64(Album::transitionFrameCount(TransitionSlot(), {fps, 1})), "transitionFrames");
     }
 
     // Every duration and frame rate the program offers gives an exact whole number of frames.
     void frameCountsAreExactForEveryChoice()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         for (int s = 1; s <= 60; ++s) {
             setUniformDurationSeconds(job, s);
             for (int fps : {24, 25, 30, 60, 120})
@@ -135,7 +135,7 @@ private slots:
     void frameBoundariesFollowTheClock()
     {
         QFETCH(int, fps);
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         const int count = 1000;
         for (int i = 0; i < count; ++i) {
             MaterialItem item;
@@ -160,11 +160,11 @@ private slots:
         int64_t clock = 0; // its time in microseconds
         for (int i = 0; i < count; ++i) {
             QCOMPARE(job.pictureStart(i), clock);
-            QCOMPARE(frame, RenderJob::frameAt(clock, rate));
+            QCOMPARE(frame, Album::frameAt(clock, rate));
             const int64_t alone = job.pictureFrameCount(i, rate);
             clock += job.pictureDuration(i);
             frame += alone;
-            QCOMPARE(frame, RenderJob::frameAt(clock, rate));
+            QCOMPARE(frame, Album::frameAt(clock, rate));
             // Whole frames in either direction of the exact length, never drifting.
             QVERIFY(qAbs(alone * 1000000 - job.pictureDuration(i) * fps) < 1000000);
             const int64_t slot = job.slotFrameCount(i, rate);
@@ -174,7 +174,7 @@ private slots:
                 QCOMPARE(slot, qint64(0)); // a cut
             clock += job.slotDuration(i);
             frame += slot;
-            QCOMPARE(frame, RenderJob::frameAt(clock, rate));
+            QCOMPARE(frame, Album::frameAt(clock, rate));
         }
         QCOMPARE(clock, total);
         QCOMPARE(frame, job.videoFrameCount(rate));
@@ -187,7 +187,7 @@ private slots:
     // of 3-second pictures and 2-second transitions, as always.
     void wholeSecondsKeepTheirFrames()
     {
-        RenderJob &job = RenderJob::instance();
+        Album &job = testAlbum();
         for (int i = 0; i < 5; ++i) {
             MaterialItem item;
             item.path = QStringLiteral("/album/%1.jpg").arg(i);
@@ -204,9 +204,9 @@ private slots:
 
     void bookkeeping()
     {
-        RenderJob &job = RenderJob::instance();
-        MaterialItem a{QStringLiteral("/a.jpg"), {4, 3}, QSize(400, 300), nullptr};
-        MaterialItem b{QStringLiteral("/b.jpg"), {16, 9}, QSize(1920, 1080), nullptr};
+        Album &job = testAlbum();
+        MaterialItem a{QStringLiteral("/a.jpg"), {4, 3}, QSize(400, 300)};
+        MaterialItem b{QStringLiteral("/b.jpg"), {16, 9}, QSize(1920, 1080)};
         appendPicture(job, a);
         QVERIFY(job.transitions.isEmpty());
         QCOMPARE(job.totalDuration, qint64(3000000));
@@ -238,5 +238,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestRenderJob)
-#include "tst_renderjob.moc"
+QTEST_MAIN(TestAlbum)
+#include "tst_album.moc"

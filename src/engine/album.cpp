@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// RenderJob: the album record, its width rule, the transition table and picker.
-#include "renderjob.h"
+// Album: the album value, its width rule and timeline, the transition table and picker.
+#include "album.h"
 
 extern "C" {
 #include <libavutil/mathematics.h>
@@ -37,19 +37,35 @@ const TransitionKind kTransitionKinds[kTransitionKindCount] = {
     {"xfade", "horzclose", QT_TRANSLATE_NOOP("Transition", "Horizontal close")},
 };
 
-RenderJob::RenderJob()
+Album::Album()
 {
     watermarkFont.setFamily(QStringLiteral("Microsoft YaHei UI"));
-    watermarkFont.setPixelSize(48);
+    watermarkFont.setPixelSize(watermarkPixelSizeFor(height));
+    fontRule.editorFont = watermarkFont;
 }
 
-RenderJob &RenderJob::instance()
+bool Album::operator==(const Album &o) const
 {
-    static RenderJob job;
-    return job;
+    return totalDuration == o.totalDuration && sameRational(totalTimeBase, o.totalTimeBase) &&
+           watermarkType == o.watermarkType && watermarkPosition == o.watermarkPosition &&
+           watermarkFont == o.watermarkFont && watermarkColor == o.watermarkColor &&
+           watermarkText == o.watermarkText && watermarkImagePath == o.watermarkImagePath &&
+           musicType == o.musicType && musicPath == o.musicPath && musicShape == o.musicShape &&
+           aspectNum == o.aspectNum && aspectDen == o.aspectDen && width == o.width &&
+           height == o.height && sameRational(frameRate, o.frameRate) &&
+           videoBitRate == o.videoBitRate && audioBitRate == o.audioBitRate &&
+           sampleRate == o.sampleRate && exportFormat == o.exportFormat && fileName == o.fileName &&
+           exportDirectory == o.exportDirectory && uniformDurationValue == o.uniformDurationValue &&
+           sameRational(uniformDurationTimeBase, o.uniformDurationTimeBase) &&
+           materials == o.materials && materialOrder == o.materialOrder &&
+           transitions == o.transitions && pictureOptions == o.pictureOptions &&
+           gentleMotion == o.gentleMotion && albumFill == o.albumFill &&
+           watermarkEffect == o.watermarkEffect && ratioIndex == o.ratioIndex &&
+           heightIndex == o.heightIndex && fontRule.editorFont == o.fontRule.editorFont &&
+           fontRule.fontFollowsHeight == o.fontRule.fontFollowsHeight && missing == o.missing;
 }
 
-int RenderJob::widthFor(int height, int aspectNum, int aspectDen)
+int Album::widthFor(int height, int aspectNum, int aspectDen)
 {
     if (aspectDen <= 0 || aspectNum <= 0 || height <= 0)
         return 0;
@@ -59,12 +75,12 @@ int RenderJob::widthFor(int height, int aspectNum, int aspectDen)
     return w;
 }
 
-void RenderJob::updateWidth()
+void Album::updateWidth()
 {
     width = widthFor(height, aspectNum, aspectDen);
 }
 
-int RenderJob::watermarkPixelSizeFor(int height)
+int Album::watermarkPixelSizeFor(int height)
 {
     switch (height) {
     case 480:
@@ -80,7 +96,7 @@ int RenderJob::watermarkPixelSizeFor(int height)
     }
 }
 
-QString RenderJob::outputFilePath() const
+QString Album::outputFilePath() const
 {
     return QStringLiteral("%1/%2.%3").arg(exportDirectory, fileName, exportFormat.toLower());
 }
@@ -96,12 +112,12 @@ int64_t framesOf(int64_t value, AVRational timeBase, AVRational fps, AVRounding 
 }
 } // namespace
 
-int64_t RenderJob::pictureFrameCount(AVRational fps) const
+int64_t Album::pictureFrameCount(AVRational fps) const
 {
     return framesOf(uniformDurationValue, uniformDurationTimeBase, fps, AV_ROUND_DOWN);
 }
 
-int64_t RenderJob::transitionFrameCount(const TransitionSlot &slot, AVRational fps)
+int64_t Album::transitionFrameCount(const TransitionSlot &slot, AVRational fps)
 {
     return framesOf(slot.duration, slot.durationTimeBase, fps, AV_ROUND_UP);
 }
@@ -121,20 +137,20 @@ QString secondsText(int64_t microseconds)
     return text;
 }
 
-const PictureOptions &RenderJob::optionsAt(int index) const
+const PictureOptions &Album::optionsAt(int index) const
 {
     static const PictureOptions kDefaults;
     return index >= 0 && index < pictureOptions.size() ? pictureOptions.at(index) : kDefaults;
 }
 
-int64_t RenderJob::pictureDuration(int index) const
+int64_t Album::pictureDuration(int index) const
 {
     const int64_t own = optionsAt(index).duration;
     return own > 0 ? own
                    : av_rescale_q(uniformDurationValue, uniformDurationTimeBase, kMicroseconds);
 }
 
-const TransitionKind *RenderJob::slotKind(int index) const
+const TransitionKind *Album::slotKind(int index) const
 {
     if (index < 0 || index >= transitions.size())
         return nullptr;
@@ -152,7 +168,7 @@ const TransitionKind *RenderJob::slotKind(int index) const
     return transitions.at(index).kind;
 }
 
-int64_t RenderJob::slotDuration(int index) const
+int64_t Album::slotDuration(int index) const
 {
     if (!slotKind(index))
         return 0;
@@ -166,7 +182,7 @@ int64_t RenderJob::slotDuration(int index) const
     return length;
 }
 
-int64_t RenderJob::pictureStart(int index) const
+int64_t Album::pictureStart(int index) const
 {
     int64_t start = 0;
     for (int i = 0; i < index && i < materialOrder.size(); ++i)
@@ -174,14 +190,14 @@ int64_t RenderJob::pictureStart(int index) const
     return start;
 }
 
-int64_t RenderJob::frameAt(int64_t microseconds, AVRational fps)
+int64_t Album::frameAt(int64_t microseconds, AVRational fps)
 {
     if (microseconds <= 0 || fps.num <= 0 || fps.den <= 0)
         return 0;
     return av_rescale_rnd(microseconds, fps.num, int64_t(fps.den) * 1000000, AV_ROUND_NEAR_INF);
 }
 
-int64_t RenderJob::pictureFrameCount(int index, AVRational fps) const
+int64_t Album::pictureFrameCount(int index, AVRational fps) const
 {
     if (index < 0 || index >= materialOrder.size())
         return 0;
@@ -189,7 +205,7 @@ int64_t RenderJob::pictureFrameCount(int index, AVRational fps) const
     return frameAt(start + pictureDuration(index), fps) - frameAt(start, fps);
 }
 
-int64_t RenderJob::slotFrameCount(int index, AVRational fps) const
+int64_t Album::slotFrameCount(int index, AVRational fps) const
 {
     if (index < 0 || index + 1 >= materialOrder.size())
         return 0;
@@ -200,12 +216,12 @@ int64_t RenderJob::slotFrameCount(int index, AVRational fps) const
     return frameAt(end + slot, fps) - frameAt(end, fps);
 }
 
-int64_t RenderJob::videoFrameCount(AVRational fps) const
+int64_t Album::videoFrameCount(AVRational fps) const
 {
     return frameAt(pictureStart(materialOrder.size()), fps);
 }
 
-AVRational RenderJob::fileFrameRate() const
+AVRational Album::fileFrameRate() const
 {
     if (frameRate.num <= 0 || frameRate.den <= 0)
         return {0, 1};
@@ -215,7 +231,7 @@ AVRational RenderJob::fileFrameRate() const
     return {fps, 1};
 }
 
-int64_t RenderJob::computeTotalDuration() const
+int64_t Album::computeTotalDuration() const
 {
     return av_rescale_q(pictureStart(materialOrder.size()), kMicroseconds, totalTimeBase);
 }
@@ -259,5 +275,7 @@ int TransitionPicker::currentIndex()
 void registerEngineMetaTypes()
 {
     static const int id = qRegisterMetaType<AVRational>("AVRational");
+    static const int snapshotId = qRegisterMetaType<AlbumSnapshotPtr>("AlbumSnapshotPtr");
     Q_UNUSED(id);
+    Q_UNUSED(snapshotId);
 }

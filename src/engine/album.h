@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The process-wide record of the album and its output settings, and the transition table.
+// The album as a value: its pictures, their settings, the transitions, watermark, music and
+// output settings, with the timeline worked out from them; and the transition table.
 #pragma once
 
 extern "C" {
@@ -13,19 +14,21 @@ extern "C" {
 #include <QList>
 #include <QMap>
 #include <QMetaType>
-#include <QMutex>
 #include <QSize>
 #include <QString>
 
 #include "picturelook.h"
 
-#include <atomic>
 #include <cstdint>
-#include <cstdio>
-
-class PlayerInterface;
+#include <memory>
 
 Q_DECLARE_METATYPE(AVRational)
+
+// The same numbers: unset rates ({0, 0}) equal each other, which av_cmp_q does not say.
+inline bool sameRational(AVRational a, AVRational b)
+{
+    return a.num == b.num && a.den == b.den;
+}
 
 // One row of the constant transition table: {filter name, transition name, the name people read}.
 // The transition name is what album files and the filters use; the name people read is
@@ -45,7 +48,12 @@ struct MaterialItem
     QString path;
     AVRational widthToHeight{0, 1};
     QSize srcSize;
-    FILE *file = nullptr; // held open while the picture is in the album; not owned here
+
+    bool operator==(const MaterialItem &o) const
+    {
+        return path == o.path && sameRational(widthToHeight, o.widthToHeight) &&
+               srcSize == o.srcSize;
+    }
 };
 
 // What a picture of the album may set for itself; the defaults leave the album as it is.
@@ -85,6 +93,12 @@ struct TransitionSlot
     const TransitionKind *kind = nullptr;
     int64_t duration = 2000000;
     AVRational durationTimeBase{1, 1000000};
+
+    bool operator==(const TransitionSlot &o) const
+    {
+        return kind == o.kind && duration == o.duration &&
+               sameRational(durationTimeBase, o.durationTimeBase);
+    }
 };
 
 enum WatermarkType
@@ -111,19 +125,80 @@ enum WatermarkPosition
     RightBottom = 256
 };
 
-// Thread contract: the editor writes the album fields on the user-interface thread holding
-// renderMutex and then musicMutex (always in that order). The preview renderer holds renderMutex
-// while it renders, the music decoder musicMutex while it decodes; the video encoder reads the
-// record without locks while an export runs. FILE handles and strings are written only on the
-// user-interface thread.
-class RenderJob
+// A picture as an album file holds it.
+struct AlbumPicture
+{
+    AlbumPicture(QString szFile = QString(), int iTransitionRow = -1)
+        : file(std::move(szFile)), transitionRow(iTransitionRow)
+    {
+    }
+
+    QString file; // absolute once read; written relative to the album's folder when beneath it
+    // Row of kTransitionKinds of the transition that follows this picture; -1 when none is
+    // stored (the album's transitionStart decides, see StoredAlbum::transitionRowFor).
+    int transitionRow = -1;
+    // The picture's own settings ("duration", and "seconds", "chosen" or "none" in
+    // "transition"); defaults when the file has none. A drawn (random) transition has its row
+    // above and transition Random; a chosen one the same row and Chosen; a cut None.
+    int64_t duration = 0; // microseconds; 0: the album's
+    TransitionChoice transition = TransitionChoice::Random;
+    int64_t transitionLength = 0; // microseconds; 0: the slot's
+    Motion motion;                // "motion": a preset, or "from" and "to" rectangles
+    Fill fill;                    // "fill": "black", "blur" or "#rrggbb"; absent: the album's
+    Caption caption;              // "caption": text, family, size, color, position, effect
+
+    // As the record keeps them (the kind from transitionRow when chosen).
+    PictureOptions options() const;
+};
+
+bool operator==(const AlbumPicture &a, const AlbumPicture &b);
+
+// A picture the album lists but cannot show (its file is gone, or unusable): it keeps its place in
+// the strip, is written back as the album file had it, and is neither rendered nor counted in the
+// album's length. `id` follows it through moves; it is not part of the album's value.
+struct MissingPicture
+{
+    int position = 0;     // its row in the strip
+    AlbumPicture picture; // as the album file holds it
+    // The transition that joined the entry before it, kept for the save when no picture of the
+    // album follows that entry any more.
+    int transitionBeforeRow = -1;
+    QString reason;    // why it cannot be shown
+    bool bGone = true; // no file there (otherwise the file is there but cannot be used)
+    quint32 id = 0;
+
+    bool operator==(const MissingPicture &o) const
+    {
+        return position == o.position && picture == o.picture &&
+               transitionBeforeRow == o.transitionBeforeRow && reason == o.reason &&
+               bGone == o.bGone;
+    }
+};
+
+class Album;
+
+// The text-watermark font follows the output height until the user picks a font of their own.
+struct WatermarkFontRule
+{
+    QFont editorFont;              // the editor's copy, sized for the current height
+    bool fontFollowsHeight = true; // cleared for good once the user chose another font
+
+    // A new output height: sizes editorFont from the table and, while following, the watermark.
+    void applyHeight(Album &job, int iHeight);
+    // A font confirmed in the font dialog (point size as the dialog reports it).
+    void applyChosenFont(Album &job, const QFont &stFont);
+};
+
+// A value: copies share nothing a change could reach, so a worker renders the copy it was given
+// while the editor goes on changing its own. The editor keeps one in its document and hands each
+// export and preview run a snapshot (AlbumSnapshotPtr); the headless exporter builds one from its
+// options.
+class Album
 {
 public:
-    static RenderJob &instance();
+    Album();
 
     int64_t totalDuration = 0;
-    // Written by the editor while the preview renderer reads it.
-    std::atomic<int64_t> playPosition{0};
     AVRational totalTimeBase{1, 1000000};
     int watermarkType = WatermarkNone;
     int watermarkPosition = LeftTop;
@@ -131,10 +206,8 @@ public:
     QColor watermarkColor;
     QString watermarkText;
     QString watermarkImagePath;
-    FILE *watermarkImageFile = nullptr;
     int musicType = MusicNone;
     QString musicPath;
-    FILE *musicFile = nullptr;
     MusicShape musicShape; // how the music is laid under the album; defaults: as it is
     int aspectNum = 16;
     int aspectDen = 9;
@@ -159,10 +232,18 @@ public:
     bool gentleMotion = false;
     Fill albumFill{FillKind::Black, 0xff000000};
     TextEffect watermarkEffect = TextEffect::Plain;
-    PlayerInterface *player = nullptr;
     AVRational msTimeBase{1, 1000};
-    QMutex renderMutex;
-    QMutex musicMutex;
+    // The output lists' entries the album was last set from: the ratio list's first entry
+    // follows the first picture, which a ratio alone cannot tell.
+    int ratioIndex = 1;
+    int heightIndex = 2;
+    WatermarkFontRule fontRule;
+    // Pictures the album lists but cannot show, by their place among the rows (the rows above
+    // are the pictures it shows).
+    QList<MissingPicture> missing;
+
+    bool operator==(const Album &o) const;
+    bool operator!=(const Album &o) const { return !(*this == o); }
 
     // width = av_rescale(height, num, den), made even by taking one off an odd result.
     static int widthFor(int height, int aspectNum, int aspectDen);
@@ -206,13 +287,11 @@ public:
     AVRational fileFrameRate() const;
     // The album's whole length in totalTimeBase.
     int64_t computeTotalDuration() const;
-
-    RenderJob(const RenderJob &) = delete;
-    RenderJob &operator=(const RenderJob &) = delete;
-
-private:
-    RenderJob();
 };
+
+// What a worker renders: the album as it stood when the run was asked for.
+using AlbumSnapshotPtr = std::shared_ptr<const Album>;
+Q_DECLARE_METATYPE(AlbumSnapshotPtr)
 
 // Microseconds as exact decimal seconds for filter options: "2", "0.5", "1.25".
 QString secondsText(int64_t microseconds);
