@@ -86,7 +86,7 @@ void ZodoZadar::notify(const AlbumChange &change)
 void ZodoZadar::emitCoverRefresh()
 {
     publishAlbum();
-    emit m_pViewer->sig_changePreviewCover();
+    m_pViewer->requestCover();
 }
 
 void ZodoZadar::setTotalTimeDisplay()

@@ -529,8 +529,21 @@ void ImageViewer::releasePreview()
     state.pictureCount = 0;
 }
 
+void ImageViewer::requestCover()
+{
+    ++coversQueued;
+    emit sig_changePreviewCover();
+}
+
 void ImageViewer::changePreviewCoverImpl()
 {
+    // A later cover is queued behind this one: it shows the album as it stands by then.
+    if (coversQueued.load() > 1) {
+        --coversQueued;
+        return;
+    }
+    if (coversQueued.load() > 0)
+        --coversQueued;
     if (!running)
         return;
     takeAlbum();

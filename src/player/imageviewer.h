@@ -108,6 +108,9 @@ public:
     // The album the next run or cover renders (any thread). Only the pointer is guarded: no
     // lock is held while a run renders.
     void setAlbum(AlbumSnapshotPtr snapshot);
+    // Asks for a cover of the album last handed over. Covers asked for while one is still
+    // queued are one: only the last renders (a burst of edits asks for many).
+    void requestCover();
 
     // Flag setters that also wake the waiting threads (writing the flags directly works too,
     // with up to 10 ms more delay).
@@ -206,6 +209,7 @@ private:
 
     PreviewState state;
     std::atomic<uint64_t> runsStarted{0}; // written by the viewer's thread only
+    std::atomic<int> coversQueued{0};     // asked for by requestCover and not yet taken
     std::atomic<uint32_t> m_shownSize{0}; // width << 16 | height, device pixels
     std::atomic<bool> resizeRequested{false};
     MaterialItem currentPicture; // copies of the rows being rendered
