@@ -109,42 +109,29 @@ inline QImage videoFrame(const QString &path, int index)
     return drain();
 }
 
-// The first audio stream decoded to mono float samples at its own rate.
-inline QVector<float> audioMono(const QString &path, int *rate)
+// Opens the first audio stream's decoder and hands every decoded frame to onFrame; onOpened sees
+// the decoder first and may refuse (false). False when there is no audio to decode.
+template <typename Opened, typename OnFrame>
+inline bool eachAudioFrame(const QString &path, Opened onOpened, OnFrame onFrame)
 {
-    QVector<float> out;
     AVFormatContext *raw = nullptr;
     if (avformat_open_input(&raw, path.toUtf8().constData(), nullptr, nullptr) < 0)
-        return out;
+        return false;
     av::InputContextPtr in(raw);
     avformat_find_stream_info(in.get(), nullptr);
     const int si = av_find_best_stream(in.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
     if (si < 0)
-        return out;
+        return false;
     const AVCodec *codec = avcodec_find_decoder(in->streams[si]->codecpar->codec_id);
     av::CodecContextPtr dec(avcodec_alloc_context3(codec));
     avcodec_parameters_to_context(dec.get(), in->streams[si]->codecpar);
-    if (avcodec_open2(dec.get(), codec, nullptr) < 0)
-        return out;
-    *rate = dec->sample_rate;
-    AVChannelLayout mono = AV_CHANNEL_LAYOUT_MONO;
-    SwrContext *swrRaw = nullptr;
-    swr_alloc_set_opts2(&swrRaw, &mono, AV_SAMPLE_FMT_FLT, dec->sample_rate, &dec->ch_layout,
-                        dec->sample_fmt, dec->sample_rate, 0, nullptr);
-    av::SwrPtr swr(swrRaw);
-    if (!swr || swr_init(swr.get()) < 0)
-        return out;
+    if (avcodec_open2(dec.get(), codec, nullptr) < 0 || !onOpened(dec.get()))
+        return false;
     av::PacketPtr pkt = av::makePacket();
     av::FramePtr frame = av::makeFrame();
     auto drain = [&] {
         while (avcodec_receive_frame(dec.get(), frame.get()) >= 0) {
-            QVector<float> buf(frame->nb_samples + 256);
-            uint8_t *dst = reinterpret_cast<uint8_t *>(buf.data());
-            const int n =
-                swr_convert(swr.get(), &dst, buf.size(),
-                            const_cast<const uint8_t **>(frame->extended_data), frame->nb_samples);
-            if (n > 0)
-                out += buf.mid(0, n);
+            onFrame(frame.get());
             av_frame_unref(frame.get());
         }
     };
@@ -157,6 +144,32 @@ inline QVector<float> audioMono(const QString &path, int *rate)
     }
     avcodec_send_packet(dec.get(), nullptr);
     drain();
+    return true;
+}
+
+// The first audio stream decoded to mono float samples at its own rate.
+inline QVector<float> audioMono(const QString &path, int *rate)
+{
+    QVector<float> out;
+    av::SwrPtr swr;
+    const auto opened = [&](AVCodecContext *dec) {
+        *rate = dec->sample_rate;
+        AVChannelLayout mono = AV_CHANNEL_LAYOUT_MONO;
+        SwrContext *swrRaw = nullptr;
+        swr_alloc_set_opts2(&swrRaw, &mono, AV_SAMPLE_FMT_FLT, dec->sample_rate, &dec->ch_layout,
+                            dec->sample_fmt, dec->sample_rate, 0, nullptr);
+        swr.reset(swrRaw);
+        return swr && swr_init(swr.get()) >= 0;
+    };
+    eachAudioFrame(path, opened, [&](const AVFrame *frame) {
+        QVector<float> buf(frame->nb_samples + 256);
+        uint8_t *dst = reinterpret_cast<uint8_t *>(buf.data());
+        const int n =
+            swr_convert(swr.get(), &dst, buf.size(),
+                        const_cast<const uint8_t **>(frame->extended_data), frame->nb_samples);
+        if (n > 0)
+            out += buf.mid(0, n);
+    });
     return out;
 }
 
@@ -200,24 +213,10 @@ inline QVector<Packet> packets(const QString &path, AVMediaType type,
 // The largest sample of any channel of the first audio stream, decoded (1.0 is full scale).
 inline double audioPeak(const QString &path)
 {
-    AVFormatContext *raw = nullptr;
-    if (avformat_open_input(&raw, path.toUtf8().constData(), nullptr, nullptr) < 0)
-        return -1;
-    av::InputContextPtr in(raw);
-    avformat_find_stream_info(in.get(), nullptr);
-    const int si = av_find_best_stream(in.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
-    if (si < 0)
-        return -1;
-    const AVCodec *codec = avcodec_find_decoder(in->streams[si]->codecpar->codec_id);
-    av::CodecContextPtr dec(avcodec_alloc_context3(codec));
-    avcodec_parameters_to_context(dec.get(), in->streams[si]->codecpar);
-    if (avcodec_open2(dec.get(), codec, nullptr) < 0)
-        return -1;
     double peak = 0;
-    av::PacketPtr pkt = av::makePacket();
-    av::FramePtr frame = av::makeFrame();
-    auto drain = [&] {
-        while (avcodec_receive_frame(dec.get(), frame.get()) >= 0) {
+    const bool ok = eachAudioFrame(
+        path, [](AVCodecContext *) { return true; },
+        [&](const AVFrame *frame) {
             const int channels = frame->ch_layout.nb_channels;
             const bool planar = av_sample_fmt_is_planar(AVSampleFormat(frame->format));
             for (int c = 0; c < channels; ++c)
@@ -240,19 +239,8 @@ inline double audioPeak(const QString &path)
                     }
                     peak = std::max(peak, std::fabs(v));
                 }
-            av_frame_unref(frame.get());
-        }
-    };
-    while (av_read_frame(in.get(), pkt.get()) >= 0) {
-        if (pkt->stream_index == si) {
-            avcodec_send_packet(dec.get(), pkt.get());
-            drain();
-        }
-        av_packet_unref(pkt.get());
-    }
-    avcodec_send_packet(dec.get(), nullptr);
-    drain();
-    return peak;
+        });
+    return ok ? peak : -1;
 }
 
 inline double rms(const QVector<float> &s, int from, int count)
