@@ -13,6 +13,7 @@
 // --window: the main window's size (default 902x580, the program's first size on a 1920x1080
 // screen).
 #include "editorharness.h"
+#include "previewcontroller.h"
 
 #include "album.h"
 #include "albumdocument.h"
@@ -185,7 +186,8 @@ int main(int argc, char **argv)
         std::vector<double> musicClock, pictureClock, musicPicture;
         QElapsedTimer window;
         window.start();
-        while (window.elapsed() < 1200 && pEditor->playerState == ZodoZadar::PlayerPlaying) {
+        while (window.elapsed() < 1200 &&
+               pEditor->preview()->state() == PreviewController::Playing) {
             EditorHarness::waitFor([] { return false; }, 30);
             const double clock = pPlayer->clockMs();
             const double heard =

@@ -12,10 +12,14 @@
 #include "cqcombobox.h"
 #include "cqtoast.h"
 #include "cqvideoplay.h"
+#include "editormenu.h"
+#include "exportcontroller.h"
 #include "imagedecoder.h"
 #include "imagelistview.h"
 #include "imageviewer.h"
 #include "mediaencoder.h"
+#include "missingpictures.h"
+#include "previewcontroller.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -51,8 +55,13 @@ ZodoZadar::ZodoZadar(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui:
     installEventFilters();
     setStartState();
     setAcceptDrops(true);
+    m_pPreview = std::make_unique<PreviewController>(*this, m_pDocument, ui->divPlayer, m_pViewer,
+                                                     m_pAudioDecoder);
+    m_pMissing = std::make_unique<MissingPictures>(*this, m_pDocument, ui->imageSourceList,
+                                                   m_pDecoder, m_pPreview.get());
+    m_pExport = std::make_unique<ExportController>(*this, m_pDocument, m_pEncoder, m_pPreview.get(),
+                                                   m_pMissing.get());
     if (ui->divPlayer->connectControls()) {
-        playerState = 4;
         updateControls();
         makeConnections();
     }
@@ -65,16 +74,13 @@ ZodoZadar::ZodoZadar(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui:
         toast(tr("The album could not be saved for restoring: %1").arg(szError), nullptr,
               kAutosaveToastMs);
     });
-    // A window dragged to a new size sends many resizes: the preview follows the last one.
-    m_pResizeTimer = new QTimer(this);
-    m_pResizeTimer->setSingleShot(true);
-    m_pResizeTimer->setInterval(kResizeSettleMs);
-    connect(m_pResizeTimer, &QTimer::timeout, this, &ZodoZadar::applyShownSize);
     m_pHandedFilesTimer = new QTimer(this);
     m_pHandedFilesTimer->setInterval(kHandedFilesCheckMs);
     connect(m_pHandedFilesTimer, &QTimer::timeout, this, &ZodoZadar::openWaitingFiles);
-    if (m_bConnected)
-        createMenu();
+    if (m_bConnected) {
+        m_pMenu = std::make_unique<EditorMenu>(*this);
+        m_pMenu->create();
+    }
 }
 
 ZodoZadar::~ZodoZadar()
@@ -116,6 +122,8 @@ ZodoZadar::~ZodoZadar()
     ui->divPlayer->detachEngine();
     if (auto *pModel = ui->imageSourceList->model())
         pModel->removeRows(0, pModel->rowCount());
+    // The player's signals reach the preview through the editor: none may come once it goes.
+    disconnect(ui->divPlayer, nullptr, this, nullptr);
 }
 
 CQVideoPlay *ZodoZadar::player() const
@@ -211,7 +219,8 @@ void ZodoZadar::makeConnections()
             &ZodoZadar::selectImageSources);
     connect(ui->btnAddImageAgain, &QPushButton::clicked, this, &ZodoZadar::replacePictures);
     connect(ui->btnDurationToAll, &QPushButton::clicked, this, &ZodoZadar::setAllDurations);
-    connect(ui->imageSourceList, &ImageListView::sig_itemActivated, this, &ZodoZadar::activateRow);
+    connect(ui->imageSourceList, &ImageListView::sig_itemActivated, this,
+            [this](int iRow) { m_pMissing->activateRow(iRow); });
     connect(ui->imageSourceList, &ImageListView::sig_itemClicked, this,
             &ZodoZadar::imageSourceSelected);
     connect(ui->imageSourceList, &ImageListView::sig_itemDeleted, this,
@@ -245,13 +254,20 @@ void ZodoZadar::makeConnections()
     connect(ui->btnExport, &QPushButton::clicked, this, &ZodoZadar::prepareExport);
     // Preview.
     CQVideoPlay *pPlayer = ui->divPlayer;
-    connect(pPlayer, &CQVideoPlay::vp_PlayOrPauseVideoSignal, this, &ZodoZadar::playOrPause);
-    connect(pPlayer, &CQVideoPlay::vp_cSliderPressSignal, this, &ZodoZadar::playerSliderPressed);
-    connect(pPlayer, &CQVideoPlay::vp_cSliderReleaseSignal, this, &ZodoZadar::playerSliderReleased);
-    connect(pPlayer, &CQVideoPlay::vp_timeLoopEndSignal, this, &ZodoZadar::halt);
-    connect(m_pViewer, &ImageViewer::sig_previewFinished, this, &ZodoZadar::previewFinished);
-    connect(pPlayer, &CQVideoPlay::vp_videoStopPlaySignal, this, &ZodoZadar::playerGaveUp);
-    connect(pPlayer, &CQVideoPlay::vp_surfaceResizedSignal, this, &ZodoZadar::surfaceResized);
+    PreviewController *pPreview = m_pPreview.get();
+    connect(pPlayer, &CQVideoPlay::vp_PlayOrPauseVideoSignal, this,
+            [pPreview](bool bPlay) { pPreview->playOrPause(bPlay); });
+    connect(pPlayer, &CQVideoPlay::vp_cSliderPressSignal, this,
+            [pPreview] { pPreview->sliderPressed(); });
+    connect(pPlayer, &CQVideoPlay::vp_cSliderReleaseSignal, this,
+            [pPreview](double lfRatio) { pPreview->sliderReleased(lfRatio); });
+    connect(pPlayer, &CQVideoPlay::vp_timeLoopEndSignal, this, [pPreview] { pPreview->halt(); });
+    connect(m_pViewer, &ImageViewer::sig_previewFinished, this,
+            [pPreview] { pPreview->runFinished(); });
+    connect(pPlayer, &CQVideoPlay::vp_videoStopPlaySignal, this,
+            [pPreview] { pPreview->playerGaveUp(); });
+    connect(pPlayer, &CQVideoPlay::vp_surfaceResizedSignal, this,
+            [pPreview](QSize size) { pPreview->surfaceResized(size); });
     m_pViewer->setShownSize(pPlayer->surfaceSize());
     // Every numbered answer of the picture decoder; each request's owner is found by its number.
     connect(m_pDecoder, &ImageDecoder::sig_answered, this, &ZodoZadar::decoderAnswered);
@@ -259,7 +275,7 @@ void ZodoZadar::makeConnections()
     if (auto *pFrame = ShareCode::CFramelessWindow::instance()) {
         connect(pFrame, &ShareCode::CFramelessWindow::signal_close, this, &ZodoZadar::closeRequest);
         connect(pFrame, &ShareCode::CFramelessWindow::signal_screenOut, this,
-                &ZodoZadar::suspendRequested);
+                [pPreview] { pPreview->holdRequested(); });
     }
     // Workers: a thread that ends deletes its worker; the renderer is deleted by the editor.
     for (auto [pThread, pWorker] : {std::pair<QThread *, QObject *>{m_pEncoderThread, m_pEncoder},
@@ -268,6 +284,26 @@ void ZodoZadar::makeConnections()
         connect(pThread, &QThread::finished, pWorker, &QObject::deleteLater);
         connect(pWorker, &QObject::destroyed, pThread, &QObject::deleteLater);
     }
+}
+
+void ZodoZadar::prepareExport()
+{
+    m_pExport->prepare();
+}
+
+void ZodoZadar::exportSetting()
+{
+    m_pExport->showSettings();
+}
+
+void ZodoZadar::exportVideo()
+{
+    m_pExport->start();
+}
+
+void ZodoZadar::updateRequest()
+{
+    m_pPreview->holdRequested();
 }
 
 bool ZodoZadar::hasPictures() const
@@ -287,7 +323,8 @@ void ZodoZadar::updateControls()
     // actions alike, and screen readers report it as such.
     const bool bIdle = m_workflow.idle();
     const bool bEditable = bIdle && hasPictures();
-    updateMenu();
+    if (m_pMenu)
+        m_pMenu->update();
     ui->btnAddImage->setEnabled(bIdle);
     ui->btnAddImageAgain->setEnabled(bIdle);
     ui->imageSourceList->setEnabled(bIdle);
@@ -334,27 +371,13 @@ bool ZodoZadar::refuseEdit()
     return true;
 }
 
-void ZodoZadar::halt()
+void ZodoZadar::changeEvent(QEvent *event)
 {
-    // Runs and music decodes still waiting in their queues are cancelled too.
-    m_pViewer->stopAll();
-    m_pAudioDecoder->stop();
-    // A seek asked for the stopped run is void.
-    m_pAudioDecoder->setSeekRequest(-1);
-    // Producers blocked on the player's full queues (the feeder, the music decoder) are
-    // released; the flags above make them stop rather than push again.
-    ui->divPlayer->stopAudio();
-    ui->divPlayer->releaseProducers();
-    m_pViewer->playPosition = 0;
-    ui->divPlayer->resetPosition();
-}
-
-void ZodoZadar::publishAlbum()
-{
-    const AlbumSnapshotPtr album = m_pDocument->snapshot();
-    m_pViewer->setAlbum(album);
-    m_pAudioDecoder->setAlbum(album);
-    m_pEncoder->setAlbum(album);
+    QWidget::changeEvent(event);
+    // Back in the window: a disk may have come back meanwhile.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() &&
+        !m_pDocument->album().missing.isEmpty())
+        QTimer::singleShot(0, this, [this] { m_pMissing->findAgain(); });
 }
 
 void ZodoZadar::clearTextFocus(QObject *pExcept)

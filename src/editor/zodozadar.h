@@ -30,6 +30,10 @@
 #include <optional>
 
 class AlbumDocument;
+class EditorMenu;
+class ExportController;
+class MissingPictures;
+class PreviewController;
 class AudioDecoder;
 class CQVideoPlay;
 class ExportSettingDialog;
@@ -65,16 +69,12 @@ public:
     void showPicturePanel(int iRow);
     // The album, its file and its undo steps.
     AlbumDocument *document() const { return m_pDocument; }
+    // The live preview: its state, its clock and its music.
+    PreviewController *preview() const { return m_pPreview.get(); }
     // Pictures the album lists but cannot show, by their place in the strip.
-    const QList<MissingPicture> &missingPictures() const;
-    // Looks again for the missing pictures' files (the window became active again: a disk may
-    // have come back); those found take their places. Not an undoable edit.
-    void findMissingPictures();
-    // "Locate…" of the missing tile in strip row iRow: the chosen file takes its place, and other
-    // missing pictures of the same old folder are looked for in the chosen file's folder.
-    void locateMissingPicture(int iRow);
+    const QList<MissingPicture> &missingPictures() const { return m_pDocument->album().missing; }
     // The album's look, from the menu: gentle motion, fill, the text watermark's edge.
-    void fillLookMenu();
+    void fillLookMenu(QMenu *pMenu);
     void changeAlbumLook(const std::function<void(Album &)> &fnChange);
     // The music settings panel (modal); refused without music or while another workflow runs.
     void showMusicPanel();
@@ -98,27 +98,39 @@ public:
     void endSession();
     // Every album edit, undoable; clean while the album matches its file.
     QUndoStack *undoStack() const;
+    // Entries of the strip, missing ones included; rendered pictures alone; chosen music.
+    bool hasPictures() const;
+    bool hasRenderedPictures() const;
+    bool hasMusic() const;
+    // The ratio list follows the first picture; the strip's pictures, missing ones left out.
+    bool selfAdaptingRatio() const;
+    QStringList rowPaths() const;
+
+    // For the editor's parts (preview, menu, missing pictures): the workflow, and what follows
+    // a change of the album.
+    bool beginWorkflow(Workflow kind, WorkflowPhase phase = WorkflowPhase::Asking);
+    void advanceWorkflow(Workflow kind, WorkflowPhase phase);
+    void endWorkflow(Workflow kind);
+    void notify(const AlbumChange &change);
+    void updatePictureMarks();
+    void reportFailure(const QString &szTitle, const QString &szDetail);
+    void setTotalTimeDisplay();
+    // A short notice over pOver (the editor by default).
+    void toast(const QString &szText, QWidget *pOver = nullptr, int iMs = 2000);
+    // Thumbnails of every picture the album showed in this session, by path.
+    QHash<QString, QPixmap> &thumbnails() { return m_thumbnails; }
+    // Numbered decoder requests: every answer is matched to the request that asked for it.
+    quint64 nextDecodeRequest() { return ++m_lastDecodeRequest; }
     // Whether the album holds changes its file does not (an unnamed album: anything at all).
     bool isModified() const;
-
-    // playerState values.
-    enum
-    {
-        PlayerPlaying = 1,
-        PlayerPaused = 2,
-        PlayerSeeking = 3, // paused while the user holds the slider
-        PlayerStopped = 4
-    };
 
     QString currentPath;
     int importTotal = 0;
     int importSucceeded = 0;
     int importFailed = 0;
-    QString lastErrorText;
     int minDuration = 1;
     int maxDuration = 60;
     bool typeRevertPending = false;
-    int playerState = 4;
 
 signals:
     void sig_imageWatermarkChanged(QString szFilePath);
@@ -144,6 +156,8 @@ public slots:
     bool saveAlbumAs();
     // Appends pictures to the album, through the same checks, progress and report as an import.
     void addPictures();
+    // The export's settings dialog, then the export.
+    void prepareExport();
 
 protected slots:
     void selectImageSources();
@@ -169,14 +183,9 @@ protected slots:
     void backgroundMusicTypeChanged(int iType);
     void addBackgroundMusic();
     // Export.
-    void prepareExport();
     void exportSetting();
     void exportVideo();
-    // Preview.
-    void enablePlayer(bool bPlay);
-    void playerSliderPressed(double lfDurationRatio);
-    void playerSliderReleased(double lfDurationRatio);
-    void previewFinished();
+    // Something asks the preview to hold (a running one pauses).
     void updateRequest();
 
 protected:
@@ -190,11 +199,6 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    // An edit is under way: a running preview and the music stop, the player's audio stops and
-    // the position goes back to 0. A slot too: the end of the player's timeline.
-    void halt();
-    // Hands the workers the album as it stands now (before every run, cover, export, music).
-    void publishAlbum();
     // The document put a whole state back (undo, redo, New album): the view shows it afresh.
     void showAlbum();
 
@@ -211,46 +215,18 @@ private:
                     const QSize &stSrcImageSize, const TransitionKind *pSlotKind = nullptr,
                     const PictureOptions &options = PictureOptions());
     void clearAlbumView();
-    void notify(const AlbumChange &change);
     // Each picture's own settings: the panel of row iRow, a change of one row (or of every row,
     // iRow -1) as one undoable edit, and the strip's marks.
     void changePictureOptions(
         int iRow, const std::function<PictureOptions(const PictureOptions &, int)> &fnChange);
-    void updatePictureMarks();
     // Pictures with a duration of their own, the duration box's look for them, and "Set all to
     // N s" (one undo step).
     int ownDurationCount() const;
     void showOwnDurations();
     void setAllDurations();
     int m_iPanelMergeId = 0; // the undo merge id of the panel open now
-    void emitCoverRefresh();
-    void setTotalTimeDisplay();
-    bool selfAdaptingRatio() const;
-    QStringList rowPaths() const;
-    // Entries of the strip, missing ones included; rendered pictures alone.
-    bool hasPictures() const;
-    bool hasRenderedPictures() const;
-    // Missing pictures (zodozadar_missing.cpp): the strip's rows hold the album's pictures and
-    // its missing entries in the album's order.
-    void insertMissingTile(const MissingPicture &entry);
-    void addMissingPicture(MissingPicture entry);
-    void activateRow(int iRow);
-    // Decodes szFile for the missing entry `id`; the answer places it (missingAnswered).
-    void requestFound(quint32 id, const QString &szFile);
-    bool missingAnswered(quint64 iRequest, const QString &szFile, bool bOk, const QPixmap &stPixmap,
-                         AVRational stWidthToHeight, const QSize &stSrcImageSize,
-                         const QString &szErrorStr);
-    void placeFoundPicture(int iMissing, const QString &szFile, const QPixmap &stPixmap,
-                           AVRational stWidthToHeight, const QSize &stSrcImageSize);
-    void endFinding();
-    // Asks before an export that would leave pictures out; false to stop.
-    bool confirmExportWithMissing();
-    bool hasMusic() const;
     // The one place the controls' enabled flags come from: the workflow and the album.
     void updateControls();
-    bool beginWorkflow(Workflow kind, WorkflowPhase phase = WorkflowPhase::Asking);
-    void advanceWorkflow(Workflow kind, WorkflowPhase phase);
-    void endWorkflow(Workflow kind);
     // Puts the settings controls back to what the album holds (after a refused change).
     void showAlbumSettings();
     void showWatermarkAndMusicPages();
@@ -282,17 +258,7 @@ private:
     void applyAlbumSettings(const StoredAlbum &doc);
     void finishOpening();
     bool writeAlbum(const QString &szFile);
-    void reportFailure(const QString &szTitle, const QString &szDetail);
     void updateTitle();
-    // The ≡ menu and the shortcuts (zodozadar_menu.cpp).
-    QAction *addMenuAction(QMenu *pMenu, const QString &szText, const QList<QKeySequence> &keys,
-                           const std::function<void()> &fnTriggered);
-    void createMenu();
-    void updateMenu();
-    void fillRecentMenu();
-    void spacePressed();
-    void showShortcuts();
-    void showAbout();
     void watermarkChecked(const QString &szFile, bool bOk);
     void clearTextFocus(QObject *pExcept);
 
@@ -305,17 +271,6 @@ private:
     void checkWatermarkImage(const QString &szFile);
     void endTextEditing();
     bool settingsEvent(QObject *watched, QEvent *event);
-
-    // Export helpers.
-    QString exportTarget(const QString &szDir, const QString &szName) const;
-    void exportRequest(ExportSettingDialog *pDialog);
-    void exportSucceeded(ProgressDialog *pProgress);
-    void exportFailed(ProgressDialog *pProgress, const QString &szError);
-    void exportCancelled(ProgressDialog *pProgress);
-    void rememberExportChoices(const ExportSettingDialog *pDialog);
-    // A short notice over pOver (the editor by default).
-    void toast(const QString &szText, QWidget *pOver = nullptr, int iMs = 2000);
-    void openExportFolder();
 
     // Drop helpers.
     enum class DropTarget
@@ -333,16 +288,6 @@ private:
     void dropToast(const QString &szText);
     void dropBackgroundMusic(const QString &szFile);
 
-    // Preview helpers.
-    bool customMusicWithPath() const;
-    void playOrPause(bool bPlay);
-    void playerGaveUp();
-    void surfaceResized(QSize size);
-    void applyShownSize();
-    void pausePreview();
-    void followClockWithMusic(int iMs);
-    void suspendRequested();
-
     std::unique_ptr<Ui::ZodoZadarClass> ui;
     MediaEncoder *m_pEncoder = nullptr;
     ImageViewer *m_pViewer = nullptr;
@@ -358,9 +303,7 @@ private:
     QPointer<QWidget> m_pHelpPopup;
     QPointer<QWidget> m_pDropHighlight; // the area that shows where a drop goes
     QPointer<QWidget> m_pDropToast;
-    QPointer<ExportSettingDialog> m_pExportDialog;
     QPointer<QWidget> m_pQuitDialog;
-    bool m_bOverwriteQuestion = false; // the export's overwrite question is up
     WorkflowState m_workflow;
     AlbumDocument *m_pDocument = nullptr;
     // Of every picture the album showed in this session, by path: an undo brings rows back.
@@ -381,30 +324,13 @@ private:
     static constexpr int kHandedFilesCheckMs = 250;
     QHash<quint64, int> m_importKindRows;           // request -> the row of the transition after it
     QHash<quint64, MissingPicture> m_importEntries; // an opening's request -> its entry if missing
-    quint32 m_iLastMissingId = 0;
-    // Requests of a search for missing files: request -> the entry's id. While it runs the
-    // import workflow keeps other edits out; a located file is one undo step.
-    QHash<quint64, quint32> m_findRequests;
-    bool m_bLocating = false;
-    QString m_locateFailure;                        // why the located file itself could not be used
     QHash<quint64, PictureOptions> m_importOptions; // request -> the picture's own settings
     int m_iPreviousKindRow = -1;                    // that row of the picture added last
-    QTimer *m_pResizeTimer = nullptr;
-    static constexpr int kResizeSettleMs = 200;
 
-    QMenu *m_pMenu = nullptr;
-    QMenu *m_pRecentMenu = nullptr;
-    QMenu *m_pLookMenu = nullptr;
-    QAction *m_pActNew = nullptr;
-    QAction *m_pActOpen = nullptr;
-    QAction *m_pActSave = nullptr;
-    QAction *m_pActSaveAs = nullptr;
-    QAction *m_pActAddPictures = nullptr;
-    QAction *m_pActExport = nullptr;
-    QAction *m_pActMusic = nullptr;
-    QAction *m_pActUndo = nullptr;
-    QAction *m_pActRedo = nullptr;
-    QAction *m_pActPlay = nullptr;
+    std::unique_ptr<EditorMenu> m_pMenu; // the ≡ menu and the shortcuts
+    std::unique_ptr<PreviewController> m_pPreview;
+    std::unique_ptr<MissingPictures> m_pMissing;
+    std::unique_ptr<ExportController> m_pExport;
     // Numbered decoder requests: the last one made, the running import's range and the pending
     // watermark check (0: none).
     quint64 m_lastDecodeRequest = 0;
@@ -414,5 +340,6 @@ private:
     QString m_watermarkName;
     QPointer<ProgressDialog> m_pImportProgress;
     QStringList m_importFailures; // "name — reason" of every refused file of the import
+    QString m_lastImportError;    // the last refused file's reason: the report's summary
     bool m_bConnected = false;
 };

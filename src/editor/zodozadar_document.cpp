@@ -4,6 +4,8 @@
 
 #include "zodozadar_form.h"
 
+#include "previewcontroller.h"
+
 #include "album.h"
 #include "albumdocument.h"
 #include "cqcombobox.h"
@@ -78,15 +80,9 @@ void ZodoZadar::clearAlbumView()
 void ZodoZadar::notify(const AlbumChange &change)
 {
     if (change.coverChanged)
-        emitCoverRefresh();
+        m_pPreview->refreshCover();
     if (change.totalChanged)
         setTotalTimeDisplay();
-}
-
-void ZodoZadar::emitCoverRefresh()
-{
-    publishAlbum();
-    m_pViewer->requestCover();
 }
 
 void ZodoZadar::setTotalTimeDisplay()
@@ -146,14 +142,14 @@ void ZodoZadar::imageSourceDeleted(QString stFilePath, int iOldIndex)
     m_pDocument->beginEdit();
     std::optional<AlbumChange> change;
     {
-        halt();
+        m_pPreview->halt();
         change = removePicture(job, stFilePath, renderedIndexOfRow(job, iOldIndex));
     }
     missingRowRemoved(job, iOldIndex);
     imageSourceSelected(ui->imageSourceList->currentIndex());
     setTotalTimeDisplay();
     if (change && change->coverChanged)
-        emitCoverRefresh();
+        m_pPreview->refreshCover();
     m_pDocument->commitEdit(tr("Delete picture"));
 }
 
@@ -171,7 +167,7 @@ void ZodoZadar::dragedImageSources(QString stFilePath, int iOldIndex, int iNewIn
     if (!bMissing) {
         AlbumChange change;
         {
-            halt();
+            m_pPreview->halt();
             change = reorderPictures(m_pDocument->edit(), rowPaths(), iFrom,
                                      renderedIndexOfRow(job, iNewIndex), selfAdaptingRatio());
         }
@@ -198,7 +194,7 @@ void ZodoZadar::imageDurationChanged(int iVal)
     m_pDocument->beginEdit();
     AlbumChange change;
     {
-        halt();
+        m_pPreview->halt();
         change = setUniformDurationSeconds(m_pDocument->edit(), iVal);
     }
     setTotalTimeDisplay();
@@ -250,7 +246,7 @@ void ZodoZadar::setAllDurations()
     m_pDocument->beginEdit();
     AlbumChange change;
     {
-        halt();
+        m_pPreview->halt();
         change = setUniformDurationSeconds(job, iSeconds);
         for (int i = 0; i < job.materialOrder.size(); ++i) {
             PictureOptions options = job.optionsAt(i);
@@ -282,7 +278,7 @@ void ZodoZadar::videoRatioChanged(QString szRatio)
     m_pDocument->edit().ratioIndex = ui->comboVideoRatio->findText(szRatio);
     AlbumChange change;
     {
-        halt();
+        m_pPreview->halt();
         change = applyRatioText(m_pDocument->edit(), szRatio);
     }
     notify(change);
@@ -297,7 +293,7 @@ void ZodoZadar::videoHeightChanged(QString szHeight)
     m_pDocument->edit().heightIndex = ui->comboVideoHeight->findText(szHeight);
     AlbumChange change;
     {
-        halt();
+        m_pPreview->halt();
         Album &job = m_pDocument->edit();
         change = applyHeightText(job, szHeight, job.fontRule);
     }

@@ -4,6 +4,8 @@
 
 #include "zodozadar_form.h"
 
+#include "previewcontroller.h"
+
 #include "album.h"
 #include "cqtoast.h"
 #include "droppedfiles.h"
@@ -226,7 +228,7 @@ void ZodoZadar::dropBackgroundMusic(const QString &szFile)
     if (!ui->ratioCustomMusic->isChecked()) {
         // With the path in place, switching to custom music opens no chooser.
         {
-            halt();
+            m_pPreview->halt();
             setMusicFile(m_pDocument->edit(), szFile);
         }
         ui->ratioCustomMusic->setChecked(true);

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Album editor: the album as a document: new, open, save, autosave and restore, the title.
+// Album editor: the album as a document: new, open, save, autosave and restore, the title,
+// and the question before the window closes.
 #include "zodozadar.h"
 
 #include "zodozadar_form.h"
+
+#include "previewcontroller.h"
 
 #include "album.h"
 #include "albumdocument.h"
@@ -10,11 +13,13 @@
 #include "cframelesswindow.h"
 #include "cqcombobox.h"
 #include "cqdlgtipsimple.h"
+#include "cqquitdialog.h"
 #include "cqvideoplay.h"
 #include "faildialog.h"
 #include "filechooser.h"
 #include "imagelistview.h"
 #include "places.h"
+#include "previewcontroller.h"
 #include "qtinversionwidget.h"
 
 #include <QCoreApplication>
@@ -88,14 +93,14 @@ bool ZodoZadar::openAlbumDocument(const StoredAlbum &doc, const QString &szPath,
     // One undo step for the whole opening: settings and pictures.
     m_pDocument->beginEdit();
     {
-        halt();
+        m_pPreview->halt();
         ui->divPlayer->detachEngine();
         clearAlbumView();
         applyAlbumSettings(doc);
     }
     showAlbumSettings();
     showWatermarkAndMusicPages();
-    emitCoverRefresh();
+    m_pPreview->refreshCover();
     m_opening = OpeningAlbum{szPath, doc.exportChoices, bRestored, doc.transitionStart};
 
     QStringList files;
@@ -293,4 +298,56 @@ void ZodoZadar::startSession(const QString &szStateFolder)
 void ZodoZadar::endSession()
 {
     m_pDocument->endSession();
+}
+
+void ZodoZadar::closeRequest()
+{
+    const auto quit = [this] {
+        if (QWidget *pWindow = window())
+            pWindow->close();
+    };
+    // Nothing would be lost: an empty album, or one its file holds as it is.
+    if (ui->imageSourceList->model()->rowCount() == 0 ||
+        (!m_pDocument->path().isEmpty() && !isModified())) {
+        quit();
+        return;
+    }
+    if (m_pPreview->state() == PreviewController::Playing)
+        m_pPreview->pause();
+    // One question at a time.
+    if (m_pQuitDialog) {
+        m_pQuitDialog->raise();
+        m_pQuitDialog->activateWindow();
+        return;
+    }
+    auto *pDialog = new ShareCode::CQQuitDialog(ShareCode::QtInversionWidget::instance());
+    m_pQuitDialog = pDialog;
+    pDialog->setAttribute(Qt::WA_DeleteOnClose);
+    pDialog->setTitle(tr("Tips"));
+    if (m_pDocument->path().isEmpty()) {
+        // Never saved: the album goes unless it is saved now.
+        pDialog->setTip(tr("Editing electronic photo album, do you want to exit the software?"));
+        pDialog->setTip2(tr("Exit will not save the file"));
+        pDialog->setOkText(tr("ok"));
+        pDialog->setCancelText(tr("cancel"));
+        pDialog->setOtherText(tr("Save…"));
+        connect(pDialog, &ShareCode::CQQuitDialog::okSignal, this, quit);
+        connect(pDialog, &ShareCode::CQQuitDialog::otherSignal, this, [this, quit] {
+            if (saveAlbumAs())
+                quit();
+        });
+    } else {
+        pDialog->setTip(tr("Save changes to “%1” before closing?")
+                            .arg(QFileInfo(m_pDocument->path()).completeBaseName()));
+        pDialog->setTip2(tr("If you don't save, the changes since the last save are lost."));
+        pDialog->setOkText(tr("Save"));
+        pDialog->setCancelText(tr("Cancel"));
+        pDialog->setOtherText(tr("Don't save"), true);
+        connect(pDialog, &ShareCode::CQQuitDialog::okSignal, this, [this, quit] {
+            if (saveAlbum())
+                quit();
+        });
+        connect(pDialog, &ShareCode::CQQuitDialog::otherSignal, this, quit);
+    }
+    pDialog->show();
 }

@@ -5,6 +5,10 @@
 
 #include "zodozadar_form.h"
 
+#include "missingpictures.h"
+
+#include "previewcontroller.h"
+
 #include "albumdocument.h"
 #include "cqcombobox.h"
 #include "cqvideoplay.h"
@@ -28,14 +32,14 @@ QUndoStack *ZodoZadar::undoStack() const
 void ZodoZadar::showAlbum()
 {
     // Whatever played showed the album before the change.
-    halt();
+    m_pPreview->halt();
     const Album &album = m_pDocument->album();
     ui->imageSourceList->model()->removeRows(0, ui->imageSourceList->model()->rowCount());
     for (const QString &szPath : album.materialOrder)
         ui->imageSourceList->appendImage(szPath, m_thumbnails.value(szPath));
     // The missing tiles between them, in the order of their places.
     for (const MissingPicture &entry : album.missing)
-        insertMissingTile(entry);
+        m_pMissing->insertTile(entry);
     updatePictureMarks();
     auto *pModel = ui->imageSourceList->model();
     if (pModel->rowCount() > 0) {
@@ -57,7 +61,7 @@ void ZodoZadar::showAlbum()
     }
     showWatermarkAndMusicPages();
     setTotalTimeDisplay();
-    emitCoverRefresh();
+    m_pPreview->refreshCover();
     updateControls();
     updateTitle();
 }

@@ -4,6 +4,10 @@
 
 #include "zodozadar_form.h"
 
+#include "missingpictures.h"
+
+#include "previewcontroller.h"
+
 #include "albumdocument.h"
 
 #include "album.h"
@@ -135,7 +139,7 @@ void ZodoZadar::runImport(const QStringList &files, ImportMode mode, const QList
     // The album before the import comes back with one undo.
     m_pDocument->beginEdit();
     if (mode == ImportMode::Replace) {
-        halt();
+        m_pPreview->halt();
         ui->divPlayer->detachEngine();
         if (m_pDocument->hasPictures())
             clearAlbumView();
@@ -144,7 +148,7 @@ void ZodoZadar::runImport(const QStringList &files, ImportMode mode, const QList
         m_pDocument->setExportChoices(std::nullopt);
     } else {
         // What plays now stops first.
-        halt();
+        m_pPreview->halt();
     }
     m_iPreviousKindRow = -1;
     m_importKindRows.clear();
@@ -185,8 +189,8 @@ void ZodoZadar::decoderAnswered(quint64 iRequest, QString szFile, bool bOk, QPix
 {
     if (iRequest != 0 && iRequest == m_watermarkRequest)
         watermarkChecked(szFile, bOk);
-    else if (missingAnswered(iRequest, szFile, bOk, stPixmap, stWidthToHeight, stSrcImageSize,
-                             szErrorStr))
+    else if (m_pMissing->answered(iRequest, szFile, bOk, stPixmap, stWidthToHeight, stSrcImageSize,
+                                  szErrorStr))
         return;
     else if (iRequest >= m_importFirstRequest && iRequest <= m_importLastRequest)
         importAnswered(iRequest, szFile, bOk, stPixmap, stWidthToHeight, stSrcImageSize,
@@ -221,14 +225,14 @@ void ZodoZadar::importAnswered(quint64 iRequest, const QString &szFile, bool bOk
             static_cast<int>(double(importSucceeded + importFailed) / importTotal * 100));
     } else {
         ++importFailed;
-        lastErrorText = szErrorStr;
+        m_lastImportError = szErrorStr;
         m_importFailures << tr("%1: %2").arg(QFileInfo(szFile).fileName(), szErrorStr);
         if (entry) {
             // An opened album keeps the picture in its place, as a tile that says what is wrong.
             MissingPicture missing = *entry;
             missing.reason = szErrorStr;
             missing.bGone = !QFileInfo::exists(szFile);
-            addMissingPicture(missing);
+            m_pMissing->add(missing);
         }
     }
     if (importSucceeded + importFailed == importTotal)
@@ -251,7 +255,7 @@ void ZodoZadar::endImport()
         dialog.setTitle(importFailed == importTotal ? tr("Import failed...")
                                                     : tr("Partial import failed..."));
         // Every refused file by name with its reason; the last one's text stays the summary.
-        dialog.setErrorMessage(lastErrorText);
+        dialog.setErrorMessage(m_lastImportError);
         dialog.setErrorList(m_importFailures);
         dialog.exec();
     }

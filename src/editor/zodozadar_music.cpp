@@ -4,6 +4,8 @@
 
 #include "zodozadar_form.h"
 
+#include "previewcontroller.h"
+
 #include "albumdocument.h"
 
 #include "album.h"
@@ -73,7 +75,7 @@ void ZodoZadar::changeMusicShape(const MusicShape &shape)
     {
         // The preview's music decoder reads the shape when it starts: halted, it starts again
         // with the new one.
-        halt();
+        m_pPreview->halt();
         job.musicShape = clampedMusicShape(shape);
     }
     m_pDocument->commitEdit(tr("Change music settings"), musicMergeId(before, job.musicShape));
@@ -106,7 +108,7 @@ QString ZodoZadar::fitPicturesToMusicNow()
     m_pDocument->beginEdit();
     MusicFitResult fit;
     {
-        halt();
+        m_pPreview->halt();
         fit = fitPicturesToMusicLength(job, length);
     }
     if (fit.ok) {

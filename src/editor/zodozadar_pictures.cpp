@@ -4,6 +4,8 @@
 
 #include "zodozadar_form.h"
 
+#include "previewcontroller.h"
+
 #include "albumdocument.h"
 
 #include "album.h"
@@ -97,7 +99,7 @@ void ZodoZadar::showPicturePanel(int iRow)
     panel.exec();
     // The player showed this picture while its panel was open: the album's cover again.
     if (m_pViewer->coverPicture.exchange(0) != 0)
-        emitCoverRefresh();
+        m_pPreview->refreshCover();
 }
 
 void ZodoZadar::changePictureOptions(
@@ -109,7 +111,7 @@ void ZodoZadar::changePictureOptions(
     m_pDocument->beginEdit();
     AlbumChange change;
     {
-        halt();
+        m_pPreview->halt();
         for (int i = 0; i < job.materialOrder.size(); ++i) {
             if (iRow >= 0 && i != iRow)
                 continue;
@@ -132,10 +134,9 @@ void ZodoZadar::changePictureOptions(
     m_pDocument->commitEdit(tr("Change picture settings"), m_iPanelMergeId);
 }
 
-void ZodoZadar::fillLookMenu()
+void ZodoZadar::fillLookMenu(QMenu *pMenu)
 {
     const Album &job = m_pDocument->album();
-    QMenu *pMenu = m_pLookMenu;
     pMenu->clear();
     QAction *pGentle = pMenu->addAction(tr("Gentle motion on every picture"));
     pGentle->setCheckable(true);
@@ -189,7 +190,7 @@ void ZodoZadar::changeAlbumLook(const std::function<void(Album &)> &fnChange)
     Album &job = m_pDocument->edit();
     m_pDocument->beginEdit();
     {
-        halt();
+        m_pPreview->halt();
         fnChange(job);
     }
     AlbumChange change;

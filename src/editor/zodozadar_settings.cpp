@@ -4,6 +4,8 @@
 
 #include "zodozadar_form.h"
 
+#include "previewcontroller.h"
+
 #include "albumdocument.h"
 
 #include "album.h"
@@ -62,7 +64,7 @@ void ZodoZadar::watermarkTypeChanged(int iType, bool bChecked)
     m_pDocument->beginEdit();
     const auto commit = qScopeGuard([this] { m_pDocument->commitEdit(tr("Change watermark")); });
     Album &job = m_pDocument->edit();
-    halt();
+    m_pPreview->halt();
     if (typeRevertPending) {
         typeRevertPending = false;
         return;
@@ -120,7 +122,7 @@ void ZodoZadar::watermarkTypeChanged(int iType, bool bChecked)
         if (!keepIfReadable(job.watermarkImagePath))
             ui->labelImageWatermarkName->setText(tr("Please select image watermark"));
         if (job.watermarkImagePath.isEmpty()) {
-            emitCoverRefresh();
+            m_pPreview->refreshCover();
             addImageWatermark();
             return;
         }
@@ -128,7 +130,7 @@ void ZodoZadar::watermarkTypeChanged(int iType, bool bChecked)
     default:
         break;
     }
-    emitCoverRefresh();
+    m_pPreview->refreshCover();
 }
 
 void ZodoZadar::watermarkTypeChanged(int iType)
@@ -142,10 +144,10 @@ void ZodoZadar::watermarkPosChanged(int iPos, bool bChecked)
         return;
     m_pDocument->beginEdit();
     {
-        halt();
+        m_pPreview->halt();
         m_pDocument->edit().watermarkPosition = iPos;
     }
-    emitCoverRefresh();
+    m_pPreview->refreshCover();
     m_pDocument->commitEdit(tr("Move watermark"));
 }
 
@@ -163,10 +165,10 @@ void ZodoZadar::textWatermarkChanged()
         return;
     m_pDocument->beginEdit();
     {
-        halt();
+        m_pPreview->halt();
         job.watermarkText = szText;
     }
-    emitCoverRefresh();
+    m_pPreview->refreshCover();
     m_pDocument->commitEdit(tr("Change watermark text"));
 }
 
@@ -191,7 +193,7 @@ void ZodoZadar::selectFontStyle()
     dialog.setCurrentColor(job.watermarkColor);
     bool bChanged = false;
     connect(&dialog, &FontDialog::fontSelected, this, [this, &job, &bChanged](QFont stFont) {
-        halt();
+        m_pPreview->halt();
         job.fontRule.applyChosenFont(job, stFont);
         bChanged = true;
     });
@@ -204,7 +206,7 @@ void ZodoZadar::selectFontStyle()
     endWorkflow(Workflow::Font);
     // One refresh once font and colour are both written, so the cover shows them together.
     if (bChanged)
-        emitCoverRefresh();
+        m_pPreview->refreshCover();
     m_pDocument->commitEdit(tr("Change watermark font"));
 }
 
@@ -253,10 +255,10 @@ void ZodoZadar::imageWatermarkChanged(QString szFilePath)
         return;
     m_pDocument->beginEdit();
     {
-        halt();
+        m_pPreview->halt();
         setWatermarkImage(m_pDocument->edit(), szFilePath);
     }
-    emitCoverRefresh();
+    m_pPreview->refreshCover();
     m_pDocument->commitEdit(tr("Change watermark picture"));
 }
 
@@ -267,7 +269,7 @@ void ZodoZadar::backgroundMusicTypeChanged(int iType, bool bChecked)
     m_pDocument->beginEdit();
     const auto commit = qScopeGuard([this] { m_pDocument->commitEdit(tr("Change music")); });
     Album &job = m_pDocument->edit();
-    halt();
+    m_pPreview->halt();
     if (!bChecked)
         return;
     if (iType == MusicNone) {
@@ -320,12 +322,12 @@ void ZodoZadar::useBackgroundMusic(const QString &szFile)
     m_pDocument->beginEdit();
     const auto commit = qScopeGuard([this] { m_pDocument->commitEdit(tr("Change music")); });
     ui->labelBackgroundMusicName->clear();
-    halt();
+    m_pPreview->halt();
     setElidedName(ui->labelBackgroundMusicName, QFileInfo(szFile).fileName());
     {
         setMusicFile(m_pDocument->edit(), szFile);
     }
-    emitCoverRefresh();
+    m_pPreview->refreshCover();
 }
 
 void ZodoZadar::showAlbumSettings()

@@ -522,6 +522,38 @@ void missingRowMoved(Album &album, int iFrom, int iTo)
         [](const MissingPicture &a, const MissingPicture &b) { return a.position < b.position; });
 }
 
+AlbumChange placeFoundPicture(Album &job, int iMissing, const MaterialItem &item,
+                              bool bSelfAdapting)
+{
+    const MissingPicture entry = job.missing.takeAt(iMissing);
+    const int iIndex = renderedIndexOfRow(job, entry.position);
+    const int iCount = job.materialOrder.size();
+    // Appended, then moved to its place: the slot before it is the transition the entry before
+    // it had, the slot after it its own.
+    const int iBeforeRow = entry.transitionBeforeRow;
+    AlbumChange change = appendPicture(
+        job, item, bSelfAdapting,
+        iIndex == iCount && iBeforeRow >= 0 ? &kTransitionKinds[iBeforeRow] : nullptr);
+    const PictureOptions options = entry.picture.options();
+    if (!options.isDefault())
+        change.totalChanged |= setPictureOptions(job, iCount, options).totalChanged;
+    if (iIndex < iCount) {
+        QStringList order = job.materialOrder;
+        order.move(iCount, iIndex);
+        const AlbumChange moved = reorderPictures(job, order, iCount, iIndex, bSelfAdapting);
+        change.coverChanged |= moved.coverChanged;
+        // Slots stay by place: the new one joins this picture to the next.
+        job.transitions.removeLast();
+        TransitionSlot slot;
+        const int iOwnRow = entry.picture.transitionRow;
+        slot.kind = iOwnRow >= 0 ? &kTransitionKinds[iOwnRow] : TransitionPicker::next();
+        job.transitions.insert(iIndex, slot);
+        job.totalDuration = job.computeTotalDuration();
+    }
+    change.totalChanged = true;
+    return change;
+}
+
 QList<AlbumPicture> withMissingPictures(const Album &album, const QList<AlbumPicture> &pictures)
 {
     const QList<MissingPicture> &missing = album.missing;

@@ -144,5 +144,9 @@ int renderedIndexOfRow(const Album &album, int iRow);
 void missingRowRemoved(Album &album, int iRow);
 // A row moved as the strip moved it: out of iFrom, then in at iTo.
 void missingRowMoved(Album &album, int iFrom, int iTo);
+// The missing entry iMissing found as `item`: the picture takes the entry's place among the
+// rows, with its own settings and the transitions the entry had on either side.
+AlbumChange placeFoundPicture(Album &album, int iMissing, const MaterialItem &item,
+                              bool bSelfAdaptingRatio);
 // The pictures of a stored album with the missing entries put back in their places.
 QList<AlbumPicture> withMissingPictures(const Album &album, const QList<AlbumPicture> &pictures);

@@ -1,6 +1,7 @@
 // The album editor with its real decoder thread: import, failures, removal, reorder, durations.
 #include "albumdocument.h"
 #include "editorfixture.h"
+#include "previewcontroller.h"
 
 #include "addimagebutton.h"
 #include "album.h"
@@ -128,7 +129,7 @@ private slots:
         QCOMPARE(job.watermarkFont.pixelSize(), 48);
         QCOMPARE(m_fixture.editor->viewer()->player.load(),
                  static_cast<PlayerInterface *>(m_fixture.editor->player()));
-        QCOMPARE(m_fixture.editor->playerState, 4);
+        QCOMPARE(m_fixture.editor->preview()->state(), 4);
         QVERIFY(form()->boxImageDuration->property("isMinimum").toBool());
     }
 

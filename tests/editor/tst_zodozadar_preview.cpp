@@ -3,6 +3,7 @@
 // every trigger in each state it can meet, one real preview from play to the album's end.
 #include "albumdocument.h"
 #include "editorfixture.h"
+#include "previewcontroller.h"
 
 #include "album.h"
 #include "audiodecoder.h"
@@ -40,7 +41,7 @@ class TestZodoZadarPreview : public QObject
 
     ZodoZadar *editor() const { return m_fixture.editor; }
     CQVideoPlay *player() const { return m_fixture.editor->player(); }
-    int state() const { return m_fixture.editor->playerState; }
+    int state() const { return m_fixture.editor->preview()->state(); }
 
     static bool dummyVideo() { return qgetenv("SDL_VIDEODRIVER") == "dummy"; }
 
@@ -68,7 +69,7 @@ class TestZodoZadarPreview : public QObject
     }
     void verifyPlaying()
     {
-        QCOMPARE(state(), int(ZodoZadar::PlayerPlaying));
+        QCOMPARE(state(), int(PreviewController::Playing));
         QVERIFY(player()->clockRunning() && !player()->clockPaused());
         QVERIFY(!editor()->viewer()->paused);
         QVERIFY(!editor()->audioDecoder()->paused);
@@ -76,7 +77,7 @@ class TestZodoZadarPreview : public QObject
     }
     void verifyStopped()
     {
-        QTRY_COMPARE_WITH_TIMEOUT(state(), int(ZodoZadar::PlayerStopped), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(state(), int(PreviewController::Stopped), 10000);
         QVERIFY(!player()->clockRunning());
         QVERIFY(!player()->isPlaying());
         QTRY_VERIFY(!editor()->viewer()->previewing);
@@ -123,7 +124,7 @@ private slots:
         emit pFrame->signal_screenOut();
         emit player()->vp_cSliderPressSignal(0.2);
         QVERIFY(QMetaObject::invokeMethod(editor(), "updateRequest"));
-        QCOMPARE(state(), int(ZodoZadar::PlayerStopped));
+        QCOMPARE(state(), int(PreviewController::Stopped));
         QVERIFY(!player()->clockRunning());
         QCOMPARE(starts.count(), 0);
 
@@ -145,12 +146,12 @@ private slots:
 
         // Pause, then the triggers a paused player ignores or follows.
         pressPlayButton(false);
-        verifyPaused(ZodoZadar::PlayerPaused);
+        verifyPaused(PreviewController::Paused);
         emit player()->vp_cSliderPressSignal(0.5);
-        verifyPaused(ZodoZadar::PlayerPaused);
+        verifyPaused(PreviewController::Paused);
         moveSlider(0.5);
         emit player()->vp_cSliderReleaseSignal(0.5);
-        verifyPaused(ZodoZadar::PlayerPaused); // a release while paused moves, does not play
+        verifyPaused(PreviewController::Paused); // a release while paused moves, does not play
         const int64_t half =
             av_rescale_q(int(player()->totalDurationMs() * 0.5), job.msTimeBase, job.totalTimeBase);
         QCOMPARE(int64_t(m_fixture.editor->viewer()->playPosition), half);
@@ -159,7 +160,7 @@ private slots:
         pressPlayButton(true);
         verifyPlaying();
         emit player()->vp_cSliderPressSignal(0.25);
-        verifyPaused(ZodoZadar::PlayerSeeking);
+        verifyPaused(PreviewController::Seeking);
         moveSlider(0.25);
         emit player()->vp_cSliderReleaseSignal(0.25);
         verifyPlaying();
@@ -169,10 +170,10 @@ private slots:
 
         // A suspend and an update request pause a running preview.
         emit pFrame->signal_screenOut();
-        verifyPaused(ZodoZadar::PlayerPaused);
+        verifyPaused(PreviewController::Paused);
         pressPlayButton(true);
         QVERIFY(QMetaObject::invokeMethod(editor(), "updateRequest"));
-        verifyPaused(ZodoZadar::PlayerPaused);
+        verifyPaused(PreviewController::Paused);
         QCOMPARE(starts.count(), 1);
 
         // Played to the end of the timeline: stopped, the position back at the start.
@@ -259,7 +260,7 @@ private slots:
             moveSlider(0.1);
             player()->vp_cSliderReleaseSlots(0.1);
             QTest::qWait(300);
-            QCOMPARE(state(), int(ZodoZadar::PlayerPlaying));
+            QCOMPARE(state(), int(PreviewController::Playing));
             QVERIFY(editor()->viewer()->previewing);
             QVERIFY(player()->sliderPositionMs() < total / 2);
             pressPlayButton(false);
@@ -297,7 +298,7 @@ private slots:
             return ShareCode::QtInversionWidget::instance()->findChild<ShareCode::CQQuitDialog *>();
         };
         editor()->closeRequest();
-        verifyPaused(ZodoZadar::PlayerPaused);
+        verifyPaused(PreviewController::Paused);
         QTRY_VERIFY(quitDialog() && quitDialog()->isVisible());
         QMetaObject::invokeMethod(quitDialog(), "sltCancel");
         QTRY_VERIFY(!quitDialog());

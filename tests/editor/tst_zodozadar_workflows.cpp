@@ -3,6 +3,7 @@
 // disabled controls would not send, a drop), and the controls show it.
 #include "albumdocument.h"
 #include "editorfixture.h"
+#include "previewcontroller.h"
 
 #include "addimagebutton.h"
 #include "album.h"
@@ -139,7 +140,7 @@ private slots:
 
         // Play, pressed by a road around the disabled button: refused, the button offers play.
         emit editor()->player()->vp_PlayOrPauseVideoSignal(true);
-        QCOMPARE(editor()->playerState, int(ZodoZadar::PlayerStopped));
+        QCOMPARE(editor()->preview()->state(), int(PreviewController::Stopped));
         QVERIFY(!editor()->player()->isPlaying());
         QVERIFY(!editor()->viewer()->runAskedOrActive());
         QVERIFY(!editor()->audioDecoder()->askedOrActive());

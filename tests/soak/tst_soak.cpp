@@ -3,6 +3,7 @@
 // AddressSanitizer, LeakSanitizer checks at exit that nothing was lost on the way.
 #include "albumdocument.h"
 #include "editorfixture.h"
+#include "previewcontroller.h"
 
 #include "album.h"
 #include "cqcombobox.h"
@@ -175,10 +176,10 @@ class TestSoak : public QObject
                                     .arg(player->sliderPositionMs())
                                     .arg(target)));
             QTest::qWait(150);
-            QCOMPARE(m_fixture.editor->playerState, int(ZodoZadar::PlayerPlaying));
+            QCOMPARE(m_fixture.editor->preview()->state(), int(PreviewController::Playing));
         }
         player->form()->PlayOrPauseBtn->click();
-        QCOMPARE(m_fixture.editor->playerState, int(ZodoZadar::PlayerPaused));
+        QCOMPARE(m_fixture.editor->preview()->state(), int(PreviewController::Paused));
     }
 
     void exportAndProbe(int iRound)

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Album editor: the ≡ menu, the keyboard shortcuts, and the About and shortcut lists.
-#include "zodozadar.h"
+// The album editor's ≡ menu, its keyboard shortcuts, and the About and shortcut lists.
+#include "editormenu.h"
 
-#include "zodozadar_form.h"
-
+#include "albumdocument.h"
 #include "cframelesswindow.h"
 #include "cqinfodialog.h"
 #include "cqvideoplay.h"
 #include "places.h"
 #include "qtinversionwidget.h"
+#include "zodozadar.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -43,102 +43,99 @@ const char kLicence[] = QT_TRANSLATE_NOOP(
                  "later version. It comes with ABSOLUTELY NO WARRANTY.");
 } // namespace
 
-QAction *ZodoZadar::addMenuAction(QMenu *pMenu, const QString &szText,
-                                  const QList<QKeySequence> &keys,
-                                  const std::function<void()> &fnTriggered)
+EditorMenu::EditorMenu(ZodoZadar &editor) : m_editor(editor) {}
+
+QAction *EditorMenu::add(QMenu *pMenu, const QString &szText, const QList<QKeySequence> &keys,
+                         const std::function<void()> &fnTriggered)
 {
-    auto *pAction = new QAction(szText, this);
+    auto *pAction = new QAction(szText, &m_editor);
     pAction->setShortcuts(keys);
     // Anywhere in the window, not only where the editor has the focus.
     pAction->setShortcutContext(Qt::WindowShortcut);
-    connect(pAction, &QAction::triggered, this, fnTriggered);
-    addAction(pAction);
+    QObject::connect(pAction, &QAction::triggered, &m_editor, fnTriggered);
+    m_editor.addAction(pAction);
     if (pMenu)
         pMenu->addAction(pAction);
     return pAction;
 }
 
-void ZodoZadar::createMenu()
+void EditorMenu::create()
 {
-    m_pMenu = new QMenu(this);
+    m_pMenu = new QMenu(&m_editor);
     m_pMenu->setObjectName(QStringLiteral("menuAlbum"));
     QMenu *pMenu = m_pMenu;
-    m_pActNew = addMenuAction(pMenu, tr("New album"), {QKeySequence(Qt::CTRL | Qt::Key_N)},
-                              [this] { newAlbum(); });
-    m_pActOpen =
-        addMenuAction(pMenu, tr("Open album…"), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O)},
-                      [this] { openAlbum(); });
+    m_pActNew = add(pMenu, tr("New album"), {QKeySequence(Qt::CTRL | Qt::Key_N)},
+                    [this] { m_editor.newAlbum(); });
+    m_pActOpen = add(pMenu, tr("Open album…"), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O)},
+                     [this] { m_editor.openAlbum(); });
     m_pRecentMenu = pMenu->addMenu(tr("Open recent"));
-    connect(m_pRecentMenu, &QMenu::aboutToShow, this, &ZodoZadar::fillRecentMenu);
+    QObject::connect(m_pRecentMenu, &QMenu::aboutToShow, &m_editor, [this] { fillRecent(); });
     pMenu->addSeparator();
-    m_pActSave = addMenuAction(pMenu, tr("Save"), {QKeySequence(Qt::CTRL | Qt::Key_S)},
-                               [this] { saveAlbum(); });
-    m_pActSaveAs =
-        addMenuAction(pMenu, tr("Save as…"), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
-                      [this] { saveAlbumAs(); });
+    m_pActSave = add(pMenu, tr("Save"), {QKeySequence(Qt::CTRL | Qt::Key_S)},
+                     [this] { m_editor.saveAlbum(); });
+    m_pActSaveAs = add(pMenu, tr("Save as…"), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+                       [this] { m_editor.saveAlbumAs(); });
     pMenu->addSeparator();
-    m_pActAddPictures =
-        addMenuAction(pMenu, tr("Add pictures…"), {QKeySequence(Qt::CTRL | Qt::Key_O)},
-                      [this] { addPictures(); });
-    m_pActExport = addMenuAction(pMenu, tr("Export…"), {QKeySequence(Qt::CTRL | Qt::Key_E)},
-                                 [this] { prepareExport(); });
-    m_pActMusic = addMenuAction(pMenu, tr("Music settings…"), {}, [this] { showMusicPanel(); });
+    m_pActAddPictures = add(pMenu, tr("Add pictures…"), {QKeySequence(Qt::CTRL | Qt::Key_O)},
+                            [this] { m_editor.addPictures(); });
+    m_pActExport = add(pMenu, tr("Export…"), {QKeySequence(Qt::CTRL | Qt::Key_E)},
+                       [this] { m_editor.prepareExport(); });
+    m_pActMusic = add(pMenu, tr("Music settings…"), {}, [this] { m_editor.showMusicPanel(); });
     m_pLookMenu = pMenu->addMenu(tr("Look of the album"));
     m_pLookMenu->setObjectName(QStringLiteral("menuLook"));
-    connect(m_pLookMenu, &QMenu::aboutToShow, this, [this] { fillLookMenu(); });
+    QObject::connect(m_pLookMenu, &QMenu::aboutToShow, &m_editor,
+                     [this] { m_editor.fillLookMenu(m_pLookMenu); });
     pMenu->addSeparator();
     m_pActUndo =
-        addMenuAction(pMenu, tr("Undo"), {QKeySequence(Qt::CTRL | Qt::Key_Z)}, [this] { undo(); });
-    m_pActRedo = addMenuAction(
-        pMenu, tr("Redo"),
-        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)},
-        [this] { redo(); });
+        add(pMenu, tr("Undo"), {QKeySequence(Qt::CTRL | Qt::Key_Z)}, [this] { m_editor.undo(); });
+    m_pActRedo =
+        add(pMenu, tr("Redo"),
+            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)},
+            [this] { m_editor.redo(); });
     pMenu->addSeparator();
-    addMenuAction(pMenu, tr("Keyboard shortcuts"), {}, [this] { showShortcuts(); });
-    addMenuAction(pMenu, tr("About"), {}, [this] { showAbout(); });
+    add(pMenu, tr("Keyboard shortcuts"), {}, [this] { showShortcuts(); });
+    add(pMenu, tr("About"), {}, [this] { showAbout(); });
     // Not in the menu: the player's own key.
-    m_pActPlay = addMenuAction(nullptr, tr("Play or pause"), {QKeySequence(Qt::Key_Space)},
-                               [this] { spacePressed(); });
+    m_pActPlay = add(nullptr, tr("Play or pause"), {QKeySequence(Qt::Key_Space)},
+                     [this] { spacePressed(); });
 
-    connect(m_pDocument->undoStack(), &QUndoStack::indexChanged, this, &ZodoZadar::updateMenu);
-    connect(pMenu, &QMenu::aboutToShow, this, &ZodoZadar::updateMenu);
+    QObject::connect(m_editor.document()->undoStack(), &QUndoStack::indexChanged, &m_editor,
+                     [this] { update(); });
+    QObject::connect(pMenu, &QMenu::aboutToShow, &m_editor, [this] { update(); });
 
     if (auto *pFrame = ShareCode::CFramelessWindow::instance()) {
         QPushButton *pButton = pFrame->menuButton();
-        connect(pButton, &QPushButton::clicked, this, [this, pButton] {
+        QObject::connect(pButton, &QPushButton::clicked, &m_editor, [this, pButton] {
             m_pMenu->popup(pButton->mapToGlobal(QPoint(0, pButton->height())));
         });
     }
-    updateMenu();
+    update();
 }
 
-void ZodoZadar::updateMenu()
+void EditorMenu::update()
 {
     if (!m_pMenu)
         return;
-    const bool bIdle = m_workflow.idle();
-    const bool bPictures = hasPictures();
+    const bool bIdle = m_editor.workflow().idle();
+    const bool bPictures = m_editor.hasPictures();
     m_pActNew->setEnabled(bIdle);
     m_pActOpen->setEnabled(bIdle);
     m_pRecentMenu->setEnabled(bIdle && Places::enabled());
     m_pActSave->setEnabled(bIdle && bPictures);
     m_pActSaveAs->setEnabled(bIdle && bPictures);
     m_pActAddPictures->setEnabled(bIdle);
-    m_pActExport->setEnabled(bIdle && hasRenderedPictures());
-    m_pActMusic->setEnabled(bIdle && hasMusic());
+    m_pActExport->setEnabled(bIdle && m_editor.hasRenderedPictures());
+    m_pActMusic->setEnabled(bIdle && m_editor.hasMusic());
     m_pLookMenu->setEnabled(bIdle);
-    m_pActUndo->setEnabled(bIdle && m_pDocument->undoStack()->canUndo());
-    m_pActRedo->setEnabled(bIdle && m_pDocument->undoStack()->canRedo());
-    m_pActUndo->setText(m_pDocument->undoStack()->canUndo()
-                            ? tr("Undo %1").arg(m_pDocument->undoStack()->undoText())
-                            : tr("Undo"));
-    m_pActRedo->setText(m_pDocument->undoStack()->canRedo()
-                            ? tr("Redo %1").arg(m_pDocument->undoStack()->redoText())
-                            : tr("Redo"));
+    const QUndoStack *pStack = m_editor.document()->undoStack();
+    m_pActUndo->setEnabled(bIdle && pStack->canUndo());
+    m_pActRedo->setEnabled(bIdle && pStack->canRedo());
+    m_pActUndo->setText(pStack->canUndo() ? tr("Undo %1").arg(pStack->undoText()) : tr("Undo"));
+    m_pActRedo->setText(pStack->canRedo() ? tr("Redo %1").arg(pStack->redoText()) : tr("Redo"));
     m_pActPlay->setEnabled(bIdle && bPictures);
 }
 
-void ZodoZadar::fillRecentMenu()
+void EditorMenu::fillRecent()
 {
     m_pRecentMenu->clear();
     const QStringList recent = Places::recentAlbums();
@@ -146,18 +143,19 @@ void ZodoZadar::fillRecentMenu()
         QAction *pAction = m_pRecentMenu->addAction(QFileInfo(szFile).completeBaseName());
         pAction->setToolTip(szFile);
         pAction->setStatusTip(szFile);
-        connect(pAction, &QAction::triggered, this, [this, szFile] { openAlbumFile(szFile); });
+        QObject::connect(pAction, &QAction::triggered, &m_editor,
+                         [this, szFile] { m_editor.openAlbumFile(szFile); });
     }
     if (recent.isEmpty()) {
         m_pRecentMenu->addAction(tr("No recent albums"))->setEnabled(false);
         return;
     }
     m_pRecentMenu->addSeparator();
-    connect(m_pRecentMenu->addAction(tr("Clear the list")), &QAction::triggered, this,
-            [] { Places::clearRecentAlbums(); });
+    QObject::connect(m_pRecentMenu->addAction(tr("Clear the list")), &QAction::triggered, &m_editor,
+                     [] { Places::clearRecentAlbums(); });
 }
 
-void ZodoZadar::spacePressed()
+void EditorMenu::spacePressed()
 {
     // A focused button or list takes Space as its own key, as it does everywhere else.
     QWidget *pFocus = QApplication::focusWidget();
@@ -169,12 +167,12 @@ void ZodoZadar::spacePressed()
         pCombo->showPopup();
         return;
     }
-    if (!m_workflow.idle() || !hasRenderedPictures())
+    if (!m_editor.workflow().idle() || !m_editor.hasRenderedPictures())
         return;
-    ui->divPlayer->vp_VideoPlayOrPauseSlots();
+    m_editor.player()->vp_VideoPlayOrPauseSlots();
 }
 
-void ZodoZadar::showShortcuts()
+void EditorMenu::showShortcuts()
 {
     ShareCode::CQInfoDialog dialog(ShareCode::QtInversionWidget::instance());
     dialog.setObjectName(QStringLiteral("KeyboardShortcutsDialog"));
@@ -210,7 +208,7 @@ void ZodoZadar::showShortcuts()
     dialog.exec();
 }
 
-void ZodoZadar::showAbout()
+void EditorMenu::showAbout()
 {
     ShareCode::CQInfoDialog dialog(ShareCode::QtInversionWidget::instance());
     dialog.setObjectName(QStringLiteral("AboutDialog"));

@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Album editor: the live preview's player state, its clock and its music.
-#include "zodozadar.h"
+// The live preview: the player's state, its clock and its music, and the album's snapshot.
+#include "previewcontroller.h"
 
-#include "zodozadar_form.h"
-
-#include "album.h"
+#include "albumdocument.h"
 #include "audiodecoder.h"
 #include "cqvideoplay.h"
 #include "imageviewer.h"
+#include "zodozadar.h"
 
 #include <QTimer>
 
@@ -15,38 +14,79 @@ extern "C" {
 #include <libavutil/mathematics.h>
 }
 
-bool ZodoZadar::customMusicWithPath() const
+PreviewController::PreviewController(ZodoZadar &editor, AlbumDocument *pDocument,
+                                     CQVideoPlay *pPlayer, ImageViewer *pViewer,
+                                     AudioDecoder *pMusic)
+    : m_editor(editor), m_pDocument(pDocument), m_pPlayer(pPlayer), m_pViewer(pViewer),
+      m_pMusic(pMusic)
+{
+    m_pResizeTimer = new QTimer(&editor);
+    m_pResizeTimer->setSingleShot(true);
+    m_pResizeTimer->setInterval(kResizeSettleMs);
+    QObject::connect(m_pResizeTimer, &QTimer::timeout, &editor, [this] { applyShownSize(); });
+}
+
+PreviewController::~PreviewController() = default;
+
+void PreviewController::halt()
+{
+    // Runs and music decodes still waiting in their queues are cancelled too.
+    m_pViewer->stopAll();
+    m_pMusic->stop();
+    // A seek asked for the stopped run is void.
+    m_pMusic->setSeekRequest(-1);
+    // Producers blocked on the player's full queues (the feeder, the music decoder) are
+    // released; the flags above make them stop rather than push again.
+    m_pPlayer->stopAudio();
+    m_pPlayer->releaseProducers();
+    m_pViewer->playPosition = 0;
+    m_pPlayer->resetPosition();
+}
+
+void PreviewController::publishAlbum()
+{
+    const AlbumSnapshotPtr album = m_pDocument->snapshot();
+    m_pViewer->setAlbum(album);
+    m_pMusic->setAlbum(album);
+}
+
+void PreviewController::refreshCover()
+{
+    publishAlbum();
+    m_pViewer->requestCover();
+}
+
+bool PreviewController::customMusicWithPath() const
 {
     const Album &job = m_pDocument->album();
     return job.musicType != MusicNone && !job.musicPath.isEmpty();
 }
 
-void ZodoZadar::playOrPause(bool bPlay)
+void PreviewController::playOrPause(bool bPlay)
 {
     // No preview plays while another workflow runs (an export reads the album without locks)
     // or without pictures; the button goes back to offering play.
-    if (bPlay && (!m_workflow.idle() || !hasRenderedPictures())) {
-        ui->divPlayer->showPlayIcon();
+    if (bPlay && (!m_editor.workflow().idle() || !m_editor.hasRenderedPictures())) {
+        m_pPlayer->showPlayIcon();
         return;
     }
-    enablePlayer(bPlay);
-    playerState = bPlay ? PlayerPlaying : PlayerPaused;
+    if (bPlay)
+        play();
+    else
+        pause();
+    m_iState = bPlay ? Playing : Paused;
 }
 
-void ZodoZadar::enablePlayer(bool bPlay)
+void PreviewController::play()
 {
-    if (!bPlay) {
-        pausePreview();
+    if (m_iState == Playing || !m_editor.workflow().idle() || !m_editor.hasRenderedPictures())
         return;
-    }
-    if (playerState == PlayerPlaying || !m_workflow.idle() || !hasRenderedPictures())
-        return;
-    CQVideoPlay *pPlayer = ui->divPlayer;
-    if (playerState == PlayerStopped) {
+    CQVideoPlay *pPlayer = m_pPlayer;
+    if (m_iState == Stopped) {
         // A run that is still ending renders its own snapshot; the new one renders this.
         Album &job = m_pDocument->edit();
-        job.materialOrder = rowPaths();
-        if (selfAdaptingRatio())
+        job.materialOrder = m_editor.rowPaths();
+        if (m_editor.selfAdaptingRatio())
             applySelfAdaptingRatio(job);
         job.updateWidth();
         // The run counts as asked for from here on, so that a halt or a pause made before it
@@ -57,7 +97,7 @@ void ZodoZadar::enablePlayer(bool bPlay)
         pPlayer->startClock();
         if (customMusicWithPath()) {
             pPlayer->startAudio();
-            emit m_pAudioDecoder->sig_decode(job.musicPath);
+            emit m_pMusic->sig_decode(job.musicPath);
         }
         pPlayer->showPauseIcon();
         return;
@@ -68,45 +108,44 @@ void ZodoZadar::enablePlayer(bool bPlay)
     if (customMusicWithPath()) {
         // The sound queued before the pause played on meanwhile: start again where the clock is.
         followClockWithMusic(int(pPlayer->sliderPositionMs()));
-        m_pAudioDecoder->resume();
+        m_pMusic->resume();
     }
     pPlayer->showPauseIcon();
 }
 
-void ZodoZadar::followClockWithMusic(int iMs)
+void PreviewController::followClockWithMusic(int iMs)
 {
     // The request comes first, so that a frame the decoder holds for the player is dropped as
     // stale; then the sound already queued for the old position goes.
-    m_pAudioDecoder->setSeekRequest(iMs, true);
-    CQVideoPlay *pPlayer = ui->divPlayer;
+    m_pMusic->setSeekRequest(iMs, true);
+    CQVideoPlay *pPlayer = m_pPlayer;
     pPlayer->stopAudio();
     pPlayer->startAudio();
 }
 
-void ZodoZadar::pausePreview()
+void PreviewController::pause()
 {
-    ui->divPlayer->pauseClock();
+    m_pPlayer->pauseClock();
     if (m_pViewer->runAskedOrActive())
         m_pViewer->pause();
     if (customMusicWithPath())
-        m_pAudioDecoder->pause();
-    ui->divPlayer->showPlayIcon();
-    playerState = PlayerPaused;
+        m_pMusic->pause();
+    m_pPlayer->showPlayIcon();
+    m_iState = Paused;
 }
 
-void ZodoZadar::playerSliderPressed(double lfDurationRatio)
+void PreviewController::sliderPressed()
 {
-    Q_UNUSED(lfDurationRatio);
-    if (playerState != PlayerPlaying)
+    if (m_iState != Playing)
         return;
-    pausePreview();
-    playerState = PlayerSeeking;
+    pause();
+    m_iState = Seeking;
 }
 
-void ZodoZadar::playerSliderReleased(double lfDurationRatio)
+void PreviewController::sliderReleased(double lfDurationRatio)
 {
     const Album &job = m_pDocument->album();
-    CQVideoPlay *pPlayer = ui->divPlayer;
+    CQVideoPlay *pPlayer = m_pPlayer;
     pPlayer->syncClockToSlider();
     const int iMs = static_cast<int>(pPlayer->totalDurationMs() * lfDurationRatio);
     m_pViewer->playPosition = av_rescale_q(iMs, job.msTimeBase, job.totalTimeBase);
@@ -116,53 +155,53 @@ void ZodoZadar::playerSliderReleased(double lfDurationRatio)
         if (pPlayer->clockRunning() && !pPlayer->clockPaused())
             followClockWithMusic(iMs);
         else
-            m_pAudioDecoder->setSeekRequest(iMs);
+            m_pMusic->setSeekRequest(iMs);
     }
     if (m_pViewer->runAskedOrActive())
         m_pViewer->requestSeek();
-    if (playerState == PlayerSeeking)
+    if (m_iState == Seeking)
         playOrPause(true);
 }
 
-void ZodoZadar::previewFinished()
+void PreviewController::runFinished()
 {
-    CQVideoPlay *pPlayer = ui->divPlayer;
-    emitCoverRefresh();
+    CQVideoPlay *pPlayer = m_pPlayer;
+    refreshCover();
     pPlayer->stopClock();
     pPlayer->showPosition(0);
     // Whatever the music settings are now: a decode asked for by this run ends with it.
-    m_pAudioDecoder->stop();
+    m_pMusic->stop();
     pPlayer->showPlayIcon();
     // Stopping the audio first releases a music decoder blocked on the full audio queue.
     pPlayer->stopAudio();
     pPlayer->releaseProducers();
-    playerState = PlayerStopped;
+    m_iState = Stopped;
 }
 
-void ZodoZadar::playerGaveUp()
+void PreviewController::playerGaveUp()
 {
     // The playback engine could not show the pictures (its window was refused) and the player
     // went back to the start offering play: the preview stops too rather than run on unseen,
     // with its music, behind a button that says it is stopped.
-    if (playerState == PlayerStopped)
+    if (m_iState == Stopped)
         return;
     halt();
-    previewFinished();
+    runFinished();
 }
 
-void ZodoZadar::surfaceResized(QSize size)
+void PreviewController::surfaceResized(QSize size)
 {
     m_pViewer->setShownSize(size);
     m_pResizeTimer->start();
 }
 
-void ZodoZadar::applyShownSize()
+void PreviewController::applyShownSize()
 {
-    if (!hasRenderedPictures())
+    if (!m_editor.hasRenderedPictures())
         return;
-    if (playerState == PlayerStopped) {
-        if (m_workflow.idle())
-            emitCoverRefresh();
+    if (m_iState == Stopped) {
+        if (m_editor.workflow().idle())
+            refreshCover();
         return;
     }
     // A run takes it where the player's clock is, paused or not.
@@ -170,14 +209,8 @@ void ZodoZadar::applyShownSize()
         m_pViewer->requestResize();
 }
 
-void ZodoZadar::suspendRequested()
+void PreviewController::holdRequested()
 {
-    if (playerState != PlayerStopped)
-        pausePreview();
-}
-
-void ZodoZadar::updateRequest()
-{
-    if (playerState != PlayerStopped)
-        pausePreview();
+    if (m_iState != Stopped)
+        pause();
 }
