@@ -49,10 +49,11 @@ public:
     void halt();
     // The cover shows the album as it stands now.
     void refreshCover();
+    // The viewer's and the music's next run starts from the album as it stands now.
+    void publishAlbum();
 
 private:
     void play();
-    void publishAlbum();
     bool customMusicWithPath() const;
     void followClockWithMusic(int iMs);
     void applyShownSize();

@@ -68,7 +68,7 @@ ZodoZadar::ZodoZadar(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui:
     m_startState = m_pDocument->state();
     connect(m_pDocument, &AlbumDocument::replaced, this, &ZodoZadar::showAlbum);
     // The workers' next run or cover starts from the album as it is after every change.
-    connect(m_pDocument, &AlbumDocument::changed, this, &ZodoZadar::publishAlbum);
+    connect(m_pDocument, &AlbumDocument::changed, this, [this] { m_pPreview->publishAlbum(); });
     connect(m_pDocument, &AlbumDocument::savedStateChanged, this, &ZodoZadar::updateTitle);
     connect(m_pDocument, &AlbumDocument::autosaveFailed, this, [this](const QString &szError) {
         toast(tr("The album could not be saved for restoring: %1").arg(szError), nullptr,
