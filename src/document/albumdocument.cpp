@@ -89,6 +89,7 @@ AlbumDocument::AlbumDocument(QObject *parent) : QObject(parent)
     // clean mark set here is the one the stack keeps.
     connect(m_pUndoStack, &QUndoStack::indexChanged, this, &AlbumDocument::changeDone);
     m_state.transitionCursor = TransitionPicker::currentIndex();
+    m_newState = m_state;
     m_pAutosaveTimer = new QTimer(this);
     m_pAutosaveTimer->setSingleShot(true);
     connect(m_pAutosaveTimer, &QTimer::timeout, this, &AlbumDocument::writeAutosave);

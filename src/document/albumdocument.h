@@ -78,6 +78,8 @@ public:
     // The whole state as it stands, and a state put back as one undoable step (New album).
     DocumentState state() const;
     void replace(const DocumentState &state, const QString &szText);
+    // A new album, as the document started: no pictures, no file (undoable).
+    void startNew(const QString &szText) { replace(m_newState, szText); }
 
     // Saving. The album as its file holds it (missing pictures in their places); whether it
     // holds changes its file does not (an unnamed album: any picture at all); a file written or
@@ -122,6 +124,7 @@ private:
     void writeAutosave();
 
     DocumentState m_state;
+    DocumentState m_newState; // as the document started
     HeldFiles m_held;
     QUndoStack *m_pUndoStack = nullptr;
     DocumentState m_editBefore;

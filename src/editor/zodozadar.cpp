@@ -12,6 +12,7 @@
 #include "cqcombobox.h"
 #include "cqtoast.h"
 #include "cqvideoplay.h"
+#include "droparea.h"
 #include "editormenu.h"
 #include "exportcontroller.h"
 #include "imagedecoder.h"
@@ -19,7 +20,9 @@
 #include "imageviewer.h"
 #include "mediaencoder.h"
 #include "missingpictures.h"
+#include "pictureimport.h"
 #include "previewcontroller.h"
+#include "settingspanel.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -54,18 +57,20 @@ ZodoZadar::ZodoZadar(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui:
     setStartValues();
     installEventFilters();
     setStartState();
-    setAcceptDrops(true);
     m_pPreview = std::make_unique<PreviewController>(*this, m_pDocument, ui->divPlayer, m_pViewer,
                                                      m_pAudioDecoder);
     m_pMissing = std::make_unique<MissingPictures>(*this, m_pDocument, ui->imageSourceList,
                                                    m_pDecoder, m_pPreview.get());
     m_pExport = std::make_unique<ExportController>(*this, m_pDocument, m_pEncoder, m_pPreview.get(),
                                                    m_pMissing.get());
+    m_pSettings = std::make_unique<SettingsPanel>(*this, m_pDocument, m_pPreview.get(), m_pDecoder);
+    m_pImport = std::make_unique<PictureImport>(*this, m_pDocument, m_pPreview.get(), m_pDecoder,
+                                                m_pMissing.get());
+    new DropArea(*this, m_pSettings.get());
     if (ui->divPlayer->connectControls()) {
         updateControls();
         makeConnections();
     }
-    m_startState = m_pDocument->state();
     connect(m_pDocument, &AlbumDocument::replaced, this, &ZodoZadar::showAlbum);
     // The workers' next run or cover starts from the album as it is after every change.
     connect(m_pDocument, &AlbumDocument::changed, this, [this] { m_pPreview->publishAlbum(); });
@@ -155,7 +160,6 @@ void ZodoZadar::setStartValues()
 {
     minDuration = 1;
     maxDuration = 60;
-    typeRevertPending = false;
 
     // The album starts as a new one is; the workers' player is the one in the form.
     m_pViewer->player = ui->divPlayer;
@@ -166,7 +170,6 @@ void ZodoZadar::setStartValues()
 void ZodoZadar::installEventFilters()
 {
     setAttribute(Qt::WA_Hover);
-    ui->btnImageWartermarkHelp->setAttribute(Qt::WA_Hover);
     for (QObject *pWatched :
          {static_cast<QObject *>(this), static_cast<QObject *>(ui->btnImageWartermarkHelp),
           static_cast<QObject *>(ui->editWatermarkText), static_cast<QObject *>(ui->btnExport),
@@ -178,37 +181,11 @@ void ZodoZadar::installEventFilters()
 
 void ZodoZadar::setStartState()
 {
-    m_pWatermarkTypeGroup = new QButtonGroup(this);
-    m_pWatermarkTypeGroup->setExclusive(true);
-    m_pWatermarkTypeGroup->addButton(ui->radioNoWatermark, WatermarkNone);
-    m_pWatermarkTypeGroup->addButton(ui->radioTextWatermark, WatermarkText);
-    m_pWatermarkTypeGroup->addButton(ui->radioImageWatermark, WatermarkPicture);
-    ui->radioNoWatermark->setChecked(true);
-
-    m_pMusicTypeGroup = new QButtonGroup(this);
-    m_pMusicTypeGroup->setExclusive(true);
-    m_pMusicTypeGroup->addButton(ui->radioNoMusic, MusicNone);
-    m_pMusicTypeGroup->addButton(ui->ratioCustomMusic, MusicCustom);
-    ui->radioNoMusic->setChecked(true);
-
-    m_pWatermarkPosGroup = new QButtonGroup(this);
-    m_pWatermarkPosGroup->setExclusive(true);
-    for (int i = 0; i < 9; ++i)
-        m_pWatermarkPosGroup->addButton(ui->positionBox(i), 1 << i);
-    ui->checkWatermarkPosLeftTop->setChecked(true);
-
-    ui->divWatermarkOperate->hide();
-    ui->divWatermarkPos->hide();
-    ui->divBackgroundOperate->setCurrentWidget(ui->pageNoMusic);
     ui->divImageSourceOperate->setCurrentWidget(ui->pageAddImage);
-    ui->comboVideoRatio->setCurrentIndex(1);
-    ui->comboVideoHeight->setCurrentIndex(2);
     changeImageDurationComboBoxStyle();
     ui->imageSourceList->setConfirmDelete(true);
     ui->imageSourceList->setShowSelectionFrame(false);
     ui->imageSourceList->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    ui->btnImageWartermarkHelp->setStyleSheet(
-        QStringLiteral("border-image: url(:/theme_local/imgs/watermarkHelp.png)"));
 }
 
 void ZodoZadar::makeConnections()
@@ -229,27 +206,8 @@ void ZodoZadar::makeConnections()
             &ZodoZadar::dragedImageSources);
     connect(ui->boxImageDuration, qOverload<int>(&QSpinBox::valueChanged), this,
             &ZodoZadar::imageDurationChanged);
-    // Output lists.
-    // The index signal with the item's text: the text-carrying overload is deprecated.
-    connect(ui->comboVideoRatio, qOverload<int>(&QComboBox::currentIndexChanged), this,
-            [this](int iIndex) { videoRatioChanged(ui->comboVideoRatio->itemText(iIndex)); });
-    connect(ui->comboVideoHeight, qOverload<int>(&QComboBox::currentIndexChanged), this,
-            [this](int iIndex) { videoHeightChanged(ui->comboVideoHeight->itemText(iIndex)); });
-    // Settings panel. The type toggle is queued: a refused switch re-checks the old button from
-    // inside the handler, and that toggle must come back as a fresh call.
-    connect(m_pWatermarkTypeGroup, &QButtonGroup::idToggled, this,
-            qOverload<int, bool>(&ZodoZadar::watermarkTypeChanged), Qt::QueuedConnection);
-    connect(m_pWatermarkPosGroup, &QButtonGroup::idToggled, this,
-            qOverload<int, bool>(&ZodoZadar::watermarkPosChanged));
-    connect(ui->editWatermarkText, &QLineEdit::editingFinished, this,
-            &ZodoZadar::textWatermarkChanged);
-    connect(ui->editWatermarkText, &QLineEdit::editingFinished, this, &ZodoZadar::endTextEditing);
-    connect(ui->btnFontStyle, &QPushButton::clicked, this, &ZodoZadar::selectFontStyle);
-    connect(ui->btnAddImageWatermark, &QPushButton::clicked, this, &ZodoZadar::addImageWatermark);
-    connect(this, &ZodoZadar::sig_imageWatermarkChanged, this, &ZodoZadar::imageWatermarkChanged);
-    connect(m_pMusicTypeGroup, &QButtonGroup::idToggled, this,
-            qOverload<int, bool>(&ZodoZadar::backgroundMusicTypeChanged));
-    connect(ui->btnAddBackgroundMusic, &QPushButton::clicked, this, &ZodoZadar::addBackgroundMusic);
+    // Output lists, watermark and music.
+    m_pSettings->connectControls();
     // Export.
     connect(ui->btnExport, &QPushButton::clicked, this, &ZodoZadar::prepareExport);
     // Preview.
@@ -380,24 +338,10 @@ void ZodoZadar::changeEvent(QEvent *event)
         QTimer::singleShot(0, this, [this] { m_pMissing->findAgain(); });
 }
 
-void ZodoZadar::clearTextFocus(QObject *pExcept)
-{
-    if (pExcept != ui->boxImageDuration && ui->boxImageDuration->hasFocus())
-        ui->boxImageDuration->clearFocus();
-    if (pExcept != ui->editWatermarkText) {
-        if (ui->editWatermarkText->hasFocus())
-            ui->editWatermarkText->clearFocus();
-        if (ui->editWatermarkText->property("editing").toBool()) {
-            ui->editWatermarkText->setProperty("editing", false);
-            ui->editWatermarkText->style()->unpolish(ui->editWatermarkText);
-            ui->editWatermarkText->style()->polish(ui->editWatermarkText);
-        }
-    }
-}
-
 bool ZodoZadar::eventFilter(QObject *watched, QEvent *event)
 {
-    if (settingsEvent(watched, event))
+    // Events reach here while the form is set up, before the parts exist.
+    if (m_pSettings && m_pSettings->event(watched, event))
         return true;
     switch (event->type()) {
     case QEvent::MouseButtonPress: {
@@ -405,13 +349,10 @@ bool ZodoZadar::eventFilter(QObject *watched, QEvent *event)
         if (pMouse->button() != Qt::LeftButton)
             break;
         // A click elsewhere commits a typed duration or watermark text.
-        clearTextFocus(watched);
-        if (watched == ui->editWatermarkText &&
-            !ui->editWatermarkText->property("editing").toBool()) {
-            ui->editWatermarkText->setProperty("editing", true);
-            ui->editWatermarkText->style()->unpolish(ui->editWatermarkText);
-            ui->editWatermarkText->style()->polish(ui->editWatermarkText);
-        }
+        if (watched != ui->boxImageDuration && ui->boxImageDuration->hasFocus())
+            ui->boxImageDuration->clearFocus();
+        if (m_pSettings)
+            m_pSettings->endTextEditingUnless(watched);
         break;
     }
     case QEvent::Paint:

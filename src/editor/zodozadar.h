@@ -34,6 +34,9 @@ class EditorMenu;
 class ExportController;
 class MissingPictures;
 class PreviewController;
+class SettingsPanel;
+class DropArea;
+class PictureImport;
 class AudioDecoder;
 class CQVideoPlay;
 class ExportSettingDialog;
@@ -50,7 +53,6 @@ class QLabel;
 class QThread;
 class QTimer;
 class QUndoStack;
-struct DroppedFiles;
 struct MaterialItem;
 
 namespace Ui {
@@ -123,17 +125,24 @@ public:
     quint64 nextDecodeRequest() { return ++m_lastDecodeRequest; }
     // Whether the album holds changes its file does not (an unnamed album: anything at all).
     bool isModified() const;
+    // An edit of the album is refused while another workflow runs; true when refused (the
+    // controls then show the album as it is).
+    bool refuseEdit();
+    // The one place the controls' enabled flags come from: the workflow and the album.
+    void updateControls();
+    // Puts the settings controls back to what the album holds (after a refused change).
+    void showAlbumSettings();
+    // Files from outside (a drop, a second start) are taken only when nothing else runs and
+    // no dialog is up.
+    bool canTakeDrops() const;
+    // A drop's import: false when another workflow runs.
+    bool importPictures(const QStringList &files);
+    // The settings beside the strip.
+    SettingsPanel *settings() const { return m_pSettings.get(); }
 
     QString currentPath;
-    int importTotal = 0;
-    int importSucceeded = 0;
-    int importFailed = 0;
     int minDuration = 1;
     int maxDuration = 60;
-    bool typeRevertPending = false;
-
-signals:
-    void sig_imageWatermarkChanged(QString szFilePath);
 
 public slots:
     // The main window's close button.
@@ -168,20 +177,6 @@ protected slots:
     void changeImageDurationComboBoxStyle();
     // "Replace pictures…": a new import, after a question when the album holds pictures.
     void replacePictures();
-    void videoRatioChanged(QString szRatio);
-    void videoHeightChanged(QString szHeight);
-    // Settings panel.
-    void watermarkTypeChanged(int iType, bool bChecked);
-    void watermarkTypeChanged(int iType);
-    void watermarkPosChanged(int iPos, bool bChecked);
-    void watermarkPosChanged(int iPos);
-    void textWatermarkChanged();
-    void selectFontStyle();
-    void addImageWatermark();
-    void imageWatermarkChanged(QString szFilePath);
-    void backgroundMusicTypeChanged(int iType, bool bChecked);
-    void backgroundMusicTypeChanged(int iType);
-    void addBackgroundMusic();
     // Export.
     void exportSetting();
     void exportVideo();
@@ -191,12 +186,6 @@ protected slots:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;
-    // Files dropped from the file manager: pictures anywhere import, an MP3 on the music area
-    // becomes the background music.
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dragMoveEvent(QDragMoveEvent *event) override;
-    void dragLeaveEvent(QDragLeaveEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
 
 private:
     // The document put a whole state back (undo, redo, New album): the view shows it afresh.
@@ -209,12 +198,6 @@ private:
     void setStartState();
     void makeConnections();
 
-    // Document steps and what follows them.
-    // pSlotKind: the transition before this picture, when it is not the picker's.
-    void addPicture(const QString &szFile, const QPixmap &stPixmap, AVRational stWidthToHeight,
-                    const QSize &stSrcImageSize, const TransitionKind *pSlotKind = nullptr,
-                    const PictureOptions &options = PictureOptions());
-    void clearAlbumView();
     // Each picture's own settings: the panel of row iRow, a change of one row (or of every row,
     // iRow -1) as one undoable edit, and the strip's marks.
     void changePictureOptions(
@@ -225,68 +208,12 @@ private:
     void showOwnDurations();
     void setAllDurations();
     int m_iPanelMergeId = 0; // the undo merge id of the panel open now
-    // The one place the controls' enabled flags come from: the workflow and the album.
-    void updateControls();
-    // Puts the settings controls back to what the album holds (after a refused change).
-    void showAlbumSettings();
-    void showWatermarkAndMusicPages();
-    // An edit of the album is refused while another workflow runs; true when refused.
-    bool refuseEdit();
-    // A drop's import: false when another workflow runs.
-    bool importPictures(const QStringList &files);
-    // The pictures chooser, under the import workflow (ended again when nothing is chosen).
-    QStringList choosePictureFiles();
-    // The import once the files are known: it replaces the album, or appends to it. For an
-    // opened album, kindRows holds for each file the row of kTransitionKinds of the transition
-    // after it (-1: the picker's), and options each picture's own settings.
-    enum class ImportMode
-    {
-        Replace,
-        Append
-    };
-    void runImport(const QStringList &files, ImportMode mode = ImportMode::Replace,
-                   const QList<int> &kindRows = {}, const QList<PictureOptions> &options = {});
-    void endImport();
     // Every numbered answer of the picture decoder, matched to the request that asked for it.
     void decoderAnswered(quint64 iRequest, QString szFile, bool bOk, QPixmap stPixmap,
                          AVRational stWidthToHeight, QSize stSrcImageSize, QString szErrorStr);
-    void importAnswered(quint64 iRequest, const QString &szFile, bool bOk, const QPixmap &stPixmap,
-                        AVRational stWidthToHeight, const QSize &stSrcImageSize,
-                        const QString &szErrorStr);
     // The album file side (zodozadar_file.cpp).
-    bool openAlbumDocument(const StoredAlbum &doc, const QString &szPath, bool bRestored);
-    void applyAlbumSettings(const StoredAlbum &doc);
-    void finishOpening();
     bool writeAlbum(const QString &szFile);
     void updateTitle();
-    void watermarkChecked(const QString &szFile, bool bOk);
-    void clearTextFocus(QObject *pExcept);
-
-    // Settings panel helpers.
-    static void setElidedName(QLabel *pLabel, const QString &szName);
-    // False, with a toast, for a file without MP3 sound.
-    bool acceptMusicFile(const QString &szFile);
-    // The music chooser's steps once a file is chosen and accepted.
-    void useBackgroundMusic(const QString &szFile);
-    void checkWatermarkImage(const QString &szFile);
-    void endTextEditing();
-    bool settingsEvent(QObject *watched, QEvent *event);
-
-    // Drop helpers.
-    enum class DropTarget
-    {
-        None,
-        Pictures,
-        Music,
-        Album
-    };
-    DropTarget dropTargetAt(const DroppedFiles &files, const QPoint &stPos) const;
-    bool musicAreaAt(const QPoint &stPos) const;
-    bool canTakeDrops() const;
-    QWidget *dropHighlight(DropTarget target) const;
-    void showDropTarget(QWidget *pTarget);
-    void dropToast(const QString &szText);
-    void dropBackgroundMusic(const QString &szFile);
 
     std::unique_ptr<Ui::ZodoZadarClass> ui;
     MediaEncoder *m_pEncoder = nullptr;
@@ -297,49 +224,22 @@ private:
     QPointer<QThread> m_pViewerThread;
     QPointer<QThread> m_pDecoderThread;
     QPointer<QThread> m_pAudioThread;
-    QButtonGroup *m_pWatermarkTypeGroup = nullptr;
-    QButtonGroup *m_pMusicTypeGroup = nullptr;
-    QButtonGroup *m_pWatermarkPosGroup = nullptr;
-    QPointer<QWidget> m_pHelpPopup;
-    QPointer<QWidget> m_pDropHighlight; // the area that shows where a drop goes
-    QPointer<QWidget> m_pDropToast;
     QPointer<QWidget> m_pQuitDialog;
     WorkflowState m_workflow;
     AlbumDocument *m_pDocument = nullptr;
     // Of every picture the album showed in this session, by path: an undo brings rows back.
     QHash<QString, QPixmap> m_thumbnails;
-    DocumentState m_startState; // a new album: what "New album" puts back
-    struct OpeningAlbum
-    {
-        QString szPath;
-        std::optional<AlbumExportChoices> exportChoices;
-        bool bRestored = false;
-        int transitionStart = 0;
-    };
-    std::optional<OpeningAlbum> m_opening; // while an album file's pictures are imported
-    QStringList m_filesAfterOpening;       // files given meanwhile, opened after it
     // Files handed over while the user was busy, and the check for the user's return.
     QStringList m_handedFiles;
     QTimer *m_pHandedFilesTimer = nullptr;
     static constexpr int kHandedFilesCheckMs = 250;
-    QHash<quint64, int> m_importKindRows;           // request -> the row of the transition after it
-    QHash<quint64, MissingPicture> m_importEntries; // an opening's request -> its entry if missing
-    QHash<quint64, PictureOptions> m_importOptions; // request -> the picture's own settings
-    int m_iPreviousKindRow = -1;                    // that row of the picture added last
 
     std::unique_ptr<EditorMenu> m_pMenu; // the ≡ menu and the shortcuts
     std::unique_ptr<PreviewController> m_pPreview;
     std::unique_ptr<MissingPictures> m_pMissing;
     std::unique_ptr<ExportController> m_pExport;
-    // Numbered decoder requests: the last one made, the running import's range and the pending
-    // watermark check (0: none).
-    quint64 m_lastDecodeRequest = 0;
-    quint64 m_importFirstRequest = 1;
-    quint64 m_importLastRequest = 0;
-    quint64 m_watermarkRequest = 0;
-    QString m_watermarkName;
-    QPointer<ProgressDialog> m_pImportProgress;
-    QStringList m_importFailures; // "name — reason" of every refused file of the import
-    QString m_lastImportError;    // the last refused file's reason: the report's summary
+    std::unique_ptr<SettingsPanel> m_pSettings;
+    std::unique_ptr<PictureImport> m_pImport;
+    quint64 m_lastDecodeRequest = 0; // the last numbered decoder request made
     bool m_bConnected = false;
 };

@@ -25,58 +25,6 @@ namespace {
 constexpr int kMergeDuration = 1;
 } // namespace
 
-void ZodoZadar::addPicture(const QString &szFile, const QPixmap &stPixmap,
-                           AVRational stWidthToHeight, const QSize &stSrcImageSize,
-                           const TransitionKind *pSlotKind, const PictureOptions &options)
-{
-    Album &job = m_pDocument->edit();
-    auto *pModel = qobject_cast<QStandardItemModel *>(ui->imageSourceList->model());
-    // The first picture the album shows (missing tiles may stand before it).
-    const bool bFirst = job.materialOrder.isEmpty();
-    if (bFirst)
-        ui->boxImageDuration->setValue(3); // no document change: the album is still empty
-
-    AlbumChange change;
-    {
-        // Nothing plays while an import runs, so no halt: only keep readers off the record.
-        MaterialItem item;
-        item.path = szFile;
-        item.widthToHeight = stWidthToHeight;
-        item.srcSize = stSrcImageSize;
-        const int iSlots = job.transitions.size();
-        change = appendPicture(job, item, selfAdaptingRatio());
-        // The slot this picture brought, with the album file's kind instead of the picker's.
-        if (pSlotKind && job.transitions.size() > iSlots)
-            job.transitions.last().kind = pSlotKind;
-        if (!options.isDefault())
-            change.totalChanged |=
-                setPictureOptions(job, job.materialOrder.size() - 1, options).totalChanged;
-    }
-    if (bFirst) {
-        currentPath = szFile;
-        ui->divImageSourceOperate->setCurrentWidget(ui->pageImageSourcList);
-        ui->divPlayer->attachEngine();
-    }
-    notify(change);
-
-    m_thumbnails.insert(szFile, stPixmap);
-    ui->imageSourceList->appendImage(szFile, stPixmap);
-    if (!options.isDefault())
-        ui->imageSourceList->setOwnSettings(pModel->rowCount() - 1, true);
-    if (pModel->rowCount() == 1)
-        ui->imageSourceList->setCurrentIndex(pModel->index(0, 0));
-}
-
-void ZodoZadar::clearAlbumView()
-{
-    if (auto *pModel = ui->imageSourceList->model())
-        pModel->removeRows(0, pModel->rowCount());
-    clearAlbum(m_pDocument->edit());
-    setTotalTimeDisplay();
-    updateControls();
-    ui->divImageSourceOperate->setCurrentWidget(ui->pageAddImage);
-}
-
 void ZodoZadar::notify(const AlbumChange &change)
 {
     if (change.coverChanged)
@@ -268,35 +216,4 @@ void ZodoZadar::changeImageDurationComboBoxStyle()
     pBox->setProperty("isMinimum", pBox->value() <= minDuration);
     pBox->style()->unpolish(pBox);
     pBox->style()->polish(pBox);
-}
-
-void ZodoZadar::videoRatioChanged(QString szRatio)
-{
-    if (refuseEdit())
-        return;
-    m_pDocument->beginEdit();
-    m_pDocument->edit().ratioIndex = ui->comboVideoRatio->findText(szRatio);
-    AlbumChange change;
-    {
-        m_pPreview->halt();
-        change = applyRatioText(m_pDocument->edit(), szRatio);
-    }
-    notify(change);
-    m_pDocument->commitEdit(tr("Change ratio"));
-}
-
-void ZodoZadar::videoHeightChanged(QString szHeight)
-{
-    if (refuseEdit())
-        return;
-    m_pDocument->beginEdit();
-    m_pDocument->edit().heightIndex = ui->comboVideoHeight->findText(szHeight);
-    AlbumChange change;
-    {
-        m_pPreview->halt();
-        Album &job = m_pDocument->edit();
-        change = applyHeightText(job, szHeight, job.fontRule);
-    }
-    notify(change);
-    m_pDocument->commitEdit(tr("Change height"));
 }

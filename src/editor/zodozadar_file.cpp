@@ -5,7 +5,9 @@
 
 #include "zodozadar_form.h"
 
+#include "pictureimport.h"
 #include "previewcontroller.h"
+#include "settingspanel.h"
 
 #include "album.h"
 #include "albumdocument.h"
@@ -56,7 +58,7 @@ void ZodoZadar::newAlbum()
     if (!m_workflow.idle())
         return;
     // A new document: no file, no export choices of its own (undo gives the old one back).
-    m_pDocument->replace(m_startState, tr("New album"));
+    m_pDocument->startNew(tr("New album"));
 }
 
 void ZodoZadar::openAlbum()
@@ -83,114 +85,7 @@ bool ZodoZadar::openAlbumFile(const QString &szFile)
                       QStringLiteral("%1: %2").arg(QFileInfo(szFile).fileName(), read.error));
         return false;
     }
-    return openAlbumDocument(read.album, QFileInfo(szFile).absoluteFilePath(), false);
-}
-
-bool ZodoZadar::openAlbumDocument(const StoredAlbum &doc, const QString &szPath, bool bRestored)
-{
-    if (!beginWorkflow(Workflow::Import, WorkflowPhase::Running))
-        return false;
-    // One undo step for the whole opening: settings and pictures.
-    m_pDocument->beginEdit();
-    {
-        m_pPreview->halt();
-        ui->divPlayer->detachEngine();
-        clearAlbumView();
-        applyAlbumSettings(doc);
-    }
-    showAlbumSettings();
-    showWatermarkAndMusicPages();
-    m_pPreview->refreshCover();
-    m_opening = OpeningAlbum{szPath, doc.exportChoices, bRestored, doc.transitionStart};
-
-    QStringList files;
-    QList<int> rows;
-    QList<PictureOptions> options;
-    for (int i = 0; i < doc.pictures.size(); ++i) {
-        files << doc.pictures[i].file;
-        options << doc.pictures[i].options();
-        // The transition after the last picture is not there yet: a later append draws it.
-        rows << (i + 1 < doc.pictures.size() ? doc.transitionRowFor(i) : -1);
-    }
-    if (files.isEmpty()) {
-        finishOpening();
-        endWorkflow(Workflow::Import);
-        return true;
-    }
-    runImport(files, ImportMode::Append, rows, options);
-    // Each picture as the file has it, for one that cannot be shown: it stays in the album.
-    for (int i = 0; i < doc.pictures.size(); ++i) {
-        MissingPicture entry;
-        entry.picture = doc.pictures[i];
-        // Its transition named, so that it keeps it wherever it comes to stand.
-        if (entry.picture.transition != TransitionChoice::None && entry.picture.transitionRow < 0 &&
-            i + 1 < doc.pictures.size())
-            entry.picture.transitionRow = doc.transitionRowFor(i);
-        entry.transitionBeforeRow = i > 0 ? doc.transitionRowFor(i - 1) : -1;
-        m_importEntries.insert(m_importFirstRequest + quint64(i), entry);
-    }
-    return true;
-}
-
-void ZodoZadar::applyAlbumSettings(const StoredAlbum &doc)
-{
-    Album &job = m_pDocument->edit();
-    setUniformDurationSeconds(job, doc.durationSeconds);
-    const int iRatio = ratioIndexOf(doc.ratio);
-    job.ratioIndex = iRatio >= 0 ? iRatio : 1;
-    applyRatioText(job, ui->comboVideoRatio->itemText(job.ratioIndex));
-    const int iHeight = heightIndexOf(doc.height);
-    job.heightIndex = iHeight >= 0 ? iHeight : 2;
-    applyHeightText(job, heightTextOf(job.heightIndex), job.fontRule);
-
-    job.watermarkType = doc.watermarkType;
-    job.watermarkPosition = doc.watermarkPosition;
-    job.watermarkEffect = doc.watermarkEffect;
-    job.gentleMotion = doc.gentleMotion;
-    job.albumFill = doc.fill;
-    job.watermarkText = doc.watermarkText;
-    job.watermarkColor = doc.watermarkColor;
-    QFont font(doc.watermarkFamily);
-    font.setPixelSize(doc.watermarkPixelSize);
-    if (font != job.watermarkFont) {
-        // A font of the album's own: the height no longer resizes it.
-        job.watermarkFont = font;
-        job.fontRule.fontFollowsHeight = font.pixelSize() == job.fontRule.editorFont.pixelSize() &&
-                                         font.family() == job.fontRule.editorFont.family();
-    }
-    job.watermarkImagePath = doc.watermarkImage;
-    job.musicPath = doc.music;
-    job.musicShape = doc.musicShape;
-    job.musicType = doc.music.isEmpty() ? MusicNone : MusicCustom;
-}
-
-void ZodoZadar::finishOpening()
-{
-    if (!m_opening)
-        return;
-    const OpeningAlbum opening = *m_opening;
-    m_opening.reset();
-    // The first picture put 3 in the duration box, as it does in any import.
-    showAlbumSettings();
-    // The table goes on where the album's own start puts it: a picture appended now gets the
-    // transition it would have had had the album never been saved, and saving names the start.
-    const int iSlots = std::max(0, int(m_pDocument->album().materialOrder.size()) - 1);
-    TransitionPicker::reset(
-        int((qint64(opening.transitionStart) + 3 * qint64(iSlots)) % kTransitionKindCount));
-    // The document's identity is part of the step: undo gives the previous file name back.
-    m_pDocument->setExportChoices(opening.exportChoices);
-    m_pDocument->setPath(opening.szPath);
-    m_pDocument->commitEdit(opening.bRestored ? tr("Restore album") : tr("Open album"));
-    if (!opening.bRestored) {
-        // A restored album is not what its file holds until it is saved.
-        m_pDocument->rememberSaved(opening.szPath, m_pDocument->storedAlbum());
-        Places::addRecentAlbum(opening.szPath);
-    }
-    if (!m_filesAfterOpening.isEmpty()) {
-        // From the event loop: the opening's workflow ends first.
-        QTimer::singleShot(
-            0, this, [this, files = std::exchange(m_filesAfterOpening, {})] { openFiles(files); });
-    }
+    return m_pImport->openAlbum(read.album, QFileInfo(szFile).absoluteFilePath(), false);
 }
 
 bool ZodoZadar::saveAlbum()
@@ -292,7 +187,7 @@ void ZodoZadar::startSession(const QString &szStateFolder)
         m_pDocument->removeAutosave();
         return;
     }
-    openAlbumDocument(album, szSource, true);
+    m_pImport->openAlbum(album, szSource, true);
 }
 
 void ZodoZadar::endSession()

@@ -8,6 +8,7 @@
 #include "missingpictures.h"
 
 #include "previewcontroller.h"
+#include "settingspanel.h"
 
 #include "albumdocument.h"
 #include "cqcombobox.h"
@@ -59,32 +60,24 @@ void ZodoZadar::showAlbum()
         ui->boxImageDuration->setValue(minDuration);
         changeImageDurationComboBoxStyle();
     }
-    showWatermarkAndMusicPages();
+    m_pSettings->showPages();
     setTotalTimeDisplay();
     m_pPreview->refreshCover();
     updateControls();
     updateTitle();
 }
 
-void ZodoZadar::showWatermarkAndMusicPages()
+void ZodoZadar::showAlbumSettings()
 {
-    const Album &job = m_pDocument->album();
-    const bool bWatermark =
-        job.watermarkType == WatermarkText || job.watermarkType == WatermarkPicture;
-    ui->divWatermarkOperate->setCurrentWidget(
-        job.watermarkType == WatermarkPicture ? ui->pageImageWatermark : ui->pageTextWatermark);
-    ui->divWatermarkOperate->setVisible(bWatermark);
-    ui->divWatermarkPos->setVisible(bWatermark);
-    if (job.watermarkImagePath.isEmpty())
-        ui->labelImageWatermarkName->setText(tr("Please select image watermark"));
-    else
-        setElidedName(ui->labelImageWatermarkName, QFileInfo(job.watermarkImagePath).fileName());
-    ui->divBackgroundOperate->setCurrentWidget(job.musicType == MusicCustom ? ui->pageCustomMusic
-                                                                            : ui->pageNoMusic);
-    if (job.musicPath.isEmpty())
-        ui->labelBackgroundMusicName->setText(tr("Please select background music file"));
-    else
-        setElidedName(ui->labelBackgroundMusicName, QFileInfo(job.musicPath).fileName());
+    m_pSettings->showSettings();
+    if (!currentPath.isEmpty()) {
+        const Album &album = m_pDocument->album();
+        QSignalBlocker blocker(ui->boxImageDuration);
+        ui->boxImageDuration->setValue(
+            int(album.uniformDurationValue * album.uniformDurationTimeBase.num /
+                album.uniformDurationTimeBase.den));
+        changeImageDurationComboBoxStyle();
+    }
 }
 
 void ZodoZadar::undo()

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Album editor: importing pictures through the decoder, with progress and a failure report.
+// Album editor: where pictures come in: the add and replace buttons, files handed over or
+// dropped, and the decoder's answers.
 #include "zodozadar.h"
 
 #include "zodozadar_form.h"
 
 #include "missingpictures.h"
+#include "pictureimport.h"
 
 #include "previewcontroller.h"
+#include "settingspanel.h"
 
 #include "albumdocument.h"
 
@@ -22,25 +25,27 @@
 #include "progressdialog.h"
 #include "qtinversionwidget.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QFileInfo>
 #include <QTimer>
 
 #include <algorithm>
 #include <utility>
 
-QStringList ZodoZadar::choosePictureFiles()
+bool ZodoZadar::canTakeDrops() const
 {
-    if (!beginWorkflow(Workflow::Import))
-        return {};
-    const QStringList files = FileChooser::openFiles(
-        tr("VMAlbum"), Places::startFolder(Places::Kind::Pictures),
-        tr("JPEG And PNG Files(*.jpg *.jpeg *.png);;JPEG Files(*.jpg *.jpeg);;PNG "
-           "Files(*.png)"));
-    if (files.isEmpty())
-        endWorkflow(Workflow::Import);
-    else
-        Places::rememberFile(Places::Kind::Pictures, files.first());
-    return files;
+    // Not while another workflow runs, nor while a dialog is up (a question, a report): the
+    // album and the decoder's answers are theirs.
+    if (!m_bConnected || !m_workflow.idle() || QApplication::activeModalWidget())
+        return false;
+    if (const auto *pAnchor = ShareCode::QtInversionWidget::instance()) {
+        for (const QDialog *pDialog : pAnchor->findChildren<QDialog *>()) {
+            if (pDialog->isVisible())
+                return false;
+        }
+    }
+    return true;
 }
 
 void ZodoZadar::replacePictures()
@@ -62,9 +67,9 @@ void ZodoZadar::replacePictures()
 
 void ZodoZadar::selectImageSources()
 {
-    const QStringList files = choosePictureFiles();
+    const QStringList files = m_pImport->choose();
     if (!files.isEmpty())
-        runImport(files);
+        m_pImport->run(files);
 }
 
 bool ZodoZadar::openFiles(const QStringList &files)
@@ -74,10 +79,10 @@ bool ZodoZadar::openFiles(const QStringList &files)
     });
     if (!bOurs)
         return false;
-    if (m_opening) {
+    if (m_pImport->isOpening()) {
         // An album being opened or restored (at start-up, files given on the command line wait
         // for the restore question's answer): these come once it is whole.
-        m_filesAfterOpening << files;
+        m_pImport->openAfterOpening(files);
         return true;
     }
     if (!canTakeDrops()) {
@@ -116,7 +121,7 @@ bool ZodoZadar::importPictures(const QStringList &files)
 {
     if (files.isEmpty() || !beginWorkflow(Workflow::Import))
         return false;
-    runImport(files);
+    m_pImport->run(files);
     return true;
 }
 
@@ -127,144 +132,21 @@ void ZodoZadar::addPictures()
         selectImageSources();
         return;
     }
-    const QStringList files = choosePictureFiles();
+    const QStringList files = m_pImport->choose();
     if (!files.isEmpty())
-        runImport(files, ImportMode::Append);
-}
-
-void ZodoZadar::runImport(const QStringList &files, ImportMode mode, const QList<int> &kindRows,
-                          const QList<PictureOptions> &options)
-{
-    advanceWorkflow(Workflow::Import, WorkflowPhase::Running);
-    // The album before the import comes back with one undo.
-    m_pDocument->beginEdit();
-    if (mode == ImportMode::Replace) {
-        m_pPreview->halt();
-        ui->divPlayer->detachEngine();
-        if (m_pDocument->hasPictures())
-            clearAlbumView();
-        // A new, unnamed document, as "New album" makes; undo gives the old one back.
-        m_pDocument->setPath(QString());
-        m_pDocument->setExportChoices(std::nullopt);
-    } else {
-        // What plays now stops first.
-        m_pPreview->halt();
-    }
-    m_iPreviousKindRow = -1;
-    m_importKindRows.clear();
-    m_importOptions.clear();
-    m_importEntries.clear();
-
-    auto *pDialog = new ProgressDialog(ShareCode::QtInversionWidget::instance());
-    pDialog->setTextPrefix(tr("importing material... "));
-    pDialog->setBackgroundPicture(QStringLiteral(":/theme_local/imgs/dlg_import_images.png"));
-    m_pImportProgress = pDialog;
-
-    m_pDecoder->running = true;
-    importTotal = files.size();
-    importSucceeded = 0;
-    importFailed = 0;
-    m_importFailures.clear();
-
-    // Queued: the failure report runs a modal loop, which must not start inside a destructor.
-    connect(pDialog, &QObject::destroyed, this, &ZodoZadar::endImport, Qt::QueuedConnection);
-    pDialog->show();
-
-    // The import's answers are those numbered in this range, whatever else the decoder answers.
-    m_importFirstRequest = m_lastDecodeRequest + 1;
-    m_importLastRequest = m_lastDecodeRequest + quint64(files.size());
-    for (int i = 0; i < files.size(); ++i) {
-        ++m_lastDecodeRequest;
-        if (i < kindRows.size() && kindRows[i] >= 0)
-            m_importKindRows.insert(m_lastDecodeRequest, kindRows[i]);
-        if (i < options.size() && !options[i].isDefault())
-            m_importOptions.insert(m_lastDecodeRequest, options[i]);
-        emit m_pDecoder->sig_decodeRequest(m_lastDecodeRequest, files[i], false);
-    }
+        m_pImport->run(files, PictureImport::Mode::Append);
 }
 
 void ZodoZadar::decoderAnswered(quint64 iRequest, QString szFile, bool bOk, QPixmap stPixmap,
                                 AVRational stWidthToHeight, QSize stSrcImageSize,
                                 QString szErrorStr)
 {
-    if (iRequest != 0 && iRequest == m_watermarkRequest)
-        watermarkChecked(szFile, bOk);
-    else if (m_pMissing->answered(iRequest, szFile, bOk, stPixmap, stWidthToHeight, stSrcImageSize,
-                                  szErrorStr))
+    // Each part takes the answers to its own requests; anything else answers a request nobody
+    // waits for any more.
+    if (m_pSettings->answered(iRequest, szFile, bOk) ||
+        m_pMissing->answered(iRequest, szFile, bOk, stPixmap, stWidthToHeight, stSrcImageSize,
+                             szErrorStr))
         return;
-    else if (iRequest >= m_importFirstRequest && iRequest <= m_importLastRequest)
-        importAnswered(iRequest, szFile, bOk, stPixmap, stWidthToHeight, stSrcImageSize,
-                       szErrorStr);
-    // Anything else answers a request nobody waits for any more.
-}
-
-void ZodoZadar::importAnswered(quint64 iRequest, const QString &szFile, bool bOk,
-                               const QPixmap &stPixmap, AVRational stWidthToHeight,
-                               const QSize &stSrcImageSize, const QString &szErrorStr)
-{
-    const int iKindRow = m_importKindRows.contains(iRequest) ? m_importKindRows.take(iRequest) : -1;
-    const PictureOptions options = m_importOptions.take(iRequest);
-    const std::optional<MissingPicture> entry = m_importEntries.contains(iRequest)
-                                                    ? std::optional(m_importEntries.take(iRequest))
-                                                    : std::nullopt;
-    // Closing the dialog ends the import at once: answers already on their way are dropped too.
-    ProgressDialog *pDialog = m_pImportProgress;
-    if (!pDialog || !pDialog->isVisible()) {
-        m_pDecoder->running = false;
-        return;
-    }
-    if (bOk) {
-        // An opened album's transitions: the one before this picture is the one stored with the
-        // picture added before it (a missing picture's goes with it).
-        addPicture(szFile, stPixmap, stWidthToHeight, stSrcImageSize,
-                   m_iPreviousKindRow >= 0 ? &kTransitionKinds[m_iPreviousKindRow] : nullptr,
-                   options);
-        m_iPreviousKindRow = iKindRow;
-        ++importSucceeded;
-        pDialog->setValue(
-            static_cast<int>(double(importSucceeded + importFailed) / importTotal * 100));
-    } else {
-        ++importFailed;
-        m_lastImportError = szErrorStr;
-        m_importFailures << tr("%1: %2").arg(QFileInfo(szFile).fileName(), szErrorStr);
-        if (entry) {
-            // An opened album keeps the picture in its place, as a tile that says what is wrong.
-            MissingPicture missing = *entry;
-            missing.reason = szErrorStr;
-            missing.bGone = !QFileInfo::exists(szFile);
-            m_pMissing->add(missing);
-        }
-    }
-    if (importSucceeded + importFailed == importTotal)
-        pDialog->closeAfterTime(0);
-}
-
-void ZodoZadar::endImport()
-{
-    // No answer belongs to this import any more; requests still queued are not decoded.
-    if (m_pDecoder->cancelledUpTo < m_importLastRequest)
-        m_pDecoder->cancelledUpTo = m_importLastRequest;
-    m_pDecoder->running = false;
-    m_importFirstRequest = m_importLastRequest + 1;
-    m_pImportProgress = nullptr;
-
-    if (importFailed > 0) {
-        advanceWorkflow(Workflow::Import, WorkflowPhase::Reporting);
-        FailDialog dialog(ShareCode::QtInversionWidget::instance());
-        dialog.setAttribute(Qt::WA_DeleteOnClose, false);
-        dialog.setTitle(importFailed == importTotal ? tr("Import failed...")
-                                                    : tr("Partial import failed..."));
-        // Every refused file by name with its reason; the last one's text stays the summary.
-        dialog.setErrorMessage(m_lastImportError);
-        dialog.setErrorList(m_importFailures);
-        dialog.exec();
-    }
-    m_importKindRows.clear();
-    m_importOptions.clear();
-    m_importEntries.clear();
-    m_pDocument->commitEdit(tr("Import pictures"));
-    finishOpening();
-    // Controls follow the album: a progress dialog closed before any answer leaves nothing to
-    // edit.
-    endWorkflow(Workflow::Import);
+    m_pImport->answered(iRequest, szFile, bOk, stPixmap, stWidthToHeight, stSrcImageSize,
+                        szErrorStr);
 }

@@ -138,7 +138,8 @@ private slots:
         QVERIFY(doc.isModified()); // B was never read or written here
 
         // New album: no file, no choices; undoable.
-        doc.replace(fresh, QStringLiteral("New album"));
+        doc.startNew(QStringLiteral("New album"));
+        QVERIFY(doc.album() == fresh.album);
         QVERIFY(doc.path().isEmpty());
         QVERIFY(doc.album().materialOrder.isEmpty());
         QVERIFY(!doc.isModified());
