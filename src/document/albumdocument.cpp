@@ -83,6 +83,7 @@ private:
 
 AlbumDocument::AlbumDocument(QObject *parent) : QObject(parent)
 {
+    registerEngineMetaTypes();
     m_pUndoStack = new QUndoStack(this);
     m_pUndoStack->setUndoLimit(kUndoLimit);
     // A push, a merge, an undo and a redo: the stack's index has moved when this comes, so the
@@ -90,6 +91,7 @@ AlbumDocument::AlbumDocument(QObject *parent) : QObject(parent)
     connect(m_pUndoStack, &QUndoStack::indexChanged, this, &AlbumDocument::changeDone);
     m_state.transitionCursor = TransitionPicker::currentIndex();
     m_newState = m_state;
+    m_announced = m_state;
     m_pAutosaveTimer = new QTimer(this);
     m_pAutosaveTimer->setSingleShot(true);
     connect(m_pAutosaveTimer, &QTimer::timeout, this, &AlbumDocument::writeAutosave);
@@ -185,7 +187,14 @@ void AlbumDocument::restore(const DocumentState &state, bool bIdentity)
 void AlbumDocument::changeDone()
 {
     m_held.follow(m_state.album);
+    const AlbumParts parts = m_state.album.changedParts(m_announced.album);
+    const bool bIdentity = !m_state.sameIdentityAs(m_announced);
+    m_announced = m_state;
     emit changed();
+    if (parts)
+        emit partsChanged(parts);
+    if (bIdentity)
+        emit identityChanged();
     syncSavedState();
     scheduleAutosave();
 }
@@ -219,6 +228,10 @@ bool AlbumDocument::save(const QString &szPath, QString *pError)
     if (!writeAlbumFile(szPath, stored, pError))
         return false;
     m_state.path = QFileInfo(szPath).absoluteFilePath();
+    if (m_state.path != m_announced.path) {
+        m_announced.path = m_state.path;
+        emit identityChanged();
+    }
     rememberSaved(m_state.path, stored);
     scheduleAutosave();
     return true;

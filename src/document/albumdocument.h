@@ -107,8 +107,11 @@ public:
     static constexpr int kAutosaveDelayMs = 1500;
 
 signals:
-    // The album changed (a commit, an undo, a redo, a change outside an edit).
+    // The album changed (a commit, an undo, a redo, a change outside an edit); then, which of
+    // its parts did, and whether its file or export choices did.
     void changed();
+    void partsChanged(AlbumParts parts);
+    void identityChanged();
     // Undo, redo or replace() put a whole state back: views show it afresh.
     void replaced();
     // isModified() or the file's name may read differently now.
@@ -124,7 +127,8 @@ private:
     void writeAutosave();
 
     DocumentState m_state;
-    DocumentState m_newState; // as the document started
+    DocumentState m_newState;  // as the document started
+    DocumentState m_announced; // as the last change signals told it
     HeldFiles m_held;
     QUndoStack *m_pUndoStack = nullptr;
     DocumentState m_editBefore;

@@ -75,6 +75,12 @@ ZodoZadar::ZodoZadar(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui:
     // The workers' next run or cover starts from the album as it is after every change.
     connect(m_pDocument, &AlbumDocument::changed, this, [this] { m_pPreview->publishAlbum(); });
     connect(m_pDocument, &AlbumDocument::savedStateChanged, this, &ZodoZadar::updateTitle);
+    connect(m_pDocument, &AlbumDocument::identityChanged, this, &ZodoZadar::updateTitle);
+    // The player's length follows the pictures and their durations, whatever changed them.
+    connect(m_pDocument, &AlbumDocument::partsChanged, this, [this](AlbumParts parts) {
+        if (parts & (AlbumPart::Items | AlbumPart::Settings))
+            setTotalTimeDisplay();
+    });
     connect(m_pDocument, &AlbumDocument::autosaveFailed, this, [this](const QString &szError) {
         toast(tr("The album could not be saved for restoring: %1").arg(szError), nullptr,
               kAutosaveToastMs);

@@ -44,25 +44,32 @@ Album::Album()
     fontRule.editorFont = watermarkFont;
 }
 
-bool Album::operator==(const Album &o) const
+AlbumParts Album::changedParts(const Album &o) const
 {
-    return totalDuration == o.totalDuration && sameRational(totalTimeBase, o.totalTimeBase) &&
-           watermarkType == o.watermarkType && watermarkPosition == o.watermarkPosition &&
-           watermarkFont == o.watermarkFont && watermarkColor == o.watermarkColor &&
-           watermarkText == o.watermarkText && watermarkImagePath == o.watermarkImagePath &&
-           musicType == o.musicType && musicPath == o.musicPath && musicShape == o.musicShape &&
-           aspectNum == o.aspectNum && aspectDen == o.aspectDen && width == o.width &&
-           height == o.height && sameRational(frameRate, o.frameRate) &&
-           videoBitRate == o.videoBitRate && audioBitRate == o.audioBitRate &&
-           sampleRate == o.sampleRate && exportFormat == o.exportFormat && fileName == o.fileName &&
-           exportDirectory == o.exportDirectory && uniformDurationValue == o.uniformDurationValue &&
-           sameRational(uniformDurationTimeBase, o.uniformDurationTimeBase) &&
-           materials == o.materials && materialOrder == o.materialOrder &&
-           transitions == o.transitions && pictureOptions == o.pictureOptions &&
-           gentleMotion == o.gentleMotion && albumFill == o.albumFill &&
-           watermarkEffect == o.watermarkEffect && ratioIndex == o.ratioIndex &&
-           heightIndex == o.heightIndex && fontRule.editorFont == o.fontRule.editorFont &&
-           fontRule.fontFollowsHeight == o.fontRule.fontFollowsHeight && missing == o.missing;
+    AlbumParts parts;
+    if (!(materials == o.materials && materialOrder == o.materialOrder &&
+          transitions == o.transitions && pictureOptions == o.pictureOptions &&
+          missing == o.missing))
+        parts |= AlbumPart::Items;
+    if (!(totalDuration == o.totalDuration && sameRational(totalTimeBase, o.totalTimeBase) &&
+          aspectNum == o.aspectNum && aspectDen == o.aspectDen && width == o.width &&
+          height == o.height && sameRational(frameRate, o.frameRate) &&
+          videoBitRate == o.videoBitRate && audioBitRate == o.audioBitRate &&
+          sampleRate == o.sampleRate && exportFormat == o.exportFormat && fileName == o.fileName &&
+          exportDirectory == o.exportDirectory && uniformDurationValue == o.uniformDurationValue &&
+          sameRational(uniformDurationTimeBase, o.uniformDurationTimeBase) &&
+          gentleMotion == o.gentleMotion && albumFill == o.albumFill &&
+          ratioIndex == o.ratioIndex && heightIndex == o.heightIndex))
+        parts |= AlbumPart::Settings;
+    if (!(watermarkType == o.watermarkType && watermarkPosition == o.watermarkPosition &&
+          watermarkFont == o.watermarkFont && watermarkColor == o.watermarkColor &&
+          watermarkText == o.watermarkText && watermarkImagePath == o.watermarkImagePath &&
+          watermarkEffect == o.watermarkEffect && fontRule.editorFont == o.fontRule.editorFont &&
+          fontRule.fontFollowsHeight == o.fontRule.fontFollowsHeight))
+        parts |= AlbumPart::Watermark;
+    if (!(musicType == o.musicType && musicPath == o.musicPath && musicShape == o.musicShape))
+        parts |= AlbumPart::Music;
+    return parts;
 }
 
 int Album::widthFor(int height, int aspectNum, int aspectDen)
@@ -277,5 +284,7 @@ void registerEngineMetaTypes()
     static const int id = qRegisterMetaType<AVRational>("AVRational");
     static const int snapshotId = qRegisterMetaType<AlbumSnapshotPtr>("AlbumSnapshotPtr");
     Q_UNUSED(id);
+    static const int partsId = qRegisterMetaType<AlbumParts>("AlbumParts");
     Q_UNUSED(snapshotId);
+    Q_UNUSED(partsId);
 }

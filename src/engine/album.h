@@ -177,6 +177,17 @@ struct MissingPicture
 
 class Album;
 
+// The parts of an album a change can touch, for views that follow only some of them.
+enum class AlbumPart
+{
+    Items = 1,     // the pictures, their order, their own settings, transitions, missing ones
+    Settings = 2,  // durations, ratio, height, look, export settings
+    Watermark = 4, // type, position, text, font, picture, effect
+    Music = 8,     // file, kind, shape
+};
+Q_DECLARE_FLAGS(AlbumParts, AlbumPart)
+Q_DECLARE_OPERATORS_FOR_FLAGS(AlbumParts)
+
 // The text-watermark font follows the output height until the user picks a font of their own.
 struct WatermarkFontRule
 {
@@ -242,8 +253,11 @@ public:
     // are the pictures it shows).
     QList<MissingPicture> missing;
 
-    bool operator==(const Album &o) const;
+    // Equal when no part differs.
+    bool operator==(const Album &o) const { return changedParts(o) == AlbumParts(); }
     bool operator!=(const Album &o) const { return !(*this == o); }
+    // The parts in which this album and o differ.
+    AlbumParts changedParts(const Album &o) const;
 
     // width = av_rescale(height, num, den), made even by taking one off an odd result.
     static int widthFor(int height, int aspectNum, int aspectDen);
@@ -292,6 +306,7 @@ public:
 // What a worker renders: the album as it stood when the run was asked for.
 using AlbumSnapshotPtr = std::shared_ptr<const Album>;
 Q_DECLARE_METATYPE(AlbumSnapshotPtr)
+Q_DECLARE_METATYPE(AlbumParts)
 
 // Microseconds as exact decimal seconds for filter options: "2", "0.5", "1.25".
 QString secondsText(int64_t microseconds);

@@ -223,6 +223,52 @@ private slots:
         doc.commitEdit(QStringLiteral("Motion"));
     }
 
+    // Each change says which parts of the album it touched, and whether the file or the export
+    // choices changed: views that show one part follow that part alone.
+    void changeSignalsNameTheParts()
+    {
+        AlbumDocument doc;
+        QSignalSpy parts(&doc, &AlbumDocument::partsChanged);
+        QSignalSpy identity(&doc, &AlbumDocument::identityChanged);
+        const auto last = [&parts] {
+            return parts.isEmpty() ? AlbumParts() : parts.takeLast().at(0).value<AlbumParts>();
+        };
+        addPictures(doc, {"a.jpg", "b.jpg"}, QStringLiteral("Import"));
+        // Pictures change the length too.
+        QCOMPARE(last(), AlbumParts(AlbumPart::Items | AlbumPart::Settings));
+        doc.beginEdit();
+        doc.edit().watermarkText = QStringLiteral("Summer");
+        doc.commitEdit(QStringLiteral("Text"));
+        QCOMPARE(last(), AlbumParts(AlbumPart::Watermark));
+        doc.beginEdit();
+        setMusicFile(doc.edit(), file(QStringLiteral("song.mp3")));
+        doc.commitEdit(QStringLiteral("Music"));
+        QCOMPARE(last(), AlbumParts(AlbumPart::Music));
+        doc.undo();
+        QCOMPARE(last(), AlbumParts(AlbumPart::Music));
+        doc.redo();
+        QCOMPARE(last(), AlbumParts(AlbumPart::Music));
+        // An edit that changes nothing says nothing.
+        doc.beginEdit();
+        doc.edit().gentleMotion = doc.album().gentleMotion;
+        doc.commitEdit(QStringLiteral("Nothing"));
+        QVERIFY(parts.isEmpty());
+        QVERIFY(identity.isEmpty());
+
+        // The identity: in a step, by its undo, and by a save under a new name.
+        doc.beginEdit();
+        doc.setPath(m_dir.filePath(QStringLiteral("B.vmalbum")));
+        doc.commitEdit(QStringLiteral("Open album"));
+        QCOMPARE(identity.count(), 1);
+        QVERIFY(parts.isEmpty());
+        doc.undo();
+        QCOMPARE(identity.count(), 2);
+        QString error;
+        QVERIFY2(doc.save(m_dir.filePath(QStringLiteral("C.vmalbum")), &error), qPrintable(error));
+        QCOMPARE(identity.count(), 3);
+        QVERIFY(parts.isEmpty());
+    }
+
     // The files the album uses are held while it uses them, one handle each, and let go when a
     // step or an undo takes them out.
     void heldFilesFollowTheAlbum()
