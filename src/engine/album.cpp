@@ -276,6 +276,8 @@ void registerEngineMetaTypes()
 {
     static const int id = qRegisterMetaType<AVRational>("AVRational");
     static const int snapshotId = qRegisterMetaType<AlbumSnapshotPtr>("AlbumSnapshotPtr");
+    static const int factsId = qRegisterMetaType<PictureFacts>("PictureFacts");
+    Q_UNUSED(factsId);
     Q_UNUSED(id);
     Q_UNUSED(snapshotId);
 }
