@@ -75,7 +75,7 @@ void ZodoZadar::selectImageSources()
 bool ZodoZadar::openFiles(const QStringList &files)
 {
     const bool bOurs = std::any_of(files.cbegin(), files.cend(), [](const QString &szFile) {
-        return isAlbumFileName(szFile) || isPictureFileName(szFile);
+        return isAlbumFileName(szFile) || isPictureFileName(szFile) || QFileInfo(szFile).isDir();
     });
     if (!bOurs)
         return false;
@@ -94,12 +94,13 @@ bool ZodoZadar::openFiles(const QStringList &files)
     }
     // An album file names a whole album: it opens, and files given beside it are not mixed in.
     for (const QString &szFile : files) {
-        if (isAlbumFileName(szFile))
+        if (isAlbumFileName(szFile) && !QFileInfo(szFile).isDir())
             return openAlbumFile(szFile);
     }
+    // Folders are walked for their pictures by the import.
     QStringList pictures;
     for (const QString &szFile : files) {
-        if (isPictureFileName(szFile))
+        if (isPictureFileName(szFile) || QFileInfo(szFile).isDir())
             pictures << szFile;
     }
     return importPictures(pictures);
@@ -121,8 +122,7 @@ bool ZodoZadar::importPictures(const QStringList &files)
 {
     if (files.isEmpty() || !beginWorkflow(Workflow::Import))
         return false;
-    m_pImport->run(files);
-    return true;
+    return m_pImport->runPaths(files, PictureImport::Mode::Replace);
 }
 
 void ZodoZadar::addPictures()
