@@ -19,6 +19,7 @@
 #include "droppedfiles.h"
 #include "faildialog.h"
 #include "filechooser.h"
+#include "folderwalk.h"
 #include "imagedecoder.h"
 #include "imagelistview.h"
 #include "places.h"
@@ -74,8 +75,11 @@ void ZodoZadar::selectImageSources()
 
 bool ZodoZadar::openFiles(const QStringList &files)
 {
+    // A folder counts when there is a picture to be found in it.
     const bool bOurs = std::any_of(files.cbegin(), files.cend(), [](const QString &szFile) {
-        return isAlbumFileName(szFile) || isPictureFileName(szFile) || QFileInfo(szFile).isDir();
+        return isAlbumFileName(szFile) || isPictureFileName(szFile) ||
+               (QFileInfo(szFile).isDir() &&
+                folderHasPictures(szFile, isPictureFileName, kMaxFolderFiles));
     });
     if (!bOurs)
         return false;
