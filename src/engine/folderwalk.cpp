@@ -2,7 +2,6 @@
 // Folder walk and the orders of pictures by date and by name.
 #include "folderwalk.h"
 
-#include <QCollator>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -22,19 +21,46 @@ QString folderIdentity(const QString &szPath)
     struct stat st = {};
     if (::stat(QFile::encodeName(szPath).constData(), &st) != 0)
         return {};
-    return QStringLiteral("%1:%2").arg(quint64(st.st_dev)).arg(quint64(st.st_ino));
+    return QStringLiteral("%1:%2").arg(QString::number(quint64(st.st_dev)),
+                                       QString::number(quint64(st.st_ino)));
 }
 
-const QCollator &nameCollator()
+// Runs of digits compare by their value, the rest letter by letter with case aside, so that
+// "IMG_9" comes before "IMG_10" whatever collation the system offers.
+int naturalCompare(const QString &a, const QString &b)
 {
-    // Per thread: QCollator is not safe to share, and the walk may run off the interface thread.
-    thread_local const QCollator collator = [] {
-        QCollator c;
-        c.setNumericMode(true);
-        c.setCaseSensitivity(Qt::CaseInsensitive);
-        return c;
-    }();
-    return collator;
+    int i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (a[i].isDigit() && b[j].isDigit()) {
+            int ei = i, ej = j;
+            while (ei < a.size() && a[ei].isDigit())
+                ++ei;
+            while (ej < b.size() && b[ej].isDigit())
+                ++ej;
+            // Leading zeros aside, a longer run is a larger number.
+            int si = i, sj = j;
+            while (si + 1 < ei && a[si] == QLatin1Char('0'))
+                ++si;
+            while (sj + 1 < ej && b[sj] == QLatin1Char('0'))
+                ++sj;
+            if (ei - si != ej - sj)
+                return ei - si < ej - sj ? -1 : 1;
+            const int c = QStringRef(&a, si, ei - si).compare(QStringRef(&b, sj, ej - sj));
+            if (c != 0)
+                return c;
+            i = ei;
+            j = ej;
+            continue;
+        }
+        const QChar ca = a[i].toCaseFolded(), cb = b[j].toCaseFolded();
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+        ++i;
+        ++j;
+    }
+    if (i < a.size() || j < b.size())
+        return i < a.size() ? 1 : -1;
+    return 0;
 }
 
 } // namespace
@@ -97,7 +123,7 @@ bool folderHasPictures(const QString &szFolder,
 
 bool nameBefore(const QString &a, const QString &b)
 {
-    const int c = nameCollator().compare(QFileInfo(a).fileName(), QFileInfo(b).fileName());
+    const int c = naturalCompare(QFileInfo(a).fileName(), QFileInfo(b).fileName());
     if (c != 0)
         return c < 0;
     return a < b;

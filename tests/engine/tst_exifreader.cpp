@@ -134,7 +134,8 @@ private slots:
     }
 
     // Every cut of every container, and every cut of the block itself: nothing is read beyond
-    // the bytes there are (the sanitizers watch), and a cut never makes up a different date.
+    // the bytes there are (the sanitizers watch), and a cut never makes up a different date
+    // (it may lose the offset, which leaves the camera's clock as it was).
     void truncated()
     {
         const QByteArray block = testexif::tiff(kTags, true);
@@ -149,8 +150,10 @@ private slots:
             for (int n = 0; n < files[f].size(); ++n) {
                 const QByteArray cut = files[f].left(n);
                 const ExifFacts facts = f == 0 ? parseExif(cut) : factsOf(cut);
-                if (facts.taken.isValid())
-                    QCOMPARE(facts.taken.toMSecsSinceEpoch(), taken.toMSecsSinceEpoch());
+                if (facts.taken.isValid()) {
+                    QCOMPARE(facts.taken.date(), taken.date());
+                    QCOMPARE(facts.taken.time(), taken.time());
+                }
             }
         }
     }
