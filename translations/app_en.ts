@@ -1361,6 +1361,30 @@
         <source>Apply the fill to all pictures</source>
         <translation>Apply the fill to all pictures</translation>
     </message>
+    <message>
+        <source>Date taken and camera</source>
+        <translation>Date taken and camera</translation>
+    </message>
+    <message>
+        <source>{date} shows the date the picture was taken, {file} the name of its file</source>
+        <translation>{date} shows the date the picture was taken, {file} the name of its file</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <source>Taken %1</source>
+        <translation>Taken %1</translation>
+    </message>
+    <message>
+        <source>File changed %1 (no date taken)</source>
+        <translation>File changed %1 (no date taken)</translation>
+    </message>
+    <message>
+        <source>Camera: %1</source>
+        <translation>Camera: %1</translation>
+    </message>
 </context>
 <context>
     <name>ProgressDialogClass</name>
@@ -2007,6 +2031,53 @@
     <message>
         <source>Continue</source>
         <translation>Continue</translation>
+    </message>
+    <message>
+        <source>Add folder…</source>
+        <translation>Add folder…</translation>
+    </message>
+    <message>
+        <source>Sort pictures</source>
+        <translation>Sort pictures</translation>
+    </message>
+    <message>
+        <source>By date taken</source>
+        <translation>By date taken</translation>
+    </message>
+    <message>
+        <source>By name</source>
+        <translation>By name</translation>
+    </message>
+    <message>
+        <source>Reverse</source>
+        <translation>Reverse</translation>
+    </message>
+    <message>
+        <source>Add folder</source>
+        <translation>Add folder</translation>
+    </message>
+    <message>
+        <source>No JPEG or PNG pictures were found in the folder</source>
+        <translation>No JPEG or PNG pictures were found in the folder</translation>
+    </message>
+    <message numerus="yes">
+        <source>Only the first %n files of the folder were looked at</source>
+        <translation>
+            <numerusform>Only the first %n file of the folder was looked at</numerusform>
+            <numerusform>Only the first %n files of the folder were looked at</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Sort by date taken</source>
+        <translation>Sort by date taken</translation>
+    </message>
+    <message>
+        <source>Sort by name</source>
+        <translation>Sort by name</translation>
+    </message>
+    <message>
+        <source>Reverse order</source>
+        <translation>Reverse order</translation>
     </message>
 </context>
 <context>

@@ -1361,6 +1361,30 @@
         <source>Apply the fill to all pictures</source>
         <translation>将填充应用到全部图片</translation>
     </message>
+    <message>
+        <source>Date taken and camera</source>
+        <translation>拍摄日期和相机</translation>
+    </message>
+    <message>
+        <source>{date} shows the date the picture was taken, {file} the name of its file</source>
+        <translation>{date} 显示图片的拍摄日期，{file} 显示其文件名</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>Taken %1</source>
+        <translation>拍摄于 %1</translation>
+    </message>
+    <message>
+        <source>File changed %1 (no date taken)</source>
+        <translation>文件修改于 %1（无拍摄日期）</translation>
+    </message>
+    <message>
+        <source>Camera: %1</source>
+        <translation>相机：%1</translation>
+    </message>
 </context>
 <context>
     <name>ProgressDialogClass</name>
@@ -2002,6 +2026,52 @@
     <message>
         <source>Continue</source>
         <translation>继续</translation>
+    </message>
+    <message>
+        <source>Add folder…</source>
+        <translation>添加文件夹…</translation>
+    </message>
+    <message>
+        <source>Sort pictures</source>
+        <translation>图片排序</translation>
+    </message>
+    <message>
+        <source>By date taken</source>
+        <translation>按拍摄日期</translation>
+    </message>
+    <message>
+        <source>By name</source>
+        <translation>按名称</translation>
+    </message>
+    <message>
+        <source>Reverse</source>
+        <translation>倒序</translation>
+    </message>
+    <message>
+        <source>Add folder</source>
+        <translation>添加文件夹</translation>
+    </message>
+    <message>
+        <source>No JPEG or PNG pictures were found in the folder</source>
+        <translation>文件夹中没有找到 JPEG 或 PNG 图片</translation>
+    </message>
+    <message numerus="yes">
+        <source>Only the first %n files of the folder were looked at</source>
+        <translation>
+            <numerusform>只查看了文件夹中的前 %n 个文件</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Sort by date taken</source>
+        <translation>按拍摄日期排序</translation>
+    </message>
+    <message>
+        <source>Sort by name</source>
+        <translation>按名称排序</translation>
+    </message>
+    <message>
+        <source>Reverse order</source>
+        <translation>倒序排列</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,9 @@
 // Parsing the exporter's command line.
 #include "exportoptions.h"
 
+#include "droppedfiles.h"
+#include "folderwalk.h"
+
 #include "albumops.h"
 
 #include <QFile>
@@ -106,6 +109,8 @@ QString exportUsage()
         "Turns pictures (JPEG, PNG) into a slideshow video: every picture letterboxed onto the\n"
         "output frame, consecutive pictures joined by two-second transitions.\n"
         "Options and pictures may come in any order; \"--\" ends the options.\n"
+        "A folder given as a picture stands for the pictures in it and in its subfolders\n"
+        "(hidden ones left out, at most 10000 files looked at), in the order they were taken.\n"
         "\n"
         "An album file (.vmalbum, as the program saves it) is rendered with all its choices:\n"
         "pictures, duration, transitions, ratio, height, music, watermark and export settings.\n"
@@ -385,6 +390,27 @@ ParseResult parseExportArguments(const QStringList &args)
         return fail(error);
     r.ok = true;
     return r;
+}
+
+QStringList expandPictureFolders(ExportOptions &o)
+{
+    QStringList notes;
+    QStringList pictures;
+    for (const QString &szName : std::as_const(o.pictures)) {
+        if (!QFileInfo(szName).isDir()) {
+            pictures << szName;
+            continue;
+        }
+        const FolderWalk walk = walkPictureFolder(szName, isPictureFileName);
+        if (walk.capped)
+            notes << QStringLiteral("only the first %1 files of the folder \"%2\" were looked at")
+                         .arg(QString::number(kMaxFolderFiles), szName);
+        if (walk.pictures.isEmpty())
+            notes << QStringLiteral("no JPEG or PNG picture in the folder \"%1\"").arg(szName);
+        pictures << orderByDateTaken(walk.pictures);
+    }
+    o.pictures = pictures;
+    return notes;
 }
 
 ParseResult applyAlbum(const ExportOptions &cli, const StoredAlbum &album)

@@ -73,6 +73,11 @@ QString exportUsage();
 // with its transition (stored, else from the album's transitionStart, which --seed replaces).
 ParseResult applyAlbum(const ExportOptions &cli, const StoredAlbum &album);
 
+// Folders among the pictures become the pictures in them and in their subfolders, in the order
+// they were taken, each folder's in its place. Returns a line for each folder whose walk was cut
+// short, and one for each folder without pictures.
+QStringList expandPictureFolders(ExportOptions &o);
+
 // The music and watermark files must exist and be readable before any work starts: an empty
 // text when they are, else a one-line usage message that names the file.
 QString checkInputFiles(const ExportOptions &o);

@@ -8,6 +8,7 @@
 #include "averror.h"
 #include "imagedecoder.h"
 #include "mediaencoder.h"
+#include "picturefacts.h"
 
 extern "C" {
 #include <libavutil/error.h>
@@ -171,6 +172,7 @@ int buildAlbum(const ExportOptions &o, Album &job)
         item.path = path;
         item.widthToHeight = r.widthToHeight;
         item.srcSize = r.srcSize;
+        item.facts = readPictureFacts(path);
         appendPicture(job, item, false, joining);
         // A picture's own settings go with it; one left out takes them along.
         setPictureOptions(job, job.materialOrder.size() - 1, o.pictureOptions.value(i));
@@ -407,6 +409,15 @@ int main(int argc, char **argv)
     }
     if (parsed.options.verbose)
         av_log_set_level(AV_LOG_INFO);
+    if (parsed.options.album.isEmpty()) {
+        // A folder stands for its pictures and those of its subfolders, in the order taken.
+        for (const QString &szNote : expandPictureFolders(parsed.options))
+            printErr(QStringLiteral("vmalbum-export: %1").arg(szNote));
+        if (parsed.options.pictures.isEmpty()) {
+            printErr(QStringLiteral("vmalbum-export: no picture could be used"));
+            return ExitNoPicture;
+        }
+    }
     if (stopRequested())
         return cancelled(parsed.options.check ? QStringLiteral("check") : QStringLiteral("export"));
     if (parsed.options.check)

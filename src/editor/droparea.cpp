@@ -85,7 +85,7 @@ DropArea::Target DropArea::targetAt(const DroppedFiles &files, const QPoint &stP
         return Target::Album;
     if (!files.music.isEmpty() && musicAreaAt(stPos))
         return Target::Music;
-    if (!files.pictures.isEmpty())
+    if (!files.pictures.isEmpty() || !files.folders.isEmpty())
         return Target::Pictures;
     return Target::None;
 }
@@ -148,7 +148,8 @@ void DropArea::enter(QDropEvent *event)
         return;
     }
     const bool bMusicUsable = !files.music.isEmpty() && ui->divMusic->isEnabled();
-    if (files.pictures.isEmpty() && files.albums.isEmpty() && !bMusicUsable) {
+    if (files.pictures.isEmpty() && files.folders.isEmpty() && files.albums.isEmpty() &&
+        !bMusicUsable) {
         // Refused here, so the cursor says so before the button is released.
         event->ignore();
         toast(files.music.isEmpty()
@@ -194,7 +195,8 @@ void DropArea::drop(QDropEvent *event)
     // and an import can end in a modal report.
     if (target == Target::Album) {
         const bool bLeftOut = files.albums.size() > 1 || !files.pictures.isEmpty() ||
-                              !files.music.isEmpty() || files.others > 0;
+                              !files.folders.isEmpty() || !files.music.isEmpty() ||
+                              files.others > 0;
         const QString szAlbum = files.albums.first();
         QTimer::singleShot(0, this, [this, szAlbum, bLeftOut] {
             // After the progress dialog is up, as for pictures.
@@ -202,7 +204,8 @@ void DropArea::drop(QDropEvent *event)
                 toast(ZodoZadar::tr("An album file opens alone; the other files were left out"));
         });
     } else if (target == Target::Music) {
-        if (files.music.size() > 1 || !files.pictures.isEmpty() || files.others > 0)
+        if (files.music.size() > 1 || !files.pictures.isEmpty() || !files.folders.isEmpty() ||
+            files.others > 0)
             toast(
                 ZodoZadar::tr("Only one MP3 file is used as background music; the other files were "
                               "left out"));
@@ -212,7 +215,8 @@ void DropArea::drop(QDropEvent *event)
                 m_pSettings->dropMusic(szMusic);
         });
     } else {
-        const QStringList pictures = files.pictures;
+        // Folders are walked for their pictures by the import.
+        const QStringList pictures = files.pictures + files.folders;
         const bool bLeftOut = !files.music.isEmpty() || files.others > 0;
         QTimer::singleShot(0, this, [this, pictures, bLeftOut] {
             // Another workflow may have started since the drop was answered.

@@ -2,9 +2,13 @@
 // Sorting dropped files by kind.
 #include "droppedfiles.h"
 
+#include "folderwalk.h"
+
 #include <QFileInfo>
 
 namespace {
+constexpr int kDropFolderFilesLooked = 1000;
+
 bool hasSuffix(const QString &szPath, std::initializer_list<QLatin1String> suffixes)
 {
     // The name's "*.jpg" match, as the choosers' filters make it: a file called "jpg" is no
@@ -38,8 +42,14 @@ DroppedFiles sortDroppedUrls(const QList<QUrl> &urls)
     DroppedFiles files;
     for (const QUrl &url : urls) {
         const QString szPath = url.isLocalFile() ? url.toLocalFile() : QString();
-        // A folder named like a picture is still a folder; the choosers never offer one.
-        if (szPath.isEmpty() || QFileInfo(szPath).isDir())
+        // A folder named like a picture is still a folder. A drag passes over the window many
+        // times a second: only the first files of a folder are looked at here.
+        if (szPath.isEmpty())
+            ++files.others;
+        else if (QFileInfo(szPath).isDir() &&
+                 folderHasPictures(szPath, isPictureFileName, kDropFolderFilesLooked))
+            files.folders << szPath;
+        else if (QFileInfo(szPath).isDir())
             ++files.others;
         else if (isPictureFileName(szPath))
             files.pictures << szPath;

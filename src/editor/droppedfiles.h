@@ -11,11 +11,13 @@ struct DroppedFiles
     QStringList pictures; // local JPEG and PNG files, in the order dropped
     QStringList music;    // local MP3 files, in the order dropped
     QStringList albums;   // local album files (.vmalbum), in the order dropped
-    int others = 0;       // anything else: other types, folders, remote addresses
+    QStringList folders;  // local folders with pictures in them (or in their subfolders)
+    int others = 0;       // anything else: other types, folders without pictures, remote ones
 
     bool isEmpty() const
     {
-        return pictures.isEmpty() && music.isEmpty() && albums.isEmpty() && others == 0;
+        return pictures.isEmpty() && music.isEmpty() && albums.isEmpty() && folders.isEmpty() &&
+               others == 0;
     }
 };
 

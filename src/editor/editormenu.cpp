@@ -78,6 +78,13 @@ void EditorMenu::create()
     pMenu->addSeparator();
     m_pActAddPictures = add(pMenu, tr("Add pictures…"), {QKeySequence(Qt::CTRL | Qt::Key_O)},
                             [this] { m_editor.addPictures(); });
+    m_pActAddFolder = add(pMenu, tr("Add folder…"), {}, [this] { m_editor.addFolder(); });
+    m_pSortMenu = pMenu->addMenu(tr("Sort pictures"));
+    m_pSortMenu->setObjectName(QStringLiteral("menuSort"));
+    add(m_pSortMenu, tr("By date taken"), {},
+        [this] { m_editor.sortPictures(PictureOrder::DateTaken); });
+    add(m_pSortMenu, tr("By name"), {}, [this] { m_editor.sortPictures(PictureOrder::Name); });
+    add(m_pSortMenu, tr("Reverse"), {}, [this] { m_editor.sortPictures(PictureOrder::Reverse); });
     m_pActExport = add(pMenu, tr("Export…"), {QKeySequence(Qt::CTRL | Qt::Key_E)},
                        [this] { m_editor.prepareExport(); });
     m_pActMusic = add(pMenu, tr("Music settings…"), {}, [this] { m_editor.showMusicPanel(); });
@@ -124,6 +131,8 @@ void EditorMenu::update()
     m_pActSave->setEnabled(bIdle && bPictures);
     m_pActSaveAs->setEnabled(bIdle && bPictures);
     m_pActAddPictures->setEnabled(bIdle);
+    m_pActAddFolder->setEnabled(bIdle);
+    m_pSortMenu->setEnabled(bIdle && m_editor.rowPaths().size() > 1);
     m_pActExport->setEnabled(bIdle && m_editor.hasRenderedPictures());
     m_pActMusic->setEnabled(bIdle && m_editor.hasMusic());
     m_pLookMenu->setEnabled(bIdle);

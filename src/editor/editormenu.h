@@ -43,6 +43,8 @@ private:
     QAction *m_pActSave = nullptr;
     QAction *m_pActSaveAs = nullptr;
     QAction *m_pActAddPictures = nullptr;
+    QAction *m_pActAddFolder = nullptr;
+    QMenu *m_pSortMenu = nullptr;
     QAction *m_pActExport = nullptr;
     QAction *m_pActMusic = nullptr;
     QAction *m_pActUndo = nullptr;

@@ -36,7 +36,31 @@ SaveFileFn &saveOverrideFn()
     static SaveFileFn fn;
     return fn;
 }
+OpenFolderFn &folderOverrideFn()
+{
+    static OpenFolderFn fn;
+    return fn;
+}
 } // namespace
+
+void setOpenFolderOverride(OpenFolderFn fn)
+{
+    folderOverrideFn() = std::move(fn);
+}
+
+QString openFolder(const QString &szCaption, const QString &szFolder)
+{
+    if (folderOverrideFn())
+        return folderOverrideFn()(szCaption, szFolder);
+    QFileDialog dialog(nullptr, szCaption, szFolder);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
+}
 
 void setOpenFilesOverride(OpenFilesFn fn)
 {

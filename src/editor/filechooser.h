@@ -21,6 +21,11 @@ void setOpenFilesOverride(OpenFilesFn fn);
 QStringList openFiles(const QString &szCaption, const QString &szFolder, const QString &szFilter);
 QString openFile(const QString &szCaption, const QString &szFolder, const QString &szFilter);
 
+// A folder: caption, start folder; empty when cancelled.
+using OpenFolderFn = std::function<QString(const QString &szCaption, const QString &szFolder)>;
+void setOpenFolderOverride(OpenFolderFn fn);
+QString openFolder(const QString &szCaption, const QString &szFolder);
+
 // A file to write: caption, suggested path (folder and name), filter; empty when cancelled.
 // szSuffix ("vmalbum") is added when the name typed has none.
 using SaveFileFn = std::function<QString(const QString &szCaption, const QString &szSuggested,

@@ -157,6 +157,7 @@ void MissingPictures::place(int iMissing, const QString &szFile, const QPixmap &
     item.path = szFile;
     item.widthToHeight = stWidthToHeight;
     item.srcSize = stSrcImageSize;
+    item.facts = m_editor.pictureFacts().value(szFile);
     AlbumChange change = placeFoundPicture(job, iMissing, item, m_editor.selfAdaptingRatio());
     m_editor.thumbnails().insert(szFile, stPixmap);
     m_pStrip->setFound(entry.position, szFile, stPixmap);

@@ -6,9 +6,12 @@
 
 #include "albumdocument.h"
 #include "albumops.h"
+#include "albumsort.h"
 #include "cqvideoplay.h"
+#include "droppedfiles.h"
 #include "faildialog.h"
 #include "filechooser.h"
+#include "folderwalk.h"
 #include "imagedecoder.h"
 #include "imagelistview.h"
 #include "missingpictures.h"
@@ -50,6 +53,47 @@ QStringList PictureImport::choose()
     return files;
 }
 
+QString PictureImport::chooseFolder()
+{
+    if (!m_editor.beginWorkflow(Workflow::Import))
+        return {};
+    const QString szFolder =
+        FileChooser::openFolder(tr("Add folder"), Places::startFolder(Places::Kind::Pictures));
+    if (szFolder.isEmpty())
+        m_editor.endWorkflow(Workflow::Import);
+    else
+        Places::rememberFile(Places::Kind::Pictures, szFolder);
+    return szFolder;
+}
+
+bool PictureImport::runPaths(const QStringList &paths, Mode mode)
+{
+    QStringList files;
+    bool bFolder = false;
+    bool bCapped = false;
+    for (const QString &szPath : paths) {
+        if (!QFileInfo(szPath).isDir()) {
+            files << szPath;
+            continue;
+        }
+        bFolder = true;
+        const FolderWalk walk = walkPictureFolder(szPath, isPictureFileName);
+        files << walk.pictures;
+        bCapped |= walk.capped;
+    }
+    if (files.isEmpty()) {
+        m_editor.endWorkflow(Workflow::Import);
+        m_editor.toast(tr("No JPEG or PNG pictures were found in the folder"));
+        return false;
+    }
+    m_bSortTaken = bFolder;
+    m_note = bCapped ? tr("Only the first %n files of the folder were looked at", nullptr,
+                          kMaxFolderFiles)
+                     : QString();
+    run(files, mode);
+    return true;
+}
+
 void PictureImport::run(const QStringList &files, Mode mode, const QList<int> &kindRows,
                         const QList<PictureOptions> &options)
 {
@@ -66,6 +110,7 @@ void PictureImport::run(const QStringList &files, Mode mode, const QList<int> &k
         m_pDocument->setPath(QString());
         m_pDocument->setExportChoices(std::nullopt);
     }
+    m_iFirstNewRow = m_pDocument->album().materialOrder.size();
     m_iPreviousKindRow = -1;
     m_kindRows.clear();
     m_options.clear();
@@ -158,6 +203,7 @@ void PictureImport::addPicture(const QString &szFile, const QPixmap &stPixmap,
     item.path = szFile;
     item.widthToHeight = stWidthToHeight;
     item.srcSize = stSrcImageSize;
+    item.facts = m_editor.pictureFacts().value(szFile);
     const int iSlots = album.transitions.size();
     AlbumChange change = appendPicture(album, item, m_editor.selfAdaptingRatio());
     // The slot this picture brought, with the album file's kind instead of the picker's.
@@ -199,6 +245,19 @@ void PictureImport::end()
     m_pDecoder->running = false;
     m_firstRequest = m_lastRequest + 1;
     m_pProgress = nullptr;
+
+    if (std::exchange(m_bSortTaken, false)) {
+        // A folder's pictures come in the order they were taken, their dates read on the way in.
+        sortPictures(m_pDocument->edit(), PictureOrder::DateTaken, m_editor.selfAdaptingRatio(),
+                     m_iFirstNewRow);
+        if (m_editor.rowPaths() != m_pDocument->album().materialOrder)
+            m_editor.showAlbum();
+    }
+    const QString szNote = std::exchange(m_note, {});
+    if (!szNote.isEmpty())
+        m_failures << szNote;
+    if (!szNote.isEmpty() && m_iFailed == 0)
+        m_editor.toast(szNote, nullptr, 4000);
 
     if (m_iFailed > 0) {
         m_editor.advanceWorkflow(Workflow::Import, WorkflowPhase::Reporting);

@@ -46,6 +46,12 @@ public:
     };
     void run(const QStringList &files, Mode mode = Mode::Replace, const QList<int> &kindRows = {},
              const QList<PictureOptions> &options = {});
+    // The folder chooser, under the import workflow (ended again when nothing is chosen).
+    QString chooseFolder();
+    // Files and folders (each walked for its pictures) as one import. The pictures it adds are
+    // put in the order they were taken when a folder was among them; szNote (a walk cut short)
+    // is said at the end. False, with the workflow ended, when they hold no picture at all.
+    bool runPaths(const QStringList &paths, Mode mode);
     // An album file's settings and pictures replace the album (one undo step); a restored one
     // keeps szPath as its file but is not saved yet. False when another workflow runs.
     bool openAlbum(const StoredAlbum &doc, const QString &szPath, bool bRestored);
@@ -96,4 +102,8 @@ private:
     int m_iFailed = 0;
     QStringList m_failures; // "name — reason" of every refused file of the import
     QString m_lastError;    // the last refused file's reason: the report's summary
+    // A folder's import: its new rows, from this one on, go in the order taken at the end.
+    bool m_bSortTaken = false;
+    int m_iFirstNewRow = 0;
+    QString m_note; // what the walk left out, said once the import ends
 };

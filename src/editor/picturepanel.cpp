@@ -18,6 +18,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStringList>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -264,6 +265,13 @@ PicturePanel::PicturePanel(const QPixmap &stPicture, const QString &szName,
     m_pPicture->setAccessibleName(tr("The picture"));
     m_pPicture->onEdited = [this] { changed(); };
     pLayout->addWidget(m_pPicture, 0, Qt::AlignHCenter);
+    m_pFacts = new QLabel(pForm);
+    m_pFacts->setObjectName(QStringLiteral("labelPictureFacts"));
+    m_pFacts->setAccessibleName(tr("Date taken and camera"));
+    m_pFacts->setAlignment(Qt::AlignHCenter);
+    m_pFacts->setTextFormat(Qt::PlainText);
+    m_pFacts->hide();
+    pLayout->addWidget(m_pFacts, 0, Qt::AlignHCenter);
 
     auto *pGrid = new QGridLayout;
     pGrid->setHorizontalSpacing(12);
@@ -351,6 +359,8 @@ void PicturePanel::addLookRows(QWidget *pForm, QGridLayout *pGrid, int iRow)
     m_pCaption->setObjectName(QStringLiteral("editCaption"));
     m_pCaption->setAccessibleName(tr("Caption of this picture"));
     m_pCaption->setPlaceholderText(tr("Text shown with the picture"));
+    m_pCaption->setToolTip(
+        tr("{date} shows the date the picture was taken, {file} the name of its file"));
     m_pCaption->setMaxLength(kMaxCaptionFieldChars);
     m_pCaption->setStyleSheet(QStringLiteral(
         "QLineEdit{border:1px solid #E1E1E8;border-radius:4px;padding:3px 8px;min-height:22px;"
@@ -515,12 +525,39 @@ void PicturePanel::setLookPreview(std::shared_ptr<const LookPreview> preview, co
     showLook(options());
 }
 
+void PicturePanel::setPictureFacts(const QString &szPath, const PictureFacts &facts)
+{
+    m_szPath = szPath;
+    m_facts = facts;
+    m_pFacts->setText(factsText(facts));
+    m_pFacts->setVisible(!m_pFacts->text().isEmpty());
+    showLook(options());
+}
+
+QString PicturePanel::factsText(const PictureFacts &facts)
+{
+    QStringList lines;
+    if (facts.taken.isValid()) {
+        const QLocale locale;
+        const QString szWhen =
+            tr("%1, %2").arg(locale.toString(facts.taken.date(), QLocale::LongFormat),
+                             locale.toString(facts.taken.time(), QLocale::ShortFormat));
+        // A file's own time is no date taken: said as what it is.
+        lines << (facts.takenByCamera ? tr("Taken %1").arg(szWhen)
+                                      : tr("File changed %1 (no date taken)").arg(szWhen));
+    }
+    if (!facts.camera().isEmpty())
+        lines << tr("Camera: %1").arg(facts.camera());
+    return lines.join(QLatin1Char('\n'));
+}
+
 void PicturePanel::showLook(const PictureOptions &options)
 {
     if (!m_preview || m_preview->isNull())
         return;
-    m_pPicture->setFrame(m_preview->render(stillLook(options, m_albumFill)),
-                         m_preview->pictureRect());
+    ResolvedLook look = stillLook(options, m_albumFill);
+    look.caption.text = expandCaptionFields(look.caption.text, m_szPath, m_facts);
+    m_pPicture->setFrame(m_preview->render(look), m_preview->pictureRect());
 }
 
 PictureOptions PicturePanel::options() const

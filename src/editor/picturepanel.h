@@ -37,6 +37,11 @@ public:
     // From now on the picture is drawn as the video shows it (fill and caption around and over
     // it, in an album whose fill is albumFill), for every change made here.
     void setLookPreview(std::shared_ptr<const LookPreview> preview, const Fill &albumFill);
+    // The date taken and the camera, shown under the picture; the caption's fields of the
+    // preview are filled from them.
+    void setPictureFacts(const QString &szPath, const PictureFacts &facts);
+    // The words under the picture for these facts.
+    static QString factsText(const PictureFacts &facts);
 
 signals:
     void sig_changed(PictureOptions options);
@@ -55,6 +60,9 @@ private:
     void addLookRows(QWidget *pForm, class QGridLayout *pGrid, int iRow);
 
     MotionView *m_pPicture = nullptr;
+    QLabel *m_pFacts = nullptr;
+    QString m_szPath;
+    PictureFacts m_facts;
     QComboBox *m_pMotion = nullptr;
     QPushButton *m_pMotionToAll = nullptr;
     QLineEdit *m_pCaption = nullptr;

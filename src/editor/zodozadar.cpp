@@ -235,6 +235,11 @@ void ZodoZadar::makeConnections()
     m_pViewer->setShownSize(pPlayer->surfaceSize());
     // Every numbered answer of the picture decoder; each request's owner is found by its number.
     connect(m_pDecoder, &ImageDecoder::sig_answered, this, &ZodoZadar::decoderAnswered);
+    // Sent just before the answer it goes with: kept by path for whoever adds the picture.
+    connect(m_pDecoder, &ImageDecoder::sig_factsRead, this,
+            [this](quint64, const QString &szFile, const PictureFacts &facts) {
+                m_pictureFacts.insert(szFile, facts);
+            });
     // Window.
     if (auto *pFrame = ShareCode::CFramelessWindow::instance()) {
         connect(pFrame, &ShareCode::CFramelessWindow::signal_close, this, &ZodoZadar::closeRequest);

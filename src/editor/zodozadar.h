@@ -17,6 +17,7 @@
 #include "albumdocument.h"
 #include "albumfile.h"
 #include "albumops.h"
+#include "albumsort.h"
 #include "editorworkflow.h"
 
 #include <QHash>
@@ -121,6 +122,10 @@ public:
     void toast(const QString &szText, QWidget *pOver = nullptr, int iMs = 2000);
     // Thumbnails of every picture the album showed in this session, by path.
     QHash<QString, QPixmap> &thumbnails() { return m_thumbnails; }
+    // The date taken and camera of every picture the decoder read in this session, by path.
+    const QHash<QString, PictureFacts> &pictureFacts() const { return m_pictureFacts; }
+    // The whole album shown afresh (the strip, the settings, the cover), as after an undo.
+    void showAlbum();
     // Numbered decoder requests: every answer is matched to the request that asked for it.
     quint64 nextDecodeRequest() { return ++m_lastDecodeRequest; }
     // Whether the album holds changes its file does not (an unnamed album: anything at all).
@@ -165,6 +170,10 @@ public slots:
     bool saveAlbumAs();
     // Appends pictures to the album, through the same checks, progress and report as an import.
     void addPictures();
+    // The same with the pictures of a folder and its subfolders, in the order they were taken.
+    void addFolder();
+    // The strip's pictures put in order (one undo step); refused while a workflow runs.
+    void sortPictures(PictureOrder order);
     // The export's settings dialog, then the export.
     void prepareExport();
 
@@ -188,9 +197,6 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    // The document put a whole state back (undo, redo, New album): the view shows it afresh.
-    void showAlbum();
-
     // Construction, by concern.
     void createWorkers();
     void setStartValues();
@@ -229,6 +235,7 @@ private:
     AlbumDocument *m_pDocument = nullptr;
     // Of every picture the album showed in this session, by path: an undo brings rows back.
     QHash<QString, QPixmap> m_thumbnails;
+    QHash<QString, PictureFacts> m_pictureFacts;
     // Files handed over while the user was busy, and the check for the user's return.
     QStringList m_handedFiles;
     QTimer *m_pHandedFilesTimer = nullptr;

@@ -19,6 +19,7 @@
 #include "droppedfiles.h"
 #include "faildialog.h"
 #include "filechooser.h"
+#include "folderwalk.h"
 #include "imagedecoder.h"
 #include "imagelistview.h"
 #include "places.h"
@@ -74,8 +75,11 @@ void ZodoZadar::selectImageSources()
 
 bool ZodoZadar::openFiles(const QStringList &files)
 {
+    // A folder counts when there is a picture to be found in it.
     const bool bOurs = std::any_of(files.cbegin(), files.cend(), [](const QString &szFile) {
-        return isAlbumFileName(szFile) || isPictureFileName(szFile);
+        return isAlbumFileName(szFile) || isPictureFileName(szFile) ||
+               (QFileInfo(szFile).isDir() &&
+                folderHasPictures(szFile, isPictureFileName, kMaxFolderFiles));
     });
     if (!bOurs)
         return false;
@@ -94,12 +98,13 @@ bool ZodoZadar::openFiles(const QStringList &files)
     }
     // An album file names a whole album: it opens, and files given beside it are not mixed in.
     for (const QString &szFile : files) {
-        if (isAlbumFileName(szFile))
+        if (isAlbumFileName(szFile) && !QFileInfo(szFile).isDir())
             return openAlbumFile(szFile);
     }
+    // Folders are walked for their pictures by the import.
     QStringList pictures;
     for (const QString &szFile : files) {
-        if (isPictureFileName(szFile))
+        if (isPictureFileName(szFile) || QFileInfo(szFile).isDir())
             pictures << szFile;
     }
     return importPictures(pictures);
@@ -121,8 +126,7 @@ bool ZodoZadar::importPictures(const QStringList &files)
 {
     if (files.isEmpty() || !beginWorkflow(Workflow::Import))
         return false;
-    m_pImport->run(files);
-    return true;
+    return m_pImport->runPaths(files, PictureImport::Mode::Replace);
 }
 
 void ZodoZadar::addPictures()

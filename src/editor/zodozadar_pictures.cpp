@@ -50,6 +50,7 @@ void ZodoZadar::showPicturePanel(int iRow)
         stPicture = m_thumbnails.value(szPath);
     PicturePanel panel(stPicture, QFileInfo(szPath).fileName(), job.optionsAt(iRow),
                        job.pictureDuration(-1), ShareCode::QtInversionWidget::instance());
+    panel.setPictureFacts(szPath, job.materials.value(szPath).facts);
     // The picture as the video shows it, by the video's renderer.
     panel.setLookPreview(std::make_shared<LookPreview>(szPath, QSize(job.width, job.height),
                                                        PicturePanel::pictureBox()),
@@ -82,11 +83,14 @@ void ZodoZadar::showPicturePanel(int iRow)
         });
     });
     connect(&panel, &PicturePanel::sig_captionToAll, this, [this](const PictureOptions &o) {
-        // The style goes to every picture; each keeps its own text.
-        changePictureOptions(-1, [o](PictureOptions each, int) {
+        // The style goes to every picture; each keeps its own text, unless the text is made of
+        // fields ({date}, {file}), which give each picture its own words.
+        const bool bFields = hasCaptionFields(o.caption.text);
+        changePictureOptions(-1, [o, bFields](PictureOptions each, int) {
             const QString szText = each.caption.text;
             each.caption = o.caption;
-            each.caption.text = szText;
+            if (!bFields)
+                each.caption.text = szText;
             return each;
         });
     });

@@ -283,6 +283,8 @@ void registerEngineMetaTypes()
 {
     static const int id = qRegisterMetaType<AVRational>("AVRational");
     static const int snapshotId = qRegisterMetaType<AlbumSnapshotPtr>("AlbumSnapshotPtr");
+    static const int factsId = qRegisterMetaType<PictureFacts>("PictureFacts");
+    Q_UNUSED(factsId);
     Q_UNUSED(id);
     static const int partsId = qRegisterMetaType<AlbumParts>("AlbumParts");
     Q_UNUSED(snapshotId);

@@ -17,6 +17,7 @@ extern "C" {
 #include <QSize>
 #include <QString>
 
+#include "picturefacts.h"
 #include "picturelook.h"
 
 #include <cstdint>
@@ -48,11 +49,13 @@ struct MaterialItem
     QString path;
     AVRational widthToHeight{0, 1};
     QSize srcSize;
+    // Read as the picture comes in; not stored in album files, since opening one imports again.
+    PictureFacts facts{};
 
     bool operator==(const MaterialItem &o) const
     {
         return path == o.path && sameRational(widthToHeight, o.widthToHeight) &&
-               srcSize == o.srcSize;
+               srcSize == o.srcSize && facts == o.facts;
     }
 };
 

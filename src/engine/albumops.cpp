@@ -32,6 +32,7 @@ AlbumChange appendPicture(Album &job, const MaterialItem &item, bool bSelfAdapti
         // The same file again: one item, whatever the decoder said last.
         it->widthToHeight = item.widthToHeight;
         it->srcSize = item.srcSize;
+        it->facts = item.facts;
     }
     // Rows appended before the options existed (a record filled by hand) get theirs now.
     while (job.pictureOptions.size() < job.materialOrder.size())

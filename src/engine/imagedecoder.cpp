@@ -222,6 +222,8 @@ void ImageDecoder::decodeRequestImpl(quint64 iRequest, QString szFile, bool bJus
     QPixmap pixmap;
     if (r.ok && !bJustCheck)
         pixmap.convertFromImage(r.thumbnail);
+    if (r.ok && !bJustCheck)
+        emit sig_factsRead(iRequest, szFile, readPictureFacts(szFile));
     emit sig_answered(iRequest, szFile, r.ok, pixmap, r.widthToHeight, r.srcSize, r.report);
 }
 

@@ -6,6 +6,8 @@ extern "C" {
 #include <libavutil/rational.h>
 }
 
+#include "picturefacts.h"
+
 #include <QImage>
 #include <QObject>
 #include <QPixmap>
@@ -59,6 +61,9 @@ signals:
     // bOk: the picture is usable (stPixmap is null in check-only mode); else szErrorStr says why.
     void sig_answered(quint64 iRequest, QString szFile, bool bOk, QPixmap stPixmap,
                       AVRational stWidthToHeight, QSize stSrcImageSize, QString szErrorStr);
+    // The date taken and camera of a usable picture of a numbered request (not check-only),
+    // sent just before its sig_answered, so that the import keeps them with the picture.
+    void sig_factsRead(quint64 iRequest, QString szFile, PictureFacts stFacts);
 
 public slots:
     void decodeImpl(QString szFile, bool bJustCheck);

@@ -294,6 +294,13 @@ ResolvedLook resolveLook(const Album &job, int index)
     if (look.fill.kind == FillKind::Album)
         look.fill.kind = FillKind::Black;
     look.caption = o.caption;
+    // Fields are kept in the album as typed and filled in here, so that every picture shows its
+    // own date and name and the interface language of the moment.
+    if (hasCaptionFields(o.caption.text) && index >= 0 && index < job.materialOrder.size()) {
+        const QString &szPath = job.materialOrder[index];
+        look.caption.text =
+            expandCaptionFields(o.caption.text, szPath, job.materials.value(szPath).facts);
+    }
     return look;
 }
 

@@ -1,7 +1,10 @@
 // vmalbum-export as a user runs it: exit codes, messages and what is left on disk.
 #include "albumfile.h"
 #include "probe.h"
+#include "testexif.h"
 #include "testmedia.h"
+
+#include <QBuffer>
 
 #include <QDir>
 #include <QProcess>
@@ -635,6 +638,50 @@ b.jpg"}]})") << R"("pictures[0].file": a file name without line breaks)";
     // However the exporter is stopped, and whenever: it says it was cancelled (not that it
     // failed), exits with 128 + the signal, leaves no temporary file and keeps the file it was
     // to replace.
+    // A folder stands for the pictures in it and in its subfolders, in the order taken; hidden
+    // folders and other files are left out.
+    void foldersInTheOrderTaken()
+    {
+        const QString root = dir.filePath(QStringLiteral("trip"));
+        auto taken = [&root](const QString &szName, const QByteArray &date) {
+            QByteArray jpeg;
+            QBuffer buffer(&jpeg);
+            buffer.open(QIODevice::WriteOnly);
+            testmedia::pattern(64, 48).save(&buffer, "JPEG");
+            const QString path = root + QLatin1Char('/') + szName;
+            QDir().mkpath(QFileInfo(path).absolutePath());
+            return testmedia::writeBytes(
+                path, testexif::inJpeg(jpeg, testexif::tiff({"", "", date, ""}, false)));
+        };
+        QVERIFY(taken(QStringLiteral("b.jpg"), "2022:01:01 10:00:00"));
+        QVERIFY(taken(QStringLiteral("a.jpg"), "2023:01:01 10:00:00"));
+        QVERIFY(taken(QStringLiteral("day 2/c.jpg"), "2021:01:01 10:00:00"));
+        QVERIFY(taken(QStringLiteral(".hidden/d.jpg"), "2020:01:01 10:00:00"));
+        QVERIFY(testmedia::writeBytes(root + QStringLiteral("/notes.txt"), "x"));
+
+        const QString album = dir.filePath(QStringLiteral("trip.vmalbum"));
+        Run r = exporter({QStringLiteral("-q"), QStringLiteral("--save-album"), album, root});
+        QCOMPARE(r.code, 0);
+        const AlbumReadResult read = readAlbumFile(album);
+        QVERIFY2(read.ok, qPrintable(read.error));
+        QStringList names;
+        for (const AlbumPicture &picture : read.album.pictures)
+            names << QDir(root).relativeFilePath(picture.file);
+        QCOMPARE(names, QStringList({"day 2/c.jpg", "b.jpg", "a.jpg"}));
+
+        r = exporter({QStringLiteral("--check"), root});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out.count(QStringLiteral("OK\t")), 3);
+        QVERIFY(r.out.indexOf(QStringLiteral("c.jpg")) < r.out.indexOf(QStringLiteral("a.jpg")));
+
+        const QString empty = dir.filePath(QStringLiteral("nothing here"));
+        QVERIFY(QDir().mkpath(empty));
+        r = exporter({QStringLiteral("-o"), dir.filePath(QStringLiteral("x.mp4")), empty});
+        QCOMPARE(r.code, 3);
+        QVERIFY2(r.err.contains(QStringLiteral("no JPEG or PNG picture in the folder")),
+                 qPrintable(r.err));
+    }
+
     void stopSignals_data()
     {
         QTest::addColumn<int>("signo");
