@@ -1123,6 +1123,14 @@
         <source>Out of memory</source>
         <translation>Out of memory</translation>
     </message>
+    <message>
+        <source>Open music file failed</source>
+        <translation>Could not open the music file</translation>
+    </message>
+    <message>
+        <source>Can not find audio stream on music file</source>
+        <translation>The music file contains no sound</translation>
+    </message>
 </context>
 <context>
     <name>MusicPanel</name>
@@ -1537,10 +1545,6 @@
 </context>
 <context>
     <name>ZodoZadar</name>
-    <message>
-        <source>Only JPEG and PNG pictures, or an MP3 file on the background music area, can be dropped here</source>
-        <translation>Only JPEG and PNG pictures, or an MP3 file on the background music area, can be dropped here</translation>
-    </message>
     <message>
         <source>Add pictures first, then drop the music on the background music area</source>
         <translation>Add pictures first, then drop the music on the background music area</translation>
@@ -2074,6 +2078,38 @@
     <message>
         <source>Sort by name</source>
         <translation>Sort by name</translation>
+    </message>
+    <message>
+        <source>Only JPEG and PNG pictures, or a music file on the background music area, can be dropped here</source>
+        <translation>Only JPEG and PNG pictures, or a music file on the background music area, can be dropped here</translation>
+    </message>
+    <message>
+        <source>Only one music file is used as background music; the other files were left out</source>
+        <translation>Only one music file is used as background music; the other files were left out</translation>
+    </message>
+    <message>
+        <source>Music (*.mp3 *.m4a *.aac *.ogg *.oga *.opus *.flac *.wav)</source>
+        <translation>Music (*.mp3 *.m4a *.aac *.ogg *.oga *.opus *.flac *.wav)</translation>
+    </message>
+    <message>
+        <source>All Files (*)</source>
+        <translation>All files (*)</translation>
+    </message>
+    <message>
+        <source>Failed to add background music, because the file has no sound</source>
+        <translation>The music file cannot be used: it has no sound</translation>
+    </message>
+    <message>
+        <source>Failed to add background music, because its sound is in a format that cannot be played</source>
+        <translation>The music file cannot be used: its sound is in a format that cannot be played</translation>
+    </message>
+    <message>
+        <source>Failed to add background music, because its sound cannot be decoded</source>
+        <translation>The music file cannot be used: its sound cannot be decoded</translation>
+    </message>
+    <message>
+        <source>Failed to add background music, because the file is not a sound or video file</source>
+        <translation>The music file cannot be used: it is not a sound or video file</translation>
     </message>
     <message>
         <source>Reverse order</source>

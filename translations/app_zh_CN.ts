@@ -1123,6 +1123,14 @@
         <source>Out of memory</source>
         <translation>内存不足</translation>
     </message>
+    <message>
+        <source>Open music file failed</source>
+        <translation>打开音乐文件失败</translation>
+    </message>
+    <message>
+        <source>Can not find audio stream on music file</source>
+        <translation>音乐文件中找不到音频流</translation>
+    </message>
 </context>
 <context>
     <name>MusicPanel</name>
@@ -1634,10 +1642,6 @@
         <translation>为保证水印清晰度，建议上传的图片尺寸为 1274 x 418</translation>
     </message>
     <message>
-        <source>Only JPEG and PNG pictures, or an MP3 file on the background music area, can be dropped here</source>
-        <translation>只能拖入 JPEG 和 PNG 图片，或将 MP3 文件拖到背景音乐区域</translation>
-    </message>
-    <message>
         <source>Add pictures first, then drop the music on the background music area</source>
         <translation>请先添加图片，再将音乐拖到背景音乐区域</translation>
     </message>
@@ -2070,8 +2074,40 @@
         <translation>按名称排序</translation>
     </message>
     <message>
+        <source>Only JPEG and PNG pictures, or a music file on the background music area, can be dropped here</source>
+        <translation>只能拖入 JPEG 和 PNG 图片，或将音乐文件拖到背景音乐区域</translation>
+    </message>
+    <message>
+        <source>Only one music file is used as background music; the other files were left out</source>
+        <translation>背景音乐只使用一个音乐文件，其他文件已略过</translation>
+    </message>
+    <message>
+        <source>Music (*.mp3 *.m4a *.aac *.ogg *.oga *.opus *.flac *.wav)</source>
+        <translation>音乐 (*.mp3 *.m4a *.aac *.ogg *.oga *.opus *.flac *.wav)</translation>
+    </message>
+    <message>
+        <source>All Files (*)</source>
+        <translation>所有文件 (*)</translation>
+    </message>
+    <message>
+        <source>Failed to add background music, because the file has no sound</source>
+        <translation>添加背景音乐失败，因为文件中没有声音</translation>
+    </message>
+    <message>
+        <source>Failed to add background music, because its sound is in a format that cannot be played</source>
+        <translation>添加背景音乐失败，因为其声音格式无法播放</translation>
+    </message>
+    <message>
+        <source>Failed to add background music, because its sound cannot be decoded</source>
+        <translation>添加背景音乐失败，因为其声音无法解码</translation>
+    </message>
+    <message>
+        <source>Failed to add background music, because the file is not a sound or video file</source>
+        <translation>添加背景音乐失败，因为该文件不是音频或视频文件</translation>
+    </message>
+    <message>
         <source>Reverse order</source>
-        <translation>倒序排列</translation>
+        <translation>倒序</translation>
     </message>
 </context>
 <context>

@@ -85,10 +85,10 @@ QString checkOptions(const ExportOptions &o)
         return QStringLiteral("choose either a text or a picture watermark, not both");
     if (o.music.isEmpty() && (!o.musicShape.isDefault() || o.fitToMusic))
         return QStringLiteral("--music-start, --fade-in, --fade-out, --volume and "
-                              "--fit-to-music need music (-m FILE.mp3)");
+                              "--fit-to-music need music (-m FILE)");
+    // Music is any file with sound (MP3, M4A, OGG, Opus, FLAC, WAV, a video's sound track):
+    // what it holds is found when it is read, whatever its name.
     if (!o.music.isEmpty()) {
-        if (QFileInfo(o.music).suffix().compare(QLatin1String("mp3"), Qt::CaseInsensitive) != 0)
-            return QStringLiteral("the music must be an MP3 file (.mp3): \"%1\"").arg(o.music);
         if (o.format() == QLatin1String("GIF") || o.format() == QLatin1String("M4V"))
             return QStringLiteral("%1 files cannot carry music; choose another format")
                 .arg(o.format());
@@ -130,8 +130,9 @@ QString exportUsage()
         "  --video-bitrate KBPS    video bit rate, 0 = automatic (default)\n"
         "  --audio-bitrate KBPS    audio bit rate, 0 = automatic (default)\n"
         "  --sample-rate HZ        8000 11025 22050 44100 (default) 48000\n"
-        "  -m FILE.mp3             background music, looped and cut to the video (not with gif\n"
-        "                          or m4v)\n"
+        "  -m FILE                 background music, looped and cut to the video (not with gif\n"
+        "                          or m4v): MP3, M4A/AAC, OGG Vorbis, Opus, FLAC, WAV, ALAC,\n"
+        "                          or the sound of a video file\n"
         "  --music-start SECONDS   where in the music the video begins, 0..3600 (default 0)\n"
         "  --fade-in SECONDS       fade the music in from the video's start, 0..30 (default 0)\n"
         "  --fade-out SECONDS      fade the music out to silence at the video's end, 0..30\n"

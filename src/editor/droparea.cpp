@@ -13,6 +13,8 @@
 #include <QMimeData>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 constexpr int kDropToastMs = 2500; // long enough to read a sentence
 
@@ -153,7 +155,7 @@ void DropArea::enter(QDropEvent *event)
         // Refused here, so the cursor says so before the button is released.
         event->ignore();
         toast(files.music.isEmpty()
-                  ? ZodoZadar::tr("Only JPEG and PNG pictures, or an MP3 file on the background "
+                  ? ZodoZadar::tr("Only JPEG and PNG pictures, or a music file on the background "
                                   "music area, can be dropped here")
                   : ZodoZadar::tr("Add pictures first, then drop the music on the background music "
                                   "area"));
@@ -184,9 +186,8 @@ void DropArea::drop(QDropEvent *event)
     if (target == Target::None) {
         event->ignore();
         if (!files.isEmpty())
-            toast(
-                ZodoZadar::tr("Only JPEG and PNG pictures, or an MP3 file on the background music "
-                              "area, can be dropped here"));
+            toast(ZodoZadar::tr("Only JPEG and PNG pictures, or a music file on the background "
+                                "music area, can be dropped here"));
         return;
     }
     if (!acceptAsCopy(event))
@@ -205,10 +206,17 @@ void DropArea::drop(QDropEvent *event)
         });
     } else if (target == Target::Music) {
         if (files.music.size() > 1 || !files.pictures.isEmpty() || !files.folders.isEmpty() ||
-            files.others > 0)
-            toast(
-                ZodoZadar::tr("Only one MP3 file is used as background music; the other files were "
-                              "left out"));
+            files.others > 0) {
+            // Said of MP3 files as before when they are all MP3 files.
+            const bool bAllMp3 =
+                std::all_of(files.music.begin(), files.music.end(), [](const QString &s) {
+                    return s.endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive);
+                });
+            toast(bAllMp3 ? ZodoZadar::tr("Only one MP3 file is used as background music; the "
+                                          "other files were left out")
+                          : ZodoZadar::tr("Only one music file is used as background music; the "
+                                          "other files were left out"));
+        }
         const QString szMusic = files.music.first();
         QTimer::singleShot(0, this, [this, szMusic] {
             if (m_editor.canTakeDrops() && m_editor.hasPictures())

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Files dropped on the editor from the file manager: pictures anywhere import, an album file
-// opens, an MP3 on the music area becomes the background music. The area a drop would go to is
-// marked while the files pass over it.
+// opens, a music file on the music area becomes the background music. The area a drop would go to
+// is marked while the files pass over it.
 #pragma once
 
 #include <QObject>

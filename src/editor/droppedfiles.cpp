@@ -29,7 +29,10 @@ bool isPictureFileName(const QString &szPath)
 
 bool isMusicFileName(const QString &szPath)
 {
-    return hasSuffix(szPath, {QLatin1String("mp3")});
+    // The music chooser's first filter; what the file holds is probed when it is used.
+    return hasSuffix(szPath, {QLatin1String("mp3"), QLatin1String("m4a"), QLatin1String("aac"),
+                              QLatin1String("ogg"), QLatin1String("oga"), QLatin1String("opus"),
+                              QLatin1String("flac"), QLatin1String("wav")});
 }
 
 bool isAlbumFileName(const QString &szPath)

@@ -9,7 +9,7 @@
 struct DroppedFiles
 {
     QStringList pictures; // local JPEG and PNG files, in the order dropped
-    QStringList music;    // local MP3 files, in the order dropped
+    QStringList music;    // local music files (MP3, M4A, OGG, ...), in the order dropped
     QStringList albums;   // local album files (.vmalbum), in the order dropped
     QStringList folders;  // local folders with pictures in them (or in their subfolders)
     int others = 0;       // anything else: other types, folders without pictures, remote ones

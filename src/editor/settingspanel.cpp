@@ -372,8 +372,12 @@ void SettingsPanel::addMusic()
 {
     if (!m_editor.beginWorkflow(Workflow::Music))
         return;
-    const QString szFile = FileChooser::openFile(
-        tr("VMAlbum"), Places::startFolder(Places::Kind::Music), tr("MP3 File(*.mp3)"));
+    // Any file can be chosen too: the sound of a video is music as well, and the probe decides.
+    const QStringList filters{tr("Music (*.mp3 *.m4a *.aac *.ogg *.oga *.opus *.flac *.wav)"),
+                              tr("MP3 File(*.mp3)"), tr("All Files (*)")};
+    const QString szFile =
+        FileChooser::openFile(tr("VMAlbum"), Places::startFolder(Places::Kind::Music),
+                              filters.join(QStringLiteral(";;")));
     m_editor.endWorkflow(Workflow::Music);
     Places::rememberFile(Places::Kind::Music, szFile);
     if (!szFile.isEmpty() && acceptMusicFile(szFile))
@@ -382,15 +386,37 @@ void SettingsPanel::addMusic()
 
 bool SettingsPanel::acceptMusicFile(const QString &szFile)
 {
-    // Checked when chosen rather than at the first preview or export: a file without MP3 sound
-    // in it, or one the album file could not name, is refused here, and the album keeps its music.
+    // Checked when chosen rather than at the first preview or export: a file without sound that
+    // decodes, whatever its name, or one the album file could not name, is refused here, and the
+    // album keeps its music.
     if (!fileNameFitsAlbum(szFile)) {
         m_editor.toast(tr("Failed to add background music, because its name has a line break"));
         return false;
     }
-    if (probeMusicFile(szFile).isMp3())
+    const MusicProbe probe = probeMusicFile(szFile);
+    if (probe.playable())
         return true;
-    m_editor.toast(tr("Failed to add background music, because the file has no MP3 sound"));
+    // A file named as MP3 was meant to hold MP3 sound, and is told so.
+    if (szFile.endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive)) {
+        m_editor.toast(tr("Failed to add background music, because the file has no MP3 sound"));
+        return false;
+    }
+    switch (probe.fault) {
+    case MusicFault::NoSound:
+        m_editor.toast(tr("Failed to add background music, because the file has no sound"));
+        break;
+    case MusicFault::NoDecoder:
+        m_editor.toast(tr("Failed to add background music, because its sound is in a format "
+                          "that cannot be played"));
+        break;
+    case MusicFault::Undecodable:
+        m_editor.toast(tr("Failed to add background music, because its sound cannot be decoded"));
+        break;
+    default:
+        m_editor.toast(tr("Failed to add background music, because the file is not a sound or "
+                          "video file"));
+        break;
+    }
     return false;
 }
 

@@ -58,7 +58,7 @@ private:
     void useWatermarkPicture(const QString &szFile);
     void musicTypeChanged(int iType, bool bChecked);
     void addMusic();
-    // False, with a toast, for a file without MP3 sound.
+    // False, with a toast naming the reason, for a file without sound that decodes.
     bool acceptMusicFile(const QString &szFile);
     void useMusic(const QString &szFile);
     static void setElidedName(QLabel *pLabel, const QString &szName);

@@ -168,16 +168,10 @@ int AudioDecoder::openMusic(const QString &szFile)
         return ret;
     durationMs = musicDurationMs(stream, szFile);
 
-    const AVCodec *codec = avcodec_find_decoder(stream->codecpar->codec_id);
-    if (!codec)
-        return AVERROR_DECODER_NOT_FOUND;
-    decoder.reset(avcodec_alloc_context3(codec));
-    if (!decoder || avcodec_parameters_to_context(decoder.get(), stream->codecpar) < 0)
-        return AVERROR_DECODER_NOT_FOUND;
-    decoder->pkt_timebase = stream->time_base;
-    if (avcodec_open2(decoder.get(), codec, nullptr) < 0)
+    if (openMusicDecoder(stream, decoder) < 0)
         return AVERROR_DECODER_NOT_FOUND;
     decodedEnd = 0;
+    musicEnd = musicEndPts(input.get(), stream);
     seekTarget = AV_NOPTS_VALUE;
     // The first pass begins at the start offset too.
     if (shape.start > 0)
@@ -251,6 +245,11 @@ void AudioDecoder::decodeLoop()
         while (running && avcodec_receive_frame(decoder.get(), frame.get()) >= 0) {
             if (frame->best_effort_timestamp != AV_NOPTS_VALUE)
                 frame->pts = frame->best_effort_timestamp;
+            // The encoder's padding after the music's stated end is no part of a pass.
+            if (!cutAtMusicEnd(frame.get(), musicEnd, stream->time_base)) {
+                av_frame_unref(frame.get());
+                continue;
+            }
             if (frame->pts != AV_NOPTS_VALUE && frame->sample_rate > 0)
                 decodedEnd = std::max(decodedEnd, frame->pts + av_rescale_q(frame->nb_samples,
                                                                             {1, frame->sample_rate},

@@ -103,6 +103,8 @@ private:
     // End of the latest decoded frame in stream time; gives the length at the first end of file
     // when neither the file nor MediaInfo knew it.
     int64_t decodedEnd = 0;
+    // Where the container says the sound ends (musicEndPts), or AV_NOPTS_VALUE.
+    int64_t musicEnd = AV_NOPTS_VALUE;
     // Where the latest seek asked to resume, in stream time; decoded sound before it is cut off.
     int64_t seekTarget = AV_NOPTS_VALUE;
     // The album's shaping and length, read when a request starts (the editor halts the preview

@@ -3,6 +3,7 @@
 #include "album.h"
 #include "exportstate.h"
 #include "framegraph.h"
+#include "musicprobe.h"
 
 extern "C" {
 #include <libavutil/avstring.h>
@@ -175,6 +176,8 @@ int takeMusicFrame(ExportState &s, AVFrame *frame)
                 return s.fail(nullptr, ret);
         }
     }
+    if (!cutAtMusicEnd(frame, a.musicEnd, stream->time_base))
+        return 0;
     // Our own running sample count as timestamps: the music restarts at its beginning.
     frame->pts = a.samplesSinceRewind;
     a.samplesSinceRewind += frame->nb_samples;
@@ -226,8 +229,12 @@ int setUpAudioTrack(ExportState &s, const QByteArray &musicPath, int64_t audioBi
     AudioTrackState &a = s.audio;
     a.audioPts = 0;
     AVFormatContext *rawInput = nullptr;
+    // The reports name MP3 only for a file named so; any other music is "music".
+    const bool bMp3Name = musicPath.toLower().endsWith(".mp3");
     if (avformat_open_input(&rawInput, musicPath.constData(), nullptr, nullptr) < 0)
-        return s.fail(QT_TRANSLATE_NOOP("MediaEncoder", "Open mp3 file failed"), AVERROR(EINVAL));
+        return s.fail(bMp3Name ? QT_TRANSLATE_NOOP("MediaEncoder", "Open mp3 file failed")
+                               : QT_TRANSLATE_NOOP("MediaEncoder", "Open music file failed"),
+                      AVERROR(EINVAL));
     a.musicInput.reset(rawInput);
     avformat_find_stream_info(a.musicInput.get(), nullptr);
 
@@ -238,9 +245,17 @@ int setUpAudioTrack(ExportState &s, const QByteArray &musicPath, int64_t audioBi
         }
     }
     if (a.musicStreamIndex < 0)
-        return s.fail(QT_TRANSLATE_NOOP("MediaEncoder", "Can not find audio stream on mp3 file"),
-                      AVERROR_STREAM_NOT_FOUND);
+        return s.fail(
+            bMp3Name ? QT_TRANSLATE_NOOP("MediaEncoder", "Can not find audio stream on mp3 file")
+                     : QT_TRANSLATE_NOOP("MediaEncoder", "Can not find audio stream on music file"),
+            AVERROR_STREAM_NOT_FOUND);
     AVStream *musicStream = a.musicInput->streams[a.musicStreamIndex];
+    // The music may be a video's sound: its pictures are not read.
+    for (unsigned i = 0; i < a.musicInput->nb_streams; ++i) {
+        if (int(i) != a.musicStreamIndex)
+            a.musicInput->streams[i]->discard = AVDISCARD_ALL;
+    }
+    a.musicEnd = musicEndPts(a.musicInput.get(), musicStream);
 
     auto decoderFailed = [&s] {
         return s.fail(QT_TRANSLATE_NOOP("MediaEncoder", "Create audio decoder failed"),

@@ -55,6 +55,9 @@ struct AudioTrackState
     int64_t startPts = 0;
     bool hasStart = false;
     int64_t trimTo = AV_NOPTS_VALUE;
+    // Where the music's sound ends in its stream's time when the container says so exactly
+    // (musicEndPts); decoded padding past it is cut on every pass.
+    int64_t musicEnd = AV_NOPTS_VALUE;
     bool shapeLevels = false;
     MusicEnvelope envelope;
     int64_t samplesOut = 0;

@@ -168,32 +168,26 @@ int64_t decodedMusicLength(const QString &szFile)
     int ret = openMusicInput(szFile, input, stream);
     if (ret < 0)
         return ret;
-    const AVCodec *codec = avcodec_find_decoder(stream->codecpar->codec_id);
-    if (!codec)
-        return AVERROR_DECODER_NOT_FOUND;
-    av::CodecContextPtr decoder(avcodec_alloc_context3(codec));
-    if (!decoder || avcodec_parameters_to_context(decoder.get(), stream->codecpar) < 0)
-        return AVERROR(ENOMEM);
-    decoder->pkt_timebase = stream->time_base;
-    if ((ret = avcodec_open2(decoder.get(), codec, nullptr)) < 0)
+    av::CodecContextPtr decoder;
+    if ((ret = openMusicDecoder(stream, decoder)) < 0)
         return ret;
-    // Only the audio stream is read: a cover picture in the file costs nothing.
-    for (unsigned i = 0; i < input->nb_streams; ++i) {
-        if (input->streams[i] != stream)
-            input->streams[i]->discard = AVDISCARD_ALL;
-    }
     av::PacketPtr packet = av::makePacket();
     av::FramePtr frame = av::makeFrame();
     if (!packet || !frame)
         return AVERROR(ENOMEM);
 
+    const int64_t end = musicEndPts(input.get(), stream);
     // Samples are summed per rate, so a rate change mid-file (joined files) still counts exactly.
     int64_t lengthUs = 0;
     int64_t samples = 0;
     int rate = 0;
     auto drain = [&] {
         while (avcodec_receive_frame(decoder.get(), frame.get()) >= 0) {
-            if (frame->sample_rate > 0 && frame->nb_samples > 0) {
+            if (frame->best_effort_timestamp != AV_NOPTS_VALUE)
+                frame->pts = frame->best_effort_timestamp;
+            // Counted as the export plays it: without the padding past a stated end.
+            if (cutAtMusicEnd(frame.get(), end, stream->time_base) && frame->sample_rate > 0 &&
+                frame->nb_samples > 0) {
                 if (frame->sample_rate != rate) {
                     if (rate > 0)
                         lengthUs += av_rescale(samples, 1000000, rate);

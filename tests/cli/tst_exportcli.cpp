@@ -1,5 +1,6 @@
 // vmalbum-export as a user runs it: exit codes, messages and what is left on disk.
 #include "albumfile.h"
+#include "musicformats.h"
 #include "probe.h"
 #include "testexif.h"
 #include "testmedia.h"
@@ -565,6 +566,32 @@ private slots:
                       QStringLiteral("6.9")});
         QCOMPARE(r.code, 2);
         QVERIFY2(r.err.contains(QStringLiteral("too short")), qPrintable(r.err));
+        QVERIFY(parts().isEmpty());
+    }
+
+    // Music in another format, and a video's sound, from the command line: the pictures fitted
+    // to it, its sound under them.
+    void musicOfOtherFormats()
+    {
+        for (const musicformats::Format &format : musicformats::all()) {
+            if (format.file.endsWith(QLatin1String(".mp3")))
+                continue;
+            const QString music = dir.filePath(format.file);
+            QVERIFY(musicformats::write(music, format));
+            const QString out = dir.filePath(QStringLiteral("with %1.mp4").arg(format.name));
+            const Run r = exporter({QStringLiteral("-q"), QStringLiteral("-H"),
+                                    QStringLiteral("480"), QStringLiteral("-o"), out, good1,
+                                    QStringLiteral("-m"), music, QStringLiteral("--fit-to-music")});
+            QVERIFY2(r.code == 0, qPrintable(format.name + QLatin1Char(' ') + r.err));
+            const auto streams = probe::streams(out);
+            const probe::Stream *v = probe::first(streams, AVMEDIA_TYPE_VIDEO);
+            QVERIFY(v && probe::first(streams, AVMEDIA_TYPE_AUDIO));
+            QVERIFY2(qAbs(v->endSeconds - musicformats::kSeconds) <= 1.0 / 24 + 1e-6,
+                     qPrintable(QStringLiteral("%1: %2 s").arg(format.name).arg(v->endSeconds)));
+            int rate = 0;
+            const QVector<float> sound = probe::audioMono(out, &rate);
+            QVERIFY2(probe::rms(sound, rate, rate / 10) > 0.2, qPrintable(format.name));
+        }
         QVERIFY(parts().isEmpty());
     }
 

@@ -351,6 +351,33 @@ private slots:
         QCOMPARE(rows()->rowCount(), 1);
     }
 
+    // Music of other formats drops as MP3 does; the notice about extra files names no format
+    // that was not dropped.
+    void otherMusicOnMusicArea()
+    {
+        Album &job = m_fixture.album();
+        dropAndImport(form()->btnAddImage, {jpeg(QStringLiteral("p.jpg"))}, 1);
+        const QString flac = path(QStringLiteral("Night Song.FLAC"));
+        QVERIFY(testmedia::writeSound(flac, QStringLiteral("0.5*sin(2*PI*440*t)"), 44100, 1,
+                                      {QStringLiteral("-c:a"), QStringLiteral("flac")}));
+        const QString opus = path(QStringLiteral("morning.opus"));
+        QVERIFY(testmedia::writeSound(opus, QStringLiteral("0.5*sin(2*PI*440*t)"), 48000, 1,
+                                      {QStringLiteral("-c:a"), QStringLiteral("libopus")}));
+        std::unique_ptr<QMimeData> pMime(files({flac}));
+        QVERIFY(dragEnter(form()->divMusic, pMime.get()));
+        QVERIFY(drop(form()->divMusic, pMime.get()));
+        QTRY_COMPARE(job.musicPath, flac);
+        QCOMPARE(job.musicType, int(MusicCustom));
+        QCOMPARE(toastText(), QString());
+
+        std::unique_ptr<QMimeData> pTwo(files({opus, flac}));
+        QVERIFY(dragEnter(form()->divMusic, pTwo.get()));
+        QVERIFY(drop(form()->divMusic, pTwo.get()));
+        QTRY_COMPARE(job.musicPath, opus);
+        QCOMPARE(toastText(), QStringLiteral("Only one music file is used as background music; "
+                                             "the other files were left out"));
+    }
+
     // Refused on entry, so the cursor shows it; files get a notice, other drags pass silently.
     void refusals_data()
     {
@@ -360,7 +387,7 @@ private slots:
         QTest::addColumn<QString>("toast");
         const int copyMove = Qt::CopyAction | Qt::MoveAction;
         const QString other = QStringLiteral(
-            "Only JPEG and PNG pictures, or an MP3 file on the background music area, can be "
+            "Only JPEG and PNG pictures, or a music file on the background music area, can be "
             "dropped here");
         QTest::newRow("text files") << QStringList{"notes.txt", "photo.jpg.txt", "jpg"}
                                     << QByteArray() << copyMove << other;

@@ -17,6 +17,7 @@
 #include "imagelistview.h"
 #include "imageviewer.h"
 #include "mediaencoder.h"
+#include "musicformats.h"
 #include "musicpanel.h"
 #include "probe.h"
 #include "progressdialog.h"
@@ -416,6 +417,64 @@ private slots:
         QCOMPARE(toastText(editor()),
                  QStringLiteral("Failed to add background music, because the file has no MP3 "
                                 "sound"));
+        QVERIFY(editor()->workflow().idle());
+    }
+
+    // Music of any format is offered and taken, a video's sound as well; a file without sound
+    // that plays is refused with the reason, whatever its name says.
+    void musicOfAnyFormat()
+    {
+        Album &job = m_fixture.album();
+        importPictures(1);
+        const QVector<musicformats::Format> formats = musicformats::all();
+        const auto make = [this](const musicformats::Format &f) {
+            const QString path = m_dir.filePath(f.file);
+            return musicformats::write(path, f) ? path : QString();
+        };
+        const QString ogg = make(formats.at(1));
+        const QString clip = make(formats.last());
+        QVERIFY(!ogg.isEmpty() && !clip.isEmpty());
+        const QString words = m_dir.filePath(QStringLiteral("words.opus"));
+        QVERIFY(testmedia::writeBytes(words, QByteArray("la la la\n").repeated(300)));
+        const QString silent = m_dir.filePath(QStringLiteral("silent.mp4"));
+        QVERIFY(
+            testmedia::ffmpeg({QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                               QStringLiteral("testsrc=size=64x48:rate=10:duration=1"),
+                               QStringLiteral("-c:v"), QStringLiteral("libx264"), silent}));
+
+        QString filter;
+        FileChooser::setOpenFilesOverride(
+            [&](const QString &, const QString &, const QString &szFilter, bool) {
+                filter = szFilter;
+                return m_fixture.chosen;
+            });
+        m_fixture.chosen = QStringList{ogg};
+        form()->ratioCustomMusic->click();
+        const QStringList filters = filter.split(QStringLiteral(";;"));
+        QVERIFY(filters.size() >= 2);
+        QCOMPARE(filters.at(0),
+                 QStringLiteral("Music (*.mp3 *.m4a *.aac *.ogg *.oga *.opus *.flac *.wav)"));
+        QCOMPARE(filters.at(1), QStringLiteral("MP3 File(*.mp3)"));
+        QCOMPARE(job.musicPath, ogg);
+        QCOMPARE(form()->labelBackgroundMusicName->text(), QStringLiteral("tone.ogg"));
+
+        const QList<QPair<QString, QString>> refused{
+            {words, QStringLiteral("Failed to add background music, because the file is not a "
+                                   "sound or video file")},
+            {silent, QStringLiteral("Failed to add background music, because the file has no "
+                                    "sound")}};
+        for (const auto &r : refused) {
+            // Only the notice of this choice is shown.
+            qDeleteAll(editor()->findChildren<ShareCode::CQToast *>());
+            m_fixture.chosen = QStringList{r.first};
+            form()->btnAddBackgroundMusic->click();
+            QCOMPARE(job.musicPath, ogg);
+            QCOMPARE(toastText(editor()), r.second);
+        }
+        m_fixture.chosen = QStringList{clip};
+        form()->btnAddBackgroundMusic->click();
+        QCOMPARE(job.musicPath, clip);
+        m_fixture.answerChooser();
         QVERIFY(editor()->workflow().idle());
     }
 };

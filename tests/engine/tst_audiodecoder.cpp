@@ -3,6 +3,7 @@
 #include "album.h"
 #include "audiodecoder.h"
 #include "mediainfoloader.h"
+#include "musicformats.h"
 #include "musicprobe.h"
 #include "musicshape.h"
 #include "peaklimiter.h"
@@ -25,8 +26,9 @@ namespace {
 
 struct Heard
 {
-    double ms = 0; // music position of the frame
-    int loop = 0;  // the decoder's loop count when it was handed over
+    double ms = 0;    // music position of the frame
+    double endMs = 0; // and of its end
+    int loop = 0;     // the decoder's loop count when it was handed over
     int length = 0;
     double level = 0; // rms of the first channel (float samples only)
     double peak = 0;  // largest sample of the first channel (float and 16-bit samples)
@@ -47,6 +49,7 @@ public:
     {
         Heard h;
         h.ms = frame->pts * av_q2d(frame->time_base) * 1000.0;
+        h.endMs = h.ms + frame->nb_samples * 1000.0 / std::max(1, frame->sample_rate);
         h.loop = decoder->loopCount;
         h.length = decoder->durationMs;
         if (frame->format == AV_SAMPLE_FMT_FLTP || frame->format == AV_SAMPLE_FMT_FLT) {
@@ -400,6 +403,60 @@ private slots:
         }
         QVERIFY2(qAbs(heard[wrap + 4].level / (0.5 * full) - 1) < 0.03,
                  qPrintable(QString::number(heard[wrap + 4].level)));
+    }
+
+    // Every format plays on the same clock: each pass from the start offset to the music's end,
+    // frame after frame without a gap or an overlap, and none of an encoder's padding (AAC)
+    // after the end.
+    void everyFormatKeepsTime_data()
+    {
+        QTest::addColumn<int>("row");
+        const QVector<musicformats::Format> formats = musicformats::all();
+        for (int i = 0; i < formats.size(); ++i)
+            QTest::newRow(qPrintable(formats[i].name)) << i;
+    }
+    void everyFormatKeepsTime()
+    {
+        QFETCH(int, row);
+        const musicformats::Format format = musicformats::all().at(row);
+        const QString music = dir.filePath(format.file);
+        QVERIFY(musicformats::write(music, format));
+        double beginMs = 0; // where the stream's time begins (MP3: after the encoder's delay)
+        {
+            av::InputContextPtr input;
+            AVStream *stream = nullptr;
+            QCOMPARE(openMusicInput(music, input, stream), 0);
+            if (stream->start_time != AV_NOPTS_VALUE)
+                beginMs = stream->start_time * av_q2d(stream->time_base) * 1000.0;
+        }
+        Album &job = testAlbum();
+        job.totalDuration = 30000000;
+        job.musicShape.start = 700000;
+        play(music);
+        QVERIFY(sink.waitFor([](const QVector<Heard> &h) { return firstWithLoop(h, 2) >= 0; }));
+        stopAndWait();
+        job.musicShape = MusicShape();
+        job.totalDuration = 0;
+        const QVector<Heard> heard = sink.frames();
+        // The length the file states, within the MP3 tests' margin (a stated MP3 length
+        // includes its padding); the passes themselves are exact.
+        QVERIFY2(qAbs(heard.first().length - 3300) <= 60,
+                 qPrintable(QString::number(heard.first().length)));
+        constexpr double kSampleMs = 0.05; // about two samples at the lowest rate
+        for (int loop = 0; loop <= 1; ++loop) {
+            const int first = firstWithLoop(heard, loop);
+            const int next = firstWithLoop(heard, loop + 1);
+            QVERIFY(first >= 0 && next > first);
+            const QString pass = QStringLiteral("pass %1: %2 .. %3 ms")
+                                     .arg(loop)
+                                     .arg(heard[first].ms - beginMs)
+                                     .arg(heard[next - 1].endMs - beginMs);
+            QVERIFY2(qAbs(heard[first].ms - beginMs - 700) <= kSampleMs, qPrintable(pass));
+            QVERIFY2(qAbs(heard[next - 1].endMs - beginMs - 3300) <= kSampleMs, qPrintable(pass));
+            for (int i = first + 1; i < next; ++i)
+                QVERIFY2(qAbs(heard[i].ms - heard[i - 1].endMs) <= kSampleMs,
+                         qPrintable(QStringLiteral("%1, gap at %2 ms").arg(pass).arg(heard[i].ms)));
+        }
     }
 
     // Turned up to 200 %, the preview's music is limited after the gain, as the export's is: no

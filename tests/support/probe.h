@@ -147,29 +147,35 @@ inline bool eachAudioFrame(const QString &path, Opened onOpened, OnFrame onFrame
     return true;
 }
 
-// The first audio stream decoded to mono float samples at its own rate.
-inline QVector<float> audioMono(const QString &path, int *rate)
+// The first audio stream decoded to mono float samples at its own rate, or converted to
+// `toRate` as an export's sound is (then *rate is toRate).
+inline QVector<float> audioMono(const QString &path, int *rate, int toRate = 0)
 {
     QVector<float> out;
     av::SwrPtr swr;
     const auto opened = [&](AVCodecContext *dec) {
-        *rate = dec->sample_rate;
+        *rate = toRate > 0 ? toRate : dec->sample_rate;
         AVChannelLayout mono = AV_CHANNEL_LAYOUT_MONO;
         SwrContext *swrRaw = nullptr;
-        swr_alloc_set_opts2(&swrRaw, &mono, AV_SAMPLE_FMT_FLT, dec->sample_rate, &dec->ch_layout,
+        swr_alloc_set_opts2(&swrRaw, &mono, AV_SAMPLE_FMT_FLT, *rate, &dec->ch_layout,
                             dec->sample_fmt, dec->sample_rate, 0, nullptr);
         swr.reset(swrRaw);
         return swr && swr_init(swr.get()) >= 0;
     };
-    eachAudioFrame(path, opened, [&](const AVFrame *frame) {
-        QVector<float> buf(frame->nb_samples + 256);
+    const auto convert = [&](const uint8_t **in, int count) {
+        QVector<float> buf(int(swr_get_out_samples(swr.get(), count)) + 256);
         uint8_t *dst = reinterpret_cast<uint8_t *>(buf.data());
-        const int n =
-            swr_convert(swr.get(), &dst, buf.size(),
-                        const_cast<const uint8_t **>(frame->extended_data), frame->nb_samples);
+        const int n = swr_convert(swr.get(), &dst, buf.size(), in, count);
         if (n > 0)
             out += buf.mid(0, n);
+        return n;
+    };
+    const bool decoded = eachAudioFrame(path, opened, [&](const AVFrame *frame) {
+        convert(const_cast<const uint8_t **>(frame->extended_data), frame->nb_samples);
     });
+    // What the resampler still holds.
+    while (decoded && toRate > 0 && convert(nullptr, 0) > 0) {
+    }
     return out;
 }
 

@@ -87,4 +87,15 @@ inline bool writeMp3(const QString &path, double seconds, bool burst = false, in
                    path});
 }
 
+// A sound from lavfi's aevalsrc (`exprs`: one expression per channel, '|' between them) of
+// `seconds` at `rate`, encoded with `codec` (the ffmpeg options, e.g. "-c:a", "libopus").
+inline bool writeSound(const QString &path, const QString &exprs, int rate, double seconds,
+                       const QStringList &codec)
+{
+    return ffmpeg(QStringList{QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                              QStringLiteral("aevalsrc=exprs='%1':s=%2:d=%3")
+                                  .arg(exprs, QString::number(rate), QString::number(seconds))} +
+                  codec + QStringList{path});
+}
+
 } // namespace testmedia
