@@ -934,10 +934,6 @@
         <translation>damaged picture</translation>
     </message>
     <message>
-        <source>not a JPEG or PNG picture</source>
-        <translation>not a JPEG or PNG picture</translation>
-    </message>
-    <message>
         <source>larger than %1 × %2 pixels</source>
         <translation>larger than %1 × %2 pixels</translation>
     </message>
@@ -980,6 +976,30 @@
     <message>
         <source>its name has a line break, which an album cannot keep; rename the file</source>
         <translation>its name has a line break, which an album cannot keep; rename the file</translation>
+    </message>
+    <message>
+        <source>a video clip, not a picture</source>
+        <translation>a video clip, not a picture</translation>
+    </message>
+    <message>
+        <source>not a JPEG, PNG, HEIC, AVIF or WebP picture</source>
+        <translation>not a JPEG, PNG, HEIC, AVIF or WebP picture</translation>
+    </message>
+    <message>
+        <source>larger than %1 × %2 pixels, the largest HEIC</source>
+        <translation>larger than %1 × %2 pixels, the largest HEIC</translation>
+    </message>
+    <message>
+        <source>larger than %1 × %2 pixels, the largest AVIF</source>
+        <translation>larger than %1 × %2 pixels, the largest AVIF</translation>
+    </message>
+    <message>
+        <source>larger than %1 × %2 pixels, the largest WebP</source>
+        <translation>larger than %1 × %2 pixels, the largest WebP</translation>
+    </message>
+    <message>
+        <source>an animated picture: only its first frame is shown</source>
+        <translation>an animated picture: only its first frame is shown</translation>
     </message>
 </context>
 <context>

@@ -934,10 +934,6 @@
         <translation>图片已损坏</translation>
     </message>
     <message>
-        <source>not a JPEG or PNG picture</source>
-        <translation>不是 JPEG 或 PNG 图片</translation>
-    </message>
-    <message>
         <source>larger than %1 × %2 pixels</source>
         <translation>超过 %1 × %2 像素</translation>
     </message>
@@ -980,6 +976,30 @@
     <message>
         <source>its name has a line break, which an album cannot keep; rename the file</source>
         <translation>文件名中含有换行符，相册无法保存它；请重命名该文件</translation>
+    </message>
+    <message>
+        <source>a video clip, not a picture</source>
+        <translation>这是视频片段，不是图片</translation>
+    </message>
+    <message>
+        <source>not a JPEG, PNG, HEIC, AVIF or WebP picture</source>
+        <translation>不是 JPEG、PNG、HEIC、AVIF 或 WebP 图片</translation>
+    </message>
+    <message>
+        <source>larger than %1 × %2 pixels, the largest HEIC</source>
+        <translation>超过 %1 × %2 像素（HEIC 的上限）</translation>
+    </message>
+    <message>
+        <source>larger than %1 × %2 pixels, the largest AVIF</source>
+        <translation>超过 %1 × %2 像素（AVIF 的上限）</translation>
+    </message>
+    <message>
+        <source>larger than %1 × %2 pixels, the largest WebP</source>
+        <translation>超过 %1 × %2 像素（WebP 的上限）</translation>
+    </message>
+    <message>
+        <source>an animated picture: only its first frame is shown</source>
+        <translation>动态图片：只显示第一帧</translation>
     </message>
 </context>
 <context>
