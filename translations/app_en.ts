@@ -1534,20 +1534,12 @@
 <context>
     <name>ZodoZadar</name>
     <message>
-        <source>Only JPEG and PNG pictures, or an MP3 file on the background music area, can be dropped here</source>
-        <translation>Only JPEG and PNG pictures, or an MP3 file on the background music area, can be dropped here</translation>
-    </message>
-    <message>
         <source>Add pictures first, then drop the music on the background music area</source>
         <translation>Add pictures first, then drop the music on the background music area</translation>
     </message>
     <message>
         <source>Only one MP3 file is used as background music; the other files were left out</source>
         <translation>Only one MP3 file is used as background music; the other files were left out</translation>
-    </message>
-    <message>
-        <source>Files that are not JPEG or PNG pictures were left out</source>
-        <translation>Files that are not JPEG or PNG pictures were left out</translation>
     </message>
     <message>
         <source>Tips</source>
@@ -2027,6 +2019,22 @@
     <message>
         <source>Continue</source>
         <translation>Continue</translation>
+    </message>
+    <message>
+        <source>Only pictures (JPEG, PNG, HEIC, AVIF, WebP), or an MP3 file on the background music area, can be dropped here</source>
+        <translation>Only pictures (JPEG, PNG, HEIC, AVIF, WebP), or an MP3 file on the background music area, can be dropped here</translation>
+    </message>
+    <message>
+        <source>Files that are not JPEG, PNG, HEIC, AVIF or WebP pictures were left out</source>
+        <translation>Files that are not JPEG, PNG, HEIC, AVIF or WebP pictures were left out</translation>
+    </message>
+    <message>
+        <source>Pictures (*.jpg *.jpeg *.png *.heic *.heif *.avif *.webp)</source>
+        <translation>Pictures (*.jpg *.jpeg *.png *.heic *.heif *.avif *.webp)</translation>
+    </message>
+    <message>
+        <source>Imported, with a notice...</source>
+        <translation>Imported, with a notice...</translation>
     </message>
 </context>
 <context>

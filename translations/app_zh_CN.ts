@@ -1630,20 +1630,12 @@
         <translation>为保证水印清晰度，建议上传的图片尺寸为 1274 x 418</translation>
     </message>
     <message>
-        <source>Only JPEG and PNG pictures, or an MP3 file on the background music area, can be dropped here</source>
-        <translation>只能拖入 JPEG 和 PNG 图片，或将 MP3 文件拖到背景音乐区域</translation>
-    </message>
-    <message>
         <source>Add pictures first, then drop the music on the background music area</source>
         <translation>请先添加图片，再将音乐拖到背景音乐区域</translation>
     </message>
     <message>
         <source>Only one MP3 file is used as background music; the other files were left out</source>
         <translation>背景音乐只使用一个 MP3 文件，其余文件已忽略</translation>
-    </message>
-    <message>
-        <source>Files that are not JPEG or PNG pictures were left out</source>
-        <translation>非 JPEG 或 PNG 图片的文件已忽略</translation>
     </message>
     <message>
         <source>Add pictures before exporting</source>
@@ -2022,6 +2014,22 @@
     <message>
         <source>Continue</source>
         <translation>继续</translation>
+    </message>
+    <message>
+        <source>Only pictures (JPEG, PNG, HEIC, AVIF, WebP), or an MP3 file on the background music area, can be dropped here</source>
+        <translation>只能拖入图片（JPEG、PNG、HEIC、AVIF、WebP），或将 MP3 文件拖到背景音乐区域</translation>
+    </message>
+    <message>
+        <source>Files that are not JPEG, PNG, HEIC, AVIF or WebP pictures were left out</source>
+        <translation>非 JPEG、PNG、HEIC、AVIF 或 WebP 图片的文件已忽略</translation>
+    </message>
+    <message>
+        <source>Pictures (*.jpg *.jpeg *.png *.heic *.heif *.avif *.webp)</source>
+        <translation>图片 (*.jpg *.jpeg *.png *.heic *.heif *.avif *.webp)</translation>
+    </message>
+    <message>
+        <source>Imported, with a notice...</source>
+        <translation>导入完成，请留意提示...</translation>
     </message>
 </context>
 <context>

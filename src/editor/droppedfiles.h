@@ -8,7 +8,7 @@
 
 struct DroppedFiles
 {
-    QStringList pictures; // local JPEG and PNG files, in the order dropped
+    QStringList pictures; // local JPEG, PNG, HEIC, AVIF and WebP files, as dropped
     QStringList music;    // local MP3 files, in the order dropped
     QStringList albums;   // local album files (.vmalbum), in the order dropped
     int others = 0;       // anything else: other types, folders, remote addresses

@@ -8,6 +8,8 @@
 
 #include <QCoreApplication>
 #include <QHash>
+#include <QList>
+#include <QPair>
 #include <QPointer>
 #include <QStringList>
 
@@ -35,6 +37,9 @@ public:
 
     // The pictures chooser, under the import workflow (ended again when nothing is chosen).
     QStringList choose();
+    // The filters of every chooser of pictures: every kind the album takes first, then the
+    // JPEG and PNG ones.
+    static QString pictureChooserFilter();
     // The import once the files are known, under the import workflow: it replaces the album,
     // or appends to it. For an opened album, kindRows holds for each file the row of
     // kTransitionKinds of the transition after it (-1: the picker's), and options each
@@ -63,6 +68,7 @@ private:
                     const QSize &stSrcImageSize, const TransitionKind *pSlotKind,
                     const PictureOptions &options);
     void clearAlbum();
+    void addNotice(const QString &szNotice, const QString &szName);
     void applySettings(const StoredAlbum &doc);
     void end();
     void finishOpening();
@@ -96,4 +102,7 @@ private:
     int m_iFailed = 0;
     QStringList m_failures; // "name — reason" of every refused file of the import
     QString m_lastError;    // the last refused file's reason: the report's summary
+    // The names of the imported files that came with each notice (an animated picture, say),
+    // in order: the report says each notice once.
+    QList<QPair<QString, QStringList>> m_notices;
 };
