@@ -934,10 +934,6 @@
         <translation>damaged picture</translation>
     </message>
     <message>
-        <source>not a JPEG or PNG picture</source>
-        <translation>not a JPEG or PNG picture</translation>
-    </message>
-    <message>
         <source>larger than %1 × %2 pixels</source>
         <translation>larger than %1 × %2 pixels</translation>
     </message>
@@ -980,6 +976,30 @@
     <message>
         <source>its name has a line break, which an album cannot keep; rename the file</source>
         <translation>its name has a line break, which an album cannot keep; rename the file</translation>
+    </message>
+    <message>
+        <source>a video clip, not a picture</source>
+        <translation>a video clip, not a picture</translation>
+    </message>
+    <message>
+        <source>not a JPEG, PNG, HEIC, AVIF or WebP picture</source>
+        <translation>not a JPEG, PNG, HEIC, AVIF or WebP picture</translation>
+    </message>
+    <message>
+        <source>larger than %1 × %2 pixels, the largest HEIC</source>
+        <translation>larger than %1 × %2 pixels, the largest HEIC</translation>
+    </message>
+    <message>
+        <source>larger than %1 × %2 pixels, the largest AVIF</source>
+        <translation>larger than %1 × %2 pixels, the largest AVIF</translation>
+    </message>
+    <message>
+        <source>larger than %1 × %2 pixels, the largest WebP</source>
+        <translation>larger than %1 × %2 pixels, the largest WebP</translation>
+    </message>
+    <message>
+        <source>an animated picture: only its first frame is shown</source>
+        <translation>an animated picture: only its first frame is shown</translation>
     </message>
 </context>
 <context>
@@ -1554,10 +1574,6 @@
         <translation>Only one MP3 file is used as background music; the other files were left out</translation>
     </message>
     <message>
-        <source>Files that are not JPEG or PNG pictures were left out</source>
-        <translation>Files that are not JPEG or PNG pictures were left out</translation>
-    </message>
-    <message>
         <source>Tips</source>
         <translation>VelmoraAlbum</translation>
     </message>
@@ -2080,10 +2096,6 @@
         <translation>Sort by name</translation>
     </message>
     <message>
-        <source>Only JPEG and PNG pictures, or a music file on the background music area, can be dropped here</source>
-        <translation>Only JPEG and PNG pictures, or a music file on the background music area, can be dropped here</translation>
-    </message>
-    <message>
         <source>Only one music file is used as background music; the other files were left out</source>
         <translation>Only one music file is used as background music; the other files were left out</translation>
     </message>
@@ -2110,6 +2122,22 @@
     <message>
         <source>Failed to add background music, because the file is not a sound or video file</source>
         <translation>The music file cannot be used: it is not a sound or video file</translation>
+    </message>
+    <message>
+        <source>Files that are not JPEG, PNG, HEIC, AVIF or WebP pictures were left out</source>
+        <translation>Files that are not JPEG, PNG, HEIC, AVIF or WebP pictures were left out</translation>
+    </message>
+    <message>
+        <source>Pictures (*.jpg *.jpeg *.png *.heic *.heif *.avif *.webp)</source>
+        <translation>Pictures (*.jpg *.jpeg *.png *.heic *.heif *.avif *.webp)</translation>
+    </message>
+    <message>
+        <source>Imported, with a notice...</source>
+        <translation>Imported, with a notice...</translation>
+    </message>
+    <message>
+        <source>Only pictures (JPEG, PNG, HEIC, AVIF, WebP), or a music file on the background music area, can be dropped here</source>
+        <translation>Only pictures (JPEG, PNG, HEIC, AVIF, WebP), or a music file on the background music area, can be dropped here</translation>
     </message>
     <message>
         <source>Reverse order</source>

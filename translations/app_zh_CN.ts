@@ -934,10 +934,6 @@
         <translation>图片已损坏</translation>
     </message>
     <message>
-        <source>not a JPEG or PNG picture</source>
-        <translation>不是 JPEG 或 PNG 图片</translation>
-    </message>
-    <message>
         <source>larger than %1 × %2 pixels</source>
         <translation>超过 %1 × %2 像素</translation>
     </message>
@@ -980,6 +976,30 @@
     <message>
         <source>its name has a line break, which an album cannot keep; rename the file</source>
         <translation>文件名中含有换行符，相册无法保存它；请重命名该文件</translation>
+    </message>
+    <message>
+        <source>a video clip, not a picture</source>
+        <translation>这是视频片段，不是图片</translation>
+    </message>
+    <message>
+        <source>not a JPEG, PNG, HEIC, AVIF or WebP picture</source>
+        <translation>不是 JPEG、PNG、HEIC、AVIF 或 WebP 图片</translation>
+    </message>
+    <message>
+        <source>larger than %1 × %2 pixels, the largest HEIC</source>
+        <translation>超过 %1 × %2 像素（HEIC 的上限）</translation>
+    </message>
+    <message>
+        <source>larger than %1 × %2 pixels, the largest AVIF</source>
+        <translation>超过 %1 × %2 像素（AVIF 的上限）</translation>
+    </message>
+    <message>
+        <source>larger than %1 × %2 pixels, the largest WebP</source>
+        <translation>超过 %1 × %2 像素（WebP 的上限）</translation>
+    </message>
+    <message>
+        <source>an animated picture: only its first frame is shown</source>
+        <translation>动态图片：只显示第一帧</translation>
     </message>
 </context>
 <context>
@@ -1650,10 +1670,6 @@
         <translation>背景音乐只使用一个 MP3 文件，其余文件已忽略</translation>
     </message>
     <message>
-        <source>Files that are not JPEG or PNG pictures were left out</source>
-        <translation>非 JPEG 或 PNG 图片的文件已忽略</translation>
-    </message>
-    <message>
         <source>Add pictures before exporting</source>
         <translation>请先添加图片再导出</translation>
     </message>
@@ -2074,10 +2090,6 @@
         <translation>按名称排序</translation>
     </message>
     <message>
-        <source>Only JPEG and PNG pictures, or a music file on the background music area, can be dropped here</source>
-        <translation>只能拖入 JPEG 和 PNG 图片，或将音乐文件拖到背景音乐区域</translation>
-    </message>
-    <message>
         <source>Only one music file is used as background music; the other files were left out</source>
         <translation>背景音乐只使用一个音乐文件，其他文件已略过</translation>
     </message>
@@ -2104,6 +2116,22 @@
     <message>
         <source>Failed to add background music, because the file is not a sound or video file</source>
         <translation>添加背景音乐失败，因为该文件不是音频或视频文件</translation>
+    </message>
+    <message>
+        <source>Files that are not JPEG, PNG, HEIC, AVIF or WebP pictures were left out</source>
+        <translation>非 JPEG、PNG、HEIC、AVIF 或 WebP 图片的文件已忽略</translation>
+    </message>
+    <message>
+        <source>Pictures (*.jpg *.jpeg *.png *.heic *.heif *.avif *.webp)</source>
+        <translation>图片 (*.jpg *.jpeg *.png *.heic *.heif *.avif *.webp)</translation>
+    </message>
+    <message>
+        <source>Imported, with a notice...</source>
+        <translation>导入完成，请留意提示...</translation>
+    </message>
+    <message>
+        <source>Only pictures (JPEG, PNG, HEIC, AVIF, WebP), or a music file on the background music area, can be dropped here</source>
+        <translation>只能拖入图片（JPEG、PNG、HEIC、AVIF、WebP），或将音乐文件拖到背景音乐区域</translation>
     </message>
     <message>
         <source>Reverse order</source>

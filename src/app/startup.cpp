@@ -224,7 +224,8 @@ void reportNotOpened(const QStringList &files, bool bBusy)
         else if (info.isDir())
             szWhy = QStringLiteral("a folder");
         else
-            szWhy = QStringLiteral("not a JPEG or PNG picture or an album (.vmalbum)");
+            szWhy = QStringLiteral(
+                "not a JPEG, PNG, HEIC, AVIF or WebP picture or an album (.vmalbum)");
         printLine(QStringLiteral("VMAlbum: \"%1\" not opened: %2").arg(szFile, szWhy));
     }
 }

@@ -19,14 +19,17 @@ extern "C" {
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QPair>
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <pthread.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -154,6 +157,8 @@ int buildAlbum(const ExportOptions &o, Album &job)
     // An album's transitions are replayed: each slot takes the kind stored with the picture
     // appended before it, so a picture left out takes its own transition with it.
     const TransitionKind *joining = nullptr;
+    // Each notice (an animated picture's first frame, say) is said once, with its files.
+    QList<QPair<QString, QStringList>> notices;
     for (int i = 0; i < o.pictures.size(); ++i) {
         const QString &picture = o.pictures.at(i);
         if (stopRequested())
@@ -168,6 +173,14 @@ int buildAlbum(const ExportOptions &o, Album &job)
             job.aspectNum = r.widthToHeight.num;
             job.aspectDen = r.widthToHeight.den;
         }
+        if (!r.notice.isEmpty()) {
+            auto known = std::find_if(notices.begin(), notices.end(),
+                                      [&](const auto &n) { return n.first == r.notice; });
+            if (known == notices.end())
+                notices.append({r.notice, {picture}});
+            else
+                known->second << picture;
+        }
         MaterialItem item;
         item.path = path;
         item.widthToHeight = r.widthToHeight;
@@ -179,6 +192,9 @@ int buildAlbum(const ExportOptions &o, Album &job)
         if (i < o.transitionRows.size())
             joining = &kTransitionKinds[o.transitionRows.at(i)];
     }
+    for (const auto &[szNotice, files] : std::as_const(notices))
+        printErr(QStringLiteral("vmalbum-export: %1: %2")
+                     .arg(files.join(QStringLiteral(", ")), szNotice));
     if (job.materialOrder.isEmpty()) {
         printErr(QStringLiteral("vmalbum-export: no picture could be used"));
         return ExitNoPicture;

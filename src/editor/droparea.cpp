@@ -155,8 +155,8 @@ void DropArea::enter(QDropEvent *event)
         // Refused here, so the cursor says so before the button is released.
         event->ignore();
         toast(files.music.isEmpty()
-                  ? ZodoZadar::tr("Only JPEG and PNG pictures, or a music file on the background "
-                                  "music area, can be dropped here")
+                  ? ZodoZadar::tr("Only pictures (JPEG, PNG, HEIC, AVIF, WebP), or a music file on "
+                                  "the background music area, can be dropped here")
                   : ZodoZadar::tr("Add pictures first, then drop the music on the background music "
                                   "area"));
         return;
@@ -186,8 +186,8 @@ void DropArea::drop(QDropEvent *event)
     if (target == Target::None) {
         event->ignore();
         if (!files.isEmpty())
-            toast(ZodoZadar::tr("Only JPEG and PNG pictures, or a music file on the background "
-                                "music area, can be dropped here"));
+            toast(ZodoZadar::tr("Only pictures (JPEG, PNG, HEIC, AVIF, WebP), or a music file on "
+                                "the background music area, can be dropped here"));
         return;
     }
     if (!acceptAsCopy(event))
@@ -232,7 +232,8 @@ void DropArea::drop(QDropEvent *event)
                 return;
             // After the progress dialog is up: showing it would close an earlier notice.
             if (bLeftOut)
-                toast(ZodoZadar::tr("Files that are not JPEG or PNG pictures were left out"));
+                toast(ZodoZadar::tr(
+                    "Files that are not JPEG, PNG, HEIC, AVIF or WebP pictures were left out"));
         });
     }
 }

@@ -24,7 +24,9 @@ bool hasSuffix(const QString &szPath, std::initializer_list<QLatin1String> suffi
 
 bool isPictureFileName(const QString &szPath)
 {
-    return hasSuffix(szPath, {QLatin1String("jpg"), QLatin1String("jpeg"), QLatin1String("png")});
+    return hasSuffix(szPath, {QLatin1String("jpg"), QLatin1String("jpeg"), QLatin1String("png"),
+                              QLatin1String("heic"), QLatin1String("heif"), QLatin1String("avif"),
+                              QLatin1String("webp")});
 }
 
 bool isMusicFileName(const QString &szPath)

@@ -8,7 +8,7 @@
 
 struct DroppedFiles
 {
-    QStringList pictures; // local JPEG and PNG files, in the order dropped
+    QStringList pictures; // local JPEG, PNG, HEIC, AVIF and WebP files, as dropped
     QStringList music;    // local music files (MP3, M4A, OGG, ...), in the order dropped
     QStringList albums;   // local album files (.vmalbum), in the order dropped
     QStringList folders;  // local folders with pictures in them (or in their subfolders)

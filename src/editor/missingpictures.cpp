@@ -8,6 +8,7 @@
 #include "filechooser.h"
 #include "imagedecoder.h"
 #include "imagelistview.h"
+#include "pictureimport.h"
 #include "places.h"
 #include "previewcontroller.h"
 #include "zodozadar.h"
@@ -89,10 +90,9 @@ void MissingPictures::locate(int iRow)
     const QString szOldFolder = QFileInfo(entry.picture.file).absolutePath();
     const QString szStart =
         QFileInfo(szOldFolder).isDir() ? szOldFolder : Places::startFolder(Places::Kind::Pictures);
-    const QString szChosen = FileChooser::openFile(
-        tr("Locate %1").arg(QFileInfo(entry.picture.file).fileName()), szStart,
-        tr("JPEG And PNG Files(*.jpg *.jpeg *.png);;JPEG Files(*.jpg *.jpeg);;PNG "
-           "Files(*.png)"));
+    const QString szChosen =
+        FileChooser::openFile(tr("Locate %1").arg(QFileInfo(entry.picture.file).fileName()),
+                              szStart, PictureImport::pictureChooserFilter());
     if (szChosen.isEmpty()) {
         m_editor.endWorkflow(Workflow::Import);
         return;

@@ -38,14 +38,19 @@ PictureImport::PictureImport(ZodoZadar &editor, AlbumDocument *pDocument,
 {
 }
 
+QString PictureImport::pictureChooserFilter()
+{
+    return tr("Pictures (*.jpg *.jpeg *.png *.heic *.heif *.avif *.webp)") + QStringLiteral(";;") +
+           tr("JPEG And PNG Files(*.jpg *.jpeg *.png);;JPEG Files(*.jpg *.jpeg);;PNG "
+              "Files(*.png)");
+}
+
 QStringList PictureImport::choose()
 {
     if (!m_editor.beginWorkflow(Workflow::Import))
         return {};
     const QStringList files = FileChooser::openFiles(
-        tr("VMAlbum"), Places::startFolder(Places::Kind::Pictures),
-        tr("JPEG And PNG Files(*.jpg *.jpeg *.png);;JPEG Files(*.jpg *.jpeg);;PNG "
-           "Files(*.png)"));
+        tr("VMAlbum"), Places::startFolder(Places::Kind::Pictures), pictureChooserFilter());
     if (files.isEmpty())
         m_editor.endWorkflow(Workflow::Import);
     else
@@ -126,6 +131,7 @@ void PictureImport::run(const QStringList &files, Mode mode, const QList<int> &k
     m_iSucceeded = 0;
     m_iFailed = 0;
     m_failures.clear();
+    m_notices.clear();
 
     // Queued: the failure report runs a modal loop, which must not start inside a destructor.
     QObject::connect(
@@ -170,6 +176,8 @@ bool PictureImport::answered(quint64 iRequest, const QString &szFile, bool bOk,
                    options);
         m_iPreviousKindRow = iKindRow;
         ++m_iSucceeded;
+        if (!szErrorStr.isEmpty())
+            addNotice(szErrorStr, QFileInfo(szFile).fileName());
         pDialog->setValue(static_cast<int>(double(m_iSucceeded + m_iFailed) / m_iTotal * 100));
     } else {
         ++m_iFailed;
@@ -227,6 +235,17 @@ void PictureImport::addPicture(const QString &szFile, const QPixmap &stPixmap,
         ui->imageSourceList->setCurrentIndex(pModel->index(0, 0));
 }
 
+void PictureImport::addNotice(const QString &szNotice, const QString &szName)
+{
+    for (auto &[szKnown, names] : m_notices) {
+        if (szKnown == szNotice) {
+            names << szName;
+            return;
+        }
+    }
+    m_notices.append({szNotice, {szName}});
+}
+
 void PictureImport::clearAlbum()
 {
     if (auto *pModel = ui->imageSourceList->model())
@@ -259,17 +278,23 @@ void PictureImport::end()
     if (!szNote.isEmpty() && m_iFailed == 0)
         m_editor.toast(szNote, nullptr, 4000);
 
-    if (m_iFailed > 0) {
+    if (m_iFailed > 0 || !m_notices.isEmpty()) {
         m_editor.advanceWorkflow(Workflow::Import, WorkflowPhase::Reporting);
         FailDialog dialog(ShareCode::QtInversionWidget::instance());
         dialog.setAttribute(Qt::WA_DeleteOnClose, false);
-        dialog.setTitle(m_iFailed == m_iTotal ? tr("Import failed...")
-                                              : tr("Partial import failed..."));
+        dialog.setTitle(m_iFailed == 0          ? tr("Imported, with a notice...")
+                        : m_iFailed == m_iTotal ? tr("Import failed...")
+                                                : tr("Partial import failed..."));
         // Every refused file by name with its reason; the last one's text stays the summary.
-        dialog.setErrorMessage(m_lastError);
-        dialog.setErrorList(m_failures);
+        // Each notice comes after them once, with the files it concerns.
+        QStringList lines = m_failures;
+        for (const auto &[szNotice, names] : std::as_const(m_notices))
+            lines << tr("%1: %2").arg(names.join(QStringLiteral(", ")), szNotice);
+        dialog.setErrorMessage(m_iFailed > 0 ? m_lastError : lines.first());
+        dialog.setErrorList(lines);
         dialog.exec();
     }
+    m_notices.clear();
     m_kindRows.clear();
     m_options.clear();
     m_entries.clear();

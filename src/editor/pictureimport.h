@@ -8,6 +8,8 @@
 
 #include <QCoreApplication>
 #include <QHash>
+#include <QList>
+#include <QPair>
 #include <QPointer>
 #include <QStringList>
 
@@ -35,6 +37,9 @@ public:
 
     // The pictures chooser, under the import workflow (ended again when nothing is chosen).
     QStringList choose();
+    // The filters of every chooser of pictures: every kind the album takes first, then the
+    // JPEG and PNG ones.
+    static QString pictureChooserFilter();
     // The import once the files are known, under the import workflow: it replaces the album,
     // or appends to it. For an opened album, kindRows holds for each file the row of
     // kTransitionKinds of the transition after it (-1: the picker's), and options each
@@ -69,6 +74,7 @@ private:
                     const QSize &stSrcImageSize, const TransitionKind *pSlotKind,
                     const PictureOptions &options);
     void clearAlbum();
+    void addNotice(const QString &szNotice, const QString &szName);
     void applySettings(const StoredAlbum &doc);
     void end();
     void finishOpening();
@@ -106,4 +112,7 @@ private:
     bool m_bSortTaken = false;
     int m_iFirstNewRow = 0;
     QString m_note; // what the walk left out, said once the import ends
+    // The names of the imported files that came with each notice (an animated picture, say),
+    // in order: the report says each notice once.
+    QList<QPair<QString, QStringList>> m_notices;
 };

@@ -14,6 +14,7 @@
 #include "imagedecoder.h"
 #include "imagewatermarkhelpdialog.h"
 #include "musicprobe.h"
+#include "pictureimport.h"
 #include "places.h"
 #include "previewcontroller.h"
 #include "qtinversionwidget.h"
@@ -45,8 +46,8 @@ bool watermarkHasContent(const Album &album)
 
 QString pictureFilter()
 {
-    return ZodoZadar::tr(
-        "JPEG And PNG Files(*.jpg *.jpeg *.png);;JPEG Files(*.jpg *.jpeg);;PNG Files(*.png)");
+    // The watermark takes every kind of picture the album does.
+    return PictureImport::pictureChooserFilter();
 }
 } // namespace
 

@@ -10,6 +10,8 @@
 
 #include "album.h"
 #include "albumops.h"
+#include "avhandles.h"
+#include "framegraph.h"
 #include "imagelistview.h"
 #include "imageviewer.h"
 #include "lookpreview.h"
@@ -46,6 +48,20 @@ void ZodoZadar::showPicturePanel(int iRow)
     if (stSource.isValid() && std::max(stSource.width(), stSource.height()) > kLongSide)
         reader.setScaledSize(stSource.scaled(kLongSide, kLongSide, Qt::KeepAspectRatio));
     QPixmap stPicture = QPixmap::fromImage(reader.read());
+    if (stPicture.isNull()) {
+        // Kinds Qt does not read (HEIC, AVIF, an animated WebP): the album's own decoder.
+        av::FramePtr frame = av::makeFrame();
+        if (frame && decodePictureFile(szPath, frame.get()) >= 0 && frame->width > 0 &&
+            frame->height > 0) {
+            const QSize stFull(frame->width, frame->height);
+            const QSize stShown = std::max(stFull.width(), stFull.height()) > kLongSide
+                                      ? stFull.scaled(kLongSide, kLongSide, Qt::KeepAspectRatio)
+                                      : stFull;
+            if (scaleFrame(frame.get(), frame.get(), std::max(1, stShown.width()),
+                           std::max(1, stShown.height())) >= 0)
+                stPicture = frameToPixmap(frame.get());
+        }
+    }
     if (stPicture.isNull())
         stPicture = m_thumbnails.value(szPath);
     PicturePanel panel(stPicture, QFileInfo(szPath).fileName(), job.optionsAt(iRow),

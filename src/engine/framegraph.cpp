@@ -3,6 +3,7 @@
 #include "framegraph.h"
 
 #include "avlog.h"
+#include "heifpicture.h"
 #include "pictureheader.h"
 
 extern "C" {
@@ -589,39 +590,34 @@ QByteArray ffmpegPath(const QString &szPath)
     return QFileInfo(szPath).absoluteFilePath().toUtf8();
 }
 
-int decodePictureFile(const QString &szPath, AVFrame *dst, int lowres, bool *transposed,
-                      QSize *refusedSize, int64_t *refusedBytes)
+namespace {
+
+// Whether an opened file is a film rather than a picture: its demuxer is not one of the still
+// picture ones (the image pipes, the image file reader, GIF and APNG) and it has a video stream
+// that is not a cover picture.
+bool isVideoClip(const AVFormatContext *input)
+{
+    const char *name = input->iformat ? input->iformat->name : nullptr;
+    if (!name)
+        return false;
+    const QByteArray demuxer(name);
+    if (demuxer.endsWith("_pipe") || demuxer == "image2" || demuxer == "gif" || demuxer == "apng")
+        return false;
+    for (unsigned i = 0; i < input->nb_streams; ++i) {
+        const AVStream *st = input->streams[i];
+        if (st->codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
+            !(st->disposition & AV_DISPOSITION_ATTACHED_PIC))
+            return true;
+    }
+    return false;
+}
+
+// The first picture of a file FFmpeg reads, with the pixel limit its header allows. 1 when the
+// file ends before any picture.
+int decodeWithFFmpeg(const QString &szPath, const PictureHeader &hdr, int lowres, AVFrame *frame,
+                     QSize *refusedSize)
 {
     constexpr int64_t kAlignSlack = 128; // pixels each way, more than any decoder pads
-    if (transposed)
-        *transposed = false;
-    if (refusedSize)
-        *refusedSize = QSize();
-    if (refusedBytes)
-        *refusedBytes = 0;
-    auto refuseBytes = [refusedBytes](int64_t bytes) {
-        if (refusedBytes)
-            *refusedBytes = bytes;
-        return AVERROR(EINVAL);
-    };
-    installEngineLogCallback();
-    if (szPath.isEmpty() || !dst)
-        return AVERROR(EINVAL);
-    // Judged from the header before anything is allocated: a picture above its kind's limit is
-    // refused, a JPEG above the kept size decodes reduced, and the decoders may allocate the
-    // header's size and no more (a file whose header cannot be read, the old 4096 x 4096).
-    const PictureHeader hdr = readPictureHeader(szPath);
-    const int maxSide = maxSideFor(hdr);
-    if (hdr.known && (hdr.width > maxSide || hdr.height > maxSide)) {
-        if (refusedSize)
-            *refusedSize = QSize(hdr.width, hdr.height);
-        return AVERROR(EINVAL);
-    }
-    lowres = std::max(lowres, leastLowres(hdr));
-    // Memory follows pixels and their depth, not the sides: judged before the decoder allocates.
-    const int64_t needBytes = decodedBytesFor(hdr, lowres);
-    if (needBytes > kMaxDecodedBytes)
-        return refuseBytes(needBytes);
     // The decoders check their buffers' size, padded for alignment, against the limit.
     const int64_t maxPixels =
         hdr.known ? std::max(kMaxDecodePixels, (int64_t(hdr.width) + kAlignSlack) *
@@ -629,8 +625,7 @@ int decodePictureFile(const QString &szPath, AVFrame *dst, int lowres, bool *tra
                   : kMaxDecodePixels;
 
     av::PacketPtr packet = av::makePacket();
-    av::FramePtr frame = av::makeFrame();
-    if (!packet || !frame)
+    if (!packet)
         return AVERROR(ENOMEM);
 
     // A single file, never a numbered sequence: "frame%03d.jpg" and "100% done.jpg" open as named.
@@ -667,6 +662,9 @@ int decodePictureFile(const QString &szPath, AVFrame *dst, int lowres, bool *tra
     }
     if (streamIndex < 0)
         return AVERROR_STREAM_NOT_FOUND;
+    // A film's first frame is not a picture of the album.
+    if (isVideoClip(input.get()))
+        return AVERROR_INVALIDDATA;
     const AVCodecParameters *par = input->streams[streamIndex]->codecpar;
     // Containers that carry the size (unlike the bare picture formats) are judged before decoding.
     if (par->width > 0 && par->height > 0 && int64_t(par->width) * par->height > maxPixels) {
@@ -710,7 +708,7 @@ int decodePictureFile(const QString &szPath, AVFrame *dst, int lowres, bool *tra
         if (ret == AVERROR(EAGAIN))
             continue;
         if (ret == AVERROR_EOF)
-            return 0;
+            return 1; // no picture in the file: nothing to give
         if (ret < 0)
             return ret;
         if (packet->stream_index != streamIndex) {
@@ -725,11 +723,11 @@ int decodePictureFile(const QString &szPath, AVFrame *dst, int lowres, bool *tra
         av_packet_unref(packet.get());
         if (ret < 0)
             return ret;
-        ret = avcodec_receive_frame(decoder.get(), frame.get());
+        ret = avcodec_receive_frame(decoder.get(), frame);
         if (ret == AVERROR(EAGAIN)) {
             // Decoders with a delay give the picture at end of stream.
             avcodec_send_packet(decoder.get(), nullptr);
-            ret = avcodec_receive_frame(decoder.get(), frame.get());
+            ret = avcodec_receive_frame(decoder.get(), frame);
         }
         if (ret == AVERROR_EOF)
             return AVERROR(EAGAIN);
@@ -739,6 +737,77 @@ int decodePictureFile(const QString &szPath, AVFrame *dst, int lowres, bool *tra
             return AVERROR_INVALIDDATA;
         break;
     }
+    return 0;
+}
+
+} // namespace
+
+bool isVideoClipFile(const QString &szPath)
+{
+    installEngineLogCallback();
+    av::Dict openOptions;
+    av_dict_set(&openOptions.raw, "pattern_type", "none", 0);
+    AVFormatContext *rawInput = nullptr;
+    if (avformat_open_input(&rawInput, ffmpegPath(szPath).constData(), nullptr, &openOptions.raw) <
+        0)
+        return false;
+    av::InputContextPtr input(rawInput);
+    // Streams that only show up once packets are read (MPEG-TS, say) need a look at them.
+    if (input->nb_streams == 0 && avformat_find_stream_info(input.get(), nullptr) < 0)
+        return false;
+    return isVideoClip(input.get());
+}
+
+int decodePictureFile(const QString &szPath, AVFrame *dst, int lowres, bool *transposed,
+                      QSize *refusedSize, int64_t *refusedBytes, QSize thumbnailEnough)
+{
+    if (transposed)
+        *transposed = false;
+    if (refusedSize)
+        *refusedSize = QSize();
+    if (refusedBytes)
+        *refusedBytes = 0;
+    auto refuseBytes = [refusedBytes](int64_t bytes) {
+        if (refusedBytes)
+            *refusedBytes = bytes;
+        return AVERROR(EINVAL);
+    };
+    installEngineLogCallback();
+    if (szPath.isEmpty() || !dst)
+        return AVERROR(EINVAL);
+    // Judged from the header before anything is allocated: a picture above its kind's limit is
+    // refused, a JPEG above the kept size decodes reduced, and the decoders may allocate the
+    // header's size and no more (a file whose header cannot be read, the old 4096 x 4096).
+    const PictureHeader hdr = readPictureHeader(szPath);
+    const int maxSide = maxSideFor(hdr);
+    if (hdr.known && (hdr.width > maxSide || hdr.height > maxSide)) {
+        if (refusedSize)
+            *refusedSize = QSize(hdr.width, hdr.height);
+        return AVERROR(EINVAL);
+    }
+    lowres = std::max(lowres, leastLowres(hdr));
+    // Memory follows pixels and their depth, not the sides: judged before the decoder allocates.
+    const int64_t needBytes = decodedBytesFor(hdr, lowres);
+    if (needBytes > kMaxDecodedBytes)
+        return refuseBytes(needBytes);
+
+    av::FramePtr frame = av::makeFrame();
+    if (!frame)
+        return AVERROR(ENOMEM);
+    int ret = 0;
+    // A HEIF or WebP whose header is not known is cut or broken (see readPictureHeader).
+    if ((hdr.kind == PictureHeader::Heic || hdr.kind == PictureHeader::Avif ||
+         hdr.kind == PictureHeader::Webp) &&
+        !hdr.known)
+        ret = AVERROR_INVALIDDATA;
+    else if (hdr.kind == PictureHeader::Heic || hdr.kind == PictureHeader::Avif)
+        ret = decodeHeifFile(szPath, frame.get(), thumbnailEnough);
+    else if (hdr.kind == PictureHeader::Webp && hdr.animated)
+        ret = decodeAnimatedWebpFile(szPath, frame.get());
+    else
+        ret = decodeWithFFmpeg(szPath, hdr, lowres, frame.get(), refusedSize);
+    if (ret != 0)
+        return std::min(ret, 0);
     // swscale warns on every use of the yuvj formats; the same planes as plain YUV with the
     // full range marked mean the same to every conversion that follows.
     const AVPixelFormat plain = withoutJ(AVPixelFormat(frame->format));

@@ -91,9 +91,14 @@ AVRational reduceRatio(int width, int height);
 // than kMaxDecodedBytes (judged from its header at the reduction used, or from what a decoder
 // of a format without a header we read gave) is refused with AVERROR(EINVAL) and those bytes
 // in `refusedBytes` (0 otherwise). A 16-bit picture comes out with 8 bits a channel.
+// HEIC and AVIF are read by libheif, an animated WebP gives its first frame, and a video file
+// is refused with AVERROR_INVALIDDATA. When `thumbnailEnough` is valid, a HEIC or AVIF that
+// carries a thumbnail at least that large (upright) gives the thumbnail instead of the picture.
 int decodePictureFile(const QString &szPath, AVFrame *dst, int lowres = 0,
                       bool *transposed = nullptr, QSize *refusedSize = nullptr,
-                      int64_t *refusedBytes = nullptr);
+                      int64_t *refusedBytes = nullptr, QSize thumbnailEnough = QSize());
+// Whether the file is a video clip (a film FFmpeg can open), which is never taken as a picture.
+bool isVideoClipFile(const QString &szPath);
 // The largest picture a decoder is allowed to allocate when the file's header cannot be read
 // (4096 x 4096); otherwise it is the header's own size, within its kind's limit.
 constexpr int64_t kMaxDecodePixels = int64_t(4096) * 4096;

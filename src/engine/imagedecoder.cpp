@@ -51,7 +51,7 @@ const char *decodeFailureWords(const QString &szFile, int code)
     const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return unreadableWords(errno);
-    char head[16];
+    char head[256]; // a HEIF's brands follow its major one
     const ssize_t n = ::read(fd, head, sizeof head);
     const int readError = errno;
     ::close(fd);
@@ -61,7 +61,9 @@ const char *decodeFailureWords(const QString &szFile, int code)
         return QT_TRANSLATE_NOOP("ImageDecoder", "empty file");
     if (hasPictureSignature(QByteArray(head, int(n))))
         return QT_TRANSLATE_NOOP("ImageDecoder", "damaged picture");
-    return QT_TRANSLATE_NOOP("ImageDecoder", "not a JPEG or PNG picture");
+    if (isVideoClipFile(szFile))
+        return QT_TRANSLATE_NOOP("ImageDecoder", "a video clip, not a picture");
+    return QT_TRANSLATE_NOOP("ImageDecoder", "not a JPEG, PNG, HEIC, AVIF or WebP picture");
 }
 
 QString tooLargeWords(const PictureHeader &hdr)
@@ -71,6 +73,12 @@ QString tooLargeWords(const PictureHeader &hdr)
         return ImageDecoder::tr("larger than %1 × %2 pixels, the largest JPEG").arg(side, side);
     if (hdr.known && hdr.kind == PictureHeader::Png)
         return ImageDecoder::tr("larger than %1 × %2 pixels, the largest PNG").arg(side, side);
+    if (hdr.known && hdr.kind == PictureHeader::Heic)
+        return ImageDecoder::tr("larger than %1 × %2 pixels, the largest HEIC").arg(side, side);
+    if (hdr.known && hdr.kind == PictureHeader::Avif)
+        return ImageDecoder::tr("larger than %1 × %2 pixels, the largest AVIF").arg(side, side);
+    if (hdr.known && hdr.kind == PictureHeader::Webp)
+        return ImageDecoder::tr("larger than %1 × %2 pixels, the largest WebP").arg(side, side);
     return ImageDecoder::tr("larger than %1 × %2 pixels").arg(side, side);
 }
 
@@ -149,13 +157,19 @@ ImageDecoder::Result ImageDecoder::decodeFile(const QString &szFile, bool bJustC
     if (!frame)
         return failWith(nullptr, AVERROR(ENOMEM), QT_TR_NOOP("not enough memory"));
     // A thumbnail (or a mere check) needs far fewer pixels than the picture has: JPEG decodes
-    // at a reduced size, at least twice the thumbnail box each way.
+    // at a reduced size, at least twice the thumbnail box each way. A HEIC or AVIF carries a
+    // thumbnail of its own, taken when it covers the strip's tile.
     const QSize need(2 * kThumbWidth, 2 * kThumbHeight);
     const int lowres = lowresKeeping(hdr, need, need);
+    const QSize thumbnailEnough =
+        !bJustCheck && hdr.known
+            ? fitEvenSize(upright.width(), upright.height(), kThumbWidth, kThumbHeight)
+            : QSize();
     bool transposed = false;
     QSize refused;
     int64_t refusedBytes = 0;
-    int ret = decodePictureFile(szFile, frame.get(), lowres, &transposed, &refused, &refusedBytes);
+    int ret = decodePictureFile(szFile, frame.get(), lowres, &transposed, &refused, &refusedBytes,
+                                thumbnailEnough);
     if (ret < 0 && refusedBytes > 0)
         return fail(QT_TR_NOOP("Image is too large"), AVERROR(EINVAL),
                     tooManyBytesWords(hdr, refusedBytes));
@@ -195,6 +209,8 @@ ImageDecoder::Result ImageDecoder::decodeFile(const QString &szFile, bool bJustC
         r.thumbnail = frameToImage(frame.get());
     }
     r.srcSize = QSize(width, height);
+    if (hdr.kind == PictureHeader::Webp && hdr.frames > 1)
+        r.notice = tr("an animated picture: only its first frame is shown");
     r.ok = true;
     return r;
 }
@@ -224,7 +240,8 @@ void ImageDecoder::decodeRequestImpl(quint64 iRequest, QString szFile, bool bJus
         pixmap.convertFromImage(r.thumbnail);
     if (r.ok && !bJustCheck)
         emit sig_factsRead(iRequest, szFile, readPictureFacts(szFile));
-    emit sig_answered(iRequest, szFile, r.ok, pixmap, r.widthToHeight, r.srcSize, r.report);
+    emit sig_answered(iRequest, szFile, r.ok, pixmap, r.widthToHeight, r.srcSize,
+                      r.ok ? r.notice : r.report);
 }
 
 void ImageDecoder::closeImpl(int iExitEcode)

@@ -37,6 +37,9 @@ public:
         QImage thumbnail; // null in check-only mode
         AVRational widthToHeight{0, 1};
         QSize srcSize; // upright size in pixels
+        // On success, what the user should know about the picture (translated), e.g. that only
+        // the first frame of an animated WebP is shown; empty for most pictures.
+        QString notice;
     };
 
     explicit ImageDecoder(QObject *parent = nullptr);
@@ -58,7 +61,8 @@ signals:
     // A numbered request, answered by sig_answered with the same number (and not by the two
     // answers above), so that a caller can tell its own answers from anyone else's.
     void sig_decodeRequest(quint64 iRequest, QString szFile, bool bJustCheck);
-    // bOk: the picture is usable (stPixmap is null in check-only mode); else szErrorStr says why.
+    // bOk: the picture is usable (stPixmap is null in check-only mode) and szErrorStr holds its
+    // notice (Result::notice, usually empty); else szErrorStr says why.
     void sig_answered(quint64 iRequest, QString szFile, bool bOk, QPixmap stPixmap,
                       AVRational stWidthToHeight, QSize stSrcImageSize, QString szErrorStr);
     // The date taken and camera of a usable picture of a numbered request (not check-only),

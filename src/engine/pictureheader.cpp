@@ -2,6 +2,8 @@
 // Header parsers for the still-picture formats users import.
 #include "pictureheader.h"
 
+#include "heifpicture.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -205,7 +207,8 @@ PictureHeader readPictureHeader(const QString &szPath)
     QFile file(szPath);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    const QByteArray head = file.read(32);
+    // Enough for a HEIF's file-type box with its list of brands.
+    const QByteArray head = file.read(256);
     const auto *p = reinterpret_cast<const uchar *>(head.constData());
     const int n = head.size();
     if (n >= 3 && p[0] == 0xFF && p[1] == 0xD8 && p[2] == 0xFF)
@@ -224,16 +227,43 @@ PictureHeader readPictureHeader(const QString &szPath)
         return sized(int32_t(le32(p + 18)), h < 0 ? -int64_t(h) : h);
     }
     if (n >= 30 && head.startsWith("RIFF") && head.mid(8, 4) == "WEBP") {
+        // What FFmpeg's decoder gives: 4:2:0 for lossy, with an alpha plane when the extended
+        // header says so; lossless and animated pictures as 8-bit RGBA.
         const QByteArray chunk = head.mid(12, 4);
-        if (chunk == "VP8 " && p[23] == 0x9D && p[24] == 0x01 && p[25] == 0x2A)
-            return sized(le16(p + 26) & 0x3FFF, le16(p + 28) & 0x3FFF);
-        if (chunk == "VP8L" && p[20] == 0x2F) {
-            const uint32_t bits = le32(p + 21);
-            return sized((bits & 0x3FFF) + 1, ((bits >> 14) & 0x3FFF) + 1);
+        PictureHeader hdr;
+        // A file shorter than its RIFF size is cut: FFmpeg would show what it has.
+        if (qint64(le32(p + 4)) + 8 > file.size()) {
+            hdr.kind = PictureHeader::Webp;
+            return hdr;
         }
-        if (chunk == "VP8X")
-            return sized(1 + (p[24] | (p[25] << 8) | (p[26] << 16)),
-                         1 + (p[27] | (p[28] << 8) | (p[29] << 16)));
+        if (chunk == "VP8 " && p[23] == 0x9D && p[24] == 0x01 && p[25] == 0x2A) {
+            hdr = sized(le16(p + 26) & 0x3FFF, le16(p + 28) & 0x3FFF);
+            hdr.sampleNum = 3;
+            hdr.sampleDen = 2;
+        } else if (chunk == "VP8L" && p[20] == 0x2F) {
+            const uint32_t bits = le32(p + 21);
+            hdr = sized((bits & 0x3FFF) + 1, ((bits >> 14) & 0x3FFF) + 1);
+            hdr.sampleNum = 4;
+        } else if (chunk == "VP8X") {
+            hdr = sized(1 + (p[24] | (p[25] << 8) | (p[26] << 16)),
+                        1 + (p[27] | (p[28] << 8) | (p[29] << 16)));
+            hdr.sampleNum = 4;
+            hdr.animated = (p[20] & 0x02) != 0;
+            if (hdr.animated)
+                hdr.frames = countWebpFrames(szPath);
+        } else {
+            return {};
+        }
+        hdr.kind = PictureHeader::Webp;
+        hdr.bitsPerSample = 8;
+        return hdr;
+    }
+    if (const PictureHeader::Kind kind = heifKind(head); kind != PictureHeader::Other) {
+        PictureHeader hdr;
+        hdr.kind = kind;
+        file.close();
+        readHeifHeader(szPath, &hdr);
+        return hdr;
     }
     return {};
 }
@@ -242,9 +272,20 @@ int maxSideFor(const PictureHeader &hdr)
 {
     if (!hdr.known)
         return kMaxOtherSide;
-    return hdr.kind == PictureHeader::Jpeg  ? kMaxJpegSide
-           : hdr.kind == PictureHeader::Png ? kMaxPngSide
-                                            : kMaxOtherSide;
+    switch (hdr.kind) {
+    case PictureHeader::Jpeg:
+        return kMaxJpegSide;
+    case PictureHeader::Png:
+        return kMaxPngSide;
+    case PictureHeader::Heic:
+    case PictureHeader::Avif:
+        return kMaxHeifSide;
+    case PictureHeader::Webp:
+        return kMaxWebpSide;
+    case PictureHeader::Other:
+        break;
+    }
+    return kMaxOtherSide;
 }
 
 int64_t decodedBytesFor(const PictureHeader &hdr, int lowres)
@@ -367,5 +408,45 @@ bool hasPictureSignature(const QByteArray &head)
         return true;
     if (n >= 12 && head.startsWith("RIFF") && head.mid(8, 4) == "WEBP")
         return true;
+    if (heifKind(head) != PictureHeader::Other)
+        return true;
     return head.startsWith(QByteArray("II*\0", 4)) || head.startsWith(QByteArray("MM\0*", 4));
+}
+
+PictureHeader::Kind heifKind(const QByteArray &head)
+{
+    if (head.size() < 16 || head.mid(4, 4) != "ftyp")
+        return PictureHeader::Other;
+    const auto *p = reinterpret_cast<const uchar *>(head.constData());
+    const int boxEnd = int(std::min<uint32_t>(be32(p), uint32_t(head.size())));
+    // "mif1" and "msf1" only say the file is HEIF; the codec's brand says which kind.
+    auto kindOf = [](const QByteArray &brand) {
+        if (brand == "avif" || brand == "avis")
+            return PictureHeader::Avif;
+        static const char *const heif[] = {"heic", "heix", "heim", "heis",
+                                           "hevc", "hevx", "hevm", "hevs"};
+        for (const char *b : heif)
+            if (brand == b)
+                return PictureHeader::Heic;
+        return PictureHeader::Other;
+    };
+    auto isGeneric = [](const QByteArray &brand) { return brand == "mif1" || brand == "msf1"; };
+    const QByteArray major = head.mid(8, 4);
+    if (const PictureHeader::Kind k = kindOf(major); k != PictureHeader::Other)
+        return k;
+    bool heif = isGeneric(major);
+    PictureHeader::Kind found = PictureHeader::Other;
+    for (int at = 16; at + 4 <= boxEnd; at += 4) {
+        const QByteArray brand = head.mid(at, 4);
+        const PictureHeader::Kind k = kindOf(brand);
+        if (k == PictureHeader::Avif)
+            return k;
+        if (k != PictureHeader::Other)
+            found = k;
+        heif = heif || isGeneric(brand);
+    }
+    // A HEIF of no brand we know (a JPEG inside HEIF, say) is left to libheif as a HEIC.
+    return found != PictureHeader::Other ? found
+           : heif                        ? PictureHeader::Heic
+                                         : PictureHeader::Other;
 }

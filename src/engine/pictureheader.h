@@ -13,6 +13,9 @@
 // limit is lower; any other format keeps the limit every picture once had.
 constexpr int kMaxJpegSide = 16384;
 constexpr int kMaxPngSide = 8192;
+// HEIC, AVIF and WebP decode whole, as a PNG does; a phone's 48 or 50 MP photo fits.
+constexpr int kMaxHeifSide = 8192;
+constexpr int kMaxWebpSide = 8192;
 constexpr int kMaxOtherSide = 4096;
 // The largest side a decoded picture is kept at: a larger one is decoded reduced or scaled down
 // at once, so that the album holds no more than a 4096 x 4096 picture would.
@@ -27,14 +30,19 @@ struct PictureHeader
     {
         Other,
         Jpeg,
-        Png
+        Png,
+        Heic, // HEIF with HEVC, and any other HEIF that is not AVIF
+        Avif,
+        Webp
     };
 
     bool known = false; // false when the format is not one we can read the header of
     Kind kind = Other;
     int width = 0; // as stored, before any EXIF orientation
     int height = 0;
-    int orientation = 1; // EXIF orientation of a JPEG (1..8); 5 to 8 turn it a quarter
+    // EXIF orientation of a JPEG (1..8); 5 to 8 turn it a quarter. A HEIF's size is already the
+    // upright one (its own rotation and crop applied; the EXIF tag inside it is not used).
+    int orientation = 1;
     // What the decoder makes of it, when known: bits a sample (PNG bit depth, JPEG precision),
     // samples a pixel over all planes at their own resolution (sampleNum / sampleDen: 1.5 for
     // a 4:2:0 JPEG, 4 for an RGBA PNG or an RGB one with a transparent colour), and whether a
@@ -43,6 +51,10 @@ struct PictureHeader
     int sampleNum = 0;
     int sampleDen = 1;
     bool progressive = false;
+    // A WebP in its animation format (frames in ANMF chunks), and how many frames it has: its
+    // first frame is what is shown.
+    bool animated = false;
+    int frames = 1;
 
     // The size once the decoder has turned the picture upright.
     QSize upright() const
@@ -51,9 +63,11 @@ struct PictureHeader
     }
 };
 
-// Reads the size from a JPEG (SOFn, and the EXIF orientation before it), PNG (IHDR), GIF, BMP or
-// WebP header. A few kilobytes are read at most; nothing is decoded, so a file claiming
-// 30000 x 30000 pixels costs nothing. A header cut short is unknown, never guessed.
+// Reads the size from a JPEG (SOFn, and the EXIF orientation before it), PNG (IHDR), GIF, BMP,
+// WebP or HEIF (HEIC, AVIF: its boxes, through libheif) header. A HEIF whose boxes run past the
+// end of the file, or that libheif cannot parse, and a WebP shorter than its RIFF size, have
+// their kind set but are not known. A few kilobytes are read at most; nothing is decoded, so a file
+// claiming 30000 x 30000 pixels costs nothing. A header cut short is unknown, never guessed.
 PictureHeader readPictureHeader(const QString &szPath);
 
 // The largest side accepted for a picture with this header (kMaxOtherSide when it is unknown).
@@ -81,6 +95,10 @@ int lowresKeeping(const PictureHeader &hdr, QSize need, QSize needTurned);
 bool jpegImageComplete(const uchar *data, qint64 size);
 
 // True when the first bytes of a file carry the signature of a picture format (JPEG, PNG, GIF,
-// BMP, WebP, TIFF): a file that starts so but cannot be decoded is a damaged picture, any other
-// is not a picture at all.
+// BMP, WebP, TIFF, HEIC, AVIF): a file that starts so but cannot be decoded is a damaged picture,
+// any other is not a picture at all.
 bool hasPictureSignature(const QByteArray &head);
+
+// The HEIF kind of an ISO media file from its first bytes (its `ftyp` box): Heic, Avif, or Other
+// when it is not a HEIF picture (an MP4 or QuickTime video, say).
+PictureHeader::Kind heifKind(const QByteArray &head);

@@ -168,8 +168,8 @@ private slots:
         const QString szErrors = QString::fromUtf8(probe.readAllStandardError());
         const QStringList expected{
             QStringLiteral("VMAlbum: \"https://example.org/a.jpg\" not opened: not a local file"),
-            QStringLiteral("VMAlbum: \"%1/notes.txt\" not opened: not a JPEG or PNG picture or an "
-                           "album (.vmalbum)")
+            QStringLiteral("VMAlbum: \"%1/notes.txt\" not opened: not a JPEG, PNG, HEIC, AVIF or "
+                           "WebP picture or an album (.vmalbum)")
                 .arg(szWork),
             QStringLiteral("VMAlbum: \"%1/a folder\" not opened: a folder").arg(szWork),
             QStringLiteral("VMAlbum: \"%1/gone.txt\" not opened: no such file").arg(szWork)};

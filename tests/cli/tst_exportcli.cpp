@@ -123,9 +123,11 @@ private slots:
         QCOMPARE(lines.at(1), QStringLiteral("REFUSED\t%1\tImage ratio is abnormal(Invalid "
                                              "argument) — far too wide or too tall to show")
                                   .arg(odd));
-        QCOMPARE(lines.at(2), QStringLiteral("REFUSED\t%1\tImage decode failed(Invalid data found "
-                                             "when processing input) — not a JPEG or PNG picture")
-                                  .arg(broken));
+        QCOMPARE(
+            lines.at(2),
+            QStringLiteral("REFUSED\t%1\tImage decode failed(Invalid data found "
+                           "when processing input) — not a JPEG, PNG, HEIC, AVIF or WebP picture")
+                .arg(broken));
         QCOMPARE(lines.at(3), QStringLiteral("REFUSED\t%1\tImage decode failed(Invalid data found "
                                              "when processing input) — damaged picture")
                                   .arg(cut));
@@ -152,8 +154,9 @@ private slots:
         QCOMPARE(r.code, 0);
         QVERIFY2(r.err.contains(QStringLiteral("skipping broken.jpg: Image decode failed(")),
                  qPrintable(r.err));
-        QVERIFY2(r.err.contains(QStringLiteral(") — not a JPEG or PNG picture\n")),
-                 qPrintable(r.err));
+        QVERIFY2(
+            r.err.contains(QStringLiteral(") — not a JPEG, PNG, HEIC, AVIF or WebP picture\n")),
+            qPrintable(r.err));
         const QString written = dir.filePath(QStringLiteral("My %1 Album %03d.mp4"));
         QVERIFY(QFileInfo(written).size() > 1000);
         QVERIFY2(r.err.contains(QStringLiteral("wrote ") + written +

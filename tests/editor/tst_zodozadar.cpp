@@ -19,6 +19,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStackedWidget>
@@ -37,6 +38,7 @@ class TestZodoZadar : public QObject
     EditorFixture m_fixture;
     QStringList m_failTitles;
     QStringList m_failDetails;
+    QStringList m_failLists;
 
     Ui::ZodoZadarClass *form() const { return m_fixture.form(); }
     static ProgressDialog *progressDialog()
@@ -95,6 +97,7 @@ private slots:
                 m_failTitles << pFail->findChild<QLabel *>(QStringLiteral("labelContent"))->text();
                 m_failDetails
                     << pFail->findChild<QLabel *>(QStringLiteral("labelErrorMessage"))->text();
+                m_failLists << (pFail->errorList() ? pFail->errorList()->toPlainText() : QString());
                 pFail->reject();
             }
         });
@@ -105,6 +108,7 @@ private slots:
     {
         m_failTitles.clear();
         m_failDetails.clear();
+        m_failLists.clear();
         m_fixture.createEditor();
     }
 
@@ -176,6 +180,41 @@ private slots:
         QCOMPARE(job.musicPath, QStringLiteral("/music/kept.mp3"));
         job.watermarkText.clear();
         job.musicPath.clear();
+    }
+
+    // Every kind of picture a phone holds is offered first; animated WebPs come in with one
+    // notice for all of them in the import's report.
+    void phonePicturesImport()
+    {
+        auto animated = [this](const QString &szName) {
+            const QString path = m_dir.filePath(szName);
+            testmedia::ffmpeg({QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                               QStringLiteral("testsrc=s=160x120:r=5:d=0.6"),
+                               QStringLiteral("-c:v"), QStringLiteral("libwebp_anim"), path});
+            return path;
+        };
+        const QStringList files{animated(QStringLiteral("a.webp")), picture("still.jpg", 160, 120),
+                                animated(QStringLiteral("b.webp"))};
+        QString szFilter;
+        FileChooser::setOpenFilesOverride(
+            [files, &szFilter](const QString &, const QString &, const QString &szShown, bool) {
+                szFilter = szShown;
+                return files;
+            });
+        QVERIFY(QMetaObject::invokeMethod(m_fixture.editor, "selectImageSources"));
+        QTRY_VERIFY_WITH_TIMEOUT(m_failTitles.size() == 1 && !progressDialog() &&
+                                     !QApplication::activeModalWidget(),
+                                 30000);
+        QCOMPARE(szFilter.section(QStringLiteral(";;"), 0, 0),
+                 QStringLiteral("Pictures (*.jpg *.jpeg *.png *.heic *.heif *.avif *.webp)"));
+        QCOMPARE(szFilter.section(QStringLiteral(";;"), 1),
+                 QStringLiteral("JPEG And PNG Files(*.jpg *.jpeg *.png);;JPEG Files(*.jpg "
+                                "*.jpeg);;PNG Files(*.png)"));
+        QCOMPARE(rows()->rowCount(), 3);
+        QCOMPARE(m_failTitles, QStringList{QStringLiteral("Imported, with a notice...")});
+        QCOMPARE(m_failLists, QStringList{QStringLiteral(
+                                  "a.webp, b.webp: an animated picture: only its first frame is "
+                                  "shown")});
     }
 
     void everyFileFailingKeepsTheControlsOff()

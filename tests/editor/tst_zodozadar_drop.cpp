@@ -8,6 +8,7 @@
 #include "albumfile.h"
 #include "cqtoast.h"
 #include "cqvideoplay.h"
+#include "droppedfiles.h"
 #include "faildialog.h"
 #include "imagedecoder.h"
 #include "imagelistview.h"
@@ -216,6 +217,27 @@ private slots:
         QCOMPARE(m_fixture.chooserCalls, 0);
     }
 
+    // The kinds a phone's camera roll holds are pictures to a drop, whatever the case of their
+    // names; the rest stays out.
+    void phonePicturesDrop()
+    {
+        const QString webp = path(QStringLiteral("IMG_0003.WEBP"));
+        QVERIFY(testmedia::ffmpeg({QStringLiteral("-f"), QStringLiteral("lavfi"),
+                                   QStringLiteral("-i"), QStringLiteral("testsrc=s=160x120"),
+                                   QStringLiteral("-frames:v"), QStringLiteral("1"),
+                                   QStringLiteral("-c:v"), QStringLiteral("libwebp"), webp}));
+        dropAndImport(form()->btnAddImage, {webp}, 1);
+        QCOMPARE(m_fixture.album().materialOrder, QList<QString>{webp});
+        QVERIFY(m_failTitles.isEmpty());
+
+        QList<QUrl> urls;
+        for (const char *name : {"a.HEIC", "b.heif", "c.avif", "d.webp", "e.JPG", "f.gif", "heic"})
+            urls << QUrl::fromLocalFile(path(QString::fromLatin1(name)));
+        const DroppedFiles sorted = sortDroppedUrls(urls);
+        QCOMPARE(sorted.pictures.size(), 5);
+        QCOMPARE(sorted.others, 2);
+    }
+
     // A name with a line break cannot go into an album file: such a picture is refused with the
     // reason, so that the album with the rest can be saved; such music likewise.
     void lineBreakNamesAreRefused()
@@ -255,7 +277,8 @@ private slots:
         dropAndImport(form()->divPlayer, {notes, picture}, 1);
         QCOMPARE(m_fixture.album().materialOrder, QList<QString>{picture});
         QCOMPARE(toastText(),
-                 QStringLiteral("Files that are not JPEG or PNG pictures were left out"));
+                 QStringLiteral(
+                     "Files that are not JPEG, PNG, HEIC, AVIF or WebP pictures were left out"));
 
         // While the export settings are up the album is theirs: no drop, and no notice either.
         form()->btnExport->click();
@@ -387,8 +410,8 @@ private slots:
         QTest::addColumn<QString>("toast");
         const int copyMove = Qt::CopyAction | Qt::MoveAction;
         const QString other = QStringLiteral(
-            "Only JPEG and PNG pictures, or a music file on the background music area, can be "
-            "dropped here");
+            "Only pictures (JPEG, PNG, HEIC, AVIF, WebP), or a music file on the background music "
+            "area, can be dropped here");
         QTest::newRow("text files") << QStringList{"notes.txt", "photo.jpg.txt", "jpg"}
                                     << QByteArray() << copyMove << other;
         QTest::newRow("folder named like a picture")

@@ -94,10 +94,10 @@ private slots:
         QTest::addColumn<QString>("report");
         QTest::newRow("sources") << QString()
                                  << "Image decode failed(Invalid data found when processing "
-                                    "input) — not a JPEG or PNG picture";
+                                    "input) — not a JPEG, PNG, HEIC, AVIF or WebP picture";
         QTest::newRow("English") << "app_en.qm"
-                                 << "not a JPEG or PNG picture — Image decode failed (Invalid "
-                                    "data found when processing input)";
+                                 << "not a JPEG, PNG, HEIC, AVIF or WebP picture — Image decode "
+                                    "failed (Invalid data found when processing input)";
     }
     void pictureReportsLeadWithThePlainWords()
     {

@@ -221,7 +221,7 @@ private slots:
             << "band.tga" << QByteArray("ffmpeg:40000x500") << QSize() << "Image ratio is abnormal"
             << abnormal;
         // Decode failures: the words come from the file's content, not its name.
-        const QString notPicture = QStringLiteral("not a JPEG or PNG picture");
+        const QString notPicture = QStringLiteral("not a JPEG, PNG, HEIC, AVIF or WebP picture");
         QTest::newRow("text named .jpg") << "text.jpg" << QByteArray("hello world\n").repeated(100)
                                          << QSize() << "Image decode failed" << notPicture;
         QTest::newRow("empty file")
@@ -391,7 +391,7 @@ private slots:
         f.close();
         ImageDecoder::Result r = ImageDecoder::decodeFile(path, true);
         verifyReport(r.report, QStringLiteral("Image decode failed"),
-                     QStringLiteral("not a JPEG or PNG picture"));
+                     QStringLiteral("not a JPEG, PNG, HEIC, AVIF or WebP picture"));
         QVERIFY(f.open(QIODevice::ReadWrite));
         QVERIFY(f.resize(ImageDecoder::kMaxFileBytes + 1));
         f.close();
