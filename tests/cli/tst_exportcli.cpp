@@ -589,8 +589,10 @@ private slots:
             const auto streams = probe::streams(out);
             const probe::Stream *v = probe::first(streams, AVMEDIA_TYPE_VIDEO);
             QVERIFY(v && probe::first(streams, AVMEDIA_TYPE_AUDIO));
-            QVERIFY2(qAbs(v->endSeconds - musicformats::kSeconds) <= 1.0 / 24 + 1e-6,
-                     qPrintable(QStringLiteral("%1: %2 s").arg(format.name).arg(v->endSeconds)));
+            QVERIFY2(
+                qAbs(v->endSeconds - musicformats::kSeconds) <= 1.0 / 24 + 1e-6,
+                qPrintable(
+                    QStringLiteral("%1: %2 s").arg(format.name, QString::number(v->endSeconds))));
             int rate = 0;
             const QVector<float> sound = probe::audioMono(out, &rate);
             QVERIFY2(probe::rms(sound, rate, rate / 10) > 0.2, qPrintable(format.name));
