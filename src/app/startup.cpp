@@ -195,17 +195,32 @@ void installEnglishTexts(QApplication &app)
 }
 
 // Pictures with words in them (the player's placeholder) come in a variant per language, which
-// Qt's resource system picks by the default locale: make it the interface's language when the
-// system's is another.
+// Qt's resource system picks by the default locale, and dates are written in it: make it the
+// interface's language when the system's is another.
 void followInterfaceLocale(UiLanguage language)
 {
-    const bool bSystemChinese = QLocale::system().language() == QLocale::Chinese;
-    if (language == UiLanguage::Chinese && !bSystemChinese)
-        QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
-    else if (language == UiLanguage::English && bSystemChinese)
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const QLocale locale = interfaceLocale(language, QLocale::system());
+    if (locale != QLocale::system())
+        QLocale::setDefault(locale);
 }
 
+} // namespace
+
+QLocale interfaceLocale(UiLanguage language, const QLocale &system)
+{
+    // Traditional-script Chinese systems have no texts of their own: the simplified ones come
+    // with their forms.
+    if (language == UiLanguage::Chinese)
+        return system.language() == QLocale::Chinese &&
+                       system.script() != QLocale::TraditionalChineseScript
+                   ? system
+                   : QLocale(QLocale::Chinese, QLocale::China);
+    // The C locale (no language set) keeps its plain forms, as it always has.
+    const bool bEnglish = system.language() == QLocale::English || system.language() == QLocale::C;
+    return bEnglish ? system : QLocale(QLocale::English, QLocale::UnitedStates);
+}
+
+namespace {
 void printLine(const QString &szLine)
 {
     std::fputs((szLine + QLatin1Char('\n')).toLocal8Bit().constData(), stderr);

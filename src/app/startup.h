@@ -2,6 +2,7 @@
 // Program start-up: application object, translations, crash catcher, main window, event loop.
 #pragma once
 
+#include <QLocale>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -50,6 +51,11 @@ QString forcedLanguageName(const QStringList &arguments, const QString &szEnviro
 // QLocale::uiLanguages lists them, from LANGUAGE, LC_ALL, LC_MESSAGES, LANG) that we have texts
 // for, as gettext picks; English when none is.
 UiLanguage chooseUiLanguage(const QStringList &uiLanguages, const QString &szForced);
+
+// The locale dates and numbers follow: the system's when it speaks the interface's language (its
+// own country's forms, en_GB's dates say), else the interface language's own (a German system
+// with the English interface writes a caption's {date} in English).
+QLocale interfaceLocale(UiLanguage language, const QLocale &system);
 
 // What the command line names besides options: every argument after the program that is not an
 // option (--lang NAME, --lang=NAME, or anything else that starts with "-"; after "--", none is).

@@ -57,6 +57,28 @@ private slots:
         QCOMPARE(chooseUiLanguage(uiLanguages, forced) == UiLanguage::Chinese, chinese);
     }
 
+    // Dates and numbers speak the interface's language, in the system's own forms when it
+    // speaks that language too.
+    void localeFollowsTheInterface()
+    {
+        const QLocale enGB(QLocale::English, QLocale::UnitedKingdom);
+        const QLocale deDE(QLocale::German, QLocale::Germany);
+        const QLocale zhCN(QLocale::Chinese, QLocale::China);
+        const QLocale zhTW(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::Taiwan);
+        QCOMPARE(interfaceLocale(UiLanguage::English, enGB), enGB);
+        QCOMPARE(interfaceLocale(UiLanguage::English, QLocale::c()), QLocale::c());
+        QCOMPARE(interfaceLocale(UiLanguage::English, deDE).language(), QLocale::English);
+        QCOMPARE(interfaceLocale(UiLanguage::English, zhCN).language(), QLocale::English);
+        QCOMPARE(interfaceLocale(UiLanguage::Chinese, zhCN), zhCN);
+        QCOMPARE(interfaceLocale(UiLanguage::Chinese, deDE), zhCN);
+        QCOMPARE(interfaceLocale(UiLanguage::Chinese, zhTW), zhCN);
+        // A caption's {date} on a German system with the English interface.
+        const QDate date(2026, 7, 4);
+        QVERIFY(interfaceLocale(UiLanguage::English, deDE)
+                    .toString(date, QLocale::LongFormat)
+                    .contains(QLatin1String("July")));
+    }
+
     void forcedLanguage_data()
     {
         QTest::addColumn<QStringList>("arguments");
