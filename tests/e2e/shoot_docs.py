@@ -1,5 +1,6 @@
-"""Takes the README's pictures: the main window with an album loaded, and the export dialog with
-its format list open. Run through scripts/make-screenshots, which gives it an X server."""
+"""Takes the README's pictures: the main window with an album loaded, the export dialog with its
+format list open, and a phone's folder gone in whole, in the order taken. Run through
+scripts/make-screenshots, which gives it an X server."""
 
 import argparse
 import os
@@ -34,6 +35,41 @@ def make_album(folder):
     return names
 
 
+def make_camera_roll(folder):
+    """A phone's folder: HEIC, WebP and JPEG pictures whose names do not follow the order they
+    were taken in (the file times stand for the dates taken)."""
+    shots = [("IMG_2041.HEIC", "plasma:gold-firebrick", "2026-06-02 18:40"),
+             ("IMG_0007.jpg", "gradient:skyblue-white", "2026-06-01 09:15"),
+             ("beach.webp", "plasma:turquoise-khaki", "2026-06-01 13:02"),
+             ("IMG_1533.HEIC", "plasma:plum-midnightblue", "2026-06-02 21:05"),
+             ("PXL_0412.jpg", "gradient:palegreen-seagreen", "2026-06-01 17:30")]
+    for name, source, taken in shots:
+        path = os.path.join(folder, name)
+        vmdrive.run(["convert", "-size", "1280x960", "-seed", "11", source, "-blur", "0x12",
+                     path])
+        vmdrive.run(["touch", "-d", taken, path])
+
+
+def shoot_camera_roll(args, tmp):
+    folder = os.path.join(tmp, "Phone", "DCIM")
+    os.makedirs(folder)
+    make_camera_roll(folder)
+    env = vmdrive.private_env(os.path.join(tmp, "roll"), "alice")
+    env["VMALBUM_LANG"] = args.lang
+    s = vmdrive.Session(args.app, os.path.join(tmp, "roll"), args.ts, env)
+    try:
+        s.start([folder])
+        strip = s.find("Pictures of the album")
+        s.wait_for(lambda: strip.get_child_count() == 5 and not s.find_all("Progress"), 60,
+                   "the folder's pictures")
+        s.click(strip.get_child_at_index(0))
+        s.xdo("mousemove", 5, 5)
+        time.sleep(1.5)
+        save(s.extents(s.window_of(strip)), os.path.join(args.out, "camera-roll.png"))
+    finally:
+        s.stop()
+
+
 def save(region, path):
     """Crops the screen to region (x, y, w, h), scales it to MAX_WIDTH at most and squeezes it."""
     x, y, w, h = region
@@ -66,10 +102,15 @@ def main():
     parser.add_argument("--ts", action="append", help="a catalogue; may be given again")
     parser.add_argument("--out", required=True)
     parser.add_argument("--lang", default="en")
+    parser.add_argument("--only", choices=["camera-roll"], help="take this picture alone")
     args = parser.parse_args()
     vmdrive.require_tools("xdotool", "ffmpeg", "convert", "import")
 
     with tempfile.TemporaryDirectory(prefix="vm-") as tmp:
+        if args.only == "camera-roll":
+            os.makedirs(os.path.join(tmp, "roll"))
+            shoot_camera_roll(args, tmp)
+            return 0
         media = os.path.join(tmp, "media")
         os.makedirs(media)
         files = make_album(media)
