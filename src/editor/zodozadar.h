@@ -83,6 +83,11 @@ public:
     void showMusicPanel();
     // One undoable edit each; the fit returns its refusal, empty when done.
     void changeMusicShape(const MusicShape &shape);
+    // Edits of the music list, one undo step each; a refused edit changes nothing.
+    bool addMusicTrack(const QString &szFile);
+    void removeMusicTrack(int iRow);
+    void moveMusicTrack(int iFrom, int iTo);
+    void changeMusicCrossfade(int64_t crossfadeUs);
     QString fitPicturesToMusicNow();
     MediaEncoder *encoder() const { return m_pEncoder; }
     ImageViewer *viewer() const { return m_pViewer; }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Album editor: the music settings (start, fades, volume) and fitting the pictures to the music.
+// Album editor: the music settings (tracks, crossfade, start, fades, volume) and fitting the
+// pictures to the music.
 #include "zodozadar.h"
 
 #include "zodozadar_form.h"
@@ -10,14 +11,17 @@
 
 #include "album.h"
 #include "albumops.h"
+#include "musiclist.h"
 #include "musicpanel.h"
 #include "qtinversionwidget.h"
+#include "settingspanel.h"
 
 #include <QApplication>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QThread>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -27,6 +31,7 @@ constexpr int kMergeMusicStart = 10;
 constexpr int kMergeMusicFadeIn = 11;
 constexpr int kMergeMusicFadeOut = 12;
 constexpr int kMergeMusicVolume = 13;
+constexpr int kMergeMusicCrossfade = 14;
 
 int musicMergeId(const MusicShape &before, const MusicShape &after)
 {
@@ -57,6 +62,33 @@ void ZodoZadar::showMusicPanel()
     MusicPanel panel(QFileInfo(job.musicPath).fileName(), job.musicShape,
                      ShareCode::QtInversionWidget::instance());
     connect(&panel, &MusicPanel::sig_changed, this, &ZodoZadar::changeMusicShape);
+    const auto showTracks = [this, &panel] {
+        const Album &album = m_pDocument->album();
+        QStringList names;
+        for (const QString &track : album.musicTracks())
+            names.append(QFileInfo(track).fileName());
+        panel.showTracks(names, album.musicCrossfade);
+    };
+    showTracks();
+    connect(&panel, &MusicPanel::sig_addTrack, this, [this, showTracks] {
+        const QString szFile = m_pSettings->chooseMusicFile();
+        if (!szFile.isEmpty())
+            addMusicTrack(szFile);
+        showTracks();
+    });
+    connect(&panel, &MusicPanel::sig_removeTrack, this, [this, showTracks](int iRow) {
+        removeMusicTrack(iRow);
+        showTracks();
+    });
+    connect(&panel, &MusicPanel::sig_moveTrack, this,
+            [this, showTracks, &panel](int iFrom, int iTo) {
+                moveMusicTrack(iFrom, iTo);
+                showTracks();
+                // The moved track stays the current one.
+                panel.setCurrentTrack(iTo);
+            });
+    connect(&panel, &MusicPanel::sig_crossfadeChanged, this,
+            [this](qint64 crossfadeUs) { changeMusicCrossfade(crossfadeUs); });
     connect(&panel, &MusicPanel::sig_fit, this, [this, &panel] {
         const QString szError = fitPicturesToMusicNow();
         if (!szError.isEmpty())
@@ -81,6 +113,60 @@ void ZodoZadar::changeMusicShape(const MusicShape &shape)
     m_pDocument->commitEdit(tr("Change music settings"), musicMergeId(before, job.musicShape));
 }
 
+bool ZodoZadar::addMusicTrack(const QString &szFile)
+{
+    if (refuseEdit() || !hasMusic() || szFile.isEmpty())
+        return false;
+    m_pDocument->beginEdit();
+    m_pPreview->halt();
+    m_pDocument->edit().musicMore.append(szFile);
+    m_pDocument->commitEdit(tr("Add music track"));
+    return true;
+}
+
+void ZodoZadar::removeMusicTrack(int iRow)
+{
+    if (refuseEdit() || !hasMusic())
+        return;
+    QStringList tracks = m_pDocument->album().musicTracks();
+    // The only track goes with the settings' "no music", not here.
+    if (iRow < 0 || iRow >= tracks.size() || tracks.size() < 2)
+        return;
+    tracks.removeAt(iRow);
+    m_pDocument->beginEdit();
+    m_pPreview->halt();
+    m_pDocument->edit().setMusicTracks(tracks);
+    m_pDocument->commitEdit(tr("Remove music track"));
+}
+
+void ZodoZadar::moveMusicTrack(int iFrom, int iTo)
+{
+    if (refuseEdit() || !hasMusic())
+        return;
+    QStringList tracks = m_pDocument->album().musicTracks();
+    if (iFrom < 0 || iTo < 0 || iFrom >= tracks.size() || iTo >= tracks.size() || iFrom == iTo)
+        return;
+    tracks.move(iFrom, iTo);
+    m_pDocument->beginEdit();
+    m_pPreview->halt();
+    m_pDocument->edit().setMusicTracks(tracks);
+    m_pDocument->commitEdit(tr("Move music track"));
+}
+
+void ZodoZadar::changeMusicCrossfade(int64_t crossfadeUs)
+{
+    if (refuseEdit() || !hasMusic())
+        return;
+    crossfadeUs = std::clamp<int64_t>(crossfadeUs, 0, kMaxMusicCrossfade);
+    if (crossfadeUs == m_pDocument->album().musicCrossfade)
+        return;
+    m_pDocument->beginEdit();
+    m_pPreview->halt();
+    m_pDocument->edit().musicCrossfade = crossfadeUs;
+    // Steps of the box in a row are one undo step, as the shape's are.
+    m_pDocument->commitEdit(tr("Change music crossfade"), kMergeMusicCrossfade);
+}
+
 QString ZodoZadar::fitPicturesToMusicNow()
 {
     if (refuseEdit())
@@ -96,8 +182,11 @@ QString ZodoZadar::fitPicturesToMusicNow()
     int64_t length = AVERROR(EINVAL);
     {
         QEventLoop loop;
-        std::unique_ptr<QThread> measure(QThread::create(
-            [&length, szPath = job.musicPath] { length = decodedMusicLength(szPath); }));
+        std::unique_ptr<QThread> measure(
+            QThread::create([&length, tracks = job.musicTracks(), crossfade = job.musicCrossfade] {
+                length = tracks.size() > 1 ? decodedMusicListLength(tracks, crossfade)
+                                           : decodedMusicLength(tracks.value(0));
+            }));
         measure->setObjectName(QStringLiteral("MusicLength"));
         connect(measure.get(), &QThread::finished, &loop, &QEventLoop::quit);
         measure->start();
