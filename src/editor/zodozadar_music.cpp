@@ -48,15 +48,9 @@ int musicMergeId(const MusicShape &before, const MusicShape &after)
 }
 } // namespace
 
-bool ZodoZadar::hasMusic() const
-{
-    const Album &job = m_pDocument->album();
-    return job.musicType == MusicCustom && !job.musicPath.isEmpty();
-}
-
 void ZodoZadar::showMusicPanel()
 {
-    if (refuseEdit() || !hasMusic())
+    if (refuseEdit() || !m_pDocument->album().hasMusic())
         return;
     const Album &job = m_pDocument->album();
     MusicPanel panel(QFileInfo(job.musicPath).fileName(), job.musicShape,
@@ -70,25 +64,35 @@ void ZodoZadar::showMusicPanel()
         panel.showTracks(names, album.musicCrossfade);
     };
     showTracks();
-    connect(&panel, &MusicPanel::sig_addTrack, this, [this, showTracks] {
+    const auto tracks = [this] { return m_pDocument->album().musicTracks(); };
+    const auto crossfade = [this] { return m_pDocument->album().musicCrossfade; };
+    connect(&panel, &MusicPanel::sig_addTrack, this, [=] {
         const QString szFile = m_pSettings->chooseMusicFile();
         if (!szFile.isEmpty())
-            addMusicTrack(szFile);
+            changeMusicList(tracks() << szFile, crossfade());
         showTracks();
     });
-    connect(&panel, &MusicPanel::sig_removeTrack, this, [this, showTracks](int iRow) {
-        removeMusicTrack(iRow);
+    connect(&panel, &MusicPanel::sig_removeTrack, this, [=](int iRow) {
+        // The only track goes with the settings' "no music", not here.
+        QStringList list = tracks();
+        if (iRow >= 0 && iRow < list.size() && list.size() > 1) {
+            list.removeAt(iRow);
+            changeMusicList(list, crossfade());
+        }
         showTracks();
     });
-    connect(&panel, &MusicPanel::sig_moveTrack, this,
-            [this, showTracks, &panel](int iFrom, int iTo) {
-                moveMusicTrack(iFrom, iTo);
-                showTracks();
-                // The moved track stays the current one.
-                panel.setCurrentTrack(iTo);
-            });
+    connect(&panel, &MusicPanel::sig_moveTrack, this, [=, &panel](int iFrom, int iTo) {
+        QStringList list = tracks();
+        if (iFrom >= 0 && iTo >= 0 && iFrom < list.size() && iTo < list.size()) {
+            list.move(iFrom, iTo);
+            changeMusicList(list, crossfade());
+        }
+        showTracks();
+        // The moved track stays the current one.
+        panel.setCurrentTrack(iTo);
+    });
     connect(&panel, &MusicPanel::sig_crossfadeChanged, this,
-            [this](qint64 crossfadeUs) { changeMusicCrossfade(crossfadeUs); });
+            [=](qint64 crossfadeUs) { changeMusicList(tracks(), crossfadeUs); });
     connect(&panel, &MusicPanel::sig_fit, this, [this, &panel] {
         const QString szError = fitPicturesToMusicNow();
         if (!szError.isEmpty())
@@ -99,7 +103,7 @@ void ZodoZadar::showMusicPanel()
 
 void ZodoZadar::changeMusicShape(const MusicShape &shape)
 {
-    if (refuseEdit() || !hasMusic())
+    if (refuseEdit() || !m_pDocument->album().hasMusic())
         return;
     Album &job = m_pDocument->edit();
     const MusicShape before = job.musicShape;
@@ -113,65 +117,34 @@ void ZodoZadar::changeMusicShape(const MusicShape &shape)
     m_pDocument->commitEdit(tr("Change music settings"), musicMergeId(before, job.musicShape));
 }
 
-bool ZodoZadar::addMusicTrack(const QString &szFile)
+void ZodoZadar::changeMusicList(const QStringList &tracks, int64_t crossfadeUs)
 {
-    if (refuseEdit() || !hasMusic() || szFile.isEmpty())
-        return false;
-    m_pDocument->beginEdit();
-    m_pPreview->halt();
-    m_pDocument->edit().musicMore.append(szFile);
-    m_pDocument->commitEdit(tr("Add music track"));
-    return true;
-}
-
-void ZodoZadar::removeMusicTrack(int iRow)
-{
-    if (refuseEdit() || !hasMusic())
+    if (refuseEdit() || !m_pDocument->album().hasMusic() || tracks.isEmpty() ||
+        tracks.contains(QString()))
         return;
-    QStringList tracks = m_pDocument->album().musicTracks();
-    // The only track goes with the settings' "no music", not here.
-    if (iRow < 0 || iRow >= tracks.size() || tracks.size() < 2)
-        return;
-    tracks.removeAt(iRow);
-    m_pDocument->beginEdit();
-    m_pPreview->halt();
-    m_pDocument->edit().setMusicTracks(tracks);
-    m_pDocument->commitEdit(tr("Remove music track"));
-}
-
-void ZodoZadar::moveMusicTrack(int iFrom, int iTo)
-{
-    if (refuseEdit() || !hasMusic())
-        return;
-    QStringList tracks = m_pDocument->album().musicTracks();
-    if (iFrom < 0 || iTo < 0 || iFrom >= tracks.size() || iTo >= tracks.size() || iFrom == iTo)
-        return;
-    tracks.move(iFrom, iTo);
-    m_pDocument->beginEdit();
-    m_pPreview->halt();
-    m_pDocument->edit().setMusicTracks(tracks);
-    m_pDocument->commitEdit(tr("Move music track"));
-}
-
-void ZodoZadar::changeMusicCrossfade(int64_t crossfadeUs)
-{
-    if (refuseEdit() || !hasMusic())
-        return;
+    const Album &album = m_pDocument->album();
+    const QStringList before = album.musicTracks();
     crossfadeUs = std::clamp<int64_t>(crossfadeUs, 0, kMaxMusicCrossfade);
-    if (crossfadeUs == m_pDocument->album().musicCrossfade)
+    if (tracks == before && crossfadeUs == album.musicCrossfade)
         return;
+    // One kind of change per step, named for what the user did; steps of the crossfade box in a
+    // row are one undo step, as the shape's are.
+    const QString szText = tracks.size() > before.size()   ? tr("Add music track")
+                           : tracks.size() < before.size() ? tr("Remove music track")
+                           : tracks != before              ? tr("Move music track")
+                                                           : tr("Change music crossfade");
     m_pDocument->beginEdit();
     m_pPreview->halt();
+    m_pDocument->edit().setMusicTracks(tracks);
     m_pDocument->edit().musicCrossfade = crossfadeUs;
-    // Steps of the box in a row are one undo step, as the shape's are.
-    m_pDocument->commitEdit(tr("Change music crossfade"), kMergeMusicCrossfade);
+    m_pDocument->commitEdit(szText, tracks == before ? kMergeMusicCrossfade : -1);
 }
 
 QString ZodoZadar::fitPicturesToMusicNow()
 {
     if (refuseEdit())
         return QString();
-    if (!hasMusic() || !hasRenderedPictures())
+    if (!m_pDocument->album().hasMusic() || !hasRenderedPictures())
         return tr("Choose pictures and background music first");
     Album &job = m_pDocument->edit();
     // The whole file is decoded to measure it: on a thread of its own, so that a long song does

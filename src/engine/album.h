@@ -261,6 +261,8 @@ public:
     // are the pictures it shows).
     QList<MissingPicture> missing;
 
+    // Music of the user's own is chosen.
+    bool hasMusic() const { return musicType == MusicCustom && !musicPath.isEmpty(); }
     // The music as a list: musicPath, then musicMore; empty when there is no music.
     QStringList musicTracks() const;
     // Sets the list; the first becomes musicPath.

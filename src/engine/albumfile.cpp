@@ -994,10 +994,9 @@ QByteArray serializeAlbum(const StoredAlbum &album, const QString &szAlbumDir)
     if (!album.music.isEmpty()) {
         // Only what differs from the music as it is: an unshaped album writes as it always did.
         const MusicShape &shape = album.musicShape;
-        Fields fields;
-        if (album.musicMore.isEmpty()) {
-            fields.append({"file", path(album.music)});
-        } else {
+        // A list keeps its first track as "file" too: an older build plays that track alone.
+        Fields fields{{"file", path(album.music)}};
+        if (!album.musicMore.isEmpty()) {
             QByteArray tracks("[");
             for (const QString &track : QStringList{album.music} + album.musicMore)
                 tracks +=

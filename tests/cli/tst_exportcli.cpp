@@ -608,8 +608,9 @@ private slots:
             music);
         QVERIFY2(r.code == 0, qPrintable(r.err));
         const QByteArray json = contents(album);
-        QVERIFY2(json.contains(R"("music": {"tracks": [{"file": "list one.wav"}, )"
-                               R"({"file": "list two.ogg"}], "crossfade": 1},)"),
+        QVERIFY2(json.contains(
+                     R"("music": {"file": "list one.wav", "tracks": [{"file": "list one.wav"}, )"
+                     R"({"file": "list two.ogg"}], "crossfade": 1},)"),
                  json.constData());
         for (const QStringList &bad :
              {QStringList{QStringLiteral("-m"), a, QStringLiteral("--crossfade"),

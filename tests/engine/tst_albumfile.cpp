@@ -503,16 +503,18 @@ private slots:
         job.musicShape = MusicShape();
     }
 
-    // A list is written as its tracks and crossfade; one track as it always was, which is what
-    // older builds read.
+    // A list is written as its tracks and crossfade, with its first track as "file" for older
+    // builds; one track as it always was.
     void musicListInTheFile()
     {
         StoredAlbum album = textAlbum(QStringLiteral("/s"));
         album.musicMore = QStringList{QStringLiteral("/s/b.flac")};
         album.musicShape.fadeOut = 3000000;
-        QVERIFY(serializeAlbum(album, QStringLiteral("/s"))
-                    .contains(R"("music": {"tracks": [{"file": "song.mp3"}, {"file": "b.flac"}], )"
-                              R"("crossfade": 2, "fadeOut": 3},)"));
+        QVERIFY(
+            serializeAlbum(album, QStringLiteral("/s"))
+                .contains(
+                    R"("music": {"file": "song.mp3", "tracks": [{"file": "song.mp3"}, {"file": "b.flac"}], )"
+                    R"("crossfade": 2, "fadeOut": 3},)"));
         album.musicMore.clear();
         QVERIFY(serializeAlbum(album, QStringLiteral("/s"))
                     .contains(R"("music": {"file": "song.mp3", "fadeOut": 3},)"));
