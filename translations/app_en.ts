@@ -370,6 +370,10 @@
         <source>Cannot follow the link &quot;%1&quot;: %2</source>
         <translation>Cannot follow the link &quot;%1&quot;: %2</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot;: a list of one or more tracks</source>
+        <translation>&quot;%1&quot;: a list of one or more tracks</translation>
+    </message>
 </context>
 <context>
     <name>AlbumOps</name>
@@ -1177,6 +1181,30 @@
     <message>
         <source>Sets every picture&apos;s duration, keeping their proportions, so that the album lasts as long as the music after its start</source>
         <translation>Sets every picture&apos;s duration, keeping their proportions, so that the album lasts as long as the music after its start</translation>
+    </message>
+    <message>
+        <source>Music tracks</source>
+        <translation>Music tracks</translation>
+    </message>
+    <message>
+        <source>Add track</source>
+        <translation>Add track</translation>
+    </message>
+    <message>
+        <source>Remove track</source>
+        <translation>Remove track</translation>
+    </message>
+    <message>
+        <source>Move up</source>
+        <translation>Move up</translation>
+    </message>
+    <message>
+        <source>Move down</source>
+        <translation>Move down</translation>
+    </message>
+    <message>
+        <source>Crossfade between tracks</source>
+        <translation>Crossfade between tracks</translation>
     </message>
 </context>
 <context>
@@ -2142,6 +2170,22 @@
     <message>
         <source>Reverse order</source>
         <translation>Reverse order</translation>
+    </message>
+    <message>
+        <source>Add music track</source>
+        <translation>Add music track</translation>
+    </message>
+    <message>
+        <source>Remove music track</source>
+        <translation>Remove music track</translation>
+    </message>
+    <message>
+        <source>Move music track</source>
+        <translation>Move music track</translation>
+    </message>
+    <message>
+        <source>Change music crossfade</source>
+        <translation>Change music crossfade</translation>
     </message>
 </context>
 <context>

@@ -370,6 +370,10 @@
         <source>Cannot follow the link &quot;%1&quot;: %2</source>
         <translation>无法跟随链接“%1”：%2</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot;: a list of one or more tracks</source>
+        <translation>&quot;%1&quot;：应为含一个或多个曲目的列表</translation>
+    </message>
 </context>
 <context>
     <name>AlbumOps</name>
@@ -1177,6 +1181,30 @@
     <message>
         <source>Sets every picture&apos;s duration, keeping their proportions, so that the album lasts as long as the music after its start</source>
         <translation>按原有比例设置每张图片的时长，使相册与起始位置之后的音乐一样长</translation>
+    </message>
+    <message>
+        <source>Music tracks</source>
+        <translation>音乐曲目</translation>
+    </message>
+    <message>
+        <source>Add track</source>
+        <translation>添加曲目</translation>
+    </message>
+    <message>
+        <source>Remove track</source>
+        <translation>移除曲目</translation>
+    </message>
+    <message>
+        <source>Move up</source>
+        <translation>上移</translation>
+    </message>
+    <message>
+        <source>Move down</source>
+        <translation>下移</translation>
+    </message>
+    <message>
+        <source>Crossfade between tracks</source>
+        <translation>曲目间交叉淡化</translation>
     </message>
 </context>
 <context>
@@ -2136,6 +2164,22 @@
     <message>
         <source>Reverse order</source>
         <translation>倒序</translation>
+    </message>
+    <message>
+        <source>Add music track</source>
+        <translation>添加音乐曲目</translation>
+    </message>
+    <message>
+        <source>Remove music track</source>
+        <translation>移除音乐曲目</translation>
+    </message>
+    <message>
+        <source>Move music track</source>
+        <translation>移动音乐曲目</translation>
+    </message>
+    <message>
+        <source>Change music crossfade</source>
+        <translation>更改音乐交叉淡化</translation>
     </message>
 </context>
 <context>

@@ -86,6 +86,8 @@ QString checkOptions(const ExportOptions &o)
     if (o.music.isEmpty() && (!o.musicShape.isDefault() || o.fitToMusic))
         return QStringLiteral("--music-start, --fade-in, --fade-out, --volume and "
                               "--fit-to-music need music (-m FILE)");
+    if (o.music.isEmpty() && o.given.contains(QStringLiteral("--crossfade")))
+        return QStringLiteral("--crossfade needs music (-m FILE)");
     // Music is any file with sound (MP3, M4A, OGG, Opus, FLAC, WAV, a video's sound track):
     // what it holds is found when it is read, whatever its name.
     if (!o.music.isEmpty()) {
@@ -133,7 +135,9 @@ QString exportUsage()
         "  --sample-rate HZ        8000 11025 22050 44100 (default) 48000\n"
         "  -m FILE                 background music, looped and cut to the video (not with gif\n"
         "                          or m4v): MP3, M4A/AAC, OGG Vorbis, Opus, FLAC, WAV, ALAC,\n"
-        "                          or the sound of a video file\n"
+        "                          or the sound of a video file; -m again adds a track after\n"
+        "                          the others, and the tracks play in turn, looped as one\n"
+        "  --crossfade SECONDS     between one track and the next, 0..10 (default 2)\n"
         "  --music-start SECONDS   where in the music the video begins, 0..3600 (default 0)\n"
         "  --fade-in SECONDS       fade the music in from the video's start, 0..30 (default 0)\n"
         "  --fade-out SECONDS      fade the music out to silence at the video's end, 0..30\n"
@@ -237,6 +241,7 @@ ParseResult parseExportArguments(const QStringList &args)
                                               QStringLiteral("--audio-bitrate"),
                                               QStringLiteral("--sample-rate"),
                                               QStringLiteral("-m"),
+                                              QStringLiteral("--crossfade"),
                                               QStringLiteral("--music-start"),
                                               QStringLiteral("--fade-in"),
                                               QStringLiteral("--fade-out"),
@@ -302,7 +307,14 @@ ParseResult parseExportArguments(const QStringList &args)
                                            "not \"%1\"")
                                 .arg(v));
         } else if (a == QLatin1String("-m")) {
-            o.music = v;
+            if (o.music.isEmpty())
+                o.music = v;
+            else
+                o.musicMore.append(v);
+        } else if (a == QLatin1String("--crossfade")) {
+            if (!parseSeconds(v, kMaxMusicCrossfade, &o.musicCrossfade))
+                return fail(
+                    QStringLiteral("--crossfade takes seconds from 0 to 10, not \"%1\"").arg(v));
         } else if (a == QLatin1String("--music-start")) {
             if (!parseSeconds(v, kMaxMusicStart, &o.musicShape.start))
                 return fail(QStringLiteral("--music-start takes seconds from 0 to 3600, not \"%1\"")
@@ -447,8 +459,12 @@ ParseResult applyAlbum(const ExportOptions &cli, const StoredAlbum &album)
     }
     if (!has("-H"))
         o.height = heightFromText(album.height);
-    if (!has("-m"))
+    if (!has("-m")) {
         o.music = album.music;
+        o.musicMore = album.musicMore;
+    }
+    if (!has("--crossfade"))
+        o.musicCrossfade = album.musicCrossfade;
     // Each shaping option named replaces that value only.
     const MusicShape given = cli.musicShape;
     o.musicShape = album.musicShape;
@@ -507,9 +523,10 @@ ParseResult applyAlbum(const ExportOptions &cli, const StoredAlbum &album)
 
 QString checkInputFiles(const ExportOptions &o)
 {
-    const QList<QPair<QString, QString>> files = {
-        {o.music, QStringLiteral("music file")},
-        {o.watermarkImage, QStringLiteral("watermark picture")}};
+    QList<QPair<QString, QString>> files = {{o.music, QStringLiteral("music file")}};
+    for (const QString &track : o.musicMore)
+        files.append({track, QStringLiteral("music file")});
+    files.append({o.watermarkImage, QStringLiteral("watermark picture")});
     for (const auto &f : files) {
         if (f.first.isEmpty())
             continue;

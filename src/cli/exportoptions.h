@@ -27,6 +27,8 @@ struct ExportOptions
     int audioKbps = 0;
     int sampleRateHz = 44100;
     QString music;
+    QStringList musicMore;                           // further -m, in order
+    int64_t musicCrossfade = kDefaultMusicCrossfade; // --crossfade, between tracks
     MusicShape musicShape;   // --music-start, --fade-in, --fade-out, --volume
     bool fitToMusic = false; // --fit-to-music
     QString watermarkText;

@@ -222,6 +222,9 @@ int buildAlbum(const ExportOptions &o, Album &job)
     if (!o.music.isEmpty()) {
         job.musicType = MusicCustom;
         job.musicPath = QFileInfo(o.music).absoluteFilePath();
+        for (const QString &track : o.musicMore)
+            job.musicMore.append(QFileInfo(track).absoluteFilePath());
+        job.musicCrossfade = o.musicCrossfade;
         job.musicShape = o.musicShape;
     }
     if (o.fitToMusic) {

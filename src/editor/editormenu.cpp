@@ -134,7 +134,7 @@ void EditorMenu::update()
     m_pActAddFolder->setEnabled(bIdle);
     m_pSortMenu->setEnabled(bIdle && m_editor.rowPaths().size() > 1);
     m_pActExport->setEnabled(bIdle && m_editor.hasRenderedPictures());
-    m_pActMusic->setEnabled(bIdle && m_editor.hasMusic());
+    m_pActMusic->setEnabled(bIdle && m_editor.document()->album().hasMusic());
     m_pLookMenu->setEnabled(bIdle);
     const QUndoStack *pStack = m_editor.document()->undoStack();
     m_pActUndo->setEnabled(bIdle && pStack->canUndo());

@@ -4,11 +4,15 @@
 
 #include <QDoubleSpinBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -29,7 +33,10 @@ const char kFormStyle[] =
     "QPushButton{border:1px solid #E1E1E8;border-radius:4px;padding:4px 12px;min-height:22px;"
     "background-color:#FFFFFF;font-family:\"Microsoft YaHei\";font-size:13px;color:#333333;}"
     "QPushButton:hover{border-color:#5C46F4;color:#5C46F4;}"
-    "QPushButton:pressed{background-color:#EEEBFE;}";
+    "QPushButton:pressed{background-color:#EEEBFE;}"
+    "QListWidget{border:1px solid #E1E1E8;border-radius:4px;background-color:#FFFFFF;"
+    "font-family:\"Microsoft YaHei\";font-size:13px;color:#333333;}"
+    "QListWidget::item:selected{background-color:#EEEBFE;color:#333333;}";
 
 QDoubleSpinBox *secondsBox(QWidget *pParent, const char *szName, int64_t maxMicroseconds)
 {
@@ -62,6 +69,27 @@ MusicPanel::MusicPanel(const QString &szMusicName, const MusicShape &shape, QWid
     pLayout->setContentsMargins(0, 0, 0, 0);
     pLayout->setSpacing(12);
 
+    // The tracks play in this order, one into the next, and the list loops.
+    m_pTracks = new QListWidget(pForm);
+    m_pTracks->setObjectName(QStringLiteral("listMusicTracks"));
+    m_pTracks->setAccessibleName(tr("Music tracks"));
+    m_pTracks->setMaximumHeight(120);
+    pLayout->addWidget(m_pTracks);
+    auto *pTrackButtons = new QHBoxLayout;
+    const auto trackButton = [pForm, pTrackButtons](const char *szName, const QString &szText) {
+        auto *pButton = new QPushButton(szText, pForm);
+        pButton->setObjectName(QLatin1String(szName));
+        pButton->setAccessibleName(szText);
+        pTrackButtons->addWidget(pButton);
+        return pButton;
+    };
+    m_pAddTrack = trackButton("btnAddTrack", tr("Add track"));
+    m_pRemoveTrack = trackButton("btnRemoveTrack", tr("Remove track"));
+    m_pTrackUp = trackButton("btnTrackUp", tr("Move up"));
+    m_pTrackDown = trackButton("btnTrackDown", tr("Move down"));
+    pTrackButtons->addStretch();
+    pLayout->addLayout(pTrackButtons);
+
     auto *pGrid = new QGridLayout;
     pGrid->setHorizontalSpacing(12);
     pGrid->setVerticalSpacing(8);
@@ -85,6 +113,8 @@ MusicPanel::MusicPanel(const QString &szMusicName, const MusicShape &shape, QWid
     m_pVolume->setSuffix(QStringLiteral(" %"));
     m_pVolume->setKeyboardTracking(false);
     addRow(3, tr("Music volume"), m_pVolume);
+    m_pCrossfade = secondsBox(pForm, "spinMusicCrossfade", kMaxMusicCrossfade);
+    addRow(4, tr("Crossfade between tracks"), m_pCrossfade);
     pLayout->addLayout(pGrid);
 
     m_pFit = new QPushButton(tr("Fit pictures to music"), pForm);
@@ -103,6 +133,53 @@ MusicPanel::MusicPanel(const QString &szMusicName, const MusicShape &shape, QWid
         connect(pBox, qOverload<double>(&QDoubleSpinBox::valueChanged), this, &MusicPanel::changed);
     connect(m_pVolume, qOverload<int>(&QSpinBox::valueChanged), this, &MusicPanel::changed);
     connect(m_pFit, &QPushButton::clicked, this, &MusicPanel::sig_fit);
+
+    showTracks({szMusicName}, kDefaultMusicCrossfade);
+    connect(m_pTracks, &QListWidget::currentRowChanged, this, &MusicPanel::updateTrackButtons);
+    connect(m_pAddTrack, &QPushButton::clicked, this, &MusicPanel::sig_addTrack);
+    connect(m_pRemoveTrack, &QPushButton::clicked, this,
+            [this] { emit sig_removeTrack(currentTrack()); });
+    connect(m_pTrackUp, &QPushButton::clicked, this,
+            [this] { emit sig_moveTrack(currentTrack(), currentTrack() - 1); });
+    connect(m_pTrackDown, &QPushButton::clicked, this,
+            [this] { emit sig_moveTrack(currentTrack(), currentTrack() + 1); });
+    connect(m_pCrossfade, qOverload<double>(&QDoubleSpinBox::valueChanged), this,
+            [this] { emit sig_crossfadeChanged(microsecondsOf(m_pCrossfade)); });
+}
+
+void MusicPanel::showTracks(const QStringList &names, int64_t crossfadeUs)
+{
+    const QSignalBlocker blockList(m_pTracks);
+    const QSignalBlocker blockFade(m_pCrossfade);
+    const int iCurrent = m_pTracks->currentRow();
+    m_pTracks->clear();
+    m_pTracks->addItems(names);
+    m_pTracks->setCurrentRow(std::min(std::max(iCurrent, 0), int(names.size()) - 1));
+    m_pCrossfade->setValue(double(crossfadeUs) / 1e6);
+    // A crossfade needs a second track.
+    m_pCrossfade->setEnabled(names.size() > 1);
+    updateTrackButtons();
+}
+
+int MusicPanel::currentTrack() const
+{
+    return m_pTracks->currentRow();
+}
+
+void MusicPanel::setCurrentTrack(int iRow)
+{
+    if (iRow >= 0 && iRow < m_pTracks->count())
+        m_pTracks->setCurrentRow(iRow);
+}
+
+void MusicPanel::updateTrackButtons()
+{
+    const int iRow = m_pTracks->currentRow();
+    const int iCount = m_pTracks->count();
+    // The first track is the album's music; removing the last one is the settings' "no music".
+    m_pRemoveTrack->setEnabled(iRow >= 0 && iCount > 1);
+    m_pTrackUp->setEnabled(iRow > 0);
+    m_pTrackDown->setEnabled(iRow >= 0 && iRow + 1 < iCount);
 }
 
 MusicShape MusicPanel::shape() const

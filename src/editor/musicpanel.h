@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The music settings: where the album starts in the music, its fades and volume, and the fit.
+// The music settings: the tracks and the crossfade between them, where the album starts in the
+// music, its fades and volume, and the fit.
 #pragma once
 
 #include "cqinfodialog.h"
 #include "musicshape.h"
 
+#include <QStringList>
+
 class QDoubleSpinBox;
+class QListWidget;
 class QPushButton;
 class QSpinBox;
 
@@ -18,17 +22,33 @@ public:
     MusicPanel(const QString &szMusicName, const MusicShape &shape, QWidget *parent = nullptr);
 
     MusicShape shape() const;
+    // The album's tracks (file names, in order) and crossfade, shown again after every edit.
+    void showTracks(const QStringList &names, int64_t crossfadeUs);
+    int currentTrack() const;
+    void setCurrentTrack(int iRow);
 
 signals:
     void sig_changed(MusicShape shape);
     void sig_fit();
+    // Edits of the list, each the editor's to make as one undo step.
+    void sig_addTrack();
+    void sig_removeTrack(int iRow);
+    void sig_moveTrack(int iFrom, int iTo);
+    void sig_crossfadeChanged(qint64 crossfadeUs);
 
 private:
     void changed();
+    void updateTrackButtons();
 
     QDoubleSpinBox *m_pStart = nullptr;
     QDoubleSpinBox *m_pFadeIn = nullptr;
     QDoubleSpinBox *m_pFadeOut = nullptr;
     QSpinBox *m_pVolume = nullptr;
     QPushButton *m_pFit = nullptr;
+    QListWidget *m_pTracks = nullptr;
+    QPushButton *m_pAddTrack = nullptr;
+    QPushButton *m_pRemoveTrack = nullptr;
+    QPushButton *m_pTrackUp = nullptr;
+    QPushButton *m_pTrackDown = nullptr;
+    QDoubleSpinBox *m_pCrossfade = nullptr;
 };

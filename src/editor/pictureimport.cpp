@@ -378,6 +378,8 @@ void PictureImport::applySettings(const StoredAlbum &doc)
     }
     album.watermarkImagePath = doc.watermarkImage;
     album.musicPath = doc.music;
+    album.musicMore = doc.musicMore;
+    album.musicCrossfade = doc.musicCrossfade;
     album.musicShape = doc.musicShape;
     album.musicType = doc.music.isEmpty() ? MusicNone : MusicCustom;
 }

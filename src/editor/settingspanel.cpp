@@ -371,8 +371,15 @@ void SettingsPanel::musicTypeChanged(int iType, bool bChecked)
 
 void SettingsPanel::addMusic()
 {
+    const QString szFile = chooseMusicFile();
+    if (!szFile.isEmpty())
+        useMusic(szFile);
+}
+
+QString SettingsPanel::chooseMusicFile()
+{
     if (!m_editor.beginWorkflow(Workflow::Music))
-        return;
+        return QString();
     // Any file can be chosen too: the sound of a video is music as well, and the probe decides.
     const QStringList filters{tr("Music (*.mp3 *.m4a *.aac *.ogg *.oga *.opus *.flac *.wav)"),
                               tr("MP3 File(*.mp3)"), tr("All Files (*)")};
@@ -381,8 +388,7 @@ void SettingsPanel::addMusic()
                               filters.join(QStringLiteral(";;")));
     m_editor.endWorkflow(Workflow::Music);
     Places::rememberFile(Places::Kind::Music, szFile);
-    if (!szFile.isEmpty() && acceptMusicFile(szFile))
-        useMusic(szFile);
+    return !szFile.isEmpty() && acceptMusicFile(szFile) ? szFile : QString();
 }
 
 bool SettingsPanel::acceptMusicFile(const QString &szFile)

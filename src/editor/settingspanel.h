@@ -45,6 +45,8 @@ public:
     bool answered(quint64 iRequest, const QString &szFile, bool bOk);
     // A music file dropped on the music area: it becomes the album's music.
     void dropMusic(const QString &szFile);
+    // The music chooser: a file that has sound, or empty (refused ones are toasted).
+    QString chooseMusicFile();
 
 private:
     void ratioChanged(int iIndex);

@@ -83,6 +83,8 @@ public:
     void showMusicPanel();
     // One undoable edit each; the fit returns its refusal, empty when done.
     void changeMusicShape(const MusicShape &shape);
+    // The music list and its crossfade as one undo step; a refused edit changes nothing.
+    void changeMusicList(const QStringList &tracks, int64_t crossfadeUs);
     QString fitPicturesToMusicNow();
     MediaEncoder *encoder() const { return m_pEncoder; }
     ImageViewer *viewer() const { return m_pViewer; }
@@ -101,10 +103,9 @@ public:
     void endSession();
     // Every album edit, undoable; clean while the album matches its file.
     QUndoStack *undoStack() const;
-    // Entries of the strip, missing ones included; rendered pictures alone; chosen music.
+    // Entries of the strip, missing ones included; rendered pictures alone.
     bool hasPictures() const;
     bool hasRenderedPictures() const;
-    bool hasMusic() const;
     // The ratio list follows the first picture; the strip's pictures, missing ones left out.
     bool selfAdaptingRatio() const;
     QStringList rowPaths() const;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Album editor: the music settings (start, fades, volume) and fitting the pictures to the music.
+// Album editor: the music settings (tracks, crossfade, start, fades, volume) and fitting the
+// pictures to the music.
 #include "zodozadar.h"
 
 #include "zodozadar_form.h"
@@ -10,14 +11,17 @@
 
 #include "album.h"
 #include "albumops.h"
+#include "musiclist.h"
 #include "musicpanel.h"
 #include "qtinversionwidget.h"
+#include "settingspanel.h"
 
 #include <QApplication>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QThread>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -27,6 +31,7 @@ constexpr int kMergeMusicStart = 10;
 constexpr int kMergeMusicFadeIn = 11;
 constexpr int kMergeMusicFadeOut = 12;
 constexpr int kMergeMusicVolume = 13;
+constexpr int kMergeMusicCrossfade = 14;
 
 int musicMergeId(const MusicShape &before, const MusicShape &after)
 {
@@ -43,20 +48,51 @@ int musicMergeId(const MusicShape &before, const MusicShape &after)
 }
 } // namespace
 
-bool ZodoZadar::hasMusic() const
-{
-    const Album &job = m_pDocument->album();
-    return job.musicType == MusicCustom && !job.musicPath.isEmpty();
-}
-
 void ZodoZadar::showMusicPanel()
 {
-    if (refuseEdit() || !hasMusic())
+    if (refuseEdit() || !m_pDocument->album().hasMusic())
         return;
     const Album &job = m_pDocument->album();
     MusicPanel panel(QFileInfo(job.musicPath).fileName(), job.musicShape,
                      ShareCode::QtInversionWidget::instance());
     connect(&panel, &MusicPanel::sig_changed, this, &ZodoZadar::changeMusicShape);
+    const auto showTracks = [this, &panel] {
+        const Album &album = m_pDocument->album();
+        QStringList names;
+        for (const QString &track : album.musicTracks())
+            names.append(QFileInfo(track).fileName());
+        panel.showTracks(names, album.musicCrossfade);
+    };
+    showTracks();
+    const auto tracks = [this] { return m_pDocument->album().musicTracks(); };
+    const auto crossfade = [this] { return m_pDocument->album().musicCrossfade; };
+    connect(&panel, &MusicPanel::sig_addTrack, this, [=] {
+        const QString szFile = m_pSettings->chooseMusicFile();
+        if (!szFile.isEmpty())
+            changeMusicList(tracks() << szFile, crossfade());
+        showTracks();
+    });
+    connect(&panel, &MusicPanel::sig_removeTrack, this, [=](int iRow) {
+        // The only track goes with the settings' "no music", not here.
+        QStringList list = tracks();
+        if (iRow >= 0 && iRow < list.size() && list.size() > 1) {
+            list.removeAt(iRow);
+            changeMusicList(list, crossfade());
+        }
+        showTracks();
+    });
+    connect(&panel, &MusicPanel::sig_moveTrack, this, [=, &panel](int iFrom, int iTo) {
+        QStringList list = tracks();
+        if (iFrom >= 0 && iTo >= 0 && iFrom < list.size() && iTo < list.size()) {
+            list.move(iFrom, iTo);
+            changeMusicList(list, crossfade());
+        }
+        showTracks();
+        // The moved track stays the current one.
+        panel.setCurrentTrack(iTo);
+    });
+    connect(&panel, &MusicPanel::sig_crossfadeChanged, this,
+            [=](qint64 crossfadeUs) { changeMusicList(tracks(), crossfadeUs); });
     connect(&panel, &MusicPanel::sig_fit, this, [this, &panel] {
         const QString szError = fitPicturesToMusicNow();
         if (!szError.isEmpty())
@@ -67,7 +103,7 @@ void ZodoZadar::showMusicPanel()
 
 void ZodoZadar::changeMusicShape(const MusicShape &shape)
 {
-    if (refuseEdit() || !hasMusic())
+    if (refuseEdit() || !m_pDocument->album().hasMusic())
         return;
     Album &job = m_pDocument->edit();
     const MusicShape before = job.musicShape;
@@ -81,11 +117,34 @@ void ZodoZadar::changeMusicShape(const MusicShape &shape)
     m_pDocument->commitEdit(tr("Change music settings"), musicMergeId(before, job.musicShape));
 }
 
+void ZodoZadar::changeMusicList(const QStringList &tracks, int64_t crossfadeUs)
+{
+    if (refuseEdit() || !m_pDocument->album().hasMusic() || tracks.isEmpty() ||
+        tracks.contains(QString()))
+        return;
+    const Album &album = m_pDocument->album();
+    const QStringList before = album.musicTracks();
+    crossfadeUs = std::clamp<int64_t>(crossfadeUs, 0, kMaxMusicCrossfade);
+    if (tracks == before && crossfadeUs == album.musicCrossfade)
+        return;
+    // One kind of change per step, named for what the user did; steps of the crossfade box in a
+    // row are one undo step, as the shape's are.
+    const QString szText = tracks.size() > before.size()   ? tr("Add music track")
+                           : tracks.size() < before.size() ? tr("Remove music track")
+                           : tracks != before              ? tr("Move music track")
+                                                           : tr("Change music crossfade");
+    m_pDocument->beginEdit();
+    m_pPreview->halt();
+    m_pDocument->edit().setMusicTracks(tracks);
+    m_pDocument->edit().musicCrossfade = crossfadeUs;
+    m_pDocument->commitEdit(szText, tracks == before ? kMergeMusicCrossfade : -1);
+}
+
 QString ZodoZadar::fitPicturesToMusicNow()
 {
     if (refuseEdit())
         return QString();
-    if (!hasMusic() || !hasRenderedPictures())
+    if (!m_pDocument->album().hasMusic() || !hasRenderedPictures())
         return tr("Choose pictures and background music first");
     Album &job = m_pDocument->edit();
     // The whole file is decoded to measure it: on a thread of its own, so that a long song does
@@ -96,8 +155,11 @@ QString ZodoZadar::fitPicturesToMusicNow()
     int64_t length = AVERROR(EINVAL);
     {
         QEventLoop loop;
-        std::unique_ptr<QThread> measure(QThread::create(
-            [&length, szPath = job.musicPath] { length = decodedMusicLength(szPath); }));
+        std::unique_ptr<QThread> measure(
+            QThread::create([&length, tracks = job.musicTracks(), crossfade = job.musicCrossfade] {
+                length = tracks.size() > 1 ? decodedMusicListLength(tracks, crossfade)
+                                           : decodedMusicLength(tracks.value(0));
+            }));
         measure->setObjectName(QStringLiteral("MusicLength"));
         connect(measure.get(), &QThread::finished, &loop, &QEventLoop::quit);
         measure->start();

@@ -67,9 +67,23 @@ AlbumParts Album::changedParts(const Album &o) const
           watermarkEffect == o.watermarkEffect && fontRule.editorFont == o.fontRule.editorFont &&
           fontRule.fontFollowsHeight == o.fontRule.fontFollowsHeight))
         parts |= AlbumPart::Watermark;
-    if (!(musicType == o.musicType && musicPath == o.musicPath && musicShape == o.musicShape))
+    if (!(musicType == o.musicType && musicPath == o.musicPath && musicShape == o.musicShape &&
+          musicMore == o.musicMore && musicCrossfade == o.musicCrossfade))
         parts |= AlbumPart::Music;
     return parts;
+}
+
+QStringList Album::musicTracks() const
+{
+    if (musicPath.isEmpty())
+        return {};
+    return QStringList{musicPath} + musicMore;
+}
+
+void Album::setMusicTracks(const QStringList &tracks)
+{
+    musicPath = tracks.value(0);
+    musicMore = tracks.mid(1);
 }
 
 int Album::widthFor(int height, int aspectNum, int aspectDen)

@@ -16,6 +16,7 @@ extern "C" {
 #include <QMetaType>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 #include "picturefacts.h"
 #include "picturelook.h"
@@ -223,6 +224,10 @@ public:
     int musicType = MusicNone;
     QString musicPath;
     MusicShape musicShape; // how the music is laid under the album; defaults: as it is
+    // Tracks that follow musicPath, in order; the list plays as one piece of music, with
+    // musicCrossfade (microseconds) between neighbouring tracks, and loops as a whole.
+    QStringList musicMore;
+    int64_t musicCrossfade = kDefaultMusicCrossfade;
     int aspectNum = 16;
     int aspectDen = 9;
     int width = 1920;
@@ -255,6 +260,13 @@ public:
     // Pictures the album lists but cannot show, by their place among the rows (the rows above
     // are the pictures it shows).
     QList<MissingPicture> missing;
+
+    // Music of the user's own is chosen.
+    bool hasMusic() const { return musicType == MusicCustom && !musicPath.isEmpty(); }
+    // The music as a list: musicPath, then musicMore; empty when there is no music.
+    QStringList musicTracks() const;
+    // Sets the list; the first becomes musicPath.
+    void setMusicTracks(const QStringList &tracks);
 
     // Equal when no part differs.
     bool operator==(const Album &o) const { return changedParts(o) == AlbumParts(); }

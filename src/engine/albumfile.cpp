@@ -308,6 +308,7 @@ private:
     bool readWatermark(const QJsonObject &root, StoredAlbum &album);
     bool readExport(const QJsonObject &root, StoredAlbum &album);
     bool readMusicShape(const QJsonObject &music, MusicShape &shape);
+    bool readMusicTracks(const QJsonObject &music, StoredAlbum &album);
 
     QString m_dir;
 };
@@ -362,9 +363,7 @@ bool Reader::read(const QByteArray &json, StoredAlbum &album)
     bool bNoMusic = true;
     if (!object(root, QStringLiteral("music"), QStringLiteral("music"), &music, &bNoMusic))
         return false;
-    if (!bNoMusic &&
-        (!path(music, QStringLiteral("file"), QStringLiteral("music.file"), true, &album.music) ||
-         !readMusicShape(music, album.musicShape)))
+    if (!bNoMusic && (!readMusicTracks(music, album) || !readMusicShape(music, album.musicShape)))
         return false;
     return readWatermark(root, album) && readExport(root, album);
 }
@@ -512,6 +511,33 @@ bool Reader::caption(const QJsonObject &o, const QString &szWhere, Caption *out)
     caption.effect = TextEffect(kEffectNames.indexOf(effect));
     *out = caption;
     return true;
+}
+
+bool Reader::readMusicTracks(const QJsonObject &music, StoredAlbum &album)
+{
+    const auto it = music.constFind(QStringLiteral("tracks"));
+    if (it == music.constEnd())
+        return path(music, QStringLiteral("file"), QStringLiteral("music.file"), true,
+                    &album.music);
+    const QJsonArray tracks = it->toArray();
+    if (!it->isArray() || tracks.isEmpty())
+        return fail(AlbumFile::tr("\"%1\": a list of one or more tracks")
+                        .arg(QStringLiteral("music.tracks")));
+    QStringList files;
+    for (int i = 0; i < tracks.size(); ++i) {
+        const QString where = QStringLiteral("music.tracks[%1]").arg(i);
+        if (!tracks.at(i).isObject())
+            return fail(AlbumFile::tr("\"%1\": an object").arg(where));
+        QString file;
+        if (!path(tracks.at(i).toObject(), QStringLiteral("file"), where + QStringLiteral(".file"),
+                  true, &file))
+            return false;
+        files.append(file);
+    }
+    album.music = files.takeFirst();
+    album.musicMore = files;
+    return seconds(music, QStringLiteral("crossfade"), QStringLiteral("music.crossfade"), 0,
+                   kMaxMusicCrossfade, &album.musicCrossfade);
 }
 
 bool Reader::readMusicShape(const QJsonObject &music, MusicShape &shape)
@@ -757,13 +783,13 @@ bool operator==(const StoredAlbum &a, const StoredAlbum &b)
 {
     return a.pictures == b.pictures && a.durationSeconds == b.durationSeconds &&
            a.transitionStart == b.transitionStart && a.ratio == b.ratio && a.height == b.height &&
-           a.music == b.music && a.musicShape == b.musicShape &&
-           a.watermarkType == b.watermarkType && a.watermarkText == b.watermarkText &&
-           a.watermarkFamily == b.watermarkFamily && a.watermarkPixelSize == b.watermarkPixelSize &&
-           a.watermarkColor == b.watermarkColor && a.watermarkImage == b.watermarkImage &&
-           a.watermarkPosition == b.watermarkPosition && a.watermarkEffect == b.watermarkEffect &&
-           a.gentleMotion == b.gentleMotion && a.fill == b.fill &&
-           a.exportChoices == b.exportChoices;
+           a.music == b.music && a.musicShape == b.musicShape && a.musicMore == b.musicMore &&
+           a.musicCrossfade == b.musicCrossfade && a.watermarkType == b.watermarkType &&
+           a.watermarkText == b.watermarkText && a.watermarkFamily == b.watermarkFamily &&
+           a.watermarkPixelSize == b.watermarkPixelSize && a.watermarkColor == b.watermarkColor &&
+           a.watermarkImage == b.watermarkImage && a.watermarkPosition == b.watermarkPosition &&
+           a.watermarkEffect == b.watermarkEffect && a.gentleMotion == b.gentleMotion &&
+           a.fill == b.fill && a.exportChoices == b.exportChoices;
 }
 
 int transitionRowOf(const TransitionKind *pKind)
@@ -968,7 +994,16 @@ QByteArray serializeAlbum(const StoredAlbum &album, const QString &szAlbumDir)
     if (!album.music.isEmpty()) {
         // Only what differs from the music as it is: an unshaped album writes as it always did.
         const MusicShape &shape = album.musicShape;
+        // A list keeps its first track as "file" too: an older build plays that track alone.
         Fields fields{{"file", path(album.music)}};
+        if (!album.musicMore.isEmpty()) {
+            QByteArray tracks("[");
+            for (const QString &track : QStringList{album.music} + album.musicMore)
+                tracks +=
+                    QByteArray(tracks.size() > 1 ? ", " : "") + jsonObject({{"file", path(track)}});
+            fields.append({"tracks", tracks + ']'});
+            fields.append({"crossfade", secondsText(album.musicCrossfade).toUtf8()});
+        }
         if (shape.start > 0)
             fields.append({"start", secondsText(shape.start).toUtf8()});
         if (shape.fadeIn > 0)
@@ -1138,8 +1173,11 @@ StoredAlbum storedAlbumFrom(const Album &job, const QString &szRatioText)
     album.ratio = ratioFromText(szRatioText) ? szRatioText : kAutoRatio;
     album.height = heightText(job.height);
     album.music = job.musicType == MusicCustom ? job.musicPath : QString();
-    if (!album.music.isEmpty())
+    if (!album.music.isEmpty()) {
         album.musicShape = clampedMusicShape(job.musicShape);
+        album.musicMore = job.musicMore;
+        album.musicCrossfade = job.musicCrossfade;
+    }
 
     album.watermarkType = job.watermarkType;
     album.watermarkText = job.watermarkText;

@@ -40,7 +40,11 @@ struct StoredAlbum
     QString height = QStringLiteral("1080P"); // a height list text
     QString music;                            // absolute; empty: no music
     MusicShape musicShape;                    // "start", "fadeIn", "fadeOut", "volume" in "music"
-    int watermarkType = WatermarkNone;        // WatermarkNone, WatermarkText, WatermarkPicture
+    // More tracks after `music`: then "music" holds "tracks" (every file, `music` first) and
+    // "crossfade" instead of "file".
+    QStringList musicMore;
+    int64_t musicCrossfade = kDefaultMusicCrossfade; // microseconds
+    int watermarkType = WatermarkNone; // WatermarkNone, WatermarkText, WatermarkPicture
     QString watermarkText;
     QString watermarkFamily = QStringLiteral("Microsoft YaHei UI");
     int watermarkPixelSize = 48;

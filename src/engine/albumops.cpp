@@ -7,6 +7,7 @@ extern "C" {
 #include <libavutil/mathematics.h>
 }
 
+#include "musiclist.h"
 #include "musicshape.h"
 
 #include <QCoreApplication>
@@ -241,7 +242,11 @@ MusicFitResult fitPicturesToMusic(Album &job)
         result.error = QCoreApplication::translate("AlbumOps", "Choose the background music first");
         return result;
     }
-    return fitPicturesToMusicLength(job, decodedMusicLength(job.musicPath));
+    // A list plays as one piece: its length is the tracks' less the crossfades between them.
+    const QStringList tracks = job.musicTracks();
+    return fitPicturesToMusicLength(job, tracks.size() > 1
+                                             ? decodedMusicListLength(tracks, job.musicCrossfade)
+                                             : decodedMusicLength(job.musicPath));
 }
 
 MusicFitResult fitPicturesToMusicLength(Album &job, int64_t length)
@@ -459,8 +464,10 @@ void HeldFiles::follow(const Album &album)
     QSet<QString> wanted(album.materials.keyBegin(), album.materials.keyEnd());
     if (album.watermarkType == WatermarkPicture && !album.watermarkImagePath.isEmpty())
         wanted.insert(album.watermarkImagePath);
-    if (album.musicType == MusicCustom && !album.musicPath.isEmpty())
-        wanted.insert(album.musicPath);
+    if (album.musicType == MusicCustom) {
+        for (const QString &track : album.musicTracks())
+            wanted.insert(track);
+    }
     for (auto it = m_files.begin(); it != m_files.end();) {
         if (wanted.contains(it.key())) {
             ++it;

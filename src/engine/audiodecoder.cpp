@@ -5,6 +5,7 @@
 #include "album.h"
 #include "framegraph.h"
 #include "mediainfoloader.h"
+#include "musiclist.h"
 #include "musicprobe.h"
 #include "playerinterface.h"
 
@@ -141,7 +142,9 @@ void AudioDecoder::decodeImpl(QString szFile)
     passAlbumStartUs = 0;
     nextAlbumUs = 0;
 
-    if (serial > decodesCancelledUpTo.load()) {
+    if (serial > decodesCancelledUpTo.load() && job.musicTracks().size() > 1) {
+        decodeList(job);
+    } else if (serial > decodesCancelledUpTo.load()) {
         const int ret = openMusic(szFile);
         if (ret >= 0)
             decodeLoop();
@@ -274,7 +277,8 @@ int AudioDecoder::handOver(AVFrame *frame)
         waitForControl(kPausePollMs, true);
     if (!running || closing || seekRequestMs >= 0)
         return 0;
-    frame->time_base = stream->time_base;
+    if (stream)
+        frame->time_base = stream->time_base;
     const int ret = player ? player->pushAudioFrame(frame) : -1;
     if (ret < 0 && frame->sample_rate > 0) {
         // Nobody plays it: keep the music's own pace rather than race through the file.
@@ -385,4 +389,68 @@ void AudioDecoder::shapeFrame(AVFrame *frame)
         limiter.channels() != frame->ch_layout.nb_channels)
         limiter = PeakLimiter(frame->sample_rate, frame->ch_layout.nb_channels, kLimiterCeiling);
     limiter.process(reinterpret_cast<float *const *>(frame->extended_data), frame->nb_samples);
+}
+
+void AudioDecoder::decodeList(const Album &job)
+{
+    // The sound goes out at the first track's own rate and channels; the player converts it.
+    int rate = 44100;
+    int channels = 2;
+    {
+        av::InputContextPtr first;
+        AVStream *firstStream = nullptr;
+        if (openMusicInput(job.musicPath, first, firstStream) >= 0) {
+            if (firstStream->codecpar->sample_rate > 0)
+                rate = firstStream->codecpar->sample_rate;
+            if (firstStream->codecpar->ch_layout.nb_channels > 0)
+                channels = std::min(2, firstStream->codecpar->ch_layout.nb_channels);
+        }
+    }
+    MusicList list;
+    int ret = list.open(job.musicTracks(), job.musicCrossfade, shape.start, rate, channels);
+    if (ret < 0) {
+        av_log(nullptr, AV_LOG_DEBUG, "music list not played (%d)\n", ret);
+        return;
+    }
+    durationMs = int(std::min<int64_t>(INT_MAX, av_rescale(list.passSamples(), 1000, rate)));
+    envelope = MusicEnvelope(shape, albumLengthUs, rate);
+    const bool limited = shape.volume > 1.0;
+    if (limited)
+        limiter = PeakLimiter(rate, channels, kLimiterCeiling);
+    av::FramePtr frame = av::makeFrame();
+    if (!frame)
+        return;
+    int64_t albumSample = 0; // the album's sample that the next frame starts at
+    for (;;) {
+        const int seek = seekRequestMs.exchange(-1);
+        if (seek >= 0) {
+            int64_t atMs = seek;
+            // As with one track: a running clock has moved on by the time the sound is heard.
+            if (seekFollowsClock)
+                atMs += (av_gettime_relative() - seekRequestedAtUs) / 1000 +
+                        (player ? player->audioLatencyMs() : 0);
+            if (list.seek(atMs * 1000) < 0)
+                break;
+            albumSample = av_rescale(atMs, rate, 1000);
+            loopCount = int(albumSample / std::max<int64_t>(1, list.passSamples()));
+            limiter.reset();
+        }
+        if (!running || closing)
+            break;
+        if (paused) {
+            waitForControl(kPausePollMs, true);
+            continue;
+        }
+        if ((ret = list.read(frame.get())) < 0)
+            break;
+        frame->pts = albumSample;
+        frame->time_base = AVRational{1, rate};
+        if (shape.changesLevels() && envelope.apply(frame.get(), albumSample) >= 0 && limited)
+            limiter.process(reinterpret_cast<float *const *>(frame->extended_data),
+                            frame->nb_samples);
+        albumSample += frame->nb_samples;
+        loopCount = list.passCount();
+        handOver(frame.get());
+        av_frame_unref(frame.get());
+    }
 }

@@ -80,6 +80,8 @@ public slots:
 
 private:
     int openMusic(const QString &szFile);
+    // A list of tracks plays through a MusicList, joined and looped as the export has it.
+    void decodeList(const Album &job);
     void decodeLoop();
     int handOver(AVFrame *frame);
     bool trimToTarget(AVFrame *frame);

@@ -3,6 +3,7 @@
 #include "album.h"
 #include "exportstate.h"
 #include "framegraph.h"
+#include "musiclist.h"
 #include "musicprobe.h"
 
 extern "C" {
@@ -221,6 +222,36 @@ int rewindMusic(ExportState &s)
     return ret < 0 ? s.fail(nullptr, ret) : 0;
 }
 
+// Queues the list's sound for every video frame so far.
+int listStep(ExportState &s, int64_t wanted)
+{
+    AudioTrackState &a = s.audio;
+    AVCodecContext *enc = a.audioEncoder.get();
+    AVFrame *frame = s.audioFrame.get();
+    auto queued = [&a, enc] {
+        return a.audioPts + av_rescale_q(av_audio_fifo_size(a.sampleFifo.get()),
+                                         {1, enc->sample_rate}, enc->time_base);
+    };
+    while (queued() < wanted) {
+        int ret = a.musicList->read(frame, a.frameSize);
+        if (ret < 0)
+            return s.fail(QT_TRANSLATE_NOOP("MediaEncoder", "Read audio packet failed"), ret);
+        // Above full volume the limiter takes floating point; otherwise the encoder's format.
+        if (!a.limiter.isValid() && (ret = convertSampleFormat(frame, enc->sample_fmt)) < 0) {
+            av_frame_unref(frame);
+            return s.fail(nullptr, ret);
+        }
+        ret = queueSamples(s, frame);
+        av_frame_unref(frame);
+        if (ret < 0)
+            return ret;
+        ret = encodeWholeFrames(s);
+        if (ret < 0)
+            return ret;
+    }
+    return encodeWholeFrames(s);
+}
+
 } // namespace
 
 int setUpAudioTrack(ExportState &s, const QByteArray &musicPath, int64_t audioBitRate,
@@ -371,6 +402,23 @@ int setUpAudioTrack(ExportState &s, const QByteArray &musicPath, int64_t audioBi
         a.limiter = PeakLimiter(rate, enc->ch_layout.nb_channels, kLimiterCeiling);
         a.limiterDrop = a.limiter.latency();
     }
+    const QStringList tracks = job.musicTracks();
+    if (tracks.size() > 1) {
+        a.musicList = std::make_unique<MusicList>();
+        const int ret = a.musicList->open(tracks, job.musicCrossfade, shape.start, rate,
+                                          enc->ch_layout.nb_channels);
+        if (ret == AVERROR(ERANGE))
+            return s.fail(
+                QT_TRANSLATE_NOOP("MediaEncoder", "The music ends before its start offset"), ret);
+        if (ret < 0) {
+            const bool bMp3 =
+                a.musicList->failedTrack().endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive);
+            return s.fail(bMp3 ? QT_TRANSLATE_NOOP("MediaEncoder", "Open mp3 file failed")
+                               : QT_TRANSLATE_NOOP("MediaEncoder", "Open music file failed"),
+                          ret);
+        }
+        return 0;
+    }
     return a.hasStart ? rewindMusic(s) : 0;
 }
 
@@ -385,6 +433,8 @@ int audioStep(ExportState &s)
     // Sound for every video frame so far, never past the video's end.
     const int64_t wanted =
         std::min(av_rescale_q(s.videoPts, s.encoderTimeBase, enc->time_base), a.endPts);
+    if (a.musicList)
+        return listStep(s, wanted);
     auto queued = [&a, enc] {
         return a.audioPts + av_rescale_q(av_audio_fifo_size(a.sampleFifo.get()),
                                          {1, enc->sample_rate}, enc->time_base);

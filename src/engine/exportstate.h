@@ -6,6 +6,7 @@
 
 #include "avhandles.h"
 #include "gifpalette.h"
+#include "musiclist.h"
 #include "musicshape.h"
 #include "peaklimiter.h"
 #include "transitionrenderer.h"
@@ -68,6 +69,9 @@ struct AudioTrackState
     // The sound ends with the video: its last sample, in the encoder's time base.
     int64_t endPts = 0;
     int64_t packetsRead = 0; // of the music stream
+    // A music list of more than one track is read through this instead of the stream above,
+    // which then only tells the channel layout.
+    std::unique_ptr<MusicList> musicList;
 
     bool active() const { return audioEncoder != nullptr; }
 };

@@ -32,6 +32,9 @@ struct MusicShape
 constexpr int64_t kMaxMusicStart = 3600000000LL; // 1 hour
 constexpr int64_t kMaxMusicFade = 30000000;      // 30 s
 constexpr double kMaxMusicVolume = 2.0;
+// Between two tracks of a music list.
+constexpr int64_t kDefaultMusicCrossfade = 2000000; // 2 s
+constexpr int64_t kMaxMusicCrossfade = 10000000;    // 10 s
 
 // The shape clamped to its ranges (a NaN volume counts as 1).
 MusicShape clampedMusicShape(const MusicShape &shape);

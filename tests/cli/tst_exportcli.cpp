@@ -572,6 +572,63 @@ private slots:
         QVERIFY(parts().isEmpty());
     }
 
+    // -m again adds a track: the tracks play in turn with --crossfade between them, the fit
+    // takes the list's length, and a saved album keeps the list.
+    void musicList()
+    {
+        const QString a = dir.filePath(QStringLiteral("list one.wav"));
+        const QString b = dir.filePath(QStringLiteral("list two.ogg"));
+        QVERIFY(testmedia::writeSound(a, QStringLiteral("0.5*sin(2*PI*440*t)"), 44100, 4,
+                                      {QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")}));
+        QVERIFY(testmedia::writeSound(b, QStringLiteral("0.5*sin(2*PI*660*t)"), 44100, 3,
+                                      {QStringLiteral("-c:a"), QStringLiteral("libvorbis")}));
+        const QStringList music{QStringLiteral("-m"),
+                                a,
+                                QStringLiteral("-m"),
+                                b,
+                                QStringLiteral("--crossfade"),
+                                QStringLiteral("1"),
+                                QStringLiteral("--fit-to-music")};
+        const QString out = dir.filePath(QStringLiteral("list.mp4"));
+        Run r =
+            exporter(QStringList{QStringLiteral("-q"), QStringLiteral("-H"), QStringLiteral("480"),
+                                 QStringLiteral("-o"), out, good1, good2} +
+                     music);
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        const auto streams = probe::streams(out);
+        const probe::Stream *v = probe::first(streams, AVMEDIA_TYPE_VIDEO);
+        QVERIFY(v && probe::first(streams, AVMEDIA_TYPE_AUDIO));
+        // 4 s + 3 s - 1 s.
+        QVERIFY2(qAbs(v->endSeconds - 6) <= 1.0 / 24 + 1e-6,
+                 qPrintable(QString::number(v->endSeconds)));
+
+        const QString album = dir.filePath(QStringLiteral("list.vmalbum"));
+        r = exporter(
+            QStringList{QStringLiteral("-q"), QStringLiteral("--save-album"), album, good1, good2} +
+            music);
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        const QByteArray json = contents(album);
+        QVERIFY2(json.contains(
+                     R"("music": {"file": "list one.wav", "tracks": [{"file": "list one.wav"}, )"
+                     R"({"file": "list two.ogg"}], "crossfade": 1},)"),
+                 json.constData());
+        for (const QStringList &bad :
+             {QStringList{QStringLiteral("-m"), a, QStringLiteral("--crossfade"),
+                          QStringLiteral("11")},
+              QStringList{QStringLiteral("--crossfade"), QStringLiteral("1")}}) {
+            r = exporter(QStringList{QStringLiteral("-o"), out, good1} + bad);
+            QVERIFY2(r.code == 2 && r.err.contains(QStringLiteral("--crossfade")),
+                     qPrintable(r.err));
+        }
+        // A track that is not there is named, as the only music would be.
+        const QString gone = dir.filePath(QStringLiteral("gone.mp3"));
+        r = exporter({QStringLiteral("-o"), out, good1, QStringLiteral("-m"), a,
+                      QStringLiteral("-m"), gone});
+        QVERIFY(r.code != 0);
+        QVERIFY2(r.err.contains(gone), qPrintable(r.err));
+        QVERIFY(parts().isEmpty());
+    }
+
     // Music in another format, and a video's sound, from the command line: the pictures fitted
     // to it, its sound under them.
     void musicOfOtherFormats()

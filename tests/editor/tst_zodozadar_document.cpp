@@ -27,6 +27,7 @@
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -585,6 +586,63 @@ private slots:
         QCOMPARE(job.musicShape.start, qint64(2000000));
         QCOMPARE(job.musicShape.fadeOut, qint64(0));
         job.musicShape = MusicShape();
+    }
+
+    // The music list in the panel: add, move, remove and the crossfade, one undo step each,
+    // the panel showing the album after every edit; undo gives the single track back as it was.
+    void musicListEditsAndUndo()
+    {
+        importPictures(2);
+        Album &job = m_fixture.album();
+        const QString one = path(QStringLiteral("one.mp3"));
+        const QString two = path(QStringLiteral("two.mp3"));
+        const QString three = path(QStringLiteral("three.mp3"));
+        for (const QString &music : {one, two, three})
+            QVERIFY(testmedia::writeMp3(music, 3));
+        m_fixture.chosen = QStringList{one};
+        form()->ratioCustomMusic->click();
+        const QByteArray single = albumJson();
+        const int iSteps = stack()->count();
+
+        QTimer::singleShot(50, this, [this, two, three] {
+            auto *pPanel = qobject_cast<MusicPanel *>(QApplication::activeModalWidget());
+            QVERIFY(pPanel);
+            auto *pList = pPanel->findChild<QListWidget *>(QStringLiteral("listMusicTracks"));
+            const auto button = [pPanel](const char *szName) {
+                return pPanel->findChild<QPushButton *>(QLatin1String(szName));
+            };
+            auto *pFade = pPanel->findChild<QDoubleSpinBox *>(QStringLiteral("spinMusicCrossfade"));
+            QVERIFY(pList->count() == 1 && !button("btnRemoveTrack")->isEnabled());
+            m_fixture.chosen = QStringList{two};
+            button("btnAddTrack")->click();
+            m_fixture.chosen = QStringList{three};
+            button("btnAddTrack")->click();
+            pList->setCurrentRow(2);
+            button("btnTrackUp")->click();
+            QCOMPARE(pList->item(1)->text(), QStringLiteral("three.mp3"));
+            pList->setCurrentRow(0);
+            button("btnRemoveTrack")->click();
+            pFade->setValue(3);
+            pPanel->accept();
+        });
+        action(QStringLiteral("Music settings…"))->trigger();
+        QCOMPARE(job.musicTracks(), (QStringList{three, two}));
+        QCOMPARE(job.musicCrossfade, int64_t(3000000));
+        QCOMPARE(stack()->count(), iSteps + 5);
+        QVERIFY(albumJson().contains(R"(, "crossfade": 3},)"));
+
+        editor()->undo();
+        QCOMPARE(job.musicCrossfade, kDefaultMusicCrossfade);
+        editor()->undo();
+        QCOMPARE(job.musicTracks(), (QStringList{one, three, two}));
+        editor()->undo();
+        QCOMPARE(job.musicTracks(), (QStringList{one, two, three}));
+        editor()->undo();
+        editor()->undo();
+        QCOMPARE(job.musicTracks(), QStringList{one});
+        QCOMPARE(albumJson(), single);
+        editor()->redo();
+        QCOMPARE(job.musicTracks(), (QStringList{one, two}));
     }
 
     // Each picture's own timing comes in with the album, goes out with the next save, and goes

@@ -129,6 +129,12 @@ private slots:
         QTest::newRow("shaped music") << shaped;
         shaped.musicShape = MusicShape{kMaxMusicStart, kMaxMusicFade, 1, 0};
         QTest::newRow("shaping at its bounds") << shaped;
+        StoredAlbum list = textAlbum(m_dir.path());
+        list.musicMore = QStringList{m_dir.filePath(QStringLiteral("two.ogg")),
+                                     QStringLiteral("/elsewhere/3.flac")};
+        list.musicCrossfade = 3500000;
+        list.musicShape = MusicShape{500000, 1000000, 2000000, 1.2};
+        QTest::newRow("a music list") << list;
     }
     void roundTripKeepsEveryField()
     {
@@ -495,6 +501,30 @@ private slots:
         job.musicType = MusicNone;
         job.musicPath.clear();
         job.musicShape = MusicShape();
+    }
+
+    // A list is written as its tracks and crossfade, with its first track as "file" for older
+    // builds; one track as it always was.
+    void musicListInTheFile()
+    {
+        StoredAlbum album = textAlbum(QStringLiteral("/s"));
+        album.musicMore = QStringList{QStringLiteral("/s/b.flac")};
+        album.musicShape.fadeOut = 3000000;
+        QVERIFY(
+            serializeAlbum(album, QStringLiteral("/s"))
+                .contains(
+                    R"("music": {"file": "song.mp3", "tracks": [{"file": "song.mp3"}, {"file": "b.flac"}], )"
+                    R"("crossfade": 2, "fadeOut": 3},)"));
+        album.musicMore.clear();
+        QVERIFY(serializeAlbum(album, QStringLiteral("/s"))
+                    .contains(R"("music": {"file": "song.mp3", "fadeOut": 3},)"));
+        for (const char *szMusic :
+             {R"({"tracks": []})", R"({"tracks": [{"file": "a.mp3"}], "crossfade": 11})"})
+            QVERIFY(
+                !parseAlbum(R"({"velmoraalbum": 1, "pictures": [{"file": "a.jpg"}], "music": )" +
+                                QByteArray(szMusic) + '}',
+                            QStringLiteral("/a"))
+                     .ok);
     }
 
     void unreadableFiles_data()

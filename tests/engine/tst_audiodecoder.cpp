@@ -405,6 +405,36 @@ private slots:
                  qPrintable(QString::number(heard[wrap + 4].level)));
     }
 
+    // A list plays as the export has it: one piece as long as its tracks less the crossfades,
+    // on the album's clock without a gap at the track boundary, looping as a whole.
+    void listPlaysAsOnePiece()
+    {
+        const QString second = dir.filePath(QStringLiteral("second.mp3"));
+        QVERIFY(testmedia::writeMp3(second, 3));
+        Album &job = testAlbum();
+        job.musicType = MusicCustom;
+        job.setMusicTracks({short2s, second});
+        job.musicCrossfade = 500000;
+        play(short2s);
+        QVERIFY(sink.waitFor(
+            [](const QVector<Heard> &h) { return !h.isEmpty() && h.last().loop >= 1; }));
+        stopAndWait();
+        job.setMusicTracks({});
+        job.musicType = MusicNone;
+        job.musicCrossfade = kDefaultMusicCrossfade;
+        const QVector<Heard> heard = sink.frames();
+        QVERIFY2(qAbs(heard.last().length - 4500) <= 60,
+                 qPrintable(QString::number(heard.last().length)));
+        QCOMPARE(heard.first().ms, 0.0);
+        for (int i = 1; i < heard.size(); ++i)
+            QVERIFY2(qAbs(heard[i].ms - heard[i - 1].endMs) < 0.05,
+                     qPrintable(QStringLiteral("frame %1 at %2 ms").arg(i).arg(heard[i].ms)));
+        const int wrap = firstWithLoop(heard, 1);
+        QVERIFY(wrap > 0);
+        QVERIFY2(qAbs(heard[wrap].ms - heard.last().length) <= 60,
+                 qPrintable(QString::number(heard[wrap].ms)));
+    }
+
     // Every format plays on the same clock: each pass from the start offset to the music's end,
     // frame after frame without a gap or an overlap, and none of an encoder's padding (AAC)
     // after the end.

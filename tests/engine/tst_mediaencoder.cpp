@@ -547,6 +547,61 @@ private slots:
     // from the start offset on every pass, converted to the album's rate, at the chosen volume,
     // faded in and out. The encoders' delay and padding (AAC, Opus) neither shift a pass nor
     // lengthen it, and the fit to music reads the same length.
+    // A list of two tracks: the sound at their boundary is the crossfade of the two sources at
+    // their own offsets, and after the second track the list starts again with the first.
+    void musicListCrossfadesAndLoops()
+    {
+        const QString a = dir.filePath(QStringLiteral("list-a.wav"));
+        const QString b = dir.filePath(QStringLiteral("list-b.flac"));
+        QVERIFY(testmedia::writeSound(a, QStringLiteral("0.5*sin(2*PI*440*t)"), 44100, 2.5,
+                                      {QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")}));
+        // Another rate and layout: the list converts each track to the album's sound.
+        QVERIFY(testmedia::writeSound(b, QStringLiteral("0.4*sin(2*PI*660*t)"), 48000, 2.5,
+                                      {QStringLiteral("-c:a"), QStringLiteral("flac")}));
+        album(2, 2, 24, QStringLiteral("MP4"), 120); // 6 s
+        Album &job = testAlbum();
+        job.musicType = MusicCustom;
+        job.setMusicTracks({a, b});
+        job.musicCrossfade = 1000000;
+        const Outcome o = run();
+        job.setMusicTracks({});
+        job.musicCrossfade = kDefaultMusicCrossfade;
+        QVERIFY2(o.ok, qPrintable(o.error));
+        int rate = 0;
+        const QVector<float> out = probe::audioMono(output(), &rate);
+        QCOMPARE(rate, 44100);
+        int sourceRate = 0;
+        const QVector<float> soundA = probe::audioMono(a, &sourceRate, rate);
+        const QVector<float> soundB = probe::audioMono(b, &sourceRate, rate);
+        QVERIFY(qAbs(soundA.size() - 110250) <= 64 && qAbs(soundB.size() - 110250) <= 64);
+        constexpr int kFade = 44100;   // 1 s
+        constexpr int kStartB = 66150; // 2.5 s - 1 s
+        constexpr int kPass = 176400;  // 2.5 s + 2.5 s - 1 s
+        const auto expected = [&](int i) {
+            const int q = i % kPass;
+            const float t = std::clamp(float(q - kStartB) / kFade, 0.0f, 1.0f);
+            return (q < soundA.size() ? soundA[q] * (1 - t) : 0.0f) +
+                   (q >= kStartB && q - kStartB < soundB.size() ? soundB[q - kStartB] * t : 0.0f);
+        };
+        QVERIFY(out.size() >= 6 * rate - 1024);
+        constexpr int kWindow = 2048;
+        // a alone, the crossfade's start, middle and end, b alone, and a again after the loop.
+        for (double t : {1.0, 1.52, 2.0, 2.45, 3.2, 4.3, 5.5}) {
+            const int from = int(t * rate);
+            double sum = 0;
+            double level = 0;
+            for (int i = from; i < from + kWindow; ++i) {
+                const double d = out[i] - expected(i);
+                sum += d * d;
+                level += double(expected(i)) * expected(i);
+            }
+            const double residual = std::sqrt(sum / level);
+            const QString at = QStringLiteral("%1 s: residual %2").arg(t).arg(residual);
+            qInfo("%s", qPrintable(at));
+            QVERIFY2(residual < 0.05, qPrintable(at));
+        }
+    }
+
     void musicOfEveryFormat_data()
     {
         QTest::addColumn<int>("row");
