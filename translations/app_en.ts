@@ -2187,6 +2187,13 @@
         <source>Change music crossfade</source>
         <translation>Change music crossfade</translation>
     </message>
+    <message numerus="yes">
+        <source>%1 and %n more</source>
+        <translation>
+            <numerusform>%1 and %n more</numerusform>
+            <numerusform>%1 and %n more</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ZodoZadarClass</name>

@@ -2181,6 +2181,12 @@
         <source>Change music crossfade</source>
         <translation>更改音乐交叉淡化</translation>
     </message>
+    <message numerus="yes">
+        <source>%1 and %n more</source>
+        <translation>
+            <numerusform>%1 及另外 %n 首</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ZodoZadarClass</name>

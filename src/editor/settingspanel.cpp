@@ -115,11 +115,11 @@ void SettingsPanel::connectControls()
                      [this] { addMusic(); });
 }
 
-void SettingsPanel::setElidedName(QLabel *pLabel, const QString &szName)
+void SettingsPanel::setElidedName(QLabel *pLabel, const QString &szName, Qt::TextElideMode mode)
 {
     const QMargins margins = pLabel->contentsMargins();
     const int iWidth = pLabel->width() - margins.left() - margins.right();
-    pLabel->setText(pLabel->fontMetrics().elidedText(szName, Qt::ElideRight, iWidth));
+    pLabel->setText(pLabel->fontMetrics().elidedText(szName, mode, iWidth));
 }
 
 void SettingsPanel::ratioChanged(int iIndex)
@@ -432,10 +432,10 @@ void SettingsPanel::useMusic(const QString &szFile)
     m_pDocument->beginEdit();
     ui->labelBackgroundMusicName->clear();
     m_pPreview->halt();
-    setElidedName(ui->labelBackgroundMusicName, QFileInfo(szFile).fileName());
     setMusicFile(m_pDocument->edit(), szFile);
     m_pPreview->refreshCover();
     m_pDocument->commitEdit(tr("Change music"));
+    showPages();
 }
 
 void SettingsPanel::dropMusic(const QString &szFile)
@@ -493,8 +493,13 @@ void SettingsPanel::showPages()
                                                                               : ui->pageNoMusic);
     if (album.musicPath.isEmpty())
         ui->labelBackgroundMusicName->setText(tr("Please select background music file"));
-    else
+    else if (album.musicMore.isEmpty())
         setElidedName(ui->labelBackgroundMusicName, QFileInfo(album.musicPath).fileName());
+    else
+        setElidedName(ui->labelBackgroundMusicName,
+                      tr("%1 and %n more", nullptr, int(album.musicMore.size()))
+                          .arg(QFileInfo(album.musicPath).fileName()),
+                      Qt::ElideMiddle); // the count stays in view
 }
 
 bool SettingsPanel::event(QObject *watched, QEvent *event)

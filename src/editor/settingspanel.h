@@ -63,7 +63,8 @@ private:
     // False, with a toast naming the reason, for a file without sound that decodes.
     bool acceptMusicFile(const QString &szFile);
     void useMusic(const QString &szFile);
-    static void setElidedName(QLabel *pLabel, const QString &szName);
+    static void setElidedName(QLabel *pLabel, const QString &szName,
+                              Qt::TextElideMode mode = Qt::ElideRight);
 
     ZodoZadar &m_editor;
     Ui::ZodoZadarClass *ui;

@@ -99,6 +99,8 @@ void ZodoZadar::showMusicPanel()
             toast(szError, &panel);
     });
     panel.exec();
+    // The settings name the first track and how many follow it.
+    m_pSettings->showPages();
 }
 
 void ZodoZadar::changeMusicShape(const MusicShape &shape)

@@ -630,6 +630,7 @@ private slots:
         QCOMPARE(job.musicCrossfade, int64_t(3000000));
         QCOMPARE(stack()->count(), iSteps + 5);
         QVERIFY(albumJson().contains(R"(, "crossfade": 3},)"));
+        QVERIFY(form()->labelBackgroundMusicName->text().endsWith(QStringLiteral("and 1 more")));
 
         editor()->undo();
         QCOMPARE(job.musicCrossfade, kDefaultMusicCrossfade);
