@@ -644,6 +644,24 @@ void MediaEncoder::startTransition(ExportState &s, const QString &szNextPath, in
     if (!kind)
         return failed(QT_TR_NOOP("Create transition filter failed"), AVERROR(EINVAL));
     t.frameCount = job.slotFrameCount(slotIndex, s.encoderFrameRate);
+    const PictureLife fromLife = pictureLife(job, slotIndex, s.encoderFrameRate);
+    const PictureLife toLife = pictureLife(job, slotIndex + 1, s.encoderFrameRate);
+    // 4:2:0 video gets the transition drawn on its own pictures, as the preview has it.
+    std::unique_ptr<YuvTransition> drawing =
+        s.encoderPixelFormat == AV_PIX_FMT_YUV420P
+            ? YuvTransition::create(kind->transitionName, s.outputWidth, s.outputHeight)
+            : nullptr;
+    if (drawing) {
+        const TransitionRenderer::Side fromSide{s.currentFrame.get(), s.currentFrames,
+                                                fromLife.before + fromLife.alone,
+                                                fromLife.frames()};
+        const TransitionRenderer::Side toSide{s.nextFrame.get(), s.nextFrames, 0, toLife.frames()};
+        const int64_t steps =
+            av_rescale_q(job.slotDuration(slotIndex), AV_TIME_BASE_Q, s.encoderTimeBase);
+        t.renderer = std::make_unique<TransitionRenderer>(
+            std::move(drawing), fromSide, toSide, 0, steps, t.frameCount, kTransitionLookahead);
+        return;
+    }
     const QString desc =
         QStringLiteral("[in1][in2]%1=transition=%2:offset=0:duration=%3")
             .arg(QString::fromUtf8(kind->filterName), QString::fromUtf8(kind->transitionName),
@@ -666,8 +684,6 @@ void MediaEncoder::startTransition(ExportState &s, const QString &szNextPath, in
         return failed(QT_TR_NOOP("Add frame to transition filter failed"), ret);
     // A moving picture goes on moving through the transition: its frames are drawn per step,
     // in 4:2:0, and the graph brings them to the filter's format.
-    const PictureLife fromLife = pictureLife(job, slotIndex, s.encoderFrameRate);
-    const PictureLife toLife = pictureLife(job, slotIndex + 1, s.encoderFrameRate);
     TransitionRenderer::Side fromSide{from.get(), s.currentFrames, fromLife.before + fromLife.alone,
                                       fromLife.frames()};
     TransitionRenderer::Side toSide{to.get(), s.nextFrames, 0, toLife.frames()};

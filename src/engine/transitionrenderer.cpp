@@ -31,6 +31,18 @@ TransitionRenderer::TransitionRenderer(av::FilterGraphPtr graphIn, const Side &f
     start();
 }
 
+TransitionRenderer::TransitionRenderer(std::unique_ptr<YuvTransition> drawingIn, const Side &fromIn,
+                                       const Side &toIn, int64_t first, int64_t stepCount,
+                                       int64_t frames, size_t queueDepth)
+    : drawing(std::move(drawingIn)), firstStep(first), steps(stepCount),
+      from(fromIn.frames ? av::makeFrame() : av::FramePtr(av_frame_clone(fromIn.still))),
+      to(toIn.frames ? av::makeFrame() : av::FramePtr(av_frame_clone(toIn.still))),
+      fromSide(fromIn), toSide(toIn), frameCount(frames), depth(std::max<size_t>(1, queueDepth))
+{
+    fromSide.still = toSide.still = nullptr; // copied into `from` and `to`
+    start();
+}
+
 void TransitionRenderer::start()
 {
     try {
@@ -80,27 +92,56 @@ TransitionRenderer::Item TransitionRenderer::render(int64_t index)
     if (!item.frame)
         return failed(AVERROR(ENOMEM), nullptr);
     const char *message = nullptr;
-    const int ret = renderStep(graph.get(), fromSide, toSide, index, from.get(), to.get(),
-                               item.frame.get(), &message);
+    const int ret = drawing ? drawStep(*drawing, fromSide, toSide, index, steps, from.get(),
+                                       to.get(), item.frame.get(), &message, firstStep)
+                            : renderStep(graph.get(), fromSide, toSide, index, from.get(), to.get(),
+                                         item.frame.get(), &message);
     if (ret < 0)
         return failed(ret, message);
     return item;
+}
+
+namespace {
+
+// A moving side draws its frame for this step; a still is used again as it is.
+int drawSides(const TransitionRenderer::Side &fromSide, const TransitionRenderer::Side &toSide,
+              int64_t step, AVFrame *from, AVFrame *to, const char **message)
+{
+    int ret = 0;
+    if (fromSide.frames)
+        ret = fromSide.frames->render(fromSide.first + step, fromSide.life, from);
+    if (ret >= 0 && toSide.frames)
+        ret = toSide.frames->render(toSide.first + step, toSide.life, to);
+    if (ret < 0)
+        *message = QT_TRANSLATE_NOOP("MediaEncoder", "Image zoom failed");
+    return ret;
+}
+
+} // namespace
+
+int TransitionRenderer::drawStep(YuvTransition &drawing, const Side &fromSide, const Side &toSide,
+                                 int64_t step, int64_t steps, AVFrame *from, AVFrame *to,
+                                 AVFrame *out, const char **message, int64_t firstStep)
+{
+    int ret = drawSides(fromSide, toSide, step, from, to, message);
+    if (ret < 0)
+        return ret;
+    ret = drawing.draw(from, to, YuvTransition::progressAt(firstStep + step, steps), out);
+    if (ret < 0) {
+        *message = QT_TRANSLATE_NOOP("MediaEncoder", "Get frame from transition filter failed");
+        return ret;
+    }
+    out->pts = step;
+    return 0;
 }
 
 int TransitionRenderer::renderStep(AVFilterGraph *graph, const Side &fromSide, const Side &toSide,
                                    int64_t step, AVFrame *from, AVFrame *to, AVFrame *out,
                                    const char **message)
 {
-    // A moving side draws its frame for this step; a still is sent again as it is.
-    int ret = 0;
-    if (fromSide.frames)
-        ret = fromSide.frames->render(fromSide.first + step, fromSide.life, from);
-    if (ret >= 0 && toSide.frames)
-        ret = toSide.frames->render(toSide.first + step, toSide.life, to);
-    if (ret < 0) {
-        *message = QT_TRANSLATE_NOOP("MediaEncoder", "Image zoom failed");
+    int ret = drawSides(fromSide, toSide, step, from, to, message);
+    if (ret < 0)
         return ret;
-    }
     from->pts = step;
     to->pts = step;
     ret = sendFrameToGraph(graph, QStringLiteral("in1"), from);
@@ -142,6 +183,7 @@ void TransitionRenderer::run()
     }
     // The graph and the stills go with the thread that used them.
     graph.reset();
+    drawing.reset();
     from.reset();
     to.reset();
     fromSide.frames.reset();

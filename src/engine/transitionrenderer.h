@@ -5,6 +5,7 @@
 
 #include "avhandles.h"
 #include "picturerenderer.h"
+#include "yuvtransition.h"
 
 #include <condition_variable>
 #include <cstdint>
@@ -42,6 +43,10 @@ public:
                        int64_t frameCount, size_t depth);
     TransitionRenderer(av::FilterGraphPtr graph, const Side &from, const Side &to,
                        int64_t frameCount, size_t depth);
+    // The same, drawn by `drawing` on 4:2:0 sides: frame i is step firstStep + i of a
+    // transition of `steps` frames.
+    TransitionRenderer(std::unique_ptr<YuvTransition> drawing, const Side &from, const Side &to,
+                       int64_t firstStep, int64_t steps, int64_t frameCount, size_t depth);
     ~TransitionRenderer();
     TransitionRenderer(const TransitionRenderer &) = delete;
     TransitionRenderer &operator=(const TransitionRenderer &) = delete;
@@ -55,6 +60,11 @@ public:
     static int renderStep(AVFilterGraph *graph, const Side &fromSide, const Side &toSide,
                           int64_t step, AVFrame *from, AVFrame *to, AVFrame *out,
                           const char **message);
+    // The same drawn by `drawing`: the sides at `step`, the transition (of `steps` frames) at
+    // firstStep + step.
+    static int drawStep(YuvTransition &drawing, const Side &fromSide, const Side &toSide,
+                        int64_t step, int64_t steps, AVFrame *from, AVFrame *to, AVFrame *out,
+                        const char **message, int64_t firstStep = 0);
 
 private:
     void run();
@@ -65,6 +75,9 @@ private:
     void start();
 
     av::FilterGraphPtr graph;
+    std::unique_ptr<YuvTransition> drawing; // instead of the graph
+    const int64_t firstStep = 0;
+    const int64_t steps = 0;
     av::FramePtr from;
     av::FramePtr to;
     Side fromSide; // the frames of a moving side; `from` and `to` hold stills

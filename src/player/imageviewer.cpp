@@ -36,8 +36,8 @@ constexpr int kPollMs = 10;
 // clock has passed too is dropped like the frames the renderer finds late, so that the pictures
 // stay with the clock and the music.
 constexpr int64_t kMaxLatenessBudgetMs = 200;
-// Transitions work on full-chroma stills, up-sampled once per transition (as the export does).
-constexpr AVPixelFormat kTransitionFormat = AV_PIX_FMT_YUV444P;
+// Transitions are drawn on the 4:2:0 pictures themselves, as the export draws them.
+constexpr AVPixelFormat kTransitionFormat = AV_PIX_FMT_YUV420P;
 // Transition frames rendered ahead on a thread of their own, from the still frames before the
 // transition on: costly transitions (radial, zoomin) then keep 25 per second on a busy machine.
 // 20 frames of 1080p are 62 MB.
@@ -187,8 +187,10 @@ public:
     int begin(int64_t step)
     {
         ahead.reset();
-        graph = createGraph(step);
-        if (!graph)
+        drawing = kind ? YuvTransition::create(kind->transitionName, W, H) : nullptr;
+        if (!drawing)
+            graph = createGraph(step);
+        if (!drawing && !graph)
             return AVERROR(EINVAL);
         try {
             // The sides start `step` frames into the transition.
@@ -197,18 +199,23 @@ public:
             b.still = to.get();
             a.first += step;
             b.first += step;
-            ahead = std::make_unique<TransitionRenderer>(std::move(graph), a, b, frameCount - step,
-                                                         kTransitionLookahead);
+            ahead = drawing ? std::make_unique<TransitionRenderer>(std::move(drawing), a, b, step,
+                                                                   steps(), frameCount - step,
+                                                                   kTransitionLookahead)
+                            : std::make_unique<TransitionRenderer>(
+                                  std::move(graph), a, b, frameCount - step, kTransitionLookahead);
             aheadStep = step;
         } catch (const std::system_error &) {
-            graph = createGraph(step);
+            drawing = kind ? YuvTransition::create(kind->transitionName, W, H) : nullptr;
+            if (!drawing)
+                graph = createGraph(step);
         }
-        return graph || ahead ? 0 : AVERROR(EINVAL);
+        return drawing || graph || ahead ? 0 : AVERROR(EINVAL);
     }
 
     int render(int64_t step, av::FramePtr &out) override
     {
-        int ret = ahead || graph ? 0 : begin(step);
+        int ret = ahead || graph || drawing ? 0 : begin(step);
         if (ret < 0)
             return ret;
         if (ahead) {
@@ -227,8 +234,11 @@ public:
             if (!out)
                 return AVERROR(ENOMEM);
             const char *message = nullptr;
-            ret = TransitionRenderer::renderStep(graph.get(), fromSide, toSide, step, from.get(),
-                                                 to.get(), out.get(), &message);
+            ret = drawing
+                      ? TransitionRenderer::drawStep(*drawing, fromSide, toSide, step, steps(),
+                                                     from.get(), to.get(), out.get(), &message)
+                      : TransitionRenderer::renderStep(graph.get(), fromSide, toSide, step,
+                                                       from.get(), to.get(), out.get(), &message);
         }
         if (ret >= 0)
             ret = out ? watermark.apply(out.get()) : AVERROR(EINVAL);
@@ -241,9 +251,13 @@ public:
     {
         ahead.reset();
         graph.reset();
+        drawing.reset();
     }
 
 private:
+    // The transition's length in frames, as the filter would count it.
+    int64_t steps() const { return av_rescale_q(microseconds, AV_TIME_BASE_Q, kFrameTimeBase); }
+
     av::FilterGraphPtr createGraph(int64_t firstStep) const
     {
         // A transition entered part-way starts before its first frame by exactly the frames
@@ -285,7 +299,8 @@ private:
     TransitionRenderer::Side fromSide;
     TransitionRenderer::Side toSide;
     const int64_t frameCount;
-    av::FilterGraphPtr graph; // frame by frame, when no thread renders ahead
+    av::FilterGraphPtr graph;               // frame by frame, when no thread renders ahead
+    std::unique_ptr<YuvTransition> drawing; // the same, for the kinds drawn in 4:2:0
     std::unique_ptr<TransitionRenderer> ahead;
     int64_t aheadStep = 0; // the step of the next frame `ahead` delivers
 };

@@ -12,6 +12,7 @@
 #include "probe.h"
 #include "testalbum.h"
 #include "testmedia.h"
+#include "xfadereference.h"
 
 extern "C" {
 #include <libavutil/cpu.h>
@@ -790,25 +791,70 @@ private slots:
         job.watermarkImagePath = mark;
         job.watermarkPosition = RightBottom;
 
-        QCryptographicHash hash(QCryptographicHash::Sha1);
-        int frames = 0;
-        encoder->frameObserver = [&hash, &frames](const AVFrame *f) {
-            ++frames;
+        // The frames of the pictures alone, and of all; a transition is frames 50 to 99 of each
+        // 100 (two seconds of picture, then two of transition).
+        QCryptographicHash stills(QCryptographicHash::Sha1);
+        QCryptographicHash all(QCryptographicHash::Sha1);
+        std::vector<av::FramePtr> seen;
+        encoder->frameObserver = [&](const AVFrame *f) {
+            const bool bTransition = seen.size() % 100 >= 50;
             for (int plane = 0; plane < 3; ++plane) {
                 const int w = plane ? (f->width + 1) / 2 : f->width;
                 const int h = plane ? (f->height + 1) / 2 : f->height;
-                for (int y = 0; y < h; ++y)
-                    hash.addData(
-                        reinterpret_cast<const char *>(f->data[plane] + y * f->linesize[plane]), w);
+                for (int y = 0; y < h; ++y) {
+                    const char *row =
+                        reinterpret_cast<const char *>(f->data[plane] + y * f->linesize[plane]);
+                    all.addData(row, w);
+                    if (!bTransition)
+                        stills.addData(row, w);
+                }
             }
+            av::FramePtr copy = av::makeFrame();
+            copy->format = f->format;
+            copy->width = f->width;
+            copy->height = f->height;
+            if (av_frame_get_buffer(copy.get(), 0) >= 0 && av_frame_copy(copy.get(), f) >= 0)
+                seen.push_back(std::move(copy));
+            else
+                seen.push_back(nullptr);
         };
-        const Outcome o = run();
-        encoder->frameObserver = nullptr;
-        job.watermarkType = WatermarkNone;
+        Outcome o = run();
         av_force_cpu_flags(-1);
         QVERIFY2(o.ok, qPrintable(o.error));
-        QCOMPARE(frames, 4 * 50 + 3 * 50);
-        QCOMPARE(hash.result().toHex(), QByteArray("c2620ca3ab8eb2ed5e51144501549c6399a10235"));
+        QCOMPARE(seen.size(), size_t(4 * 50 + 3 * 50));
+        // The pictures' frames are what they always were (with xfade drawing the transitions
+        // the whole came to c2620ca3ab8eb2ed5e51144501549c6399a10235).
+        QCOMPARE(stills.result().toHex(), QByteArray("6fc36aebd8d3e2c3f688ccfec1f59d2278942fe5"));
+        QCOMPARE(all.result().toHex(), QByteArray("42c192fd5d2b445d42e039898cc40cb17bf5343a"));
+
+        // The transitions are drawn in 4:2:0, each frame within 40 dB of xfade's on the
+        // pictures either side of it: seen without the watermark, which a slide would move.
+        job.watermarkType = WatermarkNone;
+        seen.clear();
+        o = run();
+        encoder->frameObserver = nullptr;
+        QVERIFY2(o.ok, qPrintable(o.error));
+        QCOMPARE(seen.size(), size_t(4 * 50 + 3 * 50));
+        for (int slot = 0; slot < 3; ++slot) {
+            const int first = 100 * slot + 50;
+            const AVFrame *from = seen[size_t(first - 1)].get();
+            const AVFrame *to = seen[size_t(first + 50)].get();
+            QVERIFY(from && to && job.slotKind(slot));
+            const char *kind = job.slotKind(slot)->transitionName;
+            const std::vector<av::FramePtr> reference = xfadereference::frames(kind, from, to, 50);
+            QCOMPARE(reference.size(), size_t(50));
+            // At its first step a transition is exactly the picture before it (xfade leaves a
+            // line of black there for one kind).
+            QCOMPARE(xfadereference::psnr(seen[size_t(first)].get(), from), 99.0);
+            for (int i = 1; i < 50; ++i) {
+                const double db =
+                    xfadereference::psnr(seen[size_t(first + i)].get(), reference[size_t(i)].get());
+                QVERIFY2(db >= 40.0, qPrintable(QStringLiteral("%1 frame %2: %3 dB")
+                                                    .arg(QLatin1String(kind))
+                                                    .arg(i)
+                                                    .arg(db)));
+            }
+        }
     }
 
     // Per-picture timing in the file: a cut joins two pictures with no frame between them, a
