@@ -7,9 +7,11 @@
 // this process (all threads) and of the X server (an Xvfb of the same machine: presenting in
 // software costs it as much as us).
 //
-// usage: bench_editor_preview [--seeks N] [--transitions] [--play S] [--window WxH]
+// usage: bench_editor_preview [--seeks N] [--transitions] [--motion] [--play S] [--window WxH]
 //                             -m MUSIC.mp3 PICTURE...
 // --transitions: every seek lands in the middle of a transition (the costliest place to start);
+// --motion: every picture moves (the album's gentle motion), so a transition joins two moving
+// pictures. Each seek also reports the time from the release to the first picture of its place.
 // --window: the main window's size (default 902x580, the program's first size on a 1920x1080
 // screen).
 #include "editorharness.h"
@@ -95,6 +97,7 @@ int main(int argc, char **argv)
     QString music;
     int seeks = 10;
     bool intoTransitions = false;
+    bool motion = false;
     int playSeconds = 10;
     QSize window(902, 580);
     for (int i = 1; i < argc; ++i) {
@@ -103,6 +106,8 @@ int main(int argc, char **argv)
             music = QString::fromLocal8Bit(argv[++i]);
         else if (arg == QLatin1String("--seeks") && i + 1 < argc)
             seeks = std::max(1, atoi(argv[++i]));
+        else if (arg == QLatin1String("--motion"))
+            motion = true;
         else if (arg == QLatin1String("--transitions"))
             intoTransitions = true;
         else if (arg == QLatin1String("--play") && i + 1 < argc)
@@ -136,6 +141,7 @@ int main(int argc, char **argv)
     Album &job = pEditor->document()->edit();
     job.musicType = MusicCustom;
     job.musicPath = music;
+    job.gentleMotion = motion;
 
     CQVideoPlay *pPlayer = pEditor->player();
     pPlayer->vp_VideoPlayOrPauseSlots();
@@ -168,7 +174,7 @@ int main(int argc, char **argv)
             frame += slot;
         }
     }
-    std::vector<double> allMusicPicture, allMusicClock, allPictureClock;
+    std::vector<double> allMusicPicture, allMusicClock, allPictureClock, releaseToPicture;
     int missing = 0;
     std::printf("seek  position  music-clock(ms) median/max  picture-clock  music-picture\n");
     for (int s = 0; s < seeks; ++s) {
@@ -180,9 +186,27 @@ int main(int argc, char **argv)
         pPlayer->vp_cSliderPressSlots(ratio);
         EditorHarness::waitFor([] { return false; }, 150);
         pPlayer->form()->PlaySlider->setValue(int(ratio * 1000));
+        const qint64 releasedAt = QDateTime::currentMSecsSinceEpoch();
         pPlayer->vp_cSliderReleaseSlots(ratio);
+        // The first picture at or past the place, shown after the release.
+        const double targetMs = ratio * totalMs;
+        qint64 landedAt = -1;
+        EditorHarness::waitFor(
+            [&] {
+                int64_t pts = -1;
+                qint64 atMs = 0;
+                pPlayer->lastPicture(pts, atMs);
+                if (pts >= 0 && atMs >= releasedAt && pts * 40.0 >= targetMs - 80)
+                    landedAt = atMs;
+                return landedAt >= 0;
+            },
+            3000);
+        if (landedAt >= 0)
+            releaseToPicture.push_back(double(landedAt - releasedAt));
         // The position is settled once a picture of it and its music arrive; measure after that.
-        EditorHarness::waitFor([] { return false; }, 400);
+        EditorHarness::waitFor(
+            [] { return false; },
+            std::max<qint64>(0, releasedAt + 400 - QDateTime::currentMSecsSinceEpoch()));
         std::vector<double> musicClock, pictureClock, musicPicture;
         QElapsedTimer window;
         window.start();
@@ -228,6 +252,10 @@ int main(int argc, char **argv)
                 "max %.0f ms\n",
                 seeks, percentile(pictureClockAbs, 0.5), percentile(pictureClockAbs, 0.95),
                 percentile(pictureClockAbs, 1.0));
+    std::printf("release to picture over %d seeks: median %.0f ms, 90th percentile %.0f ms, "
+                "max %.0f ms (%zu landed)\n",
+                seeks, percentile(releaseToPicture, 0.5), percentile(releaseToPicture, 0.9),
+                percentile(releaseToPicture, 1.0), releaseToPicture.size());
     std::printf("music against picture over %d seeks: median %.0f ms, 95th percentile %.0f ms, "
                 "max %.0f ms (%zu samples, %d without sound or picture)\n",
                 seeks, percentile(allMusicPicture, 0.5), percentile(allMusicPicture, 0.95),
