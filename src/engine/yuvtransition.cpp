@@ -187,8 +187,9 @@ std::shared_ptr<const YuvTransition::Field> makeField(FieldShape shape, int W, i
     return field;
 }
 
-// Fields are kept for the last few output sizes: every transition of an album of one size
-// shares them, and they are worked out once.
+// A field is shared by the transitions that draw at once (the preview's and one rendered ahead)
+// and goes with the last of them: worked out again, it costs a few milliseconds per transition,
+// and nothing stays behind in a long session.
 std::shared_ptr<const YuvTransition::Field> sharedField(FieldShape shape, int W, int H,
                                                         const YuvTransition::Plane &plane)
 {
@@ -196,22 +197,19 @@ std::shared_ptr<const YuvTransition::Field> sharedField(FieldShape shape, int W,
     {
         FieldShape shape;
         int W, H, index;
-        std::shared_ptr<const YuvTransition::Field> field;
+        std::weak_ptr<const YuvTransition::Field> field;
     };
     static std::mutex mutex;
     static std::list<Entry> entries;
-    constexpr size_t kKept = 4;
     std::lock_guard<std::mutex> lock(mutex);
-    for (auto it = entries.begin(); it != entries.end(); ++it) {
-        if (it->shape == shape && it->W == W && it->H == H && it->index == plane.fieldIndex) {
-            entries.splice(entries.begin(), entries, it);
-            return it->field;
-        }
-    }
-    entries.push_front(Entry{shape, W, H, plane.fieldIndex, makeField(shape, W, H, plane)});
-    if (entries.size() > kKept)
-        entries.pop_back();
-    return entries.front().field;
+    entries.remove_if([](const Entry &e) { return e.field.expired(); });
+    for (const Entry &e : entries)
+        if (e.shape == shape && e.W == W && e.H == H && e.index == plane.fieldIndex)
+            if (std::shared_ptr<const YuvTransition::Field> field = e.field.lock())
+                return field;
+    std::shared_ptr<const YuvTransition::Field> field = makeField(shape, W, H, plane);
+    entries.push_back(Entry{shape, W, H, plane.fieldIndex, field});
+    return field;
 }
 
 void copyRow(uint8_t *dst, const uint8_t *src, int n)

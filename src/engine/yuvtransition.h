@@ -3,7 +3,8 @@
 // alike. Each looks as FFmpeg's xfade draws its kind on full-chroma pictures, without taking
 // the pictures up to 4:4:4 and back for every frame: the fades are constant weights, the
 // wipes and slides copies, the smooth wipes a weight per column or row, the round ones a field
-// worked out once per output size and read where it is not all one picture or the other.
+// worked out once per transition at its output size and read where it is not all one picture
+// or the other.
 #pragma once
 
 #include "avhandles.h"
