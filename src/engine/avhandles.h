@@ -64,6 +64,11 @@ struct AudioFifoDeleter
 {
     void operator()(AVAudioFifo *p) const { av_audio_fifo_free(p); }
 };
+// Marks the pool freeable: it goes once its last buffer is back.
+struct BufferPoolDeleter
+{
+    void operator()(AVBufferPool *p) const { av_buffer_pool_uninit(&p); }
+};
 struct DictDeleter
 {
     void operator()(AVDictionary *p) const { av_dict_free(&p); }
@@ -79,6 +84,7 @@ using FilterInOutPtr = std::unique_ptr<AVFilterInOut, FilterInOutDeleter>;
 using SwsPtr = std::unique_ptr<SwsContext, SwsDeleter>;
 using SwrPtr = std::unique_ptr<SwrContext, SwrDeleter>;
 using AudioFifoPtr = std::unique_ptr<AVAudioFifo, AudioFifoDeleter>;
+using BufferPoolPtr = std::unique_ptr<AVBufferPool, BufferPoolDeleter>;
 
 // An AVDictionary** friendly owner: pass `&d.raw` to FFmpeg, it is freed on scope exit.
 struct Dict

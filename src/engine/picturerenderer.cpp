@@ -5,10 +5,12 @@
 #include "album.h"
 #include "framegraph.h"
 #include "pictureheader.h"
+#include "pixelblend.h"
 #include "watermark.h"
 
 extern "C" {
-#include <libavutil/imgutils.h>
+#include <libavutil/buffer.h>
+#include <libavutil/macros.h>
 }
 
 #include <QFont>
@@ -41,40 +43,84 @@ double cubicWeight(double x)
     return 0;
 }
 
-// The taps of one output sample: source positions (clamped to the plane) and weights.
+// The taps of each output sample: source positions first .. first + count - 1, not clamped
+// (the drawing clamps rows and pads columns), and weights in fixed point that sum to one.
 struct Taps
 {
     int count = 0;
-    std::vector<int> index; // count per sample
-    std::vector<float> weight;
+    std::vector<int> first;
+    std::vector<int16_t> weight; // count per sample
 };
 
 // For output samples 0..n-1 whose centres map to source centre positions centre(i).
-template <typename Centre>
-Taps makeTaps(int n, double sourcePerOutput, int sourceSize, Centre centre)
+template <typename Centre> Taps makeTaps(int n, double sourcePerOutput, Centre centre)
 {
     const double stretch = std::max(1.0, sourcePerOutput); // widen the kernel when reducing
     const double support = 2 * stretch;
+    constexpr int one = 1 << pixelblend::kTapBits;
     Taps t;
     // The integers strictly within `support` of a centre: at most ceil(2 support) of them.
     t.count = std::max(1, int(std::ceil(2 * support)));
-    t.index.assign(size_t(n) * t.count, 0);
-    t.weight.assign(size_t(n) * t.count, 0.f);
+    t.first.assign(size_t(n), 0);
+    t.weight.assign(size_t(n) * t.count, 0);
+    std::vector<double> w(size_t(t.count));
     for (int i = 0; i < n; ++i) {
         const double c = centre(i);
         const int first = int(std::floor(c - support + 1e-9)) + 1;
+        t.first[size_t(i)] = first;
         double sum = 0;
         for (int k = 0; k < t.count; ++k) {
-            const double w = cubicWeight((first + k - c) / stretch);
-            t.index[size_t(i) * t.count + k] = std::clamp(first + k, 0, sourceSize - 1);
-            t.weight[size_t(i) * t.count + k] = float(w);
-            sum += w;
+            w[size_t(k)] = cubicWeight((first + k - c) / stretch);
+            sum += w[size_t(k)];
         }
-        if (sum != 0)
-            for (int k = 0; k < t.count; ++k)
-                t.weight[size_t(i) * t.count + k] = float(t.weight[size_t(i) * t.count + k] / sum);
+        // What rounding leaves over goes to the largest weight, so that the weights sum to one
+        // exactly and a flat area stays flat.
+        int16_t *out = &t.weight[size_t(i) * t.count];
+        int total = 0, largest = 0;
+        for (int k = 0; k < t.count; ++k) {
+            out[k] = int16_t(sum != 0 ? std::lrint(w[size_t(k)] / sum * one) : 0);
+            total += out[k];
+            if (out[k] > out[largest])
+                largest = k;
+        }
+        out[largest] = int16_t(out[largest] + one - total);
     }
     return t;
+}
+
+// The taps across as resampleAcross takes them: a window of `span` columns for each pair of
+// outputs, from start[p], and the columns lo..hi that the windows read.
+struct Across
+{
+    int span = 0;
+    std::vector<int> start;
+    std::vector<int16_t> weight;
+    int lo = 0, hi = 0;
+};
+
+Across acrossTaps(const Taps &t)
+{
+    const int n = int(t.first.size());
+    Across a;
+    a.start.resize(size_t(n + 1) / 2);
+    int widest = 0;
+    for (int i = 0; i < n; i += 2) {
+        const int f0 = t.first[size_t(i)], f1 = i + 1 < n ? t.first[size_t(i + 1)] : f0;
+        a.start[size_t(i / 2)] = std::min(f0, f1);
+        widest = std::max(widest, std::max(f0, f1) - std::min(f0, f1) + t.count);
+    }
+    a.span = (widest + 7) / 8 * 8;
+    a.weight.assign(pixelblend::acrossWeightCount(n, a.span), 0);
+    for (int i = 0; i < n; ++i) {
+        const int offset = t.first[size_t(i)] - a.start[size_t(i / 2)];
+        for (int k = 0; k < t.count; ++k)
+            a.weight[pixelblend::acrossWeightIndex(i, offset + k, a.span)] =
+                t.weight[size_t(i) * t.count + k];
+    }
+    const auto [lo, hi] = std::minmax_element(a.start.begin(), a.start.end());
+    a.lo = *lo;
+    a.hi = *hi + a.span - 1;
+    return a;
 }
 
 // The share of output sample i (units of `unit` output pixels) that the picture covers, which
@@ -95,44 +141,43 @@ uint8_t toByte(float v)
     return uint8_t(std::clamp(int(v + 0.5f), 0, 255)); // negatives clamp to 0 either way
 }
 
-// Scratch rows of one drawing thread, kept between frames: allocating them per frame costs a
-// page fault per 4 KiB.
-thread_local std::vector<float> t_rows;
-thread_local std::vector<float> t_acc;
-
-// One source row resampled across: `Count` taps known at compile time unroll.
-template <int Count> void resampleRow(const float *line, const Taps &t, int n, float *out)
+// The first and one past the last of the samples [from, to) that are 1: the picture covers a
+// run of whole samples with at most a part-covered one at each end.
+std::pair<int, int> wholeRun(const std::vector<float> &cover, int from, int to)
 {
-    for (int i = 0; i < n; ++i) {
-        const int *ix = &t.index[size_t(i) * Count];
-        const float *w = &t.weight[size_t(i) * Count];
-        float acc = 0;
-        for (int k = 0; k < Count; ++k)
-            acc += w[k] * line[ix[k]];
-        out[i] = acc;
-    }
+    int a = from, b = to;
+    while (a < to && cover[size_t(a)] < 1)
+        ++a;
+    while (b > a && cover[size_t(b - 1)] < 1)
+        --b;
+    return {a, b};
 }
 
-void resampleRow(const float *line, const Taps &t, int n, float *out)
+// A plane of the backdrop copied everywhere but in [x0, x1) x [y0, y1), which the picture
+// covers whole and the drawing writes anyway.
+void copyAround(const uint8_t *src, int srcStride, uint8_t *dst, int dstStride, int w, int h,
+                int x0, int x1, int y0, int y1)
 {
-    switch (t.count) {
-    case 4:
-        return resampleRow<4>(line, t, n, out);
-    case 5:
-        return resampleRow<5>(line, t, n, out);
-    case 6:
-        return resampleRow<6>(line, t, n, out);
-    default:
-        for (int i = 0; i < n; ++i) {
-            const int *ix = &t.index[size_t(i) * t.count];
-            const float *w = &t.weight[size_t(i) * t.count];
-            float acc = 0;
-            for (int k = 0; k < t.count; ++k)
-                acc += w[k] * line[ix[k]];
-            out[i] = acc;
+    if (x0 >= x1 || y0 >= y1)
+        x0 = x1 = y0 = y1 = 0;
+    for (int y = 0; y < h; ++y) {
+        const uint8_t *s = src + size_t(y) * srcStride;
+        uint8_t *d = dst + size_t(y) * dstStride;
+        if (y < y0 || y >= y1) {
+            std::memcpy(d, s, size_t(w));
+        } else {
+            std::memcpy(d, s, size_t(x0));
+            std::memcpy(d + x1, s + x1, size_t(w - x1));
         }
     }
 }
+
+// Scratch of one drawing thread, kept between frames: allocating it per frame costs a page
+// fault per 4 KiB.
+thread_local std::vector<int16_t> t_columns; // one row resampled down, at kDownBits
+thread_local std::vector<uint8_t> t_under;   // backdrop under the part-covered samples
+thread_local std::vector<const uint8_t *> t_rows;
+thread_local std::vector<int16_t> t_rowWeights;
 
 QRectF interpolate(const QRectF &a, const QRectF &b, double t)
 {
@@ -409,10 +454,28 @@ std::shared_ptr<const PictureFrames> PictureFrames::create(const AVFrame *decode
     }
     ret = makeBackdrop(look.fill, p->source.get(), W, H, p->backdrop.get());
     if (ret >= 0)
+        ret = p->prepareFramePool();
+    if (ret >= 0)
         ret = p->prepareCaption(look.caption);
     if (ret < 0)
         return fail(ret);
     return p;
+}
+
+int PictureFrames::prepareFramePool()
+{
+    // YUV420P in one buffer, rows aligned for the vector kernels and the encoder, and padded at
+    // the end as FFmpeg pads its own buffers.
+    constexpr int align = 64;
+    const int cw = (W + 1) / 2, ch = (H + 1) / 2;
+    planeStride[0] = FFALIGN(W, align);
+    planeStride[1] = planeStride[2] = FFALIGN(cw, align);
+    planeOffset[0] = 0;
+    planeOffset[1] = planeStride[0] * H;
+    planeOffset[2] = planeOffset[1] + planeStride[1] * ch;
+    const size_t size = size_t(planeOffset[2]) + size_t(planeStride[2]) * ch + align;
+    framePool.reset(av_buffer_pool_init(size, av_buffer_alloc));
+    return framePool ? 0 : AVERROR(ENOMEM);
 }
 
 int PictureFrames::prepareCaption(const Caption &caption)
@@ -507,15 +570,18 @@ int PictureFrames::render(int64_t step, int64_t lifeFrames, AVFrame *dst) const
     if (!dst)
         return AVERROR(EINVAL);
     av_frame_unref(dst);
+    dst->buf[0] = av_buffer_pool_get(framePool.get());
+    if (!dst->buf[0])
+        return AVERROR(ENOMEM);
+    for (int plane = 0; plane < 3; ++plane) {
+        dst->data[plane] = dst->buf[0]->data + planeOffset[plane];
+        dst->linesize[plane] = planeStride[plane];
+    }
+    dst->extended_data = dst->data;
     dst->format = AV_PIX_FMT_YUV420P;
     dst->width = W;
     dst->height = H;
-    int ret = av_frame_get_buffer(dst, 0);
-    if (ret < 0)
-        return ret;
     dst->color_range = AVCOL_RANGE_MPEG;
-    av_image_copy(dst->data, dst->linesize, const_cast<const uint8_t **>(backdrop->data),
-                  backdrop->linesize, AV_PIX_FMT_YUV420P, W, H);
     const double progress =
         isMoving && lifeFrames > 1
             ? double(std::clamp<int64_t>(step, 0, lifeFrames - 1)) / double(lifeFrames - 1)
@@ -527,25 +593,24 @@ int PictureFrames::render(int64_t step, int64_t lifeFrames, AVFrame *dst) const
 }
 
 // Draws the view of the source centred in the frame, as large as fits, over the backdrop.
-// Separable: each needed source row is resampled across, then each output row down, with
-// weights from fractional positions, so a view that moves by a tenth of a pixel moves the
-// picture by a tenth of a pixel.
+// Separable: each output row is resampled down from the source rows it needs, then across,
+// with weights from fractional positions, so a view that moves by a tenth of a pixel moves the
+// picture by a tenth of a pixel. The backdrop is copied only where the picture does not cover
+// whole samples.
 void PictureFrames::drawPicture(const QRectF &view, AVFrame *dst) const
 {
-    if (view.width() <= 0 || view.height() <= 0)
-        return;
-    const double scale = std::min(W / view.width(), H / view.height()); // output per source px
+    const bool shown = view.width() > 0 && view.height() > 0;
+    const double scale = shown ? std::min(W / view.width(), H / view.height()) : 1; // per source px
     const double cx = view.center().x(), cy = view.center().y();
     // The picture's edges in output pixels.
     const double left = W / 2.0 - cx * scale, right = W / 2.0 + (source->width - cx) * scale;
     const double top = H / 2.0 - cy * scale, bottom = H / 2.0 + (source->height - cy) * scale;
-    std::vector<float> &rows = t_rows;
-    std::vector<float> &acc = t_acc;
     for (int plane = 0; plane < 3; ++plane) {
         const int unit = plane ? 2 : 1; // output and source share the 4:2:0 layout
         const int ow = plane ? (W + 1) / 2 : W, oh = plane ? (H + 1) / 2 : H;
         const int sw = plane ? (source->width + 1) / 2 : source->width;
         const int sh = plane ? (source->height + 1) / 2 : source->height;
+        const int outStride = dst->linesize[plane];
         const std::vector<float> coverX = coverage(ow, unit, left, right);
         const std::vector<float> coverY = coverage(oh, unit, top, bottom);
         int x0 = 0, x1 = ow, y0 = 0, y1 = oh;
@@ -557,56 +622,82 @@ void PictureFrames::drawPicture(const QRectF &view, AVFrame *dst) const
             ++y0;
         while (y1 > y0 && coverY[size_t(y1 - 1)] <= 0)
             --y1;
+        if (!shown)
+            x0 = x1 = y0 = y1 = 0;
+        const auto [wx0, wx1] = wholeRun(coverX, x0, x1);
+        const auto [wy0, wy1] = wholeRun(coverY, y0, y1);
+        copyAround(backdrop->data[plane], backdrop->linesize[plane], dst->data[plane], outStride,
+                   ow, oh, wx0, wx1, wy0, wy1);
         if (x0 >= x1 || y0 >= y1)
             continue;
         const int nx = x1 - x0, ny = y1 - y0;
         // Centre of output sample i, mapped into the source plane's sample grid.
-        const Taps tx = makeTaps(nx, 1 / scale, sw, [&](int i) {
+        const Taps tx = makeTaps(nx, 1 / scale, [&](int i) {
             return (cx + ((x0 + i + 0.5) * unit - W / 2.0) / scale) / unit - 0.5;
         });
-        const Taps ty = makeTaps(ny, 1 / scale, sh, [&](int i) {
+        const Taps ty = makeTaps(ny, 1 / scale, [&](int i) {
             return (cy + ((y0 + i + 0.5) * unit - H / 2.0) / scale) / unit - 0.5;
         });
-        // Down first, into one row of the source's needed columns, then across: the row
-        // stays in cache and the gathers read floats.
-        int c0 = sw, c1 = -1;
-        for (int idx : tx.index) {
-            c0 = std::min(c0, idx);
-            c1 = std::max(c1, idx);
-        }
-        const int nc = c1 - c0 + 1;
-        if (rows.size() < size_t(nc))
-            rows.resize(size_t(nc));
-        if (acc.size() < size_t(nx))
-            acc.resize(size_t(nx));
-        Taps shifted = tx; // indexes into the row
-        for (int &idx : shifted.index)
-            idx -= c0;
+        // Down first, into one row of the source's needed columns, then across: the row stays
+        // in cache. The row spans every column a tap reads, those beyond the plane's edges
+        // holding the edge's sample, so the taps across need no clamp.
+        const Across across = acrossTaps(tx);
+        const auto [firstLo, firstHi] = std::minmax_element(tx.first.begin(), tx.first.end());
+        const int c0 = std::clamp(*firstLo, 0, sw - 1);
+        const int c1 = std::clamp(*firstHi + tx.count - 1, 0, sw - 1);
+        const int b0 = std::min(across.lo, c0), b1 = std::max(across.hi, c1);
+        std::vector<int> start(across.start);
+        for (int &f : start)
+            f -= b0;
+        std::vector<int16_t> &columns = t_columns;
+        std::vector<uint8_t> &under = t_under;
+        std::vector<const uint8_t *> &rows = t_rows;
+        std::vector<int16_t> &rowWeights = t_rowWeights;
+        columns.resize(std::max(columns.size(), size_t(b1 - b0 + 1)));
+        under.resize(std::max(under.size(), size_t(nx)));
         const uint8_t *src = source->data[plane] + c0;
         const int srcStride = source->linesize[plane];
+        int16_t *inside = columns.data() + (c0 - b0);
         for (int j = 0; j < ny; ++j) {
-            float *column = rows.data();
-            std::fill(column, column + nc, 0.f);
+            // The rows this output row reads, each once (clamped at the plane's edges).
+            rows.clear();
+            rowWeights.clear();
             for (int k = 0; k < ty.count; ++k) {
-                const float w = ty.weight[size_t(j) * ty.count + k];
+                const int16_t w = ty.weight[size_t(j) * ty.count + k];
                 if (w == 0)
                     continue;
-                const uint8_t *line = src + size_t(ty.index[size_t(j) * ty.count + k]) * srcStride;
-                for (int u = 0; u < nc; ++u)
-                    column[u] += w * float(line[u]);
+                const uint8_t *line =
+                    src + size_t(std::clamp(ty.first[size_t(j)] + k, 0, sh - 1)) * srcStride;
+                if (!rows.empty() && rows.back() == line) {
+                    rowWeights.back() = int16_t(rowWeights.back() + w);
+                } else {
+                    rows.push_back(line);
+                    rowWeights.push_back(w);
+                }
             }
-            resampleRow(column, shifted, nx, acc.data());
-            uint8_t *out = dst->data[plane] + size_t(y0 + j) * dst->linesize[plane] + x0;
-            const float cyv = coverY[size_t(y0 + j)];
-            const float *cx = coverX.data() + x0;
-            // Branch-free, so that it vectorises: inside the picture c is 1 and the backdrop
-            // drops out.
-            for (int i = 0; i < nx; ++i) {
-                const float back = out[i];
-                float v = back + (acc[size_t(i)] - back) * (cyv * cx[i]);
-                v = std::min(std::max(v, 0.f), 255.f);
-                out[i] = uint8_t(int(v + 0.5f));
-            }
+            pixelblend::resampleDown(inside, rows.data(), rowWeights.data(), int(rows.size()),
+                                     c1 - c0 + 1);
+            std::fill(columns.data(), inside, inside[0]);
+            std::fill(inside + (c1 - c0 + 1), columns.data() + (b1 - b0 + 1), inside[c1 - c0]);
+            // Across, straight into the frame. Samples the picture covers in part (the row's
+            // ends, or the whole of an edge row) are then mixed with the backdrop they hid.
+            const int oy = y0 + j;
+            uint8_t *out = dst->data[plane] + size_t(oy) * outStride + x0;
+            const bool whole = oy >= wy0 && oy < wy1;
+            const int e0 = whole ? wx0 - x0 : nx, e1 = whole ? wx1 - x0 : nx;
+            std::copy(out, out + e0, under.begin());
+            std::copy(out + e1, out + nx, under.begin() + e1);
+            pixelblend::resampleAcross(out, columns.data(), start.data(), across.weight.data(),
+                                       across.span, nx);
+            const float cov = coverY[size_t(oy)];
+            auto mix = [&](int i) {
+                const float back = under[size_t(i)];
+                out[i] = toByte(back + (out[i] - back) * (cov * coverX[size_t(x0 + i)]));
+            };
+            for (int i = 0; i < e0; ++i)
+                mix(i);
+            for (int i = e1; i < nx; ++i)
+                mix(i);
         }
     }
 }

@@ -86,6 +86,8 @@ public:
 private:
     PictureFrames() = default;
     int prepareCaption(const Caption &caption);
+    int prepareFramePool();
+    // The whole frame: the backdrop, and over it the view of the picture.
     void drawPicture(const QRectF &view, AVFrame *dst) const;
     void blendCaption(AVFrame *dst) const;
 
@@ -96,6 +98,11 @@ private:
     QRectF to;
     av::FramePtr source;   // YUV420P, video range, about the size the motion needs
     av::FramePtr backdrop; // YUV420P W x H: the fill
+    // The frames drawn: buffers used again once the encoder or the screen lets them go, so that
+    // a frame costs no fresh pages. Thread-safe, as render is.
+    av::BufferPoolPtr framePool;
+    int planeOffset[3] = {};
+    int planeStride[3] = {};
     // The caption at even coordinates: straight colour and alpha, luma then chroma resolution.
     int captionX = 0;
     int captionY = 0;

@@ -4,6 +4,8 @@
 #include "pixelblend.h"
 #include "pixelblend_impl.h"
 
+#include <cstring>
+
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 
@@ -101,11 +103,85 @@ void smoothWeights(uint16_t *m, const float *field, float k, bool invert, int n)
     plain::smoothWeights(m + i, field + i, k, invert, n - i);
 }
 
+void resampleDown(int16_t *dst, const uint8_t *const *rows, const int16_t *w, int taps, int n)
+{
+    const __m256i half = _mm256_set1_epi32(kDownHalf);
+    const __m256i lastPair = _mm256_set1_epi32(taps % 2 ? uint16_t(w[taps - 1]) : 0);
+    auto load = [](const uint8_t *p) {
+        return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p)));
+    };
+    int u = 0;
+    for (; u + 16 <= n; u += 16) {
+        __m256i lo = half, hi = half;
+        // Columns 0-3 and 8-11 in lo, 4-7 and 12-15 in hi: the pack at the end puts them back
+        // in order, as the unpacks work within each 128-bit half too.
+        auto add = [&](__m256i a, __m256i b, __m256i pair) {
+            lo = _mm256_add_epi32(lo, _mm256_madd_epi16(_mm256_unpacklo_epi16(a, b), pair));
+            hi = _mm256_add_epi32(hi, _mm256_madd_epi16(_mm256_unpackhi_epi16(a, b), pair));
+        };
+        int k = 0;
+        for (; k + 2 <= taps; k += 2) {
+            int32_t pair;
+            std::memcpy(&pair, w + k, sizeof pair);
+            add(load(rows[k] + u), load(rows[k + 1] + u), _mm256_set1_epi32(pair));
+        }
+        if (k < taps)
+            add(load(rows[k] + u), _mm256_setzero_si256(), lastPair);
+        const __m256i words = _mm256_packs_epi32(_mm256_srai_epi32(lo, kDownShift),
+                                                 _mm256_srai_epi32(hi, kDownShift));
+        _mm256_storeu_si256(reinterpret_cast<__m256i *>(dst + u), words);
+    }
+    plain::downColumns(dst, rows, w, taps, u, n);
+}
+
+void resampleAcross(uint8_t *dst, const int16_t *row, const int *start, const int16_t *w, int span,
+                    int n)
+{
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        // Four pairs: a chunk of a pair's window in both halves of a register, against the
+        // first output's weights in the low half and the second's in the high half.
+        const int16_t *p0 = row + start[i / 2], *p1 = row + start[i / 2 + 1];
+        const int16_t *p2 = row + start[i / 2 + 2], *p3 = row + start[i / 2 + 3];
+        const int16_t *g = w + acrossWeightIndex(i, 0, span);
+        const int pair = 2 * span;
+        auto madd = [](const int16_t *x, const int16_t *wq) {
+            return _mm256_madd_epi16(
+                _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i *>(x))),
+                _mm256_loadu_si256(reinterpret_cast<const __m256i *>(wq)));
+        };
+        __m256i r0 = madd(p0, g), r1 = madd(p1, g + pair);
+        __m256i r2 = madd(p2, g + 2 * pair), r3 = madd(p3, g + 3 * pair);
+        for (int c = 8; c < span; c += 8) {
+            g += 16;
+            r0 = _mm256_add_epi32(r0, madd(p0 + c, g));
+            r1 = _mm256_add_epi32(r1, madd(p1 + c, g + pair));
+            r2 = _mm256_add_epi32(r2, madd(p2 + c, g + 2 * pair));
+            r3 = _mm256_add_epi32(r3, madd(p3 + c, g + 3 * pair));
+        }
+        // Added within each half: o0 o2 o4 o6 | o1 o3 o5 o7, then interleaved.
+        __m256i sum = _mm256_hadd_epi32(_mm256_hadd_epi32(r0, r1), _mm256_hadd_epi32(r2, r3));
+        sum =
+            _mm256_srai_epi32(_mm256_add_epi32(sum, _mm256_set1_epi32(kAcrossHalf)), kAcrossShift);
+        const __m128i even = _mm256_castsi256_si128(sum), odd = _mm256_extracti128_si256(sum, 1);
+        const __m128i words =
+            _mm_packs_epi32(_mm_unpacklo_epi32(even, odd), _mm_unpackhi_epi32(even, odd));
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(dst + i), _mm_packus_epi16(words, words));
+    }
+    plain::acrossOutputs(dst, row, start, w, span, i, n);
+}
+
 } // namespace avx2
 
 Kernels avx2Kernels()
 {
-    return Kernels{avx2::blend, avx2::blendConst, avx2::blend3Const, avx2::smoothWeights, "avx2"};
+    return Kernels{avx2::blend,
+                   avx2::blendConst,
+                   avx2::blend3Const,
+                   avx2::smoothWeights,
+                   avx2::resampleDown,
+                   avx2::resampleAcross,
+                   "avx2"};
 }
 
 } // namespace pixelblend

@@ -3,15 +3,18 @@
 #include "album.h"
 #include "framegraph.h"
 #include "picturerenderer.h"
+#include "pixelblend.h"
 #include "testalbum.h"
 #include "testmedia.h"
 
 #include <QElapsedTimer>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <cmath>
 #include <cstring>
+#include <thread>
 
 using namespace testmedia;
 
@@ -105,6 +108,57 @@ int blackRows(const AVFrame *f, bool fromTop)
     return rows;
 }
 
+// A YUV420P picture of random samples: any slip of a tap or a rounding shows.
+av::FramePtr noisyPicture(int w, int h, quint32 seed)
+{
+    av::FramePtr f = av::makeFrame();
+    f->format = AV_PIX_FMT_YUV420P;
+    f->width = w;
+    f->height = h;
+    if (av_frame_get_buffer(f.get(), 0) < 0)
+        return nullptr;
+    QRandomGenerator random(seed);
+    for (int plane = 0; plane < 3; ++plane)
+        for (int y = 0; y < (plane ? (h + 1) / 2 : h); ++y)
+            for (int x = 0; x < (plane ? (w + 1) / 2 : w); ++x)
+                f->data[plane][y * f->linesize[plane] + x] = uint8_t(random.bounded(256));
+    return f;
+}
+
+// The visible samples of a YUV420P frame, plane after plane.
+QByteArray samples(const AVFrame *f)
+{
+    QByteArray all;
+    for (int plane = 0; plane < 3; ++plane)
+        for (int y = 0; y < (plane ? (f->height + 1) / 2 : f->height); ++y)
+            all.append(reinterpret_cast<const char *>(f->data[plane] + y * f->linesize[plane]),
+                       plane ? (f->width + 1) / 2 : f->width);
+    return all;
+}
+
+// Frames 0, 3, 6 ... of a life of n, in the kernels of `level`.
+QVector<QByteArray> drawnSteps(const PictureFrames &frames, int n, const char *level)
+{
+    pixelblend::forceLevel(level);
+    QVector<QByteArray> out;
+    av::FramePtr f = av::makeFrame();
+    for (int step = 0; step < n; step += 3)
+        out << (frames.render(step, n, f.get()) == 0 ? samples(f.get()) : QByteArray());
+    pixelblend::forcePlainC(false);
+    return out;
+}
+
+// The kernel versions this processor runs, plain C last.
+QVector<const char *> kernelLevels()
+{
+    QVector<const char *> levels;
+    for (const char *level : {"avx2", "sse2", "c"})
+        if (pixelblend::forceLevel(level))
+            levels << level;
+    pixelblend::forcePlainC(false);
+    return levels;
+}
+
 } // namespace
 
 class TstPictureRenderer : public QObject
@@ -123,6 +177,12 @@ private slots:
     void otherShapesKeepTheirFill();
     void captionsWrapWithinTheFrame_data();
     void captionsWrapWithinTheFrame();
+    void resamplingKernelsAgree();
+    void stillAtScaleOneIsUnchanged();
+    void everyKernelVersionDrawsTheSameFrame_data();
+    void everyKernelVersionDrawsTheSameFrame();
+    void pooledFramesAreDrawnWhole();
+    void slivers();
 };
 
 void TstPictureRenderer::albumSettingsResolvePerPicture()
@@ -562,6 +622,221 @@ void TstPictureRenderer::captionsWrapWithinTheFrame()
     QVERIFY2(rows < 4 * fontPixels * 1.5, qPrintable(QString::number(rows)));
     // Drawn into a picture no larger than the frame: a long text costs no more than a frame.
     QVERIFY2(ms < 5000, qPrintable(QString::number(ms)));
+}
+
+// The vector versions of the resampling kernels give the plain version's numbers: random rows and
+// weights, odd and even tap counts, lengths around the vectors' widths, sums past 16 bits and
+// past the bytes' range (clamped).
+void TstPictureRenderer::resamplingKernelsAgree()
+{
+    QRandomGenerator random(11);
+    const int width = 300;
+    std::vector<std::vector<uint8_t>> lines(9, std::vector<uint8_t>(width));
+    for (auto &line : lines)
+        for (uint8_t &v : line)
+            v = uint8_t(random.bounded(256));
+    std::fill(lines[0].begin(), lines[0].begin() + 40, 255); // saturates with large weights
+    std::vector<int16_t> row(width + 64);
+    for (int16_t &v : row)
+        v = int16_t(random.bounded(-2240, 18560)); // the pass down's range, and more
+    const QVector<const char *> levels = kernelLevels();
+    QVERIFY(levels.contains("c"));
+    for (int taps = 1; taps <= 9; ++taps) {
+        std::vector<const uint8_t *> rows;
+        std::vector<int16_t> w;
+        for (int k = 0; k < taps; ++k) {
+            rows.push_back(lines[size_t(k)].data() + k % 3);
+            w.push_back(int16_t(random.bounded(-3000, 16385)));
+        }
+        for (int n : {0, 1, 7, 15, 16, 17, 31, 32, 33, 200}) {
+            QByteArray want;
+            for (const char *level : levels) {
+                pixelblend::forceLevel(level);
+                std::vector<int16_t> out(size_t(n) + 1, 0x5555);
+                pixelblend::resampleDown(out.data(), rows.data(), w.data(), taps, n);
+                QCOMPARE(out[size_t(n)], int16_t(0x5555)); // nothing past the end
+                const QByteArray got(reinterpret_cast<const char *>(out.data()), n * 2);
+                if (want.isNull())
+                    want = got;
+                QVERIFY2(got == want, qPrintable(QStringLiteral("down, %1 taps, %2 columns, %3")
+                                                     .arg(taps)
+                                                     .arg(n)
+                                                     .arg(QLatin1String(level))));
+            }
+        }
+    }
+    for (int span : {8, 16, 24}) {
+        for (int n : {0, 1, 2, 7, 8, 9, 15, 16, 17, 33, 101}) {
+            std::vector<int> start(size_t(n + 1) / 2);
+            for (int &s : start)
+                s = random.bounded(width - span + 1);
+            std::vector<int16_t> w(pixelblend::acrossWeightCount(n, span));
+            for (int16_t &v : w)
+                v = int16_t(random.bounded(-1500, 4000)); // sums within 32 bits
+            QByteArray want;
+            for (const char *level : levels) {
+                pixelblend::forceLevel(level);
+                QByteArray got(n + 1, '\x5a');
+                pixelblend::resampleAcross(reinterpret_cast<uint8_t *>(got.data()), row.data(),
+                                           start.data(), w.data(), span, n);
+                QCOMPARE(got.at(n), '\x5a');
+                if (want.isNull())
+                    want = got;
+                QVERIFY2(got == want, qPrintable(QStringLiteral("across, span %1, %2 outputs, %3")
+                                                     .arg(span)
+                                                     .arg(n)
+                                                     .arg(QLatin1String(level))));
+            }
+        }
+    }
+    pixelblend::forcePlainC(false);
+    // The weights that give a sample alone give it back exactly, through both passes.
+    const uint8_t *one[] = {lines[1].data()};
+    const int16_t unit[] = {1 << pixelblend::kTapBits};
+    std::vector<int16_t> down(64);
+    pixelblend::resampleDown(down.data(), one, unit, 1, 64);
+    std::vector<int16_t> w(pixelblend::acrossWeightCount(64, 8), 0);
+    std::vector<int> start(32);
+    for (int i = 0; i < 64; ++i) {
+        start[size_t(i / 2)] = i - i % 2;
+        w[pixelblend::acrossWeightIndex(i, i % 2, 8)] = unit[0];
+    }
+    down.resize(72, 0);
+    std::vector<uint8_t> back(64);
+    pixelblend::resampleAcross(back.data(), down.data(), start.data(), w.data(), 8, 64);
+    QVERIFY(std::equal(back.begin(), back.end(), lines[1].begin()));
+}
+
+// A still picture of the frame's own size, drawn over a fill, is the picture itself, sample for
+// sample: the cubic interpolates, and its fixed-point weights are exact at whole positions.
+void TstPictureRenderer::stillAtScaleOneIsUnchanged()
+{
+    av::FramePtr pic = noisyPicture(322, 182, 5);
+    ResolvedLook look;
+    look.fill = Fill{FillKind::Colour, 0xff336699};
+    int error = 0;
+    auto frames = PictureFrames::create(pic.get(), 322, 182, look, &error);
+    QVERIFY(frames && !frames->moving());
+    for (const char *level : kernelLevels()) {
+        pixelblend::forceLevel(level);
+        av::FramePtr f = av::makeFrame();
+        QCOMPARE(frames->render(0, 1, f.get()), 0);
+        QVERIFY2(samples(f.get()) == samples(pic.get()), level);
+    }
+    pixelblend::forcePlainC(false);
+}
+
+// Every version of the kernels draws the same frames, whatever the scale: widths that leave
+// tails after the vectors, an odd number of chroma samples, a picture enlarged, one reduced to a
+// tenth (wide windows), and edges that fall between samples.
+void TstPictureRenderer::everyKernelVersionDrawsTheSameFrame_data()
+{
+    QTest::addColumn<QSize>("picture");
+    QTest::addColumn<QRectF>("from");
+    QTest::addColumn<QRectF>("to");
+    QTest::newRow("gentle zoom") << QSize(500, 300) << QRectF(0, 0, 1, 1)
+                                 << QRectF(0.03, 0.06, 0.9, 0.9);
+    QTest::newRow("enlarged pan") << QSize(150, 90) << QRectF(0, 0.2, 0.5, 0.5)
+                                  << QRectF(0.5, 0.3, 0.5, 0.5);
+    QTest::newRow("tenfold zoom out")
+        << QSize(1200, 900) << QRectF(0.45, 0.45, 0.1, 0.1) << QRectF(0, 0, 1, 1);
+}
+
+void TstPictureRenderer::everyKernelVersionDrawsTheSameFrame()
+{
+    QFETCH(QSize, picture);
+    QFETCH(QRectF, from);
+    QFETCH(QRectF, to);
+    av::FramePtr pic = noisyPicture(picture.width(), picture.height(), 9);
+    ResolvedLook look;
+    look.moving = true;
+    look.from = from;
+    look.to = to;
+    look.fill = Fill{FillKind::Blur, 0};
+    int error = 0;
+    auto frames = PictureFrames::create(pic.get(), 358, 202, look, &error);
+    QVERIFY2(frames, qPrintable(QString::number(error)));
+    const QVector<QByteArray> plain = drawnSteps(*frames, 20, "c");
+    QVERIFY(!plain.contains(QByteArray()));
+    for (const char *level : kernelLevels())
+        QVERIFY2(drawnSteps(*frames, 20, level) == plain, level);
+}
+
+// Frames come from a pool: a buffer used again holds the frame before it until drawn over, so
+// every sample must be drawn anew. Frames drawn in one order, then in the other, then from two
+// threads at once, are the same.
+void TstPictureRenderer::pooledFramesAreDrawnWhole()
+{
+    av::FramePtr pic = noisyPicture(400, 300, 3); // 4:3 in 16:9: the fill shows at the sides
+    ResolvedLook look;
+    look.moving = true;
+    presetRects(MotionKind::ZoomOut, &look.from, &look.to);
+    look.fill = Fill{FillKind::Blur, 0};
+    look.caption.text = QStringLiteral("Pool");
+    int error = 0;
+    auto frames = PictureFrames::create(pic.get(), 320, 180, look, &error);
+    QVERIFY(frames);
+    const int n = 12;
+    QVector<QByteArray> forwards(n), backwards(n);
+    av::FramePtr f = av::makeFrame();
+    for (int step = 0; step < n; ++step) {
+        QCOMPARE(frames->render(step, n, f.get()), 0);
+        forwards[step] = samples(f.get());
+    }
+    av::FramePtr held = av::makeFrame();
+    QCOMPARE(frames->render(0, n, held.get()), 0);
+    for (int step = n - 1; step >= 0; --step) {
+        QCOMPARE(frames->render(step, n, f.get()), 0);
+        QVERIFY(f->data[0] != held->data[0]); // a frame still held is not handed out
+        backwards[step] = samples(f.get());
+    }
+    QCOMPARE(backwards, forwards);
+    QCOMPARE(samples(held.get()), forwards[0]);
+    QVERIFY(forwards[0] != forwards[n - 1]);
+
+    QVector<QByteArray> threaded[2];
+    auto draw = [&](int which) {
+        av::FramePtr own = av::makeFrame();
+        for (int step = which; step < n; step += 2)
+            threaded[which] << (frames->render(step, n, own.get()) == 0 ? samples(own.get())
+                                                                        : QByteArray());
+    };
+    std::thread a(draw, 0), b(draw, 1);
+    a.join();
+    b.join();
+    for (int step = 0; step < n; ++step)
+        QVERIFY(threaded[step % 2][step / 2] == forwards[step]);
+}
+
+// A picture thinner than a sample of the frame covers no sample whole: it is mixed into the
+// fill along one or two rows (or columns), and the fill elsewhere is left exactly as it is.
+void TstPictureRenderer::slivers()
+{
+    const QSize shapes[] = {QSize(3000, 2), QSize(2, 3000)};
+    for (QSize shape : shapes) {
+        QImage img(shape, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        av::FramePtr pic = imageToFrame(img);
+        ResolvedLook look;
+        look.fill = Fill{FillKind::Colour, 0xff000000};
+        look.moving = true;
+        look.to = QRectF(0.4, 0.4, 0.2, 0.2);
+        int error = 0;
+        auto frames = PictureFrames::create(pic.get(), 320, 180, look, &error);
+        QVERIFY(frames);
+        av::FramePtr f = av::makeFrame();
+        QCOMPARE(frames->render(0, 2, f.get()), 0);
+        int touched = 0;
+        for (int y = 0; y < 180; ++y)
+            for (int x = 0; x < 320; ++x)
+                touched += luma(f.get(), x, y) != 16;
+        const int across = shape.width() > shape.height() ? 320 : 180;
+        QVERIFY2(
+            touched > 0 && touched <= 2 * across,
+            qPrintable(
+                QStringLiteral("%1x%2: %3").arg(shape.width()).arg(shape.height()).arg(touched)));
+        QCOMPARE(frames->render(1, 2, f.get()), 0); // zoomed in on a sliver: nothing to crash
+    }
 }
 
 QTEST_MAIN(TstPictureRenderer)
