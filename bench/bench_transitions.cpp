@@ -82,8 +82,7 @@ int main(int argc, char **argv)
         in2.label = QStringLiteral("in2");
         av::FilterGraphPtr graph = createFilterGraph(
             QStringLiteral("[in1][in2]xfade=transition=%1:offset=0:duration=%2")
-                .arg(QLatin1String(kind.transitionName))
-                .arg(double(frames) / 25.0),
+                .arg(QLatin1String(kind.transitionName), QString::number(double(frames) / 25.0)),
             {in1, in2}, {SinkPadSpec{AV_PIX_FMT_YUV420P, QStringLiteral("out"), 0}});
         std::vector<double> ours, theirs;
         double lowest = 99;

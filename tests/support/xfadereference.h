@@ -47,8 +47,7 @@ inline std::vector<av::FramePtr> frames(const char *kind, const AVFrame *from, c
     in2.label = QStringLiteral("in2");
     av::FilterGraphPtr graph =
         createFilterGraph(QStringLiteral("[in1][in2]xfade=transition=%1:offset=0:duration=%2")
-                              .arg(QLatin1String(kind))
-                              .arg(double(steps) / 25.0),
+                              .arg(QLatin1String(kind), QString::number(double(steps) / 25.0)),
                           {in1, in2}, {SinkPadSpec{AV_PIX_FMT_YUV420P, QStringLiteral("out"), 0}});
     std::vector<av::FramePtr> out;
     for (int step = 0; graph && step < steps; ++step) {
