@@ -95,7 +95,8 @@ int main(int argc, char **argv)
             if (out)
                 writeFrame(out, frame.get());
         }
-        const QSize source = prepared.frames->sourceSize();
+        const auto *picture = dynamic_cast<const PictureFrames *>(prepared.frames.get());
+        const QSize source = picture ? picture->sourceSize() : QSize();
         std::printf("%-40s source %dx%d: median %6.2f ms, mean %6.2f ms a frame\n",
                     qPrintable(photos[index].section(QLatin1Char('/'), -1)), source.width(),
                     source.height(), median(ms),

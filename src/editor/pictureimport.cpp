@@ -380,6 +380,8 @@ void PictureImport::applySettings(const StoredAlbum &doc)
     album.musicPath = doc.music;
     album.musicMore = doc.musicMore;
     album.musicCrossfade = doc.musicCrossfade;
+    album.duckDb = doc.duckDb;
+    album.pauseMusicForClips = doc.pauseMusicForClips;
     album.musicShape = doc.musicShape;
     album.musicType = doc.music.isEmpty() ? MusicNone : MusicCustom;
 }

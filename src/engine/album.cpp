@@ -68,7 +68,8 @@ AlbumParts Album::changedParts(const Album &o) const
           fontRule.fontFollowsHeight == o.fontRule.fontFollowsHeight))
         parts |= AlbumPart::Watermark;
     if (!(musicType == o.musicType && musicPath == o.musicPath && musicShape == o.musicShape &&
-          musicMore == o.musicMore && musicCrossfade == o.musicCrossfade))
+          musicMore == o.musicMore && musicCrossfade == o.musicCrossfade && duckDb == o.duckDb &&
+          pauseMusicForClips == o.pauseMusicForClips))
         parts |= AlbumPart::Music;
     return parts;
 }
@@ -164,8 +165,65 @@ const PictureOptions &Album::optionsAt(int index) const
     return index >= 0 && index < pictureOptions.size() ? pictureOptions.at(index) : kDefaults;
 }
 
+bool Album::isClip(int index) const
+{
+    if (index < 0 || index >= materialOrder.size())
+        return false;
+    const auto it = materials.constFind(materialOrder.at(index));
+    return it != materials.cend() && it->isClip();
+}
+
+bool Album::clipHasSound(int index) const
+{
+    if (!isClip(index))
+        return false;
+    const ClipOptions &clip = optionsAt(index).clip;
+    return materials.value(materialOrder.at(index)).clip.hasSound && !clip.mute && clip.volume > 0;
+}
+
+bool Album::clipsHaveSound() const
+{
+    for (int i = 0; i < materialOrder.size(); ++i)
+        if (clipHasSound(i))
+            return true;
+    return false;
+}
+
+int64_t Album::clipIn(int index) const
+{
+    if (!isClip(index))
+        return 0;
+    const int64_t whole = materials.value(materialOrder.at(index)).clip.duration;
+    const int64_t in = optionsAt(index).clip.in;
+    return std::clamp<int64_t>(in, 0, std::max<int64_t>(0, whole - kMinClipLength));
+}
+
+int64_t Album::clipOut(int index) const
+{
+    if (!isClip(index))
+        return 0;
+    const int64_t whole = materials.value(materialOrder.at(index)).clip.duration;
+    const int64_t out = optionsAt(index).clip.out;
+    const int64_t in = clipIn(index);
+    if (out <= 0 || out > whole)
+        return whole;
+    return std::min(whole, std::max(out, in + kMinClipLength));
+}
+
+int64_t Album::clipLength(int index) const
+{
+    if (!isClip(index))
+        return 0;
+    const int speed = std::clamp(optionsAt(index).clip.speed, kMinClipSpeed, kMaxClipSpeed);
+    return av_rescale(clipOut(index) - clipIn(index), 100, speed);
+}
+
 int64_t Album::pictureDuration(int index) const
 {
+    if (isClip(index)) {
+        const int64_t in = index > 0 ? slotDuration(index - 1) : 0;
+        return std::max<int64_t>(0, clipLength(index) - in - slotDuration(index));
+    }
     const int64_t own = optionsAt(index).duration;
     return own > 0 ? own
                    : av_rescale_q(uniformDurationValue, uniformDurationTimeBase, kMicroseconds);
@@ -198,8 +256,16 @@ int64_t Album::slotDuration(int index) const
     int64_t length = options.transitionLength > 0
                          ? options.transitionLength
                          : av_rescale_q(slot.duration, slot.durationTimeBase, kMicroseconds);
-    if (options.transitionLength > 0 || options.duration > 0 || optionsAt(index + 1).duration > 0)
-        length = std::min({length, pictureDuration(index), pictureDuration(index + 1)});
+    // A clip's half bounds the slot; its own duration is not used.
+    const bool clipBefore = isClip(index), clipAfter = isClip(index + 1);
+    const auto bound = [this](int i) { return isClip(i) ? clipLength(i) / 2 : pictureDuration(i); };
+    if (options.transitionLength > 0 || (!clipBefore && options.duration > 0) ||
+        (!clipAfter && optionsAt(index + 1).duration > 0))
+        length = std::min({length, bound(index), bound(index + 1)});
+    if (clipBefore)
+        length = std::min(length, clipLength(index) / 2);
+    if (clipAfter)
+        length = std::min(length, clipLength(index + 1) / 2);
     return length;
 }
 
@@ -209,6 +275,11 @@ int64_t Album::pictureStart(int index) const
     for (int i = 0; i < index && i < materialOrder.size(); ++i)
         start += pictureDuration(i) + (i + 1 < materialOrder.size() ? slotDuration(i) : 0);
     return start;
+}
+
+int64_t Album::itemStart(int index) const
+{
+    return pictureStart(index) - (index > 0 ? slotDuration(index - 1) : 0);
 }
 
 int64_t Album::frameAt(int64_t microseconds, AVRational fps)

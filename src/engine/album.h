@@ -45,20 +45,60 @@ struct TransitionKind
 constexpr int kTransitionKindCount = 23;
 extern const TransitionKind kTransitionKinds[kTransitionKindCount];
 
+// What a video clip is, read as it comes in (as a picture's facts are).
+struct ClipFacts
+{
+    int64_t duration = 0; // microseconds of the whole file; 0: the item is a still picture
+    bool hasSound = false;
+    AVRational frameRate{0, 1}; // its average rate, for what the panel shows
+
+    bool operator==(const ClipFacts &o) const
+    {
+        return duration == o.duration && hasSound == o.hasSound &&
+               sameRational(frameRate, o.frameRate);
+    }
+};
+
 struct MaterialItem
 {
     QString path;
     AVRational widthToHeight{0, 1};
-    QSize srcSize;
+    QSize srcSize; // upright (a clip's after its display matrix and pixel aspect)
     // Read as the picture comes in; not stored in album files, since opening one imports again.
     PictureFacts facts{};
+    ClipFacts clip{};
 
+    bool isClip() const { return clip.duration > 0; }
     bool operator==(const MaterialItem &o) const
     {
         return path == o.path && sameRational(widthToHeight, o.widthToHeight) &&
-               srcSize == o.srcSize && facts == o.facts;
+               srcSize == o.srcSize && facts == o.facts && clip == o.clip;
     }
 };
+
+// What a clip of the album sets for itself: the part of the file it plays, its sound and speed.
+struct ClipOptions
+{
+    int64_t in = 0;   // microseconds into the file
+    int64_t out = 0;  // microseconds into the file; 0: its end
+    int volume = 100; // percent, 0..200
+    bool mute = false;
+    int speed = 100; // percent of real speed, 25..400; the sound keeps its pitch
+
+    bool isDefault() const { return *this == ClipOptions(); }
+    bool operator==(const ClipOptions &o) const
+    {
+        return in == o.in && out == o.out && volume == o.volume && mute == o.mute &&
+               speed == o.speed;
+    }
+    bool operator!=(const ClipOptions &o) const { return !(*this == o); }
+};
+constexpr int kMinClipSpeed = 25;
+constexpr int kMaxClipSpeed = 400;
+constexpr int kMaxClipVolume = 200;
+// The longest clip taken (3 hours), and the shortest part of one a trim keeps (microseconds).
+constexpr int64_t kMaxClipDuration = int64_t(3) * 3600 * 1000000;
+constexpr int64_t kMinClipLength = 200000;
 
 // What a picture of the album may set for itself; the defaults leave the album as it is.
 enum class TransitionChoice : uint8_t
@@ -77,13 +117,14 @@ struct PictureOptions
     Motion motion;
     Fill fill;
     Caption caption;
+    ClipOptions clip; // a clip's trim, sound and speed; unused for a still picture
 
     bool isDefault() const { return *this == PictureOptions(); }
     bool operator==(const PictureOptions &o) const
     {
         return duration == o.duration && transition == o.transition && chosenKind == o.chosenKind &&
                transitionLength == o.transitionLength && motion == o.motion && fill == o.fill &&
-               caption == o.caption;
+               caption == o.caption && clip == o.clip;
     }
     bool operator!=(const PictureOptions &o) const { return !(*this == o); }
 };
@@ -150,6 +191,7 @@ struct AlbumPicture
     Motion motion;                // "motion": a preset, or "from" and "to" rectangles
     Fill fill;                    // "fill": "black", "blur" or "#rrggbb"; absent: the album's
     Caption caption;              // "caption": text, family, size, color, position, effect
+    ClipOptions clip;             // "clip": in, out, volume, mute, speed (for a video file)
 
     // As the record keeps them (the kind from transitionRow when chosen).
     PictureOptions options() const;
@@ -228,6 +270,10 @@ public:
     // musicCrossfade (microseconds) between neighbouring tracks, and loops as a whole.
     QStringList musicMore;
     int64_t musicCrossfade = kDefaultMusicCrossfade;
+    // Under a clip with sound the music ducks by duckDb decibels (0..40), with ramps of
+    // kDuckRamp; or it pauses and resumes where it was.
+    int duckDb = kDefaultDuckDb;
+    bool pauseMusicForClips = false;
     int aspectNum = 16;
     int aspectDen = 9;
     int width = 1920;
@@ -290,17 +336,34 @@ public:
 
     // Per row. The options of a row (defaults past the list's end).
     const PictureOptions &optionsAt(int index) const;
-    // Microseconds picture `index` is shown alone: its own duration, else the album's.
+    // Whether row `index` is a video clip.
+    bool isClip(int index) const;
+    // Whether any clip of the album brings sound into the video (not muted, volume above 0).
+    bool clipsHaveSound() const;
+    bool clipHasSound(int index) const;
+    // The part of the clip's file row `index` plays, in microseconds of the file: its trim kept
+    // within the file and at least kMinClipLength long.
+    int64_t clipIn(int index) const;
+    int64_t clipOut(int index) const;
+    // Microseconds the clip lasts in the video, both of its transitions included: its trimmed
+    // length divided by its speed. 0 for a still picture.
+    int64_t clipLength(int index) const;
+    // Microseconds picture `index` is shown alone: its own duration, else the album's. For a
+    // clip, its length less the transitions it contains.
     int64_t pictureDuration(int index) const;
     // The kind the slot after picture `index` plays; null for a cut or no slot.
     const TransitionKind *slotKind(int index) const;
     // Microseconds of that slot: 0 for a cut; its own length, else the slot's. A slot beside a
     // picture with its own duration, or with its own length, is no longer than the shorter of
-    // its two pictures; slots nobody set keep their length, as the album always had it.
+    // its two pictures; slots nobody set keep their length, as the album always had it. A slot
+    // beside a clip is no longer than half the clip, which holds both of its transitions.
     int64_t slotDuration(int index) const;
     // Microseconds from the album's start to where picture `index` is first shown alone (after
     // the slot that leads into it).
     int64_t pictureStart(int index) const;
+    // Microseconds from the album's start to the first frame of row `index`: the start of the
+    // slot that leads into it.
+    int64_t itemStart(int index) const;
     // Frames of picture `index` and of the slot after it at `fps`. Every boundary of the
     // timeline falls on frame round(time x fps), so the parts add up to videoFrameCount: a
     // picture or slot that is not a whole number of frames long is one frame longer or shorter

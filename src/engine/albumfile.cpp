@@ -302,6 +302,23 @@ public:
 
     bool motion(const QJsonObject &o, const QString &szWhere, Motion *out);
     bool caption(const QJsonObject &o, const QString &szWhere, Caption *out);
+    bool clip(const QJsonObject &o, const QString &szWhere, ClipOptions *out);
+    bool duck(const QJsonObject &music, StoredAlbum &album);
+    // A fraction from lo to hi given as a number, kept as whole hundredths.
+    bool hundredths(const QJsonObject &o, const QString &szKey, const QString &szWhere, int lo,
+                    int hi, int *out)
+    {
+        const auto it = o.constFind(szKey);
+        if (it == o.constEnd())
+            return true;
+        const double v = it->toDouble(std::nan(""));
+        if (!it->isDouble() || !std::isfinite(v) || v * 100 < lo - 0.5 || v * 100 > hi + 0.5)
+            return fail(
+                AlbumFile::tr("\"%1\": a number from %2 to %3")
+                    .arg(szWhere, QString::number(lo / 100.0), QString::number(hi / 100.0)));
+        *out = std::clamp(int(std::lround(v * 100)), lo, hi);
+        return true;
+    }
 
 private:
     bool readPictures(const QJsonObject &root, StoredAlbum &album);
@@ -363,7 +380,8 @@ bool Reader::read(const QByteArray &json, StoredAlbum &album)
     bool bNoMusic = true;
     if (!object(root, QStringLiteral("music"), QStringLiteral("music"), &music, &bNoMusic))
         return false;
-    if (!bNoMusic && (!readMusicTracks(music, album) || !readMusicShape(music, album.musicShape)))
+    if (!bNoMusic && (!readMusicTracks(music, album) || !readMusicShape(music, album.musicShape) ||
+                      !duck(music, album)))
         return false;
     return readWatermark(root, album) && readExport(root, album);
 }
@@ -394,6 +412,7 @@ bool Reader::readPictures(const QJsonObject &root, StoredAlbum &album)
             return false;
         if (!motion(o, where + QStringLiteral(".motion"), &picture.motion) ||
             !caption(o, where + QStringLiteral(".caption"), &picture.caption) ||
+            !clip(o, where + QStringLiteral(".clip"), &picture.clip) ||
             !fill(o, QStringLiteral("fill"), where + QStringLiteral(".fill"), &picture.fill))
             return false;
         QJsonObject transition;
@@ -511,6 +530,51 @@ bool Reader::caption(const QJsonObject &o, const QString &szWhere, Caption *out)
     caption.effect = TextEffect(kEffectNames.indexOf(effect));
     *out = caption;
     return true;
+}
+
+bool Reader::clip(const QJsonObject &o, const QString &szWhere, ClipOptions *out)
+{
+    QJsonObject c;
+    bool bNone = true;
+    if (!object(o, QStringLiteral("clip"), szWhere, &c, &bNone))
+        return false;
+    if (bNone)
+        return true;
+    ClipOptions clip;
+    if (!seconds(c, QStringLiteral("in"), szWhere + QStringLiteral(".in"), 0, kMaxClipDuration,
+                 &clip.in) ||
+        !seconds(c, QStringLiteral("out"), szWhere + QStringLiteral(".out"), 0, kMaxClipDuration,
+                 &clip.out) ||
+        !hundredths(c, QStringLiteral("volume"), szWhere + QStringLiteral(".volume"), 0,
+                    kMaxClipVolume, &clip.volume) ||
+        !hundredths(c, QStringLiteral("speed"), szWhere + QStringLiteral(".speed"), kMinClipSpeed,
+                    kMaxClipSpeed, &clip.speed))
+        return false;
+    const auto mute = c.constFind(QStringLiteral("mute"));
+    if (mute != c.constEnd()) {
+        if (!mute->isBool())
+            return fail(
+                AlbumFile::tr("\"%1\": true or false").arg(szWhere + QStringLiteral(".mute")));
+        clip.mute = mute->toBool();
+    }
+    if (clip.out > 0 && clip.out <= clip.in)
+        return fail(AlbumFile::tr("\"%1\": \"out\" after \"in\"").arg(szWhere));
+    *out = clip;
+    return true;
+}
+
+bool Reader::duck(const QJsonObject &music, StoredAlbum &album)
+{
+    const auto it = music.constFind(QStringLiteral("duck"));
+    if (it != music.constEnd() && it->toString() == QLatin1String("pause")) {
+        album.pauseMusicForClips = true;
+        return true;
+    }
+    if (it != music.constEnd() && !it->isDouble())
+        return fail(AlbumFile::tr("\"%1\": decibels from 0 to %2, or \"pause\"")
+                        .arg(QStringLiteral("music.duck"), QString::number(kMaxDuckDb)));
+    return number(music, QStringLiteral("duck"), QStringLiteral("music.duck"), 0, kMaxDuckDb,
+                  &album.duckDb);
 }
 
 bool Reader::readMusicTracks(const QJsonObject &music, StoredAlbum &album)
@@ -769,7 +833,7 @@ bool operator==(const AlbumPicture &a, const AlbumPicture &b)
 {
     return a.file == b.file && a.transitionRow == b.transitionRow && a.duration == b.duration &&
            a.transition == b.transition && a.transitionLength == b.transitionLength &&
-           a.motion == b.motion && a.fill == b.fill && a.caption == b.caption;
+           a.motion == b.motion && a.fill == b.fill && a.caption == b.caption && a.clip == b.clip;
 }
 
 bool operator==(const AlbumExportChoices &a, const AlbumExportChoices &b)
@@ -784,7 +848,8 @@ bool operator==(const StoredAlbum &a, const StoredAlbum &b)
     return a.pictures == b.pictures && a.durationSeconds == b.durationSeconds &&
            a.transitionStart == b.transitionStart && a.ratio == b.ratio && a.height == b.height &&
            a.music == b.music && a.musicShape == b.musicShape && a.musicMore == b.musicMore &&
-           a.musicCrossfade == b.musicCrossfade && a.watermarkType == b.watermarkType &&
+           a.musicCrossfade == b.musicCrossfade && a.duckDb == b.duckDb &&
+           a.pauseMusicForClips == b.pauseMusicForClips && a.watermarkType == b.watermarkType &&
            a.watermarkText == b.watermarkText && a.watermarkFamily == b.watermarkFamily &&
            a.watermarkPixelSize == b.watermarkPixelSize && a.watermarkColor == b.watermarkColor &&
            a.watermarkImage == b.watermarkImage && a.watermarkPosition == b.watermarkPosition &&
@@ -977,6 +1042,16 @@ QByteArray serializeAlbum(const StoredAlbum &album, const QString &szAlbumDir)
             }
             if (p.fill.kind != FillKind::Album)
                 fields.append({"fill", jsonString(fillName(p.fill))});
+            if (!p.clip.isDefault()) {
+                const ClipOptions &c = p.clip;
+                Fields clip{{"in", secondsText(c.in).toUtf8()}};
+                if (c.out > 0)
+                    clip.append({"out", secondsText(c.out).toUtf8()});
+                clip.append({"volume", QByteArray::number(c.volume / 100.0, 'g', 4)});
+                clip.append({"mute", QByteArray(c.mute ? "true" : "false")});
+                clip.append({"speed", QByteArray::number(c.speed / 100.0, 'g', 4)});
+                fields.append({"clip", jsonObject(clip)});
+            }
             out += "        " + jsonObject(fields) + (i + 1 < album.pictures.size() ? ",\n" : "\n");
         }
         out += "    ],\n";
@@ -1014,6 +1089,10 @@ QByteArray serializeAlbum(const StoredAlbum &album, const QString &szAlbumDir)
             fields.append(
                 {"volume",
                  QString::number(shape.volume, 'g', QLocale::FloatingPointShortest).toUtf8()});
+        if (album.pauseMusicForClips)
+            fields.append({"duck", jsonString(QStringLiteral("pause"))});
+        else if (album.duckDb != kDefaultDuckDb)
+            fields.append({"duck", jsonNumber(album.duckDb)});
         music = jsonObject(fields);
     }
     out += "    \"music\": " + music + ",\n";
@@ -1132,6 +1211,7 @@ PictureOptions AlbumPicture::options() const
     o.motion = motion;
     o.fill = fill;
     o.caption = caption;
+    o.clip = clip;
     if (transition == TransitionChoice::Chosen && transitionRow >= 0 &&
         transitionRow < kTransitionKindCount)
         o.chosenKind = &kTransitionKinds[transitionRow];
@@ -1158,6 +1238,7 @@ StoredAlbum storedAlbumFrom(const Album &job, const QString &szRatioText)
         picture.motion = options.motion;
         picture.fill = options.fill;
         picture.caption = options.caption;
+        picture.clip = options.clip;
         if (options.transition == TransitionChoice::Chosen)
             picture.transitionRow = transitionRowOf(options.chosenKind);
         else if (options.transition == TransitionChoice::None)
@@ -1177,6 +1258,8 @@ StoredAlbum storedAlbumFrom(const Album &job, const QString &szRatioText)
         album.musicShape = clampedMusicShape(job.musicShape);
         album.musicMore = job.musicMore;
         album.musicCrossfade = job.musicCrossfade;
+        album.duckDb = job.duckDb;
+        album.pauseMusicForClips = job.pauseMusicForClips;
     }
 
     album.watermarkType = job.watermarkType;

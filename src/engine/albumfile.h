@@ -44,6 +44,9 @@ struct StoredAlbum
     // "crossfade" instead of "file".
     QStringList musicMore;
     int64_t musicCrossfade = kDefaultMusicCrossfade; // microseconds
+    // "duck" in "music": decibels under clips with sound, or "pause".
+    int duckDb = kDefaultDuckDb;
+    bool pauseMusicForClips = false;
     int watermarkType = WatermarkNone; // WatermarkNone, WatermarkText, WatermarkPicture
     QString watermarkText;
     QString watermarkFamily = QStringLiteral("Microsoft YaHei UI");

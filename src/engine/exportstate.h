@@ -21,7 +21,7 @@
 struct PreparedPicture
 {
     av::FramePtr frame; // a still in the encoder's format; null for a moving picture
-    std::shared_ptr<const PictureFrames> frames; // a moving picture's frames
+    std::shared_ptr<const FrameSeries> frames; // a moving picture's frames
     int code = 0;
     const char *message = nullptr; // the failed step's message, untranslated
 };
@@ -98,8 +98,8 @@ struct ExportState
     av::FramePtr currentFrame;
     av::FramePtr nextFrame;
     // Moving pictures draw every frame; their stills above stay empty.
-    std::shared_ptr<const PictureFrames> currentFrames;
-    std::shared_ptr<const PictureFrames> nextFrames;
+    std::shared_ptr<const FrameSeries> currentFrames;
+    std::shared_ptr<const FrameSeries> nextFrames;
     av::FramePtr encodeFrame;
     av::PacketPtr videoPacket;
     int64_t videoPts = 0;

@@ -34,7 +34,11 @@ constexpr int64_t kMaxMusicFade = 30000000;      // 30 s
 constexpr double kMaxMusicVolume = 2.0;
 // Between two tracks of a music list.
 constexpr int64_t kDefaultMusicCrossfade = 2000000; // 2 s
-constexpr int64_t kMaxMusicCrossfade = 10000000;    // 10 s
+// The music under a clip with sound: ducked by this many decibels, through ramps this long.
+constexpr int kDefaultDuckDb = 12;
+constexpr int kMaxDuckDb = 40;
+constexpr int64_t kDuckRamp = 500000;            // microseconds
+constexpr int64_t kMaxMusicCrossfade = 10000000; // 10 s
 
 // The shape clamped to its ranges (a NaN volume counts as 1).
 MusicShape clampedMusicShape(const MusicShape &shape);

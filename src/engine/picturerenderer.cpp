@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // PictureFrames: sub-pixel motion, fills and captions over one picture's life.
 #include "picturerenderer.h"
+#include "clipsource.h"
 
 #include "album.h"
 #include "framegraph.h"
@@ -333,6 +334,14 @@ ResolvedLook resolveLook(const Album &job, int index)
     default:
         look.fitsFrame = presetRects(o.motion.kind, &look.from, &look.to);
         break;
+    }
+    if (job.isClip(index)) {
+        // A clip moves by itself: no motion over it.
+        look.from = look.to = QRectF(0, 0, 1, 1);
+        look.fitsFrame = false;
+        look.isClip = true;
+        look.clipIn = job.clipIn(index);
+        look.clipOut = job.clipOut(index);
     }
     look.moving = look.from != look.to;
     look.fill = o.fill.kind == FillKind::Album ? job.albumFill : o.fill;
@@ -727,6 +736,12 @@ void PictureFrames::blendCaption(AVFrame *dst) const
 PreparedLook prepareLook(const QString &path, int W, int H, const ResolvedLook &look)
 {
     PreparedLook p;
+    if (look.isClip) {
+        p.frames = ClipFrames::create(path, W, H, look, &p.code);
+        if (!p.frames)
+            p.message = QT_TRANSLATE_NOOP("MediaEncoder", "Clip decode failed");
+        return p;
+    }
     av::FramePtr frame = av::makeFrame();
     if (!frame) {
         p.code = AVERROR(ENOMEM);

@@ -26,13 +26,18 @@ struct ResolvedLook
     bool fitsFrame = false;
     Fill fill{FillKind::Black, 0xff000000};
     Caption caption;
+    // A video clip plays the part of its file from clipIn to clipOut (microseconds) over its
+    // life, whatever the life's frame rate: its speed is the ratio of the two.
+    bool isClip = false;
+    int64_t clipIn = 0;
+    int64_t clipOut = 0;
 
     // The whole picture, still (a fixed crop is not).
     bool showsWhole() const { return from == QRectF(0, 0, 1, 1) && to == from; }
     // Nothing beyond the letterboxed picture: the plain path renders it, bit for bit as always.
     bool isPlain() const
     {
-        return showsWhole() && fill.kind == FillKind::Black && caption.isEmpty();
+        return !isClip && showsWhole() && fill.kind == FillKind::Black && caption.isEmpty();
     }
 };
 
@@ -67,7 +72,19 @@ PictureLife pictureLife(const Album &job, int index, AVRational fps);
 // 0 -> 0, 1 -> 1; starts and ends at rest, without a jolt.
 double easeMotion(double progress);
 
-class PictureFrames
+// The frames of one item of the album over its life: a moving picture, or a video clip.
+// Thread-safe: the transition thread and the encoder may draw the same item at once.
+class FrameSeries
+{
+public:
+    virtual ~FrameSeries() = default;
+    // Whether the frames change over the life (a still drawn once is not a series).
+    virtual bool moving() const = 0;
+    // Frame `step` of a life of `lifeFrames` frames: YUV420P, W x H, video range.
+    virtual int render(int64_t step, int64_t lifeFrames, AVFrame *dst) const = 0;
+};
+
+class PictureFrames : public FrameSeries
 {
 public:
     // From an upright decoded picture in any format, for a W x H output. Null, with the FFmpeg
@@ -75,10 +92,8 @@ public:
     static std::shared_ptr<const PictureFrames> create(const AVFrame *decoded, int W, int H,
                                                        const ResolvedLook &look, int *error);
 
-    bool moving() const { return isMoving; }
-    // Frame `step` of a life of `lifeFrames` frames: YUV420P, W x H, video range. Thread-safe:
-    // the transition thread and the encoder may draw the same picture at once.
-    int render(int64_t step, int64_t lifeFrames, AVFrame *dst) const;
+    bool moving() const override { return isMoving; }
+    int render(int64_t step, int64_t lifeFrames, AVFrame *dst) const override;
     // The part of the picture in view at (eased) progress p, in source pixels.
     QRectF viewAt(double p) const;
     QSize sourceSize() const;
@@ -117,14 +132,14 @@ double motionZoom(const ResolvedLook &look);
 // The largest JPEG reduction (lowres) that still covers a W x H output at `zoom`.
 int lowresFor(const QString &path, int W, int H, double zoom = 1.0);
 
-// A picture decoded and prepared for its look: a plain look gives the letterboxed still exactly
-// as always; a still with a fill or caption gives that still drawn once; a moving one gives its
-// frames and no still. Stills are YUV420P.
+// A picture decoded and prepared for its look (a clip gives its frames, ClipFrames): a plain look
+// gives the letterboxed still exactly as always; a still with a fill or caption gives that still
+// drawn once; a moving one gives its frames and no still. Stills are YUV420P.
 struct PreparedLook
 {
     int code = 0;
     const char *message = nullptr; // the failing step (untranslated, MediaEncoder context)
     av::FramePtr still;
-    std::shared_ptr<const PictureFrames> frames;
+    std::shared_ptr<const FrameSeries> frames;
 };
 PreparedLook prepareLook(const QString &path, int W, int H, const ResolvedLook &look);

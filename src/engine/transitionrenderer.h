@@ -32,7 +32,7 @@ public:
     struct Side
     {
         const AVFrame *still = nullptr;
-        std::shared_ptr<const PictureFrames> frames;
+        std::shared_ptr<const FrameSeries> frames;
         int64_t first = 0;
         int64_t life = 0;
     };

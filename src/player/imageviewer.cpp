@@ -54,7 +54,7 @@ int64_t monotonicMs()
 // The picture pipeline up to the watermark, in the picture's look: decode, then the
 // letterboxed still in 4:2:0 (into dst), or a moving picture's frames (dst left empty).
 int preparePreviewPicture(const QString &path, int W, int H, const ResolvedLook &look, AVFrame *dst,
-                          std::shared_ptr<const PictureFrames> *frames)
+                          std::shared_ptr<const FrameSeries> *frames)
 {
     PreparedLook p = prepareLook(path, W, H, look);
     int ret = p.code;
@@ -78,7 +78,7 @@ struct PreparedTransition
 {
     int code = 0;
     av::FramePtr next;
-    std::shared_ptr<const PictureFrames> nextFrames; // the next picture, when it moves
+    std::shared_ptr<const FrameSeries> nextFrames; // the next picture, when it moves
     av::FramePtr from;
     av::FramePtr to;
 };
@@ -141,7 +141,7 @@ private:
 class ImageViewer::MovingSource : public FrameSource
 {
 public:
-    MovingSource(std::shared_ptr<const PictureFrames> frames, PictureLife life,
+    MovingSource(std::shared_ptr<const FrameSeries> frames, PictureLife life,
                  WatermarkOverlay &watermark)
         : frames(std::move(frames)), life(life), watermark(watermark)
     {
@@ -156,7 +156,7 @@ public:
     }
 
 private:
-    std::shared_ptr<const PictureFrames> frames;
+    std::shared_ptr<const FrameSeries> frames;
     const PictureLife life;
     WatermarkOverlay &watermark;
 };
@@ -169,8 +169,8 @@ public:
     // is then unused.
     TransitionSource(const Album &job, int index, int W, int H, WatermarkOverlay &watermark,
                      av::FramePtr from, av::FramePtr to,
-                     std::shared_ptr<const PictureFrames> fromFrames = nullptr,
-                     std::shared_ptr<const PictureFrames> toFrames = nullptr)
+                     std::shared_ptr<const FrameSeries> fromFrames = nullptr,
+                     std::shared_ptr<const FrameSeries> toFrames = nullptr)
         : kind(job.slotKind(index)), microseconds(job.slotDuration(index)), W(W), H(H),
           watermark(watermark), from(std::move(from)), to(std::move(to)),
           frameCount(job.slotFrameCount(index, kPreviewRate))
@@ -312,7 +312,7 @@ struct ImageViewer::Lookahead
     int index = -1; // the picture the transition follows; -1 for none
     std::future<PreparedTransition> prepared;
     av::FramePtr next;
-    std::shared_ptr<const PictureFrames> nextFrames;
+    std::shared_ptr<const FrameSeries> nextFrames;
     std::unique_ptr<TransitionSource> source;
     // Preparations a seek made useless, still running; reaped once done.
     std::vector<std::future<PreparedTransition>> abandoned;
@@ -845,7 +845,7 @@ av::FramePtr ImageViewer::recentPicture(int index)
     return nullptr;
 }
 
-std::shared_ptr<const PictureFrames> ImageViewer::recentMoving(int index) const
+std::shared_ptr<const FrameSeries> ImageViewer::recentMoving(int index) const
 {
     for (const auto &e : state.recentMoving)
         if (e.first == index)
@@ -854,7 +854,7 @@ std::shared_ptr<const PictureFrames> ImageViewer::recentMoving(int index) const
 }
 
 void ImageViewer::keepPicture(int index, const AVFrame *frame,
-                              std::shared_ptr<const PictureFrames> frames)
+                              std::shared_ptr<const FrameSeries> frames)
 {
     auto &moving = state.recentMoving;
     moving.erase(std::remove_if(moving.begin(), moving.end(),
@@ -936,7 +936,7 @@ ImageViewer::SegmentEnd ImageViewer::renderTransitionSegment()
     const int H = state.previewHeight;
     const QString nextPath = job.materialOrder.at(index + 1);
     av::FramePtr next;
-    std::shared_ptr<const PictureFrames> nextFrames;
+    std::shared_ptr<const FrameSeries> nextFrames;
     std::unique_ptr<TransitionSource> source;
     int ret = 0;
     if (!landed && lookahead->index == index) {

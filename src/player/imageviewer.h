@@ -29,7 +29,7 @@ class PlayerInterface;
 struct NextPicture
 {
     av::FramePtr still;
-    std::shared_ptr<const PictureFrames> frames;
+    std::shared_ptr<const FrameSeries> frames;
     QString path;
     ResolvedLook look;
 };
@@ -41,11 +41,11 @@ struct PreviewState
     av::FramePtr heldFrame; // the current picture, letterboxed and converted, no watermark
     int heldIndex = -1;     // its row in materialOrder; -1 when nothing is held
     // A moving picture draws each frame: then it is held here and heldFrame stays empty.
-    std::shared_ptr<const PictureFrames> heldFrames;
+    std::shared_ptr<const FrameSeries> heldFrames;
     // Pictures prepared lately, by row, the latest used last: a seek back to one of them shows
     // it without decoding it again.
     std::vector<std::pair<int, av::FramePtr>> recentPictures;
-    std::vector<std::pair<int, std::shared_ptr<const PictureFrames>>> recentMoving;
+    std::vector<std::pair<int, std::shared_ptr<const FrameSeries>>> recentMoving;
     av::FramePtr stillFrame; // the watermarked frame that a picture segment repeats
     QFont previewFont;
     int previewWidth = 0;
@@ -189,10 +189,10 @@ private:
     void stepBack();
     int holdPicture(int index);
     av::FramePtr recentPicture(int index);
-    std::shared_ptr<const PictureFrames> recentMoving(int index) const;
+    std::shared_ptr<const FrameSeries> recentMoving(int index) const;
     // Keeps a prepared picture for seeks back: its still, or its frames when it moves.
     void keepPicture(int index, const AVFrame *frame,
-                     std::shared_ptr<const PictureFrames> frames = nullptr);
+                     std::shared_ptr<const FrameSeries> frames = nullptr);
     // The next picture as the caches have it, with its path and look, for a transition.
     NextPicture nextPictureFor(int index);
     void startLookahead();

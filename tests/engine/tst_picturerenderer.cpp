@@ -375,7 +375,8 @@ void TstPictureRenderer::prepareKeepsPlainPicturesExact()
     p = prepareLook(path, 320, 180, moving);
     QVERIFY(p.code == 0 && p.frames && !p.still);
     // Decoded large enough for the zoom: the source covers 1.25 times the letterbox.
-    QVERIFY(p.frames->sourceSize().height() >= 180 * 1.25 - 1);
+    const auto *movingFrames = dynamic_cast<const PictureFrames *>(p.frames.get());
+    QVERIFY(movingFrames && movingFrames->sourceSize().height() >= 180 * 1.25 - 1);
     ResolvedLook filled;
     filled.fill = Fill{FillKind::Blur, 0};
     p = prepareLook(path, 320, 180, filled);
