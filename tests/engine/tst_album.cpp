@@ -202,6 +202,77 @@ private slots:
         }
     }
 
+    // A clip lasts its trimmed length over its speed and holds both of its transitions: the
+    // pictures around it keep their own time alone, and short clips shorten their transitions.
+    void clipsHoldTheirTransitions()
+    {
+        Album &job = testAlbum();
+        MaterialItem clip{QStringLiteral("/album/clip.mp4"), {16, 9}, QSize(1920, 1080)};
+        clip.clip.duration = 10000000;
+        clip.clip.hasSound = true;
+        appendPicture(job, MaterialItem{QStringLiteral("/album/a.jpg"), {4, 3}, QSize(400, 300)});
+        appendPicture(job, clip);
+        appendPicture(job, MaterialItem{QStringLiteral("/album/b.jpg"), {4, 3}, QSize(400, 300)});
+        QVERIFY(!job.isClip(0) && job.isClip(1) && !job.isClip(2) && !job.isClip(3));
+        PictureOptions o;
+        o.clip.in = 1000000;
+        o.clip.out = 7000000;
+        setPictureOptions(job, 1, o);
+        QCOMPARE(job.clipLength(1), qint64(6000000));
+        QCOMPARE(job.pictureDuration(1), qint64(2000000)); // 6 - 2 - 2 alone
+        QCOMPARE(job.itemStart(1), qint64(3000000));
+        QCOMPARE(job.pictureStart(2), qint64(9000000));
+        QCOMPARE(job.computeTotalDuration(), qint64(12000000)); // 3 + 6 + 3
+        // Double speed: 3 s, each transition half of it.
+        o.clip.speed = 200;
+        setPictureOptions(job, 1, o);
+        QCOMPARE(job.clipLength(1), qint64(3000000));
+        QCOMPARE(job.slotDuration(0), qint64(1500000));
+        QCOMPARE(job.slotDuration(1), qint64(1500000));
+        QCOMPARE(job.pictureDuration(1), qint64(0));
+        QCOMPARE(job.computeTotalDuration(), qint64(9000000)); // 3 + 3 + 3
+        QCOMPARE(job.videoFrameCount({25, 1}), qint64(225));
+        // Trims beyond the file, or inverted, stay within it and keep a minimum length.
+        o.clip = ClipOptions();
+        o.clip.in = 9900000;
+        o.clip.out = 4000000;
+        setPictureOptions(job, 1, o);
+        QCOMPARE(job.clipIn(1), qint64(9800000));
+        QCOMPARE(job.clipOut(1), qint64(10000000));
+        QCOMPARE(job.clipLength(1), kMinClipLength);
+        o.clip = ClipOptions();
+        o.clip.speed = 1; // below the slowest speed: the slowest
+        setPictureOptions(job, 1, o);
+        QCOMPARE(job.clipLength(1), qint64(40000000));
+        // Sound: a muted clip, or one at volume 0, brings none.
+        QVERIFY(job.clipsHaveSound());
+        o.clip = ClipOptions();
+        o.clip.mute = true;
+        setPictureOptions(job, 1, o);
+        QVERIFY(!job.clipsHaveSound());
+        o.clip.mute = false;
+        o.clip.volume = 0;
+        setPictureOptions(job, 1, o);
+        QVERIFY(!job.clipsHaveSound());
+        // A clip's own duration setting is not used; its neighbour's still bounds the slot.
+        o = PictureOptions();
+        o.duration = 1000000;
+        setPictureOptions(job, 1, o);
+        setPictureOptions(job, 2, o);
+        QCOMPARE(job.clipLength(1), qint64(10000000));
+        QCOMPARE(job.slotDuration(0), qint64(2000000));
+        QCOMPARE(job.slotDuration(1), qint64(1000000));
+        QCOMPARE(job.pictureDuration(1), qint64(7000000));
+        // Frame boundaries still add up across the clip.
+        for (int fps : {24, 25, 30, 60}) {
+            int64_t frames = 0;
+            for (int i = 0; i < job.materialOrder.size(); ++i)
+                frames += job.pictureFrameCount(i, {fps, 1}) + job.slotFrameCount(i, {fps, 1});
+            QCOMPARE(frames, job.videoFrameCount({fps, 1}));
+        }
+        clearAlbum(job);
+    }
+
     void bookkeeping()
     {
         Album &job = testAlbum();

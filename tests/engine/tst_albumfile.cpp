@@ -527,6 +527,47 @@ private slots:
                      .ok);
     }
 
+    // A clip's trim, sound and speed, and the music's ducking, are written only when set, and
+    // read back; values out of range are refused by name.
+    void clipsInTheFile()
+    {
+        StoredAlbum album = textAlbum(QStringLiteral("/s"));
+        album.pictures[0].clip = ClipOptions{1500000, 7250000, 150, true, 50};
+        album.duckDb = 20;
+        const QByteArray text = serializeAlbum(album, QStringLiteral("/s"));
+        QVERIFY(text.contains(
+            R"("clip": {"in": 1.5, "out": 7.25, "volume": 1.5, "mute": true, "speed": 0.5})"));
+        QVERIFY(text.contains(R"("duck": 20)"));
+        AlbumReadResult read = parseAlbum(text, QStringLiteral("/s"));
+        QVERIFY2(read.ok, qPrintable(read.error));
+        QCOMPARE(read.album.pictures[0].clip, album.pictures[0].clip);
+        QCOMPARE(read.album.pictures[0].options().clip, album.pictures[0].clip);
+        QCOMPARE(read.album.duckDb, 20);
+        album.pauseMusicForClips = true;
+        read = parseAlbum(serializeAlbum(album, QStringLiteral("/s")), QStringLiteral("/s"));
+        QVERIFY(read.ok && read.album.pauseMusicForClips);
+        // Defaults write nothing: albums without clips read as they always did.
+        album = textAlbum(QStringLiteral("/s"));
+        QVERIFY(!serializeAlbum(album, QStringLiteral("/s")).contains("\"clip\""));
+        QVERIFY(!serializeAlbum(album, QStringLiteral("/s")).contains("\"duck\""));
+        for (const char *szClip :
+             {R"({"in": -1})", R"({"speed": 5})", R"({"speed": 0.1})", R"({"volume": 2.5})",
+              R"({"mute": 1})", R"({"in": 5, "out": 4})", R"("fast")"}) {
+            const AlbumReadResult bad = parseAlbum(
+                R"({"velmoraalbum": 1, "pictures": [{"file": "a.mp4", "clip": )" +
+                    QByteArray(szClip) + "}]}",
+                QStringLiteral("/a"));
+            QVERIFY2(!bad.ok && bad.error.contains(QLatin1String("pictures[0].clip")), szClip);
+        }
+        for (const char *szDuck : {"41", "-1", R"("loud")", "true"})
+            QVERIFY2(!parseAlbum(R"({"velmoraalbum": 1, "pictures": [], "music": {"file": )"
+                                 R"("a.mp3", "duck": )" +
+                                     QByteArray(szDuck) + "}}",
+                                 QStringLiteral("/a"))
+                          .ok,
+                     szDuck);
+    }
+
     void unreadableFiles_data()
     {
         QTest::addColumn<QString>("kind");
