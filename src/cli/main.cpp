@@ -186,6 +186,7 @@ int buildAlbum(const ExportOptions &o, Album &job)
         item.widthToHeight = r.widthToHeight;
         item.srcSize = r.srcSize;
         item.facts = readPictureFacts(path);
+        item.clip = r.clip;
         appendPicture(job, item, false, joining);
         // A picture's own settings go with it; one left out takes them along.
         setPictureOptions(job, job.materialOrder.size() - 1, o.pictureOptions.value(i));

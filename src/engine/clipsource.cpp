@@ -2,38 +2,459 @@
 // Video clips: probing, single frames and the frames of a clip's life.
 #include "clipsource.h"
 
-struct ClipFrames::State
+#include "avlog.h"
+#include "framegraph.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/display.h>
+#include <libavutil/mathematics.h>
+}
+
+#include <QCoreApplication>
+
+#include <cmath>
+#include <cstring>
+#include <mutex>
+
+namespace {
+
+constexpr AVRational kMicroseconds{1, 1000000};
+// Beyond this distance ahead a seek is cheaper than decoding through (microseconds).
+constexpr int64_t kSeekAhead = 3000000;
+
+// An open clip: its demuxer, its video decoder and the stream they read.
+struct OpenClip
 {
+    av::InputContextPtr input;
+    av::CodecContextPtr decoder;
+    AVStream *stream = nullptr;
+    bool ended = false;
 };
 
-bool looksLikeClip(const QString &)
+// Opens the clip's best video stream and its decoder; a negative code and the plain reason on
+// failure.
+int openClip(const QString &szPath, OpenClip *clip, const char **reason)
 {
-    return false;
+    installEngineLogCallback();
+    *reason = QT_TRANSLATE_NOOP("ClipSource", "damaged clip");
+    av::Dict openOptions;
+    av_dict_set(&openOptions.raw, "pattern_type", "none", 0);
+    AVFormatContext *raw = nullptr;
+    int ret = avformat_open_input(&raw, ffmpegPath(szPath).constData(), nullptr, &openOptions.raw);
+    if (ret < 0)
+        return ret;
+    clip->input.reset(raw);
+    if ((ret = avformat_find_stream_info(clip->input.get(), nullptr)) < 0)
+        return ret;
+    if (!isVideoClip(clip->input.get())) {
+        *reason = QT_TRANSLATE_NOOP("ClipSource", "no picture in this file");
+        return AVERROR_INVALIDDATA;
+    }
+    const AVCodec *codec = nullptr;
+    const int index = av_find_best_stream(clip->input.get(), AVMEDIA_TYPE_VIDEO, -1, -1, &codec, 0);
+    if (index < 0 || !codec) {
+        *reason = QT_TRANSLATE_NOOP("ClipSource", "no picture in this file");
+        return index < 0 ? index : AVERROR_DECODER_NOT_FOUND;
+    }
+    clip->stream = clip->input->streams[index];
+    for (unsigned i = 0; i < clip->input->nb_streams; ++i)
+        if (int(i) != index)
+            clip->input->streams[i]->discard = AVDISCARD_ALL;
+    clip->decoder.reset(avcodec_alloc_context3(codec));
+    if (!clip->decoder)
+        return AVERROR(ENOMEM);
+    if ((ret = avcodec_parameters_to_context(clip->decoder.get(), clip->stream->codecpar)) < 0)
+        return ret;
+    clip->decoder->pkt_timebase = clip->stream->time_base;
+    clip->decoder->thread_count = 2;
+    return avcodec_open2(clip->decoder.get(), codec, nullptr);
 }
 
-int probeClip(const QString &, ClipProbe *, QString *reason)
+// The next decoded frame; AVERROR_EOF at the end.
+int decodeNext(OpenClip &clip, AVFrame *frame)
 {
+    av::PacketPtr packet = av::makePacket();
+    if (!packet)
+        return AVERROR(ENOMEM);
+    for (;;) {
+        int ret = avcodec_receive_frame(clip.decoder.get(), frame);
+        if (ret != AVERROR(EAGAIN))
+            return ret;
+        if (clip.ended)
+            return AVERROR_EOF;
+        ret = av_read_frame(clip.input.get(), packet.get());
+        if (ret == AVERROR_EOF) {
+            clip.ended = true;
+            avcodec_send_packet(clip.decoder.get(), nullptr);
+            continue;
+        }
+        if (ret < 0)
+            return ret;
+        if (packet->stream_index == clip.stream->index)
+            ret = avcodec_send_packet(clip.decoder.get(), packet.get());
+        av_packet_unref(packet.get());
+        // A damaged packet costs its picture, not the clip.
+        if (ret < 0 && ret != AVERROR(EAGAIN) && ret != AVERROR_INVALIDDATA)
+            return ret;
+    }
+}
+
+// Microseconds from the clip's start at which `frame` is shown.
+int64_t frameTime(const OpenClip &clip, const AVFrame *frame)
+{
+    int64_t pts = frame->best_effort_timestamp;
+    if (pts == AV_NOPTS_VALUE)
+        pts = frame->pts;
+    if (pts == AV_NOPTS_VALUE)
+        return 0;
+    const int64_t start = clip.stream->start_time != AV_NOPTS_VALUE ? clip.stream->start_time : 0;
+    return av_rescale_q(pts - start, clip.stream->time_base, kMicroseconds);
+}
+
+int seekClip(OpenClip &clip, int64_t at)
+{
+    const int64_t start = clip.stream->start_time != AV_NOPTS_VALUE ? clip.stream->start_time : 0;
+    const int64_t ts =
+        start + av_rescale_q(std::max<int64_t>(0, at), kMicroseconds, clip.stream->time_base);
+    const int ret = avformat_seek_file(clip.input.get(), clip.stream->index, INT64_MIN, ts, ts,
+                                       AVSEEK_FLAG_BACKWARD);
+    avcodec_flush_buffers(clip.decoder.get());
+    clip.ended = false;
+    return ret;
+}
+
+// Degrees clockwise that turn the stored picture upright, and whether it is mirrored.
+void displayTurn(const AVStream *stream, int *rotation, bool *mirrored)
+{
+    *rotation = 0;
+    *mirrored = false;
+    const uint8_t *matrix = av_stream_get_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, nullptr);
+    if (!matrix)
+        return;
+    const auto *m = reinterpret_cast<const int32_t *>(matrix);
+    const double theta = av_display_rotation_get(m);
+    if (std::isnan(theta))
+        return;
+    int turn = int(std::lround(-theta)) % 360;
+    if (turn < 0)
+        turn += 360;
+    *rotation = (turn + 45) / 90 % 4 * 90;
+    // A negative determinant: the matrix mirrors the picture.
+    *mirrored = int64_t(m[0]) * m[4] - int64_t(m[1]) * m[3] < 0;
+}
+
+bool isHdrTransfer(int trc)
+{
+    return trc == AVCOL_TRC_SMPTE2084 || trc == AVCOL_TRC_ARIB_STD_B67;
+}
+
+// The chain that turns a decoded frame upright, square-pixelled, SDR BT.709 video range and
+// `size`, in YUV420P.
+QString uprightChain(const AVFrame *like, int rotation, bool mirrored, QSize size)
+{
+    QStringList steps;
+    if (isHdrTransfer(like->color_trc))
+        // Tone-mapped from linear light, so that the bright highlights of HLG and PQ fold in
+        // rather than wash the picture out.
+        steps << QStringLiteral("zscale=t=linear:npl=100,format=gbrpf32le,zscale=p=bt709,"
+                                "tonemap=tonemap=hable:desat=0,zscale=t=bt709:m=bt709:r=tv");
+    if (mirrored)
+        steps << QStringLiteral("hflip");
+    switch (rotation) {
+    case 90:
+        steps << QStringLiteral("transpose=clock");
+        break;
+    case 180:
+        steps << QStringLiteral("hflip,vflip");
+        break;
+    case 270:
+        steps << QStringLiteral("transpose=cclock");
+        break;
+    default:
+        break;
+    }
+    steps << QStringLiteral("scale=%1:%2:flags=bicubic:out_color_matrix=bt709:out_range=tv,"
+                            "setsar=1,format=yuv420p")
+                 .arg(QString::number(size.width()), QString::number(size.height()));
+    return steps.join(QLatin1Char(','));
+}
+
+QSize uprightSize(const AVStream *stream, const AVCodecParameters *par, int rotation)
+{
+    AVRational sar = stream->sample_aspect_ratio.num > 0 ? stream->sample_aspect_ratio
+                                                         : par->sample_aspect_ratio;
+    int64_t w = par->width, h = par->height;
+    if (sar.num > 0 && sar.den > 0 && sar.num != sar.den)
+        w = av_rescale(w, sar.num, sar.den);
+    if (rotation == 90 || rotation == 270)
+        std::swap(w, h);
+    return QSize(int(std::min<int64_t>(w, INT32_MAX)), int(std::min<int64_t>(h, INT32_MAX)));
+}
+
+} // namespace
+
+bool looksLikeClip(const QString &szPath)
+{
+    return isVideoClipFile(szPath);
+}
+
+int probeClip(const QString &szPath, ClipProbe *probe, QString *reason)
+{
+    OpenClip clip;
+    const char *why = nullptr;
+    int ret = openClip(szPath, &clip, &why);
+    auto refuse = [&](int code, const QString &text) {
+        if (reason)
+            *reason = text;
+        return code;
+    };
+    if (ret < 0)
+        return refuse(ret, QCoreApplication::translate("ClipSource", why));
+    ClipProbe p;
+    displayTurn(clip.stream, &p.rotation, &p.mirrored);
+    const AVCodecParameters *par = clip.stream->codecpar;
+    if (par->width > kMaxClipSide || par->height > kMaxClipSide)
+        return refuse(AVERROR(EINVAL),
+                      QCoreApplication::translate("ClipSource",
+                                                  "%1 x %2 pixels; clips are taken up to %3 a side")
+                          .arg(QString::number(par->width), QString::number(par->height),
+                               QString::number(kMaxClipSide)));
+    int64_t duration =
+        clip.stream->duration != AV_NOPTS_VALUE
+            ? av_rescale_q(clip.stream->duration, clip.stream->time_base, kMicroseconds)
+            : clip.input->duration;
+    if (duration <= 0 || duration == AV_NOPTS_VALUE)
+        duration = clip.input->duration;
+    if (duration > kMaxClipDuration)
+        return refuse(AVERROR(EINVAL),
+                      QCoreApplication::translate("ClipSource", "longer than 3 hours"));
+    // A clip must give a picture: a file cut short before its first frame is damaged.
+    av::FramePtr frame = av::makeFrame();
+    if (!frame)
+        return refuse(AVERROR(ENOMEM), QCoreApplication::translate("ClipSource", "damaged clip"));
+    ret = decodeNext(clip, frame.get());
+    if (ret < 0 || frame->width <= 0)
+        return refuse(ret < 0 ? ret : AVERROR_INVALIDDATA,
+                      QCoreApplication::translate("ClipSource", "damaged clip"));
+    if (duration <= 0)
+        return refuse(AVERROR_INVALIDDATA,
+                      QCoreApplication::translate("ClipSource", "damaged clip"));
+    p.facts.duration = duration;
+    p.facts.frameRate = clip.stream->avg_frame_rate;
+    for (unsigned i = 0; i < clip.input->nb_streams; ++i) {
+        const AVCodecParameters *a = clip.input->streams[i]->codecpar;
+        if (a->codec_type == AVMEDIA_TYPE_AUDIO && avcodec_find_decoder(a->codec_id) &&
+            a->sample_rate > 0)
+            p.facts.hasSound = true;
+    }
+    p.upright = uprightSize(clip.stream, par, p.rotation);
+    p.hdr = isHdrTransfer(frame->color_trc) || isHdrTransfer(par->color_trc);
+    p.codecName = QString::fromUtf8(avcodec_get_name(par->codec_id));
+    if (probe)
+        *probe = p;
     if (reason)
-        *reason = QStringLiteral("no picture in this file");
-    return AVERROR(ENOSYS);
+        reason->clear();
+    return 0;
 }
 
-int decodeClipFrame(const QString &, int64_t, QSize, AVFrame *)
+struct ClipFrames::State
 {
-    return AVERROR(ENOSYS);
+    QString path;
+    int W = 0;
+    int H = 0;
+    ResolvedLook look;
+    int rotation = 0;
+    bool mirrored = false;
+    QSize upright;
+    LetterboxGeometry box;
+
+    std::mutex mutex;
+    OpenClip clip;
+    av::FilterGraphPtr graph; // decoded -> the letterboxed size, upright, SDR, YUV420P
+    av::FramePtr decoded;     // the frame shown until `next` starts
+    int64_t decodedAt = -1;   // its time; -1: none
+    av::FramePtr next;        // the frame after it, once read
+    av::FramePtr backdrop;    // the fill around a clip not of the frame's shape
+    int64_t nextAt = -1;
+    bool atEnd = false;
+
+    // Moves to the frame shown at `at` microseconds into the file.
+    int seekTo(int64_t at);
+    // The letterboxed upright picture of `decoded`.
+    int drawUpright(AVFrame *dst);
+    // Composes the picture onto the frame with the look's fill and caption.
+    int compose(AVFrame *picture, AVFrame *dst);
+};
+
+int ClipFrames::State::seekTo(int64_t at)
+{
+    if (decodedAt < 0 || at < decodedAt || at > decodedAt + kSeekAhead) {
+        int ret = seekClip(clip, at);
+        if (ret < 0 && decodedAt < 0)
+            return ret;
+        av_frame_unref(decoded.get());
+        av_frame_unref(next.get());
+        decodedAt = nextAt = -1;
+        atEnd = false;
+    }
+    for (;;) {
+        if (nextAt < 0 && !atEnd) {
+            const int ret = decodeNext(clip, next.get());
+            if (ret == AVERROR_EOF)
+                atEnd = true;
+            else if (ret < 0)
+                return ret;
+            else
+                nextAt = frameTime(clip, next.get());
+        }
+        // The last frame that started by `at`; before the first, the first.
+        if (nextAt >= 0 && (nextAt <= at || decodedAt < 0)) {
+            av_frame_unref(decoded.get());
+            av_frame_move_ref(decoded.get(), next.get());
+            decodedAt = nextAt;
+            nextAt = -1;
+            continue;
+        }
+        return decodedAt >= 0 ? 0 : AVERROR_INVALIDDATA;
+    }
 }
 
-std::shared_ptr<const ClipFrames> ClipFrames::create(const QString &, int, int,
-                                                     const ResolvedLook &, int *error)
+int ClipFrames::State::drawUpright(AVFrame *dst)
 {
+    if (!graph) {
+        graph = createFrameFilter(
+            uprightChain(decoded.get(), rotation, mirrored, QSize(box.width, box.height)),
+            decoded.get(), AV_PIX_FMT_YUV420P);
+        if (!graph)
+            return AVERROR(EINVAL);
+    }
+    int ret = sendFrameToGraph(graph.get(), QStringLiteral("in"), decoded.get());
+    if (ret < 0)
+        return ret;
+    bool got = false;
+    ret = receiveFrameFromGraph(graph.get(), QStringLiteral("out"), dst, &got);
+    return ret < 0 ? ret : got ? 0 : AVERROR(EAGAIN);
+}
+
+int ClipFrames::State::compose(AVFrame *picture, AVFrame *dst)
+{
+    if (look.fill.kind == FillKind::Blur || !look.caption.isEmpty()) {
+        // The picture's own drawing gives the blurred fill and the caption, frame by frame.
+        ResolvedLook still = look;
+        still.isClip = false;
+        std::shared_ptr<const PictureFrames> frames =
+            PictureFrames::create(picture, W, H, still, nullptr);
+        return frames ? frames->render(0, 1, dst) : AVERROR(ENOMEM);
+    }
+    // A clip of the frame's shape covers it: nothing to put around it.
+    if (box.width == W && box.height == H)
+        return av_frame_ref(dst, picture);
+    int ret = 0;
+    if (!backdrop) {
+        backdrop = av::makeFrame();
+        const uint32_t argb = look.fill.kind == FillKind::Colour ? look.fill.colour : 0xff000000u;
+        ret = backdrop ? makeColorFrame(
+                             backdrop.get(), W, H, AV_PIX_FMT_YUV420P,
+                             QStringLiteral("0x%1").arg(argb & 0xffffff, 6, 16, QLatin1Char('0')))
+                       : AVERROR(ENOMEM);
+        if (ret < 0) {
+            backdrop.reset();
+            return ret;
+        }
+    }
+    if ((ret = av_frame_ref(dst, backdrop.get())) < 0 || (ret = av_frame_make_writable(dst)) < 0)
+        return ret;
+    for (int plane = 0; plane < 3; ++plane) {
+        const int shift = plane ? 1 : 0;
+        const int rows = (picture->height + shift) >> shift;
+        const int bytes = (picture->width + shift) >> shift;
+        uint8_t *to =
+            dst->data[plane] + size_t(box.y >> shift) * dst->linesize[plane] + (box.x >> shift);
+        for (int y = 0; y < rows; ++y)
+            memcpy(to + size_t(y) * dst->linesize[plane],
+                   picture->data[plane] + size_t(y) * picture->linesize[plane], bytes);
+    }
+    return 0;
+}
+
+std::shared_ptr<const ClipFrames> ClipFrames::create(const QString &szPath, int W, int H,
+                                                     const ResolvedLook &look, int *error)
+{
+    auto fail = [error](int code) {
+        if (error)
+            *error = code;
+        return nullptr;
+    };
+    if (W <= 0 || H <= 0)
+        return fail(AVERROR(EINVAL));
+    std::shared_ptr<ClipFrames> frames(new ClipFrames);
+    frames->state = std::make_unique<State>();
+    State &s = *frames->state;
+    s.path = szPath;
+    s.W = W;
+    s.H = H;
+    s.look = look;
+    const char *why = nullptr;
+    int ret = openClip(szPath, &s.clip, &why);
+    if (ret < 0)
+        return fail(ret);
+    displayTurn(s.clip.stream, &s.rotation, &s.mirrored);
+    s.upright = uprightSize(s.clip.stream, s.clip.stream->codecpar, s.rotation);
+    if (s.upright.width() <= 0 || s.upright.height() <= 0)
+        return fail(AVERROR_INVALIDDATA);
+    s.box = letterboxGeometry(s.upright.width(), s.upright.height(), W, H);
+    s.decoded = av::makeFrame();
+    s.next = av::makeFrame();
+    if (!s.decoded || !s.next)
+        return fail(AVERROR(ENOMEM));
     if (error)
-        *error = AVERROR(ENOSYS);
-    return nullptr;
+        *error = 0;
+    return frames;
 }
 
 ClipFrames::~ClipFrames() = default;
 
-int ClipFrames::render(int64_t, int64_t, AVFrame *) const
+int ClipFrames::render(int64_t step, int64_t lifeFrames, AVFrame *dst) const
 {
-    return AVERROR(ENOSYS);
+    State &s = *state;
+    std::lock_guard<std::mutex> lock(s.mutex);
+    const int64_t span = std::max<int64_t>(0, s.look.clipOut - s.look.clipIn);
+    const int64_t at =
+        s.look.clipIn +
+        (lifeFrames > 0 ? av_rescale(span, std::max<int64_t>(0, step), lifeFrames) : 0);
+    int ret = s.seekTo(at);
+    if (ret < 0)
+        return ret;
+    av::FramePtr picture = av::makeFrame();
+    if (!picture)
+        return AVERROR(ENOMEM);
+    if ((ret = s.drawUpright(picture.get())) < 0)
+        return ret;
+    av_frame_unref(dst);
+    return s.compose(picture.get(), dst);
+}
+
+int decodeClipFrame(const QString &szPath, int64_t at, QSize box, AVFrame *dst)
+{
+    ClipProbe probe;
+    int ret = probeClip(szPath, &probe);
+    if (ret < 0)
+        return ret;
+    if (!box.isValid() || box.isEmpty())
+        box = probe.upright.scaled(4096, 4096, Qt::KeepAspectRatio).boundedTo(probe.upright);
+    const QSize size =
+        fitEvenSize(probe.upright.width(), probe.upright.height(), box.width(), box.height());
+    if (size.isEmpty())
+        return AVERROR(EINVAL);
+    ResolvedLook look;
+    look.isClip = true;
+    look.clipIn = std::clamp<int64_t>(at, 0, probe.facts.duration);
+    look.clipOut = look.clipIn;
+    std::shared_ptr<const ClipFrames> frames =
+        ClipFrames::create(szPath, size.width(), size.height(), look, &ret);
+    if (!frames)
+        return ret;
+    return frames->render(0, 1, dst);
 }

@@ -592,26 +592,6 @@ QByteArray ffmpegPath(const QString &szPath)
 
 namespace {
 
-// Whether an opened file is a film rather than a picture: its demuxer is not one of the still
-// picture ones (the image pipes, the image file reader, GIF and APNG) and it has a video stream
-// that is not a cover picture.
-bool isVideoClip(const AVFormatContext *input)
-{
-    const char *name = input->iformat ? input->iformat->name : nullptr;
-    if (!name)
-        return false;
-    const QByteArray demuxer(name);
-    if (demuxer.endsWith("_pipe") || demuxer == "image2" || demuxer == "gif" || demuxer == "apng")
-        return false;
-    for (unsigned i = 0; i < input->nb_streams; ++i) {
-        const AVStream *st = input->streams[i];
-        if (st->codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
-            !(st->disposition & AV_DISPOSITION_ATTACHED_PIC))
-            return true;
-    }
-    return false;
-}
-
 // The first picture of a file FFmpeg reads, with the pixel limit its header allows. 1 when the
 // file ends before any picture.
 int decodeWithFFmpeg(const QString &szPath, const PictureHeader &hdr, int lowres, AVFrame *frame,
@@ -741,6 +721,26 @@ int decodeWithFFmpeg(const QString &szPath, const PictureHeader &hdr, int lowres
 }
 
 } // namespace
+
+// A film rather than a picture: its demuxer is not one of the still
+// picture ones (the image pipes, the image file reader, GIF and APNG) and it has a video stream
+// that is not a cover picture.
+bool isVideoClip(const AVFormatContext *input)
+{
+    const char *name = input->iformat ? input->iformat->name : nullptr;
+    if (!name)
+        return false;
+    const QByteArray demuxer(name);
+    if (demuxer.endsWith("_pipe") || demuxer == "image2" || demuxer == "gif" || demuxer == "apng")
+        return false;
+    for (unsigned i = 0; i < input->nb_streams; ++i) {
+        const AVStream *st = input->streams[i];
+        if (st->codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
+            !(st->disposition & AV_DISPOSITION_ATTACHED_PIC))
+            return true;
+    }
+    return false;
+}
 
 bool isVideoClipFile(const QString &szPath)
 {

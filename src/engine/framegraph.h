@@ -99,6 +99,10 @@ int decodePictureFile(const QString &szPath, AVFrame *dst, int lowres = 0,
                       int64_t *refusedBytes = nullptr, QSize thumbnailEnough = QSize());
 // Whether the file is a video clip (a film FFmpeg can open), which is never taken as a picture.
 bool isVideoClipFile(const QString &szPath);
+// Whether an opened file is a film rather than a picture: its demuxer is not one of the still
+// picture ones (the image pipes, the image file reader, GIF and APNG) and it has a video stream
+// that is not a cover picture.
+bool isVideoClip(const AVFormatContext *input);
 // The largest picture a decoder is allowed to allocate when the file's header cannot be read
 // (4096 x 4096); otherwise it is the header's own size, within its kind's limit.
 constexpr int64_t kMaxDecodePixels = int64_t(4096) * 4096;

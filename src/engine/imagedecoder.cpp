@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // ImageDecoder: size limits, ratio, thumbnail.
 #include "imagedecoder.h"
+#include "clipsource.h"
 
 #include "album.h"
 #include "albumfile.h"
@@ -137,6 +138,35 @@ ImageDecoder::Result ImageDecoder::decodeFile(const QString &szFile, bool bJustC
     // the size the decoder refused to allocate. Either way the order of the checks (ratio first)
     // and the size they judge (upright) are those of the decoded picture.
     const PictureHeader hdr = readPictureHeader(szFile);
+    // A film is an item of its own: its upright size, and a frame from a tenth of the way in.
+    if (!hdr.known && looksLikeClip(szFile)) {
+        ClipProbe probe;
+        QString why;
+        int ret = probeClip(szFile, &probe, &why);
+        if (ret < 0)
+            return fail(QT_TR_NOOP("Clip decode failed"), ret, why);
+        r.widthToHeight = reduceRatio(probe.upright.width(), probe.upright.height());
+        const QSize thumb =
+            fitEvenSize(probe.upright.width(), probe.upright.height(), kThumbWidth, kThumbHeight);
+        if (thumb.width() <= 0 || thumb.height() <= 0)
+            return failWith(QT_TR_NOOP("Image ratio is abnormal"), AVERROR(EINVAL),
+                            QT_TR_NOOP("far too wide or too tall to show"));
+        if (!bJustCheck) {
+            av::FramePtr frame = av::makeFrame();
+            ret = frame ? decodeClipFrame(szFile, probe.facts.duration / 10, thumb, frame.get())
+                        : AVERROR(ENOMEM);
+            if (ret >= 0)
+                ret = convertPixelFormat(frame.get(), frame.get(), AV_PIX_FMT_BGRA);
+            if (ret < 0)
+                return failWith(QT_TR_NOOP("Clip decode failed"), ret,
+                                QT_TR_NOOP("its thumbnail cannot be made"));
+            r.thumbnail = frameToImage(frame.get());
+        }
+        r.srcSize = probe.upright;
+        r.clip = probe.facts;
+        r.ok = true;
+        return r;
+    }
     auto refuseBySize = [&](QSize size) {
         if (ratioIsAbnormal(size.width(), size.height()))
             return failWith(QT_TR_NOOP("Image ratio is abnormal"), AVERROR(EINVAL),

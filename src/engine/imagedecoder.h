@@ -6,6 +6,7 @@ extern "C" {
 #include <libavutil/rational.h>
 }
 
+#include "album.h"
 #include "picturefacts.h"
 
 #include <QImage>
@@ -40,6 +41,7 @@ public:
         // On success, what the user should know about the picture (translated), e.g. that only
         // the first frame of an animated WebP is shown; empty for most pictures.
         QString notice;
+        ClipFacts clip; // a video clip's facts; a still picture's duration is 0
     };
 
     explicit ImageDecoder(QObject *parent = nullptr);
