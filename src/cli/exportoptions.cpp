@@ -2,6 +2,7 @@
 // Parsing the exporter's command line.
 #include "exportoptions.h"
 
+#include "clipsource.h"
 #include "droppedfiles.h"
 #include "folderwalk.h"
 
@@ -159,6 +160,10 @@ QString exportUsage()
         "                          that has no motion of its own\n"
         "  --fill F                around pictures of another shape: black (default), blur (a\n"
         "                          blurred copy of the picture) or a colour #RRGGBB\n"
+        "  --clip-in S, --clip-out S  the part of the next clip that plays (seconds into it)\n"
+        "  --clip-volume V         the next clip's sound, 0..2 (1 as it is)\n"
+        "  --clip-mute             the next clip without its sound\n"
+        "  --clip-speed X          the next clip's speed, 0.25..4, its sound at its pitch\n"
         "  --seed N                index 0..22 of the first transition (default: random); with\n"
         "                          an album, for the pictures that store no transition\n"
         "  --save-album FILE       write an album file of the pictures and options instead of a\n"
@@ -202,10 +207,23 @@ ParseResult parseExportArguments(const QStringList &args)
         {QStringLiteral("2k"), 2048},   {QStringLiteral("4k"), 4096}};
 
     bool optionsEnded = false;
+    // The --clip-* options given since the last clip: they go with the next clip named.
+    std::optional<ClipOptions> pendingClip;
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args.at(i);
         if (optionsEnded || !a.startsWith(QLatin1Char('-')) || a == QLatin1String("-")) {
             o.pictures << a;
+            if (pendingClip && looksLikeClip(a)) {
+                while (o.pictureOptions.size() < o.pictures.size())
+                    o.pictureOptions << PictureOptions();
+                o.pictureOptions.last().clip = *pendingClip;
+                pendingClip.reset();
+            }
+            continue;
+        }
+        if (a == QLatin1String("--clip-mute")) {
+            pendingClip = pendingClip.value_or(ClipOptions());
+            pendingClip->mute = true;
             continue;
         }
         if (a == QLatin1String("--")) {
@@ -255,7 +273,11 @@ ParseResult parseExportArguments(const QStringList &args)
                                               QStringLiteral("--motion"),
                                               QStringLiteral("--fill"),
                                               QStringLiteral("--seed"),
-                                              QStringLiteral("--save-album")};
+                                              QStringLiteral("--save-album"),
+                                              QStringLiteral("--clip-in"),
+                                              QStringLiteral("--clip-out"),
+                                              QStringLiteral("--clip-volume"),
+                                              QStringLiteral("--clip-speed")};
         if (!withValue.contains(a))
             return fail(QStringLiteral("unknown option %1").arg(a));
         if (i + 1 >= args.size())
@@ -331,6 +353,26 @@ ParseResult parseExportArguments(const QStringList &args)
                 return fail(
                     QStringLiteral("--volume takes a number from 0 to 2, not \"%1\"").arg(v));
             o.musicShape.volume = volume;
+        } else if (a == QLatin1String("--clip-in") || a == QLatin1String("--clip-out")) {
+            ClipOptions clip = pendingClip.value_or(ClipOptions());
+            int64_t &at = a == QLatin1String("--clip-in") ? clip.in : clip.out;
+            if (!parseSeconds(v, kMaxClipDuration, &at))
+                return fail(QStringLiteral("%1 takes seconds into the clip, not \"%2\"").arg(a, v));
+            if (clip.out > 0 && clip.out <= clip.in)
+                return fail(QStringLiteral("--clip-out must come after --clip-in"));
+            pendingClip = clip;
+        } else if (a == QLatin1String("--clip-volume") || a == QLatin1String("--clip-speed")) {
+            const bool bVolume = a == QLatin1String("--clip-volume");
+            bool ok = false;
+            const double x = v.toDouble(&ok);
+            const double lo = bVolume ? 0.0 : kMinClipSpeed / 100.0;
+            const double hi = bVolume ? kMaxClipVolume / 100.0 : kMaxClipSpeed / 100.0;
+            if (!ok || !std::isfinite(x) || x < lo || x > hi)
+                return fail(QStringLiteral("%1 takes a number from %2 to %3, not \"%4\"")
+                                .arg(a, QString::number(lo), QString::number(hi), v));
+            ClipOptions clip = pendingClip.value_or(ClipOptions());
+            (bVolume ? clip.volume : clip.speed) = int(std::lround(x * 100));
+            pendingClip = clip;
         } else if (a == QLatin1String("--watermark-text")) {
             o.watermarkText = v;
         } else if (a == QLatin1String("--watermark-image")) {
@@ -382,6 +424,8 @@ ParseResult parseExportArguments(const QStringList &args)
         r.ok = true;
         return r;
     }
+    if (pendingClip)
+        return fail(QStringLiteral("the --clip-* options go before a clip, and no clip follows"));
     if (o.check && !o.saveAlbum.isEmpty())
         return fail(QStringLiteral("--check and --save-album do not go together"));
     for (const QString &name : o.pictures) {
@@ -410,9 +454,12 @@ QStringList expandPictureFolders(ExportOptions &o)
 {
     QStringList notes;
     QStringList pictures;
-    for (const QString &szName : std::as_const(o.pictures)) {
+    QList<PictureOptions> options; // a picture named keeps its own; a folder's take none
+    for (int i = 0; i < o.pictures.size(); ++i) {
+        const QString &szName = o.pictures.at(i);
         if (!QFileInfo(szName).isDir()) {
             pictures << szName;
+            options << o.pictureOptions.value(i);
             continue;
         }
         const FolderWalk walk = walkPictureFolder(szName, isPictureFileName);
@@ -421,9 +468,21 @@ QStringList expandPictureFolders(ExportOptions &o)
                          .arg(QString::number(kMaxFolderFiles), szName);
         if (walk.pictures.isEmpty())
             notes << QStringLiteral("no JPEG or PNG picture in the folder \"%1\"").arg(szName);
-        pictures << orderByDateTaken(walk.pictures);
+        int iLiveVideos = 0;
+        const QStringList found =
+            orderByDateTaken(withoutLivePhotoVideos(walk.pictures, &iLiveVideos));
+        pictures << found;
+        for (int k = 0; k < found.size(); ++k)
+            options << PictureOptions();
+        if (iLiveVideos > 0)
+            notes << QStringLiteral("%1 live photos in the folder \"%2\" came in as the picture "
+                                    "alone, without the video")
+                         .arg(QString::number(iLiveVideos), szName);
     }
     o.pictures = pictures;
+    // Options stay aligned with the pictures only where some were given.
+    if (!o.pictureOptions.isEmpty())
+        o.pictureOptions = options;
     return notes;
 }
 

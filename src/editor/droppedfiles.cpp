@@ -24,9 +24,12 @@ bool hasSuffix(const QString &szPath, std::initializer_list<QLatin1String> suffi
 
 bool isPictureFileName(const QString &szPath)
 {
+    // The album's items: pictures, and the clips a phone or camera writes beside them.
     return hasSuffix(szPath, {QLatin1String("jpg"), QLatin1String("jpeg"), QLatin1String("png"),
                               QLatin1String("heic"), QLatin1String("heif"), QLatin1String("avif"),
-                              QLatin1String("webp")});
+                              QLatin1String("webp"), QLatin1String("mp4"), QLatin1String("mov"),
+                              QLatin1String("m4v"), QLatin1String("mkv"), QLatin1String("webm"),
+                              QLatin1String("3gp"), QLatin1String("avi")});
 }
 
 bool isMusicFileName(const QString &szPath)

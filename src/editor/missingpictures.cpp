@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures an album lists but cannot show: their tiles, their places, finding them again.
 #include "missingpictures.h"
+#include "clipsource.h"
 
 #include "albumdocument.h"
 #include "cqdlgtipsimple.h"
@@ -157,6 +158,7 @@ void MissingPictures::place(int iMissing, const QString &szFile, const QPixmap &
     item.path = szFile;
     item.widthToHeight = stWidthToHeight;
     item.srcSize = stSrcImageSize;
+    item.clip = clipFactsOf(szFile);
     item.facts = m_editor.pictureFacts().value(szFile);
     AlbumChange change = placeFoundPicture(job, iMissing, item, m_editor.selfAdaptingRatio());
     m_editor.thumbnails().insert(szFile, stPixmap);

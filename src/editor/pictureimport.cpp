@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "pictureimport.h"
+#include "clipsource.h"
 
 #include "zodozadar.h"
 #include "zodozadar_form.h"
@@ -40,7 +41,10 @@ PictureImport::PictureImport(ZodoZadar &editor, AlbumDocument *pDocument,
 
 QString PictureImport::pictureChooserFilter()
 {
-    return tr("Pictures (*.jpg *.jpeg *.png *.heic *.heif *.avif *.webp)") + QStringLiteral(";;") +
+    return tr("Pictures and clips (*.jpg *.jpeg *.png *.heic *.heif *.avif *.webp *.mp4 *.mov "
+              "*.m4v *.mkv *.webm *.3gp *.avi)") +
+           QStringLiteral(";;") + tr("Pictures (*.jpg *.jpeg *.png *.heic *.heif *.avif *.webp)") +
+           QStringLiteral(";;") +
            tr("JPEG And PNG Files(*.jpg *.jpeg *.png);;JPEG Files(*.jpg *.jpeg);;PNG "
               "Files(*.png)");
 }
@@ -91,10 +95,17 @@ bool PictureImport::runPaths(const QStringList &paths, Mode mode)
         m_editor.toast(tr("No JPEG or PNG pictures were found in the folder"));
         return false;
     }
+    // A live photo comes in as its picture; its video stays out.
+    int iLiveVideos = 0;
+    files = withoutLivePhotoVideos(files, &iLiveVideos);
     m_bSortTaken = bFolder;
     m_note = bCapped ? tr("Only the first %n files of the folder were looked at", nullptr,
                           kMaxFolderFiles)
                      : QString();
+    if (iLiveVideos > 0)
+        m_note += (m_note.isEmpty() ? QString() : QStringLiteral("\n")) +
+                  tr("%n live photo(s) came in as the picture alone, without the video", nullptr,
+                     iLiveVideos);
     run(files, mode);
     return true;
 }
@@ -211,6 +222,7 @@ void PictureImport::addPicture(const QString &szFile, const QPixmap &stPixmap,
     item.path = szFile;
     item.widthToHeight = stWidthToHeight;
     item.srcSize = stSrcImageSize;
+    item.clip = clipFactsOf(szFile);
     item.facts = m_editor.pictureFacts().value(szFile);
     const int iSlots = album.transitions.size();
     AlbumChange change = appendPicture(album, item, m_editor.selfAdaptingRatio());

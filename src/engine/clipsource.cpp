@@ -4,6 +4,7 @@
 
 #include "avlog.h"
 #include "framegraph.h"
+#include "pictureheader.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -257,6 +258,14 @@ int probeClip(const QString &szPath, ClipProbe *probe, QString *reason)
     if (reason)
         reason->clear();
     return 0;
+}
+
+ClipFacts clipFactsOf(const QString &szPath)
+{
+    ClipProbe probe;
+    if (readPictureHeader(szPath).known || !looksLikeClip(szPath) || probeClip(szPath, &probe) < 0)
+        return {};
+    return probe.facts;
 }
 
 struct ClipFrames::State

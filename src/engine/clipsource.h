@@ -32,6 +32,9 @@ bool looksLikeClip(const QString &szPath);
 // plain words of the refusal (untranslated, context "ClipSource"): "damaged clip", "no picture in
 // this file", a limit that is passed.
 int probeClip(const QString &szPath, ClipProbe *probe, QString *reason = nullptr);
+// A clip's facts, or none (duration 0) for a still picture or a file that is not a clip; a known
+// picture's header spares the look into the file.
+ClipFacts clipFactsOf(const QString &szPath);
 // The frame shown `at` microseconds into the file, upright, square-pixelled and SDR, in YUV420P
 // video range, scaled to fit within `box` keeping its shape (an invalid box: its upright size, no
 // more than 4096 a side). For the strip's tile and the panel.

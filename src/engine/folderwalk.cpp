@@ -162,3 +162,29 @@ QStringList orderByDateTaken(const QStringList &paths, QList<PictureFacts> *pFac
         *pFacts = sortedFacts;
     return sorted;
 }
+
+QStringList withoutLivePhotoVideos(const QStringList &files, int *pDropped)
+{
+    static const QStringList kVideoSuffixes{QStringLiteral("mov"), QStringLiteral("mp4")};
+    const auto stem = [](const QFileInfo &info) {
+        return info.absolutePath() + QLatin1Char('/') + info.completeBaseName().toLower();
+    };
+    QSet<QString> pictures;
+    for (const QString &szFile : files) {
+        const QFileInfo info(szFile);
+        if (!kVideoSuffixes.contains(info.suffix().toLower()))
+            pictures.insert(stem(info));
+    }
+    QStringList kept;
+    int dropped = 0;
+    for (const QString &szFile : files) {
+        const QFileInfo info(szFile);
+        if (kVideoSuffixes.contains(info.suffix().toLower()) && pictures.contains(stem(info)))
+            ++dropped;
+        else
+            kept << szFile;
+    }
+    if (pDropped)
+        *pDropped = dropped;
+    return kept;
+}

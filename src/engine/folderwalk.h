@@ -31,6 +31,10 @@ FolderWalk walkPictureFolder(const QString &szFolder,
 bool folderHasPictures(const QString &szFolder,
                        const std::function<bool(const QString &)> &isPicture, int iMaxFiles);
 
+// The files without the videos of live photos: a video (by its name) whose base name a picture
+// in the same folder shares. *pDropped counts the videos left out.
+QStringList withoutLivePhotoVideos(const QStringList &files, int *pDropped = nullptr);
+
 // Whether picture a comes before b in time: date taken (an unknown date last), then name.
 bool takenBefore(const QString &a, const PictureFacts &fa, const QString &b,
                  const PictureFacts &fb);
