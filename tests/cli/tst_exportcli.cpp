@@ -401,6 +401,69 @@ private slots:
         QCOMPARE(v->packets, qint64(24 + 12 + 12 + 24));
     }
 
+    // A trimmed clip between two pictures plays its own frames in order, and the transition out
+    // of it is drawn from its last frames; a portrait clip stands upright in a 9:16 album.
+    void clipsAmongPictures()
+    {
+        const QString clip = dir.filePath(QStringLiteral("counting.mp4"));
+        // Frame n of the clip is a flat grey of luma 16 + n, at 25 fps, 6 s.
+        QVERIFY(testmedia::ffmpeg(
+            {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+             QStringLiteral("color=c=black:s=320x180:r=25:d=6"), QStringLiteral("-vf"),
+             QStringLiteral("geq=lum='16+N':cb=128:cr=128"), QStringLiteral("-c:v"),
+             QStringLiteral("libx264"), QStringLiteral("-qp"), QStringLiteral("0"),
+             QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"), clip}));
+        const QString black = dir.filePath(QStringLiteral("black.png"));
+        QImage dark(320, 180, QImage::Format_RGB32);
+        dark.fill(Qt::black);
+        QVERIFY(dark.save(black));
+        const QString album = dir.filePath(QStringLiteral("clips.vmalbum"));
+        QFile f(album);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral(R"({"velmoraalbum": 1, "duration": 1, "pictures": [
+            {"file": "%1", "transition": {"kind": "none"}},
+            {"file": "%2", "clip": {"in": 1, "out": 5},
+             "transition": {"kind": "wipeleft", "seconds": 1, "chosen": true}},
+            {"file": "%3"}], "height": "480P", "export": {"fps": 25}})")
+                    .arg(good1, clip, black)
+                    .toUtf8());
+        f.close();
+        const QString out = dir.filePath(QStringLiteral("clips.mp4"));
+        const Run r = exporter({album, QStringLiteral("-q"), QStringLiteral("-o"), out});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        const probe::Stream *v = probe::first(probe::streams(out), AVMEDIA_TYPE_VIDEO);
+        QVERIFY(v);
+        // 1 s picture, the clip's 4 s holding the 1 s transition out, 1 s picture.
+        QCOMPARE(v->packets, qint64(25 + 100 + 25));
+        // Luma of the brighter quarter at each side (the wipe covers one of them last).
+        const auto luma = [&out](int index) {
+            const QImage frame = probe::videoFrame(out, index);
+            double best = 0;
+            for (int x0 : {0, frame.width() * 3 / 4}) {
+                double sum = 0;
+                int n = 0;
+                for (int y = frame.height() / 4; y < frame.height() * 3 / 4; y += 4)
+                    for (int x = x0; x < x0 + frame.width() / 4; x += 4, ++n)
+                        sum += qGray(frame.pixel(x, y));
+                best = std::max(best, 16 + sum / n * 219 / 255);
+            }
+            return best;
+        };
+        // The clip from its second 1 on, frame by frame, through the start of the transition.
+        for (int k : {0, 1, 2, 37, 74, 75, 80, 85}) {
+            const double expected = 16 + 25 + k;
+            QVERIFY2(qAbs(luma(25 + k) - expected) < 3,
+                     qPrintable(QStringLiteral("frame %1: %2, not %3")
+                                    .arg(QString::number(25 + k), QString::number(luma(25 + k)),
+                                         QString::number(expected))));
+        }
+        // --check names the clip as an item with its size.
+        const Run check = exporter({QStringLiteral("--check"), clip});
+        QCOMPARE(check.code, 0);
+        QVERIFY2(check.out.contains(QStringLiteral("OK\t%1\t320x180\t16/9").arg(clip)),
+                 qPrintable(check.out));
+    }
+
     // Looks from the command line and the album: the same frames counted, another picture;
     // a bad value is a usage error; --save-album keeps them.
     void looksFromOptionsAndAlbum()
