@@ -374,6 +374,14 @@
         <source>&quot;%1&quot;: a list of one or more tracks</source>
         <translation>&quot;%1&quot;: a list of one or more tracks</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot;: &quot;out&quot; after &quot;in&quot;</source>
+        <translation>&quot;%1&quot;: &quot;out&quot; after &quot;in&quot;</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: decibels from 0 to %2, or &quot;pause&quot;</source>
+        <translation>&quot;%1&quot;: decibels from 0 to %2, or &quot;pause&quot;</translation>
+    </message>
 </context>
 <context>
     <name>AlbumOps</name>
@@ -557,6 +565,25 @@
     <message>
         <source>CQVideoShow</source>
         <translation>Video</translation>
+    </message>
+</context>
+<context>
+    <name>ClipSource</name>
+    <message>
+        <source>damaged clip</source>
+        <translation>damaged clip</translation>
+    </message>
+    <message>
+        <source>no picture in this file</source>
+        <translation>no picture in this file</translation>
+    </message>
+    <message>
+        <source>%1 x %2 pixels; clips are taken up to %3 a side</source>
+        <translation>%1 x %2 pixels; clips are taken up to %3 a side</translation>
+    </message>
+    <message>
+        <source>longer than 3 hours</source>
+        <translation>longer than 3 hours</translation>
     </message>
 </context>
 <context>
@@ -1005,6 +1032,10 @@
         <source>an animated picture: only its first frame is shown</source>
         <translation>an animated picture: only its first frame is shown</translation>
     </message>
+    <message>
+        <source>Clip decode failed</source>
+        <translation>Clip decode failed</translation>
+    </message>
 </context>
 <context>
     <name>ImageListView</name>
@@ -1154,6 +1185,10 @@
     <message>
         <source>Can not find audio stream on music file</source>
         <translation>The music file contains no sound</translation>
+    </message>
+    <message>
+        <source>Clip decode failed</source>
+        <translation>Clip decode failed</translation>
     </message>
 </context>
 <context>
@@ -2192,6 +2227,17 @@
         <translation>
             <numerusform>%1 and %n more</numerusform>
             <numerusform>%1 and %n more</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Pictures and clips (*.jpg *.jpeg *.png *.heic *.heif *.avif *.webp *.mp4 *.mov *.m4v *.mkv *.webm *.3gp *.avi)</source>
+        <translation>Pictures and clips (*.jpg *.jpeg *.png *.heic *.heif *.avif *.webp *.mp4 *.mov *.m4v *.mkv *.webm *.3gp *.avi)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n live photo(s) came in as the picture alone, without the video</source>
+        <translation>
+            <numerusform>%n live photo came in as the picture alone, without the video</numerusform>
+            <numerusform>%n live photos came in as the picture alone, without the video</numerusform>
         </translation>
     </message>
 </context>

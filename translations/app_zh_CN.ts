@@ -374,6 +374,14 @@
         <source>&quot;%1&quot;: a list of one or more tracks</source>
         <translation>&quot;%1&quot;：应为含一个或多个曲目的列表</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot;: &quot;out&quot; after &quot;in&quot;</source>
+        <translation>“%1”：“out”须在“in”之后</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: decibels from 0 to %2, or &quot;pause&quot;</source>
+        <translation>“%1”：0 到 %2 分贝，或“pause”</translation>
+    </message>
 </context>
 <context>
     <name>AlbumOps</name>
@@ -557,6 +565,25 @@
     <message>
         <source>CQVideoShow</source>
         <translation>视频画面</translation>
+    </message>
+</context>
+<context>
+    <name>ClipSource</name>
+    <message>
+        <source>damaged clip</source>
+        <translation>视频片段已损坏</translation>
+    </message>
+    <message>
+        <source>no picture in this file</source>
+        <translation>此文件中没有画面</translation>
+    </message>
+    <message>
+        <source>%1 x %2 pixels; clips are taken up to %3 a side</source>
+        <translation>%1 x %2 像素；视频片段每边最多 %3 像素</translation>
+    </message>
+    <message>
+        <source>longer than 3 hours</source>
+        <translation>长于 3 小时</translation>
     </message>
 </context>
 <context>
@@ -1005,6 +1032,10 @@
         <source>an animated picture: only its first frame is shown</source>
         <translation>动态图片：只显示第一帧</translation>
     </message>
+    <message>
+        <source>Clip decode failed</source>
+        <translation>视频片段解码失败</translation>
+    </message>
 </context>
 <context>
     <name>ImageListView</name>
@@ -1154,6 +1185,10 @@
     <message>
         <source>Can not find audio stream on music file</source>
         <translation>音乐文件中找不到音频流</translation>
+    </message>
+    <message>
+        <source>Clip decode failed</source>
+        <translation>视频片段解码失败</translation>
     </message>
 </context>
 <context>
@@ -2185,6 +2220,16 @@
         <source>%1 and %n more</source>
         <translation>
             <numerusform>%1 及另外 %n 首</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Pictures and clips (*.jpg *.jpeg *.png *.heic *.heif *.avif *.webp *.mp4 *.mov *.m4v *.mkv *.webm *.3gp *.avi)</source>
+        <translation>图片和视频片段 (*.jpg *.jpeg *.png *.heic *.heif *.avif *.webp *.mp4 *.mov *.m4v *.mkv *.webm *.3gp *.avi)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n live photo(s) came in as the picture alone, without the video</source>
+        <translation>
+            <numerusform>%n 张实况照片只导入了图片，未导入其视频</numerusform>
         </translation>
     </message>
 </context>

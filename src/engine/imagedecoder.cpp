@@ -36,6 +36,14 @@ const char *unreadableWords(int error)
     return QT_TRANSLATE_NOOP("ImageDecoder", "cannot be read");
 }
 
+// Whether the file's first bytes are a picture's, even where its header cannot be read (a HEIC
+// or AVIF cut short is a damaged picture, not a clip).
+bool startsLikePicture(const QString &szFile)
+{
+    QFile f(szFile);
+    return f.open(QIODevice::ReadOnly) && hasPictureSignature(f.read(256));
+}
+
 // Why a picture could not be decoded, in words the user can act on. Judged from the file
 // itself (whether it is there, readable, empty, and what its first bytes are), never from its
 // name: a photo renamed to .png is damaged or not a picture by its content.
@@ -139,7 +147,7 @@ ImageDecoder::Result ImageDecoder::decodeFile(const QString &szFile, bool bJustC
     // and the size they judge (upright) are those of the decoded picture.
     const PictureHeader hdr = readPictureHeader(szFile);
     // A film is an item of its own: its upright size, and a frame from a tenth of the way in.
-    if (!hdr.known && looksLikeClip(szFile)) {
+    if (!hdr.known && !startsLikePicture(szFile) && looksLikeClip(szFile)) {
         ClipProbe probe;
         QString why;
         int ret = probeClip(szFile, &probe, &why);

@@ -205,9 +205,13 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(m_failTitles.size() == 1 && !progressDialog() &&
                                      !QApplication::activeModalWidget(),
                                  30000);
-        QCOMPARE(szFilter.section(QStringLiteral(";;"), 0, 0),
+        QCOMPARE(
+            szFilter.section(QStringLiteral(";;"), 0, 0),
+            QStringLiteral("Pictures and clips (*.jpg *.jpeg *.png *.heic *.heif *.avif *.webp "
+                           "*.mp4 *.mov *.m4v *.mkv *.webm *.3gp *.avi)"));
+        QCOMPARE(szFilter.section(QStringLiteral(";;"), 1, 1),
                  QStringLiteral("Pictures (*.jpg *.jpeg *.png *.heic *.heif *.avif *.webp)"));
-        QCOMPARE(szFilter.section(QStringLiteral(";;"), 1),
+        QCOMPARE(szFilter.section(QStringLiteral(";;"), 2),
                  QStringLiteral("JPEG And PNG Files(*.jpg *.jpeg *.png);;JPEG Files(*.jpg "
                                 "*.jpeg);;PNG Files(*.png)"));
         QCOMPARE(rows()->rowCount(), 3);
