@@ -431,7 +431,8 @@ private slots:
         const QString out = dir.filePath(QStringLiteral("clips.mp4"));
         const Run r = exporter({album, QStringLiteral("-q"), QStringLiteral("-o"), out});
         QVERIFY2(r.code == 0, qPrintable(r.err));
-        const probe::Stream *v = probe::first(probe::streams(out), AVMEDIA_TYPE_VIDEO);
+        const auto streams = probe::streams(out);
+        const probe::Stream *v = probe::first(streams, AVMEDIA_TYPE_VIDEO);
         QVERIFY(v);
         // 1 s picture, the clip's 4 s holding the 1 s transition out, 1 s picture.
         QCOMPARE(v->packets, qint64(25 + 100 + 25));
