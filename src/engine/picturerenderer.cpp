@@ -501,9 +501,11 @@ int PictureFrames::prepareCaption(const Caption &caption)
     box.size = QSize(W - 2 * int(W * kCaptionMarginX), H - 2 * int(H * kCaptionMarginY));
     box.maxLines = kMaxCaptionLines;
     box.minPixelSize = std::max(6, int(std::lround(kMinCaptionSize * H)));
+    // Kept premultiplied and straightened pixel by pixel below: Qt converts a large image on
+    // its global thread pool, whose threads would outlive the picture.
     const QImage image =
         drawTextImage(caption.text, font, QColor::fromRgba(caption.colour), caption.effect, box)
-            .convertToFormat(QImage::Format_ARGB32);
+            .convertToFormat(QImage::Format_ARGB32_Premultiplied);
     if (image.isNull())
         return 0;
     // Clipped to the frame, at even coordinates so that the chroma lines up.
@@ -527,7 +529,7 @@ int PictureFrames::prepareCaption(const Caption &caption)
         const QRgb *row = reinterpret_cast<const QRgb *>(image.constScanLine(iy));
         for (int x = 0; x < captionW; ++x) {
             const int ix = x + std::max(0, sx);
-            const QRgb px = ix < image.width() && iy < image.height() ? row[ix] : 0;
+            const QRgb px = ix < image.width() && iy < image.height() ? qUnpremultiply(row[ix]) : 0;
             const double r = qRed(px), g = qGreen(px), b = qBlue(px);
             const size_t k = size_t(y) * captionW + x;
             // BT.601 in the video range: the encoder's frames carry no other colour matrix.
