@@ -125,6 +125,9 @@ VideoCtl::VideoCtl()
     avformat_network_init();
     // Ctrl+C and SIGTERM stay with the application instead of becoming SDL quit events.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // Set here, before any thread of ours starts: SDL's hint list has no lock, and a hint first
+    // set on the display thread grows it while the audio thread reads it.
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
     m_sdlStarted = true;
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO | SDL_INIT_TIMER)) {
         av_log(nullptr, AV_LOG_FATAL, "Could not initialize SDL - %s\n", SDL_GetError());
@@ -437,7 +440,6 @@ void VideoCtl::applyPendingResize(VideoState *is)
 bool VideoCtl::createWindow(VideoState *is)
 {
     m_window = SDL_CreateWindowFrom(reinterpret_cast<const void *>(m_nativeWindowId));
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
     if (m_window) {
         // The surface's own report, if newer, is applied right after (applyPendingResize).
         SDL_GetWindowSize(m_window, &is->width, &is->height);
