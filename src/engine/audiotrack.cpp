@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The audio track of an export: the music decoded, converted, framed, looped and cut to the video.
 #include "album.h"
+#include "clipsound.h"
 #include "exportstate.h"
 #include "framegraph.h"
 #include "musiclist.h"
@@ -116,11 +117,108 @@ int encodeWholeFrames(ExportState &s)
     return 0;
 }
 
-// Gain, fades and, above full volume, the limiter after them; then into the FIFO.
+// Limits, drops the limiter's delay, converts to the encoder's format and queues a mixed frame
+// of planar float.
+int queueMixed(ExportState &s, AVFrame *frame)
+{
+    AudioTrackState &a = s.audio;
+    a.limiter.process(reinterpret_cast<float *const *>(frame->extended_data), frame->nb_samples);
+    if (a.limiterDrop >= frame->nb_samples) {
+        a.limiterDrop -= frame->nb_samples;
+        return 0;
+    }
+    int ret = dropLeadingSamples(frame, int(a.limiterDrop));
+    a.limiterDrop = 0;
+    if (ret >= 0)
+        ret = convertSampleFormat(frame, a.audioEncoder->sample_fmt);
+    if (ret < 0)
+        return s.fail(nullptr, ret);
+    if (av_audio_fifo_write(a.sampleFifo.get(), reinterpret_cast<void **>(frame->extended_data),
+                            frame->nb_samples) < frame->nb_samples)
+        return s.fail(nullptr, AVERROR_UNKNOWN);
+    return 0;
+}
+
+// One frame of the album's sound with clips in it: the music where it plays (standing still
+// where it pauses), shaped and ducked, the clips' sound over it. 0 with nothing done when more
+// music has to be read first; 1 when a frame was queued.
+int mixChunk(ExportState &s)
+{
+    AudioTrackState &a = s.audio;
+    const ClipSound &clips = *a.clipSound;
+    const int n = a.frameSize;
+    const int channels = a.audioEncoder->ch_layout.nb_channels;
+    const int64_t first = a.samplesOut;
+    const int64_t pausedHere = clips.pausedBefore(first + n) - clips.pausedBefore(first);
+    const int musicWanted = a.hasMusic ? int(n - pausedHere) : 0;
+    if (av_audio_fifo_size(a.musicHeld.get()) < musicWanted)
+        return 0;
+    av::FramePtr frame = av::makeFrame();
+    if (!frame)
+        return AVERROR(ENOMEM);
+    frame->format = AV_SAMPLE_FMT_FLTP;
+    frame->nb_samples = n;
+    frame->sample_rate = a.audioEncoder->sample_rate;
+    av_channel_layout_default(&frame->ch_layout, channels);
+    int ret = av_frame_get_buffer(frame.get(), 0);
+    if (ret < 0)
+        return s.fail(nullptr, ret);
+    av_samples_set_silence(frame->extended_data, 0, n, channels, AV_SAMPLE_FMT_FLTP);
+    auto plane = [&frame](int c) { return reinterpret_cast<float *>(frame->extended_data[c]); };
+    if (musicWanted > 0) {
+        if (pausedHere == 0) {
+            if (av_audio_fifo_read(a.musicHeld.get(),
+                                   reinterpret_cast<void **>(frame->extended_data), n) < n)
+                return s.fail(nullptr, AVERROR_BUG);
+        } else {
+            // At a pause's edge: the music's samples go where it plays.
+            const auto planeCount = static_cast<size_t>(channels);
+            std::vector<std::vector<float>> music(planeCount,
+                                                  std::vector<float>(size_t(musicWanted)));
+            std::vector<void *> planes(planeCount);
+            for (int c = 0; c < channels; ++c)
+                planes[size_t(c)] = music[size_t(c)].data();
+            if (av_audio_fifo_read(a.musicHeld.get(), planes.data(), musicWanted) < musicWanted)
+                return s.fail(nullptr, AVERROR_BUG);
+            for (int k = 0, taken = 0; k < n; ++k) {
+                if (clips.musicPaused(first + k))
+                    continue;
+                for (int c = 0; c < channels; ++c)
+                    plane(c)[k] = music[size_t(c)][size_t(taken)];
+                ++taken;
+            }
+        }
+        if ((ret = a.envelope.apply(frame.get(), first)) < 0)
+            return s.fail(nullptr, ret);
+        for (int k = 0; k < n; ++k) {
+            const float g = float(clips.musicGain(first + k));
+            if (g != 1.0f)
+                for (int c = 0; c < channels; ++c)
+                    plane(c)[k] *= g;
+        }
+    }
+    if ((ret = a.clipSound->mixInto(reinterpret_cast<float *const *>(frame->extended_data), first,
+                                    n)) < 0)
+        return s.fail(QT_TRANSLATE_NOOP("MediaEncoder", "Read the sound of a clip failed"), ret);
+    a.samplesOut += n;
+    ret = queueMixed(s, frame.get());
+    return ret < 0 ? ret : 1;
+}
+
+// Gain, fades and, above full volume, the limiter after them; then into the FIFO. With clips'
+// sound the music waits in planar float to be mixed.
 int queueSamples(ExportState &s, AVFrame *frame)
 {
     AudioTrackState &a = s.audio;
     int ret = 0;
+    if (a.clipSound) {
+        if ((ret = convertSampleFormat(frame, AV_SAMPLE_FMT_FLTP)) < 0)
+            return s.fail(nullptr, ret);
+        if (av_audio_fifo_write(a.musicHeld.get(), reinterpret_cast<void **>(frame->extended_data),
+                                frame->nb_samples) < frame->nb_samples)
+            return s.fail(nullptr, AVERROR(ENOMEM));
+        return 0;
+    }
     if (a.shapeLevels) {
         // Turned up, the sound is shaped in floating point, where nothing clips before the
         // limiter has brought it under its ceiling.
@@ -233,7 +331,13 @@ int listStep(ExportState &s, int64_t wanted)
                                          {1, enc->sample_rate}, enc->time_base);
     };
     while (queued() < wanted) {
-        int ret = a.musicList->read(frame, a.frameSize);
+        int ret = 0;
+        if (a.clipSound && (ret = mixChunk(s)) != 0) {
+            if (ret < 0 || (ret = encodeWholeFrames(s)) < 0)
+                return ret;
+            continue;
+        }
+        ret = a.musicList->read(frame, a.frameSize);
         if (ret < 0)
             return s.fail(QT_TRANSLATE_NOOP("MediaEncoder", "Read audio packet failed"), ret);
         // Above full volume the limiter takes floating point; otherwise the encoder's format.
@@ -252,13 +356,10 @@ int listStep(ExportState &s, int64_t wanted)
     return encodeWholeFrames(s);
 }
 
-} // namespace
-
-int setUpAudioTrack(ExportState &s, const QByteArray &musicPath, int64_t audioBitRate,
-                    int64_t sampleRate)
+// Opens the music file and its decoder (a list's first track tells the channel layout).
+int openMusicTrack(ExportState &s, const QByteArray &musicPath)
 {
     AudioTrackState &a = s.audio;
-    a.audioPts = 0;
     AVFormatContext *rawInput = nullptr;
     // The reports name MP3 only for a file named so; any other music is "music".
     const bool bMp3Name = musicPath.toLower().endsWith(".mp3");
@@ -310,6 +411,52 @@ int setUpAudioTrack(ExportState &s, const QByteArray &musicPath, int64_t audioBi
     }
     if (dec->sample_rate <= 0 || dec->sample_fmt == AV_SAMPLE_FMT_NONE)
         return decoderFailed();
+    return 0;
+}
+
+// Converts the music file's decoded frames to the encoder's format, rate and layout.
+int setUpMusicFormat(ExportState &s)
+{
+    AudioTrackState &a = s.audio;
+    const AVCodecContext *dec = a.musicDecoder.get();
+    const AVCodecContext *enc = a.audioEncoder.get();
+    SourcePadSpec in;
+    in.mediaType = 1;
+    in.format = dec->sample_fmt;
+    in.sampleRate = dec->sample_rate;
+    in.timeBase = {1, dec->sample_rate};
+    in.channelLayout = dec->ch_layout.u.mask;
+    in.channels = dec->ch_layout.nb_channels;
+    in.label = QStringLiteral("in");
+    const QString desc =
+        QStringLiteral("aformat=sample_fmts='%1':sample_rates=%2:channel_layouts=%3")
+            .arg(QString::fromUtf8(av_get_sample_fmt_name(enc->sample_fmt)),
+                 QString::number(enc->sample_rate),
+                 QString::number(defaultLayoutMask(enc->ch_layout.nb_channels)));
+    a.audioFormatGraph =
+        createFilterGraph(desc, {in}, {SinkPadSpec{enc->sample_fmt, QStringLiteral("out"), 1}});
+    if (!a.audioFormatGraph)
+        return s.fail(QT_TRANSLATE_NOOP("MediaEncoder", "Create audio filter failed"),
+                      AVERROR(EINVAL));
+    return 0;
+}
+
+} // namespace
+
+int setUpAudioTrack(ExportState &s, const QByteArray &musicPath, int64_t audioBitRate,
+                    int64_t sampleRate)
+{
+    AudioTrackState &a = s.audio;
+    a.audioPts = 0;
+    // Without music the track is the clips' sound, in stereo.
+    a.hasMusic = !musicPath.isEmpty();
+    if (a.hasMusic) {
+        const int ret = openMusicTrack(s, musicPath);
+        if (ret < 0)
+            return ret;
+    }
+    const AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
+    const AVChannelLayout &layout = a.hasMusic ? a.musicDecoder->ch_layout : stereo;
 
     // Audio codec: AAC for Matroska, else the container's default.
     const AVOutputFormat *guessed = av_guess_format(nullptr, s.outputPath.constData(), nullptr);
@@ -325,7 +472,9 @@ int setUpAudioTrack(ExportState &s, const QByteArray &musicPath, int64_t audioBi
     };
     if (!codec)
         return streamFailed();
-    const int rate = nearestSampleRate(codec->supported_samplerates, int(sampleRate));
+    // An album that never chose a rate (one without music) gets the usual one.
+    const int rate =
+        nearestSampleRate(codec->supported_samplerates, sampleRate > 0 ? int(sampleRate) : 44100);
     const AVSampleFormat sampleFormat =
         codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_NONE;
     if (rate <= 0)
@@ -337,7 +486,7 @@ int setUpAudioTrack(ExportState &s, const QByteArray &musicPath, int64_t audioBi
     AVCodecContext *enc = a.audioEncoder.get();
     enc->codec_type = AVMEDIA_TYPE_AUDIO;
     enc->codec_id = codecId;
-    if (av_channel_layout_copy(&enc->ch_layout, &dec->ch_layout) < 0)
+    if (av_channel_layout_copy(&enc->ch_layout, &layout) < 0)
         return streamFailed();
     enc->sample_fmt = sampleFormat;
     enc->bit_rate = audioBitRate;
@@ -363,25 +512,6 @@ int setUpAudioTrack(ExportState &s, const QByteArray &musicPath, int64_t audioBi
     if (!a.sampleFifo)
         return AVERROR(ENOMEM);
 
-    SourcePadSpec in;
-    in.mediaType = 1;
-    in.format = dec->sample_fmt;
-    in.sampleRate = dec->sample_rate;
-    in.timeBase = {1, dec->sample_rate};
-    in.channelLayout = dec->ch_layout.u.mask;
-    in.channels = dec->ch_layout.nb_channels;
-    in.label = QStringLiteral("in");
-    const QString desc =
-        QStringLiteral("aformat=sample_fmts='%1':sample_rates=%2:channel_layouts=%3")
-            .arg(QString::fromUtf8(av_get_sample_fmt_name(enc->sample_fmt)),
-                 QString::number(enc->sample_rate),
-                 QString::number(defaultLayoutMask(enc->ch_layout.nb_channels)));
-    a.audioFormatGraph =
-        createFilterGraph(desc, {in}, {SinkPadSpec{enc->sample_fmt, QStringLiteral("out"), 1}});
-    if (!a.audioFormatGraph)
-        return s.fail(QT_TRANSLATE_NOOP("MediaEncoder", "Create audio filter failed"),
-                      AVERROR(EINVAL));
-
     // The sound is exactly as long as the video, and a fade-out has reached silence by the time
     // the video's last frame is shown.
     a.endPts = av_rescale_q(s.totalFrames, s.encoderTimeBase, enc->time_base);
@@ -392,21 +522,36 @@ int setUpAudioTrack(ExportState &s, const QByteArray &musicPath, int64_t audioBi
     // against the video, so both are exact to the sample.
     const Album &job = *s.album;
     const MusicShape shape = clampedMusicShape(job.musicShape);
+    a.samplesOut = 0;
+    if (job.clipsHaveSound()) {
+        a.clipSound = std::make_unique<ClipSound>();
+        a.clipSound->setUp(job, rate, enc->ch_layout.nb_channels);
+        a.musicHeld.reset(
+            av_audio_fifo_alloc(AV_SAMPLE_FMT_FLTP, enc->ch_layout.nb_channels, a.frameSize));
+        if (!a.musicHeld)
+            return AVERROR(ENOMEM);
+    }
+    // Above full volume, or with clips' sound over the music, a limiter keeps the peaks in.
+    if (shape.volume > 1.0 || a.clipSound) {
+        a.limiter = PeakLimiter(rate, enc->ch_layout.nb_channels, kLimiterCeiling);
+        a.limiterDrop = a.limiter.latency();
+    }
+    if (!a.hasMusic)
+        return 0;
+    int ret = setUpMusicFormat(s);
+    if (ret < 0)
+        return ret;
+    const AVStream *musicStream = a.musicInput->streams[a.musicStreamIndex];
     a.hasStart = shape.start > 0;
     a.startPts = av_rescale_q(shape.start, kMicroseconds, musicStream->time_base) +
                  (musicStream->start_time != AV_NOPTS_VALUE ? musicStream->start_time : 0);
     a.shapeLevels = shape.changesLevels();
     a.envelope = MusicEnvelope(shape, lastFrameUs, rate);
-    a.samplesOut = 0;
-    if (shape.volume > 1.0) {
-        a.limiter = PeakLimiter(rate, enc->ch_layout.nb_channels, kLimiterCeiling);
-        a.limiterDrop = a.limiter.latency();
-    }
     const QStringList tracks = job.musicTracks();
     if (tracks.size() > 1) {
         a.musicList = std::make_unique<MusicList>();
-        const int ret = a.musicList->open(tracks, job.musicCrossfade, shape.start, rate,
-                                          enc->ch_layout.nb_channels);
+        ret = a.musicList->open(tracks, job.musicCrossfade, shape.start, rate,
+                                enc->ch_layout.nb_channels);
         if (ret == AVERROR(ERANGE))
             return s.fail(
                 QT_TRANSLATE_NOOP("MediaEncoder", "The music ends before its start offset"), ret);
@@ -440,7 +585,15 @@ int audioStep(ExportState &s)
                                          {1, enc->sample_rate}, enc->time_base);
     };
     while (queued() < wanted) {
-        int ret = av_read_frame(a.musicInput.get(), packet);
+        int ret = 0;
+        if (a.clipSound && (ret = mixChunk(s)) != 0) {
+            if (ret < 0 || (ret = encodeWholeFrames(s)) < 0)
+                return ret;
+            continue;
+        }
+        if (!a.hasMusic)
+            return s.fail(nullptr, AVERROR_BUG);
+        ret = av_read_frame(a.musicInput.get(), packet);
         if (ret == AVERROR_EOF) {
             // A whole pass without a sample would loop for ever: the music has nothing to play.
             if (a.samplesSinceRewind == 0)

@@ -5,6 +5,7 @@
 #include "album.h"
 
 #include "avhandles.h"
+#include "clipsound.h"
 #include "gifpalette.h"
 #include "musiclist.h"
 #include "musicshape.h"
@@ -72,6 +73,11 @@ struct AudioTrackState
     // A music list of more than one track is read through this instead of the stream above,
     // which then only tells the channel layout.
     std::unique_ptr<MusicList> musicList;
+    // Clips with sound: their sound is mixed over the music, which waits here (planar float)
+    // and ducks or pauses under them. Without music the track is their sound alone.
+    std::unique_ptr<ClipSound> clipSound;
+    av::AudioFifoPtr musicHeld;
+    bool hasMusic = true;
 
     bool active() const { return audioEncoder != nullptr; }
 };

@@ -436,8 +436,12 @@ int MediaEncoder::setUp(ExportState &s)
             return r;
     }
 
-    if (job.musicType == MusicCustom && !s.musicInputPath.isEmpty()) {
-        const int r = setUpAudioTrack(s, s.musicInputPath, job.audioBitRate, job.sampleRate);
+    const bool bMusic = job.musicType == MusicCustom && !s.musicInputPath.isEmpty();
+    // GIF carries no sound, and M4V is written without it: there the clips play silent.
+    const bool bSilentFormat = gif || s.outputPath.toLower().endsWith(".m4v");
+    if (bMusic || (job.clipsHaveSound() && !bSilentFormat)) {
+        const int r = setUpAudioTrack(s, bMusic ? s.musicInputPath : QByteArray(), job.audioBitRate,
+                                      job.sampleRate);
         if (r < 0)
             return r;
     }
