@@ -71,6 +71,8 @@ void ZodoZadar::showPicturePanel(int iRow)
     panel.setLookPreview(std::make_shared<LookPreview>(szPath, QSize(job.width, job.height),
                                                        PicturePanel::pictureBox()),
                          job.albumFill);
+    if (job.isClip(iRow))
+        panel.setClip(szPath, job.materials.value(szPath).clip);
     // Each change is one edit of this picture; the panel's edits are one undo step.
     m_iPanelMergeId = m_iPanelMergeId < kFirstPanelMergeId || m_iPanelMergeId == INT_MAX
                           ? kFirstPanelMergeId
@@ -226,6 +228,7 @@ void ZodoZadar::updatePictureMarks()
     for (int i = 0, iRendered = 0; i < iRows; ++i) {
         const bool bMissing = ui->imageSourceList->isMissing(i);
         ui->imageSourceList->setOwnSettings(i, !bMissing && !job.optionsAt(iRendered).isDefault());
+        ui->imageSourceList->setClipLength(i, bMissing ? 0 : job.clipLength(iRendered));
         iRendered += bMissing ? 0 : 1;
     }
     showOwnDurations();

@@ -76,6 +76,11 @@ void CQInfoDialog::setContent(QWidget *pContent)
 {
     pContent->setParent(ui->uiCenter);
     ui->verticalLayout_3->addWidget(pContent);
+    fitContent();
+}
+
+void CQInfoDialog::fitContent()
+{
     // The frame fixed a message dialog's size; this one is as large as what it shows.
     setMinimumSize(0, 0);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
