@@ -126,6 +126,22 @@ bool ClipTrimBar::moveOut(int64_t at)
     return true;
 }
 
+bool ClipTrimBar::markIn()
+{
+    if (m_drag != None || !moveIn(m_position))
+        return false;
+    emit sig_trimmed();
+    return true;
+}
+
+bool ClipTrimBar::markOut()
+{
+    if (m_drag != None || !moveOut(m_position))
+        return false;
+    emit sig_trimmed();
+    return true;
+}
+
 void ClipTrimBar::setPosition(int64_t at)
 {
     m_position = std::clamp<int64_t>(snapped(at), 0, std::max<int64_t>(0, lastFrame()));
@@ -262,12 +278,10 @@ void ClipTrimBar::keyPressEvent(QKeyEvent *e)
     }
     switch (e->key()) {
     case Qt::Key_I:
-        if (moveIn(m_position))
-            emit sig_trimmed();
+        markIn();
         break;
     case Qt::Key_O:
-        if (moveOut(m_position))
-            emit sig_trimmed();
+        markOut();
         break;
     case Qt::Key_Left:
         movePosition(stepped(m_position, -1), true);

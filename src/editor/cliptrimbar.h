@@ -34,6 +34,10 @@ public:
     // One frame later or earlier than the frame time `at`.
     int64_t stepped(int64_t at, int frames) const;
 
+    // In or out moved to the position (as I and O do), emitting sig_trimmed when it moved.
+    bool markIn();
+    bool markOut();
+
     // "0:03.250", or "1:02:03.250" past an hour.
     static QString timeText(int64_t us);
 

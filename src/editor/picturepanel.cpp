@@ -21,6 +21,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QStringList>
 #include <QTimer>
@@ -660,6 +661,14 @@ void PicturePanel::setClip(const QString &szPath, const ClipFacts &facts)
             m_pFrameTimer->start();
         }
     });
+    // I and O mark the position wherever the focus is, unless it is in a field being typed in
+    // (a field takes its letters before any shortcut).
+    for (const auto &[key, fnMark] : {std::pair{Qt::Key_I, &ClipTrimBar::markIn},
+                                      std::pair{Qt::Key_O, &ClipTrimBar::markOut}}) {
+        auto *pShortcut = new QShortcut(QKeySequence(key), this);
+        pShortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(pShortcut, &QShortcut::activated, m_pClip->trimBar(), fnMark);
+    }
     showClipFrame(m_pClip->trimBar()->position());
     fitContent();
     m_pClip->trimBar()->setFocus();

@@ -142,7 +142,8 @@ private slots:
         PicturePanel panel(QPixmap(), QStringLiteral("clip.mp4"), given, 3000000);
         panel.setClip(m_clip, clipFactsOf(m_clip));
         panel.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        panel.activateWindow(); // the keys' shortcuts belong to the active window
+        QVERIFY(QTest::qWaitForWindowActive(&panel));
         QVERIFY(panel.findChild<QComboBox *>(QStringLiteral("comboPictureMotion"))->isHidden());
         QVERIFY(panel.findChild<QCheckBox *>(QStringLiteral("checkOwnDuration"))->isHidden());
         QVERIFY(!panel.findChild<QComboBox *>(QStringLiteral("comboPictureFill"))->isHidden());
@@ -166,20 +167,34 @@ private slots:
         QCOMPARE(last().in, int64_t(2800000));
         QTest::keyClick(pBar, Qt::Key_I);
         QCOMPARE(changes.size(), 3);
+        // The keys work from the panel's other controls too, but a typed field keeps its letters.
+        auto *pCaption = panel.findChild<QLineEdit *>(QStringLiteral("editCaption"));
+        pBar->setPosition(2000000);
+        QTest::keyClick(pCaption, Qt::Key_I);
+        QCOMPARE(changes.size(), 3);
+        QCOMPARE(pCaption->text(), QStringLiteral("kepti"));
+        pCaption->setText(QStringLiteral("kept"));
+        QTest::keyClick(panel.findChild<QComboBox *>(QStringLiteral("comboPictureFill")),
+                        Qt::Key_I);
+        QCOMPARE(changes.size(), 4);
+        QCOMPARE(last().in, int64_t(2000000));
+        pBar->setPosition(2800000);
+        QTest::keyClick(pBar, Qt::Key_I);
+        QCOMPARE(changes.size(), 5);
         QCOMPARE(panel.options().caption.text, QStringLiteral("kept"));
 
         // Dragging: a handle is one change on release; the position alone is none.
         drag(pBar, 2800000, 1600000);
-        QCOMPARE(changes.size(), 4);
+        QCOMPARE(changes.size(), 6);
         QCOMPARE(last().in, int64_t(1600000));
         drag(pBar, 3000000, 4000000);
-        QCOMPARE(changes.size(), 5);
+        QCOMPARE(changes.size(), 7);
         QCOMPARE(last().out, int64_t(0)); // the file's end
         QWidget *pPicture = panel.findChild<QWidget *>(QStringLiteral("labelPicture"));
         const QImage before = pPicture->grab().toImage();
         drag(pBar, 200000, 2000000);
         QCOMPARE(pBar->position(), int64_t(2000000));
-        QCOMPARE(changes.size(), 5);
+        QCOMPARE(changes.size(), 7);
         QVERIFY(pPicture->grab().toImage() != before);
 
         auto *pMute = panel.findChild<QCheckBox *>(QStringLiteral("checkClipMute"));
@@ -191,17 +206,17 @@ private slots:
         pVolume->selectAll();
         QTest::keyClicks(pVolume, QStringLiteral("150"));
         QTest::keyClick(pVolume, Qt::Key_Return);
-        QCOMPARE(changes.size(), 6);
+        QCOMPARE(changes.size(), 8);
         QCOMPARE(last().volume, 150);
         pMute->click();
-        QCOMPARE(changes.size(), 7);
+        QCOMPARE(changes.size(), 9);
         QVERIFY(last().mute);
         QVERIFY(!pVolume->isEnabled());
         pSpeed->setFocus();
         pSpeed->selectAll();
         QTest::keyClicks(pSpeed, QStringLiteral("2.5"));
         QTest::keyClick(pSpeed, Qt::Key_Return);
-        QCOMPARE(changes.size(), 8);
+        QCOMPARE(changes.size(), 10);
         QCOMPARE(last().speed, 250);
         QCOMPARE(last().in, int64_t(1600000));
         // 2.4 s of the file at 2.5 times its speed.
