@@ -23,11 +23,11 @@ LookPreview::LookPreview(const QString &szPath, QSize stAlbumSize, QSize stBox)
 
 LookPreview::LookPreview(av::FramePtr decoded, QSize stAlbumSize, QSize stBox)
 {
-    if (stAlbumSize.isEmpty() || stBox.isEmpty() || !decoded || decoded->width <= 0 ||
-        decoded->height <= 0)
+    if (stAlbumSize.isEmpty() || stBox.isEmpty())
         return;
+    // The frame's shape is known without a picture: a clip's panel sizes its frames by it.
     m_frame = fitEvenSize(stAlbumSize.width(), stAlbumSize.height(), stBox.width(), stBox.height());
-    if (!m_frame.isEmpty())
+    if (!m_frame.isEmpty() && decoded && decoded->width > 0 && decoded->height > 0)
         take(std::move(decoded));
 }
 

@@ -18,7 +18,8 @@ public:
     // Decodes szPath once (upright, reduced to what the box needs) for frames of the album's
     // shape (stAlbumSize) fitted into stBox.
     LookPreview(const QString &szPath, QSize stAlbumSize, QSize stBox);
-    // The same for a picture already decoded (a clip's frame); takes it over.
+    // The same for a picture already decoded (a clip's frame); takes it over. With none it is
+    // null, but knows the frame's size.
     LookPreview(av::FramePtr decoded, QSize stAlbumSize, QSize stBox);
 
     bool isNull() const { return !m_decoded; }

@@ -556,6 +556,7 @@ void PicturePanel::setPictureFacts(const QString &szPath, const PictureFacts &fa
     m_facts = facts;
     m_pFacts->setText(factsText(facts));
     m_pFacts->setVisible(!m_pFacts->text().isEmpty());
+    fitContent();
     showLook(options());
 }
 

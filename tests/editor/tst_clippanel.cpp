@@ -247,6 +247,14 @@ private slots:
         QTimer::singleShot(50, this, [] {
             auto *pPanel = qobject_cast<PicturePanel *>(QApplication::activeModalWidget());
             QVERIFY(pPanel);
+            // The card grew to what it shows: the file's facts under the picture, not over it.
+            auto *pFacts = pPanel->findChild<QLabel *>(QStringLiteral("labelPictureFacts"));
+            QVERIFY(pFacts->isVisible());
+            QVERIFY(
+                pFacts->geometry().top() >
+                pPanel->findChild<QWidget *>(QStringLiteral("labelPicture"))->geometry().bottom());
+            auto *pForm = pPanel->findChild<QWidget *>(QStringLiteral("divPictureForm"));
+            QVERIFY(pForm->height() >= pForm->sizeHint().height());
             auto *pBar = pPanel->findChild<ClipTrimBar *>(QStringLiteral("barClipTrim"));
             pBar->setPosition(520000);
             QTest::keyClick(pBar, Qt::Key_I);
