@@ -50,8 +50,10 @@ ClipControls::ClipControls(const ClipFacts &facts, QWidget *parent)
     m_pMute->setObjectName(QStringLiteral("checkClipMute"));
     m_pMute->setAccessibleName(tr("Mute the clip's sound"));
     auto *pVolumeRow = new QHBoxLayout;
-    pVolumeRow->addWidget(new QLabel(tr("Volume"), this));
+    auto *pVolumeLabel = new QLabel(tr("Volume"), this);
+    pVolumeRow->addWidget(pVolumeLabel);
     m_pVolume = new QSpinBox(this);
+    pVolumeLabel->setBuddy(m_pVolume);
     m_pVolume->setObjectName(QStringLiteral("spinClipVolume"));
     m_pVolume->setAccessibleName(tr("Volume of the clip's sound"));
     m_pVolume->setRange(0, kMaxClipVolume);
@@ -61,8 +63,10 @@ ClipControls::ClipControls(const ClipFacts &facts, QWidget *parent)
     m_pVolume->setKeyboardTracking(false);
     pVolumeRow->addWidget(m_pVolume, 1);
     auto *pSpeedRow = new QHBoxLayout;
-    pSpeedRow->addWidget(new QLabel(tr("Speed"), this));
+    auto *pSpeedLabel = new QLabel(tr("Speed"), this);
+    pSpeedRow->addWidget(pSpeedLabel);
     m_pSpeed = new QDoubleSpinBox(this);
+    pSpeedLabel->setBuddy(m_pSpeed);
     m_pSpeed->setObjectName(QStringLiteral("spinClipSpeed"));
     m_pSpeed->setAccessibleName(tr("Speed of the clip"));
     m_pSpeed->setRange(kMinClipSpeed / 100.0, kMaxClipSpeed / 100.0);

@@ -5,8 +5,10 @@
 #include "editorfixture.h"
 
 #include "album.h"
+#include "albumops.h"
 #include "clipsource.h"
 #include "cliptrimbar.h"
+#include "cqvideoplay.h"
 #include "imagelistitemdelegate.h"
 #include "imagelistview.h"
 #include "picturepanel.h"
@@ -272,6 +274,7 @@ private slots:
         expected.speed = 50;
         QCOMPARE(job.optionsAt(0).clip, expected);
         QCOMPARE(job.clipLength(0), int64_t(4000000));
+        QCOMPARE(int64_t(editor()->player()->totalDurationMs()), totalDurationMs(job));
         QCOMPARE(editor()->undoStack()->count(), iSteps + 1);
         // 2 s of the file at half speed.
         QCOMPARE(tile.data(ImageListView::ClipLengthRole).toLongLong(), qint64(4000000));
@@ -288,6 +291,7 @@ private slots:
         QCOMPARE(job.optionsAt(0).clip.speed, 200);
         QCOMPARE(job.optionsAt(0).clip.in, expected.in);
         QCOMPARE(tile.data(ImageListView::ClipLengthRole).toLongLong(), qint64(1000000));
+        QCOMPARE(int64_t(editor()->player()->totalDurationMs()), totalDurationMs(job));
         QCOMPARE(editor()->undoStack()->count(), iSteps + 2);
         editor()->undo();
         QCOMPARE(job.optionsAt(0).clip, expected);
