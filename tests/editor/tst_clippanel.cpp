@@ -258,6 +258,10 @@ private slots:
             auto *pForm = pPanel->findChild<QWidget *>(QStringLiteral("divPictureForm"));
             QVERIFY(pForm->height() >= pForm->sizeHint().height());
             auto *pBar = pPanel->findChild<ClipTrimBar *>(QStringLiteral("barClipTrim"));
+            // The bar has the keys from the start: the arrows step the position a frame.
+            QCOMPARE(pPanel->focusWidget(), pBar);
+            QTest::keyClick(pPanel->focusWidget(), Qt::Key_Right);
+            QCOMPARE(pBar->position(), int64_t(40000));
             pBar->setPosition(520000);
             QTest::keyClick(pBar, Qt::Key_I);
             pBar->setPosition(2520000);
