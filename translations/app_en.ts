@@ -568,6 +568,61 @@
     </message>
 </context>
 <context>
+    <name>ClipControls</name>
+    <message>
+        <source>Part of the clip played</source>
+        <translation>Part of the clip played</translation>
+    </message>
+    <message>
+        <source>Drag the handles to trim the clip, or press I and O to start and end it at the position shown</source>
+        <translation>Drag the handles to trim the clip, or press I and O to start and end it at the position shown</translation>
+    </message>
+    <message>
+        <source>Start, end and position in the clip</source>
+        <translation>Start, end and position in the clip</translation>
+    </message>
+    <message>
+        <source>Length of the clip in the video</source>
+        <translation>Length of the clip in the video</translation>
+    </message>
+    <message>
+        <source>Mute</source>
+        <translation>Mute</translation>
+    </message>
+    <message>
+        <source>Mute the clip&apos;s sound</source>
+        <translation>Mute the clip&apos;s sound</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>Volume</translation>
+    </message>
+    <message>
+        <source>Volume of the clip&apos;s sound</source>
+        <translation>Volume of the clip&apos;s sound</translation>
+    </message>
+    <message>
+        <source>Speed</source>
+        <translation>Speed</translation>
+    </message>
+    <message>
+        <source>Speed of the clip</source>
+        <translation>Speed of the clip</translation>
+    </message>
+    <message>
+        <source>This clip has no sound</source>
+        <translation>This clip has no sound</translation>
+    </message>
+    <message>
+        <source>In %1 · Out %2 · At %3</source>
+        <translation>In %1 · Out %2 · At %3</translation>
+    </message>
+    <message>
+        <source>Length in the video: %1</source>
+        <translation>Length in the video: %1</translation>
+    </message>
+</context>
+<context>
     <name>ClipSource</name>
     <message>
         <source>damaged clip</source>
@@ -1475,6 +1530,10 @@
     <message>
         <source>Camera: %1</source>
         <translation>Camera: %1</translation>
+    </message>
+    <message>
+        <source>The clip at the position shown</source>
+        <translation>The clip at the position shown</translation>
     </message>
 </context>
 <context>

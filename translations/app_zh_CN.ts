@@ -568,6 +568,61 @@
     </message>
 </context>
 <context>
+    <name>ClipControls</name>
+    <message>
+        <source>Part of the clip played</source>
+        <translation>片段播放的部分</translation>
+    </message>
+    <message>
+        <source>Drag the handles to trim the clip, or press I and O to start and end it at the position shown</source>
+        <translation>拖动两端的手柄裁剪片段，或按 I 和 O 在当前位置设置起点和终点</translation>
+    </message>
+    <message>
+        <source>Start, end and position in the clip</source>
+        <translation>片段中的起点、终点和当前位置</translation>
+    </message>
+    <message>
+        <source>Length of the clip in the video</source>
+        <translation>片段在视频中的时长</translation>
+    </message>
+    <message>
+        <source>Mute</source>
+        <translation>静音</translation>
+    </message>
+    <message>
+        <source>Mute the clip&apos;s sound</source>
+        <translation>将片段的声音静音</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>音量</translation>
+    </message>
+    <message>
+        <source>Volume of the clip&apos;s sound</source>
+        <translation>片段声音的音量</translation>
+    </message>
+    <message>
+        <source>Speed</source>
+        <translation>速度</translation>
+    </message>
+    <message>
+        <source>Speed of the clip</source>
+        <translation>片段的播放速度</translation>
+    </message>
+    <message>
+        <source>This clip has no sound</source>
+        <translation>此片段没有声音</translation>
+    </message>
+    <message>
+        <source>In %1 · Out %2 · At %3</source>
+        <translation>起点 %1 · 终点 %2 · 位置 %3</translation>
+    </message>
+    <message>
+        <source>Length in the video: %1</source>
+        <translation>在视频中的时长：%1</translation>
+    </message>
+</context>
+<context>
     <name>ClipSource</name>
     <message>
         <source>damaged clip</source>
@@ -1475,6 +1530,10 @@
     <message>
         <source>Camera: %1</source>
         <translation>相机：%1</translation>
+    </message>
+    <message>
+        <source>The clip at the position shown</source>
+        <translation>片段在当前位置的画面</translation>
     </message>
 </context>
 <context>

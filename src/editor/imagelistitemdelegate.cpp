@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
+
 namespace {
 const QColor kTileColor(0xD9, 0xD9, 0xD9);
 const QColor kHoverShade(0x33, 0x33, 0x33, 0x7F);
@@ -22,6 +24,8 @@ const QColor kMissingCrossColor(0xD9, 0x3F, 0x3F);
 constexpr int kDeleteIconSide = 16;
 constexpr int kDeleteIconInset = 6;
 constexpr int kDropBarWidth = 10;
+const QColor kClipMarkBack(0x00, 0x00, 0x00, 0xA0);
+constexpr int kClipMarkHeight = 16;
 } // namespace
 
 ImageListItemDelegate::ImageListItemDelegate(QObject *parent)
@@ -78,6 +82,51 @@ void ImageListItemDelegate::paintMissing(QPainter *painter, const QRect &stTile,
                       painter->fontMetrics().elidedText(szName, Qt::ElideMiddle, stName.width()));
 }
 
+QString ImageListItemDelegate::clipLengthText(qint64 lengthUs)
+{
+    const qint64 s = std::max<qint64>(1, (lengthUs + 500000) / 1000000);
+    if (s < 3600)
+        return QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("%1:%2:%3")
+        .arg(s / 3600)
+        .arg((s / 60) % 60, 2, 10, QLatin1Char('0'))
+        .arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
+void ImageListItemDelegate::paintClipMark(QPainter *painter, const QRect &stTile,
+                                          qint64 lengthUs) const
+{
+    painter->save();
+    QFont font = painter->font();
+    font.setPixelSize(11);
+    font.setBold(true);
+    painter->setFont(font);
+    const QString szLength = clipLengthText(lengthUs);
+    const int iTextWidth = painter->fontMetrics().horizontalAdvance(szLength);
+    // Level with the delete icon, on the other side.
+    const QRectF stMark(stTile.left() + kDeleteIconInset,
+                        stTile.bottom() + 1 - kDeleteIconInset - kClipMarkHeight,
+                        4 + 14 + 4 + iTextWidth + 5, kClipMarkHeight);
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(kClipMarkBack);
+    painter->drawRoundedRect(stMark, 3, 3);
+    // The film: a white strip with its sprocket holes above and below the picture.
+    const QRectF stFilm(stMark.left() + 4, stMark.top() + 3, 14, 10);
+    painter->setBrush(Qt::white);
+    painter->drawRect(stFilm);
+    painter->setBrush(kClipMarkBack);
+    for (int i = 0; i < 4; ++i) {
+        const double x = stFilm.left() + 1.5 + i * 3;
+        painter->drawRect(QRectF(x, stFilm.top() + 1, 1.5, 1.5));
+        painter->drawRect(QRectF(x, stFilm.bottom() - 2.5, 1.5, 1.5));
+    }
+    painter->drawRect(QRectF(stFilm.left() + 1.5, stFilm.top() + 3.5, 11, 3));
+    painter->setPen(Qt::white);
+    painter->drawText(QRectF(stFilm.right() + 4, stMark.top(), iTextWidth + 2, stMark.height()),
+                      Qt::AlignLeft | Qt::AlignVCenter, szLength);
+    painter->restore();
+}
+
 QSize ImageListItemDelegate::sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const
 {
     return itemSize;
@@ -116,6 +165,9 @@ void ImageListItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem 
     const bool bHover = opt.state.testFlag(QStyle::State_MouseOver);
     if (bHover)
         painter->fillRect(stTile, kHoverShade);
+    const qint64 clipLength = index.data(ImageListView::ClipLengthRole).toLongLong();
+    if (szMissing.isEmpty() && clipLength > 0)
+        paintClipMark(painter, stTile, clipLength);
     // Settings of its own: a small accent dot with a white ring, top left.
     if (index.data(ImageListView::OwnSettingsRole).toBool()) {
         painter->setBrush(Qt::white);

@@ -22,11 +22,15 @@ public:
     // The 16 x 16 delete icon of a tile, 6 pixels in from its right and bottom edges. The view's
     // hit test and the painting share it, so the pointing hand shows exactly over the icon.
     static QRect deleteIconRect(const QRect &stTile);
+    // A clip's length on its tile: "0:06", "1:02:03" past an hour; whole seconds, at least one.
+    static QString clipLengthText(qint64 lengthUs);
 
 private:
     // A tile whose picture the album cannot show: what is wrong, and the file's name.
     void paintMissing(QPainter *painter, const QRect &stTile, const QString &szState,
                       const QString &szPath) const;
+    // A clip's mark, bottom left: a strip of film and its length in the video.
+    void paintClipMark(QPainter *painter, const QRect &stTile, qint64 lengthUs) const;
 
     double cornerRadius = 2.0;
     int frameWidth = 6;

@@ -194,6 +194,14 @@ void ImageListView::setOwnSettings(int iRow, bool bOwn)
         pItem->setData(bOwn, OwnSettingsRole);
 }
 
+void ImageListView::setClipLength(int iRow, qint64 lengthUs)
+{
+    QStandardItem *pItem = m_pModel->item(iRow);
+    // Unchanged data is not set again: every edit updates every tile's marks.
+    if (pItem && pItem->data(ClipLengthRole).toLongLong() != lengthUs)
+        pItem->setData(lengthUs, ClipLengthRole);
+}
+
 void ImageListView::mouseDoubleClickEvent(QMouseEvent *event)
 {
     const QModelIndex stIndex = indexAt(event->pos());

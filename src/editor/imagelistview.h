@@ -42,6 +42,10 @@ public:
     // A tile whose picture has settings of its own shows a small mark.
     static constexpr int OwnSettingsRole = Qt::UserRole + 7;
     void setOwnSettings(int iRow, bool bOwn);
+    // A video clip's tile shows a film mark and how long the clip lasts in the video
+    // (microseconds, as a qint64; 0 for a still picture).
+    static constexpr int ClipLengthRole = Qt::UserRole + 9;
+    void setClipLength(int iRow, qint64 lengthUs);
     // A picture the album lists but cannot show (its file is gone, or unusable): a tile of its
     // own that says so in szState, with szWhy as its tooltip. It moves and deletes like any
     // other; activating it asks to locate the file.

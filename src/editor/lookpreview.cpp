@@ -18,10 +18,25 @@ LookPreview::LookPreview(const QString &szPath, QSize stAlbumSize, QSize stBox)
                           lowresFor(szPath, m_frame.width(), m_frame.height())) < 0 ||
         frame->width <= 0 || frame->height <= 0)
         return;
+    take(std::move(frame));
+}
+
+LookPreview::LookPreview(av::FramePtr decoded, QSize stAlbumSize, QSize stBox)
+{
+    if (stAlbumSize.isEmpty() || stBox.isEmpty())
+        return;
+    // The frame's shape is known without a picture: a clip's panel sizes its frames by it.
+    m_frame = fitEvenSize(stAlbumSize.width(), stAlbumSize.height(), stBox.width(), stBox.height());
+    if (!m_frame.isEmpty() && decoded && decoded->width > 0 && decoded->height > 0)
+        take(std::move(decoded));
+}
+
+void LookPreview::take(av::FramePtr decoded)
+{
     const LetterboxGeometry box =
-        letterboxGeometry(frame->width, frame->height, m_frame.width(), m_frame.height());
+        letterboxGeometry(decoded->width, decoded->height, m_frame.width(), m_frame.height());
     m_picture = QRect(box.x, box.y, box.width, box.height);
-    m_decoded = std::move(frame);
+    m_decoded = std::move(decoded);
 }
 
 QImage LookPreview::render(const ResolvedLook &look) const

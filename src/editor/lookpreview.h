@@ -18,6 +18,9 @@ public:
     // Decodes szPath once (upright, reduced to what the box needs) for frames of the album's
     // shape (stAlbumSize) fitted into stBox.
     LookPreview(const QString &szPath, QSize stAlbumSize, QSize stBox);
+    // The same for a picture already decoded (a clip's frame); takes it over. With none it is
+    // null, but knows the frame's size.
+    LookPreview(av::FramePtr decoded, QSize stAlbumSize, QSize stBox);
 
     bool isNull() const { return !m_decoded; }
     // The frame's size: the album's shape within the box, even sides.
@@ -29,6 +32,8 @@ public:
     QImage render(const ResolvedLook &look) const;
 
 private:
+    void take(av::FramePtr decoded);
+
     av::FramePtr m_decoded;
     QSize m_frame;
     QRect m_picture;

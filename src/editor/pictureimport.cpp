@@ -243,6 +243,9 @@ void PictureImport::addPicture(const QString &szFile, const QPixmap &stPixmap,
     ui->imageSourceList->appendImage(szFile, stPixmap);
     if (!options.isDefault())
         ui->imageSourceList->setOwnSettings(pModel->rowCount() - 1, true);
+    if (item.isClip())
+        ui->imageSourceList->setClipLength(pModel->rowCount() - 1,
+                                           album.clipLength(album.materialOrder.size() - 1));
     if (pModel->rowCount() == 1)
         ui->imageSourceList->setCurrentIndex(pModel->index(0, 0));
 }

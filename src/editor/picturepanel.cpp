@@ -2,6 +2,10 @@
 // The picture panel's form and the options it shows.
 #include "picturepanel.h"
 
+#include "clipcontrols.h"
+#include "clipsource.h"
+#include "cliptrimbar.h"
+#include "framegraph.h"
 #include "lookpreview.h"
 #include "picturerenderer.h"
 
@@ -17,8 +21,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QStringList>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -65,6 +71,9 @@ const char kFormStyle[] =
     "QPushButton:pressed{background-color:#EEEBFE;}";
 
 constexpr int kAlbumItem = -1; // motion and fill: what the album gives
+// While the clip's position is dragged, a frame at most this often (milliseconds): decoding one
+// can take a good part of that.
+constexpr int kFrameIntervalMs = 150;
 
 } // namespace
 
@@ -84,6 +93,13 @@ public:
     bool shown = false;    // rectangles drawn
     bool editable = false; // and dragged
 
+    // The picture itself, when there is no frame as the video shows it.
+    void setPicture(const QPixmap &picture)
+    {
+        m_picture = picture;
+        m_frame = QImage();
+        update();
+    }
     // The frame as the video shows it, with the whole picture at pictureInFrame; the
     // rectangles are drawn over that picture. A null frame shows the plain picture.
     void setFrame(const QImage &frame, const QRect &pictureInFrame)
@@ -245,7 +261,7 @@ QDoubleSpinBox *secondsBox(QWidget *pParent, const char *szName, double lo, doub
 
 PicturePanel::PicturePanel(const QPixmap &stPicture, const QString &szName,
                            const PictureOptions &options, int64_t albumDuration, QWidget *parent)
-    : ShareCode::CQInfoDialog(parent), m_albumDuration(albumDuration)
+    : ShareCode::CQInfoDialog(parent), m_albumDuration(albumDuration), m_clipOptions(options.clip)
 {
     setObjectName(QStringLiteral("PicturePanel"));
     setTitle(szName);
@@ -337,7 +353,8 @@ void PicturePanel::addLookRows(QWidget *pForm, QGridLayout *pGrid, int iRow)
         pButton->setAccessibleName(szAccessible);
         return pButton;
     };
-    pGrid->addWidget(new QLabel(tr("Motion"), pForm), iRow, 0);
+    m_pMotionLabel = new QLabel(tr("Motion"), pForm);
+    pGrid->addWidget(m_pMotionLabel, iRow, 0);
     m_pMotion = new QComboBox(pForm);
     m_pMotion->setObjectName(QStringLiteral("comboPictureMotion"));
     m_pMotion->setAccessibleName(tr("Motion over this picture"));
@@ -475,6 +492,11 @@ void PicturePanel::showOptions(const PictureOptions &options)
     }
     m_pPicture->shown = m_pPicture->editable ||
                         presetRects(options.motion.kind, &m_pPicture->from, &m_pPicture->to);
+    if (m_pClip) {
+        // A clip has no motion of its own.
+        m_pPicture->editable = m_pPicture->shown = false;
+        m_pClip->setOptions(options.clip);
+    }
     m_pPicture->update();
     const Caption &c = options.caption;
     // A longer caption from an album file is kept whole: it may be shortened, not cut.
@@ -522,7 +544,10 @@ void PicturePanel::setLookPreview(std::shared_ptr<const LookPreview> preview, co
 {
     m_preview = std::move(preview);
     m_albumFill = albumFill;
-    showLook(options());
+    if (m_pClip)
+        showClipFrame(m_pClip->trimBar()->position());
+    else
+        showLook(options());
 }
 
 void PicturePanel::setPictureFacts(const QString &szPath, const PictureFacts &facts)
@@ -531,6 +556,7 @@ void PicturePanel::setPictureFacts(const QString &szPath, const PictureFacts &fa
     m_facts = facts;
     m_pFacts->setText(factsText(facts));
     m_pFacts->setVisible(!m_pFacts->text().isEmpty());
+    fitContent();
     showLook(options());
 }
 
@@ -590,6 +616,7 @@ PictureOptions PicturePanel::options() const
     o.fill.kind = FillKind(m_pFill->currentData().toInt());
     if (o.fill.kind == FillKind::Colour)
         o.fill.colour = m_fillColour;
+    o.clip = m_pClip ? m_pClip->options() : m_clipOptions;
     return o;
 }
 
@@ -601,4 +628,64 @@ void PicturePanel::changed()
     // The boxes follow their checks, and a cut has no length.
     showOptions(o);
     emit sig_changed(o);
+}
+
+void PicturePanel::setClip(const QString &szPath, const ClipFacts &facts)
+{
+    if (m_pClip || facts.duration <= 0)
+        return;
+    m_szClipPath = szPath;
+    QWidget *pForm = m_pPicture->parentWidget();
+    m_pClip = new ClipControls(facts, pForm);
+    auto *pLayout = qobject_cast<QVBoxLayout *>(pForm->layout());
+    pLayout->insertWidget(pLayout->indexOf(m_pFacts) + 1, m_pClip);
+    // Its length is its trim at its speed; its picture is its frames.
+    for (QWidget *p :
+         std::initializer_list<QWidget *>{m_pMotionLabel, m_pMotion, m_pMotionToAll, m_pOwnDuration,
+                                          m_pDuration, m_pDurationToAll})
+        p->hide();
+    m_pPicture->setAccessibleName(tr("The clip at the position shown"));
+    m_pClip->setOptions(m_clipOptions);
+    m_pClip->trimBar()->setPosition(m_clipOptions.in);
+    showOptions(options());
+    m_pFrameTimer = new QTimer(this);
+    m_pFrameTimer->setSingleShot(true);
+    m_pFrameTimer->setInterval(kFrameIntervalMs);
+    connect(m_pFrameTimer, &QTimer::timeout, this, [this] { showClipFrame(m_nextFrameAt); });
+    connect(m_pClip, &ClipControls::sig_changed, this, &PicturePanel::changed);
+    connect(m_pClip, &ClipControls::sig_showFrame, this, [this](int64_t at, bool bSettled) {
+        m_nextFrameAt = at;
+        if (bSettled) {
+            m_pFrameTimer->stop();
+            showClipFrame(at);
+        } else if (!m_pFrameTimer->isActive()) {
+            m_pFrameTimer->start();
+        }
+    });
+    // I and O mark the position wherever the focus is, unless it is in a field being typed in
+    // (a field takes its letters before any shortcut).
+    for (const auto &[key, fnMark] : {std::pair{Qt::Key_I, &ClipTrimBar::markIn},
+                                      std::pair{Qt::Key_O, &ClipTrimBar::markOut}}) {
+        auto *pShortcut = new QShortcut(QKeySequence(key), this);
+        pShortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(pShortcut, &QShortcut::activated, m_pClip->trimBar(), fnMark);
+    }
+    showClipFrame(m_pClip->trimBar()->position());
+    fitContent();
+    m_pClip->trimBar()->setFocus();
+}
+
+void PicturePanel::showClipFrame(int64_t at)
+{
+    av::FramePtr frame = av::makeFrame();
+    if (!frame || decodeClipFrame(m_szClipPath, at, kPictureArea, frame.get()) < 0)
+        return;
+    // Drawn as the video shows it when the album's shape is known, else as it is.
+    const QSize stShape = m_preview ? m_preview->frameSize() : QSize();
+    if (stShape.isEmpty()) {
+        m_pPicture->setPicture(frameToPixmap(frame.get()));
+        return;
+    }
+    m_preview = std::make_shared<LookPreview>(std::move(frame), stShape, kPictureArea);
+    showLook(options());
 }

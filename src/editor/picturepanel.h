@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The panel of one picture: the picture large (with its motion's rectangles), its own duration,
-// the transition after it, its motion, caption and fill.
+// the transition after it, its motion, caption and fill. For a clip: its trim, sound and speed
+// in place of the motion and the duration.
 #pragma once
 
 #include "album.h"
@@ -16,6 +17,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
+class QTimer;
+class ClipControls;
 class MotionView;
 class LookPreview;
 
@@ -42,6 +45,8 @@ public:
     void setPictureFacts(const QString &szPath, const PictureFacts &facts);
     // The words under the picture for these facts.
     static QString factsText(const PictureFacts &facts);
+    // The item is the clip szPath: the panel shows its trim, sound and speed, and its frames.
+    void setClip(const QString &szPath, const ClipFacts &facts);
 
 signals:
     void sig_changed(PictureOptions options);
@@ -55,6 +60,7 @@ private:
     void showOptions(const PictureOptions &options);
     void showLook(const PictureOptions &options);
     void changed();
+    void showClipFrame(int64_t at);
 
     void chooseColour(QRgb *pColour, QPushButton *pButton, const QString &szTitle);
     void addLookRows(QWidget *pForm, class QGridLayout *pGrid, int iRow);
@@ -63,6 +69,7 @@ private:
     QLabel *m_pFacts = nullptr;
     QString m_szPath;
     PictureFacts m_facts;
+    QLabel *m_pMotionLabel = nullptr;
     QComboBox *m_pMotion = nullptr;
     QPushButton *m_pMotionToAll = nullptr;
     QLineEdit *m_pCaption = nullptr;
@@ -88,4 +95,11 @@ private:
     std::shared_ptr<const LookPreview> m_preview;
     Fill m_albumFill;
     bool m_bShowing = false;
+    // A clip's: its options as given (kept whole for a still picture too), and its controls.
+    ClipOptions m_clipOptions;
+    ClipControls *m_pClip = nullptr;
+    QString m_szClipPath;
+    // While the position is dragged, one frame is decoded per tick of this timer.
+    QTimer *m_pFrameTimer = nullptr;
+    int64_t m_nextFrameAt = 0;
 };

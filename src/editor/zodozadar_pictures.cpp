@@ -31,16 +31,11 @@ namespace {
 // The changes made in one opening of the panel merge into one undo step; the next opening starts
 // another (ids above the other merging edits').
 constexpr int kFirstPanelMergeId = 1000;
-} // namespace
 
-void ZodoZadar::showPicturePanel(int iRow)
+// The picture for its panel: upright (as the album shows it) and read at a reduced size, so that
+// a 48-megapixel photo does not hold the window up.
+QPixmap panelPicture(const QString &szPath)
 {
-    const Album &job = m_pDocument->album();
-    if (iRow < 0 || iRow >= job.materialOrder.size() || refuseEdit())
-        return;
-    const QString szPath = job.materialOrder.at(iRow);
-    // Upright (as the album shows it) and read at a reduced size: a 48-megapixel photo must not
-    // hold the window up.
     QImageReader reader(szPath);
     reader.setAutoTransform(true);
     const QSize stSource = reader.size();
@@ -62,15 +57,32 @@ void ZodoZadar::showPicturePanel(int iRow)
                 stPicture = frameToPixmap(frame.get());
         }
     }
+    return stPicture;
+}
+} // namespace
+
+void ZodoZadar::showPicturePanel(int iRow)
+{
+    const Album &job = m_pDocument->album();
+    if (iRow < 0 || iRow >= job.materialOrder.size() || refuseEdit())
+        return;
+    const QString szPath = job.materialOrder.at(iRow);
+    const bool bClip = job.isClip(iRow);
+    // A clip's picture is its frame, which its panel decodes; until then its thumbnail.
+    QPixmap stPicture = bClip ? QPixmap() : panelPicture(szPath);
     if (stPicture.isNull())
         stPicture = m_thumbnails.value(szPath);
     PicturePanel panel(stPicture, QFileInfo(szPath).fileName(), job.optionsAt(iRow),
                        job.pictureDuration(-1), ShareCode::QtInversionWidget::instance());
     panel.setPictureFacts(szPath, job.materials.value(szPath).facts);
     // The picture as the video shows it, by the video's renderer.
-    panel.setLookPreview(std::make_shared<LookPreview>(szPath, QSize(job.width, job.height),
-                                                       PicturePanel::pictureBox()),
-                         job.albumFill);
+    const QSize stAlbum(job.width, job.height);
+    panel.setLookPreview(
+        bClip ? std::make_shared<LookPreview>(av::FramePtr(), stAlbum, PicturePanel::pictureBox())
+              : std::make_shared<LookPreview>(szPath, stAlbum, PicturePanel::pictureBox()),
+        job.albumFill);
+    if (bClip)
+        panel.setClip(szPath, job.materials.value(szPath).clip);
     // Each change is one edit of this picture; the panel's edits are one undo step.
     m_iPanelMergeId = m_iPanelMergeId < kFirstPanelMergeId || m_iPanelMergeId == INT_MAX
                           ? kFirstPanelMergeId
@@ -226,6 +238,7 @@ void ZodoZadar::updatePictureMarks()
     for (int i = 0, iRendered = 0; i < iRows; ++i) {
         const bool bMissing = ui->imageSourceList->isMissing(i);
         ui->imageSourceList->setOwnSettings(i, !bMissing && !job.optionsAt(iRendered).isDefault());
+        ui->imageSourceList->setClipLength(i, bMissing ? 0 : job.clipLength(iRendered));
         iRendered += bMissing ? 0 : 1;
     }
     showOwnDurations();

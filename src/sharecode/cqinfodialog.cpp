@@ -76,10 +76,25 @@ void CQInfoDialog::setContent(QWidget *pContent)
 {
     pContent->setParent(ui->uiCenter);
     ui->verticalLayout_3->addWidget(pContent);
+    fitContent();
+}
+
+void CQInfoDialog::fitContent()
+{
     // The frame fixed a message dialog's size; this one is as large as what it shows.
     setMinimumSize(0, 0);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     ui->labAppTilte->setMinimumWidth(0);
+    // Sized as it will be shown: styled (a style sheet sets fonts and padding), and with the
+    // rows shown, hidden or added since the last fit, whose layouts' remembered sizes are stale
+    // until their next pass, which comes too late for the size fixed here.
+    ensurePolished();
+    for (QLayout *pLayout : findChildren<QLayout *>())
+        pLayout->invalidate(); // nested ones too: a grid inside a form
+    for (QWidget *pWidget : findChildren<QWidget *>()) {
+        if (pWidget->layout())
+            pWidget->updateGeometry();
+    }
     const QSize stHint = layout()->sizeHint();
     setFixedSize(std::max(kMinWidth, stHint.width()), stHint.height() + 8);
     CQWidgetEx::centerWidget(this, CFramelessWindow::instance());

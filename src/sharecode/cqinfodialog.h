@@ -22,6 +22,8 @@ public:
     void setTitle(const QString &szTitle);
     // Takes pContent over and sizes the card to it (at least the message dialogs' width).
     void setContent(QWidget *pContent);
+    // Sizes the card again, after the content grew or shrank.
+    void fitContent();
     void setButtonText(const QString &szText);
 
 private:
