@@ -1,5 +1,6 @@
 """Takes the README's pictures: the main window with an album loaded, the export dialog with its
-format list open, and a phone's folder gone in whole, in the order taken. Run through
+format list open, a phone's folder gone in whole, in the order taken, and a trimmed clip's panel
+(--only camera-roll or --only clip-panel). Run through
 scripts/make-screenshots, which gives it an X server."""
 
 import argparse
@@ -70,6 +71,43 @@ def shoot_camera_roll(args, tmp):
         s.stop()
 
 
+def shoot_clip_panel(args, tmp):
+    folder = os.path.join(tmp, "Trip")
+    os.makedirs(folder)
+    vmdrive.run(["convert", "-size", "1280x720", "-seed", "5", "plasma:skyblue-navy", "-blur",
+                 "0x12", os.path.join(folder, "lake.jpg")])
+    vmdrive.run(["ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i",
+                 "gradients=size=1280x720:speed=0.02:duration=12:rate=30", "-f", "lavfi", "-i",
+                 "sine=frequency=440:duration=12", "-c:v", "libx264", "-pix_fmt", "yuv420p",
+                 "-c:a", "aac", "-shortest", os.path.join(folder, "VID_0412.mp4")])
+    env = vmdrive.private_env(os.path.join(tmp, "clip"), "alice")
+    env["VMALBUM_LANG"] = args.lang
+    s = vmdrive.Session(args.app, os.path.join(tmp, "clip"), args.ts, env)
+    try:
+        s.start([os.path.join(folder, "lake.jpg"), os.path.join(folder, "VID_0412.mp4")])
+        strip = s.find("Pictures of the album")
+        s.wait_for(lambda: strip.get_child_count() == 2 and not s.find_all("Progress"), 60,
+                   "the picture and the clip")
+        s.click(strip.get_child_at_index(1))
+        s.key("Return")
+        mute = s.find("Mute the clip's sound", timeout=20)
+        # A trim: the position moved on the bar, then O and I there.
+        bx, by, bw, bh = s.extents(s.find("Part of the clip played"))
+        for at, key in ((0.8, "o"), (0.2, "i")):
+            s.xdo("mousemove", int(bx + at * bw), int(by + bh / 2))
+            s.xdo("click", "1")
+            time.sleep(0.5)
+            s.key(key)
+        s.xdo("mousemove", 5, 5)
+        time.sleep(2.0)
+        save(s.extents(s.window_of(mute)), os.path.join(args.out, "clip-panel.png"))
+    except vmdrive.Failure:
+        shutil.copy(s.screenshot("failure"), os.path.join(args.out, "screenshot-failure.png"))
+        raise
+    finally:
+        s.stop()
+
+
 def save(region, path):
     """Crops the screen to region (x, y, w, h), scales it to MAX_WIDTH at most and squeezes it."""
     x, y, w, h = region
@@ -102,7 +140,7 @@ def main():
     parser.add_argument("--ts", action="append", help="a catalogue; may be given again")
     parser.add_argument("--out", required=True)
     parser.add_argument("--lang", default="en")
-    parser.add_argument("--only", choices=["camera-roll"], help="take this picture alone")
+    parser.add_argument("--only", choices=["camera-roll", "clip-panel"], help="take this picture alone")
     args = parser.parse_args()
     vmdrive.require_tools("xdotool", "ffmpeg", "convert", "import")
 
@@ -110,6 +148,10 @@ def main():
         if args.only == "camera-roll":
             os.makedirs(os.path.join(tmp, "roll"))
             shoot_camera_roll(args, tmp)
+            return 0
+        if args.only == "clip-panel":
+            os.makedirs(os.path.join(tmp, "clip"))
+            shoot_clip_panel(args, tmp)
             return 0
         media = os.path.join(tmp, "media")
         os.makedirs(media)
