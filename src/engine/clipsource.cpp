@@ -39,7 +39,8 @@ struct OpenClip
 
 // Opens the clip's best video stream and its decoder; a negative code and the plain reason on
 // failure.
-int openClip(const QString &szPath, OpenClip *clip, const char **reason)
+// threads: the decoder's; a probe that reads one frame needs no more than one.
+int openClip(const QString &szPath, OpenClip *clip, const char **reason, int threads = 2)
 {
     installEngineLogCallback();
     *reason = QT_TRANSLATE_NOOP("ClipSource", "damaged clip");
@@ -72,7 +73,7 @@ int openClip(const QString &szPath, OpenClip *clip, const char **reason)
     if ((ret = avcodec_parameters_to_context(clip->decoder.get(), clip->stream->codecpar)) < 0)
         return ret;
     clip->decoder->pkt_timebase = clip->stream->time_base;
-    clip->decoder->thread_count = 2;
+    clip->decoder->thread_count = threads;
     return avcodec_open2(clip->decoder.get(), codec, nullptr);
 }
 
@@ -208,7 +209,7 @@ int probeClip(const QString &szPath, ClipProbe *probe, QString *reason)
 {
     OpenClip clip;
     const char *why = nullptr;
-    int ret = openClip(szPath, &clip, &why);
+    int ret = openClip(szPath, &clip, &why, 1);
     auto refuse = [&](int code, const QString &text) {
         if (reason)
             *reason = text;
