@@ -52,7 +52,7 @@ const char kSettingStyle[] =
     "QLabel:disabled{color:rgb(120, 120, 120);}"
     "#labelTitle{font-size:16px;font-weight:bold;padding-left:20px;}"
     "#labelVideoSettingTitle,#labelAudioSettingTitle{color:#999999;}"
-    "#labelGifRateNote{font-size:12px;color:#B86E00;}"
+    "#labelGifRateNote,#labelClipSoundNote{font-size:12px;color:#B86E00;}"
     "#labelVideoSettingTitleIcon{border-image:url(:/theme_local/imgs/epset_video_icon.png);}"
     "#labelAudioSettingTitleIcon{border-image:url(:/theme_local/imgs/epset_audio_icon.png);}"
     "#uiLine{background-color:#F0F0F0;}"
@@ -244,6 +244,12 @@ void ExportSettingDialogClass::setupUi(QDialog *pDialog)
     horizontalLayout_2->addWidget(comboExportFormat);
     horizontalLayout_2->addStretch(1);
     verticalLayout_2->addWidget(divFormatSetting);
+    labelClipSoundNote = new QLabel(divSetting);
+    labelClipSoundNote->setObjectName(QStringLiteral("labelClipSoundNote"));
+    labelClipSoundNote->setContentsMargins(kLeftMargin + kLabelColumn, 0, kRightMargin, 0);
+    labelClipSoundNote->setWordWrap(true);
+    labelClipSoundNote->hide();
+    verticalLayout_2->addWidget(labelClipSoundNote);
     verticalLayout_2->addSpacing(9);
 
     divMpegSetting = new QWidget(divSetting);
