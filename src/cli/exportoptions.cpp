@@ -89,6 +89,8 @@ QString checkOptions(const ExportOptions &o)
                               "--fit-to-music need music (-m FILE)");
     if (o.music.isEmpty() && o.given.contains(QStringLiteral("--crossfade")))
         return QStringLiteral("--crossfade needs music (-m FILE)");
+    if (o.music.isEmpty() && o.given.contains(QStringLiteral("--duck")))
+        return QStringLiteral("--duck needs music (-m FILE)");
     // Music is any file with sound (MP3, M4A, OGG, Opus, FLAC, WAV, a video's sound track):
     // what it holds is found when it is read, whatever its name.
     if (!o.music.isEmpty()) {
@@ -139,6 +141,9 @@ QString exportUsage()
         "                          or the sound of a video file; -m again adds a track after\n"
         "                          the others, and the tracks play in turn, looped as one\n"
         "  --crossfade SECONDS     between one track and the next, 0..10 (default 2)\n"
+        "  --duck DB|pause         under a clip with sound the music is lowered by DB decibels,\n"
+        "                          0..40 (default 12), or with \"pause\" stops and later goes\n"
+        "                          on from where it stopped\n"
         "  --music-start SECONDS   where in the music the video begins, 0..3600 (default 0)\n"
         "  --fade-in SECONDS       fade the music in from the video's start, 0..30 (default 0)\n"
         "  --fade-out SECONDS      fade the music out to silence at the video's end, 0..30\n"
@@ -260,6 +265,7 @@ ParseResult parseExportArguments(const QStringList &args)
                                               QStringLiteral("--sample-rate"),
                                               QStringLiteral("-m"),
                                               QStringLiteral("--crossfade"),
+                                              QStringLiteral("--duck"),
                                               QStringLiteral("--music-start"),
                                               QStringLiteral("--fade-in"),
                                               QStringLiteral("--fade-out"),
@@ -337,6 +343,18 @@ ParseResult parseExportArguments(const QStringList &args)
             if (!parseSeconds(v, kMaxMusicCrossfade, &o.musicCrossfade))
                 return fail(
                     QStringLiteral("--crossfade takes seconds from 0 to 10, not \"%1\"").arg(v));
+        } else if (a == QLatin1String("--duck")) {
+            bool ok = false;
+            const int db = v.toInt(&ok);
+            o.pauseMusicForClips = v == QLatin1String("pause");
+            if (o.pauseMusicForClips)
+                o.duckDb = kDefaultDuckDb;
+            else if (ok && db >= 0 && db <= kMaxDuckDb)
+                o.duckDb = db;
+            else
+                return fail(
+                    QStringLiteral("--duck takes decibels from 0 to 40 or \"pause\", not \"%1\"")
+                        .arg(v));
         } else if (a == QLatin1String("--music-start")) {
             if (!parseSeconds(v, kMaxMusicStart, &o.musicShape.start))
                 return fail(QStringLiteral("--music-start takes seconds from 0 to 3600, not \"%1\"")
@@ -524,6 +542,10 @@ ParseResult applyAlbum(const ExportOptions &cli, const StoredAlbum &album)
     }
     if (!has("--crossfade"))
         o.musicCrossfade = album.musicCrossfade;
+    if (!has("--duck")) {
+        o.duckDb = album.duckDb;
+        o.pauseMusicForClips = album.pauseMusicForClips;
+    }
     // Each shaping option named replaces that value only.
     const MusicShape given = cli.musicShape;
     o.musicShape = album.musicShape;

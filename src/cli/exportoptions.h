@@ -29,6 +29,8 @@ struct ExportOptions
     QString music;
     QStringList musicMore;                           // further -m, in order
     int64_t musicCrossfade = kDefaultMusicCrossfade; // --crossfade, between tracks
+    int duckDb = kDefaultDuckDb;                     // --duck: the music under clips with sound
+    bool pauseMusicForClips = false;                 // --duck pause
     MusicShape musicShape;   // --music-start, --fade-in, --fade-out, --volume
     bool fitToMusic = false; // --fit-to-music
     QString watermarkText;

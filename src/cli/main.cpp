@@ -226,6 +226,8 @@ int buildAlbum(const ExportOptions &o, Album &job)
         for (const QString &track : o.musicMore)
             job.musicMore.append(QFileInfo(track).absoluteFilePath());
         job.musicCrossfade = o.musicCrossfade;
+        job.duckDb = o.duckDb;
+        job.pauseMusicForClips = o.pauseMusicForClips;
         job.musicShape = o.musicShape;
     }
     if (o.fitToMusic) {

@@ -56,10 +56,11 @@ void PreviewController::refreshCover()
     m_pViewer->requestCover();
 }
 
-bool PreviewController::customMusicWithPath() const
+bool PreviewController::albumHasSound() const
 {
+    // Clips with sound play through the music's decoder too, music or not.
     const Album &job = m_pDocument->album();
-    return job.musicType != MusicNone && !job.musicPath.isEmpty();
+    return (job.musicType != MusicNone && !job.musicPath.isEmpty()) || job.clipsHaveSound();
 }
 
 void PreviewController::playOrPause(bool bPlay)
@@ -95,7 +96,7 @@ void PreviewController::play()
         publishAlbum();
         emit m_pViewer->sig_previewVideo();
         pPlayer->startClock();
-        if (customMusicWithPath()) {
+        if (albumHasSound()) {
             pPlayer->startAudio();
             emit m_pMusic->sig_decode(job.musicPath);
         }
@@ -105,7 +106,7 @@ void PreviewController::play()
     pPlayer->resumeClockFromSlider();
     if (m_pViewer->runAskedOrActive())
         m_pViewer->resume();
-    if (customMusicWithPath()) {
+    if (albumHasSound()) {
         // The sound queued before the pause played on meanwhile: start again where the clock is.
         followClockWithMusic(int(pPlayer->sliderPositionMs()));
         m_pMusic->resume();
@@ -128,7 +129,7 @@ void PreviewController::pause()
     m_pPlayer->pauseClock();
     if (m_pViewer->runAskedOrActive())
         m_pViewer->pause();
-    if (customMusicWithPath())
+    if (albumHasSound())
         m_pMusic->pause();
     m_pPlayer->showPlayIcon();
     m_iState = Paused;
@@ -149,7 +150,7 @@ void PreviewController::sliderReleased(double lfDurationRatio)
     pPlayer->syncClockToSlider();
     const int iMs = static_cast<int>(pPlayer->totalDurationMs() * lfDurationRatio);
     m_pViewer->playPosition = av_rescale_q(iMs, job.msTimeBase, job.totalTimeBase);
-    if (customMusicWithPath()) {
+    if (albumHasSound()) {
         // Only a running clock moves on while the seek is served; a seek made while stopped or
         // paused lands exactly (play and resume start the music where the clock is then).
         if (pPlayer->clockRunning() && !pPlayer->clockPaused())

@@ -54,7 +54,7 @@ public:
 
 private:
     void play();
-    bool customMusicWithPath() const;
+    bool albumHasSound() const;
     void followClockWithMusic(int iMs);
     void applyShownSize();
 

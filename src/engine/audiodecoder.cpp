@@ -2,6 +2,8 @@
 // AudioDecoder: the music decode loop, its looping, pausing and seeking, and the music's length.
 #include "audiodecoder.h"
 
+#include "clipsound.h"
+
 #include "album.h"
 #include "framegraph.h"
 #include "mediainfoloader.h"
@@ -10,6 +12,7 @@
 #include "playerinterface.h"
 
 extern "C" {
+#include <libavutil/audio_fifo.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/mathematics.h>
 #include <libavutil/samplefmt.h>
@@ -142,7 +145,9 @@ void AudioDecoder::decodeImpl(QString szFile)
     passAlbumStartUs = 0;
     nextAlbumUs = 0;
 
-    if (serial > decodesCancelledUpTo.load() && job.musicTracks().size() > 1) {
+    if (serial > decodesCancelledUpTo.load() && job.clipsHaveSound()) {
+        decodeMixed(job);
+    } else if (serial > decodesCancelledUpTo.load() && job.musicTracks().size() > 1) {
         decodeList(job);
     } else if (serial > decodesCancelledUpTo.load()) {
         const int ret = openMusic(szFile);
@@ -450,6 +455,77 @@ void AudioDecoder::decodeList(const Album &job)
                             frame->nb_samples);
         albumSample += frame->nb_samples;
         loopCount = list.passCount();
+        handOver(frame.get());
+        av_frame_unref(frame.get());
+    }
+}
+
+void AudioDecoder::decodeMixed(const Album &job)
+{
+    constexpr int kRate = 48000;
+    constexpr int kChannels = 2;
+    constexpr int kChunk = 1024;
+    const bool bMusic = job.hasMusic();
+    MusicList list;
+    if (bMusic) {
+        const int ret =
+            list.open(job.musicTracks(), job.musicCrossfade, shape.start, kRate, kChannels);
+        if (ret < 0) {
+            av_log(nullptr, AV_LOG_DEBUG, "music not played under the clips (%d)\n", ret);
+            return;
+        }
+        durationMs = int(std::min<int64_t>(INT_MAX, av_rescale(list.passSamples(), 1000, kRate)));
+    }
+    ClipSound clips;
+    clips.setUp(job, kRate, kChannels);
+    envelope = MusicEnvelope(shape, albumLengthUs, kRate);
+    limiter = PeakLimiter(kRate, kChannels, kLimiterCeiling);
+    av::AudioFifoPtr held(av_audio_fifo_alloc(AV_SAMPLE_FMT_FLTP, kChannels, kChunk));
+    av::FramePtr frame = av::makeFrame();
+    av::FramePtr music = av::makeFrame();
+    if (!held || !frame || !music)
+        return;
+    const int64_t albumEnd = av_rescale(albumLengthUs, kRate, 1000000);
+    int64_t albumSample = 0;
+    for (;;) {
+        const int seek = seekRequestMs.exchange(-1);
+        if (seek >= 0) {
+            int64_t atMs = seek;
+            if (seekFollowsClock)
+                atMs += (av_gettime_relative() - seekRequestedAtUs) / 1000 +
+                        (player ? player->audioLatencyMs() : 0);
+            albumSample = av_rescale(atMs, kRate, 1000);
+            // The music has stood still for every pause before this point.
+            const int64_t musicAt = albumSample - clips.pausedBefore(albumSample);
+            if (bMusic && list.seek(av_rescale(musicAt, 1000000, kRate)) < 0)
+                break;
+            av_audio_fifo_reset(held.get());
+            limiter.reset();
+        }
+        if (!running || closing)
+            break;
+        if (paused || (albumEnd > 0 && albumSample >= albumEnd)) {
+            // Past the album's end there is nothing more to play until a seek.
+            waitForControl(kPausePollMs, paused.load());
+            continue;
+        }
+        const int wanted = clips.musicWanted(albumSample, kChunk);
+        bool failed = false;
+        while (bMusic && av_audio_fifo_size(held.get()) < wanted && !failed) {
+            failed = list.read(music.get(), kChunk) < 0 ||
+                     av_audio_fifo_write(held.get(), reinterpret_cast<void **>(music->data),
+                                         music->nb_samples) < music->nb_samples;
+            av_frame_unref(music.get());
+        }
+        if (failed || clips.mix(frame.get(), albumSample, kChunk, bMusic ? held.get() : nullptr,
+                                envelope) < 0)
+            break;
+        limiter.process(reinterpret_cast<float *const *>(frame->extended_data), kChunk);
+        frame->pts = albumSample;
+        frame->time_base = AVRational{1, kRate};
+        albumSample += kChunk;
+        if (bMusic)
+            loopCount = list.passCount();
         handOver(frame.get());
         av_frame_unref(frame.get());
     }

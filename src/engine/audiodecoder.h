@@ -82,6 +82,9 @@ private:
     int openMusic(const QString &szFile);
     // A list of tracks plays through a MusicList, joined and looped as the export has it.
     void decodeList(const Album &job);
+    // An album whose clips have sound plays through here: the music (when there is some) as a
+    // list, ducked or paused under the clips, their sound over it, as the export mixes it.
+    void decodeMixed(const Album &job);
     void decodeLoop();
     int handOver(AVFrame *frame);
     bool trimToTarget(AVFrame *frame);

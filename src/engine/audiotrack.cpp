@@ -139,66 +139,21 @@ int queueMixed(ExportState &s, AVFrame *frame)
     return 0;
 }
 
-// One frame of the album's sound with clips in it: the music where it plays (standing still
-// where it pauses), shaped and ducked, the clips' sound over it. 0 with nothing done when more
-// music has to be read first; 1 when a frame was queued.
+// One frame of the album's sound with clips in it; 0 with nothing done when more music has to
+// be read first, 1 when a frame was queued.
 int mixChunk(ExportState &s)
 {
     AudioTrackState &a = s.audio;
-    const ClipSound &clips = *a.clipSound;
     const int n = a.frameSize;
-    const int channels = a.audioEncoder->ch_layout.nb_channels;
     const int64_t first = a.samplesOut;
-    const int64_t pausedHere = clips.pausedBefore(first + n) - clips.pausedBefore(first);
-    const int musicWanted = a.hasMusic ? int(n - pausedHere) : 0;
-    if (av_audio_fifo_size(a.musicHeld.get()) < musicWanted)
+    if (a.hasMusic && av_audio_fifo_size(a.musicHeld.get()) < a.clipSound->musicWanted(first, n))
         return 0;
     av::FramePtr frame = av::makeFrame();
     if (!frame)
         return AVERROR(ENOMEM);
-    frame->format = AV_SAMPLE_FMT_FLTP;
-    frame->nb_samples = n;
-    frame->sample_rate = a.audioEncoder->sample_rate;
-    av_channel_layout_default(&frame->ch_layout, channels);
-    int ret = av_frame_get_buffer(frame.get(), 0);
+    int ret = a.clipSound->mix(frame.get(), first, n, a.hasMusic ? a.musicHeld.get() : nullptr,
+                               a.envelope);
     if (ret < 0)
-        return s.fail(nullptr, ret);
-    av_samples_set_silence(frame->extended_data, 0, n, channels, AV_SAMPLE_FMT_FLTP);
-    auto plane = [&frame](int c) { return reinterpret_cast<float *>(frame->extended_data[c]); };
-    if (musicWanted > 0) {
-        if (pausedHere == 0) {
-            if (av_audio_fifo_read(a.musicHeld.get(),
-                                   reinterpret_cast<void **>(frame->extended_data), n) < n)
-                return s.fail(nullptr, AVERROR_BUG);
-        } else {
-            // At a pause's edge: the music's samples go where it plays.
-            const auto planeCount = static_cast<size_t>(channels);
-            std::vector<std::vector<float>> music(planeCount,
-                                                  std::vector<float>(size_t(musicWanted)));
-            std::vector<void *> planes(planeCount);
-            for (int c = 0; c < channels; ++c)
-                planes[size_t(c)] = music[size_t(c)].data();
-            if (av_audio_fifo_read(a.musicHeld.get(), planes.data(), musicWanted) < musicWanted)
-                return s.fail(nullptr, AVERROR_BUG);
-            for (int k = 0, taken = 0; k < n; ++k) {
-                if (clips.musicPaused(first + k))
-                    continue;
-                for (int c = 0; c < channels; ++c)
-                    plane(c)[k] = music[size_t(c)][size_t(taken)];
-                ++taken;
-            }
-        }
-        if ((ret = a.envelope.apply(frame.get(), first)) < 0)
-            return s.fail(nullptr, ret);
-        for (int k = 0; k < n; ++k) {
-            const float g = float(clips.musicGain(first + k));
-            if (g != 1.0f)
-                for (int c = 0; c < channels; ++c)
-                    plane(c)[k] *= g;
-        }
-    }
-    if ((ret = a.clipSound->mixInto(reinterpret_cast<float *const *>(frame->extended_data), first,
-                                    n)) < 0)
         return s.fail(QT_TRANSLATE_NOOP("MediaEncoder", "Read the sound of a clip failed"), ret);
     a.samplesOut += n;
     ret = queueMixed(s, frame.get());

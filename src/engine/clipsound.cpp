@@ -302,6 +302,59 @@ int64_t ClipSound::pausedBefore(int64_t at) const
     return total;
 }
 
+int ClipSound::musicWanted(int64_t first, int count) const
+{
+    return int(count - (pausedBefore(first + count) - pausedBefore(first)));
+}
+
+int ClipSound::mix(AVFrame *frame, int64_t first, int count, AVAudioFifo *music,
+                   const MusicEnvelope &envelope)
+{
+    av_frame_unref(frame);
+    frame->format = AV_SAMPLE_FMT_FLTP;
+    frame->nb_samples = count;
+    frame->sample_rate = m_rate;
+    av_channel_layout_default(&frame->ch_layout, m_channels);
+    int ret = av_frame_get_buffer(frame, 0);
+    if (ret < 0)
+        return ret;
+    av_samples_set_silence(frame->extended_data, 0, count, m_channels, AV_SAMPLE_FMT_FLTP);
+    const auto planes = reinterpret_cast<float *const *>(frame->extended_data);
+    const int wanted = music ? musicWanted(first, count) : 0;
+    if (wanted == count) {
+        if (av_audio_fifo_read(music, reinterpret_cast<void **>(frame->extended_data), count) <
+            count)
+            return AVERROR_BUG;
+    } else if (wanted > 0) {
+        // At a pause's edge: the music's samples go where it plays.
+        const auto channels = static_cast<size_t>(m_channels);
+        std::vector<std::vector<float>> held(channels, std::vector<float>(size_t(wanted)));
+        std::vector<void *> into(channels);
+        for (size_t c = 0; c < channels; ++c)
+            into[c] = held[c].data();
+        if (av_audio_fifo_read(music, into.data(), wanted) < wanted)
+            return AVERROR_BUG;
+        for (int k = 0, taken = 0; k < count; ++k) {
+            if (musicPaused(first + k))
+                continue;
+            for (size_t c = 0; c < channels; ++c)
+                planes[c][k] = held[c][size_t(taken)];
+            ++taken;
+        }
+    }
+    if (wanted > 0) {
+        if ((ret = envelope.apply(frame, first)) < 0)
+            return ret;
+        for (int k = 0; k < count; ++k) {
+            const auto g = float(musicGain(first + k));
+            if (g != 1.0f)
+                for (int c = 0; c < m_channels; ++c)
+                    planes[c][k] *= g;
+        }
+    }
+    return mixInto(planes, first, count);
+}
+
 int ClipSound::openVoices() const
 {
     return int(std::count_if(m_voices.begin(), m_voices.end(),

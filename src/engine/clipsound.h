@@ -11,6 +11,9 @@
 #include <vector>
 
 class Album;
+class MusicEnvelope;
+struct AVAudioFifo;
+struct AVFrame;
 
 // Single-threaded: one worker owns it. Album samples count from the album's start at the chosen
 // rate. Each clip with sound plays where the clip is, trimmed, at its speed (pitch kept), at its
@@ -28,6 +31,14 @@ public:
     void setUp(const Album &album, int sampleRate, int channels);
     // Whether any clip brings sound in.
     bool isEmpty() const { return m_spans.empty(); }
+
+    // Music samples that album samples [first, first + count) take: fewer where it pauses.
+    int musicWanted(int64_t first, int count) const;
+    // Makes `frame` album samples [first, first + count) in planar float: the music from
+    // `music` (null: none; it must hold musicWanted) where it plays, shaped by `envelope` and
+    // ducked, with the clips' sound over it.
+    int mix(AVFrame *frame, int64_t first, int count, AVAudioFifo *music,
+            const MusicEnvelope &envelope);
 
     // Adds the clips' sound for album samples [first, first + count) to `planes` (one float plane
     // per channel). Reading on from where the last call ended streams; anywhere else seeks.

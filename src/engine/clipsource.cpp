@@ -16,8 +16,11 @@ extern "C" {
 #include <QCoreApplication>
 
 #include <cmath>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
 #include <mutex>
+#include <thread>
 
 namespace {
 
@@ -268,6 +271,107 @@ ClipFacts clipFactsOf(const QString &szPath)
     return probe.facts;
 }
 
+// Decodes the clip's frames on a thread of its own, a few ahead of the one shown, so that the
+// decoding of a clip overlaps the encoding of the video; the frames it holds bound its memory.
+class ClipReader
+{
+public:
+    explicit ClipReader(OpenClip &clip) : m_clip(clip) {}
+    ~ClipReader()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_quit = true;
+        }
+        m_changed.notify_all();
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    ClipReader(const ClipReader &) = delete;
+    ClipReader &operator=(const ClipReader &) = delete;
+
+    // Drops what is read ahead and goes on from the frame at `at` microseconds into the file.
+    void seek(int64_t at)
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_seekTo = at;
+            m_ahead.clear();
+            m_ended = false;
+            m_error = 0;
+            if (!m_thread.joinable())
+                m_thread = std::thread([this] { run(); });
+        }
+        m_changed.notify_all();
+    }
+    // The next frame and its time; AVERROR_EOF after the last.
+    int next(AVFrame *dst, int64_t *at)
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_changed.wait(lock, [this] { return !m_ahead.empty() || m_ended || m_error < 0; });
+        if (m_ahead.empty())
+            return m_error < 0 ? m_error : AVERROR_EOF;
+        *at = m_ahead.front().first;
+        av_frame_move_ref(dst, m_ahead.front().second.get());
+        m_ahead.pop_front();
+        lock.unlock();
+        m_changed.notify_all();
+        return 0;
+    }
+
+private:
+    static constexpr size_t kAhead = 4;
+
+    void run()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        while (!m_quit) {
+            if (m_seekTo >= 0) {
+                const int64_t at = m_seekTo;
+                m_seekTo = -1;
+                lock.unlock();
+                const int ret = seekClip(m_clip, at);
+                lock.lock();
+                // A clip that cannot seek before its first frame has nothing to show.
+                if (ret < 0 && !m_decodedAny && m_seekTo < 0)
+                    m_error = ret;
+                continue;
+            }
+            if (m_ended || m_error < 0 || m_ahead.size() >= kAhead) {
+                m_changed.wait(lock);
+                continue;
+            }
+            lock.unlock();
+            av::FramePtr frame = av::makeFrame();
+            const int ret = frame ? decodeNext(m_clip, frame.get()) : AVERROR(ENOMEM);
+            const int64_t at = ret >= 0 ? frameTime(m_clip, frame.get()) : 0;
+            lock.lock();
+            if (m_seekTo >= 0)
+                continue; // read before a seek asked since: not wanted
+            if (ret == AVERROR_EOF) {
+                m_ended = true;
+            } else if (ret < 0) {
+                m_error = ret;
+            } else {
+                m_decodedAny = true;
+                m_ahead.emplace_back(at, std::move(frame));
+            }
+            m_changed.notify_all();
+        }
+    }
+
+    OpenClip &m_clip; // used by the reading thread only, once it runs
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<std::pair<int64_t, av::FramePtr>> m_ahead;
+    int64_t m_seekTo = -1;
+    bool m_ended = false;
+    bool m_decodedAny = false;
+    int m_error = 0;
+    bool m_quit = false;
+    std::thread m_thread;
+};
+
 struct ClipFrames::State
 {
     QString path;
@@ -281,14 +385,16 @@ struct ClipFrames::State
 
     std::mutex mutex;
     OpenClip clip;
-    av::FilterGraphPtr graph; // decoded -> the letterboxed size, upright, SDR, YUV420P
-    av::FramePtr decoded;     // the frame shown until `next` starts
-    int64_t decodedAt = -1;   // its time; -1: none
-    av::FramePtr next;        // the frame after it, once read
-    av::FramePtr backdrop;    // the fill around a clip not of the frame's shape
+    std::unique_ptr<ClipReader> reader; // made after `clip`, gone before it
+    av::FilterGraphPtr graph;           // decoded -> the letterboxed size, upright, SDR, YUV420P
+    av::FramePtr decoded;               // the frame shown until `next` starts
+    int64_t decodedAt = -1;             // its time; -1: none
+    av::FramePtr next;                  // the frame after it, once read
+    av::FramePtr backdrop;              // the fill around a clip not of the frame's shape
     int64_t nextAt = -1;
     bool atEnd = false;
 
+    ~State() { reader.reset(); }
     // Moves to the frame shown at `at` microseconds into the file.
     int seekTo(int64_t at);
     // The letterboxed upright picture of `decoded`.
@@ -300,9 +406,7 @@ struct ClipFrames::State
 int ClipFrames::State::seekTo(int64_t at)
 {
     if (decodedAt < 0 || at < decodedAt || at > decodedAt + kSeekAhead) {
-        int ret = seekClip(clip, at);
-        if (ret < 0 && decodedAt < 0)
-            return ret;
+        reader->seek(at);
         av_frame_unref(decoded.get());
         av_frame_unref(next.get());
         decodedAt = nextAt = -1;
@@ -310,13 +414,14 @@ int ClipFrames::State::seekTo(int64_t at)
     }
     for (;;) {
         if (nextAt < 0 && !atEnd) {
-            const int ret = decodeNext(clip, next.get());
+            int64_t time = 0;
+            const int ret = reader->next(next.get(), &time);
             if (ret == AVERROR_EOF)
                 atEnd = true;
             else if (ret < 0)
                 return ret;
             else
-                nextAt = frameTime(clip, next.get());
+                nextAt = time;
         }
         // The last frame that started by `at`; before the first, the first.
         if (nextAt >= 0 && (nextAt <= at || decodedAt < 0)) {
@@ -416,6 +521,7 @@ std::shared_ptr<const ClipFrames> ClipFrames::create(const QString &szPath, int 
     s.box = letterboxGeometry(s.upright.width(), s.upright.height(), W, H);
     s.decoded = av::makeFrame();
     s.next = av::makeFrame();
+    s.reader = std::make_unique<ClipReader>(s.clip);
     if (!s.decoded || !s.next)
         return fail(AVERROR(ENOMEM));
     if (error)

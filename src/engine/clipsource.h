@@ -44,7 +44,7 @@ int decodeClipFrame(const QString &szPath, int64_t at, QSize box, AVFrame *dst);
 // clipIn + (clipOut - clipIn) * s / L (the last frame that started by then, so a clip whose rate
 // changes plays at its real speed), fitted to W x H like a picture, on its fill, under its
 // caption. Frames are decoded ahead on a thread of their own, a few at a time; going back or far
-// ahead seeks.
+// ahead seeks. render() may be called from any one thread at a time.
 class ClipFrames : public FrameSeries
 {
 public:

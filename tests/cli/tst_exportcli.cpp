@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cmath>
 #include <csignal>
 
 namespace {
@@ -48,6 +49,21 @@ Run exporter(const QStringList &args, const QString &cwd = QString())
     r.out = QString::fromUtf8(p.readAllStandardOutput());
     r.err = QString::fromUtf8(p.readAllStandardError());
     return r;
+}
+
+// The amplitude of the `freq` Hz sinusoid in `window` seconds of mono sound from `at` seconds.
+double toneLevel(const QVector<float> &s, int rate, double freq, double at, double window = 0.2)
+{
+    const int from = int(at * rate);
+    const int n = int(window * rate);
+    double re = 0;
+    double im = 0;
+    for (int i = 0; i < n && from + i < s.size(); ++i) {
+        const double phase = 2 * M_PI * freq * i / rate;
+        re += s[from + i] * std::cos(phase);
+        im -= s[from + i] * std::sin(phase);
+    }
+    return 2 * std::hypot(re, im) / n;
 }
 
 QByteArray contents(const QString &szPath)
@@ -463,6 +479,109 @@ private slots:
         QCOMPARE(check.code, 0);
         QVERIFY2(check.out.contains(QStringLiteral("OK\t%1\t320x180\t16/9").arg(clip)),
                  qPrintable(check.out));
+    }
+
+    // A clip's sound at its place over the music, which ducks under it or pauses and goes on
+    // where it stopped; without music the clips' sound alone; none in an M4V.
+    void clipSoundUnderMusic()
+    {
+        const QString clip = dir.filePath(QStringLiteral("singing.mp4"));
+        QVERIFY(testmedia::ffmpeg(
+            {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+             QStringLiteral("color=c=gray:s=320x180:r=25:d=6"), QStringLiteral("-f"),
+             QStringLiteral("lavfi"), QStringLiteral("-i"),
+             QStringLiteral("sine=frequency=440:sample_rate=48000:duration=6"),
+             QStringLiteral("-c:v"), QStringLiteral("libx264"), QStringLiteral("-c:a"),
+             QStringLiteral("aac"), QStringLiteral("-b:a"), QStringLiteral("192k"), clip}));
+        // 1000 Hz for its first 5 s, then 1500 Hz: its pitch tells how far it has played.
+        const QString music = dir.filePath(QStringLiteral("two pitches.wav"));
+        QVERIFY(testmedia::writeSound(
+            music, QStringLiteral("0.4*sin(2*PI*if(lt(t,5),1000,1500)*t)"), 44100, 30,
+            {QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")}));
+        const auto exportWith = [&](const QString &musicJson, const QString &name) {
+            const QString album = dir.filePath(name + QStringLiteral(".vmalbum"));
+            QFile f(album);
+            f.open(QIODevice::WriteOnly);
+            f.write(QStringLiteral(R"({"velmoraalbum": 1, "duration": 2, "pictures": [
+                {"file": "%1", "transition": {"kind": "none"}},
+                {"file": "%2", "transition": {"kind": "none"}},
+                {"file": "%1"}], %3 "height": "480P", "export": {"fps": 25}})")
+                        .arg(good1, clip, musicJson)
+                        .toUtf8());
+            f.close();
+            return album;
+        };
+        const QString musicFile = QStringLiteral(R"("music": {"file": "%1"%2}, )");
+        // Picture 0-2 s, clip 2-8 s, picture 8-10 s.
+        struct Case
+        {
+            QString name;
+            QString music;
+        };
+        for (const Case &c : {Case{QStringLiteral("ducked"), musicFile.arg(music, QString())},
+                              Case{QStringLiteral("paused"),
+                                   musicFile.arg(music, QStringLiteral(R"(, "duck": "pause")"))},
+                              Case{QStringLiteral("clips only"), QString()}}) {
+            const QString out = dir.filePath(c.name + QStringLiteral(".mp4"));
+            const Run r = exporter(
+                {exportWith(c.music, c.name), QStringLiteral("-q"), QStringLiteral("-o"), out});
+            QVERIFY2(r.code == 0, qPrintable(r.err));
+            int rate = 0;
+            const QVector<float> sound = probe::audioMono(out, &rate);
+            QVERIFY2(sound.size() > 9 * rate, qPrintable(c.name));
+            const double before = toneLevel(sound, rate, 1000, 1.0);
+            const auto say = [&c](const char *what, double level) {
+                return qPrintable(QStringLiteral("%1: %2 %3").arg(c.name, what).arg(level));
+            };
+            // The clip sings in its middle and not before it.
+            QVERIFY2(toneLevel(sound, rate, 440, 5.0) > 0.1,
+                     say("clip", toneLevel(sound, rate, 440, 5.0)));
+            QVERIFY2(toneLevel(sound, rate, 440, 1.0) < 0.01,
+                     say("before the clip", toneLevel(sound, rate, 440, 1.0)));
+            if (c.music.isEmpty()) {
+                QVERIFY2(before < 0.01, say("music", before));
+                continue;
+            }
+            QVERIFY2(before > 0.1, say("music", before));
+            const double under = toneLevel(sound, rate, 1000, 4.0);
+            if (c.name == QLatin1String("ducked")) {
+                // 12 dB down, and back afterwards at the music's own time (1500 Hz at 9 s).
+                const double db = 20 * std::log10(under / before);
+                QVERIFY2(qAbs(db + 12) < 1, say("ducked by dB", db));
+                QVERIFY2(toneLevel(sound, rate, 1500, 9.0) > 0.8 * before, say("after", 0));
+            } else {
+                // Silent under the clip, then on from where it stopped: 5 s of it stood still,
+                // so at 9 s it plays its fourth second, still at 1000 Hz.
+                QVERIFY2(under < 0.01 * before, say("paused", under));
+                const double after = toneLevel(sound, rate, 1000, 9.0);
+                QVERIFY2(after > 0.8 * before, say("resumed", after));
+                QVERIFY2(toneLevel(sound, rate, 1500, 9.0) < 0.05, say("skipped on", 0));
+            }
+        }
+        // --duck on the command line: decibels or "pause", with music only.
+        const QString out = dir.filePath(QStringLiteral("duck.mp4"));
+        for (const QStringList &bad :
+             {QStringList{QStringLiteral("-m"), music, QStringLiteral("--duck"),
+                          QStringLiteral("41")},
+              QStringList{QStringLiteral("--duck"), QStringLiteral("pause")}}) {
+            const Run refused = exporter(QStringList{QStringLiteral("-o"), out, good1} + bad);
+            QVERIFY2(refused.code == 2 && refused.err.contains(QStringLiteral("--duck")),
+                     qPrintable(refused.err));
+        }
+        const QString saved = dir.filePath(QStringLiteral("duck.vmalbum"));
+        const Run save = exporter({QStringLiteral("-q"), QStringLiteral("--save-album"), saved,
+                                   good1, clip, QStringLiteral("-m"), music,
+                                   QStringLiteral("--duck"), QStringLiteral("pause")});
+        QVERIFY2(save.code == 0, qPrintable(save.err));
+        QVERIFY2(contents(saved).contains(R"("duck": "pause")"), contents(saved).constData());
+        // M4V is written without sound, even the clips'.
+        const QString m4v = dir.filePath(QStringLiteral("clips.m4v"));
+        const Run r = exporter({exportWith(QString(), QStringLiteral("m4v")), QStringLiteral("-q"),
+                                QStringLiteral("-o"), m4v});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        const auto streams = probe::streams(m4v);
+        QVERIFY(probe::first(streams, AVMEDIA_TYPE_VIDEO));
+        QVERIFY(!probe::first(streams, AVMEDIA_TYPE_AUDIO));
     }
 
     // Looks from the command line and the album: the same frames counted, another picture;

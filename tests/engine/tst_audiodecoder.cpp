@@ -1,6 +1,7 @@
 // AudioDecoder with a recording player: looping, seeking modulo the length, pause, start-up
 // failures and music whose length nobody states.
 #include "album.h"
+#include "albumops.h"
 #include "audiodecoder.h"
 #include "mediainfoloader.h"
 #include "musicformats.h"
@@ -433,6 +434,60 @@ private slots:
         QVERIFY(wrap > 0);
         QVERIFY2(qAbs(heard[wrap].ms - heard.last().length) <= 60,
                  qPrintable(QString::number(heard[wrap].ms)));
+    }
+
+    // Clips with sound play in the preview without music, at their place on the album's
+    // clock, and again after a seek; the music's decoder is what plays them.
+    void clipsSoundInThePreview()
+    {
+        const QString clip = dir.filePath(QStringLiteral("clip.mp4"));
+        QVERIFY(
+            testmedia::ffmpeg({QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                               QStringLiteral("color=c=gray:s=160x90:r=25:d=4"),
+                               QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                               QStringLiteral("aevalsrc=exprs='0.5*sin(2*PI*440*t)':s=44100:d=4"),
+                               QStringLiteral("-c:v"), QStringLiteral("libx264"),
+                               QStringLiteral("-c:a"), QStringLiteral("aac"), clip}));
+        Album job;
+        MaterialItem item{clip, {16, 9}, QSize(160, 90)};
+        item.clip.duration = 4000000;
+        item.clip.hasSound = true;
+        appendPicture(job, MaterialItem{picture, {1, 1}, QSize(64, 64)});
+        appendPicture(job, item);
+        for (int i = 0; i < 2; ++i) {
+            PictureOptions o;
+            o.transition = TransitionChoice::None;
+            o.duration = i == 0 ? 2000000 : 0;
+            setPictureOptions(job, i, o);
+        }
+        job.totalDuration = job.computeTotalDuration();
+        QCOMPARE(job.totalDuration, int64_t(6000000));
+        sink.reset();
+        decoder->setAlbum(snapshotOf(job));
+        emit decoder->sig_decode(QString());
+        QVERIFY(sink.waitFor(
+            [](const QVector<Heard> &h) { return !h.isEmpty() && h.last().ms > 5000; }));
+        decoder->setSeekRequest(3000);
+        QVERIFY(sink.waitFor([](const QVector<Heard> &h) {
+            return h.size() > 2 && h.last().ms > 3200 && h.last().ms < 4000;
+        }));
+        stopAndWait();
+        const QVector<Heard> heard = sink.frames();
+        QCOMPARE(heard.first().ms, 0.0);
+        bool seeked = false;
+        for (int i = 1; i < heard.size(); ++i) {
+            const Heard &h = heard[i];
+            // A seek starts the limiter afresh: its first few milliseconds come out silent.
+            const bool jumped = qAbs(h.ms - heard[i - 1].endMs) > 1;
+            seeked = seeked || (jumped && h.ms > 2900 && h.ms < 3100);
+            // Silence under the picture, the clip's tone (-3 dB per side) under the clip.
+            if (h.endMs < 1900)
+                QVERIFY2(h.level < 1e-3, qPrintable(QString::number(h.level)));
+            else if (!jumped && h.ms > 2100 && h.endMs < 5900)
+                QVERIFY2(qAbs(h.level - 0.25) < 0.03,
+                         qPrintable(QStringLiteral("%1 at %2 ms").arg(h.level).arg(h.ms)));
+        }
+        QVERIFY(seeked);
     }
 
     // Every format plays on the same clock: each pass from the start offset to the music's end,
