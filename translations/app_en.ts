@@ -655,6 +655,14 @@
         <source>Please enter a file name</source>
         <translation>Please enter a file name</translation>
     </message>
+    <message>
+        <source>The clips&apos; sound is left out of GIF files.</source>
+        <translation>The clips&apos; sound is left out of GIF files.</translation>
+    </message>
+    <message>
+        <source>The clips&apos; sound is left out of M4V files.</source>
+        <translation>The clips&apos; sound is left out of M4V files.</translation>
+    </message>
 </context>
 <context>
     <name>ExportSettingDialogClass</name>
@@ -1245,6 +1253,10 @@
         <source>Clip decode failed</source>
         <translation>Clip decode failed</translation>
     </message>
+    <message>
+        <source>Read the sound of a clip failed</source>
+        <translation>Read the sound of a clip failed</translation>
+    </message>
 </context>
 <context>
     <name>MusicPanel</name>
@@ -1295,6 +1307,22 @@
     <message>
         <source>Crossfade between tracks</source>
         <translation>Crossfade between tracks</translation>
+    </message>
+    <message>
+        <source>Clips</source>
+        <translation>Clips</translation>
+    </message>
+    <message>
+        <source>Lower the music under clips by</source>
+        <translation>Lower the music under clips by</translation>
+    </message>
+    <message>
+        <source>Pause the music during clips</source>
+        <translation>Pause the music during clips</translation>
+    </message>
+    <message>
+        <source>No clip of the album brings sound: add a video clip with sound, or turn its sound on</source>
+        <translation>No clip of the album brings sound: add a video clip with sound, or turn its sound on</translation>
     </message>
 </context>
 <context>
@@ -2298,6 +2326,14 @@
             <numerusform>%n live photo came in as the picture alone, without the video</numerusform>
             <numerusform>%n live photos came in as the picture alone, without the video</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Change music during clips</source>
+        <translation>Change music during clips</translation>
+    </message>
+    <message>
+        <source>Change music under clips</source>
+        <translation>Change music under clips</translation>
     </message>
 </context>
 <context>

@@ -655,6 +655,14 @@
         <source>Please enter a file name</source>
         <translation>请输入文件名</translation>
     </message>
+    <message>
+        <source>The clips&apos; sound is left out of GIF files.</source>
+        <translation>GIF 文件不包含片段的声音。</translation>
+    </message>
+    <message>
+        <source>The clips&apos; sound is left out of M4V files.</source>
+        <translation>M4V 文件不包含片段的声音。</translation>
+    </message>
 </context>
 <context>
     <name>ExportSettingDialogClass</name>
@@ -1245,6 +1253,10 @@
         <source>Clip decode failed</source>
         <translation>视频片段解码失败</translation>
     </message>
+    <message>
+        <source>Read the sound of a clip failed</source>
+        <translation>读取片段的声音失败</translation>
+    </message>
 </context>
 <context>
     <name>MusicPanel</name>
@@ -1295,6 +1307,22 @@
     <message>
         <source>Crossfade between tracks</source>
         <translation>曲目间交叉淡化</translation>
+    </message>
+    <message>
+        <source>Clips</source>
+        <translation>片段</translation>
+    </message>
+    <message>
+        <source>Lower the music under clips by</source>
+        <translation>片段播放时音乐降低</translation>
+    </message>
+    <message>
+        <source>Pause the music during clips</source>
+        <translation>片段播放时暂停音乐</translation>
+    </message>
+    <message>
+        <source>No clip of the album brings sound: add a video clip with sound, or turn its sound on</source>
+        <translation>相册中没有带声音的片段：请添加带声音的视频片段，或打开片段的声音</translation>
     </message>
 </context>
 <context>
@@ -2290,6 +2318,14 @@
         <translation>
             <numerusform>%n 张实况照片只导入了图片，未导入其视频</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Change music during clips</source>
+        <translation>更改片段播放时的音乐</translation>
+    </message>
+    <message>
+        <source>Change music under clips</source>
+        <translation>更改片段下的音乐音量</translation>
     </message>
 </context>
 <context>

@@ -36,6 +36,13 @@ constexpr int kNameMaxBytes = 255;
 // The random part of the encoder's temporary file name: a 32-bit number in base 36.
 constexpr int kTemporaryRandomChars = 7;
 
+// The formats this program writes without sound.
+bool isSilentFormat(const QString &szFormat)
+{
+    return szFormat.compare(QLatin1String("GIF"), Qt::CaseInsensitive) == 0 ||
+           szFormat.compare(QLatin1String("M4V"), Qt::CaseInsensitive) == 0;
+}
+
 ExportSettingDialog::DirectoryChooser &directoryChooser()
 {
     static ExportSettingDialog::DirectoryChooser fnChooser;
@@ -103,6 +110,8 @@ ExportSettingDialog::ExportSettingDialog(QWidget *parent)
             &ExportSettingDialog::updateGifRateNote);
     connect(ui->comboVideoFrameRate, qOverload<int>(&QComboBox::currentIndexChanged), this,
             &ExportSettingDialog::updateGifRateNote);
+    connect(ui->comboExportFormat, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            &ExportSettingDialog::updateClipSoundNote);
 
     connect(ui->btnClose, &QPushButton::clicked, this, &QWidget::close);
     connect(ui->btnChangeFileDir, &QPushButton::clicked, this,
@@ -165,15 +174,22 @@ void ExportSettingDialog::selectChoices(const QString &szFormat, int iFps, qint6
 
 void ExportSettingDialog::setAudioSettingsEnabled(bool enabled)
 {
+    setAudioSources(enabled, false);
+}
+
+void ExportSettingDialog::setAudioSources(bool bMusic, bool bClipSound)
+{
     auto *pModel = qobject_cast<QStandardItemModel *>(ui->comboExportFormat->model());
     for (int i = 0; pModel && i < pModel->rowCount(); ++i) {
-        const QString szText = ui->comboExportFormat->itemText(i);
-        // These containers carry no sound, or no MP3-sourced sound, in this program.
-        if (szText.compare(QLatin1String("GIF"), Qt::CaseInsensitive) == 0 ||
-            szText.compare(QLatin1String("M4V"), Qt::CaseInsensitive) == 0)
-            pModel->item(i)->setEnabled(!enabled);
+        // These containers carry no sound, or no MP3-sourced sound, in this program. The music
+        // is what the album is made around, so it rules them out; a clip's sound is part of a
+        // picture, and the album still makes sense without it.
+        if (isSilentFormat(ui->comboExportFormat->itemText(i)))
+            pModel->item(i)->setEnabled(!bMusic);
     }
-    ui->divAudioSetting->setEnabled(enabled);
+    ui->divAudioSetting->setEnabled(bMusic || bClipSound);
+    m_bClipSoundOnly = !bMusic && bClipSound;
+    updateClipSoundNote();
 }
 
 bool ExportSettingDialog::isValidFileName(const QString &szName)
@@ -358,6 +374,24 @@ void ExportSettingDialog::updateGifRateNote()
     ui->labelGifRateNote->setVisible(gifRateLimited());
 }
 
+bool ExportSettingDialog::clipSoundLeftOut() const
+{
+    return m_bClipSoundOnly && isSilentFormat(exportFormat());
+}
+
+void ExportSettingDialog::updateClipSoundNote()
+{
+    if (!clipSoundLeftOut()) {
+        ui->labelClipSoundNote->hide();
+        return;
+    }
+    // Whole sentences, so that a translation can place the format where its grammar wants it.
+    const bool bGif = exportFormat().compare(QLatin1String("GIF"), Qt::CaseInsensitive) == 0;
+    ui->labelClipSoundNote->setText(bGif ? tr("The clips' sound is left out of GIF files.")
+                                         : tr("The clips' sound is left out of M4V files."));
+    ui->labelClipSoundNote->show();
+}
+
 bool ExportSettingDialog::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseButtonPress &&
@@ -401,7 +435,9 @@ void ExportSettingDialog::mouseReleaseEvent(QMouseEvent *event)
 
 void ExportSettingDialog::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::LanguageChange)
+    if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
+        updateClipSoundNote();
+    }
     QDialog::changeEvent(event);
 }

@@ -40,6 +40,12 @@ public:
     // With music, GIF and M4V cannot be chosen and the audio column is active; without music
     // every format can be chosen and the audio column is greyed.
     void setAudioSettingsEnabled(bool enabled);
+    // The album's sound: its music, and whether its clips bring sound of their own. Music is
+    // setAudioSettingsEnabled(true); the clips' sound alone activates the audio column too, but
+    // leaves GIF and M4V selectable, with a note under the format that they are silent.
+    void setAudioSources(bool bMusic, bool bClipSound);
+    // The note under the format shows: the clips' sound is left out of the chosen format.
+    bool clipSoundLeftOut() const;
     // Selects the items with these values where the lists have them (an album's remembered
     // choices): the format by name, the rest by their leading number, 0 for "self-adaption".
     // A format that cannot be chosen now stays as it is. Each change is reported as a user's is.
@@ -98,6 +104,7 @@ protected:
 private:
     void setEditingLook(bool bEditing);
     void updateGifRateNote();
+    void updateClipSoundNote();
     ShareCode::CQToast *showToast(const QString &szText);
 
     std::unique_ptr<Ui::ExportSettingDialogClass> ui;
@@ -108,4 +115,5 @@ private:
     QPointer<ShareCode::CQToast> m_pToast; // the last toast of startExport; it deletes itself
     QString m_szFileDirectory;
     QString m_szFileName;
+    bool m_bClipSoundOnly = false; // no music, but clips with sound
 };

@@ -52,7 +52,7 @@ const char kSettingStyle[] =
     "QLabel:disabled{color:rgb(120, 120, 120);}"
     "#labelTitle{font-size:16px;font-weight:bold;padding-left:20px;}"
     "#labelVideoSettingTitle,#labelAudioSettingTitle{color:#999999;}"
-    "#labelGifRateNote{font-size:12px;color:#B86E00;}"
+    "#labelGifRateNote,#labelClipSoundNote{font-size:12px;color:#B86E00;padding-right:16px;}"
     "#labelVideoSettingTitleIcon{border-image:url(:/theme_local/imgs/epset_video_icon.png);}"
     "#labelAudioSettingTitleIcon{border-image:url(:/theme_local/imgs/epset_audio_icon.png);}"
     "#uiLine{background-color:#F0F0F0;}"
@@ -244,6 +244,13 @@ void ExportSettingDialogClass::setupUi(QDialog *pDialog)
     horizontalLayout_2->addWidget(comboExportFormat);
     horizontalLayout_2->addStretch(1);
     verticalLayout_2->addWidget(divFormatSetting);
+    labelClipSoundNote = new QLabel(divSetting);
+    labelClipSoundNote->setObjectName(QStringLiteral("labelClipSoundNote"));
+    // Under the format's box. An indent, not margins: the style sheet sets a label's margins.
+    labelClipSoundNote->setIndent(kLeftMargin + kLabelColumn);
+    labelClipSoundNote->setWordWrap(true);
+    labelClipSoundNote->hide();
+    verticalLayout_2->addWidget(labelClipSoundNote);
     verticalLayout_2->addSpacing(9);
 
     divMpegSetting = new QWidget(divSetting);
@@ -293,7 +300,7 @@ void ExportSettingDialogClass::setupUi(QDialog *pDialog)
     verticalLayout_2->addWidget(divMpegSetting);
     labelGifRateNote = new QLabel(divSetting);
     labelGifRateNote->setObjectName(QStringLiteral("labelGifRateNote"));
-    labelGifRateNote->setContentsMargins(kLeftMargin, 0, kRightMargin, 0);
+    labelGifRateNote->setIndent(kLeftMargin);
     labelGifRateNote->setWordWrap(true);
     labelGifRateNote->hide();
     verticalLayout_2->addWidget(labelGifRateNote);

@@ -34,7 +34,8 @@ struct ExportSettingDialogClass
     QLabel *labelExportFormat;
     ShareCode::CQComboBox *comboExportFormat;
     QWidget *divMpegSetting;
-    QLabel *labelGifRateNote; // under the columns: GIF's own limit on the frame rate
+    QLabel *labelClipSoundNote; // under the format: a format that leaves the clips' sound out
+    QLabel *labelGifRateNote;   // under the columns: GIF's own limit on the frame rate
     QHBoxLayout *horizontalLayout_3;
     QWidget *divVideoSetting;
     QVBoxLayout *verticalLayout_3;

@@ -65,7 +65,8 @@ void ExportController::showSettings()
     Album &job = m_pDocument->edit();
     auto *pDialog = new ExportSettingDialog(ShareCode::QtInversionWidget::instance());
     m_pDialog = pDialog;
-    pDialog->setAudioSettingsEnabled(job.musicType != MusicNone && !job.musicPath.isEmpty());
+    pDialog->setAudioSources(job.musicType != MusicNone && !job.musicPath.isEmpty(),
+                             job.clipsHaveSound());
     if (m_pDocument->exportChoices()) {
         // An opened or restored album starts from its own choices.
         const AlbumExportChoices &c = *m_pDocument->exportChoices();

@@ -2,8 +2,10 @@
 // The music settings panel's form.
 #include "musicpanel.h"
 
+#include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -19,7 +21,16 @@ namespace {
 // The editor's field look, as the picture panel has it (a translucent dialog would paint Qt's
 // default controls black).
 const char kFormStyle[] =
-    "QLabel{font-family:\"Microsoft YaHei\";font-size:14px;color:#333333;}"
+    "QLabel,QCheckBox,QGroupBox{font-family:\"Microsoft YaHei\";font-size:14px;color:#333333;}"
+    "QLabel:disabled,QCheckBox:disabled,QGroupBox:disabled{color:#B0B0B8;}"
+    "QGroupBox{border:1px solid #E1E1E8;border-radius:4px;margin-top:10px;padding:12px 8px 8px;}"
+    "QGroupBox::title{subcontrol-origin:margin;left:8px;padding:0px 4px;}"
+    "QCheckBox::indicator{width:14px;height:14px;border:1px solid #BFBFC8;border-radius:3px;"
+    "background-color:#FFFFFF;}"
+    "QCheckBox::indicator:hover{border-color:#5C46F4;}"
+    "QCheckBox::indicator:checked{border-color:#5C46F4;background-color:#5C46F4;"
+    "image:url(:/theme_local/imgs/comboboxCheck.png);}"
+    "QSpinBox:disabled{color:#B0B0B8;background-color:#F7F7F9;}"
     "QDoubleSpinBox,QSpinBox{border:1px solid #E1E1E8;border-radius:4px;padding:3px 8px;"
     "min-height:22px;background-color:#FFFFFF;font-family:\"Microsoft YaHei\";font-size:14px;"
     "color:#333333;}"
@@ -117,6 +128,29 @@ MusicPanel::MusicPanel(const QString &szMusicName, const MusicShape &shape, QWid
     addRow(4, tr("Crossfade between tracks"), m_pCrossfade);
     pLayout->addLayout(pGrid);
 
+    // The music under clips that bring their own sound.
+    m_pClips = new QGroupBox(tr("Clips"), pForm);
+    m_pClips->setObjectName(QStringLiteral("groupMusicClips"));
+    auto *pClipGrid = new QGridLayout(m_pClips);
+    pClipGrid->setHorizontalSpacing(12);
+    pClipGrid->setVerticalSpacing(8);
+    m_pDuck = new QSpinBox(m_pClips);
+    m_pDuck->setObjectName(QStringLiteral("spinMusicDuck"));
+    m_pDuck->setRange(0, kMaxDuckDb);
+    m_pDuck->setSuffix(QStringLiteral(" dB"));
+    m_pDuck->setKeyboardTracking(false);
+    const QString szDuck = tr("Lower the music under clips by");
+    m_pDuck->setAccessibleName(szDuck);
+    auto *pDuckLabel = new QLabel(szDuck, m_pClips);
+    pDuckLabel->setBuddy(m_pDuck);
+    pClipGrid->addWidget(pDuckLabel, 0, 0);
+    pClipGrid->addWidget(m_pDuck, 0, 1);
+    m_pPauseForClips = new QCheckBox(tr("Pause the music during clips"), m_pClips);
+    m_pPauseForClips->setObjectName(QStringLiteral("checkPauseMusicForClips"));
+    m_pPauseForClips->setAccessibleName(m_pPauseForClips->text());
+    pClipGrid->addWidget(m_pPauseForClips, 1, 0, 1, 2);
+    pLayout->addWidget(m_pClips);
+
     m_pFit = new QPushButton(tr("Fit pictures to music"), pForm);
     m_pFit->setObjectName(QStringLiteral("btnFitToMusic"));
     m_pFit->setAccessibleName(tr("Fit pictures to music"));
@@ -145,6 +179,29 @@ MusicPanel::MusicPanel(const QString &szMusicName, const MusicShape &shape, QWid
             [this] { emit sig_moveTrack(currentTrack(), currentTrack() + 1); });
     connect(m_pCrossfade, qOverload<double>(&QDoubleSpinBox::valueChanged), this,
             [this] { emit sig_crossfadeChanged(microsecondsOf(m_pCrossfade)); });
+
+    showClips(kDefaultDuckDb, false, false);
+    const auto clipsChanged = [this] {
+        // A paused music is not lowered: the decibels wait for the pause to be turned off.
+        m_pDuck->setEnabled(!m_pPauseForClips->isChecked());
+        emit sig_clipsChanged(m_pDuck->value(), m_pPauseForClips->isChecked());
+    };
+    connect(m_pDuck, qOverload<int>(&QSpinBox::valueChanged), this, clipsChanged);
+    connect(m_pPauseForClips, &QCheckBox::toggled, this, clipsChanged);
+}
+
+void MusicPanel::showClips(int duckDb, bool bPause, bool bClipsHaveSound)
+{
+    const QSignalBlocker blockDuck(m_pDuck);
+    const QSignalBlocker blockPause(m_pPauseForClips);
+    m_pDuck->setValue(duckDb);
+    m_pPauseForClips->setChecked(bPause);
+    m_pDuck->setEnabled(!bPause);
+    // Kept in sight, so that the setting can be found; it keeps its value for the clips to come.
+    m_pClips->setEnabled(bClipsHaveSound);
+    m_pClips->setToolTip(bClipsHaveSound ? QString()
+                                         : tr("No clip of the album brings sound: add a video "
+                                              "clip with sound, or turn its sound on"));
 }
 
 void MusicPanel::showTracks(const QStringList &names, int64_t crossfadeUs)

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The music settings: the tracks and the crossfade between them, where the album starts in the
-// music, its fades and volume, and the fit.
+// music, its fades and volume, the music under clips with sound, and the fit.
 #pragma once
 
 #include "cqinfodialog.h"
@@ -8,7 +8,9 @@
 
 #include <QStringList>
 
+class QCheckBox;
 class QDoubleSpinBox;
+class QGroupBox;
 class QListWidget;
 class QPushButton;
 class QSpinBox;
@@ -26,6 +28,9 @@ public:
     void showTracks(const QStringList &names, int64_t crossfadeUs);
     int currentTrack() const;
     void setCurrentTrack(int iRow);
+    // The music under clips: ducked by duckDb decibels, or paused. The group stays in sight
+    // but inactive while no clip of the album brings sound.
+    void showClips(int duckDb, bool bPause, bool bClipsHaveSound);
 
 signals:
     void sig_changed(MusicShape shape);
@@ -35,6 +40,8 @@ signals:
     void sig_removeTrack(int iRow);
     void sig_moveTrack(int iFrom, int iTo);
     void sig_crossfadeChanged(qint64 crossfadeUs);
+    // One undo step for the editor, as sig_changed is.
+    void sig_clipsChanged(int duckDb, bool bPause);
 
 private:
     void changed();
@@ -51,4 +58,7 @@ private:
     QPushButton *m_pTrackUp = nullptr;
     QPushButton *m_pTrackDown = nullptr;
     QDoubleSpinBox *m_pCrossfade = nullptr;
+    QGroupBox *m_pClips = nullptr;
+    QSpinBox *m_pDuck = nullptr;
+    QCheckBox *m_pPauseForClips = nullptr;
 };

@@ -32,6 +32,7 @@ constexpr int kMergeMusicFadeIn = 11;
 constexpr int kMergeMusicFadeOut = 12;
 constexpr int kMergeMusicVolume = 13;
 constexpr int kMergeMusicCrossfade = 14;
+constexpr int kMergeMusicDuck = 15;
 
 int musicMergeId(const MusicShape &before, const MusicShape &after)
 {
@@ -93,6 +94,22 @@ void ZodoZadar::showMusicPanel()
     });
     connect(&panel, &MusicPanel::sig_crossfadeChanged, this,
             [=](qint64 crossfadeUs) { changeMusicList(tracks(), crossfadeUs); });
+    panel.showClips(job.duckDb, job.pauseMusicForClips, job.clipsHaveSound());
+    connect(&panel, &MusicPanel::sig_clipsChanged, this, [this](int duckDb, bool bPause) {
+        const Album &album = m_pDocument->album();
+        duckDb = std::clamp(duckDb, 0, kMaxDuckDb);
+        if (refuseEdit() || (duckDb == album.duckDb && bPause == album.pauseMusicForClips))
+            return;
+        // Steps of the decibel box in a row are one undo step; the pause is one of its own.
+        const bool bPauseChanged = bPause != album.pauseMusicForClips;
+        m_pDocument->beginEdit();
+        m_pPreview->halt(); // the preview's sound reads the album when it starts again
+        m_pDocument->edit().duckDb = duckDb;
+        m_pDocument->edit().pauseMusicForClips = bPause;
+        m_pDocument->commitEdit(bPauseChanged ? tr("Change music during clips")
+                                              : tr("Change music under clips"),
+                                bPauseChanged ? -1 : kMergeMusicDuck);
+    });
     connect(&panel, &MusicPanel::sig_fit, this, [this, &panel] {
         const QString szError = fitPicturesToMusicNow();
         if (!szError.isEmpty())

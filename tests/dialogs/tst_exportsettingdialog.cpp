@@ -108,13 +108,21 @@ private slots:
     void audioFormats_data()
     {
         QTest::addColumn<bool>("music");
-        QTest::newRow("with music") << true;
-        QTest::newRow("without music") << false;
+        QTest::addColumn<bool>("clipSound");
+        QTest::newRow("with music") << true << false;
+        QTest::newRow("with music and clips' sound") << true << true;
+        QTest::newRow("clips' sound only") << false << true;
+        QTest::newRow("without sound") << false << false;
     }
     void audioFormats()
     {
         QFETCH(bool, music);
-        m_pDialog->setAudioSettingsEnabled(music);
+        QFETCH(bool, clipSound);
+        // The callers' older form says the same as the new one without clips.
+        if (clipSound)
+            m_pDialog->setAudioSources(music, true);
+        else
+            m_pDialog->setAudioSettingsEnabled(music);
         auto *pBox = m_pDialog->findChild<CQComboBox *>(QStringLiteral("comboExportFormat"));
         auto *pModel = qobject_cast<QStandardItemModel *>(pBox->model());
         for (int i = 0; i < pBox->count(); ++i) {
@@ -122,11 +130,12 @@ private slots:
                                      pBox->itemText(i) == QLatin1String("M4V");
             QCOMPARE(pModel->item(i)->isEnabled(), !(music && bSilentOnly));
         }
+        const bool bAudio = music || clipSound;
         QCOMPARE(m_pDialog->findChild<QWidget *>(QStringLiteral("divAudioSetting"))->isEnabled(),
-                 music);
+                 bAudio);
         QCOMPARE(
             m_pDialog->findChild<CQComboBox *>(QStringLiteral("comboAudioBitRate"))->isEnabled(),
-            music);
+            bAudio);
 
         // The keyboard steps over the formats that cannot carry the music.
         pBox->setCurrentIndex(5); // MOV
@@ -136,6 +145,48 @@ private slots:
         pBox->setCurrentIndex(7); // WEBM
         QTest::keyClick(pBox, Qt::Key_Down);
         QCOMPARE(pBox->currentText(), music ? QStringLiteral("WEBM") : QStringLiteral("M4V"));
+        // Only a sound the format could have carried is worth a note.
+        QCOMPARE(m_pDialog->findChild<QLabel *>(QStringLiteral("labelClipSoundNote"))->isVisible(),
+                 !music && clipSound);
+    }
+
+    // With the clips' sound alone, a silent format says that it leaves the sound out, under the
+    // format, in full, and goes with the format or with the sound.
+    void clipSoundNote()
+    {
+        auto *pBox = m_pDialog->findChild<CQComboBox *>(QStringLiteral("comboExportFormat"));
+        auto *pNote = m_pDialog->findChild<QLabel *>(QStringLiteral("labelClipSoundNote"));
+        QVERIFY(pNote);
+        m_pDialog->setAudioSources(false, true);
+        QVERIFY(!pNote->isVisible());
+        const QWidget *pFormat =
+            m_pDialog->findChild<QWidget *>(QStringLiteral("divFormatSetting"));
+        const QWidget *pColumns = m_pDialog->findChild<QWidget *>(QStringLiteral("divMpegSetting"));
+        for (const char *szFormat : {"GIF", "M4V"}) {
+            pBox->setCurrentText(QLatin1String(szFormat));
+            QVERIFY(m_pDialog->clipSoundLeftOut());
+            QVERIFY(pNote->isVisible());
+            QCOMPARE(pNote->text(), QStringLiteral("The clips' sound is left out of %1 files.")
+                                        .arg(QLatin1String(szFormat)));
+            const QRect noteRect(pNote->mapTo(m_pDialog, QPoint(0, 0)), pNote->size());
+            QVERIFY(noteRect.top() >= pFormat->mapTo(m_pDialog, QPoint(0, pFormat->height())).y());
+            QVERIFY(noteRect.bottom() < pColumns->mapTo(m_pDialog, QPoint(0, 0)).y());
+            QVERIFY(pNote->heightForWidth(pNote->width()) <= pNote->height());
+        }
+        // GIF at 60 fps: both notes in the card, the name band still clear.
+        pBox->setCurrentText(QStringLiteral("GIF"));
+        m_pDialog->findChild<CQComboBox *>(QStringLiteral("comboVideoFrameRate"))
+            ->setCurrentText(QStringLiteral("60fps"));
+        auto *pRateNote = m_pDialog->findChild<QLabel *>(QStringLiteral("labelGifRateNote"));
+        QVERIFY(pRateNote->isVisible() && pNote->isVisible());
+        const QWidget *pBand =
+            m_pDialog->findChild<QWidget *>(QStringLiteral("divExportpLocation"));
+        QVERIFY(pRateNote->mapTo(m_pDialog, QPoint(0, pRateNote->height())).y() <=
+                pBand->mapTo(m_pDialog, QPoint(0, 0)).y());
+        QVERIFY(pRateNote->heightForWidth(pRateNote->width()) <= pRateNote->height());
+
+        pBox->setCurrentText(QStringLiteral("MP4"));
+        QVERIFY(!pNote->isVisible());
     }
 
     void nameRules_data()

@@ -1,16 +1,20 @@
 // The picture panel for a video clip: frame-exact trim on the scrub bar (keys and dragging), the
 // clip's sound and speed, one change per action, and in the editor one undo step per opening, the
-// tile's length mark, and the options through saving and opening the album file.
+// tile's length mark, and the options through saving and opening the album file; the music under
+// clips with sound in the music panel.
 #include "albumdocument.h"
 #include "editorfixture.h"
 
 #include "album.h"
+#include "albumfile.h"
 #include "albumops.h"
 #include "clipsource.h"
 #include "cliptrimbar.h"
 #include "cqvideoplay.h"
+#include "exportsettingdialog.h"
 #include "imagelistitemdelegate.h"
 #include "imagelistview.h"
+#include "musicpanel.h"
 #include "picturepanel.h"
 #include "qtinversionwidget.h"
 #include "testmedia.h"
@@ -18,11 +22,15 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QUndoStack>
 #include <QtTest>
@@ -322,6 +330,100 @@ private slots:
                      .data(ImageListView::ClipLengthRole)
                      .toLongLong(),
                  qint64(4000000));
+    }
+
+    // The music panel's clip settings: one undo step per change (the decibel box's steps in a
+    // row are one), undo puts them back, the autosave and the saved file keep them; the group
+    // is inactive, and says why, while no clip brings sound.
+    void musicUnderClips()
+    {
+        m_fixture.createEditor();
+        const QString state = m_dir.filePath(QStringLiteral("state"));
+        editor()->startSession(state);
+        import({m_clip});
+        Album &job = m_fixture.album();
+        // Before any music the clip's sound alone makes the export's audio settings count, and
+        // the silent formats stay a choice.
+        m_fixture.form()->btnExport->click();
+        auto *pExport =
+            ShareCode::QtInversionWidget::instance()->findChild<ExportSettingDialog *>();
+        QVERIFY(pExport);
+        QVERIFY(pExport->findChild<QWidget *>(QStringLiteral("divAudioSetting"))->isEnabled());
+        auto *pFormats = pExport->findChild<QComboBox *>(QStringLiteral("comboExportFormat"));
+        QVERIFY(qobject_cast<QStandardItemModel *>(pFormats->model())
+                    ->item(pFormats->findText(QStringLiteral("GIF")))
+                    ->isEnabled());
+        pExport->close();
+        QTRY_VERIFY(editor()->workflow().idle());
+        const QString music = m_dir.filePath(QStringLiteral("tune.mp3"));
+        QVERIFY(testmedia::writeMp3(music, 6));
+        m_fixture.answerChooser();
+        m_fixture.chosen = QStringList{music};
+        m_fixture.form()->ratioCustomMusic->click();
+        QVERIFY(job.hasMusic() && job.clipsHaveSound());
+        QUndoStack *pStack = editor()->undoStack();
+        const int iSteps = pStack->count();
+
+        QTimer::singleShot(50, this, [] {
+            auto *pPanel = qobject_cast<MusicPanel *>(QApplication::activeModalWidget());
+            QVERIFY(pPanel);
+            auto *pDuck = pPanel->findChild<QSpinBox *>(QStringLiteral("spinMusicDuck"));
+            auto *pPause =
+                pPanel->findChild<QCheckBox *>(QStringLiteral("checkPauseMusicForClips"));
+            QVERIFY(pDuck && pPause);
+            QVERIFY(!pDuck->accessibleName().isEmpty() && !pPause->accessibleName().isEmpty());
+            QVERIFY(pPanel->findChild<QGroupBox *>(QStringLiteral("groupMusicClips"))->isEnabled());
+            QCOMPARE(pDuck->value(), kDefaultDuckDb);
+            QVERIFY(pDuck->isEnabled() && !pPause->isChecked());
+            pDuck->setValue(20);
+            pDuck->setValue(25);
+            pPause->click();
+            QVERIFY(!pDuck->isEnabled());
+            pPanel->accept();
+        });
+        editor()->showMusicPanel();
+        QCOMPARE(job.duckDb, 25);
+        QVERIFY(job.pauseMusicForClips);
+        QCOMPARE(pStack->count(), iSteps + 2);
+        const QString autosave = QDir(state).filePath(QStringLiteral("autosave.vmalbum"));
+        QTRY_VERIFY_WITH_TIMEOUT(readAlbumFile(autosave).album.pauseMusicForClips, 5000);
+
+        editor()->undo();
+        QVERIFY(!job.pauseMusicForClips);
+        QCOMPARE(job.duckDb, 25);
+        editor()->undo();
+        QCOMPARE(job.duckDb, kDefaultDuckDb);
+        QCOMPARE(pStack->count(), iSteps + 2);
+        editor()->redo();
+        QCOMPARE(job.duckDb, 25);
+
+        const QString file = m_dir.filePath(QStringLiteral("duck.vmalbum"));
+        FileChooser::setSaveFileOverride(
+            [file](const QString &, const QString &, const QString &) { return file; });
+        QVERIFY(editor()->saveAlbumAs());
+        FileChooser::setSaveFileOverride({});
+        m_fixture.destroyEditor();
+        m_fixture.createEditor();
+        QVERIFY(editor()->openAlbumFile(file));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            editor()->workflow().idle() && m_fixture.album().materialOrder.size() == 1, 20000);
+        QCOMPARE(m_fixture.album().duckDb, 25);
+        QVERIFY(!m_fixture.album().pauseMusicForClips);
+
+        // A muted clip brings no sound: nothing to lower the music under.
+        PictureOptions muted = m_fixture.album().optionsAt(0);
+        muted.clip.mute = true;
+        setPictureOptions(m_fixture.album(), 0, muted);
+        QTimer::singleShot(50, this, [] {
+            auto *pPanel = qobject_cast<MusicPanel *>(QApplication::activeModalWidget());
+            QVERIFY(pPanel);
+            auto *pGroup = pPanel->findChild<QGroupBox *>(QStringLiteral("groupMusicClips"));
+            QVERIFY(pGroup->isVisible() && !pGroup->isEnabled());
+            QVERIFY(!pGroup->toolTip().isEmpty());
+            QCOMPARE(pPanel->findChild<QSpinBox *>(QStringLiteral("spinMusicDuck"))->value(), 25);
+            pPanel->accept();
+        });
+        editor()->showMusicPanel();
     }
 };
 
