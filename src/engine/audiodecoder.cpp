@@ -396,6 +396,19 @@ void AudioDecoder::shapeFrame(AVFrame *frame)
     limiter.process(reinterpret_cast<float *const *>(frame->extended_data), frame->nb_samples);
 }
 
+int64_t AudioDecoder::takeSeekMs()
+{
+    const int seek = seekRequestMs.exchange(-1);
+    if (seek < 0)
+        return -1;
+    int64_t atMs = seek;
+    // As with one track: a running clock has moved on by the time the sound is heard.
+    if (seekFollowsClock)
+        atMs += (av_gettime_relative() - seekRequestedAtUs) / 1000 +
+                (player ? player->audioLatencyMs() : 0);
+    return atMs;
+}
+
 void AudioDecoder::decodeList(const Album &job)
 {
     // The sound goes out at the first track's own rate and channels; the player converts it.
@@ -427,13 +440,8 @@ void AudioDecoder::decodeList(const Album &job)
         return;
     int64_t albumSample = 0; // the album's sample that the next frame starts at
     for (;;) {
-        const int seek = seekRequestMs.exchange(-1);
-        if (seek >= 0) {
-            int64_t atMs = seek;
-            // As with one track: a running clock has moved on by the time the sound is heard.
-            if (seekFollowsClock)
-                atMs += (av_gettime_relative() - seekRequestedAtUs) / 1000 +
-                        (player ? player->audioLatencyMs() : 0);
+        const int64_t atMs = takeSeekMs();
+        if (atMs >= 0) {
             if (list.seek(atMs * 1000) < 0)
                 break;
             albumSample = av_rescale(atMs, rate, 1000);
@@ -488,12 +496,8 @@ void AudioDecoder::decodeMixed(const Album &job)
     const int64_t albumEnd = av_rescale(albumLengthUs, kRate, 1000000);
     int64_t albumSample = 0;
     for (;;) {
-        const int seek = seekRequestMs.exchange(-1);
-        if (seek >= 0) {
-            int64_t atMs = seek;
-            if (seekFollowsClock)
-                atMs += (av_gettime_relative() - seekRequestedAtUs) / 1000 +
-                        (player ? player->audioLatencyMs() : 0);
+        const int64_t atMs = takeSeekMs();
+        if (atMs >= 0) {
             albumSample = av_rescale(atMs, kRate, 1000);
             // The music has stood still for every pause before this point.
             const int64_t musicAt = albumSample - clips.pausedBefore(albumSample);

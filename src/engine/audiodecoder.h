@@ -81,6 +81,9 @@ public slots:
 private:
     int openMusic(const QString &szFile);
     // A list of tracks plays through a MusicList, joined and looped as the export has it.
+    // The pending seek of a list or a mix, in album milliseconds (-1: none), moved on as far as
+    // a running clock will be when the sound is heard.
+    int64_t takeSeekMs();
     void decodeList(const Album &job);
     // An album whose clips have sound plays through here: the music (when there is some) as a
     // list, ducked or paused under the clips, their sound over it, as the export mixes it.

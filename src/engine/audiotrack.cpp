@@ -43,15 +43,6 @@ constexpr AVRational kMicroseconds{1, 1000000};
 // How far before the start offset a pass of the music begins decoding (microseconds).
 constexpr int64_t kMusicPreRoll = 100000;
 
-uint64_t defaultLayoutMask(int channels)
-{
-    AVChannelLayout layout;
-    av_channel_layout_default(&layout, channels);
-    const uint64_t mask = layout.order == AV_CHANNEL_ORDER_NATIVE ? layout.u.mask : 0;
-    av_channel_layout_uninit(&layout);
-    return mask;
-}
-
 // Sends one frame (null: end of stream) and writes every packet that is ready, in order.
 int encodeAudio(ExportState &s, AVFrame *frame)
 {

@@ -25,15 +25,6 @@ int64_t toSamples(int64_t us, int rate)
     return av_rescale(us, rate, 1000000);
 }
 
-uint64_t layoutMask(int channels)
-{
-    AVChannelLayout layout;
-    av_channel_layout_default(&layout, channels);
-    const uint64_t mask = layout.order == AV_CHANNEL_ORDER_NATIVE ? layout.u.mask : 0;
-    av_channel_layout_uninit(&layout);
-    return mask;
-}
-
 // atempo takes 0.5 to 100 a step: slower than half speed is two steps.
 QString tempoChain(double tempo)
 {
@@ -239,7 +230,7 @@ int ClipSound::mixInto(float *const *planes, int64_t first, int count)
                 in.format = AV_SAMPLE_FMT_FLTP;
                 in.sampleRate = m_rate;
                 in.timeBase = {1, m_rate};
-                in.channelLayout = layoutMask(m_channels);
+                in.channelLayout = defaultLayoutMask(m_channels);
                 in.channels = m_channels;
                 in.label = QStringLiteral("in");
                 voice->tempo =

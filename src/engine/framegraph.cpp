@@ -267,6 +267,15 @@ bool hasAlpha(int format)
 
 } // namespace
 
+uint64_t defaultLayoutMask(int channels)
+{
+    AVChannelLayout layout;
+    av_channel_layout_default(&layout, channels);
+    const uint64_t mask = layout.order == AV_CHANNEL_ORDER_NATIVE ? layout.u.mask : 0;
+    av_channel_layout_uninit(&layout);
+    return mask;
+}
+
 SourcePadSpec videoSource(const AVFrame *frame, const QString &label)
 {
     SourcePadSpec s;

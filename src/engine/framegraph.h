@@ -35,6 +35,8 @@ struct SinkPadSpec
     int mediaType = 0;
 };
 
+// The usual layout of `channels` channels as a mask (0 when it has none), as sources take it.
+uint64_t defaultLayoutMask(int channels);
 // A video source shaped like `frame` (its format, size and pixel aspect).
 SourcePadSpec videoSource(const AVFrame *frame, const QString &label);
 // Builds and configures a graph; null on any failure (everything partial is freed).
