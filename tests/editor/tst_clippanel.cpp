@@ -105,8 +105,10 @@ private slots:
     }
     void cleanup()
     {
-        for (QWidget *pWidget : ShareCode::QtInversionWidget::instance()->findChildren<QDialog *>())
-            delete pWidget;
+        // No main window yet before the first editor test: nothing to close.
+        if (QWidget *pMain = ShareCode::QtInversionWidget::instance())
+            for (QWidget *pWidget : pMain->findChildren<QDialog *>())
+                delete pWidget;
         if (editor())
             m_fixture.destroyEditor();
     }
