@@ -93,6 +93,27 @@ class TestClipPanel : public QObject
         QTRY_VERIFY_WITH_TIMEOUT(editor()->workflow().idle(), 20000);
     }
 
+    // Saves the album under `name`, opens it in a new editor and waits for its `items`.
+    bool saveAndReopen(const QString &name, int items)
+    {
+        const QString file = m_dir.filePath(name);
+        FileChooser::setSaveFileOverride(
+            [file](const QString &, const QString &, const QString &) { return file; });
+        const bool saved = editor()->saveAlbumAs();
+        FileChooser::setSaveFileOverride({});
+        if (!saved)
+            return false;
+        m_fixture.destroyEditor();
+        m_fixture.createEditor();
+        return editor()->openAlbumFile(file) &&
+               QTest::qWaitFor(
+                   [&] {
+                       return editor()->workflow().idle() &&
+                              m_fixture.album().materialOrder.size() == items;
+                   },
+                   20000);
+    }
+
 private slots:
     void initTestCase()
     {
@@ -315,16 +336,7 @@ private slots:
         editor()->redo();
         QCOMPARE(job.optionsAt(0).clip, expected);
 
-        const QString file = m_dir.filePath(QStringLiteral("clips.vmalbum"));
-        FileChooser::setSaveFileOverride(
-            [file](const QString &, const QString &, const QString &) { return file; });
-        QVERIFY(editor()->saveAlbumAs());
-        FileChooser::setSaveFileOverride({});
-        m_fixture.destroyEditor();
-        m_fixture.createEditor();
-        QVERIFY(editor()->openAlbumFile(file));
-        QTRY_VERIFY_WITH_TIMEOUT(
-            editor()->workflow().idle() && m_fixture.album().materialOrder.size() == 2, 20000);
+        QVERIFY(saveAndReopen(QStringLiteral("clips.vmalbum"), 2));
         QCOMPARE(m_fixture.album().optionsAt(0).clip, expected);
         QCOMPARE(m_fixture.form()
                      ->imageSourceList->model()
@@ -399,16 +411,7 @@ private slots:
         editor()->redo();
         QCOMPARE(job.duckDb, 25);
 
-        const QString file = m_dir.filePath(QStringLiteral("duck.vmalbum"));
-        FileChooser::setSaveFileOverride(
-            [file](const QString &, const QString &, const QString &) { return file; });
-        QVERIFY(editor()->saveAlbumAs());
-        FileChooser::setSaveFileOverride({});
-        m_fixture.destroyEditor();
-        m_fixture.createEditor();
-        QVERIFY(editor()->openAlbumFile(file));
-        QTRY_VERIFY_WITH_TIMEOUT(
-            editor()->workflow().idle() && m_fixture.album().materialOrder.size() == 1, 20000);
+        QVERIFY(saveAndReopen(QStringLiteral("duck.vmalbum"), 1));
         QCOMPARE(m_fixture.album().duckDb, 25);
         QVERIFY(!m_fixture.album().pauseMusicForClips);
 
