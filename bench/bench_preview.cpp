@@ -2,13 +2,14 @@
 // a headless player whose clock runs in real time. Measures frames dropped as late, first-frame
 // latency, seek latency and the cost of a paused preview. See bench/README.md.
 //
-// usage: bench_preview [--seed N] [--seconds S] [--motion] [--shown WxH] photo.jpg...
-//        (8 photos at 2 s: 30 s)
+// usage: bench_preview [--seed N] [--seconds S] [--motion] [--shown WxH] photo.jpg|clip.mp4...
+//        (8 photos at 2 s: 30 s; a clip plays its whole length)
 // --motion: gentle motion and a blurred fill on every picture, the costliest storytelling look.
 // --shown: the player's surface in device pixels (488x262 in the program's first window); the
 // preview renders at that size. Without it, at the album's 1080 lines.
 #include "album.h"
 #include "albumops.h"
+#include "imagedecoder.h"
 #include "imageviewer.h"
 #include "playerinterface.h"
 
@@ -175,8 +176,17 @@ int main(int argc, char **argv)
     job.updateWidth();
     TransitionPicker::reset(seed % kTransitionKindCount);
     for (const QString &p : photos) {
+        // As an import reads it, so that a clip plays as a clip.
+        const ImageDecoder::Result r = ImageDecoder::decodeFile(p, false);
+        if (!r.ok) {
+            std::fprintf(stderr, "%s: %s\n", qPrintable(p), qPrintable(r.report));
+            return 1;
+        }
         MaterialItem item;
         item.path = p;
+        item.widthToHeight = r.widthToHeight;
+        item.srcSize = r.srcSize;
+        item.clip = r.clip;
         appendPicture(job, item);
     }
     job.gentleMotion = motion;

@@ -568,7 +568,9 @@ bool Reader::duck(const QJsonObject &music, StoredAlbum &album)
     const auto it = music.constFind(QStringLiteral("duck"));
     if (it != music.constEnd() && it->toString() == QLatin1String("pause")) {
         album.pauseMusicForClips = true;
-        return true;
+        // The level chosen before "pause", for when ducking is chosen again.
+        return number(music, QStringLiteral("duckLevel"), QStringLiteral("music.duckLevel"), 0,
+                      kMaxDuckDb, &album.duckDb);
     }
     if (it != music.constEnd() && !it->isDouble())
         return fail(AlbumFile::tr("\"%1\": decibels from 0 to %2, or \"pause\"")
@@ -1089,9 +1091,11 @@ QByteArray serializeAlbum(const StoredAlbum &album, const QString &szAlbumDir)
             fields.append(
                 {"volume",
                  QString::number(shape.volume, 'g', QLocale::FloatingPointShortest).toUtf8()});
-        if (album.pauseMusicForClips)
+        if (album.pauseMusicForClips) {
             fields.append({"duck", jsonString(QStringLiteral("pause"))});
-        else if (album.duckDb != kDefaultDuckDb)
+            if (album.duckDb != kDefaultDuckDb)
+                fields.append({"duckLevel", jsonNumber(album.duckDb)});
+        } else if (album.duckDb != kDefaultDuckDb)
             fields.append({"duck", jsonNumber(album.duckDb)});
         music = jsonObject(fields);
     }

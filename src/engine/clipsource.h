@@ -25,6 +25,9 @@ struct ClipProbe
     QString codecName;
 };
 
+// The reduction (a power of two) at which a decoder that allows up to maxLowres decodes an
+// upright picture that is drawn at `drawn`: the most that keeps it no smaller than drawn.
+int clipLowres(int maxLowres, QSize upright, QSize drawn);
 // Whether the file holds a film FFmpeg can open (a video stream that is not a still picture),
 // judged by content.
 bool looksLikeClip(const QString &szPath);
@@ -53,6 +56,7 @@ public:
     ~ClipFrames() override;
 
     bool moving() const override { return true; }
+    bool sequential() const override { return true; }
     int render(int64_t step, int64_t lifeFrames, AVFrame *dst) const override;
 
     struct State;

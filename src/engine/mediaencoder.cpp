@@ -611,8 +611,10 @@ int MediaEncoder::encodeStills(ExportState &s, int index)
             return ret;
         // Still frames leave the processor half idle: the transition that follows starts
         // rendering as soon as the next picture is ready. Its outcome, failure included, is
-        // only reported when the transition's turn comes.
-        if (transitionFollows && s.transition.slotIndex != index && s.prefetch.valid() &&
+        // only reported when the transition's turn comes. A clip is read where it plays until
+        // then: its transition drawn early would read it at two places, seeking back and forth.
+        if (transitionFollows && s.transition.slotIndex != index &&
+            !(s.currentFrames && s.currentFrames->sequential()) && s.prefetch.valid() &&
             s.prefetch.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
             startTransition(s, job.materialOrder.at(index + 1), index);
     }

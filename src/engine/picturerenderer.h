@@ -31,6 +31,8 @@ struct ResolvedLook
     bool isClip = false;
     int64_t clipIn = 0;
     int64_t clipOut = 0;
+    // A draft (the preview): a clip whose decoder allows it is decoded at a reduced size.
+    bool draft = false;
 
     // The whole picture, still (a fixed crop is not).
     bool showsWhole() const { return from == QRectF(0, 0, 1, 1) && to == from; }
@@ -80,6 +82,9 @@ public:
     virtual ~FrameSeries() = default;
     // Whether the frames change over the life (a still drawn once is not a series).
     virtual bool moving() const = 0;
+    // Whether frames come cheaply only in order (a film's decoder): one drawn far from the last
+    // costs a seek, so two readers at different places take turns seeking.
+    virtual bool sequential() const { return false; }
     // Frame `step` of a life of `lifeFrames` frames: YUV420P, W x H, video range.
     virtual int render(int64_t step, int64_t lifeFrames, AVFrame *dst) const = 0;
 };

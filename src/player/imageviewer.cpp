@@ -56,7 +56,9 @@ int64_t monotonicMs()
 int preparePreviewPicture(const QString &path, int W, int H, const ResolvedLook &look, AVFrame *dst,
                           std::shared_ptr<const FrameSeries> *frames)
 {
-    PreparedLook p = prepareLook(path, W, H, look);
+    ResolvedLook draft = look;
+    draft.draft = true;
+    PreparedLook p = prepareLook(path, W, H, draft);
     int ret = p.code;
     if (ret >= 0 && p.still)
         ret = convertPixelFormat(p.still.get(), p.still.get(), AV_PIX_FMT_YUV420P);
@@ -1046,6 +1048,10 @@ void ImageViewer::advanceLookahead(bool wait)
     l.source = std::make_unique<TransitionSource>(
         job, l.index, state.previewWidth, state.previewHeight, state.watermark, std::move(p.from),
         std::move(p.to), state.heldFrames, std::move(p.nextFrames));
+    // A clip going out is read where it plays until its transition starts: drawing the
+    // transition ahead would read it at two places at once, seeking back and forth.
+    if (state.heldFrames && state.heldFrames->sequential())
+        return;
     if (l.source->begin(0) < 0)
         l.source.reset(); // the transition tries again in its turn
 }

@@ -543,9 +543,11 @@ private slots:
         QCOMPARE(read.album.pictures[0].clip, album.pictures[0].clip);
         QCOMPARE(read.album.pictures[0].options().clip, album.pictures[0].clip);
         QCOMPARE(read.album.duckDb, 20);
+        // Paused, the level chosen before is kept for when ducking is chosen again.
         album.pauseMusicForClips = true;
         read = parseAlbum(serializeAlbum(album, QStringLiteral("/s")), QStringLiteral("/s"));
         QVERIFY(read.ok && read.album.pauseMusicForClips);
+        QCOMPARE(read.album.duckDb, 20);
         // Defaults write nothing: albums without clips read as they always did.
         album = textAlbum(QStringLiteral("/s"));
         QVERIFY(!serializeAlbum(album, QStringLiteral("/s")).contains("\"clip\""));
@@ -553,10 +555,10 @@ private slots:
         for (const char *szClip :
              {R"({"in": -1})", R"({"speed": 5})", R"({"speed": 0.1})", R"({"volume": 2.5})",
               R"({"mute": 1})", R"({"in": 5, "out": 4})", R"("fast")"}) {
-            const AlbumReadResult bad = parseAlbum(
-                R"({"velmoraalbum": 1, "pictures": [{"file": "a.mp4", "clip": )" +
-                    QByteArray(szClip) + "}]}",
-                QStringLiteral("/a"));
+            const AlbumReadResult bad =
+                parseAlbum(R"({"velmoraalbum": 1, "pictures": [{"file": "a.mp4", "clip": )" +
+                               QByteArray(szClip) + "}]}",
+                           QStringLiteral("/a"));
             QVERIFY2(!bad.ok && bad.error.contains(QLatin1String("pictures[0].clip")), szClip);
         }
         for (const char *szDuck : {"41", "-1", R"("loud")", "true"})

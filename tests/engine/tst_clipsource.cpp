@@ -214,6 +214,39 @@ private slots:
                  qPrintable(QString::number(meanLuma(f.get()))));
         QCOMPARE(f->color_range, AVCOL_RANGE_MPEG);
     }
+
+    // A draft decodes at a reduced size where the decoder can, never below the size drawn, and
+    // shows the same picture as a whole decode scaled down.
+    void draftDecodesSmaller()
+    {
+        QCOMPARE(clipLowres(3, QSize(1920, 1080), QSize(480, 270)), 2);
+        QCOMPARE(clipLowres(3, QSize(1920, 1080), QSize(481, 270)), 1);
+        QCOMPARE(clipLowres(3, QSize(1920, 1080), QSize(100, 56)), 3);
+        QCOMPARE(clipLowres(0, QSize(1920, 1080), QSize(100, 56)), 0);
+        QCOMPARE(clipLowres(3, QSize(640, 360), QSize(640, 360)), 0);
+
+        // MPEG-4 part 2 decodes at a quarter of the size; the scale to 160 x 90 follows.
+        QVERIFY(ffmpeg({"-f", "lavfi", "-i", "testsrc2=size=640x360:rate=25:duration=1", "-c:v",
+                        "mpeg4", "-q:v", "2", path("draft.avi")}));
+        ResolvedLook look;
+        look.isClip = true;
+        look.clipOut = 1000000;
+        av::FramePtr whole = av::makeFrame(), draft = av::makeFrame();
+        auto full = ClipFrames::create(path("draft.avi"), 160, 90, look, nullptr);
+        look.draft = true;
+        auto reduced = ClipFrames::create(path("draft.avi"), 160, 90, look, nullptr);
+        QVERIFY(full && reduced);
+        QCOMPARE(full->render(12, 25, whole.get()), 0);
+        QCOMPARE(reduced->render(12, 25, draft.get()), 0);
+        QCOMPARE(draft->width, 160);
+        QCOMPARE(draft->height, 90);
+        double error = 0;
+        for (int y = 0; y < 90; ++y)
+            for (int x = 0; x < 160; ++x)
+                error += std::abs(whole->data[0][y * whole->linesize[0] + x] -
+                                  draft->data[0][y * draft->linesize[0] + x]);
+        QVERIFY2(error / (160 * 90) < 6, qPrintable(QString::number(error / (160 * 90))));
+    }
 };
 
 QTEST_GUILESS_MAIN(TstClipSource)
