@@ -138,10 +138,6 @@ ImageDecoder::Result ImageDecoder::decodeFile(const QString &szFile, bool bJustC
         return failWith(QT_TR_NOOP("Image decode failed"), AVERROR(EINVAL),
                         QT_TR_NOOP("its name has a line break, which an album cannot keep; "
                                    "rename the file"));
-    if (QFileInfo(szFile).size() > kMaxFileBytes)
-        return fail(QT_TR_NOOP("Image is too large"), AVERROR(EINVAL),
-                    tr("larger than %1 MiB").arg(QString::number(kMaxFileBytes / (1024 * 1024))));
-
     // Sizes beyond the limits are refused before anything is allocated: from the header, or from
     // the size the decoder refused to allocate. Either way the order of the checks (ratio first)
     // and the size they judge (upright) are those of the decoded picture.
@@ -175,6 +171,10 @@ ImageDecoder::Result ImageDecoder::decodeFile(const QString &szFile, bool bJustC
         r.ok = true;
         return r;
     }
+    // A picture is read whole into memory; a film streams, whatever its size.
+    if (QFileInfo(szFile).size() > kMaxFileBytes)
+        return fail(QT_TR_NOOP("Image is too large"), AVERROR(EINVAL),
+                    tr("larger than %1 MiB").arg(QString::number(kMaxFileBytes / (1024 * 1024))));
     auto refuseBySize = [&](QSize size) {
         if (ratioIsAbnormal(size.width(), size.height()))
             return failWith(QT_TR_NOOP("Image ratio is abnormal"), AVERROR(EINVAL),

@@ -131,6 +131,15 @@ private slots:
         QVERIFY(r.clip.duration > 0);
         const ImageDecoder::Result bad = ImageDecoder::decodeFile(path("cut.mp4"), false);
         QVERIFY(!bad.ok);
+
+        // A minute of a phone's 4K is hundreds of MiB: a film is not held to a picture's limit
+        // on its file (here a Matroska file padded out, sparsely, to 80 MiB).
+        QVERIFY(ffmpeg({"-i", path("stored.mp4"), "-c", "copy", path("long.mkv")}));
+        QFile padded(path("long.mkv"));
+        QVERIFY(padded.resize(80 << 20));
+        const ImageDecoder::Result large = ImageDecoder::decodeFile(path("long.mkv"), false);
+        QVERIFY2(large.ok, qPrintable(large.report));
+        QVERIFY(large.clip.duration > 0);
     }
 
     // Step s of a life of L frames shows the file at in + (out - in) s / L; going back seeks.
