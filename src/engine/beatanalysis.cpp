@@ -398,12 +398,15 @@ BeatGrid analyseOnsets(Onsets &o)
     std::vector<double> score(n, 0.0);
     const double sigma = std::max(1.0, global / 32);
     const int reach = int(std::ceil(3 * sigma));
+    std::vector<double> kernel;
+    for (int k = -reach; k <= reach; ++k)
+        kernel.push_back(std::exp(-0.5 * k * k / (sigma * sigma)));
     for (size_t t = 0; t < n; ++t) {
         double sum = 0.0;
         for (int k = -reach; k <= reach; ++k) {
             const long j = long(t) + k;
             if (j >= 0 && size_t(j) < n)
-                sum += f[size_t(j)] * std::exp(-0.5 * k * k / (sigma * sigma));
+                sum += f[size_t(j)] * kernel[size_t(k + reach)];
         }
         score[t] = sum;
     }
@@ -411,7 +414,6 @@ BeatGrid analyseOnsets(Onsets &o)
 
     // Beats outside the music (an intro's or an outro's silence, a long break) are dropped.
     const size_t gap = size_t(1.5 * kFps);
-    std::vector<size_t> musicAt; // frames of the nearest music on either side
     std::vector<size_t> kept;
     for (size_t b : frames) {
         if (b + size_t(0.05 * kFps) < firstActive || b > lastActive + size_t(0.1 * kFps))
