@@ -286,6 +286,13 @@ void TestBeatAnalysis::cacheByContent()
         QVERIFY(BeatAnalysis::analyse(file, options).bFromCache);
     }
 
+    // Without a folder of its own, the user's cache folder.
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("xdg"))));
+    QCOMPARE(BeatAnalysis::defaultCacheDir(),
+             m_dir.filePath(QStringLiteral("xdg/VelmoraAlbum/beats")));
+    QVERIFY(BeatAnalysis::analyse(file, BeatOptions()).error == BeatError::None);
+    QVERIFY(QFile::exists(BeatAnalysis::cacheFileFor(file, QString())));
+
     // Same name and size, other music: its own entry.
     Drums b;
     b.bars(0.5, 140.0, 32, 0.0);
