@@ -411,6 +411,21 @@
     </message>
 </context>
 <context>
+    <name>BeatAnalysis</name>
+    <message>
+        <source>The beat analysis was cancelled</source>
+        <translation>The beat analysis was cancelled</translation>
+    </message>
+    <message>
+        <source>The music &quot;%1&quot; cannot be read</source>
+        <translation>The music &quot;%1&quot; cannot be read</translation>
+    </message>
+    <message>
+        <source>The music &quot;%1&quot; cannot be analysed</source>
+        <translation>The music &quot;%1&quot; cannot be analysed</translation>
+    </message>
+</context>
+<context>
     <name>CCatchHelperDll</name>
     <message>
         <source>提示</source>

@@ -411,6 +411,21 @@
     </message>
 </context>
 <context>
+    <name>BeatAnalysis</name>
+    <message>
+        <source>The beat analysis was cancelled</source>
+        <translation>节拍分析已取消</translation>
+    </message>
+    <message>
+        <source>The music &quot;%1&quot; cannot be read</source>
+        <translation>无法读取音乐“%1”</translation>
+    </message>
+    <message>
+        <source>The music &quot;%1&quot; cannot be analysed</source>
+        <translation>无法分析音乐“%1”</translation>
+    </message>
+</context>
+<context>
     <name>CCatchHelperDll</name>
     <message>
         <source>提示</source>
