@@ -173,6 +173,25 @@ bool isHdrTransfer(int trc)
 
 // The chain that turns a decoded frame upright, square-pixelled, SDR BT.709 video range and
 // `size`, in YUV420P.
+bool untaggedIsHd(const AVFrame *frame)
+{
+    return frame->width >= 1280 || frame->height > 576;
+}
+
+// Whether the decoded frame is already what the chain would make of it: 4:2:0 BT.709 in video
+// range, upright, at the size drawn, with square pixels. A phone's 1080p clip in a 1080p album
+// then goes to the encoder untouched.
+bool isUprightAlready(const AVFrame *frame, int rotation, bool mirrored, QSize size)
+{
+    const bool bt709 = frame->colorspace == AVCOL_SPC_BT709 ||
+                       (frame->colorspace == AVCOL_SPC_UNSPECIFIED && untaggedIsHd(frame));
+    const AVRational sar = frame->sample_aspect_ratio;
+    return frame->format == AV_PIX_FMT_YUV420P && frame->width == size.width() &&
+           frame->height == size.height() && rotation == 0 && !mirrored && bt709 &&
+           frame->color_range != AVCOL_RANGE_JPEG && !isHdrTransfer(frame->color_trc) &&
+           (sar.num == 0 || sar.num == sar.den);
+}
+
 QString uprightChain(const AVFrame *like, int rotation, bool mirrored, QSize size)
 {
     QStringList steps;
@@ -196,9 +215,15 @@ QString uprightChain(const AVFrame *like, int rotation, bool mirrored, QSize siz
     default:
         break;
     }
-    steps << QStringLiteral("scale=%1:%2:flags=bicubic:out_color_matrix=bt709:out_range=tv,"
+    // An untagged film is read as players read one: BT.709 when it is HD, else BT.601.
+    const QString matrix =
+        like->colorspace == AVCOL_SPC_UNSPECIFIED
+            ? (untaggedIsHd(like) ? QStringLiteral(":in_color_matrix=bt709")
+                                  : QStringLiteral(":in_color_matrix=bt601"))
+            : QString();
+    steps << QStringLiteral("scale=%1:%2:flags=bicubic%3:out_color_matrix=bt709:out_range=tv,"
                             "setsar=1,format=yuv420p")
-                 .arg(QString::number(size.width()), QString::number(size.height()));
+                 .arg(QString::number(size.width()), QString::number(size.height()), matrix);
     return steps.join(QLatin1Char(','));
 }
 
@@ -463,6 +488,13 @@ int ClipFrames::State::seekTo(int64_t at)
 
 int ClipFrames::State::drawUpright(AVFrame *dst)
 {
+    if (isUprightAlready(decoded.get(), rotation, mirrored, QSize(box.width, box.height))) {
+        const int ret = av_frame_ref(dst, decoded.get());
+        dst->sample_aspect_ratio = AVRational{1, 1};
+        dst->color_range = AVCOL_RANGE_MPEG;
+        dst->colorspace = AVCOL_SPC_BT709;
+        return ret;
+    }
     if (!graph) {
         // One thread: the decoder and the encoder keep the cores busy, and a scaler cut into
         // slices beside them cost a third more CPU for a 4K clip.

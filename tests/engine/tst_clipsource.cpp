@@ -224,6 +224,46 @@ private slots:
         QCOMPARE(f->color_range, AVCOL_RANGE_MPEG);
     }
 
+    // An untagged film is BT.709 when HD and BT.601 when not, as players read them; an HD film
+    // already of the drawn size and matrix reaches the frame untouched.
+    void colourMatrixOfUntaggedFilms()
+    {
+        auto flat = [this](const char *size, const char *name) {
+            return ffmpeg({"-f", "lavfi", "-i",
+                           QStringLiteral("color=c=black:s=%1:r=25:d=0.2,"
+                                          "geq=lum=100:cb=50:cr=220")
+                               .arg(QLatin1String(size)),
+                           "-c:v", "libx264", "-qp", "0", "-pix_fmt", "yuv420p", path(name)});
+        };
+        QVERIFY(flat("1280x720", "hd.mp4"));
+        QVERIFY(flat("640x360", "sd.mp4"));
+        ResolvedLook look;
+        look.isClip = true;
+        look.clipOut = 100000;
+        auto middle = [](const AVFrame *f, int plane) {
+            const int shift = plane ? 1 : 0;
+            return int(f->data[plane][size_t(f->height >> (shift + 1)) * f->linesize[plane] +
+                                      (f->width >> (shift + 1))]);
+        };
+        av::FramePtr f = av::makeFrame();
+        for (const QSize size : {QSize(1280, 720), QSize(640, 360)}) {
+            auto hd = ClipFrames::create(path("hd.mp4"), size.width(), size.height(), look,
+                                         nullptr);
+            QVERIFY(hd);
+            QCOMPARE(hd->render(1, 5, f.get()), 0);
+            QVERIFY2(qAbs(middle(f.get(), 0) - 100) <= 1 && qAbs(middle(f.get(), 1) - 50) <= 1 &&
+                         qAbs(middle(f.get(), 2) - 220) <= 1,
+                     qPrintable(QStringLiteral("%1 %2 %3")
+                                    .arg(middle(f.get(), 0))
+                                    .arg(middle(f.get(), 1))
+                                    .arg(middle(f.get(), 2))));
+        }
+        auto sd = ClipFrames::create(path("sd.mp4"), 640, 360, look, nullptr);
+        QVERIFY(sd);
+        QCOMPARE(sd->render(1, 5, f.get()), 0);
+        QVERIFY2(qAbs(middle(f.get(), 2) - 220) > 3, qPrintable(QString::number(middle(f.get(), 2))));
+    }
+
     // A draft decodes at a reduced size where the decoder can, never below the size drawn, and
     // shows the same picture as a whole decode scaled down.
     void draftDecodesSmaller()
