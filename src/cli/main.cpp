@@ -145,9 +145,14 @@ int buildAlbum(const ExportOptions &o, Album &job)
     if (o.watermarkText.isEmpty() && !o.watermarkImage.isEmpty()) {
         const QString path = QFileInfo(o.watermarkImage).absoluteFilePath();
         const ImageDecoder::Result r = ImageDecoder::decodeFile(path, true);
-        if (!r.ok) {
+        // A film is an item of the album, never a watermark.
+        const QString report =
+            r.ok && r.clip.duration > 0
+                ? QCoreApplication::translate("ImageDecoder", "a video clip, not a picture")
+                : r.report;
+        if (!r.ok || r.clip.duration > 0) {
             printErr(QStringLiteral("vmalbum-export: watermark picture %1 refused: %2")
-                         .arg(o.watermarkImage, r.report));
+                         .arg(o.watermarkImage, report));
             return ExitUsage;
         }
         job.watermarkType = WatermarkPicture;

@@ -7,6 +7,7 @@
 #include "album.h"
 #include "albumdocument.h"
 #include "albumops.h"
+#include "clipsource.h"
 #include "cqcombobox.h"
 #include "cqquitdialog.h"
 #include "filechooser.h"
@@ -324,6 +325,9 @@ bool SettingsPanel::answered(quint64 iRequest, const QString &szFile, bool bOk)
     m_pDecoder->running = false;
     // Ended first: the album change below is this workflow's own result.
     m_editor.endWorkflow(Workflow::WatermarkImage);
+    // A film is an item of the album, never a watermark.
+    if (bOk && clipFactsOf(szFile).duration > 0)
+        bOk = false;
     if (!bOk) {
         m_editor.toast(fileNameFitsAlbum(szFile)
                            ? tr("Failed to add watermark, because of the abnormal picture")

@@ -249,11 +249,18 @@ private slots:
             QVERIFY2(!r.err.contains(QStringLiteral("skipping")), qPrintable(r.err));
             QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("song.mp4"))));
         }
-        // A refused watermark picture is a usage error too.
+        // A refused watermark picture is a usage error too, and so is a film given as one.
         r = exporter({good1, QStringLiteral("--watermark-image"), broken, QStringLiteral("-o"),
                       dir.filePath(QStringLiteral("w.mp4"))});
         QCOMPARE(r.code, 2);
         QVERIFY(parts().isEmpty());
+        const QString film = dir.filePath(QStringLiteral("mark.mp4"));
+        QVERIFY(testmedia::ffmpeg({"-f", "lavfi", "-i", "testsrc2=size=160x90:rate=25:duration=0.4",
+                                   "-c:v", "libx264", "-pix_fmt", "yuv420p", film}));
+        r = exporter({good1, QStringLiteral("--watermark-image"), film, QStringLiteral("-o"),
+                      dir.filePath(QStringLiteral("w.mp4"))});
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.contains(QStringLiteral("a video clip, not a picture")), qPrintable(r.err));
     }
 
     // Options → album file → export gives the video the options give directly, and the file

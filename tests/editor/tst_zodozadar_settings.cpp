@@ -118,6 +118,15 @@ private slots:
         QVERIFY(job.watermarkImagePath.isEmpty());
         QCOMPARE(form()->labelImageWatermarkName->text(),
                  QStringLiteral("Please select image watermark"));
+        // A film decodes, but it is an item of the album, never a watermark.
+        delete m_fixture.editor->findChild<ShareCode::CQToast *>();
+        const QString film = m_dir.filePath(QStringLiteral("clip.mp4"));
+        QVERIFY(testmedia::ffmpeg({"-f", "lavfi", "-i", "testsrc2=size=160x90:rate=25:duration=0.4",
+                                   "-c:v", "libx264", "-pix_fmt", "yuv420p", film}));
+        m_fixture.chosen = QStringList{film};
+        form()->btnAddImageWatermark->click();
+        QTRY_VERIFY(m_fixture.editor->findChild<ShareCode::CQToast *>());
+        QVERIFY(job.watermarkImagePath.isEmpty());
 
         const QString good = m_dir.filePath(QStringLiteral("logo.png"));
         testmedia::writeImage(good, testmedia::pattern(300, 100));
