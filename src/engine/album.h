@@ -7,6 +7,7 @@ extern "C" {
 #include <libavutil/rational.h>
 }
 
+#include "beatchoice.h"
 #include "musicshape.h"
 
 #include <QColor>
@@ -274,6 +275,10 @@ public:
     // kDuckRamp; or it pauses and resumes where it was.
     int duckDb = kDefaultDuckDb;
     bool pauseMusicForClips = false;
+    // Changes of picture follow the music's beat; the user's corrections of each track's grid,
+    // one per track of musicTracks() (missing entries: none).
+    BeatCut beatCut = BeatCut::Off;
+    QList<BeatCorrection> beatCorrections;
     int aspectNum = 16;
     int aspectDen = 9;
     int width = 1920;
