@@ -248,7 +248,9 @@ BeatCutResult applyBeatCut(Album &job, const HeardBeats &beats, bool bFit)
         result.change.totalChanged = job.totalDuration != totalBefore;
     };
     const int n = int(job.materialOrder.size());
-    if (job.beatCut == BeatCut::Off || n == 0) {
+    // Without music there is no beat to follow: the album keeps its own timing, and takes the
+    // beat again once music comes back.
+    if (job.beatCut == BeatCut::Off || n == 0 || !job.hasMusic()) {
         finish({}, {});
         result.ok = true;
         return result;
