@@ -322,6 +322,16 @@ void TestBeatAnalysis::failures()
     QCOMPARE(none.error, BeatError::None);
     QVERIFY(none.grid.beats.empty() && none.grid.bpm == 0.0);
 
+    // Sound without a pulse (a held tone, noise): no beat either, rather than an arbitrary grid.
+    for (const char *source : {"sine=f=220:d=12", "anoisesrc=d=20:c=pink:a=0.3:seed=3"}) {
+        const QString steady = m_dir.filePath(QStringLiteral("steady-%1.wav").arg(source[0]));
+        QVERIFY(ffmpeg({QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                        QLatin1String(source), steady}));
+        const BeatResult flat = BeatAnalysis::analyse(steady, noCache());
+        QCOMPARE(flat.error, BeatError::None);
+        QVERIFY2(flat.grid.beats.empty(), source);
+    }
+
     // Cancelled part-way: the flag is raised from the progress report.
     Drums d;
     d.bars(0.5, 120.0, 40, 0.0);
