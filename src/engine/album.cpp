@@ -59,6 +59,7 @@ AlbumParts Album::changedParts(const Album &o) const
           exportDirectory == o.exportDirectory && uniformDurationValue == o.uniformDurationValue &&
           sameRational(uniformDurationTimeBase, o.uniformDurationTimeBase) &&
           gentleMotion == o.gentleMotion && albumFill == o.albumFill &&
+          keepFaces == o.keepFaces &&
           ratioIndex == o.ratioIndex && heightIndex == o.heightIndex))
         parts |= AlbumPart::Settings;
     if (!(watermarkType == o.watermarkType && watermarkPosition == o.watermarkPosition &&

@@ -627,7 +627,7 @@ private slots:
 
         r = exporter({QStringLiteral("--fill"), QStringLiteral("purple"), good1});
         QCOMPARE(r.code, 2);
-        QVERIFY2(r.err.contains(QStringLiteral("--fill takes black blur or #RRGGBB")),
+        QVERIFY2(r.err.contains(QStringLiteral("--fill takes black blur crop or #RRGGBB")),
                  qPrintable(r.err));
         r = exporter({QStringLiteral("--motion"), QStringLiteral("fast"), good1});
         QCOMPARE(r.code, 2);
