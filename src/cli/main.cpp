@@ -194,9 +194,8 @@ int buildAlbum(const ExportOptions &o, Album &job)
         item.facts = readPictureFacts(path);
         item.clip = r.clip;
         // Faces are looked for only where the look will use them: it takes a decode.
-        if (r.clip.duration <= 0 &&
-            (o.keepFaces || o.fill.kind == FillKind::Crop ||
-             o.pictureOptions.value(i).fill.kind == FillKind::Crop))
+        if (r.clip.duration <= 0 && (o.keepFaces || o.fill.kind == FillKind::Crop ||
+                                     o.pictureOptions.value(i).fill.kind == FillKind::Crop))
             item.facts.faces = detectFaces(path);
         appendPicture(job, item, false, joining);
         // A picture's own settings go with it; one left out takes them along.

@@ -58,8 +58,7 @@ AlbumParts Album::changedParts(const Album &o) const
           sampleRate == o.sampleRate && exportFormat == o.exportFormat && fileName == o.fileName &&
           exportDirectory == o.exportDirectory && uniformDurationValue == o.uniformDurationValue &&
           sameRational(uniformDurationTimeBase, o.uniformDurationTimeBase) &&
-          gentleMotion == o.gentleMotion && albumFill == o.albumFill &&
-          keepFaces == o.keepFaces &&
+          gentleMotion == o.gentleMotion && albumFill == o.albumFill && keepFaces == o.keepFaces &&
           ratioIndex == o.ratioIndex && heightIndex == o.heightIndex))
         parts |= AlbumPart::Settings;
     if (!(watermarkType == o.watermarkType && watermarkPosition == o.watermarkPosition &&

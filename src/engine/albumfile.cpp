@@ -277,8 +277,9 @@ public:
         if (it == o.constEnd())
             return true;
         if (!it->isString() || !fillFromName(it->toString(), out))
-            return fail(AlbumFile::tr("\"%1\": \"black\", \"blur\", \"crop\" or a colour written #rrggbb")
-                            .arg(szWhere));
+            return fail(
+                AlbumFile::tr("\"%1\": \"black\", \"blur\", \"crop\" or a colour written #rrggbb")
+                    .arg(szWhere));
         return true;
     }
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // ImageDecoder: size limits, ratio, thumbnail.
 #include "imagedecoder.h"
-#include "facedetect.h"
 #include "clipsource.h"
+#include "facedetect.h"
 
 #include "album.h"
 #include "albumfile.h"

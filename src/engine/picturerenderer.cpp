@@ -418,9 +418,8 @@ ResolvedLook fitAroundFaces(const ResolvedLook &look, QSize picture, int W, int 
 {
     const QRectF whole(0, 0, 1, 1);
     const QPointF centre = keep.isEmpty() ? whole.center() : keep.center();
-    const QRectF base = crop || nearFrameShape(picture, W, H)
-                            ? frameShapedPart(picture, W, H, centre)
-                            : whole;
+    const QRectF base =
+        crop || nearFrameShape(picture, W, H) ? frameShapedPart(picture, W, H, centre) : whole;
     auto inBase = [&base](const QRectF &r) {
         return QRectF(base.x() + r.x() * base.width(), base.y() + r.y() * base.height(),
                       r.width() * base.width(), r.height() * base.height());
