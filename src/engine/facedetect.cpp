@@ -187,11 +187,12 @@ QVector<QRectF> detectFaces(const QString &szPath, const QString &szCacheDir)
     av::FramePtr frame = av::makeFrame();
     if (!frame)
         return {};
-    // A JPEG is decoded reduced, at no less than the detector's size.
+    // A JPEG is decoded reduced, to about the detector's size: a 12 MP photo's quarter
+    // (1000 x 750) is near enough to 1024 and decodes four times faster than its half.
     const PictureHeader hdr = readPictureHeader(szPath);
     int lowres = 0;
     if (hdr.known && hdr.width > 0 && hdr.height > 0) {
-        const double r = double(kFaceDetectSide) / std::max(hdr.width, hdr.height);
+        const double r = kFaceDetectSide * 0.9 / std::max(hdr.width, hdr.height);
         const QSize need(int(hdr.width * r), int(hdr.height * r));
         lowres = lowresKeeping(hdr, need, need.transposed());
     }

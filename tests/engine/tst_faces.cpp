@@ -5,12 +5,14 @@
 #include "albumfile.h"
 #include "facedetect.h"
 #include "framegraph.h"
+#include "imagedecoder.h"
 #include "picturerenderer.h"
 #include "testmedia.h"
 
 #include <QDir>
 #include <QFile>
 #include <QPainter>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -396,6 +398,7 @@ private slots:
         QVERIFY(detectFaces(broken, cache).isEmpty());
         QVERIFY(detectFacesInGrey(nullptr, 10, 10, 10).isEmpty());
 
+        QString lastPicture;
         QImage photo(kFacePhoto);
         if (photo.isNull())
             QSKIP("opencv-doc's sample photograph is not installed");
@@ -426,9 +429,24 @@ private slots:
                 f.write(R"({"faces": [[0.5, 0.5, 2, 2]]})");
             }
             QCOMPARE(detectFaces(path, cache), found);
+            lastPicture = path;
         }
+
+        // The import's worker sends the faces with the picture's facts, cached in the user's
+        // cache folder.
+        qputenv("XDG_CACHE_HOME", dir.filePath(QStringLiteral("xdg")).toUtf8());
+        qRegisterMetaType<PictureFacts>();
+        ImageDecoder decoder;
+        QSignalSpy facts(&decoder, &ImageDecoder::sig_factsRead);
+        decoder.decodeRequestImpl(1, lastPicture, false);
+        QCOMPARE(facts.size(), 1);
+        QCOMPARE(facts[0][2].value<PictureFacts>().faces.size(), 1);
+        QCOMPARE(QDir(dir.filePath(QStringLiteral("xdg/VelmoraAlbum/faces")))
+                     .entryList({QStringLiteral("*.json")})
+                     .size(),
+                 1);
     }
 };
 
-QTEST_GUILESS_MAIN(TestFaces)
+QTEST_MAIN(TestFaces)
 #include "tst_faces.moc"
