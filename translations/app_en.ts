@@ -351,10 +351,6 @@
         <translation>&quot;%1&quot;: a number from %2 to %3</translation>
     </message>
     <message>
-        <source>&quot;%1&quot;: &quot;black&quot;, &quot;blur&quot; or a colour written #rrggbb</source>
-        <translation>&quot;%1&quot;: &quot;black&quot;, &quot;blur&quot; or a colour written #rrggbb</translation>
-    </message>
-    <message>
         <source>&quot;%1&quot;: [x, y, width, height], fractions of the picture that lie within it</source>
         <translation>&quot;%1&quot;: [x, y, width, height], fractions of the picture that lie within it</translation>
     </message>
@@ -385,6 +381,10 @@
     <message>
         <source>&quot;%1&quot;: &quot;beat&quot;, &quot;2&quot;, &quot;bar&quot;, &quot;2bars&quot;, &quot;auto&quot; or &quot;off&quot;</source>
         <translation>&quot;%1&quot;: &quot;beat&quot;, &quot;2&quot;, &quot;bar&quot;, &quot;2bars&quot;, &quot;auto&quot; or &quot;off&quot;</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: &quot;black&quot;, &quot;blur&quot;, &quot;crop&quot; or a colour written #rrggbb</source>
+        <translation>&quot;%1&quot;: &quot;black&quot;, &quot;blur&quot;, &quot;crop&quot; or a colour written #rrggbb</translation>
     </message>
 </context>
 <context>
@@ -1601,6 +1601,10 @@
         <source>The clip at the position shown</source>
         <translation>The clip at the position shown</translation>
     </message>
+    <message>
+        <source>Crop</source>
+        <translation>Crop</translation>
+    </message>
 </context>
 <context>
     <name>ProgressDialogClass</name>
@@ -2372,6 +2376,14 @@
     <message>
         <source>Change music under clips</source>
         <translation>Change music under clips</translation>
+    </message>
+    <message>
+        <source>Keep faces in frame</source>
+        <translation>Keep faces in frame</translation>
+    </message>
+    <message>
+        <source>Crop</source>
+        <translation>Crop</translation>
     </message>
 </context>
 <context>

@@ -351,10 +351,6 @@
         <translation>&quot;%1&quot;：应为 %2 到 %3 之间的数</translation>
     </message>
     <message>
-        <source>&quot;%1&quot;: &quot;black&quot;, &quot;blur&quot; or a colour written #rrggbb</source>
-        <translation>&quot;%1&quot;：应为 &quot;black&quot;、&quot;blur&quot; 或 #rrggbb 形式的颜色</translation>
-    </message>
-    <message>
         <source>&quot;%1&quot;: [x, y, width, height], fractions of the picture that lie within it</source>
         <translation>&quot;%1&quot;：应为 [x, y, 宽, 高]，以图片的比例表示且位于图片之内</translation>
     </message>
@@ -385,6 +381,10 @@
     <message>
         <source>&quot;%1&quot;: &quot;beat&quot;, &quot;2&quot;, &quot;bar&quot;, &quot;2bars&quot;, &quot;auto&quot; or &quot;off&quot;</source>
         <translation>“%1”：“beat”、“2”、“bar”、“2bars”、“auto”或“off”</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: &quot;black&quot;, &quot;blur&quot;, &quot;crop&quot; or a colour written #rrggbb</source>
+        <translation>&quot;%1&quot;：应为 &quot;black&quot;、&quot;blur&quot;、&quot;crop&quot; 或 #rrggbb 形式的颜色</translation>
     </message>
 </context>
 <context>
@@ -1601,6 +1601,10 @@
         <source>The clip at the position shown</source>
         <translation>片段在当前位置的画面</translation>
     </message>
+    <message>
+        <source>Crop</source>
+        <translation>裁切填满</translation>
+    </message>
 </context>
 <context>
     <name>ProgressDialogClass</name>
@@ -2364,6 +2368,14 @@
     <message>
         <source>Change music under clips</source>
         <translation>更改片段下的音乐音量</translation>
+    </message>
+    <message>
+        <source>Keep faces in frame</source>
+        <translation>让人脸保持在画面内</translation>
+    </message>
+    <message>
+        <source>Crop</source>
+        <translation>裁切填满</translation>
     </message>
 </context>
 <context>

@@ -171,7 +171,9 @@ QString exportUsage()
         "  --motion M              none (default), or gentle: a slow zoom over every picture\n"
         "                          that has no motion of its own\n"
         "  --fill F                around pictures of another shape: black (default), blur (a\n"
-        "                          blurred copy of the picture) or a colour #RRGGBB\n"
+        "                          blurred copy of the picture), crop (filling the frame, cut\n"
+        "                          around the faces or the centre) or a colour #RRGGBB\n"
+        "  --faces                 motion keeps the faces found in the pictures in view\n"
         "  --clip-in S, --clip-out S  the part of the next clip that plays (seconds into it)\n"
         "  --clip-volume V         the next clip's sound, 0..2 (1 as it is)\n"
         "  --clip-mute             the next clip without its sound\n"
@@ -260,6 +262,11 @@ ParseResult parseExportArguments(const QStringList &args)
         }
         if (a == QLatin1String("--fit-to-music")) {
             o.fitToMusic = true;
+            continue;
+        }
+        if (a == QLatin1String("--faces")) {
+            o.keepFaces = true;
+            o.given.insert(a);
             continue;
         }
         static const QStringList withValue = {QStringLiteral("-o"),
@@ -439,7 +446,7 @@ ParseResult parseExportArguments(const QStringList &args)
         } else if (a == QLatin1String("--fill")) {
             if (!fillFromName(v.toLower(), &o.fill))
                 return fail(
-                    QStringLiteral("--fill takes black blur or #RRGGBB, not \"%1\"").arg(v));
+                    QStringLiteral("--fill takes black blur crop or #RRGGBB, not \"%1\"").arg(v));
         } else if (a == QLatin1String("--seed")) {
             if (!parseInt(v, 0, 22, &o.seed))
                 return fail(QStringLiteral("--seed takes 0 to 22, not \"%1\"").arg(v));
@@ -595,6 +602,8 @@ ParseResult applyAlbum(const ExportOptions &cli, const StoredAlbum &album)
         o.gentleMotion = album.gentleMotion;
     if (!has("--fill"))
         o.fill = album.fill;
+    if (!has("--faces"))
+        o.keepFaces = album.keepFaces;
     // The album's text size stays, unless it is the size that went with the album's height
     // (the program's font follows the height until a font is chosen) and -H names another.
     o.watermarkPixelSize = album.watermarkType == WatermarkText ? album.watermarkPixelSize : 0;

@@ -45,6 +45,7 @@ struct ExportOptions
     TextEffect watermarkEffect = TextEffect::Plain; // --watermark-effect
     bool gentleMotion = false;                      // --motion gentle
     Fill fill{FillKind::Black, 0xff000000};         // --fill
+    bool keepFaces = false;                         // --faces
     int seed = -1;                                  // -1: random, as the picker draws
     bool quiet = false;
     bool verbose = false; // -v: FFmpeg's own log lines too

@@ -7,6 +7,7 @@
 #include "albumops.h"
 #include "averror.h"
 #include "beatcut.h"
+#include "facedetect.h"
 #include "imagedecoder.h"
 #include "mediaencoder.h"
 #include "picturefacts.h"
@@ -225,6 +226,10 @@ int buildAlbum(const ExportOptions &o, Album &job)
         item.srcSize = r.srcSize;
         item.facts = readPictureFacts(path);
         item.clip = r.clip;
+        // Faces are looked for only where the look will use them: it takes a decode.
+        if (r.clip.duration <= 0 && (o.keepFaces || o.fill.kind == FillKind::Crop ||
+                                     o.pictureOptions.value(i).fill.kind == FillKind::Crop))
+            item.facts.faces = detectFaces(path);
         appendPicture(job, item, false, joining);
         // A picture's own settings go with it; one left out takes them along.
         setPictureOptions(job, job.materialOrder.size() - 1, o.pictureOptions.value(i));
@@ -254,6 +259,7 @@ int buildAlbum(const ExportOptions &o, Album &job)
     job.watermarkEffect = o.watermarkEffect;
     job.gentleMotion = o.gentleMotion;
     job.albumFill = o.fill;
+    job.keepFaces = o.keepFaces;
     if (!o.watermarkText.isEmpty()) {
         job.watermarkType = WatermarkText;
         job.watermarkText = o.watermarkText;

@@ -380,6 +380,7 @@ void PictureImport::applySettings(const StoredAlbum &doc)
     album.watermarkEffect = doc.watermarkEffect;
     album.gentleMotion = doc.gentleMotion;
     album.albumFill = doc.fill;
+    album.keepFaces = doc.keepFaces;
     album.watermarkText = doc.watermarkText;
     album.watermarkColor = doc.watermarkColor;
     QFont font(doc.watermarkFamily);

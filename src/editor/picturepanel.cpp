@@ -430,6 +430,7 @@ void PicturePanel::addLookRows(QWidget *pForm, QGridLayout *pGrid, int iRow)
     m_pFill->addItem(tr("Black bars"), int(FillKind::Black));
     m_pFill->addItem(tr("Blurred picture"), int(FillKind::Blur));
     m_pFill->addItem(tr("Colour"), int(FillKind::Colour));
+    m_pFill->addItem(tr("Crop"), int(FillKind::Crop));
     m_pFillColour = new QPushButton(pForm);
     m_pFillColour->setObjectName(QStringLiteral("btnFillColour"));
     m_pFillColour->setAccessibleName(tr("Colour around this picture"));
@@ -583,7 +584,30 @@ void PicturePanel::showLook(const PictureOptions &options)
         return;
     ResolvedLook look = stillLook(options, m_albumFill);
     look.caption.text = expandCaptionFields(look.caption.text, m_szPath, m_facts);
-    m_pPicture->setFrame(m_preview->render(look), m_preview->pictureRect());
+    look.faces = m_facts.faces;
+    if (look.fill.kind != FillKind::Crop) {
+        m_pPicture->setFrame(m_preview->render(look), m_preview->pictureRect());
+        return;
+    }
+    // The whole picture, with the part that fills the frame marked on it: what the crop
+    // leaves out stays in sight.
+    ResolvedLook whole = look;
+    whole.fill.kind = FillKind::Black;
+    QImage image = m_preview->render(whole);
+    const QRect picture = m_preview->pictureRect();
+    if (!image.isNull() && !picture.isEmpty()) {
+        const QRectF crop = fitToFrame(look, picture.size(), image.width(), image.height()).from;
+        const QRectF mark(picture.x() + crop.x() * picture.width(),
+                          picture.y() + crop.y() * picture.height(), crop.width() * picture.width(),
+                          crop.height() * picture.height());
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor(0, 0, 0, 160), 4));
+        painter.drawRect(mark.adjusted(1, 1, -1, -1));
+        painter.setPen(QPen(Qt::white, 2));
+        painter.drawRect(mark.adjusted(1, 1, -1, -1));
+    }
+    m_pPicture->setFrame(image, picture);
 }
 
 PictureOptions PicturePanel::options() const

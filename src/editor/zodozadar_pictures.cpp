@@ -175,6 +175,11 @@ void ZodoZadar::fillLookMenu(QMenu *pMenu)
     pGentle->setChecked(job.gentleMotion);
     connect(pGentle, &QAction::toggled, this,
             [this](bool bOn) { changeAlbumLook([bOn](Album &j) { j.gentleMotion = bOn; }); });
+    QAction *pFaces = pMenu->addAction(tr("Keep faces in frame"));
+    pFaces->setCheckable(true);
+    pFaces->setChecked(job.keepFaces);
+    connect(pFaces, &QAction::toggled, this,
+            [this](bool bOn) { changeAlbumLook([bOn](Album &j) { j.keepFaces = bOn; }); });
 
     pMenu->addSection(tr("Around pictures of another shape"));
     auto *pFills = new QActionGroup(pMenu);
@@ -198,6 +203,7 @@ void ZodoZadar::fillLookMenu(QMenu *pMenu)
     addFill(tr("Black bars"), FillKind::Black);
     addFill(tr("Blurred picture"), FillKind::Blur);
     addFill(tr("Colour…"), FillKind::Colour);
+    addFill(tr("Crop"), FillKind::Crop);
 
     pMenu->addSection(tr("Edge of the text watermark"));
     auto *pEdges = new QActionGroup(pMenu);

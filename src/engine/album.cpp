@@ -60,7 +60,7 @@ AlbumParts Album::changedParts(const Album &o) const
           sampleRate == o.sampleRate && exportFormat == o.exportFormat && fileName == o.fileName &&
           exportDirectory == o.exportDirectory && uniformDurationValue == o.uniformDurationValue &&
           sameRational(uniformDurationTimeBase, o.uniformDurationTimeBase) &&
-          gentleMotion == o.gentleMotion && albumFill == o.albumFill &&
+          gentleMotion == o.gentleMotion && albumFill == o.albumFill && keepFaces == o.keepFaces &&
           ratioIndex == o.ratioIndex && heightIndex == o.heightIndex &&
           beatDurations == o.beatDurations && beatSlots == o.beatSlots))
         parts |= AlbumPart::Settings;

@@ -307,6 +307,8 @@ public:
     // pictures without their own, and the text watermark's outline or shadow.
     bool gentleMotion = false;
     Fill albumFill{FillKind::Black, 0xff000000};
+    // Presets and gentle motion keep the pictures' faces in view.
+    bool keepFaces = false;
     TextEffect watermarkEffect = TextEffect::Plain;
     AVRational msTimeBase{1, 1000};
     // The output lists' entries the album was last set from: the ratio list's first entry

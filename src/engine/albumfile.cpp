@@ -278,8 +278,9 @@ public:
         if (it == o.constEnd())
             return true;
         if (!it->isString() || !fillFromName(it->toString(), out))
-            return fail(AlbumFile::tr("\"%1\": \"black\", \"blur\" or a colour written #rrggbb")
-                            .arg(szWhere));
+            return fail(
+                AlbumFile::tr("\"%1\": \"black\", \"blur\", \"crop\" or a colour written #rrggbb")
+                    .arg(szWhere));
         return true;
     }
 
@@ -378,6 +379,12 @@ bool Reader::read(const QByteArray &json, StoredAlbum &album)
                 {QStringLiteral("none"), QStringLiteral("gentle")}, &motion))
         return false;
     album.gentleMotion = motion == QLatin1String("gentle");
+    const auto faces = root.constFind(QStringLiteral("faces"));
+    if (faces != root.constEnd()) {
+        if (!faces->isBool())
+            return fail(AlbumFile::tr("\"%1\": true or false").arg(QStringLiteral("faces")));
+        album.keepFaces = faces->toBool();
+    }
 
     QJsonObject music;
     bool bNoMusic = true;
@@ -907,7 +914,7 @@ bool operator==(const StoredAlbum &a, const StoredAlbum &b)
            a.watermarkPixelSize == b.watermarkPixelSize && a.watermarkColor == b.watermarkColor &&
            a.watermarkImage == b.watermarkImage && a.watermarkPosition == b.watermarkPosition &&
            a.watermarkEffect == b.watermarkEffect && a.gentleMotion == b.gentleMotion &&
-           a.fill == b.fill && a.exportChoices == b.exportChoices;
+           a.fill == b.fill && a.keepFaces == b.keepFaces && a.exportChoices == b.exportChoices;
 }
 
 QList<BeatCorrection> keptBeatCorrections(const QList<BeatCorrection> &corrections, int tracks)
@@ -970,6 +977,8 @@ QString fillName(const Fill &fill)
         return QStringLiteral("blur");
     case FillKind::Colour:
         return QColor::fromRgb(fill.colour).name();
+    case FillKind::Crop:
+        return QStringLiteral("crop");
     default:
         return QStringLiteral("black");
     }
@@ -981,6 +990,8 @@ bool fillFromName(const QString &szName, Fill *pFill)
         *pFill = Fill{FillKind::Black, 0xff000000};
     else if (szName == QLatin1String("blur"))
         *pFill = Fill{FillKind::Blur, 0xff000000};
+    else if (szName == QLatin1String("crop"))
+        *pFill = Fill{FillKind::Crop, 0xff000000};
     else if (isRgbText(szName))
         *pFill = Fill{FillKind::Colour, QColor(szName).rgb()};
     else
@@ -1126,6 +1137,8 @@ QByteArray serializeAlbum(const StoredAlbum &album, const QString &szAlbumDir)
         out += "    \"motion\": \"gentle\",\n";
     if (album.fill.kind != FillKind::Black && album.fill.kind != FillKind::Album)
         out += "    \"fill\": " + jsonString(fillName(album.fill)) + ",\n";
+    if (album.keepFaces)
+        out += "    \"faces\": true,\n";
     QByteArray music("null");
     if (!album.music.isEmpty()) {
         // Only what differs from the music as it is: an unshaped album writes as it always did.
@@ -1364,6 +1377,7 @@ StoredAlbum storedAlbumFrom(const Album &job, const QString &szRatioText)
     album.watermarkEffect = job.watermarkEffect;
     album.gentleMotion = job.gentleMotion;
     album.fill = job.albumFill;
+    album.keepFaces = job.keepFaces;
 
     // The export fields are set once the export dialog has been opened (or the exporter ran).
     if (!job.exportFormat.isEmpty()) {

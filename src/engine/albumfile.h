@@ -62,6 +62,7 @@ struct StoredAlbum
     TextEffect watermarkEffect = TextEffect::Plain;  // "effect": "outline" or "shadow"
     bool gentleMotion = false;                       // "motion": "gentle"
     Fill fill{FillKind::Black, 0xff000000};          // "fill"
+    bool keepFaces = false;                          // "faces": true
     std::optional<AlbumExportChoices> exportChoices; // none: the dialog's initial items
 
     // The transition after picture `slot`: its stored row, else (transitionStart + 3 slot) mod 23.

@@ -2,6 +2,7 @@
 // ImageDecoder: size limits, ratio, thumbnail.
 #include "imagedecoder.h"
 #include "clipsource.h"
+#include "facedetect.h"
 
 #include "album.h"
 #include "albumfile.h"
@@ -276,8 +277,13 @@ void ImageDecoder::decodeRequestImpl(quint64 iRequest, QString szFile, bool bJus
     QPixmap pixmap;
     if (r.ok && !bJustCheck)
         pixmap.convertFromImage(r.thumbnail);
-    if (r.ok && !bJustCheck)
-        emit sig_factsRead(iRequest, szFile, readPictureFacts(szFile));
+    if (r.ok && !bJustCheck) {
+        PictureFacts facts = readPictureFacts(szFile);
+        // Looked for once per picture here, off the interface's thread; a clip has none.
+        if (r.clip.duration <= 0)
+            facts.faces = detectFaces(szFile);
+        emit sig_factsRead(iRequest, szFile, facts);
+    }
     emit sig_answered(iRequest, szFile, r.ok, pixmap, r.widthToHeight, r.srcSize,
                       r.ok ? r.notice : r.report);
 }

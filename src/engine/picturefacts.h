@@ -6,7 +6,9 @@
 #include <QDateTime>
 #include <QLocale>
 #include <QMetaType>
+#include <QRectF>
 #include <QString>
+#include <QVector>
 
 struct PictureFacts
 {
@@ -16,13 +18,15 @@ struct PictureFacts
     bool takenByCamera = false; // from the picture's EXIF, not the file's time
     QString make;
     QString model;
+    // Faces found in the picture (detectFaces), in fractions of the upright picture.
+    QVector<QRectF> faces;
 
     // "Make Model", without the make twice when the model repeats it ("Canon Canon EOS R6").
     QString camera() const;
     bool operator==(const PictureFacts &o) const
     {
         return taken == o.taken && takenByCamera == o.takenByCamera && make == o.make &&
-               model == o.model;
+               model == o.model && faces == o.faces;
     }
     bool operator!=(const PictureFacts &o) const { return !(*this == o); }
 };

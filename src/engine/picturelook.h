@@ -41,6 +41,7 @@ enum class FillKind : uint8_t
     Black,
     Blur,   // a blurred, darkened copy of the picture
     Colour, // `colour`
+    Crop,   // no bars: the picture fills the frame, cropped around its faces or its centre
 };
 
 struct Fill

@@ -194,7 +194,8 @@ QString colourText(QRgb c)
 
 int makeBackdrop(const Fill &fill, const AVFrame *picture, int W, int H, AVFrame *dst)
 {
-    if (fill.kind != FillKind::Blur)
+    // Behind a crop, seen only where faces too far apart leave bars, as behind a blur fill.
+    if (fill.kind != FillKind::Blur && fill.kind != FillKind::Crop)
         return makeColorFrame(dst, W, H, AV_PIX_FMT_YUV420P,
                               fill.kind == FillKind::Colour ? colourText(fill.colour)
                                                             : QStringLiteral("black"));
@@ -348,6 +349,10 @@ ResolvedLook resolveLook(const Album &job, int index)
     if (look.fill.kind == FillKind::Album)
         look.fill.kind = FillKind::Black;
     look.caption = o.caption;
+    if (index >= 0 && index < job.materialOrder.size() &&
+        (job.keepFaces || look.fill.kind == FillKind::Crop))
+        look.faces = job.materials.value(job.materialOrder[index]).facts.faces;
+    look.keepFaces = job.keepFaces;
     // Fields are kept in the album as typed and filled in here, so that every picture shows its
     // own date and name and the interface language of the moment.
     if (hasCaptionFields(o.caption.text) && index >= 0 && index < job.materialOrder.size()) {
@@ -367,8 +372,111 @@ bool nearFrameShape(QSize picture, int W, int H)
     return 10 * std::min(a, b) >= 9 * std::max(a, b);
 }
 
+namespace {
+
+// The largest part of a picture of `picture` pixels with a W x H frame's shape, as fractions
+// of the picture, centred on `centre` as far as the picture allows.
+QRectF frameShapedPart(QSize picture, int W, int H, QPointF centre)
+{
+    const double shape = double(picture.width()) * H / (double(picture.height()) * W);
+    QRectF part(0, 0, 1, 1);
+    if (shape > 1)
+        part.setWidth(1 / shape);
+    else if (shape < 1)
+        part.setHeight(shape);
+    part.moveLeft(std::clamp(centre.x() - part.width() / 2, 0.0, 1 - part.width()));
+    part.moveTop(std::clamp(centre.y() - part.height() / 2, 0.0, 1 - part.height()));
+    return part;
+}
+
+// `r` moved as little as it takes to hold `keep`, enlarged first about its centre and in its
+// shape when smaller; within the picture, where a side that reaches the picture's stops.
+QRectF holding(QRectF r, const QRectF &keep)
+{
+    if (r.isEmpty() || keep.isEmpty())
+        return r;
+    const double grow = std::max({1.0, keep.width() / r.width(), keep.height() / r.height()});
+    const QPointF centre = r.center();
+    r.setSize(QSizeF(std::min(1.0, r.width() * grow), std::min(1.0, r.height() * grow)));
+    r.moveCenter(centre);
+    // Within the picture and over the box: both ranges meet, as the box lies in the picture.
+    auto place = [](double at, double size, double lo, double hi) {
+        return std::clamp(at, std::max(hi - size, 0.0), std::min(lo, 1 - size));
+    };
+    r.moveLeft(place(r.left(), r.width(), keep.left(), keep.right()));
+    r.moveTop(place(r.top(), r.height(), keep.top(), keep.bottom()));
+    return r;
+}
+
+} // namespace
+
+namespace {
+
+// A look whose rectangles are placed by its faces or cropped to the frame: see fitToFrame.
+ResolvedLook fitAroundFaces(const ResolvedLook &look, QSize picture, int W, int H, bool crop,
+                            const QRectF &keep)
+{
+    const QRectF whole(0, 0, 1, 1);
+    const QPointF centre = keep.isEmpty() ? whole.center() : keep.center();
+    const QRectF base =
+        crop || nearFrameShape(picture, W, H) ? frameShapedPart(picture, W, H, centre) : whole;
+    auto inBase = [&base](const QRectF &r) {
+        return QRectF(base.x() + r.x() * base.width(), base.y() + r.y() * base.height(),
+                      r.width() * base.width(), r.height() * base.height());
+    };
+    ResolvedLook shaped = look;
+    shaped.from = inBase(look.from);
+    shaped.to = inBase(look.to);
+    if (!keep.isEmpty()) {
+        // Towards the faces: a zoom's near end is centred on them, a pan runs through them
+        // across its way.
+        const bool fromWhole = look.from == whole, toWhole = look.to == whole;
+        if (fromWhole != toWhole) {
+            QRectF &part = fromWhole ? shaped.to : shaped.from;
+            part.moveCenter(centre);
+        } else if (!fromWhole) {
+            if (std::fabs(look.from.x() - look.to.x()) < 1e-9) {
+                shaped.from.moveLeft(centre.x() - shaped.from.width() / 2);
+                shaped.to.moveLeft(centre.x() - shaped.to.width() / 2);
+            }
+            if (std::fabs(look.from.y() - look.to.y()) < 1e-9) {
+                shaped.from.moveTop(centre.y() - shaped.from.height() / 2);
+                shaped.to.moveTop(centre.y() - shaped.to.height() / 2);
+            }
+        }
+        // Every rectangle between the two is their mix, so holding the faces at both ends
+        // holds them throughout.
+        shaped.from = holding(shaped.from, keep);
+        shaped.to = holding(shaped.to, keep);
+    }
+    shaped.moving = shaped.from != shaped.to;
+    return shaped;
+}
+
+} // namespace
+
+QRectF facesInView(const QVector<QRectF> &faces)
+{
+    QRectF box;
+    for (const QRectF &f : faces) {
+        if (f.width() <= 0 || f.height() <= 0)
+            continue;
+        const QRectF margin =
+            f.adjusted(-f.width() / 10, -f.height() / 10, f.width() / 10, f.height() / 10);
+        box = box.isNull() ? margin : box.united(margin);
+    }
+    return box.isNull() ? box : box.intersected(QRectF(0, 0, 1, 1));
+}
+
 ResolvedLook fitToFrame(const ResolvedLook &look, QSize picture, int W, int H)
 {
+    const bool crop = look.fill.kind == FillKind::Crop && !look.isClip && W > 0 && H > 0 &&
+                      picture.width() > 0 && picture.height() > 0;
+    const QRectF keep = facesInView(look.faces);
+    // A custom motion is drawn as it is, crop or not.
+    if ((crop && (look.fitsFrame || !look.moving)) ||
+        (look.keepFaces && !keep.isEmpty() && look.fitsFrame))
+        return fitAroundFaces(look, picture, W, H, crop, keep);
     if (!look.fitsFrame || !nearFrameShape(picture, W, H))
         return look;
     // The largest part of the picture with the frame's shape, centred; the rectangles, made for
@@ -460,6 +568,14 @@ std::shared_ptr<const PictureFrames> PictureFrames::create(const AVFrame *decode
         ret = scaleFrame(p->source.get(), p->source.get(), need.width, need.height);
         if (ret < 0)
             return fail(ret);
+        // Placed again on the source as kept, whose rounded size would otherwise leave a sliver
+        // of backdrop along the edges of a crop.
+        if (look.fill.kind == FillKind::Crop || (look.keepFaces && !look.faces.isEmpty())) {
+            const ResolvedLook kept =
+                fitToFrame(look, QSize(p->source->width, p->source->height), W, H);
+            p->from = kept.from;
+            p->to = kept.to;
+        }
     }
     ret = makeBackdrop(look.fill, p->source.get(), W, H, p->backdrop.get());
     if (ret >= 0)

@@ -8,6 +8,7 @@
 
 #include <QRectF>
 #include <QString>
+#include <QVector>
 
 #include <cstdint>
 #include <memory>
@@ -26,6 +27,10 @@ struct ResolvedLook
     bool fitsFrame = false;
     Fill fill{FillKind::Black, 0xff000000};
     Caption caption;
+    // Faces in fractions of the picture; presets and gentle motion keep them in view when
+    // keepFaces is set, and a crop is made around them whenever they are known.
+    QVector<QRectF> faces;
+    bool keepFaces = false;
     // A video clip plays the part of its file from clipIn to clipOut (microseconds) over its
     // life, whatever the life's frame rate: its speed is the ratio of the two.
     bool isClip = false;
@@ -57,8 +62,13 @@ bool nearFrameShape(QSize picture, int W, int H);
 // The look for a picture of `picture` pixels (upright) in a W x H frame: a look that fits the
 // frame, on a picture near its shape, gets rectangles of the frame's shape (the preset's moves
 // within the largest such part of the picture), so that the picture fills the frame throughout;
-// any other look is returned as it is.
+// any other look is returned as it is. A crop fill takes the frame's shape out of any picture,
+// around its faces; faces kept in view move the preset's rectangles towards them and widen
+// them until every face, with a tenth of its size around it, is inside both.
 ResolvedLook fitToFrame(const ResolvedLook &look, QSize picture, int W, int H);
+// The box around the faces that must stay in view: their bounding box with a tenth of each
+// face's size around it, within the picture. Empty without faces.
+QRectF facesInView(const QVector<QRectF> &faces);
 
 // Motion runs from the first frame of the transition before a picture to the last frame of the
 // one after it.

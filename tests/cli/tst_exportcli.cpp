@@ -1,5 +1,7 @@
 // vmalbum-export as a user runs it: exit codes, messages and what is left on disk.
 #include "albumfile.h"
+#include "facedetect.h"
+#include "framegraph.h"
 #include "musicformats.h"
 #include "probe.h"
 #include "testexif.h"
@@ -8,6 +10,7 @@
 #include <QBuffer>
 
 #include <QDir>
+#include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -627,7 +630,7 @@ private slots:
 
         r = exporter({QStringLiteral("--fill"), QStringLiteral("purple"), good1});
         QCOMPARE(r.code, 2);
-        QVERIFY2(r.err.contains(QStringLiteral("--fill takes black blur or #RRGGBB")),
+        QVERIFY2(r.err.contains(QStringLiteral("--fill takes black blur crop or #RRGGBB")),
                  qPrintable(r.err));
         r = exporter({QStringLiteral("--motion"), QStringLiteral("fast"), good1});
         QCOMPARE(r.code, 2);
@@ -642,6 +645,57 @@ private slots:
         QVERIFY(back.album.gentleMotion);
         QCOMPARE(back.album.fill.kind, FillKind::Colour);
         QCOMPARE(back.album.fill.colour, QRgb(0xff102030));
+    }
+
+    // A wide photograph with a face at its right edge, in a tall album with the crop fill,
+    // gentle motion and faces kept: the face is found in the video's frames from first to last,
+    // and the saved album keeps the choices.
+    void faceKeptInATallCrop()
+    {
+        const QImage portrait(
+            QStringLiteral("/usr/share/doc/opencv-doc/opencv4/html/face_swapped.jpg"));
+        if (portrait.isNull())
+            QSKIP("opencv-doc's sample photograph is not installed");
+        QImage wide = testmedia::pattern(1600, 900, QColor(60, 110, 70));
+        {
+            QPainter painter(&wide);
+            painter.drawImage(QRect(1000, 120, 600, 600), portrait);
+        }
+        const QString picture = dir.filePath(QStringLiteral("wide-face.jpg"));
+        QVERIFY(wide.save(picture, "JPG", 92));
+        const QString out = dir.filePath(QStringLiteral("tall-crop.mp4"));
+        Run r = exporter({QStringLiteral("-q"), QStringLiteral("-r"), QStringLiteral("9:16"),
+                          QStringLiteral("-H"), QStringLiteral("480"), QStringLiteral("--fps"),
+                          QStringLiteral("24"), QStringLiteral("-d"), QStringLiteral("2"),
+                          QStringLiteral("--fill"), QStringLiteral("crop"),
+                          QStringLiteral("--motion"), QStringLiteral("gentle"),
+                          QStringLiteral("--faces"), QStringLiteral("-o"), out, picture});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        const probe::Stream *video = probe::first(probe::streams(out), AVMEDIA_TYPE_VIDEO);
+        QVERIFY(video);
+        QVERIFY(video->height > video->width);
+        QCOMPARE(video->packets, 48);
+        for (int index : {0, 12, 24, 36, 47}) {
+            const QImage frame = probe::videoFrame(out, index);
+            QVERIFY(!frame.isNull());
+            const av::FramePtr f = imageToFrame(frame);
+            const QVector<QRectF> faces = detectFacesInFrame(f.get());
+            QVERIFY2(!faces.isEmpty(), qPrintable(QStringLiteral("frame %1").arg(index)));
+            // Whole: clear of the frame's edges.
+            QVERIFY(faces[0].left() > 0 && faces[0].right() < 1);
+        }
+        // The middle of the wide picture, as cropped without faces, does not show it.
+        const QImage middle = wide.copy(QRect(800 - 253, 0, 506, 900));
+        QVERIFY(detectFacesInFrame(imageToFrame(middle).get()).isEmpty());
+
+        const QString saved = dir.filePath(QStringLiteral("tall-crop.vmalbum"));
+        r = exporter({QStringLiteral("--save-album"), saved, QStringLiteral("--fill"),
+                      QStringLiteral("crop"), QStringLiteral("--faces"), picture});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        const AlbumReadResult back = readAlbumFile(saved);
+        QVERIFY2(back.ok, qPrintable(back.error));
+        QVERIFY(back.album.keepFaces);
+        QCOMPARE(back.album.fill.kind, FillKind::Crop);
     }
 
     // A caption and a text watermark longer than the frame is wide: wrapped within the frame's

@@ -127,6 +127,21 @@ private slots:
         QCOMPARE(r.options.sampleRateHz, 48000);
         QCOMPARE(r.options.output, QStringLiteral("x.mkv"));
 
+        // Faces and the crop: the album's unless the command line says so.
+        album.keepFaces = true;
+        album.fill = Fill{FillKind::Crop, 0xff000000};
+        r = applyAlbum(parseExportArguments({QStringLiteral("t.vmalbum")}).options, album);
+        QVERIFY(r.options.keepFaces);
+        QCOMPARE(r.options.fill.kind, FillKind::Crop);
+        album.keepFaces = false;
+        cli = parseExportArguments({QStringLiteral("t.vmalbum"), QStringLiteral("--faces"),
+                                    QStringLiteral("--fill"), QStringLiteral("blur")});
+        QVERIFY2(cli.ok, qPrintable(cli.error));
+        r = applyAlbum(cli.options, album);
+        QVERIFY(r.options.keepFaces);
+        QCOMPARE(r.options.fill.kind, FillKind::Blur);
+        QVERIFY(!parseExportArguments({QStringLiteral("a.jpg")}).options.keepFaces);
+
         // No output anywhere; music an album cannot carry into a GIF.
         album.exportChoices->name.clear();
         r = applyAlbum(parseExportArguments({QStringLiteral("t.vmalbum")}).options, album);

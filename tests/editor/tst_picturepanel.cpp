@@ -108,6 +108,33 @@ private slots:
         image = shown(panel);
         QVERIFY(qRed(image.pixel(beside)) > qGreen(image.pixel(beside)) + 30);
 
+        // The crop: the whole picture with the part that fills the frame marked in white, a
+        // band across the square picture (a 16:9 frame's shape), around its face when known.
+        // Rows white down the middle that were not before (the view's own background may be).
+        const QImage uncut = shown(panel);
+        auto whiteRows = [&uncut](const QImage &shot) {
+            QVector<int> rows;
+            auto white = [](QRgb c) { return near(c, QColor(255, 255, 255), 30); };
+            for (int y = 0; y < shot.height(); ++y)
+                if (white(shot.pixel(shot.width() / 2, y)) &&
+                    !white(uncut.pixel(uncut.width() / 2, y)))
+                    rows << y;
+            return rows;
+        };
+        pFill->setCurrentIndex(pFill->findData(int(FillKind::Crop)));
+        const QVector<int> middle = whiteRows(shown(panel));
+        QVERIFY2(middle.size() >= 2, qPrintable(QString::number(middle.size())));
+        PictureFacts facts;
+        facts.faces = {QRectF(0.45, 0.02, 0.1, 0.1)};
+        panel.setPictureFacts(QStringLiteral("square.jpg"), facts);
+        const QVector<int> high = whiteRows(shown(panel));
+        QVERIFY(!high.isEmpty());
+        // Its lower edge (the upper one lies on the picture's own edge) is higher up.
+        QVERIFY2(high.last() < middle.last() - 20,
+                 qPrintable(QStringLiteral("%1 %2").arg(high.last()).arg(middle.last())));
+        pFill->setCurrentIndex(pFill->findData(int(FillKind::Black)));
+        panel.setPictureFacts(QStringLiteral("square.jpg"), PictureFacts());
+
         // A caption shows while it is typed.
         const QImage before = shown(panel);
         auto *pCaption = panel.findChild<QLineEdit *>(QStringLiteral("editCaption"));

@@ -521,6 +521,26 @@ private slots:
         QCOMPARE(stack()->count(), iSteps + 2);
         editor()->undo();
         QVERIFY(!job.gentleMotion);
+        // Faces kept and the crop, each one step.
+        emit pLook->aboutToShow();
+        QAction *pFaces = nullptr, *pCrop = nullptr;
+        for (QAction *a : pLook->actions()) {
+            if (a->text() == QStringLiteral("Keep faces in frame"))
+                pFaces = a;
+            if (a->text() == QStringLiteral("Crop"))
+                pCrop = a;
+        }
+        QVERIFY(pFaces && pCrop && !pFaces->isChecked() && !pCrop->isChecked());
+        pFaces->trigger();
+        QVERIFY(job.keepFaces);
+        QCOMPARE(stack()->count(), iSteps + 2);
+        pCrop->trigger();
+        QCOMPARE(job.albumFill.kind, FillKind::Crop);
+        QCOMPARE(stack()->count(), iSteps + 3);
+        editor()->undo();
+        QCOMPARE(job.albumFill.kind, FillKind::Black);
+        editor()->undo();
+        QVERIFY(!job.keepFaces);
         editor()->undo();
         for (int i = 0; i < 3; ++i)
             QVERIFY(job.optionsAt(i).isDefault());

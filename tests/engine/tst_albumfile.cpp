@@ -465,7 +465,7 @@ private slots:
             {R"("pictures": [{"file": "a", "motion": {"from": [0, 0, 1]}}])",
              R"("pictures[0].motion.from": [x, y, width, height])"},
             {R"("pictures": [{"file": "a", "fill": "purple"}])",
-             R"("pictures[0].fill": "black", "blur" or a colour)"},
+             R"("pictures[0].fill": "black", "blur", "crop" or a colour)"},
             {R"("pictures": [{"file": "a", "caption": {"text": "x", "size": 0.9}}])",
              R"("pictures[0].caption.size": a share of the picture height)"},
             {R"("pictures": [{"file": "a", "caption": {"text": "x", "color": "red"}}])",
