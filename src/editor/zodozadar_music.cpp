@@ -8,6 +8,7 @@
 #include "previewcontroller.h"
 
 #include "albumdocument.h"
+#include "beatkeeper.h"
 
 #include "album.h"
 #include "albumops.h"
@@ -115,6 +116,7 @@ void ZodoZadar::showMusicPanel()
         if (!szError.isEmpty())
             toast(szError, &panel);
     });
+    m_pBeats->attach(panel);
     panel.exec();
     // The settings name the first track and how many follow it.
     m_pSettings->showPages();
