@@ -29,6 +29,7 @@ public:
     BeatKeeper(ZodoZadar &editor, AlbumDocument *pDocument);
     ~BeatKeeper() override;
 
+    BeatWorker *worker() const { return m_pWorker; }
     // Where the worker caches its analyses; empty: the user's cache folder.
     void setCacheDir(const QString &szFolder);
     // What was found for a file; null while it is being analysed or was never asked for.
