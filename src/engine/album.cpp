@@ -59,7 +59,8 @@ AlbumParts Album::changedParts(const Album &o) const
           exportDirectory == o.exportDirectory && uniformDurationValue == o.uniformDurationValue &&
           sameRational(uniformDurationTimeBase, o.uniformDurationTimeBase) &&
           gentleMotion == o.gentleMotion && albumFill == o.albumFill &&
-          ratioIndex == o.ratioIndex && heightIndex == o.heightIndex))
+          ratioIndex == o.ratioIndex && heightIndex == o.heightIndex &&
+          beatDurations == o.beatDurations && beatSlots == o.beatSlots))
         parts |= AlbumPart::Settings;
     if (!(watermarkType == o.watermarkType && watermarkPosition == o.watermarkPosition &&
           watermarkFont == o.watermarkFont && watermarkColor == o.watermarkColor &&
@@ -225,6 +226,8 @@ int64_t Album::pictureDuration(int index) const
         const int64_t in = index > 0 ? slotDuration(index - 1) : 0;
         return std::max<int64_t>(0, clipLength(index) - in - slotDuration(index));
     }
+    if (hasBeatTiming() && index >= 0 && index < beatDurations.size())
+        return beatDurations.at(index);
     const int64_t own = optionsAt(index).duration;
     return own > 0 ? own
                    : av_rescale_q(uniformDurationValue, uniformDurationTimeBase, kMicroseconds);
@@ -252,6 +255,8 @@ int64_t Album::slotDuration(int index) const
 {
     if (!slotKind(index))
         return 0;
+    if (hasBeatTiming() && index < beatSlots.size())
+        return beatSlots.at(index);
     const TransitionSlot &slot = transitions.at(index);
     const PictureOptions options = optionsAt(index);
     int64_t length = options.transitionLength > 0

@@ -279,6 +279,12 @@ public:
     // one per track of musicTracks() (missing entries: none).
     BeatCut beatCut = BeatCut::Off;
     QList<BeatCorrection> beatCorrections;
+    // The timing cutting on the beat worked out from the settings above and the music's beats
+    // (applyBeatCut): per row, how long the picture is shown alone and the slot after it. Never
+    // stored: it follows from the rest and is worked out again whenever they change. Used only
+    // while it has one entry per row; empty: every row's own timing.
+    QList<int64_t> beatDurations;
+    QList<int64_t> beatSlots;
     int aspectNum = 16;
     int aspectDen = 9;
     int width = 1920;
@@ -312,6 +318,12 @@ public:
     // are the pictures it shows).
     QList<MissingPicture> missing;
 
+    // Whether the timeline follows beatDurations and beatSlots.
+    bool hasBeatTiming() const
+    {
+        return beatDurations.size() == materialOrder.size() &&
+               beatSlots.size() == materialOrder.size() && !materialOrder.isEmpty();
+    }
     // Music of the user's own is chosen.
     bool hasMusic() const { return musicType == MusicCustom && !musicPath.isEmpty(); }
     // The music as a list: musicPath, then musicMore; empty when there is no music.

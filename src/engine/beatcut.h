@@ -23,6 +23,8 @@ struct HeardBeats
 {
     std::vector<int64_t> beats;
     std::vector<int64_t> bars;
+    // One pass of the music from its start offset (the list loops after it); 0: unknown.
+    int64_t passUs = 0;
 };
 // grids and lengthsUs have one entry per track of album.musicTracks(); the beats run to
 // untilUs into the album.
@@ -38,6 +40,8 @@ struct BeatCutResult
 // Gives every picture a duration of its own (and its transitions a length that fits) so that
 // every change of picture, the middle of a transition or a cut, falls on a beat of `beats` as
 // job.beatCut asks. Clips keep their trimmed length; the pictures around them absorb the rest.
-// With bFit the album ends on the last bar the music reaches (or the start of its fade-out).
-// Off leaves the album as it is.
+// With bFit the album ends on the last bar the music reaches in one pass (a fade-out, which
+// ends with the album, closes on that bar). Off, or no beats, clears the timing: the album plays
+// its own durations. The user's durations are always the input: applying again after they or
+// the music changed starts from them, never from an earlier result.
 BeatCutResult applyBeatCut(Album &job, const HeardBeats &beats, bool bFit);
