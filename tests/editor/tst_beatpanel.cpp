@@ -10,10 +10,12 @@
 
 #include "album.h"
 #include "averror.h"
+#include "cqvideoplay.h"
 #include "testmedia.h"
 
 #include <QComboBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -120,13 +122,16 @@ private slots:
         QVERIFY2(std::abs(wave.lengthUs - 16000000) < 80000,
                  qPrintable(QString::number(wave.lengthUs)));
         QCOMPARE(wave.peaks.size(), size_t(4000));
-        const auto amplitudeAt = [&](double t) {
-            const size_t i = size_t(t / 16.0 * 2000);
-            return std::max(-wave.peaks[2 * i], wave.peaks[2 * i + 1]);
+        // The loudest of the buckets between two times.
+        const auto amplitude = [&](double from, double to) {
+            float peak = 0;
+            for (size_t i = size_t(from / 16.0 * 2000); i < size_t(to / 16.0 * 2000); ++i)
+                peak = std::max({peak, -wave.peaks[2 * i], wave.peaks[2 * i + 1]});
+            return peak;
         };
         for (double beat : {2.0, 4.5, 9.0}) {
-            QVERIFY2(amplitudeAt(beat + 0.02) > 0.3, qPrintable(QString::number(beat)));
-            QVERIFY2(amplitudeAt(beat + 0.4) < 0.05, qPrintable(QString::number(beat)));
+            QVERIFY2(amplitude(beat, beat + 0.05) > 0.4, qPrintable(QString::number(beat)));
+            QVERIFY2(amplitude(beat + 0.3, beat + 0.45) < 0.05, qPrintable(QString::number(beat)));
         }
         for (float v : wave.peaks)
             QVERIFY(v >= -1.0f && v <= 1.0f);
@@ -148,8 +153,12 @@ private slots:
         worker.moveToThread(&thread);
         thread.start();
         QList<double> progress;
-        connect(&worker, &BeatWorker::sig_progress, this,
-                [&progress](const QString &, double f) { progress.append(f); });
+        // Answers still queued when the test ends go with this.
+        QObject context;
+        connect(&worker, &BeatWorker::sig_progress, &context, [&](const QString &szFile, double f) {
+            if (szFile == m_drums)
+                progress.append(f);
+        });
         QSignalSpy done(&worker, &BeatWorker::sig_done);
         QMetaObject::invokeMethod(&worker, "analyse", Q_ARG(QString, m_drums));
         const QString missing = m_dir.filePath(QStringLiteral("gone.mp3"));
@@ -157,6 +166,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(done.count(), 2, 30000);
         thread.quit();
         thread.wait();
+        // The spy counts on the worker's thread: the progress still queued here comes first.
+        QCoreApplication::sendPostedEvents(&context);
 
         const auto first = done.at(0).at(0).value<TrackBeats>();
         QCOMPARE(first.file, m_drums);
@@ -167,7 +178,10 @@ private slots:
         QCOMPARE(first.peaks.size(), size_t(2 * BeatWorker::kWaveformBuckets));
         QVERIFY(std::abs(first.lengthUs - 16000000) < 80000);
         QVERIFY(!progress.isEmpty());
-        QVERIFY(std::is_sorted(progress.begin(), progress.end()));
+        QString szProgress;
+        for (double f : progress)
+            szProgress += QString::number(f) + QLatin1Char(' ');
+        QVERIFY2(std::is_sorted(progress.begin(), progress.end()), qPrintable(szProgress));
         QCOMPARE(progress.last(), 1.0);
 
         const auto second = done.at(1).at(0).value<TrackBeats>();
