@@ -5,7 +5,6 @@
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QToolTip>
 #include <QWheelEvent>
 
@@ -30,9 +29,9 @@ QString timeText(double seconds)
 
 // The mark colours: the palette's highlight for the bars, its text for the beats, and a warm
 // contrast for the changes of picture that reads on light and dark palettes alike.
-QColor barColour(const QPalette &palette)
+QColor barColour(const QPalette &palette, const QColor &accent)
 {
-    return palette.color(QPalette::Highlight);
+    return accent.isValid() ? accent : palette.color(QPalette::Highlight);
 }
 QColor beatColour(const QPalette &palette)
 {
@@ -44,10 +43,10 @@ QColor changeColour()
 {
     return QColor(0xF0, 0x8A, 0x24);
 }
-QColor waveColour(const QPalette &palette)
+QColor waveColour(const QPalette &palette, const QColor &accent)
 {
-    QColor c = palette.color(QPalette::Highlight);
-    c.setAlphaF(0.35);
+    QColor c = barColour(palette, accent);
+    c.setAlphaF(0.45);
     return c;
 }
 } // namespace
@@ -63,12 +62,12 @@ BeatWaveform::BeatWaveform(QWidget *parent) : QWidget(parent)
 
 QSize BeatWaveform::sizeHint() const
 {
-    return {560, 130};
+    return {560, 150};
 }
 
 QSize BeatWaveform::minimumSizeHint() const
 {
-    return {240, 130};
+    return {240, 150};
 }
 
 void BeatWaveform::setTrack(const std::vector<float> &peaks, double lengthSeconds)
@@ -88,6 +87,12 @@ void BeatWaveform::setGrid(const BeatGrid &grid)
 void BeatWaveform::setChanges(const std::vector<double> &changes)
 {
     m_changes = changes;
+    update();
+}
+
+void BeatWaveform::setAccent(const QColor &colour)
+{
+    m_accent = colour;
     update();
 }
 
@@ -178,45 +183,35 @@ void BeatWaveform::paintEvent(QPaintEvent *)
         lx = used.right() + 14;
     };
     legend(beatColour(pal), 1, tr("Beat"));
-    legend(barColour(pal), 2.5, tr("Bar"));
+    legend(barColour(pal, m_accent), 2.5, tr("Bar"));
     legend(changeColour(), 2, tr("Picture change"));
-    if (m_grid.bpm > 0) {
-        p.setPen(pal.color(QPalette::WindowText));
-        p.drawText(QRectF(0, 0, width() - 4, kLegendHeight), Qt::AlignRight | Qt::AlignVCenter,
-                   tr("%1 BPM").arg(m_grid.bpm, 0, 'f', 1));
-    }
 
     p.save();
     p.setClipRect(r.adjusted(1, 1, -1, -1));
     const double mid = r.center().y();
     const double half = r.height() / 2 - 4;
     if (!m_peaks.empty() && m_length > 0) {
-        // One vertical band per pixel column, from the pairs that fall in it.
+        // One vertical band per pixel column, from the pairs that fall in it: crisp lines,
+        // where a filled outline would blur the kicks into a ramp.
         const size_t pairs = m_peaks.size() / 2;
-        QPainterPath wave;
-        std::vector<QPointF> lower;
-        for (int x = int(r.left()); x <= int(r.right()); ++x) {
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setPen(QPen(waveColour(pal, m_accent), 1));
+        for (int x = int(r.left()) + 1; x < int(r.right()); ++x) {
             const double t0 = timeAt(x);
             const double t1 = timeAt(x + 1);
             if (t1 < 0 || t0 > m_length)
                 continue;
-            size_t a = size_t(std::clamp(t0 / m_length * double(pairs), 0.0, double(pairs - 1)));
-            size_t b = size_t(std::clamp(t1 / m_length * double(pairs), 0.0, double(pairs - 1)));
+            const auto bucket = [&](double t) {
+                return size_t(std::clamp(t / m_length * double(pairs), 0.0, double(pairs - 1)));
+            };
             float lo = 0, hi = 0;
-            for (size_t i = a; i <= b; ++i) {
+            for (size_t i = bucket(t0); i <= bucket(t1); ++i) {
                 lo = std::min(lo, m_peaks[2 * i]);
                 hi = std::max(hi, m_peaks[2 * i + 1]);
             }
-            const QPointF top(x, mid - double(hi) * half);
-            wave.isEmpty() ? wave.moveTo(top) : wave.lineTo(top);
-            lower.emplace_back(x, mid - double(lo) * half);
+            p.drawLine(QPointF(x, mid - double(hi) * half), QPointF(x, mid - double(lo) * half));
         }
-        for (auto it = lower.rbegin(); it != lower.rend(); ++it)
-            wave.lineTo(*it);
-        wave.closeSubpath();
-        p.setPen(Qt::NoPen);
-        p.setBrush(waveColour(pal));
-        p.drawPath(wave);
+        p.setRenderHint(QPainter::Antialiasing);
     }
 
     // The marks, offset while a Shift-drag moves them.
@@ -243,7 +238,7 @@ void BeatWaveform::paintEvent(QPaintEvent *)
         const double x = xOf(t);
         if (x < r.left() - 2 || x > r.right() + 2)
             continue;
-        QColor colour = barColour(pal);
+        QColor colour = barColour(pal, m_accent);
         if (bDragged)
             colour = colour.darker(130);
         p.setPen(QPen(colour, bDragged ? 3.5 : 2.5, Qt::SolidLine, Qt::FlatCap));

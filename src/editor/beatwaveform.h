@@ -27,6 +27,8 @@ public:
     void setMessage(const QString &szText);
     // The window shown: from `start`, `span` seconds long (kept within the track).
     void setView(double start, double span);
+    // The bar marks' colour; the palette's highlight until set.
+    void setAccent(const QColor &colour);
     double viewStart() const { return m_viewStart; }
     double viewSpan() const { return m_viewSpan; }
 
@@ -63,6 +65,7 @@ private:
     BeatGrid m_grid;
     std::vector<double> m_changes;
     QString m_szMessage;
+    QColor m_accent;
     double m_viewStart = 0.0;
     double m_viewSpan = 20.0;
 

@@ -3,6 +3,7 @@
 #include "musicpanel.h"
 
 #include "beatsection.h"
+#include "beatwaveform.h"
 
 #include <QCheckBox>
 #include <QDoubleSpinBox>
@@ -136,6 +137,8 @@ MusicPanel::MusicPanel(const QString &szMusicName, const MusicShape &shape, QWid
     pLayout->addLayout(pGrid);
 
     m_pBeat = new BeatSection(pForm);
+    // The marks take the panel's accent, as its other controls do.
+    m_pBeat->waveform()->setAccent(QColor(0x5C, 0x46, 0xF4));
     pLayout->addWidget(m_pBeat);
 
     // The music under clips that bring their own sound.

@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -351,6 +352,44 @@ private slots:
         editor()->undo();
         QCOMPARE(album().beatCut, BeatCut::Off);
         QVERIFY(!album().hasBeatTiming());
+    }
+
+    // With VM_BEAT_SCREENSHOT naming a PNG (and a real display): the editor with six pictures
+    // and a drum loop cut on every bar, the music panel open over it, as the README shows it.
+    void screenshot()
+    {
+        const QString target = qEnvironmentVariable("VM_BEAT_SCREENSHOT");
+        if (target.isEmpty() || QGuiApplication::platformName() == QLatin1String("offscreen"))
+            QSKIP("VM_BEAT_SCREENSHOT names no file, or no display to grab");
+        const QString loop = m_dir.filePath(QStringLiteral("loop.mp3"));
+        // Kick on each beat, snare on two and four, hi-hats between.
+        QVERIFY(testmedia::writeSound(
+            loop,
+            QStringLiteral("0.8*sin(2*PI*55*t)*exp(-28*mod(t,0.5))"
+                           "+0.35*(2*random(0)-1)*exp(-22*mod(t-0.5,1))*gte(t,0.5)"
+                           "+0.12*(2*random(1)-1)*exp(-70*mod(t-0.25,0.5))*gte(t,0.25)"),
+            44100, 40, {QStringLiteral("-c:a"), QStringLiteral("libmp3lame")}));
+        m_fixture.importPictures(m_dir.path(), 6, QSize(640, 400), 55);
+        m_fixture.answerChooser();
+        chooseMusic(loop);
+        QTRY_VERIFY_WITH_TIMEOUT(keeper()->track(loop), 30000);
+        keeper()->chooseCut(BeatCut::Bar);
+        QWidget *pWindow = editor()->window();
+        pWindow->resize(1500, 940);
+        pWindow->move(20, 20);
+        bool bSaved = false;
+        QTimer::singleShot(600, this, [&] {
+            auto *pPanel = qobject_cast<MusicPanel *>(QApplication::activeModalWidget());
+            QVERIFY(pPanel);
+            pPanel->findChild<BeatWaveform *>()->setView(0, 16);
+            QTest::qWait(400);
+            const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0).copy(
+                pWindow->frameGeometry().adjusted(-10, -10, 10, 10));
+            bSaved = shot.save(target);
+            pPanel->accept();
+        });
+        editor()->showMusicPanel();
+        QVERIFY(bSaved);
     }
 };
 
