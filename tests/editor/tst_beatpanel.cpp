@@ -343,6 +343,16 @@ private slots:
             QCOMPARE(album().beatCut, BeatCut::TwoBeats);
             QVERIFY(!album().hasBeatTiming());
             QCOMPARE(album().pictureDuration(0), own);
+            // Meanwhile the panel says the beat is being looked for, with no corrections.
+            withPanel([](MusicPanel *pPanel) {
+                auto *pStatus = pPanel->findChild<QLabel *>(QStringLiteral("labelBeatStatus"));
+                QVERIFY2(pStatus->text().startsWith(QStringLiteral("Finding the beat")),
+                         qPrintable(pStatus->text()));
+                QVERIFY(
+                    !pPanel->findChild<QPushButton *>(QStringLiteral("btnBeatLater"))->isEnabled());
+                pPanel->beatSection()->showProgress(0.4);
+                QCOMPARE(pStatus->text(), QStringLiteral("Finding the beat… 40 %"));
+            });
         }
         const int iSteps = stack()->count();
         QTRY_VERIFY_WITH_TIMEOUT(album().hasBeatTiming(), 30000);
