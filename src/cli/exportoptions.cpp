@@ -87,6 +87,8 @@ QString checkOptions(const ExportOptions &o)
     if (o.music.isEmpty() && (!o.musicShape.isDefault() || o.fitToMusic))
         return QStringLiteral("--music-start, --fade-in, --fade-out, --volume and "
                               "--fit-to-music need music (-m FILE)");
+    if (o.music.isEmpty() && o.beatCut != BeatCut::Off)
+        return QStringLiteral("--cut-to-beat needs music (-m FILE)");
     if (o.music.isEmpty() && o.given.contains(QStringLiteral("--crossfade")))
         return QStringLiteral("--crossfade needs music (-m FILE)");
     if (o.music.isEmpty() && o.given.contains(QStringLiteral("--duck")))
@@ -153,6 +155,11 @@ QString exportUsage()
         "  --fit-to-music          set every picture's duration, keeping their ratios, so that\n"
         "                          the video lasts as long as the music after --music-start\n"
         "                          (each picture 0.5..60 s, else refused)\n"
+        "  --cut-to-beat C         every change of picture on a beat of the music as it is\n"
+        "                          heard: beat, 2 (every second beat), bar (a bar's first\n"
+        "                          beat), 2bars, or auto (each picture the whole number of\n"
+        "                          beats nearest its duration); off for none. With\n"
+        "                          --fit-to-music the video ends on the music's last bar\n"
         "  --watermark-text TEXT   a text watermark\n"
         "  --watermark-image FILE  a picture watermark (JPEG, PNG, HEIC, AVIF, WebP)\n"
         "  --watermark-position P  lefttop (default) top righttop left center right leftbottom\n"
@@ -270,6 +277,7 @@ ParseResult parseExportArguments(const QStringList &args)
                                               QStringLiteral("--fade-in"),
                                               QStringLiteral("--fade-out"),
                                               QStringLiteral("--volume"),
+                                              QStringLiteral("--cut-to-beat"),
                                               QStringLiteral("--watermark-text"),
                                               QStringLiteral("--watermark-image"),
                                               QStringLiteral("--watermark-position"),
@@ -339,6 +347,13 @@ ParseResult parseExportArguments(const QStringList &args)
                 o.music = v;
             else
                 o.musicMore.append(v);
+        } else if (a == QLatin1String("--cut-to-beat")) {
+            const std::optional<BeatCut> cut = beatCutFromName(v);
+            if (!cut || v.isEmpty())
+                return fail(QStringLiteral("--cut-to-beat takes beat, 2, bar, 2bars, auto or off, "
+                                           "not \"%1\"")
+                                .arg(v));
+            o.beatCut = *cut;
         } else if (a == QLatin1String("--crossfade")) {
             if (!parseSeconds(v, kMaxMusicCrossfade, &o.musicCrossfade))
                 return fail(
@@ -539,7 +554,11 @@ ParseResult applyAlbum(const ExportOptions &cli, const StoredAlbum &album)
     if (!has("-m")) {
         o.music = album.music;
         o.musicMore = album.musicMore;
+        // The corrections belong to the album's tracks: other music starts from its own grids.
+        o.beatCorrections = album.beatCorrections;
     }
+    if (!has("--cut-to-beat"))
+        o.beatCut = album.beatCut;
     if (!has("--crossfade"))
         o.musicCrossfade = album.musicCrossfade;
     if (!has("--duck")) {

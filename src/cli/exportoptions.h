@@ -33,6 +33,10 @@ struct ExportOptions
     bool pauseMusicForClips = false;                 // --duck pause
     MusicShape musicShape;   // --music-start, --fade-in, --fade-out, --volume
     bool fitToMusic = false; // --fit-to-music
+    // --cut-to-beat, else the album's "cut"; the album's corrections of its tracks' grids while
+    // its music is the one played.
+    BeatCut beatCut = BeatCut::Off;
+    QList<BeatCorrection> beatCorrections;
     QString watermarkText;
     QString watermarkImage;
     int watermarkPosition = 1;

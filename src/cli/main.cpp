@@ -6,6 +6,7 @@
 #include "albumfile.h"
 #include "albumops.h"
 #include "averror.h"
+#include "beatcut.h"
 #include "imagedecoder.h"
 #include "mediaencoder.h"
 #include "picturefacts.h"
@@ -131,6 +132,38 @@ int runCheck(const ExportOptions &o)
     return allOk ? ExitWritten : ExitNoPicture;
 }
 
+// Finds the beat of each track (a track analysed before comes from the user's cache) and puts
+// every change of picture on it, after every other setting, the fit included.
+int cutToBeat(Album &job, bool bFit)
+{
+    QList<BeatGrid> grids;
+    QList<int64_t> lengths;
+    for (const QString &track : job.musicTracks()) {
+        const BeatResult found = BeatAnalysis::analyse(track);
+        if (found.error != BeatError::None) {
+            printErr(QStringLiteral("vmalbum-export: cannot find the beat of \"%1\": %2")
+                         .arg(track, found.reason));
+            return ExitUsage;
+        }
+        const int64_t length = decodedMusicLength(track);
+        if (length <= 0) {
+            printErr(QStringLiteral("vmalbum-export: cannot read the music file \"%1\": %2")
+                         .arg(track, avErrorText(int(length))));
+            return ExitUsage;
+        }
+        grids << found.grid;
+        lengths << length;
+    }
+    // Beats enough for the album even where every picture waits for a later one.
+    const int64_t untilUs = 2 * job.pictureStart(job.materialOrder.size()) + 120000000;
+    const BeatCutResult cut = applyBeatCut(job, heardBeats(job, grids, lengths, untilUs), bFit);
+    if (!cut.ok) {
+        printErr(QStringLiteral("vmalbum-export: cannot cut to the beat: %1").arg(cut.error));
+        return ExitUsage;
+    }
+    return ExitWritten;
+}
+
 // Builds the album as the album editor and the export dialog would.
 int buildAlbum(const ExportOptions &o, Album &job)
 {
@@ -242,6 +275,13 @@ int buildAlbum(const ExportOptions &o, Album &job)
                          .arg(fit.error));
             return ExitUsage;
         }
+    }
+    if (o.beatCut != BeatCut::Off && job.hasMusic()) {
+        job.beatCut = o.beatCut;
+        job.beatCorrections = o.beatCorrections;
+        const int code = cutToBeat(job, o.fitToMusic);
+        if (code != ExitWritten)
+            return code;
     }
 
     // An album saved without -o has no output: its export choices are made by runSaveAlbum.

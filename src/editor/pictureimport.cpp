@@ -397,6 +397,8 @@ void PictureImport::applySettings(const StoredAlbum &doc)
     album.musicCrossfade = doc.musicCrossfade;
     album.duckDb = doc.duckDb;
     album.pauseMusicForClips = doc.pauseMusicForClips;
+    album.beatCut = doc.beatCut;
+    album.beatCorrections = doc.beatCorrections;
     album.musicShape = doc.musicShape;
     album.musicType = doc.music.isEmpty() ? MusicNone : MusicCustom;
 }

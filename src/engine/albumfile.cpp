@@ -6,6 +6,7 @@
 
 #include "albumops.h"
 #include "averror.h"
+#include "beatcut.h"
 
 extern "C" {
 #include <libavutil/mathematics.h>
@@ -326,6 +327,8 @@ private:
     bool readExport(const QJsonObject &root, StoredAlbum &album);
     bool readMusicShape(const QJsonObject &music, MusicShape &shape);
     bool readMusicTracks(const QJsonObject &music, StoredAlbum &album);
+    bool readBeatCut(const QJsonObject &music, StoredAlbum &album);
+    bool beats(const QJsonObject &o, const QString &szWhere, BeatCorrection *out);
 
     QString m_dir;
 };
@@ -381,7 +384,7 @@ bool Reader::read(const QByteArray &json, StoredAlbum &album)
     if (!object(root, QStringLiteral("music"), QStringLiteral("music"), &music, &bNoMusic))
         return false;
     if (!bNoMusic && (!readMusicTracks(music, album) || !readMusicShape(music, album.musicShape) ||
-                      !duck(music, album)))
+                      !duck(music, album) || !readBeatCut(music, album)))
         return false;
     return readWatermark(root, album) && readExport(root, album);
 }
@@ -579,27 +582,74 @@ bool Reader::duck(const QJsonObject &music, StoredAlbum &album)
                   &album.duckDb);
 }
 
+bool Reader::beats(const QJsonObject &o, const QString &szWhere, BeatCorrection *out)
+{
+    QJsonObject b;
+    bool bNone = true;
+    if (!object(o, QStringLiteral("beats"), szWhere, &b, &bNone))
+        return false;
+    *out = BeatCorrection();
+    if (bNone)
+        return true;
+    QString tempo = QStringLiteral("found");
+    if (!seconds(b, QStringLiteral("shift"), szWhere + QStringLiteral(".shift"), -kMaxBeatShift,
+                 kMaxBeatShift, &out->shift) ||
+        !choice(b, QStringLiteral("tempo"), szWhere + QStringLiteral(".tempo"),
+                {QStringLiteral("found"), QStringLiteral("half"), QStringLiteral("double")},
+                &tempo) ||
+        !number(b, QStringLiteral("barPhase"), szWhere + QStringLiteral(".barPhase"), 0, 3,
+                &out->barPhase))
+        return false;
+    out->tempo = tempo == QLatin1String("half") ? -1 : tempo == QLatin1String("double") ? 1 : 0;
+    return true;
+}
+
+bool Reader::readBeatCut(const QJsonObject &music, StoredAlbum &album)
+{
+    const auto it = music.constFind(QStringLiteral("cut"));
+    if (it == music.constEnd())
+        return true;
+    const std::optional<BeatCut> cut =
+        it->isString() ? beatCutFromName(it->toString()) : std::nullopt;
+    if (!cut || it->toString().isEmpty())
+        return fail(
+            AlbumFile::tr("\"%1\": \"beat\", \"2\", \"bar\", \"2bars\", \"auto\" or \"off\"")
+                .arg(QStringLiteral("music.cut")));
+    album.beatCut = *cut;
+    return true;
+}
+
 bool Reader::readMusicTracks(const QJsonObject &music, StoredAlbum &album)
 {
     const auto it = music.constFind(QStringLiteral("tracks"));
-    if (it == music.constEnd())
+    if (it == music.constEnd()) {
+        BeatCorrection correction;
+        if (!beats(music, QStringLiteral("music.beats"), &correction))
+            return false;
+        album.beatCorrections = keptBeatCorrections({correction}, 1);
         return path(music, QStringLiteral("file"), QStringLiteral("music.file"), true,
                     &album.music);
+    }
     const QJsonArray tracks = it->toArray();
     if (!it->isArray() || tracks.isEmpty())
         return fail(AlbumFile::tr("\"%1\": a list of one or more tracks")
                         .arg(QStringLiteral("music.tracks")));
     QStringList files;
+    QList<BeatCorrection> corrections;
     for (int i = 0; i < tracks.size(); ++i) {
         const QString where = QStringLiteral("music.tracks[%1]").arg(i);
         if (!tracks.at(i).isObject())
             return fail(AlbumFile::tr("\"%1\": an object").arg(where));
         QString file;
+        BeatCorrection correction;
         if (!path(tracks.at(i).toObject(), QStringLiteral("file"), where + QStringLiteral(".file"),
-                  true, &file))
+                  true, &file) ||
+            !beats(tracks.at(i).toObject(), where + QStringLiteral(".beats"), &correction))
             return false;
         files.append(file);
+        corrections.append(correction);
     }
+    album.beatCorrections = keptBeatCorrections(corrections, int(corrections.size()));
     album.music = files.takeFirst();
     album.musicMore = files;
     return seconds(music, QStringLiteral("crossfade"), QStringLiteral("music.crossfade"), 0,
@@ -851,12 +901,21 @@ bool operator==(const StoredAlbum &a, const StoredAlbum &b)
            a.transitionStart == b.transitionStart && a.ratio == b.ratio && a.height == b.height &&
            a.music == b.music && a.musicShape == b.musicShape && a.musicMore == b.musicMore &&
            a.musicCrossfade == b.musicCrossfade && a.duckDb == b.duckDb &&
-           a.pauseMusicForClips == b.pauseMusicForClips && a.watermarkType == b.watermarkType &&
+           a.pauseMusicForClips == b.pauseMusicForClips && a.beatCut == b.beatCut &&
+           a.beatCorrections == b.beatCorrections && a.watermarkType == b.watermarkType &&
            a.watermarkText == b.watermarkText && a.watermarkFamily == b.watermarkFamily &&
            a.watermarkPixelSize == b.watermarkPixelSize && a.watermarkColor == b.watermarkColor &&
            a.watermarkImage == b.watermarkImage && a.watermarkPosition == b.watermarkPosition &&
            a.watermarkEffect == b.watermarkEffect && a.gentleMotion == b.gentleMotion &&
            a.fill == b.fill && a.exportChoices == b.exportChoices;
+}
+
+QList<BeatCorrection> keptBeatCorrections(const QList<BeatCorrection> &corrections, int tracks)
+{
+    QList<BeatCorrection> kept = corrections.mid(0, std::max(0, tracks));
+    while (!kept.isEmpty() && kept.last().isDefault())
+        kept.removeLast();
+    return kept;
 }
 
 int transitionRowOf(const TransitionKind *pKind)
@@ -1073,14 +1132,37 @@ QByteArray serializeAlbum(const StoredAlbum &album, const QString &szAlbumDir)
         const MusicShape &shape = album.musicShape;
         // A list keeps its first track as "file" too: an older build plays that track alone.
         Fields fields{{"file", path(album.music)}};
+        // A track's corrections of its beat grid, only where it has some.
+        const auto beats = [&album](int track, Fields &to) {
+            const BeatCorrection correction = album.beatCorrections.value(track);
+            if (correction.isDefault())
+                return;
+            Fields b;
+            if (correction.shift != 0)
+                b.append({"shift", (correction.shift < 0 ? "-" : "") +
+                                       secondsText(std::llabs(correction.shift)).toUtf8()});
+            if (correction.tempo != 0)
+                b.append({"tempo", jsonString(correction.tempo < 0 ? QStringLiteral("half")
+                                                                   : QStringLiteral("double"))});
+            if (correction.barPhase != 0)
+                b.append({"barPhase", jsonNumber(correction.barPhase)});
+            to.append({"beats", jsonObject(b)});
+        };
         if (!album.musicMore.isEmpty()) {
             QByteArray tracks("[");
-            for (const QString &track : QStringList{album.music} + album.musicMore)
-                tracks +=
-                    QByteArray(tracks.size() > 1 ? ", " : "") + jsonObject({{"file", path(track)}});
+            const QStringList files = QStringList{album.music} + album.musicMore;
+            for (int i = 0; i < files.size(); ++i) {
+                Fields track{{"file", path(files.at(i))}};
+                beats(i, track);
+                tracks += QByteArray(tracks.size() > 1 ? ", " : "") + jsonObject(track);
+            }
             fields.append({"tracks", tracks + ']'});
             fields.append({"crossfade", secondsText(album.musicCrossfade).toUtf8()});
+        } else {
+            beats(0, fields);
         }
+        if (album.beatCut != BeatCut::Off)
+            fields.append({"cut", jsonString(beatCutName(album.beatCut))});
         if (shape.start > 0)
             fields.append({"start", secondsText(shape.start).toUtf8()});
         if (shape.fadeIn > 0)
@@ -1264,6 +1346,9 @@ StoredAlbum storedAlbumFrom(const Album &job, const QString &szRatioText)
         album.musicCrossfade = job.musicCrossfade;
         album.duckDb = job.duckDb;
         album.pauseMusicForClips = job.pauseMusicForClips;
+        album.beatCut = job.beatCut;
+        album.beatCorrections =
+            keptBeatCorrections(job.beatCorrections, int(job.musicTracks().size()));
     }
 
     album.watermarkType = job.watermarkType;

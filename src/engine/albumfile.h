@@ -47,6 +47,11 @@ struct StoredAlbum
     // "duck" in "music": decibels under clips with sound, or "pause".
     int duckDb = kDefaultDuckDb;
     bool pauseMusicForClips = false;
+    // "cut" in "music": the changes of picture follow the music's beat; absent: off.
+    BeatCut beatCut = BeatCut::Off;
+    // "beats" beside each track (in "music" itself for a lone track): the user's corrections of
+    // its grid, by track; trailing tracks without any are left out.
+    QList<BeatCorrection> beatCorrections;
     int watermarkType = WatermarkNone; // WatermarkNone, WatermarkText, WatermarkPicture
     QString watermarkText;
     QString watermarkFamily = QStringLiteral("Microsoft YaHei UI");
@@ -110,6 +115,10 @@ bool writeAlbumFile(const QString &szPath, const StoredAlbum &album, QString *pE
 // that would have drawn the picker's next row for the last picture, so an album built with
 // TransitionPicker::reset(N) and nothing but drawn or replayed slots names N again.
 StoredAlbum storedAlbumFrom(const Album &job, const QString &szRatioText);
+
+// The corrections of the first `tracks` tracks, without the trailing ones that correct nothing:
+// the form StoredAlbum keeps, so equal albums compare equal.
+QList<BeatCorrection> keptBeatCorrections(const QList<BeatCorrection> &corrections, int tracks);
 
 // The row of kTransitionKinds that pKind points at; -1 for null or a pointer outside the table.
 int transitionRowOf(const TransitionKind *pKind);

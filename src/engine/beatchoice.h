@@ -22,6 +22,9 @@ QString beatCutName(BeatCut cut);
 // nullopt for any other text ("off" and "" give Off).
 std::optional<BeatCut> beatCutFromName(const QString &szName);
 
+// The furthest a correction moves a grid (microseconds, either way).
+constexpr int64_t kMaxBeatShift = 5000000;
+
 // What the user corrected in one track's grid; saved in the album file beside the track.
 struct BeatCorrection
 {

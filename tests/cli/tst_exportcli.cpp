@@ -762,6 +762,107 @@ private slots:
         QVERIFY(parts().isEmpty());
     }
 
+    // Cutting on the beat: a drum loop with known beats (kicks every 0.5 s from 0.25 s, hi-hats
+    // loud between them) and pictures with cuts of their own durations; every change of picture
+    // in the video lies on a kick.
+    void cutToBeat()
+    {
+        const QString cache = dir.filePath(QStringLiteral("cache"));
+        qputenv("XDG_CACHE_HOME", cache.toUtf8());
+        const QString drums = dir.filePath(QStringLiteral("drums.wav"));
+        QVERIFY(testmedia::ffmpeg(
+            {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+             QStringLiteral("aevalsrc=exprs='gte(t,0.25)*0.8*sin(2*PI*55*mod(t+0.25,0.5))*"
+                            "exp(-mod(t+0.25,0.5)/0.09)+gte(t,0.45)*0.5*(2*random(0)-1)*"
+                            "exp(-mod(t,0.5)/0.015)':s=44100:d=24"),
+             drums}));
+        const QList<QColor> colours = {Qt::red,     Qt::green, Qt::blue, Qt::yellow,
+                                       Qt::magenta, Qt::cyan,  Qt::white};
+        const QList<double> seconds = {1.3, 0.9, 1.7, 1.1, 2.2, 0.6, 1.4};
+        QByteArray pictures;
+        for (int i = 0; i < colours.size(); ++i) {
+            const QString file = dir.filePath(QStringLiteral("beat%1.png").arg(i));
+            QImage picture(320, 180, QImage::Format_RGB32);
+            picture.fill(colours[i]);
+            QVERIFY(picture.save(file));
+            pictures += QStringLiteral(R"(%1{"file": "beat%2.png", "duration": %3, )"
+                                       R"("transition": {"kind": "none"}})")
+                            .arg(i ? QStringLiteral(", ") : QString())
+                            .arg(i)
+                            .arg(seconds[i])
+                            .toUtf8();
+        }
+        const QString album = dir.filePath(QStringLiteral("beat.vmalbum"));
+        QVERIFY(testmedia::writeBytes(album, R"({"velmoraalbum": 1, "pictures": [)" + pictures +
+                                                 R"(], "music": {"file": "drums.wav"}})"));
+        const QString out = dir.filePath(QStringLiteral("beat.mkv"));
+        Run r = exporter({QStringLiteral("-q"), album, QStringLiteral("--cut-to-beat"),
+                          QStringLiteral("beat"), QStringLiteral("--fps"), QStringLiteral("60"),
+                          QStringLiteral("-H"), QStringLiteral("480"), QStringLiteral("-o"), out});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        // The track's beat was kept for the next time.
+        QVERIFY(!QDir(cache + QStringLiteral("/VelmoraAlbum/beats")).isEmpty(QDir::Files));
+
+        // Each frame's mean colour, from a tiny copy of the video.
+        const QString raw = dir.filePath(QStringLiteral("beat.rgb"));
+        QVERIFY(testmedia::ffmpeg({QStringLiteral("-i"), out, QStringLiteral("-vf"),
+                                   QStringLiteral("scale=4:4"), QStringLiteral("-f"),
+                                   QStringLiteral("rawvideo"), QStringLiteral("-pix_fmt"),
+                                   QStringLiteral("rgb24"), raw}));
+        const QByteArray bytes = contents(raw);
+        const int frameBytes = 4 * 4 * 3;
+        QList<double> changes;
+        for (int k = 1; k < bytes.size() / frameBytes; ++k) {
+            int difference = 0;
+            for (int b = 0; b < frameBytes; ++b)
+                difference += std::abs(int(uchar(bytes[k * frameBytes + b])) -
+                                       int(uchar(bytes[(k - 1) * frameBytes + b])));
+            if (difference > frameBytes * 20)
+                changes << k / 60.0;
+        }
+        QCOMPARE(changes.size(), colours.size() - 1);
+        for (int i = 0; i < changes.size(); ++i) {
+            const double beat = 0.25 + 0.5 * std::round((changes[i] - 0.25) / 0.5);
+            QVERIFY2(std::abs(changes[i] - beat) <= 0.030,
+                     qPrintable(QStringLiteral("change %1 at %2 s").arg(i).arg(changes[i])));
+            // Near where the pictures' own durations put it.
+            double wanted = 0;
+            for (int j = 0; j <= i; ++j)
+                wanted += seconds[j];
+            QVERIFY2(std::abs(changes[i] - wanted) <= 0.5 + 0.030,
+                     qPrintable(QStringLiteral("change %1 at %2 s").arg(i).arg(changes[i])));
+        }
+
+        // Saved, the album keeps the choice; the times are worked out again when it is read.
+        const QString saved = dir.filePath(QStringLiteral("beat-saved.vmalbum"));
+        r = exporter({QStringLiteral("-q"), album, QStringLiteral("--cut-to-beat"),
+                      QStringLiteral("bar"), QStringLiteral("--fit-to-music"),
+                      QStringLiteral("--save-album"), saved});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY2(contents(saved).contains(R"("cut": "bar")"), contents(saved).constData());
+
+        // Without music, or with a value it does not know: a usage error that says so.
+        r = exporter({QStringLiteral("-o"), out, good1, QStringLiteral("--cut-to-beat"),
+                      QStringLiteral("beat")});
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.contains(QStringLiteral("--cut-to-beat needs music")), qPrintable(r.err));
+        r = exporter({QStringLiteral("-o"), out, good1, QStringLiteral("-m"), drums,
+                      QStringLiteral("--cut-to-beat"), QStringLiteral("3")});
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.contains(QStringLiteral("--cut-to-beat takes")), qPrintable(r.err));
+        // Music without any beat (silence) is refused, saying why.
+        const QString hum = dir.filePath(QStringLiteral("hum.wav"));
+        QVERIFY(
+            testmedia::ffmpeg({QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                               QStringLiteral("anullsrc=r=44100:cl=mono:d=8"), hum}));
+        r = exporter({QStringLiteral("-o"), out, good1, good2, QStringLiteral("-m"), hum,
+                      QStringLiteral("--cut-to-beat"), QStringLiteral("auto")});
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.contains(QStringLiteral("cannot cut to the beat")), qPrintable(r.err));
+        qunsetenv("XDG_CACHE_HOME");
+        QVERIFY(parts().isEmpty());
+    }
+
     // -m again adds a track: the tracks play in turn with --crossfade between them, the fit
     // takes the list's length, and a saved album keeps the list.
     void musicList()

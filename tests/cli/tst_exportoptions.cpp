@@ -140,6 +140,50 @@ private slots:
         QCOMPARE(r.error, QStringLiteral("GIF files cannot carry music; choose another format"));
     }
 
+    // The album's cut on the beat and its tracks' corrections, unless the command line says
+    // otherwise: other music starts from its own grids.
+    void cutToBeatFromAlbumAndOptions()
+    {
+        StoredAlbum album;
+        album.pictures = {{QStringLiteral("/p/a.jpg"), -1}};
+        album.music = QStringLiteral("/p/song.mp3");
+        album.beatCut = BeatCut::TwoBars;
+        album.beatCorrections = {BeatCorrection{40000, 1, 2}};
+        const QStringList out = {QStringLiteral("t.vmalbum"), QStringLiteral("-o"),
+                                 QStringLiteral("x.mkv")};
+        ParseResult r = applyAlbum(parseExportArguments(out).options, album);
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(r.options.beatCut, BeatCut::TwoBars);
+        QCOMPARE(r.options.beatCorrections.size(), 1);
+        QVERIFY(r.options.beatCorrections.at(0) == (BeatCorrection{40000, 1, 2}));
+
+        r = applyAlbum(parseExportArguments(out + QStringList{QStringLiteral("--cut-to-beat"),
+                                                              QStringLiteral("off")})
+                           .options,
+                       album);
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(r.options.beatCut, BeatCut::Off);
+        QCOMPARE(r.options.beatCorrections.size(), 1);
+
+        r = applyAlbum(parseExportArguments(
+                           out + QStringList{QStringLiteral("-m"), QStringLiteral("other.mp3"),
+                                             QStringLiteral("--cut-to-beat"), QStringLiteral("2")})
+                           .options,
+                       album);
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(r.options.beatCut, BeatCut::TwoBeats);
+        QVERIFY(r.options.beatCorrections.isEmpty());
+
+        // An album without music cannot be cut to a beat from the command line.
+        album.music.clear();
+        r = applyAlbum(parseExportArguments(out + QStringList{QStringLiteral("--cut-to-beat"),
+                                                              QStringLiteral("bar")})
+                           .options,
+                       album);
+        QVERIFY(!r.ok);
+        QCOMPARE(r.error, QStringLiteral("--cut-to-beat needs music (-m FILE)"));
+    }
+
     void refused_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -178,6 +222,22 @@ private slots:
                                   << "--watermark-position";
         QTest::newRow("seed") << QStringList{p, QStringLiteral("--seed"), QStringLiteral("23")}
                               << "--seed";
+        QTest::newRow("cut without music")
+            << QStringList{p, o, QStringLiteral("a.mp4"), QStringLiteral("--cut-to-beat"),
+                           QStringLiteral("beat")}
+            << "--cut-to-beat needs music (-m FILE)";
+        for (const char *szBad : {"", "Beat", "4", "bars"})
+            QTest::newRow(qPrintable(QStringLiteral("cut %1").arg(QLatin1String(szBad))))
+                << QStringList{p,
+                               o,
+                               QStringLiteral("a.mp4"),
+                               QStringLiteral("-m"),
+                               QStringLiteral("s.mp3"),
+                               QStringLiteral("--cut-to-beat"),
+                               QString::fromLatin1(szBad)}
+                << QStringLiteral(
+                       "--cut-to-beat takes beat, 2, bar, 2bars, auto or off, not \"%1\"")
+                       .arg(QLatin1String(szBad));
         QTest::newRow("two watermarks") << QStringList{p,
                                                        o,
                                                        QStringLiteral("a.mp4"),

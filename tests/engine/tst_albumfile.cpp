@@ -135,6 +135,14 @@ private slots:
         list.musicCrossfade = 3500000;
         list.musicShape = MusicShape{500000, 1000000, 2000000, 1.2};
         QTest::newRow("a music list") << list;
+        list.beatCut = BeatCut::TwoBars;
+        list.beatCorrections = {BeatCorrection{-20000, 1, 0}, BeatCorrection(),
+                                BeatCorrection{kMaxBeatShift, -1, 3}};
+        QTest::newRow("a music list cut on the beat, corrected") << list;
+        StoredAlbum beat = textAlbum(m_dir.path());
+        beat.beatCut = BeatCut::Auto;
+        beat.beatCorrections = {BeatCorrection{-kMaxBeatShift, 0, 2}};
+        QTest::newRow("one track cut on the beat, corrected") << beat;
     }
     void roundTripKeepsEveryField()
     {
@@ -525,6 +533,91 @@ private slots:
                                 QByteArray(szMusic) + '}',
                             QStringLiteral("/a"))
                      .ok);
+    }
+
+    // The cut on the beat in "music", each track's corrections beside it; nothing when unset.
+    void beatsInTheFile()
+    {
+        StoredAlbum album = textAlbum(QStringLiteral("/s"));
+        album.beatCut = BeatCut::Auto;
+        album.beatCorrections = {BeatCorrection{20000, 1, 1}};
+        QVERIFY(serializeAlbum(album, QStringLiteral("/s"))
+                    .contains(R"("music": {"file": "song.mp3", "beats": {"shift": 0.02, )"
+                              R"("tempo": "double", "barPhase": 1}, "cut": "auto"},)"));
+        album.musicMore = QStringList{QStringLiteral("/s/b.flac")};
+        album.beatCut = BeatCut::TwoBeats;
+        album.beatCorrections = {BeatCorrection(), BeatCorrection{-500000, -1, 0}};
+        QVERIFY(
+            serializeAlbum(album, QStringLiteral("/s"))
+                .contains(R"("tracks": [{"file": "song.mp3"}, {"file": "b.flac", "beats": )"
+                          R"({"shift": -0.5, "tempo": "half"}}], "crossfade": 2, "cut": "2"},)"));
+        album.beatCut = BeatCut::Off;
+        album.beatCorrections.clear();
+        QVERIFY(!serializeAlbum(album, QStringLiteral("/s")).contains("cut"));
+        QVERIFY(!serializeAlbum(album, QStringLiteral("/s")).contains("beats"));
+
+        // "off" reads as no cut; a correction that corrects nothing is not kept.
+        const AlbumReadResult off = parseAlbum(
+            R"({"velmoraalbum": 1, "pictures": [], "music": {"file": "a.mp3", "cut": "off", )"
+            R"("beats": {"tempo": "found", "shift": 0}}})",
+            QStringLiteral("/a"));
+        QVERIFY2(off.ok, qPrintable(off.error));
+        QCOMPARE(off.album.beatCut, BeatCut::Off);
+        QVERIFY(off.album.beatCorrections.isEmpty());
+
+        const struct
+        {
+            const char *music;
+            const char *error;
+        } refused[] = {
+            {R"({"file": "a.mp3", "cut": "fast"})",
+             R"("music.cut": "beat", "2", "bar", "2bars", "auto" or "off")"},
+            {R"({"file": "a.mp3", "cut": 2})",
+             R"("music.cut": "beat", "2", "bar", "2bars", "auto" or "off")"},
+            {R"({"file": "a.mp3", "cut": ""})",
+             R"("music.cut": "beat", "2", "bar", "2bars", "auto" or "off")"},
+            {R"({"file": "a.mp3", "beats": [1]})", R"("music.beats": null or an object)"},
+            {R"({"file": "a.mp3", "beats": {"shift": 5.1}})",
+             R"("music.beats.shift": seconds from -5 to 5)"},
+            {R"({"file": "a.mp3", "beats": {"tempo": "triple"}})",
+             R"("music.beats.tempo": one of )"},
+            {R"({"file": "a.mp3", "beats": {"barPhase": 4}})",
+             R"("music.beats.barPhase": a whole number from 0 to 3)"},
+            {R"({"tracks": [{"file": "a.mp3"}, {"file": "b.mp3", "beats": {"barPhase": 1.5}}]})",
+             R"("music.tracks[1].beats.barPhase": a whole number from 0 to 3)"},
+        };
+        for (const auto &c : refused) {
+            const AlbumReadResult r = parseAlbum(
+                R"({"velmoraalbum": 1, "pictures": [], "music": )" + QByteArray(c.music) + '}',
+                QStringLiteral("/a"));
+            QVERIFY2(!r.ok && r.error.startsWith(QString::fromUtf8(c.error)), qPrintable(r.error));
+        }
+
+        // From the album: the choice and the corrections of its tracks, nothing without music.
+        Album &job = testAlbum();
+        job.musicType = MusicCustom;
+        job.musicPath = QStringLiteral("/s/song.mp3");
+        job.beatCut = BeatCut::Bar;
+        job.beatCorrections = {BeatCorrection{30000, 0, 0}, BeatCorrection{0, 1, 0}};
+        StoredAlbum stored = storedAlbumFrom(job, QStringLiteral("16:9"));
+        QCOMPARE(stored.beatCut, BeatCut::Bar);
+        QCOMPARE(stored.beatCorrections.size(), 1);
+        QVERIFY(stored.beatCorrections.at(0) == (BeatCorrection{30000, 0, 0}));
+        // The derived timing is not the user's and never reaches the file.
+        for (int i = 0; i < job.materialOrder.size(); ++i) {
+            job.beatDurations.append(1234567);
+            job.beatSlots.append(0);
+        }
+        QVERIFY(storedAlbumFrom(job, QStringLiteral("16:9")) == stored);
+        job.beatDurations.clear();
+        job.beatSlots.clear();
+        job.musicType = MusicNone;
+        job.musicPath.clear();
+        stored = storedAlbumFrom(job, QStringLiteral("16:9"));
+        QCOMPARE(stored.beatCut, BeatCut::Off);
+        QVERIFY(stored.beatCorrections.isEmpty());
+        job.beatCut = BeatCut::Off;
+        job.beatCorrections.clear();
     }
 
     // A clip's trim, sound and speed, and the music's ducking, are written only when set, and
