@@ -9,6 +9,7 @@
 #include "musicpanel.h"
 
 #include "album.h"
+#include "albumfile.h"
 #include "averror.h"
 #include "cqvideoplay.h"
 #include "testmedia.h"
@@ -323,6 +324,10 @@ private slots:
             QVERIFY(album().beatCorrections.value(0).shift > 0);
             QCOMPARE(stack()->count(), before + 1);
         });
+        // Saved beside the track, with the choice.
+        const QByteArray json = serializeAlbum(editor()->storedAlbum(), QStringLiteral("/"));
+        QVERIFY2(json.contains("\"barPhase\": 1") && json.contains("\"cut\": \"beat\""),
+                 json.constData());
         editor()->undo();
         QCOMPARE(album().beatCorrections.value(0).shift, int64_t(0));
         QCOMPARE(album().beatCorrections.value(0).barPhase, 1);
