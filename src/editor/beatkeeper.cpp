@@ -13,6 +13,7 @@
 #include "beatcut.h"
 #include "musiclist.h"
 
+#include <QApplication>
 #include <QThread>
 
 #include <algorithm>
@@ -89,7 +90,8 @@ void BeatKeeper::derive(Album &album)
     const int64_t before = totalDurationMs(album);
     HeardBeats heard;
     // Without the beat of every track (not found yet) the album plays its own durations.
-    if (album.beatCut != BeatCut::Off && album.hasMusic() && ready(album)) {
+    const bool bCut = album.beatCut != BeatCut::Off && album.hasMusic() && ready(album);
+    if (bCut) {
         QList<BeatGrid> grids;
         QList<int64_t> lengths;
         for (const QString &file : album.musicTracks()) {
@@ -100,7 +102,8 @@ void BeatKeeper::derive(Album &album)
         heard = heardBeats(album, grids, lengths, untilOf(album));
     }
     // No beats clears the snapped timing; the user's durations are the input either way.
-    applyBeatCut(album, heard, false);
+    const BeatCutResult result = applyBeatCut(album, heard, false);
+    m_szRefusal = bCut && !result.ok ? result.error : QString();
     m_bTimingChanged = m_bTimingChanged || totalDurationMs(album) != before;
 }
 
@@ -129,6 +132,7 @@ void BeatKeeper::arrived(const TrackBeats &result)
         // choice (no step of its own).
         m_editor.preview()->halt();
         m_pDocument->rederive();
+        tellRefusal();
     }
     emit sig_arrived(result.file);
 }
@@ -142,6 +146,14 @@ void BeatKeeper::chooseCut(BeatCut cut)
     m_editor.preview()->halt();
     m_pDocument->edit().beatCut = cut;
     m_pDocument->commitEdit(tr("Cut on the beat"));
+    tellRefusal();
+}
+
+void BeatKeeper::tellRefusal()
+{
+    // Over the music panel when it is up: that is where the choice was made.
+    if (!m_szRefusal.isEmpty())
+        m_editor.toast(m_szRefusal, QApplication::activeModalWidget(), 4000);
 }
 
 void BeatKeeper::correct(int iTrack, const BeatCorrection &correction)
@@ -163,6 +175,7 @@ void BeatKeeper::correct(int iTrack, const BeatCorrection &correction)
     m_editor.preview()->halt();
     m_pDocument->edit().beatCorrections = corrections;
     m_pDocument->commitEdit(tr("Correct the beat"));
+    tellRefusal();
 }
 
 std::vector<int64_t> BeatKeeper::changeTimes(const Album &album)

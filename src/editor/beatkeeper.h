@@ -69,4 +69,6 @@ private:
     QHash<QString, TrackBeats> m_tracks;
     QSet<QString> m_asked;
     bool m_bTimingChanged = false; // the last derivation moved the timing
+    QString m_szRefusal;           // why the last derivation left the album's own timing
+    void tellRefusal();
 };

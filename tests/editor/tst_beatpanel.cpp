@@ -5,6 +5,7 @@
 #include "beatsection.h"
 #include "beatwaveform.h"
 #include "beatworker.h"
+#include "cqtoast.h"
 #include "editorfixture.h"
 #include "musicpanel.h"
 
@@ -367,6 +368,32 @@ private slots:
         editor()->undo();
         QCOMPARE(album().beatCut, BeatCut::Off);
         QVERIFY(!album().hasBeatTiming());
+    }
+
+    // Silence has no beat: the choice is kept (it applies once the music has one), the
+    // album keeps its own timing, and the user is told why; the panel offers no corrections.
+    void silenceHasNoBeat()
+    {
+        importPictures(2);
+        const QString tone = m_dir.filePath(QStringLiteral("silence.mp3"));
+        QVERIFY(testmedia::writeSound(tone, QStringLiteral("0"), 44100, 8,
+                                      {QStringLiteral("-c:a"), QStringLiteral("libmp3lame")}));
+        chooseMusic(tone);
+        QTRY_VERIFY_WITH_TIMEOUT(keeper()->track(tone), 30000);
+        const int64_t own = album().pictureDuration(0);
+        keeper()->chooseCut(BeatCut::Beat);
+        QCOMPARE(album().beatCut, BeatCut::Beat);
+        QVERIFY(!album().hasBeatTiming());
+        QCOMPARE(album().pictureDuration(0), own);
+        QString szToast;
+        for (auto *pToast : editor()->findChildren<ShareCode::CQToast *>()) {
+            if (pToast->isVisible())
+                szToast = pToast->text();
+        }
+        QVERIFY2(szToast.contains(QStringLiteral("beat")), qPrintable(szToast));
+        withPanel([](MusicPanel *pPanel) {
+            QVERIFY(!pPanel->findChild<QPushButton *>(QStringLiteral("btnBeatHalf"))->isEnabled());
+        });
     }
 
     // With VM_BEAT_SCREENSHOT naming a PNG (and a real display): the editor with six pictures
