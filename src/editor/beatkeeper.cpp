@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QThread>
+#include <QVector>
 
 #include <algorithm>
 
@@ -176,6 +177,30 @@ void BeatKeeper::correct(int iTrack, const BeatCorrection &correction)
     m_pDocument->edit().beatCorrections = corrections;
     m_pDocument->commitEdit(tr("Correct the beat"));
     tellRefusal();
+}
+
+QList<BeatCorrection> BeatKeeper::followTracks(const QStringList &before,
+                                               const QList<BeatCorrection> &corrections,
+                                               const QStringList &after)
+{
+    QList<BeatCorrection> out;
+    QVector<bool> taken(before.size(), false);
+    for (const QString &track : after) {
+        // The same file twice in the list: each place takes the next of its own.
+        int i = -1;
+        for (int j = 0; j < before.size(); ++j) {
+            if (!taken[j] && before[j] == track) {
+                i = j;
+                break;
+            }
+        }
+        if (i >= 0)
+            taken[i] = true;
+        out.append(i >= 0 ? corrections.value(i) : BeatCorrection());
+    }
+    while (!out.isEmpty() && out.last().isDefault())
+        out.removeLast();
+    return out;
 }
 
 std::vector<int64_t> BeatKeeper::changeTimes(const Album &album)

@@ -45,6 +45,11 @@ public:
     void chooseCut(BeatCut cut);
     void correct(int iTrack, const BeatCorrection &correction);
 
+    // The corrections of the tracks `before` as they follow their tracks into `after` (a track
+    // added, removed or moved): each track keeps its own; a new one has none.
+    static QList<BeatCorrection> followTracks(const QStringList &before,
+                                              const QList<BeatCorrection> &corrections,
+                                              const QStringList &after);
     // Album microseconds of every change of picture: the middle of a transition, or the cut.
     static std::vector<int64_t> changeTimes(const Album &album);
     // Where album time `us` is heard: the track and the seconds into it (looping, crossfades

@@ -156,6 +156,9 @@ void ZodoZadar::changeMusicList(const QStringList &tracks, int64_t crossfadeUs)
                                                            : tr("Change music crossfade");
     m_pDocument->beginEdit();
     m_pPreview->halt();
+    // The grid corrections belong to their tracks, wherever these go in the list.
+    m_pDocument->edit().beatCorrections =
+        BeatKeeper::followTracks(before, album.beatCorrections, tracks);
     m_pDocument->edit().setMusicTracks(tracks);
     m_pDocument->edit().musicCrossfade = crossfadeUs;
     m_pDocument->commitEdit(szText, tracks == before ? kMergeMusicCrossfade : -1);

@@ -8,6 +8,7 @@
 #include "cqtoast.h"
 #include "editorfixture.h"
 #include "musicpanel.h"
+#include "settingspanel.h"
 
 #include "album.h"
 #include "albumfile.h"
@@ -368,6 +369,43 @@ private slots:
         editor()->undo();
         QCOMPARE(album().beatCut, BeatCut::Off);
         QVERIFY(!album().hasBeatTiming());
+    }
+
+    // Corrections stay with their tracks when the list changes, and go when a file is replaced.
+    void correctionsFollowTheirTracks()
+    {
+        const BeatCorrection a{10000, 0, 0};
+        const BeatCorrection b{0, 1, 2};
+        const QStringList ab{QStringLiteral("a"), QStringLiteral("b")};
+        QCOMPARE(BeatKeeper::followTracks(ab, {a, b}, {QStringLiteral("b"), QStringLiteral("a")}),
+                 (QList<BeatCorrection>{b, a}));
+        QCOMPARE(BeatKeeper::followTracks(ab, {a, b}, {QStringLiteral("b")}),
+                 QList<BeatCorrection>{b});
+        // Removing the corrected track leaves none; a track added has none.
+        QVERIFY(BeatKeeper::followTracks(ab, {a}, {QStringLiteral("b"), QStringLiteral("c")})
+                    .isEmpty());
+        // The same file twice: each place keeps its own.
+        const QStringList aa{QStringLiteral("a"), QStringLiteral("a")};
+        QCOMPARE(BeatKeeper::followTracks(aa, {a, b}, aa), (QList<BeatCorrection>{a, b}));
+
+        importPictures(2);
+        const QString other = m_dir.filePath(QStringLiteral("other.mp3"));
+        QVERIFY(writeDrums(other, 6));
+        chooseMusic(m_drums);
+        editor()->changeMusicList({m_drums, other}, album().musicCrossfade);
+        keeper()->correct(1, b);
+        QCOMPARE(album().beatCorrections, (QList<BeatCorrection>{BeatCorrection(), b}));
+        editor()->changeMusicList({other, m_drums}, album().musicCrossfade);
+        QCOMPARE(album().beatCorrections, QList<BeatCorrection>{b});
+        editor()->undo();
+        QCOMPARE(album().beatCorrections, (QList<BeatCorrection>{BeatCorrection(), b}));
+        keeper()->correct(0, a);
+        // Another first file: its correction goes, the second track's stays.
+        const QString third = m_dir.filePath(QStringLiteral("third.mp3"));
+        QVERIFY(writeDrums(third, 6));
+        editor()->settings()->dropMusic(third);
+        QCOMPARE(album().musicPath, third);
+        QCOMPARE(album().beatCorrections, (QList<BeatCorrection>{BeatCorrection(), b}));
     }
 
     // Silence has no beat: the choice is kept (it applies once the music has one), the
