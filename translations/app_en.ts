@@ -382,6 +382,10 @@
         <source>&quot;%1&quot;: decibels from 0 to %2, or &quot;pause&quot;</source>
         <translation>&quot;%1&quot;: decibels from 0 to %2, or &quot;pause&quot;</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot;: &quot;beat&quot;, &quot;2&quot;, &quot;bar&quot;, &quot;2bars&quot;, &quot;auto&quot; or &quot;off&quot;</source>
+        <translation>&quot;%1&quot;: &quot;beat&quot;, &quot;2&quot;, &quot;bar&quot;, &quot;2bars&quot;, &quot;auto&quot; or &quot;off&quot;</translation>
+    </message>
 </context>
 <context>
     <name>AlbumOps</name>
@@ -423,6 +427,25 @@
     <message>
         <source>The music &quot;%1&quot; cannot be analysed</source>
         <translation>The music &quot;%1&quot; cannot be analysed</translation>
+    </message>
+</context>
+<context>
+    <name>BeatCut</name>
+    <message>
+        <source>No beat was found in the music.</source>
+        <translation>No beat was found in the music.</translation>
+    </message>
+    <message>
+        <source>The music&apos;s length is not known.</source>
+        <translation>The music&apos;s length is not known.</translation>
+    </message>
+    <message>
+        <source>The music is too short for these pictures to change on its beat.</source>
+        <translation>The music is too short for these pictures to change on its beat.</translation>
+    </message>
+    <message>
+        <source>The music&apos;s beats end before the album does.</source>
+        <translation>The music&apos;s beats end before the album does.</translation>
     </message>
 </context>
 <context>
@@ -559,10 +582,6 @@
     <message>
         <source>Picture change</source>
         <translation>Picture change</translation>
-    </message>
-    <message>
-        <source>%1 BPM</source>
-        <translation>%1 BPM</translation>
     </message>
     <message>
         <source>Picture change at %1</source>

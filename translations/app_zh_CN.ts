@@ -382,6 +382,10 @@
         <source>&quot;%1&quot;: decibels from 0 to %2, or &quot;pause&quot;</source>
         <translation>“%1”：0 到 %2 分贝，或“pause”</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot;: &quot;beat&quot;, &quot;2&quot;, &quot;bar&quot;, &quot;2bars&quot;, &quot;auto&quot; or &quot;off&quot;</source>
+        <translation>“%1”：“beat”、“2”、“bar”、“2bars”、“auto”或“off”</translation>
+    </message>
 </context>
 <context>
     <name>AlbumOps</name>
@@ -423,6 +427,25 @@
     <message>
         <source>The music &quot;%1&quot; cannot be analysed</source>
         <translation>无法分析音乐“%1”</translation>
+    </message>
+</context>
+<context>
+    <name>BeatCut</name>
+    <message>
+        <source>No beat was found in the music.</source>
+        <translation>音乐中没有找到节拍。</translation>
+    </message>
+    <message>
+        <source>The music&apos;s length is not known.</source>
+        <translation>音乐的长度未知。</translation>
+    </message>
+    <message>
+        <source>The music is too short for these pictures to change on its beat.</source>
+        <translation>音乐太短，这些图片无法在节拍上切换。</translation>
+    </message>
+    <message>
+        <source>The music&apos;s beats end before the album does.</source>
+        <translation>音乐的节拍在相册结束之前就结束了。</translation>
     </message>
 </context>
 <context>
@@ -558,10 +581,6 @@
     <message>
         <source>Picture change</source>
         <translation>图片切换</translation>
-    </message>
-    <message>
-        <source>%1 BPM</source>
-        <translation>%1 BPM</translation>
     </message>
     <message>
         <source>Picture change at %1</source>

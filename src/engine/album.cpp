@@ -51,6 +51,8 @@ AlbumParts Album::changedParts(const Album &o) const
           transitions == o.transitions && pictureOptions == o.pictureOptions &&
           missing == o.missing))
         parts |= AlbumPart::Items;
+    // The timing worked out on the beat counts with the settings: it moves the timeline the
+    // preview and the length display follow, though no file keeps it.
     if (!(totalDuration == o.totalDuration && sameRational(totalTimeBase, o.totalTimeBase) &&
           aspectNum == o.aspectNum && aspectDen == o.aspectDen && width == o.width &&
           height == o.height && sameRational(frameRate, o.frameRate) &&

@@ -148,11 +148,6 @@ namespace {
 constexpr int64_t kMinSpan = kMinPictureDuration;
 constexpr int64_t kNoLimit = std::numeric_limits<int64_t>::max() / 4;
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("BeatCut", text);
-}
-
 int64_t evenDown(int64_t value)
 {
     return value - (value % 2);
@@ -253,7 +248,9 @@ BeatCutResult applyBeatCut(Album &job, const HeardBeats &beats, bool bFit)
         result.change.totalChanged = job.totalDuration != totalBefore;
     };
     const int n = int(job.materialOrder.size());
-    if (job.beatCut == BeatCut::Off || n == 0) {
+    // Without music there is no beat to follow: the album keeps its own timing, and takes the
+    // beat again once music comes back.
+    if (job.beatCut == BeatCut::Off || n == 0 || !job.hasMusic()) {
         finish({}, {});
         result.ok = true;
         return result;
@@ -261,7 +258,7 @@ BeatCutResult applyBeatCut(Album &job, const HeardBeats &beats, bool bFit)
     const std::vector<int64_t> grid = changeGrid(beats, job.beatCut);
     if (grid.empty()) {
         finish({}, {});
-        result.error = tr("No beat was found in the music.");
+        result.error = QCoreApplication::translate("BeatCut", "No beat was found in the music.");
         return result;
     }
 
@@ -288,7 +285,8 @@ BeatCutResult applyBeatCut(Album &job, const HeardBeats &beats, bool bFit)
     if (bFit) {
         if (beats.passUs <= 0) {
             finish({}, {});
-            result.error = tr("The music's length is not known.");
+            result.error =
+                QCoreApplication::translate("BeatCut", "The music's length is not known.");
             return result;
         }
         const auto last = std::lower_bound(beats.bars.begin(), beats.bars.end(), beats.passUs);
@@ -301,7 +299,8 @@ BeatCutResult applyBeatCut(Album &job, const HeardBeats &beats, bool bFit)
             least += clip[size_t(i)] ? span[size_t(i)] : kMinSpan;
         if (end <= 0 || end < least) {
             finish({}, {});
-            result.error = tr("The music is too short for these pictures to change on its beat.");
+            result.error = QCoreApplication::translate(
+                "BeatCut", "The music is too short for these pictures to change on its beat.");
             return result;
         }
         // The stills share what the clips leave, in the ratios of their own durations.
@@ -366,8 +365,11 @@ BeatCutResult applyBeatCut(Album &job, const HeardBeats &beats, bool bFit)
         if (!at) {
             finish({}, {});
             result.error =
-                bFit ? tr("The music is too short for these pictures to change on its beat.")
-                     : tr("The music's beats end before the album does.");
+                bFit ? QCoreApplication::translate(
+                           "BeatCut",
+                           "The music is too short for these pictures to change on its beat.")
+                     : QCoreApplication::translate("BeatCut",
+                                                   "The music's beats end before the album does.");
             return result;
         }
         change[u] = *at;

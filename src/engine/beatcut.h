@@ -41,7 +41,8 @@ struct BeatCutResult
 // every change of picture, the middle of a transition or a cut, falls on a beat of `beats` as
 // job.beatCut asks. Clips keep their trimmed length; the pictures around them absorb the rest.
 // With bFit the album ends on the last bar the music reaches in one pass (a fade-out, which
-// ends with the album, closes on that bar). Off, or no beats, clears the timing: the album plays
-// its own durations. The user's durations are always the input: applying again after they or
-// the music changed starts from them, never from an earlier result.
+// ends with the album, closes on that bar). Off, or no music, clears the timing (ok): the album
+// plays its own durations; so does a refusal (not ok), which says why. The user's durations are
+// always the input: applying again after they or the music changed starts from them, never from an
+// earlier result.
 BeatCutResult applyBeatCut(Album &job, const HeardBeats &beats, bool bFit);

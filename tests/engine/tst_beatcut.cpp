@@ -421,6 +421,14 @@ void TestBeatCut::offLeavesTheTimelineAsItWas()
     QCOMPARE(timeline(job), timeline(untouched));
     QCOMPARE(job.changedParts(untouched), AlbumParts());
 
+    // The music taken away: nothing to follow, the album's own timing again.
+    job.beatCut = BeatCut::Bar;
+    QVERIFY(applyBeatCut(job, heard, false).ok);
+    job.musicType = MusicNone;
+    QVERIFY(applyBeatCut(job, heard, false).ok);
+    QCOMPARE(timeline(job), timeline(untouched));
+    job.musicType = MusicCustom;
+
     // A derived timing that no longer matches the rows is not used.
     job.beatCut = BeatCut::Beat;
     QVERIFY(applyBeatCut(job, heard, false).ok);
