@@ -560,9 +560,12 @@
             <numerusform>%1 BPM, %n bars</numerusform>
         </translation>
     </message>
-    <message>
-        <source>corrected</source>
-        <translation>corrected</translation>
+    <message numerus="yes">
+        <source>%1 BPM, %n bars, corrected</source>
+        <translation>
+            <numerusform>%1 BPM, %n bar, corrected</numerusform>
+            <numerusform>%1 BPM, %n bars, corrected</numerusform>
+        </translation>
     </message>
 </context>
 <context>

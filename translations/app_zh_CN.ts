@@ -559,9 +559,11 @@
             <numerusform>%1 BPM，%n 个小节</numerusform>
         </translation>
     </message>
-    <message>
-        <source>corrected</source>
-        <translation>已校正</translation>
+    <message numerus="yes">
+        <source>%1 BPM, %n bars, corrected</source>
+        <translation>
+            <numerusform>%1 BPM，%n 个小节（已校正）</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -180,10 +180,11 @@ void BeatSection::showTrack(const TrackBeats *pTrack, const BeatGrid &corrected,
         m_pStatus->setText(tr("No beat was found in this track"));
         m_pWaveform->setMessage(tr("No beat"));
     } else {
-        QString szText = tr("%1 BPM, %n bars", nullptr, int(corrected.bars.size()))
-                             .arg(corrected.bpm, 0, 'f', 1);
-        if (!correction.isDefault())
-            szText += QLatin1String(" · ") + tr("corrected");
+        const int iBars = int(corrected.bars.size());
+        const QString szText =
+            (correction.isDefault() ? tr("%1 BPM, %n bars", nullptr, iBars)
+                                    : tr("%1 BPM, %n bars, corrected", nullptr, iBars))
+                .arg(corrected.bpm, 0, 'f', 1);
         m_pStatus->setText(szText);
         m_pWaveform->setMessage(QString());
     }
