@@ -449,6 +449,161 @@
     </message>
 </context>
 <context>
+    <name>BeatKeeper</name>
+    <message>
+        <source>Cut on the beat</source>
+        <translation>Cut on the beat</translation>
+    </message>
+    <message>
+        <source>Correct the beat</source>
+        <translation>Correct the beat</translation>
+    </message>
+</context>
+<context>
+    <name>BeatSection</name>
+    <message>
+        <source>Off</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>On every beat</source>
+        <translation>On every beat</translation>
+    </message>
+    <message>
+        <source>On every 2 beats</source>
+        <translation>On every 2 beats</translation>
+    </message>
+    <message>
+        <source>On every bar</source>
+        <translation>On every bar</translation>
+    </message>
+    <message>
+        <source>On every 2 bars</source>
+        <translation>On every 2 bars</translation>
+    </message>
+    <message>
+        <source>Auto (nearest beat to each picture&apos;s time)</source>
+        <translation>Auto (nearest beat to each picture&apos;s time)</translation>
+    </message>
+    <message>
+        <source>Cut on the beat</source>
+        <translation>Cut on the beat</translation>
+    </message>
+    <message>
+        <source>−10 ms</source>
+        <translation>−10 ms</translation>
+    </message>
+    <message>
+        <source>Move the beat grid 10 ms earlier</source>
+        <translation>Move the beat grid 10 ms earlier</translation>
+    </message>
+    <message>
+        <source>+10 ms</source>
+        <translation>+10 ms</translation>
+    </message>
+    <message>
+        <source>Move the beat grid 10 ms later</source>
+        <translation>Move the beat grid 10 ms later</translation>
+    </message>
+    <message>
+        <source>½ tempo</source>
+        <translation>½ tempo</translation>
+    </message>
+    <message>
+        <source>Half the tempo: keep every other beat</source>
+        <translation>Half the tempo: keep every other beat</translation>
+    </message>
+    <message>
+        <source>2× tempo</source>
+        <translation>2× tempo</translation>
+    </message>
+    <message>
+        <source>Double the tempo: a beat between each two</source>
+        <translation>Double the tempo: a beat between each two</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>Take the beat grid as it was found</source>
+        <translation>Take the beat grid as it was found</translation>
+    </message>
+    <message>
+        <source>Every change of picture falls on a beat of the music</source>
+        <translation>Every change of picture falls on a beat of the music</translation>
+    </message>
+    <message>
+        <source>Choose background music first</source>
+        <translation>Choose background music first</translation>
+    </message>
+    <message>
+        <source>Finding the beat… %1 %</source>
+        <translation>Finding the beat… %1 %</translation>
+    </message>
+    <message>
+        <source>Finding the beat…</source>
+        <translation>Finding the beat…</translation>
+    </message>
+    <message>
+        <source>No beat</source>
+        <translation>No beat</translation>
+    </message>
+    <message>
+        <source>No beat was found in this track</source>
+        <translation>No beat was found in this track</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 BPM, %n bars</source>
+        <translation>
+            <numerusform>%1 BPM, %n bar</numerusform>
+            <numerusform>%1 BPM, %n bars</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 BPM, %n bars, corrected</source>
+        <translation>
+            <numerusform>%1 BPM, %n bar, corrected</numerusform>
+            <numerusform>%1 BPM, %n bars, corrected</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>BeatWaveform</name>
+    <message>
+        <source>Music waveform with beat marks</source>
+        <translation>Music waveform with beat marks</translation>
+    </message>
+    <message>
+        <source>Beat</source>
+        <translation>Beat</translation>
+    </message>
+    <message>
+        <source>Bar</source>
+        <translation>Bar</translation>
+    </message>
+    <message>
+        <source>Picture change</source>
+        <translation>Picture change</translation>
+    </message>
+    <message>
+        <source>Picture change at %1</source>
+        <translation>Picture change at %1</translation>
+    </message>
+    <message>
+        <source>Bar start at %1: drag it onto another beat to move the bars</source>
+        <translation>Bar start at %1: drag it onto another beat to move the bars</translation>
+    </message>
+    <message>
+        <source>Beat at %1</source>
+        <translation>Beat at %1</translation>
+    </message>
+    <message>
+        <source>Wheel: scroll; Ctrl+wheel: zoom; Shift+drag: move the beat grid</source>
+        <translation>Wheel: scroll; Ctrl+wheel: zoom; Shift+drag: move the beat grid</translation>
+    </message>
+</context>
+<context>
     <name>CCatchHelperDll</name>
     <message>
         <source>提示</source>

@@ -449,6 +449,159 @@
     </message>
 </context>
 <context>
+    <name>BeatKeeper</name>
+    <message>
+        <source>Cut on the beat</source>
+        <translation>踩点切换</translation>
+    </message>
+    <message>
+        <source>Correct the beat</source>
+        <translation>校正节拍</translation>
+    </message>
+</context>
+<context>
+    <name>BeatSection</name>
+    <message>
+        <source>Off</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>On every beat</source>
+        <translation>每拍</translation>
+    </message>
+    <message>
+        <source>On every 2 beats</source>
+        <translation>每 2 拍</translation>
+    </message>
+    <message>
+        <source>On every bar</source>
+        <translation>每小节</translation>
+    </message>
+    <message>
+        <source>On every 2 bars</source>
+        <translation>每 2 小节</translation>
+    </message>
+    <message>
+        <source>Auto (nearest beat to each picture&apos;s time)</source>
+        <translation>自动（取最接近每张图片时长的节拍）</translation>
+    </message>
+    <message>
+        <source>Cut on the beat</source>
+        <translation>踩点切换</translation>
+    </message>
+    <message>
+        <source>−10 ms</source>
+        <translation>−10 毫秒</translation>
+    </message>
+    <message>
+        <source>Move the beat grid 10 ms earlier</source>
+        <translation>节拍网格提前 10 毫秒</translation>
+    </message>
+    <message>
+        <source>+10 ms</source>
+        <translation>+10 毫秒</translation>
+    </message>
+    <message>
+        <source>Move the beat grid 10 ms later</source>
+        <translation>节拍网格推后 10 毫秒</translation>
+    </message>
+    <message>
+        <source>½ tempo</source>
+        <translation>½ 速度</translation>
+    </message>
+    <message>
+        <source>Half the tempo: keep every other beat</source>
+        <translation>速度减半：每隔一拍保留一拍</translation>
+    </message>
+    <message>
+        <source>2× tempo</source>
+        <translation>2× 速度</translation>
+    </message>
+    <message>
+        <source>Double the tempo: a beat between each two</source>
+        <translation>速度加倍：每两拍之间加一拍</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>重置</translation>
+    </message>
+    <message>
+        <source>Take the beat grid as it was found</source>
+        <translation>恢复为分析得到的节拍网格</translation>
+    </message>
+    <message>
+        <source>Every change of picture falls on a beat of the music</source>
+        <translation>每次切换图片都落在音乐的节拍上</translation>
+    </message>
+    <message>
+        <source>Choose background music first</source>
+        <translation>请先选择背景音乐</translation>
+    </message>
+    <message>
+        <source>Finding the beat… %1 %</source>
+        <translation>正在分析节拍… %1 %</translation>
+    </message>
+    <message>
+        <source>Finding the beat…</source>
+        <translation>正在分析节拍…</translation>
+    </message>
+    <message>
+        <source>No beat</source>
+        <translation>没有节拍</translation>
+    </message>
+    <message>
+        <source>No beat was found in this track</source>
+        <translation>这首曲目中没有找到节拍</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 BPM, %n bars</source>
+        <translation>
+            <numerusform>%1 BPM，%n 个小节</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 BPM, %n bars, corrected</source>
+        <translation>
+            <numerusform>%1 BPM，%n 个小节（已校正）</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>BeatWaveform</name>
+    <message>
+        <source>Music waveform with beat marks</source>
+        <translation>带节拍标记的音乐波形</translation>
+    </message>
+    <message>
+        <source>Beat</source>
+        <translation>节拍</translation>
+    </message>
+    <message>
+        <source>Bar</source>
+        <translation>小节</translation>
+    </message>
+    <message>
+        <source>Picture change</source>
+        <translation>图片切换</translation>
+    </message>
+    <message>
+        <source>Picture change at %1</source>
+        <translation>图片切换于 %1</translation>
+    </message>
+    <message>
+        <source>Bar start at %1: drag it onto another beat to move the bars</source>
+        <translation>小节起点 %1：拖到另一拍上即可移动小节</translation>
+    </message>
+    <message>
+        <source>Beat at %1</source>
+        <translation>节拍 %1</translation>
+    </message>
+    <message>
+        <source>Wheel: scroll; Ctrl+wheel: zoom; Shift+drag: move the beat grid</source>
+        <translation>滚轮：滚动；Ctrl+滚轮：缩放；Shift+拖动：移动节拍网格</translation>
+    </message>
+</context>
+<context>
     <name>CCatchHelperDll</name>
     <message>
         <source>提示</source>

@@ -145,6 +145,8 @@ void AlbumDocument::commitEdit(const QString &szText, int iMergeId)
 {
     if (m_iEditDepth > 0 && --m_iEditDepth > 0)
         return;
+    if (m_derive)
+        m_derive(m_state.album);
     DocumentState after = state();
     if (after.album == m_editBefore.album && after.sameIdentityAs(m_editBefore))
         return;
@@ -180,8 +182,20 @@ void AlbumDocument::restore(const DocumentState &state, bool bIdentity)
     }
     m_state.album = state.album;
     keepExportSettings(m_state.album, current);
+    if (m_derive)
+        m_derive(m_state.album);
     TransitionPicker::reset(state.transitionCursor);
     emit replaced();
+}
+
+void AlbumDocument::rederive()
+{
+    if (!m_derive || m_iEditDepth > 0)
+        return;
+    // Told as a change even when the album compares equal: derived values may be left out of
+    // the comparison, and the preview still has to see them.
+    m_derive(m_state.album);
+    changeDone();
 }
 
 void AlbumDocument::changeDone()

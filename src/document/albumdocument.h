@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -57,6 +58,12 @@ public:
     // undoable: a picture found again) ends with changeDone(); commitEdit calls it itself.
     Album &edit();
     void changeDone();
+    // Values the album derives from the user's choices (the timing cut on the beat): recomputed
+    // by fn at the end of every edit and whenever a step is undone or redone, so that they are
+    // part of the same step. rederive() runs it now, as a change outside an edit (what it
+    // derives from arrived late).
+    void setDerivation(std::function<void(Album &)> fn) { m_derive = std::move(fn); }
+    void rederive();
     // The album as it stands now, for a worker to render: immutable, shared by whoever holds it.
     AlbumSnapshotPtr snapshot() const;
     // The files the album uses, held open while it does.
@@ -138,4 +145,5 @@ private:
     std::unique_ptr<platform::InstanceLock> m_pSessionLock;
     QTimer *m_pAutosaveTimer = nullptr;
     bool m_bAutosaveFailing = false;
+    std::function<void(Album &)> m_derive;
 };

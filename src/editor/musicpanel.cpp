@@ -2,6 +2,9 @@
 // The music settings panel's form.
 #include "musicpanel.h"
 
+#include "beatsection.h"
+#include "beatwaveform.h"
+
 #include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QGridLayout>
@@ -47,7 +50,12 @@ const char kFormStyle[] =
     "QPushButton:pressed{background-color:#EEEBFE;}"
     "QListWidget{border:1px solid #E1E1E8;border-radius:4px;background-color:#FFFFFF;"
     "font-family:\"Microsoft YaHei\";font-size:13px;color:#333333;}"
-    "QListWidget::item:selected{background-color:#EEEBFE;color:#333333;}";
+    "QListWidget::item:selected{background-color:#EEEBFE;color:#333333;}"
+    "QComboBox{border:1px solid #E1E1E8;border-radius:4px;padding:3px 8px;min-height:22px;"
+    "background-color:#FFFFFF;font-family:\"Microsoft YaHei\";font-size:14px;color:#333333;}"
+    "QComboBox:hover{border-color:#5C46F4;}"
+    "QComboBox:disabled{color:#B0B0B8;background-color:#F7F7F9;}"
+    "QPushButton:disabled{color:#B0B0B8;background-color:#F7F7F9;}";
 
 QDoubleSpinBox *secondsBox(QWidget *pParent, const char *szName, int64_t maxMicroseconds)
 {
@@ -128,6 +136,11 @@ MusicPanel::MusicPanel(const QString &szMusicName, const MusicShape &shape, QWid
     addRow(4, tr("Crossfade between tracks"), m_pCrossfade);
     pLayout->addLayout(pGrid);
 
+    m_pBeat = new BeatSection(pForm);
+    // The marks take the panel's accent, as its other controls do.
+    m_pBeat->waveform()->setAccent(QColor(0x5C, 0x46, 0xF4));
+    pLayout->addWidget(m_pBeat);
+
     // The music under clips that bring their own sound.
     m_pClips = new QGroupBox(tr("Clips"), pForm);
     m_pClips->setObjectName(QStringLiteral("groupMusicClips"));
@@ -170,6 +183,7 @@ MusicPanel::MusicPanel(const QString &szMusicName, const MusicShape &shape, QWid
 
     showTracks({szMusicName}, kDefaultMusicCrossfade);
     connect(m_pTracks, &QListWidget::currentRowChanged, this, &MusicPanel::updateTrackButtons);
+    connect(m_pTracks, &QListWidget::currentRowChanged, this, &MusicPanel::sig_currentTrackChanged);
     connect(m_pAddTrack, &QPushButton::clicked, this, &MusicPanel::sig_addTrack);
     connect(m_pRemoveTrack, &QPushButton::clicked, this,
             [this] { emit sig_removeTrack(currentTrack()); });

@@ -8,6 +8,7 @@
 
 #include <QStringList>
 
+class BeatSection;
 class QCheckBox;
 class QDoubleSpinBox;
 class QGroupBox;
@@ -31,6 +32,8 @@ public:
     // The music under clips: ducked by duckDb decibels, or paused. The group stays in sight
     // but inactive while no clip of the album brings sound.
     void showClips(int duckDb, bool bPause, bool bClipsHaveSound);
+    // The beat of the current track and the choice of cutting on it.
+    BeatSection *beatSection() const { return m_pBeat; }
 
 signals:
     void sig_changed(MusicShape shape);
@@ -42,6 +45,7 @@ signals:
     void sig_crossfadeChanged(qint64 crossfadeUs);
     // One undo step for the editor, as sig_changed is.
     void sig_clipsChanged(int duckDb, bool bPause);
+    void sig_currentTrackChanged(int iRow);
 
 private:
     void changed();
@@ -61,4 +65,5 @@ private:
     QGroupBox *m_pClips = nullptr;
     QSpinBox *m_pDuck = nullptr;
     QCheckBox *m_pPauseForClips = nullptr;
+    BeatSection *m_pBeat = nullptr;
 };

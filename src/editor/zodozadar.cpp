@@ -2,6 +2,8 @@
 // Album editor: construction, destruction, the halt step, the workers' album and events.
 #include "zodozadar.h"
 
+#include "beatkeeper.h"
+
 #include "zodozadar_form.h"
 
 #include "addimagebutton.h"
@@ -66,6 +68,7 @@ ZodoZadar::ZodoZadar(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui:
     m_pSettings = std::make_unique<SettingsPanel>(*this, m_pDocument, m_pPreview.get(), m_pDecoder);
     m_pImport = std::make_unique<PictureImport>(*this, m_pDocument, m_pPreview.get(), m_pDecoder,
                                                 m_pMissing.get());
+    m_pBeats = std::make_unique<BeatKeeper>(*this, m_pDocument);
     new DropArea(*this, m_pSettings.get());
     if (ui->divPlayer->connectControls()) {
         updateControls();

@@ -31,6 +31,7 @@
 #include <optional>
 
 class AlbumDocument;
+class BeatKeeper;
 class EditorMenu;
 class ExportController;
 class MissingPictures;
@@ -248,6 +249,7 @@ private:
     std::unique_ptr<ExportController> m_pExport;
     std::unique_ptr<SettingsPanel> m_pSettings;
     std::unique_ptr<PictureImport> m_pImport;
-    quint64 m_lastDecodeRequest = 0; // the last numbered decoder request made
+    std::unique_ptr<BeatKeeper> m_pBeats; // the music's beat, found as the music changes
+    quint64 m_lastDecodeRequest = 0;      // the last numbered decoder request made
     bool m_bConnected = false;
 };

@@ -8,6 +8,7 @@
 #include "previewcontroller.h"
 
 #include "albumdocument.h"
+#include "beatkeeper.h"
 
 #include "album.h"
 #include "albumops.h"
@@ -115,6 +116,7 @@ void ZodoZadar::showMusicPanel()
         if (!szError.isEmpty())
             toast(szError, &panel);
     });
+    m_pBeats->attach(panel);
     panel.exec();
     // The settings name the first track and how many follow it.
     m_pSettings->showPages();
@@ -154,6 +156,9 @@ void ZodoZadar::changeMusicList(const QStringList &tracks, int64_t crossfadeUs)
                                                            : tr("Change music crossfade");
     m_pDocument->beginEdit();
     m_pPreview->halt();
+    // The grid corrections belong to their tracks, wherever these go in the list.
+    m_pDocument->edit().beatCorrections =
+        BeatKeeper::followTracks(before, album.beatCorrections, tracks);
     m_pDocument->edit().setMusicTracks(tracks);
     m_pDocument->edit().musicCrossfade = crossfadeUs;
     m_pDocument->commitEdit(szText, tracks == before ? kMergeMusicCrossfade : -1);

@@ -438,6 +438,13 @@ void setWatermarkImage(Album &job, const QString &szPath)
 
 void setMusicFile(Album &job, const QString &szPath)
 {
+    // Grid corrections belong to the file they were made on: another file starts from its own
+    // grid as found.
+    if (szPath != job.musicPath && !job.beatCorrections.isEmpty()) {
+        job.beatCorrections[0] = BeatCorrection();
+        while (!job.beatCorrections.isEmpty() && job.beatCorrections.last().isDefault())
+            job.beatCorrections.removeLast();
+    }
     job.musicPath = szPath;
 }
 

@@ -102,6 +102,66 @@ private slots:
         QCOMPARE(stack->undoText(), QStringLiteral("Outer"));
     }
 
+    // Derived values are worked out at the end of the outermost edit, inside its step, and again
+    // when a step is undone or redone; what they derive from arriving later is applied without
+    // a step of its own.
+    void derivedValuesFollowEveryStep()
+    {
+        AlbumDocument doc;
+        bool bReady = false;
+        int iRuns = 0;
+        doc.setDerivation([&](Album &album) {
+            ++iRuns;
+            const int n = int(album.materialOrder.size());
+            album.beatDurations.clear();
+            album.beatSlots.clear();
+            if (album.beatCut != BeatCut::Off && bReady) {
+                for (int i = 0; i < n; ++i) {
+                    album.beatDurations.append(1500000);
+                    album.beatSlots.append(0);
+                }
+            }
+        });
+        addPictures(doc, {"a.jpg", "b.jpg"}, QStringLiteral("Import"));
+        QCOMPARE(iRuns, 1);
+        const int iSteps = doc.undoStack()->count();
+
+        doc.beginEdit();
+        doc.beginEdit();
+        doc.edit().beatCut = BeatCut::Beat;
+        doc.commitEdit(QStringLiteral("Inner"));
+        QCOMPARE(iRuns, 1); // not before the outer edit ends
+        doc.commitEdit(QStringLiteral("Cut on the beat"));
+        QCOMPARE(iRuns, 2);
+        QCOMPARE(doc.undoStack()->count(), iSteps + 1);
+        QVERIFY(!doc.album().hasBeatTiming()); // what it needs is not here yet
+
+        QSignalSpy changed(&doc, &AlbumDocument::changed);
+        bReady = true;
+        doc.rederive();
+        QVERIFY(doc.album().hasBeatTiming());
+        QCOMPARE(doc.album().pictureDuration(1), int64_t(1500000));
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(doc.undoStack()->count(), iSteps + 1);
+
+        doc.undo();
+        QCOMPARE(doc.album().beatCut, BeatCut::Off);
+        QVERIFY(!doc.album().hasBeatTiming());
+        doc.redo();
+        QVERIFY(doc.album().hasBeatTiming());
+        // A later edit is derived from the album's own values.
+        setDuration(doc, 5);
+        QVERIFY(doc.album().hasBeatTiming());
+        QCOMPARE(doc.album().uniformDurationValue, int64_t(5000000));
+
+        // Without a derivation nothing runs; rederive then changes nothing.
+        doc.setDerivation({});
+        const int iBefore = iRuns;
+        doc.rederive();
+        setDuration(doc, 6);
+        QCOMPARE(iRuns, iBefore);
+    }
+
     // The file and export choices go with the steps that changed them: undo of an opening or a
     // "New album" gives the earlier file back; a save renames the album for the other steps.
     void identityTravelsWithTheSteps()
