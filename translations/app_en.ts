@@ -458,6 +458,10 @@
         <source>Correct the beat</source>
         <translation>Correct the beat</translation>
     </message>
+    <message>
+        <source>Fit to the music</source>
+        <translation>Fit to the music</translation>
+    </message>
 </context>
 <context>
     <name>BeatSection</name>
@@ -566,6 +570,14 @@
             <numerusform>%1 BPM, %n bar, corrected</numerusform>
             <numerusform>%1 BPM, %n bars, corrected</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Fit to the music, ending on its last bar</source>
+        <translation>Fit to the music, ending on its last bar</translation>
+    </message>
+    <message>
+        <source>Every picture&apos;s time is scaled so that the album ends with the music</source>
+        <translation>Every picture&apos;s time is scaled so that the album ends with the music</translation>
     </message>
 </context>
 <context>
@@ -2539,6 +2551,26 @@
     <message>
         <source>Crop</source>
         <translation>Crop</translation>
+    </message>
+    <message>
+        <source>Make a film from these</source>
+        <translation>Make a film from these</translation>
+    </message>
+    <message>
+        <source>Add pictures first</source>
+        <translation>Add pictures first</translation>
+    </message>
+    <message>
+        <source>Make a film</source>
+        <translation>Make a film</translation>
+    </message>
+    <message>
+        <source>Film made: sorted by date, moving, faces kept, cut on the beat</source>
+        <translation>Film made: sorted by date, moving, faces kept, cut on the beat</translation>
+    </message>
+    <message>
+        <source>Film made: sorted by date, moving, faces kept</source>
+        <translation>Film made: sorted by date, moving, faces kept</translation>
     </message>
 </context>
 <context>

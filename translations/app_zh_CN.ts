@@ -458,6 +458,10 @@
         <source>Correct the beat</source>
         <translation>校正节拍</translation>
     </message>
+    <message>
+        <source>Fit to the music</source>
+        <translation>适配音乐</translation>
+    </message>
 </context>
 <context>
     <name>BeatSection</name>
@@ -564,6 +568,14 @@
         <translation>
             <numerusform>%1 BPM，%n 个小节（已校正）</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Fit to the music, ending on its last bar</source>
+        <translation>适配音乐，在最后一小节结束</translation>
+    </message>
+    <message>
+        <source>Every picture&apos;s time is scaled so that the album ends with the music</source>
+        <translation>按比例调整每张图片的时长，使相册随音乐结束</translation>
     </message>
 </context>
 <context>
@@ -2529,6 +2541,26 @@
     <message>
         <source>Crop</source>
         <translation>裁切填满</translation>
+    </message>
+    <message>
+        <source>Make a film from these</source>
+        <translation>一键成片</translation>
+    </message>
+    <message>
+        <source>Add pictures first</source>
+        <translation>请先添加图片</translation>
+    </message>
+    <message>
+        <source>Make a film</source>
+        <translation>一键成片</translation>
+    </message>
+    <message>
+        <source>Film made: sorted by date, moving, faces kept, cut on the beat</source>
+        <translation>已成片：按日期排序、动态画面、保留人脸、随节拍切换</translation>
+    </message>
+    <message>
+        <source>Film made: sorted by date, moving, faces kept</source>
+        <translation>已成片：按日期排序、动态画面、保留人脸</translation>
     </message>
 </context>
 <context>

@@ -174,6 +174,11 @@ QString exportUsage()
         "                          blurred copy of the picture), crop (filling the frame, cut\n"
         "                          around the faces or the centre) or a colour #RRGGBB\n"
         "  --faces                 motion keeps the faces found in the pictures in view\n"
+        "  --auto                  a finished film in one step: the pictures in the order taken,\n"
+        "                          gentle motion, blurred fill (crop in an upright or square\n"
+        "                          video), faces kept in view; with music also --cut-to-beat\n"
+        "                          auto, --fit-to-music and 2 s music fades. Options named\n"
+        "                          beside it take the place of its choices\n"
         "  --clip-in S, --clip-out S  the part of the next clip that plays (seconds into it)\n"
         "  --clip-volume V         the next clip's sound, 0..2 (1 as it is)\n"
         "  --clip-mute             the next clip without its sound\n"
@@ -262,6 +267,11 @@ ParseResult parseExportArguments(const QStringList &args)
         }
         if (a == QLatin1String("--fit-to-music")) {
             o.fitToMusic = true;
+            continue;
+        }
+        if (a == QLatin1String("--auto")) {
+            o.autoFilm = true;
+            o.keepFaces = true;
             continue;
         }
         if (a == QLatin1String("--faces")) {
@@ -566,6 +576,7 @@ ParseResult applyAlbum(const ExportOptions &cli, const StoredAlbum &album)
     }
     if (!has("--cut-to-beat"))
         o.beatCut = album.beatCut;
+    o.beatFit = album.beatFit;
     if (!has("--crossfade"))
         o.musicCrossfade = album.musicCrossfade;
     if (!has("--duck")) {
@@ -602,7 +613,7 @@ ParseResult applyAlbum(const ExportOptions &cli, const StoredAlbum &album)
         o.gentleMotion = album.gentleMotion;
     if (!has("--fill"))
         o.fill = album.fill;
-    if (!has("--faces"))
+    if (!has("--faces") && !o.autoFilm)
         o.keepFaces = album.keepFaces;
     // The album's text size stays, unless it is the size that went with the album's height
     // (the program's font follows the height until a font is chosen) and -H names another.

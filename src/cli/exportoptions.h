@@ -33,9 +33,11 @@ struct ExportOptions
     bool pauseMusicForClips = false;                 // --duck pause
     MusicShape musicShape;   // --music-start, --fade-in, --fade-out, --volume
     bool fitToMusic = false; // --fit-to-music
+    bool autoFilm = false;   // --auto: the one-step film's choices where no option names one
     // --cut-to-beat, else the album's "cut"; the album's corrections of its tracks' grids while
     // its music is the one played.
     BeatCut beatCut = BeatCut::Off;
+    bool beatFit = false; // from an album: cut on the beat and fitted to the music
     QList<BeatCorrection> beatCorrections;
     QString watermarkText;
     QString watermarkImage;

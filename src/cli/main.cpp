@@ -5,6 +5,7 @@
 #include "album.h"
 #include "albumfile.h"
 #include "albumops.h"
+#include "autofilm.h"
 #include "averror.h"
 #include "beatcut.h"
 #include "facedetect.h"
@@ -134,8 +135,9 @@ int runCheck(const ExportOptions &o)
 }
 
 // Finds the beat of each track (a track analysed before comes from the user's cache) and puts
-// every change of picture on it, after every other setting, the fit included.
-int cutToBeat(Album &job, bool bFit)
+// every change of picture on it, after every other setting, the fit included. bLenient (the
+// one-step film): music the cut cannot follow leaves the album's own timing, with a note.
+int cutToBeat(Album &job, bool bFit, bool bLenient)
 {
     QList<BeatGrid> grids;
     QList<int64_t> lengths;
@@ -158,6 +160,12 @@ int cutToBeat(Album &job, bool bFit)
     // Beats enough for the album even where every picture waits for a later one.
     const int64_t untilUs = 2 * job.pictureStart(job.materialOrder.size()) + 120000000;
     const BeatCutResult cut = applyBeatCut(job, heardBeats(job, grids, lengths, untilUs), bFit);
+    if (!cut.ok && bLenient) {
+        printErr(QStringLiteral("vmalbum-export: note: not cut to the beat: %1").arg(cut.error));
+        job.beatCut = BeatCut::Off;
+        job.beatFit = false;
+        return ExitWritten;
+    }
     if (!cut.ok) {
         printErr(QStringLiteral("vmalbum-export: cannot cut to the beat: %1").arg(cut.error));
         return ExitUsage;
@@ -274,7 +282,32 @@ int buildAlbum(const ExportOptions &o, Album &job)
         job.pauseMusicForClips = o.pauseMusicForClips;
         job.musicShape = o.musicShape;
     }
-    if (o.fitToMusic) {
+    if (job.hasMusic()) {
+        job.beatCut = o.beatCut;
+        job.beatCorrections = o.beatCorrections;
+        job.beatFit = o.beatCut != BeatCut::Off && (o.fitToMusic || o.beatFit);
+    }
+    if (o.autoFilm) {
+        makeFilm(job, o.autoRatio);
+        // Options named beside --auto take the place of its choices.
+        const auto named = [&o](const char *szOption) {
+            return o.given.contains(QLatin1String(szOption));
+        };
+        if (named("--motion"))
+            job.gentleMotion = o.gentleMotion;
+        if (named("--fill"))
+            job.albumFill = o.fill;
+        if (named("--cut-to-beat"))
+            job.beatCut = o.beatCut;
+        if (named("--fade-in"))
+            job.musicShape.fadeIn = o.musicShape.fadeIn;
+        if (named("--fade-out"))
+            job.musicShape.fadeOut = o.musicShape.fadeOut;
+    }
+    // The film's cut fits the pictures itself (their own durations stay); a film whose music
+    // has no beat to follow is fitted plainly.
+    const bool bFilmCut = o.autoFilm && job.beatCut != BeatCut::Off && job.hasMusic();
+    if (o.fitToMusic && !bFilmCut) {
         const MusicFitResult fit = fitPicturesToMusic(job);
         if (!fit.ok) {
             printErr(QStringLiteral("vmalbum-export: cannot fit the pictures to the music: %1")
@@ -282,12 +315,17 @@ int buildAlbum(const ExportOptions &o, Album &job)
             return ExitUsage;
         }
     }
-    if (o.beatCut != BeatCut::Off && job.hasMusic()) {
-        job.beatCut = o.beatCut;
-        job.beatCorrections = o.beatCorrections;
-        const int code = cutToBeat(job, o.fitToMusic);
+    if (job.beatCut != BeatCut::Off && job.hasMusic()) {
+        const int code = cutToBeat(job, job.beatFit, o.autoFilm);
         if (code != ExitWritten)
             return code;
+    }
+    if (o.autoFilm && job.hasMusic() && job.beatCut == BeatCut::Off && !o.fitToMusic) {
+        const MusicFitResult fit = fitPicturesToMusic(job);
+        if (!fit.ok)
+            printErr(QStringLiteral("vmalbum-export: note: the pictures are not fitted to the "
+                                    "music: %1")
+                         .arg(fit.error));
     }
 
     // An album saved without -o has no output: its export choices are made by runSaveAlbum.

@@ -103,7 +103,7 @@ void BeatKeeper::derive(Album &album)
         heard = heardBeats(album, grids, lengths, untilOf(album));
     }
     // No beats clears the snapped timing; the user's durations are the input either way.
-    const BeatCutResult result = applyBeatCut(album, heard, false);
+    const BeatCutResult result = applyBeatCut(album, heard, album.beatFit);
     m_szRefusal = bCut && !result.ok ? result.error : QString();
     m_bTimingChanged = m_bTimingChanged || totalDurationMs(album) != before;
 }
@@ -147,6 +147,18 @@ void BeatKeeper::chooseCut(BeatCut cut)
     m_editor.preview()->halt();
     m_pDocument->edit().beatCut = cut;
     m_pDocument->commitEdit(tr("Cut on the beat"));
+    tellRefusal();
+}
+
+void BeatKeeper::chooseFit(bool bFit)
+{
+    const Album &album = m_pDocument->album();
+    if (m_editor.refuseEdit() || !album.hasMusic() || album.beatFit == bFit)
+        return;
+    m_pDocument->beginEdit();
+    m_editor.preview()->halt();
+    m_pDocument->edit().beatFit = bFit;
+    m_pDocument->commitEdit(tr("Fit to the music"));
     tellRefusal();
 }
 
@@ -244,7 +256,7 @@ void BeatKeeper::attach(MusicPanel &panel)
     BeatSection *pSection = panel.beatSection();
     const auto refresh = [this, pSection, &panel] {
         const Album &album = m_pDocument->album();
-        pSection->showCut(album.beatCut, album.hasMusic());
+        pSection->showCut(album.beatCut, album.beatFit, album.hasMusic());
         const QStringList tracks = album.musicTracks();
         const int iTrack = panel.currentTrack();
         const QString file = tracks.value(iTrack);
@@ -280,6 +292,10 @@ void BeatKeeper::attach(MusicPanel &panel)
     connect(pSection, &BeatSection::sig_cutChosen, this, [this, refresh](BeatCut cut) {
         chooseCut(cut);
         refresh(); // a refused choice shows the album's again
+    });
+    connect(pSection, &BeatSection::sig_fitChosen, this, [this, refresh](bool bFit) {
+        chooseFit(bFit);
+        refresh();
     });
     connect(pSection, &BeatSection::sig_corrected, this,
             [this, &panel](const BeatCorrection &c) { correct(panel.currentTrack(), c); });

@@ -43,6 +43,7 @@ public:
     void attach(MusicPanel &panel);
     // One undo step each; refused while another workflow runs.
     void chooseCut(BeatCut cut);
+    void chooseFit(bool bFit);
     void correct(int iTrack, const BeatCorrection &correction);
 
     // The corrections of the tracks `before` as they follow their tracks into `after` (a track

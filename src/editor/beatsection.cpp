@@ -5,6 +5,7 @@
 #include "beatwaveform.h"
 #include "beatworker.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -61,6 +62,9 @@ BeatSection::BeatSection(QWidget *parent) : QWidget(parent)
     pRow->addWidget(pLabel);
     pRow->addWidget(m_pCut, 1);
     pLayout->addLayout(pRow);
+    m_pFit = new QCheckBox(tr("Fit to the music, ending on its last bar"), this);
+    m_pFit->setObjectName(QStringLiteral("checkBeatFit"));
+    pLayout->addWidget(m_pFit);
 
     m_pStatus = new QLabel(this);
     m_pStatus->setObjectName(QStringLiteral("labelBeatStatus"));
@@ -94,6 +98,7 @@ BeatSection::BeatSection(QWidget *parent) : QWidget(parent)
     pButtons->addStretch();
     pLayout->addLayout(pButtons);
 
+    connect(m_pFit, &QCheckBox::toggled, this, &BeatSection::sig_fitChosen);
     connect(m_pCut, qOverload<int>(&QComboBox::activated), this,
             [this](int i) { emit sig_cutChosen(BeatCut(m_pCut->itemData(i).toInt())); });
     connect(pEarlier, &QPushButton::clicked, this, [this] {
@@ -128,7 +133,7 @@ BeatSection::BeatSection(QWidget *parent) : QWidget(parent)
         c.barPhase = ((c.barPhase + beats) % 4 + 4) % 4;
         correct(c);
     });
-    showCut(BeatCut::Off, false);
+    showCut(BeatCut::Off, false, false);
     showTrack(nullptr, BeatGrid(), {}, BeatCorrection());
 }
 
@@ -138,8 +143,12 @@ void BeatSection::correct(const BeatCorrection &correction)
         emit sig_corrected(correction);
 }
 
-void BeatSection::showCut(BeatCut cut, bool bHasMusic)
+void BeatSection::showCut(BeatCut cut, bool bFit, bool bHasMusic)
 {
+    const QSignalBlocker blockFit(m_pFit);
+    m_pFit->setChecked(bFit);
+    m_pFit->setEnabled(bHasMusic && cut != BeatCut::Off);
+    m_pFit->setToolTip(tr("Every picture's time is scaled so that the album ends with the music"));
     const QSignalBlocker blocker(m_pCut);
     m_pCut->setCurrentIndex(std::max(0, m_pCut->findData(int(cut))));
     m_pCut->setEnabled(bHasMusic);

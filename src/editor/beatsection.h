@@ -10,6 +10,7 @@
 #include <vector>
 
 class BeatWaveform;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -25,7 +26,7 @@ public:
     explicit BeatSection(QWidget *parent = nullptr);
 
     // The album's choice; without music the choice is disabled and says why.
-    void showCut(BeatCut cut, bool bHasMusic);
+    void showCut(BeatCut cut, bool bFit, bool bHasMusic);
     // The current track's analysis under way (0..1).
     void showProgress(double fraction);
     // The current track: its analysis (null: not asked yet), the grid as corrected, the
@@ -38,6 +39,7 @@ public:
 
 signals:
     void sig_cutChosen(BeatCut cut);
+    void sig_fitChosen(bool bFit);
     // The current track's grid corrected so (one undo step each).
     void sig_corrected(const BeatCorrection &correction);
 
@@ -45,6 +47,7 @@ private:
     void correct(const BeatCorrection &correction);
 
     QComboBox *m_pCut = nullptr;
+    QCheckBox *m_pFit = nullptr;
     QLabel *m_pStatus = nullptr;
     BeatWaveform *m_pWaveform = nullptr;
     QList<QPushButton *> m_corrections;

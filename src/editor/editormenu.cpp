@@ -6,6 +6,7 @@
 #include "cframelesswindow.h"
 #include "cqinfodialog.h"
 #include "cqvideoplay.h"
+#include "filmmaker.h"
 #include "places.h"
 #include "qtinversionwidget.h"
 #include "zodozadar.h"
@@ -85,6 +86,9 @@ void EditorMenu::create()
         [this] { m_editor.sortPictures(PictureOrder::DateTaken); });
     add(m_pSortMenu, tr("By name"), {}, [this] { m_editor.sortPictures(PictureOrder::Name); });
     add(m_pSortMenu, tr("Reverse"), {}, [this] { m_editor.sortPictures(PictureOrder::Reverse); });
+    m_pActFilm =
+        add(pMenu, tr("Make a film from these"), {}, [this] { FilmMaker::make(m_editor); });
+    m_pActFilm->setObjectName(QStringLiteral("actionMakeFilm"));
     m_pActExport = add(pMenu, tr("Export…"), {QKeySequence(Qt::CTRL | Qt::Key_E)},
                        [this] { m_editor.prepareExport(); });
     m_pActMusic = add(pMenu, tr("Music settings…"), {}, [this] { m_editor.showMusicPanel(); });
@@ -133,6 +137,7 @@ void EditorMenu::update()
     m_pActAddPictures->setEnabled(bIdle);
     m_pActAddFolder->setEnabled(bIdle);
     m_pSortMenu->setEnabled(bIdle && m_editor.rowPaths().size() > 1);
+    m_pActFilm->setEnabled(bIdle && m_editor.hasRenderedPictures());
     m_pActExport->setEnabled(bIdle && m_editor.hasRenderedPictures());
     m_pActMusic->setEnabled(bIdle && m_editor.document()->album().hasMusic());
     m_pLookMenu->setEnabled(bIdle);

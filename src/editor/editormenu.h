@@ -45,6 +45,7 @@ private:
     QAction *m_pActAddPictures = nullptr;
     QAction *m_pActAddFolder = nullptr;
     QMenu *m_pSortMenu = nullptr;
+    QAction *m_pActFilm = nullptr;
     QAction *m_pActExport = nullptr;
     QAction *m_pActMusic = nullptr;
     QAction *m_pActUndo = nullptr;

@@ -399,6 +399,7 @@ void PictureImport::applySettings(const StoredAlbum &doc)
     album.duckDb = doc.duckDb;
     album.pauseMusicForClips = doc.pauseMusicForClips;
     album.beatCut = doc.beatCut;
+    album.beatFit = doc.beatFit;
     album.beatCorrections = doc.beatCorrections;
     album.musicShape = doc.musicShape;
     album.musicType = doc.music.isEmpty() ? MusicNone : MusicCustom;

@@ -196,6 +196,9 @@ QString ZodoZadar::fitPicturesToMusicNow()
     {
         m_pPreview->halt();
         fit = fitPicturesToMusicLength(job, length);
+        // Cut on the beat, the fit lasts: every later edit ends on the music's last bar again.
+        if (fit.ok && job.beatCut != BeatCut::Off)
+            job.beatFit = true;
     }
     if (fit.ok) {
         notify(fit.change);

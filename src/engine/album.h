@@ -279,6 +279,9 @@ public:
     // one per track of musicTracks() (missing entries: none).
     BeatCut beatCut = BeatCut::Off;
     QList<BeatCorrection> beatCorrections;
+    // With the cut on the beat: the pictures fitted to the music, the album ending on its last
+    // bar. A lasting choice, so that every later edit is fitted and cut again.
+    bool beatFit = false;
     // The timing cutting on the beat worked out from the settings above and the music's beats
     // (applyBeatCut): per row, how long the picture is shown alone and the slot after it. Never
     // stored: it follows from the rest and is worked out again whenever they change. Used only

@@ -623,6 +623,10 @@ bool Reader::readBeatCut(const QJsonObject &music, StoredAlbum &album)
             AlbumFile::tr("\"%1\": \"beat\", \"2\", \"bar\", \"2bars\", \"auto\" or \"off\"")
                 .arg(QStringLiteral("music.cut")));
     album.beatCut = *cut;
+    const auto fit = music.constFind(QStringLiteral("fit"));
+    if (fit != music.constEnd() && !fit->isBool())
+        return fail(AlbumFile::tr("\"%1\": true or false").arg(QStringLiteral("music.fit")));
+    album.beatFit = *cut != BeatCut::Off && fit != music.constEnd() && fit->toBool();
     return true;
 }
 
@@ -909,12 +913,13 @@ bool operator==(const StoredAlbum &a, const StoredAlbum &b)
            a.music == b.music && a.musicShape == b.musicShape && a.musicMore == b.musicMore &&
            a.musicCrossfade == b.musicCrossfade && a.duckDb == b.duckDb &&
            a.pauseMusicForClips == b.pauseMusicForClips && a.beatCut == b.beatCut &&
-           a.beatCorrections == b.beatCorrections && a.watermarkType == b.watermarkType &&
-           a.watermarkText == b.watermarkText && a.watermarkFamily == b.watermarkFamily &&
-           a.watermarkPixelSize == b.watermarkPixelSize && a.watermarkColor == b.watermarkColor &&
-           a.watermarkImage == b.watermarkImage && a.watermarkPosition == b.watermarkPosition &&
-           a.watermarkEffect == b.watermarkEffect && a.gentleMotion == b.gentleMotion &&
-           a.fill == b.fill && a.keepFaces == b.keepFaces && a.exportChoices == b.exportChoices;
+           a.beatFit == b.beatFit && a.beatCorrections == b.beatCorrections &&
+           a.watermarkType == b.watermarkType && a.watermarkText == b.watermarkText &&
+           a.watermarkFamily == b.watermarkFamily && a.watermarkPixelSize == b.watermarkPixelSize &&
+           a.watermarkColor == b.watermarkColor && a.watermarkImage == b.watermarkImage &&
+           a.watermarkPosition == b.watermarkPosition && a.watermarkEffect == b.watermarkEffect &&
+           a.gentleMotion == b.gentleMotion && a.fill == b.fill && a.keepFaces == b.keepFaces &&
+           a.exportChoices == b.exportChoices;
 }
 
 QList<BeatCorrection> keptBeatCorrections(const QList<BeatCorrection> &corrections, int tracks)
@@ -1176,6 +1181,8 @@ QByteArray serializeAlbum(const StoredAlbum &album, const QString &szAlbumDir)
         }
         if (album.beatCut != BeatCut::Off)
             fields.append({"cut", jsonString(beatCutName(album.beatCut))});
+        if (album.beatCut != BeatCut::Off && album.beatFit)
+            fields.append({"fit", QByteArray("true")});
         if (shape.start > 0)
             fields.append({"start", secondsText(shape.start).toUtf8()});
         if (shape.fadeIn > 0)
@@ -1360,6 +1367,7 @@ StoredAlbum storedAlbumFrom(const Album &job, const QString &szRatioText)
         album.duckDb = job.duckDb;
         album.pauseMusicForClips = job.pauseMusicForClips;
         album.beatCut = job.beatCut;
+        album.beatFit = job.beatFit;
         album.beatCorrections =
             keptBeatCorrections(job.beatCorrections, int(job.musicTracks().size()));
     }

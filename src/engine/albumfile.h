@@ -49,6 +49,7 @@ struct StoredAlbum
     bool pauseMusicForClips = false;
     // "cut" in "music": the changes of picture follow the music's beat; absent: off.
     BeatCut beatCut = BeatCut::Off;
+    bool beatFit = false; // "fit": true in "music", beside "cut"
     // "beats" beside each track (in "music" itself for a lone track): the user's corrections of
     // its grid, by track; trailing tracks without any are left out.
     QList<BeatCorrection> beatCorrections;

@@ -917,6 +917,98 @@ private slots:
         QVERIFY(parts().isEmpty());
     }
 
+    // --auto: the film's choices, each named option kept instead, and without music no cut,
+    // fit or fades.
+    void oneStepFilm()
+    {
+        const QString cache = dir.filePath(QStringLiteral("film-cache"));
+        qputenv("XDG_CACHE_HOME", cache.toUtf8());
+        const QString drums = dir.filePath(QStringLiteral("film-drums.wav"));
+        // Kick on every beat at 120 BPM, louder on each bar's first, for 20 s.
+        QVERIFY(testmedia::ffmpeg(
+            {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+             QStringLiteral("aevalsrc=exprs='(0.4+0.5*lt(mod(t,2),0.5))*sin(2*PI*55*mod(t,0.5))*"
+                            "exp(-mod(t,0.5)/0.09)+0.3*(2*random(0)-1)*exp(-mod(t+0.25,0.5)/0.01)'"
+                            ":s=44100:d=20"),
+             drums}));
+        QStringList files;
+        const QList<QByteArray> dates = {"2023:05:01 10:00:00", "2021:05:01 10:00:00",
+                                         "2022:05:01 10:00:00"};
+        for (int i = 0; i < dates.size(); ++i) {
+            QByteArray jpeg;
+            QBuffer buffer(&jpeg);
+            buffer.open(QIODevice::WriteOnly);
+            testmedia::pattern(400, 300).save(&buffer, "JPEG");
+            files << dir.filePath(QStringLiteral("film%1.jpg").arg(i));
+            QVERIFY(testmedia::writeBytes(
+                files.last(),
+                testexif::inJpeg(jpeg, testexif::tiff({"", "", dates[i], ""}, false))));
+        }
+        const auto saved = [this, &files](const QStringList &options) {
+            const QString album = dir.filePath(QStringLiteral("film.vmalbum"));
+            QFile::remove(album);
+            const Run r = exporter(QStringList{QStringLiteral("-q"), QStringLiteral("--auto"),
+                                               QStringLiteral("--save-album"), album} +
+                                   options + files);
+            return r.code == 0 ? readAlbumFile(album) : AlbumReadResult{false, r.err, {}};
+        };
+
+        AlbumReadResult read =
+            saved({QStringLiteral("-r"), QStringLiteral("9:16"), QStringLiteral("-m"), drums});
+        QVERIFY2(read.ok, qPrintable(read.error));
+        QStringList order;
+        for (const AlbumPicture &picture : read.album.pictures)
+            order << QFileInfo(picture.file).fileName();
+        QCOMPARE(order, QStringList({"film1.jpg", "film2.jpg", "film0.jpg"}));
+        QVERIFY(read.album.gentleMotion && read.album.keepFaces);
+        QCOMPARE(read.album.fill.kind, FillKind::Crop);
+        QCOMPARE(read.album.beatCut, BeatCut::Auto);
+        QVERIFY(read.album.beatFit);
+        QCOMPARE(read.album.musicShape.fadeIn, int64_t(2000000));
+        QCOMPARE(read.album.musicShape.fadeOut, int64_t(2000000));
+        // The fit is the cut's: the pictures keep their own durations.
+        QCOMPARE(read.album.pictures.first().duration, int64_t(0));
+
+        // A wide album gets the blurred fill; a named option takes the place of the film's.
+        read = saved({QStringLiteral("-m"), drums, QStringLiteral("--fill"),
+                      QStringLiteral("black"), QStringLiteral("--cut-to-beat"),
+                      QStringLiteral("bar"), QStringLiteral("--fade-out"), QStringLiteral("5")});
+        QVERIFY2(read.ok, qPrintable(read.error));
+        QCOMPARE(read.album.fill.kind, FillKind::Black);
+        QCOMPARE(read.album.beatCut, BeatCut::Bar);
+        QCOMPARE(read.album.musicShape.fadeOut, int64_t(5000000));
+        QVERIFY(saved({QStringLiteral("-m"), drums}).album.fill.kind == FillKind::Blur);
+
+        // Without music: the look alone.
+        read = saved({QStringLiteral("-r"), QStringLiteral("1:1")});
+        QVERIFY2(read.ok, qPrintable(read.error));
+        QCOMPARE(read.album.fill.kind, FillKind::Crop);
+        QVERIFY(read.album.gentleMotion && read.album.keepFaces);
+        QCOMPARE(read.album.beatCut, BeatCut::Off);
+        QVERIFY(read.album.musicShape.isDefault());
+
+        // The film ends on the music's last bar (a bar every 2 s, the last within the 20 s is
+        // at 18 s), and so does the album it was saved to when it is rendered again.
+        QVERIFY(saved({QStringLiteral("-m"), drums}).ok);
+        const auto seconds = [](const QString &szFile) {
+            const QList<probe::Stream> s = probe::streams(szFile);
+            const probe::Stream *video = probe::first(s, AVMEDIA_TYPE_VIDEO);
+            return video ? video->endSeconds : 0.0;
+        };
+        for (const QStringList &source :
+             {QStringList{QStringLiteral("--auto"), QStringLiteral("-m"), drums} + files,
+              QStringList{dir.filePath(QStringLiteral("film.vmalbum"))}}) {
+            const QString out = dir.filePath(QStringLiteral("film.mkv"));
+            const Run r = exporter(QStringList{QStringLiteral("-q"), QStringLiteral("-H"),
+                                               QStringLiteral("480"), QStringLiteral("-o"), out} +
+                                   source);
+            QVERIFY2(r.code == 0, qPrintable(r.err));
+            QVERIFY2(std::abs(seconds(out) - 18.0) <= 0.05,
+                     qPrintable(QString::number(seconds(out))));
+        }
+        qunsetenv("XDG_CACHE_HOME");
+    }
+
     // -m again adds a track: the tracks play in turn with --crossfade between them, the fit
     // takes the list's length, and a saved album keeps the list.
     void musicList()

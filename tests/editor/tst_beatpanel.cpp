@@ -22,6 +22,7 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QCheckBox>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QUndoStack>
@@ -223,7 +224,7 @@ private slots:
     void chosenCutIsOneUndoStep()
     {
         BeatSection alone;
-        alone.showCut(BeatCut::Off, false);
+        alone.showCut(BeatCut::Off, false, false);
         auto *pAloneCombo = alone.findChild<QComboBox *>(QStringLiteral("comboBeatCut"));
         QVERIFY(!pAloneCombo->isEnabled());
         QVERIFY(!pAloneCombo->toolTip().isEmpty());
@@ -268,6 +269,48 @@ private slots:
         QVERIFY(BeatKeeper::changeTimes(album()) != before);
         editor()->undo();
         QCOMPARE(BeatKeeper::changeTimes(album()), before);
+    }
+
+    // "Make a film from these": one undo step with every choice of the film, the cut fitted to
+    // the music's last bar; the fit is then a check box of its own, one step again.
+    void filmInOneStep()
+    {
+        auto *pFilm = editor()->findChild<QAction *>(QStringLiteral("actionMakeFilm"));
+        QVERIFY(pFilm);
+        importPictures(5);
+        chooseMusic(m_drums);
+        QTRY_VERIFY_WITH_TIMEOUT(keeper()->track(m_drums), 30000);
+        const Album before = album();
+        const int iSteps = stack()->count();
+        QVERIFY(pFilm->isEnabled());
+        pFilm->trigger();
+        QCOMPARE(stack()->count(), iSteps + 1);
+        QVERIFY(album().gentleMotion && album().keepFaces);
+        QCOMPARE(album().albumFill.kind, FillKind::Blur);
+        QCOMPARE(album().beatCut, BeatCut::Auto);
+        QVERIFY(album().beatFit && album().hasBeatTiming());
+        QCOMPARE(album().musicShape.fadeIn, int64_t(2000000));
+        QCOMPARE(album().musicShape.fadeOut, int64_t(2000000));
+        // 16 s of drums: the last bar within them starts at 14 s.
+        const auto end = [this] {
+            return double(album().pictureStart(album().materialOrder.size())) / 1e6;
+        };
+        QVERIFY2(std::abs(end() - 14.0) <= kTolerance, qPrintable(QString::number(end())));
+        verifyChangesOn(kBeat);
+
+        withPanel([](MusicPanel *pPanel) {
+            auto *pFit = pPanel->findChild<QCheckBox *>(QStringLiteral("checkBeatFit"));
+            QVERIFY(pFit && pFit->isEnabled() && pFit->isChecked());
+            pFit->click();
+        });
+        QCOMPARE(stack()->count(), iSteps + 2);
+        QVERIFY(!album().beatFit);
+        QVERIFY2(std::abs(end() - 14.0) > kTolerance, qPrintable(QString::number(end())));
+        verifyChangesOn(kBeat);
+        editor()->undo();
+        editor()->undo();
+        QCOMPARE(album().beatCut, BeatCut::Off);
+        QVERIFY(album().changedParts(before) == AlbumParts());
     }
 
     // Corrections: the buttons move the grid by 10 ms, halve its tempo and reset it, each one

@@ -551,8 +551,17 @@ private slots:
             serializeAlbum(album, QStringLiteral("/s"))
                 .contains(R"("tracks": [{"file": "song.mp3"}, {"file": "b.flac", "beats": )"
                           R"({"shift": -0.5, "tempo": "half"}}], "crossfade": 2, "cut": "2"},)"));
+        // The fit goes with the cut, and back.
+        album.beatFit = true;
+        const QByteArray fitted = serializeAlbum(album, QStringLiteral("/s"));
+        QVERIFY(fitted.contains(R"("cut": "2", "fit": true)"));
+        const AlbumReadResult back = parseAlbum(fitted, QStringLiteral("/s"));
+        QVERIFY2(back.ok, qPrintable(back.error));
+        QVERIFY(back.album.beatFit);
         album.beatCut = BeatCut::Off;
         album.beatCorrections.clear();
+        QVERIFY(!serializeAlbum(album, QStringLiteral("/s")).contains("fit"));
+        album.beatFit = false;
         QVERIFY(!serializeAlbum(album, QStringLiteral("/s")).contains("cut"));
         QVERIFY(!serializeAlbum(album, QStringLiteral("/s")).contains("beats"));
 
@@ -577,6 +586,7 @@ private slots:
             {R"({"file": "a.mp3", "cut": ""})",
              R"("music.cut": "beat", "2", "bar", "2bars", "auto" or "off")"},
             {R"({"file": "a.mp3", "beats": [1]})", R"("music.beats": null or an object)"},
+            {R"({"file": "a.mp3", "cut": "bar", "fit": 1})", R"("music.fit": true or false)"},
             {R"({"file": "a.mp3", "beats": {"shift": 5.1}})",
              R"("music.beats.shift": seconds from -5 to 5)"},
             {R"({"file": "a.mp3", "beats": {"tempo": "triple"}})",
