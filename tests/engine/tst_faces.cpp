@@ -122,10 +122,12 @@ av::FramePtr solid(QSize size)
     return imageToFrame(image);
 }
 
-// A 12 MP picture with the photograph's face placed at `at`, `faceSide` pixels high.
-QImage composed(const QImage &photo, QPoint at, int faceSide, QRect *face)
+// A 12 MP picture (4:3 unless told) with the photograph's face placed at `at`, `faceSide`
+// pixels high.
+QImage composed(const QImage &photo, QPoint at, int faceSide, QRect *face,
+                QSize size = QSize(4000, 3000))
 {
-    QImage canvas = testmedia::pattern(4000, 3000, QColor(70, 90, 110));
+    QImage canvas = testmedia::pattern(size.width(), size.height(), QColor(70, 90, 110));
     const double scale = double(faceSide) / kFaceInPhoto.height();
     const QImage scaled = photo.scaled(int(photo.width() * scale), int(photo.height() * scale),
                                        Qt::KeepAspectRatio, Qt::SmoothTransformation);
@@ -431,6 +433,19 @@ private slots:
             QCOMPARE(detectFaces(path, cache), found);
             lastPicture = path;
         }
+
+        // A panorama's people are small against its long side: its copy for the detector is
+        // longer than a 4:3 photo's, so a face of a twentieth of its width is still found.
+        QRect small;
+        const QString wide = dir.filePath(QStringLiteral("panorama.jpg"));
+        QVERIFY(composed(photo, QPoint(5500, 700), 330, &small, QSize(6000, 2000))
+                    .save(wide, "JPG", 90));
+        const QVector<QRectF> inWide = detectFaces(wide, cache);
+        QCOMPARE(inWide.size(), 1);
+        QVERIFY(small.contains(
+            QPointF(inWide[0].center().x() * 6000, inWide[0].center().y() * 2000).toPoint()));
+        QCOMPARE(faceDetectSize(6000, 2000), QSize(1897, 632));
+        QCOMPARE(faceDetectSize(800, 600), QSize(800, 600));
 
         // The import's worker sends the faces with the picture's facts, cached in the user's
         // cache folder.
