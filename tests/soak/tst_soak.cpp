@@ -2,6 +2,7 @@
 // several rounds. Open files must come back to where they were and memory must stay flat; under
 // AddressSanitizer, LeakSanitizer checks at exit that nothing was lost on the way.
 #include "albumdocument.h"
+#include "beatkeeper.h"
 #include "editorfixture.h"
 #include "previewcontroller.h"
 
@@ -249,6 +250,11 @@ private slots:
         form()->comboVideoHeight->setCurrentText(QStringLiteral("480P"));
         form()->ratioCustomMusic->click();
         QCOMPARE(m_fixture.album().musicPath, m_music);
+        // The music's beat is looked for on a worker that reads the file for a while: the files
+        // held are counted once it is done.
+        auto *pBeats = m_fixture.editor->findChild<BeatKeeper *>();
+        QVERIFY(pBeats);
+        QTRY_VERIFY_WITH_TIMEOUT(pBeats->track(m_music), 30000);
         deleteRow(0);
         FileChooser::setOpenFilesOverride(
             [this](const QString &, const QString &, const QString &, bool bMultiple) {
