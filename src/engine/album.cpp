@@ -72,8 +72,8 @@ AlbumParts Album::changedParts(const Album &o) const
         parts |= AlbumPart::Watermark;
     if (!(musicType == o.musicType && musicPath == o.musicPath && musicShape == o.musicShape &&
           musicMore == o.musicMore && musicCrossfade == o.musicCrossfade && duckDb == o.duckDb &&
-          pauseMusicForClips == o.pauseMusicForClips && beatCut == o.beatCut && beatFit == o.beatFit &&
-          beatCorrections == o.beatCorrections))
+          pauseMusicForClips == o.pauseMusicForClips && beatCut == o.beatCut &&
+          beatFit == o.beatFit && beatCorrections == o.beatCorrections))
         parts |= AlbumPart::Music;
     return parts;
 }

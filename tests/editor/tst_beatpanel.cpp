@@ -16,13 +16,13 @@
 #include "cqvideoplay.h"
 #include "testmedia.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QSpinBox>
-#include <QCheckBox>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QUndoStack>
