@@ -671,7 +671,8 @@ private slots:
                           QStringLiteral("--motion"), QStringLiteral("gentle"),
                           QStringLiteral("--faces"), QStringLiteral("-o"), out, picture});
         QVERIFY2(r.code == 0, qPrintable(r.err));
-        const probe::Stream *video = probe::first(probe::streams(out), AVMEDIA_TYPE_VIDEO);
+        const QList<probe::Stream> written = probe::streams(out);
+        const probe::Stream *video = probe::first(written, AVMEDIA_TYPE_VIDEO);
         QVERIFY(video);
         QVERIFY(video->height > video->width);
         QCOMPARE(video->packets, 48);
