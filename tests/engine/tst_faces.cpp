@@ -182,13 +182,11 @@ private slots:
                                 const QString what =
                                     QStringLiteral("picture %1x%2 in %3x%4, look %5, fill %6, "
                                                    "face %7")
-                                        .arg(picture.width())
-                                        .arg(picture.height())
-                                        .arg(out.width())
-                                        .arg(out.height())
-                                        .arg(l)
-                                        .arg(int(fill))
-                                        .arg(describe(face));
+                                        .arg(QString::number(picture.width()),
+                                             QString::number(picture.height()),
+                                             QString::number(out.width()),
+                                             QString::number(out.height()), QString::number(l),
+                                             QString::number(int(fill)), describe(face));
                                 // Drawn: the wide picture cropped into the tall frame.
                                 const bool draw = fill == FillKind::Crop && out.height() == 320;
                                 checkEveryFrame(look, draw ? drawn.get() : nullptr, picture,
