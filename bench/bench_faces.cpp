@@ -4,6 +4,8 @@
 // usage: bench_faces [ROUNDS]   (default 10) prints the medians in milliseconds per picture.
 // The photo is opencv-doc's sample portrait placed on noise when that package is installed,
 // noise alone otherwise.
+#include "benchstats.h"
+
 #include "facedetect.h"
 #include "framegraph.h"
 
@@ -45,12 +47,6 @@ QImage photo(bool *withFace)
         painter.drawImage(QRect(2800, 600, 1000, 1000), face);
     }
     return img;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 //                bench_import) and exits
 //   ROUNDS       rounds of each, alternately (default 10); prints milliseconds per picture and
 //                the ratio HEIC / JPEG
+#include "benchstats.h"
+
 #include "heifmedia.h"
 #include "imagedecoder.h"
 
@@ -75,12 +77,6 @@ double millisecondsFor(const QString &path)
         std::exit(1);
     }
     return timer.nsecsElapsed() / 1e6;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 // --level: that version of the kernels (default: the best the processor has). --raw: the frames
 // drawn, YUV420P one after another, to compare two builds' pictures (ffmpeg -f rawvideo -pix_fmt
 // yuv420p -s WxH ... -lavfi psnr).
+#include "benchstats.h"
+
 #include "picturerenderer.h"
 #include "pixelblend.h"
 
@@ -18,12 +20,6 @@
 #include <vector>
 
 namespace {
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
 
 void writeFrame(std::FILE *f, const AVFrame *frame)
 {

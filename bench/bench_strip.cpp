@@ -2,6 +2,8 @@
 // time per frame while the strip scrolls from the first tile to the last.
 //   build/bin/bench_strip [--rows N] [--width PX]
 // Runs on Qt's offscreen platform (raster painting, as on an X11 desktop without OpenGL).
+#include "benchstats.h"
+
 #include "imagelistitemdelegate.h"
 #include "imagelistview.h"
 
@@ -30,12 +32,6 @@ QPixmap thumbnail(int iIndex)
     gradient.setColorAt(1, QColor::fromHsv((iIndex * 37 + 90) % 360, 200, 120));
     painter.fillRect(image.rect(), gradient);
     return QPixmap::fromImage(image);
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
 }
 
 } // namespace

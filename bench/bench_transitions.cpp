@@ -4,6 +4,8 @@
 // of ours against xfade's frame; then the medians over the kinds.
 // usage: bench_transitions [WIDTHxHEIGHT] [FRAMES] [KIND]   (default 1920x1080, 25 frames, all)
 // With KIND, every step of that kind is printed.
+#include "benchstats.h"
+
 #include "album.h"
 #include "framegraph.h"
 #include "pixelblend.h"
@@ -41,12 +43,6 @@ av::FramePtr photo(int w, int h, int seed)
     av::FramePtr yuv = av::makeFrame();
     convertPixelFormat(rgb.get(), yuv.get(), AV_PIX_FMT_YUV420P);
     return yuv;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
 }
 
 using xfadereference::psnr;
