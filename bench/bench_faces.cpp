@@ -4,6 +4,7 @@
 // usage: bench_faces [ROUNDS]   (default 10) prints the medians in milliseconds per picture.
 // The photo is opencv-doc's sample portrait placed on noise when that package is installed,
 // noise alone otherwise.
+#include "benchphoto.h"
 #include "benchstats.h"
 
 #include "facedetect.h"
@@ -28,18 +29,7 @@ namespace {
 
 QImage photo(bool *withFace)
 {
-    const int w = 4000, h = 3000;
-    QImage img(w, h, QImage::Format_RGB888);
-    QRandomGenerator rng(7);
-    for (int y = 0; y < h; ++y) {
-        uchar *row = img.scanLine(y);
-        for (int x = 0; x < w; ++x) {
-            const int n = int(rng.bounded(24u)) - 12;
-            row[3 * x] = uchar(std::clamp(x * 255 / w + n, 0, 255));
-            row[3 * x + 1] = uchar(std::clamp(y * 255 / h + n, 0, 255));
-            row[3 * x + 2] = uchar(std::clamp(128 + n, 0, 255));
-        }
-    }
+    QImage img = noisyPhoto(4000, 3000, 7);
     const QImage face(QStringLiteral("/usr/share/doc/opencv-doc/opencv4/html/face_swapped.jpg"));
     *withFace = !face.isNull();
     if (*withFace) {

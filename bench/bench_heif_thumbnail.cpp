@@ -6,6 +6,7 @@
 //                bench_import) and exits
 //   ROUNDS       rounds of each, alternately (default 10); prints milliseconds per picture and
 //                the ratio HEIC / JPEG
+#include "benchphoto.h"
 #include "benchstats.h"
 
 #include "heifmedia.h"
@@ -28,28 +29,10 @@ extern "C" {
 
 namespace {
 
-// 4032 x 3024 (a phone's 12 MP) with a gradient and sensor-like noise, so that neither codec
-// gets an easy picture.
-QImage photo()
-{
-    const int w = 4032, h = 3024;
-    QImage img(w, h, QImage::Format_RGB888);
-    QRandomGenerator rng(12);
-    for (int y = 0; y < h; ++y) {
-        uchar *row = img.scanLine(y);
-        for (int x = 0; x < w; ++x) {
-            const int n = int(rng.bounded(24u)) - 12;
-            row[3 * x] = uchar(std::clamp(x * 255 / w + n, 0, 255));
-            row[3 * x + 1] = uchar(std::clamp(y * 255 / h + n, 0, 255));
-            row[3 * x + 2] = uchar(std::clamp(128 + (x ^ y) % 64 + n, 0, 255));
-        }
-    }
-    return img;
-}
-
 bool writePhotos(const QString &dir, QString *heic, QString *jpeg)
 {
-    const QImage img = photo();
+    // A phone's 12 MP.
+    const QImage img = noisyPhoto(4032, 3024, 12);
     *heic = QDir(dir).filePath(QStringLiteral("photo12.heic"));
     *jpeg = QDir(dir).filePath(QStringLiteral("photo12.jpg"));
     if (!img.save(*jpeg, "JPEG", 90)) {
